@@ -1,0 +1,430 @@
+// Win32-style types, constants, result codes and the kernel/user functions the engine calls.
+// Implemented over POSIX and the active back end; only what the engine and a game host use.
+// Strings are wchar_t (a whole code point on Linux); LONG is 32-bit as on Windows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// ---- basic types -------------------------------------------------------------------------
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+using INT = int;
+using LONG = std::int32_t;
+using ULONG = std::uint32_t;
+using LONGLONG = std::int64_t;
+using ULONGLONG = std::uint64_t;
+using SHORT = std::int16_t;
+using USHORT = std::uint16_t;
+using FLOAT = float;
+using HRESULT = std::int32_t;
+using WCHAR = wchar_t;
+using CHAR = char;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPWSTR = wchar_t*;
+using LPCWSTR = const wchar_t*;
+using LPVOID = void*;
+using LPCVOID = const void*;
+using LPDWORD = DWORD*;
+// Pointer-sized message parameters: they carry object pointers on 64-bit systems.
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using ATOM = WORD;
+using COLORREF = DWORD;
+
+using HANDLE = void*;
+struct HWND__;
+using HWND = HWND__*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+struct HICON__;
+using HICON = HICON__*;
+using HCURSOR = HICON;
+struct HBRUSH__;
+using HBRUSH = HBRUSH__*;
+struct HMENU__;
+using HMENU = HMENU__*;
+struct HDC__;
+using HDC = HDC__*;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    };
+    LONGLONG QuadPart;
+};
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+using LPRECT = RECT*;
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+using LPPOINT = POINT*;
+
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+
+struct SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
+constexpr DWORD MAX_PATH = 260;
+
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+};
+
+// ---- word helpers ------------------------------------------------------------------------
+constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
+constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr BYTE LOBYTE(std::uintptr_t v) { return static_cast<BYTE>(v & 0xFF); }
+constexpr DWORD MAKELONG(WORD lo, WORD hi) { return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16); }
+constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<SHORT>(LOWORD(static_cast<std::uintptr_t>(lp))); }
+constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<SHORT>(HIWORD(static_cast<std::uintptr_t>(lp))); }
+constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
+constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(MAKELONG(lo, hi)); }
+
+// ---- results -----------------------------------------------------------------------------
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr HRESULT MAKE_HRESULT(unsigned sev, unsigned fac, unsigned code)
+{
+    return static_cast<HRESULT>((static_cast<DWORD>(sev) << 31) | (static_cast<DWORD>(fac) << 16) | static_cast<DWORD>(code));
+}
+constexpr HRESULT HRESULT_FROM_WIN32(DWORD err)
+{
+    return err == 0 ? 0 : static_cast<HRESULT>((err & 0x0000FFFF) | (7u << 16) | 0x80000000u);
+}
+
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001);
+constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002);
+constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003);
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
+constexpr HRESULT E_UNEXPECTED = static_cast<HRESULT>(0x8000FFFF);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000E);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
+constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154);
+
+// GetLastError codes
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+constexpr DWORD ERROR_READ_FAULT = 30;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_HANDLE_EOF = 38;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_INVALID_NAME = 123;
+constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
+constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+
+DWORD GetLastError();
+void SetLastError(DWORD err);
+
+// ---- files -------------------------------------------------------------------------------
+// Paths take '\' or '/' as separators; '\' is mapped to '/' before the OS sees the path.
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_SHARE_READ = 0x1;
+constexpr DWORD FILE_SHARE_WRITE = 0x2;
+constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
+constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x2;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void* overlapped);
+DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
+BOOL SetEndOfFile(HANDLE file);
+DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
+BOOL FlushFileBuffers(HANDLE file);
+BOOL CloseHandle(HANDLE handle);
+DWORD GetFileAttributesW(LPCWSTR path);
+HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data);
+BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data);
+BOOL FindClose(HANDLE find);
+DWORD GetFullPathNameW(LPCWSTR path, DWORD bufferLength, LPWSTR buffer, LPWSTR* filePart);
+DWORD GetCurrentDirectoryW(DWORD bufferLength, LPWSTR buffer);
+BOOL SetCurrentDirectoryW(LPCWSTR path);
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES sa);
+BOOL RemoveDirectoryW(LPCWSTR path);
+BOOL CopyFileW(LPCWSTR existing, LPCWSTR newFile, BOOL failIfExists);
+BOOL DeleteFileW(LPCWSTR path);
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newFile, DWORD flags);
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+
+// ---- code pages --------------------------------------------------------------------------
+// CP_ACP is one process-wide code page: VIREO_CODEPAGE if set, else the locale's character
+// set, else UTF-8 where the locale is plain ASCII. Unmappable characters become '?'.
+constexpr UINT CP_ACP = 0;
+constexpr UINT CP_OEMCP = 1;
+constexpr UINT CP_UTF8 = 65001;
+constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x400;
+constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
+
+// Counts and lengths are in characters of the destination; -1 as source length means up to
+// and including the terminator, which is then counted in the result (as Win32 does).
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LPWSTR dst, int dstChars);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
+                        LPCSTR defaultChar, BOOL* usedDefaultChar);
+UINT GetACP();
+
+// ---- time and threads --------------------------------------------------------------------
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+DWORD GetTickCount();
+void Sleep(DWORD milliseconds);
+void GetLocalTime(SYSTEMTIME* time);
+DWORD GetCurrentThreadId();
+
+// ---- COM initialisation (the DirectX version check uses it) ------------------------------
+HRESULT CoInitialize(LPVOID reserved);
+void CoUninitialize();
+
+// ---- message boxes -----------------------------------------------------------------------
+constexpr UINT MB_OK = 0x0;
+constexpr UINT MB_OKCANCEL = 0x1;
+constexpr UINT MB_ABORTRETRYIGNORE = 0x2;
+constexpr UINT MB_YESNOCANCEL = 0x3;
+constexpr UINT MB_YESNO = 0x4;
+constexpr UINT MB_RETRYCANCEL = 0x5;
+constexpr UINT MB_ICONERROR = 0x10;
+constexpr UINT MB_ICONQUESTION = 0x20;
+constexpr UINT MB_ICONWARNING = 0x30;
+constexpr UINT MB_ICONINFORMATION = 0x40;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+// A real modal box on a desktop; headless it writes caption and text to stderr and answers
+// as the OK (or first) button would.
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
+// ---- windows and messages ----------------------------------------------------------------
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+struct WNDCLASSEXW {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+    HICON hIconSm;
+};
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_CREATE = 0x0001;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_MOVE = 0x0003;
+constexpr UINT WM_SIZE = 0x0005;
+constexpr UINT WM_ACTIVATE = 0x0006;
+constexpr UINT WM_SETFOCUS = 0x0007;
+constexpr UINT WM_KILLFOCUS = 0x0008;
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_ACTIVATEAPP = 0x001C;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_CHAR = 0x0102;
+constexpr UINT WM_SYSKEYDOWN = 0x0104;
+constexpr UINT WM_SYSKEYUP = 0x0105;
+constexpr UINT WM_SYSCHAR = 0x0106;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_SYSCOMMAND = 0x0112;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_MBUTTONDOWN = 0x0207;
+constexpr UINT WM_MBUTTONUP = 0x0208;
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_APP = 0x8000;
+
+constexpr WORD WA_INACTIVE = 0;
+constexpr WORD WA_ACTIVE = 1;
+constexpr WORD WA_CLICKACTIVE = 2;
+
+constexpr UINT PM_NOREMOVE = 0x0;
+constexpr UINT PM_REMOVE = 0x1;
+
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOW = 5;
+constexpr int SW_MINIMIZE = 6;
+constexpr int SW_RESTORE = 9;
+
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+
+constexpr DWORD WS_OVERLAPPED = 0x00000000;
+constexpr DWORD WS_POPUP = 0x80000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_CAPTION = 0x00C00000;
+constexpr DWORD WS_SYSMENU = 0x00080000;
+constexpr DWORD WS_THICKFRAME = 0x00040000;
+constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+constexpr DWORD WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
+constexpr UINT CS_HREDRAW = 0x2;
+constexpr UINT CS_VREDRAW = 0x1;
+
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CYCAPTION = 4;
+constexpr int SM_CXBORDER = 5;
+constexpr int SM_CYBORDER = 6;
+constexpr int SM_CXFIXEDFRAME = 7;
+constexpr int SM_CYFIXEDFRAME = 8;
+constexpr int SM_CXFRAME = 32;
+constexpr int SM_CYFRAME = 33;
+constexpr int SM_CXMAXIMIZED = 61;
+constexpr int SM_CYMAXIMIZED = 62;
+constexpr int SM_CXPADDEDBORDER = 92;
+
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
+ATOM RegisterClassExW(const WNDCLASSEXW* wc);
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+BOOL DestroyWindow(HWND hwnd);
+BOOL ShowWindow(HWND hwnd, int cmdShow);
+BOOL IsWindow(HWND hwnd);
+BOOL IsIconic(HWND hwnd);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
+BOOL GetClientRect(HWND hwnd, LPRECT rect);
+BOOL GetWindowRect(HWND hwnd, LPRECT rect);
+BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND hwnd);
+BOOL GetCursorPos(LPPOINT point);
+BOOL ClientToScreen(HWND hwnd, LPPOINT point);
+BOOL ScreenToClient(HWND hwnd, LPPOINT point);
+int GetSystemMetrics(int index);
+
+BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
+BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageW(const MSG* msg);
+LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);

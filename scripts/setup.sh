@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages of scripts/packages.txt that are missing. Safe to run again:
+# it asks apt only when something is missing, and refreshes the package lists at most once.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+missing=()
+while read -r pkg; do
+  [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done < "$here/packages.txt"
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,13 @@
+// Entry point of every test executable: runs each test on the headless back end so no test
+// opens a window or plays sound, whatever the developer's desktop.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    setenv("VIREO_BACKEND", "headless", 1);
+    setenv("VIREO_AUDIO", "null", 1);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
