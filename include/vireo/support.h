@@ -8,7 +8,8 @@
 
 // ---- log and error box -------------------------------------------------------------------
 // Formats follow the wide printf rules of the engine's messages: %s and %c take wide
-// arguments, %S and %C narrow ones; %x of a pointer-sized value prints it whole.
+// arguments, %S and %C narrow ones. Addresses are passed as unsigned long long with
+// %08llx, so a 64-bit pointer prints whole.
 // Level 0 empties VireoEngine.log, 1 trace, 2 warning, 3 error, 4 discarded.
 void WriteLog(int level, const wchar_t* format, ...);
 // Modal box with caption "Vireo Engine" and an OK button; returns the box's result.
