@@ -1,0 +1,190 @@
+// Span kernels written once over an instruction-set wrapper `Isa` (SSE2: 4 pixels a vector,
+// AVX2: 8). Included inside an anonymous namespace by SpansSse2.cpp and SpansAvx2.cpp, after
+// the wrapper is defined there; it includes nothing itself. Channels widen to 16-bit lanes,
+// so every product x * k <= 255 * 255 fits a lane and Div255 needs no division.
+
+using V = Isa::V;
+
+inline V Div255V(V t)
+{
+    t = Isa::Add16(t, Isa::Set16(128));
+    return Isa::Srl16(Isa::Add16(t, Isa::Srl16(t, 8)), 8);
+}
+
+// s * a + d * (255 - a), rounded once; a is the source alpha broadcast over its pixel.
+inline V BlendLanes(V s, V d, V a) { return Div255V(Isa::Add16(Isa::Mul16(s, a), Isa::Mul16(d, Isa::Sub16(Isa::Set16(255), a)))); }
+
+inline V TintLanes(V s, V mul, V add) { return Isa::Add16(add, Div255V(Isa::Mul16(s, mul))); }
+
+// Plain version: for each pixel, dst = BlendOver(src, dst).
+void OverRow(std::uint32_t* dst, const std::uint32_t* src, int count)
+{
+    const V alphaMask = Isa::Set32(0xFF000000u);
+    const V zero = Isa::Zero();
+    int i = 0;
+    for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+        const V s = Isa::Load(src + i);
+        const V a = Isa::And(s, alphaMask);
+        if (Isa::AllTrue(Isa::CmpEq32(a, zero))) {
+            continue;
+        }
+        if (Isa::AllTrue(Isa::CmpEq32(a, alphaMask))) {
+            Isa::Store(dst + i, s);
+            continue;
+        }
+        const V d = Isa::Load(dst + i);
+        const V sl = Isa::Lo8(s), sh = Isa::Hi8(s);
+        Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), Isa::AlphaOf(sl)), BlendLanes(sh, Isa::Hi8(d), Isa::AlphaOf(sh))));
+    }
+    for (; i < count; ++i) {
+        const std::uint32_t a = src[i] >> 24;
+        if (a == 255) {
+            dst[i] = src[i];
+        } else if (a != 0) {
+            dst[i] = BlendOver(src[i], dst[i]);
+        }
+    }
+}
+
+// Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst).
+void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint)
+{
+    const V alphaMask = Isa::Set32(0xFF000000u);
+    const V zero = Isa::Zero();
+    const V mul = Isa::Set16x4(tint.mul);
+    const V add = Isa::Set16x4(tint.add);
+    const bool opaqueStaysOpaque = tint.mul[3] == 255;
+    int i = 0;
+    for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+        const V s = Isa::Load(src + i);
+        const V a = Isa::And(s, alphaMask);
+        if (Isa::AllTrue(Isa::CmpEq32(a, zero))) {
+            continue;
+        }
+        const V sl = TintLanes(Isa::Lo8(s), mul, add);
+        const V sh = TintLanes(Isa::Hi8(s), mul, add);
+        if (opaqueStaysOpaque && Isa::AllTrue(Isa::CmpEq32(a, alphaMask))) {
+            Isa::Store(dst + i, Isa::Pack(sl, sh));
+            continue;
+        }
+        const V d = Isa::Load(dst + i);
+        Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), Isa::AlphaOf(sl)), BlendLanes(sh, Isa::Hi8(d), Isa::AlphaOf(sh))));
+    }
+    for (; i < count; ++i) {
+        if ((src[i] >> 24) != 0) {
+            dst[i] = BlendOver(ApplyTint(src[i], tint), dst[i]);
+        }
+    }
+}
+
+// One pixel in the low four 16-bit lanes: tint, then blend into *dst (skipped when the
+// result is transparent, stored as is when it is opaque).
+inline void TintBlendPixel(std::uint32_t* dst, __m128i texel, __m128i mul, __m128i add)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c128 = _mm_set1_epi16(128);
+    __m128i t = _mm_mullo_epi16(texel, mul);
+    t = _mm_add_epi16(t, c128);
+    t = _mm_add_epi16(add, _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8));
+    const int a = _mm_extract_epi16(t, 3);
+    if (a == 0) {
+        return;
+    }
+    if (a != 255) {
+        const __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(*dst)), zero);
+        const __m128i av = _mm_set1_epi16(static_cast<short>(a));
+        __m128i b = _mm_add_epi16(_mm_mullo_epi16(t, av), _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), av)));
+        b = _mm_add_epi16(b, c128);
+        t = _mm_srli_epi16(_mm_add_epi16(b, _mm_srli_epi16(b, 8)), 8);
+    }
+    *dst = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(t, t)));
+}
+
+inline int ClampTo(int v, int hi) { return v < 0 ? 0 : (v > hi ? hi : v); }
+
+// Plain version: for each pixel, dst = BlendOver(ApplyTint(SampleBilinear(tex, u, v)), dst);
+// u += du; v += dv. kClamp is false when the whole row stays inside the texture.
+template <bool kClamp>
+void BilinearWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
+{
+    const Surface& tex = *walk.texture;
+    const auto* base = reinterpret_cast<const std::uint8_t*>(tex.pixels);
+    const std::ptrdiff_t pitch = tex.pitch;
+    const int maxX = tex.width - 1, maxY = tex.height - 1;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c128 = _mm_set1_epi16(128);
+    const __m128i c256 = _mm_set1_epi16(256);
+    const __m128i mul = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.mul));
+    const __m128i add = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.add));
+    const bool clearStaysClear = tint.add[3] == 0;
+    std::uint32_t u = walk.u, v = walk.v;
+    for (int i = 0; i < count; ++i, u += walk.du, v += walk.dv) {
+        const int iu = static_cast<std::int32_t>(u), iv = static_cast<std::int32_t>(v);
+        int x0 = iu >> 16, y0 = iv >> 16;
+        int x1 = x0 + 1, y1 = y0 + 1;
+        if (kClamp) {
+            x0 = ClampTo(x0, maxX), x1 = ClampTo(x1, maxX), y0 = ClampTo(y0, maxY), y1 = ClampTo(y1, maxY);
+        }
+        const auto* r0 = reinterpret_cast<const std::uint32_t*>(base + y0 * pitch);
+        const auto* r1 = reinterpret_cast<const std::uint32_t*>(base + y1 * pitch);
+        const std::uint32_t t00 = r0[x0], t10 = r0[x1], t01 = r1[x0], t11 = r1[x1];
+        if (clearStaysClear && ((t00 | t10 | t01 | t11) >> 24) == 0) {
+            continue;
+        }
+        const __m128i top = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t10))), zero);
+        const __m128i bottom = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t01)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
+        const __m128i fy = _mm_set1_epi16(static_cast<short>((iv >> 8) & 0xFF));
+        __m128i columns = _mm_add_epi16(_mm_mullo_epi16(top, _mm_sub_epi16(c256, fy)), _mm_mullo_epi16(bottom, fy));
+        columns = _mm_srli_epi16(_mm_add_epi16(columns, c128), 8);  // [left texel | right texel]
+        const __m128i fx = _mm_set1_epi16(static_cast<short>((iu >> 8) & 0xFF));
+        __m128i h = _mm_mullo_epi16(columns, _mm_unpacklo_epi64(_mm_sub_epi16(c256, fx), fx));
+        h = _mm_add_epi16(h, _mm_srli_si128(h, 8));
+        h = _mm_srli_epi16(_mm_add_epi16(h, c128), 8);
+        TintBlendPixel(dst + i, h, mul, add);
+    }
+}
+
+// Plain version: for each pixel, dst = BlendOver(ApplyTint(SamplePoint(tex, u, v)), dst).
+void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
+{
+    const Surface& tex = *walk.texture;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mul = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.mul));
+    const __m128i add = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.add));
+    const bool clearStaysClear = tint.add[3] == 0;
+    std::uint32_t u = walk.u, v = walk.v;
+    for (int i = 0; i < count; ++i, u += walk.du, v += walk.dv) {
+        const int x = ClampTo((static_cast<std::int32_t>(u) + 0x8000) >> 16, tex.width - 1);
+        const int y = ClampTo((static_cast<std::int32_t>(v) + 0x8000) >> 16, tex.height - 1);
+        const std::uint32_t texel = tex.Row(y)[x];
+        if (clearStaysClear && (texel >> 24) == 0) {
+            continue;
+        }
+        TintBlendPixel(dst + i, _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(texel)), zero), mul, add);
+    }
+}
+
+// The walk stays inside [0, size - 2] texels on both axes from its first to its last pixel,
+// so neither neighbour of any sample needs clamping.
+inline bool WalkInside(const TexWalk& walk, int count)
+{
+    const std::int64_t last = count - 1;
+    const std::int64_t u0 = static_cast<std::int32_t>(walk.u), v0 = static_cast<std::int32_t>(walk.v);
+    const std::int64_t u1 = u0 + last * static_cast<std::int32_t>(walk.du);
+    const std::int64_t v1 = v0 + last * static_cast<std::int32_t>(walk.dv);
+    const std::int64_t maxU = static_cast<std::int64_t>(walk.texture->width - 2) << 16;
+    const std::int64_t maxV = static_cast<std::int64_t>(walk.texture->height - 2) << 16;
+    return u0 >= 0 && u1 >= 0 && v0 >= 0 && v1 >= 0 && (u0 >> 16 << 16) <= maxU && (u1 >> 16 << 16) <= maxU &&
+           (v0 >> 16 << 16) <= maxV && (v1 >> 16 << 16) <= maxV;
+}
+
+void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
+{
+    if (WalkInside(walk, count)) {
+        BilinearWalk<false>(dst, count, walk, tint);
+    } else {
+        BilinearWalk<true>(dst, count, walk, tint);
+    }
+}
+
+const SpanKernels kKernels{&OverRow, &TintOverRow, &BilinearRow, &PointWalk};
