@@ -6,6 +6,7 @@
 
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -134,7 +135,7 @@ bool DecodeJpeg(const Byte* data, std::size_t size, Image& out, std::string* err
     if (ok)
         return true;
     out = Image{};
-    if (state.tooLarge)
+    if (state.tooLarge || state.errors.msg_code == JERR_EMPTY_IMAGE)  // same words as other formats
         return CheckSize(kName, width, height, error);
     return Fail(error, kName, state.message);
 }

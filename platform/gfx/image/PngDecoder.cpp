@@ -84,6 +84,7 @@ bool Read(png_structp png, png_infop info, PngState& s)
     for (png_uint_32 y = 0; y < height; ++y)
         s.rows[y] = reinterpret_cast<png_bytep>(s.out->pixels.data() + static_cast<std::size_t>(y) * width);
     png_read_image(png, s.rows.data());
+    png_read_end(png, nullptr);  // a file cut before IEND is truncated, even with every row read
 
     if ((colour & PNG_COLOR_MASK_ALPHA) || trns)
         s.out->sourceFormat = 21;  // A8R8G8B8
