@@ -1,5 +1,6 @@
-// Result code to symbolic name, for log lines and boxes: Direct3D 9, D3DX 9, DirectSound and
-// the generic COM codes. Where several names share a value the first in that order wins.
+// Result code to symbolic name, for log lines and boxes: Direct3D 9, D3DX 9, DirectSound,
+// DirectInput and the generic COM codes. Where a DirectX name aliases a generic COM code (E_FAIL is also
+// DSERR_GENERIC) the generic name is given; otherwise each value has exactly one name.
 // Codes it does not know give "Unknown"; it never formats a description.
 #pragma once
 
