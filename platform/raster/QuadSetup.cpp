@@ -30,6 +30,7 @@ bool UsableTexture(const Surface* texture)
 bool OwnsTies(double gx, double gy) { return gx > 0 || (gx == 0 && gy > 0); }
 
 int FloorToInt(double v, int lo, int hi) { return static_cast<int>(std::clamp(std::floor(v), static_cast<double>(lo), static_cast<double>(hi))); }
+int CeilToInt(double v, int lo, int hi) { return static_cast<int>(std::clamp(std::ceil(v), static_cast<double>(lo), static_cast<double>(hi))); }
 
 }  // namespace
 
@@ -123,9 +124,9 @@ bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup)
     const double minX = *std::min_element(xs, xs + 4), maxX = *std::max_element(xs, xs + 4);
     const double minY = *std::min_element(ys, ys + 4), maxY = *std::max_element(ys, ys + 4);
     // Pixel x is a candidate when its centre x + 0.5 lies within [minX, maxX].
-    setup.bounds.left = std::max<LONG>(clip.left, FloorToInt(minX - 0.5, clip.left - 1, clip.right));
+    setup.bounds.left = std::max<LONG>(clip.left, CeilToInt(minX - 0.5, clip.left - 1, clip.right));
     setup.bounds.right = std::min<LONG>(clip.right, FloorToInt(maxX - 0.5, clip.left - 1, clip.right) + 1);
-    setup.bounds.top = std::max<LONG>(clip.top, FloorToInt(minY - 0.5, clip.top - 1, clip.bottom));
+    setup.bounds.top = std::max<LONG>(clip.top, CeilToInt(minY - 0.5, clip.top - 1, clip.bottom));
     setup.bounds.bottom = std::min<LONG>(clip.bottom, FloorToInt(maxY - 0.5, clip.top - 1, clip.bottom) + 1);
     if (setup.bounds.left >= setup.bounds.right || setup.bounds.top >= setup.bounds.bottom) {
         return false;
