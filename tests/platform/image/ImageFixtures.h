@@ -233,6 +233,52 @@ inline PngSpec PngFromArgb(const std::vector<std::uint32_t>& px, int w, int h)
     return s;
 }
 
+// PNG chunk surgery: the chunks of a file, and a file rebuilt from chunks with fresh CRCs.
+struct PngChunk {
+    std::string type;
+    Bytes data;
+};
+
+inline std::uint32_t Crc32(const std::uint8_t* p, std::size_t n, std::uint32_t crc = 0)
+{
+    crc = ~crc;
+    for (std::size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+inline std::vector<PngChunk> PngChunks(const Bytes& file)
+{
+    std::vector<PngChunk> chunks;
+    for (std::size_t at = 8; at + 12 <= file.size();) {
+        const std::size_t length = (std::size_t{file[at]} << 24) | (file[at + 1] << 16) | (file[at + 2] << 8) | file[at + 3];
+        chunks.push_back({std::string(file.begin() + at + 4, file.begin() + at + 8),
+                          Bytes(file.begin() + at + 8, file.begin() + at + 8 + length)});
+        at += 12 + length;
+    }
+    return chunks;
+}
+
+inline Bytes PngFromChunks(const std::vector<PngChunk>& chunks)
+{
+    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const auto& c : chunks) {
+        const auto n = static_cast<std::uint32_t>(c.data.size());
+        Append(file, {static_cast<std::uint8_t>(n >> 24), static_cast<std::uint8_t>(n >> 16),
+                      static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)});
+        const std::size_t typeAt = file.size();
+        file.insert(file.end(), c.type.begin(), c.type.end());
+        Append(file, c.data);
+        const std::uint32_t crc = Crc32(file.data() + typeAt, 4 + c.data.size());
+        Append(file, {static_cast<std::uint8_t>(crc >> 24), static_cast<std::uint8_t>(crc >> 16),
+                      static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)});
+    }
+    return file;
+}
+
 // ---- JPEG ----------------------------------------------------------------------------------
 struct JpegSpec {
     int width = 0;
