@@ -34,17 +34,6 @@ int CeilToInt(double v, int lo, int hi) { return static_cast<int>(std::clamp(std
 
 }  // namespace
 
-bool QuadSetup::Covers(int x, int y) const
-{
-    const double cx = x + 0.5 - x0;
-    const double cy = y + 0.5 - y0;
-    const double s = sA * cx + sB * cy;
-    const double t = tA * cx + tB * cy;
-    const bool sIn = sIncludesZero ? (s >= 0 && s < extent) : (s > 0 && s <= extent);
-    const bool tIn = tIncludesZero ? (t >= 0 && t < extent) : (t > 0 && t <= extent);
-    return sIn && tIn;
-}
-
 bool QuadSetup::RowSpan(int y, int& left, int& right) const
 {
     if (y < bounds.top || y >= bounds.bottom) {
@@ -118,6 +107,7 @@ bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup)
     setup.extent = std::fabs(det);
     setup.sIncludesZero = OwnsTies(setup.sA, setup.sB);
     setup.tIncludesZero = OwnsTies(setup.tA, setup.tB);
+    setup.axisAligned = (uy == 0 && vx == 0) || (ux == 0 && vy == 0);
 
     const double xs[] = {quad.x0, quad.x0 + ux, quad.x0 + vx, quad.x0 + ux + vx};
     const double ys[] = {quad.y0, quad.y0 + uy, quad.y0 + vy, quad.y0 + uy + vy};

@@ -36,7 +36,18 @@ struct QuadSetup {
     bool sIncludesZero = true;  // which of the two parallel edges owns centres lying on it
     bool tIncludesZero = true;
 
-    bool Covers(int x, int y) const;
+    bool axisAligned = false;  // edges along the axes: coverage is a row test times a column test
+
+    bool Covers(int x, int y) const
+    {
+        const double cx = x + 0.5 - x0;
+        const double cy = y + 0.5 - y0;
+        const double s = sA * cx + sB * cy;
+        const double t = tA * cx + tB * cy;
+        const bool sIn = sIncludesZero ? (s >= 0 && s < extent) : (s > 0 && s <= extent);
+        const bool tIn = tIncludesZero ? (t >= 0 && t < extent) : (t > 0 && t <= extent);
+        return sIn && tIn;
+    }
     // Covered pixels of row y as [left, right); false when none.
     bool RowSpan(int y, int& left, int& right) const;
 };

@@ -5,11 +5,8 @@
 
 using V = Isa::V;
 
-inline V Div255V(V t)
-{
-    t = Isa::Add16(t, Isa::Set16(128));
-    return Isa::Srl16(Isa::Add16(t, Isa::Srl16(t, 8)), 8);
-}
+// Div255 as one high multiply: ((t + 128) * 257) >> 16 equals ((t + 128) + ((t + 128) >> 8)) >> 8.
+inline V Div255V(V t) { return Isa::MulHi16(Isa::Add16(t, Isa::Set16(128)), Isa::Set16(257)); }
 
 // s * a + d * (255 - a), rounded once; a is the source alpha broadcast over its pixel.
 inline V BlendLanes(V s, V d, V a) { return Div255V(Isa::Add16(Isa::Mul16(s, a), Isa::Mul16(d, Isa::Sub16(Isa::Set16(255), a)))); }

@@ -143,10 +143,21 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
     int texelX = 0, texelY = 0;
     const bool aligned = TexelAligned(setup, *tex, texelX, texelY);
     const bool copyKernel = aligned && (plain || tint.add[3] == 0);
+    // Axis-aligned coverage is the same column range on every covered row: solve it once,
+    // then one edge test per row tells whether the row is covered.
+    int alignedLeft = 0, alignedRight = 0;
+    bool alignedKnown = false;
     for (int y = setup.bounds.top; y < setup.bounds.bottom; ++y) {
         int left = 0, right = 0;
-        if (!setup.RowSpan(y, left, right)) {
+        if (alignedKnown) {
+            if (!setup.Covers(alignedLeft, y)) {
+                continue;
+            }
+            left = alignedLeft, right = alignedRight;
+        } else if (!setup.RowSpan(y, left, right)) {
             continue;
+        } else if (setup.axisAligned) {
+            alignedLeft = left, alignedRight = right, alignedKnown = true;
         }
         std::uint32_t* dst = target.Row(y) + left;
         const int count = right - left;

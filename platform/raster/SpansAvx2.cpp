@@ -34,6 +34,7 @@ struct Isa {
     static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
     static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
     static V Mul16(V a, V b) { return _mm256_mullo_epi16(a, b); }
+    static V MulHi16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
     static V Srl16(V a, int n) { return _mm256_srli_epi16(a, n); }
     // Unpack and pack both work within 128-bit lanes, so they undo each other exactly.
     static V Lo8(V a) { return _mm256_unpacklo_epi8(a, _mm256_setzero_si256()); }

@@ -31,6 +31,7 @@ struct Isa {
     static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
     static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
     static V Mul16(V a, V b) { return _mm_mullo_epi16(a, b); }
+    static V MulHi16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V Srl16(V a, int n) { return _mm_srli_epi16(a, n); }
     static V Lo8(V a) { return _mm_unpacklo_epi8(a, _mm_setzero_si128()); }
     static V Hi8(V a) { return _mm_unpackhi_epi8(a, _mm_setzero_si128()); }
