@@ -147,6 +147,41 @@ TEST_F(SpriteTest, ColourModulatesAndAddSmoothBrightens)
     texture->Release();
 }
 
+TEST_F(SpriteTest, StageZeroOperationsAndArguments)
+{
+    // Opaque texel and colour, so only the colour operation shows.
+    IDirect3DTexture9* texture = MakeTexture(1, 1, {0xFF806040});
+    const D3DCOLOR diffuse = 0xFF20A0FF;
+    const struct {
+        const char* what;
+        DWORD op;
+        DWORD arg2;
+        std::uint32_t expected;
+    } cases[] = {
+        {"SELECTARG1 takes the texture", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0x806040},
+        {"SELECTARG2 takes the diffuse colour", D3DTOP_SELECTARG2, D3DTA_DIFFUSE, 0x20A0FF},
+        {"DISABLE on stage 0 passes the diffuse colour", D3DTOP_DISABLE, D3DTA_DIFFUSE, 0x20A0FF},
+        {"MODULATE", D3DTOP_MODULATE, D3DTA_DIFFUSE, 0x103C40},
+        {"ADD saturates", D3DTOP_ADD, D3DTA_DIFFUSE, 0xA0FFFF},
+        {"SUBTRACT clamps at zero", D3DTOP_SUBTRACT, D3DTA_DIFFUSE, 0x600000},
+        {"ADDSMOOTH", D3DTOP_ADDSMOOTH, D3DTA_DIFFUSE, 0x90C4FF},
+        {"texture factor as second argument", D3DTOP_SELECTARG2, D3DTA_TFACTOR, 0x0000FF},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearTo(0xFF000000);
+        ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
+        m_device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF0000FF);
+        m_device->SetTextureStageState(0, D3DTSS_COLOROP, c.op);
+        m_device->SetTextureStageState(0, D3DTSS_COLORARG2, c.arg2);
+        const D3DXVECTOR3 position(3, 3, 0);
+        m_sprite->Draw(texture, nullptr, nullptr, &position, diffuse);
+        m_sprite->End();
+        EXPECT_LE(ChannelDistance(Frame().At(3, 3), 0xFF000000u | c.expected), 1) << Hex(Frame().At(3, 3));
+    }
+    texture->Release();
+}
+
 TEST_F(SpriteTest, MaskOnStageOneModulatesColourAndAlpha)
 {
     IDirect3DTexture9* picture = MakeTexture(2, 1, {0xFF40C080, 0xFF40C080});
