@@ -9,7 +9,8 @@ using V = Isa::V;
 inline V Div255V(V t) { return Isa::MulHi16(Isa::Add16(t, Isa::Set16(128)), Isa::Set16(257)); }
 
 // s * a + d * (255 - a), rounded once; a is the source alpha broadcast over its pixel.
-inline V BlendLanes(V s, V d, V a) { return Div255V(Isa::Add16(Isa::Mul16(s, a), Isa::Mul16(d, Isa::Sub16(Isa::Set16(255), a)))); }
+inline V BlendLanes(V s, V d, V a, V ia) { return Div255V(Isa::Add16(Isa::Mul16(s, a), Isa::Mul16(d, ia))); }
+inline V BlendLanes(V s, V d, V a) { return BlendLanes(s, d, a, Isa::Sub16(Isa::Set16(255), a)); }
 
 inline V TintLanes(V s, V mul, V add) { return Isa::Add16(add, Div255V(Isa::Mul16(s, mul))); }
 
@@ -51,6 +52,8 @@ void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const 
     const V mul = Isa::Set16x4(tint.mul);
     const V add = Isa::Set16x4(tint.add);
     const bool opaqueStaysOpaque = tint.mul[3] == 255;
+    const V tintAlpha = Isa::Set16(tint.mul[3]);  // alpha of an opaque texel after the tint (add[3] is 0)
+    const V tintAlphaInverse = Isa::Set16(255 - tint.mul[3]);
     int i = 0;
     for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
         const V s = Isa::Load(src + i);
@@ -60,11 +63,17 @@ void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const 
         }
         const V sl = TintLanes(Isa::Lo8(s), mul, add);
         const V sh = TintLanes(Isa::Hi8(s), mul, add);
-        if (opaqueStaysOpaque && Isa::AllTrue(Isa::CmpEq32(a, alphaMask))) {
-            Isa::Store(dst + i, Isa::Pack(sl, sh));
+        const V d = Isa::Load(dst + i);
+        if (Isa::AllTrue(Isa::CmpEq32(a, alphaMask))) {
+            // Opaque texels all get the tint's alpha: no per-pixel alpha to spread.
+            if (opaqueStaysOpaque) {
+                Isa::Store(dst + i, Isa::Pack(sl, sh));
+            } else {
+                Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), tintAlpha, tintAlphaInverse),
+                                              BlendLanes(sh, Isa::Hi8(d), tintAlpha, tintAlphaInverse)));
+            }
             continue;
         }
-        const V d = Isa::Load(dst + i);
         Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), Isa::AlphaOf(sl)), BlendLanes(sh, Isa::Hi8(d), Isa::AlphaOf(sh))));
     }
     for (; i < count; ++i) {

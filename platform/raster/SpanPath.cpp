@@ -143,21 +143,23 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
     int texelX = 0, texelY = 0;
     const bool aligned = TexelAligned(setup, *tex, texelX, texelY);
     const bool copyKernel = aligned && (plain || tint.add[3] == 0);
-    // Axis-aligned coverage is the same column range on every covered row: solve it once,
-    // then one edge test per row tells whether the row is covered.
+    // Axis-aligned coverage is a rectangle: solve the first row, find the last covered row
+    // from the bottom, and every row between has the same span.
+    int rowEnd = setup.bounds.bottom;
     int alignedLeft = 0, alignedRight = 0;
     bool alignedKnown = false;
-    for (int y = setup.bounds.top; y < setup.bounds.bottom; ++y) {
-        int left = 0, right = 0;
-        if (alignedKnown) {
-            if (!setup.Covers(alignedLeft, y)) {
+    for (int y = setup.bounds.top; y < rowEnd; ++y) {
+        int left = alignedLeft, right = alignedRight;
+        if (!alignedKnown) {
+            if (!setup.RowSpan(y, left, right)) {
                 continue;
             }
-            left = alignedLeft, right = alignedRight;
-        } else if (!setup.RowSpan(y, left, right)) {
-            continue;
-        } else if (setup.axisAligned) {
-            alignedLeft = left, alignedRight = right, alignedKnown = true;
+            if (setup.axisAligned) {
+                alignedLeft = left, alignedRight = right, alignedKnown = true;
+                while (rowEnd > y + 1 && !setup.Covers(left, rowEnd - 1)) {
+                    --rowEnd;
+                }
+            }
         }
         std::uint32_t* dst = target.Row(y) + left;
         const int count = right - left;
