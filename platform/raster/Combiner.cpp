@@ -76,15 +76,16 @@ std::uint32_t SamplePoint(const Surface& texture, std::int32_t u, std::int32_t v
 std::uint32_t SampleBilinear(const Surface& texture, std::int32_t u, std::int32_t v)
 {
     const int x = u >> 16, y = v >> 16;
-    const int fx = (u >> 8) & 0xFF, fy = (v >> 8) & 0xFF;
+    const int fx = (u >> 10) & 63, fy = (v >> 8) & 0xFF;
     const int x0 = Clamp(x, texture.width - 1), x1 = Clamp(x + 1, texture.width - 1);
     const std::uint32_t* r0 = texture.Row(Clamp(y, texture.height - 1));
     const std::uint32_t* r1 = texture.Row(Clamp(y + 1, texture.height - 1));
     int out[4];
     for (int c = 0; c < 4; ++c) {
-        const int left = (Channel(r0[x0], c) * (256 - fy) + Channel(r1[x0], c) * fy + 128) >> 8;
-        const int right = (Channel(r0[x1], c) * (256 - fy) + Channel(r1[x1], c) * fy + 128) >> 8;
-        out[c] = (left * (256 - fx) + right * fx + 128) >> 8;
+        const int top = Channel(r0[x0], c) * (64 - fx) + Channel(r0[x1], c) * fx;  // 64 times the value
+        const int bottom = Channel(r1[x0], c) * (64 - fx) + Channel(r1[x1], c) * fx;
+        const int middle = top + (((bottom - top) * fy + 128) >> 8);
+        out[c] = (middle + 32) >> 6;
     }
     return PackChannels(out[0], out[1], out[2], out[3]);
 }

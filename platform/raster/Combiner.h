@@ -16,8 +16,10 @@ int StageOpChannel(StageOp op, int a, int b);
 std::uint32_t BlendPixel(std::uint32_t src, std::uint32_t dst, const BlendState& blend);
 
 // Samples with clamp addressing. U, V are the texel coordinate minus one half in 16.16.
-// Point takes the texel containing the coordinate; bilinear interpolates vertically, then
-// horizontally, with 8-bit weights, each step rounded: (a * (256 - w) + b * w + 128) >> 8.
+// Point takes the texel containing the coordinate. Bilinear interpolates horizontally with
+// 6-bit weights (the byte multiply-add of the vector code), keeping 64 times the value, then
+// vertically with 8-bit weights, rounding each step: top + ((bottom - top) * wy + 128) >> 8,
+// then (v + 32) >> 6. At a texel centre both weights are 0 and the texel comes back exactly.
 std::uint32_t SamplePoint(const Surface& texture, std::int32_t u, std::int32_t v);
 std::uint32_t SampleBilinear(const Surface& texture, std::int32_t u, std::int32_t v);
 

@@ -108,48 +108,6 @@ inline void TintBlendPixel(std::uint32_t* dst, __m128i texel, __m128i mul, __m12
 
 inline int ClampTo(int v, int hi) { return v < 0 ? 0 : (v > hi ? hi : v); }
 
-// Plain version: for each pixel, dst = BlendOver(ApplyTint(SampleBilinear(tex, u, v)), dst);
-// u += du; v += dv. kClamp is false when the whole row stays inside the texture.
-template <bool kClamp>
-void BilinearWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
-{
-    const Surface& tex = *walk.texture;
-    const auto* base = reinterpret_cast<const std::uint8_t*>(tex.pixels);
-    const std::ptrdiff_t pitch = tex.pitch;
-    const int maxX = tex.width - 1, maxY = tex.height - 1;
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i c128 = _mm_set1_epi16(128);
-    const __m128i c256 = _mm_set1_epi16(256);
-    const __m128i mul = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.mul));
-    const __m128i add = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.add));
-    const bool clearStaysClear = tint.add[3] == 0;
-    std::uint32_t u = walk.u, v = walk.v;
-    for (int i = 0; i < count; ++i, u += walk.du, v += walk.dv) {
-        const int iu = static_cast<std::int32_t>(u), iv = static_cast<std::int32_t>(v);
-        int x0 = iu >> 16, y0 = iv >> 16;
-        int x1 = x0 + 1, y1 = y0 + 1;
-        if (kClamp) {
-            x0 = ClampTo(x0, maxX), x1 = ClampTo(x1, maxX), y0 = ClampTo(y0, maxY), y1 = ClampTo(y1, maxY);
-        }
-        const auto* r0 = reinterpret_cast<const std::uint32_t*>(base + y0 * pitch);
-        const auto* r1 = reinterpret_cast<const std::uint32_t*>(base + y1 * pitch);
-        const std::uint32_t t00 = r0[x0], t10 = r0[x1], t01 = r1[x0], t11 = r1[x1];
-        if (clearStaysClear && ((t00 | t10 | t01 | t11) >> 24) == 0) {
-            continue;
-        }
-        const __m128i top = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t10))), zero);
-        const __m128i bottom = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t01)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
-        const __m128i fy = _mm_set1_epi16(static_cast<short>((iv >> 8) & 0xFF));
-        __m128i columns = _mm_add_epi16(_mm_mullo_epi16(top, _mm_sub_epi16(c256, fy)), _mm_mullo_epi16(bottom, fy));
-        columns = _mm_srli_epi16(_mm_add_epi16(columns, c128), 8);  // [left texel | right texel]
-        const __m128i fx = _mm_set1_epi16(static_cast<short>((iu >> 8) & 0xFF));
-        __m128i h = _mm_mullo_epi16(columns, _mm_unpacklo_epi64(_mm_sub_epi16(c256, fx), fx));
-        h = _mm_add_epi16(h, _mm_srli_si128(h, 8));
-        h = _mm_srli_epi16(_mm_add_epi16(h, c128), 8);
-        TintBlendPixel(dst + i, h, mul, add);
-    }
-}
-
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(SamplePoint(tex, u, v)), dst).
 void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
 {
@@ -169,28 +127,3 @@ void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& t
         TintBlendPixel(dst + i, _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(texel)), zero), mul, add);
     }
 }
-
-// The walk stays inside [0, size - 2] texels on both axes from its first to its last pixel,
-// so neither neighbour of any sample needs clamping.
-inline bool WalkInside(const TexWalk& walk, int count)
-{
-    const std::int64_t last = count - 1;
-    const std::int64_t u0 = static_cast<std::int32_t>(walk.u), v0 = static_cast<std::int32_t>(walk.v);
-    const std::int64_t u1 = u0 + last * static_cast<std::int32_t>(walk.du);
-    const std::int64_t v1 = v0 + last * static_cast<std::int32_t>(walk.dv);
-    const std::int64_t maxU = static_cast<std::int64_t>(walk.texture->width - 2) << 16;
-    const std::int64_t maxV = static_cast<std::int64_t>(walk.texture->height - 2) << 16;
-    return u0 >= 0 && u1 >= 0 && v0 >= 0 && v1 >= 0 && (u0 >> 16 << 16) <= maxU && (u1 >> 16 << 16) <= maxU &&
-           (v0 >> 16 << 16) <= maxV && (v1 >> 16 << 16) <= maxV;
-}
-
-void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
-{
-    if (WalkInside(walk, count)) {
-        BilinearWalk<false>(dst, count, walk, tint);
-    } else {
-        BilinearWalk<true>(dst, count, walk, tint);
-    }
-}
-
-const SpanKernels kKernels{&OverRow, &TintOverRow, &BilinearRow, &PointWalk};
