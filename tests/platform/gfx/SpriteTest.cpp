@@ -251,6 +251,18 @@ TEST_F(SpriteTest, ScaledAndRotatedDrawsAreBilinear)
     EXPECT_EQ(frame.At(40, 30), 0xFF000000u);
     EXPECT_EQ(frame.At(37, 30), 0xFF000000u);
     EXPECT_EQ(frame.At(38, 34), 0xFF000000u);
+
+    // Mirrored by a negative scale: still drawn (no culling), texel for texel.
+    D3DXMATRIX mirror;
+    D3DXMatrixScaling(&mirror, -1, 1, 1);
+    D3DXMatrixTranslation(&move, 50, 40, 0);
+    D3DXMatrixMultiply(&transform, &mirror, &move);
+    DrawOne(texture, 0, 0, 0xFFFFFFFF, nullptr, &transform);
+    frame = Frame();
+    for (int ty = 0; ty < 2; ++ty)
+        for (int tx = 0; tx < 4; ++tx)
+            EXPECT_LE(ChannelDistance(frame.At(49 - tx, 40 + ty), Texel(tx, ty)), 1) << "texel " << tx << "," << ty;
+    EXPECT_EQ(frame.At(50, 40), 0xFF000000u);
     ramp->Release();
     texture->Release();
 }
