@@ -178,8 +178,18 @@ TEST_F(DeviceTest, DeviceLossIsInjectedAndScripted)
     EXPECT_EQ(m_device->BeginScene(), D3DERR_INVALIDCALL);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL) << "inside the scene";
     ASSERT_EQ(m_device->EndScene(), D3D_OK);
+    ClearTo(0xFF204060);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     EXPECT_EQ(vt::PresentedFrameCount(m_device), 1);
+    const vt::Frame shown = vt::LastPresentedFrame();
+    EXPECT_EQ(shown.width, kWidth);
+    EXPECT_EQ(shown.pixels, Frame().pixels) << "the back buffer is what the back end gets";
+
+    // A loss reported by the back end is the device's loss.
+    vt::FailNextPresents(1);
+    EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+    ASSERT_EQ(m_device->Reset(&pp), D3D_OK);
 
     vt::LoseDeviceOnNextPresent();
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
@@ -254,7 +264,7 @@ TEST_F(DeviceTest, StatesStartAtDeviceDefaults)
 TEST_F(DeviceTest, ClearFillsTargetRectanglesAndViewport)
 {
     ClearTo(0xFFCDECFF);
-    vt::Frame frame = Frame();
+    Pixels frame = Frame();
     EXPECT_EQ(frame.At(0, 0), 0xFFCDECFFu);
     EXPECT_EQ(frame.At(kWidth - 1, kHeight - 1), 0xFFCDECFFu);
 
@@ -293,7 +303,7 @@ TEST(DeviceWithoutDepth, ClearOfDepthIsRefused)
     EXPECT_EQ(z, static_cast<DWORD>(D3DZB_FALSE));
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
-    EXPECT_EQ(vt::ReadBackBuffer(device).At(31, 15), 0xFF00FF00u);
+    EXPECT_EQ(Pixels(vt::ReadBackBuffer(device)).At(31, 15), 0xFF00FF00u);
     device->Release();
     d3d->Release();
     DestroyWindow(window);

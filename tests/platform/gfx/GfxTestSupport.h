@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vt = vireo::testing;
@@ -17,6 +18,12 @@ namespace vt = vireo::testing;
 namespace vireo::gfxtest {
 
 HWND CreateHostWindow(int width, int height);
+
+// A frame with pixel access by position.
+struct Pixels : vt::Frame {
+    Pixels(vt::Frame frame) : vt::Frame(std::move(frame)) {}
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
 
 class DeviceTest : public ::testing::Test {
 protected:
@@ -31,7 +38,7 @@ protected:
     IDirect3DTexture9* MakeTexture(int width, int height, const std::vector<std::uint32_t>& pixels,
                                    bool renderTarget = false);
     void ClearTo(D3DCOLOR color);
-    vt::Frame Frame() { return vt::ReadBackBuffer(m_device); }
+    Pixels Frame() { return vt::ReadBackBuffer(m_device); }
 
     HWND m_window = nullptr;
     IDirect3D9* m_d3d = nullptr;

@@ -24,7 +24,7 @@ protected:
     ID3DXLine* m_line = nullptr;
 };
 
-int CountColour(const vt::Frame& frame, std::uint32_t colour)
+int CountColour(const Pixels& frame, std::uint32_t colour)
 {
     int count = 0;
     for (std::uint32_t p : frame.pixels)
@@ -42,7 +42,7 @@ TEST_F(LineTest, SegmentsIncludeTheFirstPointAndExcludeTheLast)
     ASSERT_EQ(m_line->Begin(), D3D_OK);
     ASSERT_EQ(m_line->Draw(vertical, 2, 0xFF00FF00), D3D_OK);
     ASSERT_EQ(m_line->End(), D3D_OK);
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
     for (int x = 2; x < 10; ++x)
         EXPECT_EQ(frame.At(x, 5), 0xFFFF0000u) << "x " << x;
     EXPECT_EQ(frame.At(10, 5), 0xFF000000u);
@@ -59,7 +59,7 @@ TEST_F(LineTest, ClosedOutlineBlendsEveryPixelOnce)
     // The engine's rectangle outline: five points, the last repeating the first.
     const D3DXVECTOR2 outline[5] = {{4, 4}, {13, 4}, {13, 11}, {4, 11}, {4, 4}};
     ASSERT_EQ(m_line->Draw(outline, 5, 0x80FFFFFF), D3D_OK);
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
     const std::uint32_t once = frame.At(4, 4);
     // Colour and alpha blend alike: a = 0.5 * 0.5 + 1 * 0.5.
     EXPECT_LE(ChannelDistance(once, 0xBF808080), 1) << Hex(once);
@@ -74,7 +74,7 @@ TEST_F(LineTest, WideLinesCoverTheirWidthAndArgumentsAreChecked)
     ASSERT_EQ(m_line->SetWidth(3.0f), D3D_OK);
     const D3DXVECTOR2 points[2] = {{2, 20}, {12, 20}};
     ASSERT_EQ(m_line->Draw(points, 2, 0xFF0000FF), D3D_OK);
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
     for (int y = 19; y <= 21; ++y) {
         EXPECT_EQ(frame.At(2, y), 0xFF0000FFu) << "row " << y;
         EXPECT_EQ(frame.At(11, y), 0xFF0000FFu) << "row " << y;

@@ -68,7 +68,7 @@ TEST_F(SpriteTest, UntransformedDrawsCopyTexelsExactlyAndClipAtEdges)
     DrawOne(texture, 30, 20, 0xFFFFFFFF, &source);
     DrawOne(texture, -3, -2);                          // top-left corner off the target
     DrawOne(texture, kWidth - 4.0f, kHeight - 3.0f);   // bottom-right corner off the target
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
 
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 8; ++x)
@@ -97,7 +97,7 @@ TEST_F(SpriteTest, BlendsSourceAlphaOverTheTarget)
     const std::vector<std::uint32_t> pixels = {0x00FF0000, 0x40FF8000, 0x80FFFFFF, 0xC0000000, 0xFF102030, 0x01FFFFFF};
     IDirect3DTexture9* texture = MakeTexture(6, 1, pixels);
     DrawOne(texture, 4, 4);
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
     const std::uint32_t dst = 0xFF3070B0;
     for (int i = 0; i < 6; ++i) {
         const std::uint32_t src = pixels[i];
@@ -196,7 +196,7 @@ TEST_F(SpriteTest, MaskOnStageOneModulatesColourAndAlpha)
     const D3DXVECTOR3 position(5, 5, 0);
     m_sprite->Draw(picture, nullptr, nullptr, &position, 0xFFFFFFFF);
     m_sprite->End();
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
     // Left: mask alpha 0x80 over black; right: mask colour halves the picture, opaque.
     const std::uint32_t left = static_cast<std::uint32_t>((BlendChannel(0x40, 0x80, 0) << 16) |
                                                           (BlendChannel(0xC0, 0x80, 0) << 8) | BlendChannel(0x80, 0x80, 0));
@@ -220,7 +220,7 @@ TEST_F(SpriteTest, ScaledAndRotatedDrawsAreBilinear)
     D3DXMatrixTranslation(&move, 10, 10, 0);
     D3DXMatrixMultiply(&transform, &scale, &move);
     DrawOne(ramp, 0, 0, 0xFFFFFFFF, nullptr, &transform);
-    vt::Frame frame = Frame();
+    Pixels frame = Frame();
     const int expected[4] = {0, 64, 191, 255};
     for (int x = 0; x < 4; ++x)
         for (int y = 0; y < 4; ++y)
@@ -288,7 +288,7 @@ TEST_F(SpriteTest, BatchDrawsInOrderOnFlushWithEachSpritesTransform)
     EXPECT_EQ(Frame().At(3, 0), 0xFF000000u) << "nothing is drawn before Flush";
     ASSERT_EQ(m_sprite->Flush(), D3D_OK);
     EXPECT_EQ(vt::CountLiveObjects().texturesManaged, 1) << "Flush gave the red texture back";
-    vt::Frame frame = Frame();
+    Pixels frame = Frame();
     EXPECT_EQ(frame.At(1, 0), 0xFF000000u);
     EXPECT_EQ(frame.At(2, 0), 0xFFFF0000u);
     EXPECT_EQ(frame.At(3, 0), 0xFF00FF00u) << "the later sprite is on top";

@@ -130,7 +130,7 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
     const D3DXVECTOR3 position(7, 9, 0);
     sprite->Draw(texture, nullptr, nullptr, &position, 0xFFFFFFFF);
     sprite->End();
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 3; ++x) {
             const std::uint32_t source = kImage[static_cast<size_t>(y) * 3 + x];
@@ -310,7 +310,7 @@ TEST_F(TextureLoaderTest, SavedBmpReadsBackEqualWholeOrRectangle)
     const D3DCOLOR colours[3] = {0xFF102030, 0xFFC0FFEE, 0xFFFF0000};
     for (int i = 0; i < 3; ++i)
         m_device->Clear(1, &bands[i], D3DCLEAR_TARGET, colours[i], 1.0f, 0);
-    const vt::Frame frame = Frame();
+    const Pixels frame = Frame();
 
     IDirect3DSurface9* back = nullptr;
     ASSERT_EQ(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <vireo/platform/D3D9.h>
+#include <vireo/platform/Testing.h>
 
 #include <cstdint>
 #include <vector>
@@ -30,13 +31,8 @@ void SetHalUnavailable(bool unavailable);
 // (D3DFMT_UNKNOWN refuses nothing).
 void RefuseDepthFormat(D3DFORMAT format);
 
-// A copy of the device's back buffer as it is now (A8R8G8B8, top row first, pitch = width).
-struct Frame {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
+// A copy of the device's back buffer as it is now (what the next Present would show; the
+// last shown frame is LastPresentedFrame of Testing.h).
 Frame ReadBackBuffer(IDirect3DDevice9* device);
 // How many times Present handed a frame to the back end on this device.
 int PresentedFrameCount(IDirect3DDevice9* device);
