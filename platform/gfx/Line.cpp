@@ -3,6 +3,7 @@
 // blends each joint once; wider lines are quads centred on each segment. Patterns and
 // antialiasing are stored and not drawn.
 #include "platform/gfx/Device.h"
+#include "platform/gfx/DeviceHold.h"
 #include "platform/gfx/GraphicsControls.h"
 
 #include <vireo/platform/D3DX9.h>
@@ -15,21 +16,9 @@ namespace {
 
 class CLine final : public vireo::platform::ComObject<ID3DXLine> {
 public:
-    explicit CLine(CDevice* device) : m_device(device)
-    {
-        m_device->AddRef();
-        m_device->AddResetBlocker(+1);
-        ++Controls().lines;
-    }
+    explicit CLine(CDevice* device) : m_device(device) { ++Controls().lines; }
 
-    HRESULT GetDevice(IDirect3DDevice9** device) override
-    {
-        if (!device)
-            return D3DERR_INVALIDCALL;
-        m_device->AddRef();
-        *device = m_device;
-        return D3D_OK;
-    }
+    HRESULT GetDevice(IDirect3DDevice9** device) override { return m_device.GetDevice(device); }
 
     HRESULT Begin() override
     {
@@ -124,30 +113,18 @@ public:
     {
         if (m_begun)
             End();
-        if (m_holdsDeviceState) {
-            m_device->AddResetBlocker(-1);
-            m_holdsDeviceState = false;
-        }
+        m_device.Lose();
         return D3D_OK;
     }
 
     HRESULT OnResetDevice() override
     {
-        if (!m_holdsDeviceState) {
-            m_device->AddResetBlocker(+1);
-            m_holdsDeviceState = true;
-        }
+        m_device.Restore();
         return D3D_OK;
     }
 
 private:
-    ~CLine() override
-    {
-        if (m_holdsDeviceState)
-            m_device->AddResetBlocker(-1);
-        --Controls().lines;
-        m_device->Release();
-    }
+    ~CLine() override { --Controls().lines; }
 
     // A quad of the line's width centred on the segment, from one end point to the other.
     void DrawWide(float x0, float y0, float x1, float y1, D3DCOLOR color)
@@ -169,14 +146,13 @@ private:
         m_device->FillQuad(quad, color);
     }
 
-    CDevice* m_device;
+    CDeviceHold m_device;
     float m_width = 1.0f;
     DWORD m_pattern = 0xFFFFFFFF;
     float m_patternScale = 1.0f;
     BOOL m_antialias = FALSE;
     BOOL m_glLines = FALSE;
     bool m_begun = false;
-    bool m_holdsDeviceState = true;
     SDeviceState m_saved{};
 };
 

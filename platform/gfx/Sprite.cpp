@@ -3,6 +3,7 @@
 // the queue in submission order through the rasterizer, End flushes and restores.
 // Sorting flags, billboards and object space are accepted and ignored.
 #include "platform/gfx/Device.h"
+#include "platform/gfx/DeviceHold.h"
 #include "platform/gfx/GraphicsControls.h"
 #include "platform/gfx/Texture.h"
 
@@ -29,21 +30,11 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
 public:
     explicit CSprite(CDevice* device) : m_device(device)
     {
-        m_device->AddRef();
         D3DXMatrixIdentity(&m_transform);
-        // The original object keeps default-pool state on the device until OnLostDevice.
-        m_device->AddResetBlocker(+1);
         ++Controls().sprites;
     }
 
-    HRESULT GetDevice(IDirect3DDevice9** device) override
-    {
-        if (!device)
-            return D3DERR_INVALIDCALL;
-        m_device->AddRef();
-        *device = m_device;
-        return D3D_OK;
-    }
+    HRESULT GetDevice(IDirect3DDevice9** device) override { return m_device.GetDevice(device); }
 
     HRESULT GetTransform(D3DXMATRIX* transform) override
     {
@@ -78,7 +69,7 @@ public:
                  const D3DXVECTOR3* position, D3DCOLOR color) override
     {
         CTexture* tex = AsTexture(texture);
-        if (!m_begun || !tex || tex->Device() != m_device)
+        if (!m_begun || !tex || tex->Device() != m_device.Get())
             return D3DERR_INVALIDCALL;
         const D3DSURFACE_DESC& desc = tex->Level0().Desc();
         SQueuedSprite item{tex,
@@ -120,19 +111,13 @@ public:
         if (m_begun && !(m_flags & D3DXSPRITE_DONOTSAVESTATE))
             m_device->RestoreState(m_saved);
         m_begun = false;
-        if (m_holdsDeviceState) {
-            m_device->AddResetBlocker(-1);
-            m_holdsDeviceState = false;
-        }
+        m_device.Lose();
         return D3D_OK;
     }
 
     HRESULT OnResetDevice() override
     {
-        if (!m_holdsDeviceState) {
-            m_device->AddResetBlocker(+1);
-            m_holdsDeviceState = true;
-        }
+        m_device.Restore();
         return D3D_OK;
     }
 
@@ -140,10 +125,7 @@ private:
     ~CSprite() override
     {
         DropQueue();
-        if (m_holdsDeviceState)
-            m_device->AddResetBlocker(-1);
         --Controls().sprites;
-        m_device->Release();
     }
 
     void ApplySpriteState()
@@ -247,11 +229,10 @@ private:
         m_queue.clear();
     }
 
-    CDevice* m_device;
+    CDeviceHold m_device;
     D3DXMATRIX m_transform;
     DWORD m_flags = 0;
     bool m_begun = false;
-    bool m_holdsDeviceState = true;
     SDeviceState m_saved{};
     std::vector<SQueuedSprite> m_queue;
 };

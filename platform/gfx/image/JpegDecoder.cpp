@@ -135,8 +135,10 @@ bool DecodeJpeg(const Byte* data, std::size_t size, Image& out, std::string* err
     if (ok)
         return true;
     out = Image{};
-    if (state.tooLarge || state.errors.msg_code == JERR_EMPTY_IMAGE)  // same words as other formats
-        return CheckSize(kName, width, height, error);
+    // Size faults in the words the other formats use; libjpeg's "empty image" also covers a
+    // frame without components, whose size may be fine.
+    if ((state.tooLarge || state.errors.msg_code == JERR_EMPTY_IMAGE) && !CheckSize(kName, width, height, error))
+        return false;
     return Fail(error, kName, state.message);
 }
 
