@@ -252,7 +252,8 @@ HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UIN
     CDevice* dev = AsDevice(device);
     if (!dev)
         return D3DERR_INVALIDCALL;
-    // A missing size means one texel; the defaults mean 256, as the original picks.
+    // A size of 0 means one texel, as documented; the D3DX_DEFAULT family, which has no image
+    // to take a size from here, gives 256.
     auto side = [](UINT v) { return v == 0 ? 1u : (v >= D3DX_FROM_FILE ? 256u : v); };
     const D3DFORMAT texFormat = format == D3DFMT_X8R8G8B8 ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8;
     CTexture* created = nullptr;
