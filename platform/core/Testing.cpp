@@ -6,10 +6,14 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/core/Clock.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/DxDiagProvider.h"
+#include "platform/core/FileVersion.h"
 #include "platform/core/MessageBoxLog.h"
 #include "platform/core/PresentControl.h"
 #include "platform/core/RawInput.h"
 #include "platform/core/Window.h"
+
+#include <cwctype>
 
 namespace vireo::testing {
 
@@ -103,5 +107,30 @@ std::wstring ClipboardText()
         backend->Clipboard().GetText(text);
     return text;
 }
+
+void SetDxDiagSystemInfo(const DxDiagSystemInfo& info)
+{
+    platform::SetDxDiagSystemInfoValues({info.providerAvailable, info.major, info.minor, info.letter});
+}
+
+void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d)
+{
+    if (!fileName)
+        return;
+    std::wstring key(fileName);
+    for (wchar_t& ch : key)
+        ch = static_cast<wchar_t>(std::towlower(ch));
+    VS_FIXEDFILEINFO info{};
+    info.dwSignature = 0xFEEF04BD;
+    info.dwStrucVersion = 0x00010000;
+    info.dwFileVersionMS = MAKELONG(b, a);
+    info.dwFileVersionLS = MAKELONG(d, c);
+    info.dwProductVersionMS = info.dwFileVersionMS;
+    info.dwProductVersionLS = info.dwFileVersionLS;
+    platform::Planted().byName[key] = info;
+}
+
+void ClearFileVersions() { platform::Planted().byName.clear(); }
+void SetSystemDirectoryAvailable(bool available) { platform::Planted().systemDirectoryAvailable = available; }
 
 }  // namespace vireo::testing

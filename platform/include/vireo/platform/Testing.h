@@ -6,6 +6,7 @@
 #include <vireo/platform/Win32.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,5 +71,20 @@ void InjectSysKey(HWND window, UINT virtualKey, bool down);     // WM_SYSKEYDOWN
 // ---- clipboard ---------------------------------------------------------------------------
 void SetClipboardText(const std::wstring& text);
 std::wstring ClipboardText();  // empty when there is none
+
+// ---- DirectX version sources -------------------------------------------------------------
+// What the DxDiag provider reports under "DxDiag_SystemInfo"; a missing value is a missing
+// property. The default is what this layer implements: 9, 0, "c".
+struct DxDiagSystemInfo {
+    bool providerAvailable = true;  // false: CoCreateInstance answers REGDB_E_CLASSNOTREG
+    std::optional<DWORD> major = 9;
+    std::optional<DWORD> minor = 0;
+    std::optional<std::wstring> letter = std::wstring(L"c");
+};
+void SetDxDiagSystemInfo(const DxDiagSystemInfo& info);
+// A file (by name, any folder) that GetFileVersionInfoW will find with version a.b.c.d.
+void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d);
+void ClearFileVersions();
+void SetSystemDirectoryAvailable(bool available);
 
 }  // namespace vireo::testing

@@ -250,6 +250,29 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newFile, DWORD flags);
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
 
+// ---- file version information --------------------------------------------------------
+// Linux system files carry no version resources: these find none (a test can plant some).
+struct VS_FIXEDFILEINFO {
+    DWORD dwSignature;  // 0xFEEF04BD
+    DWORD dwStrucVersion;
+    DWORD dwFileVersionMS;
+    DWORD dwFileVersionLS;
+    DWORD dwProductVersionMS;
+    DWORD dwProductVersionLS;
+    DWORD dwFileFlagsMask;
+    DWORD dwFileFlags;
+    DWORD dwFileOS;
+    DWORD dwFileType;
+    DWORD dwFileSubtype;
+    DWORD dwFileDateMS;
+    DWORD dwFileDateLS;
+};
+// The folder this platform layer's own library lives in: its "system directory".
+UINT GetSystemDirectoryW(LPWSTR buffer, UINT bufferChars);
+DWORD GetFileVersionInfoSizeW(LPCWSTR path, LPDWORD handle);
+BOOL GetFileVersionInfoW(LPCWSTR path, DWORD handle, DWORD bytes, LPVOID data);
+BOOL VerQueryValueW(LPCVOID block, LPCWSTR subBlock, LPVOID* value, UINT* valueBytes);
+
 // ---- code pages --------------------------------------------------------------------------
 // CP_ACP is one process-wide code page: VIREO_CODEPAGE if set, else the locale's character
 // set, else UTF-8 where the locale is plain ASCII. Unmappable characters become '?'.
