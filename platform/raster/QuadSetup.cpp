@@ -29,7 +29,18 @@ bool UsableTexture(const Surface* texture)
 // horizontal one (the top-left rule); gx, gy point from the boundary into the interior.
 bool OwnsTies(double gx, double gy) { return gx > 0 || (gx == 0 && gy > 0); }
 
-int FloorToInt(double v, int lo, int hi) { return static_cast<int>(std::clamp(std::floor(v), static_cast<double>(lo), static_cast<double>(hi))); }
+// floor(v) clamped to [lo, hi] without a library call (rows ask for it twice each):
+// past the clamp, v - lo is non-negative and truncation is the floor. NaN gives lo.
+int FloorToInt(double v, int lo, int hi)
+{
+    if (!(v > lo)) {
+        return lo;
+    }
+    if (v >= hi) {
+        return hi;
+    }
+    return lo + static_cast<int>(v - lo);
+}
 int CeilToInt(double v, int lo, int hi) { return static_cast<int>(std::clamp(std::ceil(v), static_cast<double>(lo), static_cast<double>(hi))); }
 
 }  // namespace
@@ -44,15 +55,15 @@ bool QuadSetup::RowSpan(int y, int& left, int& right) const
     const double cy = y + 0.5 - y0;
     // Each of the two slabs bounds x by a solved interval; widen it by a pixel on each side
     // and let the exact test trim the ends, so the span equals the per-pixel test.
-    const double slabs[2][2] = {{sA, sB * cy}, {tA, tB * cy}};
+    const double slabs[2][2] = {{sInverse, sB * cy}, {tInverse, tB * cy}};
     for (const auto& slab : slabs) {
-        const double a = slab[0];
+        const double inverse = slab[0];
         const double c = slab[1];
-        if (a == 0) {
+        if (inverse == 0) {
             continue;  // constant along the row: the end tests below decide
         }
-        double lo = x0 - c / a;
-        double hi = x0 + (extent - c) / a;
+        double lo = x0 - c * inverse;
+        double hi = x0 + (extent - c) * inverse;
         if (lo > hi) {
             std::swap(lo, hi);
         }
@@ -105,6 +116,8 @@ bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup)
     setup.tA = -uy * sign;
     setup.tB = ux * sign;
     setup.extent = std::fabs(det);
+    setup.sInverse = setup.sA != 0 ? 1.0 / setup.sA : 0.0;
+    setup.tInverse = setup.tA != 0 ? 1.0 / setup.tA : 0.0;
     setup.sIncludesZero = OwnsTies(setup.sA, setup.sB);
     setup.tIncludesZero = OwnsTies(setup.tA, setup.tB);
     setup.axisAligned = (uy == 0 && vx == 0) || (ux == 0 && vy == 0);

@@ -33,6 +33,7 @@ struct QuadSetup {
     double sA = 0, sB = 0;  // s' = sA * (cx - x0) + sB * (cy - y0)
     double tA = 0, tB = 0;
     double extent = 0;
+    double sInverse = 0, tInverse = 0;  // 1 / sA, 1 / tA, or 0 where those are 0
     bool sIncludesZero = true;  // which of the two parallel edges owns centres lying on it
     bool tIncludesZero = true;
 

@@ -71,8 +71,8 @@ void BilinearRow4(std::uint32_t* dst, int count, const TexWalk& walk, const Tint
     __m128i u = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(walk.u)), _mm_mullo_epi32(lanes, du));
     __m128i v = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(walk.v)), _mm_mullo_epi32(lanes, dv));
     const __m128i du4 = _mm_slli_epi32(du, 2), dv4 = _mm_slli_epi32(dv, 2);
-    const __m128i lastX = _mm_set1_epi32(tex.width - 2), lastY = _mm_set1_epi32(tex.height - 2);
-    const __m128i zero4 = _mm_setzero_si128();
+    const __m128i lastX = _mm_set1_epi32(tex.width - 2), lastRow = _mm_set1_epi32(tex.height - 1);
+    const __m128i zero4 = _mm_setzero_si128(), one4 = _mm_set1_epi32(1);
     const __m128i pitchV = _mm_set1_epi32(static_cast<int>(pitch));
     // Per pixel pair [t0.b t0.g t0.r t0.a t1.b ...] -> [t0.b t1.b t0.g t1.g ...].
     const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9,
@@ -88,30 +88,36 @@ void BilinearRow4(std::uint32_t* dst, int count, const TexWalk& walk, const Tint
     const __m256i alphaBytes = _mm256_set1_epi64x(static_cast<long long>(0xFFFF000000000000ull));  // after the interleave
     const bool clearStaysClear = tint.add[3] == 0;
     alignas(16) std::int32_t offsets[4];
+    alignas(16) std::int32_t offsetsBelow[4];
+    // The pair loads need two texels a row; byte offsets must fit 32 bits.
+    const bool vectorOk = tex.width >= 2 && static_cast<std::int64_t>(tex.height) * pitch < (std::int64_t{1} << 31);
+    const int vectorEnd = vectorOk ? count : 0;
     int i = 0;
-    for (; i + 4 <= count; i += 4, u = _mm_add_epi32(u, du4), v = _mm_add_epi32(v, dv4)) {
+    for (; i + 4 <= vectorEnd; i += 4, u = _mm_add_epi32(u, du4), v = _mm_add_epi32(v, dv4)) {
+        // Clamp addressing without leaving the vector path: a sample left of the first
+        // texel pair takes the pair at 0 with all weight left, one right of the last takes
+        // the last pair with all weight right; rows clamp independently.
         const __m128i x = _mm_srai_epi32(u, 16), y = _mm_srai_epi32(v, 16);
-        const __m128i outside = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(x, lastX), _mm_cmpgt_epi32(zero4, x)),
-                                             _mm_or_si128(_mm_cmpgt_epi32(y, lastY), _mm_cmpgt_epi32(zero4, y)));
-        if (!_mm_testz_si128(outside, outside)) {
-            for (int k = 0; k < 4; ++k) {
-                BilinearPixel(dst + i + k, tex, walk.u + static_cast<std::uint32_t>(i + k) * walk.du, walk.v + static_cast<std::uint32_t>(i + k) * walk.dv, tint);
-            }
-            continue;
-        }
-        _mm_store_si128(reinterpret_cast<__m128i*>(offsets), _mm_add_epi32(_mm_mullo_epi32(y, pitchV), _mm_slli_epi32(x, 2)));
-        auto pairs = [&](std::ptrdiff_t row) {
-            const __m128i p01 = _mm_castps_si128(_mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offsets[0] + row))),
-                                                              reinterpret_cast<const __m64*>(base + offsets[1] + row)));
-            const __m128i p23 = _mm_castps_si128(_mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offsets[2] + row))),
-                                                              reinterpret_cast<const __m64*>(base + offsets[3] + row)));
+        const __m128i leftOut = _mm_cmpgt_epi32(zero4, x), rightOut = _mm_cmpgt_epi32(x, lastX);
+        const __m128i pairX = _mm_min_epi32(_mm_max_epi32(x, zero4), lastX);
+        const __m128i y0 = _mm_min_epi32(_mm_max_epi32(y, zero4), lastRow);
+        const __m128i y1 = _mm_min_epi32(_mm_max_epi32(_mm_add_epi32(y, one4), zero4), lastRow);
+        const __m128i column = _mm_slli_epi32(pairX, 2);
+        _mm_store_si128(reinterpret_cast<__m128i*>(offsets), _mm_add_epi32(_mm_mullo_epi32(y0, pitchV), column));
+        _mm_store_si128(reinterpret_cast<__m128i*>(offsetsBelow), _mm_add_epi32(_mm_mullo_epi32(y1, pitchV), column));
+        __m128i fx = _mm_andnot_si128(_mm_or_si128(leftOut, rightOut), _mm_and_si128(_mm_srli_epi32(u, 10), _mm_set1_epi32(63)));
+        fx = _mm_or_si128(fx, _mm_and_si128(rightOut, _mm_set1_epi32(64)));
+        auto pairs = [&](const std::int32_t* at) {
+            const __m128i p01 = _mm_castps_si128(_mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[0]))),
+                                                              reinterpret_cast<const __m64*>(base + at[1])));
+            const __m128i p23 = _mm_castps_si128(_mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[2]))),
+                                                              reinterpret_cast<const __m64*>(base + at[3])));
             return _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(p01), p23, 1), interleave);
         };
-        const __m256i topPairs = pairs(0), bottomPairs = pairs(pitch);
+        const __m256i topPairs = pairs(offsets), bottomPairs = pairs(offsetsBelow);
         if (clearStaysClear && _mm256_testz_si256(_mm256_or_si256(topPairs, bottomPairs), alphaBytes)) {
             continue;  // all sixteen texels transparent
         }
-        const __m128i fx = _mm_and_si128(_mm_srli_epi32(u, 10), _mm_set1_epi32(63));
         const __m128i wx = _mm_or_si128(_mm_slli_epi32(fx, 8), _mm_sub_epi32(_mm_set1_epi32(64), fx));  // bytes: 64 - fx, fx
         const __m256i weightsX = _mm256_shuffle_epi8(_mm256_cvtepu32_epi64(wx), spread);
         const __m128i fy = _mm_slli_epi32(_mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(255)), 7);
