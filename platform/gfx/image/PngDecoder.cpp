@@ -53,6 +53,9 @@ bool Read(png_structp png, png_infop info, PngState& s)
     png_set_chunk_malloc_max(png, 8u << 20);
     png_set_chunk_cache_max(png, 128);
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    // Text, profiles and the like are never used: skip them unread rather than parse them.
+    static const png_byte kUnused[] = "iCCP\0iTXt\0tEXt\0zTXt\0sPLT\0eXIf\0hIST\0pCAL\0sCAL\0tIME\0";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, static_cast<int>(sizeof kUnused / 5));
     png_read_info(png, info);
 
     png_uint_32 width = 0, height = 0;
@@ -103,6 +106,23 @@ std::uint32_t Be32(const Byte* p)
            (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
 }
 
+// Each chunk up to IEND must fit in the file: libpng allocates some chunks at their declared
+// length before reading them, so a 48-byte file could otherwise ask for gigabytes.
+bool ChunksFit(const Byte* data, std::size_t size, std::string* error)
+{
+    for (std::size_t at = 8; at + 8 <= size;) {
+        const std::uint32_t length = Be32(data + at);
+        const std::string type(reinterpret_cast<const char*>(data + at + 4), 4);
+        if (length > 0x7FFFFFFFu || length > size - at - 8)
+            return Fail(error, kName, "chunk '" + type + "' declares " + std::to_string(length) + " bytes, " +
+                                          std::to_string(size - at - 8) + " remain in the file");
+        if (type == "IEND")
+            break;
+        at += std::size_t{12} + length;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool DecodePng(const Byte* data, std::size_t size, Image& out, std::string* error)
@@ -111,6 +131,8 @@ bool DecodePng(const Byte* data, std::size_t size, Image& out, std::string* erro
         return Fail(error, kName, "no PNG signature");
     // The size from IHDR first, so the message names it (libpng's own limit says less).
     if (size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0 && !CheckSize(kName, Be32(data + 16), Be32(data + 20), error))
+        return false;
+    if (!ChunksFit(data, size, error))
         return false;
 
     PngState state;

@@ -113,6 +113,8 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
     Bytes extraneous = good;
     const std::size_t afterDqt = dqt + 2 + ((good[dqt + 2] << 8) | good[dqt + 3]);
     extraneous.insert(extraneous.begin() + afterDqt, {0x12, 0x34});
+    Bytes noComponents = good;
+    noComponents[FindMarker(good, 0xC0) + 9] = 0;  // a frame of zero components, size intact
     auto many = Gradient(16, 16, 3);
     many.scans = ManyScans(63);  // 1 + 3 x 63 = 190 scans, each valid
 
@@ -125,6 +127,7 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
         {"cut before the scan", Bytes(good.begin(), good.begin() + sos), "JPEG: "},
         {"corrupt Huffman table", badHuffman, "Bogus Huffman table"},
         {"bytes before a marker (a libjpeg warning)", extraneous, "Corrupt JPEG data: 2 extraneous bytes"},
+        {"frame without components", noComponents, "Empty JPEG image"},
         {"190 progressive scans", BuildJpeg(many), "more than 100 scans"},
         {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
         {"marker only", Bytes{0xFF, 0xD8}, "JPEG: "},

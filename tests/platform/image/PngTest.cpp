@@ -123,18 +123,23 @@ TEST(Png, RefusesDamagedFiles)
         hugeChunk[at] = 0x7F;
     }
 
+    // A text chunk right after IHDR whose length asks for 1.6 GB (libpng would allocate it).
+    Bytes hugeText = inserted({"zTXt", Bytes(16, 'z')}, "IDAT");
+    hugeText[33] = 0x62, hugeText[34] = 0x66, hugeText[35] = 0x61, hugeText[36] = 0x65;
+
     const struct {
         const char* name;
         Bytes bytes;
         const char* expect;
     } cases[] = {
         {"IHDR CRC", badCrc, "CRC"},
-        {"IDAT cut", idatCut, "file truncated"},
+        {"zTXt claiming 1.6 GB", hugeText, "chunk 'zTXt' declares 1650876773 bytes"},
+        {"IDAT cut", idatCut, "chunk 'IDAT' declares"},
         {"bad ADLER32", PngFromChunks(badAdler), "incorrect data check"},
         {"no IDAT", without("IDAT"), "PNG: "},
         {"no IEND", without("IEND"), "file truncated"},
         {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
-        {"ancillary chunk claiming 2 GiB", hugeChunk, "file truncated"},
+        {"unknown chunk claiming 2 GiB", hugeChunk, "chunk 'vrEo' declares 2130706432 bytes"},
         {"IHDR 1,000,001 wide", [&] { Bytes b = good; b[17] = 0x0F, b[18] = 0x42, b[19] = 0x41; return b; }(),
          "image too large: 1000001 x 8"},
         {"signature only", Bytes(good.begin(), good.begin() + 8), "PNG: "},
