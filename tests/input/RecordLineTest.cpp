@@ -35,8 +35,9 @@ TEST(RecordLine, Columns)
     for (const Row& row : rows) {
         const SRecordLine parsed = ParseRecordLine(row.line);
         EXPECT_EQ(parsed.kind, row.kind) << row.line;
-        if (parsed.kind != SRecordLine::JUNK)
+        if (parsed.kind != SRecordLine::JUNK) {
             EXPECT_EQ(parsed.nCount, row.count) << row.line;
+        }
         if (parsed.kind == SRecordLine::CHANGE) {
             EXPECT_EQ(parsed.nKey, row.key) << row.line;
             EXPECT_EQ(parsed.nState, row.state) << row.line;
