@@ -2,8 +2,6 @@
 // 800 x 600 scene and no frame cap, and frames on the virtual clock.
 #include "tests/input/InputHarness.h"
 
-#include "platform/core/RawInput.h"
-
 #include <vireo/platform/Testing.h>
 
 namespace inputtest {
@@ -45,7 +43,6 @@ void InputEngineTest::SetUp()
 {
     vireo::testing::InstallVirtualClock();
     m_hWnd = MakeWindow(L"game");
-    m_hOther = MakeWindow(L"another program");
     ASSERT_NE(m_hWnd, nullptr);
     ShowWindow(m_hWnd, SW_SHOW);
     SetClientSize(800, 600);
@@ -65,7 +62,6 @@ void InputEngineTest::TearDown()
     m_game.onMessage = nullptr;
     m_game.EngineDestroy();
     DestroyWindow(m_hWnd);
-    DestroyWindow(m_hOther);
     vireo::testing::UninstallVirtualClock();
 }
 
@@ -88,47 +84,42 @@ std::string InputEngineTest::LogText() const { return vireo::test::ReadFileBytes
 
 namespace inputtest {
 
-namespace {
-void Deliver(vireo::platform::RawInputEvent::Kind kind, int code, int value)
-{
-    vireo::platform::DeliverRawInput({kind, code, value, GetTickCount()});
-}
-}  // namespace
-
-void Key(int dik, bool down) { Deliver(vireo::platform::RawInputEvent::Kind::Key, dik, down ? 1 : 0); }
+void Key(int dik, bool down) { vireo::testing::InjectKey(dik, down); }
 void Tap(int dik)
 {
     Key(dik, true);
     Key(dik, false);
 }
-void MouseButton(int button, bool down)
-{
-    Deliver(vireo::platform::RawInputEvent::Kind::MouseButton, button, down ? 1 : 0);
-}
-void MouseMove(int dx, int dy)
-{
-    Deliver(vireo::platform::RawInputEvent::Kind::MouseMotion, 0, dx);
-    Deliver(vireo::platform::RawInputEvent::Kind::MouseMotion, 1, dy);
-}
-void Wheel(int delta) { Deliver(vireo::platform::RawInputEvent::Kind::MouseWheel, 0, delta); }
+void MouseButton(int button, bool down) { vireo::testing::InjectMouseButton(button, down); }
+void MouseMove(int dx, int dy) { vireo::testing::InjectMouseMotion(dx, dy); }
+void Wheel(int delta) { vireo::testing::InjectWheel(delta); }
 
-void InputEngineTest::SetForeground(bool gameInFront) { SetForegroundWindow(gameInFront ? m_hWnd : m_hOther); }
+void InputEngineTest::SetForeground(bool gameInFront) { vireo::testing::SetForeground(m_hWnd, gameInFront); }
 
 void InputEngineTest::SetMinimized(bool minimized)
 {
-    ShowWindow(m_hWnd, minimized ? SW_MINIMIZE : SW_RESTORE);
+    vireo::testing::SetMinimised(m_hWnd, minimized);
     ASSERT_EQ(IsIconic(m_hWnd) != FALSE, minimized);
 }
 
 void InputEngineTest::SetClientSize(int width, int height)
 {
-    RECT rect = {0, 0, width, height};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER);
+    vireo::testing::SetClientSize(m_hWnd, width, height);
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     ASSERT_EQ(client.right, width);
     ASSERT_EQ(client.bottom, height);
+}
+
+void InputEngineTest::SetCursorClientPos(int x, int y) { vireo::testing::SetCursorClientPos(m_hWnd, x, y); }
+
+std::vector<std::wstring> InputEngineTest::TakeMessageBoxes()
+{
+    std::vector<std::wstring> texts;
+    for (const vireo::testing::MessageBoxRecord& box : vireo::testing::MessageBoxesShown())
+        texts.push_back(box.text);
+    vireo::testing::ClearMessageBoxes();
+    return texts;
 }
 
 }  // namespace inputtest

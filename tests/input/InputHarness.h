@@ -51,7 +51,6 @@ protected:
 
     vireo::test::ScratchDir m_dir;
     HWND m_hWnd = nullptr;
-    HWND m_hOther = nullptr;
     CTestGame m_game;
 };
 

@@ -1,9 +1,9 @@
 // DirectInput devices fed through the raw-input seam: creation and parameter checks, the
 // buffered items and their result codes, overflow, device state, and the foreground rule.
 #include "platform/core/RawInput.h"
-#include "tests/platform/input/InputTestSupport.h"
 
 #include <vireo/platform/DInput8.h>
+#include <vireo/platform/Testing.h>
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,10 @@ using vireo::platform::RawInputEvent;
 
 namespace {
 
-HWND const kGameWindow = reinterpret_cast<HWND>(0x1000);
-HWND const kOtherWindow = reinterpret_cast<HWND>(0x2000);
+LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
 
 void Key(int dik, bool down, DWORD time = 0)
 {
@@ -51,7 +53,16 @@ class DirectInputTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::SetForegroundForTest(kGameWindow);
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = HostProc;
+        wc.lpszClassName = L"VireoDirectInputTest";
+        RegisterClassExW(&wc);
+        m_hWnd = CreateWindowExW(0, L"VireoDirectInputTest", L"input", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr,
+                                 nullptr, nullptr, nullptr);
+        ASSERT_NE(m_hWnd, nullptr);
+        vireo::testing::SetForeground(m_hWnd, true);
+        ASSERT_EQ(GetForegroundWindow(), m_hWnd);
         ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8W,
                                      reinterpret_cast<void**>(&m_pInput), nullptr),
                   DI_OK);
@@ -63,17 +74,18 @@ protected:
         SafeRelease(m_pKeyboard);
         SafeRelease(m_pMouse);
         SafeRelease(m_pInput);
-        test::SetForegroundForTest(nullptr);
+        DestroyWindow(m_hWnd);
     }
     // The engine's set-up: formats, non-exclusive foreground, 10 items, acquired.
     void Prepare(IDirectInputDevice8* device, const DIDATAFORMAT& format)
     {
         ASSERT_EQ(device->SetDataFormat(&format), DI_OK);
-        ASSERT_EQ(device->SetCooperativeLevel(kGameWindow, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
+        ASSERT_EQ(device->SetCooperativeLevel(m_hWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
         ASSERT_EQ(SetBufferSize(device, 10), DI_OK);
         ASSERT_EQ(device->Acquire(), DI_OK);
     }
 
+    HWND m_hWnd = nullptr;
     IDirectInput8* m_pInput = nullptr;
     IDirectInputDevice8* m_pKeyboard = nullptr;
     IDirectInputDevice8* m_pMouse = nullptr;
@@ -115,14 +127,14 @@ TEST_F(DirectInputTest, ParameterChecks)
         HRESULT keyboard;
     };
     const Row rows[] = {
-        {kGameWindow, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND, DI_OK},
+        {m_hWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND, DI_OK},
         {nullptr, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND, DI_OK},
         {nullptr, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND, DIERR_INVALIDPARAM},
-        {kGameWindow, DISCL_NONEXCLUSIVE, DIERR_INVALIDPARAM},
-        {kGameWindow, DISCL_FOREGROUND, DIERR_INVALIDPARAM},
-        {kGameWindow, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND, DIERR_INVALIDPARAM},
-        {kGameWindow, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND, DIERR_INVALIDPARAM},
-        {kGameWindow, DISCL_EXCLUSIVE | DISCL_BACKGROUND, DIERR_UNSUPPORTED},
+        {m_hWnd, DISCL_NONEXCLUSIVE, DIERR_INVALIDPARAM},
+        {m_hWnd, DISCL_FOREGROUND, DIERR_INVALIDPARAM},
+        {m_hWnd, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND, DIERR_INVALIDPARAM},
+        {m_hWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND, DIERR_INVALIDPARAM},
+        {m_hWnd, DISCL_EXCLUSIVE | DISCL_BACKGROUND, DIERR_UNSUPPORTED},
     };
     for (const Row& row : rows)
         EXPECT_EQ(m_pKeyboard->SetCooperativeLevel(row.hwnd, row.flags), row.keyboard) << std::hex << row.flags;
@@ -158,7 +170,7 @@ TEST_F(DirectInputTest, ParameterChecks)
 TEST_F(DirectInputTest, ReadsNeedBufferAndAcquisition)
 {
     ASSERT_EQ(m_pKeyboard->SetDataFormat(&c_dfDIKeyboard), DI_OK);
-    ASSERT_EQ(m_pKeyboard->SetCooperativeLevel(kGameWindow, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
+    ASSERT_EQ(m_pKeyboard->SetCooperativeLevel(m_hWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
     EXPECT_EQ(Read(m_pKeyboard).hr, DIERR_NOTACQUIRED);
     ASSERT_EQ(m_pKeyboard->Acquire(), DI_OK);
     EXPECT_EQ(Read(m_pKeyboard).hr, DIERR_NOTBUFFERED);
@@ -322,7 +334,7 @@ TEST_F(DirectInputTest, ForegroundRule)
 
     // Another window comes to the front: the next read reports the loss once, then the
     // device is simply not acquired, and what was buffered is gone.
-    test::SetForegroundForTest(kOtherWindow);
+    vireo::testing::SetForeground(m_hWnd, false);
     Key(DIK_W, false);
     EXPECT_EQ(Read(m_pKeyboard).hr, DIERR_INPUTLOST);
     EXPECT_EQ(Read(m_pKeyboard).hr, DIERR_NOTACQUIRED);
@@ -331,7 +343,7 @@ TEST_F(DirectInputTest, ForegroundRule)
     Key(DIK_E, false);
 
     // Back in front: acquisition works again and only new input arrives.
-    test::SetForegroundForTest(kGameWindow);
+    vireo::testing::SetForeground(m_hWnd, true);
     ASSERT_EQ(m_pKeyboard->Acquire(), DI_OK);
     Key(DIK_R, true);
     ReadResult read = Read(m_pKeyboard);
@@ -343,7 +355,7 @@ TEST_F(DirectInputTest, ForegroundRule)
     // A background device ignores the foreground.
     ASSERT_EQ(m_pMouse->SetDataFormat(&c_dfDIMouse), DI_OK);
     ASSERT_EQ(SetBufferSize(m_pMouse, 10), DI_OK);
-    test::SetForegroundForTest(kOtherWindow);
+    vireo::testing::SetForeground(m_hWnd, false);
     ASSERT_EQ(m_pMouse->Acquire(), DI_OK);
     Wheel(-120);
     EXPECT_EQ(Read(m_pMouse).items.size(), 1u);
