@@ -31,11 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ini.GetInt(L"Animation", L"SeqCount", 0, TRUE);
     ini.GetInt(L"HitBox", L"HitBoxCount", 1, TRUE);
 
-    // The loader's walk: record r serves picture i when its name holds i's number. The walk
-    // is bounded by the records, not by the declared count.
+    // The loader's walk: record r serves picture i when its name holds i's number, over at
+    // most 10,000 pictures (the loader's cap on PictureCount).
+    const int pictures = count < 10000 ? count : 10000;
     std::size_t record = 0;
     unsigned sum = 0;
-    for (int i = 0; i < count && record < package.GetRecords().size(); ++i) {
+    for (int i = 0; i < pictures && record < package.GetRecords().size(); ++i) {
         const SPackageRecord& current = package.GetRecords()[record];
         if (!CPackageFile::NameHasNumber(current.strName, i))
             continue;
@@ -45,23 +46,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++record;
     }
 
-    std::vector<SPackagePicture> pictures;
+    std::vector<SPackagePicture> packed;
     for (const SPackageRecord& r : package.GetRecords()) {
         const BYTE* bytes = package.GetRecordData(r);
-        pictures.push_back({r.strName, std::vector<BYTE>(bytes, bytes + r.nDataSize)});
+        packed.push_back({r.strName, std::vector<BYTE>(bytes, bytes + r.nDataSize)});
     }
     const std::string desc(reinterpret_cast<const char*>(package.GetDescText()), package.GetDescLength());
     std::vector<BYTE> rebuilt;
-    if (!CPackageFile::Build(desc, pictures, rebuilt))
+    if (!CPackageFile::Build(desc, packed, rebuilt))
         return static_cast<int>(sum & 0);  // a name the writer cannot state (10 units, no NUL)
     CPackageFile again;
     Check(again.Parse(rebuilt, L"rebuilt.pak") == 1);
     Check(again.GetDescLength() == package.GetDescLength());
-    Check(again.GetRecords().size() == pictures.size());
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
+    Check(again.GetRecords().size() == packed.size());
+    for (std::size_t i = 0; i < packed.size(); ++i) {
         const SPackageRecord& r = again.GetRecords()[i];
-        Check(r.strName == pictures[i].strName && r.nDataSize == pictures[i].data.size());
-        Check(std::equal(pictures[i].data.begin(), pictures[i].data.end(), again.GetRecordData(r)));
+        Check(r.strName == packed[i].strName && r.nDataSize == packed[i].data.size());
+        Check(std::equal(packed[i].data.begin(), packed[i].data.end(), again.GetRecordData(r)));
     }
     return 0;
 }

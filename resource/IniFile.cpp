@@ -327,9 +327,11 @@ void CIniFile::SetString(const wchar_t* section, const wchar_t* key, const wchar
             return;
         }
     }
-    // A new key joins the run of key lines right after the header.
+    // A new key joins the run of key lines right after the header. The run also ends at the
+    // next header when that header carries a key of its own ('[a]=1'): placed behind it, the
+    // new key would belong to the next section and never be found again.
     auto it = std::next(header);
-    while (it != m_Lines.end() && !it->strKey.empty())
+    while (it != m_Lines.end() && !it->strKey.empty() && it->strSection.empty())
         ++it;
     m_Lines.insert(it, SIniLine{1, L"", key, text, L""});
 }

@@ -191,7 +191,7 @@ TEST(IniSave, WritesTheEmptyModelExampleAndTheCommentColumn)
     EXPECT_EQ(Saved(ini), "\r\n[S]\r\nk=v\r\n");
 
     struct Case {
-        const char* text;
+        std::string text;
         std::string expected;
     };
     const Case cases[] = {
@@ -202,9 +202,9 @@ TEST(IniSave, WritesTheEmptyModelExampleAndTheCommentColumn)
         {"junk\r\n", "\r\n"},
         {"[a]=1;c\r\n", "[a][a]=1" + std::string(47, ' ') + "    ;c\r\n"},
         // Text of 49 and of 61 characters: padding to column 54, then none.
-        {(std::string(23, 'k') + "=" + std::string(25, 'v') + ";c\r\n").c_str(),
+        {std::string(23, 'k') + "=" + std::string(25, 'v') + ";c\r\n",
          std::string(23, 'k') + "=" + std::string(25, 'v') + " " + "    ;c\r\n"},
-        {(std::string(30, 'k') + "=" + std::string(30, 'v') + ";c\r\n").c_str(),
+        {std::string(30, 'k') + "=" + std::string(30, 'v') + ";c\r\n",
          std::string(30, 'k') + "=" + std::string(30, 'v') + "    ;c\r\n"},
     };
     for (const Case& c : cases) {
@@ -422,4 +422,15 @@ TEST(IniFileIo, FileSaveWritesTheSameBytesAsTheBufferSave)
     EXPECT_EQ(ReadBytes(dir.Path("out.ini")),
               "; c\r\n[Picture]\r\nPictureCount=3" + std::string(36, ' ') + "    ;three\r\n\r\n"
               "[Animation]\r\nSeq001=2,5,1\r\n\r\n[HitBox]\r\nHitBoxCount=1\r\n");
+}
+
+TEST(IniSetString, NewKeyStaysInItsSectionWhenTheNextHeaderHasAKey)
+{
+    CIniFile ini;
+    LoadText(ini, "[S]\r\nk=1\r\n[a]=1\r\nj=2\r\n");
+    ini.SetString(L"S", L"new", L"v");
+    EXPECT_EQ(ini.GetString(L"S", L"new", L"", FALSE), L"v");
+    const std::vector<LineView> expected = {
+        {L"S", L"", L"", L""}, {L"", L"k", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}, {L"", L"j", L"2", L""}};
+    EXPECT_EQ(Lines(ini), expected);
 }
