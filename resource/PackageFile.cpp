@@ -16,10 +16,17 @@ DWORD ReadU32(const BYTE* p)
            (static_cast<DWORD>(p[3]) << 24);
 }
 
+void PutU32(BYTE* p, DWORD value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<BYTE>((value >> (8 * i)) & 0xFF);
+}
+
 void AppendU32(std::vector<BYTE>& out, DWORD value)
 {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<BYTE>((value >> shift) & 0xFF));
+    BYTE bytes[4];
+    PutU32(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
 }
 
 }  // namespace
@@ -186,10 +193,10 @@ BOOL CPackageFile::Build(const std::string& descText, const std::vector<SPackage
     }
 
     bytes.reserve(static_cast<std::size_t>(total));
-    bytes.insert(bytes.end(), kMagic, kMagic + sizeof(kMagic));
-    AppendU32(bytes, kVersion);
-    AppendU32(bytes, static_cast<DWORD>(pictures.size()));
-    bytes.resize(kHeaderSize, 0);
+    bytes.assign(kHeaderSize, 0);
+    std::memcpy(bytes.data(), kMagic, sizeof(kMagic));
+    PutU32(bytes.data() + 8, kVersion);
+    PutU32(bytes.data() + 12, static_cast<DWORD>(pictures.size()));
     AppendU32(bytes, static_cast<DWORD>(descText.size()));
     bytes.insert(bytes.end(), descText.begin(), descText.end());
     for (const SPackagePicture& picture : pictures) {
