@@ -168,8 +168,11 @@ constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_NOT_SAME_DEVICE = 17;
+constexpr DWORD ERROR_NO_MORE_FILES = 18;
 constexpr DWORD ERROR_WRITE_FAULT = 29;
 constexpr DWORD ERROR_READ_FAULT = 30;
+constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_HANDLE_EOF = 38;
 constexpr DWORD ERROR_FILE_EXISTS = 80;
@@ -181,6 +184,7 @@ constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
@@ -239,6 +243,7 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR newFile, BOOL failIfExists);
 BOOL DeleteFileW(LPCWSTR path);
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newFile, DWORD flags);
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
 
 // ---- code pages --------------------------------------------------------------------------
 // CP_ACP is one process-wide code page: VIREO_CODEPAGE if set, else the locale's character
