@@ -3,9 +3,12 @@
 // writes the whole text back. It parses the text itself and reports nothing to the log.
 #include "resource/IniFile.h"
 
+#include "support/AnsiText.h"
+
 #include <vireo/support.h>
 
 #include <climits>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -31,30 +34,11 @@ std::wstring Trim(const std::wstring& text)
 
 wchar_t FoldCase(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch + (L'a' - L'A')) : ch; }
 
-std::wstring AnsiToWide(const char* bytes, int count)
-{
-    if (count <= 0)
-        return {};
-    int chars = MultiByteToWideChar(CP_ACP, 0, bytes, count, nullptr, 0);
-    if (chars <= 0)
-        return {};
-    std::wstring text(static_cast<std::size_t>(chars), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes, count, text.data(), chars);
-    return text;
-}
-
-// The same bytes WriteTextAnsi produces: up to the first NUL, converted, cut to 4095 bytes.
+// The same bytes WriteTextAnsi produces: up to the first NUL, converted, cut to 4095 bytes
+// without splitting a character.
 void AppendAnsi(std::string& out, const wchar_t* text)
 {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1)
-        return;
-    std::string buffer(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer.data(), bytes, nullptr, nullptr);
-    buffer.resize(static_cast<std::size_t>(bytes) - 1);  // the terminator is counted
-    if (buffer.size() > kMaxAnsiWrite)
-        buffer.resize(kMaxAnsiWrite);
-    out += buffer;
+    out += vireo::WideToAnsi(text, std::wcslen(text), kMaxAnsiWrite);
 }
 
 // UTF-16LE code units up to the first NUL; characters beyond U+FFFF as surrogate pairs.
@@ -239,7 +223,12 @@ BOOL CIniFile::ReadLine(std::wstring& line)
         if (ch == 0x0A)
             continue;
         if (ch == 0x0D) {
-            line = AnsiToWide(bytes, count);
+            line = vireo::AnsiToWide(bytes, static_cast<std::size_t>(count));
+            // As the file reader does: a cut through a multibyte character leaves a '?' for
+            // its lead byte, which is dropped.
+            if (count == static_cast<int>(kMaxLineLength) && !line.empty() && line.back() == L'?' &&
+                bytes[count - 1] != '?')
+                line.pop_back();
             return 1;
         }
         if (count < static_cast<int>(kMaxLineLength))

@@ -4,6 +4,8 @@
 #include "resource/IniFile.h"
 #include "resource/TestFiles.h"
 
+#include <vireo/support.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -84,29 +86,36 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
         std::string bytes;
         BOOL result;
         std::vector<std::wstring> records;  // names of the records kept
+        const char* log;                    // part of the log line expected, or none
     };
     const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
     const std::string good = Record(L"000.png", "abc");
     const Case cases[] = {
-        {"empty file", "", 0, {}},
-        {"35 bytes", std::string(35, '\0'), 0, {}},
-        {"header only, L 0", Header(""), 1, {}},
-        {"foreign header bytes", std::string(32, '\x7F') + U32(0) + good, 1, {L"000.png"}},
-        {"L to the end", Header(desc), 1, {}},
-        {"L one past the end", Header(desc, static_cast<std::uint32_t>(desc.size() + 1)), 0, {}},
-        {"L 0xFFFFFFFF", Header(desc, 0xFFFFFFFFu), 0, {}},
-        {"L 0xFFFFFFDC (36 + L wraps in 32 bits)", Header(desc, 0xFFFFFFDCu), 0, {}},
-        {"record header cut", Header(desc) + good + std::string(23, '\0'), 1, {L"000.png"}},
-        {"one byte of a record", Header(desc) + "x", 1, {}},
-        {"N one past the end", Header(desc) + good + Record(L"001.png", "abc", 4), 1, {L"000.png"}},
-        {"N 0xFFFFFFF0", Header(desc) + Record(L"000.png", "abc", 0xFFFFFFF0u), 1, {}},
+        {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
+        {"35 bytes", std::string(35, '\0'), 0, {}, "Package file too short: 35 bytes"},
+        {"header only, L 0", Header(""), 1, {}, nullptr},
+        {"foreign header bytes", std::string(32, '\x7F') + U32(0) + good, 1, {L"000.png"}, nullptr},
+        {"L to the end", Header(desc), 1, {}, nullptr},
+        {"L one past the end", Header(desc, static_cast<std::uint32_t>(desc.size() + 1)), 0, {},
+         "description length 28 runs past the end of the file (63 bytes)"},
+        {"L 0xFFFFFFFF", Header(desc, 0xFFFFFFFFu), 0, {}, "description length 4294967295 runs past"},
+        {"L 0xFFFFFFDC (36 + L wraps in 32 bits)", Header(desc, 0xFFFFFFDCu), 0, {}, "description length 4294967260"},
+        {"record header cut", Header(desc) + good + std::string(23, '\0'), 1, {L"000.png"},
+         "record 1 cut: 23 bytes left at offset 90"},
+        {"one byte of a record", Header(desc) + "x", 1, {}, "record 0 cut: 1 bytes left"},
+        {"N one past the end", Header(desc) + good + Record(L"001.png", "abc", 4), 1, {L"000.png"},
+         "record 1 at offset 90: data length 4 runs past the end"},
+        {"N 0xFFFFFFF0", Header(desc) + Record(L"000.png", "abc", 0xFFFFFFF0u), 1, {}, "data length 4294967280"},
         {"N 0xFFFFFFE8 (offset + N wraps in 32 bits)", Header(desc) + good + Record(L"001.png", "", 0xFFFFFFE8u) + good,
-         1, {L"000.png"}},
-        {"N 0 then a record", Header(desc) + Record(L"000.png", "") + Record(L"001.png", "z"), 1, {L"000.png", L"001.png"}},
-        {"skipped number", Header(desc) + good + Record(L"002.png", "q"), 1, {L"000.png", L"002.png"}},
-        {"name without terminator", Header("") + Record(L"ABCDEFGHIJ", "x"), 1, {L"ABCDEFGHIJ"}},
+         1, {L"000.png"}, "data length 4294967272"},
+        {"N 0 then a record", Header(desc) + Record(L"000.png", "") + Record(L"001.png", "z"), 1, {L"000.png", L"001.png"},
+         nullptr},
+        {"skipped number", Header(desc) + good + Record(L"002.png", "q"), 1, {L"000.png", L"002.png"}, nullptr},
+        {"name without terminator", Header("") + Record(L"ABCDEFGHIJ", "x"), 1, {L"ABCDEFGHIJ"},
+         "name without terminator"},
     };
     for (const Case& c : cases) {
+        WriteLog(0, L"");
         CPackageFile package;
         EXPECT_EQ(package.Parse(Bytes(c.bytes), L"case"), c.result) << c.name;
         std::vector<std::wstring> names;
@@ -117,6 +126,13 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
         EXPECT_EQ(names, c.records) << c.name;
         if (!c.result) {
             EXPECT_EQ(package.GetFileSize(), 0u) << c.name << ": a refused file is not kept";
+        }
+        const std::string log = ReadBytes("VireoEngine.log");
+        if (c.log) {
+            EXPECT_NE(log.find(c.log), std::string::npos) << c.name << "\n" << log;
+            EXPECT_NE(log.find("File=case"), std::string::npos) << c.name << "\n" << log;
+        } else {
+            EXPECT_EQ(log.find("Package"), std::string::npos) << c.name << "\n" << log;
         }
     }
 }
