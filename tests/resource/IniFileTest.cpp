@@ -11,19 +11,6 @@
 
 namespace {
 
-struct LineView {
-    std::wstring section, key, value, comment;
-    bool operator==(const LineView&) const = default;
-};
-
-std::vector<LineView> Lines(const CIniFile& ini)
-{
-    std::vector<LineView> out;
-    for (const SIniLine& line : ini.GetLines())
-        out.push_back({line.strSection, line.strKey, line.strValue, line.strComment});
-    return out;
-}
-
 void LoadText(CIniFile& ini, const std::string& text) { ini.LoadFromMemory(text.data(), static_cast<DWORD>(text.size())); }
 
 std::string Saved(CIniFile& ini, int mode = 0)

@@ -90,6 +90,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
     };
     const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
     const std::string good = Record(L"000.png", "abc");
+    CTempDir dir;  // the working directory, so the log read below is this test's own
     const Case cases[] = {
         {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
         {"35 bytes", std::string(35, '\0'), 0, {}, "Package file too short: 35 bytes"},

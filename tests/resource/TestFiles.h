@@ -1,35 +1,24 @@
-// Scratch folders and byte-exact file helpers for the resource and tool tests. Every test
-// gets its own folder under the system temp directory, removed when the test ends.
+// Helpers for the resource and tool tests: a scratch folder (also the working directory, so
+// the log of each test is its own) with relative paths, byte-exact files, UTF-16 text and a
+// comparable view of an INI model.
 #pragma once
 
-#include <cstdlib>
+#include "common/ScratchDir.h"
+
+#include <vireo/resource.h>
+
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <vector>
 
-class CTempDir {
+class CTempDir : public vireo::test::ScratchDir {
 public:
-    CTempDir()
+    std::filesystem::path Path(const std::string& relative = "") const
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vireo-res-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_Root = pattern;
+        return relative.empty() ? ScratchDir::Path() : ScratchDir::Path() / relative;
     }
-    ~CTempDir()
-    {
-        std::error_code ec;
-        if (!m_Root.empty())
-            std::filesystem::remove_all(m_Root, ec);
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-
-    std::filesystem::path Path(const std::string& relative = "") const { return relative.empty() ? m_Root : m_Root / relative; }
     std::wstring Wide(const std::string& relative = "") const { return Path(relative).wstring(); }
-
-private:
-    std::filesystem::path m_Root;
 };
 
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
@@ -39,11 +28,7 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+inline std::string ReadBytes(const std::filesystem::path& path) { return vireo::test::ReadFileBytes(path); }
 
 // UTF-16LE bytes of a text of BMP characters, optionally with the FF FE mark.
 inline std::string Utf16Bytes(const std::wstring& text, bool mark = true)
@@ -54,4 +39,18 @@ inline std::string Utf16Bytes(const std::wstring& text, bool mark = true)
         bytes.push_back(static_cast<char>((ch >> 8) & 0xFF));
     }
     return bytes;
+}
+
+// The text fields of every line, for whole-model comparisons.
+struct LineView {
+    std::wstring section, key, value, comment;
+    bool operator==(const LineView&) const = default;
+};
+
+inline std::vector<LineView> Lines(const CIniFile& ini)
+{
+    std::vector<LineView> out;
+    for (const SIniLine& line : ini.GetLines())
+        out.push_back({line.strSection, line.strKey, line.strValue, line.strComment});
+    return out;
 }

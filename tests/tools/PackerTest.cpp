@@ -15,19 +15,6 @@
 
 namespace {
 
-struct LineView {
-    std::wstring section, key, value, comment;
-    bool operator==(const LineView&) const = default;
-};
-
-std::vector<LineView> Lines(const CIniFile& ini)
-{
-    std::vector<LineView> out;
-    for (const SIniLine& line : ini.GetLines())
-        out.push_back({line.strSection, line.strKey, line.strValue, line.strComment});
-    return out;
-}
-
 std::string DataOf(const CPackageFile& package, const SPackageRecord& record)
 {
     return std::string(reinterpret_cast<const char*>(package.GetRecordData(record)), record.nDataSize);
