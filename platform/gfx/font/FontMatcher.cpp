@@ -47,6 +47,21 @@ std::string RequestKey(const SFaceRequest& request)
            (request.italic ? 'i' : 'r');
 }
 
+// Families designed to the metrics of a Windows face: taking one is no loss, so not a warning.
+bool IsMetricSubstitute(const std::string& wanted, const std::string& family)
+{
+    static const std::pair<const char*, const char*> kPairs[] = {
+        {"times new roman", "liberation serif"}, {"times new roman", "tinos"},
+        {"arial", "liberation sans"},            {"arial", "arimo"},
+        {"courier new", "liberation mono"},      {"courier new", "cousine"},
+    };
+    for (const auto& [windows, substitute] : kPairs) {
+        if (wanted == windows && Lower(family) == substitute)
+            return true;
+    }
+    return false;
+}
+
 // The pattern of a request before fontconfig's substitutions.
 FcPattern* RequestPattern(const SFaceRequest& request)
 {
@@ -95,6 +110,8 @@ SFaceMatch Resolve(FcPattern* pattern, const SFaceRequest& request)
             result.family = name;
         if (!wanted.empty() && Lower(name) == wanted)
             result.exactFamily = true;
+        if (IsMetricSubstitute(wanted, name))
+            result.metricSubstitute = true;
     }
 
     double weight = FC_WEIGHT_REGULAR;
@@ -154,9 +171,12 @@ SFaceMatch MatchFace(const SFaceRequest& request)
         if (!result.found) {
             FontLog(3, L"Font \"%ls\": no font file found", request.face.c_str());
         } else {
-            FontLog(result.exactFamily ? 1 : 2, L"Font \"%ls\" weight %d%ls: %ls \"%s\" %s%s%s (%s)",
-                    request.face.c_str(), ClampWeight(request.weight), request.italic ? L" italic" : L"",
-                    result.exactFamily ? L"using" : L"not installed, substitute", result.family.c_str(),
+            const wchar_t* how = result.exactFamily        ? L"using"
+                                 : result.metricSubstitute ? L"using the metric-compatible"
+                                                           : L"not installed, substitute";
+            FontLog(result.exactFamily || result.metricSubstitute ? 1 : 2,
+                    L"Font \"%ls\" weight %d%ls: %ls \"%s\" %s%s%s (%s)", request.face.c_str(),
+                    ClampWeight(request.weight), request.italic ? L" italic" : L"", how, result.family.c_str(),
                     result.style.c_str(), result.syntheticBold ? " +synthetic bold" : "",
                     result.syntheticItalic ? " +synthetic italic" : "", result.file.c_str());
         }

@@ -20,12 +20,14 @@ struct SFaceMatch {
     std::string family;      // family name of the face taken
     std::string style;       // its style name, e.g. "Bold"
     bool exactFamily = false;      // the family taken is the one asked for
+    bool metricSubstitute = false; // a family made to the asked one's metrics (Liberation Serif)
     bool syntheticBold = false;    // asked bold, the family has no bold face
     bool syntheticItalic = false;  // asked italic, the family has no italic or oblique face
 };
 
 // The face for a request. The first time a request (name, weight, italic) is seen, the
-// match is logged: level 1 for the face asked for, level 2 when a substitute was taken.
+// match is logged: level 1 for the face asked for or its metric-compatible substitute,
+// level 2 when another face stands in.
 SFaceMatch MatchFace(const SFaceRequest& request);
 
 // A face with the character c, as close to the request as fontconfig can find; found is

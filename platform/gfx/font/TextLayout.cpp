@@ -14,6 +14,7 @@ namespace {
 struct SItem {
     char32_t c;
     const SGlyph* glyph;
+    std::size_t offset;  // in the text
 };
 
 struct SLine {
@@ -112,6 +113,7 @@ LONG ClampLong(std::int64_t v)
 void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rect, DWORD format, STextLayout& out)
 {
     out.quads.clear();
+    out.lines.clear();
     out.height = 0;
     out.lineCount = 0;
     out.rect = rect;
@@ -147,7 +149,7 @@ void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rec
                 ++i;
             continue;
         }
-        items.push_back({c, &font.Glyph(c)});
+        items.push_back({c, &font.Glyph(c), i});
     }
     const bool endedOnBreak = !(format & DT_SINGLELINE) && (text[length - 1] == L'\r' || text[length - 1] == L'\n');
     if (!endedOnBreak)
@@ -179,13 +181,19 @@ void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rec
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const SLine& line = lines[n];
         const std::int64_t lineTop = top + std::int64_t(n) * metrics.height;
-        if (clip && (lineTop >= rect.bottom || lineTop + metrics.height <= rect.top))
-            continue;
         std::int64_t pen = rect.left;
         if (format & DT_CENTER)
             pen = (std::int64_t(rect.left) + rect.right - line.width) / 2;
         else if (format & DT_RIGHT)
             pen = std::int64_t(rect.right) - line.width;
+        SLayoutLine& info = out.lines.emplace_back();
+        info.begin = line.begin < line.end ? static_cast<int>(items[line.begin].offset) : 0;
+        info.end = line.begin < line.end ? static_cast<int>(items[line.end - 1].offset + 1) : info.begin;
+        info.left = ClampLong(pen);
+        info.top = ClampLong(lineTop);
+        info.width = ClampLong(line.width);
+        if (clip && (lineTop >= rect.bottom || lineTop + metrics.height <= rect.top))
+            continue;
         const std::int64_t baseline = lineTop + metrics.ascent;
         for (std::size_t i = line.begin; i < line.end; ++i) {
             const SGlyph& glyph = *items[i].glyph;

@@ -20,8 +20,17 @@ struct SGlyphQuad {
                   // Quads arrive already cut: a 1:1 consumer can ignore this.
 };
 
+struct SLayoutLine {
+    int begin = 0;  // text offsets of the characters drawn on the line, end exclusive
+    int end = 0;
+    LONG left = 0;  // pen start and cell top
+    LONG top = 0;
+    int width = 0;  // sum of advances
+};
+
 struct STextLayout {
     std::vector<SGlyphQuad> quads;
+    std::vector<SLayoutLine> lines;  // every line, drawn or clipped away
     int height = 0;     // what DrawText returns
     int lineCount = 0;
     RECT rect{};        // the box; under DT_CALCRECT the measured rectangle
