@@ -14,6 +14,14 @@ inline std::uint32_t Mul255(std::uint32_t a, std::uint32_t b)
     return (a * b + 127) / 255;
 }
 
+// Two 8-bit channels in the 16-bit lanes 0x00FF00FF, each x/255 rounded as (x + 127) / 255.
+// Each lane holds src * a + dst * (255 - a) <= 255 * 255, so no carry crosses into the next.
+inline std::uint32_t Div255Lanes(std::uint32_t lanes)
+{
+    lanes += 0x00800080;
+    return ((lanes + ((lanes >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+}
+
 }  // namespace
 
 void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, const CGlyphAtlas& atlas,
@@ -22,9 +30,11 @@ void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, 
     if (!target.pixels || target.width <= 0 || target.height <= 0)
         return;
     const std::uint32_t colorA = color >> 24;
-    const std::uint32_t colorR = (color >> 16) & 0xFF, colorG = (color >> 8) & 0xFF, colorB = color & 0xFF;
     if (colorA == 0)
         return;  // every texel would be discarded by the alpha test
+    const std::uint32_t colorRB = color & 0x00FF00FF;
+    const std::uint32_t colorG = (color >> 8) & 0xFF;
+    const std::uint32_t opaque = 0xFF000000 | (color & 0x00FFFFFF);
 
     // alpha of each coverage value for this colour, looked up per pixel
     std::uint8_t alphaOf[256];
@@ -43,17 +53,21 @@ void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, 
                                                          page.width +
                                                      quad.source.left + (x0 - quad.target.left)];
             std::uint32_t* row = target.Row(y);
+            // Per channel: out = (src * a + dst * (255 - a) + 127) / 255, with src.a = a.
+            // Red/blue and alpha/green go through the arithmetic two lanes at a time.
             for (int x = x0; x < x1; ++x, ++cov) {
                 const std::uint32_t a = alphaOf[*cov];
                 if (a == 0)
+                    continue;  // alpha test
+                if (a == 255) {
+                    row[x] = opaque;
                     continue;
+                }
                 const std::uint32_t inv = 255 - a;
                 const std::uint32_t d = row[x];
-                const std::uint32_t outA = (a * a + (d >> 24) * inv + 127) / 255;
-                const std::uint32_t outR = (colorR * a + ((d >> 16) & 0xFF) * inv + 127) / 255;
-                const std::uint32_t outG = (colorG * a + ((d >> 8) & 0xFF) * inv + 127) / 255;
-                const std::uint32_t outB = (colorB * a + (d & 0xFF) * inv + 127) / 255;
-                row[x] = (outA << 24) | (outR << 16) | (outG << 8) | outB;
+                const std::uint32_t rb = Div255Lanes(colorRB * a + (d & 0x00FF00FF) * inv);
+                const std::uint32_t ag = Div255Lanes(((a << 16) | colorG) * a + ((d >> 8) & 0x00FF00FF) * inv);
+                row[x] = (ag << 8) | rb;
             }
         }
     }

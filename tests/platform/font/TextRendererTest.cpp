@@ -2,6 +2,8 @@
 // the alpha test, and drawing that stops at the surface edges.
 #include "FontTestUtil.h"
 
+#include <random>
+
 namespace vireo::font::test {
 namespace {
 
@@ -40,6 +42,48 @@ TEST_F(TextRendererTest, BlendsColourByCoverageAndAlphaOverTheTarget)
         RenderTextLayout(canvas.surface, m_Block, m_Font->Atlas(), c.color);
         EXPECT_EQ(canvas.At(m_InsideX, m_InsideY), c.expected);
         EXPECT_EQ(canvas.At(39, 39), c.background);  // outside the glyph: untouched
+    }
+}
+
+// The documented per-channel blend, one pixel at a time, against the renderer's packed path.
+std::uint32_t ReferenceBlend(std::uint32_t dst, std::uint32_t color, std::uint32_t coverage)
+{
+    const std::uint32_t a = (coverage * (color >> 24) + 127) / 255;
+    if (a == 0)
+        return dst;
+    std::uint32_t out = (a * a + (dst >> 24) * (255 - a) + 127) / 255 << 24;
+    for (int shift : {16, 8, 0}) {
+        std::uint32_t s = (color >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
+        out |= (s * a + d * (255 - a) + 127) / 255 << shift;
+    }
+    return out;
+}
+
+TEST_F(TextRendererTest, EveryPixelMatchesThePerChannelBlend)
+{
+    const unsigned seed = 20261205;
+    std::mt19937 random(seed);
+    const wchar_t* text = L"Vireo @#%& 你好 gjpqy";
+    STextLayout layout;
+    LayoutText(*m_Font, text, -1, {0, 0, 300, 40}, DT_LEFT, layout);
+    for (int round = 0; round < 20; ++round) {
+        const std::uint32_t color = random();
+        Canvas canvas(300, 40), expected(300, 40);
+        for (std::size_t i = 0; i < canvas.pixels.size(); ++i)
+            canvas.pixels[i] = expected.pixels[i] = random();
+        RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), color);
+        for (const SGlyphQuad& q : layout.quads) {
+            const SAtlasPage& page = m_Font->Atlas().Page(q.page);
+            for (int y = q.target.top; y < q.target.bottom; ++y) {
+                for (int x = q.target.left; x < q.target.right; ++x) {
+                    std::uint32_t& p = expected.pixels[static_cast<std::size_t>(y) * 300 + x];
+                    p = ReferenceBlend(p, color, page.coverage[static_cast<std::size_t>(q.source.top + y - q.target.top) *
+                                                                   page.width + q.source.left + x - q.target.left]);
+                }
+            }
+        }
+        ASSERT_EQ(canvas.pixels, expected.pixels) << "seed " << seed << " round " << round << std::hex
+                                                  << " colour " << color;
     }
 }
 
