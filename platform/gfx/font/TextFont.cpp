@@ -140,8 +140,7 @@ bool CTextFont::OpenPrimary()
         FontLog(3, L"Font \"%ls\": %s cannot be sized", m_Desc.face.c_str(), m_Match.file.c_str());
         return false;
     }
-    m_Low.assign(256, SGlyph{});
-    m_LowReady.assign(256, false);
+    m_Low.assign(256, nullptr);
     return true;
 }
 
@@ -216,26 +215,30 @@ void CTextFont::Rasterise(SGlyph& glyph, int faceSlot, unsigned glyphIndex)
     m_Atlas.Write(glyph.slot, coverage.data(), glyph.width);
 }
 
-const SGlyph& CTextFont::Glyph(char32_t c)
+const SGlyph& CTextFont::Lookup(char32_t c)
 {
-    if (c < 256) {
-        if (!m_LowReady[c]) {
-            int faceSlot = 0;
-            unsigned index = 0;
-            ResolveFace(c, faceSlot, index);
-            Rasterise(m_Low[c], faceSlot, index);
-            m_LowReady[c] = true;
-        }
-        return m_Low[c];
-    }
-    auto found = m_High.find(c);
-    if (found != m_High.end())
-        return found->second;
     int faceSlot = 0;
     unsigned index = 0;
     ResolveFace(c, faceSlot, index);
-    SGlyph& glyph = m_High[c];
-    Rasterise(glyph, faceSlot, index);
+    const std::uint64_t key = (std::uint64_t(faceSlot) << 32) | index;
+    auto [entry, added] = m_Glyphs.try_emplace(key);
+    if (added)
+        Rasterise(entry->second, faceSlot, index);
+    return entry->second;
+}
+
+const SGlyph& CTextFont::Glyph(char32_t c)
+{
+    if (c < 256) {
+        if (!m_Low[c])
+            m_Low[c] = &Lookup(c);
+        return *m_Low[c];
+    }
+    auto found = m_High.find(c);
+    if (found != m_High.end())
+        return *found->second;
+    const SGlyph& glyph = Lookup(c);
+    m_High.emplace(c, &glyph);
     return glyph;
 }
 

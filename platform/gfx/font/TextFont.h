@@ -8,6 +8,7 @@
 
 #include <vireo/platform/Win32.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -63,7 +64,7 @@ public:
     SIZE Measure(const wchar_t* text, int count);
 
     const CGlyphAtlas& Atlas() const { return m_Atlas; }
-    int RasterisedCount() const { return m_Rasterised; }
+    int RasterisedCount() const { return m_Rasterised; }  // distinct glyphs rendered so far
 
     // Family names of the chosen face and of the face that draws c (rasterises c if needed).
     const std::string& FamilyName() const;
@@ -77,6 +78,7 @@ private:
     bool OpenPrimary();
     int OpenFace(const SFaceMatch& match);
     void Rasterise(SGlyph& glyph, int faceSlot, unsigned glyphIndex);
+    const SGlyph& Lookup(char32_t c);
     void ResolveFace(char32_t c, int& faceSlot, unsigned& glyphIndex);
 
     STextFontDesc m_Desc;
@@ -85,9 +87,11 @@ private:
     double m_EmPixels = 0;
     double m_EmPixelsX = 0;
     std::vector<std::unique_ptr<SFace>> m_Faces;  // [0] the chosen face
-    std::vector<SGlyph> m_Low;                   // characters below 256, by value
-    std::vector<bool> m_LowReady;
-    std::unordered_map<char32_t, SGlyph> m_High;
+    // Glyphs by face slot and glyph index: characters that share a glyph (every character
+    // without one shares the missing-glyph box) share one rasterisation and one atlas slot.
+    std::unordered_map<std::uint64_t, SGlyph> m_Glyphs;
+    std::vector<const SGlyph*> m_Low;  // characters below 256, by value
+    std::unordered_map<char32_t, const SGlyph*> m_High;
     int m_FallbackQueries = 0;
     CGlyphAtlas m_Atlas;
     int m_Rasterised = 0;

@@ -106,6 +106,22 @@ TEST(TextFont, GlyphsAreRasterisedOnceThenOnlyLookedUp)
         EXPECT_EQ(font->Atlas().Page(p).version, versions[p]);
 }
 
+TEST(TextFont, CharactersWithoutGlyphsShareOneMissingGlyphBox)
+{
+    // Text full of characters no font has (private use, plane 16) must not grow the atlas
+    // one box per character: they all draw the one missing-glyph box.
+    auto font = MakeFont(L"Times New Roman", 40);
+    ASSERT_NE(font, nullptr);
+    font->Glyph(U'\U0010FF00');
+    const int before = font->RasterisedCount();
+    std::wstring junk;
+    for (wchar_t c = 0x10FF01; c <= 0x10FFFD; ++c)
+        junk += c;
+    SIZE size = font->Measure(junk.c_str(), -1);
+    EXPECT_EQ(font->RasterisedCount(), before);
+    EXPECT_EQ(size.cx, font->Glyph(U'\U0010FF00').advance * static_cast<int>(junk.size()));
+}
+
 TEST(TextFont, AtlasSlotsNeverOverlapAndBigGlyphsGetTheirOwnPage)
 {
     CGlyphAtlas atlas;
