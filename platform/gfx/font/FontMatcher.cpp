@@ -77,19 +77,10 @@ FcPattern* RequestPattern(const SFaceRequest& request)
     return pattern;
 }
 
-// Runs the substitutions and the match; fills everything but the log.
-SFaceMatch Resolve(FcPattern* pattern, const SFaceRequest& request)
+// What a prepared font pattern offers for a request.
+SFaceMatch Describe(FcPattern* match, const SFaceRequest& request)
 {
     SFaceMatch result;
-    if (!pattern)
-        return result;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult status = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &status);
-    if (!match)
-        return result;
-
     FcChar8* file = nullptr;
     if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
         result.found = true;
@@ -123,7 +114,22 @@ SFaceMatch Resolve(FcPattern* pattern, const SFaceRequest& request)
     int slant = FC_SLANT_ROMAN;
     FcPatternGetInteger(match, FC_SLANT, 0, &slant);
     result.syntheticItalic = request.italic && slant == FC_SLANT_ROMAN;
+    return result;
+}
 
+// Runs the substitutions and the match.
+SFaceMatch Resolve(FcPattern* pattern, const SFaceRequest& request)
+{
+    SFaceMatch result;
+    if (!pattern)
+        return result;
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult status = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &status);
+    if (!match)
+        return result;
+    result = Describe(match, request);
     FcPatternDestroy(match);
     return result;
 }
@@ -184,23 +190,54 @@ SFaceMatch MatchFace(const SFaceRequest& request)
     return result;
 }
 
-SFaceMatch MatchFaceForChar(const SFaceRequest& request, char32_t c)
+CFallbackFaces::CFallbackFaces(const SFaceRequest& request) : m_Request(request)
+{
+    if (!EnsureFontconfig())
+        return;
+    FcPattern* pattern = RequestPattern(request);
+    if (!pattern)
+        return;
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    m_Pattern = pattern;
+}
+
+CFallbackFaces::~CFallbackFaces()
+{
+    if (m_Pattern)
+        FcPatternDestroy(static_cast<FcPattern*>(m_Pattern));
+}
+
+SFaceMatch CFallbackFaces::FindFor(char32_t c)
 {
     SFaceMatch result;
-    if (!EnsureFontconfig() || c > 0x10FFFF)
+    if (!m_Pattern || c > 0x10FFFF || m_Misses >= kMaxMisses)
         return result;
-    FcPattern* pattern = RequestPattern(request);
+    FcPattern* pattern = FcPatternDuplicate(static_cast<FcPattern*>(m_Pattern));
     FcCharSet* wanted = FcCharSetCreate();
-    if (pattern && wanted && FcCharSetAddChar(wanted, c))
-        FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+    FcPattern* match = nullptr;
+    if (pattern && wanted && FcCharSetAddChar(wanted, c) && FcPatternAddCharSet(pattern, FC_CHARSET, wanted)) {
+        FcResult status = FcResultNoMatch;
+        match = FcFontMatch(nullptr, pattern, &status);
+    }
+    // The best match need not have c (coverage is ranked, not required): check it does.
+    FcCharSet* coverage = nullptr;
+    if (match && FcPatternGetCharSet(match, FC_CHARSET, 0, &coverage) == FcResultMatch &&
+        FcCharSetHasChar(coverage, c))
+        result = Describe(match, m_Request);
+    if (match)
+        FcPatternDestroy(match);
     if (wanted)
         FcCharSetDestroy(wanted);
-    result = Resolve(pattern, request);
     if (pattern)
         FcPatternDestroy(pattern);
-    if (result.found && LoggedRequests().insert(RequestKey(request) + '|' + result.file).second)
-        FontLog(1, L"Font \"%ls\": characters it lacks (first U+%04X) drawn with \"%s\" (%s)", request.face.c_str(),
-                static_cast<unsigned>(c), result.family.c_str(), result.file.c_str());
+
+    if (!result.found) {
+        ++m_Misses;
+    } else if (LoggedRequests().insert(RequestKey(m_Request) + '|' + result.file).second) {
+        FontLog(1, L"Font \"%ls\": characters it lacks (first U+%04X) drawn with \"%s\" (%s)",
+                m_Request.face.c_str(), static_cast<unsigned>(c), result.family.c_str(), result.file.c_str());
+    }
     return result;
 }
 

@@ -30,9 +30,28 @@ struct SFaceMatch {
 // level 2 when another face stands in.
 SFaceMatch MatchFace(const SFaceRequest& request);
 
-// A face with the character c, as close to the request as fontconfig can find; found is
-// false when no installed font has c.
-SFaceMatch MatchFaceForChar(const SFaceRequest& request, char32_t c);
+// Faces for characters the chosen face lacks, as fontconfig ranks them: coverage of the
+// character first, then closeness to the request (the way fc-match ranks "Times New
+// Roman:charset=4f60"). Each look-up costs a fontconfig match (well under a millisecond), so
+// after kMaxMisses characters that no face has, it stops asking and reports none.
+class CFallbackFaces {
+public:
+    static constexpr int kMaxMisses = 64;
+
+    explicit CFallbackFaces(const SFaceRequest& request);
+    ~CFallbackFaces();
+    CFallbackFaces(const CFallbackFaces&) = delete;
+    CFallbackFaces& operator=(const CFallbackFaces&) = delete;
+
+    // The closest face that has c; found is false when no installed face has it. The first
+    // time a face is taken for this request, that is logged (level 1).
+    SFaceMatch FindFor(char32_t c);
+
+private:
+    SFaceRequest m_Request;
+    void* m_Pattern = nullptr;  // FcPattern*, the request after substitution
+    int m_Misses = 0;
+};
 
 // Forgets which requests were logged (tests).
 void ResetFaceMatchLog();

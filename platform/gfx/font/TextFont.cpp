@@ -22,7 +22,6 @@ namespace {
 constexpr int kMaxPixelHeight = 1024;  // larger heights are cut: a glyph is a bitmap in memory
 constexpr int kDefaultCellHeight = 16;
 constexpr int kMaxFallbackFaces = 8;
-constexpr int kMaxFallbackQueries = 4096;  // fontconfig is asked at most this often per font
 
 // One FreeType library for the process, never freed: fonts may outlive static destructors.
 FT_Library Library()
@@ -157,11 +156,11 @@ void CTextFont::ResolveFace(char32_t c, int& faceSlot, unsigned& glyphIndex)
             return;
         }
     }
-    if (static_cast<int>(m_Faces.size()) > kMaxFallbackFaces || m_FallbackQueries >= kMaxFallbackQueries)
+    if (static_cast<int>(m_Faces.size()) > kMaxFallbackFaces)
         return;
-    ++m_FallbackQueries;
-    SFaceMatch match = MatchFaceForChar(SFaceRequest{m_Desc.face, m_Desc.weight, m_Desc.italic}, c);
-    int slot = OpenFace(match);
+    if (!m_Fallback)
+        m_Fallback = std::make_unique<CFallbackFaces>(SFaceRequest{m_Desc.face, m_Desc.weight, m_Desc.italic});
+    int slot = OpenFace(m_Fallback->FindFor(c));
     if (slot <= 0)
         return;
     if (unsigned index = FT_Get_Char_Index(m_Faces[slot]->face, c)) {

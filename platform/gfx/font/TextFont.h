@@ -92,7 +92,7 @@ private:
     std::unordered_map<std::uint64_t, SGlyph> m_Glyphs;
     std::vector<const SGlyph*> m_Low;  // characters below 256, by value
     std::unordered_map<char32_t, const SGlyph*> m_High;
-    int m_FallbackQueries = 0;
+    std::unique_ptr<CFallbackFaces> m_Fallback;  // made on the first character the face lacks
     CGlyphAtlas m_Atlas;
     int m_Rasterised = 0;
 };

@@ -23,7 +23,7 @@ struct LogCapture {
 
 bool HasCjkFont()
 {
-    return MatchFaceForChar(SFaceRequest{L"Times New Roman", 400, false}, U'你').found;
+    return CFallbackFaces(SFaceRequest{L"Times New Roman", 400, false}).FindFor(U'你').found;
 }
 
 TEST(FontMatch, WindowsFacesMapToTheirLinuxSubstitutes)
@@ -42,6 +42,7 @@ TEST(FontMatch, WindowsFacesMapToTheirLinuxSubstitutes)
         {L"Times New Roman", 400, true, "Liberation Serif", "Italic"},
         {L"Tahoma", 400, false, "DejaVu Sans", "Book"},
         {L"Tahoma", 700, false, "DejaVu Sans", "Bold"},
+        {L"Tahoma", 200, false, "DejaVu Sans", "ExtraLight"},  // the nearest weight the family has
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.family) << " weight " << c.weight);
@@ -107,8 +108,13 @@ TEST(FontMatch, ChineseCharactersFallBackToACjkFacePerCharacter)
 {
     if (!HasCjkFont())
         GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
+    ResetFaceMatchLog();
+    LogCapture log;
     auto font = MakeFont(L"Times New Roman", 24);
     ASSERT_NE(font, nullptr);
+    font->Measure(L"你好世界，中文", -1);
+    ASSERT_EQ(log.lines.size(), 2u);  // the face, then the fallback face, once
+    EXPECT_NE(log.lines[1].second.find(L"U+4F60"), std::wstring::npos);
     EXPECT_EQ(font->FamilyFor(U'A'), "Liberation Serif");
     const std::string& cjk = font->FamilyFor(U'你');
     EXPECT_NE(cjk, "Liberation Serif");
@@ -125,6 +131,19 @@ TEST(FontMatch, ChineseCharactersFallBackToACjkFacePerCharacter)
     EXPECT_GT(FindInk(ni).count, 40);
     EXPECT_GT(FindInk(hao).count, 40);
     EXPECT_NE(ni.pixels, hao.pixels);
+}
+
+TEST(FontMatch, FallbackStopsAskingAfterManyCharactersNoFaceHas)
+{
+    if (!HasCjkFont())
+        GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
+    // Hostile text full of uncovered code points costs a bounded number of fontconfig matches.
+    CFallbackFaces fallback(SFaceRequest{L"Times New Roman", 400, false});
+    EXPECT_TRUE(fallback.FindFor(U'你').found);
+    for (int i = 0; i < CFallbackFaces::kMaxMisses; ++i)
+        EXPECT_FALSE(fallback.FindFor(0x10FF00 + i).found);
+    EXPECT_FALSE(fallback.FindFor(U'好').found);
+    EXPECT_FALSE(fallback.FindFor(0x110000).found);
 }
 
 TEST(FontMatch, CharacterNoFontHasFallsBackToTheMissingGlyphBox)
