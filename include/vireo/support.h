@@ -34,7 +34,11 @@ BOOL WriteTextAnsi(HANDLE file, const wchar_t* text);
 int WriteTextFormat(HANDLE file, const wchar_t* format, ...);
 BOOL WriteTextUnicode(HANDLE file, const wchar_t* text);
 
-// ---- rectangles --------------------------------------------------------------------------
+// ---- numbers and rectangles --------------------------------------------------------------
+// Decimal text to int by the Microsoft _wtoi rules: leading white space, one sign, digits up
+// to the first other character; 0 without digits; saturates at INT_MIN / INT_MAX.
+int ParseIntW(const wchar_t* text);
+// "left,top,right,bottom"; a missing comma leaves that number 0.
 RECT ParseRect(const wchar_t* text);
 RECT MakeRect(int x, int y, int cx, int cy);
 inline LONG RectWidth(const RECT& rect) { return rect.right - rect.left; }

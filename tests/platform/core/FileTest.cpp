@@ -1,0 +1,285 @@
+// CreateFile and the handle functions: share modes, dispositions, seeking past 4 GiB,
+// truncation, and the errors for bad paths and bad handles.
+#include "TempFolder.h"
+
+#include <vireo/platform/Testing.h>
+#include <vireo/platform/Win32.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string ReadAll(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<cannot open>";
+    std::string text(4096, '\0');
+    DWORD got = 0;
+    ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+    CloseHandle(file);
+    text.resize(got);
+    return text;
+}
+
+void WriteAll(const std::wstring& path, const std::string& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD put = 0;
+    ASSERT_TRUE(WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &put, nullptr));
+    EXPECT_EQ(put, text.size());
+    CloseHandle(file);
+}
+
+TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"shared.txt";
+    WriteAll(path, "content");
+    constexpr DWORD R = GENERIC_READ, W = GENERIC_WRITE, SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE;
+    struct Row {
+        DWORD access1, share1, access2, share2;
+        bool admitted;
+    } rows[] = {
+        {W, SR, W, SR | SW, false},     // a writer sharing only reads refuses a second writer
+        {W, SR, R, SR | SW, true},      // ...but lets a reader in that shares its writing
+        {W, SR, R, SR, false},          // a reader that does not share writing conflicts with the writer
+        {R, SR, R, SR, true},           // readers that share reading
+        {R, SR, W, SR | SW, false},     // a reader not sharing writes keeps writers out
+        {R, 0, R, SR, false},           // exclusive open
+        {W | R, SR | SW, W, SR | SW, true},
+        {0, 0, R, 0, true},             // an open for attributes only conflicts with nobody
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << std::hex << row.access1 << "/" << row.share1 << " then " << row.access2
+                                          << "/" << row.share2);
+        HANDLE first = CreateFileW(path.c_str(), row.access1, row.share1, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(first, INVALID_HANDLE_VALUE);
+        HANDLE second = CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (row.admitted) {
+            EXPECT_NE(second, INVALID_HANDLE_VALUE);
+            CloseHandle(second);
+        } else {
+            EXPECT_EQ(second, INVALID_HANDLE_VALUE);
+            EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+        }
+        CloseHandle(first);
+        // Closing the first handle lifts the conflict.
+        second = CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(second, INVALID_HANDLE_VALUE);
+        CloseHandle(second);
+    }
+}
+
+TEST(File, RefusedCreateAlwaysLeavesTheFileAndDeleteRespectsShareDelete)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"kept.txt";
+    WriteAll(path, "keep me");
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(DeleteFileW(path.c_str()));
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(MoveFileExW(path.c_str(), (folder / L"moved.txt").c_str(), 0));
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ReadAll(path), "keep me");
+    CloseHandle(reader);
+
+    reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
+    CloseHandle(reader);
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(File, DispositionsCreateTruncateOrRefuse)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"d.txt";
+    struct Row {
+        DWORD disposition;
+        bool exists;
+        bool opens;
+        DWORD lastError;
+        const char* contentAfter;  // nullptr: no file afterwards
+    } rows[] = {
+        {CREATE_NEW, false, true, ERROR_SUCCESS, ""},
+        {CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old"},
+        {CREATE_ALWAYS, false, true, ERROR_SUCCESS, ""},
+        {CREATE_ALWAYS, true, true, ERROR_ALREADY_EXISTS, ""},
+        {OPEN_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
+        {OPEN_EXISTING, true, true, ERROR_SUCCESS, "old"},
+        {OPEN_ALWAYS, false, true, ERROR_SUCCESS, ""},
+        {OPEN_ALWAYS, true, true, ERROR_ALREADY_EXISTS, "old"},
+        {TRUNCATE_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
+        {TRUNCATE_EXISTING, true, true, ERROR_SUCCESS, ""},
+        {99, true, false, ERROR_INVALID_PARAMETER, "old"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "disposition " << row.disposition << (row.exists ? " existing" : " new"));
+        DeleteFileW(path.c_str());
+        if (row.exists)
+            WriteAll(path, "old");
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, row.disposition, 0, nullptr);
+        EXPECT_EQ(GetLastError(), row.lastError);
+        EXPECT_EQ(file != INVALID_HANDLE_VALUE, row.opens);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        if (row.contentAfter)
+            EXPECT_EQ(ReadAll(path), row.contentAfter);
+        else
+            EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+}
+
+TEST(File, BadPathsFailWithTheirOwnErrors)
+{
+    TempFolder folder;
+    WriteAll(folder / L"plain.txt", "x");
+    CreateDirectoryW((folder / L"dir").c_str(), nullptr);
+    const std::wstring overLong(5000, L'a');
+    const std::wstring longName = folder / std::wstring(300, L'n');
+    struct Row {
+        const wchar_t* label;
+        const wchar_t* path;
+        DWORD error;
+    };
+    const std::wstring missingFolder = folder / L"nowhere\\file.txt";
+    const std::wstring fileAsFolder = folder / L"plain.txt/inner.txt";
+    const std::wstring dir = folder / L"dir";
+    const Row rows[] = {
+        {L"null", nullptr, ERROR_INVALID_PARAMETER},
+        {L"empty", L"", ERROR_PATH_NOT_FOUND},
+        {L"longer than the OS allows", overLong.c_str(), ERROR_FILENAME_EXCED_RANGE},
+        {L"component too long", longName.c_str(), ERROR_FILENAME_EXCED_RANGE},
+        {L"missing folder", missingFolder.c_str(), ERROR_PATH_NOT_FOUND},
+        {L"file used as folder", fileAsFolder.c_str(), ERROR_PATH_NOT_FOUND},
+        {L"folder where a file is expected", dir.c_str(), ERROR_ACCESS_DENIED},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        SetLastError(0);
+        EXPECT_EQ(CreateFileW(row.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+                  INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), row.error);
+        SetLastError(0);
+        EXPECT_EQ(CreateFileW(row.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), row.error);
+    }
+}
+
+TEST(File, BackslashAndSlashNameTheSameFile)
+{
+    TempFolder folder;
+    ASSERT_TRUE(CreateDirectoryW((folder / L"sub").c_str(), nullptr));
+    WriteAll(folder / L"sub\\mixed.txt", "both");
+    EXPECT_EQ(ReadAll(folder / L"sub/mixed.txt"), "both");
+    EXPECT_TRUE(std::ifstream(folder.Path() / "sub" / "mixed.txt").good());
+}
+
+TEST(File, SeekingTruncatingAndSizesBeyondFourGigabytes)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"seek.bin";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD put = 0;
+    ASSERT_TRUE(WriteFile(file, "0123456789", 10, &put, nullptr));
+
+    EXPECT_EQ(SetFilePointer(file, -3, nullptr, FILE_END), 7u);
+    char c = 0;
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(file, &c, 1, &got, nullptr));
+    EXPECT_EQ(c, '7');
+    EXPECT_EQ(SetFilePointer(file, -2, nullptr, FILE_CURRENT), 6u);
+    EXPECT_TRUE(SetEndOfFile(file));
+    DWORD high = 99;
+    EXPECT_EQ(GetFileSize(file, &high), 6u);
+    EXPECT_EQ(high, 0u);
+
+    // Before the start: refused, position unchanged.
+    EXPECT_EQ(SetFilePointer(file, -7, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 6u);
+
+    // 5 GiB: only reachable with the high part, which then reports the result's high part.
+    LONG moveHigh = 1;
+    EXPECT_EQ(SetFilePointer(file, 0x40000000, &moveHigh, FILE_BEGIN), 0x40000000u);
+    EXPECT_EQ(moveHigh, 1);
+    ASSERT_TRUE(WriteFile(file, "!", 1, &put, nullptr));
+    EXPECT_EQ(GetFileSize(file, &high), 0x40000001u);
+    EXPECT_EQ(high, 1u);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    // A negative 64-bit distance from the end: high part -1.
+    moveHigh = -1;
+    EXPECT_EQ(SetFilePointer(file, -1, &moveHigh, FILE_END), 0x40000000u);
+    EXPECT_EQ(moveHigh, 1);
+    ASSERT_TRUE(ReadFile(file, &c, 1, &got, nullptr));
+    EXPECT_EQ(c, '!');
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, 7), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    CloseHandle(file);
+}
+
+TEST(File, HandlesRefuseWhatTheyWereNotOpenedForAndDieOnce)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"h.txt";
+    WriteAll(path, "abc");
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    DWORD n = 123;
+    char buffer[8];
+    EXPECT_FALSE(WriteFile(reader, "x", 1, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(n, 0u);
+    EXPECT_FALSE(ReadFile(writer, buffer, 1, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(SetEndOfFile(reader));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+
+    // Reading at the end succeeds with nothing read.
+    ASSERT_TRUE(ReadFile(reader, buffer, sizeof(buffer), &n, nullptr));
+    EXPECT_EQ(n, 3u);
+    ASSERT_TRUE(ReadFile(reader, buffer, sizeof(buffer), &n, nullptr));
+    EXPECT_EQ(n, 0u);
+
+    EXPECT_TRUE(CloseHandle(reader));
+    EXPECT_TRUE(CloseHandle(writer));
+    for (HANDLE dead : {reader, writer, INVALID_HANDLE_VALUE, static_cast<HANDLE>(nullptr)}) {
+        EXPECT_FALSE(CloseHandle(dead));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_FALSE(ReadFile(dead, buffer, 1, &n, nullptr));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(GetFileSize(dead, nullptr), INVALID_FILE_SIZE);
+    }
+}
+
+TEST(File, AnsiPathsAreReadInTheAnsiCodePage)
+{
+    TempFolder folder;
+    vireo::testing::SetAnsiCodePage("GBK");
+    // "中文.txt" in GBK bytes.
+    const std::string ansi = folder.Path().string() + "/\xD6\xD0\xCE\xC4.txt";
+    HANDLE file = CreateFileA(ansi.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    vireo::testing::SetAnsiCodePage(nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    // On disk the name is UTF-8, and the wide functions find it by its characters.
+    EXPECT_TRUE(std::ifstream(folder.Path() / u8"中文.txt").good());
+    EXPECT_NE(GetFileAttributesW((folder / L"中文.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace

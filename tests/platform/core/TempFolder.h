@@ -1,0 +1,31 @@
+// A fresh folder under the system temp directory for one test, removed with its contents
+// afterwards. Paths are handed out as wide strings, the way the platform functions take them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vireo-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // "folder/relative", with the given separator between folder and relative part.
+    std::wstring operator/(const std::wstring& relative) const { return m_path.wstring() + L"/" + relative; }
+
+private:
+    std::filesystem::path m_path;
+};

@@ -1,0 +1,137 @@
+// WriteLog and its file: exact line bytes, the level rules, the cuts of long messages in
+// single- and multi-byte code pages, and an unopenable log file. Time and thread are fixed
+// so whole lines can be compared byte for byte.
+#include "common/ScratchDir.h"
+
+#include <vireo/platform/Testing.h>
+#include <vireo/support.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using vireo::test::ReadFileBytes;
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vireo::testing::InstallVirtualClock();
+        SYSTEMTIME now{};
+        now.wYear = 2026;
+        now.wMonth = 12;
+        now.wDay = 5;
+        now.wHour = 14;
+        now.wMinute = 3;
+        now.wSecond = 7;
+        now.wMilliseconds = 123;
+        vireo::testing::SetLocalDateTime(now);
+        vireo::testing::SetAnsiCodePage("UTF-8");
+        char prefix[64];
+        std::snprintf(prefix, sizeof prefix, "%08x] 2026-12-05 14:03:07.123 > ", GetCurrentThreadId());
+        m_tail = prefix;
+    }
+    void TearDown() override
+    {
+        vireo::testing::SetAnsiCodePage(nullptr);
+        vireo::testing::UninstallVirtualClock();
+    }
+
+    // The exact bytes of one line at the fixed time.
+    std::string Line(int level, const std::string& text) const
+    {
+        return "[" + std::to_string(level) + "." + m_tail + text + "\r\n";
+    }
+    std::string LogBytes() const { return ReadFileBytes(m_dir.Path() / "VireoEngine.log"); }
+
+    vireo::test::ScratchDir m_dir;
+    std::string m_tail;
+};
+
+TEST_F(LogTest, LinesAreByteExact)
+{
+    WriteLog(0, L"");
+    WriteLog(1, L"---- Vireo Engine Init ----");
+    WriteLog(2, L"GameUpdateCount set to %d", 0);
+    WriteLog(3, L"FMUSIC_LoadSong  failure.  path=%s", L"music\\theme.mid");
+    EXPECT_EQ(LogBytes(), Line(1, "---- Vireo Engine Init ----") + Line(2, "GameUpdateCount set to 0") +
+                              Line(3, "FMUSIC_LoadSong  failure.  path=music\\theme.mid"));
+}
+
+TEST_F(LogTest, LevelZeroEmptiesAndLevelFourIsDiscarded)
+{
+    WriteLog(1, L"first run");
+    WriteLog(4, L"Mouse Event: nIndex=%d, Event=%d", 256, 2);
+    EXPECT_EQ(LogBytes(), Line(1, "first run"));
+
+    // A new start empties the file whatever the level-0 text says.
+    vireo::ResetLogFileForTesting();
+    WriteLog(0, L"this text is never stored");
+    EXPECT_EQ(LogBytes(), "");
+    WriteLog(1, L"second run");
+    EXPECT_EQ(LogBytes(), Line(1, "second run"));
+
+    // Any level byte other than 0 writes; only levels above 3 are dropped.
+    WriteLog(-1, L"odd level");
+    EXPECT_EQ(LogBytes(), Line(1, "second run") + Line(255, "odd level"));
+}
+
+TEST_F(LogTest, ChineseTextIsWrittenInTheAnsiCodePage)
+{
+    vireo::testing::SetAnsiCodePage("GBK");
+    WriteLog(1, L"中文 %s", L"测试");
+    // 中 D6D0, 文 CEC4, 测 B2E2, 试 CAD4 in GBK.
+    EXPECT_EQ(LogBytes(), Line(1, "\xD6\xD0\xCE\xC4 \xB2\xE2\xCA\xD4"));
+}
+
+TEST_F(LogTest, LongMessagesAreCutWithoutSplittingCharacters)
+{
+    // The line buffer holds 1056 bytes with its terminator, so the line is at most 1055 bytes
+    // and always ends with CR LF; the text gives way.
+    const std::size_t room = 1055 - Line(1, "").size();
+
+    WriteLog(1, L"%s", std::wstring(5000, L'a').c_str());
+    EXPECT_EQ(LogBytes(), Line(1, std::string(room, 'a')));
+
+    std::string gbkExpected;
+    for (std::size_t i = 0; i < room / 2; ++i)
+        gbkExpected += "\xD6\xD0";
+    vireo::testing::SetAnsiCodePage("GBK");
+    WriteLog(0, L"");
+    WriteLog(1, L"%s", std::wstring(1023, L'中').c_str());
+    EXPECT_EQ(LogBytes(), Line(1, gbkExpected));
+
+    std::string utf8Expected;
+    for (std::size_t i = 0; i < room / 3; ++i)
+        utf8Expected += "\xE4\xB8\xAD";
+    vireo::testing::SetAnsiCodePage("UTF-8");
+    WriteLog(0, L"");
+    WriteLog(1, L"x%s", std::wstring(2000, L'中').c_str());
+    // One ASCII byte first shifts the cut: it still falls between whole characters.
+    EXPECT_EQ(LogBytes(), Line(1, "x" + utf8Expected.substr(0, (room - 1) / 3 * 3)));
+}
+
+TEST_F(LogTest, FormatterSafetyInLogLines)
+{
+    WriteLog(1, L"name=%s", static_cast<const wchar_t*>(nullptr));
+    WriteLog(1, L"no write %n here");
+    WriteLog(1, L"p=0x%08llx", 0x7ffd1234abcdULL);
+    EXPECT_EQ(LogBytes(), Line(1, "name=(null)") + Line(1, "no write %n here") + Line(1, "p=0x7ffd1234abcd"));
+}
+
+TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
+{
+    // A directory where the file should be: the open fails (root ignores permissions, so a
+    // read-only folder would not).
+    std::filesystem::create_directory(m_dir.Path() / "VireoEngine.log");
+    WriteLog(1, L"lost");
+    std::filesystem::remove(m_dir.Path() / "VireoEngine.log");
+    WriteLog(1, L"kept");
+    EXPECT_EQ(LogBytes(), Line(1, "kept"));
+}
+
+}  // namespace

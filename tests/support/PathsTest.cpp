@@ -1,0 +1,133 @@
+// Path and file helpers on Linux paths. Where the original cases speak of drive letters the
+// test names say how they translate: a full path is the native absolute path, "C:\" style
+// rules apply only to text that has a drive letter, and '\' and '/' both separate.
+#include "common/ScratchDir.h"
+
+#include <vireo/support.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Touch(const fs::path& path, const std::string& bytes = "")
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(GetPathTail, ComponentsFromTheEnd)
+{
+    struct {
+        const wchar_t* path;
+        int count;
+        const wchar_t* expected;
+    } rows[] = {
+        {L"C:\\game\\pic\\a.png", 0, L"a.png"},
+        {L"C:\\game\\pic\\a.png", 1, L"pic\\a.png"},
+        {L"a\\b.png", 5, L"a\\b.png"},
+        {L"name.png", 0, L"name.png"},
+        {L"C:\\game\\a.png", -1, L"C:\\game\\a.png"},
+        {L"/game/pic/a.png", 1, L"pic/a.png"},
+        {L"/game\\pic/a.png", 1, L"pic/a.png"},
+        {L"C:a.png", 0, L"C:a.png"},
+        {L"dir/", 0, L""},
+        {L"", 0, L""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(GetPathTail(row.path, row.count), row.expected)
+            << testing::PrintToString(std::wstring(row.path)) << " count " << row.count;
+}
+
+TEST(GetFileExtAndTitle, LastComponentOnly)
+{
+    EXPECT_EQ(GetFileExt(L"music\\theme.MID"), L"MID");
+    EXPECT_EQ(GetFileExt(L"readme"), L"");
+    EXPECT_EQ(GetFileExt(L"data.v2/readme"), L"");
+    EXPECT_EQ(GetFileExt(L"archive.tar.gz"), L"gz");
+
+    EXPECT_EQ(GetFileTitle(L"C:\\game\\pic\\a.png", 0), L"a");
+    EXPECT_EQ(GetFileTitle(L"C:\\game\\pic\\a.png", 1), L"pic\\a");
+    // Without a dot the whole last component is the title (sound and mesh names rely on it).
+    EXPECT_EQ(GetFileTitle(L"sound/explode", 0), L"explode");
+    EXPECT_EQ(GetFileTitle(L"data.v2/readme", 1), L"data.v2/readme");
+}
+
+TEST(GetFullPath, LinuxRootStaysSlash_DriveRootRuleNeedsADriveLetter)
+{
+    vireo::test::ScratchDir dir;
+    EXPECT_EQ(GetFullPath(L"/"), L"/");
+    EXPECT_EQ(GetFullPath(L"data.ini"), dir.WPath() + L"/data.ini");
+    EXPECT_EQ(GetFullPath(L"sub\\x.png"), dir.WPath() + L"/sub/x.png");
+    EXPECT_EQ(GetFullPath(L""), L"");
+    // Longer than the 260-character buffer: no path rather than a cut one.
+    EXPECT_EQ(GetFullPath(std::wstring(300, L'a').c_str()), L"");
+}
+
+TEST(GetFolderOfPath, RelativeNameTakesTheWorkingDirectory_RootFileKeepsSlash)
+{
+    vireo::test::ScratchDir dir;
+    EXPECT_EQ(GetFolderOfPath(L"data.ini"), dir.WPath());
+    EXPECT_EQ(GetFolderOfPath(L"/etc/data.ini"), L"/etc");
+    EXPECT_EQ(GetFolderOfPath(L"/data.ini"), L"/");
+    EXPECT_EQ(GetFolderOfPath(L""), L"");
+}
+
+TEST(FileExists, FilesFoldersAndWildcards)
+{
+    vireo::test::ScratchDir dir;
+    Touch(dir.Path() / "a.txt");
+    fs::create_directory(dir.Path() / "folder");
+    EXPECT_TRUE(FileExists(L"a.txt"));
+    EXPECT_TRUE(FileExists(L"folder"));
+    EXPECT_TRUE(FileExists(L"*.txt"));
+    EXPECT_FALSE(FileExists(L"*.png"));
+    EXPECT_FALSE(FileExists(L"missing.txt"));
+    EXPECT_FALSE(FileExists(L""));
+    EXPECT_FALSE(FileExists(nullptr));
+    EXPECT_FALSE(FileExists(std::wstring(5000, L'x').c_str()));
+}
+
+TEST(CreateFolderTree, CreatesMissingLevelsOutermostFirst_DriveLettersTranslatedToScratchDir)
+{
+    vireo::test::ScratchDir dir;
+    fs::create_directory(dir.Path() / "a");
+    // D:\a\b\c with only D:\a present, as an absolute Linux path under the scratch folder.
+    EXPECT_TRUE(CreateFolderTree((dir.WPath() + L"/a/b/c").c_str(), nullptr));
+    EXPECT_TRUE(fs::is_directory(dir.Path() / "a/b/c"));
+    // Relative, with backslashes and a trailing separator.
+    EXPECT_TRUE(CreateFolderTree(L"x\\y\\z\\", nullptr));
+    EXPECT_TRUE(fs::is_directory(dir.Path() / "x/y/z"));
+    // Already there.
+    EXPECT_TRUE(CreateFolderTree(L"a", nullptr));
+}
+
+TEST(CreateFolderTree, BadInput)
+{
+    vireo::test::ScratchDir dir;
+    Touch(dir.Path() / "file");
+    EXPECT_FALSE(CreateFolderTree(L"file/sub/deeper", nullptr));
+    EXPECT_FALSE(CreateFolderTree(L"ab", nullptr));
+    EXPECT_FALSE(CreateFolderTree(L"", nullptr));
+    EXPECT_FALSE(CreateFolderTree(nullptr, nullptr));
+    EXPECT_FALSE(CreateFolderTree(std::wstring(4000, L'd').c_str(), nullptr));
+}
+
+TEST(CompareFileSizes, EqualDifferentAndMissing)
+{
+    vireo::test::ScratchDir dir;
+    Touch(dir.Path() / "one", "12345");
+    Touch(dir.Path() / "two", "abcde");
+    Touch(dir.Path() / "three", "abc");
+    EXPECT_EQ(CompareFileSizes(L"one", L"two"), 1);
+    EXPECT_EQ(CompareFileSizes(L"one", L"three"), 0);
+    EXPECT_EQ(CompareFileSizes(L"one", L"missing"), -1);
+    EXPECT_EQ(CompareFileSizes(L"missing", L"one"), -1);
+    EXPECT_EQ(CompareFileSizes(L"", L"one"), -1);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// ParseRect and ParseIntW: the _wtoi rules and the missing-comma rule of rectangle text.
+#include <vireo/support.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(ParseIntW, FollowsWtoiRules)
+{
+    struct {
+        const wchar_t* text;
+        int expected;
+    } rows[] = {
+        {L"42", 42},          {L"  \t-17xyz", -17}, {L"+8", 8},           {L"0x10", 0},
+        {L"", 0},             {L"abc", 0},          {L"- 5", 0},          {L"99999999999", INT_MAX},
+        {L"-99999999999", INT_MIN}, {L"2147483647", INT_MAX}, {L"-2147483648", INT_MIN},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ParseIntW(row.text), row.expected) << "text: " << testing::PrintToString(std::wstring(row.text));
+    EXPECT_EQ(ParseIntW(nullptr), 0);
+}
+
+TEST(ParseRect, FourNumbersAndMissingCommas)
+{
+    struct {
+        const wchar_t* text;
+        RECT expected;
+    } rows[] = {
+        {L"0,0,64,32", {0, 0, 64, 32}},
+        {L"5", {0, 0, 0, 5}},
+        {L" 1, -2 ,+3,4", {1, -2, 3, 4}},
+        {L"1,2", {1, 0, 0, 2}},
+        {L"1,2,3", {1, 2, 0, 3}},
+        {L"1,2,3,4,5", {1, 2, 3, 4}},
+        {L"", {0, 0, 0, 0}},
+        {L",,,", {0, 0, 0, 0}},
+    };
+    for (const auto& row : rows) {
+        const RECT r = ParseRect(row.text);
+        EXPECT_EQ(r.left, row.expected.left) << testing::PrintToString(std::wstring(row.text));
+        EXPECT_EQ(r.top, row.expected.top) << testing::PrintToString(std::wstring(row.text));
+        EXPECT_EQ(r.right, row.expected.right) << testing::PrintToString(std::wstring(row.text));
+        EXPECT_EQ(r.bottom, row.expected.bottom) << testing::PrintToString(std::wstring(row.text));
+    }
+    const RECT none = ParseRect(nullptr);
+    EXPECT_EQ(none.left | none.top | none.right | none.bottom, 0);
+}
+
+TEST(MakeRect, PositionAndSize)
+{
+    const RECT r = MakeRect(10, 20, 30, 40);
+    EXPECT_EQ(r.right, 40);
+    EXPECT_EQ(r.bottom, 60);
+    EXPECT_EQ(RectWidth(r), 30);
+    EXPECT_EQ(RectHeight(r), 40);
+}
+
+}  // namespace

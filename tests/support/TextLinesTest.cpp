@@ -1,0 +1,123 @@
+// Line readers and text writers against real files: line-end rules, the record-line round
+// trip, code pages, UTF-16 surrogates and the buffer cuts.
+#include "common/ScratchDir.h"
+
+#include <vireo/platform/Testing.h>
+#include <vireo/support.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vireo::test::ReadFileBytes;
+
+class TextLinesTest : public ::testing::Test {
+protected:
+    void TearDown() override { vireo::testing::SetAnsiCodePage(nullptr); }
+
+    HANDLE Open(const wchar_t* name, DWORD access, DWORD disposition)
+    {
+        return CreateFileW(name, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    void Write(const char* name, const std::string& bytes) { std::ofstream(m_dir.Path() / name, std::ios::binary) << bytes; }
+    std::vector<std::wstring> ReadAll(const wchar_t* name, bool unicode)
+    {
+        std::vector<std::wstring> lines;
+        HANDLE file = Open(name, GENERIC_READ, OPEN_EXISTING);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        std::wstring line;
+        // Bounded: a reader that never reports the end would fail here, not hang.
+        for (int i = 0; i < 100 && (unicode ? ReadLineUnicode(file, line) : ReadLineAnsi(file, line)); ++i)
+            lines.push_back(line);
+        CloseHandle(file);
+        return lines;
+    }
+
+    vireo::test::ScratchDir m_dir;
+};
+
+TEST_F(TextLinesTest, AnsiLineEnds)
+{
+    Write("a.txt", "a\r\nb\r\n\r\nc\nd\re");
+    // CR ends a line, LF is skipped wherever it is, the last line needs no end.
+    EXPECT_EQ(ReadAll(L"a.txt", false), (std::vector<std::wstring>{L"a", L"b", L"", L"cd", L"e"}));
+    Write("empty.txt", "");
+    EXPECT_TRUE(ReadAll(L"empty.txt", false).empty());
+}
+
+TEST_F(TextLinesTest, RecordLineRoundTrip)
+{
+    HANDLE file = Open(L"Record.dat", GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteTextFormat(file, L"%08d %03d %03d\n", 42, 200, 1), 17);
+    CloseHandle(file);
+    EXPECT_EQ(ReadFileBytes(m_dir.Path() / "Record.dat"), "00000042 200 001\r\n");
+    EXPECT_EQ(ReadAll(L"Record.dat", false), (std::vector<std::wstring>{L"00000042 200 001"}));
+}
+
+TEST_F(TextLinesTest, AnsiCodePageOnBothSides)
+{
+    vireo::testing::SetAnsiCodePage("GBK");
+    HANDLE file = Open(L"gbk.txt", GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WriteTextAnsi(file, L"名字=中文\r\n"));
+    CloseHandle(file);
+    EXPECT_EQ(ReadFileBytes(m_dir.Path() / "gbk.txt"), "\xC3\xFB\xD7\xD6=\xD6\xD0\xCE\xC4\r\n");
+    EXPECT_EQ(ReadAll(L"gbk.txt", false), (std::vector<std::wstring>{L"名字=中文"}));
+}
+
+TEST_F(TextLinesTest, LongLinesAreCutAndTheNextLineSurvives)
+{
+    Write("long.txt", std::string(3000, 'x') + "\r\nnext\r\n");
+    const auto lines = ReadAll(L"long.txt", false);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], std::wstring(1023, L'x'));
+    EXPECT_EQ(lines[1], L"next");
+
+    std::string utf16;
+    for (int i = 0; i < 1500; ++i)
+        utf16 += std::string("y\0", 2);
+    utf16 += std::string("\r\0\n\0z\0", 6);
+    Write("long16.txt", utf16);
+    const auto wide = ReadAll(L"long16.txt", true);
+    ASSERT_EQ(wide.size(), 2u);
+    EXPECT_EQ(wide[0], std::wstring(1023, L'y'));
+    EXPECT_EQ(wide[1], L"z");
+
+    // The ANSI writer stops at 4095 bytes.
+    HANDLE file = Open(L"big.txt", GENERIC_WRITE, CREATE_ALWAYS);
+    EXPECT_TRUE(WriteTextAnsi(file, std::wstring(5000, L'q').c_str()));
+    CloseHandle(file);
+    EXPECT_EQ(ReadFileBytes(m_dir.Path() / "big.txt"), std::string(4095, 'q'));
+}
+
+TEST_F(TextLinesTest, Utf16SurrogatesBothWays)
+{
+    HANDLE file = Open(L"u.ini", GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WriteTextUnicode(file, L"A\U0001F600\r\n"));
+    EXPECT_TRUE(WriteTextUnicode(file, L""));
+    EXPECT_TRUE(WriteTextUnicode(file, L"\x4E2D"));
+    CloseHandle(file);
+    EXPECT_EQ(ReadFileBytes(m_dir.Path() / "u.ini"), std::string("A\0\x3D\xD8\x00\xDE\r\0\n\0\x2D\x4E", 12));
+    EXPECT_EQ(ReadAll(L"u.ini", true), (std::vector<std::wstring>{L"A\U0001F600", L"\x4E2D"}));
+
+    // An odd last byte is not half a character.
+    Write("odd.ini", std::string("a\0b", 3));
+    EXPECT_EQ(ReadAll(L"odd.ini", true), (std::vector<std::wstring>{L"a"}));
+}
+
+TEST_F(TextLinesTest, InvalidHandleReadsAsEndOfFile)
+{
+    std::wstring line = L"old";
+    EXPECT_FALSE(ReadLineAnsi(INVALID_HANDLE_VALUE, line));
+    EXPECT_EQ(line, L"");
+    EXPECT_FALSE(ReadLineUnicode(INVALID_HANDLE_VALUE, line));
+    EXPECT_FALSE(WriteTextAnsi(INVALID_HANDLE_VALUE, L"x"));
+}
+
+}  // namespace
