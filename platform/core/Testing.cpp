@@ -7,12 +7,14 @@
 #include "platform/core/Clock.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/DxDiagProvider.h"
+#include "platform/core/FileObject.h"
 #include "platform/core/FileVersion.h"
 #include "platform/core/MessageBoxLog.h"
 #include "platform/core/PresentControl.h"
 #include "platform/core/RawInput.h"
 #include "platform/core/Window.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace vireo::testing {
@@ -132,5 +134,20 @@ void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d)
 
 void ClearFileVersions() { platform::Planted().byName.clear(); }
 void SetSystemDirectoryAvailable(bool available) { platform::Planted().systemDirectoryAvailable = available; }
+
+void SetFileFaults(const FileFaults& faults)
+{
+    platform::FileFaultPlan& plan = platform::FileFaults();
+    plan = {};
+    plan.active = true;
+    plan.pathContains = faults.pathContains;
+    std::replace(plan.pathContains.begin(), plan.pathContains.end(), L'\\', L'/');
+    plan.failOpen = faults.failOpen;
+    plan.writeLimit = faults.writeLimit;
+    plan.maxReadChunk = faults.maxReadChunk;
+}
+
+void ClearFileFaults() { platform::FileFaults() = {}; }
+long long FaultyFileWriteCalls() { return platform::FileFaults().writeCalls; }
 
 }  // namespace vireo::testing

@@ -282,4 +282,40 @@ TEST(File, AnsiPathsAreReadInTheAnsiCodePage)
     EXPECT_NE(GetFileAttributesW((folder / L"中文.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
+{
+    TempFolder folder;
+    const std::wstring log = folder / L"Game.log";
+    const std::wstring other = folder / L"other.txt";
+    WriteAll(log, "0123456789");
+    HANDLE early = CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    ASSERT_NE(early, INVALID_HANDLE_VALUE);
+
+    vireo::testing::SetFileFaults({L"\\Game.log", false, 4, 3});
+    char buffer[16];
+    DWORD n = 0;
+    // Short reads on a handle opened before the plan; other files are untouched.
+    ASSERT_TRUE(ReadFile(early, buffer, sizeof(buffer), &n, nullptr));
+    EXPECT_EQ(n, 3u);
+    WriteAll(other, "not faulty at all");
+    EXPECT_EQ(ReadAll(other), "not faulty at all");
+    // The disk takes 4 bytes: a 6-byte write stops there, then every write fails.
+    SetFilePointer(early, 0, nullptr, FILE_END);
+    EXPECT_FALSE(WriteFile(early, "abcdef", 6, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_EQ(n, 4u);
+    EXPECT_FALSE(WriteFile(early, "g", 1, &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(vireo::testing::FaultyFileWriteCalls(), 2);
+    CloseHandle(early);
+
+    vireo::testing::SetFileFaults({L"Game.log", true, -1, 0});
+    EXPECT_EQ(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    vireo::testing::ClearFileFaults();
+    EXPECT_EQ(ReadAll(log), "0123456789abcd");
+}
+
 }  // namespace

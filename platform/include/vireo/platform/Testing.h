@@ -87,4 +87,17 @@ void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d);
 void ClearFileVersions();
 void SetSystemDirectoryAvailable(bool available);
 
+// ---- file faults -------------------------------------------------------------------------
+// Scripted failures for files whose path (with '/' separators) contains pathContains; they
+// apply to handles already open as well. Setting a plan restarts its counters.
+struct FileFaults {
+    std::wstring pathContains;
+    bool failOpen = false;      // CreateFile answers ERROR_ACCESS_DENIED
+    long long writeLimit = -1;  // bytes the "disk" takes before ERROR_DISK_FULL; -1 unlimited
+    DWORD maxReadChunk = 0;     // ReadFile returns at most this many bytes; 0 unlimited
+};
+void SetFileFaults(const FileFaults& faults);
+void ClearFileFaults();
+long long FaultyFileWriteCalls();  // WriteFile calls on matching files since the plan was set
+
 }  // namespace vireo::testing
