@@ -150,4 +150,48 @@ void SetFileFaults(const FileFaults& faults)
 void ClearFileFaults() { platform::FileFaults() = {}; }
 long long FaultyFileWriteCalls() { return platform::FileFaults().writeCalls; }
 
+namespace {
+platform::CNullAudioOut* NullSink()
+{
+    platform::CBackend* backend = platform::ActiveBackend();
+    return backend ? dynamic_cast<platform::CNullAudioOut*>(&backend->Audio()) : nullptr;
+}
+}  // namespace
+
+bool AudioOutOpen()
+{
+    platform::CNullAudioOut* sink = NullSink();
+    return sink && sink->IsOpen();
+}
+
+void PullAudio(int frames)
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->Pull(frames);
+}
+
+void RecordAudio(bool on, std::size_t maxSamples)
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->SetRecording(on, maxSamples);
+}
+
+std::vector<std::int16_t> RecordedAudio()
+{
+    platform::CNullAudioOut* sink = NullSink();
+    return sink ? sink->Recorded() : std::vector<std::int16_t>();
+}
+
+void ClearRecordedAudio()
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->ClearRecorded();
+}
+
+void FailAudioOpen(bool fail)
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->FailOpen(fail);
+}
+
 }  // namespace vireo::testing

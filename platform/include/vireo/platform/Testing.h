@@ -100,4 +100,15 @@ void SetFileFaults(const FileFaults& faults);
 void ClearFileFaults();
 long long FaultyFileWriteCalls();  // WriteFile calls on matching files since the plan was set
 
+// ---- sound output ------------------------------------------------------------------------
+// The null sink (headless, or VIREO_AUDIO=null) plays nothing and pulls only when told:
+// PullAudio asks the mixer for frames as a device would; with recording on they are kept
+// (interleaved 16-bit samples, at most maxSamples). No effect on a real audio device.
+bool AudioOutOpen();
+void PullAudio(int frames);
+void RecordAudio(bool on, std::size_t maxSamples = 48000 * 2 * 60);
+std::vector<std::int16_t> RecordedAudio();
+void ClearRecordedAudio();
+void FailAudioOpen(bool fail);  // the next opens fail, as with no audio device
+
 }  // namespace vireo::testing
