@@ -19,8 +19,8 @@ public:
     virtual bool GetSystemFileVersion(const wchar_t* fileName, ULONGLONG& version) = 0;
 };
 
-// The platform's own source: the DxDiag provider of the platform layer; no DirectX system
-// files exist on this system, so the file-version method finds none.
+// The platform's own source: the platform layer's DxDiag provider and its file-version
+// functions (which find no DirectX system files on Linux unless a test plants them).
 DxVersionSource& PlatformDxVersionSource();
 
 // The source GetDXVersion uses; null restores the platform's. Returns the previous source.

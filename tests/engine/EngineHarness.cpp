@@ -46,6 +46,8 @@ void EngineTest::TearDown()
     if (m_hwnd)
         DestroyWindow(m_hwnd);
     DrainQueue();
+    vireo::testing::SetDxDiagSystemInfo(vireo::testing::DxDiagSystemInfo{});
+    vireo::testing::ClearFileVersions();
     vireo::testing::SetAnsiCodePage(nullptr);
     vireo::testing::UninstallVirtualClock();
 }

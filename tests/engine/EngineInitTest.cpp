@@ -143,6 +143,25 @@ TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
     EXPECT_TRUE(m_game->Take().empty());
 }
 
+TEST_F(EngineTest, PlatformWithoutDxDiagDecidesByFiles)
+{
+    vireo::testing::DxDiagSystemInfo info;
+    info.providerAvailable = false;
+    vireo::testing::SetDxDiagSystemInfo(info);
+    vireo::testing::ClearMessageBoxes();
+    const SEngineParam param = Param(60);
+    // No provider and no DirectX files: 0.0, refused.
+    EXPECT_FALSE(m_game->EngineInit(&param));
+    // d3d9.dll present: 9.0, started.
+    vireo::testing::SetFileVersion(L"d3d9.dll", 5, 3, 2600, 2180);
+    CTestGame second;
+    EXPECT_TRUE(second.EngineInit(&param));
+
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"您当前 DirectX 版本为 0.0\n请安装 DirectX 9.0 以上版本来运行本游戏");
+}
+
 TEST_F(EngineTest, EngineDestroyPostsQuitAndStopsFrames)
 {
     Start(0);
