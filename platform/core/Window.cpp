@@ -128,8 +128,8 @@ void OnNativeFocus(HWND hwnd, bool gained)
     if (gained) {
         const HWND previous = g_foreground;
         g_foreground = hwnd;
-        if (previous)
-            PostMessageW(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, FindWindowState(previous)->minimised), 0);
+        if (const CWindow* before = previous ? FindWindowState(previous) : nullptr)
+            PostMessageW(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, before->minimised ? 1 : 0), 0);
     } else {
         g_foreground = nullptr;
     }

@@ -1,6 +1,7 @@
-// Controls for tests: the virtual clock, the process code page, presented frames, and
-// (as they land) message boxes, window state and injected input. Production code never
-// calls these; a game run is unaffected unless a test switched something on.
+// Controls for tests: the virtual clock, the code page, presented frames, message boxes,
+// window state, injected input, the clipboard, DirectX version sources, file faults and
+// the null audio sink. Production code never calls these; a game run is unaffected
+// unless a test switched something on.
 #pragma once
 
 #include <vireo/platform/Win32.h>
