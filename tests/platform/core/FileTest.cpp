@@ -50,6 +50,7 @@ TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
         {W, SR, R, SR, false},          // a reader that does not share writing conflicts with the writer
         {R, SR, R, SR, true},           // readers that share reading
         {R, SR, W, SR | SW, false},     // a reader not sharing writes keeps writers out
+        {R, SR | SW, W, SW, false},     // a newcomer that will not share reading, while a reader holds it
         {R, 0, R, SR, false},           // exclusive open
         {W | R, SR | SW, W, SR | SW, true},
         {0, 0, R, 0, true},             // an open for attributes only conflicts with nobody

@@ -304,4 +304,30 @@ TEST_F(Windows, ShowWindowReportsThePreviousVisibility)
     EXPECT_FALSE(ShowWindow(nullptr, SW_SHOW));
 }
 
+TEST_F(Windows, FocusMovesBetweenWindowsWithOneMessageEach)
+{
+    HWND a = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND b = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_EQ(GetForegroundWindow(), b);  // the last one shown
+    Pump();
+
+    vireo::testing::SetForeground(a, true);  // the user clicks a
+    EXPECT_EQ(GetForegroundWindow(), a);
+    Pump();
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].hwnd, b);
+    EXPECT_EQ(LOWORD(g_seen[0].wParam), WA_INACTIVE);
+    EXPECT_EQ(g_seen[1].hwnd, a);
+    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
+
+    g_seen.clear();
+    ASSERT_TRUE(SetForegroundWindow(b));  // the program asks: sent at once, in the same order
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].hwnd, a);
+    EXPECT_EQ(g_seen[1].hwnd, b);
+    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
+    EXPECT_TRUE(Pump().empty());
+    EXPECT_FALSE(SetForegroundWindow(nullptr));
+}
+
 }  // namespace
