@@ -8,7 +8,7 @@
 namespace vireo {
 
 class DxVersionSource {
-public:
+  public:
     virtual ~DxVersionSource() = default;
     // The DxDiag method: the provider's dwDirectXVersionMajor, dwDirectXVersionMinor and the
     // first character of szDirectXVersionLetter. False unless all three were obtained.
@@ -28,10 +28,11 @@ DxVersionSource* SetDxVersionSource(DxVersionSource* source);
 
 constexpr ULONGLONG MakeFileVersion(WORD a, WORD b, WORD c, WORD d)
 {
-    return (static_cast<ULONGLONG>(a) << 48) | (static_cast<ULONGLONG>(b) << 32) | (static_cast<ULONGLONG>(c) << 16) | d;
+    return (static_cast<ULONGLONG>(a) << 48) | (static_cast<ULONGLONG>(b) << 32) | (static_cast<ULONGLONG>(c) << 16) |
+           d;
 }
 
-}  // namespace vireo
+} // namespace vireo
 
 // Packed version: major << 16 | minor << 8 | letter index (a = 1 ... z = 26). Text "9.0c" or
 // "9.0" into pszText (cchText characters, cut and terminated). S_OK when a version was

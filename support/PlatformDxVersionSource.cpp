@@ -12,7 +12,7 @@ namespace vireo {
 namespace {
 
 class CPlatformDxVersionSource : public DxVersionSource {
-public:
+  public:
     bool QueryDxDiag(DWORD& major, DWORD& minor, wchar_t& letter) override;
     bool GetSystemFileVersion(const wchar_t* fileName, ULONGLONG& version) override;
 };
@@ -93,7 +93,7 @@ bool CPlatformDxVersionSource::GetSystemFileVersion(const wchar_t* fileName, ULO
     return true;
 }
 
-}  // namespace
+} // namespace
 
 DxVersionSource& PlatformDxVersionSource()
 {
@@ -101,4 +101,4 @@ DxVersionSource& PlatformDxVersionSource()
     return source;
 }
 
-}  // namespace vireo
+} // namespace vireo

@@ -15,7 +15,7 @@ LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 void EngineTest::SetUp()
 {
@@ -114,4 +114,4 @@ std::vector<UINT> EngineTest::DrainQueue()
     return messages;
 }
 
-}  // namespace vireo::test
+} // namespace vireo::test

@@ -34,10 +34,10 @@ TEST_F(EngineTest, StartUpOrderAndLog)
     EXPECT_FALSE(activeAtInit);
     EXPECT_TRUE(m_game->IsActive());
     EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_INIT));
-    EXPECT_THAT(LogMessages(), ElementsAre("---- Vireo Engine Init ----",
-                                           "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=0",
-                                           "ClearAllInputState", "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
-                                           "EMSG_EG_INIT  time cost = 300"));
+    EXPECT_THAT(LogMessages(),
+                ElementsAre("---- Vireo Engine Init ----", "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=0",
+                            "ClearAllInputState", "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
+                            "EMSG_EG_INIT  time cost = 300"));
     // The main window has the scene's size and holds the focus.
     CGWnd* main = m_game->GetMainGWnd();
     RECT rect;
@@ -103,7 +103,7 @@ TEST_F(EngineTest, CentringPlacesTheWindowInTheWorkArea)
 }
 
 class OldDirectX : public vireo::DxVersionSource {
-public:
+  public:
     explicit OldDirectX(ULONGLONG ddraw) : m_ddraw(ddraw) {}
     bool QueryDxDiag(DWORD&, DWORD&, wchar_t&) override { return false; }
     bool GetSystemFileVersion(const wchar_t* file, ULONGLONG& version) override
@@ -114,7 +114,7 @@ public:
         return true;
     }
 
-private:
+  private:
     ULONGLONG m_ddraw;
 };
 
@@ -162,6 +162,22 @@ TEST_F(EngineTest, PlatformWithoutDxDiagDecidesByFiles)
     EXPECT_EQ(boxes[0].text, L"您当前 DirectX 版本为 0.0\n请安装 DirectX 9.0 以上版本来运行本游戏");
 }
 
+TEST_F(EngineTest, NoParametersOrASecondStartAreRefused)
+{
+    CTestGame unstarted;
+    EXPECT_FALSE(unstarted.EngineInit(nullptr));
+    EXPECT_FALSE(unstarted.IsActive());
+
+    Start(60);
+    CGWnd* main = m_game->GetMainGWnd();
+    const SEngineParam param = Param(30);
+    EXPECT_FALSE(m_game->EngineInit(&param));
+    EXPECT_EQ(LogMessages().back(), "EngineInit  called twice; ignored");
+    EXPECT_TRUE(m_game->IsActive());
+    EXPECT_EQ(m_game->GetMainGWnd(), main);
+    EXPECT_EQ(m_game->GetEngineParam()->wFPS, 60);
+}
+
 TEST_F(EngineTest, EngineDestroyPostsQuitAndStopsFrames)
 {
     Start(0);
@@ -201,5 +217,5 @@ TEST_F(EngineTest, SysKeysAreSwallowedAndDestructorLogs)
     EXPECT_EQ(LogMessages().back(), "~CGameEngine");
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

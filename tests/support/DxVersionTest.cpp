@@ -15,7 +15,7 @@ namespace {
 using vireo::MakeFileVersion;
 
 class FakeSource : public vireo::DxVersionSource {
-public:
+  public:
     bool QueryDxDiag(DWORD& major, DWORD& minor, wchar_t& letter) override
     {
         if (!dxdiag)
@@ -87,7 +87,7 @@ TEST(DxVersion, EveryFileVersionRowAndItsBoundary)
     struct Row {
         const wchar_t* file;
         ULONGLONG version;
-        DWORD packed;  // 0 means: below every row
+        DWORD packed; // 0 means: below every row
         const wchar_t* text;
     } rows[] = {
         {L"ddraw.dll", MakeFileVersion(4, 2, 0, 94), 0x00000, L"0.0"},
@@ -170,7 +170,7 @@ TEST(DxVersion, OutputsAndBufferCut)
 
 // The platform's own source, through the DxDiag provider and the version functions.
 class PlatformDxVersion : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override
     {
         vireo::testing::SetDxDiagSystemInfo(vireo::testing::DxDiagSystemInfo{});
@@ -208,7 +208,7 @@ TEST_F(PlatformDxVersion, MissingPropertyOrProviderFallsBackToFiles)
 {
     vireo::testing::SetFileVersion(L"ddraw.dll", 4, 7, 0, 700);
     vireo::testing::DxDiagSystemInfo info;
-    info.letter = std::wstring();  // an empty letter is not an answer
+    info.letter = std::wstring(); // an empty letter is not an answer
     vireo::testing::SetDxDiagSystemInfo(info);
     EXPECT_EQ(Platform().text, L"7.0");
     info = vireo::testing::DxDiagSystemInfo{};
@@ -228,4 +228,4 @@ TEST_F(PlatformDxVersion, MissingPropertyOrProviderFallsBackToFiles)
     EXPECT_EQ(r.text, L"0.0");
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,7 @@ namespace {
 using vireo::test::ReadFileBytes;
 
 class LogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         vireo::testing::InstallVirtualClock();
@@ -134,7 +134,7 @@ TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
     EXPECT_EQ(LogBytes(), Line(1, "kept"));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -153,4 +153,4 @@ TEST(ShowMessageBox, FormatsLikeTheLogAndWritesNoLogLine)
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "VireoEngine.log"));
 }
 
-}  // namespace
+} // namespace

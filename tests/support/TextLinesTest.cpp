@@ -16,14 +16,17 @@ namespace {
 using vireo::test::ReadFileBytes;
 
 class TextLinesTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { vireo::testing::SetAnsiCodePage(nullptr); }
 
     HANDLE Open(const wchar_t* name, DWORD access, DWORD disposition)
     {
         return CreateFileW(name, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
-    void Write(const char* name, const std::string& bytes) { std::ofstream(m_dir.Path() / name, std::ios::binary) << bytes; }
+    void Write(const char* name, const std::string& bytes)
+    {
+        std::ofstream(m_dir.Path() / name, std::ios::binary) << bytes;
+    }
     std::vector<std::wstring> ReadAll(const wchar_t* name, bool unicode)
     {
         std::vector<std::wstring> lines;
@@ -120,4 +123,4 @@ TEST_F(TextLinesTest, InvalidHandleReadsAsEndOfFile)
     EXPECT_FALSE(WriteTextAnsi(INVALID_HANDLE_VALUE, L"x"));
 }
 
-}  // namespace
+} // namespace
