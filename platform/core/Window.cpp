@@ -299,7 +299,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
     if (style & WS_VISIBLE)
         ShowWindow(hwnd, SW_SHOW);
-    return hwnd;
+    return IsWindow(hwnd) ? hwnd : nullptr;  // the procedure may have destroyed it already
 }
 
 BOOL DestroyWindow(HWND hwnd)
