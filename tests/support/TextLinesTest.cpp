@@ -91,6 +91,15 @@ TEST_F(TextLinesTest, LongLinesAreCutAndTheNextLineSurvives)
     EXPECT_EQ(wide[0], std::wstring(1023, L'y'));
     EXPECT_EQ(wide[1], L"z");
 
+    // A cut through a GBK character drops its lone lead byte.
+    vireo::testing::SetAnsiCodePage("GBK");
+    std::string gbk;
+    for (int i = 0; i < 600; ++i)
+        gbk += "\xD6\xD0";
+    Write("long936.txt", gbk + "\r\n");
+    EXPECT_EQ(ReadAll(L"long936.txt", false), (std::vector<std::wstring>{std::wstring(511, L'中')}));
+    vireo::testing::SetAnsiCodePage(nullptr);
+
     // The ANSI writer stops at 4095 bytes.
     HANDLE file = Open(L"big.txt", GENERIC_WRITE, CREATE_ALWAYS);
     EXPECT_TRUE(WriteTextAnsi(file, std::wstring(5000, L'q').c_str()));
