@@ -48,6 +48,15 @@ inline std::uint32_t PatternPixel(int x, int y)
            static_cast<std::uint32_t>((x * y * 7 + 3) & 0xFF);
 }
 
+inline std::vector<std::uint32_t> PatternPixels(int w, int h)
+{
+    std::vector<std::uint32_t> px;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            px.push_back(PatternPixel(x, y));
+    return px;
+}
+
 // ---- BMP -----------------------------------------------------------------------------------
 struct BmpSpec {
     std::uint32_t headerSize = 40;
