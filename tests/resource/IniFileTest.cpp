@@ -1,0 +1,423 @@
+// CIniFile: the line parser, lookups and their cursor, key placement, the bytes a save
+// writes (comment column, mode 1, encodings), the mirror rule and the line-length cut.
+#include "resource/IniFile.h"
+#include "resource/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+void LoadText(CIniFile& ini, const std::string& text) { ini.LoadFromMemory(text.data(), static_cast<DWORD>(text.size())); }
+
+std::string Saved(CIniFile& ini, int mode = 0)
+{
+    std::string bytes;
+    ini.SaveToBuffer(mode, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
+{
+    struct Case {
+        std::wstring line;
+        LineView expected;
+    };
+    const Case cases[] = {
+        {L"PictureCount = 3 ;three", {L"", L"PictureCount", L"3", L"three"}},
+        {L"a=b;c=d", {L"", L"a", L"b", L"c=d"}},
+        {L";x=1", {L"", L"", L"", L"x=1"}},
+        {L"[a]=1", {L"a", L"[a]", L"1", L""}},
+        {L"[a;b]", {L"a;b", L"", L"", L"b]"}},
+        {L"[a=b]", {L"a=b", L"[a", L"b]", L""}},
+        {L"x;[a]", {L"", L"", L"", L"[a]"}},
+        {L"a=[b]", {L"", L"a", L"[b]", L""}},
+        {L"]a[", {L"", L"", L"", L""}},
+        {L"[", {L"", L"", L"", L""}},
+        {L"]", {L"", L"", L"", L""}},
+        {L"[]", {L"", L"", L"", L""}},
+        {L"=", {L"", L"", L"", L""}},
+        {L"plain text", {L"", L"", L"", L""}},
+        {L"  [ S ] ;  c ", {L" S ", L"", L"", L"  c "}},
+        {L"\tkey \t=\t v w \t; note", {L"", L"key", L"v w", L" note"}},
+        {L"k = v = w", {L"", L"k", L"v = w", L""}},
+        {L"\u00A0k\u3000=\u2003v\u0085", {L"", L"k", L"v", L""}},  // the wide white-space list
+        {L"k=;", {L"", L"k", L"", L""}},
+        {std::wstring(L"a\0b=c\0d", 7), {L"", std::wstring(L"a\0b", 3), std::wstring(L"c\0d", 3), L""}},
+    };
+    for (const Case& c : cases) {
+        const SIniLine record = ParseIniLine(c.line);
+        const LineView got{record.strSection, record.strKey, record.strValue, record.strComment};
+        EXPECT_EQ(got, c.expected) << "line '" << std::string(c.line.begin(), c.line.end()) << "'";
+        EXPECT_EQ(record.bUsed, 0);
+    }
+}
+
+TEST(IniParse, DecimalConversionFollowsTheRuntimeRule)
+{
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"42", 42},           {L"  \t\r\n-7x", -7}, {L"+5", 5},
+        {L"abc", 0},           {L"", 0},             {L"- 5", 0},
+        {L"0012", 12},         {L"2147483647", INT_MAX},
+        {L"99999999999999999999999", INT_MAX},       {L"-99999999999", INT_MIN},
+        {L"-2147483648", INT_MIN},                   {L"\u3000 8", 8},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(IniTextToInt(text), value) << std::string(text, text + wcslen(text));
+    EXPECT_EQ(IniTextToInt(nullptr), 0);
+}
+
+TEST(IniLookup, FindsKeysCaseInsensitivelyWithoutMarkingTheModelModified)
+{
+    CIniFile ini;
+    LoadText(ini, "[Picture]\r\nPictureCount = 3 ;three\r\n");
+    EXPECT_EQ(ini.GetInt(L"picture", L"PICTURECOUNT", 1, TRUE), 3);
+    EXPECT_FALSE(ini.IsModified());
+    EXPECT_EQ(ini.GetLines().size(), 2u);
+    for (const SIniLine& line : ini.GetLines())
+        EXPECT_EQ(line.bUsed, 1);
+    // Only A-Z fold: an accented capital is a different name.
+    EXPECT_EQ(ini.GetString(L"PICTURE", L"picturecount", L"none", FALSE), L"3");
+    CIniFile accented;
+    LoadText(accented, "[\xC3\x89t\xC3\xA9]\r\nk=1\r\n");
+    EXPECT_EQ(accented.GetString(L"\u00C9T\u00E9", L"K", L"none", FALSE), L"1");
+    EXPECT_EQ(accented.GetString(L"\u00E9t\u00E9", L"k", L"none", FALSE), L"none");
+}
+
+TEST(IniLookup, CursorPicksTheSectionCopyAtOrAfterTheLastHeaderFound)
+{
+    CIniFile ini;
+    LoadText(ini, "k=0\r\n[S]\r\nk=1\r\nk=dup\r\n[T]\r\nk=2\r\n[S]\r\nk=3\r\n");
+    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1");  // duplicate key: the first one
+    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1");  // cursor stays on the first [S]
+    EXPECT_EQ(ini.GetString(L"T", L"k", L"", FALSE), L"2");
+    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"3");  // first copy after the cursor
+    EXPECT_EQ(ini.GetString(L"T", L"k", L"", FALSE), L"2");  // wraps around
+    // The key above every header is never found, and empty names find nothing.
+    EXPECT_EQ(ini.GetString(L"", L"k", L"none", TRUE), L"none");
+    EXPECT_EQ(ini.GetString(L"S", L"", L"none", TRUE), L"none");
+    EXPECT_FALSE(ini.IsModified());
+}
+
+TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
+{
+    CIniFile ini;
+    LoadText(ini, "[S]\r\nn= 12abc\r\n");
+    EXPECT_EQ(ini.GetInt(L"S", L"n", 5, FALSE), 12);
+    EXPECT_EQ(ini.GetInt(L"S", L"missing", -5, FALSE), -5);
+    EXPECT_EQ(ini.GetString(L"S", L"none", nullptr, FALSE), L"");
+    EXPECT_FALSE(ini.IsModified());
+    EXPECT_EQ(ini.GetLines().size(), 2u);
+
+    EXPECT_EQ(ini.GetInt(L"S", L"count", -5, TRUE), -5);
+    EXPECT_EQ(ini.GetString(L"New", L"text", nullptr, TRUE), L"");
+    EXPECT_TRUE(ini.IsModified());
+    const std::vector<LineView> expected = {
+        {L"S", L"", L"", L""}, {L"", L"n", L"12abc", L""}, {L"", L"count", L"-5", L""},
+        {L"", L"", L"", L""},  {L"New", L"", L"", L""},    {L"", L"text", L"", L""},
+    };
+    EXPECT_EQ(Lines(ini), expected);
+}
+
+TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeader)
+{
+    struct Case {
+        const char* text;
+        std::vector<LineView> expected;
+    };
+    const Case cases[] = {
+        {"[S]\r\nk1=1\r\nk2=2\r\n\r\n[T]\r\n",
+         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"k2", L"2", L""}, {L"", L"new", L"v", L""},
+          {L"", L"", L"", L""}, {L"T", L"", L"", L""}}},
+        {"[S]\r\n\r\nk1=1\r\n",
+         {{L"S", L"", L"", L""}, {L"", L"new", L"v", L""}, {L"", L"", L"", L""}, {L"", L"k1", L"1", L""}}},
+        {"[S]\r\nk1=1\r\n[T]\r\n",
+         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"new", L"v", L""}, {L"T", L"", L"", L""}}},
+        {"[S]\r\nk1=1;c\r\n",
+         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L"c"}, {L"", L"new", L"v", L""}}},
+        {"[S]\r\n; only a comment\r\nk1=1\r\n",
+         {{L"S", L"", L"", L""}, {L"", L"new", L"v", L""}, {L"", L"", L"", L" only a comment"}, {L"", L"k1", L"1", L""}}},
+    };
+    for (const Case& c : cases) {
+        CIniFile ini;
+        LoadText(ini, c.text);
+        ini.SetString(L"s", L"new", L"v");
+        EXPECT_EQ(Lines(ini), c.expected) << c.text;
+        EXPECT_TRUE(ini.IsModified());
+    }
+}
+
+TEST(IniSetString, ChangesAnExistingKeyInPlaceKeepingItsCommentAndFlag)
+{
+    CIniFile ini;
+    LoadText(ini, "[S]\r\nKEY = old ;c\r\n");
+    ini.SetString(L"S", L"key", L"new");
+    const SIniLine& line = ini.GetLines().back();
+    EXPECT_EQ(line.strKey, L"key");
+    EXPECT_EQ(line.strValue, L"new");
+    EXPECT_EQ(line.strComment, L"c");
+    EXPECT_EQ(line.bUsed, 0);  // a changed line is not a looked-up line
+    EXPECT_EQ(ini.GetLines().size(), 2u);
+
+    CIniFile empty;
+    empty.SetString(L"", L"k", L"v");
+    empty.SetString(L"S", L"", L"v");
+    EXPECT_FALSE(empty.IsModified());
+    EXPECT_TRUE(empty.GetLines().empty());
+}
+
+TEST(IniSave, WritesTheEmptyModelExampleAndTheCommentColumn)
+{
+    CIniFile ini;
+    ini.SetString(L"S", L"k", L"v");
+    EXPECT_EQ(Saved(ini), "\r\n[S]\r\nk=v\r\n");
+
+    struct Case {
+        std::string text;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"k=v;note\r\n", "k=v" + std::string(47, ' ') + "    ;note\r\n"},
+        {"[S];c\r\n", "[S]" + std::string(47, ' ') + "    ;c\r\n"},
+        {";x\r\n", ";x\r\n"},
+        {"k = v \r\n", "k=v\r\n"},
+        {"junk\r\n", "\r\n"},
+        {"[a]=1;c\r\n", "[a][a]=1" + std::string(47, ' ') + "    ;c\r\n"},
+        // Text of 49 and of 61 characters: padding to column 54, then none.
+        {std::string(23, 'k') + "=" + std::string(25, 'v') + ";c\r\n",
+         std::string(23, 'k') + "=" + std::string(25, 'v') + " " + "    ;c\r\n"},
+        {std::string(30, 'k') + "=" + std::string(30, 'v') + ";c\r\n",
+         std::string(30, 'k') + "=" + std::string(30, 'v') + "    ;c\r\n"},
+    };
+    for (const Case& c : cases) {
+        CIniFile one;
+        LoadText(one, c.text);
+        EXPECT_EQ(Saved(one), c.expected) << c.text;
+    }
+}
+
+TEST(IniSave, ModeOneKeepsOnlyLookedUpLinesBlankLinesAndComments)
+{
+    CIniFile ini;
+    LoadText(ini, "; head\r\n[S]\r\nk=1\r\nj=2 ;jc\r\n\r\n[T]\r\nx=1\r\n;tail\r\n[S2]\r\nk=3\r\n");
+    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1");
+    EXPECT_EQ(Saved(ini, 1), "; head\r\n[S]\r\nk=1\r\n\r\n;tail\r\n");
+    EXPECT_EQ(Saved(ini, 0), "; head\r\n[S]\r\nk=1\r\nj=2" + std::string(47, ' ') + "    ;jc\r\n\r\n[T]\r\nx=1\r\n;tail\r\n[S2]\r\nk=3\r\n");
+}
+
+TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
+{
+    struct Case {
+        std::string text;
+        std::vector<LineView> expected;
+    };
+    const Case cases[] = {
+        {"a=1\nb=2\r\n", {{L"", L"a", L"1b=2", L""}}},            // LF alone does not end a line
+        {"a=1\rb=2\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},
+        {"a=1\n\rb=2\n\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},
+        {"a=1\r\n\r\nb=2", {{L"", L"a", L"1", L""}, {L"", L"", L"", L""}}},  // b=2 is lost
+        {"no line end", {}},
+        {"", {}},
+        {"\r", {{L"", L"", L"", L""}}},
+    };
+    for (const Case& c : cases) {
+        CIniFile ini;
+        ini.LoadFromMemory(c.text.data(), static_cast<DWORD>(c.text.size()));
+        EXPECT_EQ(Lines(ini), c.expected) << c.text;
+    }
+
+    CTempDir dir;
+    WriteBytes(dir.Path("a.ini"), "[S]\r\nk=1\r\n\r\nj=2");
+    CIniFile file;
+    ASSERT_EQ(file.Load(dir.Wide("a.ini").c_str(), nullptr), 1);
+    EXPECT_EQ(file.GetLines().size(), 4u);
+    EXPECT_EQ(file.GetString(L"S", L"j", L"", FALSE), L"2");  // a file keeps its unclosed last line
+}
+
+TEST(IniRead, LinesLongerThanTheLimitAreCutAndTheRestDropped)
+{
+    for (std::size_t length : {1022u, 1023u, 1024u, 5000u, 100000u}) {
+        const std::string text = "[S]\r\nk=" + std::string(length - 2, 'x') + "\r\nj=1\r\n";
+        const std::size_t kept = std::min<std::size_t>(length, 1023) - 2;
+
+        CIniFile memory;
+        memory.LoadFromMemory(text.data(), static_cast<DWORD>(text.size()));
+        EXPECT_EQ(memory.GetLines().size(), 3u) << length;
+        EXPECT_EQ(memory.GetString(L"S", L"k", L"", FALSE).size(), kept) << length;
+        EXPECT_EQ(memory.GetString(L"S", L"j", L"", FALSE), L"1") << length;
+
+        CTempDir dir;
+        WriteBytes(dir.Path("ansi.ini"), text);
+        std::wstring wide(text.begin(), text.end());
+        WriteBytes(dir.Path("utf16.ini"), Utf16Bytes(wide));
+        for (const char* name : {"ansi.ini", "utf16.ini"}) {
+            CIniFile file;
+            ASSERT_EQ(file.Load(dir.Wide(name).c_str(), nullptr), 1);
+            EXPECT_EQ(file.GetString(L"S", L"k", L"", FALSE).size(), kept) << name << " " << length;
+            EXPECT_EQ(file.GetString(L"S", L"j", L"", FALSE), L"1") << name << " " << length;
+            for (const SIniLine& line : file.GetLines())
+                EXPECT_LE(line.strKey.size() + line.strValue.size(), 1023u);
+        }
+    }
+}
+
+TEST(IniFileIo, Utf16FilesStayUtf16AndAnsiFilesStayAnsi)
+{
+    CTempDir dir;
+    WriteBytes(dir.Path("u.ini"), Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C ;\u6CE8\r\n"));
+    CIniFile ini;
+    ASSERT_EQ(ini.Load(dir.Wide("u.ini").c_str(), nullptr), 1);
+    EXPECT_TRUE(ini.IsUnicode());
+    EXPECT_EQ(ini.GetString(L"\u8282", L"\u952E", L"", FALSE), L"\u503C");
+    ini.SetString(L"\u8282", L"k", L"\u65B0");
+    ASSERT_EQ(ini.Save(0, nullptr), 1);
+    const std::string expected =
+        Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C" + std::wstring(47, L' ') + L"    ;\u6CE8\r\nk=\u65B0\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("u.ini")), expected);
+    std::string buffer;
+    ini.SaveToBuffer(0, buffer);
+    EXPECT_EQ(buffer, expected);
+
+    CIniFile again;
+    ASSERT_EQ(again.Load(dir.Wide("u.ini").c_str(), nullptr), 1);
+    EXPECT_EQ(again.GetString(L"\u8282", L"K", L"", FALSE), L"\u65B0");
+
+    WriteBytes(dir.Path("a.ini"), "[S]\r\nk=1\r\n");
+    CIniFile ansi;
+    ASSERT_EQ(ansi.Load(dir.Wide("a.ini").c_str(), nullptr), 1);
+    EXPECT_FALSE(ansi.IsUnicode());
+    ansi.SetString(L"S", L"j", L"2");
+    ASSERT_EQ(ansi.Save(0, nullptr), 1);
+    EXPECT_EQ(ReadBytes(dir.Path("a.ini")), "[S]\r\nk=1\r\nj=2\r\n");
+
+    // A mark alone is an empty UTF-16 file; a save keeps the mark.
+    WriteBytes(dir.Path("bom.ini"), "\xFF\xFE");
+    CIniFile bom;
+    ASSERT_EQ(bom.Load(dir.Wide("bom.ini").c_str(), nullptr), 1);
+    EXPECT_TRUE(bom.GetLines().empty());
+    bom.SetString(L"S", L"k", L"v");
+    ASSERT_EQ(bom.Save(0, nullptr), 1);
+    EXPECT_EQ(ReadBytes(dir.Path("bom.ini")), Utf16Bytes(L"\r\n[S]\r\nk=v\r\n"));
+}
+
+TEST(IniFileIo, SaveRefusesWhatItCannotWriteAndLeavesNoTemporaryFile)
+{
+    CTempDir dir;
+    CIniFile untouched;
+    LoadText(untouched, "[S]\r\nk=1\r\n");
+    EXPECT_EQ(untouched.Save(0, dir.Wide("never.ini").c_str()), 1);  // nothing modified
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("never.ini")));
+
+    CIniFile memory;
+    LoadText(memory, "[S]\r\nk=1\r\n");
+    memory.SetString(L"S", L"k", L"2");
+    EXPECT_EQ(memory.Save(0, nullptr), 0);  // text from memory has no own path
+    EXPECT_EQ(memory.Save(0, L""), 0);
+
+    // The target is a folder: the rename fails, the temporary file goes away.
+    WriteBytes(dir.Path("folder.ini/inside"), "x");
+    EXPECT_EQ(memory.Save(0, dir.Wide("folder.ini").c_str()), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("folder.ini.tmp")));
+    // A file stands where a folder of the target should be.
+    WriteBytes(dir.Path("blocker"), "x");
+    EXPECT_EQ(memory.Save(0, dir.Wide("blocker/x.ini").c_str()), 0);
+    EXPECT_EQ(ReadBytes(dir.Path("blocker")), "x");
+
+    // Missing folders of a good target are created.
+    EXPECT_EQ(memory.Save(0, dir.Wide("a/b/c.ini").c_str()), 1);
+    EXPECT_EQ(ReadBytes(dir.Path("a/b/c.ini")), "[S]\r\nk=2\r\n");
+}
+
+TEST(IniFileIo, MissingFileLoadsEmptyAndASaveCreatesItFromTheDefaults)
+{
+    CTempDir dir;
+    const std::wstring path = dir.Wide("pkg/Desc.ini");
+    CIniFile ini;
+    EXPECT_EQ(ini.Load(path.c_str(), nullptr), 0);
+    EXPECT_TRUE(ini.GetLines().empty());
+    EXPECT_EQ(ini.GetInt(L"Picture", L"PictureCount", 1, TRUE), 1);
+    EXPECT_EQ(ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE), 0);
+    ASSERT_EQ(ini.Save(1, nullptr), 1);
+    EXPECT_EQ(ReadBytes(dir.Path("pkg/Desc.ini")), "\r\n[Picture]\r\nPictureCount=1\r\n\r\n[Animation]\r\nFrameDelay=0\r\n");
+}
+
+TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
+{
+    struct Case {
+        const char* name;
+        const char* mirrorBefore;  // nullptr: no mirror file
+        BOOL result;
+        bool mirrorUpdated;
+    };
+    const Case cases[] = {
+        {"same size", "[S]\r\nk=1\r\n", 1, true},
+        {"same size, other bytes", "[X]\r\nq=9\r\n", 1, true},
+        {"missing", nullptr, 1, true},
+        {"different size", "[S]\r\nk=100\r\n", 0, false},
+    };
+    for (const Case& c : cases) {
+        CTempDir dir;
+        WriteBytes(dir.Path("own.ini"), "[S]\r\nk=1\r\n");
+        if (c.mirrorBefore)
+            WriteBytes(dir.Path("mirror.ini"), c.mirrorBefore);
+        CIniFile ini;
+        ASSERT_EQ(ini.Load(dir.Wide("own.ini").c_str(), dir.Wide("mirror.ini").c_str()), 1);
+        ini.SetString(L"S", L"k", L"2");
+        EXPECT_EQ(ini.Save(0, nullptr), c.result) << c.name;
+        EXPECT_EQ(ReadBytes(dir.Path("own.ini")), "[S]\r\nk=2\r\n") << c.name;
+        const std::string mirror = ReadBytes(dir.Path("mirror.ini"));
+        if (c.mirrorUpdated)
+            EXPECT_EQ(mirror, "[S]\r\nk=2\r\n") << c.name;
+        else
+            EXPECT_EQ(mirror, c.mirrorBefore) << c.name;
+    }
+
+    // A save to another path leaves the mirror alone.
+    CTempDir dir;
+    WriteBytes(dir.Path("own.ini"), "[S]\r\nk=1\r\n");
+    WriteBytes(dir.Path("mirror.ini"), "[S]\r\nk=1\r\n");
+    CIniFile ini;
+    ini.Load(dir.Wide("own.ini").c_str(), dir.Wide("mirror.ini").c_str());
+    ini.SetString(L"S", L"k", L"2");
+    EXPECT_EQ(ini.Save(0, dir.Wide("other.ini").c_str()), 1);
+    EXPECT_EQ(ReadBytes(dir.Path("mirror.ini")), "[S]\r\nk=1\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("own.ini")), "[S]\r\nk=1\r\n");
+}
+
+TEST(IniFileIo, FileSaveWritesTheSameBytesAsTheBufferSave)
+{
+    CTempDir dir;
+    const std::string text = "; c\r\n[Picture]\r\nPictureCount = 3 ;three\r\n\r\n[Animation]\r\nSeq001=2,5\r\n";
+    WriteBytes(dir.Path("d.ini"), text);
+    CIniFile ini;
+    ASSERT_EQ(ini.Load(dir.Wide("d.ini").c_str(), nullptr), 1);
+    ini.GetInt(L"Picture", L"PictureCount", 1, TRUE);
+    EXPECT_EQ(ini.GetString(L"Animation", L"Seq001", L"", TRUE), L"2,5");
+    ini.SetString(L"Animation", L"Seq001", L"2,5,1");
+    ini.GetInt(L"HitBox", L"HitBoxCount", 1, TRUE);
+    for (int mode : {0, 1}) {
+        ASSERT_EQ(ini.Save(mode, dir.Wide("out.ini").c_str()), 1);
+        std::string buffer;
+        ini.SaveToBuffer(mode, buffer);
+        EXPECT_EQ(ReadBytes(dir.Path("out.ini")), buffer) << mode;
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("out.ini")),
+              "; c\r\n[Picture]\r\nPictureCount=3" + std::string(36, ' ') + "    ;three\r\n\r\n"
+              "[Animation]\r\nSeq001=2,5,1\r\n\r\n[HitBox]\r\nHitBoxCount=1\r\n");
+}
+
+TEST(IniSetString, NewKeyStaysInItsSectionWhenTheNextHeaderHasAKey)
+{
+    CIniFile ini;
+    LoadText(ini, "[S]\r\nk=1\r\n[a]=1\r\nj=2\r\n");
+    ini.SetString(L"S", L"new", L"v");
+    EXPECT_EQ(ini.GetString(L"S", L"new", L"", FALSE), L"v");
+    const std::vector<LineView> expected = {
+        {L"S", L"", L"", L""}, {L"", L"k", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}, {L"", L"j", L"2", L""}};
+    EXPECT_EQ(Lines(ini), expected);
+}

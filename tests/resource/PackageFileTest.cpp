@@ -1,0 +1,203 @@
+// CPackageFile: the exact layout the writer produces, the reader taking it back, and damaged
+// files (lengths past the end or overflowing, cut records, names without terminator).
+#include "resource/PackageFile.h"
+#include "resource/IniFile.h"
+#include "resource/TestFiles.h"
+
+#include <vireo/support.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string U32(std::uint32_t value)
+{
+    std::string out;
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>((value >> shift) & 0xFF));
+    return out;
+}
+
+// A record as the format lays it out: 20 bytes of UTF-16LE name, N, then the data.
+std::string Record(const std::wstring& name, const std::string& data, std::uint32_t length)
+{
+    std::string bytes = Utf16Bytes(name, false);
+    bytes.resize(20, '\0');
+    return bytes + U32(length) + data;
+}
+std::string Record(const std::wstring& name, const std::string& data)
+{
+    return Record(name, data, static_cast<std::uint32_t>(data.size()));
+}
+
+std::string Header(const std::string& desc, std::uint32_t length)
+{
+    return std::string(32, '\0') + U32(length) + desc;
+}
+std::string Header(const std::string& desc) { return Header(desc, static_cast<std::uint32_t>(desc.size())); }
+
+std::vector<BYTE> Bytes(const std::string& text) { return std::vector<BYTE>(text.begin(), text.end()); }
+
+std::string DataOf(const CPackageFile& package, const SPackageRecord& record)
+{
+    return std::string(reinterpret_cast<const char*>(package.GetRecordData(record)), record.nDataSize);
+}
+
+}  // namespace
+
+TEST(PackageFile, WriterProducesTheDocumentedLayout)
+{
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(CPackageFile::Build("[Picture]\r\nPictureCount=2\r\n",
+                                  {{L"000.png", {1, 2, 3}}, {L"001.bmp", {}}}, bytes),
+              1);
+    const std::string expected = std::string("VIREOPAK") + U32(1) + U32(2) + std::string(16, '\0') + U32(27) +
+                                 "[Picture]\r\nPictureCount=2\r\n" + Record(L"000.png", "\x01\x02\x03") +
+                                 Record(L"001.bmp", "");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+
+    CPackageFile package;
+    ASSERT_EQ(package.Parse(bytes, L"built"), 1);
+    EXPECT_TRUE(package.HasPackerHeader());
+    EXPECT_EQ(package.GetHeaderVersion(), 1u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(package.GetDescText()), package.GetDescLength()),
+              "[Picture]\r\nPictureCount=2\r\n");
+    ASSERT_EQ(package.GetRecords().size(), 2u);
+    EXPECT_EQ(package.GetRecords()[0].strName, L"000.png");
+    EXPECT_EQ(package.GetRecords()[0].nOffset, 63u);
+    EXPECT_EQ(DataOf(package, package.GetRecords()[0]), "\x01\x02\x03");
+    EXPECT_EQ(package.GetRecords()[1].strName, L"001.bmp");
+    EXPECT_EQ(package.GetRecords()[1].nDataSize, 0u);
+
+    // Names must leave room for their terminator and be single UTF-16 units.
+    EXPECT_EQ(CPackageFile::Build("", {{L"123456789", {}}}, bytes), 1);
+    EXPECT_EQ(CPackageFile::Build("", {{L"1234567890", {}}}, bytes), 0);
+    EXPECT_EQ(CPackageFile::Build("", {{L"\U0001F600.png", {}}}, bytes), 0);
+}
+
+TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        BOOL result;
+        std::vector<std::wstring> records;  // names of the records kept
+        const char* log;                    // part of the log line expected, or none
+    };
+    const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
+    const std::string good = Record(L"000.png", "abc");
+    CTempDir dir;  // the working directory, so the log read below is this test's own
+    const Case cases[] = {
+        {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
+        {"35 bytes", std::string(35, '\0'), 0, {}, "Package file too short: 35 bytes"},
+        {"header only, L 0", Header(""), 1, {}, nullptr},
+        {"foreign header bytes", std::string(32, '\x7F') + U32(0) + good, 1, {L"000.png"}, nullptr},
+        {"L to the end", Header(desc), 1, {}, nullptr},
+        {"L one past the end", Header(desc, static_cast<std::uint32_t>(desc.size() + 1)), 0, {},
+         "description length 28 runs past the end of the file (63 bytes)"},
+        {"L 0xFFFFFFFF", Header(desc, 0xFFFFFFFFu), 0, {}, "description length 4294967295 runs past"},
+        {"L 0xFFFFFFDC (36 + L wraps in 32 bits)", Header(desc, 0xFFFFFFDCu), 0, {}, "description length 4294967260"},
+        {"record header cut", Header(desc) + good + std::string(23, '\0'), 1, {L"000.png"},
+         "record 1 cut: 23 bytes left at offset 90"},
+        {"one byte of a record", Header(desc) + "x", 1, {}, "record 0 cut: 1 bytes left"},
+        {"N one past the end", Header(desc) + good + Record(L"001.png", "abc", 4), 1, {L"000.png"},
+         "record 1 at offset 90: data length 4 runs past the end"},
+        {"N 0xFFFFFFF0", Header(desc) + Record(L"000.png", "abc", 0xFFFFFFF0u), 1, {}, "data length 4294967280"},
+        {"N 0xFFFFFFE8 (offset + N wraps in 32 bits)", Header(desc) + good + Record(L"001.png", "", 0xFFFFFFE8u) + good,
+         1, {L"000.png"}, "data length 4294967272"},
+        {"N 0 then a record", Header(desc) + Record(L"000.png", "") + Record(L"001.png", "z"), 1, {L"000.png", L"001.png"},
+         nullptr},
+        {"skipped number", Header(desc) + good + Record(L"002.png", "q"), 1, {L"000.png", L"002.png"}, nullptr},
+        {"name without terminator", Header("") + Record(L"ABCDEFGHIJ", "x"), 1, {L"ABCDEFGHIJ"},
+         "name without terminator"},
+    };
+    for (const Case& c : cases) {
+        WriteLog(0, L"");
+        CPackageFile package;
+        EXPECT_EQ(package.Parse(Bytes(c.bytes), L"case"), c.result) << c.name;
+        std::vector<std::wstring> names;
+        for (const SPackageRecord& record : package.GetRecords()) {
+            names.push_back(record.strName);
+            EXPECT_LE(record.nDataOffset + record.nDataSize, package.GetFileSize()) << c.name;
+        }
+        EXPECT_EQ(names, c.records) << c.name;
+        if (!c.result) {
+            EXPECT_EQ(package.GetFileSize(), 0u) << c.name << ": a refused file is not kept";
+        }
+        const std::string log = ReadBytes("VireoEngine.log");
+        if (c.log) {
+            EXPECT_NE(log.find(c.log), std::string::npos) << c.name << "\n" << log;
+            EXPECT_NE(log.find("File=case"), std::string::npos) << c.name << "\n" << log;
+        } else {
+            EXPECT_EQ(log.find("Package"), std::string::npos) << c.name << "\n" << log;
+        }
+    }
+}
+
+TEST(PackageFile, RecordNamesAreReadWithinTheirTwentyBytes)
+{
+    // The name field is followed directly by N and the data: a name without terminator must
+    // not run into them, and odd units (surrogates, U+FFFF) are kept as they are.
+    std::string name = Utf16Bytes(L"12\xD800\xFFFF" L"003456", false);
+    ASSERT_EQ(name.size(), 20u);
+    CPackageFile package;
+    ASSERT_EQ(package.Parse(Bytes(Header("") + name + U32(2) + "77"), L"odd"), 1);
+    ASSERT_EQ(package.GetRecords().size(), 1u);
+    EXPECT_EQ(package.GetRecords()[0].strName.size(), 10u);
+    EXPECT_TRUE(CPackageFile::NameHasNumber(package.GetRecords()[0].strName, 3));
+    EXPECT_EQ(DataOf(package, package.GetRecords()[0]), "77");
+}
+
+TEST(PackageFile, NumbersMatchNamesWithAtLeastThreeDigits)
+{
+    struct Case {
+        const wchar_t* name;
+        int number;
+        bool match;
+    };
+    const Case cases[] = {
+        {L"000.png", 0, true},  {L"001.png", 0, false}, {L"012.bmp", 12, true}, {L"12.bmp", 12, false},
+        {L"pic_007", 7, true},  {L"1000.png", 1000, true}, {L"1000.png", 100, true}, {L"1000.png", 0, true},
+        {L"", 0, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CPackageFile::NameHasNumber(c.name, c.number), c.match) << c.number;
+}
+
+TEST(PackageFile, OpenReadsFilesAndRefusesHugeOnesWithoutReadingThem)
+{
+    CTempDir dir;
+    CPackageFile package;
+    EXPECT_EQ(package.Open(dir.Wide("missing.pak").c_str()), 0);
+
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(CPackageFile::Build("[Picture]\r\n", {{L"000.png", {9, 8}}}, bytes), 1);
+    ASSERT_EQ(CPackageFile::WriteFileBytes(dir.Wide("p.pak").c_str(), bytes), 1);
+    ASSERT_EQ(package.Open(dir.Wide("p.pak").c_str()), 1);
+    ASSERT_EQ(package.GetRecords().size(), 1u);
+    EXPECT_EQ(DataOf(package, package.GetRecords()[0]), "\x09\x08");
+
+    // A sparse file over the size limit: refused from its size alone.
+    {
+        std::ofstream out(dir.Path("huge.pak"), std::ios::binary);
+    }
+    std::filesystem::resize_file(dir.Path("huge.pak"), CPackageFile::kMaxFileSize + 1);
+    EXPECT_EQ(package.Open(dir.Wide("huge.pak").c_str()), 0);
+    EXPECT_EQ(package.GetFileSize(), 0u);
+}
+
+TEST(PackageFile, DescriptionLoadsIntoTheIniReaderWithoutItsUnclosedLastLine)
+{
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(CPackageFile::Build("[Picture]\r\nPictureCount=3\r\nColorKey_R=1", {}, bytes), 1);
+    CPackageFile package;
+    ASSERT_EQ(package.Parse(bytes, L"desc"), 1);
+    CIniFile ini;
+    ini.LoadFromMemory(package.GetDescText(), package.GetDescLength());
+    EXPECT_EQ(ini.GetInt(L"Picture", L"PictureCount", 1, FALSE), 3);
+    EXPECT_EQ(ini.GetInt(L"Picture", L"ColorKey_R", 255, FALSE), 255);
+}
