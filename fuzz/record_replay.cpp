@@ -5,6 +5,7 @@
 
 #include <vireo/engine.h>
 #include <vireo/platform/Testing.h>
+#include <vireo/support.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -56,6 +57,7 @@ unsigned long FramesFor(const std::string& bytes)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     EnterScratchFolder();
+    WriteLog(0, L"");  // one input's log at a time, never a growing file
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     {
         std::ofstream out("Record.dat", std::ios::binary | std::ios::trunc);
