@@ -166,6 +166,9 @@ TEST(PackageFile, NumbersMatchNamesWithAtLeastThreeDigits)
     };
     for (const Case& c : cases)
         EXPECT_EQ(CPackageFile::NameHasNumber(c.name, c.number), c.match) << c.number;
+    for (const auto& [number, text] : {std::pair{0, L"000"}, {7, L"007"}, {42, L"042"}, {999, L"999"}, {1000, L"1000"},
+                                       {-5, L"-05"}, {-123, L"-123"}})
+        EXPECT_EQ(CPackageFile::FormatNumber(number), text);
 }
 
 TEST(PackageFile, OpenReadsFilesAndRefusesHugeOnesWithoutReadingThem)
