@@ -3,6 +3,8 @@
 #include "resource/IniFile.h"
 #include "resource/TestFiles.h"
 
+#include <vireo/platform/Testing.h>
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -420,4 +422,36 @@ TEST(IniSetString, NewKeyStaysInItsSectionWhenTheNextHeaderHasAKey)
     const std::vector<LineView> expected = {
         {L"S", L"", L"", L""}, {L"", L"k", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}, {L"", L"j", L"2", L""}};
     EXPECT_EQ(Lines(ini), expected);
+}
+
+TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
+{
+    vireo::testing::SetAnsiCodePage("GBK");
+    CTempDir dir;
+    // [资源] / 键=值 ;注释 in GBK bytes.
+    const std::string text = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5 ;\xD7\xA2\xCA\xCD\r\n";
+    CIniFile memory;
+    LoadText(memory, text);
+    EXPECT_EQ(memory.GetString(L"\u8D44\u6E90", L"\u952E", L"", FALSE), L"\u503C");
+    EXPECT_EQ(memory.GetLines().back().strComment, L"\u6CE8\u91CA");
+
+    WriteBytes(dir.Path("gbk.ini"), text);
+    CIniFile file;
+    ASSERT_EQ(file.Load(dir.Wide("gbk.ini").c_str(), nullptr), 1);
+    file.SetString(L"\u8D44\u6E90", L"\u540D", L"\u4E2D\u6587\u0E01");  // 名=中文 and a Thai letter GBK lacks
+    ASSERT_EQ(file.Save(0, nullptr), 1);
+    const std::string expected = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5" + std::string(47, ' ') +
+                                 "    ;\xD7\xA2\xCA\xCD\r\n\xC3\xFB=\xD6\xD0\xCE\xC4?\r\n";
+    EXPECT_EQ(ReadBytes(dir.Path("gbk.ini")), expected);
+
+    // A two-byte character cut by the line limit is dropped whole, from memory and from a file.
+    const std::string cut = "[S]\r\nk=" + std::string(1020, 'x') + "\xD6\xB5\r\n";
+    CIniFile cutMemory;
+    LoadText(cutMemory, cut);
+    EXPECT_EQ(cutMemory.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
+    WriteBytes(dir.Path("cut.ini"), cut);
+    CIniFile cutFile;
+    ASSERT_EQ(cutFile.Load(dir.Wide("cut.ini").c_str(), nullptr), 1);
+    EXPECT_EQ(cutFile.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
+    vireo::testing::SetAnsiCodePage(nullptr);
 }
