@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <climits>
 #include <string>
 #include <vector>
@@ -454,4 +459,39 @@ TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
     ASSERT_EQ(cutFile.Load(dir.Wide("cut.ini").c_str(), nullptr), 1);
     EXPECT_EQ(cutFile.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
     vireo::testing::SetAnsiCodePage(nullptr);
+}
+
+TEST(IniFileIo, DiskFullDuringASaveLeavesThePreviousFileIntact)
+{
+    // A child process writes with its file size limited to k bytes (as a full disk would
+    // stop it) for every k short of the whole text; the old file must survive each time.
+    CTempDir dir;
+    const std::string before = "; keep me\r\n[Picture]\r\nPictureCount=2\r\n";
+    WriteBytes(dir.Path("Desc.ini"), before);
+    std::string full;
+    {
+        CIniFile ini;
+        ASSERT_EQ(ini.Load(dir.Wide("Desc.ini").c_str(), nullptr), 1);
+        ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
+        ini.SaveToBuffer(1, full);
+    }
+    for (std::size_t limit = 0; limit < full.size(); limit += 7) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit size{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+            setrlimit(RLIMIT_FSIZE, &size);
+            CIniFile ini;
+            ini.Load(dir.Wide("Desc.ini").c_str(), nullptr);
+            ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
+            _exit(ini.Save(1, nullptr) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << limit;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "Save reported success with " << limit << " bytes";
+        EXPECT_EQ(ReadBytes(dir.Path("Desc.ini")), before) << limit;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path("Desc.ini.tmp"))) << limit;
+    }
 }
