@@ -10,6 +10,8 @@
 
 namespace vireo::platform {
 
+std::unique_ptr<CBackend> CreateSdl2Backend();  // sdl2/SdlBackend.cpp
+
 namespace {
 
 struct BackendEntry {
@@ -20,6 +22,7 @@ struct BackendEntry {
 std::unique_ptr<CBackend> CreateHeadless() { return std::make_unique<CHeadlessBackend>(); }
 
 const BackendEntry kBackends[] = {
+    {"sdl2", &CreateSdl2Backend},
     {"headless", &CreateHeadless},
 };
 

@@ -6,7 +6,14 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/core/Clock.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/DxDiagProvider.h"
+#include "platform/core/FileVersion.h"
+#include "platform/core/MessageBoxLog.h"
 #include "platform/core/PresentControl.h"
+#include "platform/core/RawInput.h"
+#include "platform/core/Window.h"
+
+#include <cwctype>
 
 namespace vireo::testing {
 
@@ -34,5 +41,96 @@ Frame LastPresentedFrame()
 int PresentCount() { return platform::PresentCount(); }
 void ResetPresentCount() { platform::ResetPresentCount(); }
 void FailNextPresents(int count) { platform::ScriptDeviceLoss(count); }
+
+std::vector<MessageBoxRecord> MessageBoxesShown()
+{
+    std::vector<MessageBoxRecord> out;
+    for (const auto& shown : platform::MessageBoxesShown())
+        out.push_back({shown.caption, shown.text, shown.type});
+    return out;
+}
+
+void ClearMessageBoxes() { platform::ClearMessageBoxesShown(); }
+
+void SetClientSize(HWND window, int width, int height) { platform::OnNativeClientSize(window, width, height); }
+void SetForeground(HWND window, bool foreground) { platform::OnNativeFocus(window, foreground); }
+
+void SetMinimised(HWND window, bool minimised)
+{
+    platform::OnNativeMinimised(window, minimised);
+    if (!minimised)
+        platform::OnNativeFocus(window, true);
+}
+
+void CloseWindow(HWND window) { platform::OnNativeClose(window); }
+void SetCursorClientPos(HWND window, int x, int y) { platform::OnNativeCursor(window, x, y); }
+
+namespace {
+void Deliver(platform::RawInputEvent::Kind kind, int code, int value)
+{
+    platform::DeliverRawInput({kind, code, value, GetTickCount()});
+}
+}  // namespace
+
+void InjectKey(int dikCode, bool down) { Deliver(platform::RawInputEvent::Kind::Key, dikCode, down ? 1 : 0); }
+void InjectMouseButton(int button, bool down)
+{
+    Deliver(platform::RawInputEvent::Kind::MouseButton, button, down ? 1 : 0);
+}
+
+void InjectMouseMotion(int dx, int dy)
+{
+    if (dx)
+        Deliver(platform::RawInputEvent::Kind::MouseMotion, 0, dx);
+    if (dy)
+        Deliver(platform::RawInputEvent::Kind::MouseMotion, 1, dy);
+}
+
+void InjectWheel(int delta) { Deliver(platform::RawInputEvent::Kind::MouseWheel, 0, delta); }
+void InjectChar(HWND window, wchar_t character) { platform::OnNativeChar(window, static_cast<char32_t>(character)); }
+
+void InjectSysKey(HWND window, UINT virtualKey, bool down)
+{
+    platform::OnNativeKey(window, down, virtualKey, 0, false, true, false);
+}
+
+void SetClipboardText(const std::wstring& text)
+{
+    if (platform::CBackend* backend = platform::ActiveBackend())
+        backend->Clipboard().SetText(text);
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (platform::CBackend* backend = platform::ActiveBackend())
+        backend->Clipboard().GetText(text);
+    return text;
+}
+
+void SetDxDiagSystemInfo(const DxDiagSystemInfo& info)
+{
+    platform::SetDxDiagSystemInfoValues({info.providerAvailable, info.major, info.minor, info.letter});
+}
+
+void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d)
+{
+    if (!fileName)
+        return;
+    std::wstring key(fileName);
+    for (wchar_t& ch : key)
+        ch = static_cast<wchar_t>(std::towlower(ch));
+    VS_FIXEDFILEINFO info{};
+    info.dwSignature = 0xFEEF04BD;
+    info.dwStrucVersion = 0x00010000;
+    info.dwFileVersionMS = MAKELONG(b, a);
+    info.dwFileVersionLS = MAKELONG(d, c);
+    info.dwProductVersionMS = info.dwFileVersionMS;
+    info.dwProductVersionLS = info.dwFileVersionLS;
+    platform::Planted().byName[key] = info;
+}
+
+void ClearFileVersions() { platform::Planted().byName.clear(); }
+void SetSystemDirectoryAvailable(bool available) { platform::Planted().systemDirectoryAvailable = available; }
 
 }  // namespace vireo::testing

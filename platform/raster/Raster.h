@@ -82,7 +82,8 @@ struct BlendState {
 // A parallelogram on the target: corner p0 maps to texture (u0, v0); p0 + edgeU to (u1, v0);
 // p0 + edgeV to (u0, v1). Positions in target pixels where pixel (x, y) covers [x, x+1) x
 // [y, y+1) and is sampled at its centre (x + 0.5, y + 0.5); texture coordinates in texels of
-// stage 0's texture (the mask on stage 1 is sampled at the same normalised coordinates).
+// stage 0's texture (the mask on stage 1 is sampled at the same normalised coordinates; with
+// no texture on stage 0 the coordinates are normalised already).
 struct Quad {
     float x0, y0;
     float edgeUx, edgeUy;
@@ -95,6 +96,7 @@ struct QuadState {
     std::uint32_t diffuse = 0xFFFFFFFF;  // ARGB
     std::uint32_t textureFactor = 0xFFFFFFFF;
     BlendState blend;
+    bool alphaTest = false;  // discard pixels whose final alpha is 0 (ALPHAFUNC GREATER, ALPHAREF 0)
     RECT clip{};  // in target pixels, right/bottom exclusive; already within the target
 };
 
@@ -105,8 +107,10 @@ void DrawQuad(const Surface& target, const Quad& quad, const QuadState& state);
 // Fills rect (clipped to the target) with colour, no blending.
 void FillRect(const Surface& target, const RECT& rect, std::uint32_t argb);
 
-// One-pixel line from (x0,y0) to (x1,y1), endpoint excluded, blended with state.blend and
-// clipped to state.clip. Positions follow the same pixel-centre convention as Quad.
+// One-pixel line from (x0,y0) to (x1,y1), endpoint excluded, blended with blend and clipped
+// to clip. Positions follow the same pixel-centre convention as Quad: each end point snaps to
+// the pixel that contains it, and the pixels between are chosen one per step of the major
+// axis, rounding the minor axis to the nearest pixel (halves round towards +infinity).
 void DrawLine(const Surface& target, float x0, float y0, float x1, float y1, std::uint32_t argb,
               const BlendState& blend, const RECT& clip);
 

@@ -29,6 +29,10 @@ struct Image {
     int height = 0;
     std::vector<std::uint32_t> pixels;  // A8R8G8B8, top row first, pitch = width
     Format format = Format::Unknown;
+    // The D3DFORMAT value a D3DX loader reports for the file's own pixels (pSrcInfo->Format):
+    // 20 R8G8B8, 21 A8R8G8B8, 22 X8R8G8B8, 23 R5G6B5, 24 X1R5G5B5, 25 A1R5G5B5, 28 A8, 41 P8,
+    // 50 L8, or the FourCC of a compressed DDS ('DXT1' ...). 0 when unknown.
+    std::uint32_t sourceFormat = 0;
 };
 
 // By signature; TGA, which has none, is recognised by a plausible header.
@@ -38,7 +42,12 @@ Format DetectFormat(const void* data, std::size_t size);
 // given, says what was wrong in a sentence a developer can act on.
 bool DecodeImage(const void* data, std::size_t size, Image& out, std::string* error);
 
-// A 32-bit BMP (BITMAPINFOHEADER, bottom-up) of the given pixels; alpha is kept.
+// Decodes as the given format without looking at the signature (fuzzers force one reader).
+bool DecodeImageAs(Format format, const void* data, std::size_t size, Image& out, std::string* error);
+
+// A 32-bit BMP (BITMAPINFOHEADER, bottom-up) of the given pixels; alpha is kept. A zero width
+// or height gives a header-only file (an empty capture still writes something); a negative
+// size or a pitch shorter than a row gives an empty vector.
 std::vector<std::uint8_t> EncodeBmp(const std::uint32_t* pixels, int width, int height, int pitchBytes);
 
 }  // namespace vireo::image

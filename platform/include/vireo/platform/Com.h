@@ -1,6 +1,7 @@
 // COM-style base for the platform objects (devices, textures, sprites, sound buffers):
-// IUnknown with reference counting whose AddRef/Release return the new count.
-// No apartments, no registry: objects are made by the layer's factory functions.
+// IUnknown with reference counting whose AddRef/Release return the new count, BSTR and
+// VARIANT for property values, and CoCreateInstance for the few classes made by CLSID.
+// No apartments, no registry, no marshalling.
 #pragma once
 
 #include <vireo/platform/Win32.h>
@@ -27,6 +28,41 @@ inline bool operator==(const GUID& a, const GUID& b)
             return false;
     return true;
 }
+
+// {00000000-0000-0000-C000-000000000046}
+inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0);
+constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110);
+constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
+
+// ---- BSTR and VARIANT --------------------------------------------------------------------
+// A BSTR points at its characters; the length sits just before them. Null is the empty string.
+using BSTR = wchar_t*;
+BSTR SysAllocString(const wchar_t* text);
+void SysFreeString(BSTR text);
+UINT SysStringLen(BSTR text);
+
+using VARTYPE = USHORT;
+constexpr VARTYPE VT_EMPTY = 0;
+constexpr VARTYPE VT_I4 = 3;
+constexpr VARTYPE VT_BSTR = 8;
+constexpr VARTYPE VT_BOOL = 11;
+constexpr VARTYPE VT_UI4 = 19;
+using VARIANT_BOOL = SHORT;
+
+struct VARIANT {
+    VARTYPE vt;
+    WORD wReserved1, wReserved2, wReserved3;
+    union {
+        LONG lVal;
+        ULONG ulVal;
+        VARIANT_BOOL boolVal;
+        BSTR bstrVal;
+    };
+};
+void VariantInit(VARIANT* value);
+HRESULT VariantClear(VARIANT* value);  // frees a BSTR and leaves VT_EMPTY
 
 struct IUnknown {
     virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
@@ -69,6 +105,10 @@ private:
 };
 
 }  // namespace vireo::platform
+
+// Makes an object of a class this layer knows by CLSID (the DxDiag provider). Needs
+// CoInitialize on the calling thread, as COM does.
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
 
 template <class T>
 inline void SafeRelease(T*& object)

@@ -6,6 +6,8 @@
 #include <vireo/platform/Win32.h>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace vireo::testing {
@@ -36,5 +38,53 @@ int PresentCount();
 void ResetPresentCount();
 // The next `count` presents report a lost device instead of showing the frame.
 void FailNextPresents(int count);
+
+// ---- message boxes -----------------------------------------------------------------------
+struct MessageBoxRecord {
+    std::wstring caption;
+    std::wstring text;
+    UINT type;
+};
+// Every MessageBoxW call since the last clear, oldest first (the last 1000 at most).
+std::vector<MessageBoxRecord> MessageBoxesShown();
+void ClearMessageBoxes();
+
+// ---- window state (what a user would change) ---------------------------------------------
+// Each posts the messages Windows would (WM_SIZE, WM_ACTIVATE with the minimised flag in
+// the high word); they reach the window procedure when the host pumps its queue.
+void SetClientSize(HWND window, int width, int height);
+void SetForeground(HWND window, bool foreground);
+void SetMinimised(HWND window, bool minimised);  // restoring also brings it to the front
+void CloseWindow(HWND window);                   // the close button: WM_CLOSE
+void SetCursorClientPos(HWND window, int x, int y);
+
+// ---- input -------------------------------------------------------------------------------
+// DirectInput-side events go straight to the raw input sink (the input devices), stamped
+// with GetTickCount(); window-side ones are posted to the window's queue.
+void InjectKey(int dikCode, bool down);
+void InjectMouseButton(int button, bool down);  // 0 left, 1 right, 2 middle, 3 extra
+void InjectMouseMotion(int dx, int dy);
+void InjectWheel(int delta);  // 120 per notch, positive away from the user
+void InjectChar(HWND window, wchar_t character);                // WM_CHAR
+void InjectSysKey(HWND window, UINT virtualKey, bool down);     // WM_SYSKEYDOWN/UP with Alt held
+
+// ---- clipboard ---------------------------------------------------------------------------
+void SetClipboardText(const std::wstring& text);
+std::wstring ClipboardText();  // empty when there is none
+
+// ---- DirectX version sources -------------------------------------------------------------
+// What the DxDiag provider reports under "DxDiag_SystemInfo"; a missing value is a missing
+// property. The default is what this layer implements: 9, 0, "c".
+struct DxDiagSystemInfo {
+    bool providerAvailable = true;  // false: CoCreateInstance answers REGDB_E_CLASSNOTREG
+    std::optional<DWORD> major = 9;
+    std::optional<DWORD> minor = 0;
+    std::optional<std::wstring> letter = std::wstring(L"c");
+};
+void SetDxDiagSystemInfo(const DxDiagSystemInfo& info);
+// A file (by name, any folder) that GetFileVersionInfoW will find with version a.b.c.d.
+void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d);
+void ClearFileVersions();
+void SetSystemDirectoryAvailable(bool available);
 
 }  // namespace vireo::testing

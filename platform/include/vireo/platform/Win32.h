@@ -175,11 +175,13 @@ constexpr DWORD ERROR_READ_FAULT = 30;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_HANDLE_EOF = 38;
+constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 constexpr DWORD ERROR_FILE_EXISTS = 80;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_DISK_FULL = 112;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_INVALID_NAME = 123;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
@@ -187,8 +189,11 @@ constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
-constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
 constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+constexpr DWORD ERROR_CLIPBOARD_NOT_OPEN = 1418;
+constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
+constexpr DWORD ERROR_NOT_ENOUGH_QUOTA = 1816;
 
 DWORD GetLastError();
 void SetLastError(DWORD err);
@@ -244,6 +249,29 @@ BOOL DeleteFileW(LPCWSTR path);
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newFile, DWORD flags);
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
+
+// ---- file version information --------------------------------------------------------
+// Linux system files carry no version resources: these find none (a test can plant some).
+struct VS_FIXEDFILEINFO {
+    DWORD dwSignature;  // 0xFEEF04BD
+    DWORD dwStrucVersion;
+    DWORD dwFileVersionMS;
+    DWORD dwFileVersionLS;
+    DWORD dwProductVersionMS;
+    DWORD dwProductVersionLS;
+    DWORD dwFileFlagsMask;
+    DWORD dwFileFlags;
+    DWORD dwFileOS;
+    DWORD dwFileType;
+    DWORD dwFileSubtype;
+    DWORD dwFileDateMS;
+    DWORD dwFileDateLS;
+};
+// The folder this platform layer's own library lives in: its "system directory".
+UINT GetSystemDirectoryW(LPWSTR buffer, UINT bufferChars);
+DWORD GetFileVersionInfoSizeW(LPCWSTR path, LPDWORD handle);
+BOOL GetFileVersionInfoW(LPCWSTR path, DWORD handle, DWORD bytes, LPVOID data);
+BOOL VerQueryValueW(LPCVOID block, LPCWSTR subBlock, LPVOID* value, UINT* valueBytes);
 
 // ---- code pages --------------------------------------------------------------------------
 // CP_ACP is one process-wide code page: VIREO_CODEPAGE if set, else the locale's character
@@ -354,11 +382,67 @@ constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_KEYFIRST = WM_KEYDOWN;
+constexpr UINT WM_KEYLAST = 0x0109;
+constexpr UINT WM_MOUSEFIRST = WM_MOUSEMOVE;
+constexpr UINT WM_MOUSELAST = 0x020E;
 constexpr UINT WM_APP = 0x8000;
 
 constexpr WORD WA_INACTIVE = 0;
 constexpr WORD WA_ACTIVE = 1;
 constexpr WORD WA_CLICKACTIVE = 2;
+
+// WM_SIZE wParam
+constexpr WPARAM SIZE_RESTORED = 0;
+constexpr WPARAM SIZE_MINIMIZED = 1;
+constexpr WPARAM SIZE_MAXIMIZED = 2;
+
+// Virtual-key codes (WM_KEYDOWN / WM_SYSKEYDOWN wParam); letters and digits are their
+// upper-case ASCII codes.
+constexpr UINT VK_BACK = 0x08;
+constexpr UINT VK_TAB = 0x09;
+constexpr UINT VK_RETURN = 0x0D;
+constexpr UINT VK_SHIFT = 0x10;
+constexpr UINT VK_CONTROL = 0x11;
+constexpr UINT VK_MENU = 0x12;
+constexpr UINT VK_PAUSE = 0x13;
+constexpr UINT VK_CAPITAL = 0x14;
+constexpr UINT VK_ESCAPE = 0x1B;
+constexpr UINT VK_SPACE = 0x20;
+constexpr UINT VK_PRIOR = 0x21;
+constexpr UINT VK_NEXT = 0x22;
+constexpr UINT VK_END = 0x23;
+constexpr UINT VK_HOME = 0x24;
+constexpr UINT VK_LEFT = 0x25;
+constexpr UINT VK_UP = 0x26;
+constexpr UINT VK_RIGHT = 0x27;
+constexpr UINT VK_DOWN = 0x28;
+constexpr UINT VK_SNAPSHOT = 0x2C;
+constexpr UINT VK_INSERT = 0x2D;
+constexpr UINT VK_DELETE = 0x2E;
+constexpr UINT VK_NUMPAD0 = 0x60;
+constexpr UINT VK_MULTIPLY = 0x6A;
+constexpr UINT VK_ADD = 0x6B;
+constexpr UINT VK_SUBTRACT = 0x6D;
+constexpr UINT VK_DECIMAL = 0x6E;
+constexpr UINT VK_DIVIDE = 0x6F;
+constexpr UINT VK_F1 = 0x70;
+constexpr UINT VK_F4 = 0x73;
+constexpr UINT VK_F10 = 0x79;
+constexpr UINT VK_F12 = 0x7B;
+constexpr UINT VK_NUMLOCK = 0x90;
+constexpr UINT VK_SCROLL = 0x91;
+constexpr UINT VK_OEM_1 = 0xBA;
+constexpr UINT VK_OEM_PLUS = 0xBB;
+constexpr UINT VK_OEM_COMMA = 0xBC;
+constexpr UINT VK_OEM_MINUS = 0xBD;
+constexpr UINT VK_OEM_PERIOD = 0xBE;
+constexpr UINT VK_OEM_2 = 0xBF;
+constexpr UINT VK_OEM_3 = 0xC0;
+constexpr UINT VK_OEM_4 = 0xDB;
+constexpr UINT VK_OEM_5 = 0xDC;
+constexpr UINT VK_OEM_6 = 0xDD;
+constexpr UINT VK_OEM_7 = 0xDE;
 
 constexpr UINT PM_NOREMOVE = 0x0;
 constexpr UINT PM_REMOVE = 0x1;
@@ -380,7 +464,9 @@ constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
 constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
-constexpr DWORD WS_CAPTION = 0x00C00000;
+constexpr DWORD WS_BORDER = 0x00800000;
+constexpr DWORD WS_DLGFRAME = 0x00400000;
+constexpr DWORD WS_CAPTION = WS_BORDER | WS_DLGFRAME;
 constexpr DWORD WS_SYSMENU = 0x00080000;
 constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
@@ -398,11 +484,32 @@ constexpr int SM_CXBORDER = 5;
 constexpr int SM_CYBORDER = 6;
 constexpr int SM_CXFIXEDFRAME = 7;
 constexpr int SM_CYFIXEDFRAME = 8;
+constexpr int SM_CXFULLSCREEN = 16;
+constexpr int SM_CYFULLSCREEN = 17;
 constexpr int SM_CXFRAME = 32;
 constexpr int SM_CYFRAME = 33;
 constexpr int SM_CXMAXIMIZED = 61;
 constexpr int SM_CYMAXIMIZED = 62;
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
+constexpr int SM_CMONITORS = 80;
 constexpr int SM_CXPADDEDBORDER = 92;
+
+// What WM_CREATE's lParam points to.
+struct CREATESTRUCTW {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCWSTR lpszName;
+    LPCWSTR lpszClass;
+    DWORD dwExStyle;
+};
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 ATOM RegisterClassExW(const WNDCLASSEXW* wc);
@@ -433,3 +540,28 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+
+// ---- clipboard and global memory ---------------------------------------------------------
+// Text only: CF_UNICODETEXT holds wchar_t text (whole code points here) ending in L'\0'.
+using HGLOBAL = HANDLE;
+constexpr UINT CF_TEXT = 1;
+constexpr UINT CF_UNICODETEXT = 13;
+constexpr UINT GMEM_FIXED = 0x0;
+constexpr UINT GMEM_MOVEABLE = 0x2;
+constexpr UINT GMEM_ZEROINIT = 0x40;
+constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
+
+HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes);
+LPVOID GlobalLock(HGLOBAL memory);
+BOOL GlobalUnlock(HGLOBAL memory);
+std::size_t GlobalSize(HGLOBAL memory);
+HGLOBAL GlobalFree(HGLOBAL memory);  // null on success, the handle on failure
+
+BOOL OpenClipboard(HWND owner);
+BOOL CloseClipboard();
+BOOL EmptyClipboard();
+BOOL IsClipboardFormatAvailable(UINT format);
+// The data belongs to the clipboard: valid until it is emptied or closed; not to be freed.
+HANDLE GetClipboardData(UINT format);
+// On success the clipboard owns the memory (the caller must not free it).
+HANDLE SetClipboardData(UINT format, HANDLE memory);

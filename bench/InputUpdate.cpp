@@ -1,0 +1,71 @@
+// The per-frame input update with no input waiting: time per update, and heap allocations
+// per update counted by a replaced global operator new (the update should make none).
+// Runs the real engine on the headless back end with the virtual clock.
+#include <vireo/engine.h>
+#include <vireo/platform/Testing.h>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+namespace {
+
+std::atomic<long long> g_allocations{0};
+
+LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcW(hwnd, msg, wParam, lParam); }
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+static void BM_InputUpdateNoEvents(benchmark::State& state)
+{
+    setenv("VIREO_BACKEND", "headless", 1);
+    setenv("VIREO_AUDIO", "null", 1);
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    vireo::testing::InstallVirtualClock();
+
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = HostProc;
+    wc.lpszClassName = L"VireoBenchHost";
+    RegisterClassExW(&wc);
+    HWND hwnd = CreateWindowExW(0, L"VireoBenchHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                nullptr, nullptr, nullptr);
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+
+    CGameEngine engine;
+    SEngineParam param = {};
+    param.hWnd = hwnd;
+    param.sizeScene = {800, 600};
+    if (!engine.EngineInit(&param)) {
+        state.SkipWithError("EngineInit failed");
+        return;
+    }
+    engine.Run();  // after the first frame the engine stops logging every message
+    CInputSystem* input = engine.GetInputSystem();
+
+    const long long before = g_allocations.load();
+    for (auto _ : state)
+        input->Update();
+    const long long allocations = g_allocations.load() - before;
+    state.counters["allocs_per_update"] =
+        benchmark::Counter(static_cast<double>(allocations) / static_cast<double>(state.iterations()));
+    engine.EngineDestroy();
+    DestroyWindow(hwnd);
+}
+BENCHMARK(BM_InputUpdateNoEvents);
+
+BENCHMARK_MAIN();

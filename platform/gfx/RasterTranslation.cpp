@@ -1,0 +1,111 @@
+// Device state to rasterizer state, one draw call at a time.
+#include "platform/gfx/RasterTranslation.h"
+
+#include <cmath>
+
+namespace vireo::gfx {
+
+raster::StageOp TranslateOp(DWORD op)
+{
+    switch (op) {
+    case D3DTOP_DISABLE: return raster::StageOp::Disable;
+    case D3DTOP_SELECTARG1: return raster::StageOp::SelectArg1;
+    case D3DTOP_SELECTARG2: return raster::StageOp::SelectArg2;
+    case D3DTOP_MODULATE: return raster::StageOp::Modulate;
+    case D3DTOP_MODULATE2X: return raster::StageOp::Modulate2x;
+    case D3DTOP_MODULATE4X: return raster::StageOp::Modulate4x;
+    case D3DTOP_ADD: return raster::StageOp::Add;
+    case D3DTOP_ADDSIGNED: return raster::StageOp::AddSigned;
+    case D3DTOP_SUBTRACT: return raster::StageOp::Subtract;
+    case D3DTOP_ADDSMOOTH: return raster::StageOp::AddSmooth;
+    default: return raster::StageOp::Modulate;
+    }
+}
+
+raster::StageArg TranslateArg(DWORD arg)
+{
+    switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_CURRENT: return raster::StageArg::Current;
+    case D3DTA_TEXTURE: return raster::StageArg::Texture;
+    case D3DTA_TFACTOR: return raster::StageArg::TFactor;
+    default: return raster::StageArg::Diffuse;  // diffuse, and specular/temp/constant which sprites never use
+    }
+}
+
+raster::BlendFactor TranslateBlendFactor(DWORD blend)
+{
+    switch (blend) {
+    case D3DBLEND_ZERO: return raster::BlendFactor::Zero;
+    case D3DBLEND_ONE: return raster::BlendFactor::One;
+    case D3DBLEND_SRCCOLOR: return raster::BlendFactor::SrcColor;
+    case D3DBLEND_INVSRCCOLOR: return raster::BlendFactor::InvSrcColor;
+    case D3DBLEND_SRCALPHA:
+    case D3DBLEND_SRCALPHASAT: return raster::BlendFactor::SrcAlpha;
+    case D3DBLEND_INVSRCALPHA: return raster::BlendFactor::InvSrcAlpha;
+    case D3DBLEND_DESTALPHA: return raster::BlendFactor::DestAlpha;
+    case D3DBLEND_INVDESTALPHA: return raster::BlendFactor::InvDestAlpha;
+    case D3DBLEND_DESTCOLOR: return raster::BlendFactor::DestColor;
+    case D3DBLEND_INVDESTCOLOR: return raster::BlendFactor::InvDestColor;
+    default: return raster::BlendFactor::One;
+    }
+}
+
+raster::BlendState TranslateBlend(const SDeviceState& state)
+{
+    raster::BlendState blend;
+    blend.enabled = state.renderStates[D3DRS_ALPHABLENDENABLE] != FALSE;
+    const DWORD src = state.renderStates[D3DRS_SRCBLEND];
+    const DWORD dst = state.renderStates[D3DRS_DESTBLEND];
+    // BOTHSRCALPHA / BOTHINVSRCALPHA set both factors from the source one.
+    if (src == D3DBLEND_BOTHSRCALPHA) {
+        blend.src = raster::BlendFactor::SrcAlpha;
+        blend.dst = raster::BlendFactor::InvSrcAlpha;
+    } else if (src == D3DBLEND_BOTHINVSRCALPHA) {
+        blend.src = raster::BlendFactor::InvSrcAlpha;
+        blend.dst = raster::BlendFactor::SrcAlpha;
+    } else {
+        blend.src = TranslateBlendFactor(src);
+        blend.dst = TranslateBlendFactor(dst);
+    }
+    return blend;
+}
+
+namespace {
+
+raster::Filter StageFilter(const DWORD* sampler, const raster::Quad& quad, const raster::Surface& texture)
+{
+    // Texels per target pixel along the quad's first edge decides magnify or minify.
+    const float edge = std::hypot(quad.edgeUx, quad.edgeUy);
+    const float texels = std::fabs(quad.u1 - quad.u0);
+    const bool magnify = texture.width == 0 || texels <= edge;
+    const DWORD filter = sampler[magnify ? D3DSAMP_MAGFILTER : D3DSAMP_MINFILTER];
+    return filter >= D3DTEXF_LINEAR ? raster::Filter::Linear : raster::Filter::Point;
+}
+
+}  // namespace
+
+raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Quad& quad,
+                                     const raster::Surface (&textures)[2])
+{
+    raster::QuadState out;
+    for (int stage = 0; stage < 2; ++stage) {
+        const DWORD* tss = state.stageStates[stage];
+        raster::TextureStage& s = out.stages[stage];
+        s.colorOp = TranslateOp(tss[D3DTSS_COLOROP]);
+        s.colorArg1 = TranslateArg(tss[D3DTSS_COLORARG1]);
+        s.colorArg2 = TranslateArg(tss[D3DTSS_COLORARG2]);
+        s.alphaOp = TranslateOp(tss[D3DTSS_ALPHAOP]);
+        s.alphaArg1 = TranslateArg(tss[D3DTSS_ALPHAARG1]);
+        s.alphaArg2 = TranslateArg(tss[D3DTSS_ALPHAARG2]);
+        s.texture = textures[stage].width > 0 ? &textures[stage] : nullptr;
+        s.filter = StageFilter(state.samplerStates[stage], quad, textures[stage]);
+    }
+    // A disabled stage 0 switches every later stage off as well.
+    if (out.stages[0].colorOp == raster::StageOp::Disable)
+        out.stages[1].colorOp = out.stages[1].alphaOp = raster::StageOp::Disable;
+    out.textureFactor = state.renderStates[D3DRS_TEXTUREFACTOR];
+    out.blend = TranslateBlend(state);
+    return out;
+}
+
+}  // namespace vireo::gfx

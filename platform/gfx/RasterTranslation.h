@@ -1,0 +1,22 @@
+// Turns the device's numbered states into the rasterizer's terms: texture-stage operations and
+// arguments, sampler filters and the blend state. Operations the rasterizer does not know fall
+// back to MODULATE; argument modifiers (complement, alpha replicate) are not evaluated.
+#pragma once
+
+#include "platform/gfx/DeviceState.h"
+#include "platform/raster/Raster.h"
+
+namespace vireo::gfx {
+
+raster::StageOp TranslateOp(DWORD op);
+raster::StageArg TranslateArg(DWORD arg);
+raster::BlendFactor TranslateBlendFactor(DWORD blend);
+raster::BlendState TranslateBlend(const SDeviceState& state);
+
+// Stages 0 and 1 with the given texture views (width 0 = no texture bound); the filter of a
+// stage is its magnification filter when the quad enlarges its texels, else its minification
+// filter. Diffuse and clip are left for the caller.
+raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Quad& quad,
+                                     const raster::Surface (&textures)[2]);
+
+}  // namespace vireo::gfx

@@ -1,0 +1,251 @@
+// ID3DXSprite on the software device: Begin saves the device state and applies the sprite
+// state (always alpha blending, linear filtering, clamp addressing), Draw queues, Flush draws
+// the queue in submission order through the rasterizer, End flushes and restores.
+// Sorting flags, billboards and object space are accepted and ignored.
+#include "platform/gfx/Device.h"
+#include "platform/gfx/DeviceHold.h"
+#include "platform/gfx/GraphicsControls.h"
+#include "platform/gfx/Texture.h"
+
+#include <vireo/platform/D3DX9.h>
+
+#include <vector>
+
+namespace vireo::gfx {
+
+namespace {
+
+constexpr DWORD kValidSpriteFlags = 0x1FF;
+
+struct SQueuedSprite {
+    CTexture* texture;
+    RECT source;
+    D3DXVECTOR3 center;
+    D3DXVECTOR3 position;
+    D3DCOLOR color;
+    D3DXMATRIX transform;
+};
+
+class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
+public:
+    explicit CSprite(CDevice* device) : m_device(device)
+    {
+        D3DXMatrixIdentity(&m_transform);
+        ++Controls().sprites;
+    }
+
+    HRESULT GetDevice(IDirect3DDevice9** device) override { return m_device.GetDevice(device); }
+
+    HRESULT GetTransform(D3DXMATRIX* transform) override
+    {
+        if (!transform)
+            return D3DERR_INVALIDCALL;
+        *transform = m_transform;
+        return D3D_OK;
+    }
+
+    HRESULT SetTransform(const D3DXMATRIX* transform) override
+    {
+        if (!transform)
+            return D3DERR_INVALIDCALL;
+        m_transform = *transform;
+        return D3D_OK;
+    }
+
+    HRESULT Begin(DWORD flags) override
+    {
+        if (flags > kValidSpriteFlags || m_begun)
+            return D3DERR_INVALIDCALL;
+        m_flags = flags;
+        if (!(flags & D3DXSPRITE_DONOTSAVESTATE))
+            m_saved = m_device->State();
+        if (!(flags & D3DXSPRITE_DONOTMODIFY_RENDERSTATE))
+            ApplySpriteState();
+        m_begun = true;
+        return D3D_OK;
+    }
+
+    HRESULT Draw(IDirect3DTexture9* texture, const RECT* srcRect, const D3DXVECTOR3* center,
+                 const D3DXVECTOR3* position, D3DCOLOR color) override
+    {
+        CTexture* tex = AsTexture(texture);
+        if (!m_begun || !tex || tex->Device() != m_device.Get())
+            return D3DERR_INVALIDCALL;
+        const D3DSURFACE_DESC& desc = tex->Level0().Desc();
+        SQueuedSprite item{tex,
+                           srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)},
+                           center ? *center : D3DXVECTOR3(),
+                           position ? *position : D3DXVECTOR3(),
+                           color,
+                           m_transform};
+        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
+            tex->AddRef();
+        m_queue.push_back(item);
+        return D3D_OK;
+    }
+
+    HRESULT Flush() override
+    {
+        if (!m_begun)
+            return D3DERR_INVALIDCALL;
+        for (const SQueuedSprite& item : m_queue)
+            DrawOne(item);
+        DropQueue();
+        return D3D_OK;
+    }
+
+    HRESULT End() override
+    {
+        if (!m_begun)
+            return D3DERR_INVALIDCALL;
+        Flush();
+        if (!(m_flags & D3DXSPRITE_DONOTSAVESTATE))
+            m_device->RestoreState(m_saved);
+        m_begun = false;
+        return D3D_OK;
+    }
+
+    HRESULT OnLostDevice() override
+    {
+        DropQueue();
+        if (m_begun && !(m_flags & D3DXSPRITE_DONOTSAVESTATE))
+            m_device->RestoreState(m_saved);
+        m_begun = false;
+        m_device.Lose();
+        return D3D_OK;
+    }
+
+    HRESULT OnResetDevice() override
+    {
+        m_device.Restore();
+        return D3D_OK;
+    }
+
+private:
+    ~CSprite() override
+    {
+        DropQueue();
+        --Controls().sprites;
+    }
+
+    void ApplySpriteState()
+    {
+        CDevice& d = *m_device;
+        d.SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        d.SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
+        d.SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, FALSE);
+        D3DCAPS9 caps{};
+        d.GetDeviceCaps(&caps);
+        d.SetRenderState(D3DRS_ALPHATESTENABLE, caps.AlphaCmpCaps != 0);
+        d.SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        d.SetRenderState(D3DRS_ALPHAREF, 0);
+        d.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        d.SetRenderState(D3DRS_LIGHTING, FALSE);
+        d.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+        d.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+        for (D3DRENDERSTATETYPE off : {D3DRS_FOGENABLE, D3DRS_RANGEFOGENABLE, D3DRS_SPECULARENABLE, D3DRS_STENCILENABLE,
+                                       D3DRS_SRGBWRITEENABLE, D3DRS_INDEXEDVERTEXBLENDENABLE,
+                                       D3DRS_ENABLEADAPTIVETESSELLATION})
+            d.SetRenderState(off, FALSE);
+        d.SetRenderState(D3DRS_CLIPPING, TRUE);
+        d.SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+        d.SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+        d.SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+        d.SetRenderState(D3DRS_VERTEXBLEND, 0);
+        d.SetRenderState(D3DRS_WRAP0, 0);
+
+        d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        d.SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+        d.SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+        d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        d.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+
+        d.SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+        d.SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+        d.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+        d.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        d.SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+        d.SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+        d.SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, 0);
+        d.SetSamplerState(0, D3DSAMP_SRGBTEXTURE, 0);
+        d.SetSamplerState(0, D3DSAMP_MAXANISOTROPY, caps.MaxAnisotropy);
+
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        d.SetTransform(D3DTS_WORLD, &identity);
+        d.SetTransform(D3DTS_VIEW, &identity);
+        // The projection the original sets (screen = sprite space - 0.5) is kept on the
+        // device for readers; drawing maps sprite space to target pixels directly.
+        D3DVIEWPORT9 vp{};
+        d.GetViewport(&vp);
+        D3DXMATRIX projection;
+        D3DXMatrixOrthoOffCenterLH(&projection, vp.X + 0.5f, vp.X + vp.Width + 0.5f, vp.Y + vp.Height + 0.5f,
+                                   vp.Y + 0.5f, vp.MinZ, vp.MaxZ);
+        d.SetTransform(D3DTS_PROJECTION, &projection);
+    }
+
+    // Corners in sprite space go through the recorded transform. With pixel centres at +0.5
+    // on the rasterizer, sprite-space coordinates are target coordinates as they are: this is
+    // the original's "screen = sprite - 0.5" with its centres at integers.
+    void DrawOne(const SQueuedSprite& item)
+    {
+        const float w = static_cast<float>(item.source.right - item.source.left);
+        const float h = static_cast<float>(item.source.bottom - item.source.top);
+        const float x = item.position.x - item.center.x;
+        const float y = item.position.y - item.center.y;
+        const float z = item.position.z - item.center.z;
+        const D3DXVECTOR3 corners[3] = {{x, y, z}, {x + w, y, z}, {x, y + h, z}};
+        D3DXVECTOR3 out[3];
+        for (int i = 0; i < 3; ++i)
+            D3DXVec3TransformCoord(&out[i], &corners[i], &item.transform);
+
+        raster::Quad quad{};
+        quad.x0 = out[0].x;
+        quad.y0 = out[0].y;
+        quad.edgeUx = out[1].x - out[0].x;
+        quad.edgeUy = out[1].y - out[0].y;
+        quad.edgeVx = out[2].x - out[0].x;
+        quad.edgeVy = out[2].y - out[0].y;
+        quad.u0 = static_cast<float>(item.source.left);
+        quad.v0 = static_cast<float>(item.source.top);
+        quad.u1 = static_cast<float>(item.source.right);
+        quad.v1 = static_cast<float>(item.source.bottom);
+        m_device->SetTexture(0, item.texture);
+        m_device->DrawQuad(quad, item.color);
+    }
+
+    void DropQueue()
+    {
+        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
+            for (const SQueuedSprite& item : m_queue)
+                item.texture->Release();
+        m_queue.clear();
+    }
+
+    CDeviceHold m_device;
+    D3DXMATRIX m_transform;
+    DWORD m_flags = 0;
+    bool m_begun = false;
+    SDeviceState m_saved{};
+    std::vector<SQueuedSprite> m_queue;
+};
+
+}  // namespace
+
+}  // namespace vireo::gfx
+
+HRESULT D3DXCreateSprite(IDirect3DDevice9* device, ID3DXSprite** sprite)
+{
+    vireo::gfx::CDevice* dev = vireo::gfx::AsDevice(device);
+    if (!dev || !sprite)
+        return D3DERR_INVALIDCALL;
+    *sprite = new vireo::gfx::CSprite(dev);
+    return D3D_OK;
+}

@@ -1,0 +1,35 @@
+// The span functions of the fast path: one row of one case each, chosen once per draw.
+// Every function blends source-alpha over (s * sa + d * (1 - sa), rounded once) and gives
+// exactly the pixels of the reference path; the shortcuts (skip a transparent run, copy an
+// opaque one) are exact cases of the same formula. They do no clipping and no set-up.
+#pragma once
+
+#include "platform/raster/Pixel.h"
+#include "platform/raster/Raster.h"
+
+#include <cstdint>
+
+namespace vireo::raster {
+
+// A walk along one row through a texture: coordinates minus half a texel in 16.16, stepped
+// by du, dv per pixel (unsigned so the step past the last pixel cannot overflow).
+struct TexWalk {
+    const Surface* texture;
+    std::uint32_t u, v;
+    std::uint32_t du, dv;
+};
+
+struct SpanKernels {
+    // Texels copied one to one: plain over.
+    void (*over)(std::uint32_t* dst, const std::uint32_t* src, int count);
+    // Texels one to one through a tint; tint.add[3] must be 0 (transparent stays transparent).
+    void (*tintOver)(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint);
+    // Any affine walk, clamp addressing, then the tint.
+    void (*bilinearOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);
+    void (*pointOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);
+};
+
+const SpanKernels& Sse2Spans();
+const SpanKernels& Avx2Spans();
+
+}  // namespace vireo::raster

@@ -1,0 +1,115 @@
+// The headless test host (see EngineHarness.h).
+#include "engine/EngineHarness.h"
+
+#include <vireo/platform/Testing.h>
+
+namespace vireo::test {
+namespace {
+
+CTestGame* g_game = nullptr;
+
+LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (g_game && g_game->SendMessage(msg, wParam, lParam))
+        return 0;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void EngineTest::SetUp()
+{
+    vireo::testing::InstallVirtualClock();
+    vireo::testing::SetAnsiCodePage("UTF-8");
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = HostWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VireoTestHost";
+        return RegisterClassExW(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    RECT frame{0, 0, 640, 480};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    m_hwnd = CreateWindowExW(0, L"VireoTestHost", L"test", WS_OVERLAPPEDWINDOW, 10, 10, frame.right - frame.left,
+                             frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(m_hwnd, nullptr);
+    m_game = std::make_unique<CTestGame>();
+    g_game = m_game.get();
+}
+
+void EngineTest::TearDown()
+{
+    g_game = nullptr;
+    m_game.reset();
+    if (m_hwnd)
+        DestroyWindow(m_hwnd);
+    DrainQueue();
+    vireo::testing::SetAnsiCodePage(nullptr);
+    vireo::testing::UninstallVirtualClock();
+}
+
+SEngineParam EngineTest::Param(WORD fps) const
+{
+    SEngineParam param{};
+    param.hWnd = m_hwnd;
+    param.sizeScene = SIZE{800, 600};
+    param.sizeWindow = SIZE{0, 0};
+    param.wFPS = fps;
+    return param;
+}
+
+void EngineTest::Start(WORD fps, DWORD initWorkMs)
+{
+    ShowWindow(m_hwnd, SW_SHOW);
+    vireo::testing::SetForeground(m_hwnd, true);
+    auto previous = m_game->onMessage;
+    m_game->onMessage = [initWorkMs](UINT msg) {
+        if (msg == EMSG_EG_INIT)
+            vireo::testing::AdvanceClock(initWorkMs);
+        return -1;
+    };
+    const SEngineParam param = Param(fps);
+    ASSERT_TRUE(m_game->EngineInit(&param));
+    m_game->onMessage = previous;
+    m_game->Take();
+}
+
+std::vector<std::string> EngineTest::LogMessages() const
+{
+    const std::string bytes = ReadFileBytes(m_dir.Path() / "VireoEngine.log");
+    std::vector<std::string> messages;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::string line = bytes.substr(start, end - start);
+        const std::size_t sep = line.find(" > ");
+        messages.push_back(sep == std::string::npos ? line : line.substr(sep + 3));
+        start = end + 2;
+    }
+    return messages;
+}
+
+std::vector<std::string> EngineTest::RoutedLines() const
+{
+    std::vector<std::string> routed;
+    for (const std::string& line : LogMessages())
+        if (line.rfind("CGameEngine::SendMessage", 0) == 0)
+            routed.push_back(line);
+    return routed;
+}
+
+std::vector<UINT> EngineTest::DrainQueue()
+{
+    std::vector<UINT> messages;
+    MSG msg;
+    // Bounded so a queue that refills itself fails the test instead of hanging it.
+    for (int i = 0; i < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+        messages.push_back(msg.message);
+    return messages;
+}
+
+}  // namespace vireo::test

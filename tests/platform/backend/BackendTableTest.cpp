@@ -1,0 +1,155 @@
+// Choosing the back end: by name, from a comma list in order, an unknown or failing name
+// as a reported error (never a silent fallback), and the automatic choice without a
+// display. Also the null audio sink that headless runs use.
+#include "platform/backend/Backend.h"
+#include "platform/backend/NullAudioOut.h"
+
+#include <vireo/platform/Win32.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace {
+
+using vireo::platform::ActiveBackend;
+using vireo::platform::ResetBackendChoice;
+
+// Sets or clears environment variables for one test and puts them back afterwards.
+class Environment {
+public:
+    void Set(const char* name, const char* value)
+    {
+        if (!m_saved.count(name)) {
+            const char* old = std::getenv(name);
+            m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~Environment()
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> m_saved;
+};
+
+class BackendChoice : public ::testing::Test {
+protected:
+    void SetUp() override { ResetBackendChoice(); }
+    void TearDown() override { ResetBackendChoice(); }
+
+    // Chooses with the current environment; returns the name (or "" for none) and stderr.
+    std::pair<std::string, std::string> Choose()
+    {
+        ResetBackendChoice();
+        ::testing::internal::CaptureStderr();
+        auto* backend = ActiveBackend();
+        ActiveBackend();  // asking again neither chooses again nor logs again
+        const std::string log = ::testing::internal::GetCapturedStderr();
+        return {backend ? backend->Name() : "", log};
+    }
+    Environment m_env;
+};
+
+TEST_F(BackendChoice, NamedListsAreTriedInOrderAndFailuresReported)
+{
+    m_env.Set("DISPLAY", nullptr);
+    m_env.Set("WAYLAND_DISPLAY", nullptr);
+    m_env.Set("SDL_VIDEODRIVER", "x11");  // with no display SDL cannot start its video
+
+    struct Row {
+        const char* setting;
+        const char* chosen;
+        std::vector<const char*> logLines;
+    } rows[] = {
+        {"headless", "headless", {"vireo: back end headless\n"}},
+        {" headless ", "headless", {"vireo: back end headless\n"}},
+        {"nonesuch", "", {"vireo: unknown back end \"nonesuch\"", "could start"}},
+        {"nonesuch,headless", "headless", {"unknown back end \"nonesuch\"", "vireo: back end headless\n"}},
+        {"sdl2", "", {"vireo: back end sdl2 cannot start: ", "could start"}},
+        {"sdl2, headless", "headless", {"back end sdl2 cannot start", "vireo: back end headless\n"}},
+        {",", "", {"could start"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.setting);
+        m_env.Set("VIREO_BACKEND", row.setting);
+        const auto [name, log] = Choose();
+        EXPECT_EQ(name, row.chosen);
+        for (const char* line : row.logLines)
+            EXPECT_NE(log.find(line), std::string::npos) << log;
+        if (*row.chosen) {
+            EXPECT_EQ(log.find("vireo: back end " + name), log.rfind("vireo: back end " + name));  // once
+        }
+    }
+}
+
+TEST_F(BackendChoice, WithoutANameOrADisplayItIsHeadless)
+{
+    m_env.Set("VIREO_BACKEND", nullptr);
+    m_env.Set("DISPLAY", nullptr);
+    m_env.Set("WAYLAND_DISPLAY", nullptr);
+    const auto [name, log] = Choose();
+    EXPECT_EQ(name, "headless");
+    EXPECT_EQ(log, "vireo: back end headless\n");
+}
+
+TEST_F(BackendChoice, NoBackEndMeansNoWindowButABoxStillReachesStderr)
+{
+    m_env.Set("VIREO_BACKEND", "nonesuch");
+    ::testing::internal::CaptureStderr();
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.lpszClassName = L"BackendChoiceTest";
+    RegisterClassExW(&wc);
+    EXPECT_EQ(CreateWindowExW(0, L"BackendChoiceTest", L"", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(MessageBoxW(nullptr, L"text", L"caption", MB_YESNO), IDYES);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("unknown back end \"nonesuch\""), std::string::npos);
+    EXPECT_NE(log.find("caption: text\n"), std::string::npos);
+}
+
+TEST(NullAudio, PullsOnDemandAndRecordsUpToItsCap)
+{
+    vireo::platform::CNullAudioOut sink;
+    auto ramp = [](std::int16_t* samples, int frames, void* user) {
+        int& next = *static_cast<int*>(user);
+        for (int i = 0; i < frames * 2; ++i)
+            samples[i] = static_cast<std::int16_t>(next++);
+    };
+    int next = 0;
+    EXPECT_FALSE(sink.Open({44100, 0}, ramp, &next));
+    EXPECT_FALSE(sink.Open({44100, 2}, nullptr, &next));
+    sink.FailOpen(true);
+    EXPECT_FALSE(sink.Open({44100, 2}, ramp, &next));
+    sink.FailOpen(false);
+    ASSERT_TRUE(sink.Open({44100, 2}, ramp, &next));
+    sink.Pull(4);  // not recording: pulled and dropped
+    EXPECT_EQ(next, 8);
+    sink.SetRecording(true, 10);
+    sink.Pull(3);
+    sink.Pull(3);
+    ASSERT_EQ(sink.Recorded().size(), 10u);
+    EXPECT_EQ(sink.Recorded().front(), 8);
+    EXPECT_EQ(sink.Recorded().back(), 17);
+    sink.Close();
+    sink.Pull(3);
+    EXPECT_EQ(next, 20);
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// One run of the SDL2 back end against a real (or virtual) X display: a window appears,
+// takes a frame, pumps events, round-trips the clipboard and goes away. Skipped without one.
+#include "platform/backend/Backend.h"
+#include "platform/core/Presentation.h"
+
+#include <vireo/platform/Win32.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        GTEST_SKIP() << "DISPLAY is not set; run under xvfb-run to exercise the SDL2 back end";
+    const std::string savedBackend = std::getenv("VIREO_BACKEND") ? std::getenv("VIREO_BACKEND") : "";
+    setenv("VIREO_BACKEND", "sdl2", 1);
+    vireo::platform::ResetBackendChoice();
+    vireo::platform::CBackend* backend = vireo::platform::ActiveBackend();
+    ASSERT_NE(backend, nullptr);
+    EXPECT_STREQ(backend->Name(), "sdl2");
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.lpszClassName = L"SdlSmoke";
+    RegisterClassExW(&wc);
+    RECT frame{0, 0, 320, 240};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND hwnd = CreateWindowExW(0, L"SdlSmoke", L"Vireo 冒烟", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_GT(GetSystemMetrics(SM_CXSCREEN), 0);
+
+    std::vector<std::uint32_t> pixels(160 * 120, 0xFF3366CC);
+    for (int i = 0; i < 3; ++i) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        EXPECT_EQ(vireo::platform::PresentFrame(hwnd, {pixels.data(), 160, 120, 160 * 4}),
+                  vireo::platform::PresentResult::Shown);
+    }
+    RECT client;
+    ASSERT_TRUE(GetClientRect(hwnd, &client));
+    EXPECT_GT(client.right, 0);
+
+    ASSERT_TRUE(OpenClipboard(hwnd));
+    EmptyClipboard();
+    const wchar_t text[] = L"剪贴板";
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
+    std::wmemcpy(static_cast<wchar_t*>(GlobalLock(block)), text, sizeof(text) / sizeof(wchar_t));
+    GlobalUnlock(block);
+    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, block), block);
+    HANDLE got = GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(got, nullptr);
+    EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(got)), text);
+    GlobalUnlock(got);
+    CloseClipboard();
+
+    EXPECT_TRUE(DestroyWindow(hwnd));
+    vireo::platform::ResetBackendChoice();
+    setenv("VIREO_BACKEND", savedBackend.c_str(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,307 @@
+// Windows and the message queue on the headless back end: creation and destruction
+// messages, queue order and filters, WM_QUIT last, DefWindowProc closing, placement,
+// and the state changes a user makes (size, focus, minimise) arriving as messages.
+#include <vireo/platform/Testing.h>
+#include <vireo/platform/Win32.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Seen {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Seen> g_seen;
+LRESULT g_createAnswer = 0;
+LPVOID g_createParam = nullptr;
+
+LRESULT CALLBACK_Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    g_seen.push_back({hwnd, message, wParam, lParam});
+    if (message == WM_CREATE) {
+        g_createParam = reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams;
+        return g_createAnswer;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+class Windows : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &CALLBACK_Record;
+        wc.lpszClassName = L"VireoTestWindow";
+        ASSERT_NE(RegisterClassExW(&wc), 0);
+    }
+    void SetUp() override
+    {
+        g_seen.clear();
+        g_createAnswer = 0;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    void TearDown() override
+    {
+        for (HWND hwnd : m_made)
+            if (IsWindow(hwnd))
+                DestroyWindow(hwnd);
+    }
+    HWND Make(DWORD style = WS_OVERLAPPEDWINDOW, int width = 816, int height = 639)
+    {
+        HWND hwnd = CreateWindowExW(0, L"vireotestwindow", L"Test", style, 10, 20, width, height, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        m_made.push_back(hwnd);
+        return hwnd;
+    }
+    // Dispatches everything queued, as a host's loop would; returns the messages seen.
+    std::vector<UINT> Pump()
+    {
+        g_seen.clear();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        std::vector<UINT> ids;
+        for (const Seen& seen : g_seen)
+            ids.push_back(seen.message);
+        return ids;
+    }
+    std::vector<HWND> m_made;
+};
+
+TEST_F(Windows, ClassesAreUniqueWithoutCaseAndMustExist)
+{
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &CALLBACK_Record;
+    wc.lpszClassName = L"VIREOTESTWINDOW";
+    EXPECT_EQ(RegisterClassExW(&wc), 0);
+    EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
+    wc.lpfnWndProc = nullptr;
+    wc.lpszClassName = L"Other";
+    EXPECT_EQ(RegisterClassExW(&wc), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+}
+
+TEST_F(Windows, CreationAndDestructionReachTheProcedure)
+{
+    int createParam = 42;
+    HWND hwnd = CreateWindowExW(0, L"VireoTestWindow", L"T", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                nullptr, nullptr, &createParam);
+    m_made.push_back(hwnd);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_GE(g_seen.size(), 4u);
+    EXPECT_EQ(g_seen[0].message, WM_CREATE);
+    EXPECT_EQ(g_createParam, &createParam);
+    EXPECT_EQ(g_seen[1].message, WM_SIZE);
+    EXPECT_EQ(LOWORD(g_seen[1].lParam), 300 - 16);
+    EXPECT_EQ(HIWORD(g_seen[1].lParam), 200 - 39);
+    // WS_VISIBLE shows and activates it.
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(GetForegroundWindow(), hwnd);
+    EXPECT_EQ(g_seen.back().message, WM_ACTIVATE);
+    EXPECT_EQ(LOWORD(g_seen.back().wParam), WA_ACTIVE);
+
+    PostMessageW(hwnd, WM_USER, 1, 2);
+    g_seen.clear();
+    EXPECT_TRUE(DestroyWindow(hwnd));
+    ASSERT_EQ(g_seen.size(), 1u);
+    EXPECT_EQ(g_seen[0].message, WM_DESTROY);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    EXPECT_TRUE(Pump().empty());  // its queued messages went with it
+    EXPECT_FALSE(DestroyWindow(hwnd));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_FALSE(PostMessageW(hwnd, WM_USER, 0, 0));
+
+    // A procedure answering -1 to WM_CREATE refuses the window.
+    g_createAnswer = -1;
+    g_seen.clear();
+    EXPECT_EQ(Make(), nullptr);
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[1].message, WM_DESTROY);
+}
+
+TEST_F(Windows, QueueKeepsOrderFiltersAndDeliversQuitLast)
+{
+    HWND a = Make();
+    HWND b = Make();
+    PostQuitMessage(7);
+    PostMessageW(a, WM_USER + 1, 0, 0);
+    PostMessageW(b, WM_USER + 2, 0, 0);
+    PostMessageW(nullptr, WM_USER + 3, 0, 0);
+    PostMessageW(a, WM_USER + 4, 0, 0);
+
+    MSG msg;
+    // A window filter sees only that window's messages, and never WM_QUIT.
+    ASSERT_TRUE(PeekMessageW(&msg, b, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 2u);
+    EXPECT_FALSE(PeekMessageW(&msg, b, 0, 0, PM_REMOVE));
+    // A range filter; PM_NOREMOVE leaves the message in place.
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_USER + 4, WM_USER + 4, PM_NOREMOVE));
+    EXPECT_EQ(msg.hwnd, a);
+    ASSERT_TRUE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 3u);
+    EXPECT_EQ(msg.hwnd, nullptr);
+
+    std::vector<UINT> order;
+    g_seen.clear();
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        order.push_back(msg.message);
+        EXPECT_EQ(DispatchMessageW(&msg), 0);
+    }
+    EXPECT_EQ(order, (std::vector<UINT>{WM_USER + 1, WM_USER + 4}));
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // quit is delivered once
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].hwnd, a);
+}
+
+TEST_F(Windows, CloseGoesThroughDefWindowProcToDestroy)
+{
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    vireo::testing::CloseWindow(hwnd);
+    EXPECT_TRUE(IsWindow(hwnd));  // nothing happens until the host pumps
+    EXPECT_EQ(Pump(), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
+    EXPECT_FALSE(IsWindow(hwnd));
+
+    hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    vireo::testing::InjectSysKey(hwnd, VK_F4, true);
+    EXPECT_EQ(Pump(), (std::vector<UINT>{WM_SYSKEYDOWN, WM_CLOSE, WM_DESTROY}));
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(Windows, PlacementFramesAndMetrics)
+{
+    RECT r{0, 0, 800, 600};
+    ASSERT_TRUE(AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE));
+    EXPECT_EQ(r.left, -8);
+    EXPECT_EQ(r.top, -31);
+    EXPECT_EQ(r.right, 808);
+    EXPECT_EQ(r.bottom, 608);
+    RECT fixed{0, 0, 100, 100};
+    AdjustWindowRect(&fixed, WS_CAPTION | WS_SYSMENU, FALSE);
+    EXPECT_EQ(fixed.left, -3);
+    EXPECT_EQ(fixed.top, -26);
+    RECT popup{5, 5, 10, 10};
+    AdjustWindowRect(&popup, WS_POPUP, FALSE);
+    EXPECT_EQ(popup.left, 5);
+
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW, 816, 639);
+    RECT client, window;
+    ASSERT_TRUE(GetClientRect(hwnd, &client));
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
+    ASSERT_TRUE(GetWindowRect(hwnd, &window));
+    EXPECT_EQ(window.left, 10);
+    EXPECT_EQ(window.top, 20);
+    POINT p{5, 6};
+    ASSERT_TRUE(ClientToScreen(hwnd, &p));
+    EXPECT_EQ(p.x, 10 + 8 + 5);
+    EXPECT_EQ(p.y, 20 + 31 + 6);
+    ASSERT_TRUE(ScreenToClient(hwnd, &p));
+    EXPECT_EQ(p.x, 5);
+
+    vireo::testing::SetCursorClientPos(hwnd, 100, 50);
+    POINT cursor;
+    ASSERT_TRUE(GetCursorPos(&cursor));
+    EXPECT_EQ(cursor.x, 10 + 8 + 100);
+    EXPECT_EQ(cursor.y, 20 + 31 + 50);
+
+    g_seen.clear();
+    ASSERT_TRUE(SetWindowPos(hwnd, nullptr, 0, 0, 656, 519, SWP_NOMOVE | SWP_NOZORDER));
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+    ASSERT_EQ(g_seen.size(), 1u);
+    EXPECT_EQ(g_seen[0].message, WM_SIZE);
+    EXPECT_EQ(LOWORD(g_seen[0].lParam), 640);
+    GetWindowRect(hwnd, &window);
+    EXPECT_EQ(window.left, 10);
+
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
+    EXPECT_EQ(GetSystemMetrics(SM_CXMAXIMIZED), 1936);
+    EXPECT_EQ(GetSystemMetrics(SM_CYMAXIMIZED), 1056);
+    EXPECT_EQ(GetSystemMetrics(SM_CYCAPTION), 23);
+    EXPECT_EQ(GetSystemMetrics(12345), 0);
+    EXPECT_FALSE(GetClientRect(nullptr, &client));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(Windows, UserChangesArriveAsMessages)
+{
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    EXPECT_EQ(GetForegroundWindow(), hwnd);
+
+    vireo::testing::SetMinimised(hwnd, true);
+    EXPECT_TRUE(IsIconic(hwnd));
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, 0);  // no client area while minimised
+    Pump();
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].message, WM_ACTIVATE);
+    EXPECT_EQ(LOWORD(g_seen[0].wParam), WA_INACTIVE);
+    EXPECT_NE(HIWORD(g_seen[0].wParam), 0);  // minimised flag
+    EXPECT_EQ(g_seen[1].message, WM_SIZE);
+    EXPECT_EQ(g_seen[1].wParam, SIZE_MINIMIZED);
+
+    vireo::testing::SetMinimised(hwnd, false);
+    EXPECT_FALSE(IsIconic(hwnd));
+    EXPECT_EQ(Pump(), (std::vector<UINT>{WM_SIZE, WM_ACTIVATE}));
+    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
+    EXPECT_EQ(HIWORD(g_seen[1].wParam), 0);
+
+    vireo::testing::SetForeground(hwnd, false);
+    vireo::testing::SetForeground(hwnd, false);  // no change, no second message
+    EXPECT_EQ(Pump(), (std::vector<UINT>{WM_ACTIVATE}));
+
+    vireo::testing::SetClientSize(hwnd, 320, 240);
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    EXPECT_EQ(window.right - window.left, 320 + 16);
+    EXPECT_EQ(Pump(), (std::vector<UINT>{WM_SIZE}));
+    EXPECT_EQ(HIWORD(g_seen[0].lParam), 240);
+
+    vireo::testing::InjectChar(hwnd, L'中');
+    vireo::testing::InjectSysKey(hwnd, 'X', true);
+    vireo::testing::InjectSysKey(hwnd, 'X', false);
+    EXPECT_EQ(Pump(), (std::vector<UINT>{WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP}));
+    EXPECT_EQ(g_seen[0].wParam, static_cast<WPARAM>(L'中'));
+    EXPECT_TRUE(g_seen[1].lParam & (1 << 29));           // Alt held
+    EXPECT_FALSE(g_seen[1].lParam & (1u << 31));         // key going down
+    EXPECT_TRUE(static_cast<std::uint32_t>(g_seen[2].lParam) & (1u << 31));  // key going up
+}
+
+TEST_F(Windows, ShowWindowReportsThePreviousVisibility)
+{
+    HWND hwnd = Make();
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));
+    EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW));
+    EXPECT_TRUE(ShowWindow(hwnd, SW_MINIMIZE));
+    EXPECT_TRUE(IsIconic(hwnd));
+    EXPECT_TRUE(ShowWindow(hwnd, SW_RESTORE));
+    EXPECT_FALSE(IsIconic(hwnd));
+    EXPECT_EQ(GetForegroundWindow(), hwnd);
+    EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    EXPECT_FALSE(ShowWindow(nullptr, SW_SHOW));
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// Face matching: metric substitutes, the nearest face for unknown names, per-character CJK
+// fallback, weights and slants, and the once-per-face log line.
+#include "FontTestUtil.h"
+
+#include "platform/gfx/font/FontLog.h"
+#include "platform/gfx/font/FontMatcher.h"
+
+#include <string>
+#include <vector>
+
+namespace vireo::font::test {
+namespace {
+
+struct LogCapture {
+    std::vector<std::pair<int, std::wstring>> lines;
+    LogCapture() { SetFontLogHook(&LogCapture::Hook, this); }
+    ~LogCapture() { SetFontLogHook(nullptr, nullptr); }
+    static void Hook(void* user, int level, const wchar_t* text)
+    {
+        static_cast<LogCapture*>(user)->lines.emplace_back(level, text);
+    }
+};
+
+bool HasCjkFont()
+{
+    return CFallbackFaces(SFaceRequest{L"Times New Roman", 400, false}).FindFor(U'你').found;
+}
+
+TEST(FontMatch, WindowsFacesMapToTheirLinuxSubstitutes)
+{
+    struct Case {
+        const wchar_t* face;
+        int weight;
+        bool italic;
+        const char* family;
+        const char* style;
+    } cases[] = {
+        {L"Times New Roman", 400, false, "Liberation Serif", "Regular"},
+        {L"times new roman", 0, false, "Liberation Serif", "Regular"},  // names are case-insensitive
+        {L"Times New Roman", 700, false, "Liberation Serif", "Bold"},
+        {L"Times New Roman", 1000, false, "Liberation Serif", "Bold"},
+        {L"Times New Roman", 400, true, "Liberation Serif", "Italic"},
+        {L"Tahoma", 400, false, "DejaVu Sans", "Book"},
+        {L"Tahoma", 700, false, "DejaVu Sans", "Bold"},
+        {L"Tahoma", 200, false, "DejaVu Sans", "ExtraLight"},  // the nearest weight the family has
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.family) << " weight " << c.weight);
+        SFaceMatch match = MatchFace(SFaceRequest{c.face, c.weight, c.italic});
+        ASSERT_TRUE(match.found);
+        EXPECT_EQ(match.family, c.family);
+        EXPECT_EQ(match.style, c.style);
+        EXPECT_FALSE(match.syntheticBold);
+        EXPECT_FALSE(match.syntheticItalic);
+    }
+}
+
+TEST(FontMatch, FamilyWithoutBoldIsEmboldenedAndDrawsHeavier)
+{
+    if (!HasCjkFont())
+        GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
+    SFaceMatch match = MatchFace(SFaceRequest{L"WenQuanYi Micro Hei", 700, false});
+    ASSERT_TRUE(match.exactFamily);
+    EXPECT_TRUE(match.syntheticBold);
+
+    auto regular = MakeFont(L"WenQuanYi Micro Hei", 24, 400);
+    auto bold = MakeFont(L"WenQuanYi Micro Hei", 24, 700);
+    ASSERT_TRUE(regular && bold);
+    Ink thin = DrawInk(*regular, L"你好 Hello", {0, 0, 400, 40}, DT_LEFT);
+    Ink thick = DrawInk(*bold, L"你好 Hello", {0, 0, 400, 40}, DT_LEFT);
+    EXPECT_GT(thick.count, thin.count * 11 / 10);
+}
+
+TEST(FontMatch, UnknownFaceStillDrawsWithTheNearestMatchAndSaysSo)
+{
+    ResetFaceMatchLog();
+    LogCapture log;
+    auto font = MakeFont(L"No Such Face Anywhere", 17);
+    ASSERT_NE(font, nullptr);
+    EXPECT_FALSE(font->Match().exactFamily);
+    EXPECT_FALSE(font->FamilyName().empty());
+    Ink ink = DrawInk(*font, L"Hello", {0, 0, 200, 40}, DT_LEFT);
+    EXPECT_FALSE(ink.empty);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].first, 2);
+    EXPECT_NE(log.lines[0].second.find(L"No Such Face Anywhere"), std::wstring::npos);
+    EXPECT_NE(log.lines[0].second.find(L"substitute"), std::wstring::npos);
+}
+
+TEST(FontMatch, EachFaceIsLoggedOnce)
+{
+    ResetFaceMatchLog();
+    LogCapture log;
+    auto a = MakeFont(L"Times New Roman", 17);
+    auto b = MakeFont(L"Times New Roman", 30);    // same face, other size: no new line
+    auto c = MakeFont(L"TIMES NEW ROMAN", -12);   // same face by another spelling
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].first, 1);
+    EXPECT_NE(log.lines[0].second.find(L"Liberation Serif"), std::wstring::npos);
+    auto d = MakeFont(L"Times New Roman", 17, 700);  // a bold face is another face
+    auto e = MakeFont(L"Tahoma", 17);
+    ASSERT_TRUE(d && e);
+    EXPECT_EQ(log.lines.size(), 3u);
+}
+
+TEST(FontMatch, ChineseCharactersFallBackToACjkFacePerCharacter)
+{
+    if (!HasCjkFont())
+        GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
+    ResetFaceMatchLog();
+    LogCapture log;
+    auto font = MakeFont(L"Times New Roman", 24);
+    ASSERT_NE(font, nullptr);
+    font->Measure(L"你好世界，中文", -1);
+    ASSERT_EQ(log.lines.size(), 2u);  // the face, then the fallback face, once
+    EXPECT_NE(log.lines[1].second.find(L"U+4F60"), std::wstring::npos);
+    EXPECT_EQ(font->FamilyFor(U'A'), "Liberation Serif");
+    const std::string& cjk = font->FamilyFor(U'你');
+    EXPECT_NE(cjk, "Liberation Serif");
+    EXPECT_NE(font->Glyph(U'你').glyphIndex, 0u);
+    EXPECT_NE(font->Glyph(U'好').glyphIndex, 0u);
+
+    // Real glyphs, not the missing-glyph box: each has ink, and the two differ.
+    Canvas ni(60, 40), hao(60, 40);
+    STextLayout layout;
+    LayoutText(*font, L"你", -1, {0, 0, 60, 40}, DT_LEFT, layout);
+    RenderTextLayout(ni.surface, layout, font->Atlas(), 0xFFFFFFFF);
+    LayoutText(*font, L"好", -1, {0, 0, 60, 40}, DT_LEFT, layout);
+    RenderTextLayout(hao.surface, layout, font->Atlas(), 0xFFFFFFFF);
+    EXPECT_GT(FindInk(ni).count, 40);
+    EXPECT_GT(FindInk(hao).count, 40);
+    EXPECT_NE(ni.pixels, hao.pixels);
+}
+
+TEST(FontMatch, FallbackStopsAskingAfterManyCharactersNoFaceHas)
+{
+    if (!HasCjkFont())
+        GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
+    // Hostile text full of uncovered code points costs a bounded number of fontconfig matches.
+    CFallbackFaces fallback(SFaceRequest{L"Times New Roman", 400, false});
+    EXPECT_TRUE(fallback.FindFor(U'你').found);
+    for (int i = 0; i < CFallbackFaces::kMaxMisses; ++i)
+        EXPECT_FALSE(fallback.FindFor(0x10FF00 + i).found);
+    EXPECT_FALSE(fallback.FindFor(U'好').found);
+    EXPECT_FALSE(fallback.FindFor(0x110000).found);
+}
+
+TEST(FontMatch, CharacterNoFontHasFallsBackToTheMissingGlyphBox)
+{
+    auto font = MakeFont(L"Times New Roman", 20);
+    ASSERT_NE(font, nullptr);
+    // U+10FFFD is a private-use code point that no installed font covers.
+    const SGlyph& glyph = font->Glyph(U'\U0010FFFD');
+    EXPECT_EQ(glyph.glyphIndex, 0u);
+    EXPECT_EQ(glyph.faceSlot, 0);
+    EXPECT_GT(glyph.advance, 0);
+}
+
+}  // namespace
+}  // namespace vireo::font::test

@@ -1,0 +1,238 @@
+// Font sizing by the LOGFONT height rule, weights and slants, the glyph cache and the atlas,
+// measuring through the device context, and hostile descriptions.
+#include "FontTestUtil.h"
+
+#include "platform/gfx/font/TextDC.h"
+
+#include <vireo/platform/Gdi.h>
+
+#include <climits>
+#include <random>
+#include <string>
+
+namespace vireo::font::test {
+namespace {
+
+TEST(TextFont, HeightFollowsTheLogfontConvention)
+{
+    // Expected cells from the faces' usWinAscent/usWinDescent per 2048 units: Liberation
+    // Serif 1825/443, DejaVu Sans 1901/483. Positive = cell height; negative = em height.
+    struct Case {
+        const wchar_t* face;
+        int height;
+        int ascent;
+        int cell;
+    } cases[] = {
+        {L"Times New Roman", 17, 14, 17},  {L"Times New Roman", 40, 32, 40},
+        {L"Times New Roman", 12, 10, 12},  {L"Times New Roman", -17, 15, 19},
+        {L"Times New Roman", -100, 89, 111}, {L"DejaVu Sans", -20, 19, 24},
+        {L"DejaVu Sans", 20, 16, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "height " << c.height);
+        auto font = MakeFont(c.face, c.height);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->Metrics().ascent, c.ascent);
+        EXPECT_EQ(font->Metrics().height, c.cell);
+        EXPECT_EQ(font->Measure(L"x", 1).cy, c.cell);
+    }
+}
+
+TEST(TextFont, NegativeHeightIsTheEmAndPositiveTheCell)
+{
+    // The capital H scales with the em: at -100 the em is 100 px, at +100 it is
+    // 100 * 2048 / 2268 px, so the two H heights differ by the cell/em ratio 1.107.
+    auto em = MakeFont(L"Times New Roman", -100);
+    auto cell = MakeFont(L"Times New Roman", 100);
+    ASSERT_TRUE(em && cell);
+    Ink a = DrawInk(*em, L"H", {0, 0, 200, 200}, DT_LEFT);
+    Ink b = DrawInk(*cell, L"H", {0, 0, 200, 200}, DT_LEFT);
+    double ratio = double(a.bottom - a.top) / (b.bottom - b.top);
+    EXPECT_NEAR(ratio, 2268.0 / 2048.0, 0.03);
+    // The H stands on the baseline, ascent pixels below the top of the cell.
+    EXPECT_NEAR(a.bottom, em->Metrics().ascent, 1);
+    EXPECT_NEAR(b.bottom, cell->Metrics().ascent, 1);
+}
+
+TEST(TextFont, WeightAndSlantChangeTheGlyphs)
+{
+    auto regular = MakeFont(L"Times New Roman", 30, 400);
+    auto dontCare = MakeFont(L"Times New Roman", 30, 0);
+    auto bold = MakeFont(L"Times New Roman", 30, 700);
+    auto italic = MakeFont(L"Times New Roman", 30, 400, true);
+    ASSERT_TRUE(regular && dontCare && bold && italic);
+    const wchar_t* text = L"Vireo Engine";
+    Ink r = DrawInk(*regular, text, {0, 0, 400, 60}, DT_LEFT);
+    Ink d = DrawInk(*dontCare, text, {0, 0, 400, 60}, DT_LEFT);
+    Ink b = DrawInk(*bold, text, {0, 0, 400, 60}, DT_LEFT);
+    Ink i = DrawInk(*italic, text, {0, 0, 400, 60}, DT_LEFT);
+    EXPECT_EQ(d.count, r.count);  // weight 0 draws as normal
+    EXPECT_GT(b.count, r.count * 12 / 10);
+    EXPECT_NE(i.count, r.count);
+}
+
+TEST(TextFont, WidthStretchesTheAverageCharacter)
+{
+    auto natural = MakeFont(L"Times New Roman", 20);
+    auto wide = MakeFont(L"Times New Roman", 20, 400, false, 2 * 8);
+    ASSERT_TRUE(natural && wide);
+    ASSERT_GT(natural->Metrics().averageWidth, 0);
+    double scale = 16.0 / natural->Metrics().averageWidth;
+    const wchar_t* text = L"abcdefghijklmnopqrstuvwxyz";
+    double ratio = double(wide->Measure(text, -1).cx) / natural->Measure(text, -1).cx;
+    EXPECT_NEAR(ratio, scale, 0.1 * scale);
+    EXPECT_EQ(wide->Metrics().height, 20);  // the cell height is untouched
+}
+
+TEST(TextFont, GlyphsAreRasterisedOnceThenOnlyLookedUp)
+{
+    auto font = MakeFont(L"Times New Roman", 17);
+    ASSERT_NE(font, nullptr);
+    const wchar_t* text = L"Hello, Vireo! 你好 Hello";
+    STextLayout layout;
+    LayoutText(*font, text, -1, {0, 0, 300, 100}, DT_LEFT, layout);
+    const int first = font->RasterisedCount();
+    EXPECT_EQ(first, 12);  // distinct characters: H e l o , space V i r ! 你 好
+    std::vector<std::uint32_t> versions;
+    for (int p = 0; p < font->Atlas().PageCount(); ++p)
+        versions.push_back(font->Atlas().Page(p).version);
+
+    for (int frame = 0; frame < 3; ++frame)
+        LayoutText(*font, text, -1, {0, 0, 300, 100}, DT_CENTER | DT_WORDBREAK, layout);
+    font->Measure(text, -1);
+    EXPECT_EQ(font->RasterisedCount(), first);
+    ASSERT_EQ(font->Atlas().PageCount(), static_cast<int>(versions.size()));
+    for (int p = 0; p < font->Atlas().PageCount(); ++p)
+        EXPECT_EQ(font->Atlas().Page(p).version, versions[p]);
+}
+
+TEST(TextFont, CharactersWithoutGlyphsShareOneMissingGlyphBox)
+{
+    // Text full of characters no font has (private use, plane 16) must not grow the atlas
+    // one box per character: they all draw the one missing-glyph box.
+    auto font = MakeFont(L"Times New Roman", 40);
+    ASSERT_NE(font, nullptr);
+    font->Glyph(U'\U0010FF00');
+    const int before = font->RasterisedCount();
+    std::wstring junk;
+    for (wchar_t c = 0x10FF01; c <= 0x10FFFD; ++c)
+        junk += c;
+    SIZE size = font->Measure(junk.c_str(), -1);
+    EXPECT_EQ(font->RasterisedCount(), before);
+    EXPECT_EQ(size.cx, font->Glyph(U'\U0010FF00').advance * static_cast<int>(junk.size()));
+}
+
+TEST(TextFont, AtlasSlotsNeverOverlapAndBigGlyphsGetTheirOwnPage)
+{
+    CGlyphAtlas atlas;
+    std::mt19937 random(1234);
+    std::vector<SAtlasSlot> slots;
+    for (int i = 0; i < 3000; ++i) {
+        int w = 1 + static_cast<int>(random() % 60), h = 1 + static_cast<int>(random() % 60);
+        SAtlasSlot slot = atlas.Allocate(w, h);
+        ASSERT_GE(slot.page, 0);
+        ASSERT_EQ(slot.rect.right - slot.rect.left, w);
+        ASSERT_EQ(slot.rect.bottom - slot.rect.top, h);
+        const SAtlasPage& page = atlas.Page(slot.page);
+        ASSERT_GE(slot.rect.left, 0);
+        ASSERT_GE(slot.rect.top, 0);
+        ASSERT_LE(slot.rect.right, page.width);
+        ASSERT_LE(slot.rect.bottom, page.height);
+        slots.push_back(slot);
+    }
+    EXPECT_GT(atlas.PageCount(), 1);
+    for (std::size_t a = 0; a < slots.size(); ++a) {
+        for (std::size_t b = a + 1; b < slots.size(); ++b) {
+            if (slots[a].page != slots[b].page)
+                continue;
+            const RECT& p = slots[a].rect;
+            const RECT& q = slots[b].rect;
+            bool overlap = p.left < q.right && q.left < p.right && p.top < q.bottom && q.top < p.bottom;
+            ASSERT_FALSE(overlap) << "slots " << a << " and " << b;
+        }
+    }
+    SAtlasSlot big = atlas.Allocate(700, 40);
+    EXPECT_EQ(big.page, atlas.PageCount() - 1);
+    EXPECT_GE(atlas.Page(big.page).width, 700);
+    EXPECT_EQ(atlas.Allocate(0, 10).page, -1);
+
+    // Expanded texels are white with the coverage in alpha.
+    std::vector<std::uint8_t> coverage = {0, 64, 128, 255};
+    SAtlasSlot slot = atlas.Allocate(4, 1);
+    atlas.Write(slot, coverage.data(), 4);
+    const SAtlasPage& page = atlas.Page(slot.page);
+    std::vector<std::uint32_t> texels(static_cast<std::size_t>(page.width) * page.height);
+    atlas.ExpandPage(slot.page, texels.data(), page.width * 4);
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(texels[static_cast<std::size_t>(slot.rect.top) * page.width + slot.rect.left + x],
+                  (std::uint32_t(coverage[x]) << 24) | 0xFFFFFF);
+}
+
+TEST(TextFont, DeviceContextMeasuresLikeTheFont)
+{
+    auto font = MakeFont(L"Times New Roman", 17);
+    ASSERT_NE(font, nullptr);
+    HDC dc = CreateTextDC(font.get());
+    SIZE size{};
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"Hello World", 11, &size));
+    EXPECT_EQ(size.cx, font->Measure(L"Hello World", -1).cx);
+    EXPECT_EQ(size.cy, 17);
+    SIZE part{};
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"Hello World", 5, &part));
+    EXPECT_EQ(part.cx, font->Measure(L"Hello", -1).cx);
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, nullptr, 0, &part));
+    EXPECT_EQ(part.cx, 0);
+    EXPECT_EQ(part.cy, 17);
+    // CR and LF are measured as characters, not as line breaks.
+    SIZE broken{};
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"ab\r\ncd", 6, &broken));
+    EXPECT_GT(broken.cx, font->Measure(L"abcd", -1).cx);
+
+    EXPECT_FALSE(GetTextExtentPoint32W(dc, L"x", -1, &size));
+    EXPECT_FALSE(GetTextExtentPoint32W(dc, nullptr, 3, &size));
+    EXPECT_FALSE(GetTextExtentPoint32W(dc, L"x", 1, nullptr));
+    DeleteTextDC(dc);
+    EXPECT_FALSE(GetTextExtentPoint32W(dc, L"x", 1, &size));
+    EXPECT_FALSE(GetTextExtentPoint32W(reinterpret_cast<HDC>(&size), L"x", 1, &size));
+    DeleteTextDC(dc);  // twice: ignored
+}
+
+TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
+{
+    std::wstring longName(300, L'Q');
+    struct Case {
+        std::wstring face;
+        int height, width, weight;
+    } cases[] = {
+        {L"Times New Roman", 0, 0, 400},     {L"Times New Roman", 1, 0, 400},
+        {L"Times New Roman", -1, 0, 400},    {L"Times New Roman", INT_MIN, 0, 400},
+        {L"Times New Roman", INT_MAX, 0, 400}, {L"Times New Roman", 17, INT_MAX, 400},
+        {L"Times New Roman", 17, -5, -1},    {L"Times New Roman", 17, 0, 100000},
+        {L"", 17, 0, 400},                   {longName, 17, 0, 400},
+        {std::wstring(L"\x01\xFFFF\xD800"), 17, 0, 400},
+    };
+    const wchar_t hostile[] = {L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000),
+                               static_cast<wchar_t>(-1), L'\t', L'\x7F', L'\xFFFF', L'b', 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "height " << c.height << " width " << c.width << " weight " << c.weight);
+        STextFontDesc desc;
+        desc.face = c.face;
+        desc.height = c.height;
+        desc.width = c.width;
+        desc.weight = c.weight;
+        auto font = CTextFont::Create(desc);
+        ASSERT_NE(font, nullptr);
+        EXPECT_GE(font->Metrics().height, 1);
+        EXPECT_LE(font->Metrics().height, 1400);  // heights are cut at 1024 pixels of em or cell
+        STextLayout layout;
+        LayoutText(*font, hostile, -1, {0, 0, 100, 100}, DT_WORDBREAK, layout);
+        EXPECT_GE(layout.lineCount, 1);
+        for (const SGlyphQuad& quad : layout.quads) {
+            EXPECT_GE(quad.target.left, 0);
+            EXPECT_LE(quad.target.right, 100);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vireo::font::test

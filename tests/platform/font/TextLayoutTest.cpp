@@ -1,0 +1,317 @@
+// DrawText layout: the box rules, alignment, word breaking, line breaks, DT_CALCRECT,
+// clipping, counts, and the agreement of measuring with what is drawn.
+#include "FontTestUtil.h"
+
+#include <climits>
+#include <string>
+
+namespace vireo::font::test {
+namespace {
+
+class TextLayoutTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_Font = MakeFont(L"Times New Roman", 17);
+        ASSERT_NE(m_Font, nullptr);
+    }
+    int Width(const wchar_t* text) { return m_Font->Measure(text, -1).cx; }
+    std::wstring LineText(const wchar_t* text, const SLayoutLine& line)
+    {
+        return std::wstring(text + line.begin, text + line.end);
+    }
+    std::unique_ptr<CTextFont> m_Font;
+};
+
+TEST_F(TextLayoutTest, MeasuredWidthIsTheDrawnInkWithinTheSideBearings)
+{
+    // Long texts, so a per-glyph disagreement between measuring and drawing adds up.
+    struct Case {
+        const wchar_t* face;
+        int height;
+        const wchar_t* text;
+    } cases[] = {
+        {L"Times New Roman", 17, L"Hello World Hello World Hello World Hello World"},
+        {L"Times New Roman", -13, L"Mimimum minimum numismatic nimbus in Nimes"},
+        {L"Tahoma", 15, L"HIJKLMNnmhd Hundred humid hummingbirds hum in Hilden"},
+        {L"Times New Roman", 24, L"Hello 你好世界 Hello 中文测试 Hill"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "height " << c.height);
+        auto font = MakeFont(c.face, c.height);
+        ASSERT_NE(font, nullptr);
+        SIZE size = font->Measure(c.text, -1);
+        Ink ink = DrawInk(*font, c.text, {10, 10, 10, 10}, DT_NOCLIP, 800, 100);
+        ASSERT_FALSE(ink.empty);
+        EXPECT_NEAR(ink.left, 10, 2);
+        EXPECT_NEAR(ink.right, 10 + size.cx, 2);
+        EXPECT_GE(ink.top, 10);
+        EXPECT_LE(ink.bottom, 10 + size.cy + 1);
+    }
+}
+
+TEST_F(TextLayoutTest, CenterRightAndLeftPlaceTheMeasuredLineInTheBox)
+{
+    const wchar_t* text = L"Hello Vireo";
+    const int w = Width(text);
+    // The engine's box rule: x 10, cx 200 gives (10, 20)-(210, 37).
+    const RECT box{10, 20, 210, 37};
+    struct Case {
+        DWORD format;
+        int expectedLeft;
+    } cases[] = {
+        {DT_LEFT, 10},
+        {DT_CENTER, (10 + 210 - w) / 2},
+        {DT_RIGHT, 210 - w},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "format " << c.format);
+        STextLayout layout;
+        Ink ink = DrawInk(*m_Font, text, box, c.format | DT_SINGLELINE, 400, 200, &layout);
+        ASSERT_EQ(layout.lines.size(), 1u);
+        EXPECT_EQ(layout.lines[0].left, c.expectedLeft);
+        EXPECT_EQ(layout.lines[0].width, w);
+        EXPECT_NEAR(ink.left, c.expectedLeft, 2);
+        EXPECT_NEAR(ink.right, c.expectedLeft + w, 2);
+    }
+    // Centred ink leaves equal gaps on both sides, within a pixel or two of bearings.
+    Ink centred = DrawInk(*m_Font, text, box, DT_CENTER | DT_SINGLELINE);
+    EXPECT_NEAR(centred.left - 10, 210 - centred.right, 3);
+}
+
+TEST_F(TextLayoutTest, VerticalAlignmentAndTheReturnedHeight)
+{
+    // Cell 17, ascent 14: the H's foot is on the baseline, 14 below the top of the line.
+    const RECT box{0, 0, 200, 100};
+    struct Case {
+        DWORD format;
+        int lineTop;
+        int returned;
+    } cases[] = {
+        {DT_TOP, 0, 17},
+        {DT_VCENTER, (100 - 17) / 2, (100 - 17) / 2 + 17},
+        {DT_BOTTOM, 100 - 17, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "format " << c.format);
+        STextLayout layout;
+        Ink ink = DrawInk(*m_Font, L"HHH", box, c.format | DT_SINGLELINE, 400, 200, &layout);
+        EXPECT_EQ(layout.height, c.returned);
+        EXPECT_EQ(ink.bottom, c.lineTop + 14);
+    }
+    // Two lines under DT_VCENTER centre as a block of 34 pixels.
+    STextLayout layout;
+    LayoutText(*m_Font, L"H\nH", -1, box, DT_VCENTER, layout);
+    ASSERT_EQ(layout.lines.size(), 2u);
+    EXPECT_EQ(layout.lines[0].top, 33);
+    EXPECT_EQ(layout.lines[1].top, 50);
+    EXPECT_EQ(layout.height, 33 + 34);
+}
+
+TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
+{
+    struct Case {
+        const wchar_t* text;
+        int lines;
+    } cases[] = {
+        {L"ab", 1},      {L"a\nb", 2},      {L"a\r\nb", 2},   {L"a\rb", 2},    {L"a\n\nb", 3},
+        {L"a\n\rb", 3},  {L"a\n", 1},       {L"\n", 1},       {L"a\r\n", 1},   {L"a\r\n\r\nb", 3},
+        {L"\n\n", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "lines " << c.lines);
+        STextLayout layout;
+        LayoutText(*m_Font, c.text, -1, {0, 0, 200, 200}, DT_LEFT, layout);
+        EXPECT_EQ(layout.lineCount, c.lines);
+        EXPECT_EQ(layout.height, 17 * c.lines);
+        // One line and no breaks under DT_SINGLELINE; CR and LF are skipped, not drawn.
+        LayoutText(*m_Font, c.text, -1, {0, 0, 200, 200}, DT_SINGLELINE, layout);
+        EXPECT_EQ(layout.lineCount, 1);
+        std::wstring kept;
+        for (const wchar_t* p = c.text; *p; ++p)
+            if (*p != L'\r' && *p != L'\n')
+                kept += *p;
+        EXPECT_EQ(layout.lines[0].width, Width(kept.c_str()));
+    }
+    STextLayout layout;
+    LayoutText(*m_Font, L"first\r\nsecond line", -1, {0, 0, 200, 200}, DT_LEFT, layout);
+    ASSERT_EQ(layout.lines.size(), 2u);
+    EXPECT_EQ(layout.lines[1].top, 17);
+    EXPECT_EQ(layout.lines[1].width, Width(L"second line"));
+}
+
+TEST_F(TextLayoutTest, WordBreakFillsLinesGreedilyAndDropsTheSpacesAtBreaks)
+{
+    const wchar_t* text = L"aaa bbb ccc";
+    const int fits = Width(L"aaa bbb");
+    struct Case {
+        int boxWidth;
+        std::vector<std::wstring> lines;
+    } cases[] = {
+        {fits, {L"aaa bbb", L"ccc"}},
+        {fits - 1, {L"aaa", L"bbb", L"ccc"}},
+        {Width(text), {L"aaa bbb ccc"}},
+        {Width(L"bb"), {L"aa", L"a", L"bb", L"b", L"cc", L"c"}},  // words wider than the box break
+        {0, {L"a", L"a", L"a", L"b", L"b", L"b", L"c", L"c", L"c"}},  // at least one character a line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "box width " << c.boxWidth);
+        STextLayout layout;
+        LayoutText(*m_Font, text, -1, {0, 0, c.boxWidth, 300}, DT_WORDBREAK | DT_NOCLIP, layout);
+        ASSERT_EQ(layout.lines.size(), c.lines.size());
+        for (std::size_t i = 0; i < c.lines.size(); ++i)
+            EXPECT_EQ(LineText(text, layout.lines[i]), c.lines[i]);
+        EXPECT_EQ(layout.height, 17 * static_cast<int>(c.lines.size()));
+    }
+    // Right-aligned wrapped lines end at the box edge: no trailing space is kept.
+    STextLayout layout;
+    Ink ink = DrawInk(*m_Font, L"aaa bbb ccc ddd", {0, 0, fits, 100}, DT_WORDBREAK | DT_RIGHT, 400, 200, &layout);
+    ASSERT_EQ(layout.lines.size(), 2u);
+    EXPECT_EQ(layout.lines[0].left + layout.lines[0].width, fits);
+    EXPECT_EQ(layout.lines[1].left + layout.lines[1].width, fits);
+    EXPECT_NEAR(ink.right, fits, 2);
+    // DT_SINGLELINE cancels word breaking (format 48 of the engine's GUI).
+    LayoutText(*m_Font, text, -1, {0, 0, fits - 1, 100}, DT_SINGLELINE | DT_WORDBREAK, layout);
+    EXPECT_EQ(layout.lineCount, 1);
+}
+
+TEST_F(TextLayoutTest, ChineseWrapsBetweenCharactersButKeepsPunctuationAttached)
+{
+    if (m_Font->Glyph(U'你').glyphIndex == 0)
+        GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
+    const wchar_t* text = L"你好世界你好世界";
+    const int two = Width(L"你好");
+    STextLayout layout;
+    LayoutText(*m_Font, text, -1, {0, 0, two, 300}, DT_WORDBREAK, layout);
+    ASSERT_EQ(layout.lines.size(), 4u);
+    EXPECT_EQ(LineText(text, layout.lines[1]), L"世界");
+
+    const wchar_t* punctuated = L"你好，世界。";
+    LayoutText(*m_Font, punctuated, -1, {0, 0, two, 300}, DT_WORDBREAK, layout);
+    for (const SLayoutLine& line : layout.lines) {
+        ASSERT_LT(line.begin, line.end);
+        EXPECT_NE(punctuated[line.begin], L'，');
+        EXPECT_NE(punctuated[line.begin], L'。');
+    }
+    // Mixed text breaks at the space and between the ideographs.
+    const wchar_t* mixed = L"Hello 你好世界";
+    LayoutText(*m_Font, mixed, -1, {0, 0, Width(L"Hello 你好"), 300}, DT_WORDBREAK, layout);
+    ASSERT_EQ(layout.lines.size(), 2u);
+    EXPECT_EQ(LineText(mixed, layout.lines[0]), L"Hello 你好");
+    EXPECT_EQ(LineText(mixed, layout.lines[1]), L"世界");
+}
+
+TEST_F(TextLayoutTest, CalcRectMeasuresAndDrawsNothing)
+{
+    const wchar_t* text = L"Hello Vireo";
+    STextLayout layout;
+    LayoutText(*m_Font, text, -1, {10, 20, 11, 21}, DT_CALCRECT | DT_SINGLELINE, layout);
+    EXPECT_TRUE(layout.quads.empty());
+    EXPECT_EQ(layout.rect.left, 10);
+    EXPECT_EQ(layout.rect.top, 20);
+    EXPECT_EQ(layout.rect.right, 10 + Width(text));
+    EXPECT_EQ(layout.rect.bottom, 37);
+    EXPECT_EQ(layout.height, 17);
+
+    // Word-broken text keeps the box width and grows downwards to cover every line.
+    LayoutText(*m_Font, L"aaa bbb ccc", -1, {0, 5, Width(L"aaa bbb"), 6}, DT_CALCRECT | DT_WORDBREAK, layout);
+    EXPECT_EQ(layout.rect.right, Width(L"aaa bbb"));
+    EXPECT_EQ(layout.rect.bottom, 5 + 34);
+    EXPECT_EQ(layout.height, 34);
+
+    // Several lines without word breaking: the widest line sets the width.
+    LayoutText(*m_Font, L"ab\nabcdef\nabc", -1, {0, 0, 1, 1}, DT_CALCRECT, layout);
+    EXPECT_EQ(layout.rect.right, Width(L"abcdef"));
+    EXPECT_EQ(layout.rect.bottom, 51);
+
+    // What CALCRECT measured is the box that DT_RIGHT then fills exactly.
+    LayoutText(*m_Font, text, -1, {0, 0, 0, 0}, DT_CALCRECT | DT_SINGLELINE, layout);
+    RECT fitted = layout.rect;
+    LayoutText(*m_Font, text, -1, fitted, DT_RIGHT | DT_SINGLELINE, layout);
+    EXPECT_EQ(layout.lines[0].left, 0);
+}
+
+TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
+{
+    const RECT box{50, 30, 120, 55};  // narrower than the text, room for 1.5 lines
+    const wchar_t* text = L"Hello World Hello\nsecond line\nthird line";
+    struct Case {
+        DWORD format;
+        int returned;  // three lines of 17; DT_BOTTOM/DT_VCENTER return the offset to the text's foot
+    } cases[] = {{DT_LEFT, 51}, {DT_CENTER, 51}, {DT_RIGHT, 51}, {DT_BOTTOM, 25}, {DT_VCENTER, (25 - 51) / 2 + 51}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "format " << c.format);
+        STextLayout layout;
+        Ink ink = DrawInk(*m_Font, text, box, c.format, 300, 200, &layout);
+        ASSERT_FALSE(ink.empty);
+        EXPECT_GE(ink.left, box.left);
+        EXPECT_GE(ink.top, box.top);
+        EXPECT_LE(ink.right, box.right);
+        EXPECT_LE(ink.bottom, box.bottom);
+        EXPECT_EQ(layout.height, c.returned);
+        for (const SGlyphQuad& quad : layout.quads) {
+            EXPECT_EQ(quad.target.right - quad.target.left, quad.source.right - quad.source.left);
+            EXPECT_EQ(quad.target.bottom - quad.target.top, quad.source.bottom - quad.source.top);
+        }
+        Ink free = DrawInk(*m_Font, text, box, c.format | DT_NOCLIP, 300, 200);
+        EXPECT_TRUE(free.left < box.left || free.right > box.right);
+        EXPECT_TRUE(free.top < box.top || free.bottom > box.bottom);
+    }
+    // A clipped glyph shows the same pixels as its unclipped self inside the box.
+    Canvas clipped(300, 200), whole(300, 200);
+    STextLayout layout;
+    LayoutText(*m_Font, text, -1, box, DT_LEFT, layout);
+    RenderTextLayout(clipped.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
+    LayoutText(*m_Font, text, -1, box, DT_LEFT | DT_NOCLIP, layout);
+    RenderTextLayout(whole.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            ASSERT_EQ(clipped.At(x, y), whole.At(x, y)) << x << "," << y;
+}
+
+TEST_F(TextLayoutTest, CountsEmptyTextsAndExtremeBoxes)
+{
+    STextLayout all, five, prefix;
+    LayoutText(*m_Font, L"Hello World", -1, {0, 0, 300, 100}, DT_LEFT, all);
+    LayoutText(*m_Font, L"Hello World", 5, {0, 0, 300, 100}, DT_LEFT, five);
+    LayoutText(*m_Font, L"Hello", -1, {0, 0, 300, 100}, DT_LEFT, prefix);
+    EXPECT_EQ(all.lines[0].width, Width(L"Hello World"));
+    EXPECT_EQ(five.lines[0].width, prefix.lines[0].width);
+    EXPECT_EQ(five.quads.size(), prefix.quads.size());
+
+    for (const wchar_t* empty : {static_cast<const wchar_t*>(nullptr), L""}) {
+        STextLayout layout;
+        LayoutText(*m_Font, empty, -1, {0, 0, 100, 100}, DT_CENTER | DT_VCENTER, layout);
+        EXPECT_EQ(layout.height, 0);
+        EXPECT_TRUE(layout.quads.empty());
+    }
+    STextLayout zero;
+    LayoutText(*m_Font, L"Hello", 0, {0, 0, 100, 100}, DT_LEFT, zero);
+    EXPECT_EQ(zero.height, 0);
+
+    const RECT extremes[] = {
+        {INT_MAX - 5, INT_MAX - 5, INT_MAX, INT_MAX},
+        {INT_MIN, INT_MIN, INT_MIN + 3, INT_MIN + 3},
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+        {100, 100, 0, 0},  // inverted: nothing is inside it
+    };
+    for (const RECT& box : extremes) {
+        for (DWORD format : {DWORD(DT_CENTER | DT_VCENTER), DWORD(DT_RIGHT | DT_BOTTOM | DT_WORDBREAK),
+                             DWORD(DT_NOCLIP | DT_CENTER), DWORD(DT_CALCRECT)}) {
+            STextLayout layout;
+            LayoutText(*m_Font, L"Hello World 你好", -1, box, format, layout);
+            Canvas canvas(50, 50);
+            RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
+            for (const SGlyphQuad& quad : layout.quads) {
+                EXPECT_LE(quad.target.left, quad.target.right);
+                EXPECT_LE(quad.target.top, quad.target.bottom);
+            }
+        }
+    }
+    STextLayout inverted;
+    LayoutText(*m_Font, L"Hello", -1, {100, 100, 0, 0}, DT_LEFT, inverted);
+    EXPECT_TRUE(inverted.quads.empty());
+}
+
+}  // namespace
+}  // namespace vireo::font::test

@@ -1,0 +1,125 @@
+// The CPU text renderer: the sprite's blend of white-coverage glyph texels with the colour,
+// the alpha test, and drawing that stops at the surface edges.
+#include "FontTestUtil.h"
+
+#include <random>
+
+namespace vireo::font::test {
+namespace {
+
+// A full block (U+2588) covers its whole cell: its inner pixels have coverage 255.
+class TextRendererTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_Font = MakeFont(L"DejaVu Sans", 20);
+        ASSERT_NE(m_Font, nullptr);
+        LayoutText(*m_Font, L"\u2588", -1, {0, 0, 40, 40}, DT_LEFT, m_Block);
+        ASSERT_EQ(m_Block.quads.size(), 1u);
+        const SGlyphQuad& q = m_Block.quads[0];
+        m_InsideX = (q.target.left + q.target.right) / 2;
+        m_InsideY = (q.target.top + q.target.bottom) / 2;
+    }
+    std::unique_ptr<CTextFont> m_Font;
+    STextLayout m_Block;
+    int m_InsideX = 0, m_InsideY = 0;
+};
+
+TEST_F(TextRendererTest, BlendsColourByCoverageAndAlphaOverTheTarget)
+{
+    struct Case {
+        std::uint32_t background, color, expected;
+    } cases[] = {
+        {0xFF0000FF, 0xFFFFFFFF, 0xFFFFFFFF},  // opaque white replaces
+        {0xFF0000FF, 0xFF102030, 0xFF102030},  // opaque colour replaces exactly
+        // a = 128: rgb = c*128/255 + d*127/255; alpha = (128*128 + 255*127) / 255 = 191
+        {0xFF0000FF, 0x80FF0000, 0xBF80007F},
+        {0x00000000, 0x80FFFFFF, 0x40808080},  // alpha of a clear target: 128*128/255 = 64
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << "colour " << c.color);
+        Canvas canvas(40, 40, c.background);
+        RenderTextLayout(canvas.surface, m_Block, m_Font->Atlas(), c.color);
+        EXPECT_EQ(canvas.At(m_InsideX, m_InsideY), c.expected);
+        EXPECT_EQ(canvas.At(39, 39), c.background);  // outside the glyph: untouched
+    }
+}
+
+// The documented per-channel blend, one pixel at a time, against the renderer's packed path.
+std::uint32_t ReferenceBlend(std::uint32_t dst, std::uint32_t color, std::uint32_t coverage)
+{
+    const std::uint32_t a = (coverage * (color >> 24) + 127) / 255;
+    if (a == 0)
+        return dst;
+    std::uint32_t out = (a * a + (dst >> 24) * (255 - a) + 127) / 255 << 24;
+    for (int shift : {16, 8, 0}) {
+        std::uint32_t s = (color >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
+        out |= (s * a + d * (255 - a) + 127) / 255 << shift;
+    }
+    return out;
+}
+
+TEST_F(TextRendererTest, EveryPixelMatchesThePerChannelBlend)
+{
+    const unsigned seed = 20261205;
+    std::mt19937 random(seed);
+    const wchar_t* text = L"Vireo @#%& 你好 gjpqy";
+    STextLayout layout;
+    LayoutText(*m_Font, text, -1, {0, 0, 300, 40}, DT_LEFT, layout);
+    for (int round = 0; round < 20; ++round) {
+        const std::uint32_t color = random();
+        Canvas canvas(300, 40), expected(300, 40);
+        for (std::size_t i = 0; i < canvas.pixels.size(); ++i)
+            canvas.pixels[i] = expected.pixels[i] = random();
+        RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), color);
+        for (const SGlyphQuad& q : layout.quads) {
+            const SAtlasPage& page = m_Font->Atlas().Page(q.page);
+            for (int y = q.target.top; y < q.target.bottom; ++y) {
+                for (int x = q.target.left; x < q.target.right; ++x) {
+                    std::uint32_t& p = expected.pixels[static_cast<std::size_t>(y) * 300 + x];
+                    p = ReferenceBlend(p, color, page.coverage[static_cast<std::size_t>(q.source.top + y - q.target.top) *
+                                                                   page.width + q.source.left + x - q.target.left]);
+                }
+            }
+        }
+        ASSERT_EQ(canvas.pixels, expected.pixels) << "seed " << seed << " round " << round << std::hex
+                                                  << " colour " << color;
+    }
+}
+
+TEST_F(TextRendererTest, TransparentColourAndEmptyCoverageLeaveTheTargetAlone)
+{
+    Canvas canvas(40, 40, 0x12345678);
+    RenderTextLayout(canvas.surface, m_Block, m_Font->Atlas(), 0x00FFFFFF);
+    for (std::uint32_t p : canvas.pixels)
+        ASSERT_EQ(p, 0x12345678u);
+
+    // An 'o' has a hole of zero coverage inside its quad: the alpha test keeps it untouched,
+    // also where the target's alpha would otherwise be rewritten.
+    STextLayout layout;
+    LayoutText(*m_Font, L"o", -1, {0, 0, 40, 40}, DT_LEFT, layout);
+    ASSERT_EQ(layout.quads.size(), 1u);
+    const SGlyphQuad& q = layout.quads[0];
+    RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
+    EXPECT_EQ(canvas.At((q.target.left + q.target.right) / 2, (q.target.top + q.target.bottom) / 2), 0x12345678u);
+}
+
+TEST_F(TextRendererTest, QuadsPartlyOffTheSurfaceDrawOnlyTheirVisiblePart)
+{
+    STextLayout inside, shifted;
+    LayoutText(*m_Font, L"Hello", -1, {0, 0, 200, 40}, DT_LEFT | DT_NOCLIP, inside);
+    LayoutText(*m_Font, L"Hello", -1, {-7, -5, 193, 35}, DT_LEFT | DT_NOCLIP, shifted);
+    Canvas a(100, 40), b(100, 40);
+    RenderTextLayout(a.surface, inside, m_Font->Atlas(), 0xFFFFFFFF);
+    RenderTextLayout(b.surface, shifted, m_Font->Atlas(), 0xFFFFFFFF);
+    for (int y = 0; y < 35; ++y)
+        for (int x = 0; x < 93; ++x)
+            ASSERT_EQ(b.At(x, y), a.At(x + 7, y + 5)) << x << "," << y;
+    Canvas tiny(3, 3);
+    RenderTextLayout(tiny.surface, inside, m_Font->Atlas(), 0xFFFFFFFF);  // mostly outside: no overrun
+    Canvas none(0, 0);
+    RenderTextLayout(none.surface, inside, m_Font->Atlas(), 0xFFFFFFFF);
+}
+
+}  // namespace
+}  // namespace vireo::font::test

@@ -1,0 +1,109 @@
+// Set-up shared by the device tests; see the header.
+#include "GfxTestSupport.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace vireo::gfxtest {
+
+namespace {
+LRESULT HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+}  // namespace
+
+HWND CreateHostWindow(int width, int height)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = HostProc;
+        wc.lpszClassName = L"VireoGfxTest";
+        RegisterClassExW(&wc);
+        registered = true;
+    }
+    return CreateWindowExW(0, L"VireoGfxTest", L"gfx test", WS_OVERLAPPEDWINDOW, 0, 0, width, height, nullptr,
+                           nullptr, nullptr, nullptr);
+}
+
+void DeviceTest::SetUp()
+{
+    vt::ResetGraphicsControls();
+    m_window = CreateHostWindow(kWidth, kHeight);
+    ASSERT_NE(m_window, nullptr);
+    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(m_d3d, nullptr);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = kWidth;
+    pp.BackBufferHeight = kHeight;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.hDeviceWindow = m_window;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &m_device),
+              D3D_OK);
+}
+
+void DeviceTest::TearDown()
+{
+    if (m_device) {
+        EXPECT_EQ(m_device->Release(), 0u) << "something still holds the device";
+    }
+    if (m_d3d)
+        m_d3d->Release();
+    if (m_window)
+        DestroyWindow(m_window);
+    vt::ResetGraphicsControls();
+}
+
+IDirect3DTexture9* DeviceTest::MakeTexture(int width, int height, const std::vector<std::uint32_t>& pixels,
+                                           bool renderTarget)
+{
+    IDirect3DTexture9* texture = nullptr;
+    const HRESULT hr = D3DXCreateTexture(m_device, width, height, 1, renderTarget ? D3DUSAGE_RENDERTARGET : 0,
+                                         D3DFMT_A8R8G8B8, renderTarget ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED, &texture);
+    EXPECT_EQ(hr, D3D_OK);
+    if (FAILED(hr))
+        return nullptr;
+    D3DLOCKED_RECT locked{};
+    EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch,
+                    pixels.data() + static_cast<size_t>(y) * width, static_cast<size_t>(width) * 4);
+    texture->UnlockRect(0);
+    return texture;
+}
+
+void DeviceTest::ClearTo(D3DCOLOR color)
+{
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0), D3D_OK);
+}
+
+int ChannelDistance(std::uint32_t a, std::uint32_t b)
+{
+    int worst = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+    return worst;
+}
+
+int BlendChannel(int src, int srcAlpha, int dst)
+{
+    return static_cast<int>(std::lround((src * srcAlpha + dst * (255 - srcAlpha)) / 255.0));
+}
+
+std::string Hex(std::uint32_t v)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", v);
+    return text;
+}
+
+}  // namespace vireo::gfxtest

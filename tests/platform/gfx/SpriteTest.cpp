@@ -1,0 +1,358 @@
+// The sprite on the software device, read back from the back buffer: exact texel copies for
+// untransformed draws (clipped at the edges), blending, the stage-0 colour operations, the
+// stage-1 mask, bilinear results for scaling and rotation, batching and the state it restores.
+#include "GfxTestSupport.h"
+
+#include <cmath>
+
+using namespace vireo::gfxtest;
+
+namespace {
+
+std::uint32_t Texel(int x, int y)
+{
+    return 0xFF000000u | (static_cast<std::uint32_t>(x * 20 + 10) << 16) | (static_cast<std::uint32_t>(y * 30 + 5) << 8) |
+           0x40u;
+}
+
+std::vector<std::uint32_t> Pattern(int width, int height)
+{
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(Texel(x, y));
+    return pixels;
+}
+
+class SpriteTest : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        ASSERT_EQ(D3DXCreateSprite(m_device, &m_sprite), D3D_OK);
+        ClearTo(0xFF000000);
+        ASSERT_EQ(m_device->BeginScene(), D3D_OK);
+    }
+    void TearDown() override
+    {
+        m_device->EndScene();
+        if (m_sprite) {
+            EXPECT_EQ(m_sprite->Release(), 0u);
+        }
+        DeviceTest::TearDown();
+    }
+
+    // One sprite in its own batch.
+    void DrawOne(IDirect3DTexture9* texture, float x, float y, D3DCOLOR color = 0xFFFFFFFF,
+                 const RECT* source = nullptr, const D3DXMATRIX* transform = nullptr)
+    {
+        ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        m_sprite->SetTransform(transform ? transform : &identity);
+        const D3DXVECTOR3 position(x, y, 0);
+        ASSERT_EQ(m_sprite->Draw(texture, source, nullptr, &position, color), D3D_OK);
+        ASSERT_EQ(m_sprite->End(), D3D_OK);
+    }
+
+    ID3DXSprite* m_sprite = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SpriteTest, UntransformedDrawsCopyTexelsExactlyAndClipAtEdges)
+{
+    IDirect3DTexture9* texture = MakeTexture(8, 6, Pattern(8, 6));
+    DrawOne(texture, 10, 5);
+    const RECT source{2, 1, 6, 5};
+    DrawOne(texture, 30, 20, 0xFFFFFFFF, &source);
+    DrawOne(texture, -3, -2);                          // top-left corner off the target
+    DrawOne(texture, kWidth - 4.0f, kHeight - 3.0f);   // bottom-right corner off the target
+    const Pixels frame = Frame();
+
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(frame.At(10 + x, 5 + y), Texel(x, y)) << "texel " << x << "," << y;
+    EXPECT_EQ(frame.At(9, 5), 0xFF000000u);
+    EXPECT_EQ(frame.At(18, 5), 0xFF000000u);
+    EXPECT_EQ(frame.At(10, 11), 0xFF000000u);
+
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            ASSERT_EQ(frame.At(30 + x, 20 + y), Texel(2 + x, 1 + y));
+    EXPECT_EQ(frame.At(34, 20), 0xFF000000u) << "source rectangle's right edge is exclusive";
+
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(frame.At(x, y), Texel(3 + x, 2 + y));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            ASSERT_EQ(frame.At(kWidth - 4 + x, kHeight - 3 + y), Texel(x, y));
+    texture->Release();
+}
+
+TEST_F(SpriteTest, BlendsSourceAlphaOverTheTarget)
+{
+    ClearTo(0xFF3070B0);
+    const std::vector<std::uint32_t> pixels = {0x00FF0000, 0x40FF8000, 0x80FFFFFF, 0xC0000000, 0xFF102030, 0x01FFFFFF};
+    IDirect3DTexture9* texture = MakeTexture(6, 1, pixels);
+    DrawOne(texture, 4, 4);
+    const Pixels frame = Frame();
+    const std::uint32_t dst = 0xFF3070B0;
+    for (int i = 0; i < 6; ++i) {
+        const std::uint32_t src = pixels[i];
+        const int a = static_cast<int>(src >> 24);
+        std::uint32_t expected = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            expected |= static_cast<std::uint32_t>(
+                            BlendChannel(static_cast<int>((src >> shift) & 0xFF), a, static_cast<int>((dst >> shift) & 0xFF)))
+                        << shift;
+        const std::uint32_t got = frame.At(4 + i, 4) & 0xFFFFFF;
+        EXPECT_LE(ChannelDistance(got, expected), 1) << "texel " << Hex(src) << " gave " << Hex(got) << ", want "
+                                                      << Hex(expected);
+    }
+    EXPECT_EQ(frame.At(4, 4), dst) << "fully transparent texels leave the target as it was";
+    texture->Release();
+}
+
+TEST_F(SpriteTest, ColourModulatesAndAddSmoothBrightens)
+{
+    ClearTo(0xFFFFFFFF);
+    IDirect3DTexture9* texture = MakeTexture(2, 1, {0xFF804020, 0xFF808080});
+
+    // MODULATE (the state Begin sets): colour and alpha multiplied, then blended over white.
+    DrawOne(texture, 0, 0, 0x80FF8040);
+    auto mul = [](int a, int b) { return (a * b + 127) / 255; };
+    const int alpha = mul(0xFF, 0x80);
+    const int r = BlendChannel(mul(0x80, 0xFF), alpha, 0xFF);
+    const int g = BlendChannel(mul(0x40, 0x80), alpha, 0xFF);
+    const int b = BlendChannel(mul(0x20, 0x40), alpha, 0xFF);
+    const std::uint32_t expected = static_cast<std::uint32_t>((r << 16) | (g << 8) | b);
+    EXPECT_LE(ChannelDistance(Frame().At(0, 0) & 0xFFFFFF, expected), 1) << Hex(Frame().At(0, 0));
+
+    // ADDSMOOTH, set after Begin as the engine does: a + b - a*b per channel.
+    for (const auto& c : {std::pair<D3DCOLOR, std::uint32_t>{0xFF404040, 0xA0A0A0},  // 128 + 64 - 32
+                          std::pair<D3DCOLOR, std::uint32_t>{0xFF000000, 0x808080}}) {  // black is neutral
+        ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
+        m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
+        const D3DXVECTOR3 position(10, 0, 0);
+        const RECT second{1, 0, 2, 1};
+        m_sprite->Draw(texture, &second, nullptr, &position, c.first);
+        m_sprite->End();
+        EXPECT_LE(ChannelDistance(Frame().At(10, 0) & 0xFFFFFF, c.second), 1) << Hex(Frame().At(10, 0));
+    }
+    DWORD op = 0;
+    m_device->GetTextureStageState(0, D3DTSS_COLOROP, &op);
+    EXPECT_EQ(op, static_cast<DWORD>(D3DTOP_MODULATE)) << "End restores the device's own stage state";
+    texture->Release();
+}
+
+TEST_F(SpriteTest, StageZeroOperationsAndArguments)
+{
+    // Opaque texel and colour, so only the colour operation shows.
+    IDirect3DTexture9* texture = MakeTexture(1, 1, {0xFF806040});
+    const D3DCOLOR diffuse = 0xFF20A0FF;
+    const struct {
+        const char* what;
+        DWORD op;
+        DWORD arg2;
+        std::uint32_t expected;
+    } cases[] = {
+        {"SELECTARG1 takes the texture", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0x806040},
+        {"SELECTARG2 takes the diffuse colour", D3DTOP_SELECTARG2, D3DTA_DIFFUSE, 0x20A0FF},
+        {"DISABLE on stage 0 passes the diffuse colour", D3DTOP_DISABLE, D3DTA_DIFFUSE, 0x20A0FF},
+        {"MODULATE", D3DTOP_MODULATE, D3DTA_DIFFUSE, 0x103C40},
+        {"ADD saturates", D3DTOP_ADD, D3DTA_DIFFUSE, 0xA0FFFF},
+        {"SUBTRACT clamps at zero", D3DTOP_SUBTRACT, D3DTA_DIFFUSE, 0x600000},
+        {"ADDSMOOTH", D3DTOP_ADDSMOOTH, D3DTA_DIFFUSE, 0x90C4FF},
+        {"texture factor as second argument", D3DTOP_SELECTARG2, D3DTA_TFACTOR, 0x0000FF},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearTo(0xFF000000);
+        ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
+        m_device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF0000FF);
+        m_device->SetTextureStageState(0, D3DTSS_COLOROP, c.op);
+        m_device->SetTextureStageState(0, D3DTSS_COLORARG2, c.arg2);
+        const D3DXVECTOR3 position(3, 3, 0);
+        m_sprite->Draw(texture, nullptr, nullptr, &position, diffuse);
+        m_sprite->End();
+        EXPECT_LE(ChannelDistance(Frame().At(3, 3), 0xFF000000u | c.expected), 1) << Hex(Frame().At(3, 3));
+    }
+    texture->Release();
+}
+
+TEST_F(SpriteTest, MaskOnStageOneModulatesColourAndAlpha)
+{
+    IDirect3DTexture9* picture = MakeTexture(2, 1, {0xFF40C080, 0xFF40C080});
+    IDirect3DTexture9* mask = MakeTexture(2, 1, {0x80FFFFFF, 0xFF808080});
+    ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
+    m_device->SetTexture(1, mask);
+    m_device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    m_device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    m_device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    m_device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    m_device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+    const D3DXVECTOR3 position(5, 5, 0);
+    m_sprite->Draw(picture, nullptr, nullptr, &position, 0xFFFFFFFF);
+    m_sprite->End();
+    const Pixels frame = Frame();
+    // Left: mask alpha 0x80 over black; right: mask colour halves the picture, opaque.
+    const std::uint32_t left = static_cast<std::uint32_t>((BlendChannel(0x40, 0x80, 0) << 16) |
+                                                          (BlendChannel(0xC0, 0x80, 0) << 8) | BlendChannel(0x80, 0x80, 0));
+    const std::uint32_t right = (((0x40 * 0x80 + 127) / 255) << 16) | (((0xC0 * 0x80 + 127) / 255) << 8) |
+                                ((0x80 * 0x80 + 127) / 255);
+    EXPECT_LE(ChannelDistance(frame.At(5, 5) & 0xFFFFFF, left), 1) << Hex(frame.At(5, 5));
+    EXPECT_LE(ChannelDistance(frame.At(6, 5) & 0xFFFFFF, right), 1) << Hex(frame.At(6, 5));
+    IDirect3DBaseTexture9* bound = reinterpret_cast<IDirect3DBaseTexture9*>(1);
+    m_device->GetTexture(1, &bound);
+    EXPECT_EQ(bound, nullptr) << "End restores the stage-1 binding of before Begin";
+    picture->Release();
+    mask->Release();
+}
+
+TEST_F(SpriteTest, ScaledAndRotatedDrawsAreBilinear)
+{
+    // 2x scale of [black, white]: pixel centres land at texel coordinates 0.25, 0.75, ...
+    IDirect3DTexture9* ramp = MakeTexture(2, 2, {0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF});
+    D3DXMATRIX scale, move, transform;
+    D3DXMatrixScaling(&scale, 2, 2, 1);
+    D3DXMatrixTranslation(&move, 10, 10, 0);
+    D3DXMatrixMultiply(&transform, &scale, &move);
+    DrawOne(ramp, 0, 0, 0xFFFFFFFF, nullptr, &transform);
+    Pixels frame = Frame();
+    const int expected[4] = {0, 64, 191, 255};
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 4; ++y)
+            EXPECT_LE(ChannelDistance(frame.At(10 + x, 10 + y), 0xFF000000u | expected[x] * 0x010101u), 1)
+                << "pixel " << x << "," << y << " = " << Hex(frame.At(10 + x, 10 + y));
+    EXPECT_EQ(frame.At(14, 10), 0xFF000000u);
+    EXPECT_EQ(frame.At(9, 10), 0xFF000000u);
+
+    // Half-pixel position, untransformed: filtered as well.
+    DrawOne(ramp, 20.5f, 20);
+    frame = Frame();
+    EXPECT_LE(ChannelDistance(frame.At(21, 20), 0xFF808080), 1) << Hex(frame.At(21, 20));
+
+    // 90 degrees clockwise on screen about the origin, then moved: texel centres fall on pixel
+    // centres, so each texel comes out whole at (39 - ty, 30 + tx).
+    ClearTo(0xFF000000);
+    IDirect3DTexture9* texture = MakeTexture(4, 2, Pattern(4, 2));
+    D3DXMATRIX rotate;
+    D3DXMatrixRotationZ(&rotate, D3DX_PI / 2);
+    D3DXMatrixTranslation(&move, 40, 30, 0);
+    D3DXMatrixMultiply(&transform, &rotate, &move);
+    DrawOne(texture, 0, 0, 0xFFFFFFFF, nullptr, &transform);
+    frame = Frame();
+    for (int ty = 0; ty < 2; ++ty)
+        for (int tx = 0; tx < 4; ++tx)
+            EXPECT_LE(ChannelDistance(frame.At(39 - ty, 30 + tx), Texel(tx, ty)), 1)
+                << "texel " << tx << "," << ty << " gave " << Hex(frame.At(39 - ty, 30 + tx));
+    EXPECT_EQ(frame.At(40, 30), 0xFF000000u);
+    EXPECT_EQ(frame.At(37, 30), 0xFF000000u);
+    EXPECT_EQ(frame.At(38, 34), 0xFF000000u);
+
+    // Mirrored by a negative scale: still drawn (no culling), texel for texel.
+    D3DXMATRIX mirror;
+    D3DXMatrixScaling(&mirror, -1, 1, 1);
+    D3DXMatrixTranslation(&move, 50, 40, 0);
+    D3DXMatrixMultiply(&transform, &mirror, &move);
+    DrawOne(texture, 0, 0, 0xFFFFFFFF, nullptr, &transform);
+    frame = Frame();
+    for (int ty = 0; ty < 2; ++ty)
+        for (int tx = 0; tx < 4; ++tx)
+            EXPECT_LE(ChannelDistance(frame.At(49 - tx, 40 + ty), Texel(tx, ty)), 1) << "texel " << tx << "," << ty;
+    EXPECT_EQ(frame.At(50, 40), 0xFF000000u);
+    ramp->Release();
+    texture->Release();
+}
+
+TEST_F(SpriteTest, BatchDrawsInOrderOnFlushWithEachSpritesTransform)
+{
+    IDirect3DTexture9* red = MakeTexture(4, 4, std::vector<std::uint32_t>(16, 0xFFFF0000));
+    IDirect3DTexture9* green = MakeTexture(4, 4, std::vector<std::uint32_t>(16, 0xFF00FF00));
+    ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
+    D3DXMATRIX shift;
+    D3DXMatrixTranslation(&shift, 2, 0, 0);
+    m_sprite->SetTransform(&shift);
+    const D3DXVECTOR3 origin(0, 0, 0);
+    m_sprite->Draw(red, nullptr, nullptr, &origin, 0xFFFFFFFF);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    m_sprite->SetTransform(&identity);  // does not move the sprite already queued
+    const D3DXVECTOR3 centre(2, 2, 0);
+    const D3DXVECTOR3 position(5, 2, 0);
+    m_sprite->Draw(green, nullptr, &centre, &position, 0xFFFFFFFF);  // top-left at (3, 0)
+
+    EXPECT_EQ(red->Release(), 1u) << "the queue holds the texture";
+    EXPECT_EQ(Frame().At(3, 0), 0xFF000000u) << "nothing is drawn before Flush";
+    ASSERT_EQ(m_sprite->Flush(), D3D_OK);
+    EXPECT_EQ(vt::CountLiveObjects().texturesManaged, 1) << "Flush gave the red texture back";
+    Pixels frame = Frame();
+    EXPECT_EQ(frame.At(1, 0), 0xFF000000u);
+    EXPECT_EQ(frame.At(2, 0), 0xFFFF0000u);
+    EXPECT_EQ(frame.At(3, 0), 0xFF00FF00u) << "the later sprite is on top";
+    EXPECT_EQ(frame.At(6, 3), 0xFF00FF00u);
+    EXPECT_EQ(frame.At(7, 0), 0xFF000000u);
+    ASSERT_EQ(m_sprite->End(), D3D_OK);
+    green->Release();
+}
+
+TEST_F(SpriteTest, BeginAppliesSpriteStateAndEndRestoresIt)
+{
+    m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    m_device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
+    const struct {
+        D3DRENDERSTATETYPE state;
+        DWORD value;
+    } during[] = {{D3DRS_ALPHABLENDENABLE, TRUE},  {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}, {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
+                  {D3DRS_FILLMODE, D3DFILL_SOLID}, {D3DRS_CULLMODE, D3DCULL_NONE},      {D3DRS_LIGHTING, FALSE}};
+    for (const auto& d : during) {
+        DWORD value = 0;
+        m_device->GetRenderState(d.state, &value);
+        EXPECT_EQ(value, d.value) << "render state " << d.state;
+    }
+    DWORD value = 0;
+    m_device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DTOP_MODULATE));
+    m_device->GetTextureStageState(0, D3DTSS_COLORARG2, &value);
+    EXPECT_EQ(value, D3DTA_DIFFUSE);
+    m_device->GetSamplerState(0, D3DSAMP_ADDRESSU, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DTADDRESS_CLAMP));
+    m_device->GetSamplerState(0, D3DSAMP_MAGFILTER, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DTEXF_LINEAR));
+
+    EXPECT_EQ(m_sprite->Begin(0), D3DERR_INVALIDCALL) << "already begun";
+    ASSERT_EQ(m_sprite->End(), D3D_OK);
+    m_device->GetRenderState(D3DRS_ALPHABLENDENABLE, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(FALSE));
+    m_device->GetRenderState(D3DRS_FILLMODE, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DFILL_WIREFRAME));
+    m_device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DTOP_SELECTARG1));
+    m_device->GetSamplerState(0, D3DSAMP_ADDRESSU, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DTADDRESS_WRAP));
+}
+
+TEST_F(SpriteTest, MisuseIsRefused)
+{
+    IDirect3DTexture9* texture = MakeTexture(2, 2, std::vector<std::uint32_t>(4, 0xFFFFFFFF));
+    const D3DXVECTOR3 origin(0, 0, 0);
+    EXPECT_EQ(m_sprite->Draw(texture, nullptr, nullptr, &origin, 0xFFFFFFFF), D3DERR_INVALIDCALL) << "outside Begin";
+    EXPECT_EQ(m_sprite->Flush(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(m_sprite->End(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(m_sprite->Begin(0x200), D3DERR_INVALIDCALL);
+    EXPECT_EQ(m_sprite->SetTransform(nullptr), D3DERR_INVALIDCALL);
+    ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
+    EXPECT_EQ(m_sprite->Draw(nullptr, nullptr, nullptr, &origin, 0xFFFFFFFF), D3DERR_INVALIDCALL);
+    EXPECT_EQ(m_sprite->Draw(texture, nullptr, nullptr, &origin, 0xFFFFFFFF), D3D_OK);
+    // A lost device drops the queue (and its texture references) and leaves the batch.
+    EXPECT_EQ(m_sprite->OnLostDevice(), D3D_OK);
+    EXPECT_EQ(m_sprite->End(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(Frame().At(0, 0), 0xFF000000u);
+    EXPECT_EQ(texture->Release(), 0u);
+    m_sprite->OnResetDevice();
+}

@@ -1,0 +1,350 @@
+// Textures from image bytes (colour key, sizes, source information, bad data), empty textures,
+// the level filter, and saving a surface or a rectangle of it as BMP, read back equal.
+#include "GfxTestSupport.h"
+
+#include "platform/gfx/image/ImageDecoder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+using namespace vireo::gfxtest;
+
+namespace {
+
+void Put16(std::vector<std::uint8_t>& b, size_t at, std::uint32_t v)
+{
+    b[at] = v & 0xFF;
+    b[at + 1] = (v >> 8) & 0xFF;
+}
+void Put32(std::vector<std::uint8_t>& b, size_t at, std::uint32_t v)
+{
+    Put16(b, at, v & 0xFFFF);
+    Put16(b, at + 2, v >> 16);
+}
+
+// A 24-bit bottom-up BMP; the alpha byte of each pixel is dropped.
+std::vector<std::uint8_t> Bmp24(int width, int height, const std::vector<std::uint32_t>& pixels,
+                                std::int32_t declaredWidth = 0)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<std::uint8_t> b(54 + static_cast<size_t>(stride) * height, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, static_cast<std::uint32_t>(b.size()));
+    Put32(b, 10, 54);
+    Put32(b, 14, 40);
+    Put32(b, 18, static_cast<std::uint32_t>(declaredWidth ? declaredWidth : width));
+    Put32(b, 22, static_cast<std::uint32_t>(declaredWidth ? declaredWidth : height));
+    Put16(b, 26, 1);
+    Put16(b, 28, 24);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+            const size_t at = 54 + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * 3;
+            b[at] = p & 0xFF;
+            b[at + 1] = (p >> 8) & 0xFF;
+            b[at + 2] = (p >> 16) & 0xFF;
+        }
+    return b;
+}
+
+const std::vector<std::uint32_t> kImage = {
+    0xFFFF00FF, 0xFF102030, 0xFFFF00FF,  //
+    0xFF405060, 0xFFFF00FF, 0xFF708090,  //
+    0xFFFF00FE, 0xFFFFFFFF, 0xFF000000,  //
+    0xFF111111, 0xFF222222, 0xFF333333,  //
+    0xFFFF00FF, 0xFF444444, 0xFF555555,
+};
+
+std::vector<std::uint32_t> ReadTexture(IDirect3DTexture9* texture)
+{
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    D3DLOCKED_RECT locked{};
+    std::vector<std::uint32_t> out;
+    if (FAILED(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
+        return out;
+    for (UINT y = 0; y < desc.Height; ++y)
+        for (UINT x = 0; x < desc.Width; ++x)
+            out.push_back(static_cast<const std::uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x]);
+    texture->UnlockRect(0);
+    return out;
+}
+
+class TextureLoaderTest : public DeviceTest {
+protected:
+    HRESULT Load(const std::vector<std::uint8_t>& bytes, UINT width, UINT height, DWORD filter, D3DCOLOR key,
+                 IDirect3DTexture9** texture, D3DXIMAGE_INFO* info = nullptr, D3DPOOL pool = D3DPOOL_MANAGED)
+    {
+        return D3DXCreateTextureFromFileInMemoryEx(m_device, bytes.empty() ? nullptr : bytes.data(),
+                                                   static_cast<UINT>(bytes.size()), width, height, 1, 0,
+                                                   D3DFMT_A8R8G8B8, pool, filter, D3DX_DEFAULT, key, info, nullptr,
+                                                   texture);
+    }
+};
+
+}  // namespace
+
+TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
+{
+    const std::vector<std::uint8_t> bmp = Bmp24(3, 5, kImage);
+    const struct {
+        const char* what;
+        D3DCOLOR key;
+        int keyed;
+    } cases[] = {
+        {"opaque magenta", 0xFFFF00FF, 4},
+        {"magenta with alpha 0 never matches an opaque image", 0x00FF00FF, 0},
+        {"no key", 0, 0},
+        {"one bit off", 0xFFFF00FE, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, c.key, &texture), D3D_OK);
+        const std::vector<std::uint32_t> texels = ReadTexture(texture);
+        ASSERT_EQ(texels.size(), kImage.size());
+        int keyed = 0;
+        for (size_t i = 0; i < texels.size(); ++i) {
+            if (c.key != 0 && kImage[i] == c.key) {
+                EXPECT_EQ(texels[i], 0u) << "keyed texels become transparent black";
+                ++keyed;
+            } else {
+                EXPECT_EQ(texels[i], kImage[i]) << "texel " << i;
+            }
+        }
+        EXPECT_EQ(keyed, c.keyed);
+        texture->Release();
+    }
+
+    // Drawn over a background, keyed texels show it exactly.
+    ClearTo(0xFF336699);
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0xFFFF00FF, &texture), D3D_OK);
+    ID3DXSprite* sprite = nullptr;
+    D3DXCreateSprite(m_device, &sprite);
+    sprite->Begin(D3DXSPRITE_ALPHABLEND);
+    const D3DXVECTOR3 position(7, 9, 0);
+    sprite->Draw(texture, nullptr, nullptr, &position, 0xFFFFFFFF);
+    sprite->End();
+    const Pixels frame = Frame();
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const std::uint32_t source = kImage[static_cast<size_t>(y) * 3 + x];
+            EXPECT_EQ(frame.At(7 + x, 9 + y), source == 0xFFFF00FF ? 0xFF336699u : source) << x << "," << y;
+        }
+    sprite->Release();
+    texture->Release();
+}
+
+TEST_F(TextureLoaderTest, EveryFormatDecodesToArgbWithItsSourceInfo)
+{
+    // 32-bit TGA, top-left origin, alpha kept.
+    std::vector<std::uint8_t> tga(18, 0);
+    tga[2] = 2;
+    Put16(tga, 12, 2);
+    Put16(tga, 14, 2);
+    tga[16] = 32;
+    tga[17] = 0x28;
+    const std::vector<std::uint32_t> argb = {0x80FF0000, 0xFF00FF00, 0x400000FF, 0x00FFFFFF};
+    for (std::uint32_t p : argb)
+        for (int shift = 0; shift < 32; shift += 8)
+            tga.push_back(static_cast<std::uint8_t>(p >> shift));
+
+    // DDS headers: an uncompressed A8R8G8B8 one and a DXT1 one of a single solid-red block.
+    auto dds = [](int size, std::uint32_t pfFlags, std::uint32_t fourCC) {
+        std::vector<std::uint8_t> b(128, 0);
+        b[0] = 'D', b[1] = 'D', b[2] = 'S', b[3] = ' ';
+        Put32(b, 4, 124);
+        Put32(b, 8, 0x1007);
+        Put32(b, 12, static_cast<std::uint32_t>(size));
+        Put32(b, 16, static_cast<std::uint32_t>(size));
+        Put32(b, 76, 32);
+        Put32(b, 80, pfFlags);
+        Put32(b, 84, fourCC);
+        if (!fourCC) {
+            Put32(b, 88, 32);
+            Put32(b, 92, 0x00FF0000);
+            Put32(b, 96, 0x0000FF00);
+            Put32(b, 100, 0x000000FF);
+            Put32(b, 104, 0xFF000000);
+        }
+        Put32(b, 108, 0x1000);
+        return b;
+    };
+    std::vector<std::uint8_t> ddsArgb = dds(2, 0x41, 0);
+    for (std::uint32_t p : argb)
+        for (int shift = 0; shift < 32; shift += 8)
+            ddsArgb.push_back(static_cast<std::uint8_t>(p >> shift));
+    std::vector<std::uint8_t> dxt1 = dds(4, 0x4, MAKEFOURCC('D', 'X', 'T', '1'));
+    for (std::uint8_t byte : {0x00, 0xF8, 0x1F, 0x00, 0, 0, 0, 0})  // red, blue, every index 0
+        dxt1.push_back(byte);
+
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        UINT side;
+        D3DFORMAT format;
+        D3DXIMAGE_FILEFORMAT file;
+        std::vector<std::uint32_t> texels;
+    } cases[] = {
+        {"TGA 32", tga, 2, D3DFMT_A8R8G8B8, D3DXIFF_TGA, argb},
+        {"DDS A8R8G8B8", ddsArgb, 2, D3DFMT_A8R8G8B8, D3DXIFF_DDS, argb},
+        {"DDS DXT1", dxt1, 4, D3DFMT_DXT1, D3DXIFF_DDS, std::vector<std::uint32_t>(16, 0xFFFF0000)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        IDirect3DTexture9* texture = nullptr;
+        D3DXIMAGE_INFO info{};
+        ASSERT_EQ(Load(c.bytes, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info), D3D_OK);
+        EXPECT_EQ(info.Width, c.side);
+        EXPECT_EQ(info.Format, c.format);
+        EXPECT_EQ(info.ImageFileFormat, c.file);
+        EXPECT_EQ(ReadTexture(texture), c.texels);
+        texture->Release();
+    }
+}
+
+TEST_F(TextureLoaderTest, SizesFollowTheRequestAndSourceInfoDescribesTheFile)
+{
+    const std::vector<std::uint8_t> bmp = Bmp24(3, 5, kImage);
+    IDirect3DTexture9* texture = nullptr;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info), D3D_OK);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 3u);
+    EXPECT_EQ(desc.Height, 5u);
+    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+    EXPECT_EQ(texture->GetLevelCount(), 1u);
+    EXPECT_EQ(info.Width, 3u);
+    EXPECT_EQ(info.Height, 5u);
+    EXPECT_EQ(info.Format, D3DFMT_R8G8B8);
+    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_BMP);
+    texture->Release();
+
+    // D3DX_DEFAULT rounds up to powers of two; without a filter the image sits top-left.
+    ASSERT_EQ(Load(bmp, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_FILTER_NONE, 0, &texture), D3D_OK);
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 4u);
+    EXPECT_EQ(desc.Height, 8u);
+    std::vector<std::uint32_t> texels = ReadTexture(texture);
+    EXPECT_EQ(texels[0], kImage[0]);
+    EXPECT_EQ(texels[4 * 4 + 2], kImage[4 * 3 + 2]);
+    EXPECT_EQ(texels[3], 0u);
+    EXPECT_EQ(texels[4 * 7], 0u);
+    texture->Release();
+
+    // An explicit size with point filtering scales the image: 2x in both directions.
+    ASSERT_EQ(Load(bmp, 6, 10, D3DX_FILTER_POINT, 0, &texture), D3D_OK);
+    texels = ReadTexture(texture);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 6; ++x)
+            ASSERT_EQ(texels[static_cast<size_t>(y) * 6 + x], kImage[static_cast<size_t>(y / 2) * 3 + x / 2]) << x << "," << y;
+    texture->Release();
+
+    ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, nullptr,
+                   D3DPOOL_DEFAULT),
+              D3D_OK);
+    EXPECT_EQ(vt::CountLiveObjects().texturesDefault, 1);
+    texture->Release();
+}
+
+TEST_F(TextureLoaderTest, BadBytesFailCleanlyAndMakeNoTexture)
+{
+    std::vector<std::uint8_t> truncated = Bmp24(3, 5, kImage);
+    truncated.resize(60);
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        HRESULT expected;
+    } cases[] = {
+        {"empty", {}, D3DERR_INVALIDCALL},
+        {"junk", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e', 0, 1, 2, 3, 4, 5, 6, 7}, D3DXERR_INVALIDDATA},
+        {"truncated BMP", truncated, D3DXERR_INVALIDDATA},
+        {"100000 x 100000 BMP", Bmp24(1, 1, {0xFF000000}, 100000), D3DXERR_INVALIDDATA},
+    };
+    const int before = vt::CountLiveObjects().texturesManaged;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(1);
+        EXPECT_EQ(Load(c.bytes, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture), c.expected);
+        EXPECT_EQ(texture, nullptr);
+        EXPECT_EQ(vt::CountLiveObjects().texturesManaged, before);
+    }
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(Load(Bmp24(3, 5, kImage), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0x77, 0, &texture),
+              D3DERR_INVALIDCALL)
+        << "not a filter";
+}
+
+TEST_F(TextureLoaderTest, EmptyTexturesAndTheLevelFilter)
+{
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3DXCreateTexture(m_device, 16, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+              D3DERR_INVALIDCALL)
+        << "render targets live in the default pool";
+    EXPECT_EQ(D3DXCreateTexture(m_device, 9000, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3DERR_INVALIDCALL);
+    ASSERT_EQ(D3DXCreateTexture(m_device, 16, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture),
+              D3D_OK);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 16u);
+    EXPECT_EQ(desc.Usage, D3DUSAGE_RENDERTARGET);
+    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
+    EXPECT_EQ(texture->GetLevelDesc(1, &desc), D3DERR_INVALIDCALL);
+    EXPECT_EQ(D3DXFilterTexture(texture, nullptr, 0, D3DX_FILTER_NONE), D3D_OK);
+    EXPECT_EQ(D3DXFilterTexture(texture, nullptr, 1, D3DX_FILTER_NONE), D3DERR_INVALIDCALL);
+    EXPECT_EQ(D3DXFilterTexture(nullptr, nullptr, 0, D3DX_FILTER_NONE), D3DERR_INVALIDCALL);
+    texture->Release();
+}
+
+TEST_F(TextureLoaderTest, SavedBmpReadsBackEqualWholeOrRectangle)
+{
+    ClearTo(0xFF000000);
+    const D3DRECT bands[3] = {{0, 0, kWidth, 8}, {5, 8, 20, 30}, {20, 10, 21, 11}};
+    const D3DCOLOR colours[3] = {0xFF102030, 0xFFC0FFEE, 0xFFFF0000};
+    for (int i = 0; i < 3; ++i)
+        m_device->Clear(1, &bands[i], D3DCLEAR_TARGET, colours[i], 1.0f, 0);
+    const Pixels frame = Frame();
+
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("vireo_gfx_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+
+    const RECT rect{3, 2, 24, 12};
+    for (const RECT* r : {static_cast<const RECT*>(nullptr), &rect}) {
+        SCOPED_TRACE(r ? "rectangle" : "whole");
+        const std::filesystem::path file = folder / (r ? "part.png" : "whole.jpg");  // BMP whatever the name
+        ASSERT_EQ(D3DXSaveSurfaceToFileW(file.wstring().c_str(), D3DXIFF_PNG, back, nullptr, r), D3D_OK);
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GE(bytes.size(), 54u);
+        EXPECT_EQ(bytes[0], 'B');
+        EXPECT_EQ(bytes[1], 'M');
+        vireo::image::Image decoded;
+        ASSERT_TRUE(vireo::image::DecodeImage(bytes.data(), bytes.size(), decoded, nullptr));
+        const RECT area = r ? *r : RECT{0, 0, kWidth, kHeight};
+        ASSERT_EQ(decoded.width, area.right - area.left);
+        ASSERT_EQ(decoded.height, area.bottom - area.top);
+        for (int y = 0; y < decoded.height; ++y)
+            for (int x = 0; x < decoded.width; ++x)
+                ASSERT_EQ(decoded.pixels[static_cast<size_t>(y) * decoded.width + x] & 0xFFFFFF,
+                          frame.At(area.left + x, area.top + y) & 0xFFFFFF)
+                    << x << "," << y;
+    }
+    const RECT outside{0, 0, kWidth + 1, 4};
+    EXPECT_EQ(D3DXSaveSurfaceToFileW((folder / "x.bmp").wstring().c_str(), D3DXIFF_BMP, back, nullptr, &outside),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(D3DXSaveSurfaceToFileW((folder / "x.bmp").wstring().c_str(), D3DXIFF_BMP, nullptr, nullptr, nullptr),
+              D3DERR_INVALIDCALL);
+    EXPECT_TRUE(FAILED(D3DXSaveSurfaceToFileW((folder / "missing" / "x.bmp").wstring().c_str(), D3DXIFF_BMP, back,
+                                              nullptr, nullptr)));
+    back->Release();
+    std::filesystem::remove_all(folder);
+}

@@ -1,0 +1,214 @@
+// BMP reader: valid variants pixel for pixel (header kinds, depths, masks, palettes, RLE,
+// row order), hostile RLE streams clipped to the image, and header faults refused.
+#include "platform/image/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using namespace vireo::image;
+using namespace vireo::image::fixtures;
+
+namespace {
+
+constexpr std::uint32_t T = 0x00000000;  // transparent black: pixels an RLE stream skips
+constexpr std::uint32_t K = 0xFF000000;  // opaque black: palette index past the palette
+constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
+const std::vector<std::uint32_t> kPalette = {R, G, B, W};
+
+BmpSpec Spec(int w, int h, std::uint16_t bpp, Bytes pixels)
+{
+    BmpSpec s;
+    s.width = w;
+    s.height = h;
+    s.bpp = bpp;
+    s.pixels = std::move(pixels);
+    return s;
+}
+
+BmpSpec Paletted(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t compression = 0)
+{
+    BmpSpec s = Spec(w, h, bpp, std::move(pixels));
+    s.palette = kPalette;
+    s.compression = compression;
+    return s;
+}
+
+struct GoodCase {
+    const char* name;
+    BmpSpec spec;
+    std::vector<std::uint32_t> expected;  // top row first
+};
+
+std::vector<GoodCase> GoodCases()
+{
+    std::vector<GoodCase> cases;
+    // 24-bit, bottom-up, rows padded to 4 bytes: the bottom row comes first in the file.
+    cases.push_back({"24-bit bottom-up",
+                     Spec(3, 2, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  //
+                                     255, 255, 255, 0, 0, 0, 1, 2, 3, 0, 0, 0}),
+                     {W, K, 0xFF030201, R, G, B}});
+    {
+        BmpSpec s = Spec(3, -2, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  //
+                                     255, 255, 255, 0, 0, 0, 1, 2, 3, 0, 0, 0});
+        cases.push_back({"24-bit top-down", s, {R, G, B, W, K, 0xFF030201}});
+    }
+    // 1-bit, 9 pixels: the row crosses a byte, most significant bit first.
+    cases.push_back({"1-bit", Paletted(9, 1, 1, {0b10110001, 0b10000000, 0, 0}), {G, R, G, G, R, R, R, G, G}});
+    cases.push_back({"4-bit", Paletted(3, 1, 4, {0x12, 0x30, 0, 0}), {G, B, W}});
+    {
+        // biClrUsed 1: index 1 is past the palette and must read as opaque black.
+        BmpSpec s = Paletted(3, 1, 8, {0, 1, 255, 0});
+        s.colorsUsed = 1;
+        s.palette = {R};
+        cases.push_back({"8-bit index past the palette", s, {R, K, K}});
+    }
+    {
+        BmpSpec s = Paletted(2, 1, 8, {3, 0, 0, 0});
+        s.colorsUsed = 100000;  // clamped to 256, and to the entries actually present
+        cases.push_back({"8-bit absurd biClrUsed", s, {W, R}});
+    }
+    cases.push_back({"16-bit X1R5G5B5", Spec(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}),
+                     {W, R, 0xFF000008}});
+    {
+        BmpSpec s = Spec(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0});
+        s.compression = 3;
+        s.masks = {0xF800, 0x07E0, 0x001F};
+        cases.push_back({"16-bit R5G6B5 bit fields", s, {R, G, 0xFF000400}});
+    }
+    cases.push_back({"32-bit BI_RGB with alpha", Spec(2, 1, 32, {1, 2, 3, 0x80, 4, 5, 6, 0}),
+                     {0x80030201, 0x00060504}});
+    cases.push_back({"32-bit BI_RGB, every alpha zero", Spec(2, 1, 32, {1, 2, 3, 0, 4, 5, 6, 0}),
+                     {0xFF030201, 0xFF060504}});
+    {
+        // V5 header, bytes R G B A in memory order.
+        BmpSpec s = Spec(2, 1, 32, {0x11, 0x22, 0x33, 0x44, 0xFF, 0, 0, 0});
+        s.headerSize = 124;
+        s.compression = 3;
+        s.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+        cases.push_back({"32-bit V5 bit fields with alpha", s, {0x44112233, 0x00FF0000}});
+    }
+    {
+        // 40-byte header with three masks: no alpha mask, so the fourth byte is ignored.
+        BmpSpec s = Spec(1, 1, 32, {0x30, 0x20, 0x10, 0x00});
+        s.compression = 3;
+        s.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
+        cases.push_back({"32-bit bit fields, no alpha mask", s, {0xFF102030}});
+    }
+    {
+        // A zero green mask reads 0; a 1-bit alpha mask scales to 0 or 255.
+        BmpSpec s = Spec(2, 1, 32, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});
+        s.headerSize = 56;
+        s.compression = 3;
+        s.masks = {0x00FF0000, 0, 0x000000FF, 0x80000000};
+        cases.push_back({"zero and one-bit masks", s, {0xFFFF00FF, 0x00FF00FF}});
+    }
+    {
+        BmpSpec s = Spec(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0});
+        s.headerSize = 12;
+        cases.push_back({"core header, 24-bit", s, {B, W, R, G}});
+    }
+    {
+        BmpSpec s = Paletted(2, 1, 8, {2, 1, 0, 0});
+        s.headerSize = 12;  // palette entries of three bytes
+        cases.push_back({"core header, 8-bit", s, {B, G}});
+    }
+    // RLE8: a run, end of line, an absolute run with its pad byte, end of bitmap.
+    cases.push_back({"RLE8", Paletted(3, 2, 8, {2, 1, 0, 0, 0, 3, 3, 2, 0, 0, 0, 1}, 1), {W, B, R, G, G, T}});
+    cases.push_back({"RLE8 delta", Paletted(3, 2, 8, {0, 2, 1, 1, 1, 2, 0, 1}, 1), {T, B, T, T, T, T}});
+    // RLE4: runs alternate the two nibbles; an absolute run of 3 nibbles takes 2 bytes.
+    cases.push_back({"RLE4", Paletted(3, 2, 4, {3, 0x12, 0, 0, 0, 3, 0x30, 0x20, 0, 1}, 2), {W, R, B, G, B, G}});
+
+    // Hostile RLE: never a write outside the image, decoding stops at the end of the data.
+    cases.push_back({"RLE8 run past the row end", Paletted(3, 2, 8, {10, 1, 0, 1}, 1), {T, T, T, G, G, G}});
+    cases.push_back({"RLE8 delta past the image", Paletted(3, 2, 8, {0, 2, 255, 255, 5, 1, 0, 1}, 1),
+                     {T, T, T, T, T, T}});
+    cases.push_back({"RLE8 more line ends than rows", Paletted(3, 2, 8, {0, 0, 0, 0, 0, 0, 0, 0, 3, 1}, 1),
+                     {T, T, T, T, T, T}});
+    cases.push_back({"RLE8 no end marker", Paletted(3, 2, 8, {2, 3}, 1), {T, T, T, W, W, T}});
+    cases.push_back({"RLE8 absolute run past the data", Paletted(3, 2, 8, {0, 200, 2}, 1), {T, T, T, B, T, T}});
+    cases.push_back({"RLE8 odd absolute run, no pad", Paletted(3, 1, 8, {0, 3, 0, 1, 2}, 1), {R, G, B}});
+    cases.push_back({"RLE4 absolute run past the row", Paletted(2, 1, 4, {0, 5, 0x12, 0x33, 0x30, 0}, 2), {G, B}});
+    cases.push_back({"RLE delta then run in the last row", Paletted(3, 2, 8, {0, 2, 2, 0, 4, 3, 0, 1}, 1),
+                     {T, T, T, T, T, W}});
+    return cases;
+}
+
+}  // namespace
+
+TEST(Bmp, DecodesValidVariantsExactly)
+{
+    for (const auto& c : GoodCases()) {
+        const Decoded d = Decode(BuildBmp(c.spec));
+        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+        EXPECT_EQ(d.image.format, Format::Bmp);
+        EXPECT_EQ(d.image.width, c.spec.width) << c.name;
+        EXPECT_EQ(d.image.height, std::abs(c.spec.height)) << c.name;
+        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
+    }
+}
+
+TEST(Bmp, RefusesHeaderFaults)
+{
+    const Bytes good = BuildBmp(Spec(2, 2, 24, Bytes(16, 0x55)));
+    auto patched = [&](std::size_t at, std::uint32_t value, int bytes = 4) {
+        Bytes b = good;
+        (bytes == 4 ? Put32 : Put16)(b, at, value);
+        return b;
+    };
+    BmpSpec rle24 = Spec(2, 2, 24, Bytes(16, 0));
+    rle24.compression = 1;
+    BmpSpec rleTopDown = Paletted(2, -2, 8, {0, 1}, 1);
+    BmpSpec masksCut = Spec(1, 1, 32, {});
+    masksCut.compression = 3;
+    Bytes noMasks = BuildBmp(masksCut);
+    noMasks.resize(14 + 40 + 6);
+
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* expect;
+    } cases[] = {
+        {"wrong magic", [&] { Bytes b = good; b[1] = 'X'; return b; }(), "no 'BM' signature"},
+        {"header size 64", patched(14, 64), "unsupported info header size 64"},
+        {"header size 0", patched(14, 0), "unsupported info header size 0"},
+        {"0 bpp", patched(28, 0, 2), "unsupported bit count 0"},
+        {"2 bpp", patched(28, 2, 2), "unsupported bit count 2"},
+        {"3 bpp", patched(28, 3, 2), "unsupported bit count 3"},
+        {"5 bpp", patched(28, 5, 2), "unsupported bit count 5"},
+        {"7 bpp", patched(28, 7, 2), "unsupported bit count 7"},
+        {"64 bpp", patched(28, 64, 2), "unsupported bit count 64"},
+        {"height INT_MIN", patched(22, 0x80000000u), "invalid height"},
+        {"width 0", patched(18, 0), "invalid image size: 0 x 2"},
+        {"width negative", patched(18, static_cast<std::uint32_t>(-5)), "invalid image size: -5 x 2"},
+        {"height 0", patched(22, 0), "invalid image size: 2 x 0"},
+        {"offset past the end", patched(10, 5000), "past the end of the file"},
+        {"offset inside the header", patched(10, 20), "inside the headers"},
+        {"rows cut short", Bytes(good.begin(), good.end() - 4), "pixel data truncated"},
+        {"embedded JPEG", patched(30, 4), "embedded JPEG or PNG"},
+        {"unknown compression", patched(30, 9), "unknown compression 9"},
+        {"RLE8 at 24 bpp", BuildBmp(rle24), "RLE compression with 24 bits"},
+        {"RLE top-down", BuildBmp(rleTopDown), "cannot be top-down"},
+        {"masks cut off", noMasks, "colour masks"},
+        {"file header only", Bytes(good.begin(), good.begin() + 14), "too short"},
+        {"info header cut", Bytes(good.begin(), good.begin() + 40), "ends inside its info header"},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = DecodeAs(Format::Bmp, c.bytes);
+        EXPECT_FALSE(d.ok) << c.name;
+        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
+        EXPECT_EQ(d.error.rfind("BMP: ", 0), 0u) << c.name << ": " << d.error;
+    }
+}
+
+TEST(Bmp, TruncatedAtEveryOffsetNeverDecodesGarbage)
+{
+    // Every cut of a valid paletted file is refused, except one that drops only the last
+    // row's padding (3 bytes after a 5-byte row): those pixels are all there.
+    const Bytes file = BuildBmp(Paletted(5, 3, 8, Bytes(24, 2)));
+    for (std::size_t cut = 0; cut < file.size(); ++cut) {
+        const Decoded d = DecodeAs(Format::Bmp, Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut)));
+        EXPECT_EQ(d.ok, cut >= file.size() - 3) << "cut at " << cut << ": " << d.error;
+    }
+    EXPECT_TRUE(Decode(file).ok);
+}

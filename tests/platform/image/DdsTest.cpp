@@ -1,0 +1,199 @@
+// DDS reader: uncompressed layouts by mask, DXT1/3/5 block decoding (both DXT1 modes, sizes
+// not a multiple of 4), the first mip level only, and every header fault refused.
+#include "platform/image/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace vireo::image;
+using namespace vireo::image::fixtures;
+
+namespace {
+
+constexpr std::uint32_t K = 0xFF000000, W = 0xFFFFFFFF;
+constexpr std::uint32_t kRgb = 0x40, kAlphaPixels = 0x1, kAlpha = 0x2, kFourCc = 0x4, kLuminance = 0x20000;
+
+DdsSpec Plain(std::uint32_t w, std::uint32_t h, std::uint32_t flags, std::uint32_t bits,
+              std::array<std::uint32_t, 4> masks, Bytes data)
+{
+    DdsSpec s;
+    s.width = w;
+    s.height = h;
+    s.pfFlags = flags;
+    s.bits = bits;
+    for (int i = 0; i < 4; ++i)
+        s.masks[i] = masks[i];
+    s.data = std::move(data);
+    return s;
+}
+
+DdsSpec Compressed(const char (&code)[5], std::uint32_t w, std::uint32_t h, Bytes data)
+{
+    DdsSpec s = Plain(w, h, kFourCc, 0, {0, 0, 0, 0}, std::move(data));
+    s.fourCc = FourCc(code);
+    return s;
+}
+
+// A BC1 colour block: endpoints c0, c1 (R5G6B5) and one row of indices repeated on all rows.
+Bytes ColourBlock(std::uint16_t c0, std::uint16_t c1, std::uint8_t rowIndices)
+{
+    return {static_cast<std::uint8_t>(c0), static_cast<std::uint8_t>(c0 >> 8), static_cast<std::uint8_t>(c1),
+            static_cast<std::uint8_t>(c1 >> 8), rowIndices, rowIndices, rowIndices, rowIndices};
+}
+
+std::vector<std::uint32_t> Rows(std::vector<std::uint32_t> row, int count)
+{
+    std::vector<std::uint32_t> all;
+    for (int i = 0; i < count; ++i)
+        all.insert(all.end(), row.begin(), row.end());
+    return all;
+}
+
+struct GoodCase {
+    const char* name;
+    DdsSpec spec;
+    std::vector<std::uint32_t> expected;
+};
+
+std::vector<GoodCase> GoodCases()
+{
+    const std::array<std::uint32_t, 4> argb = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    std::vector<GoodCase> c;
+    c.push_back({"A8R8G8B8", Plain(2, 1, kRgb | kAlphaPixels, 32, argb, {1, 2, 3, 4, 5, 6, 7, 8}),
+                 {0x04030201, 0x08070605}});
+    c.push_back({"X8R8G8B8: alpha mask without the alpha flag", Plain(1, 1, kRgb, 32, argb, {1, 2, 3, 4}), {0xFF030201}});
+    c.push_back({"A8B8G8R8", Plain(1, 1, kRgb | kAlphaPixels, 32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}, {1, 2, 3, 4}),
+                 {0x04010203}});
+    c.push_back({"R8G8B8", Plain(2, 1, kRgb, 24, {0xFF0000, 0xFF00, 0xFF, 0}, {1, 2, 3, 4, 5, 6}), {0xFF030201, 0xFF060504}});
+    c.push_back({"R5G6B5", Plain(2, 1, kRgb, 16, {0xF800, 0x07E0, 0x001F, 0}, {0x00, 0xF8, 0x20, 0x00}),
+                 {0xFFFF0000, 0xFF000400}});
+    c.push_back({"A1R5G5B5", Plain(2, 1, kRgb | kAlphaPixels, 16, {0x7C00, 0x03E0, 0x001F, 0x8000}, {0x1F, 0x80, 0x1F, 0x00}),
+                 {0xFF0000FF, 0x000000FF}});
+    c.push_back({"A4R4G4B4", Plain(1, 1, kRgb | kAlphaPixels, 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, {0x0F, 0x80}),
+                 {0x880000FF}});
+    c.push_back({"L8", Plain(2, 1, kLuminance, 8, {0xFF, 0, 0, 0}, {0x80, 0xFF}), {0xFF808080, W}});
+    c.push_back({"A8L8", Plain(1, 1, kLuminance | kAlphaPixels, 16, {0xFF, 0, 0, 0xFF00}, {0x40, 0x80}), {0x80404040}});
+    c.push_back({"A8", Plain(2, 1, kAlpha, 8, {0, 0, 0, 0xFF}, {0x80, 0}), {0x80000000, 0}});
+    {
+        DdsSpec s = Plain(1, 2, kRgb, 24, {0xFF0000, 0xFF00, 0xFF, 0}, {1, 2, 3, 0, 4, 5, 6});
+        c.push_back({"padded rows", s, {0xFF030201, 0xFF060504}});
+    }
+    // DXT1, four-colour mode (c0 > c1): white, black and the two thirds between them.
+    c.push_back({"DXT1 four colours", Compressed("DXT1", 4, 4, ColourBlock(0xFFFF, 0x0000, 0xE4)),
+                 Rows({W, K, 0xFFAAAAAA, 0xFF555555}, 4)});
+    // DXT1, three-colour mode (c0 <= c1): the midpoint and transparent black.
+    c.push_back({"DXT1 three colours and transparent", Compressed("DXT1", 4, 4, ColourBlock(0x0000, 0xFFFF, 0xE4)),
+                 Rows({K, W, 0xFF808080, 0x00000000}, 4)});
+    // Equal endpoints are three-colour mode too: index 3 is transparent.
+    c.push_back({"DXT1 equal endpoints", Compressed("DXT1", 4, 4, ColourBlock(0x001F, 0x001F, 0xE4)),
+                 Rows({0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0x00000000}, 4)});
+    {
+        // 3 x 5: two blocks stacked, each clipped; block 1 red, block 2 blue.
+        Bytes data = ColourBlock(0xF800, 0xF800, 0);
+        Append(data, ColourBlock(0x001F, 0x001F, 0));
+        std::vector<std::uint32_t> expected = Rows({0xFFFF0000, 0xFFFF0000, 0xFFFF0000}, 4);
+        const auto blue = Rows({0xFF0000FF, 0xFF0000FF, 0xFF0000FF}, 1);
+        expected.insert(expected.end(), blue.begin(), blue.end());
+        c.push_back({"DXT1 3 x 5", Compressed("DXT1", 3, 5, data), expected});
+    }
+    {
+        // DXT3: explicit 4-bit alpha (n * 17); the colour block never has a transparent mode.
+        Bytes data = {0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2};
+        Append(data, ColourBlock(0x0000, 0xFFFF, 0xE4));
+        c.push_back({"DXT3", Compressed("DXT3", 4, 4, data), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
+    }
+    {
+        // DXT5, eight-alpha mode: indices 0..7 on the first row give 255, 0, then six steps.
+        // 3-bit indices 0,1,2,3,4,5,6,7 packed little-endian: 0x88 0xC6 0xFA (then zeros).
+        Bytes data = {255, 0, 0x88, 0xC6, 0xFA, 0, 0, 0};
+        Append(data, ColourBlock(0xFFFF, 0xFFFF, 0));
+        std::vector<std::uint32_t> expected;
+        for (std::uint32_t a : {255u, 0u, 219u, 182u, 146u, 109u, 73u, 36u})
+            expected.push_back((a << 24) | 0xFFFFFF);
+        expected.insert(expected.end(), 8, W);
+        c.push_back({"DXT5 eight alphas", Compressed("DXT5", 4, 4, data), expected});
+    }
+    {
+        // DXT5, six-alpha mode (a0 <= a1): indices 6 and 7 are 0 and 255.
+        Bytes data = {0, 255, 0x88, 0xC6, 0xFA, 0, 0, 0};
+        Append(data, ColourBlock(0xFFFF, 0xFFFF, 0));
+        std::vector<std::uint32_t> expected;
+        for (std::uint32_t a : {0u, 255u, 51u, 102u, 153u, 204u, 0u, 255u})
+            expected.push_back((a << 24) | 0xFFFFFF);
+        expected.insert(expected.end(), 8, 0x00FFFFFF);
+        c.push_back({"DXT5 six alphas", Compressed("DXT5", 4, 4, data), expected});
+    }
+    {
+        // A mip count the size cannot have, and no data for any level but the first.
+        DdsSpec s = Compressed("DXT1", 4, 4, ColourBlock(0xFFFF, 0xFFFF, 0));
+        s.mipCount = 40;
+        c.push_back({"absurd mip count", s, Rows({W, W, W, W}, 4)});
+    }
+    return c;
+}
+
+}  // namespace
+
+TEST(Dds, DecodesValidVariantsExactly)
+{
+    for (const auto& c : GoodCases()) {
+        Bytes file = BuildDds(c.spec);
+        if (std::string(c.name) == "padded rows") {
+            Put32(file, 8, 0x100F);  // DDSD_PITCH: rows of 3 pixel bytes + 1 of padding
+            Put32(file, 20, 4);
+        }
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+        EXPECT_EQ(d.image.format, Format::Dds);
+        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
+    }
+}
+
+TEST(Dds, RefusesHeaderFaults)
+{
+    const DdsSpec base = Plain(2, 2, kRgb, 32, {0xFF0000, 0xFF00, 0xFF, 0}, Bytes(16, 0x22));
+    auto with = [&](auto change) {
+        DdsSpec s = base;
+        change(s);
+        return BuildDds(s);
+    };
+    auto patched = [&](std::size_t at, std::uint32_t value) {
+        Bytes b = BuildDds(base);
+        Put32(b, at, value);
+        return b;
+    };
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* expect;
+    } cases[] = {
+        {"wrong magic", patched(0, FourCc("DDS_")), "no 'DDS ' signature"},
+        {"header size 100", patched(4, 100), "header size 100, expected 124"},
+        {"pixel format size 0", patched(76, 0), "pixel format size 0, expected 32"},
+        {"width 0", with([](DdsSpec& s) { s.width = 0; }), "invalid image size: 0 x 2"},
+        {"32768 squared", with([](DdsSpec& s) { s.width = s.height = 32768; }), "image too large: 32768 x 32768"},
+        {"4 G wide", with([](DdsSpec& s) { s.width = 0xFFFFFFFF; }), "image too large: 4294967295 x 2"},
+        {"DX10", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DX10"); }), "FourCC 'DX10'"},
+        {"ATI2", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("ATI2"); }), "unsupported FourCC 'ATI2'"},
+        {"numeric FourCC", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = 113; }), "unsupported FourCC 0x00000071"},
+        {"DXT1 level 0 short", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DXT1"), s.data.resize(7); }),
+         "level 0 truncated: 7 of 8 bytes"},
+        {"DXT5 level 0 short", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DXT5"), s.data.resize(15); }),
+         "level 0 truncated: 15 of 16 bytes"},
+        {"pixels short", with([](DdsSpec& s) { s.data.resize(15); }), "level 0 truncated: 15 of 16 bytes"},
+        {"cube map", with([](DdsSpec& s) { s.caps2 = 0xFE00; }), "cube maps"},
+        {"volume", with([](DdsSpec& s) { s.caps2 = 0x200000; }), "volume"},
+        {"12 bits", with([](DdsSpec& s) { s.bits = 12; }), "unsupported bit count 12"},
+        {"overlapping masks", with([](DdsSpec& s) { s.masks[0] = 0xFFFFFF; }), "colour masks overlap"},
+        {"mask beyond the bit count", with([](DdsSpec& s) { s.bits = 16, s.masks[0] = 0xFF0000; }), "does not fit 16 bits"},
+        {"all masks zero", with([](DdsSpec& s) { s.masks[0] = s.masks[1] = s.masks[2] = 0; }), "all colour masks are zero"},
+        {"no layout flag", with([](DdsSpec& s) { s.pfFlags = kAlphaPixels; }), "name no RGB"},
+        {"header cut", [&] { Bytes b = BuildDds(base); b.resize(127); return b; }(), "too short"},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = DecodeAs(Format::Dds, c.bytes);
+        EXPECT_FALSE(d.ok) << c.name;
+        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
+    }
+}

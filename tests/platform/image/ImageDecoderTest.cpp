@@ -1,0 +1,252 @@
+// What every format shares: detection, the size caps (refused before the pixel buffer is
+// allocated), tiny inputs, trailing junk, and the BMP writer read back by the BMP reader.
+#include "platform/image/AllocationProbe.h"
+#include "platform/image/ImageFixtures.h"
+
+#include "platform/gfx/image/ImageDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace vireo::image;
+using namespace vireo::image::fixtures;
+
+namespace {
+
+std::vector<std::uint32_t> Pattern(int w, int h)
+{
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            px[y * w + x] = PatternPixel(x, y);
+    return px;
+}
+
+struct FormatCase {
+    const char* name;
+    Format format;
+    std::function<Bytes()> valid;                     // a small valid file (5 x 3)
+    std::function<void(Bytes&, std::uint32_t, std::uint32_t)> claim;  // patch the header's size
+    std::uint32_t largestSide;                        // the largest size the header can hold
+};
+
+void PutBe16(Bytes& b, std::size_t at, std::uint32_t v)
+{
+    b[at] = static_cast<std::uint8_t>(v >> 8);
+    b[at + 1] = static_cast<std::uint8_t>(v);
+}
+
+std::vector<FormatCase> Formats()
+{
+    return {
+        {"PNG", Format::Png, [] { return BuildPng(PngFromArgb(Pattern(5, 3), 5, 3)); },
+         [](Bytes& b, std::uint32_t w, std::uint32_t h) {
+             PutBe16(b, 16, w >> 16), PutBe16(b, 18, w), PutBe16(b, 20, h >> 16), PutBe16(b, 22, h);
+         },
+         100000},
+        {"JPEG", Format::Jpeg,
+         [] {
+             JpegSpec s;
+             s.width = 5;
+             s.height = 3;
+             s.samples.assign(5 * 3 * 3, 0x80);
+             return BuildJpeg(s);
+         },
+         [](Bytes& b, std::uint32_t w, std::uint32_t h) {
+             for (std::size_t i = 2; i + 9 < b.size(); ++i)
+                 if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
+                     PutBe16(b, i + 5, h);
+                     PutBe16(b, i + 7, w);
+                     return;
+                 }
+         },
+         60000},
+        {"BMP", Format::Bmp,
+         [] {
+             auto px = Pattern(5, 3);
+             return EncodeBmp(px.data(), 5, 3, 20);
+         },
+         [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 18, w), Put32(b, 22, h); }, 100000},
+        {"TGA", Format::Tga,
+         [] {
+             TgaSpec s;
+             s.width = 5;
+             s.height = 3;
+             s.pixels.assign(5 * 3 * 4, 0x7F);
+             return BuildTga(s);
+         },
+         [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put16(b, 12, w), Put16(b, 14, h); }, 65535},
+        {"DDS", Format::Dds,
+         [] {
+             DdsSpec s;
+             s.width = 5;
+             s.height = 3;
+             s.data.assign(5 * 3 * 4, 0x7F);
+             return BuildDds(s);
+         },
+         [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 16, w), Put32(b, 12, h); }, 100000},
+    };
+}
+
+}  // namespace
+
+TEST(ImageDecoder, DetectsFormatsBySignature)
+{
+    for (const auto& f : Formats()) {
+        const Bytes file = f.valid();
+        EXPECT_EQ(DetectFormat(file.data(), file.size()), f.format) << f.name;
+    }
+    const struct {
+        Bytes bytes;
+        Format expected;
+    } cases[] = {
+        {{}, Format::Unknown},
+        {{'B'}, Format::Unknown},
+        {{'B', 'M'}, Format::Bmp},
+        {{0xFF, 0xD8}, Format::Jpeg},
+        {{'D', 'D', 'S', ' '}, Format::Dds},
+        {{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Format::Png},
+        {Bytes(64, 0), Format::Unknown},           // image type 0 is no TGA
+        {Bytes(64, 0xEE), Format::Unknown},
+        {{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Format::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DetectFormat(c.bytes.data(), c.bytes.size()), c.expected) << c.bytes.size() << " bytes";
+    EXPECT_EQ(DetectFormat(nullptr, 100), Format::Unknown);
+}
+
+TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
+{
+    const struct {
+        std::uint32_t w, h;
+        const char* expect;
+    } sizes[] = {
+        {100000, 100000, "image too large: 100000 x 100000"},
+        {60000, 60000, "image too large: 60000 x 60000"},
+        {8193, 1, "image too large: 8193 x 1"},
+        {1, 8193, "image too large: 1 x 8193"},
+        {5000, 5000, "image too large: 5000 x 5000"},  // both sides fine, 25 M pixels not
+        {0, 3, "invalid image size: 0 x 3"},
+        {5, 0, "invalid image size: 5 x 0"},
+    };
+    for (const auto& f : Formats()) {
+        for (const auto& s : sizes) {
+            if (s.w > f.largestSide || s.h > f.largestSide)
+                continue;
+            Bytes file = f.valid();
+            f.claim(file, s.w, s.h);
+            Decoded d;
+            std::size_t largest = 0;
+            {
+                AllocationProbe probe;
+                d.ok = DecodeImage(file.data(), file.size(), d.image, &d.error);
+                largest = probe.Largest();
+            }
+            EXPECT_FALSE(d.ok) << f.name << " " << s.w << "x" << s.h;
+            EXPECT_NE(d.error.find(s.expect), std::string::npos) << f.name << ": " << d.error;
+            EXPECT_LE(largest, 1024u) << f.name << " " << s.w << "x" << s.h;
+            EXPECT_TRUE(d.image.pixels.empty());
+            EXPECT_EQ(d.image.width, 0);
+        }
+    }
+}
+
+TEST(ImageDecoder, AcceptsTheLargestImageTheCapsAllow)
+{
+    // 8192 x 2048 = 16,777,216 pixels exactly: at the cap, not over it.
+    DdsSpec s;
+    s.width = 8192;
+    s.height = 2048;
+    s.fourCc = FourCc("DXT1");
+    s.pfFlags = 0x4;
+    s.data.assign(8192 / 4 * 2048 / 4 * 8, 0);
+    const Decoded d = Decode(BuildDds(s));
+    ASSERT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(d.image.pixels.size(), 16777216u);
+}
+
+TEST(ImageDecoder, RefusesTinyAndTruncatedInputOfEveryFormat)
+{
+    for (const auto& f : Formats()) {
+        const Bytes file = f.valid();
+        // Empty, one byte, the signature alone, and cuts through the header and the data.
+        for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{4}, std::size_t{8},
+                                std::size_t{17}, std::size_t{30}, file.size() / 2, file.size() - 3}) {
+            if (cut >= file.size())
+                continue;
+            const Bytes part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
+            const Decoded d = DecodeAs(f.format, part);
+            EXPECT_FALSE(d.ok) << f.name << " cut at " << cut;
+            EXPECT_FALSE(d.error.empty()) << f.name << " cut at " << cut;
+            EXPECT_TRUE(d.image.pixels.empty());
+        }
+    }
+    std::string error;
+    Image out;
+    EXPECT_FALSE(DecodeImage(nullptr, 10, out, &error));
+    EXPECT_NE(error.find("not a PNG, JPEG, BMP, TGA or DDS file"), std::string::npos) << error;
+    EXPECT_FALSE(DecodeImage(nullptr, 0, out, nullptr));  // no error text asked for
+}
+
+TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
+{
+    for (const auto& f : Formats()) {
+        const Bytes file = f.valid();
+        Bytes padded = file;
+        for (std::size_t i = 0; i < (1u << 20); ++i)
+            padded.push_back(static_cast<std::uint8_t>(i * 131 + 7));
+        const Decoded plain = Decode(file), junk = Decode(padded);
+        ASSERT_TRUE(plain.ok) << f.name << ": " << plain.error;
+        ASSERT_TRUE(junk.ok) << f.name << ": " << junk.error;
+        EXPECT_EQ(junk.image.pixels, plain.image.pixels) << f.name;
+        EXPECT_EQ(junk.image.format, f.format);
+    }
+}
+
+TEST(EncodeBmp, ReadsBackIdenticalWithAlphaAndPitch)
+{
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 2}, std::pair{5, 7}, std::pair{64, 33}}) {
+        const int pitchPixels = w + 3;  // rows wider than the image: only w pixels are written
+        std::vector<std::uint32_t> src(static_cast<std::size_t>(pitchPixels) * h, 0xDEADBEEF);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                src[y * pitchPixels + x] = PatternPixel(x, y);
+        const Bytes file = EncodeBmp(src.data(), w, h, pitchPixels * 4);
+        ASSERT_EQ(file.size(), 54u + 4u * w * h);
+        EXPECT_EQ(file[10], 54);                 // bfOffBits
+        EXPECT_EQ(file[28], 32);                 // biBitCount
+        EXPECT_EQ(file[30], 0);                  // BI_RGB
+        EXPECT_EQ(file[25] & 0x80, 0);           // positive height: bottom-up
+        // The first stored row is the image's last: pixel (0, h-1), bytes B G R A.
+        const std::uint32_t last = PatternPixel(0, h - 1);
+        EXPECT_EQ(file[54], last & 0xFF);
+        EXPECT_EQ(file[57], last >> 24);
+
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok) << d.error;
+        ASSERT_EQ(d.image.width, w);
+        ASSERT_EQ(d.image.height, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(d.image.pixels[y * w + x], PatternPixel(x, y)) << w << "x" << h << " at " << x << "," << y;
+        EXPECT_EQ(d.image.sourceFormat, 21u);
+    }
+}
+
+TEST(EncodeBmp, EdgeSizesAndAllZeroAlpha)
+{
+    // A capture whose alpha bytes are all zero reads back opaque: the fourth byte was unused.
+    const std::uint32_t rgbOnly[4] = {0x00102030, 0x00405060, 0x00708090, 0x00A0B0C0};
+    const Decoded d = Decode(EncodeBmp(rgbOnly, 2, 2, 8));
+    ASSERT_TRUE(d.ok) << d.error;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(d.image.pixels[i], rgbOnly[i] | 0xFF000000u);
+    EXPECT_EQ(d.image.sourceFormat, 22u);
+
+    EXPECT_EQ(EncodeBmp(nullptr, 0, 5, 0).size(), 54u);  // empty rectangle: header only
+    EXPECT_EQ(EncodeBmp(nullptr, 5, 0, 0).size(), 54u);
+    EXPECT_TRUE(EncodeBmp(rgbOnly, -1, 2, 8).empty());
+    EXPECT_TRUE(EncodeBmp(rgbOnly, 2, 2, 7).empty());     // pitch shorter than a row
+    EXPECT_TRUE(EncodeBmp(nullptr, 2, 2, 8).empty());
+}

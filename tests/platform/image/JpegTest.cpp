@@ -1,0 +1,142 @@
+// JPEG through libjpeg: colour, grey, progressive and Adobe CMYK files decode within a
+// stated tolerance; the scan limit, damaged data and libjpeg's warnings refuse the file.
+#include "platform/image/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace vireo::image;
+using namespace vireo::image::fixtures;
+
+namespace {
+
+constexpr int kTolerance = 8;  // per channel, for smooth content at quality 95 without subsampling
+
+JpegSpec Gradient(int w, int h, int components)
+{
+    JpegSpec s;
+    s.width = w;
+    s.height = h;
+    s.components = components;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < components; ++c)
+                s.samples.push_back(static_cast<std::uint8_t>(c == 0 ? x * 255 / (w - 1) : c == 1 ? y * 255 / (h - 1) : 96));
+    return s;
+}
+
+// Largest channel difference between the decoded image and the samples written.
+int WorstError(const Image& image, const JpegSpec& s)
+{
+    int worst = 0;
+    for (int i = 0; i < s.width * s.height; ++i) {
+        const std::uint32_t px = image.pixels[i];
+        if ((px >> 24) != 0xFF)
+            return 256;
+        for (int c = 0; c < 3; ++c) {
+            const int want = s.samples[i * s.components + (s.components == 1 ? 0 : c)];
+            const int got = (px >> (16 - 8 * c)) & 0xFF;
+            worst = std::max(worst, std::abs(want - got));
+        }
+    }
+    return worst;
+}
+
+std::size_t FindMarker(const Bytes& b, std::uint8_t marker)
+{
+    for (std::size_t i = 2; i + 1 < b.size(); ++i)
+        if (b[i] == 0xFF && b[i + 1] == marker)
+            return i;
+    return b.size();
+}
+
+}  // namespace
+
+TEST(Jpeg, DecodesWithinTolerance)
+{
+    const struct {
+        const char* name;
+        JpegSpec spec;
+        std::uint32_t sourceFormat;
+    } cases[] = {
+        {"RGB", Gradient(32, 24, 3), 20},
+        {"RGB odd size", Gradient(13, 7, 3), 20},
+        {"grey", Gradient(16, 16, 1), 50},
+        {"progressive", [] { auto s = Gradient(32, 24, 3); s.progressive = true; return s; }(), 20},
+        {"88 scans", [] { auto s = Gradient(16, 16, 3); s.scans = ManyScans(29); return s; }(), 20},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = Decode(BuildJpeg(c.spec));
+        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+        EXPECT_EQ(d.image.format, Format::Jpeg);
+        ASSERT_EQ(d.image.width, c.spec.width);
+        ASSERT_EQ(d.image.height, c.spec.height);
+        EXPECT_LE(WorstError(d.image, c.spec), kTolerance) << c.name;
+        EXPECT_EQ(d.image.sourceFormat, c.sourceFormat) << c.name;
+    }
+}
+
+TEST(Jpeg, ReadsAdobeCmykAsInverted)
+{
+    // libjpeg marks CMYK files with the Adobe segment, whose convention stores 255 for "no
+    // ink": (255, 0, 0, 255) is red, (0, 0, 0, 0) black, all 255 white.
+    JpegSpec s;
+    s.width = 24;
+    s.height = 8;
+    s.components = 4;
+    const std::uint8_t inks[3][4] = {{255, 0, 0, 255}, {0, 0, 0, 0}, {255, 255, 255, 255}};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 24; ++x)
+            s.samples.insert(s.samples.end(), inks[x / 8], inks[x / 8] + 4);
+    const Decoded d = Decode(BuildJpeg(s));
+    ASSERT_TRUE(d.ok) << d.error;
+    const std::uint32_t expected[3] = {0xFFFF0000, 0xFF000000, 0xFFFFFFFF};
+    for (int block = 0; block < 3; ++block) {
+        const std::uint32_t px = d.image.pixels[4 * 24 + block * 8 + 4];  // a block's centre
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(static_cast<int>((px >> shift) & 0xFF), static_cast<int>((expected[block] >> shift) & 0xFF),
+                        kTolerance)
+                << "block " << block << " pixel " << std::hex << px;
+    }
+}
+
+TEST(Jpeg, RefusesDamagedAndHostileFiles)
+{
+    const Bytes good = BuildJpeg(Gradient(32, 24, 3));
+    const std::size_t sos = FindMarker(good, 0xDA), dht = FindMarker(good, 0xC4), dqt = FindMarker(good, 0xDB);
+    ASSERT_LT(sos, good.size());
+    ASSERT_LT(dht, good.size());
+
+    Bytes badHuffman = good;
+    std::fill(badHuffman.begin() + dht + 5, badHuffman.begin() + dht + 21, 0xFF);  // 16 counts summing past 256
+    Bytes extraneous = good;
+    const std::size_t afterDqt = dqt + 2 + ((good[dqt + 2] << 8) | good[dqt + 3]);
+    extraneous.insert(extraneous.begin() + afterDqt, {0x12, 0x34});
+    Bytes noComponents = good;
+    noComponents[FindMarker(good, 0xC0) + 9] = 0;  // a frame of zero components, size intact
+    auto many = Gradient(16, 16, 3);
+    many.scans = ManyScans(63);  // 1 + 3 x 63 = 190 scans, each valid
+
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* expect;
+    } cases[] = {
+        {"cut inside the first scan", Bytes(good.begin(), good.begin() + sos + 40), "Premature end of JPEG file"},
+        {"cut before the scan", Bytes(good.begin(), good.begin() + sos), "JPEG: "},
+        {"corrupt Huffman table", badHuffman, "Bogus Huffman table"},
+        {"bytes before a marker (a libjpeg warning)", extraneous, "Corrupt JPEG data: 2 extraneous bytes"},
+        {"frame without components", noComponents, "Empty JPEG image"},
+        {"190 progressive scans", BuildJpeg(many), "more than 100 scans"},
+        {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
+        {"marker only", Bytes{0xFF, 0xD8}, "JPEG: "},
+        {"SOI and junk", Bytes{0xFF, 0xD8, 0xFF, 0x00, 0x12}, "JPEG: "},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = DecodeAs(Format::Jpeg, c.bytes);
+        EXPECT_FALSE(d.ok) << c.name;
+        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
+        EXPECT_TRUE(d.image.pixels.empty()) << c.name;
+    }
+}

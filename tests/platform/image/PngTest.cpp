@@ -1,0 +1,170 @@
+// PNG through libpng: each colour type and depth lands on exact A8R8G8B8 pixels (palette and
+// tRNS, grey, 16-bit, interlaced), and damaged files (CRC, truncation, missing or oversized
+// chunks) are refused with the error text libpng gives.
+#include "platform/image/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace vireo::image;
+using namespace vireo::image::fixtures;
+
+namespace {
+
+std::vector<std::uint32_t> Pattern(int w, int h)
+{
+    std::vector<std::uint32_t> px;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            px.push_back(PatternPixel(x, y));
+    return px;
+}
+
+PngSpec Typed(int w, int h, int type, int depth, std::vector<Bytes> rows)
+{
+    PngSpec s;
+    s.width = w;
+    s.height = h;
+    s.colourType = type;
+    s.bitDepth = depth;
+    s.rows = std::move(rows);
+    return s;
+}
+
+PngSpec PaletteImage()
+{
+    PngSpec s = Typed(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0b00011011}});
+    s.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 8, 7}};
+    s.trns = {0x00, 0x80};  // shorter than the palette: the rest is opaque
+    return s;
+}
+
+}  // namespace
+
+TEST(Png, DecodesColourTypesAndDepthsExactly)
+{
+    const struct {
+        const char* name;
+        PngSpec spec;
+        std::vector<std::uint32_t> expected;
+        std::uint32_t sourceFormat;
+    } cases[] = {
+        {"RGBA 8", PngFromArgb(Pattern(5, 3), 5, 3), Pattern(5, 3), 21},
+        {"RGB 8", Typed(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}}), {0xFF010203, 0xFF040506}, 22},
+        {"grey 1", Typed(3, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000}}), {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}, 50},
+        {"grey 4", Typed(2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x1F}}), {0xFF111111, 0xFFFFFFFF}, 50},
+        {"grey+alpha 8", Typed(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 0x80}}), {0x80404040}, 21},
+        {"palette 2 with short tRNS", PaletteImage(), {0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF090807}, 21},
+        {"RGBA 16: high bytes kept", Typed(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {{0x12, 0xFF, 0x34, 0x00, 0x56, 0x80, 0x78, 0x01}}),
+         {0x78123456}, 21},
+        {"grey 16", Typed(1, 1, PNG_COLOR_TYPE_GRAY, 16, {{0xAB, 0xCD}}), {0xFFABABAB}, 50},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = Decode(BuildPng(c.spec));
+        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+        EXPECT_EQ(d.image.format, Format::Png);
+        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
+        EXPECT_EQ(d.image.sourceFormat, c.sourceFormat) << c.name;
+    }
+}
+
+TEST(Png, InterlacedEqualsProgressiveRows)
+{
+    // Adam7 passes skip rows and columns; sizes that are not multiples of 8 leave some empty.
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 2}, std::pair{9, 7}, std::pair{17, 33}}) {
+        PngSpec s = PngFromArgb(Pattern(w, h), w, h);
+        s.interlace = true;
+        const Decoded d = Decode(BuildPng(s));
+        ASSERT_TRUE(d.ok) << d.error;
+        EXPECT_EQ(d.image.pixels, Pattern(w, h)) << w << "x" << h;
+    }
+}
+
+TEST(Png, RefusesDamagedFiles)
+{
+    const Bytes good = BuildPng(PngFromArgb(Pattern(8, 8), 8, 8));
+    const auto chunks = PngChunks(good);
+    auto without = [&](const char* type) {
+        auto kept = chunks;
+        std::erase_if(kept, [&](const PngChunk& c) { return c.type == type; });
+        return PngFromChunks(kept);
+    };
+    auto inserted = [&](PngChunk extra, const char* before) {
+        auto all = chunks;
+        for (auto it = all.begin(); it != all.end(); ++it)
+            if (it->type == before) {
+                all.insert(it, extra);
+                break;
+            }
+        return PngFromChunks(all);
+    };
+    Bytes badCrc = good;
+    badCrc[29] ^= 1;  // IHDR's CRC
+    Bytes idatCut = good;
+    {
+        std::size_t idat = 8;
+        while (std::string(idatCut.begin() + idat + 4, idatCut.begin() + idat + 8) != "IDAT")
+            idat += 12 + ((idatCut[idat + 2] << 8) | idatCut[idat + 3]);
+        idatCut.resize(idat + 8 + 10);  // ten bytes into the compressed data
+    }
+    // An IDAT whose zlib stream says ADLER32 of other data: last four bytes flipped.
+    auto badAdler = chunks;
+    for (auto& c : badAdler)
+        if (c.type == "IDAT")
+            c.data.back() ^= 0xFF;
+    PngSpec palette = PaletteImage();
+    palette.trns.clear();
+    const Bytes paletteFile = BuildPng(palette);
+    auto noPlte = PngChunks(paletteFile);
+    std::erase_if(noPlte, [](const PngChunk& c) { return c.type == "PLTE"; });
+    Bytes hugeChunk = inserted({"vrEo", {}}, "IDAT");
+    {
+        // Its length field claims 2 GiB; libpng must not try to hold it.
+        const std::size_t at = 8 + 25;
+        hugeChunk[at] = 0x7F;
+    }
+
+    // A text chunk right after IHDR whose length asks for 1.6 GB (libpng would allocate it).
+    Bytes hugeText = inserted({"zTXt", Bytes(16, 'z')}, "IDAT");
+    hugeText[33] = 0x62, hugeText[34] = 0x66, hugeText[35] = 0x61, hugeText[36] = 0x65;
+
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* expect;
+    } cases[] = {
+        {"IHDR CRC", badCrc, "CRC"},
+        {"zTXt claiming 1.6 GB", hugeText, "chunk 'zTXt' declares 1650876773 bytes"},
+        {"IDAT cut", idatCut, "chunk 'IDAT' declares"},
+        {"bad ADLER32", PngFromChunks(badAdler), "incorrect data check"},
+        {"no IDAT", without("IDAT"), "PNG: "},
+        {"no IEND", without("IEND"), "file truncated"},
+        {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
+        {"unknown chunk claiming 2 GiB", hugeChunk, "chunk 'vrEo' declares 2130706432 bytes"},
+        {"IHDR 1,000,001 wide", [&] { Bytes b = good; b[17] = 0x0F, b[18] = 0x42, b[19] = 0x41; return b; }(),
+         "image too large: 1000001 x 8"},
+        {"signature only", Bytes(good.begin(), good.begin() + 8), "PNG: "},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = DecodeAs(Format::Png, c.bytes);
+        EXPECT_FALSE(d.ok) << c.name;
+        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
+        EXPECT_TRUE(d.image.pixels.empty()) << c.name;
+    }
+}
+
+TEST(Png, IgnoresAnOversizedTrnsChunk)
+{
+    // tRNS with more entries than PLTE is invalid; libpng drops it (a benign error) and the
+    // image stays opaque rather than reading alpha past the palette.
+    PngSpec s = PaletteImage();
+    s.trns.clear();
+    auto chunks = PngChunks(BuildPng(s));
+    for (auto it = chunks.begin(); it != chunks.end(); ++it)
+        if (it->type == "IDAT") {
+            chunks.insert(it, PngChunk{"tRNS", Bytes(200, 0x10)});
+            break;
+        }
+    const Decoded d = Decode(PngFromChunks(chunks));
+    ASSERT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(d.image.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF090807}));
+}

@@ -1,0 +1,165 @@
+// TGA reader: every image type and depth pixel for pixel, origin bits, colour maps with
+// out-of-range indices, RLE packets crossing rows and the image end, and refused headers.
+#include "platform/image/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace vireo::image;
+using namespace vireo::image::fixtures;
+
+namespace {
+
+constexpr std::uint32_t T = 0x00000000, K = 0xFF000000;
+constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
+
+TgaSpec Spec(std::uint8_t type, std::uint16_t w, std::uint16_t h, std::uint8_t depth, std::uint8_t descriptor, Bytes pixels)
+{
+    TgaSpec s;
+    s.type = type;
+    s.width = w;
+    s.height = h;
+    s.depth = depth;
+    s.descriptor = descriptor;
+    s.pixels = std::move(pixels);
+    return s;
+}
+
+// A colour map of R, G, B, W in 24-bit entries, for indices first .. first + 3.
+TgaSpec Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixels, std::uint16_t first = 0)
+{
+    TgaSpec s = Spec(type, w, h, 8, 0x20, std::move(pixels));
+    s.mapType = 1;
+    s.mapFirst = first;
+    s.mapEntryBits = 24;
+    s.mapLength = 4;
+    s.map = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
+    return s;
+}
+
+struct GoodCase {
+    const char* name;
+    TgaSpec spec;
+    std::vector<std::uint32_t> expected;  // top row first
+};
+
+std::vector<GoodCase> GoodCases()
+{
+    std::vector<GoodCase> c;
+    c.push_back({"32-bit top-left", Spec(2, 2, 1, 32, 0x28, {1, 2, 3, 0x40, 4, 5, 6, 0}), {0x40030201, 0x00060504}});
+    c.push_back({"32-bit all alpha zero", Spec(2, 2, 1, 32, 0x20, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
+    c.push_back({"24-bit bottom-left", Spec(2, 2, 2, 24, 0x00, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
+                 {B, W, R, G}});
+    c.push_back({"24-bit top-right", Spec(2, 2, 2, 24, 0x30, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
+                 {G, R, W, B}});
+    c.push_back({"24-bit bottom-right", Spec(2, 2, 2, 24, 0x10, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
+                 {W, B, G, R}});
+    // 16-bit with one attribute bit: the top bit is alpha. 15-bit and 16-bit without
+    // attribute bits are opaque whatever that bit holds.
+    c.push_back({"16-bit with alpha bit", Spec(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}),
+                 {R, 0x00FF0000, B}});
+    c.push_back({"15-bit", Spec(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}});
+    c.push_back({"16-bit no attribute bits", Spec(2, 1, 1, 16, 0x20, {0xE0, 0x03}), {G}});
+    c.push_back({"grey", Spec(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}});
+    {
+        TgaSpec s = Spec(2, 1, 1, 24, 0x20, {1, 2, 3});
+        s.id = Bytes(255, 'i');  // the ID field is skipped whatever it holds
+        s.mapType = 1;           // a colour map in a true-colour file is skipped too
+        s.mapEntryBits = 32;
+        s.mapLength = 2;
+        s.map = Bytes(8, 0xEE);
+        c.push_back({"ID field and unused colour map", s, {0xFF030201}});
+    }
+    // Map indices 2..5 hold R G B W; 0, 1 and 6 are outside the map.
+    c.push_back({"colour-mapped, first entry 2", Mapped(1, 5, 1, {2, 5, 0, 1, 6}, 2), {R, W, K, K, K}});
+    {
+        TgaSpec s = Mapped(1, 2, 1, {0, 1});
+        s.mapLength = 0;
+        s.map.clear();
+        c.push_back({"colour map of length 0", s, {K, K}});
+    }
+    {
+        TgaSpec s = Mapped(1, 2, 1, {0, 1});
+        s.mapEntryBits = 32;
+        s.mapLength = 2;
+        s.map = {0, 0, 255, 0x80, 255, 0, 0, 0xFF};
+        s.descriptor = 0x28;
+        c.push_back({"32-bit colour map entries keep alpha", s, {0x80FF0000, B}});
+    }
+    // RLE: packets run across rows; one repeat packet of 4, then 2 raw values.
+    c.push_back({"RLE true colour across rows",
+                 Spec(10, 3, 2, 24, 0x20, {0x83, 0, 0, 255, 0x01, 0, 255, 0, 255, 0, 0}),
+                 {R, R, R, R, G, B}});
+    c.push_back({"RLE colour-mapped", Mapped(9, 3, 1, {0x81, 1, 0x00, 3}), {G, G, W}});
+    c.push_back({"RLE grey", Spec(11, 2, 2, 8, 0x20, {0x83, 0x10}), {0xFF101010, 0xFF101010, 0xFF101010, 0xFF101010}});
+    c.push_back({"RLE packet crossing the image end", Spec(10, 2, 1, 24, 0x20, {0xFF, 255, 255, 255}), {W, W}});
+    c.push_back({"RLE raw packet longer than the data", Spec(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}),
+                 {R, G, T, T}});
+    c.push_back({"RLE data ends mid-value", Spec(10, 2, 1, 24, 0x20, {0x80, 0, 0, 255, 0x80, 1}), {R, T}});
+    return c;
+}
+
+}  // namespace
+
+TEST(Tga, DecodesValidVariantsExactly)
+{
+    for (const auto& c : GoodCases()) {
+        const Bytes file = BuildTga(c.spec);
+        const Decoded d = DecodeAs(Format::Tga, file);
+        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+        EXPECT_EQ(d.image.width, c.spec.width) << c.name;
+        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
+    }
+}
+
+TEST(Tga, RefusesBadHeaders)
+{
+    auto with = [](auto change) {
+        TgaSpec s = Spec(2, 2, 2, 24, 0x20, Bytes(12, 0x33));
+        change(s);
+        return BuildTga(s);
+    };
+    Bytes shortId = with([](TgaSpec&) {});
+    shortId[0] = 255;  // ID field of 255 bytes in a 30-byte file
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* expect;
+    } cases[] = {
+        {"type 0", with([](TgaSpec& s) { s.type = 0; }), "unsupported image type 0"},
+        {"type 32", with([](TgaSpec& s) { s.type = 32; }), "unsupported image type 32"},
+        {"type 33", with([](TgaSpec& s) { s.type = 33; }), "unsupported image type 33"},
+        {"map type 2", with([](TgaSpec& s) { s.mapType = 2; }), "unknown colour map type 2"},
+        {"mapped without map", with([](TgaSpec& s) { s.type = 1, s.depth = 8; }), "without a colour map"},
+        {"map entry of 12 bits", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 12; }), "entry size 12"},
+        {"8-bit true colour", with([](TgaSpec& s) { s.depth = 8; }), "pixel depth 8 for image type 2"},
+        {"24-bit grey", with([](TgaSpec& s) { s.type = 3; }), "pixel depth 24 for image type 3"},
+        {"width 0", with([](TgaSpec& s) { s.width = 0; }), "invalid image size: 0 x 2"},
+        {"height 0", with([](TgaSpec& s) { s.height = 0; }), "invalid image size: 2 x 0"},
+        {"ID past the end", shortId, "ID field or colour map"},
+        {"map past the end", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 32, s.mapLength = 1000; }),
+         "ID field or colour map"},
+        {"pixels cut short", with([](TgaSpec& s) { s.pixels.resize(11); }), "pixel data truncated: 11 of 12"},
+        {"RLE far too short", with([](TgaSpec& s) { s.type = 10, s.width = s.height = 4000, s.pixels = {0xFF, 1, 2, 3}; }),
+         "RLE data too short for 4000 x 4000"},
+        {"header cut", Bytes(17, 0), "too short"},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = DecodeAs(Format::Tga, c.bytes);
+        EXPECT_FALSE(d.ok) << c.name;
+        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
+    }
+}
+
+TEST(Tga, HeavyRleInputStaysBounded)
+{
+    // 128 pixels per 4-byte packet is the most RLE can say; the smallest file that claims
+    // the whole 8192 x 2048 cap must carry 131,072 packets, and then it decodes.
+    TgaSpec s = Spec(10, 8192, 2048, 24, 0x20, {});
+    for (int i = 0; i < 8192 * 2048 / 128; ++i)
+        Append(s.pixels, {0xFF, 9, 8, 7});
+    const Decoded d = DecodeAs(Format::Tga, BuildTga(s));
+    ASSERT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(d.image.pixels.back(), 0xFF070809u);
+    s.pixels.resize(s.pixels.size() - 5);
+    EXPECT_FALSE(DecodeAs(Format::Tga, BuildTga(s)).ok);
+}
