@@ -1,7 +1,6 @@
 // CPackageFile: the exact layout the writer produces, the reader taking it back, and damaged
 // files (lengths past the end or overflowing, cut records, names without terminator).
 #include "resource/PackageFile.h"
-#include "resource/IniFile.h"
 #include "resource/TestFiles.h"
 
 #include <vireo/support.h>
@@ -191,16 +190,4 @@ TEST(PackageFile, OpenReadsFilesAndRefusesHugeOnesWithoutReadingThem)
     std::filesystem::resize_file(dir.Path("huge.pak"), CPackageFile::kMaxFileSize + 1);
     EXPECT_EQ(package.Open(dir.Wide("huge.pak").c_str()), 0);
     EXPECT_EQ(package.GetFileSize(), 0u);
-}
-
-TEST(PackageFile, DescriptionLoadsIntoTheIniReaderWithoutItsUnclosedLastLine)
-{
-    std::vector<BYTE> bytes;
-    ASSERT_EQ(CPackageFile::Build("[Picture]\r\nPictureCount=3\r\nColorKey_R=1", {}, bytes), 1);
-    CPackageFile package;
-    ASSERT_EQ(package.Parse(bytes, L"desc"), 1);
-    CIniFile ini;
-    ini.LoadFromMemory(package.GetDescText(), package.GetDescLength());
-    EXPECT_EQ(ini.GetInt(L"Picture", L"PictureCount", 1, FALSE), 3);
-    EXPECT_EQ(ini.GetInt(L"Picture", L"ColorKey_R", 255, FALSE), 255);
 }
