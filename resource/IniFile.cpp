@@ -7,7 +7,6 @@
 
 #include <vireo/support.h>
 
-#include <climits>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -81,29 +80,6 @@ bool IniNameEquals(const std::wstring& a, const wchar_t* b)
             return false;
     }
     return b[i] == L'\0';
-}
-
-int IniTextToInt(const wchar_t* text)
-{
-    if (!text)
-        return 0;
-    const wchar_t* p = text;
-    while (*p && IniIsSpace(*p))
-        ++p;
-    bool negative = false;
-    if (*p == L'+' || *p == L'-') {
-        negative = (*p == L'-');
-        ++p;
-    }
-    long long value = 0;
-    for (; *p >= L'0' && *p <= L'9'; ++p) {
-        value = value * 10 + (*p - L'0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1;  // saturate; keeps the loop bounded
-    }
-    if (negative)
-        return value > INT_MAX ? INT_MIN : static_cast<int>(-value);
-    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
 SIniLine ParseIniLine(const std::wstring& line)
@@ -290,7 +266,7 @@ std::wstring CIniFile::GetString(const wchar_t* section, const wchar_t* key, con
 int CIniFile::GetInt(const wchar_t* section, const wchar_t* key, int defaultValue, BOOL writeBack)
 {
     const std::wstring text = GetString(section, key, std::to_wstring(defaultValue).c_str(), writeBack);
-    return IniTextToInt(text.c_str());
+    return ParseIntW(text.c_str());
 }
 
 void CIniFile::SetString(const wchar_t* section, const wchar_t* key, const wchar_t* value)

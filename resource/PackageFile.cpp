@@ -155,10 +155,13 @@ DWORD CPackageFile::GetHeaderVersion() const { return HasPackerHeader() ? ReadU3
 
 std::wstring CPackageFile::FormatNumber(int number)
 {
-    std::wstring digits = std::to_wstring(number < 0 ? -static_cast<long long>(number) : number);
-    if (digits.size() < 3)
-        digits.insert(0, 3 - digits.size(), L'0');
-    return number < 0 ? L"-" + digits : digits;
+    // "%03d": at least three characters, the sign counted among them.
+    const bool negative = number < 0;
+    std::wstring digits = std::to_wstring(negative ? -static_cast<long long>(number) : number);
+    const std::size_t width = negative ? 2 : 3;
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), L'0');
+    return negative ? L"-" + digits : digits;
 }
 
 bool CPackageFile::NameHasNumber(const std::wstring& name, int number)

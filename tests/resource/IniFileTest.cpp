@@ -3,7 +3,14 @@
 #include "resource/IniFile.h"
 #include "resource/TestFiles.h"
 
+#include <vireo/platform/Testing.h>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <climits>
 #include <string>
@@ -58,20 +65,6 @@ TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
     }
 }
 
-TEST(IniParse, DecimalConversionFollowsTheRuntimeRule)
-{
-    const std::pair<const wchar_t*, int> cases[] = {
-        {L"42", 42},           {L"  \t\r\n-7x", -7}, {L"+5", 5},
-        {L"abc", 0},           {L"", 0},             {L"- 5", 0},
-        {L"0012", 12},         {L"2147483647", INT_MAX},
-        {L"99999999999999999999999", INT_MAX},       {L"-99999999999", INT_MIN},
-        {L"-2147483648", INT_MIN},                   {L"\u3000 8", 8},
-    };
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(IniTextToInt(text), value) << std::string(text, text + wcslen(text));
-    EXPECT_EQ(IniTextToInt(nullptr), 0);
-}
-
 TEST(IniLookup, FindsKeysCaseInsensitivelyWithoutMarkingTheModelModified)
 {
     CIniFile ini;
@@ -108,17 +101,17 @@ TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
 {
     CIniFile ini;
     LoadText(ini, "[S]\r\nn= 12abc\r\n");
-    EXPECT_EQ(ini.GetInt(L"S", L"n", 5, FALSE), 12);
+    EXPECT_EQ(ini.GetInt(L"S", L"n", 5, FALSE), 12);  // the runtime's decimal rule
     EXPECT_EQ(ini.GetInt(L"S", L"missing", -5, FALSE), -5);
     EXPECT_EQ(ini.GetString(L"S", L"none", nullptr, FALSE), L"");
     EXPECT_FALSE(ini.IsModified());
     EXPECT_EQ(ini.GetLines().size(), 2u);
 
-    EXPECT_EQ(ini.GetInt(L"S", L"count", -5, TRUE), -5);
+    EXPECT_EQ(ini.GetInt(L"S", L"count", INT_MIN, TRUE), INT_MIN);
     EXPECT_EQ(ini.GetString(L"New", L"text", nullptr, TRUE), L"");
     EXPECT_TRUE(ini.IsModified());
     const std::vector<LineView> expected = {
-        {L"S", L"", L"", L""}, {L"", L"n", L"12abc", L""}, {L"", L"count", L"-5", L""},
+        {L"S", L"", L"", L""}, {L"", L"n", L"12abc", L""}, {L"", L"count", L"-2147483648", L""},
         {L"", L"", L"", L""},  {L"New", L"", L"", L""},    {L"", L"text", L"", L""},
     };
     EXPECT_EQ(Lines(ini), expected);
@@ -294,6 +287,8 @@ TEST(IniFileIo, Utf16FilesStayUtf16AndAnsiFilesStayAnsi)
     ansi.SetString(L"S", L"j", L"2");
     ASSERT_EQ(ansi.Save(0, nullptr), 1);
     EXPECT_EQ(ReadBytes(dir.Path("a.ini")), "[S]\r\nk=1\r\nj=2\r\n");
+    ansi.SaveToBuffer(0, buffer);
+    EXPECT_EQ(buffer, "[S]\r\nk=1\r\nj=2\r\n");
 
     // A mark alone is an empty UTF-16 file; a save keeps the mark.
     WriteBytes(dir.Path("bom.ini"), "\xFF\xFE");
@@ -389,28 +384,6 @@ TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
     EXPECT_EQ(ReadBytes(dir.Path("own.ini")), "[S]\r\nk=1\r\n");
 }
 
-TEST(IniFileIo, FileSaveWritesTheSameBytesAsTheBufferSave)
-{
-    CTempDir dir;
-    const std::string text = "; c\r\n[Picture]\r\nPictureCount = 3 ;three\r\n\r\n[Animation]\r\nSeq001=2,5\r\n";
-    WriteBytes(dir.Path("d.ini"), text);
-    CIniFile ini;
-    ASSERT_EQ(ini.Load(dir.Wide("d.ini").c_str(), nullptr), 1);
-    ini.GetInt(L"Picture", L"PictureCount", 1, TRUE);
-    EXPECT_EQ(ini.GetString(L"Animation", L"Seq001", L"", TRUE), L"2,5");
-    ini.SetString(L"Animation", L"Seq001", L"2,5,1");
-    ini.GetInt(L"HitBox", L"HitBoxCount", 1, TRUE);
-    for (int mode : {0, 1}) {
-        ASSERT_EQ(ini.Save(mode, dir.Wide("out.ini").c_str()), 1);
-        std::string buffer;
-        ini.SaveToBuffer(mode, buffer);
-        EXPECT_EQ(ReadBytes(dir.Path("out.ini")), buffer) << mode;
-    }
-    EXPECT_EQ(ReadBytes(dir.Path("out.ini")),
-              "; c\r\n[Picture]\r\nPictureCount=3" + std::string(36, ' ') + "    ;three\r\n\r\n"
-              "[Animation]\r\nSeq001=2,5,1\r\n\r\n[HitBox]\r\nHitBoxCount=1\r\n");
-}
-
 TEST(IniSetString, NewKeyStaysInItsSectionWhenTheNextHeaderHasAKey)
 {
     CIniFile ini;
@@ -420,4 +393,71 @@ TEST(IniSetString, NewKeyStaysInItsSectionWhenTheNextHeaderHasAKey)
     const std::vector<LineView> expected = {
         {L"S", L"", L"", L""}, {L"", L"k", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}, {L"", L"j", L"2", L""}};
     EXPECT_EQ(Lines(ini), expected);
+}
+
+TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
+{
+    vireo::testing::SetAnsiCodePage("GBK");
+    CTempDir dir;
+    // [资源] / 键=值 ;注释 in GBK bytes.
+    const std::string text = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5 ;\xD7\xA2\xCA\xCD\r\n";
+    CIniFile memory;
+    LoadText(memory, text);
+    EXPECT_EQ(memory.GetString(L"\u8D44\u6E90", L"\u952E", L"", FALSE), L"\u503C");
+    EXPECT_EQ(memory.GetLines().back().strComment, L"\u6CE8\u91CA");
+
+    WriteBytes(dir.Path("gbk.ini"), text);
+    CIniFile file;
+    ASSERT_EQ(file.Load(dir.Wide("gbk.ini").c_str(), nullptr), 1);
+    file.SetString(L"\u8D44\u6E90", L"\u540D", L"\u4E2D\u6587\u0E01");  // 名=中文 and a Thai letter GBK lacks
+    ASSERT_EQ(file.Save(0, nullptr), 1);
+    const std::string expected = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5" + std::string(47, ' ') +
+                                 "    ;\xD7\xA2\xCA\xCD\r\n\xC3\xFB=\xD6\xD0\xCE\xC4?\r\n";
+    EXPECT_EQ(ReadBytes(dir.Path("gbk.ini")), expected);
+
+    // A two-byte character cut by the line limit is dropped whole, from memory and from a file.
+    const std::string cut = "[S]\r\nk=" + std::string(1020, 'x') + "\xD6\xB5\r\n";
+    CIniFile cutMemory;
+    LoadText(cutMemory, cut);
+    EXPECT_EQ(cutMemory.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
+    WriteBytes(dir.Path("cut.ini"), cut);
+    CIniFile cutFile;
+    ASSERT_EQ(cutFile.Load(dir.Wide("cut.ini").c_str(), nullptr), 1);
+    EXPECT_EQ(cutFile.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
+    vireo::testing::SetAnsiCodePage(nullptr);
+}
+
+TEST(IniFileIo, DiskFullDuringASaveLeavesThePreviousFileIntact)
+{
+    // A child process writes with its file size limited to k bytes (as a full disk would
+    // stop it) for every k short of the whole text; the old file must survive each time.
+    CTempDir dir;
+    const std::string before = "; keep me\r\n[Picture]\r\nPictureCount=2\r\n";
+    WriteBytes(dir.Path("Desc.ini"), before);
+    std::string full;
+    {
+        CIniFile ini;
+        ASSERT_EQ(ini.Load(dir.Wide("Desc.ini").c_str(), nullptr), 1);
+        ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
+        ini.SaveToBuffer(1, full);
+    }
+    for (std::size_t limit = 0; limit < full.size(); limit += 7) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit size{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+            setrlimit(RLIMIT_FSIZE, &size);
+            CIniFile ini;
+            ini.Load(dir.Wide("Desc.ini").c_str(), nullptr);
+            ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
+            _exit(ini.Save(1, nullptr) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << limit;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "Save reported success with " << limit << " bytes";
+        EXPECT_EQ(ReadBytes(dir.Path("Desc.ini")), before) << limit;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path("Desc.ini.tmp"))) << limit;
+    }
 }

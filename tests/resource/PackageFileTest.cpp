@@ -1,7 +1,6 @@
 // CPackageFile: the exact layout the writer produces, the reader taking it back, and damaged
 // files (lengths past the end or overflowing, cut records, names without terminator).
 #include "resource/PackageFile.h"
-#include "resource/IniFile.h"
 #include "resource/TestFiles.h"
 
 #include <vireo/support.h>
@@ -166,6 +165,9 @@ TEST(PackageFile, NumbersMatchNamesWithAtLeastThreeDigits)
     };
     for (const Case& c : cases)
         EXPECT_EQ(CPackageFile::NameHasNumber(c.name, c.number), c.match) << c.number;
+    for (const auto& [number, text] : {std::pair{0, L"000"}, {7, L"007"}, {42, L"042"}, {999, L"999"}, {1000, L"1000"},
+                                       {-5, L"-05"}, {-123, L"-123"}})
+        EXPECT_EQ(CPackageFile::FormatNumber(number), text);
 }
 
 TEST(PackageFile, OpenReadsFilesAndRefusesHugeOnesWithoutReadingThem)
@@ -188,16 +190,4 @@ TEST(PackageFile, OpenReadsFilesAndRefusesHugeOnesWithoutReadingThem)
     std::filesystem::resize_file(dir.Path("huge.pak"), CPackageFile::kMaxFileSize + 1);
     EXPECT_EQ(package.Open(dir.Wide("huge.pak").c_str()), 0);
     EXPECT_EQ(package.GetFileSize(), 0u);
-}
-
-TEST(PackageFile, DescriptionLoadsIntoTheIniReaderWithoutItsUnclosedLastLine)
-{
-    std::vector<BYTE> bytes;
-    ASSERT_EQ(CPackageFile::Build("[Picture]\r\nPictureCount=3\r\nColorKey_R=1", {}, bytes), 1);
-    CPackageFile package;
-    ASSERT_EQ(package.Parse(bytes, L"desc"), 1);
-    CIniFile ini;
-    ini.LoadFromMemory(package.GetDescText(), package.GetDescLength());
-    EXPECT_EQ(ini.GetInt(L"Picture", L"PictureCount", 1, FALSE), 3);
-    EXPECT_EQ(ini.GetInt(L"Picture", L"ColorKey_R", 255, FALSE), 255);
 }

@@ -148,32 +148,30 @@ TEST(Packer, CommandLinePacksListsAndRejectsBadUsage)
     WriteBytes(dir.Path("pkg/Desc.ini"), "[Picture]\r\nPictureCount=2\r\n");
     WriteBytes(dir.Path("pkg/000.png"), "zero");
     WriteBytes(dir.Path("pkg/001.bmp"), "one!");
-    const std::string exe = VIREO_PACK_EXE;
-    const std::string folder = dir.Path("pkg").string();
     int code = -1;
+    auto run = [&](const std::string& args) {
+        return RunCommand("cd '" + dir.Path().string() + "' && '" VIREO_PACK_EXE "' " + args, code);
+    };
 
-    std::string output = RunCommand("cd '" + dir.Path().string() + "' && '" + exe + "' '" + folder + "/'", code);
+    std::string output = run("pkg/");  // the trailing separator is not part of the output name
     EXPECT_EQ(code, 0) << output;
     EXPECT_TRUE(std::filesystem::exists(dir.Path("pkg.pak"))) << output;
-
-    output = RunCommand("cd '" + dir.Path().string() + "' && '" + exe + "' --list pkg.pak", code);
+    output = run("--list pkg.pak");
     EXPECT_EQ(code, 0) << output;
-    EXPECT_NE(output.find("records: 2"), std::string::npos) << output;
-    EXPECT_NE(output.find("000.png"), std::string::npos) << output;
-    EXPECT_NE(output.find("001.bmp"), std::string::npos) << output;
-    EXPECT_NE(output.find("PictureCount 2"), std::string::npos) << output;
+    for (const char* part : {"records: 2", "000.png", "001.bmp", "PictureCount 2"})
+        EXPECT_NE(output.find(part), std::string::npos) << part << "\n" << output;
 
     // A damaged copy: listed up to its last whole record, with a non-zero exit code.
-    std::string bytes = ReadBytes(dir.Path("pkg.pak"));
+    const std::string bytes = ReadBytes(dir.Path("pkg.pak"));
     WriteBytes(dir.Path("cut.pak"), bytes.substr(0, bytes.size() - 2));
-    output = RunCommand("cd '" + dir.Path().string() + "' && '" + exe + "' --list cut.pak", code);
+    output = run("--list cut.pak");
     EXPECT_EQ(code, 1) << output;
     EXPECT_NE(output.find("records: 1"), std::string::npos) << output;
 
-    for (const std::string args : {"", "--list", "--bogus x", "a b c"}) {
-        RunCommand("cd '" + dir.Path().string() + "' && '" + exe + "' " + args, code);
+    for (const char* args : {"", "--list", "--bogus x", "a b c"}) {
+        run(args);
         EXPECT_EQ(code, 2) << args;
     }
-    RunCommand("cd '" + dir.Path().string() + "' && '" + exe + "' missing-folder", code);
+    run("missing-folder");
     EXPECT_EQ(code, 1);
 }
