@@ -17,7 +17,7 @@ namespace vireo::platform {
 // The native side of one top-level window. Window state (sizes, flags, the queue) lives in
 // the shared window code; a back end only mirrors it onto something real.
 class IBackendWindow {
-public:
+  public:
     virtual ~IBackendWindow() = default;
     virtual void SetTitle(const std::wstring& title) = 0;
     virtual void SetClientSize(int width, int height) = 0;
@@ -25,32 +25,32 @@ public:
     virtual void Show(bool visible) = 0;
     virtual void Minimise() = 0;
     virtual void Restore() = 0;
-    virtual void Raise() = 0;  // bring to the foreground with the input focus
+    virtual void Raise() = 0; // bring to the foreground with the input focus
 };
 
 struct WindowDesc {
     HWND hwnd;
     std::wstring title;
-    int clientX, clientY;  // screen position of the client area
+    int clientX, clientY; // screen position of the client area
     int clientWidth, clientHeight;
     bool resizable;
     bool decorated;
 };
 
 class IVideoBackend {
-public:
+  public:
     virtual ~IVideoBackend() = default;
     // Null (with a reason on stderr) when no native window can be made.
     virtual std::unique_ptr<IBackendWindow> CreateNativeWindow(const WindowDesc& desc) = 0;
     virtual SIZE ScreenSize() = 0;
-    virtual RECT WorkArea() = 0;  // the primary display less task bars, screen coordinates
+    virtual RECT WorkArea() = 0; // the primary display less task bars, screen coordinates
     // The cursor in screen coordinates; false when the back end cannot tell (then the last
     // known position stands).
     virtual bool CursorScreenPos(POINT& point) = 0;
 };
 
 class IEventBackend {
-public:
+  public:
     virtual ~IEventBackend() = default;
     // Turns pending native events into queue messages and raw input; never blocks.
     virtual void Pump() = 0;
@@ -60,20 +60,20 @@ public:
 };
 
 class IPresentBackend {
-public:
+  public:
     virtual ~IPresentBackend() = default;
     virtual PresentResult Present(HWND window, const FrameView& frame) = 0;
 };
 
 class IClipboardBackend {
-public:
+  public:
     virtual ~IClipboardBackend() = default;
-    virtual bool GetText(std::wstring& text) = 0;  // false: no text on the clipboard
+    virtual bool GetText(std::wstring& text) = 0; // false: no text on the clipboard
     virtual bool SetText(const std::wstring& text) = 0;
 };
 
 class IMessageBoxBackend {
-public:
+  public:
     virtual ~IMessageBoxBackend() = default;
     // Returns the Win32 id of the button chosen (IDOK ...), 0 if no box could be shown.
     virtual int Show(HWND owner, const std::wstring& caption, const std::wstring& text, UINT type) = 0;
@@ -88,7 +88,7 @@ struct AudioFormat {
 using AudioPull = void (*)(std::int16_t* samples, int frames, void* user);
 
 class IAudioOut {
-public:
+  public:
     virtual ~IAudioOut() = default;
     virtual bool Open(const AudioFormat& format, AudioPull pull, void* user) = 0;
     virtual void Close() = 0;
@@ -98,7 +98,7 @@ public:
 };
 
 class CBackend {
-public:
+  public:
     virtual ~CBackend() = default;
     virtual const char* Name() const = 0;
     // Brings the back end up; on failure fills why (one line, for stderr) and returns false.
@@ -120,4 +120,4 @@ CBackend* ActiveBackend();
 // environment). Windows still open are the caller's problem: destroy them first.
 void ResetBackendChoice();
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -10,7 +10,7 @@
 
 namespace vireo::platform {
 
-std::unique_ptr<CBackend> CreateSdl2Backend();  // sdl2/SdlBackend.cpp
+std::unique_ptr<CBackend> CreateSdl2Backend(); // sdl2/SdlBackend.cpp
 
 namespace {
 
@@ -19,7 +19,10 @@ struct BackendEntry {
     std::unique_ptr<CBackend> (*create)();
 };
 
-std::unique_ptr<CBackend> CreateHeadless() { return std::make_unique<CHeadlessBackend>(); }
+std::unique_ptr<CBackend> CreateHeadless()
+{
+    return std::make_unique<CHeadlessBackend>();
+}
 
 const BackendEntry kBackends[] = {
     {"sdl2", &CreateSdl2Backend},
@@ -84,7 +87,7 @@ std::unique_ptr<CBackend> Choose()
     return TryStart("headless", true);
 }
 
-}  // namespace
+} // namespace
 
 CBackend* ActiveBackend()
 {
@@ -105,4 +108,4 @@ void ResetBackendChoice()
     g_chosen = false;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -40,4 +40,4 @@ void CNullAudioOut::SetRecording(bool on, std::size_t maxSamples)
     m_maxSamples = maxSamples;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -9,7 +9,7 @@
 namespace vireo::platform {
 
 class CNullAudioOut : public IAudioOut {
-public:
+  public:
     bool Open(const AudioFormat& format, AudioPull pull, void* user) override;
     void Close() override;
     void Lock() override {}
@@ -25,7 +25,7 @@ public:
     // Tests: make the next Open fail, as a missing audio device would.
     void FailOpen(bool fail) { m_failOpen = fail; }
 
-private:
+  private:
     AudioFormat m_format{0, 0};
     AudioPull m_pull = nullptr;
     void* m_user = nullptr;
@@ -35,4 +35,4 @@ private:
     std::vector<std::int16_t> m_recorded;
 };
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -15,13 +15,13 @@ namespace {
 constexpr std::size_t kMaxGlobalBytes = std::size_t{1} << 30;
 
 class CGlobalMemory : public CKernelObject {
-public:
+  public:
     std::vector<unsigned char> m_bytes;
     int m_locks = 0;
 };
 
 bool g_open = false;
-HGLOBAL g_data = nullptr;  // the clipboard's own block: handed out by GetClipboardData
+HGLOBAL g_data = nullptr; // the clipboard's own block: handed out by GetClipboardData
 
 void DropClipboardData()
 {
@@ -40,8 +40,8 @@ HGLOBAL AllocateText(const std::wstring& text)
     return memory;
 }
 
-}  // namespace
-}  // namespace vireo::platform
+} // namespace
+} // namespace vireo::platform
 
 using namespace vireo::platform;
 
@@ -57,7 +57,7 @@ HGLOBAL GlobalAlloc(UINT, std::size_t bytes)
         return nullptr;
     }
     try {
-        memory->m_bytes.assign(bytes, 0);  // zeroed whatever the flags say
+        memory->m_bytes.assign(bytes, 0); // zeroed whatever the flags say
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -86,7 +86,7 @@ BOOL GlobalUnlock(HGLOBAL handle)
     if (memory->m_locks > 0)
         --memory->m_locks;
     SetLastError(ERROR_SUCCESS);
-    return memory->m_locks > 0 ? TRUE : FALSE;  // FALSE once unlocked, as Win32 reports
+    return memory->m_locks > 0 ? TRUE : FALSE; // FALSE once unlocked, as Win32 reports
 }
 
 std::size_t GlobalSize(HGLOBAL handle)
@@ -104,7 +104,7 @@ HGLOBAL GlobalFree(HGLOBAL handle)
     if (!handle)
         return nullptr;
     if (handle == g_data || !LookupHandleAs<CGlobalMemory>(handle) || !CloseKernelHandle(handle)) {
-        SetLastError(ERROR_INVALID_HANDLE);  // not a block, or the clipboard's own
+        SetLastError(ERROR_INVALID_HANDLE); // not a block, or the clipboard's own
         return handle;
     }
     return nullptr;
@@ -188,6 +188,6 @@ HANDLE SetClipboardData(UINT format, HANDLE handle)
         return nullptr;
     }
     DropClipboardData();
-    g_data = handle;  // the clipboard owns the caller's block from now on
+    g_data = handle; // the clipboard owns the caller's block from now on
     return handle;
 }

@@ -41,7 +41,7 @@ std::int64_t CalendarSeconds(const SYSTEMTIME& st)
 // The date virtual time starts from: Thursday 2026-01-01 12:00:00.
 constexpr SYSTEMTIME kDefaultVirtualDate = {2026, 1, 4, 1, 12, 0, 0, 0};
 
-}  // namespace
+} // namespace
 
 CClock& CClock::Instance()
 {
@@ -57,7 +57,10 @@ void CClock::InstallVirtual()
     m_localBaseSeconds = CalendarSeconds(kDefaultVirtualDate);
 }
 
-void CClock::UninstallVirtual() { m_virtual = false; }
+void CClock::UninstallVirtual()
+{
+    m_virtual = false;
+}
 
 void CClock::AdvanceMs(std::int64_t milliseconds)
 {
@@ -118,7 +121,7 @@ SYSTEMTIME CClock::LocalTime() const
     return FromBrokenDown(t, static_cast<int>(ts.tv_nsec / 1'000'000));
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform
 
 using vireo::platform::CClock;
 
@@ -138,9 +141,15 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency)
     return TRUE;
 }
 
-DWORD GetTickCount() { return static_cast<DWORD>(CClock::Instance().NowNs() / 1'000'000); }
+DWORD GetTickCount()
+{
+    return static_cast<DWORD>(CClock::Instance().NowNs() / 1'000'000);
+}
 
-void Sleep(DWORD milliseconds) { CClock::Instance().SleepMs(milliseconds); }
+void Sleep(DWORD milliseconds)
+{
+    CClock::Instance().SleepMs(milliseconds);
+}
 
 void GetLocalTime(SYSTEMTIME* time)
 {
@@ -148,4 +157,7 @@ void GetLocalTime(SYSTEMTIME* time)
         *time = CClock::Instance().LocalTime();
 }
 
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(syscall(SYS_gettid)); }
+DWORD GetCurrentThreadId()
+{
+    return static_cast<DWORD>(syscall(SYS_gettid));
+}

@@ -44,12 +44,18 @@ bool AllDigits(const std::string& s)
 std::string IconvNameOf(UINT number)
 {
     switch (number) {
-    case CP_UTF8: return "UTF-8";
-    case 936: return "GBK";
-    case 54936: return "GB18030";
-    case 950: return "BIG5";
-    case 20127: return "ASCII";
-    default: break;
+    case CP_UTF8:
+        return "UTF-8";
+    case 936:
+        return "GBK";
+    case 54936:
+        return "GB18030";
+    case 950:
+        return "BIG5";
+    case 20127:
+        return "ASCII";
+    default:
+        break;
     }
     if (number >= 28591 && number <= 28599)
         return "ISO-8859-" + std::to_string(number - 28590);
@@ -60,10 +66,9 @@ std::string IconvNameOf(UINT number)
 UINT NumberOf(const std::string& norm)
 {
     static const std::map<std::string, UINT> table = {
-        {"UTF8", CP_UTF8},   {"GBK", 936},         {"GB2312", 936},     {"EUCCN", 936},
-        {"GB18030", 54936},  {"BIG5", 950},        {"SHIFTJIS", 932},   {"SJIS", 932},
-        {"EUCKR", 949},      {"KOI8R", 20866},     {"ASCII", 20127},    {"USASCII", 20127},
-        {"ANSIX3.41968", 20127}, {"ISO88591", 28591}, {"LATIN1", 28591},
+        {"UTF8", CP_UTF8}, {"GBK", 936},       {"GB2312", 936},         {"EUCCN", 936},      {"GB18030", 54936},
+        {"BIG5", 950},     {"SHIFTJIS", 932},  {"SJIS", 932},           {"EUCKR", 949},      {"KOI8R", 20866},
+        {"ASCII", 20127},  {"USASCII", 20127}, {"ANSIX3.41968", 20127}, {"ISO88591", 28591}, {"LATIN1", 28591},
     };
     if (const auto it = table.find(norm); it != table.end())
         return it->second;
@@ -103,7 +108,7 @@ CodePageInfo Resolve(const char* requested)
     const std::string norm = Normalise(name.c_str());
     UINT number = NumberOf(norm);
     if (name.empty() || number == 20127 || number == CP_UTF8)
-        return {"UTF-8", CP_UTF8};  // a plain-ASCII locale gets UTF-8
+        return {"UTF-8", CP_UTF8}; // a plain-ASCII locale gets UTF-8
     std::string iconvName = AllDigits(norm) || norm.rfind("CP", 0) == 0 ? IconvNameOf(number) : name;
     if (!IconvKnows(iconvName)) {
         if (number && IconvKnows(IconvNameOf(number))) {
@@ -117,7 +122,7 @@ CodePageInfo Resolve(const char* requested)
 }
 
 std::optional<CodePageInfo> g_ansi;
-std::mutex g_mutex;  // guards g_ansi and the descriptor cache
+std::mutex g_mutex; // guards g_ansi and the descriptor cache
 
 // iconv descriptors are opened once per (name, direction), reset before each use, and
 // closed at exit.
@@ -152,7 +157,7 @@ std::string IconvNameFor(UINT codePage)
     return IconvNameOf(codePage);
 }
 
-}  // namespace
+} // namespace
 
 const CodePageInfo& AnsiCodePage()
 {
@@ -213,8 +218,8 @@ bool DecodeCodePage(UINT codePage, std::string_view src, bool strict, std::wstri
     return true;
 }
 
-bool EncodeCodePage(UINT codePage, std::wstring_view src, char defaultChar, bool* usedDefault,
-                    std::string& out, DWORD* error)
+bool EncodeCodePage(UINT codePage, std::wstring_view src, char defaultChar, bool* usedDefault, std::string& out,
+                    DWORD* error)
 {
     out.clear();
     if (usedDefault)
@@ -273,7 +278,7 @@ std::wstring WideFromAnsi(std::string_view text)
     return out;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform
 
 // ---- Win32 entry points ------------------------------------------------------------------
 using namespace vireo::platform;
@@ -307,11 +312,11 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LP
     return needed;
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
-                        LPCSTR defaultChar, BOOL* usedDefaultChar)
+int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes, LPCSTR defaultChar,
+                        BOOL* usedDefaultChar)
 {
-    const bool utf8 = codePage == CP_UTF8 ||
-                      ((codePage == CP_ACP || codePage == CP_OEMCP) && AnsiCodePage().number == CP_UTF8);
+    const bool utf8 =
+        codePage == CP_UTF8 || ((codePage == CP_ACP || codePage == CP_OEMCP) && AnsiCodePage().number == CP_UTF8);
     // As on Windows, UTF-8 takes no default character and reports none.
     if (!src || srcChars == 0 || srcChars < -1 || dstBytes < 0 || (!dst && dstBytes != 0) ||
         (codePage == CP_UTF8 && (defaultChar || usedDefaultChar))) {
@@ -344,4 +349,7 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR src, int srcChars, LPSTR d
     return needed;
 }
 
-UINT GetACP() { return AnsiCodePage().number; }
+UINT GetACP()
+{
+    return AnsiCodePage().number;
+}

@@ -11,8 +11,8 @@
 namespace vireo::platform {
 
 struct CodePageInfo {
-    std::string iconvName;  // as iconv_open spells it; "UTF-8" for the built-in codec
-    UINT number;            // what GetACP answers
+    std::string iconvName; // as iconv_open spells it; "UTF-8" for the built-in codec
+    UINT number;           // what GetACP answers
 };
 
 const CodePageInfo& AnsiCodePage();
@@ -23,11 +23,11 @@ void OverrideAnsiCodePage(const char* name);
 // The conversion cores behind MultiByteToWideChar/WideCharToMultiByte. Return false with a
 // Win32 error in *error for an unknown code page, or (strict only) an invalid sequence.
 bool DecodeCodePage(UINT codePage, std::string_view src, bool strict, std::wstring& out, DWORD* error);
-bool EncodeCodePage(UINT codePage, std::wstring_view src, char defaultChar, bool* usedDefault,
-                    std::string& out, DWORD* error);
+bool EncodeCodePage(UINT codePage, std::wstring_view src, char defaultChar, bool* usedDefault, std::string& out,
+                    DWORD* error);
 
 // Convenience for the layer itself: ANSI code page, never failing ('?' for what cannot map).
 std::string AnsiFromWide(std::wstring_view text);
 std::wstring WideFromAnsi(std::string_view text);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -38,7 +38,10 @@ FILETIME FileTimeOf(const struct timespec& ts)
     return {static_cast<DWORD>(value & 0xFFFFFFFF), static_cast<DWORD>(value >> 32)};
 }
 
-bool HasWildcard(const std::wstring& text) { return text.find_first_of(L"*?") != std::wstring::npos; }
+bool HasWildcard(const std::wstring& text)
+{
+    return text.find_first_of(L"*?") != std::wstring::npos;
+}
 
 // Iterative '*'/'?' match without case; the plain version is the usual recursion on '*'.
 bool WildcardMatch(const std::wstring& pattern, const std::wstring& name)
@@ -69,7 +72,7 @@ struct FoundEntry {
 };
 
 class CFindObject : public CKernelObject {
-public:
+  public:
     std::vector<FoundEntry> m_entries;
     std::size_t m_next = 0;
 };
@@ -145,7 +148,8 @@ bool CopyRegularFile(LPCWSTR existing, LPCWSTR newFile, BOOL failIfExists)
     HANDLE source = CreateFileW(existing, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (source == INVALID_HANDLE_VALUE)
         return false;
-    HANDLE target = CreateFileW(newFile, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS, 0, nullptr);
+    HANDLE target =
+        CreateFileW(newFile, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS, 0, nullptr);
     if (target == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         CloseHandle(source);
@@ -179,8 +183,8 @@ bool CopyRegularFile(LPCWSTR existing, LPCWSTR newFile, BOOL failIfExists)
     return true;
 }
 
-}  // namespace
-}  // namespace vireo::platform
+} // namespace
+} // namespace vireo::platform
 
 using namespace vireo::platform;
 
@@ -208,7 +212,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data)
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
     const std::wstring last = WideFromUtf8(slash == std::string::npos ? native : native.substr(slash + 1));
     if (last.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);  // "folder\" names no file
+        SetLastError(ERROR_FILE_NOT_FOUND); // "folder\" names no file
         return INVALID_HANDLE_VALUE;
     }
     auto find = std::make_unique<CFindObject>();
@@ -234,13 +238,12 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data)
                 continue;
             FoundEntry entry{name, {}};
             if (fstatat(dirfd(dir), item->d_name, &entry.st, 0) != 0)
-                continue;  // vanished or a dangling link: not a file to report
+                continue; // vanished or a dangling link: not a file to report
             find->m_entries.push_back(std::move(entry));
         }
         closedir(dir);
-        std::sort(find->m_entries.begin(), find->m_entries.end(), [](const FoundEntry& a, const FoundEntry& b) {
-            return a.name < b.name;
-        });
+        std::sort(find->m_entries.begin(), find->m_entries.end(),
+                  [](const FoundEntry& a, const FoundEntry& b) { return a.name < b.name; });
         if (find->m_entries.empty()) {
             SetLastError(ERROR_FILE_NOT_FOUND);
             return INVALID_HANDLE_VALUE;
@@ -417,8 +420,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newFile, DWORD flags)
             SetLastError(ERROR_ALREADY_EXISTS);
             return FALSE;
         }
-        if (S_ISDIR(existingTarget.st_mode) ||
-            !ShareModesAllowDelete(existingTarget.st_dev, existingTarget.st_ino)) {
+        if (S_ISDIR(existingTarget.st_mode) || !ShareModesAllowDelete(existingTarget.st_dev, existingTarget.st_ino)) {
             SetLastError(S_ISDIR(existingTarget.st_mode) ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION);
             return FALSE;
         }

@@ -16,11 +16,14 @@ DxDiagSystemInfoValues g_values;
 using PropValue = std::variant<DWORD, std::wstring>;
 
 class CDxDiagContainer : public ComObject<IDxDiagContainer> {
-public:
-    std::vector<std::pair<std::wstring, CDxDiagContainer*>> m_children;  // owned, in order
+  public:
+    std::vector<std::pair<std::wstring, CDxDiagContainer*>> m_children; // owned, in order
     std::vector<std::pair<std::wstring, PropValue>> m_props;
 
-    HRESULT QueryInterface(REFIID iid, void** object) override { return AnswerQuery(iid, IID_IDxDiagContainer, object); }
+    HRESULT QueryInterface(REFIID iid, void** object) override
+    {
+        return AnswerQuery(iid, IID_IDxDiagContainer, object);
+    }
 
     HRESULT GetNumberOfChildContainers(DWORD* count) override
     {
@@ -94,14 +97,14 @@ public:
         return E_INVALIDARG;
     }
 
-protected:
+  protected:
     ~CDxDiagContainer() override
     {
         for (auto& [childName, container] : m_children)
             container->Release();
     }
 
-private:
+  private:
     static HRESULT CopyName(const std::wstring& text, LPWSTR name, DWORD nameChars)
     {
         if (!name || nameChars <= text.size())
@@ -112,7 +115,7 @@ private:
 };
 
 class CDxDiagProvider : public ComObject<IDxDiagProvider> {
-public:
+  public:
     HRESULT QueryInterface(REFIID iid, void** object) override { return AnswerQuery(iid, IID_IDxDiagProvider, object); }
 
     HRESULT Initialize(DXDIAG_INIT_PARAMS* params) override
@@ -121,7 +124,7 @@ public:
             params->dwDxDiagHeaderVersion != DXDIAG_DX9_SDK_VERSION)
             return E_INVALIDARG;
         if (m_root)
-            return E_INVALIDARG;  // initialised once
+            return E_INVALIDARG; // initialised once
         m_root = new CDxDiagContainer;
         auto* system = new CDxDiagContainer;
         if (g_values.major)
@@ -147,20 +150,23 @@ public:
         return S_OK;
     }
 
-protected:
+  protected:
     ~CDxDiagProvider() override
     {
         if (m_root)
             m_root->Release();
     }
 
-private:
+  private:
     CDxDiagContainer* m_root = nullptr;
 };
 
-}  // namespace
+} // namespace
 
-void SetDxDiagSystemInfoValues(const DxDiagSystemInfoValues& values) { g_values = values; }
+void SetDxDiagSystemInfoValues(const DxDiagSystemInfoValues& values)
+{
+    g_values = values;
+}
 
 HRESULT CreateDxDiagProvider(REFIID iid, void** object)
 {
@@ -168,8 +174,8 @@ HRESULT CreateDxDiagProvider(REFIID iid, void** object)
         return REGDB_E_CLASSNOTREG;
     auto* provider = new CDxDiagProvider;
     const HRESULT hr = provider->QueryInterface(iid, object);
-    provider->Release();  // the interface pointer holds the only reference now
+    provider->Release(); // the interface pointer holds the only reference now
     return hr;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -19,4 +19,4 @@ struct DxDiagSystemInfoValues {
 void SetDxDiagSystemInfoValues(const DxDiagSystemInfoValues& values);
 HRESULT CreateDxDiagProvider(REFIID iid, void** object);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

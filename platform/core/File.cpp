@@ -141,7 +141,7 @@ BOOL Transfer(HANDLE file, void* buffer, DWORD count, LPDWORD done, bool writing
             return FALSE;
         }
         if (n == 0)
-            break;  // end of file: success with fewer bytes
+            break; // end of file: success with fewer bytes
         total += static_cast<DWORD>(n);
     }
     if (done)
@@ -149,20 +149,20 @@ BOOL Transfer(HANDLE file, void* buffer, DWORD count, LPDWORD done, bool writing
     if (writing && faulty) {
         FileFaults().bytesWritten += total;
         if (total < count) {
-            SetLastError(ERROR_DISK_FULL);  // the scripted disk filled up part-way
+            SetLastError(ERROR_DISK_FULL); // the scripted disk filled up part-way
             return FALSE;
         }
     }
     return TRUE;
 }
 
-}  // namespace
-}  // namespace vireo::platform
+} // namespace
+} // namespace vireo::platform
 
 using namespace vireo::platform;
 
-HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
-                   DWORD flags, HANDLE)
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD flags,
+                   HANDLE)
 {
     std::string native;
     if (const DWORD error = NativePath(path, native); error != ERROR_SUCCESS) {
@@ -180,10 +180,18 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
     oflags |= wantWrite ? (wantRead ? O_RDWR : O_WRONLY) : O_RDONLY;
     bool truncate = false;
     switch (disposition) {
-    case CREATE_NEW: oflags |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: oflags |= O_CREAT; truncate = true; break;
-    case OPEN_EXISTING: break;
-    case OPEN_ALWAYS: oflags |= O_CREAT; break;
+    case CREATE_NEW:
+        oflags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        oflags |= O_CREAT;
+        truncate = true;
+        break;
+    case OPEN_EXISTING:
+        break;
+    case OPEN_ALWAYS:
+        oflags |= O_CREAT;
+        break;
     case TRUNCATE_EXISTING:
         if (!wantWrite) {
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -191,12 +199,14 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
         }
         truncate = true;
         break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
     }
     struct stat before {};
     const bool existed = stat(native.c_str(), &before) == 0;
     if (existed && S_ISDIR(before.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);  // a folder where a file is expected
+        SetLastError(ERROR_ACCESS_DENIED); // a folder where a file is expected
         return INVALID_HANDLE_VALUE;
     }
     const mode_t mode = (flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
@@ -232,8 +242,8 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
     return handle;
 }
 
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
-                   DWORD flags, HANDLE templateFile)
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition, DWORD flags,
+                   HANDLE templateFile)
 {
     if (!path) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -260,10 +270,10 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
         return INVALID_SET_FILE_POINTER;
     // Without a high part the distance is a signed 32-bit value; with one, the two halves
     // form a signed 64-bit distance.
-    const std::int64_t move = distanceHigh
-                                  ? static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
-                                                              static_cast<DWORD>(distance))
-                                  : static_cast<std::int64_t>(distance);
+    const std::int64_t move =
+        distanceHigh ? static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
+                                                 static_cast<DWORD>(distance))
+                     : static_cast<std::int64_t>(distance);
     std::int64_t base = 0;
     if (method == FILE_CURRENT) {
         base = lseek(object->m_fd, 0, SEEK_CUR);
@@ -284,7 +294,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     }
     const std::int64_t target = base + move;
     if (!distanceHigh && target > 0xFFFFFFFEll) {
-        SetLastError(ERROR_INVALID_PARAMETER);  // the caller could not read the result
+        SetLastError(ERROR_INVALID_PARAMETER); // the caller could not read the result
         return INVALID_SET_FILE_POINTER;
     }
     if (lseek(object->m_fd, target, SEEK_SET) < 0) {
@@ -293,7 +303,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     }
     if (distanceHigh)
         *distanceHigh = static_cast<LONG>(static_cast<std::uint64_t>(target) >> 32);
-    SetLastError(ERROR_SUCCESS);  // a low part of 0xFFFFFFFF is then told from a failure
+    SetLastError(ERROR_SUCCESS); // a low part of 0xFFFFFFFF is then told from a failure
     return static_cast<DWORD>(target & 0xFFFFFFFF);
 }
 

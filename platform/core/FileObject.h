@@ -12,7 +12,7 @@
 namespace vireo::platform {
 
 class CFileObject : public CKernelObject {
-public:
+  public:
     CFileObject(int fd, DWORD access, DWORD share, dev_t dev, ino_t ino);
     ~CFileObject() override;
 
@@ -21,7 +21,7 @@ public:
     DWORD m_share;
     dev_t m_dev;
     ino_t m_ino;
-    std::wstring m_path;  // as opened, for the fault plan
+    std::wstring m_path; // as opened, for the fault plan
 };
 
 // Faults scripted by tests for files whose path (with '/' separators) contains a text:
@@ -31,8 +31,8 @@ struct FileFaultPlan {
     bool active = false;
     std::wstring pathContains;
     bool failOpen = false;
-    long long writeLimit = -1;  // bytes accepted before ERROR_DISK_FULL; -1 unlimited
-    DWORD maxReadChunk = 0;     // bytes per ReadFile at most; 0 unlimited
+    long long writeLimit = -1; // bytes accepted before ERROR_DISK_FULL; -1 unlimited
+    DWORD maxReadChunk = 0;    // bytes per ReadFile at most; 0 unlimited
     long long bytesWritten = 0;
     long long writeCalls = 0;
 };
@@ -45,4 +45,4 @@ bool ShareModesAdmit(dev_t dev, ino_t ino, DWORD access, DWORD share);
 // Does every open handle on the file allow deleting or renaming it?
 bool ShareModesAllowDelete(dev_t dev, ino_t ino);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

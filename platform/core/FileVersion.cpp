@@ -23,7 +23,7 @@ PlantedVersions& Planted()
 
 namespace {
 
-constexpr DWORD kBlockMagic = 0x56524556;  // our version block's tag
+constexpr DWORD kBlockMagic = 0x56524556; // our version block's tag
 
 struct VersionBlock {
     DWORD magic;
@@ -56,8 +56,8 @@ const VS_FIXEDFILEINFO* Find(LPCWSTR path)
     return nullptr;
 }
 
-}  // namespace
-}  // namespace vireo::platform
+} // namespace
+} // namespace vireo::platform
 
 using namespace vireo::platform;
 

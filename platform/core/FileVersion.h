@@ -10,10 +10,10 @@
 namespace vireo::platform {
 
 struct PlantedVersions {
-    std::map<std::wstring, VS_FIXEDFILEINFO> byName;  // lower-case file names
+    std::map<std::wstring, VS_FIXEDFILEINFO> byName; // lower-case file names
     bool systemDirectoryAvailable = true;
 };
 
 PlantedVersions& Planted();
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

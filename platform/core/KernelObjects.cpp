@@ -11,9 +11,9 @@ namespace {
 
 std::mutex g_mutex;
 std::map<std::uintptr_t, std::unique_ptr<CKernelObject>> g_objects;
-std::uintptr_t g_next = 0x100;  // multiples of 4 like Win32 handles; never 0 or -1
+std::uintptr_t g_next = 0x100; // multiples of 4 like Win32 handles; never 0 or -1
 
-}  // namespace
+} // namespace
 
 HANDLE RegisterHandle(std::unique_ptr<CKernelObject> object)
 {
@@ -42,7 +42,7 @@ bool CloseKernelHandle(HANDLE handle)
         victim = std::move(it->second);
         g_objects.erase(it);
     }
-    return true;  // victim's destructor runs outside the lock
+    return true; // victim's destructor runs outside the lock
 }
 
 void ForEachKernelObject(const std::function<void(CKernelObject&)>& visit)
@@ -52,4 +52,4 @@ void ForEachKernelObject(const std::function<void(CKernelObject&)>& visit)
         visit(*object);
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

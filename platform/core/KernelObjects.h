@@ -11,14 +11,13 @@
 namespace vireo::platform {
 
 class CKernelObject {
-public:
+  public:
     virtual ~CKernelObject() = default;
 };
 
 HANDLE RegisterHandle(std::unique_ptr<CKernelObject> object);
 CKernelObject* LookupHandle(HANDLE handle);
-template <class T>
-T* LookupHandleAs(HANDLE handle)
+template <class T> T* LookupHandleAs(HANDLE handle)
 {
     return dynamic_cast<T*>(LookupHandle(handle));
 }
@@ -26,4 +25,4 @@ T* LookupHandleAs(HANDLE handle)
 bool CloseKernelHandle(HANDLE handle);
 void ForEachKernelObject(const std::function<void(CKernelObject&)>& visit);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -6,6 +6,12 @@ namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 }
 
-DWORD GetLastError() { return t_lastError; }
+DWORD GetLastError()
+{
+    return t_lastError;
+}
 
-void SetLastError(DWORD err) { t_lastError = err; }
+void SetLastError(DWORD err)
+{
+    t_lastError = err;
+}

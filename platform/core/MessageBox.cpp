@@ -16,27 +16,37 @@ std::vector<ShownMessageBox> g_shown;
 int FirstButton(UINT type)
 {
     switch (type & 0xF) {
-    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
     case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    default: return IDOK;
+    case MB_YESNO:
+        return IDYES;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    default:
+        return IDOK;
     }
 }
 
-}  // namespace
+} // namespace
 
-const std::vector<ShownMessageBox>& MessageBoxesShown() { return g_shown; }
-void ClearMessageBoxesShown() { g_shown.clear(); }
+const std::vector<ShownMessageBox>& MessageBoxesShown()
+{
+    return g_shown;
+}
+void ClearMessageBoxesShown()
+{
+    g_shown.clear();
+}
 
-}  // namespace vireo::platform
+} // namespace vireo::platform
 
 using namespace vireo::platform;
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     const std::wstring textString = text ? text : L"";
-    const std::wstring captionString = caption ? caption : L"Error";  // the system's default caption
+    const std::wstring captionString = caption ? caption : L"Error"; // the system's default caption
     if (g_shown.size() >= kMaxRecorded)
         g_shown.erase(g_shown.begin());
     g_shown.push_back({captionString, textString, type});

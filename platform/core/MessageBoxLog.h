@@ -18,4 +18,4 @@ struct ShownMessageBox {
 const std::vector<ShownMessageBox>& MessageBoxesShown();
 void ClearMessageBoxesShown();
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -9,7 +9,7 @@
 namespace vireo::platform {
 namespace {
 
-constexpr std::size_t kQueueLimit = 10000;  // as Windows limits a queue's posted messages
+constexpr std::size_t kQueueLimit = 10000; // as Windows limits a queue's posted messages
 
 std::deque<MSG> g_queue;
 bool g_quitPending = false;
@@ -34,14 +34,14 @@ void PumpBackend()
         backend->Events().Pump();
 }
 
-}  // namespace
+} // namespace
 
 void PurgeMessages(HWND hwnd)
 {
     std::erase_if(g_queue, [hwnd](const MSG& msg) { return msg.hwnd == hwnd; });
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform
 
 using namespace vireo::platform;
 
@@ -137,12 +137,15 @@ LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
     case WM_SYSKEYDOWN:
         // Alt+F4 closes the window, as the system menu's Close would.
         if (wParam == VK_F4 && (lParam & (1 << 29)))
             PostMessageW(hwnd, WM_CLOSE, 0, 0);
         return 0;
-    default: return 0;
+    default:
+        return 0;
     }
 }

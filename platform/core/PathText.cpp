@@ -37,7 +37,8 @@ DWORD NativePath(LPCWSTR path, std::string& out)
 DWORD Win32ErrorFromErrno(int err, const std::string& nativePath)
 {
     switch (err) {
-    case 0: return ERROR_SUCCESS;
+    case 0:
+        return ERROR_SUCCESS;
     case ENOENT: {
         if (nativePath.empty())
             return ERROR_FILE_NOT_FOUND;
@@ -46,31 +47,44 @@ DWORD Win32ErrorFromErrno(int err, const std::string& nativePath)
             parent.pop_back();
         const std::size_t slash = parent.rfind('/');
         if (slash == std::string::npos)
-            return ERROR_FILE_NOT_FOUND;  // relative name: the current folder exists
+            return ERROR_FILE_NOT_FOUND; // relative name: the current folder exists
         parent.resize(slash == 0 ? 1 : slash);
         struct stat st {};
         return stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
     }
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
     case EISDIR:
     case EROFS:
-    case ETXTBSY: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_FILE_EXISTS;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case ETXTBSY:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_FILE_EXISTS;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return ERROR_DISK_FULL;
+    case EFBIG:
+        return ERROR_DISK_FULL;
     case EMFILE:
-    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    case EBADF: return ERROR_INVALID_HANDLE;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case EINVAL: return ERROR_INVALID_PARAMETER;
-    case ELOOP: return ERROR_PATH_NOT_FOUND;
-    case EXDEV: return ERROR_NOT_SAME_DEVICE;
-    default: return ERROR_GEN_FAILURE;
+    case ENFILE:
+        return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    case EBADF:
+        return ERROR_INVALID_HANDLE;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case EINVAL:
+        return ERROR_INVALID_PARAMETER;
+    case ELOOP:
+        return ERROR_PATH_NOT_FOUND;
+    case EXDEV:
+        return ERROR_NOT_SAME_DEVICE;
+    default:
+        return ERROR_GEN_FAILURE;
     }
 }
 
@@ -81,4 +95,4 @@ DWORD SetLastErrorFromErrno(int err, const std::string& nativePath)
     return code;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

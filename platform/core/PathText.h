@@ -20,4 +20,4 @@ DWORD Win32ErrorFromErrno(int err, const std::string& nativePath = std::string()
 // Sets the last error from errno (see above); returns the code.
 DWORD SetLastErrorFromErrno(int err, const std::string& nativePath = std::string());
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -9,4 +9,4 @@ void ResetPresentCount();
 // The next `count` PresentFrame calls report DeviceLost without reaching the back end.
 void ScriptDeviceLoss(int count);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

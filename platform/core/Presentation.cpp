@@ -9,11 +9,20 @@ namespace vireo::platform {
 namespace {
 int g_presentCount = 0;
 int g_scriptedLosses = 0;
-}  // namespace
+} // namespace
 
-int PresentCount() { return g_presentCount; }
-void ResetPresentCount() { g_presentCount = 0; }
-void ScriptDeviceLoss(int count) { g_scriptedLosses = count > 0 ? count : 0; }
+int PresentCount()
+{
+    return g_presentCount;
+}
+void ResetPresentCount()
+{
+    g_presentCount = 0;
+}
+void ScriptDeviceLoss(int count)
+{
+    g_scriptedLosses = count > 0 ? count : 0;
+}
 
 PresentResult PresentFrame(HWND window, const FrameView& frame)
 {
@@ -23,11 +32,11 @@ PresentResult PresentFrame(HWND window, const FrameView& frame)
     }
     CBackend* backend = ActiveBackend();
     if (!backend)
-        return PresentResult::Shown;  // no back end, no window: nothing to show it on
+        return PresentResult::Shown; // no back end, no window: nothing to show it on
     const PresentResult result = backend->Presenter().Present(window, frame);
     if (result == PresentResult::Shown)
         ++g_presentCount;
     return result;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -6,7 +6,7 @@ namespace vireo::platform {
 namespace {
 RawInputSink g_sink = nullptr;
 void* g_user = nullptr;
-}  // namespace
+} // namespace
 
 void SetRawInputSink(RawInputSink sink, void* user)
 {
@@ -20,4 +20,4 @@ void DeliverRawInput(const RawInputEvent& event)
         g_sink(event, g_user);
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -21,12 +21,27 @@ namespace vireo::testing {
 
 using platform::CClock;
 
-void InstallVirtualClock() { CClock::Instance().InstallVirtual(); }
-void UninstallVirtualClock() { CClock::Instance().UninstallVirtual(); }
-void AdvanceClock(long long milliseconds) { CClock::Instance().AdvanceMs(milliseconds); }
-void SetLocalDateTime(const SYSTEMTIME& now) { CClock::Instance().SetVirtualLocalTime(now); }
+void InstallVirtualClock()
+{
+    CClock::Instance().InstallVirtual();
+}
+void UninstallVirtualClock()
+{
+    CClock::Instance().UninstallVirtual();
+}
+void AdvanceClock(long long milliseconds)
+{
+    CClock::Instance().AdvanceMs(milliseconds);
+}
+void SetLocalDateTime(const SYSTEMTIME& now)
+{
+    CClock::Instance().SetVirtualLocalTime(now);
+}
 
-void SetAnsiCodePage(const char* name) { platform::OverrideAnsiCodePage(name); }
+void SetAnsiCodePage(const char* name)
+{
+    platform::OverrideAnsiCodePage(name);
+}
 
 Frame LastPresentedFrame()
 {
@@ -40,9 +55,18 @@ Frame LastPresentedFrame()
     return frame;
 }
 
-int PresentCount() { return platform::PresentCount(); }
-void ResetPresentCount() { platform::ResetPresentCount(); }
-void FailNextPresents(int count) { platform::ScriptDeviceLoss(count); }
+int PresentCount()
+{
+    return platform::PresentCount();
+}
+void ResetPresentCount()
+{
+    platform::ResetPresentCount();
+}
+void FailNextPresents(int count)
+{
+    platform::ScriptDeviceLoss(count);
+}
 
 std::vector<MessageBoxRecord> MessageBoxesShown()
 {
@@ -52,10 +76,19 @@ std::vector<MessageBoxRecord> MessageBoxesShown()
     return out;
 }
 
-void ClearMessageBoxes() { platform::ClearMessageBoxesShown(); }
+void ClearMessageBoxes()
+{
+    platform::ClearMessageBoxesShown();
+}
 
-void SetClientSize(HWND window, int width, int height) { platform::OnNativeClientSize(window, width, height); }
-void SetForeground(HWND window, bool foreground) { platform::OnNativeFocus(window, foreground); }
+void SetClientSize(HWND window, int width, int height)
+{
+    platform::OnNativeClientSize(window, width, height);
+}
+void SetForeground(HWND window, bool foreground)
+{
+    platform::OnNativeFocus(window, foreground);
+}
 
 void SetMinimised(HWND window, bool minimised)
 {
@@ -64,17 +97,26 @@ void SetMinimised(HWND window, bool minimised)
         platform::OnNativeFocus(window, true);
 }
 
-void CloseWindow(HWND window) { platform::OnNativeClose(window); }
-void SetCursorClientPos(HWND window, int x, int y) { platform::OnNativeCursor(window, x, y); }
+void CloseWindow(HWND window)
+{
+    platform::OnNativeClose(window);
+}
+void SetCursorClientPos(HWND window, int x, int y)
+{
+    platform::OnNativeCursor(window, x, y);
+}
 
 namespace {
 void Deliver(platform::RawInputEvent::Kind kind, int code, int value)
 {
     platform::DeliverRawInput({kind, code, value, GetTickCount()});
 }
-}  // namespace
+} // namespace
 
-void InjectKey(int dikCode, bool down) { Deliver(platform::RawInputEvent::Kind::Key, dikCode, down ? 1 : 0); }
+void InjectKey(int dikCode, bool down)
+{
+    Deliver(platform::RawInputEvent::Kind::Key, dikCode, down ? 1 : 0);
+}
 void InjectMouseButton(int button, bool down)
 {
     Deliver(platform::RawInputEvent::Kind::MouseButton, button, down ? 1 : 0);
@@ -88,8 +130,14 @@ void InjectMouseMotion(int dx, int dy)
         Deliver(platform::RawInputEvent::Kind::MouseMotion, 1, dy);
 }
 
-void InjectWheel(int delta) { Deliver(platform::RawInputEvent::Kind::MouseWheel, 0, delta); }
-void InjectChar(HWND window, wchar_t character) { platform::OnNativeChar(window, static_cast<char32_t>(character)); }
+void InjectWheel(int delta)
+{
+    Deliver(platform::RawInputEvent::Kind::MouseWheel, 0, delta);
+}
+void InjectChar(HWND window, wchar_t character)
+{
+    platform::OnNativeChar(window, static_cast<char32_t>(character));
+}
 
 void InjectSysKey(HWND window, UINT virtualKey, bool down)
 {
@@ -132,8 +180,14 @@ void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d)
     platform::Planted().byName[key] = info;
 }
 
-void ClearFileVersions() { platform::Planted().byName.clear(); }
-void SetSystemDirectoryAvailable(bool available) { platform::Planted().systemDirectoryAvailable = available; }
+void ClearFileVersions()
+{
+    platform::Planted().byName.clear();
+}
+void SetSystemDirectoryAvailable(bool available)
+{
+    platform::Planted().systemDirectoryAvailable = available;
+}
 
 void SetFileFaults(const FileFaults& faults)
 {
@@ -147,8 +201,14 @@ void SetFileFaults(const FileFaults& faults)
     plan.maxReadChunk = faults.maxReadChunk;
 }
 
-void ClearFileFaults() { platform::FileFaults() = {}; }
-long long FaultyFileWriteCalls() { return platform::FileFaults().writeCalls; }
+void ClearFileFaults()
+{
+    platform::FileFaults() = {};
+}
+long long FaultyFileWriteCalls()
+{
+    return platform::FileFaults().writeCalls;
+}
 
 namespace {
 platform::CNullAudioOut* NullSink()
@@ -156,7 +216,7 @@ platform::CNullAudioOut* NullSink()
     platform::CBackend* backend = platform::ActiveBackend();
     return backend ? dynamic_cast<platform::CNullAudioOut*>(&backend->Audio()) : nullptr;
 }
-}  // namespace
+} // namespace
 
 bool AudioOutOpen()
 {
@@ -194,4 +254,4 @@ void FailAudioOpen(bool fail)
         sink->FailOpen(fail);
 }
 
-}  // namespace vireo::testing
+} // namespace vireo::testing

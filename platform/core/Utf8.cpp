@@ -95,4 +95,4 @@ std::wstring WideFromUtf8(std::string_view text)
     return out;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -18,4 +18,4 @@ long DecodeUtf8(std::string_view text, std::size_t& pos);
 // above U+10FFFF.
 bool EncodeUtf8(char32_t cp, std::string& out);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

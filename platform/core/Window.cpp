@@ -5,9 +5,9 @@
 
 #include "platform/core/Utf8.h"
 
-#include <cwctype>
 #include <cstdint>
 #include <cstdio>
+#include <cwctype>
 #include <map>
 #include <vector>
 
@@ -17,7 +17,7 @@ namespace {
 // Frame metrics of a 96-DPI desktop with the default theme.
 constexpr int kCaption = 23;
 constexpr int kFixedFrame = 3;
-constexpr int kSizingFrame = 4 + 4;  // SM_CXFRAME + SM_CXPADDEDBORDER
+constexpr int kSizingFrame = 4 + 4; // SM_CXFRAME + SM_CXPADDEDBORDER
 constexpr int kDefaultWidth = 1024, kDefaultHeight = 768, kDefaultPosition = 100;
 
 struct WindowClass {
@@ -25,7 +25,7 @@ struct WindowClass {
     ATOM atom;
 };
 
-std::map<std::wstring, WindowClass> g_classes;  // keys lower-cased: class names ignore case
+std::map<std::wstring, WindowClass> g_classes; // keys lower-cased: class names ignore case
 ATOM g_nextAtom = 0xC000;
 std::map<HWND, std::unique_ptr<CWindow>> g_windows;
 std::uintptr_t g_nextWindow = 0x10010;
@@ -85,7 +85,7 @@ void Deactivate(HWND hwnd)
     SendActivate(hwnd, WA_INACTIVE);
 }
 
-}  // namespace
+} // namespace
 
 CWindow* FindWindowState(HWND hwnd)
 {
@@ -116,7 +116,10 @@ POINT LastCursorScreenPos()
 
 // ---- back-end reports -------------------------------------------------------------------
 
-void OnNativeClose(HWND hwnd) { PostMessageW(hwnd, WM_CLOSE, 0, 0); }
+void OnNativeClose(HWND hwnd)
+{
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+}
 
 void OnNativeFocus(HWND hwnd, bool gained)
 {
@@ -124,7 +127,7 @@ void OnNativeFocus(HWND hwnd, bool gained)
     if (!window)
         return;
     if (gained == (g_foreground == hwnd))
-        return;  // no change, no message
+        return; // no change, no message
     if (gained) {
         const HWND previous = g_foreground;
         g_foreground = hwnd;
@@ -143,7 +146,7 @@ void OnNativeMinimised(HWND hwnd, bool minimised)
         return;
     window->minimised = minimised;
     if (minimised) {
-        OnNativeFocus(hwnd, false);  // a minimised window is not the foreground window
+        OnNativeFocus(hwnd, false); // a minimised window is not the foreground window
         PostMessageW(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
     } else {
         PostMessageW(hwnd, WM_SIZE, SIZE_RESTORED, SizeParam(window->ClientWidth(), window->ClientHeight()));
@@ -208,7 +211,7 @@ void OnNativeCursor(HWND hwnd, int clientX, int clientY)
     g_cursor = {origin.x + clientX, origin.y + clientY};
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform
 
 using namespace vireo::platform;
 
@@ -218,7 +221,7 @@ HMODULE GetModuleHandleW(LPCWSTR moduleName)
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x400000));  // the usual image base
+    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x400000)); // the usual image base
 }
 
 ATOM RegisterClassExW(const WNDCLASSEXW* wc)
@@ -251,7 +254,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     }
     CBackend* backend = ActiveBackend();
     if (!backend) {
-        SetLastError(ERROR_NOT_SUPPORTED);  // the reason is already on stderr
+        SetLastError(ERROR_NOT_SUPPORTED); // the reason is already on stderr
         return nullptr;
     }
     if (x == CW_USEDEFAULT)
@@ -276,8 +279,14 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         window->windowRect.bottom = y + window->insets.top + window->insets.bottom;
 
     const POINT origin = window->ClientOrigin();
-    WindowDesc desc{hwnd, window->title, origin.x, origin.y, window->ClientWidth(), window->ClientHeight(),
-                    (style & WS_THICKFRAME) != 0, (style & WS_CAPTION) != 0};
+    WindowDesc desc{hwnd,
+                    window->title,
+                    origin.x,
+                    origin.y,
+                    window->ClientWidth(),
+                    window->ClientHeight(),
+                    (style & WS_THICKFRAME) != 0,
+                    (style & WS_CAPTION) != 0};
     window->native = backend->Video().CreateNativeWindow(desc);
     if (!window->native) {
         SetLastError(ERROR_NOT_SUPPORTED);
@@ -286,20 +295,21 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     CWindow& state = *window;
     g_windows.emplace(hwnd, std::move(window));
 
-    CREATESTRUCTW create{param,  instance,         menu,       parent, height,    width,
-                         y,      x,                static_cast<LONG>(style), state.title.c_str(), className, exStyle};
+    CREATESTRUCTW create{
+        param,     instance, menu, parent, height, width, y, x, static_cast<LONG>(style), state.title.c_str(),
+        className, exStyle};
     if (SendMessageW(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(hwnd);
-        SetLastError(ERROR_INVALID_PARAMETER);  // the window procedure refused the creation
+        SetLastError(ERROR_INVALID_PARAMETER); // the window procedure refused the creation
         return nullptr;
     }
     if (!IsWindow(hwnd))
-        return nullptr;  // destroyed from inside WM_CREATE
+        return nullptr; // destroyed from inside WM_CREATE
     SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, SizeParam(state.ClientWidth(), state.ClientHeight()));
     SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
     if (style & WS_VISIBLE)
         ShowWindow(hwnd, SW_SHOW);
-    return IsWindow(hwnd) ? hwnd : nullptr;  // the procedure may have destroyed it already
+    return IsWindow(hwnd) ? hwnd : nullptr; // the procedure may have destroyed it already
 }
 
 BOOL DestroyWindow(HWND hwnd)
@@ -308,7 +318,7 @@ BOOL DestroyWindow(HWND hwnd)
     if (!window)
         return FALSE;
     if (window->destroying)
-        return TRUE;  // already on its way out: WM_DESTROY is sent once
+        return TRUE; // already on its way out: WM_DESTROY is sent once
     window->destroying = true;
     if (g_foreground == hwnd)
         g_foreground = nullptr;
@@ -355,7 +365,7 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
             SendMessageW(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
         }
         break;
-    default:  // SW_SHOW, SW_SHOWNORMAL, SW_RESTORE, SW_SHOWMAXIMIZED (shown at its size)
+    default: // SW_SHOW, SW_SHOWNORMAL, SW_RESTORE, SW_SHOWMAXIMIZED (shown at its size)
         if (!showAndAsk(true))
             break;
         if (window->minimised) {
@@ -372,7 +382,10 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
     return wasVisible;
 }
 
-BOOL IsWindow(HWND hwnd) { return hwnd && g_windows.count(hwnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hwnd)
+{
+    return hwnd && g_windows.count(hwnd) ? TRUE : FALSE;
+}
 
 BOOL IsIconic(HWND hwnd)
 {
@@ -469,7 +482,10 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags)
     return TRUE;
 }
 
-HWND GetForegroundWindow() { return g_foreground; }
+HWND GetForegroundWindow()
+{
+    return g_foreground;
+}
 
 BOOL SetForegroundWindow(HWND hwnd)
 {
@@ -520,23 +536,36 @@ int GetSystemMetrics(int index)
     const RECT work = backend ? backend->Video().WorkArea() : RECT{0, 0, 0, 0};
     switch (index) {
     case SM_CXSCREEN:
-    case SM_CXVIRTUALSCREEN: return screen.cx;
+    case SM_CXVIRTUALSCREEN:
+        return screen.cx;
     case SM_CYSCREEN:
-    case SM_CYVIRTUALSCREEN: return screen.cy;
-    case SM_CYCAPTION: return kCaption;
+    case SM_CYVIRTUALSCREEN:
+        return screen.cy;
+    case SM_CYCAPTION:
+        return kCaption;
     case SM_CXBORDER:
-    case SM_CYBORDER: return 1;
+    case SM_CYBORDER:
+        return 1;
     case SM_CXFIXEDFRAME:
-    case SM_CYFIXEDFRAME: return kFixedFrame;
+    case SM_CYFIXEDFRAME:
+        return kFixedFrame;
     case SM_CXFRAME:
-    case SM_CYFRAME: return 4;
-    case SM_CXPADDEDBORDER: return 4;
-    case SM_CXFULLSCREEN: return work.right - work.left;
-    case SM_CYFULLSCREEN: return work.bottom - work.top - kCaption;
+    case SM_CYFRAME:
+        return 4;
+    case SM_CXPADDEDBORDER:
+        return 4;
+    case SM_CXFULLSCREEN:
+        return work.right - work.left;
+    case SM_CYFULLSCREEN:
+        return work.bottom - work.top - kCaption;
     // A maximised window's frame hangs off the work area by its width on each side.
-    case SM_CXMAXIMIZED: return work.right - work.left + 2 * kSizingFrame;
-    case SM_CYMAXIMIZED: return work.bottom - work.top + 2 * kSizingFrame;
-    case SM_CMONITORS: return backend ? 1 : 0;
-    default: return 0;
+    case SM_CXMAXIMIZED:
+        return work.right - work.left + 2 * kSizingFrame;
+    case SM_CYMAXIMIZED:
+        return work.bottom - work.top + 2 * kSizingFrame;
+    case SM_CMONITORS:
+        return backend ? 1 : 0;
+    default:
+        return 0;
     }
 }

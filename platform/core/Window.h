@@ -17,8 +17,8 @@ struct CWindow {
     WNDPROC proc = nullptr;
     std::wstring title;
     DWORD style = 0;
-    RECT windowRect{};  // outer frame, screen coordinates
-    RECT insets{};      // frame thickness on each side (all positive)
+    RECT windowRect{}; // outer frame, screen coordinates
+    RECT insets{};     // frame thickness on each side (all positive)
     bool visible = false;
     bool minimised = false;
     bool destroying = false;
@@ -51,4 +51,4 @@ POINT LastCursorScreenPos();
 // ---- queue internals shared by the window code ------------------------------------------
 void PurgeMessages(HWND hwnd);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -11,7 +11,7 @@ namespace vireo::platform {
 namespace {
 
 class CHeadlessWindow : public IBackendWindow {
-public:
+  public:
     void SetTitle(const std::wstring&) override {}
     void SetClientSize(int, int) override {}
     void SetClientOrigin(int, int) override {}
@@ -21,9 +21,12 @@ public:
     void Raise() override {}
 };
 
-}  // namespace
+} // namespace
 
-bool CHeadlessBackend::Start(std::string&) { return true; }
+bool CHeadlessBackend::Start(std::string&)
+{
+    return true;
+}
 
 std::unique_ptr<IBackendWindow> CHeadlessBackend::CreateNativeWindow(const WindowDesc&)
 {
@@ -34,7 +37,7 @@ PresentResult CHeadlessBackend::Present(HWND, const FrameView& frame)
 {
     if (!frame.pixels || frame.width <= 0 || frame.height <= 0 ||
         frame.pitch < frame.width * static_cast<int>(sizeof(std::uint32_t)))
-        return PresentResult::Shown;  // nothing sensible to keep; the previous frame stays
+        return PresentResult::Shown; // nothing sensible to keep; the previous frame stays
     m_lastWidth = frame.width;
     m_lastHeight = frame.height;
     m_lastFrame.resize(static_cast<std::size_t>(frame.width) * frame.height);
@@ -64,12 +67,16 @@ int CHeadlessBackend::Show(HWND, const std::wstring& caption, const std::wstring
     std::fprintf(stderr, "%s: %s\n", Utf8FromWide(caption).c_str(), Utf8FromWide(text).c_str());
     std::fflush(stderr);
     switch (type & 0xF) {
-    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
     case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    default: return IDOK;
+    case MB_YESNO:
+        return IDYES;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    default:
+        return IDOK;
     }
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -20,7 +20,7 @@ class CHeadlessBackend : public CBackend,
                          IPresentBackend,
                          IClipboardBackend,
                          IMessageBoxBackend {
-public:
+  public:
     const char* Name() const override { return "headless"; }
     bool Start(std::string& why) override;
     IVideoBackend& Video() override { return *this; }
@@ -35,10 +35,10 @@ public:
     int LastFrameWidth() const { return m_lastWidth; }
     int LastFrameHeight() const { return m_lastHeight; }
 
-private:
+  private:
     std::unique_ptr<IBackendWindow> CreateNativeWindow(const WindowDesc& desc) override;
     SIZE ScreenSize() override { return {1920, 1080}; }
-    RECT WorkArea() override { return {0, 0, 1920, 1040}; }  // a 40-pixel task bar below
+    RECT WorkArea() override { return {0, 0, 1920, 1040}; } // a 40-pixel task bar below
     bool CursorScreenPos(POINT&) override { return false; }
 
     void Pump() override {}
@@ -59,4 +59,4 @@ private:
     bool m_clipboardHasText = false;
 };
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -16,7 +16,10 @@
 
 namespace vireo::platform {
 
-std::unique_ptr<CBackend> CreateSdl2Backend() { return std::make_unique<CSdlBackend>(); }
+std::unique_ptr<CBackend> CreateSdl2Backend()
+{
+    return std::make_unique<CSdlBackend>();
+}
 
 // ---- audio -------------------------------------------------------------------------------
 
@@ -38,7 +41,7 @@ bool CSdlAudioOut::Open(const AudioFormat& format, AudioPull pull, void* user)
     want.callback = &CSdlAudioOut::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
-    m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);  // SDL converts if it must
+    m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0); // SDL converts if it must
     if (m_device == 0) {
         m_pull = nullptr;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -90,7 +93,7 @@ CSdlBackend::~CSdlBackend()
 
 bool CSdlBackend::Start(std::string& why)
 {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C stays the program's business
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // Ctrl+C stays the program's business
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         why = SDL_GetError();
         return false;
@@ -108,8 +111,14 @@ IAudioOut& CSdlBackend::Audio()
     return m_sdlAudio;
 }
 
-void CSdlBackend::Register(CSdlWindow* window) { m_windows[window->Hwnd()] = window; }
-void CSdlBackend::Unregister(CSdlWindow* window) { m_windows.erase(window->Hwnd()); }
+void CSdlBackend::Register(CSdlWindow* window)
+{
+    m_windows[window->Hwnd()] = window;
+}
+void CSdlBackend::Unregister(CSdlWindow* window)
+{
+    m_windows.erase(window->Hwnd());
+}
 
 CSdlWindow* CSdlBackend::ByHwnd(HWND hwnd)
 {
@@ -199,7 +208,7 @@ void CSdlBackend::HandleKey(const SDL_KeyboardEvent& key)
     unsigned char dik = 0;
     if (&DikFromSdlScancode)
         dik = DikFromSdlScancode(key.keysym.scancode);
-    if (dik && !key.repeat)  // DirectInput reports transitions, not auto-repeat
+    if (dik && !key.repeat) // DirectInput reports transitions, not auto-repeat
         DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, GetTickCount()});
     CSdlWindow* window = BySdlId(key.windowID);
     if (!window)
@@ -221,19 +230,36 @@ void CSdlBackend::HandleEvent(const SDL_Event& event)
             return;
         const HWND hwnd = window->Hwnd();
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: OnNativeClose(hwnd); break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: OnNativeFocus(hwnd, true); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: OnNativeFocus(hwnd, false); break;
-        case SDL_WINDOWEVENT_MINIMIZED: OnNativeMinimised(hwnd, true); break;
-        case SDL_WINDOWEVENT_RESTORED: OnNativeMinimised(hwnd, false); break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED: OnNativeClientSize(hwnd, event.window.data1, event.window.data2); break;
-        case SDL_WINDOWEVENT_MOVED: OnNativeMoved(hwnd, event.window.data1, event.window.data2); break;
-        default: break;
+        case SDL_WINDOWEVENT_CLOSE:
+            OnNativeClose(hwnd);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            OnNativeFocus(hwnd, true);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            OnNativeFocus(hwnd, false);
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            OnNativeMinimised(hwnd, true);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            OnNativeMinimised(hwnd, false);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            OnNativeClientSize(hwnd, event.window.data1, event.window.data2);
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            OnNativeMoved(hwnd, event.window.data1, event.window.data2);
+            break;
+        default:
+            break;
         }
         break;
     }
     case SDL_KEYDOWN:
-    case SDL_KEYUP: HandleKey(event.key); break;
+    case SDL_KEYUP:
+        HandleKey(event.key);
+        break;
     case SDL_TEXTINPUT: {
         CSdlWindow* window = BySdlId(event.text.windowID);
         if (!window)
@@ -255,15 +281,24 @@ void CSdlBackend::HandleEvent(const SDL_Event& event)
     case SDL_MOUSEBUTTONUP: {
         int button = -1;
         switch (event.button.button) {
-        case SDL_BUTTON_LEFT: button = 0; break;
-        case SDL_BUTTON_RIGHT: button = 1; break;
-        case SDL_BUTTON_MIDDLE: button = 2; break;
-        case SDL_BUTTON_X1: button = 3; break;
-        default: break;
+        case SDL_BUTTON_LEFT:
+            button = 0;
+            break;
+        case SDL_BUTTON_RIGHT:
+            button = 1;
+            break;
+        case SDL_BUTTON_MIDDLE:
+            button = 2;
+            break;
+        case SDL_BUTTON_X1:
+            button = 3;
+            break;
+        default:
+            break;
         }
         if (button >= 0)
-            DeliverRawInput({RawInputEvent::Kind::MouseButton, button, event.type == SDL_MOUSEBUTTONDOWN ? 1 : 0,
-                             GetTickCount()});
+            DeliverRawInput(
+                {RawInputEvent::Kind::MouseButton, button, event.type == SDL_MOUSEBUTTONDOWN ? 1 : 0, GetTickCount()});
         break;
     }
     case SDL_MOUSEWHEEL: {
@@ -275,8 +310,11 @@ void CSdlBackend::HandleEvent(const SDL_Event& event)
         break;
     }
     case SDL_RENDER_DEVICE_RESET:
-    case SDL_RENDER_TARGETS_RESET: m_deviceReset = true; break;
-    default: break;
+    case SDL_RENDER_TARGETS_RESET:
+        m_deviceReset = true;
+        break;
+    default:
+        break;
     }
 }
 
@@ -293,7 +331,7 @@ PresentResult CSdlBackend::Present(HWND hwnd, const FrameView& frame)
     }
     CSdlWindow* window = ByHwnd(hwnd);
     if (!window && !m_windows.empty())
-        window = m_windows.begin()->second;  // a device made without a window shows in the first
+        window = m_windows.begin()->second; // a device made without a window shows in the first
     if (window)
         window->PresentFrame(frame);
     return PresentResult::Shown;
@@ -328,12 +366,24 @@ int CSdlBackend::Show(HWND owner, const std::wstring& caption, const std::wstrin
     };
     std::vector<Button> buttons;
     switch (type & 0xF) {
-    case MB_OKCANCEL: buttons = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}}; break;
-    case MB_ABORTRETRYIGNORE: buttons = {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}}; break;
-    case MB_YESNOCANCEL: buttons = {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}}; break;
-    case MB_YESNO: buttons = {{IDYES, "Yes"}, {IDNO, "No"}}; break;
-    case MB_RETRYCANCEL: buttons = {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}}; break;
-    default: buttons = {{IDOK, "OK"}}; break;
+    case MB_OKCANCEL:
+        buttons = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+        break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+        break;
+    case MB_YESNO:
+        buttons = {{IDYES, "Yes"}, {IDNO, "No"}};
+        break;
+    case MB_RETRYCANCEL:
+        buttons = {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+        break;
+    default:
+        buttons = {{IDOK, "OK"}};
+        break;
     }
     bool hasCancel = false;
     std::vector<SDL_MessageBoxButtonData> data;
@@ -349,21 +399,27 @@ int CSdlBackend::Show(HWND owner, const std::wstring& caption, const std::wstrin
     }
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     switch (type & 0xF0) {
-    case MB_ICONERROR: flags = SDL_MESSAGEBOX_ERROR; break;
-    case MB_ICONWARNING: flags = SDL_MESSAGEBOX_WARNING; break;
-    default: break;
+    case MB_ICONERROR:
+        flags = SDL_MESSAGEBOX_ERROR;
+        break;
+    case MB_ICONWARNING:
+        flags = SDL_MESSAGEBOX_WARNING;
+        break;
+    default:
+        break;
     }
     const std::string title = Utf8FromWide(caption);
     const std::string message = Utf8FromWide(text);
     CSdlWindow* parent = ByHwnd(owner);
-    const SDL_MessageBoxData box{flags,       parent ? parent->Native() : nullptr, title.c_str(), message.c_str(),
-                                 static_cast<int>(data.size()), data.data(),         nullptr};
+    const SDL_MessageBoxData box{flags,           parent ? parent->Native() : nullptr, title.c_str(),
+                                 message.c_str(), static_cast<int>(data.size()),       data.data(),
+                                 nullptr};
     int chosen = -1;
     if (SDL_ShowMessageBox(&box, &chosen) != 0)
-        return 0;  // the caller falls back to stderr
-    if (chosen < 0)  // closed without a button: Cancel where there is one, else the first
+        return 0;   // the caller falls back to stderr
+    if (chosen < 0) // closed without a button: Cancel where there is one, else the first
         chosen = hasCancel ? IDCANCEL : buttons.front().id;
     return chosen;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

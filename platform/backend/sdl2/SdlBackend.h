@@ -22,14 +22,14 @@ namespace vireo::platform {
 class CSdlWindow;
 
 class CSdlAudioOut : public IAudioOut {
-public:
+  public:
     ~CSdlAudioOut() override { Close(); }
     bool Open(const AudioFormat& format, AudioPull pull, void* user) override;
     void Close() override;
     void Lock() override;
     void Unlock() override;
 
-private:
+  private:
     static void SDLCALL Callback(void* self, Uint8* stream, int bytes);
     SDL_AudioDeviceID m_device = 0;
     AudioFormat m_format{0, 0};
@@ -43,7 +43,7 @@ class CSdlBackend : public CBackend,
                     IPresentBackend,
                     IClipboardBackend,
                     IMessageBoxBackend {
-public:
+  public:
     ~CSdlBackend() override;
     const char* Name() const override { return "sdl2"; }
     bool Start(std::string& why) override;
@@ -58,7 +58,7 @@ public:
     void Register(CSdlWindow* window);
     void Unregister(CSdlWindow* window);
 
-private:
+  private:
     std::unique_ptr<IBackendWindow> CreateNativeWindow(const WindowDesc& desc) override;
     SIZE ScreenSize() override;
     RECT WorkArea() override;
@@ -86,4 +86,4 @@ private:
     CNullAudioOut m_nullAudio;
 };
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -8,4 +8,4 @@ namespace vireo::platform {
 
 [[gnu::weak]] unsigned char DikFromSdlScancode(int sdlScancode);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -22,9 +22,18 @@ CSdlWindow::~CSdlWindow()
     SDL_DestroyWindow(m_window);
 }
 
-void CSdlWindow::SetTitle(const std::wstring& title) { SDL_SetWindowTitle(m_window, Utf8FromWide(title).c_str()); }
-void CSdlWindow::SetClientSize(int width, int height) { SDL_SetWindowSize(m_window, width, height); }
-void CSdlWindow::SetClientOrigin(int screenX, int screenY) { SDL_SetWindowPosition(m_window, screenX, screenY); }
+void CSdlWindow::SetTitle(const std::wstring& title)
+{
+    SDL_SetWindowTitle(m_window, Utf8FromWide(title).c_str());
+}
+void CSdlWindow::SetClientSize(int width, int height)
+{
+    SDL_SetWindowSize(m_window, width, height);
+}
+void CSdlWindow::SetClientOrigin(int screenX, int screenY)
+{
+    SDL_SetWindowPosition(m_window, screenX, screenY);
+}
 
 void CSdlWindow::Show(bool visible)
 {
@@ -34,9 +43,18 @@ void CSdlWindow::Show(bool visible)
         SDL_HideWindow(m_window);
 }
 
-void CSdlWindow::Minimise() { SDL_MinimizeWindow(m_window); }
-void CSdlWindow::Restore() { SDL_RestoreWindow(m_window); }
-void CSdlWindow::Raise() { SDL_RaiseWindow(m_window); }
+void CSdlWindow::Minimise()
+{
+    SDL_MinimizeWindow(m_window);
+}
+void CSdlWindow::Restore()
+{
+    SDL_RestoreWindow(m_window);
+}
+void CSdlWindow::Raise()
+{
+    SDL_RaiseWindow(m_window);
+}
 
 void CSdlWindow::DropTexture()
 {
@@ -69,4 +87,4 @@ bool CSdlWindow::PresentFrame(const FrameView& frame)
     return true;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

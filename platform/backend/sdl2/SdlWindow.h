@@ -11,7 +11,7 @@ namespace vireo::platform {
 class CSdlBackend;
 
 class CSdlWindow : public IBackendWindow {
-public:
+  public:
     CSdlWindow(CSdlBackend& backend, HWND hwnd, SDL_Window* window, SDL_Renderer* renderer);
     ~CSdlWindow() override;
 
@@ -31,7 +31,7 @@ public:
     Uint32 SdlId() const { return SDL_GetWindowID(m_window); }
     SDL_Window* Native() const { return m_window; }
 
-private:
+  private:
     CSdlBackend& m_backend;
     HWND m_hwnd;
     SDL_Window* m_window;
@@ -41,4 +41,4 @@ private:
     int m_textureHeight = 0;
 };
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -21,7 +21,7 @@ using vireo::platform::ResetBackendChoice;
 
 // Sets or clears environment variables for one test and puts them back afterwards.
 class Environment {
-public:
+  public:
     void Set(const char* name, const char* value)
     {
         if (!m_saved.count(name)) {
@@ -43,12 +43,12 @@ public:
         }
     }
 
-private:
+  private:
     std::map<std::string, std::optional<std::string>> m_saved;
 };
 
 class BackendChoice : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetBackendChoice(); }
     void TearDown() override { ResetBackendChoice(); }
 
@@ -58,7 +58,7 @@ protected:
         ResetBackendChoice();
         ::testing::internal::CaptureStderr();
         auto* backend = ActiveBackend();
-        ActiveBackend();  // asking again neither chooses again nor logs again
+        ActiveBackend(); // asking again neither chooses again nor logs again
         const std::string log = ::testing::internal::GetCapturedStderr();
         return {backend ? backend->Name() : "", log};
     }
@@ -69,7 +69,7 @@ TEST_F(BackendChoice, NamedListsAreTriedInOrderAndFailuresReported)
 {
     m_env.Set("DISPLAY", nullptr);
     m_env.Set("WAYLAND_DISPLAY", nullptr);
-    m_env.Set("SDL_VIDEODRIVER", "x11");  // with no display SDL cannot start its video
+    m_env.Set("SDL_VIDEODRIVER", "x11"); // with no display SDL cannot start its video
 
     struct Row {
         const char* setting;
@@ -92,7 +92,7 @@ TEST_F(BackendChoice, NamedListsAreTriedInOrderAndFailuresReported)
         for (const char* line : row.logLines)
             EXPECT_NE(log.find(line), std::string::npos) << log;
         if (*row.chosen) {
-            EXPECT_EQ(log.find("vireo: back end " + name), log.rfind("vireo: back end " + name));  // once
+            EXPECT_EQ(log.find("vireo: back end " + name), log.rfind("vireo: back end " + name)); // once
         }
     }
 }
@@ -140,7 +140,7 @@ TEST(NullAudio, PullsOnDemandAndRecordsUpToItsCap)
     EXPECT_FALSE(sink.Open({44100, 2}, ramp, &next));
     sink.FailOpen(false);
     ASSERT_TRUE(sink.Open({44100, 2}, ramp, &next));
-    sink.Pull(4);  // not recording: pulled and dropped
+    sink.Pull(4); // not recording: pulled and dropped
     EXPECT_EQ(next, 8);
     sink.SetRecording(true, 10);
     sink.Pull(3);
@@ -176,4 +176,4 @@ TEST(NullAudio, TheTestingControlsDriveTheActiveSink)
     out.Close();
 }
 
-}  // namespace
+} // namespace

@@ -22,12 +22,12 @@ TEST(Present, HeadlessKeepsACopyOfTheLastFrame)
     std::vector<std::uint32_t> pixels = {0xFF000001, 0xFF000002, 0xFF000003, 0xDEADBEEF,
                                          0xFF000004, 0xFF000005, 0xFF000006, 0xDEADBEEF};
     EXPECT_EQ(PresentFrame(nullptr, FrameView{pixels.data(), 3, 2, 16}), PresentResult::Shown);
-    pixels[0] = 0;  // the copy is a copy
+    pixels[0] = 0; // the copy is a copy
     vireo::testing::Frame frame = vireo::testing::LastPresentedFrame();
     EXPECT_EQ(frame.width, 3);
     EXPECT_EQ(frame.height, 2);
-    EXPECT_EQ(frame.pixels, (std::vector<std::uint32_t>{0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004, 0xFF000005,
-                                                          0xFF000006}));
+    EXPECT_EQ(frame.pixels,
+              (std::vector<std::uint32_t>{0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004, 0xFF000005, 0xFF000006}));
     EXPECT_EQ(vireo::testing::PresentCount(), 1);
 
     // A nonsensical frame is not kept; the previous one stays.
@@ -54,7 +54,9 @@ TEST(RawInput, EventsReachTheInstalledSinkOnly)
     using vireo::platform::RawInputEvent;
     std::vector<RawInputEvent> seen;
     vireo::platform::SetRawInputSink(
-        [](const RawInputEvent& event, void* user) { static_cast<std::vector<RawInputEvent>*>(user)->push_back(event); },
+        [](const RawInputEvent& event, void* user) {
+            static_cast<std::vector<RawInputEvent>*>(user)->push_back(event);
+        },
         &seen);
     vireo::platform::DeliverRawInput({RawInputEvent::Kind::Key, 0x1E, 1, 5});
     vireo::platform::DeliverRawInput({RawInputEvent::Kind::MouseWheel, 0, -120, 6});
@@ -66,4 +68,4 @@ TEST(RawInput, EventsReachTheInstalledSinkOnly)
     EXPECT_EQ(seen[1].value, -120);
 }
 
-}  // namespace
+} // namespace

@@ -61,7 +61,7 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     SDL_Event event{};
     event.type = SDL_TEXTINPUT;
     event.text.windowID = id;
-    std::strcpy(event.text.text, "a\xE4\xB8\xAD");  // "a中"
+    std::strcpy(event.text.text, "a\xE4\xB8\xAD"); // "a中"
     SDL_PushEvent(&event);
     event = {};
     event.type = SDL_KEYDOWN;
@@ -100,4 +100,4 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     setenv("VIREO_BACKEND", savedBackend.c_str(), 1);
 }
 
-}  // namespace
+} // namespace

@@ -8,7 +8,7 @@
 namespace {
 
 class VirtualClock : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { vireo::testing::InstallVirtualClock(); }
     void TearDown() override { vireo::testing::UninstallVirtualClock(); }
 };
@@ -27,7 +27,7 @@ TEST_F(VirtualClock, SleepAndAdvanceMoveEveryCounterTogether)
     ASSERT_GT(frequency.QuadPart, 0);
     EXPECT_EQ(GetTickCount(), 10000u);
     const LONGLONG start = Counter();
-    EXPECT_EQ(Counter(), start);  // standing still between calls
+    EXPECT_EQ(Counter(), start); // standing still between calls
 
     Sleep(1500);
     EXPECT_EQ(GetTickCount(), 11500u);
@@ -36,13 +36,13 @@ TEST_F(VirtualClock, SleepAndAdvanceMoveEveryCounterTogether)
     vireo::testing::AdvanceClock(250);
     Sleep(0);
     EXPECT_EQ(GetTickCount(), 11750u);
-    vireo::testing::AdvanceClock(-1000);  // a clock that jumps back
+    vireo::testing::AdvanceClock(-1000); // a clock that jumps back
     EXPECT_EQ(GetTickCount(), 10750u);
     vireo::testing::AdvanceClock(-1'000'000);
     EXPECT_EQ(GetTickCount(), 0u);
     EXPECT_EQ(Counter(), 0);
 
-    vireo::testing::InstallVirtualClock();  // installing again starts over
+    vireo::testing::InstallVirtualClock(); // installing again starts over
     EXPECT_EQ(GetTickCount(), 10000u);
 }
 
@@ -102,4 +102,4 @@ TEST(RealClock, RunsForwardAndComInitialisationNests)
     CoUninitialize();
 }
 
-}  // namespace
+} // namespace

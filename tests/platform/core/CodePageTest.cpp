@@ -10,7 +10,7 @@
 namespace {
 
 class CodePage : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { vireo::testing::SetAnsiCodePage(nullptr); }
 };
 
@@ -31,7 +31,7 @@ std::wstring FromBytes(UINT codePage, const std::string& bytes, DWORD flags = 0)
 
 TEST_F(CodePage, GbkBytesOfChineseTextBothWays)
 {
-    const std::string gbk = "\xD6\xD0\xCE\xC4 ok";  // "中文 ok"
+    const std::string gbk = "\xD6\xD0\xCE\xC4 ok"; // "中文 ok"
     EXPECT_EQ(ToBytes(936, L"中文 ok"), gbk);
     EXPECT_EQ(FromBytes(936, gbk), L"中文 ok");
     for (const char* name : {"GBK", "CP936", "936"}) {
@@ -46,7 +46,7 @@ TEST_F(CodePage, GbkBytesOfChineseTextBothWays)
 TEST_F(CodePage, WhatCannotMapBecomesAQuestionMark)
 {
     BOOL used = FALSE;
-    EXPECT_EQ(ToBytes(936, L"a\U0001F600b", &used), "a?b");  // an emoji has no GBK bytes
+    EXPECT_EQ(ToBytes(936, L"a\U0001F600b", &used), "a?b"); // an emoji has no GBK bytes
     EXPECT_TRUE(used);
     EXPECT_EQ(ToBytes(936, L"abc", &used), "abc");
     EXPECT_FALSE(used);
@@ -59,7 +59,7 @@ TEST_F(CodePage, WhatCannotMapBecomesAQuestionMark)
     EXPECT_EQ(FromBytes(936, "\xD6\xD0\xFF"), L"中?");
     // Malformed UTF-8 becomes U+FFFD, or fails when the caller asks for strictness.
     EXPECT_EQ(FromBytes(CP_UTF8, "a\xC3(b"), L"a\uFFFD(b");
-    EXPECT_EQ(FromBytes(CP_UTF8, "\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // an encoded surrogate
+    EXPECT_EQ(FromBytes(CP_UTF8, "\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD"); // an encoded surrogate
     wchar_t wide[8];
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\xC3(b", 4, wide, 8), 0);
     EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
@@ -121,11 +121,8 @@ TEST_F(CodePage, ProcessCodePageFollowsTheNameGiven)
         const char* name;
         UINT acp;
     } rows[] = {
-        {"UTF-8", CP_UTF8},
-        {"ANSI_X3.4-1968", CP_UTF8},  // the C locale: plain ASCII counts as UTF-8
-        {"GB18030", 54936},
-        {"windows-1252", 1252},
-        {"no-such-charset", CP_UTF8},
+        {"UTF-8", CP_UTF8}, {"ANSI_X3.4-1968", CP_UTF8}, // the C locale: plain ASCII counts as UTF-8
+        {"GB18030", 54936}, {"windows-1252", 1252},      {"no-such-charset", CP_UTF8},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -138,4 +135,4 @@ TEST_F(CodePage, ProcessCodePageFollowsTheNameGiven)
     EXPECT_EQ(ToBytes(CP_ACP, L"caf\u00E9"), "caf\xC3\xA9");
 }
 
-}  // namespace
+} // namespace

@@ -160,7 +160,7 @@ TEST(Directory, FoldersCopiesAndMoves)
     EXPECT_EQ(GetFileAttributesW(dir.c_str()) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
 
     const std::wstring source = folder / L"made\\src.bin";
-    Touch(source, 70000);  // more than one copy chunk
+    Touch(source, 70000); // more than one copy chunk
     EXPECT_FALSE(RemoveDirectoryW(dir.c_str()));
     EXPECT_EQ(GetLastError(), ERROR_DIR_NOT_EMPTY);
     EXPECT_FALSE(RemoveDirectoryW(source.c_str()));
@@ -197,4 +197,4 @@ TEST(Directory, FoldersCopiesAndMoves)
     EXPECT_TRUE(DeleteFileW(moved.c_str()));
 }
 
-}  // namespace
+} // namespace

@@ -12,7 +12,7 @@
 namespace {
 
 class DxDiag : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(CoInitialize(nullptr), S_OK); }
     void TearDown() override
     {
@@ -35,7 +35,7 @@ protected:
         EXPECT_EQ(provider->GetRootContainer(&root), S_OK);
         IDxDiagContainer* system = nullptr;
         EXPECT_EQ(root->GetChildContainer(L"DxDiag_SystemInfo", &system), S_OK);
-        EXPECT_EQ(root->Release(), 1u);  // the provider still holds the root
+        EXPECT_EQ(root->Release(), 1u); // the provider still holds the root
         *providerOut = provider;
         return system;
     }
@@ -60,14 +60,15 @@ TEST_F(DxDiag, ReportsDirectX9Point0c)
     EXPECT_EQ(VariantClear(&value), S_OK);
     EXPECT_EQ(value.vt, VT_EMPTY);
     EXPECT_EQ(system->GetProp(L"noSuchProperty", &value), E_INVALIDARG);
-    EXPECT_EQ(system->Release(), 1u);  // still a child of the root
+    EXPECT_EQ(system->Release(), 1u); // still a child of the root
     EXPECT_EQ(provider->Release(), 0u);
 }
 
 TEST_F(DxDiag, RefusalsOfCreationInitialisationAndLookup)
 {
     void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(CoCreateInstance(IID_IUnknown, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(CoCreateInstance(IID_IUnknown, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
+              REGDB_E_CLASSNOTREG);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(CoCreateInstance(CLSID_DxDiagProvider, nullptr, CLSCTX_INPROC_SERVER, IID_IDxDiagContainer, &object),
               E_NOINTERFACE);
@@ -97,12 +98,12 @@ TEST_F(DxDiag, RefusalsOfCreationInitialisationAndLookup)
     wchar_t name[64];
     ASSERT_EQ(root->EnumChildContainerNames(0, name, 64), S_OK);
     EXPECT_STREQ(name, L"DxDiag_SystemInfo");
-    EXPECT_EQ(root->EnumChildContainerNames(0, name, 5), E_INVALIDARG);  // too small for the name
+    EXPECT_EQ(root->EnumChildContainerNames(0, name, 5), E_INVALIDARG); // too small for the name
     EXPECT_EQ(root->EnumChildContainerNames(1, name, 64), E_INVALIDARG);
     root->Release();
     provider->Release();
 
-    CoUninitialize();  // COM not initialised on this thread: refused
+    CoUninitialize(); // COM not initialised on this thread: refused
     EXPECT_EQ(CoCreateInstance(CLSID_DxDiagProvider, nullptr, CLSCTX_INPROC_SERVER, IID_IDxDiagProvider, &object),
               CO_E_NOTINITIALIZED);
     CoInitialize(nullptr);
@@ -133,7 +134,7 @@ TEST(FileVersion, NothingIsFoundUnlessPlanted)
     const UINT length = GetSystemDirectoryW(system, 4096);
     ASSERT_GT(length, 0u);
     EXPECT_TRUE(GetFileAttributesW(system) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(GetSystemDirectoryW(system, length), length + 1);  // too small: size needed
+    EXPECT_EQ(GetSystemDirectoryW(system, length), length + 1); // too small: size needed
 
     TempFolder folder;
     const std::wstring existing = folder / L"ddraw.dll";
@@ -171,4 +172,4 @@ TEST(FileVersion, NothingIsFoundUnlessPlanted)
     vireo::testing::SetSystemDirectoryAvailable(true);
 }
 
-}  // namespace
+} // namespace

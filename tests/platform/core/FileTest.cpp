@@ -45,19 +45,19 @@ TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
         DWORD access1, share1, access2, share2;
         bool admitted;
     } rows[] = {
-        {W, SR, W, SR | SW, false},     // a writer sharing only reads refuses a second writer
-        {W, SR, R, SR | SW, true},      // ...but lets a reader in that shares its writing
-        {W, SR, R, SR, false},          // a reader that does not share writing conflicts with the writer
-        {R, SR, R, SR, true},           // readers that share reading
-        {R, SR, W, SR | SW, false},     // a reader not sharing writes keeps writers out
-        {R, SR | SW, W, SW, false},     // a newcomer that will not share reading, while a reader holds it
-        {R, 0, R, SR, false},           // exclusive open
+        {W, SR, W, SR | SW, false}, // a writer sharing only reads refuses a second writer
+        {W, SR, R, SR | SW, true},  // ...but lets a reader in that shares its writing
+        {W, SR, R, SR, false},      // a reader that does not share writing conflicts with the writer
+        {R, SR, R, SR, true},       // readers that share reading
+        {R, SR, W, SR | SW, false}, // a reader not sharing writes keeps writers out
+        {R, SR | SW, W, SW, false}, // a newcomer that will not share reading, while a reader holds it
+        {R, 0, R, SR, false},       // exclusive open
         {W | R, SR | SW, W, SR | SW, true},
-        {0, 0, R, 0, true},             // an open for attributes only conflicts with nobody
+        {0, 0, R, 0, true}, // an open for attributes only conflicts with nobody
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::Message() << std::hex << row.access1 << "/" << row.share1 << " then " << row.access2
-                                          << "/" << row.share2);
+        SCOPED_TRACE(::testing::Message()
+                     << std::hex << row.access1 << "/" << row.share1 << " then " << row.access2 << "/" << row.share2);
         HANDLE first = CreateFileW(path.c_str(), row.access1, row.share1, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(first, INVALID_HANDLE_VALUE);
         HANDLE second = CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -109,7 +109,7 @@ TEST(File, DispositionsCreateTruncateOrRefuse)
         bool exists;
         bool opens;
         DWORD lastError;
-        const char* contentAfter;  // nullptr: no file afterwards
+        const char* contentAfter; // nullptr: no file afterwards
     } rows[] = {
         {CREATE_NEW, false, true, ERROR_SUCCESS, ""},
         {CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old"},
@@ -235,8 +235,8 @@ TEST(File, HandlesRefuseWhatTheyWereNotOpenedForAndDieOnce)
     TempFolder folder;
     const std::wstring path = folder / L"h.txt";
     WriteAll(path, "abc");
-    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE reader =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
@@ -289,8 +289,8 @@ TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
     const std::wstring log = folder / L"Game.log";
     const std::wstring other = folder / L"other.txt";
     WriteAll(log, "0123456789");
-    HANDLE early = CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    HANDLE early =
+        CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(early, INVALID_HANDLE_VALUE);
 
     vireo::testing::SetFileFaults({L"\\Game.log", false, 4, 3});
@@ -319,4 +319,4 @@ TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
     EXPECT_EQ(ReadAll(log), "0123456789abcd");
 }
 
-}  // namespace
+} // namespace

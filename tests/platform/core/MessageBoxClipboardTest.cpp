@@ -16,8 +16,8 @@ TEST(MessageBox, RecordedAndAnsweredWithTheFirstButton)
     struct Row {
         UINT type;
         int answer;
-    } rows[] = {{MB_OK, IDOK},       {MB_OKCANCEL | MB_ICONERROR, IDOK}, {MB_YESNO, IDYES},
-                {MB_YESNOCANCEL, IDYES}, {MB_RETRYCANCEL, IDRETRY},     {MB_ABORTRETRYIGNORE, IDABORT}};
+    } rows[] = {{MB_OK, IDOK},           {MB_OKCANCEL | MB_ICONERROR, IDOK}, {MB_YESNO, IDYES},
+                {MB_YESNOCANCEL, IDYES}, {MB_RETRYCANCEL, IDRETRY},          {MB_ABORTRETRYIGNORE, IDABORT}};
     for (const Row& row : rows)
         EXPECT_EQ(MessageBoxW(nullptr, L"找不到文件", L"Vireo Engine", row.type), row.answer);
     EXPECT_EQ(MessageBoxW(nullptr, nullptr, nullptr, MB_OK), IDOK);
@@ -63,13 +63,13 @@ TEST(Clipboard, TextRoundTripsThroughTheProtocol)
     ASSERT_NE(block, nullptr);
     std::memcpy(GlobalLock(block), unterminated, sizeof(unterminated));
     EXPECT_FALSE(GlobalUnlock(block));
-    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, block), nullptr);  // not open
+    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, block), nullptr); // not open
     EXPECT_EQ(GetLastError(), ERROR_CLIPBOARD_NOT_OPEN);
     ASSERT_TRUE(OpenClipboard(nullptr));
-    EXPECT_FALSE(OpenClipboard(nullptr));  // already open
+    EXPECT_FALSE(OpenClipboard(nullptr)); // already open
     EXPECT_TRUE(EmptyClipboard());
     EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, block), block);
-    EXPECT_EQ(GlobalFree(block), block);  // owned by the clipboard now: refused
+    EXPECT_EQ(GlobalFree(block), block); // owned by the clipboard now: refused
     EXPECT_EQ(SetClipboardData(CF_TEXT, nullptr), nullptr);
     EXPECT_TRUE(CloseClipboard());
     EXPECT_FALSE(CloseClipboard());
@@ -84,4 +84,4 @@ TEST(Clipboard, TextRoundTripsThroughTheProtocol)
     EXPECT_EQ(GlobalLock(mine), nullptr);
 }
 
-}  // namespace
+} // namespace

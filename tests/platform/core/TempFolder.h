@@ -6,7 +6,7 @@
 #include <string>
 
 class TempFolder {
-public:
+  public:
     TempFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "vireo-test-XXXXXX").string();
@@ -26,6 +26,6 @@ public:
     // "folder/relative", with the given separator between folder and relative part.
     std::wstring operator/(const std::wstring& relative) const { return m_path.wstring() + L"/" + relative; }
 
-private:
+  private:
     std::filesystem::path m_path;
 };

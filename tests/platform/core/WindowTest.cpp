@@ -31,7 +31,7 @@ LRESULT CALLBACK_Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 class Windows : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         WNDCLASSEXW wc{};
@@ -120,7 +120,7 @@ TEST_F(Windows, CreationAndDestructionReachTheProcedure)
     EXPECT_EQ(g_seen[0].message, WM_DESTROY);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(GetForegroundWindow(), nullptr);
-    EXPECT_TRUE(Pump().empty());  // its queued messages went with it
+    EXPECT_TRUE(Pump().empty()); // its queued messages went with it
     EXPECT_FALSE(DestroyWindow(hwnd));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
     EXPECT_FALSE(PostMessageW(hwnd, WM_USER, 0, 0));
@@ -164,7 +164,7 @@ TEST_F(Windows, QueueKeepsOrderFiltersAndDeliversQuitLast)
     EXPECT_EQ(order, (std::vector<UINT>{WM_USER + 1, WM_USER + 4}));
     EXPECT_EQ(msg.message, WM_QUIT);
     EXPECT_EQ(msg.wParam, 7u);
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // quit is delivered once
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)); // quit is delivered once
     ASSERT_EQ(g_seen.size(), 2u);
     EXPECT_EQ(g_seen[0].hwnd, a);
 }
@@ -173,7 +173,7 @@ TEST_F(Windows, CloseGoesThroughDefWindowProcToDestroy)
 {
     HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     vireo::testing::CloseWindow(hwnd);
-    EXPECT_TRUE(IsWindow(hwnd));  // nothing happens until the host pumps
+    EXPECT_TRUE(IsWindow(hwnd)); // nothing happens until the host pumps
     EXPECT_EQ(Pump(), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
     EXPECT_FALSE(IsWindow(hwnd));
 
@@ -251,12 +251,12 @@ TEST_F(Windows, UserChangesArriveAsMessages)
     EXPECT_EQ(GetForegroundWindow(), nullptr);
     RECT client;
     GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, 0);  // no client area while minimised
+    EXPECT_EQ(client.right, 0); // no client area while minimised
     Pump();
     ASSERT_EQ(g_seen.size(), 2u);
     EXPECT_EQ(g_seen[0].message, WM_ACTIVATE);
     EXPECT_EQ(LOWORD(g_seen[0].wParam), WA_INACTIVE);
-    EXPECT_NE(HIWORD(g_seen[0].wParam), 0);  // minimised flag
+    EXPECT_NE(HIWORD(g_seen[0].wParam), 0); // minimised flag
     EXPECT_EQ(g_seen[1].message, WM_SIZE);
     EXPECT_EQ(g_seen[1].wParam, SIZE_MINIMIZED);
 
@@ -267,7 +267,7 @@ TEST_F(Windows, UserChangesArriveAsMessages)
     EXPECT_EQ(HIWORD(g_seen[1].wParam), 0);
 
     vireo::testing::SetForeground(hwnd, false);
-    vireo::testing::SetForeground(hwnd, false);  // no change, no second message
+    vireo::testing::SetForeground(hwnd, false); // no change, no second message
     EXPECT_EQ(Pump(), (std::vector<UINT>{WM_ACTIVATE}));
 
     vireo::testing::SetClientSize(hwnd, 320, 240);
@@ -282,9 +282,9 @@ TEST_F(Windows, UserChangesArriveAsMessages)
     vireo::testing::InjectSysKey(hwnd, 'X', false);
     EXPECT_EQ(Pump(), (std::vector<UINT>{WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP}));
     EXPECT_EQ(g_seen[0].wParam, static_cast<WPARAM>(L'中'));
-    EXPECT_TRUE(g_seen[1].lParam & (1 << 29));           // Alt held
-    EXPECT_FALSE(g_seen[1].lParam & (1u << 31));         // key going down
-    EXPECT_TRUE(static_cast<std::uint32_t>(g_seen[2].lParam) & (1u << 31));  // key going up
+    EXPECT_TRUE(g_seen[1].lParam & (1 << 29));                              // Alt held
+    EXPECT_FALSE(g_seen[1].lParam & (1u << 31));                            // key going down
+    EXPECT_TRUE(static_cast<std::uint32_t>(g_seen[2].lParam) & (1u << 31)); // key going up
 }
 
 TEST_F(Windows, ShowWindowReportsThePreviousVisibility)
@@ -308,10 +308,10 @@ TEST_F(Windows, FocusMovesBetweenWindowsWithOneMessageEach)
 {
     HWND a = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND b = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_EQ(GetForegroundWindow(), b);  // the last one shown
+    EXPECT_EQ(GetForegroundWindow(), b); // the last one shown
     Pump();
 
-    vireo::testing::SetForeground(a, true);  // the user clicks a
+    vireo::testing::SetForeground(a, true); // the user clicks a
     EXPECT_EQ(GetForegroundWindow(), a);
     Pump();
     ASSERT_EQ(g_seen.size(), 2u);
@@ -321,7 +321,7 @@ TEST_F(Windows, FocusMovesBetweenWindowsWithOneMessageEach)
     EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
 
     g_seen.clear();
-    ASSERT_TRUE(SetForegroundWindow(b));  // the program asks: sent at once, in the same order
+    ASSERT_TRUE(SetForegroundWindow(b)); // the program asks: sent at once, in the same order
     ASSERT_EQ(g_seen.size(), 2u);
     EXPECT_EQ(g_seen[0].hwnd, a);
     EXPECT_EQ(g_seen[1].hwnd, b);
@@ -337,7 +337,7 @@ LRESULT SelfDestroying(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DESTROY) {
         ++g_destroyCount;
-        DestroyWindow(hwnd);  // again, from inside WM_DESTROY
+        DestroyWindow(hwnd); // again, from inside WM_DESTROY
     }
     if (message == g_destroyOn)
         DestroyWindow(hwnd);
@@ -353,7 +353,7 @@ TEST(WindowReentry, DestroyedFromInsideItsOwnMessages)
     RegisterClassExW(&wc);
     struct Row {
         UINT message;
-        int action;  // 0 ShowWindow, 1 SetWindowPos, 2 minimise, 3 DestroyWindow
+        int action; // 0 ShowWindow, 1 SetWindowPos, 2 minimise, 3 DestroyWindow
     } rows[] = {{WM_SHOWWINDOW, 0}, {WM_ACTIVATE, 0}, {WM_MOVE, 1}, {WM_SIZE, 1}, {WM_SIZE, 2}, {WM_NULL, 3}};
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << "message " << row.message << ", action " << row.action);
@@ -364,10 +364,18 @@ TEST(WindowReentry, DestroyedFromInsideItsOwnMessages)
         ASSERT_NE(hwnd, nullptr);
         g_destroyOn = row.message;
         switch (row.action) {
-        case 0: ShowWindow(hwnd, SW_SHOW); break;
-        case 1: SetWindowPos(hwnd, nullptr, 5, 5, 300, 300, SWP_SHOWWINDOW); break;
-        case 2: ShowWindow(hwnd, SW_MINIMIZE); break;
-        default: DestroyWindow(hwnd); break;
+        case 0:
+            ShowWindow(hwnd, SW_SHOW);
+            break;
+        case 1:
+            SetWindowPos(hwnd, nullptr, 5, 5, 300, 300, SWP_SHOWWINDOW);
+            break;
+        case 2:
+            ShowWindow(hwnd, SW_MINIMIZE);
+            break;
+        default:
+            DestroyWindow(hwnd);
+            break;
         }
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_EQ(g_destroyCount, 1);
@@ -375,4 +383,4 @@ TEST(WindowReentry, DestroyedFromInsideItsOwnMessages)
     }
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@ namespace vireo::testing {
 // (a Thursday); it moves only through AdvanceClock and Sleep, which returns at once.
 void InstallVirtualClock();
 void UninstallVirtualClock();
-void AdvanceClock(long long milliseconds);  // negative moves back, never below zero
+void AdvanceClock(long long milliseconds); // negative moves back, never below zero
 void SetLocalDateTime(const SYSTEMTIME& now);
 
 // ---- code page ---------------------------------------------------------------------------
@@ -30,7 +30,7 @@ void SetAnsiCodePage(const char* name);
 struct Frame {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;  // A8R8G8B8, top row first, no padding
+    std::vector<std::uint32_t> pixels; // A8R8G8B8, top row first, no padding
 };
 // The last frame the headless back end was handed (empty before the first or on another
 // back end), and how many frames were shown since the count was last reset.
@@ -55,29 +55,29 @@ void ClearMessageBoxes();
 // the high word); they reach the window procedure when the host pumps its queue.
 void SetClientSize(HWND window, int width, int height);
 void SetForeground(HWND window, bool foreground);
-void SetMinimised(HWND window, bool minimised);  // restoring also brings it to the front
-void CloseWindow(HWND window);                   // the close button: WM_CLOSE
+void SetMinimised(HWND window, bool minimised); // restoring also brings it to the front
+void CloseWindow(HWND window);                  // the close button: WM_CLOSE
 void SetCursorClientPos(HWND window, int x, int y);
 
 // ---- input -------------------------------------------------------------------------------
 // DirectInput-side events go straight to the raw input sink (the input devices), stamped
 // with GetTickCount(); window-side ones are posted to the window's queue.
 void InjectKey(int dikCode, bool down);
-void InjectMouseButton(int button, bool down);  // 0 left, 1 right, 2 middle, 3 extra
+void InjectMouseButton(int button, bool down); // 0 left, 1 right, 2 middle, 3 extra
 void InjectMouseMotion(int dx, int dy);
-void InjectWheel(int delta);  // 120 per notch, positive away from the user
-void InjectChar(HWND window, wchar_t character);                // WM_CHAR
-void InjectSysKey(HWND window, UINT virtualKey, bool down);     // WM_SYSKEYDOWN/UP with Alt held
+void InjectWheel(int delta);                                // 120 per notch, positive away from the user
+void InjectChar(HWND window, wchar_t character);            // WM_CHAR
+void InjectSysKey(HWND window, UINT virtualKey, bool down); // WM_SYSKEYDOWN/UP with Alt held
 
 // ---- clipboard ---------------------------------------------------------------------------
 void SetClipboardText(const std::wstring& text);
-std::wstring ClipboardText();  // empty when there is none
+std::wstring ClipboardText(); // empty when there is none
 
 // ---- DirectX version sources -------------------------------------------------------------
 // What the DxDiag provider reports under "DxDiag_SystemInfo"; a missing value is a missing
 // property. The default is what this layer implements: 9, 0, "c".
 struct DxDiagSystemInfo {
-    bool providerAvailable = true;  // false: CoCreateInstance answers REGDB_E_CLASSNOTREG
+    bool providerAvailable = true; // false: CoCreateInstance answers REGDB_E_CLASSNOTREG
     std::optional<DWORD> major = 9;
     std::optional<DWORD> minor = 0;
     std::optional<std::wstring> letter = std::wstring(L"c");
@@ -93,13 +93,13 @@ void SetSystemDirectoryAvailable(bool available);
 // apply to handles already open as well. Setting a plan restarts its counters.
 struct FileFaults {
     std::wstring pathContains;
-    bool failOpen = false;      // CreateFile answers ERROR_ACCESS_DENIED
-    long long writeLimit = -1;  // bytes the "disk" takes before ERROR_DISK_FULL; -1 unlimited
-    DWORD maxReadChunk = 0;     // ReadFile returns at most this many bytes; 0 unlimited
+    bool failOpen = false;     // CreateFile answers ERROR_ACCESS_DENIED
+    long long writeLimit = -1; // bytes the "disk" takes before ERROR_DISK_FULL; -1 unlimited
+    DWORD maxReadChunk = 0;    // ReadFile returns at most this many bytes; 0 unlimited
 };
 void SetFileFaults(const FileFaults& faults);
 void ClearFileFaults();
-long long FaultyFileWriteCalls();  // WriteFile calls on matching files since the plan was set
+long long FaultyFileWriteCalls(); // WriteFile calls on matching files since the plan was set
 
 // ---- sound output ------------------------------------------------------------------------
 // The null sink (headless, or VIREO_AUDIO=null) plays nothing and pulls only when told:
@@ -110,6 +110,6 @@ void PullAudio(int frames);
 void RecordAudio(bool on, std::size_t maxSamples = 48000 * 2 * 60);
 std::vector<std::int16_t> RecordedAudio();
 void ClearRecordedAudio();
-void FailAudioOpen(bool fail);  // the next opens fail, as with no audio device
+void FailAudioOpen(bool fail); // the next opens fail, as with no audio device
 
-}  // namespace vireo::testing
+} // namespace vireo::testing
