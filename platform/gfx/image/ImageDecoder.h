@@ -30,7 +30,7 @@ struct Image {
     std::vector<std::uint32_t> pixels;  // A8R8G8B8, top row first, pitch = width
     Format format = Format::Unknown;
     // The D3DFORMAT value a D3DX loader reports for the file's own pixels (pSrcInfo->Format):
-    // 20 R8G8B8, 21 A8R8G8B8, 22 X8R8G8B8, 23 R5G6B5, 24 X1R5G5B5, 25 A1R5G5B5, 28 A8, 41 P8,
+    // 20 R8G8B8, 21 A8R8G8B8, 22 X8R8G8B8, 23 R5G6B5, 24 X1R5G5B5, 25 A1R5G5B5, 26 A4R4G4B4, 28 A8, 41 P8,
     // 50 L8, or the FourCC of a compressed DDS ('DXT1' ...). 0 when unknown.
     std::uint32_t sourceFormat = 0;
 };
@@ -39,7 +39,8 @@ struct Image {
 Format DetectFormat(const void* data, std::size_t size);
 
 // Decodes any supported format. On failure returns false, leaves out empty and, when error is
-// given, says what was wrong in a sentence a developer can act on.
+// given, says what was wrong in a sentence a developer can act on, led by the format's name
+// ("BMP: image too large: 100000 x 100000", "JPEG: Premature end of JPEG file").
 bool DecodeImage(const void* data, std::size_t size, Image& out, std::string* error);
 
 // Decodes as the given format without looking at the signature (fuzzers force one reader).
