@@ -50,7 +50,7 @@ void BM_EmptyFrame(benchmark::State& state)
 }
 BENCHMARK(BM_EmptyFrame);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -33,7 +34,9 @@ static void BM_InputUpdateNoEvents(benchmark::State& state)
 {
     setenv("VIREO_BACKEND", "headless", 1);
     setenv("VIREO_AUDIO", "null", 1);
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::string folder = (std::filesystem::temp_directory_path() / "vireo-bench-input-XXXXXX").string();
+    if (mkdtemp(folder.data()))
+        std::filesystem::current_path(folder);
     vireo::testing::InstallVirtualClock();
 
     WNDCLASSEXW wc = {};
@@ -55,6 +58,10 @@ static void BM_InputUpdateNoEvents(benchmark::State& state)
         return;
     }
     engine.Run();  // after the first frame the engine stops logging every message
+    if (GetForegroundWindow() != hwnd) {
+        state.SkipWithError("the host window is not in the foreground: the update would return at once");
+        return;
+    }
     CInputSystem* input = engine.GetInputSystem();
 
     const long long before = g_allocations.load();

@@ -1,10 +1,15 @@
-// Sprite drawing speed: the same scenes through our rasterizer, SDL2's software renderer and
-// pixman. 64x64 sprites with per-pixel alpha at fixed pseudo-random places on an 800x600
+// Sprite drawing speed: the same scenes through our rasterizer (directly and through the
+// software device's ID3DXSprite), SDL2's software renderer and pixman. 64x64 sprites with per-pixel alpha at fixed pseudo-random places on an 800x600
 // target cleared every frame; plain, tinted and rotated+scaled (bilinear). The figure is
 // nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end.
 #include "platform/raster/QuadSetup.h"
 #include "platform/raster/Raster.h"
 #include "platform/raster/RasterInternal.h"
+
+#include <vireo/platform/D3D9.h>
+#include <vireo/platform/D3D9Testing.h>
+#include <vireo/platform/D3DX9.h>
+#include <vireo/platform/Win32.h>
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -12,6 +17,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <random>
@@ -141,6 +148,83 @@ private:
     Surface m_texture, m_surface;
     vireo::raster::QuadState m_state;
     std::vector<vireo::raster::Quad> m_quads;
+};
+
+// The engine's road: a software Direct3D 9 device on the headless back end, a managed
+// texture and ID3DXSprite with the engine's flags; each sprite is one Draw with its transform.
+class SpriteRenderer final : public Renderer {
+public:
+    SpriteRenderer(Mode mode, std::vector<Placement> places) : m_mode(mode), m_places(std::move(places))
+    {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) { return DefWindowProcW(hwnd, message, w, l); };
+        wc.lpszClassName = L"VireoSpriteBench";
+        RegisterClassExW(&wc);
+        m_window = CreateWindowExW(0, L"VireoSpriteBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = kWidth;
+        pp.BackBufferHeight = kHeight;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.hDeviceWindow = m_window;
+        pp.Windowed = TRUE;
+        if (m_d3d == nullptr || FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &m_device)) ||
+            FAILED(D3DXCreateTexture(m_device, kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_texture)) ||
+            FAILED(D3DXCreateSprite(m_device, &m_sprite))) {
+            std::fprintf(stderr, "sprite renderer: the software device could not be set up\n");
+            std::exit(1);
+        }
+        const std::vector<std::uint32_t> sprite = SpritePixels();
+        D3DLOCKED_RECT locked{};
+        m_texture->LockRect(0, &locked, nullptr, 0);
+        for (int y = 0; y < kSide; ++y) {
+            std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(y) * locked.Pitch, sprite.data() + y * kSide, kSide * 4);
+        }
+        m_texture->UnlockRect(0);
+    }
+    ~SpriteRenderer() override
+    {
+        m_sprite->Release();
+        m_texture->Release();
+        m_device->Release();
+        m_d3d->Release();
+        DestroyWindow(m_window);
+    }
+    void Frame() override
+    {
+        m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
+        m_device->BeginScene();
+        m_sprite->Begin(D3DXSPRITE_ALPHABLEND);
+        const D3DCOLOR color = m_mode == kTinted ? kTint : 0xFFFFFFFFu;
+        for (const Placement& p : m_places) {
+            // Sprite space has the sprite's centre at the origin; the transform scales,
+            // rotates (row vectors, clockwise on screen) and moves it to its place.
+            const float c = std::cos(p.angle) * p.scale, s = std::sin(p.angle) * p.scale;
+            const D3DXMATRIX m(c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, p.cx, p.cy, 0, 1);
+            m_sprite->SetTransform(&m);
+            const D3DXVECTOR3 position(-kSide / 2.0f, -kSide / 2.0f, 0);
+            m_sprite->Draw(m_texture, nullptr, nullptr, &position, color);
+        }
+        m_sprite->End();
+        m_device->EndScene();
+    }
+    const std::uint32_t* Pixels() override
+    {
+        m_frame = vireo::testing::ReadBackBuffer(m_device).pixels;
+        return m_frame.data();
+    }
+
+private:
+    Mode m_mode;
+    std::vector<Placement> m_places;
+    HWND m_window = nullptr;
+    IDirect3D9* m_d3d = nullptr;
+    IDirect3DDevice9* m_device = nullptr;
+    IDirect3DTexture9* m_texture = nullptr;
+    ID3DXSprite* m_sprite = nullptr;
+    std::vector<std::uint32_t> m_frame;
 };
 
 class SdlRenderer final : public Renderer {
@@ -274,10 +358,11 @@ std::unique_ptr<Renderer> Make(const std::string& who, Mode mode, const std::vec
 {
     if (who == "vireo") return std::make_unique<VireoRenderer>(mode, places);
     if (who == "sdl2") return std::make_unique<SdlRenderer>(mode, places);
+    if (who == "sprite") return std::make_unique<SpriteRenderer>(mode, places);
     return std::make_unique<PixmanRenderer>(mode, places);
 }
 
-const char* const kRenderers[] = {"vireo", "pixman", "sdl2"};
+const char* const kRenderers[] = {"vireo", "sprite", "pixman", "sdl2"};
 const int kCounts[] = {100, 1000, 10000};
 
 void RunFrames(benchmark::State& state, const std::string& who, Mode mode, int count)
@@ -286,7 +371,6 @@ void RunFrames(benchmark::State& state, const std::string& who, Mode mode, int c
     const std::unique_ptr<Renderer> renderer = Make(who, mode, places);
     for (auto _ : state) {
         renderer->Frame();
-        benchmark::DoNotOptimize(renderer->Pixels());
         benchmark::ClobberMemory();
     }
     // Rate of (pixels / 1e9) per second, inverted: nanoseconds per blended pixel.
@@ -301,26 +385,31 @@ public:
         for (const Run& run : runs) {
             const auto found = run.counters.find("ns_per_px");
             if (found != run.counters.end() && run.run_type == Run::RT_Iteration) {
-                m_figures[run.benchmark_name()] = found->second.value;
+                // With --benchmark_repetitions the best run counts: other work on the
+                // machine only ever slows a run down.
+                const auto [it, fresh] = m_figures.emplace(run.run_name.str(), found->second.value);
+                if (!fresh) {
+                    it->second = std::min(it->second, found->second.value);
+                }
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
     void PrintRatios() const
     {
-        std::printf("\nns per blended pixel, and how many times faster vireo is\n");
-        std::printf("%-16s %6s %9s %9s %9s %10s %10s\n", "case", "N", "vireo", "pixman", "sdl2", "x pixman", "x sdl2");
+        std::printf("\nns per blended pixel (best of the repetitions), and how many times faster vireo is\n");
+        std::printf("%-16s %6s %9s %9s %9s %9s %10s %10s\n", "case", "N", "vireo", "sprite", "pixman", "sdl2", "x pixman", "x sdl2");
         for (int mode = 0; mode < 3; ++mode) {
             for (int count : kCounts) {
                 auto figure = [&](const char* who) {
                     const auto it = m_figures.find(Name(who, static_cast<Mode>(mode), count));
                     return it == m_figures.end() ? NAN : it->second;
                 };
-                const double ours = figure("vireo"), pixman = figure("pixman"), sdl = figure("sdl2");
+                const double ours = figure("vireo"), sprite = figure("sprite"), pixman = figure("pixman"), sdl = figure("sdl2");
                 if (std::isnan(ours)) {
                     continue;
                 }
-                std::printf("%-16s %6d %9.3f %9.3f %9.3f %10.2f %10.2f\n", kModeNames[mode], count, ours, pixman, sdl, pixman / ours, sdl / ours);
+                std::printf("%-16s %6d %9.3f %9.3f %9.3f %9.3f %10.2f %10.2f\n", kModeNames[mode], count, ours, sprite, pixman, sdl, pixman / ours, sdl / ours);
             }
         }
     }
@@ -338,7 +427,7 @@ void CompareFrames()
         const auto places = Places(100, static_cast<Mode>(mode));
         VireoRenderer ours(static_cast<Mode>(mode), places);
         ours.Frame();
-        for (const char* who : {"pixman", "sdl2"}) {
+        for (const char* who : {"sprite", "pixman", "sdl2"}) {
             auto other = Make(who, static_cast<Mode>(mode), places);
             other->Frame();
             double sum = 0;
@@ -359,6 +448,8 @@ void CompareFrames()
 
 int main(int argc, char** argv)
 {
+    setenv("VIREO_BACKEND", "headless", 1);  // the device draws off screen; no window opens
+    setenv("VIREO_AUDIO", "null", 1);
     std::printf("rasterizer spans: %s\n", vireo::raster::ActiveSimdLevel() == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2");
     for (int mode = 0; mode < 3; ++mode) {
         for (int count : kCounts) {

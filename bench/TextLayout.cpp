@@ -1,11 +1,15 @@
 // Text per frame: 2,000 glyphs of mixed English and Chinese laid out with DrawText rules and
-// drawn by the CPU text renderer onto an 800 x 600 A8R8G8B8 target. Reports ns per glyph;
-// the glyphs are rasterised before timing, so frames only look up and blend.
+// drawn by the CPU text renderer onto an 800 x 600 A8R8G8B8 target, and the same through
+// ID3DXFont and the sprite. Reports time per glyph; glyphs are rasterised before timing.
 #include "platform/gfx/font/TextFont.h"
 #include "platform/gfx/font/TextLayout.h"
 #include "platform/gfx/font/TextRenderer.h"
 
+#include <vireo/platform/D3DX9.h>
+
 #include <benchmark/benchmark.h>
+
+#include <cstdlib>
 
 #include <memory>
 #include <string>
@@ -115,10 +119,61 @@ void BM_ColdFirstFrame(benchmark::State& state)
     Report(state);
 }
 
+LRESULT HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The same frame through ID3DXFont and the sprite on the software device, for comparison.
+void BM_D3DXFontThroughSprite(benchmark::State& state)
+{
+    setenv("VIREO_BACKEND", "headless", 1);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = HostProc;
+    wc.lpszClassName = L"VireoTextBench";
+    RegisterClassExW(&wc);
+    HWND window = CreateWindowExW(0, L"VireoTextBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                  nullptr, nullptr, nullptr);
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 800;
+    pp.BackBufferHeight = 600;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.hDeviceWindow = window;
+    pp.Windowed = TRUE;
+    IDirect3DDevice9* device = nullptr;
+    ID3DXSprite* sprite = nullptr;
+    ID3DXFont* font = nullptr;
+    if (!d3d || FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)) ||
+        FAILED(D3DXCreateSprite(device, &sprite)) ||
+        FAILED(D3DXCreateFontW(device, 17, 0, 400, 1, FALSE, 1, 0, 0, 0, L"Times New Roman", &font))) {
+        state.SkipWithError("no device");
+        return;
+    }
+    const std::wstring text = MixedText();
+    RECT box{0, 0, 800, 600};
+    for (auto _ : state) {
+        device->BeginScene();
+        sprite->Begin(D3DXSPRITE_ALPHABLEND);
+        font->DrawTextW(sprite, text.c_str(), -1, &box, DT_WORDBREAK | DT_CENTER, 0xFFFFFFFF);
+        sprite->End();
+        device->EndScene();
+    }
+    Report(state);
+    font->Release();
+    sprite->Release();
+    device->Release();
+    d3d->Release();
+    DestroyWindow(window);
+}
+
 }  // namespace
 
 BENCHMARK(BM_LayoutAndRender)->Arg(12)->Arg(17)->Arg(32);
 BENCHMARK(BM_LayoutOnly)->Arg(17);
 BENCHMARK(BM_RenderOnly)->Arg(17);
 BENCHMARK(BM_ColdFirstFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_D3DXFontThroughSprite);
 BENCHMARK_MAIN();

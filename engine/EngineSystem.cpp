@@ -2,9 +2,15 @@
 // systems. The systems' own work is in their folders.
 #include <vireo/engine.h>
 
-int CEngineSystem::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) { return MessageProc(msg, wParam, lParam); }
+int CEngineSystem::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return MessageProc(msg, wParam, lParam);
+}
 
-int CEngineSystem::MessageProc(UINT, WPARAM, LPARAM) { return 0; }
+int CEngineSystem::MessageProc(UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
 
 BOOL CEngineSystem::InitEngineSystem(CGameEngine* engine)
 {

@@ -20,6 +20,11 @@ CGameEngine::~CGameEngine()
 
 BOOL CGameEngine::EngineInit(const SEngineParam* pParam)
 {
+    // A second start would orphan the first GUI tree; the log of the first start is kept.
+    if (m_pMainGWnd) {
+        WriteLog(3, L"EngineInit  called twice; ignored");
+        return FALSE;
+    }
     WriteLog(0, L"");
     WriteLog(1, L"---- Vireo Engine Init ----");
     if (!pParam) {
@@ -74,8 +79,7 @@ BOOL CGameEngine::EngineInit(const SEngineParam* pParam)
     m_pGuiContext->pGameEngine = this;
     m_pMainGWnd = new CGWnd();
     m_pMainGWnd->AttachContext(m_pGuiContext);
-    m_pMainGWnd->Create(nullptr, 0, GWT_WINDOW, 0, 0, 0, nullptr, m_Param.sizeScene.cx, m_Param.sizeScene.cy,
-                        nullptr);
+    m_pMainGWnd->Create(nullptr, 0, GWT_WINDOW, 0, 0, 0, nullptr, m_Param.sizeScene.cx, m_Param.sizeScene.cy, nullptr);
     m_pMainGWnd->ShowWindow(SW_SHOW);
 
     const DWORD before = GetTickCount();

@@ -58,7 +58,10 @@ void CGameEngine::Run()
     Sleep(0);
 }
 
-void CGameEngine::PauseGame(BOOL bPause) { m_bPauseRequest = bPause; }
+void CGameEngine::PauseGame(BOOL bPause)
+{
+    m_bPauseRequest = bPause;
+}
 
 void CGameEngine::SetGameUpdateCount(DWORD n)
 {

@@ -8,4 +8,4 @@ namespace vireo {
 
 const wchar_t* GetMessageName(UINT msg);
 
-}  // namespace vireo
+} // namespace vireo

@@ -1,10 +1,12 @@
 // Fuzz target for the replay reader: the input becomes Record.dat, then the input system
-// replays it frame by frame (at most 2,000 frames) on an engine that was never started.
+// replays it frame by frame on an engine that was never started, up to the last count a line
+// names (at most 2,000 frames), checking that every key state stays a KEYSTATE.
 // Record.dat has a fixed name, so it lives in a private temporary folder, not in memory.
 #include "input/RecordLine.h"
 
 #include <vireo/engine.h>
 #include <vireo/platform/Testing.h>
+#include <vireo/support.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -16,17 +18,17 @@ namespace {
 
 constexpr unsigned long kMaxFrames = 2000;
 
-void EnterScratchFolder()
+// A private folder made once; each input runs inside it and returns to where it started,
+// so the replay program's relative corpus paths keep working.
+const std::filesystem::path& ScratchFolder()
 {
-    static bool entered = false;
-    if (entered)
-        return;
-    entered = true;
-    std::string pattern = (std::filesystem::temp_directory_path() / "vireo-fuzz-replay-XXXXXX").string();
-    if (mkdtemp(pattern.data()))
-        std::filesystem::current_path(pattern);
-    setenv("VIREO_BACKEND", "headless", 1);
-    vireo::testing::InstallVirtualClock();
+    static const std::filesystem::path folder = [] {
+        setenv("VIREO_BACKEND", "headless", 1);
+        vireo::testing::InstallVirtualClock();
+        std::string pattern = (std::filesystem::temp_directory_path() / "vireo-fuzz-replay-XXXXXX").string();
+        return std::filesystem::path(mkdtemp(pattern.data()) ? pattern : std::filesystem::temp_directory_path().string());
+    }();
+    return folder;
 }
 
 // Frames worth running: up to the last count any line names, plus one to reach the end.
@@ -51,12 +53,9 @@ unsigned long FramesFor(const std::string& bytes)
     return last + 2;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void RunReplay(const std::string& bytes)
 {
-    EnterScratchFolder();
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    WriteLog(0, L"");  // one input's log at a time, never a growing file
     {
         std::ofstream out("Record.dat", std::ios::binary | std::ios::trunc);
         out << bytes;
@@ -69,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input->InitEngineSystem(&engine);
     engine.SetGameUpdateCount(0);
     if (!input->ReplayInput(TRUE))
-        return 0;
+        return;
     const unsigned long frames = FramesFor(bytes);
     for (unsigned long frame = 0; frame < frames; ++frame) {
         input->Update();
@@ -78,10 +77,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (state != KS_NONE && state != KS_DOWN && state != KS_UP)
                 __builtin_trap();
         }
-        if (engine.GetEngineStatus()->bPaused)
-            break;
         engine.SetGameUpdateCount(static_cast<DWORD>(frame + 1));
     }
     input->ReplayInput(FALSE);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::error_code ec;
+    const std::filesystem::path previous = std::filesystem::current_path(ec);
+    std::filesystem::current_path(ScratchFolder(), ec);
+    RunReplay(std::string(reinterpret_cast<const char*>(data), size));
+    std::filesystem::current_path(previous, ec);
     return 0;
 }

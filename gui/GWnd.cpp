@@ -83,7 +83,10 @@ int CGWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-int CGWnd::MessageProc(UINT, WPARAM, LPARAM) { return 0; }
+int CGWnd::MessageProc(UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
 
 void CGWnd::SetFocus()
 {

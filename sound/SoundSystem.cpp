@@ -8,6 +8,9 @@ CSoundSystem::CSoundSystem() = default;
 
 CSoundSystem::~CSoundSystem() = default;
 
-BOOL CSoundSystem::Init() { return TRUE; }
+BOOL CSoundSystem::Init()
+{
+    return TRUE;
+}
 
 void CSoundSystem::Update() {}

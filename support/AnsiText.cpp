@@ -23,13 +23,12 @@ int AnsiLength(const wchar_t* text, std::size_t count)
 std::string Convert(const wchar_t* text, std::size_t count, int bytes)
 {
     std::string out(static_cast<std::size_t>(bytes), '\0');
-    const int done =
-        WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(count), out.data(), bytes, nullptr, nullptr);
+    const int done = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(count), out.data(), bytes, nullptr, nullptr);
     out.resize(done > 0 ? static_cast<std::size_t>(done) : 0);
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::string WideToAnsi(const wchar_t* text, std::size_t length, std::size_t maxBytes)
 {
@@ -83,4 +82,4 @@ std::wstring AnsiToWide(const char* text, std::size_t length)
     return wide;
 }
 
-}  // namespace vireo
+} // namespace vireo

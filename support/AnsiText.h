@@ -15,4 +15,4 @@ std::string WideToAnsi(const wchar_t* text, std::size_t length, std::size_t maxB
 // ANSI bytes to wide text; bytes the code page rejects become '?' (ASCII is kept).
 std::wstring AnsiToWide(const char* text, std::size_t length);
 
-}  // namespace vireo
+} // namespace vireo

@@ -23,7 +23,10 @@ struct FileRow {
     wchar_t letter;
 };
 
-constexpr ULONGLONG V(WORD a, WORD b, WORD c, WORD d) { return vireo::MakeFileVersion(a, b, c, d); }
+constexpr ULONGLONG V(WORD a, WORD b, WORD c, WORD d)
+{
+    return vireo::MakeFileVersion(a, b, c, d);
+}
 
 const FileRow kRows[] = {
     {L"ddraw.dll", V(4, 2, 0, 95), 0, false, 1, 0, L' '},
@@ -72,7 +75,7 @@ void FileVersionMethod(vireo::DxVersionSource& source, DWORD& major, DWORD& mino
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace vireo {
 
@@ -83,7 +86,7 @@ DxVersionSource* SetDxVersionSource(DxVersionSource* source)
     return previous;
 }
 
-}  // namespace vireo
+} // namespace vireo
 
 HRESULT GetDXVersion(vireo::DxVersionSource& source, DWORD* pdwVersion, wchar_t* pszText, int cchText)
 {

@@ -8,7 +8,7 @@
 namespace vireo {
 
 class DxVersionSource {
-public:
+  public:
     virtual ~DxVersionSource() = default;
     // The DxDiag method: the provider's dwDirectXVersionMajor, dwDirectXVersionMinor and the
     // first character of szDirectXVersionLetter. False unless all three were obtained.
@@ -19,8 +19,8 @@ public:
     virtual bool GetSystemFileVersion(const wchar_t* fileName, ULONGLONG& version) = 0;
 };
 
-// The platform's own source: the DxDiag provider of the platform layer; no DirectX system
-// files exist on this system, so the file-version method finds none.
+// The platform's own source: the platform layer's DxDiag provider and its file-version
+// functions (which find no DirectX system files on Linux unless a test plants them).
 DxVersionSource& PlatformDxVersionSource();
 
 // The source GetDXVersion uses; null restores the platform's. Returns the previous source.
@@ -28,10 +28,11 @@ DxVersionSource* SetDxVersionSource(DxVersionSource* source);
 
 constexpr ULONGLONG MakeFileVersion(WORD a, WORD b, WORD c, WORD d)
 {
-    return (static_cast<ULONGLONG>(a) << 48) | (static_cast<ULONGLONG>(b) << 32) | (static_cast<ULONGLONG>(c) << 16) | d;
+    return (static_cast<ULONGLONG>(a) << 48) | (static_cast<ULONGLONG>(b) << 32) | (static_cast<ULONGLONG>(c) << 16) |
+           d;
 }
 
-}  // namespace vireo
+} // namespace vireo
 
 // Packed version: major << 16 | minor << 8 | letter index (a = 1 ... z = 26). Text "9.0c" or
 // "9.0" into pszText (cchText characters, cut and terminated). S_OK when a version was

@@ -18,9 +18,9 @@
 namespace vireo {
 namespace {
 
-constexpr std::size_t kWideMessageChars = 1024;  // formatted message, terminator included
-constexpr std::size_t kRecordTextBytes = 1024;   // ANSI text field of the record
-constexpr std::size_t kLineBytes = 1056;         // finished line, terminator included
+constexpr std::size_t kWideMessageChars = 1024; // formatted message, terminator included
+constexpr std::size_t kRecordTextBytes = 1024;  // ANSI text field of the record
+constexpr std::size_t kLineBytes = 1056;        // finished line, terminator included
 
 HANDLE g_logFile = INVALID_HANDLE_VALUE;
 
@@ -34,7 +34,7 @@ std::string CutAnsi(const char* text, std::size_t maxBytes)
     return WideToAnsi(wide.data(), wide.size(), maxBytes);
 }
 
-}  // namespace
+} // namespace
 
 BOOL WriteLogFile(const char* module, BYTE level, const char* text)
 {
@@ -45,14 +45,14 @@ BOOL WriteLogFile(const char* module, BYTE level, const char* text)
     GetLocalTime(&time);
     // The record's timestamp field holds 23 characters; a five-digit year would be cut there.
     char timestamp[64];
-    std::snprintf(timestamp, sizeof timestamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d", time.wYear, time.wMonth,
-                  time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
+    std::snprintf(timestamp, sizeof timestamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d", time.wYear, time.wMonth, time.wDay,
+                  time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
     timestamp[23] = '\0';
     const DWORD threadId = GetCurrentThreadId();
 
     if (g_logFile == INVALID_HANDLE_VALUE) {
-        g_logFile = CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        g_logFile =
+            CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (g_logFile == INVALID_HANDLE_VALUE)
             return FALSE;
     }
@@ -87,7 +87,7 @@ void ResetLogFileForTesting()
     g_logFile = INVALID_HANDLE_VALUE;
 }
 
-}  // namespace vireo
+} // namespace vireo
 
 void WriteLog(int level, const wchar_t* format, ...)
 {

@@ -15,4 +15,4 @@ BOOL WriteLogFile(const char* module, BYTE level, const char* text);
 // the engine itself never closes it).
 void ResetLogFileForTesting();
 
-}  // namespace vireo
+} // namespace vireo

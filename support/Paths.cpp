@@ -10,7 +10,10 @@
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
 
 std::size_t FindLastSeparator(const std::wstring& path)
 {
@@ -20,7 +23,10 @@ std::size_t FindLastSeparator(const std::wstring& path)
     return std::wstring::npos;
 }
 
-bool HasDrive(const std::wstring& path) { return path.size() >= 2 && path[1] == L':' && iswalpha(path[0]); }
+bool HasDrive(const std::wstring& path)
+{
+    return path.size() >= 2 && path[1] == L':' && iswalpha(path[0]);
+}
 
 // Length of the part of a full path that is never created or cut: "C:\" or "/".
 std::size_t RootLength(const std::wstring& path)
@@ -40,7 +46,7 @@ std::wstring FullPathName(const wchar_t* path)
     return std::wstring(buffer, length);
 }
 
-}  // namespace
+} // namespace
 
 BOOL FileExists(const wchar_t* path)
 {
@@ -169,8 +175,8 @@ int CompareFileSizes(const wchar_t* path1, const wchar_t* path2)
     for (int i = 0; i < 2; ++i) {
         if (!paths[i])
             return -1;
-        const HANDLE file =
-            CreateFileW(paths[i], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileW(paths[i], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return -1;
         DWORD high = 0;

@@ -1,27 +1,22 @@
 // The DxVersionSource of a running engine: the DxDiag method over the platform layer's DxDiag
-// provider (COM initialised for the check only), and the file-version method, which finds
-// no DirectX system files on this system and so never holds.
+// provider (COM initialised for the check only), and the file-version method over the
+// version-information functions and the system directory.
 #include "support/DxVersion.h"
 
-#if __has_include(<vireo/platform/DxDiag.h>)
 #include <vireo/platform/DxDiag.h>
-#define VIREO_HAS_DXDIAG 1
-#endif
+
+#include <string>
+#include <vector>
 
 namespace vireo {
 namespace {
 
 class CPlatformDxVersionSource : public DxVersionSource {
-public:
+  public:
     bool QueryDxDiag(DWORD& major, DWORD& minor, wchar_t& letter) override;
-    bool GetSystemFileVersion(const wchar_t*, ULONGLONG&) override
-    {
-        // Linux has no system directory of DirectX files and no version resources.
-        return false;
-    }
+    bool GetSystemFileVersion(const wchar_t* fileName, ULONGLONG& version) override;
 };
 
-#ifdef VIREO_HAS_DXDIAG
 bool CPlatformDxVersionSource::QueryDxDiag(DWORD& major, DWORD& minor, wchar_t& letter)
 {
     const bool comStarted = SUCCEEDED(CoInitialize(nullptr));
@@ -73,15 +68,32 @@ bool CPlatformDxVersionSource::QueryDxDiag(DWORD& major, DWORD& minor, wchar_t& 
         CoUninitialize();
     return gotMajor && gotMinor && gotLetter;
 }
-#else
-bool CPlatformDxVersionSource::QueryDxDiag(DWORD&, DWORD&, wchar_t&)
-{
-    // This build's platform layer has no DxDiag provider: the file-version method decides.
-    return false;
-}
-#endif
 
-}  // namespace
+bool CPlatformDxVersionSource::GetSystemFileVersion(const wchar_t* fileName, ULONGLONG& version)
+{
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    const std::wstring path = std::wstring(folder, length) + L"/" + fileName;
+
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    if (size == 0)
+        return false;
+    std::vector<BYTE> block(size);
+    if (!GetFileVersionInfoW(path.c_str(), handle, size, block.data()))
+        return false;
+    void* value = nullptr;
+    UINT valueBytes = 0;
+    if (!VerQueryValueW(block.data(), L"\\", &value, &valueBytes) || !value || valueBytes < sizeof(VS_FIXEDFILEINFO))
+        return false;
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
+    version = (static_cast<ULONGLONG>(info->dwFileVersionMS) << 32) | info->dwFileVersionLS;
+    return true;
+}
+
+} // namespace
 
 DxVersionSource& PlatformDxVersionSource()
 {
@@ -89,4 +101,4 @@ DxVersionSource& PlatformDxVersionSource()
     return source;
 }
 
-}  // namespace vireo
+} // namespace vireo

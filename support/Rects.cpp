@@ -49,6 +49,8 @@ RECT ParseRect(const wchar_t* text)
 // Sums wrap instead of overflowing: a rectangle off the end of the range is a caller error.
 RECT MakeRect(int x, int y, int cx, int cy)
 {
-    const auto add = [](int a, int b) { return static_cast<LONG>(static_cast<unsigned>(a) + static_cast<unsigned>(b)); };
+    const auto add = [](int a, int b) {
+        return static_cast<LONG>(static_cast<unsigned>(a) + static_cast<unsigned>(b));
+    };
     return RECT{x, y, add(x, cx), add(y, cy)};
 }

@@ -16,7 +16,7 @@ constexpr std::size_t kAnsiLineBytes = 1023;
 constexpr std::size_t kUnicodeLineChars = 1023;
 constexpr std::size_t kWriteBufferChars = 4096;
 
-}  // namespace
+} // namespace
 
 BOOL ReadLineAnsi(HANDLE file, std::wstring& line)
 {

@@ -22,7 +22,7 @@ constexpr long kMaxFieldWidth = 1 << 20;
 constexpr int kMaxFloatPrecision = 400;
 
 class Sink {
-public:
+  public:
     Sink(wchar_t* buffer, std::size_t capacity) : m_buffer(buffer), m_capacity(capacity) {}
 
     bool Full() const { return m_capacity == 0 || m_length + 1 >= m_capacity; }
@@ -48,7 +48,7 @@ public:
         return static_cast<int>(m_length);
     }
 
-private:
+  private:
     wchar_t* m_buffer;
     std::size_t m_capacity;
     std::size_t m_length = 0;
@@ -63,7 +63,7 @@ struct Spec {
     bool alternate = false;
     bool zero = false;
     long width = 0;
-    long precision = -1;  // -1: none given
+    long precision = -1; // -1: none given
     Size size = Size::Default;
     wchar_t conversion = 0;
 };
@@ -72,7 +72,8 @@ struct Spec {
 void EmitField(Sink& sink, const Spec& spec, const wchar_t* prefix, std::size_t prefixLength, long zeros,
                const wchar_t* body, std::size_t bodyLength, bool zeroPadAllowed)
 {
-    const long total = static_cast<long>(prefixLength) + zeros + static_cast<long>(std::min<std::size_t>(bodyLength, kMaxFieldWidth * 2));
+    const long total = static_cast<long>(prefixLength) + zeros +
+                       static_cast<long>(std::min<std::size_t>(bodyLength, kMaxFieldWidth * 2));
     const long pad = spec.width > total ? spec.width - total : 0;
     const bool zeroPad = spec.zero && !spec.left && zeroPadAllowed;
     if (!spec.left && !zeroPad)
@@ -89,28 +90,42 @@ void EmitField(Sink& sink, const Spec& spec, const wchar_t* prefix, std::size_t 
 long long ReadSigned(const Spec& spec, va_list& args)
 {
     switch (spec.size) {
-    case Size::Char: return static_cast<signed char>(va_arg(args, int));
-    case Size::Short: return static_cast<short>(va_arg(args, int));
-    case Size::Long: return va_arg(args, long);
-    case Size::LongLong: return va_arg(args, long long);
-    case Size::IntMax: return va_arg(args, std::intmax_t);
+    case Size::Char:
+        return static_cast<signed char>(va_arg(args, int));
+    case Size::Short:
+        return static_cast<short>(va_arg(args, int));
+    case Size::Long:
+        return va_arg(args, long);
+    case Size::LongLong:
+        return va_arg(args, long long);
+    case Size::IntMax:
+        return va_arg(args, std::intmax_t);
     case Size::SizeT:
-    case Size::PtrDiff: return va_arg(args, std::ptrdiff_t);
-    default: return va_arg(args, int);
+    case Size::PtrDiff:
+        return va_arg(args, std::ptrdiff_t);
+    default:
+        return va_arg(args, int);
     }
 }
 
 unsigned long long ReadUnsigned(const Spec& spec, va_list& args)
 {
     switch (spec.size) {
-    case Size::Char: return static_cast<unsigned char>(va_arg(args, unsigned int));
-    case Size::Short: return static_cast<unsigned short>(va_arg(args, unsigned int));
-    case Size::Long: return va_arg(args, unsigned long);
-    case Size::LongLong: return va_arg(args, unsigned long long);
-    case Size::IntMax: return va_arg(args, std::uintmax_t);
+    case Size::Char:
+        return static_cast<unsigned char>(va_arg(args, unsigned int));
+    case Size::Short:
+        return static_cast<unsigned short>(va_arg(args, unsigned int));
+    case Size::Long:
+        return va_arg(args, unsigned long);
+    case Size::LongLong:
+        return va_arg(args, unsigned long long);
+    case Size::IntMax:
+        return va_arg(args, std::uintmax_t);
     case Size::SizeT:
-    case Size::PtrDiff: return va_arg(args, std::size_t);
-    default: return va_arg(args, unsigned int);
+    case Size::PtrDiff:
+        return va_arg(args, std::size_t);
+    default:
+        return va_arg(args, unsigned int);
     }
 }
 
@@ -225,8 +240,7 @@ void EmitFloat(Sink& sink, const Spec& spec, va_list& args)
     if ((spec.conversion == L'a' || spec.conversion == L'A') && wide.size() >= prefixLength + 2)
         prefixLength += 2;
     const bool finite = wide.find_first_of(L"iInN") == std::wstring::npos;
-    EmitField(sink, spec, wide.data(), prefixLength, 0, wide.data() + prefixLength, wide.size() - prefixLength,
-              finite);
+    EmitField(sink, spec, wide.data(), prefixLength, 0, wide.data() + prefixLength, wide.size() - prefixLength, finite);
 }
 
 long ReadNumber(const wchar_t*& p)
@@ -257,11 +271,21 @@ Size ReadSize(const wchar_t*& p)
             return Size::LongLong;
         }
         return Size::Long;
-    case L'L': ++p; return Size::LongDouble;
-    case L'j': ++p; return Size::IntMax;
-    case L'z': ++p; return Size::SizeT;
-    case L't': ++p; return Size::PtrDiff;
-    case L'w': ++p; return Size::Wide;
+    case L'L':
+        ++p;
+        return Size::LongDouble;
+    case L'j':
+        ++p;
+        return Size::IntMax;
+    case L'z':
+        ++p;
+        return Size::SizeT;
+    case L't':
+        ++p;
+        return Size::PtrDiff;
+    case L'w':
+        ++p;
+        return Size::Wide;
     case L'I':
         if (p[1] == L'6' && p[2] == L'4') {
             p += 3;
@@ -273,11 +297,12 @@ Size ReadSize(const wchar_t*& p)
         }
         ++p;
         return Size::SizeT;
-    default: return Size::Default;
+    default:
+        return Size::Default;
     }
 }
 
-}  // namespace
+} // namespace
 
 int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va_list args)
 {
@@ -302,12 +327,28 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
         Spec spec;
         for (bool flags = true; flags;) {
             switch (*p) {
-            case L'-': spec.left = true; ++p; break;
-            case L'+': spec.plus = true; ++p; break;
-            case L' ': spec.space = true; ++p; break;
-            case L'#': spec.alternate = true; ++p; break;
-            case L'0': spec.zero = true; ++p; break;
-            default: flags = false;
+            case L'-':
+                spec.left = true;
+                ++p;
+                break;
+            case L'+':
+                spec.plus = true;
+                ++p;
+                break;
+            case L' ':
+                spec.space = true;
+                ++p;
+                break;
+            case L'#':
+                spec.alternate = true;
+                ++p;
+                break;
+            case L'0':
+                spec.zero = true;
+                ++p;
+                break;
+            default:
+                flags = false;
             }
         }
         if (*p == L'*') {
@@ -341,11 +382,13 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
         case L'o':
         case L'x':
         case L'X':
-        case L'p': EmitInteger(sink, spec, ap); break;
+        case L'p':
+            EmitInteger(sink, spec, ap);
+            break;
         case L's':
         case L'S': {
-            const bool narrow = spec.size == Size::Short || (spec.conversion == L'S' && spec.size != Size::Long &&
-                                                             spec.size != Size::Wide);
+            const bool narrow = spec.size == Size::Short ||
+                                (spec.conversion == L'S' && spec.size != Size::Long && spec.size != Size::Wide);
             if (narrow)
                 EmitNarrowString(sink, spec, va_arg(ap, const char*));
             else
@@ -354,8 +397,8 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
         }
         case L'c':
         case L'C': {
-            const bool narrow = spec.size == Size::Short || (spec.conversion == L'C' && spec.size != Size::Long &&
-                                                             spec.size != Size::Wide);
+            const bool narrow = spec.size == Size::Short ||
+                                (spec.conversion == L'C' && spec.size != Size::Long && spec.size != Size::Wide);
             wchar_t c;
             if (narrow) {
                 const char byte = static_cast<char>(va_arg(ap, int));
@@ -374,7 +417,9 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
         case L'g':
         case L'G':
         case L'a':
-        case L'A': EmitFloat(sink, spec, ap); break;
+        case L'A':
+            EmitFloat(sink, spec, ap);
+            break;
         default:
             // %n, unknown conversions and a format that ends inside a field: shown as written.
             sink.Put(start, static_cast<std::size_t>(p - start));
@@ -394,4 +439,4 @@ int FormatWide(wchar_t* buffer, std::size_t capacity, const wchar_t* format, ...
     return written;
 }
 
-}  // namespace vireo
+} // namespace vireo

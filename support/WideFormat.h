@@ -23,4 +23,4 @@ namespace vireo {
 int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va_list args);
 int FormatWide(wchar_t* buffer, std::size_t capacity, const wchar_t* format, ...);
 
-}  // namespace vireo
+} // namespace vireo

@@ -12,7 +12,7 @@
 #include <string>
 
 class CGameEngine {
-public:
+  public:
     CGameEngine();
     virtual ~CGameEngine();
     CGameEngine(const CGameEngine&) = delete;
@@ -46,12 +46,12 @@ public:
     BOOL IsActive() { return m_bActive; }
     void SetDebugMode(BOOL bDebug) { m_Param.bDebugMode = bDebug; }
 
-protected:
+  protected:
     // The game overrides this and passes on what it does not handle. The default ends the
     // engine on WM_DESTROY and swallows WM_SYSKEYDOWN / WM_SYSKEYUP.
     virtual int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     void CenterGameWindow();
     // Start-up picture shown while the game loads; arrives with pictures (see EngineInit).
     void ShowStartupLogo();

@@ -34,7 +34,7 @@ constexpr DWORD GWS_FIXEDSTATE = 0x4;
 constexpr DWORD GWS_FOCUSONHOVER = 0x8;
 
 class CGWnd {
-public:
+  public:
     CGWnd();
     // Detaches from the parent and gives up the focus and capture it holds; children are
     // not destroyed (their owners do that).
@@ -86,7 +86,7 @@ public:
     CGDialog* GetDialog() const { return m_pDialog; }
     void SetDialog(CGDialog* pDialog) { m_pDialog = pDialog; }
 
-protected:
+  protected:
     virtual int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam);
     virtual int OnCreate() { return 1; }
     CGameEngine* GetGameEngine() const { return m_pContext ? m_pContext->pGameEngine : nullptr; }

@@ -11,9 +11,9 @@
 
 // State of one input index, as this frame's event or as the held state.
 enum KEYSTATE : int {
-    KS_NONE = 0,  // event: nothing happened; state: up
-    KS_DOWN = 1,  // event: pressed this frame; state: held
-    KS_UP = 2,    // event and state: released this frame
+    KS_NONE = 0, // event: nothing happened; state: up
+    KS_DOWN = 1, // event: pressed this frame; state: held
+    KS_UP = 2,   // event and state: released this frame
 };
 
 // Keys 0-255 are DirectInput scan codes; mouse button n is 256 + n; 264-266 are reserved.
@@ -25,7 +25,7 @@ constexpr int INPUT_MOUSE_COUNT = 11;
 constexpr int INPUT_INDEX_COUNT = INPUT_KEY_COUNT + INPUT_MOUSE_COUNT;
 
 class CInputSystem : public CEngineSystem {
-public:
+  public:
     CInputSystem();
     ~CInputSystem() override;
 
@@ -53,7 +53,7 @@ public:
     void ClearUserInput();
     void ClearAllInputState();
 
-private:
+  private:
     struct SInputBlock {
         KEYSTATE state[INPUT_INDEX_COUNT];
         KEYSTATE event[INPUT_INDEX_COUNT];

@@ -6,7 +6,7 @@
 #include <vireo/types.h>
 
 class CRenderSystem : public CEngineSystem {
-public:
+  public:
     CRenderSystem();
     ~CRenderSystem() override;
 
@@ -20,7 +20,7 @@ public:
     // Advances the animations of one clock: usage 1 the UI clock, usage 0 the game clock.
     void UpdateAnimations(int usage);
 
-private:
+  private:
     BOOL m_bDeviceLost = FALSE;
     SIZE m_sizeScene{0, 0};
 };

@@ -6,7 +6,7 @@
 #include <vireo/types.h>
 
 class CSoundSystem : public CEngineSystem {
-public:
+  public:
     CSoundSystem();
     ~CSoundSystem() override;
 

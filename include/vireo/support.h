@@ -41,5 +41,11 @@ int ParseIntW(const wchar_t* text);
 // "left,top,right,bottom"; a missing comma leaves that number 0.
 RECT ParseRect(const wchar_t* text);
 RECT MakeRect(int x, int y, int cx, int cy);
-inline LONG RectWidth(const RECT& rect) { return rect.right - rect.left; }
-inline LONG RectHeight(const RECT& rect) { return rect.bottom - rect.top; }
+inline LONG RectWidth(const RECT& rect)
+{
+    return rect.right - rect.left;
+}
+inline LONG RectHeight(const RECT& rect)
+{
+    return rect.bottom - rect.top;
+}

@@ -119,19 +119,29 @@ CodePageInfo Resolve(const char* requested)
 std::optional<CodePageInfo> g_ansi;
 std::mutex g_mutex;  // guards g_ansi and the descriptor cache
 
-// iconv descriptors are opened once per (name, direction) and reset before each use.
+// iconv descriptors are opened once per (name, direction), reset before each use, and
+// closed at exit.
+struct DescriptorCache {
+    std::map<std::pair<std::string, bool>, iconv_t> open;
+    ~DescriptorCache()
+    {
+        for (auto& [key, cd] : open)
+            iconv_close(cd);
+    }
+};
+
 iconv_t CachedDescriptor(const std::string& name, bool toWide)
 {
-    static std::map<std::pair<std::string, bool>, iconv_t> cache;
+    static DescriptorCache cache;
     const auto key = std::make_pair(name, toWide);
-    if (const auto it = cache.find(key); it != cache.end()) {
+    if (const auto it = cache.open.find(key); it != cache.open.end()) {
         iconv(it->second, nullptr, nullptr, nullptr, nullptr);
         return it->second;
     }
     iconv_t cd = toWide ? iconv_open("WCHAR_T", name.c_str()) : iconv_open(name.c_str(), "WCHAR_T");
     if (cd == reinterpret_cast<iconv_t>(-1))
         return cd;
-    cache.emplace(key, cd);
+    cache.open.emplace(key, cd);
     return cd;
 }
 

@@ -20,18 +20,7 @@ public:
     std::vector<std::pair<std::wstring, CDxDiagContainer*>> m_children;  // owned, in order
     std::vector<std::pair<std::wstring, PropValue>> m_props;
 
-    HRESULT QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDxDiagContainer) {
-            AddRef();
-            *object = static_cast<IDxDiagContainer*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
+    HRESULT QueryInterface(REFIID iid, void** object) override { return AnswerQuery(iid, IID_IDxDiagContainer, object); }
 
     HRESULT GetNumberOfChildContainers(DWORD* count) override
     {
@@ -124,18 +113,7 @@ private:
 
 class CDxDiagProvider : public ComObject<IDxDiagProvider> {
 public:
-    HRESULT QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDxDiagProvider) {
-            AddRef();
-            *object = static_cast<IDxDiagProvider*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
+    HRESULT QueryInterface(REFIID iid, void** object) override { return AnswerQuery(iid, IID_IDxDiagProvider, object); }
 
     HRESULT Initialize(DXDIAG_INIT_PARAMS* params) override
     {

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -58,6 +59,22 @@ bool ShareModesAllowDelete(dev_t dev, ino_t ino)
     return allowed;
 }
 
+FileFaultPlan& FileFaults()
+{
+    static FileFaultPlan plan;
+    return plan;
+}
+
+bool PathIsFaulty(LPCWSTR path)
+{
+    const FileFaultPlan& plan = FileFaults();
+    if (!plan.active || !path)
+        return false;
+    std::wstring slashed(path);
+    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+    return slashed.find(plan.pathContains) != std::wstring::npos;
+}
+
 namespace {
 
 CFileObject* FileFromHandle(HANDLE file)
@@ -66,6 +83,77 @@ CFileObject* FileFromHandle(HANDLE file)
     if (!object)
         SetLastError(ERROR_INVALID_HANDLE);
     return object;
+}
+
+// The open file behind the handle if it was opened for `access`; else null with the error set.
+CFileObject* FileWithAccess(HANDLE file, DWORD access)
+{
+    CFileObject* object = FileFromHandle(file);
+    if (object && !(object->m_access & access)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return object;
+}
+
+// ReadFile and WriteFile: the whole count unless the end of the file (reading) or an error
+// comes first. Scripted faults apply to handles opened on a faulty path.
+BOOL Transfer(HANDLE file, void* buffer, DWORD count, LPDWORD done, bool writing)
+{
+    if (done)
+        *done = 0;
+    CFileObject* object = FileWithAccess(file, writing ? GENERIC_WRITE : GENERIC_READ);
+    if (!object)
+        return FALSE;
+    if (!buffer && count) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    DWORD want = count;
+    const bool faulty = PathIsFaulty(object->m_path.c_str());
+    if (faulty) {
+        FileFaultPlan& plan = FileFaults();
+        if (writing) {
+            ++plan.writeCalls;
+            if (plan.writeLimit >= 0 && plan.bytesWritten + count > plan.writeLimit) {
+                want = static_cast<DWORD>(plan.writeLimit - std::min(plan.bytesWritten, plan.writeLimit));
+                if (want == 0) {
+                    SetLastError(ERROR_DISK_FULL);
+                    return FALSE;
+                }
+            }
+        } else if (plan.maxReadChunk > 0 && want > plan.maxReadChunk) {
+            want = plan.maxReadChunk;
+        }
+    }
+    auto* bytes = static_cast<char*>(buffer);
+    DWORD total = 0;
+    while (total < want) {
+        const ssize_t n = writing ? ::write(object->m_fd, bytes + total, want - total)
+                                  : ::read(object->m_fd, bytes + total, want - total);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const DWORD code = Win32ErrorFromErrno(errno);
+            SetLastError(code == ERROR_GEN_FAILURE ? (writing ? ERROR_WRITE_FAULT : ERROR_READ_FAULT) : code);
+            if (done)
+                *done = total;
+            return FALSE;
+        }
+        if (n == 0)
+            break;  // end of file: success with fewer bytes
+        total += static_cast<DWORD>(n);
+    }
+    if (done)
+        *done = total;
+    if (writing && faulty) {
+        FileFaults().bytesWritten += total;
+        if (total < count) {
+            SetLastError(ERROR_DISK_FULL);  // the scripted disk filled up part-way
+            return FALSE;
+        }
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -79,6 +167,11 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
     std::string native;
     if (const DWORD error = NativePath(path, native); error != ERROR_SUCCESS) {
         SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    const bool faulty = PathIsFaulty(path);
+    if (faulty && FileFaults().failOpen) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     int oflags = O_CLOEXEC;
@@ -131,7 +224,9 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
         SetLastErrorFromErrno(err, native);
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE handle = RegisterHandle(std::make_unique<CFileObject>(fd, access, share, st.st_dev, st.st_ino));
+    auto object = std::make_unique<CFileObject>(fd, access, share, st.st_dev, st.st_ino);
+    object->m_path = path;
+    HANDLE handle = RegisterHandle(std::move(object));
     const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
     SetLastError(reportsExisting && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
@@ -150,71 +245,12 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void*)
 {
-    if (read)
-        *read = 0;
-    CFileObject* object = FileFromHandle(file);
-    if (!object)
-        return FALSE;
-    if (!(object->m_access & GENERIC_READ)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (!buffer && toRead) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    DWORD total = 0;
-    while (total < toRead) {
-        const ssize_t n = ::read(object->m_fd, static_cast<char*>(buffer) + total, toRead - total);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            SetLastError(ERROR_READ_FAULT);
-            if (read)
-                *read = total;
-            return FALSE;
-        }
-        if (n == 0)
-            break;  // end of file: success with fewer bytes
-        total += static_cast<DWORD>(n);
-    }
-    if (read)
-        *read = total;
-    return TRUE;
+    return Transfer(file, buffer, toRead, read, false);
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void*)
 {
-    if (written)
-        *written = 0;
-    CFileObject* object = FileFromHandle(file);
-    if (!object)
-        return FALSE;
-    if (!(object->m_access & GENERIC_WRITE)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (!buffer && toWrite) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    DWORD total = 0;
-    while (total < toWrite) {
-        const ssize_t n = ::write(object->m_fd, static_cast<const char*>(buffer) + total, toWrite - total);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const DWORD code = Win32ErrorFromErrno(errno);
-            SetLastError(code == ERROR_GEN_FAILURE ? ERROR_WRITE_FAULT : code);
-            if (written)
-                *written = total;
-            return FALSE;
-        }
-        total += static_cast<DWORD>(n);
-    }
-    if (written)
-        *written = total;
-    return TRUE;
+    return Transfer(file, const_cast<void*>(buffer), toWrite, written, true);
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method)
@@ -263,13 +299,9 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
 
 BOOL SetEndOfFile(HANDLE file)
 {
-    CFileObject* object = FileFromHandle(file);
+    CFileObject* object = FileWithAccess(file, GENERIC_WRITE);
     if (!object)
         return FALSE;
-    if (!(object->m_access & GENERIC_WRITE)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
     const off_t position = lseek(object->m_fd, 0, SEEK_CUR);
     if (position < 0 || ftruncate(object->m_fd, position) != 0) {
         SetLastErrorFromErrno(errno);
@@ -297,13 +329,9 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
 
 BOOL FlushFileBuffers(HANDLE file)
 {
-    CFileObject* object = FileFromHandle(file);
+    CFileObject* object = FileWithAccess(file, GENERIC_WRITE);
     if (!object)
         return FALSE;
-    if (!(object->m_access & GENERIC_WRITE)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
     if (fsync(object->m_fd) != 0 && errno != EINVAL) {
         SetLastErrorFromErrno(errno);
         return FALSE;

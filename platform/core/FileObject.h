@@ -7,6 +7,8 @@
 
 #include <sys/types.h>
 
+#include <string>
+
 namespace vireo::platform {
 
 class CFileObject : public CKernelObject {
@@ -19,7 +21,24 @@ public:
     DWORD m_share;
     dev_t m_dev;
     ino_t m_ino;
+    std::wstring m_path;  // as opened, for the fault plan
 };
+
+// Faults scripted by tests for files whose path (with '/' separators) contains a text:
+// refused opens, a disk that fills up, short reads; open handles follow a new plan at once.
+// Counts writes so tests can check that a failing disk is not hammered.
+struct FileFaultPlan {
+    bool active = false;
+    std::wstring pathContains;
+    bool failOpen = false;
+    long long writeLimit = -1;  // bytes accepted before ERROR_DISK_FULL; -1 unlimited
+    DWORD maxReadChunk = 0;     // bytes per ReadFile at most; 0 unlimited
+    long long bytesWritten = 0;
+    long long writeCalls = 0;
+};
+
+FileFaultPlan& FileFaults();
+bool PathIsFaulty(LPCWSTR path);
 
 // Would an open with (access, share) coexist with every handle already open on the file?
 bool ShareModesAdmit(dev_t dev, ino_t ino, DWORD access, DWORD share);

@@ -7,12 +7,14 @@
 #include "platform/core/Clock.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/DxDiagProvider.h"
+#include "platform/core/FileObject.h"
 #include "platform/core/FileVersion.h"
 #include "platform/core/MessageBoxLog.h"
 #include "platform/core/PresentControl.h"
 #include "platform/core/RawInput.h"
 #include "platform/core/Window.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace vireo::testing {
@@ -132,5 +134,64 @@ void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d)
 
 void ClearFileVersions() { platform::Planted().byName.clear(); }
 void SetSystemDirectoryAvailable(bool available) { platform::Planted().systemDirectoryAvailable = available; }
+
+void SetFileFaults(const FileFaults& faults)
+{
+    platform::FileFaultPlan& plan = platform::FileFaults();
+    plan = {};
+    plan.active = true;
+    plan.pathContains = faults.pathContains;
+    std::replace(plan.pathContains.begin(), plan.pathContains.end(), L'\\', L'/');
+    plan.failOpen = faults.failOpen;
+    plan.writeLimit = faults.writeLimit;
+    plan.maxReadChunk = faults.maxReadChunk;
+}
+
+void ClearFileFaults() { platform::FileFaults() = {}; }
+long long FaultyFileWriteCalls() { return platform::FileFaults().writeCalls; }
+
+namespace {
+platform::CNullAudioOut* NullSink()
+{
+    platform::CBackend* backend = platform::ActiveBackend();
+    return backend ? dynamic_cast<platform::CNullAudioOut*>(&backend->Audio()) : nullptr;
+}
+}  // namespace
+
+bool AudioOutOpen()
+{
+    platform::CNullAudioOut* sink = NullSink();
+    return sink && sink->IsOpen();
+}
+
+void PullAudio(int frames)
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->Pull(frames);
+}
+
+void RecordAudio(bool on, std::size_t maxSamples)
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->SetRecording(on, maxSamples);
+}
+
+std::vector<std::int16_t> RecordedAudio()
+{
+    platform::CNullAudioOut* sink = NullSink();
+    return sink ? sink->Recorded() : std::vector<std::int16_t>();
+}
+
+void ClearRecordedAudio()
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->ClearRecorded();
+}
+
+void FailAudioOpen(bool fail)
+{
+    if (platform::CNullAudioOut* sink = NullSink())
+        sink->FailOpen(fail);
+}
 
 }  // namespace vireo::testing

@@ -128,8 +128,8 @@ void OnNativeFocus(HWND hwnd, bool gained)
     if (gained) {
         const HWND previous = g_foreground;
         g_foreground = hwnd;
-        if (previous)
-            PostMessageW(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, FindWindowState(previous)->minimised), 0);
+        if (const CWindow* before = previous ? FindWindowState(previous) : nullptr)
+            PostMessageW(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, before->minimised ? 1 : 0), 0);
     } else {
         g_foreground = nullptr;
     }
@@ -299,7 +299,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
     if (style & WS_VISIBLE)
         ShowWindow(hwnd, SW_SHOW);
-    return hwnd;
+    return IsWindow(hwnd) ? hwnd : nullptr;  // the procedure may have destroyed it already
 }
 
 BOOL DestroyWindow(HWND hwnd)
@@ -307,6 +307,9 @@ BOOL DestroyWindow(HWND hwnd)
     CWindow* window = FindWindowState(hwnd);
     if (!window)
         return FALSE;
+    if (window->destroying)
+        return TRUE;  // already on its way out: WM_DESTROY is sent once
+    window->destroying = true;
     if (g_foreground == hwnd)
         g_foreground = nullptr;
     window->visible = false;
@@ -328,23 +331,24 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
     if (!window)
         return FALSE;
     const BOOL wasVisible = window->visible ? TRUE : FALSE;
+    // The procedure may destroy the window from any message sent here, so the window is
+    // looked up again after each one.
+    const auto showAndAsk = [&](bool visible) {
+        if (window->visible == visible)
+            return true;
+        window->visible = visible;
+        window->native->Show(visible);
+        SendMessageW(hwnd, WM_SHOWWINDOW, visible ? TRUE : FALSE, 0);
+        return (window = FindWindowState(hwnd)) != nullptr;
+    };
     switch (cmdShow) {
     case SW_HIDE:
-        if (!window->visible)
-            break;
-        window->visible = false;
-        window->native->Show(false);
-        SendMessageW(hwnd, WM_SHOWWINDOW, FALSE, 0);
-        Deactivate(hwnd);
+        if (showAndAsk(false))
+            Deactivate(hwnd);
         break;
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
-        if (!window->visible) {
-            window->visible = true;
-            window->native->Show(true);
-            SendMessageW(hwnd, WM_SHOWWINDOW, TRUE, 0);
-        }
-        if (!window->minimised) {
+        if (showAndAsk(true) && !window->minimised) {
             window->minimised = true;
             window->native->Minimise();
             Deactivate(hwnd);
@@ -352,15 +356,14 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
         }
         break;
     default:  // SW_SHOW, SW_SHOWNORMAL, SW_RESTORE, SW_SHOWMAXIMIZED (shown at its size)
-        if (!window->visible) {
-            window->visible = true;
-            window->native->Show(true);
-            SendMessageW(hwnd, WM_SHOWWINDOW, TRUE, 0);
-        }
+        if (!showAndAsk(true))
+            break;
         if (window->minimised) {
             window->minimised = false;
             window->native->Restore();
             SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, SizeParam(window->ClientWidth(), window->ClientHeight()));
+            if (!(window = FindWindowState(hwnd)))
+                break;
         }
         window->native->Raise();
         Activate(hwnd);
@@ -444,16 +447,23 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags)
         r.right = r.left + (cx < minWidth ? minWidth : cx);
         r.bottom = r.top + (cy < minHeight ? minHeight : cy);
     }
-    if (r.left != oldLeft || r.top != oldTop) {
-        const POINT origin = window->ClientOrigin();
+    const bool moved = r.left != oldLeft || r.top != oldTop;
+    const bool resized = window->ClientWidth() != oldWidth || window->ClientHeight() != oldHeight;
+    const POINT origin = window->ClientOrigin();
+    if (moved)
         window->native->SetClientOrigin(origin.x, origin.y);
-        SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
-    }
-    if (window->ClientWidth() != oldWidth || window->ClientHeight() != oldHeight) {
+    if (resized)
         window->native->SetClientSize(window->ClientWidth(), window->ClientHeight());
-        if (!window->minimised)
-            SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, SizeParam(window->ClientWidth(), window->ClientHeight()));
-    }
+    const bool minimised = window->minimised;
+    const LPARAM size = SizeParam(window->ClientWidth(), window->ClientHeight());
+    // State first, then the messages: the procedure may destroy the window from either.
+    if (moved)
+        SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
+    if (resized && !minimised && IsWindow(hwnd))
+        SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, size);
+    window = FindWindowState(hwnd);
+    if (!window)
+        return TRUE;
     if ((flags & SWP_SHOWWINDOW) && !window->visible)
         ShowWindow(hwnd, (flags & SWP_NOACTIVATE) ? SW_SHOWNORMAL : SW_SHOW);
     return TRUE;

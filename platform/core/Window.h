@@ -21,6 +21,7 @@ struct CWindow {
     RECT insets{};      // frame thickness on each side (all positive)
     bool visible = false;
     bool minimised = false;
+    bool destroying = false;
     std::unique_ptr<IBackendWindow> native;
 
     int ClientWidth() const { return windowRect.right - windowRect.left - insets.left - insets.right; }

@@ -56,6 +56,19 @@ bool AnyAlpha(const image::Image& img)
     return std::any_of(img.pixels.begin(), img.pixels.end(), [](std::uint32_t p) { return (p >> 24) != 0xFF; });
 }
 
+// True when the JPEG's frame header declares one component.
+bool JpegIsGrey(const BYTE* data, size_t size)
+{
+    size_t pos = 2;
+    while (pos + 10 <= size && data[pos] == 0xFF) {
+        const BYTE marker = data[pos + 1];
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return data[pos + 9] == 1;
+        pos += 2 + ((static_cast<size_t>(data[pos + 2]) << 8) | data[pos + 3]);
+    }
+    return false;
+}
+
 // The pixel format the file itself holds, as far as its header tells (the decoded pixels are
 // always A8R8G8B8). Only reported in D3DXIMAGE_INFO.
 D3DFORMAT SourceFormat(const BYTE* data, size_t size, const image::Image& img)
@@ -71,7 +84,7 @@ D3DFORMAT SourceFormat(const BYTE* data, size_t size, const image::Image& img)
             }
         }
         break;
-    case image::Format::Jpeg: return D3DFMT_R8G8B8;
+    case image::Format::Jpeg: return JpegIsGrey(data, size) ? D3DFMT_L8 : D3DFMT_R8G8B8;
     case image::Format::Bmp:
         if (size >= 34) {
             const std::uint32_t bits = ReadLE(data + 28, 2);

@@ -15,6 +15,18 @@ constexpr DWORD kFlushAll = 0xFFFFFFFF;  // INFINITE: GetDeviceData(…, nullptr
 
 DWORD MouseButtonCount(DWORD dataSize) { return dataSize - offsetof(DIMOUSESTATE2, rgbButtons); }
 
+// The only property offered: DIPROP_BUFFERSIZE of the whole device, as a DIPROPDWORD.
+HRESULT CheckBufferSizeProperty(REFGUID property, LPCDIPROPHEADER header)
+{
+    if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER))
+        return DIERR_INVALIDPARAM;
+    if (!(property == DIPROP_BUFFERSIZE))
+        return DIERR_UNSUPPORTED;
+    if (header->dwSize != sizeof(DIPROPDWORD) || header->dwHow != DIPH_DEVICE || header->dwObj != 0)
+        return DIERR_INVALIDPARAM;
+    return DI_OK;
+}
+
 }  // namespace
 
 CInputDevice::CInputDevice(bool keyboard) : m_bKeyboard(keyboard)
@@ -78,12 +90,8 @@ HRESULT CInputDevice::SetCooperativeLevel(HWND hwnd, DWORD flags)
 
 HRESULT CInputDevice::SetProperty(REFGUID property, LPCDIPROPHEADER header)
 {
-    if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER))
-        return DIERR_INVALIDPARAM;
-    if (!(property == DIPROP_BUFFERSIZE))
-        return DIERR_UNSUPPORTED;
-    if (header->dwSize != sizeof(DIPROPDWORD) || header->dwHow != DIPH_DEVICE || header->dwObj != 0)
-        return DIERR_INVALIDPARAM;
+    if (const HRESULT hr = CheckBufferSizeProperty(property, header); hr != DI_OK)
+        return hr;
     if (m_bAcquired)
         return DIERR_ACQUIRED;
     const DWORD size = std::min(reinterpret_cast<const DIPROPDWORD*>(header)->dwData, kMaxBufferSize);
@@ -96,12 +104,8 @@ HRESULT CInputDevice::SetProperty(REFGUID property, LPCDIPROPHEADER header)
 
 HRESULT CInputDevice::GetProperty(REFGUID property, LPDIPROPHEADER header)
 {
-    if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER))
-        return DIERR_INVALIDPARAM;
-    if (!(property == DIPROP_BUFFERSIZE))
-        return DIERR_UNSUPPORTED;
-    if (header->dwSize != sizeof(DIPROPDWORD) || header->dwHow != DIPH_DEVICE || header->dwObj != 0)
-        return DIERR_INVALIDPARAM;
+    if (const HRESULT hr = CheckBufferSizeProperty(property, header); hr != DI_OK)
+        return hr;
     reinterpret_cast<DIPROPDWORD*>(header)->dwData = static_cast<DWORD>(m_items.size());
     return DI_OK;
 }

@@ -41,6 +41,14 @@ int FloorToInt(double v, int lo, int hi)
     }
     return lo + static_cast<int>(v - lo);
 }
+// 16.16 fixed point, halves away from zero like llround, without the library call (a
+// sprite asks for six of these); the value is already bounded.
+std::int64_t ToFixed(double v)
+{
+    const double scaled = v * 65536.0;
+    return scaled >= 0 ? static_cast<std::int64_t>(scaled + 0.5) : -static_cast<std::int64_t>(0.5 - scaled);
+}
+
 int CeilToInt(double v, int lo, int hi) { return static_cast<int>(std::clamp(std::ceil(v), static_cast<double>(lo), static_cast<double>(hi))); }
 
 }  // namespace
@@ -143,7 +151,10 @@ bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup)
     const double cx = ox + 0.5 - setup.x0, cy = oy + 0.5 - setup.y0;
     const double s = (cx * vy - cy * vx) / det;
     const double t = (cy * ux - cx * uy) / det;
-    for (int k = 0; k < 2; ++k) {
+    // Stage 1 is mapped only when it takes part; its maps stay zero otherwise.
+    const int stages = state.stages[0].colorOp != StageOp::Disable && state.stages[1].colorOp != StageOp::Disable ? 2 : 1;
+    setup.u[1] = setup.v[1] = TexMap{};
+    for (int k = 0; k < stages; ++k) {
         const Surface* texture = state.stages[k].texture;
         const double scaleU = texture ? texture->width / baseW : 1.0;
         const double scaleV = texture ? texture->height / baseH : 1.0;
@@ -161,8 +172,8 @@ bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup)
                 return false;
             }
         }
-        setup.u[k] = TexMap{std::llround(uOrigin * 65536.0), std::llround(du * vy / det * 65536.0), std::llround(-du * vx / det * 65536.0), ox, oy};
-        setup.v[k] = TexMap{std::llround(vOrigin * 65536.0), std::llround(-dv * uy / det * 65536.0), std::llround(dv * ux / det * 65536.0), ox, oy};
+        setup.u[k] = TexMap{ToFixed(uOrigin), ToFixed(du * vy / det), ToFixed(-du * vx / det), ox, oy};
+        setup.v[k] = TexMap{ToFixed(vOrigin), ToFixed(-dv * uy / det), ToFixed(dv * ux / det), ox, oy};
     }
     return true;
 }

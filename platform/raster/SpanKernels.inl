@@ -12,7 +12,12 @@ inline V Div255V(V t) { return Isa::MulHi16(Isa::Add16(t, Isa::Set16(128)), Isa:
 inline V BlendLanes(V s, V d, V a, V ia) { return Div255V(Isa::Add16(Isa::Mul16(s, a), Isa::Mul16(d, ia))); }
 inline V BlendLanes(V s, V d, V a) { return BlendLanes(s, d, a, Isa::Sub16(Isa::Set16(255), a)); }
 
-inline V TintLanes(V s, V mul, V add) { return Isa::Add16(add, Div255V(Isa::Mul16(s, mul))); }
+template <bool kAdd>
+inline V TintLanes(V s, V mul, V add)
+{
+    const V scaled = Div255V(Isa::Mul16(s, mul));
+    return kAdd ? Isa::Add16(add, scaled) : scaled;
+}
 
 // Plain version: for each pixel, dst = BlendOver(src, dst).
 void OverRow(std::uint32_t* dst, const std::uint32_t* src, int count)
@@ -44,8 +49,10 @@ void OverRow(std::uint32_t* dst, const std::uint32_t* src, int count)
     }
 }
 
-// Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst).
-void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint)
+// Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst). kAdd is false
+// when the tint has no additive part (modulate, select), which saves two adds a vector.
+template <bool kAdd>
+void TintOverRowOf(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint)
 {
     const V alphaMask = Isa::Set32(0xFF000000u);
     const V zero = Isa::Zero();
@@ -61,8 +68,8 @@ void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const 
         if (Isa::AllTrue(Isa::CmpEq32(a, zero))) {
             continue;
         }
-        const V sl = TintLanes(Isa::Lo8(s), mul, add);
-        const V sh = TintLanes(Isa::Hi8(s), mul, add);
+        const V sl = TintLanes<kAdd>(Isa::Lo8(s), mul, add);
+        const V sh = TintLanes<kAdd>(Isa::Hi8(s), mul, add);
         const V d = Isa::Load(dst + i);
         if (Isa::AllTrue(Isa::CmpEq32(a, alphaMask))) {
             // Opaque texels all get the tint's alpha: no per-pixel alpha to spread.
@@ -80,6 +87,15 @@ void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const 
         if ((src[i] >> 24) != 0) {
             dst[i] = BlendOver(ApplyTint(src[i], tint), dst[i]);
         }
+    }
+}
+
+void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint)
+{
+    if ((tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) == 0) {
+        TintOverRowOf<false>(dst, src, count, tint);
+    } else {
+        TintOverRowOf<true>(dst, src, count, tint);
     }
 }
 

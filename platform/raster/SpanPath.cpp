@@ -163,6 +163,14 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
         }
         std::uint32_t* dst = target.Row(y) + left;
         const int count = right - left;
+        // A sprite row is a few cache lines and the next one is a target pitch away, too
+        // short a stream for the hardware prefetcher: ask for the next row's pixels now.
+        if (y + 1 < rowEnd) {
+            const char* next = reinterpret_cast<const char*>(target.Row(y + 1) + left);
+            for (int offset = 0; offset < count * 4; offset += 64) {
+                __builtin_prefetch(next + offset, 1);
+            }
+        }
         if (copyKernel) {
             const std::uint32_t* src = tex->Row(texelY + y - setup.bounds.top) + texelX + (left - setup.bounds.left);
             if (plain) {

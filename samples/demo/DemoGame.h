@@ -8,16 +8,16 @@
 #include <string>
 
 class CDemoGame : public CGameEngine {
-public:
+  public:
     explicit CDemoGame(std::wstring dataFolder) : m_strDataFolder(std::move(dataFolder)) {}
 
     DWORD GetFrameCount() const { return m_nFrames; }
     DWORD GetGameTicks() const { return m_nGameTicks; }
 
-protected:
+  protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     std::wstring m_strDataFolder;
     DWORD m_nFrames = 0;
     DWORD m_nGameTicks = 0;

@@ -19,10 +19,10 @@ constexpr int kSceneHeight = 600;
 constexpr double kHeadlessSeconds = 3.0;
 
 struct Options {
-    long frames = -1;     // stop after this many frames; -1: no limit
-    double seconds = -1;  // stop after this long; -1: no limit
+    long frames = -1;    // stop after this many frames; -1: no limit
+    double seconds = -1; // stop after this long; -1: no limit
     std::wstring dataFolder = L"data";
-    bool capture = false;  // screen capture at the end; arrives with pictures
+    bool capture = false; // screen capture at the end; arrives with pictures
 };
 
 CDemoGame* g_game = nullptr;
@@ -89,7 +89,7 @@ bool Headless()
     return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -114,9 +114,9 @@ int main(int argc, char** argv)
     RECT frame{0, 0, kSceneWidth, kSceneHeight};
     const DWORD style = WS_OVERLAPPEDWINDOW & ~WS_THICKFRAME & ~WS_MAXIMIZEBOX;
     AdjustWindowRect(&frame, style, FALSE);
-    const HWND hwnd = CreateWindowExW(0, L"VireoDemo", L"Vireo Demo", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                      nullptr);
+    const HWND hwnd =
+        CreateWindowExW(0, L"VireoDemo", L"Vireo Demo", style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (!hwnd) {
         std::fprintf(stderr, "demo: cannot create the window\n");
         return 1;

@@ -12,4 +12,4 @@ std::string ReadFileBytes(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace vireo::test
+} // namespace vireo::test

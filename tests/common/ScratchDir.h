@@ -12,7 +12,7 @@
 namespace vireo::test {
 
 class ScratchDir {
-public:
+  public:
     ScratchDir()
     {
         m_previous = std::filesystem::current_path();
@@ -35,7 +35,7 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
     std::wstring WPath() const { return m_path.wstring(); }
 
-private:
+  private:
     std::filesystem::path m_previous;
     std::filesystem::path m_path;
 };
@@ -43,4 +43,4 @@ private:
 // Whole file as bytes ("" when missing).
 std::string ReadFileBytes(const std::filesystem::path& path);
 
-}  // namespace vireo::test
+} // namespace vireo::test

@@ -15,7 +15,7 @@ LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 void EngineTest::SetUp()
 {
@@ -46,6 +46,8 @@ void EngineTest::TearDown()
     if (m_hwnd)
         DestroyWindow(m_hwnd);
     DrainQueue();
+    vireo::testing::SetDxDiagSystemInfo(vireo::testing::DxDiagSystemInfo{});
+    vireo::testing::ClearFileVersions();
     vireo::testing::SetAnsiCodePage(nullptr);
     vireo::testing::UninstallVirtualClock();
 }
@@ -112,4 +114,4 @@ std::vector<UINT> EngineTest::DrainQueue()
     return messages;
 }
 
-}  // namespace vireo::test
+} // namespace vireo::test

@@ -18,7 +18,7 @@
 namespace vireo::test {
 
 class CTestGame : public CGameEngine {
-public:
+  public:
     // Every message that reached the game's MessageProc, in order.
     std::vector<UINT> seen;
     // Optional behaviour per message: a result >= 0 is returned as the game's answer, -1
@@ -37,7 +37,7 @@ public:
         return out;
     }
 
-protected:
+  protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         seen.push_back(msg);
@@ -51,7 +51,7 @@ protected:
 };
 
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -71,4 +71,4 @@ protected:
     std::unique_ptr<CTestGame> m_game;
 };
 
-}  // namespace vireo::test
+} // namespace vireo::test

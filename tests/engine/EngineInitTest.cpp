@@ -34,10 +34,10 @@ TEST_F(EngineTest, StartUpOrderAndLog)
     EXPECT_FALSE(activeAtInit);
     EXPECT_TRUE(m_game->IsActive());
     EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_INIT));
-    EXPECT_THAT(LogMessages(), ElementsAre("---- Vireo Engine Init ----",
-                                           "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=0",
-                                           "ClearAllInputState", "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
-                                           "EMSG_EG_INIT  time cost = 300"));
+    EXPECT_THAT(LogMessages(),
+                ElementsAre("---- Vireo Engine Init ----", "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=0",
+                            "ClearAllInputState", "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
+                            "EMSG_EG_INIT  time cost = 300"));
     // The main window has the scene's size and holds the focus.
     CGWnd* main = m_game->GetMainGWnd();
     RECT rect;
@@ -103,7 +103,7 @@ TEST_F(EngineTest, CentringPlacesTheWindowInTheWorkArea)
 }
 
 class OldDirectX : public vireo::DxVersionSource {
-public:
+  public:
     explicit OldDirectX(ULONGLONG ddraw) : m_ddraw(ddraw) {}
     bool QueryDxDiag(DWORD&, DWORD&, wchar_t&) override { return false; }
     bool GetSystemFileVersion(const wchar_t* file, ULONGLONG& version) override
@@ -114,7 +114,7 @@ public:
         return true;
     }
 
-private:
+  private:
     ULONGLONG m_ddraw;
 };
 
@@ -141,6 +141,41 @@ TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
     // Run does nothing on an engine that did not start.
     m_game->Run();
     EXPECT_TRUE(m_game->Take().empty());
+}
+
+TEST_F(EngineTest, PlatformWithoutDxDiagDecidesByFiles)
+{
+    vireo::testing::DxDiagSystemInfo info;
+    info.providerAvailable = false;
+    vireo::testing::SetDxDiagSystemInfo(info);
+    vireo::testing::ClearMessageBoxes();
+    const SEngineParam param = Param(60);
+    // No provider and no DirectX files: 0.0, refused.
+    EXPECT_FALSE(m_game->EngineInit(&param));
+    // d3d9.dll present: 9.0, started.
+    vireo::testing::SetFileVersion(L"d3d9.dll", 5, 3, 2600, 2180);
+    CTestGame second;
+    EXPECT_TRUE(second.EngineInit(&param));
+
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"您当前 DirectX 版本为 0.0\n请安装 DirectX 9.0 以上版本来运行本游戏");
+}
+
+TEST_F(EngineTest, NoParametersOrASecondStartAreRefused)
+{
+    CTestGame unstarted;
+    EXPECT_FALSE(unstarted.EngineInit(nullptr));
+    EXPECT_FALSE(unstarted.IsActive());
+
+    Start(60);
+    CGWnd* main = m_game->GetMainGWnd();
+    const SEngineParam param = Param(30);
+    EXPECT_FALSE(m_game->EngineInit(&param));
+    EXPECT_EQ(LogMessages().back(), "EngineInit  called twice; ignored");
+    EXPECT_TRUE(m_game->IsActive());
+    EXPECT_EQ(m_game->GetMainGWnd(), main);
+    EXPECT_EQ(m_game->GetEngineParam()->wFPS, 60);
 }
 
 TEST_F(EngineTest, EngineDestroyPostsQuitAndStopsFrames)
@@ -182,5 +217,5 @@ TEST_F(EngineTest, SysKeysAreSwallowedAndDestructorLogs)
     EXPECT_EQ(LogMessages().back(), "~CGameEngine");
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

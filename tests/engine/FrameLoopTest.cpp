@@ -51,9 +51,9 @@ TEST_F(EngineTest, ConsumedUiKeyboardStopsGameInput)
     Start(0);
     m_game->onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
     m_game->Run();
-    EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT,
-                                            EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN,
-                                            EMSG_RS_RENDER, EMSG_EG_FRAME_END));
+    EXPECT_THAT(m_game->Take(),
+                ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE,
+                            EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END));
 }
 
 TEST_F(EngineTest, MinimisedAndBackgroundFrames)
@@ -98,7 +98,7 @@ TEST_F(EngineTest, FrameCapEdges)
     int frames = 0;
     for (int i = 0; i < 30; ++i)
         frames += Step(*m_game, 100) ? 1 : 0;
-    EXPECT_EQ(frames, 3);  // one frame per second at wFPS 1
+    EXPECT_EQ(frames, 3); // one frame per second at wFPS 1
 
     // A counter that went back skips, and the next call still measures from the last frame.
     EXPECT_FALSE(Step(*m_game, -500));
@@ -198,5 +198,5 @@ TEST_F(EngineTest, CountersAndSetGameUpdateCount)
     EXPECT_EQ(m_game->GetEngineStatus()->nUIUpdateCount, 3u);
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

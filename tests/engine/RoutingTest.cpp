@@ -14,7 +14,7 @@ using ::testing::ElementsAre;
 
 // A child window that records what the engine routes to it and consumes one chosen id.
 class CRecordingWnd : public CGWnd {
-public:
+  public:
     std::vector<UINT> routed;
     std::vector<UINT> handled;
     UINT consume = 0;
@@ -27,7 +27,7 @@ public:
         return CGWnd::SendMessage(msg, wParam, lParam);
     }
 
-protected:
+  protected:
     int MessageProc(UINT msg, WPARAM, LPARAM) override
     {
         handled.push_back(msg);
@@ -36,7 +36,7 @@ protected:
 };
 
 class RoutingTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override
     {
         EngineTest::SetUp();
@@ -125,7 +125,7 @@ TEST_F(RoutingTest, FocusWindowThenSystemsThenGame)
     const std::size_t logLines = LogMessages().size();
     EXPECT_EQ(m_game->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0), 1);
     EXPECT_FALSE(GameSaw(WM_ACTIVATE));
-    EXPECT_EQ(LogMessages().size(), logLines + 1);  // only the routing line itself
+    EXPECT_EQ(LogMessages().size(), logLines + 1); // only the routing line itself
 }
 
 TEST_F(RoutingTest, UiKeyboardBubblesFromTheFocusWindowToTheRoot)
@@ -169,5 +169,5 @@ TEST(EngineRouting, MessagesBeforeEngineInitSkipTheGui)
               true);
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

@@ -172,6 +172,9 @@ TEST_F(InputEngineTest, MinimisedWindowReadsTheKeyboardOnly)
 {
     SetCursorClientPos(10, 10);
     SetMinimized(true);
+    // Minimised but still the active window (as SW_SHOWMINIMIZED leaves it); a minimised
+    // window in the background reads nothing at all.
+    SetForeground(true);
     MouseButton(0, true);
     Key(DIK_Q, true);
     Frame();

@@ -78,6 +78,19 @@ TEST_F(InputEngineTest, RecordStartRules)
     Game().SetGameUpdateCount(0);
     EXPECT_FALSE(Input()->RecordInput(TRUE, L"no-such-folder/x.rec"));
     EXPECT_NE(LogText().find("open Record file failed."), std::string::npos);
+
+    // Replay asked for while recording: the recording is ended with its terminator first,
+    // so a replay of the same file reads it whole.
+    Game().SetGameUpdateCount(0);
+    ASSERT_TRUE(Input()->RecordInput(TRUE, L"Record.dat"));
+    Key(DIK_K, true);
+    Frame();  // count 0
+    Game().SetGameUpdateCount(0);
+    ASSERT_TRUE(Input()->ReplayInput(TRUE));
+    EXPECT_EQ(vireo::test::ReadFileBytes("Record.dat"), "[00000000] 037=1\r\n[99999999] 0=0");
+    Key(DIK_K, false);
+    Frame();  // count 0 again, replayed
+    EXPECT_EQ(Input()->CheckKeyState(DIK_K), KS_DOWN);
 }
 
 TEST_F(InputEngineTest, RecordedSessionReplaysFrameByFrame)

@@ -2,6 +2,8 @@
 // file-version table with its boundary, the packing and the text buffer cut.
 #include "support/DxVersion.h"
 
+#include <vireo/platform/Testing.h>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -13,7 +15,7 @@ namespace {
 using vireo::MakeFileVersion;
 
 class FakeSource : public vireo::DxVersionSource {
-public:
+  public:
     bool QueryDxDiag(DWORD& major, DWORD& minor, wchar_t& letter) override
     {
         if (!dxdiag)
@@ -85,7 +87,7 @@ TEST(DxVersion, EveryFileVersionRowAndItsBoundary)
     struct Row {
         const wchar_t* file;
         ULONGLONG version;
-        DWORD packed;  // 0 means: below every row
+        DWORD packed; // 0 means: below every row
         const wchar_t* text;
     } rows[] = {
         {L"ddraw.dll", MakeFileVersion(4, 2, 0, 94), 0x00000, L"0.0"},
@@ -166,13 +168,64 @@ TEST(DxVersion, OutputsAndBufferCut)
     EXPECT_EQ(r.text, L"0.0");
 }
 
-TEST(DxVersion, PlatformProviderReports90c)
+// The platform's own source, through the DxDiag provider and the version functions.
+class PlatformDxVersion : public ::testing::Test {
+  protected:
+    void TearDown() override
+    {
+        vireo::testing::SetDxDiagSystemInfo(vireo::testing::DxDiagSystemInfo{});
+        vireo::testing::ClearFileVersions();
+        vireo::testing::SetSystemDirectoryAvailable(true);
+    }
+    static Result Platform()
+    {
+        Result r{};
+        wchar_t text[10] = L"garbage";
+        r.hr = GetDXVersion(&r.packed, text, 10);
+        r.text = text;
+        return r;
+    }
+};
+
+TEST_F(PlatformDxVersion, ProviderReports90c)
 {
-    wchar_t text[10];
-    DWORD packed = 0;
-    EXPECT_EQ(GetDXVersion(&packed, text, 10), S_OK);
-    EXPECT_EQ(packed, 0x90003u);
-    EXPECT_EQ(std::wstring(text), L"9.0c");
+    const Result r = Platform();
+    EXPECT_EQ(r.hr, S_OK);
+    EXPECT_EQ(r.packed, 0x90003u);
+    EXPECT_EQ(r.text, L"9.0c");
 }
 
-}  // namespace
+TEST_F(PlatformDxVersion, BlankLetterIsNoLetter)
+{
+    vireo::testing::DxDiagSystemInfo info;
+    info.letter = std::wstring(L" ");
+    vireo::testing::SetDxDiagSystemInfo(info);
+    EXPECT_EQ(Platform().packed, 0x90000u);
+    EXPECT_EQ(Platform().text, L"9.0");
+}
+
+TEST_F(PlatformDxVersion, MissingPropertyOrProviderFallsBackToFiles)
+{
+    vireo::testing::SetFileVersion(L"ddraw.dll", 4, 7, 0, 700);
+    vireo::testing::DxDiagSystemInfo info;
+    info.letter = std::wstring(); // an empty letter is not an answer
+    vireo::testing::SetDxDiagSystemInfo(info);
+    EXPECT_EQ(Platform().text, L"7.0");
+    info = vireo::testing::DxDiagSystemInfo{};
+    info.minor.reset();
+    vireo::testing::SetDxDiagSystemInfo(info);
+    EXPECT_EQ(Platform().text, L"7.0");
+    info = vireo::testing::DxDiagSystemInfo{};
+    info.providerAvailable = false;
+    vireo::testing::SetDxDiagSystemInfo(info);
+    EXPECT_EQ(Platform().packed, 0x70000u);
+    vireo::testing::SetFileVersion(L"d3d9.dll", 9, 0, 0, 0);
+    EXPECT_EQ(Platform().text, L"9.0");
+    // Without a system directory no file is found: 0.0, still an answer.
+    vireo::testing::SetSystemDirectoryAvailable(false);
+    const Result r = Platform();
+    EXPECT_EQ(r.hr, S_OK);
+    EXPECT_EQ(r.text, L"0.0");
+}
+
+} // namespace

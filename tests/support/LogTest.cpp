@@ -17,7 +17,7 @@ namespace {
 using vireo::test::ReadFileBytes;
 
 class LogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         vireo::testing::InstallVirtualClock();
@@ -134,4 +134,23 @@ TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
     EXPECT_EQ(LogBytes(), Line(1, "kept"));
 }
 
-}  // namespace
+} // namespace
+
+namespace {
+
+TEST(ShowMessageBox, FormatsLikeTheLogAndWritesNoLogLine)
+{
+    vireo::test::ScratchDir dir;
+    vireo::testing::ClearMessageBoxes();
+    EXPECT_EQ(ShowMessageBox(L"CGWnd::Create 函数被调用了两次  ResPath=%s", L"ui\\dlg"), IDOK);
+    EXPECT_EQ(ShowMessageBox(L"%s", std::wstring(3000, L'x').c_str()), IDOK);
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, L"Vireo Engine");
+    EXPECT_EQ(boxes[0].text, L"CGWnd::Create 函数被调用了两次  ResPath=ui\\dlg");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(boxes[1].text, std::wstring(1023, L'x'));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "VireoEngine.log"));
+}
+
+} // namespace

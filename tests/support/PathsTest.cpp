@@ -130,4 +130,4 @@ TEST(CompareFileSizes, EqualDifferentAndMissing)
     EXPECT_EQ(CompareFileSizes(L"", L"one"), -1);
 }
 
-}  // namespace
+} // namespace

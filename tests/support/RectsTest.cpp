@@ -13,9 +13,17 @@ TEST(ParseIntW, FollowsWtoiRules)
         const wchar_t* text;
         int expected;
     } rows[] = {
-        {L"42", 42},          {L"  \t-17xyz", -17}, {L"+8", 8},           {L"0x10", 0},
-        {L"", 0},             {L"abc", 0},          {L"- 5", 0},          {L"99999999999", INT_MAX},
-        {L"-99999999999", INT_MIN}, {L"2147483647", INT_MAX}, {L"-2147483648", INT_MIN},
+        {L"42", 42},
+        {L"  \t-17xyz", -17},
+        {L"+8", 8},
+        {L"0x10", 0},
+        {L"", 0},
+        {L"abc", 0},
+        {L"- 5", 0},
+        {L"99999999999", INT_MAX},
+        {L"-99999999999", INT_MIN},
+        {L"2147483647", INT_MAX},
+        {L"-2147483648", INT_MIN},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ParseIntW(row.text), row.expected) << "text: " << testing::PrintToString(std::wstring(row.text));
@@ -48,13 +56,4 @@ TEST(ParseRect, FourNumbersAndMissingCommas)
     EXPECT_EQ(none.left | none.top | none.right | none.bottom, 0);
 }
 
-TEST(MakeRect, PositionAndSize)
-{
-    const RECT r = MakeRect(10, 20, 30, 40);
-    EXPECT_EQ(r.right, 40);
-    EXPECT_EQ(r.bottom, 60);
-    EXPECT_EQ(RectWidth(r), 30);
-    EXPECT_EQ(RectHeight(r), 40);
-}
-
-}  // namespace
+} // namespace

@@ -16,14 +16,17 @@ namespace {
 using vireo::test::ReadFileBytes;
 
 class TextLinesTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { vireo::testing::SetAnsiCodePage(nullptr); }
 
     HANDLE Open(const wchar_t* name, DWORD access, DWORD disposition)
     {
         return CreateFileW(name, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
-    void Write(const char* name, const std::string& bytes) { std::ofstream(m_dir.Path() / name, std::ios::binary) << bytes; }
+    void Write(const char* name, const std::string& bytes)
+    {
+        std::ofstream(m_dir.Path() / name, std::ios::binary) << bytes;
+    }
     std::vector<std::wstring> ReadAll(const wchar_t* name, bool unicode)
     {
         std::vector<std::wstring> lines;
@@ -88,6 +91,15 @@ TEST_F(TextLinesTest, LongLinesAreCutAndTheNextLineSurvives)
     EXPECT_EQ(wide[0], std::wstring(1023, L'y'));
     EXPECT_EQ(wide[1], L"z");
 
+    // A cut through a GBK character drops its lone lead byte.
+    vireo::testing::SetAnsiCodePage("GBK");
+    std::string gbk;
+    for (int i = 0; i < 600; ++i)
+        gbk += "\xD6\xD0";
+    Write("long936.txt", gbk + "\r\n");
+    EXPECT_EQ(ReadAll(L"long936.txt", false), (std::vector<std::wstring>{std::wstring(511, L'中')}));
+    vireo::testing::SetAnsiCodePage(nullptr);
+
     // The ANSI writer stops at 4095 bytes.
     HANDLE file = Open(L"big.txt", GENERIC_WRITE, CREATE_ALWAYS);
     EXPECT_TRUE(WriteTextAnsi(file, std::wstring(5000, L'q').c_str()));
@@ -120,4 +132,4 @@ TEST_F(TextLinesTest, InvalidHandleReadsAsEndOfFile)
     EXPECT_FALSE(WriteTextAnsi(INVALID_HANDLE_VALUE, L"x"));
 }
 
-}  // namespace
+} // namespace

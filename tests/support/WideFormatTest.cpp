@@ -121,4 +121,4 @@ TEST(WideFormat, NullFormatOrBufferIsHarmless)
     EXPECT_EQ(FormatWide(nullptr, 4, L"abc"), 0);
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,5 @@
-// The scan-code table lives in SdlKeyMap.cpp, built on another branch. Declared weak here
-// so this back end links without it; callers check the address before calling.
+// The scan-code table lives in SdlKeyMap.cpp. Declared weak here so this back end still
+// links in a tree without it; callers check the address before calling.
 #pragma once
 
 #include "platform/backend/sdl2/SdlKeyMap.h"

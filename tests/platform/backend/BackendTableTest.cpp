@@ -4,6 +4,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/backend/NullAudioOut.h"
 
+#include <vireo/platform/Testing.h>
 #include <vireo/platform/Win32.h>
 
 #include <gtest/gtest.h>
@@ -150,6 +151,29 @@ TEST(NullAudio, PullsOnDemandAndRecordsUpToItsCap)
     sink.Close();
     sink.Pull(3);
     EXPECT_EQ(next, 20);
+}
+
+TEST(NullAudio, TheTestingControlsDriveTheActiveSink)
+{
+    vireo::platform::IAudioOut& out = vireo::platform::ActiveBackend()->Audio();
+    vireo::testing::FailAudioOpen(true);
+    auto constant = [](std::int16_t* samples, int frames, void*) {
+        for (int i = 0; i < frames; ++i)
+            samples[i] = 7;
+    };
+    EXPECT_FALSE(out.Open({22050, 1}, constant, nullptr));
+    EXPECT_FALSE(vireo::testing::AudioOutOpen());
+    vireo::testing::FailAudioOpen(false);
+    ASSERT_TRUE(out.Open({22050, 1}, constant, nullptr));
+    EXPECT_TRUE(vireo::testing::AudioOutOpen());
+    vireo::testing::RecordAudio(true);
+    vireo::testing::PullAudio(5);
+    EXPECT_EQ(vireo::testing::RecordedAudio(), std::vector<std::int16_t>(5, 7));
+    vireo::testing::ClearRecordedAudio();
+    vireo::testing::RecordAudio(false);
+    vireo::testing::PullAudio(5);
+    EXPECT_TRUE(vireo::testing::RecordedAudio().empty());
+    out.Close();
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 
 #include <vireo/platform/Win32.h>
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,37 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     RECT client;
     ASSERT_TRUE(GetClientRect(hwnd, &client));
     EXPECT_GT(client.right, 0);
+
+    // Native events as SDL delivers them become the window messages the host forwards.
+    Uint32 id = 0;
+    for (Uint32 candidate = 1; candidate < 64 && !id; ++candidate)
+        if (SDL_Window* native = SDL_GetWindowFromID(candidate))
+            if (std::strcmp(SDL_GetWindowTitle(native), "Vireo \xE5\x86\x92\xE7\x83\x9F") == 0)
+                id = candidate;
+    ASSERT_NE(id, 0u) << "the SDL window carrying the title was not found";
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    event.text.windowID = id;
+    std::strcpy(event.text.text, "a\xE4\xB8\xAD");  // "a中"
+    SDL_PushEvent(&event);
+    event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.windowID = id;
+    event.key.keysym.sym = SDLK_v;
+    event.key.keysym.mod = KMOD_LCTRL;
+    SDL_PushEvent(&event);
+    event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = id;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&event);
+    std::vector<std::pair<UINT, WPARAM>> seen;
+    MSG msg;
+    while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE))
+        if (msg.message != WM_MOVE && msg.message != WM_SIZE && msg.message != WM_ACTIVATE)
+            seen.emplace_back(msg.message, msg.wParam);
+    EXPECT_EQ(seen, (std::vector<std::pair<UINT, WPARAM>>{
+                        {WM_CHAR, L'a'}, {WM_CHAR, L'中'}, {WM_KEYDOWN, 'V'}, {WM_CHAR, 22}, {WM_CLOSE, 0}}));
 
     ASSERT_TRUE(OpenClipboard(hwnd));
     EmptyClipboard();

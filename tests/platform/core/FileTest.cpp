@@ -50,6 +50,7 @@ TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
         {W, SR, R, SR, false},          // a reader that does not share writing conflicts with the writer
         {R, SR, R, SR, true},           // readers that share reading
         {R, SR, W, SR | SW, false},     // a reader not sharing writes keeps writers out
+        {R, SR | SW, W, SW, false},     // a newcomer that will not share reading, while a reader holds it
         {R, 0, R, SR, false},           // exclusive open
         {W | R, SR | SW, W, SR | SW, true},
         {0, 0, R, 0, true},             // an open for attributes only conflicts with nobody
@@ -280,6 +281,42 @@ TEST(File, AnsiPathsAreReadInTheAnsiCodePage)
     // On disk the name is UTF-8, and the wide functions find it by its characters.
     EXPECT_TRUE(std::ifstream(folder.Path() / u8"中文.txt").good());
     EXPECT_NE(GetFileAttributesW((folder / L"中文.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
+{
+    TempFolder folder;
+    const std::wstring log = folder / L"Game.log";
+    const std::wstring other = folder / L"other.txt";
+    WriteAll(log, "0123456789");
+    HANDLE early = CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    ASSERT_NE(early, INVALID_HANDLE_VALUE);
+
+    vireo::testing::SetFileFaults({L"\\Game.log", false, 4, 3});
+    char buffer[16];
+    DWORD n = 0;
+    // Short reads on a handle opened before the plan; other files are untouched.
+    ASSERT_TRUE(ReadFile(early, buffer, sizeof(buffer), &n, nullptr));
+    EXPECT_EQ(n, 3u);
+    WriteAll(other, "not faulty at all");
+    EXPECT_EQ(ReadAll(other), "not faulty at all");
+    // The disk takes 4 bytes: a 6-byte write stops there, then every write fails.
+    SetFilePointer(early, 0, nullptr, FILE_END);
+    EXPECT_FALSE(WriteFile(early, "abcdef", 6, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_EQ(n, 4u);
+    EXPECT_FALSE(WriteFile(early, "g", 1, &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(vireo::testing::FaultyFileWriteCalls(), 2);
+    CloseHandle(early);
+
+    vireo::testing::SetFileFaults({L"Game.log", true, -1, 0});
+    EXPECT_EQ(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    vireo::testing::ClearFileFaults();
+    EXPECT_EQ(ReadAll(log), "0123456789abcd");
 }
 
 }  // namespace

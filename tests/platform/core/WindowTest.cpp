@@ -304,4 +304,75 @@ TEST_F(Windows, ShowWindowReportsThePreviousVisibility)
     EXPECT_FALSE(ShowWindow(nullptr, SW_SHOW));
 }
 
+TEST_F(Windows, FocusMovesBetweenWindowsWithOneMessageEach)
+{
+    HWND a = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND b = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_EQ(GetForegroundWindow(), b);  // the last one shown
+    Pump();
+
+    vireo::testing::SetForeground(a, true);  // the user clicks a
+    EXPECT_EQ(GetForegroundWindow(), a);
+    Pump();
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].hwnd, b);
+    EXPECT_EQ(LOWORD(g_seen[0].wParam), WA_INACTIVE);
+    EXPECT_EQ(g_seen[1].hwnd, a);
+    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
+
+    g_seen.clear();
+    ASSERT_TRUE(SetForegroundWindow(b));  // the program asks: sent at once, in the same order
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].hwnd, a);
+    EXPECT_EQ(g_seen[1].hwnd, b);
+    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
+    EXPECT_TRUE(Pump().empty());
+    EXPECT_FALSE(SetForegroundWindow(nullptr));
+}
+
+// A procedure that destroys its own window from inside the messages it is sent.
+UINT g_destroyOn = 0;
+int g_destroyCount = 0;
+LRESULT SelfDestroying(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        ++g_destroyCount;
+        DestroyWindow(hwnd);  // again, from inside WM_DESTROY
+    }
+    if (message == g_destroyOn)
+        DestroyWindow(hwnd);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST(WindowReentry, DestroyedFromInsideItsOwnMessages)
+{
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &SelfDestroying;
+    wc.lpszClassName = L"SelfDestroying";
+    RegisterClassExW(&wc);
+    struct Row {
+        UINT message;
+        int action;  // 0 ShowWindow, 1 SetWindowPos, 2 minimise, 3 DestroyWindow
+    } rows[] = {{WM_SHOWWINDOW, 0}, {WM_ACTIVATE, 0}, {WM_MOVE, 1}, {WM_SIZE, 1}, {WM_SIZE, 2}, {WM_NULL, 3}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "message " << row.message << ", action " << row.action);
+        g_destroyOn = WM_NULL;
+        g_destroyCount = 0;
+        HWND hwnd = CreateWindowExW(0, L"SelfDestroying", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
+                                    nullptr, nullptr);
+        ASSERT_NE(hwnd, nullptr);
+        g_destroyOn = row.message;
+        switch (row.action) {
+        case 0: ShowWindow(hwnd, SW_SHOW); break;
+        case 1: SetWindowPos(hwnd, nullptr, 5, 5, 300, 300, SWP_SHOWWINDOW); break;
+        case 2: ShowWindow(hwnd, SW_MINIMIZE); break;
+        default: DestroyWindow(hwnd); break;
+        }
+        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_EQ(g_destroyCount, 1);
+        EXPECT_NE(GetForegroundWindow(), hwnd);
+    }
+}
+
 }  // namespace

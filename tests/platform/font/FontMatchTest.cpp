@@ -146,16 +146,5 @@ TEST(FontMatch, FallbackStopsAskingAfterManyCharactersNoFaceHas)
     EXPECT_FALSE(fallback.FindFor(0x110000).found);
 }
 
-TEST(FontMatch, CharacterNoFontHasFallsBackToTheMissingGlyphBox)
-{
-    auto font = MakeFont(L"Times New Roman", 20);
-    ASSERT_NE(font, nullptr);
-    // U+10FFFD is a private-use code point that no installed font covers.
-    const SGlyph& glyph = font->Glyph(U'\U0010FFFD');
-    EXPECT_EQ(glyph.glyphIndex, 0u);
-    EXPECT_EQ(glyph.faceSlot, 0);
-    EXPECT_GT(glyph.advance, 0);
-}
-
 }  // namespace
 }  // namespace vireo::font::test

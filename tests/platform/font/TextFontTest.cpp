@@ -54,23 +54,6 @@ TEST(TextFont, NegativeHeightIsTheEmAndPositiveTheCell)
     EXPECT_NEAR(b.bottom, cell->Metrics().ascent, 1);
 }
 
-TEST(TextFont, WeightAndSlantChangeTheGlyphs)
-{
-    auto regular = MakeFont(L"Times New Roman", 30, 400);
-    auto dontCare = MakeFont(L"Times New Roman", 30, 0);
-    auto bold = MakeFont(L"Times New Roman", 30, 700);
-    auto italic = MakeFont(L"Times New Roman", 30, 400, true);
-    ASSERT_TRUE(regular && dontCare && bold && italic);
-    const wchar_t* text = L"Vireo Engine";
-    Ink r = DrawInk(*regular, text, {0, 0, 400, 60}, DT_LEFT);
-    Ink d = DrawInk(*dontCare, text, {0, 0, 400, 60}, DT_LEFT);
-    Ink b = DrawInk(*bold, text, {0, 0, 400, 60}, DT_LEFT);
-    Ink i = DrawInk(*italic, text, {0, 0, 400, 60}, DT_LEFT);
-    EXPECT_EQ(d.count, r.count);  // weight 0 draws as normal
-    EXPECT_GT(b.count, r.count * 12 / 10);
-    EXPECT_NE(i.count, r.count);
-}
-
 TEST(TextFont, WidthStretchesTheAverageCharacter)
 {
     auto natural = MakeFont(L"Times New Roman", 20);
@@ -112,7 +95,10 @@ TEST(TextFont, CharactersWithoutGlyphsShareOneMissingGlyphBox)
     // one box per character: they all draw the one missing-glyph box.
     auto font = MakeFont(L"Times New Roman", 40);
     ASSERT_NE(font, nullptr);
-    font->Glyph(U'\U0010FF00');
+    const SGlyph& box = font->Glyph(U'\U0010FF00');
+    EXPECT_EQ(box.glyphIndex, 0u);
+    EXPECT_EQ(box.faceSlot, 0);
+    EXPECT_GT(box.advance, 0);
     const int before = font->RasterisedCount();
     std::wstring junk;
     for (wchar_t c = 0x10FF01; c <= 0x10FFFD; ++c)

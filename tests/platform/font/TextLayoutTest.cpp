@@ -223,12 +223,6 @@ TEST_F(TextLayoutTest, CalcRectMeasuresAndDrawsNothing)
     LayoutText(*m_Font, L"ab\nabcdef\nabc", -1, {0, 0, 1, 1}, DT_CALCRECT, layout);
     EXPECT_EQ(layout.rect.right, Width(L"abcdef"));
     EXPECT_EQ(layout.rect.bottom, 51);
-
-    // What CALCRECT measured is the box that DT_RIGHT then fills exactly.
-    LayoutText(*m_Font, text, -1, {0, 0, 0, 0}, DT_CALCRECT | DT_SINGLELINE, layout);
-    RECT fitted = layout.rect;
-    LayoutText(*m_Font, text, -1, fitted, DT_RIGHT | DT_SINGLELINE, layout);
-    EXPECT_EQ(layout.lines[0].left, 0);
 }
 
 TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)

@@ -14,15 +14,6 @@ using namespace vireo::image::fixtures;
 
 namespace {
 
-std::vector<std::uint32_t> Pattern(int w, int h)
-{
-    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            px[y * w + x] = PatternPixel(x, y);
-    return px;
-}
-
 struct FormatCase {
     const char* name;
     Format format;
@@ -40,7 +31,7 @@ void PutBe16(Bytes& b, std::size_t at, std::uint32_t v)
 std::vector<FormatCase> Formats()
 {
     return {
-        {"PNG", Format::Png, [] { return BuildPng(PngFromArgb(Pattern(5, 3), 5, 3)); },
+        {"PNG", Format::Png, [] { return BuildPng(PngFromArgb(PatternPixels(5, 3), 5, 3)); },
          [](Bytes& b, std::uint32_t w, std::uint32_t h) {
              PutBe16(b, 16, w >> 16), PutBe16(b, 18, w), PutBe16(b, 20, h >> 16), PutBe16(b, 22, h);
          },
@@ -64,7 +55,7 @@ std::vector<FormatCase> Formats()
          60000},
         {"BMP", Format::Bmp,
          [] {
-             auto px = Pattern(5, 3);
+             auto px = PatternPixels(5, 3);
              return EncodeBmp(px.data(), 5, 3, 20);
          },
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 18, w), Put32(b, 22, h); }, 100000},

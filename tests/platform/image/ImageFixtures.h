@@ -31,7 +31,14 @@ inline void Put32(Bytes& b, std::size_t at, std::uint32_t v)
     Put16(b, at + 2, v >> 16);
 }
 inline void Append(Bytes& b, std::initializer_list<std::uint8_t> bytes) { b.insert(b.end(), bytes); }
-inline void Append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+inline void Append(Bytes& b, const Bytes& more)
+{
+    // resize + memcpy: g++ 12 at -O2 warns (wrongly) on vector::insert of a range here.
+    const std::size_t at = b.size();
+    b.resize(at + more.size());
+    if (!more.empty())
+        std::memcpy(b.data() + at, more.data(), more.size());
+}
 
 // A pattern with distinct colours and alpha so misplaced rows or channels show.
 inline std::uint32_t PatternPixel(int x, int y)
@@ -39,6 +46,15 @@ inline std::uint32_t PatternPixel(int x, int y)
     return (static_cast<std::uint32_t>(0x40 + (x * 37 + y * 11) % 192) << 24) |
            (static_cast<std::uint32_t>((x * 29) & 0xFF) << 16) | (static_cast<std::uint32_t>((y * 53) & 0xFF) << 8) |
            static_cast<std::uint32_t>((x * y * 7 + 3) & 0xFF);
+}
+
+inline std::vector<std::uint32_t> PatternPixels(int w, int h)
+{
+    std::vector<std::uint32_t> px;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            px.push_back(PatternPixel(x, y));
+    return px;
 }
 
 // ---- BMP -----------------------------------------------------------------------------------

@@ -10,15 +10,6 @@ using namespace vireo::image::fixtures;
 
 namespace {
 
-std::vector<std::uint32_t> Pattern(int w, int h)
-{
-    std::vector<std::uint32_t> px;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            px.push_back(PatternPixel(x, y));
-    return px;
-}
-
 PngSpec Typed(int w, int h, int type, int depth, std::vector<Bytes> rows)
 {
     PngSpec s;
@@ -48,7 +39,7 @@ TEST(Png, DecodesColourTypesAndDepthsExactly)
         std::vector<std::uint32_t> expected;
         std::uint32_t sourceFormat;
     } cases[] = {
-        {"RGBA 8", PngFromArgb(Pattern(5, 3), 5, 3), Pattern(5, 3), 21},
+        {"RGBA 8", PngFromArgb(PatternPixels(5, 3), 5, 3), PatternPixels(5, 3), 21},
         {"RGB 8", Typed(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}}), {0xFF010203, 0xFF040506}, 22},
         {"grey 1", Typed(3, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000}}), {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}, 50},
         {"grey 4", Typed(2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x1F}}), {0xFF111111, 0xFFFFFFFF}, 50},
@@ -71,17 +62,17 @@ TEST(Png, InterlacedEqualsProgressiveRows)
 {
     // Adam7 passes skip rows and columns; sizes that are not multiples of 8 leave some empty.
     for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 2}, std::pair{9, 7}, std::pair{17, 33}}) {
-        PngSpec s = PngFromArgb(Pattern(w, h), w, h);
+        PngSpec s = PngFromArgb(PatternPixels(w, h), w, h);
         s.interlace = true;
         const Decoded d = Decode(BuildPng(s));
         ASSERT_TRUE(d.ok) << d.error;
-        EXPECT_EQ(d.image.pixels, Pattern(w, h)) << w << "x" << h;
+        EXPECT_EQ(d.image.pixels, PatternPixels(w, h)) << w << "x" << h;
     }
 }
 
 TEST(Png, RefusesDamagedFiles)
 {
-    const Bytes good = BuildPng(PngFromArgb(Pattern(8, 8), 8, 8));
+    const Bytes good = BuildPng(PngFromArgb(PatternPixels(8, 8), 8, 8));
     const auto chunks = PngChunks(good);
     auto without = [&](const char* type) {
         auto kept = chunks;

@@ -100,6 +100,21 @@ protected:
     ComObject() = default;
     ~ComObject() override = default;
 
+    // The usual QueryInterface for an object with one interface: IUnknown and `own` answer
+    // this object (with a reference added), anything else E_NOINTERFACE.
+    HRESULT AnswerQuery(REFIID iid, REFIID own, void** object)
+    {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == own) {
+            AddRef();
+            *object = static_cast<Interface*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+
 private:
     std::atomic<ULONG> m_refCount{1};
 };

@@ -227,3 +227,6 @@ struct ID3DXLine : IUnknown {
 using LPD3DXLINE = ID3DXLine*;
 
 HRESULT D3DXCreateLine(IDirect3DDevice9* device, ID3DXLine** line);
+
+// ---- font --------------------------------------------------------------------------------
+#include <vireo/platform/D3DX9Font.h>

@@ -1,6 +1,7 @@
-// Controls for tests: the virtual clock, the process code page, presented frames, and
-// (as they land) message boxes, window state and injected input. Production code never
-// calls these; a game run is unaffected unless a test switched something on.
+// Controls for tests: the virtual clock, the code page, presented frames, message boxes,
+// window state, injected input, the clipboard, DirectX version sources, file faults and
+// the null audio sink. Production code never calls these; a game run is unaffected
+// unless a test switched something on.
 #pragma once
 
 #include <vireo/platform/Win32.h>
@@ -86,5 +87,29 @@ void SetDxDiagSystemInfo(const DxDiagSystemInfo& info);
 void SetFileVersion(const wchar_t* fileName, WORD a, WORD b, WORD c, WORD d);
 void ClearFileVersions();
 void SetSystemDirectoryAvailable(bool available);
+
+// ---- file faults -------------------------------------------------------------------------
+// Scripted failures for files whose path (with '/' separators) contains pathContains; they
+// apply to handles already open as well. Setting a plan restarts its counters.
+struct FileFaults {
+    std::wstring pathContains;
+    bool failOpen = false;      // CreateFile answers ERROR_ACCESS_DENIED
+    long long writeLimit = -1;  // bytes the "disk" takes before ERROR_DISK_FULL; -1 unlimited
+    DWORD maxReadChunk = 0;     // ReadFile returns at most this many bytes; 0 unlimited
+};
+void SetFileFaults(const FileFaults& faults);
+void ClearFileFaults();
+long long FaultyFileWriteCalls();  // WriteFile calls on matching files since the plan was set
+
+// ---- sound output ------------------------------------------------------------------------
+// The null sink (headless, or VIREO_AUDIO=null) plays nothing and pulls only when told:
+// PullAudio asks the mixer for frames as a device would; with recording on they are kept
+// (interleaved 16-bit samples, at most maxSamples). No effect on a real audio device.
+bool AudioOutOpen();
+void PullAudio(int frames);
+void RecordAudio(bool on, std::size_t maxSamples = 48000 * 2 * 60);
+std::vector<std::int16_t> RecordedAudio();
+void ClearRecordedAudio();
+void FailAudioOpen(bool fail);  // the next opens fail, as with no audio device
 
 }  // namespace vireo::testing
