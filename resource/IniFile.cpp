@@ -9,7 +9,6 @@
 
 #include <cwchar>
 #include <string>
-#include <vector>
 
 namespace {
 
