@@ -1,14 +1,11 @@
-// The font layer's log hook: face matches and font failures are reported through it, so the
-// engine can route them into its own log without the platform layer including engine headers.
-// Unconnected, the lines are dropped. Not thread-safe, like everything the engine calls.
+// The font layer's log lines go to the hook the engine connects (SetFontLogHook, declared
+// with the D3DX font), so the platform layer never includes engine headers. Not thread-safe,
+// like everything the engine calls.
 #pragma once
 
+#include <vireo/platform/D3DX9Font.h>
+
 namespace vireo::font {
-
-// level follows the engine's log levels (1 trace, 2 warning, 3 error).
-using FontLogHook = void (*)(void* user, int level, const wchar_t* text);
-
-void SetFontLogHook(FontLogHook hook, void* user);
 
 // Formats with the C library's wide printf (%ls for wide strings, %s for narrow ones).
 void FontLog(int level, const wchar_t* format, ...);

@@ -1,6 +1,7 @@
 // DrawText line building and placement in whole pixels. Word breaks fall after spaces and
 // around CJK characters (Chinese has no spaces); a word wider than the box breaks between
-// characters. No tab expansion, no prefix processing, no right-to-left reordering.
+// characters. Tabs expand to stops of 8 average widths under DT_EXPANDTABS. No prefix
+// processing, no right-to-left reordering.
 #include "platform/gfx/font/TextLayout.h"
 
 #include <algorithm>
@@ -59,18 +60,27 @@ bool CanBreakBefore(char32_t previous, char32_t current)
     return IsCjk(current) || IsCjk(previous);
 }
 
-std::int64_t Advance(const std::vector<SItem>& items, std::size_t begin, std::size_t end)
+// Pen position after an item at x (relative to the line start). tabWidth > 0 under
+// DT_EXPANDTABS: a tab moves to the next multiple of it instead of drawing a glyph.
+std::int64_t Step(std::int64_t x, const SItem& item, std::int64_t tabWidth)
+{
+    if (item.c == U'\t' && tabWidth > 0)
+        return (x / tabWidth + 1) * tabWidth;
+    return x + item.glyph->advance;
+}
+
+std::int64_t Advance(const std::vector<SItem>& items, std::size_t begin, std::size_t end, std::int64_t tabWidth)
 {
     std::int64_t width = 0;
     for (std::size_t i = begin; i < end; ++i)
-        width += items[i].glyph->advance;
+        width = Step(width, items[i], tabWidth);
     return width;
 }
 
 // Splits the paragraph [begin, end) into lines no wider than maxWidth (at least one item
 // per line, so every line makes progress); the spaces at a break are dropped.
 void WrapParagraph(const std::vector<SItem>& items, std::size_t begin, std::size_t end, std::int64_t maxWidth,
-                   std::vector<SLine>& lines)
+                   std::int64_t tabWidth, std::vector<SLine>& lines)
 {
     std::size_t start = begin;
     while (true) {
@@ -80,7 +90,7 @@ void WrapParagraph(const std::vector<SItem>& items, std::size_t begin, std::size
         for (std::size_t i = start; i < end; ++i) {
             if (i > start && CanBreakBefore(items[i - 1].c, items[i].c))
                 lastBreak = i;
-            x += items[i].glyph->advance;
+            x = Step(x, items[i], tabWidth);
             // Spaces never overflow a line: they are dropped if a break follows them.
             if (x > maxWidth && i > start && !IsSpace(items[i].c)) {
                 cut = lastBreak > start ? lastBreak : i;
@@ -88,13 +98,13 @@ void WrapParagraph(const std::vector<SItem>& items, std::size_t begin, std::size
             }
         }
         if (cut == end) {
-            lines.push_back({start, end, Advance(items, start, end)});
+            lines.push_back({start, end, Advance(items, start, end, tabWidth)});
             return;
         }
         std::size_t lineEnd = cut;
         while (lineEnd > start && IsSpace(items[lineEnd - 1].c))
             --lineEnd;
-        lines.push_back({start, lineEnd, Advance(items, start, lineEnd)});
+        lines.push_back({start, lineEnd, Advance(items, start, lineEnd, tabWidth)});
         start = cut;
         while (start < end && IsSpace(items[start].c))
             ++start;
@@ -131,12 +141,13 @@ void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rec
     // Items, with line breaks turned into paragraph ends (CR, LF and CR-LF each end one line;
     // a break at the very end starts no new line). DT_SINGLELINE skips them instead.
     const std::int64_t boxWidth = std::int64_t(rect.right) - rect.left;
+    const std::int64_t tabWidth = (format & DT_EXPANDTABS) ? 8 * std::max(font.Metrics().averageWidth, 1) : 0;
     std::size_t paragraphStart = 0;
     auto endParagraph = [&] {
         if (format & DT_WORDBREAK)
-            WrapParagraph(items, paragraphStart, items.size(), boxWidth, lines);
+            WrapParagraph(items, paragraphStart, items.size(), boxWidth, tabWidth, lines);
         else
-            lines.push_back({paragraphStart, items.size(), Advance(items, paragraphStart, items.size())});
+            lines.push_back({paragraphStart, items.size(), Advance(items, paragraphStart, items.size(), tabWidth)});
         paragraphStart = items.size();
     };
     for (std::size_t i = 0; i < length; ++i) {
@@ -195,8 +206,13 @@ void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rec
         if (clip && (lineTop >= rect.bottom || lineTop + metrics.height <= rect.top))
             continue;
         const std::int64_t baseline = lineTop + metrics.ascent;
+        const std::int64_t lineStart = pen;
         for (std::size_t i = line.begin; i < line.end; ++i) {
             const SGlyph& glyph = *items[i].glyph;
+            if (tabWidth > 0 && items[i].c == U'\t') {
+                pen = lineStart + Step(pen - lineStart, items[i], tabWidth);
+                continue;
+            }
             if (glyph.slot.page >= 0) {
                 std::int64_t x0 = pen + glyph.left, y0 = baseline - glyph.top;
                 std::int64_t x1 = x0 + glyph.width, y1 = y0 + glyph.height;

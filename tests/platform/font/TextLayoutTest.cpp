@@ -140,6 +140,22 @@ TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
     EXPECT_EQ(layout.lines[1].width, Width(L"second line"));
 }
 
+TEST_F(TextLayoutTest, ExpandTabsMovesToStopsOfEightAverageWidths)
+{
+    const int stop = 8 * m_Font->Metrics().averageWidth;
+    ASSERT_GT(stop, Width(L"abc"));
+    STextLayout a, abc, two;
+    LayoutText(*m_Font, L"a\tb", -1, {0, 0, 400, 50}, DT_EXPANDTABS, a);
+    LayoutText(*m_Font, L"abc\tb", -1, {0, 0, 400, 50}, DT_EXPANDTABS, abc);
+    LayoutText(*m_Font, L"a\t\tb", -1, {0, 0, 400, 50}, DT_EXPANDTABS | DT_RIGHT, two);
+    EXPECT_EQ(a.lines[0].width, stop + Width(L"b"));
+    EXPECT_EQ(abc.lines[0].width, stop + Width(L"b"));
+    EXPECT_EQ(two.lines[0].width, 2 * stop + Width(L"b"));
+    // The b is drawn at the stop: its quad is the last one and starts right of the stop.
+    ASSERT_FALSE(two.quads.empty());
+    EXPECT_GE(two.quads.back().target.left, two.lines[0].left + 2 * stop - 1);
+}
+
 TEST_F(TextLayoutTest, WordBreakFillsLinesGreedilyAndDropsTheSpacesAtBreaks)
 {
     const wchar_t* text = L"aaa bbb ccc";

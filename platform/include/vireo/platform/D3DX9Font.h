@@ -41,3 +41,12 @@ HRESULT D3DXCreateFontIndirectW(IDirect3DDevice9* device, const D3DXFONT_DESCW* 
 HRESULT D3DXCreateFontW(IDirect3DDevice9* device, INT height, UINT width, UINT weight, UINT mipLevels, BOOL italic,
                         DWORD charSet, DWORD outputPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName,
                         ID3DXFont** font);
+
+// ---- layer extension, not part of D3DX ---------------------------------------------------
+namespace vireo::font {
+// Where the font layer reports the face it took for each requested face (once per face:
+// level 1 when it is the face or its metric-compatible twin, 2 for another substitute, 3 when
+// no font file exists). The engine connects its log here; unconnected, lines are dropped.
+using FontLogHook = void (*)(void* user, int level, const wchar_t* text);
+void SetFontLogHook(FontLogHook hook, void* user);
+}  // namespace vireo::font
