@@ -8,8 +8,12 @@
 #include <cstring>
 #include <immintrin.h>
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 namespace vireo::raster {
 
@@ -168,4 +172,8 @@ const SpanKernels& Avx2Spans() { return kKernels; }
 
 }  // namespace vireo::raster
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
