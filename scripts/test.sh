@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the suite in a release build (with the demo and tools as
-# smoke tests), then the whole suite again under AddressSanitizer and UBSan.
+# smoke tests), the whole suite again under AddressSanitizer and UBSan, then every fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -20,3 +20,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detec
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp
 ctest --test-dir build/asan -j "$jobs" --output-on-failure --timeout 600
+
+echo "== libFuzzer targets (clang): corpus, regressions and a deterministic bounded run each"
+bash scripts/fuzz.sh
