@@ -26,6 +26,8 @@ struct FallbackRow {
     std::vector<std::string> creationLines;
     D3DDEVTYPE type;
     const char* depthFields; // as the reset's parameter line prints them
+
+    friend void PrintTo(const FallbackRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class DeviceFallbackTest : public RenderTest, public ::testing::WithParamInterface<FallbackRow> {};
