@@ -1,34 +1,71 @@
-// CRenderSystem's frame cycle: Init takes the scene size, Update sends EMSG_RS_RENDER_BEGIN
-// and EMSG_RS_RENDER, MessageProc advances the animation clocks. The Direct3D device (its
-// creation, BeginScene/EndScene/Present, loss and reset) is not part of this build yet.
+// CRenderSystem's life: construction, Init (Direct3D object, device, sprite, line), the
+// release of everything at destruction, and the update messages that drive the animations.
+// Device creation and the frame are in RenderSystemFrame.cpp, loss and reset in
+// RenderSystemDeviceLoss.cpp, the sprite batch in RenderSystemSprite.cpp.
 #include <vireo/engine.h>
+#include <vireo/support.h>
 
-CRenderSystem::CRenderSystem() = default;
+CRenderSystem::CRenderSystem()
+{
+    m_pD3DPP = new D3DPRESENT_PARAMETERS{};
+}
 
-CRenderSystem::~CRenderSystem() = default;
+CRenderSystem::~CRenderSystem()
+{
+    ReleaseAll();
+}
 
 BOOL CRenderSystem::Init()
 {
-    // Device, sprite, line, default font and camera are created here once the device work
-    // lands; the scene size is all the frame cycle needs until then.
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!d3d) {
+        ShowMessageBox(L"Direct3DCreate9() - FAILED");
+        return FALSE;
+    }
+    if (FAILED(CreateDevice(d3d, D3DDEVTYPE_HAL)))
+        CreateDevice(d3d, D3DDEVTYPE_REF);
+    if (!m_pD3DDevice) {
+        d3d->Release();
+        ShowMessageBox(L"Create Device Failed.");
+        return FALSE;
+    }
+    // The device keeps what it needs of the Direct3D object; only the device is held.
+    d3d->Release();
+
     m_sizeScene = m_pGameEngine->GetEngineParam()->sizeScene;
+
+    if (FAILED(D3DXCreateSprite(m_pD3DDevice, &m_pD3DXSprite)))
+        return FALSE;
+    if (FAILED(D3DXCreateLine(m_pD3DDevice, &m_pD3DXLine)))
+        return FALSE;
+
+    // The default font ("Times New Roman", height 17, weight 1000 through CreateEngineFont)
+    // and the camera set up with aspect sizeScene.cx / sizeScene.cy belong here; they arrive
+    // with the font and camera classes.
+
+    m_bInitialized = TRUE;
+    SetDefaultRenderStates();
     return TRUE;
 }
 
-BOOL CRenderSystem::CanUpdate()
+void CRenderSystem::ReleaseAll()
 {
-    // With a device this polls TestCooperativeLevel while the device is lost and resets it.
-    return !m_bDeviceLost;
-}
-
-void CRenderSystem::Update()
-{
-    if (m_pGameEngine->GetEngineStatus()->bMinimized)
-        return;
-    m_pGameEngine->SendMessage(EMSG_RS_RENDER_BEGIN, 0, 0);
-    // BeginScene goes here (fill mode from bWireframe) once the device exists.
-    m_pGameEngine->SendMessage(EMSG_RS_RENDER, 0, 0);
-    // EndScene and Present go here; a lost device is reported by Present.
+    // Registered pictures, packages, the texture pool, fonts, geometry, meshes and animations
+    // are released before this point once those registries exist.
+    delete m_pD3DPP;
+    m_pD3DPP = nullptr;
+    if (m_pD3DXSprite) {
+        m_pD3DXSprite->Release();
+        m_pD3DXSprite = nullptr;
+    }
+    if (m_pD3DXLine) {
+        m_pD3DXLine->Release();
+        m_pD3DXLine = nullptr;
+    }
+    if (m_pD3DDevice) {
+        m_pD3DDevice->Release();
+        m_pD3DDevice = nullptr;
+    }
 }
 
 int CRenderSystem::MessageProc(UINT msg, WPARAM, LPARAM)
@@ -47,7 +84,7 @@ int CRenderSystem::MessageProc(UINT msg, WPARAM, LPARAM)
 
 void CRenderSystem::UpdateAnimations(int)
 {
-    // Walks the animation list of the object registry and advances every animation of this
-    // usage by one tick; the registry and its animations come with the resource work, and
-    // until then the list is empty.
+    // Walks the animation list in creation order and advances each animation of this usage
+    // by one tick. The list arrives with CAnimation; until then no animation exists, so
+    // there is nothing to advance.
 }

@@ -1,26 +1,133 @@
-// The demo game's message handling: it loads nothing yet (no pictures in this build), counts
-// its game ticks and frames, and leaves every default to the engine.
+// The demo game's message handling: it makes its orb texture at EMSG_EG_INIT, clears the
+// canvas at EMSG_RS_RENDER_BEGIN and draws a moving scene through the engine's sprite batch
+// at EMSG_RS_RENDER, counting its game ticks and frames. Defaults are left to the engine.
 #include "DemoGame.h"
 
 #include <vireo/support.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr int kOrbSize = 64;
+constexpr int kRingCount = 8;
+
+// Folds t into 0..range and back, so a position bounces between the two edges.
+float Bounce(float t, float range)
+{
+    const float period = 2.0f * range;
+    const float folded = std::fmod(t, period);
+    return folded <= range ? folded : period - folded;
+}
+
+} // namespace
+
+CDemoGame::~CDemoGame()
+{
+    ReleaseOrbTexture();
+}
 
 int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case EMSG_EG_INIT:
         WriteLog(1, L"Demo: init, data folder '%s'", m_strDataFolder.c_str());
+        if (!CreateOrbTexture())
+            WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
         break;
     case EMSG_EG_GAME_UPDATE:
         ++m_nGameTicks;
+        break;
+    case EMSG_RS_RENDER_BEGIN:
+        GetRenderSystem()->ClearCanvas();
+        break;
+    case EMSG_RS_RENDER:
+        DrawScene();
         break;
     case EMSG_EG_FRAME_END:
         ++m_nFrames;
         break;
     case EMSG_EG_DESTROY:
         WriteLog(1, L"Demo: destroy after %u frames, %u game ticks", m_nFrames, m_nGameTicks);
+        ReleaseOrbTexture();
         break;
     default:
         break;
     }
     return CGameEngine::MessageProc(msg, wParam, lParam);
+}
+
+BOOL CDemoGame::CreateOrbTexture()
+{
+    IDirect3DDevice9* device = GetRenderSystem()->GetD3DDevice();
+    if (!device || FAILED(D3DXCreateTexture(device, kOrbSize, kOrbSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_pOrb)))
+        return FALSE;
+    D3DLOCKED_RECT locked{};
+    if (FAILED(m_pOrb->LockRect(0, &locked, nullptr, 0))) {
+        ReleaseOrbTexture();
+        return FALSE;
+    }
+    const float radius = kOrbSize / 2.0f;
+    for (int y = 0; y < kOrbSize; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < kOrbSize; ++x) {
+            // Distance from the centre in radii, pixel centres at +0.5.
+            const float d = std::hypot(x + 0.5f - radius, y + 0.5f - radius) / radius;
+            const float alpha = std::clamp((1.0f - d) * 4.0f, 0.0f, 1.0f);
+            // A highlight up and to the left, white fading to a warm orange.
+            const float light = std::clamp(1.0f - std::hypot(x + 0.5f - radius * 0.7f, y + 0.5f - radius * 0.7f) / radius,
+                                           0.0f, 1.0f);
+            const auto channel = [](float v) { return static_cast<DWORD>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+            row[x] = D3DCOLOR_ARGB(channel(alpha), channel(0.95f + 0.05f * light), channel(0.45f + 0.55f * light),
+                                   channel(0.1f + 0.9f * light));
+        }
+    }
+    m_pOrb->UnlockRect(0);
+    return TRUE;
+}
+
+void CDemoGame::ReleaseOrbTexture()
+{
+    if (m_pOrb) {
+        m_pOrb->Release();
+        m_pOrb = nullptr;
+    }
+}
+
+void CDemoGame::DrawScene()
+{
+    CRenderSystem* render = GetRenderSystem();
+    if (!m_pOrb)
+        return;
+    const SIZE scene = render->GetSceneSize();
+    const float t = static_cast<float>(m_nGameTicks);
+    ID3DXSprite* sprite = render->GetD3DXSprite();
+    render->BeginSprite();
+
+    // The bouncing orb, untransformed: copied texel for texel.
+    const D3DXVECTOR3 position(std::floor(Bounce(t * 3.0f, static_cast<float>(scene.cx - kOrbSize))),
+                               std::floor(Bounce(t * 2.0f, static_cast<float>(scene.cy - kOrbSize))), 0.0f);
+    sprite->Draw(m_pOrb, nullptr, nullptr, &position, 0xFFFFFFFF);
+
+    // The ring: each orb scaled, turned and tinted through the sprite's transform.
+    const D3DXVECTOR2 centre(scene.cx / 2.0f, scene.cy / 2.0f);
+    static const D3DCOLOR tints[kRingCount] = {0xFFFF8080, 0xFFFFFF80, 0xFF80FF80, 0xFF80FFFF,
+                                               0xFF8080FF, 0xFFFF80FF, 0xC0FFFFFF, 0x80FFFFFF};
+    for (int i = 0; i < kRingCount; ++i) {
+        const float angle = t * 0.02f + i * (2.0f * D3DX_PI / kRingCount);
+        const float scale = 0.75f + 0.25f * std::sin(t * 0.05f + i);
+        const D3DXVECTOR2 scaling(scale, scale);
+        const D3DXVECTOR2 translation(centre.x + 180.0f * std::cos(angle) - kOrbSize * scale / 2.0f,
+                                      centre.y + 180.0f * std::sin(angle) - kOrbSize * scale / 2.0f);
+        const D3DXVECTOR2 spin(kOrbSize * scale / 2.0f, kOrbSize * scale / 2.0f);
+        D3DXMATRIX transform;
+        D3DXMatrixTransformation2D(&transform, nullptr, 0.0f, &scaling, &spin, angle, &translation);
+        sprite->SetTransform(&transform);
+        sprite->Draw(m_pOrb, nullptr, nullptr, nullptr, tints[i]);
+    }
+    D3DXMATRIX identity;
+    sprite->SetTransform(D3DXMatrixIdentity(&identity));
+    render->EndSprite();
 }

@@ -1,7 +1,7 @@
 // EngineInit, EngineDestroy and the destructor on the headless back end with the virtual
 // clock: start-up order and log, the 1.5 s minimum, the window-size rule, the DirectX
 // refusal, and shutdown through EngineDestroy and WM_DESTROY.
-#include "engine/EngineHarness.h"
+#include "common/EngineHarness.h"
 #include "support/DxVersion.h"
 
 #include <vireo/platform/Testing.h>
@@ -36,7 +36,7 @@ TEST_F(EngineTest, StartUpOrderAndLog)
     EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_INIT));
     EXPECT_THAT(LogMessages(),
                 ElementsAre("---- Vireo Engine Init ----", "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=0",
-                            "ClearAllInputState", "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
+                            "MaxSimultaneousTextures=2", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0", "ClearAllInputState", "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
                             "EMSG_EG_INIT  time cost = 300"));
     // The main window has the scene's size and holds the focus.
     CGWnd* main = m_game->GetMainGWnd();

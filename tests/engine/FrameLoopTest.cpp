@@ -1,6 +1,6 @@
 // Run under the virtual clock: the message order of one frame, the frame cap, pause and its
 // announcement, the minimised and background states, the FPS window and the counters.
-#include "engine/EngineHarness.h"
+#include "common/EngineHarness.h"
 
 #include <vireo/platform/Testing.h>
 

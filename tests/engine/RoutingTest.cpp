@@ -1,7 +1,7 @@
 // SendMessage routing: the GUI range, the main window and focus window roads, 5003 withheld
 // while a child has the focus, what the systems see, and the start-up logging that stops
 // after the first frame.
-#include "engine/EngineHarness.h"
+#include "common/EngineHarness.h"
 
 #include <vireo/platform/Testing.h>
 

@@ -1,6 +1,7 @@
 // The headless test host (see EngineHarness.h).
-#include "engine/EngineHarness.h"
+#include "common/EngineHarness.h"
 
+#include <vireo/platform/D3D9Testing.h>
 #include <vireo/platform/Testing.h>
 
 namespace vireo::test {
@@ -20,6 +21,7 @@ LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 void EngineTest::SetUp()
 {
     vireo::testing::InstallVirtualClock();
+    vireo::testing::ResetGraphicsControls();
     vireo::testing::SetAnsiCodePage("UTF-8");
     static const bool registered = [] {
         WNDCLASSEXW wc{};
@@ -46,6 +48,7 @@ void EngineTest::TearDown()
     if (m_hwnd)
         DestroyWindow(m_hwnd);
     DrainQueue();
+    vireo::testing::ResetGraphicsControls();
     vireo::testing::SetDxDiagSystemInfo(vireo::testing::DxDiagSystemInfo{});
     vireo::testing::ClearFileVersions();
     vireo::testing::SetAnsiCodePage(nullptr);
@@ -64,6 +67,11 @@ SEngineParam EngineTest::Param(WORD fps) const
 
 void EngineTest::Start(WORD fps, DWORD initWorkMs)
 {
+    StartWith(Param(fps), initWorkMs);
+}
+
+void EngineTest::StartWith(const SEngineParam& param, DWORD initWorkMs)
+{
     ShowWindow(m_hwnd, SW_SHOW);
     vireo::testing::SetForeground(m_hwnd, true);
     auto previous = m_game->onMessage;
@@ -72,7 +80,6 @@ void EngineTest::Start(WORD fps, DWORD initWorkMs)
             vireo::testing::AdvanceClock(initWorkMs);
         return -1;
     };
-    const SEngineParam param = Param(fps);
     ASSERT_TRUE(m_game->EngineInit(&param));
     m_game->onMessage = previous;
     m_game->Take();

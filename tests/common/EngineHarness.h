@@ -59,6 +59,8 @@ class EngineTest : public ::testing::Test {
     SEngineParam Param(WORD fps) const;
     // EngineInit with the window in front; the game's EMSG_EG_INIT work takes initWorkMs.
     void Start(WORD fps, DWORD initWorkMs = 0);
+    // The same with parameters of the test's own (depth, debug mode, scene size).
+    void StartWith(const SEngineParam& param, DWORD initWorkMs = 0);
     // The log's messages (text after " > ", without CR LF), in order.
     std::vector<std::string> LogMessages() const;
     // Only the routed-message lines of the log.

@@ -1,0 +1,124 @@
+// Device creation at EngineInit: the HAL device, the fall-back to REF, the D16 retry after a
+// refused D24S8 (seen in the presentation parameters that later resets print), a machine
+// where no device can be made, and the release of everything with the engine.
+#include "render/RenderTest.h"
+
+#include <vireo/platform/Testing.h>
+
+namespace vireo::test {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+// The log lines between the engine's parameter line and the input system's first line.
+std::vector<std::string> CreationLines(const std::vector<std::string>& log)
+{
+    const auto end = std::find(log.begin(), log.end(), "ClearAllInputState");
+    return std::vector<std::string>(log.begin() + std::min<long>(2, end - log.begin()), end);
+}
+
+struct FallbackRow {
+    const char* name;
+    bool halUnavailable;
+    D3DFORMAT refused;
+    BOOL enableDepth;
+    std::vector<std::string> creationLines;
+    D3DDEVTYPE type;
+    D3DFORMAT depthFormat; // as the reset's parameter line prints it
+
+    friend void PrintTo(const FallbackRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class DeviceFallbackTest : public RenderTest, public ::testing::WithParamInterface<FallbackRow> {};
+
+TEST_P(DeviceFallbackTest, CreatesAndResetsWithTheParametersItSettledOn)
+{
+    const FallbackRow& row = GetParam();
+    vireo::testing::SetHalUnavailable(row.halUnavailable);
+    vireo::testing::RefuseDepthFormat(row.refused);
+    SEngineParam param = Param(0);
+    param.bEnableDepth = row.enableDepth;
+    StartWith(param);
+
+    EXPECT_THAT(CreationLines(LogMessages()), ElementsAreArray(row.creationLines));
+    ASSERT_NE(Device(), nullptr);
+    D3DCAPS9 caps{};
+    Device()->GetDeviceCaps(&caps);
+    EXPECT_EQ(caps.DeviceType, row.type);
+    // The clear takes the depth buffer along exactly when one was asked for.
+    EXPECT_EQ(Render()->ClearCanvas(0xFF102030), S_OK);
+
+    m_game->Run();
+    MarkLog();
+    vireo::testing::LoseDeviceOnNextPresent();
+    m_game->Run();
+    m_game->Run();
+    const std::string parameters =
+        "d3dpp: BackBuffer[Width=800,Height=600,Format=0,Count=1]  MultiSample[Type=0,Quality=0]  SwapEffect=1  "
+        "hDeviceWindow=" + std::to_string(reinterpret_cast<std::intptr_t>(m_hwnd)) +
+        "  Windowed=1  EnableAutoDepthStencil=" + std::to_string(row.enableDepth) +
+        "  AutoDepthStencilFormat=" + std::to_string(row.depthFormat) +
+        "  Flags=0  FullScreen_RefreshRateInHz=0  PresentationInterval=-2147483648";
+    const auto log = LogSinceMark();
+    EXPECT_EQ(Count(log, parameters), 1);
+    EXPECT_EQ(Count(log, "Reset Device Success."), 1);
+}
+
+const std::string kHalOk = "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeviceFallbackTest,
+    ::testing::Values(
+        FallbackRow{"Hal", false, D3DFMT_UNKNOWN, FALSE, {"MaxSimultaneousTextures=2", kHalOk}, D3DDEVTYPE_HAL, D3DFMT_D24S8},
+        // Both attempts on the HAL fail (D24S8, then D16) before the REF is asked.
+        FallbackRow{"NoHal", true, D3DFMT_UNKNOWN, TRUE,
+                    {"MaxSimultaneousTextures=0", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530518",
+                     "MaxSimultaneousTextures=2", "D3DDeviceType=2(D3DDEVTYPE_REF), hr=0"},
+                    D3DDEVTYPE_REF, D3DFMT_D24S8},
+        FallbackRow{"D24S8RefusedWithDepth", false, D3DFMT_D24S8, TRUE, {"MaxSimultaneousTextures=2", kHalOk},
+                    D3DDEVTYPE_HAL, D3DFMT_D16},
+        // The retry happens even without a depth buffer.
+        FallbackRow{"D24S8RefusedWithoutDepth", false, D3DFMT_D24S8, FALSE, {"MaxSimultaneousTextures=2", kHalOk},
+                    D3DDEVTYPE_HAL, D3DFMT_D16}),
+    [](const ::testing::TestParamInfo<FallbackRow>& info) { return std::string(info.param.name); });
+
+TEST_F(RenderTest, NoDeviceOfEitherTypeStopsTheStart)
+{
+    const auto before = vireo::testing::CountLiveObjects();
+    vireo::testing::ClearMessageBoxes();
+    SEngineParam param = Param(0);
+    // Wider than any back buffer the device takes: every attempt fails.
+    param.sizeScene = SIZE{9000, 10};
+    EXPECT_FALSE(m_game->EngineInit(&param));
+
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"Create Device Failed.");
+    const auto log = LogMessages();
+    EXPECT_THAT(CreationLines(log),
+                ElementsAreArray(std::vector<std::string>{"MaxSimultaneousTextures=2",
+                                                          "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530516",
+                                                          "MaxSimultaneousTextures=2",
+                                                          "D3DDeviceType=2(D3DDEVTYPE_REF), hr=-2005530516"}));
+    EXPECT_EQ(Count(log, "ClearAllInputState"), 0);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().devices, before.devices);
+}
+
+TEST_F(RenderTest, DestroyingTheEngineReleasesDeviceSpriteAndLine)
+{
+    const auto before = vireo::testing::CountLiveObjects();
+    Start(0);
+    m_game->Run();
+    const auto running = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(running.devices, before.devices + 1);
+    EXPECT_EQ(running.sprites, before.sprites + 1);
+    EXPECT_EQ(running.lines, before.lines + 1);
+    m_game.reset();
+    const auto after = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(after.devices, before.devices);
+    EXPECT_EQ(after.sprites, before.sprites);
+    EXPECT_EQ(after.lines, before.lines);
+}
+
+} // namespace
+} // namespace vireo::test

@@ -1,0 +1,161 @@
+// A lost device through whole frames: one EMSG_RS_DEVICE_LOST, skipped frames while the
+// device says lost, one TestCooperativeLevel line per distinct answer, the reset frame that
+// restores and draws, failed resets that run the whole sequence again, and minimised frames.
+#include "render/RenderTest.h"
+
+#include <vireo/platform/Testing.h>
+
+namespace vireo::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+class DeviceLossTest : public RenderTest {
+  protected:
+    // Started, one frame run (the first frame's routing lines are out of the way), then the
+    // next present reports the device lost.
+    void StartAndLose()
+    {
+        Start(0);
+        m_game->Run();
+        m_game->Take();
+        MarkLog();
+        vireo::testing::LoseDeviceOnNextPresent();
+        m_game->Run();
+    }
+    // The input messages of a foreground window play no part here.
+    static std::vector<UINT> WithoutInput(std::vector<UINT> messages)
+    {
+        std::erase_if(messages, [](UINT msg) { return msg >= EMSG_IS_UI_KEYBOARD_INPUT && msg <= EMSG_IS_GAME_MOUSE_INPUT; });
+        return messages;
+    }
+    static std::vector<std::string> WithoutParameterLine(std::vector<std::string> lines)
+    {
+        std::erase_if(lines, [](const std::string& l) { return l.rfind("d3dpp:", 0) == 0; });
+        return lines;
+    }
+};
+
+TEST_F(DeviceLossTest, LossSkipsFramesUntilTheResetFrameRestoresAndDraws)
+{
+    StartAndLose();
+    EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
+                                            EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_RS_DEVICE_LOST,
+                                            EMSG_EG_FRAME_END));
+    const int presented = Presented();
+
+    // Three frames while the device cannot be reset yet: nothing drawn, nothing sent.
+    vireo::testing::QueueCooperativeLevelResults({D3DERR_DEVICELOST, D3DERR_DEVICELOST, D3DERR_DEVICELOST});
+    for (int i = 0; i < 3; ++i) {
+        m_game->Run();
+        EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
+                                                EMSG_EG_FRAME_END));
+    }
+    EXPECT_EQ(Presented(), presented);
+
+    // The device's own answer is now "not reset": this frame resets, restores and draws.
+    m_game->Run();
+    EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
+                                            EMSG_RS_DEVICE_RESET, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER,
+                                            EMSG_EG_FRAME_END));
+    EXPECT_EQ(Presented(), presented + 1);
+    EXPECT_THAT(WithoutParameterLine(LogSinceMark()),
+                ElementsAre("EMSG_RS_DEVICE_LOST", "TestCooperativeLevel  hr=0x88760868(D3DERR_DEVICELOST)",
+                            "TestCooperativeLevel  hr=0x88760869(D3DERR_DEVICENOTRESET)",
+                            "pD3DDevice->Reset  hr=0, err=S_OK", "OnResetDevice  restore all resource",
+                            "EMSG_RS_DEVICE_RESET", "Reset Device Success."));
+
+    // The reset took every state back to the device's defaults; the engine's are set again
+    // and the sprite and line hold their device resources again.
+    DWORD blend = FALSE;
+    Device()->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    EXPECT_EQ(blend, static_cast<DWORD>(TRUE));
+    EXPECT_EQ(vireo::testing::ResetBlockers(Device()), 2);
+
+    // Normal frames again.
+    m_game->Run();
+    EXPECT_EQ(Count(m_game->Take(), EMSG_RS_RENDER), 1);
+    EXPECT_EQ(Presented(), presented + 2);
+}
+
+TEST_F(DeviceLossTest, ASecondLossWithTheSameAnswerWritesNoNewCooperativeLine)
+{
+    StartAndLose();
+    m_game->Run(); // reset
+    MarkLog();
+    m_game->Take();
+    vireo::testing::LoseDeviceOnNextPresent();
+    m_game->Run();
+    m_game->Run();
+    const auto messages = m_game->Take();
+    EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_LOST), 1);
+    EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_RESET), 1);
+    // The last logged answer was "not reset", and so is this one.
+    EXPECT_THAT(WithoutParameterLine(LogSinceMark()),
+                ElementsAre("EMSG_RS_DEVICE_LOST", "pD3DDevice->Reset  hr=0, err=S_OK",
+                            "OnResetDevice  restore all resource", "EMSG_RS_DEVICE_RESET", "Reset Device Success."));
+}
+
+TEST_F(DeviceLossTest, FailedResetsRunTheWholeSequenceAgainOnLaterFrames)
+{
+    struct {
+        HRESULT failure;
+        const char* resetLine;
+        DWORD waitMs; // Sleep inside ResetDevice (if any) plus the 1 ms of CanUpdate
+    } rows[] = {
+        {D3DERR_DRIVERINTERNALERROR, "pD3DDevice->Reset  hr=-2005530585, err=D3DERR_DRIVERINTERNALERROR", 1001},
+        {D3DERR_DEVICELOST, "pD3DDevice->Reset  hr=-2005530520, err=D3DERR_DEVICELOST", 1},
+    };
+    Start(0);
+    m_game->Run();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.resetLine);
+        m_game->Take();
+        vireo::testing::LoseDeviceOnNextPresent();
+        m_game->Run();
+        vireo::testing::QueueResetResults({row.failure, row.failure});
+        MarkLog();
+        for (int i = 0; i < 2; ++i) {
+            const DWORD before = GetTickCount();
+            m_game->Run();
+            EXPECT_EQ(GetTickCount() - before, row.waitMs);
+        }
+        EXPECT_EQ(Count(LogSinceMark(), row.resetLine), 2);
+        // Each attempt released the sprite and line again; nothing was left blocking.
+        EXPECT_EQ(vireo::testing::ResetBlockers(Device()), 0);
+        m_game->Run();
+        const auto messages = m_game->Take();
+        EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_LOST), 1);
+        EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_RESET), 1);
+        EXPECT_EQ(Count(messages, EMSG_RS_RENDER), 2); // the losing frame and the reset frame
+        EXPECT_EQ(Count(LogSinceMark(), "Reset Device Success."), 1);
+    }
+}
+
+TEST_F(DeviceLossTest, MinimisedFramesStillPollAndResetButDoNotDraw)
+{
+    StartAndLose();
+    const int presented = Presented();
+    vireo::testing::SetMinimised(m_hwnd, true);
+    m_game->Take();
+    vireo::testing::QueueCooperativeLevelResults({D3DERR_DEVICELOST, D3DERR_DEVICELOST});
+    m_game->Run();
+    m_game->Run();
+    // Both queued answers were taken by minimised frames; the third asks the device itself.
+    m_game->Run();
+    const auto messages = m_game->Take();
+    EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_RESET), 1);
+    EXPECT_EQ(Count(messages, EMSG_RS_RENDER_BEGIN), 0);
+    EXPECT_EQ(Count(messages, EMSG_RS_RENDER), 0);
+    EXPECT_EQ(Presented(), presented);
+
+    vireo::testing::SetMinimised(m_hwnd, false);
+    m_game->Run();
+    EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
+                                            EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END));
+    EXPECT_EQ(Presented(), presented + 1);
+}
+
+} // namespace
+} // namespace vireo::test

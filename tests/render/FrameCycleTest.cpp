@@ -1,0 +1,155 @@
+// The render system's frame inside the engine's: the render messages around the scene and
+// the present, minimised frames, the canvas colours on the back buffer, the wire-frame rule,
+// a BeginScene that fails, and a sprite batch opened twice.
+#include "render/RenderTest.h"
+
+#include <vireo/platform/Testing.h>
+
+namespace vireo::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::uint32_t Pixel(const vireo::testing::Frame& frame, int x, int y)
+{
+    return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
+}
+
+TEST_F(RenderTest, SceneIsPresentedAfterTheGameDrewAndNotWhileMinimised)
+{
+    Start(0);
+    std::vector<std::pair<UINT, int>> presentedAt;
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_RS_RENDER_BEGIN || msg == EMSG_RS_RENDER || msg == EMSG_EG_FRAME_END)
+            presentedAt.emplace_back(msg, Presented());
+        return -1;
+    };
+    const int start = Presented();
+    m_game->Run();
+    EXPECT_THAT(presentedAt, ElementsAre(std::pair<UINT, int>{EMSG_RS_RENDER_BEGIN, start},
+                                         std::pair<UINT, int>{EMSG_RS_RENDER, start},
+                                         std::pair<UINT, int>{EMSG_EG_FRAME_END, start + 1}));
+
+    vireo::testing::SetMinimised(m_hwnd, true);
+    m_game->Take();
+    m_game->Run();
+    m_game->Run();
+    const auto minimised = m_game->Take();
+    EXPECT_EQ(Count(minimised, EMSG_RS_RENDER_BEGIN), 0);
+    EXPECT_EQ(Count(minimised, EMSG_RS_RENDER), 0);
+    EXPECT_EQ(Presented(), start + 1);
+
+    vireo::testing::SetMinimised(m_hwnd, false);
+    m_game->Run();
+    EXPECT_EQ(Presented(), start + 2);
+}
+
+TEST_F(RenderTest, ClearCanvasColoursFollowTheLiveDebugMode)
+{
+    SEngineParam param = Param(0);
+    param.bDebugMode = TRUE;
+    param.bEnableDepth = TRUE;
+    StartWith(param);
+    DWORD explicitColor = 0;
+    HRESULT clearResult = E_FAIL;
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_RS_RENDER_BEGIN)
+            clearResult = explicitColor ? Render()->ClearCanvas(explicitColor) : Render()->ClearCanvas();
+        return -1;
+    };
+    struct {
+        BOOL debug;
+        DWORD explicitColor;
+        std::uint32_t expected;
+    } rows[] = {{TRUE, 0, 0xFFCDECFF}, {FALSE, 0, 0xFF000000}, {TRUE, 0xFF123456, 0xFF123456}, {TRUE, 0, 0xFFCDECFF}};
+    for (const auto& row : rows) {
+        m_game->SetDebugMode(row.debug);
+        explicitColor = row.explicitColor;
+        m_game->Run();
+        EXPECT_EQ(clearResult, S_OK);
+        const auto frame = vireo::testing::ReadBackBuffer(Device());
+        ASSERT_EQ(frame.width, 800);
+        ASSERT_EQ(frame.height, 600);
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{799, 0}, std::pair{400, 300}, std::pair{0, 599}, std::pair{799, 599}})
+            EXPECT_EQ(Pixel(frame, x, y), row.expected) << "debug " << row.debug << " at " << x << "," << y;
+    }
+}
+
+TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChange)
+{
+    Start(0);
+    m_game->Run();
+    DWORD fillDuringRender = 0;
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_RS_RENDER)
+            Device()->GetRenderState(D3DRS_FILLMODE, &fillDuringRender);
+        return -1;
+    };
+    struct {
+        bool wireframe;
+        std::vector<std::string> lines;
+        DWORD fill;
+    } rows[] = {{false, {}, D3DFILL_SOLID},
+                {true, {"SetRenderState  D3DRS_FILLMODE=2"}, D3DFILL_WIREFRAME},
+                {true, {}, D3DFILL_WIREFRAME},
+                {false, {"SetRenderState  D3DRS_FILLMODE=3"}, D3DFILL_SOLID},
+                {false, {}, D3DFILL_SOLID}};
+    for (const auto& row : rows) {
+        SetWireframe(row.wireframe);
+        MarkLog();
+        m_game->Run();
+        EXPECT_EQ(LogSinceMark(), row.lines) << "wireframe " << row.wireframe;
+        EXPECT_EQ(fillDuringRender, row.fill);
+    }
+}
+
+TEST_F(RenderTest, FailedBeginSceneStillDrawsAndPresents)
+{
+    Start(0);
+    m_game->Run();
+    SetWireframe(true);
+    // The game opening the scene itself makes the engine's BeginScene fail.
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_RS_RENDER_BEGIN)
+            Device()->BeginScene();
+        return -1;
+    };
+    const int before = Presented();
+    MarkLog();
+    m_game->Take();
+    m_game->Run();
+    const auto messages = m_game->Take();
+    EXPECT_EQ(Count(messages, EMSG_RS_RENDER), 1);
+    EXPECT_EQ(Presented(), before + 1);
+    // BeginScene returned before the fill-mode rule.
+    EXPECT_TRUE(LogSinceMark().empty());
+}
+
+TEST_F(RenderTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
+{
+    Start(0);
+    vireo::testing::ClearMessageBoxes();
+    HRESULT first = E_FAIL, second = S_OK, end = E_FAIL;
+    D3DXCOLOR blendInBatch;
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_RS_RENDER) {
+            first = Render()->BeginSprite();
+            second = Render()->BeginSprite();
+            blendInBatch = Render()->GetBlendColor();
+            end = Render()->EndSprite();
+        }
+        return -1;
+    };
+    m_game->Run();
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"CRenderSystem::BeginSprite 没有配对的 EndSprite");
+    // The sprite refuses the second Begin; End closes the batch the first one opened.
+    EXPECT_EQ(first, D3D_OK);
+    EXPECT_EQ(second, D3DERR_INVALIDCALL);
+    EXPECT_EQ(end, D3D_OK);
+    EXPECT_EQ(blendInBatch, D3DXCOLOR(1, 1, 1, 1));
+}
+
+} // namespace
+} // namespace vireo::test
