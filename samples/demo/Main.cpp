@@ -209,7 +209,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (!closing)
-            script.InjectUpTo(game.GetFrameCount());
+            script.InjectUpTo(game.GetFrameCount(), hwnd);
         game.Run();
         const double elapsed = (GetTickCount() - start) / 1000.0;
         const bool framesDone = options.frames >= 0 && game.GetFrameCount() >= static_cast<DWORD>(options.frames);

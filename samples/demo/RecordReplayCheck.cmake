@@ -1,6 +1,7 @@
 # Runs the demo headless twice in a fresh folder: once recording a scripted key sequence,
 # once replaying that recording with no keys at all; the printed game states must match and
-# the scripted keys must have moved the player. Also checks that bad options are refused.
+# the scripted keys must have moved the player. Then a mouse drag, which steers the player
+# but is not replayed, and bad options, which are refused.
 # Usage: cmake -DDEMO=<vireo_demo> -DWORK=<scratch folder> -P RecordReplayCheck.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -72,6 +73,20 @@ if(NOT same_hash EQUAL -1)
   message(FATAL_ERROR "idle run has the recorded key hash: ${idle}")
 endif()
 
+# A left drag pulls the player to the cursor (client 800 x 600 = scene, so no scaling); the
+# mouse is not recorded, so the replay of that run keeps only the two frames of right arrow.
+set(drag "2:cursor=100/150,3:mouse+,6:mouse-,8:right+,10:right-")
+run_demo(drag --frames 20 --record drag.rec --script "${drag}")
+state_line(dragged "${drag_OUT}")
+if(NOT dragged MATCHES "x=108 y=150 ")
+  message(FATAL_ERROR "drag run: ${dragged}")
+endif()
+run_demo(drag_rep --frames 20 --replay drag.rec)
+state_line(drag_replayed "${drag_rep_OUT}")
+if(NOT drag_replayed MATCHES "x=408 y=300 ")
+  message(FATAL_ERROR "replay of the drag run: ${drag_replayed}")
+endif()
+
 # Bad options: refused with a message and exit code 2 (1 for a replay file that is missing).
 foreach(case
     "2;--script;5:nokey+"
@@ -79,6 +94,8 @@ foreach(case
     "2;--script;9:left+,3:left-"
     "2;--script;5:left"
     "2;--script;5:256+"
+    "2;--script;2:cursor=100/x"
+    "2;--script;2:cursor=-1/5"
     "2;--record;a.rec;--replay"
     "1;--replay;missing.rec")
   list(POP_FRONT case expected)
