@@ -1,6 +1,6 @@
-// The demo game's message handling: it makes its orb texture at EMSG_EG_INIT, clears the
-// canvas at EMSG_RS_RENDER_BEGIN and draws a moving scene through the engine's sprite batch
-// at EMSG_RS_RENDER, counting its game ticks and frames. Defaults are left to the engine.
+// The demo game's message handling: it makes its orb texture at EMSG_EG_INIT, moves the
+// player's orb at each game update, clears the canvas at EMSG_RS_RENDER_BEGIN and draws the
+// scene through the engine's sprite batch at EMSG_RS_RENDER. Defaults are left to the engine.
 #include "DemoGame.h"
 
 #include <vireo/support.h>
@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kOrbSize = 64;
 constexpr int kRingCount = 8;
+constexpr int kPlayerSpeed = 4; // scene pixels per game update; Shift doubles it
 
 // Folds t into 0..range and back, so a position bounces between the two edges.
 float Bounce(float t, float range)
@@ -37,8 +38,16 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!CreateOrbTexture())
             WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
         break;
+    case EMSG_IS_UI_KEYBOARD_INPUT:
+        // The UI side reads the real keyboard even during a replay, so the pause key works
+        // there too. P is an event: it fires once per press, however long the key is held.
+        if (GetInputSystem()->CheckKeyEvent(DIK_P) == KS_DOWN)
+            PauseGame(!GetEngineStatus()->bPaused);
+        break;
     case EMSG_EG_GAME_UPDATE:
         ++m_nGameTicks;
+        UpdatePlayer();
+        HashKeyStates();
         break;
     case EMSG_RS_RENDER_BEGIN:
         GetRenderSystem()->ClearCanvas();
@@ -57,6 +66,54 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     return CGameEngine::MessageProc(msg, wParam, lParam);
+}
+
+BOOL CDemoGame::StartRecording(const wchar_t* path)
+{
+    SetGameUpdateCount(0);
+    return GetInputSystem()->RecordInput(TRUE, path);
+}
+
+BOOL CDemoGame::StartReplay()
+{
+    SetGameUpdateCount(0);
+    return GetInputSystem()->ReplayInput(TRUE);
+}
+
+void CDemoGame::UpdatePlayer()
+{
+    // A replay carries key states only, never events or the mouse, so the game side steers
+    // by states: what it reads here is the same in the recorded run and in its replay.
+    const CInputSystem* input = GetInputSystem();
+    const SIZE scene = GetSceneSize();
+    if (m_ptPlayer.x < 0) // first update: start in the middle
+        m_ptPlayer = POINT{scene.cx / 2, scene.cy / 2};
+
+    const auto held = [input](BYTE key) { return input->CheckKeyState(key) == KS_DOWN; };
+    const int speed = held(DIK_LSHIFT) || held(DIK_RSHIFT) ? 2 * kPlayerSpeed : kPlayerSpeed;
+    if (held(DIK_LEFT))
+        m_ptPlayer.x -= speed;
+    if (held(DIK_RIGHT))
+        m_ptPlayer.x += speed;
+    if (held(DIK_UP))
+        m_ptPlayer.y -= speed;
+    if (held(DIK_DOWN))
+        m_ptPlayer.y += speed;
+    // Holding the left button pulls the orb to the cursor (scene coordinates).
+    if (input->CheckKeyState(MOUSE_LBUTTON) == KS_DOWN)
+        m_ptPlayer = input->GetCursorPos();
+    m_ptPlayer.x = std::clamp<LONG>(m_ptPlayer.x, 0, scene.cx);
+    m_ptPlayer.y = std::clamp<LONG>(m_ptPlayer.y, 0, scene.cy);
+}
+
+void CDemoGame::HashKeyStates()
+{
+    // FNV-1a over the 256 key states as the game side sees them in this update.
+    const CInputSystem* input = GetInputSystem();
+    for (int key = 0; key < INPUT_KEY_COUNT; ++key) {
+        m_nKeyHash ^= static_cast<DWORD>(input->CheckKeyState(key));
+        m_nKeyHash *= 16777619u;
+    }
 }
 
 BOOL CDemoGame::CreateOrbTexture()
@@ -129,5 +186,12 @@ void CDemoGame::DrawScene()
     }
     D3DXMATRIX identity;
     sprite->SetTransform(D3DXMatrixIdentity(&identity));
+
+    // The player's orb, centred on its position, drawn last so it stays on top.
+    if (m_ptPlayer.x >= 0) {
+        const D3DXVECTOR3 player(static_cast<float>(m_ptPlayer.x - kOrbSize / 2),
+                                 static_cast<float>(m_ptPlayer.y - kOrbSize / 2), 0.0f);
+        sprite->Draw(m_pOrb, nullptr, nullptr, &player, 0xFF60C0FF);
+    }
     render->EndSprite();
 }

@@ -1,6 +1,7 @@
 // The demo game's class: what a game built on Vireo looks like at its smallest. It derives
 // from CGameEngine, handles the messages it cares about and passes everything on.
-// It draws a texture it makes itself; pictures, animations, sound and GUI screens come later.
+// It draws a texture it makes itself and an orb the player steers with the arrow keys or by
+// dragging with the left mouse button; pictures, animations, sound and GUI screens come later.
 #pragma once
 
 #include <vireo/engine.h>
@@ -14,6 +15,15 @@ class CDemoGame : public CGameEngine {
 
     DWORD GetFrameCount() const { return m_nFrames; }
     DWORD GetGameTicks() const { return m_nGameTicks; }
+    POINT GetPlayerPos() const { return m_ptPlayer; }
+    // A running hash of the game-side key states, folded in once per game update: two runs
+    // with the same value saw the same keys in the same frames.
+    DWORD GetKeyStateHash() const { return m_nKeyHash; }
+
+    // Both start at game update count 0, as the engine asks; call them before the first Run.
+    // Replay reads Record.dat in the current folder.
+    BOOL StartRecording(const wchar_t* path);
+    BOOL StartReplay();
 
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -25,9 +35,15 @@ class CDemoGame : public CGameEngine {
     void ReleaseOrbTexture();
     // The scene: a bouncing orb and a ring of tinted orbs turning around the centre.
     void DrawScene();
+    // One game update of the player's orb: arrows move it, Shift doubles the speed, a left
+    // drag moves it with the cursor. It reads key states only (see the .cpp for why).
+    void UpdatePlayer();
+    void HashKeyStates();
 
     std::wstring m_strDataFolder;
     IDirect3DTexture9* m_pOrb = nullptr;
     DWORD m_nFrames = 0;
     DWORD m_nGameTicks = 0;
+    POINT m_ptPlayer{-1, -1}; // placed in the middle of the scene at the first update
+    DWORD m_nKeyHash = 2166136261u;
 };

@@ -1,7 +1,10 @@
 // The demo host, written the way a game's own main would be: register a window class, create
 // the window, forward its messages into the engine, call EngineInit once and Run whenever the
-// message queue is empty. Options: --frames N, --seconds S, --data DIR, --capture.
+// message queue is empty. Options: --frames N, --seconds S, --data DIR, --capture,
+// --record FILE, --replay [FILE], --script KEYS (scripted keys for unattended runs).
+// At exit it prints the game state, so that a run and its replay can be compared.
 #include "DemoGame.h"
+#include "KeyScript.h"
 
 #include <vireo/engine.h>
 
@@ -22,7 +25,11 @@ struct Options {
     long frames = -1;    // stop after this many frames; -1: no limit
     double seconds = -1; // stop after this long; -1: no limit
     std::wstring dataFolder = L"data";
-    bool capture = false; // screen capture at the end; arrives with pictures
+    bool capture = false;    // screen capture at the end; arrives with pictures
+    std::wstring recordPath; // --record FILE: record the keyboard into FILE
+    bool replay = false;     // --replay: play Record.dat back instead of the keyboard
+    std::wstring replayFrom; // --replay FILE: copied to Record.dat first
+    std::string script;      // --script KEYS: see CKeyScript::Parse
 };
 
 CDemoGame* g_game = nullptr;
@@ -74,6 +81,14 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.dataFolder = Widen(argv[++i]);
         } else if (std::strcmp(arg, "--capture") == 0) {
             options.capture = true;
+        } else if (std::strcmp(arg, "--record") == 0 && hasValue) {
+            options.recordPath = Widen(argv[++i]);
+        } else if (std::strcmp(arg, "--replay") == 0) {
+            options.replay = true;
+            if (hasValue && std::strncmp(argv[i + 1], "--", 2) != 0)
+                options.replayFrom = Widen(argv[++i]);
+        } else if (std::strcmp(arg, "--script") == 0 && hasValue) {
+            options.script = argv[++i];
         } else {
             return false;
         }
@@ -89,14 +104,45 @@ bool Headless()
     return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
 }
 
+// Replay always reads Record.dat in the current folder: put the chosen file there.
+bool CopyToRecordDat(const std::wstring& from)
+{
+    wchar_t source[MAX_PATH];
+    wchar_t target[MAX_PATH];
+    const DWORD sourceLength = GetFullPathNameW(from.c_str(), MAX_PATH, source, nullptr);
+    const DWORD targetLength = GetFullPathNameW(L"Record.dat", MAX_PATH, target, nullptr);
+    if (sourceLength == 0 || sourceLength >= MAX_PATH || targetLength == 0 || targetLength >= MAX_PATH)
+        return false;
+    if (std::wcscmp(source, target) == 0)
+        return true;
+    return CopyFileW(source, target, FALSE) != FALSE;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s [--frames N] [--seconds S] [--data DIR] [--capture]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s [--frames N] [--seconds S] [--data DIR] [--capture]\n"
+                     "          [--record FILE | --replay [FILE]] [--script KEYS]\n",
+                     argv[0]);
         return 2;
+    }
+    if (!options.recordPath.empty() && options.replay) {
+        std::fprintf(stderr, "demo: --record and --replay cannot be used together\n");
+        return 2;
+    }
+    CKeyScript script;
+    std::string scriptError;
+    if (!options.script.empty() && !script.Parse(options.script, scriptError)) {
+        std::fprintf(stderr, "demo: --script: %s\n", scriptError.c_str());
+        return 2;
+    }
+    if (!options.replayFrom.empty() && !CopyToRecordDat(options.replayFrom)) {
+        std::fprintf(stderr, "demo: --replay: cannot copy '%ls' to Record.dat\n", options.replayFrom.c_str());
+        return 1;
     }
     if (Headless() && options.frames < 0 && options.seconds < 0)
         options.seconds = kHeadlessSeconds;
@@ -137,6 +183,20 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Recording and replay both start at game update count 0, before the first frame.
+    const bool recordFailed = !options.recordPath.empty() && !game.StartRecording(options.recordPath.c_str());
+    const bool replayFailed = options.replay && !game.StartReplay();
+    if (recordFailed || replayFailed) {
+        if (recordFailed)
+            std::fprintf(stderr, "demo: recording to '%ls' did not start (see VireoEngine.log)\n",
+                         options.recordPath.c_str());
+        else
+            std::fprintf(stderr, "demo: replay of Record.dat did not start (see VireoEngine.log)\n");
+        DestroyWindow(hwnd);
+        g_game = nullptr;
+        return 1;
+    }
+
     const DWORD start = GetTickCount();
     bool closing = false;
     MSG msg{};
@@ -148,6 +208,8 @@ int main(int argc, char** argv)
             DispatchMessageW(&msg);
             continue;
         }
+        if (!closing)
+            script.InjectUpTo(game.GetFrameCount(), hwnd);
         game.Run();
         const double elapsed = (GetTickCount() - start) / 1000.0;
         const bool framesDone = options.frames >= 0 && game.GetFrameCount() >= static_cast<DWORD>(options.frames);
@@ -162,6 +224,9 @@ int main(int argc, char** argv)
     const double elapsed = (GetTickCount() - start) / 1000.0;
     std::printf("demo: %u frames, %u game ticks in %.1f s (measured %u FPS)\n", game.GetFrameCount(),
                 game.GetGameTicks(), elapsed, game.GetEngineStatus()->wFPS);
+    const POINT player = game.GetPlayerPos();
+    std::printf("demo state: frames=%u ticks=%u x=%ld y=%ld hash=%08x\n", game.GetFrameCount(), game.GetGameTicks(),
+                static_cast<long>(player.x), static_cast<long>(player.y), game.GetKeyStateHash());
     if (options.capture)
         std::printf("demo: --capture noted; screen captures arrive with the picture work\n");
     g_game = nullptr;
