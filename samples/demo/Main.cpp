@@ -36,7 +36,7 @@ CDemoGame* g_game = nullptr;
 
 LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    // Escape quits; the engine's own hot keys take this over once input devices exist.
+    // Escape quits here until the engine's default hot keys (Escape among them) handle it.
     if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
         DestroyWindow(hwnd);
         return 0;
