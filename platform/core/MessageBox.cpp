@@ -30,6 +30,13 @@ int FirstButton(UINT type)
 
 } // namespace
 
+int AnswerMessageBoxOnStderr(const std::wstring& caption, const std::wstring& text, UINT type)
+{
+    std::fprintf(stderr, "%s: %s\n", Utf8FromWide(caption).c_str(), Utf8FromWide(text).c_str());
+    std::fflush(stderr);
+    return FirstButton(type);
+}
+
 const std::vector<ShownMessageBox>& MessageBoxesShown()
 {
     return g_shown;
@@ -54,9 +61,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     int answer = 0;
     if (CBackend* backend = ActiveBackend())
         answer = backend->MessageBoxes().Show(owner, captionString, textString, type);
-    if (answer == 0) {
-        std::fprintf(stderr, "%s: %s\n", Utf8FromWide(captionString).c_str(), Utf8FromWide(textString).c_str());
-        answer = FirstButton(type);
-    }
+    if (answer == 0)
+        answer = AnswerMessageBoxOnStderr(captionString, textString, type);
     return answer;
 }

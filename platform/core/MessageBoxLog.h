@@ -18,4 +18,7 @@ struct ShownMessageBox {
 const std::vector<ShownMessageBox>& MessageBoxesShown();
 void ClearMessageBoxesShown();
 
+// A box with no screen to show it: the text goes to stderr and the first button answers.
+int AnswerMessageBoxOnStderr(const std::wstring& caption, const std::wstring& text, UINT type);
+
 } // namespace vireo::platform

@@ -2,9 +2,8 @@
 // It never fails to start and never blocks.
 #include "platform/backend/headless/HeadlessBackend.h"
 
-#include "platform/core/Utf8.h"
+#include "platform/core/MessageBoxLog.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace vireo::platform {
@@ -64,19 +63,7 @@ bool CHeadlessBackend::SetText(const std::wstring& text)
 
 int CHeadlessBackend::Show(HWND, const std::wstring& caption, const std::wstring& text, UINT type)
 {
-    std::fprintf(stderr, "%s: %s\n", Utf8FromWide(caption).c_str(), Utf8FromWide(text).c_str());
-    std::fflush(stderr);
-    switch (type & 0xF) {
-    case MB_ABORTRETRYIGNORE:
-        return IDABORT;
-    case MB_YESNOCANCEL:
-    case MB_YESNO:
-        return IDYES;
-    case MB_RETRYCANCEL:
-        return IDRETRY;
-    default:
-        return IDOK;
-    }
+    return AnswerMessageBoxOnStderr(caption, text, type);
 }
 
 } // namespace vireo::platform
