@@ -1,7 +1,8 @@
-# Runs the demo headless in an empty WORK folder, once pressing F12 (scan code 88) through a
-# key script and once with --capture, and checks each screen capture: a 32-bit 800 x 600 BMP
-# in which a shipped picture and the dynamic canvas were drawn over the black clear colour.
-# Run by CTest with DEMO, DATA and WORK set.
+# Runs the demo headless in an empty WORK folder: pressing F12 (scan code 88) through a key
+# script, with --capture, and with --capture after a device loss and reset. Each screen
+# capture must be a 32-bit 800 x 600 BMP in which a shipped picture and the dynamic canvas
+# were drawn over the black clear colour; after the reset the log must show the canvas
+# repainted. Run by CTest with DEMO, DATA and WORK set.
 function(check_capture what)
   file(REMOVE_RECURSE ${WORK})
   file(MAKE_DIRECTORY ${WORK})
@@ -40,7 +41,15 @@ function(check_capture what)
     endif()
     message(STATUS "${what}: ${place} at (${x}, ${y}) = ${pixel}")
   endforeach()
+  file(READ ${WORK}/VireoEngine.log log)
+  string(FIND "${log}" "Demo: canvas repainted after the device reset" repaint)
+  if(what MATCHES "lose-device" AND repaint EQUAL -1)
+    message(FATAL_ERROR "with ${what}, the log does not show the canvas repainted after the reset:\n${log}")
+  elseif(NOT what MATCHES "lose-device" AND NOT repaint EQUAL -1)
+    message(FATAL_ERROR "with ${what}, a reset repaint was logged without a device loss")
+  endif()
 endfunction()
 
 check_capture("F12" --script 3:88+,4:88-)
 check_capture("--capture" --capture)
+check_capture("--lose-device 4 --capture" --lose-device 4 --capture)

@@ -2,12 +2,14 @@
 // the window, forward its messages into the engine, call EngineInit once and Run whenever the
 // message queue is empty. Options: --frames N, --seconds S, --data DIR, --capture (one last
 // frame saved to ScreenCapture.bmp; F12 does the same at any time),
-// --record FILE, --replay [FILE], --script KEYS (scripted keys for unattended runs).
+// --record FILE, --replay [FILE], --script KEYS (scripted keys for unattended runs),
+// --lose-device FRAME (a device loss and reset after that frame).
 // At exit it prints the game state, so that a run and its replay can be compared.
 #include "DemoGame.h"
 #include "KeyScript.h"
 
 #include <vireo/engine.h>
+#include <vireo/platform/D3D9Testing.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +33,7 @@ struct Options {
     bool replay = false;     // --replay: play Record.dat back instead of the keyboard
     std::wstring replayFrom; // --replay FILE: copied to Record.dat first
     std::string script;      // --script KEYS: see CKeyScript::Parse
+    long loseDeviceAt = -1;  // --lose-device FRAME: the present after that frame reports a lost device
 };
 
 CDemoGame* g_game = nullptr;
@@ -90,6 +93,10 @@ bool ParseOptions(int argc, char** argv, Options& options)
                 options.replayFrom = Widen(argv[++i]);
         } else if (std::strcmp(arg, "--script") == 0 && hasValue) {
             options.script = argv[++i];
+        } else if (std::strcmp(arg, "--lose-device") == 0 && hasValue) {
+            options.loseDeviceAt = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || options.loseDeviceAt < 0)
+                return false;
         } else {
             return false;
         }
@@ -127,7 +134,7 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: %s [--frames N] [--seconds S] [--data DIR] [--capture]\n"
-                     "          [--record FILE | --replay [FILE]] [--script KEYS]\n",
+                     "          [--record FILE | --replay [FILE]] [--script KEYS] [--lose-device FRAME]\n",
                      argv[0]);
         return 2;
     }
@@ -212,6 +219,12 @@ int main(int argc, char** argv)
         }
         if (!closing)
             script.InjectUpTo(game.GetFrameCount(), hwnd);
+        // An unattended run can go through a device loss and reset like a real one (the
+        // testing switch of the platform's device).
+        if (options.loseDeviceAt >= 0 && game.GetFrameCount() == static_cast<DWORD>(options.loseDeviceAt)) {
+            vireo::testing::LoseDeviceOnNextPresent();
+            options.loseDeviceAt = -1;
+        }
         game.Run();
         const double elapsed = (GetTickCount() - start) / 1000.0;
         const bool framesDone = options.frames >= 0 && game.GetFrameCount() >= static_cast<DWORD>(options.frames);
