@@ -22,6 +22,25 @@ std::uint32_t Pixel(const Frame& frame, int x, int y)
     return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
 }
 
+// A rectangle primitive's row: where its colour must be and where the canvas must remain.
+struct RectRow {
+    RECT rect;
+    BOOL result;
+    std::vector<POINT> on;
+    std::vector<POINT> off;
+};
+
+void ExpectRectRow(const Frame& frame, const RectRow& row, BOOL result, DWORD colour)
+{
+    const RECT& r = row.rect;
+    SCOPED_TRACE(::testing::Message() << "rect " << r.left << "," << r.top << "," << r.right << "," << r.bottom);
+    EXPECT_EQ(result, row.result);
+    for (const POINT& p : row.on)
+        EXPECT_EQ(Pixel(frame, p.x, p.y), colour) << "at " << p.x << "," << p.y;
+    for (const POINT& p : row.off)
+        EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
+}
+
 class PrimitivesTest : public RenderTest {
   protected:
     // One frame on a black canvas (debug mode off) with `draw` as the game's drawing; the
@@ -60,12 +79,8 @@ TEST_F(PrimitivesTest, DrawRectOutlinesInsideTheRectangleAndRefusesBelowTwoByTwo
 {
     Start(0);
     constexpr DWORD kRed = 0xFFFF0000;
-    struct {
-        RECT rect;
-        BOOL result;
-        std::vector<POINT> on;  // outline pixels
-        std::vector<POINT> off; // left as the canvas
-    } rows[] = {
+    // Outline pixels on, the inside and the outside off.
+    const RectRow rows[] = {
         {{10, 10, 12, 12}, TRUE, {{10, 10}, {11, 10}, {10, 11}, {11, 11}}, {{12, 12}, {12, 10}, {10, 12}, {9, 9}}},
         {{20, 30, 40, 45}, TRUE, {{20, 30}, {39, 30}, {39, 44}, {20, 44}, {30, 30}, {39, 37}, {30, 44}, {20, 37}},
          {{30, 37}, {40, 30}, {20, 45}, {21, 31}, {38, 43}}},
@@ -73,16 +88,10 @@ TEST_F(PrimitivesTest, DrawRectOutlinesInsideTheRectangleAndRefusesBelowTwoByTwo
         {{10, 10, 30, 11}, FALSE, {}, {{10, 10}, {20, 10}, {29, 10}}},
         {{50, 50, 40, 60}, FALSE, {}, {{45, 50}, {50, 55}}},
     };
-    for (const auto& row : rows) {
+    for (const RectRow& row : rows) {
         BOOL result = -1;
         const Frame frame = DrawFrame([&] { result = Render()->DrawRect(&row.rect, kRed); });
-        const RECT& r = row.rect;
-        SCOPED_TRACE(::testing::Message() << "rect " << r.left << "," << r.top << "," << r.right << "," << r.bottom);
-        EXPECT_EQ(result, row.result);
-        for (const POINT& p : row.on)
-            EXPECT_EQ(Pixel(frame, p.x, p.y), kRed) << "at " << p.x << "," << p.y;
-        for (const POINT& p : row.off)
-            EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
+        ExpectRectRow(frame, row, result, kRed);
     }
 }
 
@@ -112,27 +121,18 @@ TEST_F(PrimitivesTest, FillRectIsClippedToTheSceneAndOutsideFillsNothing)
 {
     Start(0); // 800 x 600 scene
     constexpr DWORD kBlue = 0xFF0000FF;
-    struct {
-        RECT rect;
-        std::vector<POINT> on;
-        std::vector<POINT> off;
-    } rows[] = {
-        {{-50, -50, 20, 20}, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
-        {{780, 590, 900, 700}, {{780, 590}, {799, 599}}, {{779, 599}, {799, 589}}},
-        {{900, 0, 1000, 50}, {}, {{799, 0}, {799, 49}}},
-        {{-30, -30, -10, -10}, {}, {{0, 0}}},
-        {{100, 100, 100, 200}, {}, {{100, 100}, {100, 150}}},
+    // TRUE every time, also when nothing of the rectangle is on the scene.
+    const RectRow rows[] = {
+        {{-50, -50, 20, 20}, TRUE, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
+        {{780, 590, 900, 700}, TRUE, {{780, 590}, {799, 599}}, {{779, 599}, {799, 589}}},
+        {{900, 0, 1000, 50}, TRUE, {}, {{799, 0}, {799, 49}}},
+        {{-30, -30, -10, -10}, TRUE, {}, {{0, 0}}},
+        {{100, 100, 100, 200}, TRUE, {}, {{100, 100}, {100, 150}}},
     };
-    for (const auto& row : rows) {
+    for (const RectRow& row : rows) {
         BOOL result = FALSE;
         const Frame frame = DrawFrame([&] { result = Render()->FillRect(&row.rect, kBlue); });
-        const RECT& r = row.rect;
-        SCOPED_TRACE(::testing::Message() << "rect " << r.left << "," << r.top << "," << r.right << "," << r.bottom);
-        EXPECT_TRUE(result);
-        for (const POINT& p : row.on)
-            EXPECT_EQ(Pixel(frame, p.x, p.y), kBlue) << "at " << p.x << "," << p.y;
-        for (const POINT& p : row.off)
-            EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
+        ExpectRectRow(frame, row, result, kBlue);
     }
 }
 
