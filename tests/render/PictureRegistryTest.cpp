@@ -79,6 +79,12 @@ TEST_F(PictureRegistryTest, LostPictureRefusesColorFillWithoutABoxAndRepeatedLos
     StartSmall();
     CPicture* target = Render()->CreateDynamicPicture(8, 8);
     const std::wstring key = target->GetKey();
+    // A restore without a loss before it keeps the render target it has.
+    IDirect3DTexture9* before = target->GetTexture();
+    Render()->OnResetDevice();
+    EXPECT_EQ(target->GetTexture(), before);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 1);
+
     Render()->OnLostDevice();
     Render()->OnLostDevice();  // a failed reset runs the release again
     vireo::testing::ClearMessageBoxes();

@@ -80,11 +80,17 @@ TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
     // Left half green, right half red: a quarter turn anticlockwise brings the right edge's
     // middle to the top and the top-left corner to (110, 130).
     CPicture* picture = FromBytes(Bmp(40, 20, kGreen, kRed));
-    const auto frame = DrawFrame([&] { picture->DrawRotation(100, 100, 1.5707964f); });
+    const auto frame = DrawFrame([&] {
+        picture->DrawRotation(100, 100, 1.5707964f);
+        picture->Draw(300, 300);  // the turn must not outlive its own draw
+    });
     EXPECT_EQ(Pixel(frame, 120, 91), kRed);
     EXPECT_EQ(Pixel(frame, 120, 128), kGreen);
     EXPECT_EQ(Pixel(frame, 111, 129), kGreen);
     EXPECT_EQ(Pixel(frame, 109, 129), 0xFF000000u);
+    EXPECT_EQ(Pixel(frame, 300, 300), kGreen);
+    EXPECT_EQ(Pixel(frame, 339, 319), kRed);
+    EXPECT_EQ(Pixel(frame, 340, 310), 0xFF000000u);
 }
 
 TEST_F(PictureTest, ParameterBlockDrawsAsThePointerForm)
