@@ -74,6 +74,32 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
     }
 }
 
+TEST_F(PictureTest, ExtremeArgumentsNeitherCrashNorBreakTheNextDraw)
+{
+    Start(0);
+    CPicture* picture = FromBytes(Bmp(10, 10, kGreen));
+    const RECT empty{4, 4, 4, 9};
+    const RECT inverted{8, 8, 2, 2};
+    const float nan = std::nanf("");
+    vireo::testing::ClearMessageBoxes();
+    const auto frame = DrawFrame([&] {
+        picture->DrawStretch(0, 0, 2147483647, -1, COORD_CENTER);
+        picture->DrawStretch(-2147483647, 0, -5, -5, COORD_LEFTTOP);
+        picture->DrawStretch(5, 5, 20, 20, &empty);
+        picture->DrawStretch(5, 5, 20, 20, &inverted);
+        picture->DrawRotation(50, 50, nan);
+        picture->DrawRotation(50, 50, 1e30f);
+        picture->Draw(nullptr, 0, 0);
+        MakeDrawParam(nullptr, &empty, nullptr, nullptr);
+        // Whatever those drew goes; the next plain draw must land as usual.
+        Render()->FlushSprite();
+        Render()->ClearCanvas(0xFF000000);
+        picture->Draw(700, 500);
+    });
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+    EXPECT_EQ(Drawn(frame), (RECT{700, 500, 710, 510}));
+}
+
 TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
 {
     Start(0);
