@@ -247,6 +247,31 @@ TEST_F(PictureTest, NewDynamicPictureIsOpaqueWhiteAndNumberedInOrder)
             ASSERT_EQ(Pixel(frame, x, y), kWhite) << x << "," << y;
 }
 
+TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
+{
+    Start(0);
+    struct {
+        UINT w, h;
+    } rows[] = {{100000, 10}, {8193, 1}, {1, 8193}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.w) + " x " + std::to_string(row.h));
+        vireo::testing::ClearMessageBoxes();
+        CPicture* picture = Render()->CreateDynamicPicture(row.w, row.h);
+        EXPECT_EQ(picture->GetTexture(), nullptr);
+        const auto boxes = vireo::testing::MessageBoxesShown();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
+        EXPECT_EQ(picture->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
+        EXPECT_EQ(Drawn(DrawFrame([&] { picture->Draw(0, 0); })), (RECT{0, 0, 0, 0}));
+        // The entry keeps its null texture until shutdown, as for a file that did not load.
+        const std::wstring key = picture->GetKey();
+        Render()->ReleasePicture(&picture);
+        EXPECT_EQ(picture, nullptr);
+        ASSERT_NE(Render()->FindTexture(key.c_str()), nullptr);
+        EXPECT_EQ(Render()->FindTexture(key.c_str())->pTexture, nullptr);
+    }
+}
+
 TEST_F(PictureTest, MaskMultipliesThePictureTexelForTexel)
 {
     Start(0);
