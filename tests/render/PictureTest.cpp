@@ -4,6 +4,7 @@
 #include "render/PictureFixture.h"
 
 #include <cmath>
+#include <regex>
 
 namespace vireo::test {
 namespace {
@@ -229,8 +230,15 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 TEST_F(PictureTest, NewDynamicPictureIsOpaqueWhiteAndNumberedInOrder)
 {
     Start(0);
+    MarkLog();
     CPicture* first = Render()->CreateDynamicPicture(16, 12);
+    const auto lines = LogSinceMark();
     CPicture* second = Render()->CreateDynamicPicture(SIZE{5, 7});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("D3DXCreateTexture  hr=0\\(S_OK\\), p=0x[0-9a-f]{8,}, "
+                                                      "path=DynamicPicture ID=[0-9]+, width=16, height=12, "
+                                                      "TexPoolSize=1")))
+        << lines[0];
     EXPECT_EQ(second->Width(), 5);
     EXPECT_EQ(second->Height(), 7);
     const std::wstring prefix = L"DynamicPicture ID=";
