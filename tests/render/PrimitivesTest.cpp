@@ -198,6 +198,11 @@ TEST_F(PrimitivesTest, ColorOpSetsTheBlendColourAndBeginSpriteResetsOnlyTheColou
     Render()->SetPictureColorOP(D3DTOP_MODULATE);
     EXPECT_TRUE(blendIs(1.0f));
     EXPECT_EQ(colorOp(), static_cast<DWORD>(D3DTOP_MODULATE));
+
+    // The colour follows the operation asked for even when the device already has it.
+    Device()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
+    Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
+    EXPECT_TRUE(blendIs(0.0f));
 }
 
 TEST_F(PrimitivesTest, ChangingTheColorOpFlushesQueuedSpritesAndKeepingItDoesNot)
