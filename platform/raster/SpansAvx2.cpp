@@ -47,6 +47,20 @@ struct Isa {
     static V Hi8(V a) { return _mm256_unpackhi_epi8(a, _mm256_setzero_si256()); }
     static V Pack(V lo, V hi) { return _mm256_packus_epi16(lo, hi); }
     static V AlphaOf(V a) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static V Or(V a, V b) { return _mm256_or_si256(a, b); }
+    static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
+    static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
+    static V Sll16(V a, int n) { return _mm256_slli_epi16(a, n); }
+    static bool NoneSet(V a, V mask) { return _mm256_testz_si256(a, mask) != 0; }
+    static bool AllSet(V a, V mask) { return _mm256_testc_si256(a, mask) != 0; }
+    static constexpr bool kHasMaddubs = true;
+    static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm256_maddubs_epi16(unsignedBytes, signedBytes); }
+    // From green/alpha lanes (alpha at byte 2 of each pixel): bytes a, 255 - a, a, 255 - a.
+    static V AlphaWeights(V odd)
+    {
+        const V pick = _mm256_setr_epi8(2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14, 2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14);
+        return _mm256_xor_si256(_mm256_shuffle_epi8(odd, pick), _mm256_set1_epi32(static_cast<int>(0xFF00FF00u)));
+    }
 };
 
 #include "platform/raster/SpanKernels.inl"
@@ -164,7 +178,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRow, &TintOverRow, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
 
 }  // namespace
 

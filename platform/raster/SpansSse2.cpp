@@ -37,6 +37,21 @@ struct Isa {
     static V Hi8(V a) { return _mm_unpackhi_epi8(a, _mm_setzero_si128()); }
     static V Pack(V lo, V hi) { return _mm_packus_epi16(lo, hi); }
     static V AlphaOf(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static V Or(V a, V b) { return _mm_or_si128(a, b); }
+    static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
+    static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
+    static V Sll16(V a, int n) { return _mm_slli_epi16(a, n); }
+    static bool NoneSet(V a, V mask) { return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), _mm_setzero_si128())) == 0xFFFF; }
+    static bool AllSet(V a, V mask) { return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), mask)) == 0xFFFF; }
+    // No byte multiply-add before SSSE3: the blend takes two 16-bit multiplies a half.
+    static constexpr bool kHasMaddubs = false;
+    static V MaddUbs(V, V) { return _mm_setzero_si128(); }
+    // From green/alpha lanes: a in the low byte, 255 - a in the high byte of both lanes.
+    static V AlphaWeights(V odd)
+    {
+        const V a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(odd, 0xF5), 0xF5);
+        return _mm_xor_si128(_mm_or_si128(a, _mm_slli_epi16(a, 8)), _mm_set1_epi32(static_cast<int>(0xFF00FF00u)));
+    }
 };
 
 #include "platform/raster/SpanKernels.inl"
@@ -104,7 +119,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRow, &TintOverRow, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
 
 }  // namespace
 
