@@ -80,13 +80,11 @@ struct TintConstants {
     V alphaMask, low, c128, c257, mulEven, mulOdd, addEven, addOdd;
     V flip;          // 0x80 in every byte: unsigned byte to signed byte minus 128
     V blendRound;    // 32768, see BlendHalves
-    V opaqueWeights; // weights of a texel whose tinted alpha is mul[3]
 
     explicit TintConstants(const Tint& tint)
         : alphaMask(Isa::Set32(0xFF000000u)), low(Isa::Set32(0x00FF00FFu)), c128(Isa::Set16(128)), c257(Isa::Set16(257)),
           mulEven(Pair(tint.mul[0], tint.mul[2])), mulOdd(Pair(tint.mul[1], tint.mul[3])), addEven(Pair(tint.add[0], tint.add[2])),
-          addOdd(Pair(tint.add[1], tint.add[3])), flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768)),
-          opaqueWeights(Isa::Set16(tint.mul[3] | (255 - tint.mul[3]) << 8))
+          addOdd(Pair(tint.add[1], tint.add[3])), flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
     {
         // GCC would rather rebuild these two in the loop (three instructions each) than keep
         // them in registers; hiding their values from it stops that.
@@ -126,9 +124,10 @@ inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
 }
 
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst). kAdd is false
-// when the tint has no additive part (modulate, select), which saves two adds a vector.
-// The roundings are those of the reference: the tint rounds, then the blend rounds.
-template <bool kAdd>
+// when the tint has no additive part (modulate, select), which saves two adds a vector;
+// kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
+// their multiplies. The roundings are those of the reference: tint, then blend.
+template <bool kAdd, bool kBlueRed>
 void TintOverRectOf(const CopyRect& rect, const Tint& tint)
 {
     const TintConstants k(tint);
@@ -146,15 +145,15 @@ void TintOverRectOf(const CopyRect& rect, const Tint& tint)
             if (Isa::NoneSet(s, k.alphaMask)) {
                 continue;
             }
-            const bool opaque = Isa::AllSet(s, k.alphaMask);
-            const V te = TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k);
+            const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
             const V to = TintHalf<kAdd>(Isa::Srl16(s, 8), k.mulOdd, k.addOdd, k);
-            if (opaque && opaqueStaysOpaque) {
+            if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
                 Isa::Store(dst + i, Isa::Or(te, Isa::Sll16(to, 8)));
                 continue;
             }
-            const V w = opaque ? k.opaqueWeights : Isa::AlphaWeights(to);
-            Isa::Store(dst + i, BlendHalves(te, to, Isa::Load(dst + i), w, k));
+            // Opaque texels need no case of their own otherwise: their weights come out of
+            // the tinted alpha like any other, and a branch per vector costs more.
+            Isa::Store(dst + i, BlendHalves(te, to, Isa::Load(dst + i), Isa::AlphaWeights(to), k));
         }
         for (; i < count; ++i) {
             if ((src[i] >> 24) != 0) {
@@ -166,10 +165,12 @@ void TintOverRectOf(const CopyRect& rect, const Tint& tint)
 
 void TintOverRect(const CopyRect& rect, const Tint& tint)
 {
-    if ((tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) == 0) {
-        TintOverRectOf<false>(rect, tint);
+    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255;  // c * 255 / 255 rounds back to c
+    if (!add) {
+        blueRed ? TintOverRectOf<false, true>(rect, tint) : TintOverRectOf<false, false>(rect, tint);
     } else {
-        TintOverRectOf<true>(rect, tint);
+        TintOverRectOf<true, true>(rect, tint);
     }
 }
 
