@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
-#include <utility>
 
 namespace vireo::raster::test {
 namespace {
@@ -143,64 +142,6 @@ TEST(QuadSpans, RandomScenesMatchTheReferencePixelForPixel)
     }
     SetSimdLevel(saved);
     EXPECT_GT(drawn, 150);  // many random quads land on the target
-}
-
-// Sprite-shaped draws through the one-to-one kernels: vectors wholly transparent, wholly
-// opaque and mixed, row tails, and every class of tint (none, colour only, alpha only, both,
-// an additive part, alpha 0); the random scenes meet these only by chance.
-TEST(QuadSpans, UntransformedTintedSpritesMatchTheReference)
-{
-    // 37 wide: full vectors at either width, then a tail; runs of 16 of each alpha kind.
-    Image sprite(37, 9);
-    for (int y = 0; y < sprite.surface.height; ++y) {
-        for (int x = 0; x < sprite.surface.width; ++x) {
-            const int kind = (x / 16 + y) % 3;
-            const std::uint32_t alpha = kind == 0 ? 0u : (kind == 1 ? 255u : static_cast<std::uint32_t>(17 + 29 * x + 7 * y) % 256);
-            sprite.At(x, y) = alpha << 24 | static_cast<std::uint32_t>((x * 53 + y * 11) % 256) << 16 | static_cast<std::uint32_t>((x * 7 + 200) % 256) << 8 |
-                              static_cast<std::uint32_t>((y * 31 + x) % 256);
-        }
-    }
-    struct Tinted {
-        const char* what;
-        StageOp colorOp, alphaOp;
-        std::uint32_t diffuse;
-    };
-    const Tinted tints[] = {
-        {"untinted", StageOp::Modulate, StageOp::Modulate, 0xFFFFFFFFu},
-        {"colour only", StageOp::Modulate, StageOp::Modulate, 0xFFFFA060u},
-        {"alpha only", StageOp::Modulate, StageOp::Modulate, 0xC0FFFFFFu},
-        {"colour and alpha", StageOp::Modulate, StageOp::Modulate, 0xC0FFA060u},
-        {"alpha zero", StageOp::Modulate, StageOp::Modulate, 0x00FFFFFFu},
-        {"additive colour", StageOp::AddSmooth, StageOp::Modulate, 0x80402010u},
-        {"additive colour, opaque", StageOp::AddSmooth, StageOp::SelectArg1, 0x80402010u},
-    };
-    const SimdLevel saved = ActiveSimdLevel();
-    for (const Tinted& tint : tints) {
-        QuadState state;
-        state.stages[0] = TextureStage{tint.colorOp, StageArg::Texture, StageArg::Diffuse, tint.alphaOp, StageArg::Texture, StageArg::Diffuse,
-                                       &sprite.surface, Filter::Linear};
-        state.diffuse = tint.diffuse;
-        state.blend = BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
-        std::mt19937 rng(11);
-        const Image start = RandomImage(rng, 60, 24);
-        state.clip = WholeOf(start);
-        // Wholly inside, and hanging off the left and bottom edges.
-        for (const auto& [x, y] : {std::pair{3, 4}, std::pair{-5, 17}}) {
-            const Quad quad{static_cast<float>(x), static_cast<float>(y), 37, 0, 0, 9, 0, 0, 37, 9};
-            QuadSetup setup;
-            ASSERT_TRUE(SetupQuad(quad, state, setup));
-            Image expected(start);
-            DrawQuadReference(expected.surface, setup, state);
-            for (SimdLevel level : Levels()) {
-                SetSimdLevel(level);
-                Image actual(start);
-                ASSERT_TRUE(DrawQuadSpans(actual.surface, setup, state)) << tint.what;
-                const std::string report = CompareImages(expected, actual);
-                EXPECT_TRUE(report.empty()) << tint.what << " at " << x << "," << y << (level == SimdLevel::Avx2 ? " AVX2: " : " SSE2: ") << report;
-            }
-        }
-    }
-    SetSimdLevel(saved);
 }
 
 // States the spans refuse (a mask on stage 1, other blends, other operations) fall back to
