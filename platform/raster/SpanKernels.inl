@@ -1,23 +1,9 @@
 // Span kernels written once over an instruction-set wrapper `Isa` (SSE2: 4 pixels a vector,
 // AVX2: 8). Included inside an anonymous namespace by SpansSse2.cpp and SpansAvx2.cpp, after
-// the wrapper is defined there; it includes nothing itself. Channels widen to 16-bit lanes,
-// so every product x * k <= 255 * 255 fits a lane and Div255 needs no division.
+// the wrapper is defined there; it includes nothing itself. Channels sit in 16-bit lanes,
+// so every product x * k <= 255 * 255 fits a lane and a division by 255 is a high multiply.
 
 using V = Isa::V;
-
-// Div255 as one high multiply: ((t + 128) * 257) >> 16 equals ((t + 128) + ((t + 128) >> 8)) >> 8.
-inline V Div255V(V t) { return Isa::MulHi16(Isa::Add16(t, Isa::Set16(128)), Isa::Set16(257)); }
-
-// s * a + d * (255 - a), rounded once; a is the source alpha broadcast over its pixel.
-inline V BlendLanes(V s, V d, V a, V ia) { return Div255V(Isa::Add16(Isa::Mul16(s, a), Isa::Mul16(d, ia))); }
-inline V BlendLanes(V s, V d, V a) { return BlendLanes(s, d, a, Isa::Sub16(Isa::Set16(255), a)); }
-
-template <bool kAdd>
-inline V TintLanes(V s, V mul, V add)
-{
-    const V scaled = Div255V(Isa::Mul16(s, mul));
-    return kAdd ? Isa::Add16(add, scaled) : scaled;
-}
 
 // Asks for the next target row while this one is drawn: a sprite row is a few cache lines
 // and the next one is a target pitch away, too short a stream for the hardware prefetcher.
@@ -33,42 +19,6 @@ inline std::uint32_t* NextRow(std::uint32_t* row, int pitch) { return reinterpre
 inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
 {
     return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
-}
-
-// Plain version: for each pixel, dst = BlendOver(src, dst).
-void OverRect(const CopyRect& rect)
-{
-    const V alphaMask = Isa::Set32(0xFF000000u);
-    std::uint32_t* dst = rect.dst;
-    const std::uint32_t* src = rect.src;
-    const int count = rect.count;
-    for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
-        if (row + 1 < rect.rows) {
-            PrefetchRow(NextRow(dst, rect.dstPitch), count);
-        }
-        int i = 0;
-        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
-            const V s = Isa::Load(src + i);
-            if (Isa::NoneSet(s, alphaMask)) {
-                continue;
-            }
-            if (Isa::AllSet(s, alphaMask)) {
-                Isa::Store(dst + i, s);
-                continue;
-            }
-            const V d = Isa::Load(dst + i);
-            const V sl = Isa::Lo8(s), sh = Isa::Hi8(s);
-            Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), Isa::AlphaOf(sl)), BlendLanes(sh, Isa::Hi8(d), Isa::AlphaOf(sh))));
-        }
-        for (; i < count; ++i) {
-            const std::uint32_t a = src[i] >> 24;
-            if (a == 255) {
-                dst[i] = src[i];
-            } else if (a != 0) {
-                dst[i] = BlendOver(src[i], dst[i]);
-            }
-        }
-    }
 }
 
 // The tinted kernel works on even and odd bytes in place instead of widening through unpack
@@ -120,6 +70,43 @@ inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
         const V be = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(te, a), Isa::Mul16(Isa::And(d, k.low), ia)), k.c128), k.c257);
         const V bo = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(to, a), Isa::Mul16(Isa::Srl16(d, 8), ia)), k.c128), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));
+    }
+}
+
+// Plain version: for each pixel, dst = BlendOver(src, dst).
+// Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
+void OverRect(const CopyRect& rect)
+{
+    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    const V alphaMask = k.alphaMask;
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    const int count = rect.count;
+    for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
+        if (row + 1 < rect.rows) {
+            PrefetchRow(NextRow(dst, rect.dstPitch), count);
+        }
+        int i = 0;
+        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+            const V s = Isa::Load(src + i);
+            if (Isa::NoneSet(s, alphaMask)) {
+                continue;
+            }
+            if (Isa::AllSet(s, alphaMask)) {
+                Isa::Store(dst + i, s);
+                continue;
+            }
+            const V odd = Isa::Srl16(s, 8);
+            Isa::Store(dst + i, BlendHalves(Isa::And(s, k.low), odd, Isa::Load(dst + i), Isa::AlphaWeights(odd), k));
+        }
+        for (; i < count; ++i) {
+            const std::uint32_t a = src[i] >> 24;
+            if (a == 255) {
+                dst[i] = src[i];
+            } else if (a != 0) {
+                dst[i] = BlendOver(src[i], dst[i]);
+            }
+        }
     }
 }
 
