@@ -50,9 +50,10 @@ inline V TintHalf(V half, V mul, V add, const TintConstants& k)
     return kAdd ? Isa::Add16(add, scaled) : scaled;
 }
 
-// Blends the tinted halves te (blue, red) and to (green, alpha) over d; w holds, in every
-// 16-bit lane, the pixel's tinted alpha a in the low byte and 255 - a in the high one.
-// With a byte multiply-add (colours biased by -128 to fit its signed operand):
+// Blends the tinted halves te (blue, red) and to (green, alpha) over d; w is
+// Isa::AlphaWeights(to). With a byte multiply-add it holds, in every 16-bit lane, the
+// pixel's tinted alpha a in the low byte and 255 - a in the high one, and (colours biased
+// by -128 to fit its signed operand):
 //   a * (c - 128) + (255 - a) * (d - 128) + 32768 = a * c + (255 - a) * d + 128,
 // and the left side never leaves 16 bits (|sum| <= 255 * 128); one high multiply then
 // divides by 255 exactly as Div255 does.
@@ -65,8 +66,8 @@ inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
         const V bo = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, po), k.blendRound), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));
     } else {
-        const V a = Isa::And(w, k.low);
-        const V ia = Isa::Srl16(w, 8);
+        const V a = w;  // the alpha in both lanes
+        const V ia = Isa::Sub16(Isa::Set16(255), a);
         const V be = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(te, a), Isa::Mul16(Isa::And(d, k.low), ia)), k.c128), k.c257);
         const V bo = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(to, a), Isa::Mul16(Isa::Srl16(d, 8), ia)), k.c128), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));

@@ -40,7 +40,9 @@ struct Isa {
     static bool AllSet(V a, V mask) { return _mm256_testc_si256(a, mask) != 0; }
     static constexpr bool kHasMaddubs = true;
     static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm256_maddubs_epi16(unsignedBytes, signedBytes); }
-    // From green/alpha lanes (alpha at byte 2 of each pixel): bytes a, 255 - a, a, 255 - a.
+    static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
+    // What BlendHalves takes from green/alpha lanes (alpha at byte 2 of each pixel): the
+    // byte weights a, 255 - a, a, 255 - a.
     static V AlphaWeights(V odd)
     {
         const V pick = _mm256_setr_epi8(2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14, 2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14);

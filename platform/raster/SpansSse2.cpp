@@ -31,12 +31,9 @@ struct Isa {
     // No byte multiply-add before SSSE3: the blend takes two 16-bit multiplies a half.
     static constexpr bool kHasMaddubs = false;
     static V MaddUbs(V, V) { return _mm_setzero_si128(); }
-    // From green/alpha lanes: a in the low byte, 255 - a in the high byte of both lanes.
-    static V AlphaWeights(V odd)
-    {
-        const V a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(odd, 0xF5), 0xF5);
-        return _mm_xor_si128(_mm_or_si128(a, _mm_slli_epi16(a, 8)), _mm_set1_epi32(static_cast<int>(0xFF00FF00u)));
-    }
+    // What BlendHalves takes from green/alpha lanes: here the alpha alone, in both lanes.
+    static V AlphaWeights(V odd) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(odd, 0xF5), 0xF5); }
+    static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
 };
 
 #include "platform/raster/SpanKernels.inl"
