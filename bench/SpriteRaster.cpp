@@ -421,6 +421,7 @@ private:
 
 // Mean and largest channel difference of each renderer's frame against ours at N = 100, to
 // show that the three draw the same picture (pixman rounds premultiplied colour differently).
+// It takes minutes, so it runs only when asked for: --frame_check or VIREO_BENCH_FRAME_CHECK=1.
 void CompareFrames()
 {
     for (int mode = 0; mode < 3; ++mode) {
@@ -461,7 +462,18 @@ int main(int argc, char** argv)
         }
     }
     benchmark::Initialize(&argc, argv);
-    CompareFrames();
+    bool frameCheck = std::getenv("VIREO_BENCH_FRAME_CHECK") != nullptr && std::strcmp(std::getenv("VIREO_BENCH_FRAME_CHECK"), "0") != 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--frame_check") == 0) {
+            frameCheck = true;
+        } else {
+            std::fprintf(stderr, "unknown argument %s (besides the benchmark flags only --frame_check is known)\n", argv[i]);
+            return 2;
+        }
+    }
+    if (frameCheck) {
+        CompareFrames();
+    }
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();

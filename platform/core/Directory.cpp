@@ -110,12 +110,13 @@ std::string Normalise(const std::string& absolute)
         start = end + 1;
     }
     std::string out;
-    for (const auto& part : parts)
-        out += "/" + part;
-    if (out.empty())
-        out = "/";
-    // A trailing separator names a folder; keep it, as Windows does.
-    if (absolute.size() > 1 && absolute.back() == '/' && out != "/")
+    for (const auto& part : parts) {
+        out += '/';
+        out += part;
+    }
+    // The root is a lone separator. A trailing separator names a folder; keep it, as Windows does.
+    const bool namesFolder = absolute.size() > 1 && absolute.back() == '/';
+    if (out.empty() || namesFolder)
         out += '/';
     return out;
 }

@@ -1,101 +1,164 @@
 // Span kernels written once over an instruction-set wrapper `Isa` (SSE2: 4 pixels a vector,
 // AVX2: 8). Included inside an anonymous namespace by SpansSse2.cpp and SpansAvx2.cpp, after
-// the wrapper is defined there; it includes nothing itself. Channels widen to 16-bit lanes,
-// so every product x * k <= 255 * 255 fits a lane and Div255 needs no division.
+// the wrapper is defined there; it includes nothing itself. Channels sit in 16-bit lanes,
+// so every product x * k <= 255 * 255 fits a lane and a division by 255 is a high multiply.
 
 using V = Isa::V;
 
-// Div255 as one high multiply: ((t + 128) * 257) >> 16 equals ((t + 128) + ((t + 128) >> 8)) >> 8.
-inline V Div255V(V t) { return Isa::MulHi16(Isa::Add16(t, Isa::Set16(128)), Isa::Set16(257)); }
+// Asks for the next target row while this one is drawn: a sprite row is a few cache lines
+// and the next one is a target pitch away, too short a stream for the hardware prefetcher.
+inline void PrefetchRow(const std::uint32_t* row, int count)
+{
+    const char* bytes = reinterpret_cast<const char*>(row);
+    for (int offset = 0; offset < count * 4; offset += 64) {
+        __builtin_prefetch(bytes + offset, 1);
+    }
+}
 
-// s * a + d * (255 - a), rounded once; a is the source alpha broadcast over its pixel.
-inline V BlendLanes(V s, V d, V a, V ia) { return Div255V(Isa::Add16(Isa::Mul16(s, a), Isa::Mul16(d, ia))); }
-inline V BlendLanes(V s, V d, V a) { return BlendLanes(s, d, a, Isa::Sub16(Isa::Set16(255), a)); }
+inline std::uint32_t* NextRow(std::uint32_t* row, int pitch) { return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + pitch); }
+inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
+{
+    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
+}
+
+// The tinted kernel works on even and odd bytes in place instead of widening through unpack
+// and pack: `s & 0x00FF00FF` holds blue and red, `s >> 8` (16-bit lanes) green and alpha,
+// each channel in its own 16-bit lane. That costs two plain ALU operations where widening
+// costs shuffles, and the halves recombine with a shift and an or. The constants live in
+// one place so the loop keeps them in registers.
+struct TintConstants {
+    V alphaMask, low, c128, c257, mulEven, mulOdd, addEven, addOdd;
+    V flip;          // 0x80 in every byte: unsigned byte to signed byte minus 128
+    V blendRound;    // 32768, see BlendHalves
+
+    explicit TintConstants(const Tint& tint)
+        : alphaMask(Isa::Set32(0xFF000000u)), low(Isa::Set32(0x00FF00FFu)), c128(Isa::Set16(128)), c257(Isa::Set16(257)),
+          mulEven(Pair(tint.mul[0], tint.mul[2])), mulOdd(Pair(tint.mul[1], tint.mul[3])), addEven(Pair(tint.add[0], tint.add[2])),
+          addOdd(Pair(tint.add[1], tint.add[3])), flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
+    {
+        // GCC would rather rebuild these two in the loop (three instructions each) than keep
+        // them in registers; hiding their values from it stops that.
+        asm("" : "+x"(c257), "+x"(blendRound));
+    }
+    static V Pair(std::uint16_t even, std::uint16_t odd) { return Isa::Set32(even | static_cast<std::uint32_t>(odd) << 16); }
+};
 
 template <bool kAdd>
-inline V TintLanes(V s, V mul, V add)
+inline V TintHalf(V half, V mul, V add, const TintConstants& k)
 {
-    const V scaled = Div255V(Isa::Mul16(s, mul));
+    const V scaled = Isa::MulHi16(Isa::Add16(Isa::Mul16(half, mul), k.c128), k.c257);
     return kAdd ? Isa::Add16(add, scaled) : scaled;
 }
 
-// Plain version: for each pixel, dst = BlendOver(src, dst).
-void OverRow(std::uint32_t* dst, const std::uint32_t* src, int count)
+// Blends the tinted halves te (blue, red) and to (green, alpha) over d; w is
+// Isa::AlphaWeights(to). With a byte multiply-add it holds, in every 16-bit lane, the
+// pixel's tinted alpha a in the low byte and 255 - a in the high one, and (colours biased
+// by -128 to fit its signed operand):
+//   a * (c - 128) + (255 - a) * (d - 128) + 32768 = a * c + (255 - a) * d + 128,
+// and the left side never leaves 16 bits (|sum| <= 255 * 128); one high multiply then
+// divides by 255 exactly as Div255 does.
+inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
 {
-    const V alphaMask = Isa::Set32(0xFF000000u);
-    const V zero = Isa::Zero();
-    int i = 0;
-    for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
-        const V s = Isa::Load(src + i);
-        const V a = Isa::And(s, alphaMask);
-        if (Isa::AllTrue(Isa::CmpEq32(a, zero))) {
-            continue;
-        }
-        if (Isa::AllTrue(Isa::CmpEq32(a, alphaMask))) {
-            Isa::Store(dst + i, s);
-            continue;
-        }
-        const V d = Isa::Load(dst + i);
-        const V sl = Isa::Lo8(s), sh = Isa::Hi8(s);
-        Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), Isa::AlphaOf(sl)), BlendLanes(sh, Isa::Hi8(d), Isa::AlphaOf(sh))));
+    if constexpr (Isa::kHasMaddubs) {
+        const V pe = Isa::Xor(Isa::Or(te, Isa::Sll16(d, 8)), k.flip);
+        const V po = Isa::Xor(Isa::Or(to, Isa::AndNot(k.low, d)), k.flip);
+        const V be = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, pe), k.blendRound), k.c257);
+        const V bo = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, po), k.blendRound), k.c257);
+        return Isa::Or(be, Isa::Sll16(bo, 8));
+    } else {
+        const V a = w;  // the alpha in both lanes
+        const V ia = Isa::Sub16(Isa::Set16(255), a);
+        const V be = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(te, a), Isa::Mul16(Isa::And(d, k.low), ia)), k.c128), k.c257);
+        const V bo = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(to, a), Isa::Mul16(Isa::Srl16(d, 8), ia)), k.c128), k.c257);
+        return Isa::Or(be, Isa::Sll16(bo, 8));
     }
-    for (; i < count; ++i) {
-        const std::uint32_t a = src[i] >> 24;
-        if (a == 255) {
-            dst[i] = src[i];
-        } else if (a != 0) {
-            dst[i] = BlendOver(src[i], dst[i]);
+}
+
+// Plain version: for each pixel, dst = BlendOver(src, dst).
+// Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
+void OverRect(const CopyRect& rect)
+{
+    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    const V alphaMask = k.alphaMask;
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    const int count = rect.count;
+    for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
+        if (row + 1 < rect.rows) {
+            PrefetchRow(NextRow(dst, rect.dstPitch), count);
+        }
+        int i = 0;
+        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+            const V s = Isa::Load(src + i);
+            if (Isa::NoneSet(s, alphaMask)) {
+                continue;
+            }
+            if (Isa::AllSet(s, alphaMask)) {
+                Isa::Store(dst + i, s);
+                continue;
+            }
+            const V odd = Isa::Srl16(s, 8);
+            Isa::Store(dst + i, BlendHalves(Isa::And(s, k.low), odd, Isa::Load(dst + i), Isa::AlphaWeights(odd), k));
+        }
+        for (; i < count; ++i) {
+            const std::uint32_t a = src[i] >> 24;
+            if (a == 255) {
+                dst[i] = src[i];
+            } else if (a != 0) {
+                dst[i] = BlendOver(src[i], dst[i]);
+            }
         }
     }
 }
 
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst). kAdd is false
-// when the tint has no additive part (modulate, select), which saves two adds a vector.
-template <bool kAdd>
-void TintOverRowOf(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint)
+// when the tint has no additive part (modulate, select), which saves two adds a vector;
+// kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
+// their multiplies. The roundings are those of the reference: tint, then blend.
+template <bool kAdd, bool kBlueRed>
+void TintOverRectOf(const CopyRect& rect, const Tint& tint)
 {
-    const V alphaMask = Isa::Set32(0xFF000000u);
-    const V zero = Isa::Zero();
-    const V mul = Isa::Set16x4(tint.mul);
-    const V add = Isa::Set16x4(tint.add);
+    const TintConstants k(tint);
     const bool opaqueStaysOpaque = tint.mul[3] == 255;
-    const V tintAlpha = Isa::Set16(tint.mul[3]);  // alpha of an opaque texel after the tint (add[3] is 0)
-    const V tintAlphaInverse = Isa::Set16(255 - tint.mul[3]);
-    int i = 0;
-    for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
-        const V s = Isa::Load(src + i);
-        const V a = Isa::And(s, alphaMask);
-        if (Isa::AllTrue(Isa::CmpEq32(a, zero))) {
-            continue;
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    const int count = rect.count;
+    for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
+        if (row + 1 < rect.rows) {
+            PrefetchRow(NextRow(dst, rect.dstPitch), count);
         }
-        const V sl = TintLanes<kAdd>(Isa::Lo8(s), mul, add);
-        const V sh = TintLanes<kAdd>(Isa::Hi8(s), mul, add);
-        const V d = Isa::Load(dst + i);
-        if (Isa::AllTrue(Isa::CmpEq32(a, alphaMask))) {
-            // Opaque texels all get the tint's alpha: no per-pixel alpha to spread.
-            if (opaqueStaysOpaque) {
-                Isa::Store(dst + i, Isa::Pack(sl, sh));
-            } else {
-                Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), tintAlpha, tintAlphaInverse),
-                                              BlendLanes(sh, Isa::Hi8(d), tintAlpha, tintAlphaInverse)));
+        int i = 0;
+        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+            const V s = Isa::Load(src + i);
+            if (Isa::NoneSet(s, k.alphaMask)) {
+                continue;
             }
-            continue;
+            const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
+            const V to = TintHalf<kAdd>(Isa::Srl16(s, 8), k.mulOdd, k.addOdd, k);
+            if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
+                Isa::Store(dst + i, Isa::Or(te, Isa::Sll16(to, 8)));
+                continue;
+            }
+            // Opaque texels need no case of their own otherwise: their weights come out of
+            // the tinted alpha like any other, and a branch per vector costs more.
+            Isa::Store(dst + i, BlendHalves(te, to, Isa::Load(dst + i), Isa::AlphaWeights(to), k));
         }
-        Isa::Store(dst + i, Isa::Pack(BlendLanes(sl, Isa::Lo8(d), Isa::AlphaOf(sl)), BlendLanes(sh, Isa::Hi8(d), Isa::AlphaOf(sh))));
-    }
-    for (; i < count; ++i) {
-        if ((src[i] >> 24) != 0) {
-            dst[i] = BlendOver(ApplyTint(src[i], tint), dst[i]);
+        for (; i < count; ++i) {
+            if ((src[i] >> 24) != 0) {
+                dst[i] = BlendOver(ApplyTint(src[i], tint), dst[i]);
+            }
         }
     }
 }
 
-void TintOverRow(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint)
+void TintOverRect(const CopyRect& rect, const Tint& tint)
 {
-    if ((tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) == 0) {
-        TintOverRowOf<false>(dst, src, count, tint);
+    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255;  // c * 255 / 255 rounds back to c
+    if (!add) {
+        blueRed ? TintOverRectOf<false, true>(rect, tint) : TintOverRectOf<false, false>(rect, tint);
     } else {
-        TintOverRowOf<true>(dst, src, count, tint);
+        TintOverRectOf<true, true>(rect, tint);
     }
 }
 

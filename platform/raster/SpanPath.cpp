@@ -163,6 +163,20 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
         }
         std::uint32_t* dst = target.Row(y) + left;
         const int count = right - left;
+        if (copyKernel) {
+            // On an axis-aligned quad every row from here to rowEnd has this span: one kernel
+            // call draws them all and pays its set-up once.
+            const int rows = alignedKnown ? rowEnd - y : 1;
+            const CopyRect rect{dst, tex->Row(texelY + y - setup.bounds.top) + texelX + (left - setup.bounds.left), target.pitch, tex->pitch,
+                                count, rows};
+            if (plain) {
+                spans.over(rect);
+            } else {
+                spans.tintOver(rect, tint);
+            }
+            y += rows - 1;
+            continue;
+        }
         // A sprite row is a few cache lines and the next one is a target pitch away, too
         // short a stream for the hardware prefetcher: ask for the next row's pixels now.
         if (y + 1 < rowEnd) {
@@ -170,15 +184,6 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
             for (int offset = 0; offset < count * 4; offset += 64) {
                 __builtin_prefetch(next + offset, 1);
             }
-        }
-        if (copyKernel) {
-            const std::uint32_t* src = tex->Row(texelY + y - setup.bounds.top) + texelX + (left - setup.bounds.left);
-            if (plain) {
-                spans.over(dst, src, count);
-            } else {
-                spans.tintOver(dst, src, count, tint);
-            }
-            continue;
         }
         const TexWalk walk{tex, static_cast<std::uint32_t>(setup.u[0].At(left, y)), static_cast<std::uint32_t>(setup.v[0].At(left, y)),
                            static_cast<std::uint32_t>(setup.u[0].dx), static_cast<std::uint32_t>(setup.v[0].dx)};

@@ -19,11 +19,20 @@ struct TexWalk {
     std::uint32_t du, dv;
 };
 
+// A rectangle of texels drawn one to one: rows of count pixels from src onto dst, each
+// pointer stepped by its pitch in bytes. Whole rectangles, so the set-up is paid per draw.
+struct CopyRect {
+    std::uint32_t* dst;
+    const std::uint32_t* src;
+    int dstPitch, srcPitch;
+    int count, rows;
+};
+
 struct SpanKernels {
     // Texels copied one to one: plain over.
-    void (*over)(std::uint32_t* dst, const std::uint32_t* src, int count);
+    void (*over)(const CopyRect& rect);
     // Texels one to one through a tint; tint.add[3] must be 0 (transparent stays transparent).
-    void (*tintOver)(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& tint);
+    void (*tintOver)(const CopyRect& rect, const Tint& tint);
     // Any affine walk, clamp addressing, then the tint.
     void (*bilinearOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);
     void (*pointOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);

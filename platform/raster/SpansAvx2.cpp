@@ -25,28 +25,29 @@ struct Isa {
 
     static V Load(const std::uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
     static void Store(std::uint32_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-    static V Zero() { return _mm256_setzero_si256(); }
     static V Set32(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
     static V Set16(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
-    static V Set16x4(const std::uint16_t* four)
-    {
-        long long bits;
-        std::memcpy(&bits, four, sizeof bits);
-        return _mm256_set1_epi64x(bits);
-    }
     static V And(V a, V b) { return _mm256_and_si256(a, b); }
-    static V CmpEq32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
-    static bool AllTrue(V mask) { return _mm256_movemask_epi8(mask) == -1; }
     static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
-    static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
     static V Mul16(V a, V b) { return _mm256_mullo_epi16(a, b); }
     static V MulHi16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
     static V Srl16(V a, int n) { return _mm256_srli_epi16(a, n); }
-    // Unpack and pack both work within 128-bit lanes, so they undo each other exactly.
-    static V Lo8(V a) { return _mm256_unpacklo_epi8(a, _mm256_setzero_si256()); }
-    static V Hi8(V a) { return _mm256_unpackhi_epi8(a, _mm256_setzero_si256()); }
-    static V Pack(V lo, V hi) { return _mm256_packus_epi16(lo, hi); }
-    static V AlphaOf(V a) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static V Or(V a, V b) { return _mm256_or_si256(a, b); }
+    static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
+    static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
+    static V Sll16(V a, int n) { return _mm256_slli_epi16(a, n); }
+    static bool NoneSet(V a, V mask) { return _mm256_testz_si256(a, mask) != 0; }
+    static bool AllSet(V a, V mask) { return _mm256_testc_si256(a, mask) != 0; }
+    static constexpr bool kHasMaddubs = true;
+    static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm256_maddubs_epi16(unsignedBytes, signedBytes); }
+    static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
+    // What BlendHalves takes from green/alpha lanes (alpha at byte 2 of each pixel): the
+    // byte weights a, 255 - a, a, 255 - a.
+    static V AlphaWeights(V odd)
+    {
+        const V pick = _mm256_setr_epi8(2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14, 2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14);
+        return _mm256_xor_si256(_mm256_shuffle_epi8(odd, pick), _mm256_set1_epi32(static_cast<int>(0xFF00FF00u)));
+    }
 };
 
 #include "platform/raster/SpanKernels.inl"
@@ -164,7 +165,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRow, &TintOverRow, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 // operations.
 #include "platform/raster/Spans.h"
 
-#include <cstring>
 #include <emmintrin.h>
 
 namespace vireo::raster {
@@ -16,27 +15,25 @@ struct Isa {
 
     static V Load(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static void Store(std::uint32_t* p, V v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-    static V Zero() { return _mm_setzero_si128(); }
     static V Set32(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
     static V Set16(int v) { return _mm_set1_epi16(static_cast<short>(v)); }
-    static V Set16x4(const std::uint16_t* four)
-    {
-        long long bits;
-        std::memcpy(&bits, four, sizeof bits);
-        return _mm_set1_epi64x(bits);
-    }
     static V And(V a, V b) { return _mm_and_si128(a, b); }
-    static V CmpEq32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
-    static bool AllTrue(V mask) { return _mm_movemask_epi8(mask) == 0xFFFF; }
     static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
-    static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
     static V Mul16(V a, V b) { return _mm_mullo_epi16(a, b); }
     static V MulHi16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V Srl16(V a, int n) { return _mm_srli_epi16(a, n); }
-    static V Lo8(V a) { return _mm_unpacklo_epi8(a, _mm_setzero_si128()); }
-    static V Hi8(V a) { return _mm_unpackhi_epi8(a, _mm_setzero_si128()); }
-    static V Pack(V lo, V hi) { return _mm_packus_epi16(lo, hi); }
-    static V AlphaOf(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static V Or(V a, V b) { return _mm_or_si128(a, b); }
+    static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
+    static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
+    static V Sll16(V a, int n) { return _mm_slli_epi16(a, n); }
+    static bool NoneSet(V a, V mask) { return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), _mm_setzero_si128())) == 0xFFFF; }
+    static bool AllSet(V a, V mask) { return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), mask)) == 0xFFFF; }
+    // No byte multiply-add before SSSE3: the blend takes two 16-bit multiplies a half.
+    static constexpr bool kHasMaddubs = false;
+    static V MaddUbs(V, V) { return _mm_setzero_si128(); }
+    // What BlendHalves takes from green/alpha lanes: here the alpha alone, in both lanes.
+    static V AlphaWeights(V odd) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(odd, 0xF5), 0xF5); }
+    static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
 };
 
 #include "platform/raster/SpanKernels.inl"
@@ -104,7 +101,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRow, &TintOverRow, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
 
 }  // namespace
 

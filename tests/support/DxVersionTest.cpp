@@ -187,45 +187,44 @@ class PlatformDxVersion : public ::testing::Test {
     }
 };
 
-TEST_F(PlatformDxVersion, ProviderReports90c)
+TEST_F(PlatformDxVersion, ProviderFirstThenFiles)
 {
-    const Result r = Platform();
-    EXPECT_EQ(r.hr, S_OK);
-    EXPECT_EQ(r.packed, 0x90003u);
-    EXPECT_EQ(r.text, L"9.0c");
-}
-
-TEST_F(PlatformDxVersion, BlankLetterIsNoLetter)
-{
-    vireo::testing::DxDiagSystemInfo info;
-    info.letter = std::wstring(L" ");
-    vireo::testing::SetDxDiagSystemInfo(info);
-    EXPECT_EQ(Platform().packed, 0x90000u);
-    EXPECT_EQ(Platform().text, L"9.0");
-}
-
-TEST_F(PlatformDxVersion, MissingPropertyOrProviderFallsBackToFiles)
-{
-    vireo::testing::SetFileVersion(L"ddraw.dll", 4, 7, 0, 700);
-    vireo::testing::DxDiagSystemInfo info;
-    info.letter = std::wstring(); // an empty letter is not an answer
-    vireo::testing::SetDxDiagSystemInfo(info);
-    EXPECT_EQ(Platform().text, L"7.0");
-    info = vireo::testing::DxDiagSystemInfo{};
-    info.minor.reset();
-    vireo::testing::SetDxDiagSystemInfo(info);
-    EXPECT_EQ(Platform().text, L"7.0");
-    info = vireo::testing::DxDiagSystemInfo{};
-    info.providerAvailable = false;
-    vireo::testing::SetDxDiagSystemInfo(info);
-    EXPECT_EQ(Platform().packed, 0x70000u);
-    vireo::testing::SetFileVersion(L"d3d9.dll", 9, 0, 0, 0);
-    EXPECT_EQ(Platform().text, L"9.0");
-    // Without a system directory no file is found: 0.0, still an answer.
-    vireo::testing::SetSystemDirectoryAvailable(false);
-    const Result r = Platform();
-    EXPECT_EQ(r.hr, S_OK);
-    EXPECT_EQ(r.text, L"0.0");
+    namespace vt = vireo::testing;
+    auto info = [](auto change) {
+        vt::DxDiagSystemInfo i;
+        change(i);
+        return i;
+    };
+    const struct {
+        const char* what;
+        vt::DxDiagSystemInfo dxdiag;
+        bool ddraw7, d3d9, systemDirectory;
+        DWORD packed;
+        const wchar_t* text;
+    } rows[] = {
+        {"the provider's answer", {}, true, false, true, 0x90003, L"9.0c"},
+        {"a blank letter is no letter", info([](auto& i) { i.letter = std::wstring(L" "); }), false, false, true, 0x90000, L"9.0"},
+        {"an empty letter is no answer", info([](auto& i) { i.letter = std::wstring(); }), true, false, true, 0x70000, L"7.0"},
+        {"a missing property is no answer", info([](auto& i) { i.minor.reset(); }), true, false, true, 0x70000, L"7.0"},
+        {"no provider", info([](auto& i) { i.providerAvailable = false; }), true, false, true, 0x70000, L"7.0"},
+        {"no provider, d3d9 present", info([](auto& i) { i.providerAvailable = false; }), true, true, true, 0x90000, L"9.0"},
+        // Without a system directory no file is found: 0.0, still an answer.
+        {"no provider, no system directory", info([](auto& i) { i.providerAvailable = false; }), true, true, false, 0, L"0.0"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        vt::SetDxDiagSystemInfo(row.dxdiag);
+        vt::ClearFileVersions();
+        if (row.ddraw7)
+            vt::SetFileVersion(L"ddraw.dll", 4, 7, 0, 700);
+        if (row.d3d9)
+            vt::SetFileVersion(L"d3d9.dll", 9, 0, 0, 0);
+        vt::SetSystemDirectoryAvailable(row.systemDirectory);
+        const Result r = Platform();
+        EXPECT_EQ(r.hr, S_OK);
+        EXPECT_EQ(r.packed, row.packed);
+        EXPECT_EQ(r.text, row.text);
+    }
 }
 
 } // namespace

@@ -6,24 +6,6 @@
 
 using namespace vireo::gfxtest;
 
-namespace {
-
-D3DPRESENT_PARAMETERS Params(HWND window, BOOL depth, D3DFORMAT depthFormat)
-{
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 32;
-    pp.BackBufferHeight = 16;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = depth;
-    pp.AutoDepthStencilFormat = depthFormat;
-    return pp;
-}
-
-}  // namespace
-
 TEST(Direct3DCreate, RefusesAnotherSdkVersionAndCreatesHalAndRef)
 {
     vt::ResetGraphicsControls();
@@ -58,7 +40,7 @@ TEST(Direct3DCreate, RefusesAnotherSdkVersionAndCreatesHalAndRef)
         vt::ResetGraphicsControls();
         vt::SetHalUnavailable(c.halUnavailable);
         vt::RefuseDepthFormat(c.refused);
-        D3DPRESENT_PARAMETERS pp = Params(window, c.depth, c.format);
+        D3DPRESENT_PARAMETERS pp = PresentParams(window, 32, 16, c.depth, c.format);
         IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(1);
         EXPECT_EQ(d3d->CreateDevice(0, c.type, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device), c.expected);
         if (SUCCEEDED(c.expected)) {
@@ -125,7 +107,7 @@ TEST_F(DeviceTest, ReferenceCountsFollowComRules)
 
 TEST_F(DeviceTest, ResetRefusedWhileDefaultPoolObjectsLive)
 {
-    D3DPRESENT_PARAMETERS pp = Params(m_window, TRUE, D3DFMT_D24S8);
+    D3DPRESENT_PARAMETERS pp = PresentParams(m_window, 32, 16);
     pp.BackBufferWidth = kWidth;
     pp.BackBufferHeight = kHeight;
 
@@ -170,7 +152,7 @@ TEST_F(DeviceTest, ResetRefusedWhileDefaultPoolObjectsLive)
 
 TEST_F(DeviceTest, DeviceLossIsInjectedAndScripted)
 {
-    D3DPRESENT_PARAMETERS pp = Params(m_window, TRUE, D3DFMT_D24S8);
+    D3DPRESENT_PARAMETERS pp = PresentParams(m_window, 32, 16);
     pp.BackBufferWidth = kWidth;
     pp.BackBufferHeight = kHeight;
 
@@ -295,7 +277,7 @@ TEST(DeviceWithoutDepth, ClearOfDepthIsRefused)
     vt::ResetGraphicsControls();
     HWND window = CreateHostWindow(32, 16);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp = Params(window, FALSE, D3DFMT_D24S8);
+    D3DPRESENT_PARAMETERS pp = PresentParams(window, 32, 16, FALSE);
     IDirect3DDevice9* device = nullptr;
     ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_REF, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device), D3D_OK);
     DWORD z = 99;

@@ -30,6 +30,20 @@ HWND CreateHostWindow(int width, int height)
                            nullptr, nullptr, nullptr);
 }
 
+D3DPRESENT_PARAMETERS PresentParams(HWND window, UINT width, UINT height, BOOL depth, D3DFORMAT depthFormat)
+{
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = width;
+    pp.BackBufferHeight = height;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.hDeviceWindow = window;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = depth;
+    pp.AutoDepthStencilFormat = depthFormat;
+    return pp;
+}
+
 void DeviceTest::SetUp()
 {
     vt::ResetGraphicsControls();
@@ -37,15 +51,7 @@ void DeviceTest::SetUp()
     ASSERT_NE(m_window, nullptr);
     m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(m_d3d, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = kWidth;
-    pp.BackBufferHeight = kHeight;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = m_window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    D3DPRESENT_PARAMETERS pp = PresentParams(m_window, kWidth, kHeight);
     pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &m_device),
               D3D_OK);

@@ -18,6 +18,8 @@ namespace vt = vireo::testing;
 namespace vireo::gfxtest {
 
 HWND CreateHostWindow(int width, int height);
+// Windowed, one back buffer, discard; the depth buffer as asked.
+D3DPRESENT_PARAMETERS PresentParams(HWND window, UINT width, UINT height, BOOL depth = TRUE, D3DFORMAT depthFormat = D3DFMT_D24S8);
 
 // A frame with pixel access by position.
 struct Pixels : vt::Frame {

@@ -115,57 +115,27 @@ TEST_F(SpriteTest, BlendsSourceAlphaOverTheTarget)
     texture->Release();
 }
 
-TEST_F(SpriteTest, ColourModulatesAndAddSmoothBrightens)
-{
-    ClearTo(0xFFFFFFFF);
-    IDirect3DTexture9* texture = MakeTexture(2, 1, {0xFF804020, 0xFF808080});
-
-    // MODULATE (the state Begin sets): colour and alpha multiplied, then blended over white.
-    DrawOne(texture, 0, 0, 0x80FF8040);
-    auto mul = [](int a, int b) { return (a * b + 127) / 255; };
-    const int alpha = mul(0xFF, 0x80);
-    const int r = BlendChannel(mul(0x80, 0xFF), alpha, 0xFF);
-    const int g = BlendChannel(mul(0x40, 0x80), alpha, 0xFF);
-    const int b = BlendChannel(mul(0x20, 0x40), alpha, 0xFF);
-    const std::uint32_t expected = static_cast<std::uint32_t>((r << 16) | (g << 8) | b);
-    EXPECT_LE(ChannelDistance(Frame().At(0, 0) & 0xFFFFFF, expected), 1) << Hex(Frame().At(0, 0));
-
-    // ADDSMOOTH, set after Begin as the engine does: a + b - a*b per channel.
-    for (const auto& c : {std::pair<D3DCOLOR, std::uint32_t>{0xFF404040, 0xA0A0A0},  // 128 + 64 - 32
-                          std::pair<D3DCOLOR, std::uint32_t>{0xFF000000, 0x808080}}) {  // black is neutral
-        ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
-        m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
-        const D3DXVECTOR3 position(10, 0, 0);
-        const RECT second{1, 0, 2, 1};
-        m_sprite->Draw(texture, &second, nullptr, &position, c.first);
-        m_sprite->End();
-        EXPECT_LE(ChannelDistance(Frame().At(10, 0) & 0xFFFFFF, c.second), 1) << Hex(Frame().At(10, 0));
-    }
-    DWORD op = 0;
-    m_device->GetTextureStageState(0, D3DTSS_COLOROP, &op);
-    EXPECT_EQ(op, static_cast<DWORD>(D3DTOP_MODULATE)) << "End restores the device's own stage state";
-    texture->Release();
-}
-
 TEST_F(SpriteTest, StageZeroOperationsAndArguments)
 {
-    // Opaque texel and colour, so only the colour operation shows.
+    // An opaque texel; with an opaque diffuse colour only the colour operation shows.
     IDirect3DTexture9* texture = MakeTexture(1, 1, {0xFF806040});
-    const D3DCOLOR diffuse = 0xFF20A0FF;
     const struct {
         const char* what;
         DWORD op;
         DWORD arg2;
-        std::uint32_t expected;
+        D3DCOLOR diffuse;
+        std::uint32_t expected;  // over black
     } cases[] = {
-        {"SELECTARG1 takes the texture", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0x806040},
-        {"SELECTARG2 takes the diffuse colour", D3DTOP_SELECTARG2, D3DTA_DIFFUSE, 0x20A0FF},
-        {"DISABLE on stage 0 passes the diffuse colour", D3DTOP_DISABLE, D3DTA_DIFFUSE, 0x20A0FF},
-        {"MODULATE", D3DTOP_MODULATE, D3DTA_DIFFUSE, 0x103C40},
-        {"ADD saturates", D3DTOP_ADD, D3DTA_DIFFUSE, 0xA0FFFF},
-        {"SUBTRACT clamps at zero", D3DTOP_SUBTRACT, D3DTA_DIFFUSE, 0x600000},
-        {"ADDSMOOTH", D3DTOP_ADDSMOOTH, D3DTA_DIFFUSE, 0x90C4FF},
-        {"texture factor as second argument", D3DTOP_SELECTARG2, D3DTA_TFACTOR, 0x0000FF},
+        {"SELECTARG1 takes the texture", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0xFF20A0FF, 0x806040},
+        {"SELECTARG2 takes the diffuse colour", D3DTOP_SELECTARG2, D3DTA_DIFFUSE, 0xFF20A0FF, 0x20A0FF},
+        {"DISABLE on stage 0 passes the diffuse colour", D3DTOP_DISABLE, D3DTA_DIFFUSE, 0xFF20A0FF, 0x20A0FF},
+        {"MODULATE", D3DTOP_MODULATE, D3DTA_DIFFUSE, 0xFF20A0FF, 0x103C40},
+        {"MODULATE scales alpha too, then blends", D3DTOP_MODULATE, D3DTA_DIFFUSE, 0x80FF8040, 0x401808},
+        {"ADD saturates", D3DTOP_ADD, D3DTA_DIFFUSE, 0xFF20A0FF, 0xA0FFFF},
+        {"SUBTRACT clamps at zero", D3DTOP_SUBTRACT, D3DTA_DIFFUSE, 0xFF20A0FF, 0x600000},
+        {"ADDSMOOTH", D3DTOP_ADDSMOOTH, D3DTA_DIFFUSE, 0xFF20A0FF, 0x90C4FF},
+        {"ADDSMOOTH with black is neutral", D3DTOP_ADDSMOOTH, D3DTA_DIFFUSE, 0xFF000000, 0x806040},
+        {"texture factor as second argument", D3DTOP_SELECTARG2, D3DTA_TFACTOR, 0xFF20A0FF, 0x0000FF},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -175,10 +145,13 @@ TEST_F(SpriteTest, StageZeroOperationsAndArguments)
         m_device->SetTextureStageState(0, D3DTSS_COLOROP, c.op);
         m_device->SetTextureStageState(0, D3DTSS_COLORARG2, c.arg2);
         const D3DXVECTOR3 position(3, 3, 0);
-        m_sprite->Draw(texture, nullptr, nullptr, &position, diffuse);
+        m_sprite->Draw(texture, nullptr, nullptr, &position, c.diffuse);
         m_sprite->End();
-        EXPECT_LE(ChannelDistance(Frame().At(3, 3), 0xFF000000u | c.expected), 1) << Hex(Frame().At(3, 3));
+        EXPECT_LE(ChannelDistance(Frame().At(3, 3) & 0xFFFFFF, c.expected), 1) << Hex(Frame().At(3, 3));
     }
+    DWORD op = 0;
+    m_device->GetTextureStageState(0, D3DTSS_COLOROP, &op);
+    EXPECT_EQ(op, static_cast<DWORD>(D3DTOP_MODULATE)) << "End drops what was set inside the batch";
     texture->Release();
 }
 

@@ -15,41 +15,16 @@ using namespace vireo::gfxtest;
 
 namespace {
 
-void Put16(std::vector<std::uint8_t>& b, size_t at, std::uint32_t v)
-{
-    b[at] = v & 0xFF;
-    b[at + 1] = (v >> 8) & 0xFF;
-}
-void Put32(std::vector<std::uint8_t>& b, size_t at, std::uint32_t v)
-{
-    Put16(b, at, v & 0xFFFF);
-    Put16(b, at + 2, v >> 16);
-}
+namespace fx = vireo::image::fixtures;
 
-// A 24-bit bottom-up BMP; the alpha byte of each pixel is dropped.
-std::vector<std::uint8_t> Bmp24(int width, int height, const std::vector<std::uint32_t>& pixels,
-                                std::int32_t declaredWidth = 0)
+// Little-endian A8R8G8B8 texels as a TGA or DDS file stores them.
+fx::Bytes StoredArgb(const std::vector<std::uint32_t>& pixels)
 {
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<std::uint8_t> b(54 + static_cast<size_t>(stride) * height, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    Put32(b, 2, static_cast<std::uint32_t>(b.size()));
-    Put32(b, 10, 54);
-    Put32(b, 14, 40);
-    Put32(b, 18, static_cast<std::uint32_t>(declaredWidth ? declaredWidth : width));
-    Put32(b, 22, static_cast<std::uint32_t>(declaredWidth ? declaredWidth : height));
-    Put16(b, 26, 1);
-    Put16(b, 28, 24);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-            const size_t at = 54 + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * 3;
-            b[at] = p & 0xFF;
-            b[at + 1] = (p >> 8) & 0xFF;
-            b[at + 2] = (p >> 16) & 0xFF;
-        }
-    return b;
+    fx::Bytes bytes;
+    for (std::uint32_t p : pixels)
+        fx::Append(bytes, {static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p >> 16),
+                           static_cast<std::uint8_t>(p >> 24)});
+    return bytes;
 }
 
 const std::vector<std::uint32_t> kImage = {
@@ -91,7 +66,7 @@ protected:
 
 TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
 {
-    const std::vector<std::uint8_t> bmp = Bmp24(3, 5, kImage);
+    const std::vector<std::uint8_t> bmp = fx::Bmp24FromArgb(kImage, 3, 5);
     const struct {
         const char* what;
         D3DCOLOR key;
@@ -143,48 +118,19 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
 
 TEST_F(TextureLoaderTest, EveryFormatDecodesToArgbWithItsSourceInfo)
 {
-    // 32-bit TGA, top-left origin, alpha kept.
-    std::vector<std::uint8_t> tga(18, 0);
-    tga[2] = 2;
-    Put16(tga, 12, 2);
-    Put16(tga, 14, 2);
-    tga[16] = 32;
-    tga[17] = 0x28;
     const std::vector<std::uint32_t> argb = {0x80FF0000, 0xFF00FF00, 0x400000FF, 0x00FFFFFF};
-    for (std::uint32_t p : argb)
-        for (int shift = 0; shift < 32; shift += 8)
-            tga.push_back(static_cast<std::uint8_t>(p >> shift));
+    fx::TgaSpec tga;  // 32-bit, top-left origin, alpha kept
+    tga.width = tga.height = 2;
+    tga.pixels = StoredArgb(argb);
+    fx::DdsSpec ddsArgb;
+    ddsArgb.width = ddsArgb.height = 2;
+    ddsArgb.data = StoredArgb(argb);
+    fx::DdsSpec dxt1;  // a single solid-red block
+    dxt1.width = dxt1.height = 4;
+    dxt1.pfFlags = 0x4;
+    dxt1.fourCc = fx::FourCc("DXT1");
+    dxt1.data = {0x00, 0xF8, 0x1F, 0x00, 0, 0, 0, 0};  // red, blue, every index 0
 
-    // DDS headers: an uncompressed A8R8G8B8 one and a DXT1 one of a single solid-red block.
-    auto dds = [](int size, std::uint32_t pfFlags, std::uint32_t fourCC) {
-        std::vector<std::uint8_t> b(128, 0);
-        b[0] = 'D', b[1] = 'D', b[2] = 'S', b[3] = ' ';
-        Put32(b, 4, 124);
-        Put32(b, 8, 0x1007);
-        Put32(b, 12, static_cast<std::uint32_t>(size));
-        Put32(b, 16, static_cast<std::uint32_t>(size));
-        Put32(b, 76, 32);
-        Put32(b, 80, pfFlags);
-        Put32(b, 84, fourCC);
-        if (!fourCC) {
-            Put32(b, 88, 32);
-            Put32(b, 92, 0x00FF0000);
-            Put32(b, 96, 0x0000FF00);
-            Put32(b, 100, 0x000000FF);
-            Put32(b, 104, 0xFF000000);
-        }
-        Put32(b, 108, 0x1000);
-        return b;
-    };
-    std::vector<std::uint8_t> ddsArgb = dds(2, 0x41, 0);
-    for (std::uint32_t p : argb)
-        for (int shift = 0; shift < 32; shift += 8)
-            ddsArgb.push_back(static_cast<std::uint8_t>(p >> shift));
-    std::vector<std::uint8_t> dxt1 = dds(4, 0x4, MAKEFOURCC('D', 'X', 'T', '1'));
-    for (std::uint8_t byte : {0x00, 0xF8, 0x1F, 0x00, 0, 0, 0, 0})  // red, blue, every index 0
-        dxt1.push_back(byte);
-
-    namespace fx = vireo::image::fixtures;
     fx::PngSpec rgb = fx::PngFromArgb(std::vector<std::uint32_t>(4, 0xFF000000), 2, 2);
     rgb.colourType = PNG_COLOR_TYPE_RGB;
     rgb.rows.assign(2, fx::Bytes{0xFF, 0x80, 0x00, 0x00, 0x80, 0xFF});
@@ -207,9 +153,9 @@ TEST_F(TextureLoaderTest, EveryFormatDecodesToArgbWithItsSourceInfo)
         std::vector<std::uint32_t> texels;
         int tolerance;
     } cases[] = {
-        {"TGA 32", tga, 2, D3DFMT_A8R8G8B8, D3DXIFF_TGA, argb, 0},
-        {"DDS A8R8G8B8", ddsArgb, 2, D3DFMT_A8R8G8B8, D3DXIFF_DDS, argb, 0},
-        {"DDS DXT1", dxt1, 4, D3DFMT_DXT1, D3DXIFF_DDS, std::vector<std::uint32_t>(16, 0xFFFF0000), 0},
+        {"TGA 32", fx::BuildTga(tga), 2, D3DFMT_A8R8G8B8, D3DXIFF_TGA, argb, 0},
+        {"DDS A8R8G8B8", fx::BuildDds(ddsArgb), 2, D3DFMT_A8R8G8B8, D3DXIFF_DDS, argb, 0},
+        {"DDS DXT1", fx::BuildDds(dxt1), 4, D3DFMT_DXT1, D3DXIFF_DDS, std::vector<std::uint32_t>(16, 0xFFFF0000), 0},
         {"PNG RGBA", fx::BuildPng(fx::PngFromArgb(argb, 2, 2)), 2, D3DFMT_A8R8G8B8, D3DXIFF_PNG, argb, 0},
         {"PNG RGB", fx::BuildPng(rgb), 2, D3DFMT_X8R8G8B8, D3DXIFF_PNG, {0xFFFF8000, 0xFF0080FF, 0xFFFF8000, 0xFF0080FF}, 0},
         {"JPEG grey", fx::BuildJpeg(grey), 8, D3DFMT_L8, D3DXIFF_JPG, std::vector<std::uint32_t>(64, 0xFF808080), 2},
@@ -233,7 +179,7 @@ TEST_F(TextureLoaderTest, EveryFormatDecodesToArgbWithItsSourceInfo)
 
 TEST_F(TextureLoaderTest, SizesFollowTheRequestAndSourceInfoDescribesTheFile)
 {
-    const std::vector<std::uint8_t> bmp = Bmp24(3, 5, kImage);
+    const std::vector<std::uint8_t> bmp = fx::Bmp24FromArgb(kImage, 3, 5);
     IDirect3DTexture9* texture = nullptr;
     D3DXIMAGE_INFO info{};
     ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info), D3D_OK);
@@ -279,7 +225,7 @@ TEST_F(TextureLoaderTest, SizesFollowTheRequestAndSourceInfoDescribesTheFile)
 
 TEST_F(TextureLoaderTest, BadBytesFailCleanlyAndMakeNoTexture)
 {
-    std::vector<std::uint8_t> truncated = Bmp24(3, 5, kImage);
+    std::vector<std::uint8_t> truncated = fx::Bmp24FromArgb(kImage, 3, 5);
     truncated.resize(60);
     const struct {
         const char* what;
@@ -289,7 +235,7 @@ TEST_F(TextureLoaderTest, BadBytesFailCleanlyAndMakeNoTexture)
         {"empty", {}, D3DERR_INVALIDCALL},
         {"junk", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e', 0, 1, 2, 3, 4, 5, 6, 7}, D3DXERR_INVALIDDATA},
         {"truncated BMP", truncated, D3DXERR_INVALIDDATA},
-        {"100000 x 100000 BMP", Bmp24(1, 1, {0xFF000000}, 100000), D3DXERR_INVALIDDATA},
+        {"100000 x 100000 BMP", fx::Bmp24FromArgb({0xFF000000}, 1, 1, 100000), D3DXERR_INVALIDDATA},
     };
     const int before = vt::CountLiveObjects().texturesManaged;
     for (const auto& c : cases) {
@@ -300,7 +246,7 @@ TEST_F(TextureLoaderTest, BadBytesFailCleanlyAndMakeNoTexture)
         EXPECT_EQ(vt::CountLiveObjects().texturesManaged, before);
     }
     IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(Load(Bmp24(3, 5, kImage), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0x77, 0, &texture),
+    EXPECT_EQ(Load(fx::Bmp24FromArgb(kImage, 3, 5), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0x77, 0, &texture),
               D3DERR_INVALIDCALL)
         << "not a filter";
 }
