@@ -1,8 +1,10 @@
 // CRenderSystem's life: construction, Init (Direct3D object, device, sprite, line), the
-// release of everything at destruction, and the update messages that drive the animations.
+// release of everything at destruction, and the update messages that drive the animations
+// (the animation walk itself is in RenderSystemResources.cpp).
 // Device creation and the frame are in RenderSystemFrame.cpp, loss and reset in
 // RenderSystemDeviceLoss.cpp, the sprite batch in RenderSystemSprite.cpp.
 #include <vireo/engine.h>
+#include <vireo/resource.h>
 #include <vireo/support.h>
 
 CRenderSystem::CRenderSystem()
@@ -52,6 +54,14 @@ void CRenderSystem::ReleaseAll()
 {
     // Registered pictures, packages, the texture pool, fonts, geometry, meshes and animations
     // are released before this point once those registries exist.
+    // Packages: the pictures they would release are gone already.
+    for (auto& entry : m_Resources)
+        delete entry.second.pResource;
+    m_Resources.clear();
+    // Animations: no package release, the packages are gone.
+    for (CAnimation* animation : m_Animations)
+        delete animation;
+    m_Animations.clear();
     delete m_pD3DPP;
     m_pD3DPP = nullptr;
     if (m_pD3DXSprite) {
@@ -80,11 +90,4 @@ int CRenderSystem::MessageProc(UINT msg, WPARAM, LPARAM)
     default:
         return 0;
     }
-}
-
-void CRenderSystem::UpdateAnimations(int)
-{
-    // Walks the animation list in creation order and advances each animation of this usage
-    // by one tick. The list arrives with CAnimation; until then no animation exists, so
-    // there is nothing to advance.
 }

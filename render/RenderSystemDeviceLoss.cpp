@@ -3,6 +3,7 @@
 // device resources in a fixed order. Every step may run again after a failed reset.
 #include <vireo/engine.h>
 #include <vireo/platform/DxErr.h>
+#include <vireo/resource.h>
 #include <vireo/support.h>
 
 #include <cstdint>
@@ -72,8 +73,10 @@ void CRenderSystem::OnResetDevice()
 {
     WriteLog(1, L"OnResetDevice  restore all resource");
     m_pD3DXSprite->OnResetDevice();
-    // Packages rebuild their file pictures, then pictures and fonts are restored here once
-    // their registries exist.
+    // Packages rebuild their file pictures first, so the pictures' own restore sees them.
+    for (auto& entry : m_Resources)
+        entry.second.pResource->RestorePictures();
+    // Pictures and fonts are restored here once their registries exist.
     m_pD3DXLine->OnResetDevice();
     // Geometry objects are created again here once they exist.
     WriteLog(1, L"EMSG_RS_DEVICE_RESET");
