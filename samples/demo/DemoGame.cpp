@@ -37,6 +37,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         WriteLog(1, L"Demo: init, data folder '%s'", m_strDataFolder.c_str());
         if (!CreateOrbTexture())
             WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
+        m_Sprites.Load(GetRenderSystem(), m_strDataFolder);
         break;
     case EMSG_IS_UI_KEYBOARD_INPUT:
         // The UI side reads the real keyboard even during a replay, so the pause key works
@@ -48,12 +49,14 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         ++m_nGameTicks;
         UpdatePlayer();
         HashKeyStates();
+        m_Sprites.Update(GetSceneSize());
         break;
     case EMSG_RS_RENDER_BEGIN:
         GetRenderSystem()->ClearCanvas();
         break;
     case EMSG_RS_RENDER:
         DrawScene();
+        m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
         break;
     case EMSG_EG_FRAME_END:
         ++m_nFrames;
@@ -61,6 +64,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case EMSG_EG_DESTROY:
         WriteLog(1, L"Demo: destroy after %u frames, %u game ticks", m_nFrames, m_nGameTicks);
         ReleaseOrbTexture();
+        m_Sprites.Release(GetRenderSystem());
         break;
     default:
         break;
