@@ -52,16 +52,30 @@ BOOL CRenderSystem::Init()
 
 void CRenderSystem::ReleaseAll()
 {
-    // Registered pictures, packages, the texture pool, fonts, geometry, meshes and animations
-    // are released before this point once those registries exist.
-    // Packages: the pictures they would release are gone already.
+    // 1. Pictures: each drops its texture hold.
+    for (auto& [picture, count] : m_Pictures)
+        delete picture;
+    m_Pictures.clear();
+
+    // 2. Resource packages; their own ReleasePicture calls find nothing.
     for (auto& entry : m_Resources)
         delete entry.second.pResource;
     m_Resources.clear();
-    // Animations: no package release, the packages are gone.
+
+    // 3. The texture pool: the first entry's texture is released until no entry is left. Each
+    // call drops one hold or one COM reference, so the loop ends.
+    while (!m_TexturePool.empty()) {
+        IDirect3DTexture9* texture = m_TexturePool.begin()->second.pTexture;
+        ReleaseTexture(&texture);
+    }
+
+    // 4. Fonts (the default font among them), 5. geometry and 6. meshes are destroyed here.
+    // 7. Animations, without package releases: the packages are gone.
     for (CAnimation* animation : m_Animations)
         delete animation;
     m_Animations.clear();
+
+    // 8. The presentation parameters, the camera, the sprite, the line and last the device.
     delete m_pD3DPP;
     m_pD3DPP = nullptr;
     if (m_pD3DXSprite) {

@@ -63,8 +63,10 @@ HRESULT CRenderSystem::ResetDevice()
 
 void CRenderSystem::OnLostDevice()
 {
-    // Pictures (default-pool textures dropped from the pool), fonts and geometry buffers are
-    // released here, in that order, once their registries exist.
+    // 1. Pictures: render-target textures are dropped from the pool, every picture is lost.
+    for (auto& [picture, count] : m_Pictures)
+        picture->OnLostDevice();
+    // 2. Fonts and 3. geometry buffers are released here once their registries exist.
     m_pD3DXSprite->OnLostDevice();
     m_pD3DXLine->OnLostDevice();
 }
@@ -73,10 +75,13 @@ void CRenderSystem::OnResetDevice()
 {
     WriteLog(1, L"OnResetDevice  restore all resource");
     m_pD3DXSprite->OnResetDevice();
-    // Packages rebuild their file pictures first, so the pictures' own restore sees them.
+    // 3. Packages rebuild their file pictures from the package bytes.
     for (auto& entry : m_Resources)
         entry.second.pResource->RestorePictures();
-    // Pictures and fonts are restored here once their registries exist.
+    // 4. Pictures: render targets get new empty textures of their size.
+    for (auto& [picture, count] : m_Pictures)
+        picture->OnResetDevice();
+    // 5. Fonts are restored here once their registry exists.
     m_pD3DXLine->OnResetDevice();
     // Geometry objects are created again here once they exist.
     WriteLog(1, L"EMSG_RS_DEVICE_RESET");
