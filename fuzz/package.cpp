@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     CResource* res = animation->GetResource();
     const int pictures = res->GetPictureCount();
-    if (pictures < 1 || pictures > CResource::kMaxCount || res->GetSeqCount() > CResource::kMaxCount + 1 ||
-        res->GetHitBoxCount() < 0 || res->GetHitBoxCount() > CResource::kMaxCount)
+    if (pictures < 1 || pictures > CResource::kMaxPictures || res->GetSeqCount() > CResource::kMaxSequences + 1 ||
+        res->GetHitBoxCount() < 0 || res->GetHitBoxCount() > CResource::kMaxHitBoxes)
         __builtin_trap();
     for (int i = 0; i < pictures; ++i) {
         SResElem elem{};

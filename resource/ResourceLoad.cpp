@@ -48,15 +48,15 @@ const wchar_t* const kPictureExtensions[] = {L"jpg", L"tga", L"png", L"dds", L"d
 
 }  // namespace
 
-int CResource::ClampCount(const wchar_t* key, int value, int lowest)
+int CResource::ClampCount(const wchar_t* key, int value, int lowest, int highest)
 {
     int used = value;
     if (used < lowest)
         used = lowest;
-    if (used > kMaxCount)
-        used = kMaxCount;
+    if (used > highest)
+        used = highest;
     if (used != value)
-        WriteLog(3, L"Desc.ini %s=%d is out of range (%d to %d); %d is used. File=%s", key, value, lowest, kMaxCount,
+        WriteLog(3, L"Desc.ini %s=%d is out of range (%d to %d); %d is used. File=%s", key, value, lowest, highest,
                  used, m_strFile.c_str());
     return used;
 }
@@ -84,7 +84,7 @@ BOOL CResource::LoadPackage(CRenderSystem* pRenderSystem, const wchar_t* path)
     LoadSequences(ini, pictureCount);
     LoadPictures(ini, pictureCount, source);
 
-    const int hitBoxCount = ClampCount(L"HitBoxCount", ini.GetInt(L"HitBox", L"HitBoxCount", 1, TRUE), 0);
+    const int hitBoxCount = ClampCount(L"HitBoxCount", ini.GetInt(L"HitBox", L"HitBoxCount", 1, TRUE), 0, kMaxHitBoxes);
     m_pHitBox = new RECT[hitBoxCount > 0 ? hitBoxCount : 1]{};
     m_nHitBoxCount = hitBoxCount;
     LoadHitBoxes(ini, hitBoxCount);
@@ -113,14 +113,14 @@ BOOL CResource::OpenPackage(CIniFile& ini, SPackageSource& source)
         ini.LoadFromMemory(source.file.GetDescText(), source.file.GetDescLength());
     }
     source.nRecord = 0;
-    source.nPictureCount = ClampCount(L"PictureCount", ini.GetInt(L"Picture", L"PictureCount", 1, TRUE), 1);
+    source.nPictureCount = ClampCount(L"PictureCount", ini.GetInt(L"Picture", L"PictureCount", 1, TRUE), 1, kMaxPictures);
     return 1;
 }
 
 void CResource::LoadSequences(CIniFile& ini, int pictureCount)
 {
     const int frameDelay = ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
-    const int seqCount = ClampCount(L"SeqCount", ini.GetInt(L"Animation", L"SeqCount", 0, TRUE), 0);
+    const int seqCount = ClampCount(L"SeqCount", ini.GetInt(L"Animation", L"SeqCount", 0, TRUE), 0, kMaxSequences);
     m_nSeqCount = seqCount + 1;
     m_pAniData = new SAniData[m_nSeqCount]{};
 
@@ -217,7 +217,9 @@ void CResource::LoadPictures(CIniFile& ini, int count, SPackageSource& source)
             IDirect3DTexture9* texture = m_pRenderSystem->CreateTexture(
                 data, record.nDataSize, key.c_str(), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0, colorKey);
             elem.pPicture->Create(m_pRenderSystem, texture, key.c_str(), 0, colorKey);
-        } else {
+        } else if (!elem.pPicture->GetTexture() && !m_pRenderSystem->FindTexture(elem.pPicture->GetKey().c_str())) {
+            // A restore rebuilds only a texture the reset took away. Asking the pool again for
+            // a managed texture that survived would add a hold that no release ever drops.
             elem.pPicture->LoadTexture(data, record.nDataSize);
         }
         ++loaded;

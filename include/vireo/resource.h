@@ -143,10 +143,13 @@ class CResource {
     int GetHitBoxCount() const { return m_nHitBoxCount; }
     int GetSeqCount() const { return m_nSeqCount; }
 
-    // The most pictures, sequences and hit boxes one package may declare; larger counts in a
-    // description are cut to this with a level-3 line, so a damaged Desc.ini cannot make the
-    // loader allocate without bound.
-    static constexpr int kMaxCount = 10000;
+    // The most pictures, sequences (besides sequence 0) and hit boxes one package may
+    // declare; larger counts in a description are cut with a level-3 line, so a damaged
+    // Desc.ini cannot make the loader allocate or write back without bound. Every sequence
+    // and hit box may add a Desc.ini line, hence their lower limits.
+    static constexpr int kMaxPictures = 10000;
+    static constexpr int kMaxSequences = 1000;
+    static constexpr int kMaxHitBoxes = 1000;
 
   private:
     BOOL OpenPackage(CIniFile& ini, SPackageSource& source);
@@ -156,8 +159,8 @@ class CResource {
     void LoadCenterPoints(CIniFile& ini, int pictureCount);
     std::wstring FindPictureFile(int index);
     void ReleaseContents();
-    // A count from the description kept within 0 (or 1) ... kMaxCount, with a line if cut.
-    int ClampCount(const wchar_t* key, int value, int lowest);
+    // A count from the description kept within lowest ... highest, with a line if cut.
+    int ClampCount(const wchar_t* key, int value, int lowest, int highest);
 
     CRenderSystem* m_pRenderSystem = nullptr;
     std::wstring m_strFile;

@@ -148,29 +148,36 @@ class PackageResetTest : public PackageTest {
     }
 };
 
-TEST_F(PackageResetTest, ResetRebuildsPackageFilePicturesFromTheFileAndLeavesFolderPicturesToThePool)
+TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)
 {
     MakePackageFile("art.pak", "[Picture]\r\nPictureCount=1\r\n", {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}});
-    MakeFolder("dir", "[Picture]\r\nPictureCount=1\r\n", {{"000.png", SolidPng(4, 4, 0xFFFF0000)}});
+    MakeFolder("dir", "[Picture]\r\nPictureCount=1\r\n", {{"000.png", SolidPng(4, 4, 0xFF00FF00)}});
     CResource* file = Render()->CreateResource(L"art.pak");
     CResource* folder = Render()->CreateResource(L"dir");
     ASSERT_NE(file, nullptr);
     ASSERT_NE(folder, nullptr);
 
-    // On disk both change colour; only the package file's pictures are rebuilt from bytes.
-    MakePackageFile("art.pak", "[Picture]\r\nPictureCount=1\r\n", {{L"000.png", SolidPng(4, 4, 0xFF0000FF)}});
-    WriteFile("dir/000.png", SolidPng(4, 4, 0xFF00FF00));
-
     DrawEveryFrame(file);
     m_game->Run();
     EXPECT_EQ(DrawnPixel(), 0xFFFF0000u);
-    LoseAndReset();
-    EXPECT_EQ(DrawnPixel(), 0xFF0000FFu);
-    EXPECT_EQ(file->GetPicture(0)->Width(), 4);
-
+    for (int reset = 1; reset <= 3; ++reset) {
+        LoseAndReset();
+        EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << "after reset " << reset;
+        ASSERT_NE(Render()->FindTexture(L"art.pak;000"), nullptr);
+        EXPECT_EQ(Render()->FindTexture(L"art.pak;000")->nRefCount, 1) << "after reset " << reset;
+        ASSERT_NE(Render()->FindTexture(L"dir\\000.png"), nullptr);
+        EXPECT_EQ(Render()->FindTexture(L"dir\\000.png")->nRefCount, 1) << "after reset " << reset;
+    }
     DrawEveryFrame(folder);
     m_game->Run();
-    EXPECT_EQ(DrawnPixel(), 0xFFFF0000u);
+    EXPECT_EQ(DrawnPixel(), 0xFF00FF00u);
+
+    // Releasing the packages leaves nothing of theirs in the pool.
+    m_game->onMessage = nullptr;
+    Render()->ReleaseResource(file);
+    Render()->ReleaseResource(folder);
+    EXPECT_EQ(Render()->FindTexture(L"art.pak;000"), nullptr);
+    EXPECT_EQ(Render()->FindTexture(L"dir\\000.png"), nullptr);
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
 }
 

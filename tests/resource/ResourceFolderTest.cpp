@@ -216,13 +216,14 @@ TEST_F(PackageTest, BadFolderInputGivesAClearMessageAndBoundedTables)
         int pictures, sequences, hitBoxes;
         const char* logged;  // part of the level-3 line, or null for none
     } rows[] = {
-        {"[Picture]\r\nPictureCount=100000000\r\n[HitBox]\r\nHitBoxCount=0\r\n", CResource::kMaxCount, 1, 0,
+        {"[Picture]\r\nPictureCount=100000000\r\n[HitBox]\r\nHitBoxCount=0\r\n", CResource::kMaxPictures, 1, 0,
          "PictureCount=100000000 is out of range"},
         {"[Picture]\r\nPictureCount=-5\r\n", 1, 1, 1, "PictureCount=-5 is out of range"},
         {"[Picture]\r\nPictureCount=0\r\n", 1, 1, 1, "PictureCount=0 is out of range"},
         {"[Animation]\r\nSeqCount=-3\r\n", 1, 1, 1, "SeqCount=-3 is out of range"},
         {"[HitBox]\r\nHitBoxCount=-1\r\n", 1, 1, 0, "HitBoxCount=-1 is out of range"},
-        {"[Picture]\r\nPictureCount=2\r\n[Animation]\r\nSeqCount=2147483647\r\n", 2, CResource::kMaxCount + 1, 1,
+        {"[HitBox]\r\nHitBoxCount=5000\r\n", 1, 1, CResource::kMaxHitBoxes, "HitBoxCount=5000 is out of range"},
+        {"[Picture]\r\nPictureCount=2\r\n[Animation]\r\nSeqCount=2147483647\r\n", 2, CResource::kMaxSequences + 1, 1,
          "SeqCount=2147483647 is out of range"},
     };
     int n = 0;
