@@ -6,6 +6,7 @@
 #include "platform/image/ImageFixtures.h"
 #include "render/RenderTest.h"
 #include "resource/PackageFile.h"
+#include "support/AnsiText.h"
 
 #include <vireo/resource.h>
 
@@ -81,34 +82,15 @@ class PackageTest : public RenderTest {
         WriteFile(file, std::string(out.begin(), out.end()));
     }
 
-    // Boxes shown since the last call, as UTF-8 text.
+    // Boxes shown since the last call, in the tests' code page (UTF-8).
     std::vector<std::string> TakeBoxes()
     {
         std::vector<std::string> out;
         for (const auto& box : vireo::testing::MessageBoxesShown())
-            out.push_back(Utf8(box.text));
+            out.push_back(vireo::WideToAnsi(box.text.data(), box.text.size(), box.text.size() * 4));
         vireo::testing::ClearMessageBoxes();
         return out;
     }
-    static std::string Utf8(const std::wstring& text)
-    {
-        std::string out;
-        for (wchar_t ch : text) {
-            const auto c = static_cast<std::uint32_t>(ch);
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else if (c < 0x800) {
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out += static_cast<char>(0xE0 | (c >> 12));
-                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-        return out;
-    }
-
     // Log lines since the mark as "level:text".
     std::vector<std::string> LeveledLogSinceMark() const
     {
