@@ -207,5 +207,28 @@ TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDra
     }
 }
 
+TEST_F(PackageResetTest, ColourKeyComponentsCountModulo256)
+{
+    // 300 is 44 and -1 is 255: pixels of (44, 0, 255) are the key and vanish; (45, 0, 255) stays.
+    const char* desc = "[Picture]\r\nPictureCount=2\r\nColorKey_R=300\r\nColorKey_G=256\r\nColorKey_B=-1\r\n";
+    MakePackageFile("key.pak", desc, {{L"000.png", SolidPng(4, 4, 0xFF2C00FF)}, {L"001.png", SolidPng(4, 4, 0xFF2D00FF)}});
+    CResource* res = Render()->CreateResource(L"key.pak");
+    ASSERT_NE(res, nullptr);
+    DrawEveryFrame(res);
+    m_game->Run();
+    EXPECT_EQ(DrawnPixel(), 0xFF000000u);
+    m_game->onMessage = [this, res](UINT msg) {
+        if (msg == EMSG_RS_RENDER) {
+            Render()->ClearCanvas(0xFF000000);
+            Render()->BeginSprite();
+            res->GetPicture(1)->Draw(10, 10);
+            Render()->EndSprite();
+        }
+        return -1;
+    };
+    m_game->Run();
+    EXPECT_EQ(DrawnPixel(), 0xFF2D00FFu);
+}
+
 } // namespace
 } // namespace vireo::test

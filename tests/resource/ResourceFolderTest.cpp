@@ -2,6 +2,7 @@
 // extension order, the Desc.ini defaults and what is written back, sequences by the comma
 // rule, hit boxes past the pictures, the queries' fallbacks and bounded counts.
 #include "resource/PackageTest.h"
+#include "resource/TestFiles.h"
 
 #include <climits>
 
@@ -184,6 +185,16 @@ TEST_F(PackageTest, DescIniIsWrittenOnlyWhenADefaultWasMissingAndOnlyAtTheFirstL
     std::filesystem::remove(At("part/Desc.ini"));
     EXPECT_EQ(Render()->CreateResource(L"part"), first);
     EXPECT_FALSE(std::filesystem::exists(At("part/Desc.ini")));
+
+    // A UTF-16 Desc.ini is read as such and written back in UTF-16.
+    WriteFile("wide/Desc.ini", Utf16Bytes(L"[Picture]\r\nPictureCount=2\r\n"));
+    WriteFile("wide/000.png", SolidPng(2, 2, 0xFF102030));
+    CResource* wide = Render()->CreateResource(L"wide");
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->GetPictureCount(), 2);
+    const std::string wideText = ReadFile("wide/Desc.ini");
+    EXPECT_EQ(wideText.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(wideText.find(Utf16Bytes(L"HitBoxCount=1\r\n", false)), std::string::npos);
 
     // A folder without Desc.ini loads with every default and gets one.
     MakeFolder("bare", nullptr, {{"000.png", SolidPng(3, 2, 0xFF102030)}});
