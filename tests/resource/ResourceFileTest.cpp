@@ -183,12 +183,21 @@ TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)
 
 TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDrawable)
 {
+    // The same package grown to 50 pictures: a restore walks only the table it was loaded into.
+    std::vector<SPackagePicture> many;
+    for (int i = 0; i < 50; ++i) {
+        const auto png = SolidPng(4, 4, 0xFF0000FF);
+        many.push_back({CPackageFile::FormatNumber(i) + L".png", std::vector<BYTE>(png.begin(), png.end())});
+    }
+    std::vector<BYTE> grown;
+    ASSERT_TRUE(CPackageFile::Build("[Picture]\r\nPictureCount=50\r\n", many, grown));
     struct Row {
         const char* name;
         std::string replacement;  // empty: the file is deleted
     } rows[] = {
         {"deleted", ""},
         {"truncated to its header", std::string(36, '\0')},
+        {"grown", std::string(grown.begin(), grown.end())},
     };
     for (const Row& row : rows) {
         MakePackageFile("art.pak", "[Picture]\r\nPictureCount=1\r\n", {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}});
@@ -201,6 +210,7 @@ TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDra
         DrawEveryFrame(res);
         LoseAndReset();
         EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << row.name;
+        EXPECT_EQ(res->GetPictureCount(), 1) << row.name;
         m_game->onMessage = nullptr;
         Render()->ReleaseResource(res);
         TakeBoxes();
