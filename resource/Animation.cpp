@@ -105,28 +105,29 @@ CPicture* CAnimation::GetFramePicture() const
 
 void CAnimation::Draw(int x, int y, const RECT* pSrcRect) const
 {
-    if (!m_bPlaying)
-        return;
-    const CPicture* picture = GetFramePicture();
-    if (!picture)
-        return;
-    SDrawParam param = m_DrawParam;
-    if (pSrcRect) {
-        param.dwFlags |= DPF_RECT;
-        param.rcSrc = *pSrcRect;
-    }
-    picture->Draw(&param, x, y);
+    DrawFrame(x, y, pSrcRect, false);
 }
 
 void CAnimation::DrawCenter(int x, int y) const
+{
+    DrawFrame(x, y, nullptr, true);
+}
+
+void CAnimation::DrawFrame(int x, int y, const RECT* pSrcRect, bool center) const
 {
     if (!m_bPlaying)
         return;
     const CPicture* picture = GetFramePicture();
     if (!picture)
         return;
+    // A copy: the rectangle and the centring hold for this draw only.
     SDrawParam param = m_DrawParam;
-    param.bCenter = TRUE;
+    if (pSrcRect) {
+        param.dwFlags |= DPF_RECT;
+        param.rcSrc = *pSrcRect;
+    }
+    if (center)
+        param.bCenter = TRUE;
     picture->Draw(&param, x, y);
 }
 

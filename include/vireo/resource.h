@@ -235,6 +235,8 @@ class CAnimation {
   private:
     // Frame 0 of the current data with the delay reloaded (Play's first steps).
     void Rewind();
+    // The current frame with a copy of the stored parameters; nothing while stopped.
+    void DrawFrame(int x, int y, const RECT* pSrcRect, bool center) const;
 
     CRenderSystem* m_pRenderSystem = nullptr;
     CResource* m_pResource = nullptr;
