@@ -51,7 +51,9 @@ void CPicture::CreateDynamic(UINT width, UINT height)
     m_nWidth = static_cast<int>(width);
     m_nHeight = static_cast<int>(height);
     m_pTexture = m_pRenderSystem->CreateTexture(nullptr, 0, m_strKey.c_str(), width, height, m_dwUsage, 0);
-    ColorFill(nullptr, 0xFFFFFFFF);
+    // A size the device refused has shown its box already; there is nothing to fill.
+    if (m_pTexture)
+        ColorFill(nullptr, 0xFFFFFFFF);
 }
 
 IDirect3DTexture9* CPicture::LoadTexture(const void* data, DWORD size)
@@ -74,10 +76,13 @@ HRESULT CPicture::ColorFill(const RECT* pRect, DWORD color)
         clamped.bottom = std::min<LONG>(pRect->bottom, m_nHeight);
         area = &clamped;
     }
+    // A picture whose texture could not be made has no surface to fill: one box, no fill.
+    if (!m_pTexture) {
+        vireo::render::ShowResultBox(D3DERR_INVALIDCALL);
+        return D3DERR_INVALIDCALL;
+    }
     IDirect3DSurface9* surface = nullptr;
-    // A picture whose texture could not be made has no surface; the box says so and the
-    // device refuses the fill below, as it does for any surface it cannot fill.
-    HRESULT hr = m_pTexture ? m_pTexture->GetSurfaceLevel(0, &surface) : D3DERR_INVALIDCALL;
+    HRESULT hr = m_pTexture->GetSurfaceLevel(0, &surface);
     if (hr != S_OK)
         vireo::render::ShowResultBox(hr);
     IDirect3DDevice9* device = m_pRenderSystem->GetD3DDevice();

@@ -63,7 +63,7 @@ void CRenderSystem::ReleaseAll()
     m_Resources.clear();
 
     // 3. The texture pool: the first entry's texture is released until no entry is left. Each
-    // call drops one hold or one COM reference, so the loop ends.
+    // call drops one hold or removes the entry, so the loop ends.
     while (!m_TexturePool.empty()) {
         IDirect3DTexture9* texture = m_TexturePool.begin()->second.pTexture;
         ReleaseTexture(&texture);

@@ -163,10 +163,12 @@ void CRenderSystem::ReleaseTexture(IDirect3DTexture9** ppTexture)
     const ULONG ref = texture->Release();
     WriteLog(1, L"D3DXReleaseTexture  ref=%d, p=0x%08llx, path=%s, TexPoolSize=%d", static_cast<int>(ref),
              Address(texture), entry.strPath.c_str(), GetTexturePoolSize());
-    if (ref == 0) {
+    if (ref == 0)
         *ppTexture = nullptr;
-        m_TexturePool.erase(it);
-    }
+    // With another holder left (a sprite batch that still queues the texture) the pool has
+    // given up its own reference all the same: an entry kept now would point at an object
+    // that the other holder frees, and emptying the pool would release it a second time.
+    m_TexturePool.erase(it);
 }
 
 void CRenderSystem::ReleaseTextureForced(IDirect3DTexture9* texture)

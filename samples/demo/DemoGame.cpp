@@ -38,12 +38,21 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!CreateOrbTexture())
             WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
         m_Sprites.Load(GetRenderSystem(), m_strDataFolder);
+        m_Pictures.Load(GetRenderSystem(), m_strDataFolder);
+        break;
+    case EMSG_EG_UI_UPDATE:
+        m_Pictures.Update(m_nFrames);
+        break;
+    case EMSG_RS_DEVICE_RESET:
+        m_Pictures.OnDeviceReset();
         break;
     case EMSG_IS_UI_KEYBOARD_INPUT:
         // The UI side reads the real keyboard even during a replay, so the pause key works
         // there too. P is an event: it fires once per press, however long the key is held.
         if (GetInputSystem()->CheckKeyEvent(DIK_P) == KS_DOWN)
             PauseGame(!GetEngineStatus()->bPaused);
+        if (GetInputSystem()->CheckKeyEvent(DIK_F12) == KS_DOWN)
+            m_Pictures.RequestCapture();
         break;
     case EMSG_EG_GAME_UPDATE:
         ++m_nGameTicks;
@@ -55,8 +64,11 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         GetRenderSystem()->ClearCanvas();
         break;
     case EMSG_RS_RENDER:
+        m_Pictures.DrawBackdrop();
         DrawScene();
+        m_Pictures.Draw();
         m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
+        m_Pictures.CaptureIfRequested();
         break;
     case EMSG_EG_FRAME_END:
         ++m_nFrames;
@@ -64,6 +76,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case EMSG_EG_DESTROY:
         WriteLog(1, L"Demo: destroy after %u frames, %u game ticks", m_nFrames, m_nGameTicks);
         ReleaseOrbTexture();
+        m_Pictures.Release();
         m_Sprites.Release(GetRenderSystem());
         break;
     default:

@@ -12,6 +12,7 @@ namespace vireo::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 TEST_F(EngineTest, StartUpOrderAndLog)
 {
@@ -36,7 +37,10 @@ TEST_F(EngineTest, StartUpOrderAndLog)
     EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_INIT));
     EXPECT_THAT(LogMessages(),
                 ElementsAre("---- Vireo Engine Init ----", "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=0",
-                            "MaxSimultaneousTextures=2", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0", "ClearAllInputState", "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
+                            "MaxSimultaneousTextures=2", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0", "ClearAllInputState",
+                            // The logo's picture: loaded from memory, drawn, released.
+                            StartsWith("D3DXCreateTextureFromFileInMemoryEx  hr=0(S_OK), Pool=1, "),
+                            StartsWith("D3DXReleaseTexture  ref=0, "), "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
                             "EMSG_EG_INIT  time cost = 300"));
     // The main window has the scene's size and holds the focus.
     CGWnd* main = m_game->GetMainGWnd();

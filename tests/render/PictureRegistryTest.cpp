@@ -79,6 +79,12 @@ TEST_F(PictureRegistryTest, LostPictureRefusesColorFillWithoutABoxAndRepeatedLos
     StartSmall();
     CPicture* target = Render()->CreateDynamicPicture(8, 8);
     const std::wstring key = target->GetKey();
+    // A restore without a loss before it keeps the render target it has.
+    IDirect3DTexture9* before = target->GetTexture();
+    Render()->OnResetDevice();
+    EXPECT_EQ(target->GetTexture(), before);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 1);
+
     Render()->OnLostDevice();
     Render()->OnLostDevice();  // a failed reset runs the release again
     vireo::testing::ClearMessageBoxes();
@@ -133,6 +139,35 @@ TEST_F(PictureRegistryTest, AThousandResetsLeakNothing)
     EXPECT_EQ(size.cy, 7);
 }
 
+TEST_F(PictureRegistryTest, TenThousandTexturesGoThroughAResetAndAway)
+{
+    StartSmall();
+    const auto bytes = Bmp(2, 2, 0xFF808080u);
+    std::vector<CPicture*> pictures;
+    for (int i = 0; i < 10000; ++i)
+        pictures.push_back(i % 10 == 0 ? Render()->CreateDynamicPicture(2, 3) : FromBytes(bytes));
+    ASSERT_EQ(Render()->GetTexturePoolSize(), 10000);
+    const auto live = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(live.texturesDefault, 1000);
+    EXPECT_EQ(live.texturesManaged, 9000);
+
+    LoseAndReset();
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 10000);
+    const auto after = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(after.texturesDefault, 1000);
+    EXPECT_EQ(after.texturesManaged, 9000);
+    int restored = 0;
+    for (CPicture* picture : pictures)
+        restored += picture->GetTexture() != nullptr && !picture->IsLost();
+    EXPECT_EQ(restored, 10000);
+
+    for (CPicture*& picture : pictures)
+        Render()->ReleasePicture(&picture);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 0);
+}
+
 TEST_F(PictureRegistryTest, ReleaseIgnoresWhatItDidNotMake)
 {
     StartSmall();
@@ -162,11 +197,7 @@ TEST_F(PictureRegistryTest, ShutdownReleasesEveryPictureAndEmptiesThePool)
     Render()->CreateDynamicPicture(4, 4);
     WriteFile("bad.png", Bytes{0});
     Render()->CreatePicture(L"bad.png", 0);
-    // A texture held by someone besides the pool is released hold by hold until it goes.
-    WriteFile("held.bmp", Bmp(2, 2, 0xFF0000FFu));
-    CPicture* held = Render()->CreatePicture(L"held.bmp", 0);
-    held->GetTexture()->AddRef();
-    EXPECT_EQ(Render()->GetTexturePoolSize(), 5);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 4);
     MarkLog();
     m_game.reset();
 
@@ -178,10 +209,34 @@ TEST_F(PictureRegistryTest, ShutdownReleasesEveryPictureAndEmptiesThePool)
     auto starting = [&](const std::string& prefix) {
         return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
     };
-    // s.bmp, the memory picture and the render target once each; held.bmp first by its
-    // picture (ref=1, the entry stays), then by the pool (ref=0).
-    EXPECT_EQ(starting("D3DXReleaseTexture  ref=0, "), 4);
-    EXPECT_EQ(starting("D3DXReleaseTexture  ref=1, "), 1);
+    // s.bmp, the memory picture and the render target once each; the broken file's entry
+    // had no texture to release.
+    EXPECT_EQ(starting("D3DXReleaseTexture  ref=0, "), 3);
+    EXPECT_EQ(starting("D3DXReleaseTexture  "), 3);
+}
+
+TEST_F(PictureRegistryTest, PictureReleasedWhileTheBatchStillQueuesItIsDrawnThenFreed)
+{
+    StartSmall();
+    WriteFile("queued.bmp", Bmp(4, 4, 0xFF0000FFu));
+    CPicture* queued = Render()->CreatePicture(L"queued.bmp", 0);
+    const int managed = vireo::testing::CountLiveObjects().texturesManaged;
+    std::vector<std::string> atRelease;
+    const auto frame = DrawFrame([&] {
+        queued->Draw(2, 2);
+        MarkLog();
+        Render()->ReleasePicture(&queued);
+        atRelease = LogSinceMark();
+        EXPECT_EQ(Render()->FindTexture(L"queued.bmp"), nullptr);
+        EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, managed) << "the batch still holds it";
+    });
+    ASSERT_EQ(atRelease.size(), 1u);
+    EXPECT_EQ(atRelease[0].rfind("D3DXReleaseTexture  ref=1, ", 0), 0u) << atRelease[0];
+    EXPECT_EQ(queued, nullptr);
+    EXPECT_EQ(Pixel(frame, 3, 3), 0xFF0000FFu);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, managed - 1);
+    m_game.reset();  // nothing left in the pool to release twice
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
 }
 
 }  // namespace

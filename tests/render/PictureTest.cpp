@@ -4,6 +4,7 @@
 #include "render/PictureFixture.h"
 
 #include <cmath>
+#include <regex>
 
 namespace vireo::test {
 namespace {
@@ -74,17 +75,49 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
     }
 }
 
+TEST_F(PictureTest, ExtremeArgumentsNeitherCrashNorBreakTheNextDraw)
+{
+    Start(0);
+    CPicture* picture = FromBytes(Bmp(10, 10, kGreen));
+    const RECT empty{4, 4, 4, 9};
+    const RECT inverted{8, 8, 2, 2};
+    const float nan = std::nanf("");
+    vireo::testing::ClearMessageBoxes();
+    const auto frame = DrawFrame([&] {
+        picture->DrawStretch(0, 0, 2147483647, -1, COORD_CENTER);
+        picture->DrawStretch(-2147483647, 0, -5, -5, COORD_LEFTTOP);
+        picture->DrawStretch(5, 5, 20, 20, &empty);
+        picture->DrawStretch(5, 5, 20, 20, &inverted);
+        picture->DrawRotation(50, 50, nan);
+        picture->DrawRotation(50, 50, 1e30f);
+        picture->Draw(nullptr, 0, 0);
+        MakeDrawParam(nullptr, &empty, nullptr, nullptr);
+        // Whatever those drew goes; the next plain draw must land as usual.
+        Render()->FlushSprite();
+        Render()->ClearCanvas(0xFF000000);
+        picture->Draw(700, 500);
+    });
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+    EXPECT_EQ(Drawn(frame), (RECT{700, 500, 710, 510}));
+}
+
 TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
 {
     Start(0);
     // Left half green, right half red: a quarter turn anticlockwise brings the right edge's
     // middle to the top and the top-left corner to (110, 130).
     CPicture* picture = FromBytes(Bmp(40, 20, kGreen, kRed));
-    const auto frame = DrawFrame([&] { picture->DrawRotation(100, 100, 1.5707964f); });
+    const auto frame = DrawFrame([&] {
+        picture->DrawRotation(100, 100, 1.5707964f);
+        picture->Draw(300, 300);  // the turn must not outlive its own draw
+    });
     EXPECT_EQ(Pixel(frame, 120, 91), kRed);
     EXPECT_EQ(Pixel(frame, 120, 128), kGreen);
     EXPECT_EQ(Pixel(frame, 111, 129), kGreen);
     EXPECT_EQ(Pixel(frame, 109, 129), 0xFF000000u);
+    EXPECT_EQ(Pixel(frame, 300, 300), kGreen);
+    EXPECT_EQ(Pixel(frame, 339, 319), kRed);
+    EXPECT_EQ(Pixel(frame, 340, 310), 0xFF000000u);
 }
 
 TEST_F(PictureTest, ParameterBlockDrawsAsThePointerForm)
@@ -197,8 +230,15 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 TEST_F(PictureTest, NewDynamicPictureIsOpaqueWhiteAndNumberedInOrder)
 {
     Start(0);
+    MarkLog();
     CPicture* first = Render()->CreateDynamicPicture(16, 12);
+    const auto lines = LogSinceMark();
     CPicture* second = Render()->CreateDynamicPicture(SIZE{5, 7});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("D3DXCreateTexture  hr=0\\(S_OK\\), p=0x[0-9a-f]{8,}, "
+                                                      "path=DynamicPicture ID=[0-9]+, width=16, height=12, "
+                                                      "TexPoolSize=1")))
+        << lines[0];
     EXPECT_EQ(second->Width(), 5);
     EXPECT_EQ(second->Height(), 7);
     const std::wstring prefix = L"DynamicPicture ID=";
@@ -213,6 +253,31 @@ TEST_F(PictureTest, NewDynamicPictureIsOpaqueWhiteAndNumberedInOrder)
     for (int y = 40; y < 52; ++y)
         for (int x = 30; x < 46; ++x)
             ASSERT_EQ(Pixel(frame, x, y), kWhite) << x << "," << y;
+}
+
+TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
+{
+    Start(0);
+    struct {
+        UINT w, h;
+    } rows[] = {{100000, 10}, {8193, 1}, {1, 8193}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.w) + " x " + std::to_string(row.h));
+        vireo::testing::ClearMessageBoxes();
+        CPicture* picture = Render()->CreateDynamicPicture(row.w, row.h);
+        EXPECT_EQ(picture->GetTexture(), nullptr);
+        const auto boxes = vireo::testing::MessageBoxesShown();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
+        EXPECT_EQ(picture->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
+        EXPECT_EQ(Drawn(DrawFrame([&] { picture->Draw(0, 0); })), (RECT{0, 0, 0, 0}));
+        // The entry keeps its null texture until shutdown, as for a file that did not load.
+        const std::wstring key = picture->GetKey();
+        Render()->ReleasePicture(&picture);
+        EXPECT_EQ(picture, nullptr);
+        ASSERT_NE(Render()->FindTexture(key.c_str()), nullptr);
+        EXPECT_EQ(Render()->FindTexture(key.c_str())->pTexture, nullptr);
+    }
 }
 
 TEST_F(PictureTest, MaskMultipliesThePictureTexelForTexel)

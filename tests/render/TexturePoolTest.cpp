@@ -113,6 +113,10 @@ TEST_F(TexturePoolTest, MissingFileShowsOneBoxWithTheFullPathAndGivesAnEmptyPict
     EXPECT_EQ(picture->Height(), 0);
     EXPECT_EQ(picture->GetTexture(), nullptr);
     EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
+    // No bytes at all: an empty picture too, and no pool entry.
+    CPicture* none = Render()->CreatePicture(nullptr, 0, 0);
+    EXPECT_EQ(none->Width(), 0);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
 
     // It draws nothing and survives a device reset untouched.
     vireo::testing::ClearMessageBoxes();
