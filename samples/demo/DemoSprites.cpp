@@ -88,10 +88,11 @@ void CDemoSprites::Draw(CRenderSystem* render, SIZE scene)
         const SIZE size = m_pHero->GetPictureSize();
         m_pHero->Draw(m_nHeroX - size.cx / 2, scene.cy - kGroundMargin - size.cy - (lift > 0 ? lift : 0));
     }
-    // Sparkles along the top: the UI clock turns them even while the game is paused.
+    // Sparkles in a row beside the gallery's colour strip: the UI clock turns them even while
+    // the game is paused.
     for (int i = 0; i < kSparkles; ++i)
         if (m_pSparkles[i])
-            m_pSparkles[i]->DrawCenter(scene.cx / 4 * (i + 1), 40);
+            m_pSparkles[i]->DrawCenter(static_cast<int>(scene.cx * (5 + 2 * i) / 12), 128);
     render->EndSprite();
 }
 
