@@ -27,12 +27,12 @@ inline std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t a
 inline std::vector<std::uint8_t> SolidJpeg(int width, int height, std::uint8_t grey)
 {
     using namespace vireo::image::fixtures;
-    JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.components = 1;
-    spec.samples.assign(static_cast<std::size_t>(width) * height, grey);
-    return BuildJpeg(spec);
+    JpegSpec jpeg;
+    jpeg.width = width;
+    jpeg.height = height;
+    jpeg.components = 1;
+    jpeg.samples.assign(static_cast<std::size_t>(width) * height, grey);
+    return BuildJpeg(jpeg);
 }
 
 class PackageTest : public RenderTest {
