@@ -1,8 +1,10 @@
 // CRenderSystem's life: construction, Init (Direct3D object, device, sprite, line), the
-// release of everything at destruction, and the update messages that drive the animations.
+// release of everything at destruction, and the update messages that drive the animations
+// (the animation walk itself is in RenderSystemResources.cpp).
 // Device creation and the frame are in RenderSystemFrame.cpp, loss and reset in
 // RenderSystemDeviceLoss.cpp, the sprite batch in RenderSystemSprite.cpp.
 #include <vireo/engine.h>
+#include <vireo/resource.h>
 #include <vireo/support.h>
 
 CRenderSystem::CRenderSystem()
@@ -55,7 +57,10 @@ void CRenderSystem::ReleaseAll()
         delete picture;
     m_Pictures.clear();
 
-    // 2. Resource packages are destroyed here; their own ReleasePicture calls find nothing.
+    // 2. Resource packages; their own ReleasePicture calls find nothing.
+    for (auto& entry : m_Resources)
+        delete entry.second.pResource;
+    m_Resources.clear();
 
     // 3. The texture pool: the first entry's texture is released until no entry is left. Each
     // call drops one hold or removes the entry, so the loop ends.
@@ -65,7 +70,10 @@ void CRenderSystem::ReleaseAll()
     }
 
     // 4. Fonts (the default font among them), 5. geometry and 6. meshes are destroyed here.
-    // 7. Animations are destroyed here, without package releases: the packages are gone.
+    // 7. Animations, without package releases: the packages are gone.
+    for (CAnimation* animation : m_Animations)
+        delete animation;
+    m_Animations.clear();
 
     // 8. The presentation parameters, the camera, the sprite, the line and last the device.
     delete m_pD3DPP;
@@ -96,11 +104,4 @@ int CRenderSystem::MessageProc(UINT msg, WPARAM, LPARAM)
     default:
         return 0;
     }
-}
-
-void CRenderSystem::UpdateAnimations(int)
-{
-    // Walks the animation list in creation order and advances each animation of this usage
-    // by one tick. The list arrives with CAnimation; until then no animation exists, so
-    // there is nothing to advance.
 }

@@ -3,6 +3,7 @@
 // device resources in a fixed order. Every step may run again after a failed reset.
 #include <vireo/engine.h>
 #include <vireo/platform/DxErr.h>
+#include <vireo/resource.h>
 #include <vireo/support.h>
 
 #include <cstdint>
@@ -74,7 +75,9 @@ void CRenderSystem::OnResetDevice()
 {
     WriteLog(1, L"OnResetDevice  restore all resource");
     m_pD3DXSprite->OnResetDevice();
-    // 3. Packages rebuild their file pictures here once their registry exists.
+    // 3. Packages rebuild their file pictures from the package bytes.
+    for (auto& entry : m_Resources)
+        entry.second.pResource->RestorePictures();
     // 4. Pictures: render targets get new empty textures of their size.
     for (auto& [picture, count] : m_Pictures)
         picture->OnResetDevice();

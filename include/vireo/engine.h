@@ -6,6 +6,7 @@
 #include <vireo/gui.h>
 #include <vireo/input.h>
 #include <vireo/render.h>
+#include <vireo/resource.h>
 #include <vireo/sound.h>
 #include <vireo/types.h>
 

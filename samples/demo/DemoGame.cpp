@@ -37,6 +37,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         WriteLog(1, L"Demo: init, data folder '%s'", m_strDataFolder.c_str());
         if (!CreateOrbTexture())
             WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
+        m_Sprites.Load(GetRenderSystem(), m_strDataFolder);
         m_Pictures.Load(GetRenderSystem(), m_strDataFolder);
         break;
     case EMSG_EG_UI_UPDATE:
@@ -57,6 +58,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         ++m_nGameTicks;
         UpdatePlayer();
         HashKeyStates();
+        m_Sprites.Update(GetSceneSize());
         break;
     case EMSG_RS_RENDER_BEGIN:
         GetRenderSystem()->ClearCanvas();
@@ -65,6 +67,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Pictures.DrawBackdrop();
         DrawScene();
         m_Pictures.Draw();
+        m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
         m_Pictures.CaptureIfRequested();
         break;
     case EMSG_EG_FRAME_END:
@@ -74,6 +77,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         WriteLog(1, L"Demo: destroy after %u frames, %u game ticks", m_nFrames, m_nGameTicks);
         ReleaseOrbTexture();
         m_Pictures.Release();
+        m_Sprites.Release(GetRenderSystem());
         break;
     default:
         break;

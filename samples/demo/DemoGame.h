@@ -1,11 +1,13 @@
 // The demo game's class: what a game built on Vireo looks like at its smallest. It derives
 // from CGameEngine, handles the messages it cares about and passes everything on.
 // It draws a texture it makes itself and an orb the player steers with the arrow keys or by
-// dragging with the left mouse button, over and under the picture gallery (DemoPictures);
-// animations, sound and GUI screens come later.
+// dragging with the left mouse button, over and under the picture gallery (DemoPictures),
+// with an animated hero and sparkles from sprite packages (DemoSprites); sound and GUI
+// screens come later.
 #pragma once
 
 #include "DemoPictures.h"
+#include "DemoSprites.h"
 
 #include <vireo/engine.h>
 
@@ -53,4 +55,5 @@ class CDemoGame : public CGameEngine {
     DWORD m_nGameTicks = 0;
     POINT m_ptPlayer{-1, -1}; // placed in the middle of the scene at the first update
     DWORD m_nKeyHash = 2166136261u;
+    CDemoSprites m_Sprites;
 };

@@ -1,0 +1,48 @@
+// A started headless engine for benchmarks that need the render system (textures, packages,
+// animations): virtual clock, a hidden host window, and a private working folder for the log
+// and the files a benchmark writes. Not a measurement itself.
+#pragma once
+
+#include <vireo/engine.h>
+#include <vireo/platform/Testing.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace vireo::bench {
+
+inline LRESULT BenchWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// Null when the engine could not start (the caller skips with an error).
+inline std::unique_ptr<CGameEngine> StartHeadlessEngine(const char* folderName)
+{
+    setenv("VIREO_BACKEND", "headless", 1);
+    setenv("VIREO_AUDIO", "null", 1);
+    std::error_code ec;
+    const auto dir = std::filesystem::temp_directory_path(ec) / folderName;
+    std::filesystem::create_directories(dir, ec);
+    std::filesystem::current_path(dir, ec);
+    vireo::testing::InstallVirtualClock();
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = BenchWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VireoBenchEngine";
+    RegisterClassExW(&wc);
+    const HWND hwnd = CreateWindowExW(0, L"VireoBenchEngine", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 816, 639, nullptr,
+                                      nullptr, wc.hInstance, nullptr);
+    auto engine = std::make_unique<CGameEngine>();
+    SEngineParam param{};
+    param.hWnd = hwnd;
+    param.sizeScene = SIZE{800, 600};
+    if (!engine->EngineInit(&param))
+        return nullptr;
+    return engine;
+}
+
+} // namespace vireo::bench

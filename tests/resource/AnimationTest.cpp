@@ -1,0 +1,348 @@
+// CAnimation through the render system: the tick arithmetic of counted and endless plays,
+// backwards sequences, the two clocks with the game paused, sequence changes while playing,
+// frame clamping, drawing with a per-call rectangle, and the animation registry.
+#include "resource/PackageTest.h"
+
+#include <vireo/platform/D3D9Testing.h>
+
+#include <cstdio>
+
+namespace vireo::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+// Picture i is (i + 1) pixels wide, so a frame's picture number reads off its width.
+const char* const kDesc = "[Picture]\r\nPictureCount=6\r\n[Animation]\r\nFrameDelay=2\r\nSeqCount=4\r\n"
+                          "Seq001=0,2,1\r\nSeq002=5,2,1\r\nSeq003=1,3,2\r\nSeq004=4,4,1\r\n";
+
+class AnimationTest : public PackageTest {
+  protected:
+    void SetUp() override
+    {
+        PackageTest::SetUp();
+        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> pictures;
+        for (int i = 0; i < 6; ++i)
+            pictures.push_back({"00" + std::to_string(i) + ".png", SolidPng(i + 1, 4, 0xFFFF0000)});
+        MakeFolder("pk", kDesc, pictures);
+    }
+    CAnimation* Make(int sequence)
+    {
+        CAnimation* animation = Render()->CreateAnimation(L"pk", sequence);
+        EXPECT_NE(animation, nullptr);
+        return animation;
+    }
+    // The picture number the current frame shows (-1 for none).
+    static int ShownPicture(const CAnimation* animation)
+    {
+        const CPicture* picture = animation->GetFramePicture();
+        return picture ? picture->Width() - 1 : -1;
+    }
+    // Game-clock ticks until the play ends, at most `limit`.
+    int TicksUntilStopped(CAnimation* animation, int limit = 1000)
+    {
+        for (int tick = 1; tick <= limit; ++tick) {
+            Render()->UpdateAnimations(0);
+            if (!animation->IsPlaying())
+                return tick;
+        }
+        return -1;
+    }
+};
+
+TEST_F(AnimationTest, DelayTwoOverThreeFramesStopsOnTickNine)
+{
+    CAnimation* animation = Make(1);
+    EXPECT_FALSE(animation->IsPlaying());  // a new animation waits for Play
+    animation->Play(1);
+    std::vector<int> frames;
+    std::vector<int> playing;
+    for (int tick = 1; tick <= 9; ++tick) {
+        Render()->UpdateAnimations(0);
+        frames.push_back(animation->GetCurrentFrame());
+        playing.push_back(animation->IsPlaying());
+    }
+    EXPECT_THAT(frames, ElementsAre(0, 0, 1, 1, 1, 2, 2, 2, 0));
+    EXPECT_THAT(playing, ElementsAre(1, 1, 1, 1, 1, 1, 1, 1, 0));
+    // The UI clock does not move a game-clock animation.
+    animation->Play(1);
+    for (int tick = 0; tick < 5; ++tick)
+        Render()->UpdateAnimations(1);
+    EXPECT_EQ(animation->GetCurrentFrame(), 0);
+}
+
+TEST_F(AnimationTest, DelayZeroChangesFrameEveryTick)
+{
+    MakeFolder("fast", "[Picture]\r\nPictureCount=3\r\n[Animation]\r\nFrameDelay=0\r\n");
+    CAnimation* animation = Render()->CreateAnimation(L"fast", 0);
+    ASSERT_NE(animation, nullptr);
+    animation->Play(1);
+    std::vector<int> frames;
+    for (int tick = 0; tick < 3; ++tick) {
+        Render()->UpdateAnimations(0);
+        frames.push_back(animation->GetCurrentFrame() + (animation->IsPlaying() ? 0 : 100));
+    }
+    EXPECT_THAT(frames, ElementsAre(1, 2, 100));
+    TakeBoxes();
+}
+
+TEST_F(AnimationTest, BackwardsSequenceShowsPicturesFromStartDown)
+{
+    CAnimation* animation = Make(2);
+    EXPECT_EQ(animation->GetAniData().nFrameCount, 4);
+    animation->Play(0);
+    std::vector<int> shown;
+    for (int frame = 0; frame < 4; ++frame) {
+        shown.push_back(ShownPicture(animation));
+        for (int tick = 0; tick < 3; ++tick)
+            Render()->UpdateAnimations(0);
+    }
+    EXPECT_THAT(shown, ElementsAre(5, 4, 3, 2));
+    // One-frame sequence: its start picture.
+    CAnimation* single = Make(4);
+    EXPECT_EQ(ShownPicture(single), 4);
+}
+
+TEST_F(AnimationTest, CountedPlaysLastLoopCountTimesPassesAndEndlessPlaysNeverStop)
+{
+    // A pass of n frames at delay 2 lasts 3n ticks.
+    struct Row {
+        int sequence, times, ticks;
+    } rows[] = {
+        {0, 3, 18},   // sequence 0 has no loop count: one pass whatever the count
+        {0, 1, 18},
+        {1, 3, 27},   // written with 1 loop: three passes
+        {1, 1, 9},
+        {1, -2, 9},   // a negative count still plays one pass
+        {3, 1, 18},   // two loops per unit
+        {3, 2, 36},
+    };
+    for (const Row& row : rows) {
+        CAnimation* animation = Make(row.sequence);
+        animation->Play(row.times);
+        EXPECT_EQ(TicksUntilStopped(animation), row.ticks) << row.sequence << " x" << row.times;
+        EXPECT_EQ(animation->GetCurrentFrame(), 0);
+        Render()->ReleaseAnimation(animation);
+    }
+    CAnimation* endless = Make(1);
+    endless->Play(0);
+    EXPECT_EQ(TicksUntilStopped(endless, 500), -1);
+    endless->Stop();
+    const int frame = endless->GetCurrentFrame();
+    for (int tick = 0; tick < 10; ++tick)
+        Render()->UpdateAnimations(0);
+    EXPECT_FALSE(endless->IsPlaying());
+    EXPECT_EQ(endless->GetCurrentFrame(), frame);
+}
+
+TEST_F(AnimationTest, PausedGameFreezesOnlyGameClockAnimations)
+{
+    CAnimation* game = Make(1);
+    CAnimation* ui = Make(1);
+    CAnimation* other = Make(1);
+    ui->SetUsage(1);
+    other->SetUsage(2);
+    for (CAnimation* a : {game, ui, other})
+        a->Play(0);
+    m_game->Run();
+    EXPECT_EQ(game->GetCurrentFrame(), 0);
+
+    m_game->PauseGame(TRUE);
+    m_game->Run();
+    const int gameFrame = game->GetCurrentFrame();
+    const int uiFrame = ui->GetCurrentFrame();
+    for (int i = 0; i < 3; ++i)
+        m_game->Run();
+    EXPECT_EQ(game->GetCurrentFrame(), gameFrame);
+    EXPECT_EQ(ui->GetCurrentFrame(), (uiFrame + 1) % 3);
+    EXPECT_EQ(other->GetCurrentFrame(), 0);
+
+    m_game->PauseGame(FALSE);
+    for (int i = 0; i < 4; ++i)
+        m_game->Run();
+    EXPECT_NE(game->GetCurrentFrame(), gameFrame);
+    EXPECT_EQ(other->GetCurrentFrame(), 0);
+
+    // StopAllAnimation: nothing moves on later updates until played again.
+    Render()->StopAllAnimation();
+    const int frames[2] = {game->GetCurrentFrame(), ui->GetCurrentFrame()};
+    for (int i = 0; i < 6; ++i)
+        m_game->Run();
+    EXPECT_FALSE(game->IsPlaying() || ui->IsPlaying() || other->IsPlaying());
+    EXPECT_EQ(game->GetCurrentFrame(), frames[0]);
+    EXPECT_EQ(ui->GetCurrentFrame(), frames[1]);
+}
+
+TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
+{
+    // Endless: a different sequence starts over at frame 0 with a full delay.
+    CAnimation* endless = Make(1);
+    endless->Play(0);
+    for (int tick = 0; tick < 4; ++tick)
+        Render()->UpdateAnimations(0);
+    EXPECT_EQ(endless->GetCurrentFrame(), 1);
+    endless->ChangeSequence(1);  // the same index: nothing restarts
+    EXPECT_EQ(endless->GetCurrentFrame(), 1);
+    endless->ChangeSequence(2);
+    EXPECT_EQ(endless->GetCurrentFrame(), 0);
+    EXPECT_EQ(ShownPicture(endless), 5);
+    Render()->UpdateAnimations(0);
+    Render()->UpdateAnimations(0);
+    EXPECT_EQ(endless->GetCurrentFrame(), 0);
+    Render()->UpdateAnimations(0);
+    EXPECT_EQ(endless->GetCurrentFrame(), 1);
+
+    // Counted: the frame index stays, even past the new sequence's end, until the pass ends.
+    CAnimation* counted = Make(1);
+    counted->Play(1);
+    for (int tick = 0; tick < 6; ++tick)
+        Render()->UpdateAnimations(0);
+    EXPECT_EQ(counted->GetCurrentFrame(), 2);
+    counted->ChangeSequence(4);
+    EXPECT_EQ(counted->GetCurrentFrame(), 2);
+    MarkLeveledLog();
+    EXPECT_EQ(counted->GetFramePicture(), nullptr);
+    EXPECT_THAT(LeveledLogSinceMark(),
+                ElementsAre("3:CAnimation::GetFramePicture return NULL. m_nCurrentFrame=2, m_AniData.nFrameCount=1"));
+    EXPECT_EQ(TicksUntilStopped(counted), 3);
+
+    // An index beyond the table plays sequence 0.
+    counted->ChangeSequence(99);
+    EXPECT_EQ(counted->GetAniData().nSequence, 0);
+    EXPECT_EQ(counted->GetAniData().nFrameCount, 6);
+}
+
+TEST_F(AnimationTest, SetCurrentFrameClampsAndLeavesTheCountersAlone)
+{
+    CAnimation* animation = Make(2);  // four frames
+    struct Row {
+        int asked, got;
+    } rows[] = {{-3, 0}, {100, 3}, {2, 2}, {4, 3}, {0, 0}, {INT_MIN, 0}};
+    for (const Row& row : rows) {
+        animation->SetCurrentFrame(row.asked);
+        EXPECT_EQ(animation->GetCurrentFrame(), row.got) << row.asked;
+    }
+    animation->Play(0);
+    Render()->UpdateAnimations(0);  // one tick of frame 0's three used
+    animation->SetCurrentFrame(2);
+    Render()->UpdateAnimations(0);
+    EXPECT_EQ(animation->GetCurrentFrame(), 2);
+    Render()->UpdateAnimations(0);
+    EXPECT_EQ(animation->GetCurrentFrame(), 3);
+    const SFrameData data = animation->GetFrameData();
+    EXPECT_EQ(data.nReserved, 0);
+    EXPECT_EQ(data.nWidth, 3);  // picture 2
+    EXPECT_EQ(data.nHeight, 4);
+    EXPECT_EQ(data.nFrame, 3);
+}
+
+TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
+{
+    MakeFolder("one", "[Picture]\r\nPictureCount=1\r\n", {{"000.png", SolidPng(4, 4, 0xFF00FF00)}});
+    CAnimation* animation = Render()->CreateAnimation(L"one", 0);
+    ASSERT_NE(animation, nullptr);
+    SDrawParam param{};
+    param.dwColor = 0xFFFFFFFF;
+    animation->SetDrawParam(&param);
+    animation->SetRotation(0.0f);
+    const RECT corner{0, 0, 1, 1};
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_RS_RENDER) {
+            Render()->ClearCanvas(0xFF000000);
+            Render()->BeginSprite();
+            animation->Draw(20, 20, &corner);
+            animation->DrawCenter(50, 50);
+            animation->Draw(80, 80);
+            Render()->EndSprite();
+        }
+        return -1;
+    };
+    auto pixel = [&](int x, int y) {
+        const auto frame = vireo::testing::ReadBackBuffer(Device());
+        return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
+    };
+
+    m_game->Run();  // stopped: nothing drawn
+    EXPECT_EQ(pixel(20, 20), 0xFF000000u);
+    EXPECT_EQ(pixel(50, 50), 0xFF000000u);
+
+    animation->Play(0);
+    m_game->Run();
+    EXPECT_EQ(pixel(20, 20), 0xFF00FF00u);
+    EXPECT_EQ(pixel(21, 21), 0xFF000000u);  // only the 1 x 1 corner
+    EXPECT_EQ(pixel(48, 48), 0xFF00FF00u);  // centred: 48 ... 51
+    EXPECT_EQ(pixel(47, 47), 0xFF000000u);
+    EXPECT_EQ(pixel(83, 83), 0xFF00FF00u);  // the stored parameters still draw all of it
+    const SDrawParam after = animation->GetDrawParam();
+    EXPECT_EQ(after.dwFlags, 0u);
+    EXPECT_EQ(after.bCenter, FALSE);
+    EXPECT_EQ(after.rcSrc.right, 0);
+    EXPECT_EQ(animation->GetPictureSize().cx, 4);
+}
+
+TEST_F(AnimationTest, AnimationsShareTheirPackageUntilTheLastIsReleased)
+{
+    CAnimation* first = Make(1);
+    CAnimation* second = Make(2);
+    ASSERT_EQ(first->GetResource(), second->GetResource());
+    EXPECT_NE(Render()->FindTexture(L"pk\\000.png"), nullptr);
+
+    // A changed Desc.ini is not read while the package stays loaded.
+    WriteFile("pk/Desc.ini", "[Picture]\r\nPictureCount=6\r\n[Animation]\r\nFrameDelay=7\r\nSeqCount=1\r\nSeq001=0,1,1\r\n");
+    first->Release();
+    CAnimation* third = Make(1);
+    EXPECT_EQ(third->GetAniData().nFrameDelay, 2);
+    Render()->ReleaseAnimation(third);
+    EXPECT_NE(Render()->FindTexture(L"pk\\000.png"), nullptr);
+
+    // The last release destroys the package and its pictures; the next create loads anew.
+    Render()->ReleaseAnimation(second);
+    EXPECT_EQ(Render()->FindTexture(L"pk\\000.png"), nullptr);
+    CAnimation* fresh = Make(1);
+    EXPECT_EQ(fresh->GetAniData().nFrameDelay, 7);
+}
+
+TEST_F(AnimationTest, ReleasingAnUnknownAnimationLogsOneWarningAndChangesNothing)
+{
+    CAnimation* animation = Make(1);
+    CAnimation* other = Make(1);
+    char address[32];
+    std::snprintf(address, sizeof address, "%08llx",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(animation)));
+    MarkLeveledLog();
+    Render()->ReleaseAnimation(animation);
+    Render()->ReleaseAnimation(animation);
+    Render()->ReleaseAnimation(nullptr);
+    EXPECT_THAT(LeveledLogSinceMark(),
+                ElementsAre(std::string("1:ReleaseAnimation  p=0x") + address,
+                            std::string("2:ReleaseAnimation  can't find p=0x") + address,
+                            "2:ReleaseAnimation  can't find p=0x00000000"));
+    // The other animation and its package are untouched.
+    other->Play(1);
+    EXPECT_EQ(TicksUntilStopped(other), 9);
+    EXPECT_EQ(ShownPicture(other), 0);
+}
+
+TEST_F(AnimationTest, CreateCalledTwiceShowsItsBoxAndRebinds)
+{
+    CAnimation* animation = Make(1);
+    CResource* res = Render()->CreateResource(L"pk");
+    animation->Create(Render(), res, 3);
+    EXPECT_THAT(TakeBoxes(), ElementsAre("CAnimation::Create 函数被调用了两次  FileName=pk, Sequence=3"));
+    EXPECT_EQ(animation->GetAniData().nSequence, 3);
+    Render()->ReleaseResource(res);
+}
+
+TEST_F(AnimationTest, PackagePathsAreMatchedExactly)
+{
+    MakeFolder("Pk", kDesc, {{"000.png", SolidPng(2, 2, 0xFFFF0000)}});
+    CAnimation* lower = Make(0);
+    CAnimation* upper = Render()->CreateAnimation(L"Pk", 0);
+    ASSERT_NE(upper, nullptr);
+    EXPECT_NE(lower->GetResource(), upper->GetResource());
+    EXPECT_EQ(Render()->CreateAnimation(L"missing", 0), nullptr);
+    EXPECT_EQ(TakeBoxes().size(), 1u);  // "missing" does not exist
+}
+
+} // namespace
+} // namespace vireo::test

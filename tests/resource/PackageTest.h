@@ -1,0 +1,137 @@
+// Whole-engine fixture for package and animation tests: a started headless engine, package
+// folders and package files written into the test's scratch folder (solid-colour PNGs so
+// pixels can be checked exactly), and the log read with its levels.
+#pragma once
+
+#include "platform/image/ImageFixtures.h"
+#include "render/RenderTest.h"
+#include "resource/PackageFile.h"
+#include "support/AnsiText.h"
+
+#include <vireo/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vireo::test {
+
+inline std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t argb)
+{
+    using namespace vireo::image::fixtures;
+    return BuildPng(PngFromArgb(std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, argb), width, height));
+}
+
+inline std::vector<std::uint8_t> SolidJpeg(int width, int height, std::uint8_t grey)
+{
+    using namespace vireo::image::fixtures;
+    JpegSpec jpeg;
+    jpeg.width = width;
+    jpeg.height = height;
+    jpeg.components = 1;
+    jpeg.samples.assign(static_cast<std::size_t>(width) * height, grey);
+    return BuildJpeg(jpeg);
+}
+
+class PackageTest : public RenderTest {
+  protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        Start(0);
+        vireo::testing::ClearMessageBoxes();
+    }
+
+    std::filesystem::path At(const std::string& relative) const { return m_dir.Path() / relative; }
+    static std::wstring W(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+    void WriteFile(const std::string& relative, const std::string& bytes) const
+    {
+        std::filesystem::create_directories(At(relative).parent_path());
+        std::ofstream out(At(relative), std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    void WriteFile(const std::string& relative, const std::vector<std::uint8_t>& bytes) const
+    {
+        WriteFile(relative, std::string(bytes.begin(), bytes.end()));
+    }
+    std::string ReadFile(const std::string& relative) const { return ReadFileBytes(At(relative)); }
+
+    // A folder package: Desc.ini (skipped when null) and pictures by file name.
+    void MakeFolder(const std::string& folder, const char* desc,
+                    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& pictures = {}) const
+    {
+        std::filesystem::create_directories(At(folder));
+        if (desc)
+            WriteFile(folder + "/Desc.ini", desc);
+        for (const auto& [name, bytes] : pictures)
+            WriteFile(folder + "/" + name, bytes);
+    }
+
+    // A package file from its description and records, laid out by the packer's writer.
+    void MakePackageFile(const std::string& file, const std::string& desc,
+                         const std::vector<std::pair<std::wstring, std::vector<std::uint8_t>>>& records) const
+    {
+        std::vector<SPackagePicture> pictures;
+        for (const auto& [name, bytes] : records)
+            pictures.push_back({name, std::vector<BYTE>(bytes.begin(), bytes.end())});
+        std::vector<BYTE> out;
+        ASSERT_TRUE(CPackageFile::Build(desc, pictures, out));
+        WriteFile(file, std::string(out.begin(), out.end()));
+    }
+
+    // Boxes shown since the last call, in the tests' code page (UTF-8).
+    std::vector<std::string> TakeBoxes()
+    {
+        std::vector<std::string> out;
+        for (const auto& box : vireo::testing::MessageBoxesShown())
+            out.push_back(vireo::WideToAnsi(box.text.data(), box.text.size(), box.text.size() * 4));
+        vireo::testing::ClearMessageBoxes();
+        return out;
+    }
+    // Log lines since the mark as "level:text".
+    std::vector<std::string> LeveledLogSinceMark() const
+    {
+        const std::string bytes = ReadFileBytes(m_dir.Path() / "VireoEngine.log");
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        while (start < bytes.size()) {
+            std::size_t end = bytes.find("\r\n", start);
+            if (end == std::string::npos)
+                end = bytes.size();
+            const std::string line = bytes.substr(start, end - start);
+            const std::size_t sep = line.find(" > ");
+            if (line.size() > 2 && line[0] == '[' && sep != std::string::npos)
+                lines.push_back(line.substr(1, 1) + ":" + line.substr(sep + 3));
+            start = end + 2;
+        }
+        return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(m_logMark, lines.size())), lines.end());
+    }
+    void MarkLeveledLog()
+    {
+        m_logMark = 0;
+        m_logMark = LeveledLogSinceMark().size();
+    }
+    static bool Contains(const std::vector<std::string>& lines, const std::string& part)
+    {
+        for (const auto& line : lines)
+            if (line.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+
+} // namespace vireo::test
+
+// RECT lives in the global namespace, so its comparison does too (gtest finds it there).
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const RECT& r)
+{
+    return out << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+}

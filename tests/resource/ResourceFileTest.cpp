@@ -1,0 +1,244 @@
+// Single-file packages through CreateResource: records matched to picture numbers, a
+// description that is never written back, damaged files from the bad-input catalogue, and
+// the rebuild of package-file pictures from the file's bytes after a device reset.
+#include "resource/PackageTest.h"
+
+#include <vireo/platform/D3D9Testing.h>
+
+#include <cstring>
+
+namespace vireo::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::uint32_t PixelAt(const vireo::testing::Frame& frame, int x, int y)
+{
+    return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
+}
+
+std::string Le32(std::uint32_t v)
+{
+    std::string s(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return s;
+}
+
+// A record laid out by hand: 20 bytes of name (as given, padded with zeros), N, the data.
+std::string Record(const std::string& nameBytes, std::uint32_t n, const std::string& data)
+{
+    std::string name = nameBytes;
+    name.resize(20, '\0');
+    return name + Le32(n) + data;
+}
+
+std::string Utf16Name(const std::string& ascii)
+{
+    std::string out;
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(PackageTest, PackageFileRecordsMatchPictureNumbersAndSkipMissingOnes)
+{
+    const std::string desc = "[Picture]\r\nPictureCount=3\r\nPicBox002=1,1,2,2\r\n";
+    MakePackageFile("art.pak", desc, {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}, {L"002.png", SolidPng(2, 3, 0xFF00FF00)}});
+    const std::string before = ReadFile("art.pak");
+    CResource* res = Render()->CreateResource(L"art.pak");
+    ASSERT_NE(res, nullptr);
+    EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
+    EXPECT_THAT((std::vector<int>{res->IsPictureExist(0), res->IsPictureExist(1), res->IsPictureExist(2)}),
+                ElementsAre(1, 0, 1));
+    EXPECT_EQ(res->GetPicture(2)->Height(), 3);
+    SResElem elem{};
+    ASSERT_EQ(res->GetResElem(&elem, 2), 1);
+    EXPECT_EQ(elem.rcPicBox, (RECT{1, 1, 2, 2}));
+    // Pool keys are the package path and the picture number.
+    EXPECT_NE(Render()->FindTexture(L"art.pak;000"), nullptr);
+    EXPECT_NE(Render()->FindTexture(L"art.pak;002"), nullptr);
+    EXPECT_EQ(Render()->FindTexture(L"art.pak;001"), nullptr);
+    // Defaults were added in memory only: the package file is never written.
+    EXPECT_EQ(ReadFile("art.pak"), before);
+    EXPECT_FALSE(std::filesystem::exists(At("art.pak.tmp")));
+}
+
+TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
+{
+    const std::string header(32, 'H');
+    const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
+    const std::string png0(reinterpret_cast<const char*>(SolidPng(2, 2, 0xFF0000FF).data()), SolidPng(2, 2, 0xFF0000FF).size());
+    const std::string png1(reinterpret_cast<const char*>(SolidPng(3, 3, 0xFF0000FF).data()), SolidPng(3, 3, 0xFF0000FF).size());
+    const std::string head = header + Le32(static_cast<std::uint32_t>(desc.size())) + desc;
+    struct Row {
+        const char* name;
+        std::string bytes;
+        bool loads;
+        std::vector<int> exist;  // IsPictureExist for 0, 1, 2 when it loads
+        const char* logged;      // part of a level-3 line, or null
+    } rows[] = {
+        {"empty file", "", false, {}, "too short"},
+        {"shorter than a header", std::string(35, 'x'), false, {}, "too short"},
+        {"description past the end", header + Le32(0xFFFFFFFFu) + desc, false, {}, "runs past the end"},
+        {"description one byte long", header + Le32(static_cast<std::uint32_t>(desc.size() + 1)) + desc, false, {},
+         "runs past the end"},
+        {"record header cut", head + Record(Utf16Name("000"), static_cast<std::uint32_t>(png0.size()), png0) + "0\0",
+         true, {1, 0, 0}, "cut"},
+        {"record data past the end", head + Record(Utf16Name("000"), static_cast<std::uint32_t>(png0.size()), png0) +
+                                         Record(Utf16Name("001"), 0xFFFFFFF0u, png1),
+         true, {1, 0, 0}, "runs past the end"},
+        {"record without bytes", head + Record(Utf16Name("000"), 0, "") +
+                                     Record(Utf16Name("001"), static_cast<std::uint32_t>(png1.size()), png1),
+         true, {0, 1, 0}, nullptr},
+        {"name without terminator", head + Record(Utf16Name("x000000000"), static_cast<std::uint32_t>(png0.size()), png0),
+         true, {1, 0, 0}, nullptr},
+        {"description without a carriage return", header + Le32(14) + "PictureCount=3" +
+                                                      Record(Utf16Name("000"), static_cast<std::uint32_t>(png0.size()), png0),
+         true, {1, 0, 0}, nullptr},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        const std::string file = "bad" + std::to_string(n++) + ".pak";
+        WriteFile(file, row.bytes);
+        MarkLeveledLog();
+        CResource* res = Render()->CreateResource(W(file).c_str());
+        EXPECT_EQ(res != nullptr, row.loads) << row.name;
+        if (row.logged) {
+            EXPECT_TRUE(Contains(LeveledLogSinceMark(), row.logged)) << row.name;
+        }
+        if (res) {
+            const int count = res->GetPictureCount();
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(i < count ? res->IsPictureExist(i) : 0, row.exist[i]) << row.name << " picture " << i;
+            // A description without any closed line gives every default: one picture.
+            if (std::string(row.name).find("carriage") != std::string::npos) {
+                EXPECT_EQ(count, 1);
+            }
+            Render()->ReleaseResource(res);
+        }
+        TakeBoxes();
+    }
+}
+
+class PackageResetTest : public PackageTest {
+  protected:
+    // Draws picture 0 of the package at (10, 10) in every frame's render step.
+    void DrawEveryFrame(CResource* res)
+    {
+        m_game->onMessage = [this, res](UINT msg) {
+            if (msg == EMSG_RS_RENDER) {
+                Render()->ClearCanvas(0xFF000000);
+                Render()->BeginSprite();
+                if (CPicture* picture = res->GetPicture(0))
+                    picture->Draw(10, 10);
+                Render()->EndSprite();
+            }
+            return -1;
+        };
+    }
+    std::uint32_t DrawnPixel() { return PixelAt(vireo::testing::ReadBackBuffer(Device()), 11, 11); }
+    void LoseAndReset()
+    {
+        vireo::testing::LoseDeviceOnNextPresent();
+        m_game->Run();  // presents into a lost device
+        m_game->Run();  // resets, restores and draws
+    }
+};
+
+TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)
+{
+    MakePackageFile("art.pak", "[Picture]\r\nPictureCount=1\r\n", {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}});
+    MakeFolder("dir", "[Picture]\r\nPictureCount=1\r\n", {{"000.png", SolidPng(4, 4, 0xFF00FF00)}});
+    CResource* file = Render()->CreateResource(L"art.pak");
+    CResource* folder = Render()->CreateResource(L"dir");
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(folder, nullptr);
+
+    DrawEveryFrame(file);
+    m_game->Run();
+    EXPECT_EQ(DrawnPixel(), 0xFFFF0000u);
+    for (int reset = 1; reset <= 3; ++reset) {
+        LoseAndReset();
+        EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << "after reset " << reset;
+        ASSERT_NE(Render()->FindTexture(L"art.pak;000"), nullptr);
+        EXPECT_EQ(Render()->FindTexture(L"art.pak;000")->nRefCount, 1) << "after reset " << reset;
+        ASSERT_NE(Render()->FindTexture(L"dir\\000.png"), nullptr);
+        EXPECT_EQ(Render()->FindTexture(L"dir\\000.png")->nRefCount, 1) << "after reset " << reset;
+    }
+    DrawEveryFrame(folder);
+    m_game->Run();
+    EXPECT_EQ(DrawnPixel(), 0xFF00FF00u);
+
+    // Releasing the packages leaves nothing of theirs in the pool.
+    m_game->onMessage = nullptr;
+    Render()->ReleaseResource(file);
+    Render()->ReleaseResource(folder);
+    EXPECT_EQ(Render()->FindTexture(L"art.pak;000"), nullptr);
+    EXPECT_EQ(Render()->FindTexture(L"dir\\000.png"), nullptr);
+    EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
+}
+
+TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDrawable)
+{
+    // The same package grown to 50 pictures: a restore walks only the table it was loaded into.
+    std::vector<SPackagePicture> many;
+    for (int i = 0; i < 50; ++i) {
+        const auto png = SolidPng(4, 4, 0xFF0000FF);
+        many.push_back({CPackageFile::FormatNumber(i) + L".png", std::vector<BYTE>(png.begin(), png.end())});
+    }
+    std::vector<BYTE> grown;
+    ASSERT_TRUE(CPackageFile::Build("[Picture]\r\nPictureCount=50\r\n", many, grown));
+    struct Row {
+        const char* name;
+        std::string replacement;  // empty: the file is deleted
+    } rows[] = {
+        {"deleted", ""},
+        {"truncated to its header", std::string(36, '\0')},
+        {"grown", std::string(grown.begin(), grown.end())},
+    };
+    for (const Row& row : rows) {
+        MakePackageFile("art.pak", "[Picture]\r\nPictureCount=1\r\n", {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}});
+        CResource* res = Render()->CreateResource(L"art.pak");
+        ASSERT_NE(res, nullptr) << row.name;
+        if (row.replacement.empty())
+            std::filesystem::remove(At("art.pak"));
+        else
+            WriteFile("art.pak", row.replacement);
+        DrawEveryFrame(res);
+        LoseAndReset();
+        EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << row.name;
+        EXPECT_EQ(res->GetPictureCount(), 1) << row.name;
+        m_game->onMessage = nullptr;
+        Render()->ReleaseResource(res);
+        TakeBoxes();
+    }
+}
+
+TEST_F(PackageResetTest, ColourKeyComponentsCountModulo256)
+{
+    // 300 is 44 and -1 is 255: pixels of (44, 0, 255) are the key and vanish; (45, 0, 255) stays.
+    const char* desc = "[Picture]\r\nPictureCount=2\r\nColorKey_R=300\r\nColorKey_G=256\r\nColorKey_B=-1\r\n";
+    MakePackageFile("key.pak", desc, {{L"000.png", SolidPng(4, 4, 0xFF2C00FF)}, {L"001.png", SolidPng(4, 4, 0xFF2D00FF)}});
+    CResource* res = Render()->CreateResource(L"key.pak");
+    ASSERT_NE(res, nullptr);
+    DrawEveryFrame(res);
+    m_game->Run();
+    EXPECT_EQ(DrawnPixel(), 0xFF000000u);
+    m_game->onMessage = [this, res](UINT msg) {
+        if (msg == EMSG_RS_RENDER) {
+            Render()->ClearCanvas(0xFF000000);
+            Render()->BeginSprite();
+            res->GetPicture(1)->Draw(10, 10);
+            Render()->EndSprite();
+        }
+        return -1;
+    };
+    m_game->Run();
+    EXPECT_EQ(DrawnPixel(), 0xFF2D00FFu);
+}
+
+} // namespace
+} // namespace vireo::test
