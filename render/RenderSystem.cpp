@@ -2,6 +2,8 @@
 // release of everything at destruction, and the update messages that drive the animations.
 // Device creation and the frame are in RenderSystemFrame.cpp, loss and reset in
 // RenderSystemDeviceLoss.cpp, the sprite batch in RenderSystemSprite.cpp.
+#include "render/RenderSystemFonts.h"
+
 #include <vireo/engine.h>
 #include <vireo/support.h>
 
@@ -39,9 +41,13 @@ BOOL CRenderSystem::Init()
     if (FAILED(D3DXCreateLine(m_pD3DDevice, &m_pD3DXLine)))
         return FALSE;
 
-    // The default font ("Times New Roman", height 17, weight 1000 through CreateEngineFont)
-    // and the camera set up with aspect sizeScene.cx / sizeScene.cy belong here; they arrive
-    // with the font and camera classes.
+    // The default font: no face gives "Times New Roman", weight -1 gives 1000. The face the
+    // font layer takes for it (and for every later font) is reported in this start's log.
+    vireo::ConnectFontLog();
+    m_pEngineFont = CreateEngineFont(nullptr, 17, 0, -1);
+
+    // The camera set up with aspect sizeScene.cx / sizeScene.cy belongs here; it arrives with
+    // the camera class.
 
     m_bInitialized = TRUE;
     SetDefaultRenderStates();
@@ -52,6 +58,11 @@ void CRenderSystem::ReleaseAll()
 {
     // Registered pictures, packages, the texture pool, fonts, geometry, meshes and animations
     // are released before this point once those registries exist.
+    // Fonts, the default one among them.
+    for (CEngineFont* font : m_Fonts)
+        delete font;
+    m_Fonts.clear();
+    m_pEngineFont = nullptr;
     delete m_pD3DPP;
     m_pD3DPP = nullptr;
     if (m_pD3DXSprite) {

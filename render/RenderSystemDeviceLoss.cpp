@@ -62,8 +62,10 @@ HRESULT CRenderSystem::ResetDevice()
 
 void CRenderSystem::OnLostDevice()
 {
-    // Pictures (default-pool textures dropped from the pool), fonts and geometry buffers are
-    // released here, in that order, once their registries exist.
+    // Pictures (default-pool textures dropped from the pool) are released before the fonts
+    // and geometry buffers after them, once those registries exist.
+    for (CEngineFont* font : m_Fonts)
+        font->OnLostDevice();
     m_pD3DXSprite->OnLostDevice();
     m_pD3DXLine->OnLostDevice();
 }
@@ -72,8 +74,10 @@ void CRenderSystem::OnResetDevice()
 {
     WriteLog(1, L"OnResetDevice  restore all resource");
     m_pD3DXSprite->OnResetDevice();
-    // Packages rebuild their file pictures, then pictures and fonts are restored here once
-    // their registries exist.
+    // Packages rebuild their file pictures, then pictures are restored here, before the
+    // fonts, once their registries exist.
+    for (CEngineFont* font : m_Fonts)
+        font->OnResetDevice();
     m_pD3DXLine->OnResetDevice();
     // Geometry objects are created again here once they exist.
     WriteLog(1, L"EMSG_RS_DEVICE_RESET");
