@@ -30,7 +30,7 @@ TEST(Direct3DCreate, RefusesAnotherSdkVersionAndCreatesHalAndRef)
     EXPECT_EQ(Direct3DCreate9(31), nullptr);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    HWND window = CreateHostWindow(32, 16);
+    HWND window = CreateDeviceHostWindow(32, 16);
 
     struct Case {
         const char* what;
@@ -293,7 +293,7 @@ TEST_F(DeviceTest, ClearFillsTargetRectanglesAndViewport)
 TEST(DeviceWithoutDepth, ClearOfDepthIsRefused)
 {
     vt::ResetGraphicsControls();
-    HWND window = CreateHostWindow(32, 16);
+    HWND window = CreateDeviceHostWindow(32, 16);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS pp = Params(window, FALSE, D3DFMT_D24S8);
     IDirect3DDevice9* device = nullptr;

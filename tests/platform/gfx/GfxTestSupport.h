@@ -1,6 +1,8 @@
-// Shared set-up of the device tests: a host window on the headless back end, a software
-// device of a chosen size, textures filled from pixel lists, and pixel comparisons.
+// Shared set-up of the device tests: a 64 x 48 software device with a depth buffer (from
+// common/TestDevice.h), textures filled from pixel lists, and pixel comparisons.
 #pragma once
+
+#include "common/TestDevice.h"
 
 #include <vireo/platform/D3D9.h>
 #include <vireo/platform/D3D9Testing.h>
@@ -17,7 +19,7 @@ namespace vt = vireo::testing;
 
 namespace vireo::gfxtest {
 
-HWND CreateHostWindow(int width, int height);
+using vireo::test::CreateDeviceHostWindow;
 
 // A frame with pixel access by position.
 struct Pixels : vt::Frame {
@@ -25,7 +27,7 @@ struct Pixels : vt::Frame {
     std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public ::testing::Test, protected vireo::test::TestDevice {
 protected:
     static constexpr int kWidth = 64;
     static constexpr int kHeight = 48;
@@ -39,10 +41,6 @@ protected:
                                    bool renderTarget = false);
     void ClearTo(D3DCOLOR color);
     Pixels Frame() { return vt::ReadBackBuffer(m_device); }
-
-    HWND m_window = nullptr;
-    IDirect3D9* m_d3d = nullptr;
-    IDirect3DDevice9* m_device = nullptr;
 };
 
 // Per-channel largest difference of two ARGB values.
