@@ -37,6 +37,10 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         WriteLog(1, L"Demo: init, data folder '%s'", m_strDataFolder.c_str());
         if (!CreateOrbTexture())
             WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
+        m_Text.Load(GetRenderSystem());
+        break;
+    case EMSG_EG_UI_UPDATE:
+        m_Text.Update(GetEngineStatus());
         break;
     case EMSG_IS_UI_KEYBOARD_INPUT:
         // The UI side reads the real keyboard even during a replay, so the pause key works
@@ -61,6 +65,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case EMSG_EG_DESTROY:
         WriteLog(1, L"Demo: destroy after %u frames, %u game ticks", m_nFrames, m_nGameTicks);
         ReleaseOrbTexture();
+        m_Text.Release(GetRenderSystem());
         break;
     default:
         break;
@@ -193,5 +198,6 @@ void CDemoGame::DrawScene()
                                  static_cast<float>(m_ptPlayer.y - kOrbSize / 2), 0.0f);
         sprite->Draw(m_pOrb, nullptr, nullptr, &player, 0xFF60C0FF);
     }
+    m_Text.Draw(render);
     render->EndSprite();
 }

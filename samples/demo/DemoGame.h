@@ -4,6 +4,8 @@
 // dragging with the left mouse button; pictures, animations, sound and GUI screens come later.
 #pragma once
 
+#include "DemoText.h"
+
 #include <vireo/engine.h>
 
 #include <string>
@@ -46,4 +48,5 @@ class CDemoGame : public CGameEngine {
     DWORD m_nGameTicks = 0;
     POINT m_ptPlayer{-1, -1}; // placed in the middle of the scene at the first update
     DWORD m_nKeyHash = 2166136261u;
+    CDemoText m_Text;
 };
