@@ -344,10 +344,18 @@ TEST_F(EngineFontTest, FontsDrawTheSameAfterDeviceLossAndReset)
     const vt::Frame before = DrawFrame(draw);
     ASSERT_FALSE(FindInk(before).empty);
 
+    MarkLog();
     vt::LoseDeviceOnNextPresent();
     m_game->Run();  // presents and finds the device lost
-    m_game->Run();  // resets: every font is told of the loss, then restored
-    EXPECT_EQ(Render()->CanUpdate(), TRUE);
+    // The first reset fails, so the fonts are told of the loss twice before the one that works.
+    vt::QueueResetResults({E_FAIL});
+    m_game->Run();
+    EXPECT_EQ(Render()->CanUpdate(), TRUE);  // resets: every font restored
+    const auto lines = LogSinceMark();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind("pD3DDevice->Reset  hr=", 0) == 0; }),
+              2);
+    EXPECT_EQ(Count(lines, "Reset Device Success."), 1);
     const vt::Frame after = DrawFrame(draw);
     EXPECT_EQ(after.pixels, before.pixels);
     Render()->ReleaseEngineFont(&extra);
