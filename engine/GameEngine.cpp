@@ -4,7 +4,10 @@
 #include <vireo/engine.h>
 #include <vireo/support.h>
 
+#include "engine/LogoImage.h"
 #include "support/DxVersion.h"
+
+#include <vector>
 
 CGameEngine::CGameEngine() = default;
 
@@ -96,10 +99,19 @@ BOOL CGameEngine::EngineInit(const SEngineParam* pParam)
 
 void CGameEngine::ShowStartupLogo()
 {
-    // Step 10 of the start-up: the 120 x 130 engine logo drawn centred on the scene through
-    // the render system's in-memory picture loader, one scene presented, the picture
-    // released. It needs the picture and device work, which this build does not have yet, so
-    // nothing is drawn here.
+    // The picture loader takes writable bytes; it only reads them, but a copy keeps the
+    // library's constant data out of its reach.
+    std::vector<unsigned char> png(vireo::kLogoPng, vireo::kLogoPng + vireo::kLogoPngSize);
+    CPicture* logo = m_RenderSystem.CreatePicture(png.data(), static_cast<DWORD>(png.size()), 0);
+    m_RenderSystem.BeginScene();
+    m_RenderSystem.ClearCanvas();
+    m_RenderSystem.BeginSprite();
+    if (logo)
+        logo->DrawCenter(m_Param.sizeScene.cx / 2, m_Param.sizeScene.cy / 2);
+    m_RenderSystem.EndSprite();
+    // Presents: this frame stays on screen while the game loads in EMSG_EG_INIT.
+    m_RenderSystem.EndScene();
+    m_RenderSystem.ReleasePicture(&logo);
 }
 
 void CGameEngine::CenterGameWindow()

@@ -56,13 +56,30 @@ BOOL CRenderSystem::Init()
 
 void CRenderSystem::ReleaseAll()
 {
-    // Registered pictures, packages, the texture pool, fonts, geometry, meshes and animations
-    // are released before this point once those registries exist.
-    // Fonts, the default one among them.
+    // 1. Pictures: each drops its texture hold.
+    for (auto& [picture, count] : m_Pictures)
+        delete picture;
+    m_Pictures.clear();
+
+    // 2. Resource packages are destroyed here; their own ReleasePicture calls find nothing.
+
+    // 3. The texture pool: the first entry's texture is released until no entry is left. Each
+    // call drops one hold or removes the entry, so the loop ends.
+    while (!m_TexturePool.empty()) {
+        IDirect3DTexture9* texture = m_TexturePool.begin()->second.pTexture;
+        ReleaseTexture(&texture);
+    }
+
+    // 4. Fonts, the default font among them.
     for (CEngineFont* font : m_Fonts)
         delete font;
     m_Fonts.clear();
     m_pEngineFont = nullptr;
+
+    // 5. Geometry and 6. meshes are destroyed here.
+    // 7. Animations are destroyed here, without package releases: the packages are gone.
+
+    // 8. The presentation parameters, the camera, the sprite, the line and last the device.
     delete m_pD3DPP;
     m_pD3DPP = nullptr;
     if (m_pD3DXSprite) {

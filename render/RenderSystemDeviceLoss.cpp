@@ -62,10 +62,13 @@ HRESULT CRenderSystem::ResetDevice()
 
 void CRenderSystem::OnLostDevice()
 {
-    // Pictures (default-pool textures dropped from the pool) are released before the fonts
-    // and geometry buffers after them, once those registries exist.
+    // 1. Pictures: render-target textures are dropped from the pool, every picture is lost.
+    for (auto& [picture, count] : m_Pictures)
+        picture->OnLostDevice();
+    // 2. Fonts.
     for (CEngineFont* font : m_Fonts)
         font->OnLostDevice();
+    // 3. Geometry buffers are released here once their registry exists.
     m_pD3DXSprite->OnLostDevice();
     m_pD3DXLine->OnLostDevice();
 }
@@ -74,8 +77,11 @@ void CRenderSystem::OnResetDevice()
 {
     WriteLog(1, L"OnResetDevice  restore all resource");
     m_pD3DXSprite->OnResetDevice();
-    // Packages rebuild their file pictures, then pictures are restored here, before the
-    // fonts, once their registries exist.
+    // 3. Packages rebuild their file pictures here once their registry exists.
+    // 4. Pictures: render targets get new empty textures of their size.
+    for (auto& [picture, count] : m_Pictures)
+        picture->OnResetDevice();
+    // 5. Fonts.
     for (CEngineFont* font : m_Fonts)
         font->OnResetDevice();
     m_pD3DXLine->OnResetDevice();

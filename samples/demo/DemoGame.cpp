@@ -37,16 +37,23 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         WriteLog(1, L"Demo: init, data folder '%s'", m_strDataFolder.c_str());
         if (!CreateOrbTexture())
             WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
+        m_Pictures.Load(GetRenderSystem(), m_strDataFolder);
         m_Text.Load(GetRenderSystem());
         break;
     case EMSG_EG_UI_UPDATE:
+        m_Pictures.Update(m_nFrames);
         m_Text.Update(GetEngineStatus());
+        break;
+    case EMSG_RS_DEVICE_RESET:
+        m_Pictures.OnDeviceReset();
         break;
     case EMSG_IS_UI_KEYBOARD_INPUT:
         // The UI side reads the real keyboard even during a replay, so the pause key works
         // there too. P is an event: it fires once per press, however long the key is held.
         if (GetInputSystem()->CheckKeyEvent(DIK_P) == KS_DOWN)
             PauseGame(!GetEngineStatus()->bPaused);
+        if (GetInputSystem()->CheckKeyEvent(DIK_F12) == KS_DOWN)
+            m_Pictures.RequestCapture();
         break;
     case EMSG_EG_GAME_UPDATE:
         ++m_nGameTicks;
@@ -57,7 +64,14 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         GetRenderSystem()->ClearCanvas();
         break;
     case EMSG_RS_RENDER:
+        m_Pictures.DrawBackdrop();
         DrawScene();
+        m_Pictures.Draw();
+        // The text last, over everything else.
+        GetRenderSystem()->BeginSprite();
+        m_Text.Draw(GetRenderSystem());
+        GetRenderSystem()->EndSprite();
+        m_Pictures.CaptureIfRequested();
         break;
     case EMSG_EG_FRAME_END:
         ++m_nFrames;
@@ -65,6 +79,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case EMSG_EG_DESTROY:
         WriteLog(1, L"Demo: destroy after %u frames, %u game ticks", m_nFrames, m_nGameTicks);
         ReleaseOrbTexture();
+        m_Pictures.Release();
         m_Text.Release(GetRenderSystem());
         break;
     default:
@@ -198,6 +213,5 @@ void CDemoGame::DrawScene()
                                  static_cast<float>(m_ptPlayer.y - kOrbSize / 2), 0.0f);
         sprite->Draw(m_pOrb, nullptr, nullptr, &player, 0xFF60C0FF);
     }
-    m_Text.Draw(render);
     render->EndSprite();
 }

@@ -1,9 +1,11 @@
 // The demo game's class: what a game built on Vireo looks like at its smallest. It derives
 // from CGameEngine, handles the messages it cares about and passes everything on.
 // It draws a texture it makes itself and an orb the player steers with the arrow keys or by
-// dragging with the left mouse button; pictures, animations, sound and GUI screens come later.
+// dragging with the left mouse button, over and under the picture gallery (DemoPictures);
+// animations, sound and GUI screens come later.
 #pragma once
 
+#include "DemoPictures.h"
 #include "DemoText.h"
 
 #include <vireo/engine.h>
@@ -27,6 +29,9 @@ class CDemoGame : public CGameEngine {
     BOOL StartRecording(const wchar_t* path);
     BOOL StartReplay();
 
+    // The picture gallery; Main asks it for the --capture screen capture.
+    CDemoPictures& Pictures() { return m_Pictures; }
+
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -43,6 +48,7 @@ class CDemoGame : public CGameEngine {
     void HashKeyStates();
 
     std::wstring m_strDataFolder;
+    CDemoPictures m_Pictures;
     IDirect3DTexture9* m_pOrb = nullptr;
     DWORD m_nFrames = 0;
     DWORD m_nGameTicks = 0;

@@ -1,12 +1,15 @@
 // The demo host, written the way a game's own main would be: register a window class, create
 // the window, forward its messages into the engine, call EngineInit once and Run whenever the
-// message queue is empty. Options: --frames N, --seconds S, --data DIR, --capture,
-// --record FILE, --replay [FILE], --script KEYS (scripted keys for unattended runs).
+// message queue is empty. Options: --frames N, --seconds S, --data DIR, --capture (one last
+// frame saved to ScreenCapture.bmp; F12 does the same at any time),
+// --record FILE, --replay [FILE], --script KEYS (scripted keys for unattended runs),
+// --lose-device FRAME (a device loss and reset after that frame).
 // At exit it prints the game state, so that a run and its replay can be compared.
 #include "DemoGame.h"
 #include "KeyScript.h"
 
 #include <vireo/engine.h>
+#include <vireo/platform/D3D9Testing.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,11 +28,12 @@ struct Options {
     long frames = -1;    // stop after this many frames; -1: no limit
     double seconds = -1; // stop after this long; -1: no limit
     std::wstring dataFolder = L"data";
-    bool capture = false;    // screen capture at the end; arrives with pictures
+    bool capture = false;    // --capture: ScreenCapture.bmp of the last frame drawn
     std::wstring recordPath; // --record FILE: record the keyboard into FILE
     bool replay = false;     // --replay: play Record.dat back instead of the keyboard
     std::wstring replayFrom; // --replay FILE: copied to Record.dat first
     std::string script;      // --script KEYS: see CKeyScript::Parse
+    long loseDeviceAt = -1;  // --lose-device FRAME: the present after that frame reports a lost device
 };
 
 CDemoGame* g_game = nullptr;
@@ -89,6 +93,10 @@ bool ParseOptions(int argc, char** argv, Options& options)
                 options.replayFrom = Widen(argv[++i]);
         } else if (std::strcmp(arg, "--script") == 0 && hasValue) {
             options.script = argv[++i];
+        } else if (std::strcmp(arg, "--lose-device") == 0 && hasValue) {
+            options.loseDeviceAt = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || options.loseDeviceAt < 0)
+                return false;
         } else {
             return false;
         }
@@ -126,7 +134,7 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: %s [--frames N] [--seconds S] [--data DIR] [--capture]\n"
-                     "          [--record FILE | --replay [FILE]] [--script KEYS]\n",
+                     "          [--record FILE | --replay [FILE]] [--script KEYS] [--lose-device FRAME]\n",
                      argv[0]);
         return 2;
     }
@@ -199,6 +207,7 @@ int main(int argc, char** argv)
 
     const DWORD start = GetTickCount();
     bool closing = false;
+    long captureAskedAt = -1;
     MSG msg{};
     for (;;) {
         if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -210,14 +219,30 @@ int main(int argc, char** argv)
         }
         if (!closing)
             script.InjectUpTo(game.GetFrameCount(), hwnd);
+        // An unattended run can go through a device loss and reset like a real one (the
+        // testing switch of the platform's device).
+        if (options.loseDeviceAt >= 0 && game.GetFrameCount() == static_cast<DWORD>(options.loseDeviceAt)) {
+            vireo::testing::LoseDeviceOnNextPresent();
+            options.loseDeviceAt = -1;
+        }
         game.Run();
         const double elapsed = (GetTickCount() - start) / 1000.0;
         const bool framesDone = options.frames >= 0 && game.GetFrameCount() >= static_cast<DWORD>(options.frames);
         const bool timeDone = options.seconds >= 0 && elapsed >= options.seconds;
         if (!closing && (framesDone || timeDone)) {
-            // Closing the window takes the same road as the user's close button.
-            closing = true;
-            DestroyWindow(hwnd);
+            // --capture saves one more frame first. The frame cap may let a few Run calls go
+            // by without drawing; a window that never draws gives up after a bounded wait.
+            if (options.capture && captureAskedAt < 0) {
+                captureAskedAt = static_cast<long>(game.GetFrameCount());
+                game.Pictures().RequestCapture();
+            }
+            const bool captureSettled = !options.capture || game.Pictures().GetCaptureCount() > 0 ||
+                                        static_cast<long>(game.GetFrameCount()) > captureAskedAt + 120;
+            if (captureSettled) {
+                // Closing the window takes the same road as the user's close button.
+                closing = true;
+                DestroyWindow(hwnd);
+            }
         }
     }
 
@@ -227,8 +252,11 @@ int main(int argc, char** argv)
     const POINT player = game.GetPlayerPos();
     std::printf("demo state: frames=%u ticks=%u x=%ld y=%ld hash=%08x\n", game.GetFrameCount(), game.GetGameTicks(),
                 static_cast<long>(player.x), static_cast<long>(player.y), game.GetKeyStateHash());
-    if (options.capture)
-        std::printf("demo: --capture noted; screen captures arrive with the picture work\n");
+    if (game.Pictures().GetCaptureCount() > 0)
+        std::printf("demo: %d screen capture(s) written to %ls\n", game.Pictures().GetCaptureCount(),
+                    CDemoPictures::kCaptureFile);
+    else if (options.capture)
+        std::printf("demo: --capture: no frame was captured (see VireoEngine.log)\n");
     g_game = nullptr;
     return static_cast<int>(msg.wParam);
 }

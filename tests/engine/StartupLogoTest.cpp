@@ -1,0 +1,93 @@
+// The start-up logo: the frame presented during EngineInit holds the embedded logo centred
+// on the scene over the clear colour, it is on screen while the game loads, and the logo's
+// picture and texture are gone again before the game's EMSG_EG_INIT.
+#include "common/EngineHarness.h"
+
+#include "engine/LogoImage.h"
+#include "platform/gfx/image/ImageDecoder.h"
+
+#include <vireo/platform/Testing.h>
+
+#include <cstdlib>
+
+namespace vireo::test {
+namespace {
+
+// Source-over of one 8-bit channel, as the sprite's SRCALPHA / INVSRCALPHA blend does it.
+int Over(std::uint32_t src, std::uint32_t dst, int shift)
+{
+    const int a = static_cast<int>(src >> 24);
+    const int s = static_cast<int>((src >> shift) & 0xFF);
+    const int d = static_cast<int>((dst >> shift) & 0xFF);
+    return (s * a + d * (255 - a)) / 255;
+}
+
+struct LogoCase {
+    SIZE scene;
+    BOOL debug;
+    std::uint32_t clear;
+    const char* name;
+};
+
+class StartupLogoTest : public EngineTest, public ::testing::WithParamInterface<LogoCase> {};
+
+TEST_P(StartupLogoTest, LogoIsPresentedCentredDuringInitAndReleasedBeforeTheGameLoads)
+{
+    vireo::image::Image logo;
+    ASSERT_TRUE(vireo::image::DecodeImage(vireo::kLogoPng, vireo::kLogoPngSize, logo, nullptr));
+    ASSERT_EQ(logo.width, 120);
+    ASSERT_EQ(logo.height, 130);
+
+    const LogoCase& row = GetParam();
+    {
+        SEngineParam param = Param(0);
+        param.sizeScene = row.scene;
+        param.bDebugMode = row.debug;
+        vireo::testing::Frame atInit;
+        int poolAtInit = -1;
+        vireo::testing::ResetPresentCount();
+        m_game->onMessage = [&](UINT msg) {
+            if (msg == EMSG_EG_INIT) {
+                atInit = vireo::testing::LastPresentedFrame();
+                poolAtInit = m_game->GetRenderSystem()->GetTexturePoolSize();
+            }
+            return -1;
+        };
+        ShowWindow(m_hwnd, SW_SHOW);
+        ASSERT_TRUE(m_game->EngineInit(&param));
+        EXPECT_EQ(vireo::testing::PresentCount(), 1);
+        EXPECT_EQ(poolAtInit, 0);
+        EXPECT_EQ(m_game->GetRenderSystem()->GetTexturePoolSize(), 0);
+        ASSERT_EQ(atInit.width, row.scene.cx);
+        ASSERT_EQ(atInit.height, row.scene.cy);
+
+        const int left = row.scene.cx / 2 - 60;
+        const int top = row.scene.cy / 2 - 65;
+        const auto at = [&](int x, int y) { return atInit.pixels[static_cast<std::size_t>(y) * atInit.width + x]; };
+        int wrong = 0;
+        for (int y = 0; y < logo.height; ++y) {
+            for (int x = 0; x < logo.width; ++x) {
+                const std::uint32_t src = logo.pixels[static_cast<std::size_t>(y) * logo.width + x];
+                const std::uint32_t got = at(left + x, top + y);
+                for (int shift : {0, 8, 16})
+                    wrong += std::abs(static_cast<int>((got >> shift) & 0xFF) - Over(src, row.clear, shift)) > 1;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+        // Just outside the logo, and the scene's corners: the clear colour.
+        for (auto [x, y] : {std::pair{left - 1, top + 60}, std::pair{left + 120, top + 60}, std::pair{left + 60, top - 1},
+                            std::pair{left + 60, top + 130}, std::pair{0, 0},
+                            std::pair{static_cast<int>(row.scene.cx) - 1, static_cast<int>(row.scene.cy) - 1}})
+            EXPECT_EQ(at(x, y), row.clear) << "at " << x << "," << y;
+    }
+}
+
+// A black canvas and an even scene; the light debug canvas and an odd scene, whose centre
+// rounds down.
+INSTANTIATE_TEST_SUITE_P(Canvases, StartupLogoTest,
+                         ::testing::Values(LogoCase{{800, 600}, FALSE, 0xFF000000, "BlackEvenScene"},
+                                           LogoCase{{641, 479}, TRUE, 0xFFCDECFF, "DebugOddScene"}),
+                         [](const ::testing::TestParamInfo<LogoCase>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace vireo::test

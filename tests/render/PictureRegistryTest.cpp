@@ -1,0 +1,243 @@
+// The picture registry through device loss and shutdown: render targets dropped at loss and
+// recreated empty at their size, file and memory textures kept, nothing leaking across many
+// resets, releases of unknown pictures ignored, and every texture gone with the engine.
+#include "render/PictureFixture.h"
+
+#include <vireo/platform/D3D9Testing.h>
+
+namespace vireo::test {
+namespace {
+
+class PictureRegistryTest : public PictureFixture {
+  protected:
+    void StartSmall()
+    {
+        SEngineParam param = Param(0);
+        param.sizeScene = SIZE{64, 48};
+        StartWith(param);
+        m_game->Run();
+    }
+    // One lost frame, then the frame that resets and restores.
+    void LoseAndReset()
+    {
+        vireo::testing::LoseDeviceOnNextPresent();
+        m_game->Run();
+        m_game->Run();
+    }
+    static ULONG ComCount(IUnknown* object)
+    {
+        object->AddRef();
+        return object->Release();
+    }
+    static SIZE LevelSize(IDirect3DTexture9* texture)
+    {
+        D3DSURFACE_DESC desc{};
+        texture->GetLevelDesc(0, &desc);
+        return SIZE{static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
+    }
+};
+
+TEST_F(PictureRegistryTest, RenderTargetIsDroppedAtLossAndComesBackEmptyAtItsSize)
+{
+    StartSmall();
+    WriteFile("file.bmp", Bmp(6, 4, 0xFF00FF00u));
+    CPicture* file = Render()->CreatePicture(L"file.bmp", 0);
+    CPicture* target = Render()->CreateDynamicPicture(30, 20);
+    IDirect3DTexture9* fileTexture = file->GetTexture();
+    ASSERT_EQ(target->ColorFill(nullptr, 0xFFFF0000u), S_OK);
+    const std::wstring key = target->GetKey();
+
+    MarkLog();
+    vireo::testing::LoseDeviceOnNextPresent();
+    vireo::testing::QueueCooperativeLevelResults({D3DERR_DEVICELOST});
+    m_game->Run();  // presents and loses
+    m_game->Run();  // still lost: nothing released yet
+    EXPECT_NE(target->GetTexture(), nullptr);
+    m_game->Run();  // not reset: release, reset, restore
+    const auto lines = LogSinceMark();
+    EXPECT_EQ(Count(lines, "ReleaseTextureForced  \"" + std::string(key.begin(), key.end()) + "\""), 1);
+    EXPECT_EQ(Count(lines, "EMSG_RS_DEVICE_RESET"), 1);
+
+    ASSERT_NE(target->GetTexture(), nullptr);
+    EXPECT_FALSE(target->IsLost());
+    const SIZE size = LevelSize(target->GetTexture());
+    EXPECT_EQ(size.cx, 30);
+    EXPECT_EQ(size.cy, 20);
+    EXPECT_EQ(Render()->FindTexture(key.c_str())->pTexture, target->GetTexture());
+    EXPECT_EQ(Render()->FindTexture(key.c_str())->nRefCount, 1);
+    EXPECT_EQ(file->GetTexture(), fileTexture) << "a managed texture survives the reset";
+    EXPECT_EQ(Render()->FindTexture(L"file.bmp")->nRefCount, 1);
+
+    // The content was not kept: the game repaints on EMSG_RS_DEVICE_RESET.
+    const auto frame = DrawFrame([&] { target->Draw(0, 0); });
+    EXPECT_NE(Pixel(frame, 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(target->ColorFill(nullptr, 0xFF0000FFu), S_OK);
+}
+
+TEST_F(PictureRegistryTest, LostPictureRefusesColorFillWithoutABoxAndRepeatedLossIsHarmless)
+{
+    StartSmall();
+    CPicture* target = Render()->CreateDynamicPicture(8, 8);
+    const std::wstring key = target->GetKey();
+    // A restore without a loss before it keeps the render target it has.
+    IDirect3DTexture9* before = target->GetTexture();
+    Render()->OnResetDevice();
+    EXPECT_EQ(target->GetTexture(), before);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 1);
+
+    Render()->OnLostDevice();
+    Render()->OnLostDevice();  // a failed reset runs the release again
+    vireo::testing::ClearMessageBoxes();
+    EXPECT_TRUE(target->IsLost());
+    EXPECT_EQ(target->GetTexture(), nullptr);
+    EXPECT_EQ(target->ColorFill(nullptr, 0xFFFFFFFFu), E_FAIL);
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+    const auto* entry = Render()->FindTexture(key.c_str());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->pTexture, nullptr);
+    EXPECT_EQ(entry->nRefCount, 1);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 0);
+    Render()->OnResetDevice();
+    EXPECT_NE(target->GetTexture(), nullptr);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 1);
+}
+
+TEST_F(PictureRegistryTest, AThousandResetsLeakNothing)
+{
+    StartSmall();
+    WriteFile("shared.bmp", Bmp(5, 5, 0xFF123456u));
+    CPicture* a = Render()->CreatePicture(L"shared.bmp", 0);
+    CPicture* b = Render()->CreatePicture(L"shared.bmp", 0);
+    CPicture* memory = FromBytes(Bmp(3, 3, 0xFF654321u));
+    CPicture* target = Render()->CreateDynamicPicture(9, 7);
+    WriteFile("broken.png", Bytes{1, 2, 3});
+    CPicture* broken = Render()->CreatePicture(L"broken.png", 0);
+    ASSERT_EQ(broken->GetTexture(), nullptr);
+
+    const int poolSize = Render()->GetTexturePoolSize();
+    const auto live = vireo::testing::CountLiveObjects();
+    const ULONG sharedCom = ComCount(a->GetTexture());
+    const ULONG memoryCom = ComCount(memory->GetTexture());
+    MarkLog();
+    for (int i = 0; i < 1000; ++i)
+        LoseAndReset();
+    EXPECT_EQ(Count(LogSinceMark(), "Reset Device Success."), 1000);
+
+    EXPECT_EQ(Render()->GetTexturePoolSize(), poolSize);
+    EXPECT_EQ(Render()->FindTexture(L"shared.bmp")->nRefCount, 2);
+    EXPECT_EQ(Render()->FindTexture(L"broken.png")->nRefCount, 1);
+    EXPECT_EQ(Render()->FindTexture(target->GetKey().c_str())->nRefCount, 1);
+    EXPECT_EQ(ComCount(a->GetTexture()), sharedCom);
+    EXPECT_EQ(ComCount(memory->GetTexture()), memoryCom);
+    EXPECT_EQ(ComCount(target->GetTexture()), 1u);
+    EXPECT_EQ(b->GetTexture(), a->GetTexture());
+    const auto after = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(after.texturesDefault, live.texturesDefault);
+    EXPECT_EQ(after.texturesManaged, live.texturesManaged);
+    const SIZE size = LevelSize(target->GetTexture());
+    EXPECT_EQ(size.cx, 9);
+    EXPECT_EQ(size.cy, 7);
+}
+
+TEST_F(PictureRegistryTest, TenThousandTexturesGoThroughAResetAndAway)
+{
+    StartSmall();
+    const auto bytes = Bmp(2, 2, 0xFF808080u);
+    std::vector<CPicture*> pictures;
+    for (int i = 0; i < 10000; ++i)
+        pictures.push_back(i % 10 == 0 ? Render()->CreateDynamicPicture(2, 3) : FromBytes(bytes));
+    ASSERT_EQ(Render()->GetTexturePoolSize(), 10000);
+    const auto live = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(live.texturesDefault, 1000);
+    EXPECT_EQ(live.texturesManaged, 9000);
+
+    LoseAndReset();
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 10000);
+    const auto after = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(after.texturesDefault, 1000);
+    EXPECT_EQ(after.texturesManaged, 9000);
+    int restored = 0;
+    for (CPicture* picture : pictures)
+        restored += picture->GetTexture() != nullptr && !picture->IsLost();
+    EXPECT_EQ(restored, 10000);
+
+    for (CPicture*& picture : pictures)
+        Render()->ReleasePicture(&picture);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 0);
+}
+
+TEST_F(PictureRegistryTest, ReleaseIgnoresWhatItDidNotMake)
+{
+    StartSmall();
+    CPicture stranger(Render());
+    CPicture* pointer = &stranger;
+    Render()->ReleasePicture(&pointer);
+    EXPECT_EQ(pointer, &stranger);
+    Render()->ReleasePicture(nullptr);
+
+    CPicture* empty = Render()->NewPicture();
+    EXPECT_EQ(empty->Width(), 0);
+    EXPECT_EQ(empty->GetTexture(), nullptr);
+    EXPECT_TRUE(empty->GetKey().empty());
+    CPicture* copy = empty;
+    Render()->ReleasePicture(&empty);
+    EXPECT_EQ(empty, nullptr);
+    Render()->ReleasePicture(&copy);  // destroyed already: no longer registered
+}
+
+TEST_F(PictureRegistryTest, ShutdownReleasesEveryPictureAndEmptiesThePool)
+{
+    StartSmall();
+    WriteFile("s.bmp", Bmp(4, 4, 0xFF00FF00u));
+    Render()->CreatePicture(L"s.bmp", 0);
+    Render()->CreatePicture(L"s.bmp", 0);
+    FromBytes(Bmp(4, 4, 0xFFFF0000u));
+    Render()->CreateDynamicPicture(4, 4);
+    WriteFile("bad.png", Bytes{0});
+    Render()->CreatePicture(L"bad.png", 0);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 4);
+    MarkLog();
+    m_game.reset();
+
+    const auto live = vireo::testing::CountLiveObjects();
+    EXPECT_EQ(live.texturesDefault, 0);
+    EXPECT_EQ(live.texturesManaged, 0);
+    EXPECT_EQ(live.devices, 0);
+    const auto lines = LogSinceMark();
+    auto starting = [&](const std::string& prefix) {
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    // s.bmp, the memory picture and the render target once each; the broken file's entry
+    // had no texture to release.
+    EXPECT_EQ(starting("D3DXReleaseTexture  ref=0, "), 3);
+    EXPECT_EQ(starting("D3DXReleaseTexture  "), 3);
+}
+
+TEST_F(PictureRegistryTest, PictureReleasedWhileTheBatchStillQueuesItIsDrawnThenFreed)
+{
+    StartSmall();
+    WriteFile("queued.bmp", Bmp(4, 4, 0xFF0000FFu));
+    CPicture* queued = Render()->CreatePicture(L"queued.bmp", 0);
+    const int managed = vireo::testing::CountLiveObjects().texturesManaged;
+    std::vector<std::string> atRelease;
+    const auto frame = DrawFrame([&] {
+        queued->Draw(2, 2);
+        MarkLog();
+        Render()->ReleasePicture(&queued);
+        atRelease = LogSinceMark();
+        EXPECT_EQ(Render()->FindTexture(L"queued.bmp"), nullptr);
+        EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, managed) << "the batch still holds it";
+    });
+    ASSERT_EQ(atRelease.size(), 1u);
+    EXPECT_EQ(atRelease[0].rfind("D3DXReleaseTexture  ref=1, ", 0), 0u) << atRelease[0];
+    EXPECT_EQ(queued, nullptr);
+    EXPECT_EQ(Pixel(frame, 3, 3), 0xFF0000FFu);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, managed - 1);
+    m_game.reset();  // nothing left in the pool to release twice
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
+}
+
+}  // namespace
+}  // namespace vireo::test

@@ -1,0 +1,300 @@
+// CPicture's draw family read back from the back buffer: where each form puts the picture,
+// the parameter block against the pointer form, alpha and colour, the box outside the batch,
+// ColorFill's clamping and refusals, and the masked draw.
+#include "render/PictureFixture.h"
+
+#include <cmath>
+#include <regex>
+
+namespace vireo::test {
+namespace {
+
+constexpr std::uint32_t kRed = 0xFFFF0000u;
+constexpr std::uint32_t kGreen = 0xFF00FF00u;
+constexpr std::uint32_t kBlue = 0xFF0000FFu;
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+const std::wstring kNotBegun = L"在调用 CPicture 的画图函数前，请先调用 CRenderSystem::BeginSprite ！";
+
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int ca = static_cast<int>((a >> shift) & 0xFF);
+        const int cb = static_cast<int>((b >> shift) & 0xFF);
+        if (std::abs(ca - cb) > tolerance)
+            return false;
+    }
+    return true;
+}
+
+using PictureTest = PictureFixture;
+
+TEST_F(PictureTest, EachDrawFormCoversItsDestination)
+{
+    Start(0);
+    const float halfPi = 1.5707964f;
+    const RECT part{5, 5, 15, 10};
+    struct {
+        const char* name;
+        int w, h;
+        std::function<void(CPicture*)> draw;
+        RECT expected;
+    } rows[] = {
+        {"Draw(pt)", 31, 20, [](CPicture* p) { p->Draw(POINT{7, 9}); }, {7, 9, 38, 29}},
+        {"Draw source rect", 31, 20, [&](CPicture* p) { p->Draw(10, 10, &part); }, {10, 10, 20, 15}},
+        {"DrawCenter odd width", 31, 20, [](CPicture* p) { p->DrawCenter(100, 100); }, {85, 90, 116, 110}},
+        {"DrawCenter of a source rect keeps the whole picture's centre", 31, 20,
+         [&](CPicture* p) { p->DrawCenter(100, 100, &part); }, {85, 90, 95, 95}},
+        {"DrawStretch keeps proportions from -1", 100, 50,
+         [](CPicture* p) { p->DrawStretch(0, 0, 200, -1, COORD_LEFTTOP); }, {0, 0, 200, 100}},
+        {"DrawStretch width from -1", 100, 50, [](CPicture* p) { p->DrawStretch(10, 20, -1, 25, COORD_LEFTTOP); },
+         {10, 20, 60, 45}},
+        {"DrawStretchEx centred", 40, 30,
+         [](CPicture* p) { p->DrawStretchEx(320, 240, 100, 60, nullptr, COORD_CENTER); }, {270, 210, 370, 270}},
+        {"DrawStretch of a source rect", 31, 20, [&](CPicture* p) { p->DrawStretch(50, 60, 40, 20, &part); },
+         {50, 60, 90, 80}},
+        {"unknown COORD_DESC acts as left-top", 40, 30,
+         [](CPicture* p) { p->DrawStretch(5, 6, 80, 60, static_cast<COORD_DESC>(7)); }, {5, 6, 85, 66}},
+        {"DrawRotation quarter turn", 40, 20, [&](CPicture* p) { p->DrawRotation(100, 100, halfPi); },
+         {110, 90, 130, 130}},
+        {"SDrawParam centred and turned", 40, 20,
+         [&](CPicture* p) {
+             SDrawParam param{};
+             param.bCenter = TRUE;
+             param.fRotation = halfPi;
+             p->Draw(&param, 120, 110);
+         },
+         {110, 90, 130, 130}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CPicture* picture = FromBytes(Bmp(row.w, row.h, kGreen));
+        ASSERT_EQ(picture->Width(), row.w);
+        const auto frame = DrawFrame([&] { row.draw(picture); });
+        EXPECT_EQ(Drawn(frame), row.expected);
+        Render()->ReleasePicture(&picture);
+    }
+}
+
+TEST_F(PictureTest, ExtremeArgumentsNeitherCrashNorBreakTheNextDraw)
+{
+    Start(0);
+    CPicture* picture = FromBytes(Bmp(10, 10, kGreen));
+    const RECT empty{4, 4, 4, 9};
+    const RECT inverted{8, 8, 2, 2};
+    const float nan = std::nanf("");
+    vireo::testing::ClearMessageBoxes();
+    const auto frame = DrawFrame([&] {
+        picture->DrawStretch(0, 0, 2147483647, -1, COORD_CENTER);
+        picture->DrawStretch(-2147483647, 0, -5, -5, COORD_LEFTTOP);
+        picture->DrawStretch(5, 5, 20, 20, &empty);
+        picture->DrawStretch(5, 5, 20, 20, &inverted);
+        picture->DrawRotation(50, 50, nan);
+        picture->DrawRotation(50, 50, 1e30f);
+        picture->Draw(nullptr, 0, 0);
+        MakeDrawParam(nullptr, &empty, nullptr, nullptr);
+        // Whatever those drew goes; the next plain draw must land as usual.
+        Render()->FlushSprite();
+        Render()->ClearCanvas(0xFF000000);
+        picture->Draw(700, 500);
+    });
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+    EXPECT_EQ(Drawn(frame), (RECT{700, 500, 710, 510}));
+}
+
+TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
+{
+    Start(0);
+    // Left half green, right half red: a quarter turn anticlockwise brings the right edge's
+    // middle to the top and the top-left corner to (110, 130).
+    CPicture* picture = FromBytes(Bmp(40, 20, kGreen, kRed));
+    const auto frame = DrawFrame([&] {
+        picture->DrawRotation(100, 100, 1.5707964f);
+        picture->Draw(300, 300);  // the turn must not outlive its own draw
+    });
+    EXPECT_EQ(Pixel(frame, 120, 91), kRed);
+    EXPECT_EQ(Pixel(frame, 120, 128), kGreen);
+    EXPECT_EQ(Pixel(frame, 111, 129), kGreen);
+    EXPECT_EQ(Pixel(frame, 109, 129), 0xFF000000u);
+    EXPECT_EQ(Pixel(frame, 300, 300), kGreen);
+    EXPECT_EQ(Pixel(frame, 339, 319), kRed);
+    EXPECT_EQ(Pixel(frame, 340, 310), 0xFF000000u);
+}
+
+TEST_F(PictureTest, ParameterBlockDrawsAsThePointerForm)
+{
+    Start(0);
+    CPicture* picture = FromBytes(Bmp(30, 20, kWhite, kBlue));
+    const RECT part{2, 3, 25, 18};
+    const BYTE alpha = 0x90;
+    const DWORD color = 0x12FFA040;  // the top byte is not an alpha here
+    SDrawParam param{};
+    MakeDrawParam(&param, &part, &alpha, &color);
+    EXPECT_EQ(param.dwFlags, DPF_RECT | DPF_ALPHA | DPF_COLOR);
+    EXPECT_EQ(param.dwColor, 0x90FFA040u);
+
+    const auto pointers = DrawFrame([&] { picture->Draw(40, 50, &part, &alpha, &color); });
+    const auto block = DrawFrame([&] { picture->Draw(&param, 40, 50); });
+    const auto plain = DrawFrame([&] { picture->Draw(40, 50); });
+    EXPECT_EQ(block.pixels, pointers.pixels);
+    EXPECT_NE(plain.pixels, pointers.pixels);
+    EXPECT_EQ(Drawn(block), (RECT{40, 50, 63, 65}));
+}
+
+TEST_F(PictureTest, AlphaAndColourCombineWithThePicture)
+{
+    Start(0);
+    CPicture* blue = FromBytes(Bmp(20, 20, kBlue));
+    CPicture* white = FromBytes(Bmp(20, 20, kWhite));
+    const BYTE half = 128;
+    const DWORD green = 0xFF00FF00;
+    const auto frame = DrawFrame([&] {
+        blue->DrawCenter(100, 100, nullptr, &half);
+        white->Draw(200, 200, nullptr, nullptr, &green);
+        white->Draw(300, 300, nullptr, &half, &green);
+    });
+    // Half of the picture's own blue over black; white modulated to green; both at once.
+    // Colour channels only: the back buffer's alpha is blended too and never shown.
+    const auto rgb = [&](int x, int y) { return Pixel(frame, x, y) & 0x00FFFFFFu; };
+    EXPECT_TRUE(Near(rgb(100, 100), 0x000080u, 1)) << std::hex << rgb(100, 100);
+    EXPECT_EQ(rgb(210, 210), kGreen & 0x00FFFFFFu);
+    EXPECT_TRUE(Near(rgb(310, 310), 0x008000u, 1)) << std::hex << rgb(310, 310);
+}
+
+TEST_F(PictureTest, DrawingOutsideTheBatchShowsTheBoxEveryTimeAndDrawsNothing)
+{
+    Start(0);
+    CPicture* picture = FromBytes(Bmp(20, 20, kWhite));
+    CPicture* mask = FromBytes(Bmp(20, 20, kWhite));
+    vireo::testing::ClearMessageBoxes();
+    const auto frame = DrawFrame(
+        [&] {
+            picture->Draw(10, 10);
+            picture->DrawCenter(50, 50);
+            picture->DrawStretch(0, 0, 40, 40, COORD_CENTER);
+            picture->DrawRotation(60, 60, 1.0f);
+            picture->DrawWithMask(mask, 70, 70);
+        },
+        false);
+    EXPECT_EQ(Drawn(frame), (RECT{0, 0, 0, 0}));
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 5u);
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.caption, L"Vireo Engine");
+        EXPECT_EQ(box.text, kNotBegun);
+    }
+}
+
+TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
+{
+    Start(0);
+    CPicture* target = Render()->CreateDynamicPicture(40, 30);
+    struct {
+        RECT fill;
+        RECT expected;  // the red part, in picture coordinates
+    } rows[] = {
+        {{-10, -10, 10, 5}, {0, 0, 10, 5}},
+        {{30, 20, 100, 100}, {30, 20, 40, 30}},
+        {{-5, 10, 500, 12}, {0, 10, 40, 12}},
+    };
+    vireo::testing::ClearMessageBoxes();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.fill));
+        ASSERT_EQ(target->ColorFill(nullptr, kWhite), S_OK);
+        ASSERT_EQ(target->ColorFill(&row.fill, kRed), S_OK);
+        const auto frame = DrawFrame([&] { target->Draw(100, 100); });
+        int inside = 0;
+        int outside = 0;
+        for (int y = 100; y < 130; ++y)
+            for (int x = 100; x < 140; ++x) {
+                const POINT at{x - 100, y - 100};
+                const bool in = at.x >= row.expected.left && at.x < row.expected.right && at.y >= row.expected.top &&
+                                at.y < row.expected.bottom;
+                const std::uint32_t pixel = Pixel(frame, x, y);
+                inside += in && pixel == kRed;
+                outside += !in && pixel == kWhite;
+            }
+        EXPECT_EQ(inside, RectWidth(row.expected) * RectHeight(row.expected));
+        EXPECT_EQ(outside, 40 * 30 - RectWidth(row.expected) * RectHeight(row.expected));
+    }
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+
+    // A file picture is no render target: the device refuses and the plain box says why.
+    CPicture* file = FromBytes(Bmp(8, 8, kWhite));
+    EXPECT_EQ(file->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
+    EXPECT_EQ(boxes[0].caption, L"Error") << "a box without a caption is titled as Windows titles it";
+}
+
+TEST_F(PictureTest, NewDynamicPictureIsOpaqueWhiteAndNumberedInOrder)
+{
+    Start(0);
+    MarkLog();
+    CPicture* first = Render()->CreateDynamicPicture(16, 12);
+    const auto lines = LogSinceMark();
+    CPicture* second = Render()->CreateDynamicPicture(SIZE{5, 7});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("D3DXCreateTexture  hr=0\\(S_OK\\), p=0x[0-9a-f]{8,}, "
+                                                      "path=DynamicPicture ID=[0-9]+, width=16, height=12, "
+                                                      "TexPoolSize=1")))
+        << lines[0];
+    EXPECT_EQ(second->Width(), 5);
+    EXPECT_EQ(second->Height(), 7);
+    const std::wstring prefix = L"DynamicPicture ID=";
+    ASSERT_EQ(first->GetKey().rfind(prefix, 0), 0u);
+    ASSERT_EQ(second->GetKey().rfind(prefix, 0), 0u);
+    const int n = std::stoi(first->GetKey().substr(prefix.size()));
+    EXPECT_GE(n, 1);
+    EXPECT_EQ(second->GetKey(), prefix + std::to_wstring(n + 1));
+
+    const auto frame = DrawFrame([&] { first->Draw(30, 40); });
+    EXPECT_EQ(Drawn(frame), (RECT{30, 40, 46, 52}));
+    for (int y = 40; y < 52; ++y)
+        for (int x = 30; x < 46; ++x)
+            ASSERT_EQ(Pixel(frame, x, y), kWhite) << x << "," << y;
+}
+
+TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
+{
+    Start(0);
+    struct {
+        UINT w, h;
+    } rows[] = {{100000, 10}, {8193, 1}, {1, 8193}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.w) + " x " + std::to_string(row.h));
+        vireo::testing::ClearMessageBoxes();
+        CPicture* picture = Render()->CreateDynamicPicture(row.w, row.h);
+        EXPECT_EQ(picture->GetTexture(), nullptr);
+        const auto boxes = vireo::testing::MessageBoxesShown();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
+        EXPECT_EQ(picture->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
+        EXPECT_EQ(Drawn(DrawFrame([&] { picture->Draw(0, 0); })), (RECT{0, 0, 0, 0}));
+        // The entry keeps its null texture until shutdown, as for a file that did not load.
+        const std::wstring key = picture->GetKey();
+        Render()->ReleasePicture(&picture);
+        EXPECT_EQ(picture, nullptr);
+        ASSERT_NE(Render()->FindTexture(key.c_str()), nullptr);
+        EXPECT_EQ(Render()->FindTexture(key.c_str())->pTexture, nullptr);
+    }
+}
+
+TEST_F(PictureTest, MaskMultipliesThePictureTexelForTexel)
+{
+    Start(0);
+    CPicture* picture = FromBytes(Bmp(20, 10, 0xFFFFFF00u));   // yellow
+    CPicture* mask = FromBytes(Bmp(20, 10, kWhite, 0xFF00FFFFu)); // left white, right cyan
+    const auto frame = DrawFrame([&] { picture->DrawWithMask(mask, 10, 10); });
+    EXPECT_EQ(Pixel(frame, 12, 15), 0xFFFFFF00u);
+    EXPECT_EQ(Pixel(frame, 27, 15), kGreen);
+    // The mask leaves stage 1 once the masked picture is drawn.
+    IDirect3DBaseTexture9* stage1 = nullptr;
+    Device()->GetTexture(1, &stage1);
+    EXPECT_EQ(stage1, nullptr);
+    if (stage1)
+        stage1->Release();
+}
+
+}  // namespace
+}  // namespace vireo::test

@@ -1,0 +1,203 @@
+// The texture pool through the pictures that use it: shared file textures and their counts,
+// case-sensitive keys, memory pictures that never share, the first creation's colour key,
+// missing and undecodable files, unpooled releases, and the exact log lines.
+#include "render/PictureFixture.h"
+
+#include <cstring>
+#include <regex>
+
+namespace vireo::test {
+namespace {
+
+using TexturePoolTest = PictureFixture;
+
+int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    return static_cast<int>(
+        std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+}
+
+ULONG ComCount(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
+TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
+{
+    Start(0);
+    WriteFile("a.bmp", Bmp(12, 8, 0xFF336699u));
+    MarkLog();
+    CPicture* first = Render()->CreatePicture(L"a.bmp", 0);
+    CPicture* second = Render()->CreatePicture(L"a.bmp", 0xFF336699u);  // the first load decided the key
+    ASSERT_NE(first->GetTexture(), nullptr);
+    EXPECT_EQ(second->GetTexture(), first->GetTexture());
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 1);
+    ASSERT_NE(Render()->FindTexture(L"a.bmp"), nullptr);
+    EXPECT_EQ(Render()->FindTexture(L"a.bmp")->nRefCount, 2);
+    EXPECT_EQ(Render()->FindTexture(L"a.bmp")->strPath, L"a.bmp");
+    EXPECT_EQ(ComCount(first->GetTexture()), 1u) << "the pool holds the texture once, whatever its count";
+    EXPECT_EQ(second->Width(), 12);
+
+    auto lines = LogSinceMark();
+    ASSERT_EQ(lines.size(), 1u) << "the second picture is served from the pool";
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("D3DXCreateTextureFromFileInMemoryEx  hr=0\\(S_OK\\), Pool=1, "
+                                                      "p=0x[0-9a-f]{8,}, path=a\\.bmp, ColorKey=0x0, TexPoolSize=1")))
+        << lines[0];
+
+    MarkLog();
+    Render()->ReleasePicture(&first);
+    EXPECT_EQ(first, nullptr);
+    EXPECT_EQ(Render()->FindTexture(L"a.bmp")->nRefCount, 1);
+    EXPECT_TRUE(LogSinceMark().empty());
+    Render()->ReleasePicture(&second);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
+    lines = LogSinceMark();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("D3DXReleaseTexture  ref=0, p=0x[0-9a-f]{8,}, path=a\\.bmp, "
+                                                      "TexPoolSize=1")))
+        << lines[0];
+    // A released picture's null pointer is nothing to release.
+    Render()->ReleasePicture(&second);
+    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
+}
+
+TEST_F(TexturePoolTest, KeysAreExactSpellings)
+{
+    Start(0);
+    WriteFile("pic.bmp", Bmp(4, 4, 0xFF112233u));
+    WriteFile("Pic.bmp", Bmp(4, 4, 0xFF112233u));
+    CPicture* lower = Render()->CreatePicture(L"pic.bmp", 0);
+    CPicture* upper = Render()->CreatePicture(L"Pic.bmp", 0);
+    CPicture* dotted = Render()->CreatePicture(L"./pic.bmp", 0);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 3);
+    EXPECT_NE(lower->GetTexture(), upper->GetTexture());
+    EXPECT_NE(lower->GetTexture(), dotted->GetTexture());
+    EXPECT_EQ(Render()->FindTexture(L"PIC.BMP"), nullptr);
+
+    // Bytes in memory are never shared, even when they are the same bytes.
+    const auto bytes = Bmp(6, 6, 0xFF445566u);
+    CPicture* m1 = FromBytes(bytes);
+    CPicture* m2 = FromBytes(bytes);
+    EXPECT_NE(m1->GetTexture(), m2->GetTexture());
+    EXPECT_NE(m1->GetKey(), m2->GetKey());
+    EXPECT_TRUE(std::regex_match(std::string(m1->GetKey().begin(), m1->GetKey().end()),
+                                 std::regex("Picture 0x[0-9a-f]{8,}")));
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 5);
+}
+
+TEST_F(TexturePoolTest, ColourKeyOfTheFirstLoadMakesTexelsTransparent)
+{
+    Start(0);
+    WriteFile("keyed.bmp", Bmp(20, 10, 0xFF0000FFu, 0xFFFF00FFu));
+    CPicture* keyed = Render()->CreatePicture(L"keyed.bmp", 0xFFFF00FFu);
+    CPicture* again = Render()->CreatePicture(L"keyed.bmp", 0);
+    const auto frame = DrawFrame([&] { again->Draw(0, 0); });
+    EXPECT_EQ(Pixel(frame, 2, 2), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(frame, 15, 2), 0xFF000000u) << "the magenta half is keyed out";
+    EXPECT_EQ(keyed->GetTexture(), again->GetTexture());
+}
+
+TEST_F(TexturePoolTest, MissingFileShowsOneBoxWithTheFullPathAndGivesAnEmptyPicture)
+{
+    Start(0);
+    vireo::testing::ClearMessageBoxes();
+    CPicture* picture = Render()->CreatePicture(L"no/such.png", 0);
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Vireo Engine");
+    EXPECT_EQ(boxes[0].text, L"CreateTexture  failed. path=" + GetFullPath(L"no/such.png"));
+    EXPECT_NE(boxes[0].text.find(m_dir.WPath()), std::wstring::npos);
+    EXPECT_EQ(picture->Width(), 0);
+    EXPECT_EQ(picture->Height(), 0);
+    EXPECT_EQ(picture->GetTexture(), nullptr);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
+    // No bytes at all: an empty picture too, and no pool entry.
+    CPicture* none = Render()->CreatePicture(nullptr, 0, 0);
+    EXPECT_EQ(none->Width(), 0);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
+
+    // It draws nothing and survives a device reset untouched.
+    vireo::testing::ClearMessageBoxes();
+    const auto frame = DrawFrame([&] {
+        picture->Draw(1, 1);
+        picture->DrawStretch(0, 0, 50, -1, COORD_CENTER);
+        picture->DrawRotation(5, 5, 2.0f);
+    });
+    EXPECT_EQ(Drawn(frame), (RECT{0, 0, 0, 0}));
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+}
+
+TEST_F(TexturePoolTest, UndecodableBytesAreTriedTwentyTimesAndLeaveANullEntry)
+{
+    Start(0);
+    struct {
+        const char* name;
+        std::string bytes;
+    } rows[] = {
+        {"junk.png", "this is not an image at all"},
+        {"truncated.bmp", std::string("BM\x36\x00\x00\x00", 6)},
+        {"empty.bmp", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteFile(row.name, Bytes(row.bytes.begin(), row.bytes.end()));
+        const std::wstring path(row.name, row.name + std::strlen(row.name));
+        MarkLog();
+        vireo::testing::ClearMessageBoxes();
+        const DWORD before = GetTickCount();
+        CPicture* picture = Render()->CreatePicture(path.c_str(), 0);
+        EXPECT_EQ(picture->Width(), 0);
+        EXPECT_EQ(picture->GetTexture(), nullptr);
+        const auto lines = LogSinceMark();
+        EXPECT_EQ(static_cast<int>(lines.size()), 20);
+        EXPECT_EQ(CountPrefix(lines, "D3DXCreateTextureFromFileInMemoryEx  hr=-"), 20);
+        EXPECT_NE(lines.back().find(", p=0x00000000, path=" + std::string(row.name) + ", ColorKey=0x0"),
+                  std::string::npos)
+            << lines.back();
+        EXPECT_EQ(GetTickCount() - before, 100000u) << "20 waits of 5 s on the virtual clock";
+        EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+        const auto* entry = Render()->FindTexture(path.c_str());
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->pTexture, nullptr);
+        EXPECT_EQ(entry->nRefCount, 1);
+    }
+}
+
+TEST_F(TexturePoolTest, ReleasingAnUnpooledTextureChangesNothing)
+{
+    Start(0);
+    WriteFile("kept.bmp", Bmp(4, 4, 0xFF010203u));
+    CPicture* kept = Render()->CreatePicture(L"kept.bmp", 0);
+    IDirect3DTexture9* stranger = nullptr;
+    ASSERT_EQ(D3DXCreateTexture(Device(), 8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &stranger), S_OK);
+    IDirect3DTexture9* pointer = stranger;
+    MarkLog();
+    Render()->ReleaseTexture(&pointer);
+    IDirect3DTexture9* none = nullptr;
+    Render()->ReleaseTexture(&none);  // no entry holds a null texture here
+    EXPECT_EQ(pointer, stranger);
+    EXPECT_EQ(ComCount(stranger), 1u);
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 1);
+    EXPECT_EQ(Render()->FindTexture(L"kept.bmp")->nRefCount, 1);
+    EXPECT_EQ(kept->GetTexture(), Render()->FindTexture(L"kept.bmp")->pTexture);
+    EXPECT_TRUE(LogSinceMark().empty());
+    stranger->Release();
+}
+
+TEST_F(TexturePoolTest, RestoreAndRecreateOfAnUnknownKey)
+{
+    Start(0);
+    vireo::testing::ClearMessageBoxes();
+    EXPECT_EQ(Render()->RecreateTexture(L"nobody", 4, 4, D3DUSAGE_RENDERTARGET), nullptr);
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+    EXPECT_EQ(Render()->RestoreTexture(nullptr, 0, L"nobody", 4, 4, 0, 0), nullptr);
+    const auto boxes = vireo::testing::MessageBoxesShown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"RestoreTexture failed. Can't find texture in pool. path=nobody");
+    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
+}
+
+}  // namespace
+}  // namespace vireo::test
