@@ -33,13 +33,15 @@ void CDemoText::Update(const SEngineStatus* status)
 
 void CDemoText::Draw(CRenderSystem* render) const
 {
-    // The frame rate in the top-left corner: a box of the text's own size.
+    // The frame rate in the bottom-left corner (the top row belongs to the picture gallery):
+    // a box of the text's own size.
+    const SIZE scene = render->GetSceneSize();
     if (CEngineFont* font = render->GetEngineFont())
-        font->Draw(m_strFps.c_str(), kMargin, kMargin, 0, 0, kFpsColor, DT_LEFT | DT_SINGLELINE);
+        font->Draw(m_strFps.c_str(), kMargin, scene.cy - kMargin - font->GetFontSize().cy, 0, 0, kFpsColor,
+                   DT_LEFT | DT_SINGLELINE);
 
     // The panel at the bottom centre: centred across, wrapped at the box, centred down.
     if (m_pPanelFont) {
-        const SIZE scene = render->GetSceneSize();
         const int x = (scene.cx - kPanelWidth) / 2;
         const int y = scene.cy - kPanelHeight - kMargin;
         m_pPanelFont->Draw(kPanelText, x, y, kPanelWidth, kPanelHeight, kPanelColor,
