@@ -1,6 +1,7 @@
 // CEngineFont inside a running engine, checked on the back buffer: the description rules, the
 // box rule (measured sides, centring across and down), measuring against the drawn ink, Chinese
-// glyphs, text drawn outside the batch, a face that is not installed, device loss, and release.
+// glyphs, text drawn outside the batch, a face that is not installed, device loss, the drawing
+// order shared with pictures, and release.
 #include "render/RenderTest.h"
 
 #include "platform/gfx/font/TextFont.h"
@@ -359,6 +360,37 @@ TEST_F(EngineFontTest, FontsDrawTheSameAfterDeviceLossAndReset)
     const vt::Frame after = DrawFrame(draw);
     EXPECT_EQ(after.pixels, before.pixels);
     Render()->ReleaseEngineFont(&extra);
+}
+
+TEST_F(EngineFontTest, TextKeepsItsPlaceInTheBatchBetweenPictures)
+{
+    CPicture* under = Render()->CreateDynamicPicture(200, 40);
+    CPicture* over = Render()->CreateDynamicPicture(100, 40);
+    ASSERT_EQ(under->ColorFill(nullptr, 0xFF0000FF), S_OK);
+    ASSERT_EQ(over->ColorFill(nullptr, 0xFFFF0000), S_OK);
+    CEngineFont* font = Render()->GetEngineFont();
+    // The text runs from under the blue picture into where the red one will cover it.
+    const wchar_t* text = L"Order of drawing matters";
+    ASSERT_GT(Measure(font, text).cx, 140);
+    const vt::Frame frame = DrawFrame([&] {
+        under->Draw(10, 20);
+        font->Draw(text, 10, 20, 200, 40, kWhite, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        over->Draw(110, 20);
+    });
+    int textOnBlue = 0, notRed = 0;
+    for (int y = 20; y < 60; ++y) {
+        for (int x = 10; x < 210; ++x) {
+            const std::uint32_t pixel = frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
+            if (x < 110 && pixel != 0xFF0000FF)
+                ++textOnBlue;
+            if (x >= 110 && pixel != 0xFFFF0000)
+                ++notRed;
+        }
+    }
+    EXPECT_GT(textOnBlue, 0);  // drawn after the picture under it
+    EXPECT_EQ(notRed, 0);      // and before the picture over it
+    Render()->ReleasePicture(&under);
+    Render()->ReleasePicture(&over);
 }
 
 TEST_F(EngineFontTest, ReleaseNullsThePointerOnceAndIgnoresWhatItDoesNotHold)
