@@ -1,6 +1,7 @@
 // Text per frame: 2,000 glyphs of mixed English and Chinese laid out with DrawText rules and
 // drawn by the CPU text renderer onto an 800 x 600 A8R8G8B8 target, and the same through
 // ID3DXFont and the sprite. Reports time per glyph; glyphs are rasterised before timing.
+#include "MixedText.h"
 #include "platform/gfx/font/TextFont.h"
 #include "platform/gfx/font/TextLayout.h"
 #include "platform/gfx/font/TextRenderer.h"
@@ -21,20 +22,9 @@ namespace {
 
 constexpr int kGlyphs = 2000;
 
-std::wstring MixedText()
-{
-    const std::wstring pieces[] = {L"The quick brown fox jumps over the lazy dog. ", L"Vireo Engine 文字测试，你好世界。",
-                                   L"Score: 12345 HP 99/100 ", L"中文与English混排的一段文字。\n"};
-    std::wstring text;
-    for (int i = 0; static_cast<int>(text.size()) < kGlyphs; ++i)
-        text += pieces[i % 4];
-    text.resize(kGlyphs);
-    return text;
-}
-
 struct Scene {
     std::unique_ptr<CTextFont> font;
-    std::wstring text = MixedText();
+    std::wstring text = MixedText(kGlyphs);
     std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(800 * 600, 0xFF203040);
     vireo::raster::Surface surface{pixels.data(), 800, 600, 800 * 4};
     STextLayout layout;
@@ -106,7 +96,7 @@ void BM_RenderOnly(benchmark::State& state)
 // A fresh font each time: what the first frame of new text costs (fontconfig, FreeType).
 void BM_ColdFirstFrame(benchmark::State& state)
 {
-    const std::wstring text = MixedText();
+    const std::wstring text = MixedText(kGlyphs);
     for (auto _ : state) {
         STextFontDesc desc;
         desc.face = L"Times New Roman";
@@ -152,7 +142,7 @@ void BM_D3DXFontThroughSprite(benchmark::State& state)
         state.SkipWithError("no device");
         return;
     }
-    const std::wstring text = MixedText();
+    const std::wstring text = MixedText(kGlyphs);
     RECT box{0, 0, 800, 600};
     for (auto _ : state) {
         device->BeginScene();

@@ -3,6 +3,8 @@
 // (the animation walk itself is in RenderSystemResources.cpp).
 // Device creation and the frame are in RenderSystemFrame.cpp, loss and reset in
 // RenderSystemDeviceLoss.cpp, the sprite batch in RenderSystemSprite.cpp.
+#include "render/RenderSystemFonts.h"
+
 #include <vireo/engine.h>
 #include <vireo/resource.h>
 #include <vireo/support.h>
@@ -41,9 +43,13 @@ BOOL CRenderSystem::Init()
     if (FAILED(D3DXCreateLine(m_pD3DDevice, &m_pD3DXLine)))
         return FALSE;
 
-    // The default font ("Times New Roman", height 17, weight 1000 through CreateEngineFont)
-    // and the camera set up with aspect sizeScene.cx / sizeScene.cy belong here; they arrive
-    // with the font and camera classes.
+    // The default font: no face gives "Times New Roman", weight -1 gives 1000. The face the
+    // font layer takes for it (and for every later font) is reported in this start's log.
+    vireo::ConnectFontLog();
+    m_pEngineFont = CreateEngineFont(nullptr, 17, 0, -1);
+
+    // The camera set up with aspect sizeScene.cx / sizeScene.cy belongs here; it arrives with
+    // the camera class.
 
     m_bInitialized = TRUE;
     SetDefaultRenderStates();
@@ -69,7 +75,13 @@ void CRenderSystem::ReleaseAll()
         ReleaseTexture(&texture);
     }
 
-    // 4. Fonts (the default font among them), 5. geometry and 6. meshes are destroyed here.
+    // 4. Fonts, the default font among them.
+    for (CEngineFont* font : m_Fonts)
+        delete font;
+    m_Fonts.clear();
+    m_pEngineFont = nullptr;
+
+    // 5. Geometry and 6. meshes are destroyed here.
     // 7. Animations, without package releases: the packages are gone.
     for (CAnimation* animation : m_Animations)
         delete animation;

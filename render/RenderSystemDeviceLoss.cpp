@@ -66,7 +66,10 @@ void CRenderSystem::OnLostDevice()
     // 1. Pictures: render-target textures are dropped from the pool, every picture is lost.
     for (auto& [picture, count] : m_Pictures)
         picture->OnLostDevice();
-    // 2. Fonts and 3. geometry buffers are released here once their registries exist.
+    // 2. Fonts.
+    for (CEngineFont* font : m_Fonts)
+        font->OnLostDevice();
+    // 3. Geometry buffers are released here once their registry exists.
     m_pD3DXSprite->OnLostDevice();
     m_pD3DXLine->OnLostDevice();
 }
@@ -81,7 +84,9 @@ void CRenderSystem::OnResetDevice()
     // 4. Pictures: render targets get new empty textures of their size.
     for (auto& [picture, count] : m_Pictures)
         picture->OnResetDevice();
-    // 5. Fonts are restored here once their registry exists.
+    // 5. Fonts.
+    for (CEngineFont* font : m_Fonts)
+        font->OnResetDevice();
     m_pD3DXLine->OnResetDevice();
     // Geometry objects are created again here once they exist.
     WriteLog(1, L"EMSG_RS_DEVICE_RESET");

@@ -39,9 +39,11 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
             WriteLog(2, L"Demo: the orb texture could not be made; the scene stays empty");
         m_Sprites.Load(GetRenderSystem(), m_strDataFolder);
         m_Pictures.Load(GetRenderSystem(), m_strDataFolder);
+        m_Text.Load(GetRenderSystem());
         break;
     case EMSG_EG_UI_UPDATE:
         m_Pictures.Update(m_nFrames);
+        m_Text.Update(GetEngineStatus());
         break;
     case EMSG_RS_DEVICE_RESET:
         m_Pictures.OnDeviceReset();
@@ -68,6 +70,10 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         DrawScene();
         m_Pictures.Draw();
         m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
+        // The text last, over everything else.
+        GetRenderSystem()->BeginSprite();
+        m_Text.Draw(GetRenderSystem());
+        GetRenderSystem()->EndSprite();
         m_Pictures.CaptureIfRequested();
         break;
     case EMSG_EG_FRAME_END:
@@ -78,6 +84,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         ReleaseOrbTexture();
         m_Pictures.Release();
         m_Sprites.Release(GetRenderSystem());
+        m_Text.Release(GetRenderSystem());
         break;
     default:
         break;

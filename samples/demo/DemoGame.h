@@ -8,6 +8,7 @@
 
 #include "DemoPictures.h"
 #include "DemoSprites.h"
+#include "DemoText.h"
 
 #include <vireo/engine.h>
 
@@ -56,4 +57,5 @@ class CDemoGame : public CGameEngine {
     POINT m_ptPlayer{-1, -1}; // placed in the middle of the scene at the first update
     DWORD m_nKeyHash = 2166136261u;
     CDemoSprites m_Sprites;
+    CDemoText m_Text;
 };

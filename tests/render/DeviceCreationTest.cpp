@@ -10,11 +10,14 @@ namespace {
 
 using ::testing::ElementsAreArray;
 
-// The log lines between the engine's parameter line and the input system's first line.
+// The log lines between the engine's parameter line and the input system's first line,
+// without the default font's face report (machine-dependent; the font tests check it).
 std::vector<std::string> CreationLines(const std::vector<std::string>& log)
 {
     const auto end = std::find(log.begin(), log.end(), "ClearAllInputState");
-    return std::vector<std::string>(log.begin() + std::min<long>(2, end - log.begin()), end);
+    std::vector<std::string> lines(log.begin() + std::min<long>(2, end - log.begin()), end);
+    std::erase_if(lines, [](const std::string& line) { return line.rfind("Font \"", 0) == 0; });
+    return lines;
 }
 
 struct FallbackRow {

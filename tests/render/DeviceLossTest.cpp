@@ -67,11 +67,11 @@ TEST_F(DeviceLossTest, LossSkipsFramesUntilTheResetFrameRestoresAndDraws)
                             "EMSG_RS_DEVICE_RESET", "Reset Device Success."));
 
     // The reset took every state back to the device's defaults; the engine's are set again
-    // and the sprite and line hold their device resources again.
+    // and the sprite, the line and the default font hold their device resources again.
     DWORD blend = FALSE;
     Device()->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
     EXPECT_EQ(blend, static_cast<DWORD>(TRUE));
-    EXPECT_EQ(vireo::testing::ResetBlockers(Device()), 2);
+    EXPECT_EQ(vireo::testing::ResetBlockers(Device()), 3);
 
     // Normal frames again.
     m_game->Run();

@@ -1,6 +1,8 @@
 // Holds the log hook and formats lines for it; lines longer than the buffer are cut.
 #include "platform/gfx/font/FontLog.h"
 
+#include "platform/gfx/font/FontMatcher.h"
+
 #include <cstdarg>
 #include <cwchar>
 
@@ -15,6 +17,9 @@ void SetFontLogHook(FontLogHook hook, void* user)
 {
     g_hook = hook;
     g_user = user;
+    // A new log has seen none of the face reports yet.
+    if (hook)
+        ResetFaceMatchLog();
 }
 
 void FontLog(int level, const wchar_t* format, ...)

@@ -7,7 +7,8 @@
 
 namespace vireo::font {
 
-// Formats with the C library's wide printf (%ls for wide strings, %s for narrow ones).
+// Formats with the C library's wide printf: pass strings wide (%ls); a narrow %s goes through
+// the C locale and fails on anything but ASCII.
 void FontLog(int level, const wchar_t* format, ...);
 
 }  // namespace vireo::font

@@ -3,6 +3,7 @@
 // glyph renderer; fontconfig's substitution rules are not trusted alone for them.
 #include "platform/gfx/font/FontMatcher.h"
 
+#include "platform/core/Utf8.h"
 #include "platform/gfx/font/FontLog.h"
 
 #include <fontconfig/fontconfig.h>
@@ -14,6 +15,13 @@
 namespace vireo::font {
 
 namespace {
+
+// Family names and paths are UTF-8 and may be non-ASCII (localised family names): the wide
+// printf would read a narrow %s through the C locale and fail on them, so they go in wide.
+std::wstring Wide(const std::string& utf8)
+{
+    return vireo::platform::WideFromUtf8(utf8);
+}
 
 std::set<std::string>& LoggedRequests()
 {
@@ -181,10 +189,10 @@ SFaceMatch MatchFace(const SFaceRequest& request)
                                  : result.metricSubstitute ? L"using the metric-compatible"
                                                            : L"not installed, substitute";
             FontLog(result.exactFamily || result.metricSubstitute ? 1 : 2,
-                    L"Font \"%ls\" weight %d%ls: %ls \"%s\" %s%s%s (%s)", request.face.c_str(),
-                    ClampWeight(request.weight), request.italic ? L" italic" : L"", how, result.family.c_str(),
-                    result.style.c_str(), result.syntheticBold ? " +synthetic bold" : "",
-                    result.syntheticItalic ? " +synthetic italic" : "", result.file.c_str());
+                    L"Font \"%ls\" weight %d%ls: %ls \"%ls\" %ls%ls%ls (%ls)", request.face.c_str(),
+                    ClampWeight(request.weight), request.italic ? L" italic" : L"", how, Wide(result.family).c_str(),
+                    Wide(result.style).c_str(), result.syntheticBold ? L" +synthetic bold" : L"",
+                    result.syntheticItalic ? L" +synthetic italic" : L"", Wide(result.file).c_str());
         }
     }
     return result;
@@ -235,8 +243,9 @@ SFaceMatch CFallbackFaces::FindFor(char32_t c)
     if (!result.found) {
         ++m_Misses;
     } else if (LoggedRequests().insert(RequestKey(m_Request) + '|' + result.file).second) {
-        FontLog(1, L"Font \"%ls\": characters it lacks (first U+%04X) drawn with \"%s\" (%s)",
-                m_Request.face.c_str(), static_cast<unsigned>(c), result.family.c_str(), result.file.c_str());
+        FontLog(1, L"Font \"%ls\": characters it lacks (first U+%04X) drawn with \"%ls\" (%ls)",
+                m_Request.face.c_str(), static_cast<unsigned>(c), Wide(result.family).c_str(),
+                Wide(result.file).c_str());
     }
     return result;
 }

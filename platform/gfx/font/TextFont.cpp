@@ -3,6 +3,7 @@
 // texture holds it. Kerning is never applied: GDI measuring does not apply it either.
 #include "platform/gfx/font/TextFont.h"
 
+#include "platform/core/Utf8.h"
 #include "platform/gfx/font/FontLog.h"
 
 #include <ft2build.h>
@@ -74,7 +75,8 @@ int CTextFont::OpenFace(const SFaceMatch& match)
     auto face = std::make_unique<SFace>();
     if (FT_New_Face(Library(), match.file.c_str(), match.index, &face->face) != 0) {
         face->face = nullptr;
-        FontLog(3, L"Font \"%ls\": cannot open %s", m_Desc.face.c_str(), match.file.c_str());
+        FontLog(3, L"Font \"%ls\": cannot open %ls", m_Desc.face.c_str(),
+                vireo::platform::WideFromUtf8(match.file).c_str());
         return -1;
     }
     face->match = match;
@@ -136,7 +138,8 @@ bool CTextFont::OpenPrimary()
                                               : static_cast<int>(std::lround(naturalAverage));
 
     if (FT_Set_Char_Size(face, std::lround(m_EmPixelsX * 64), std::lround(m_EmPixels * 64), 72, 72) != 0) {
-        FontLog(3, L"Font \"%ls\": %s cannot be sized", m_Desc.face.c_str(), m_Match.file.c_str());
+        FontLog(3, L"Font \"%ls\": %ls cannot be sized", m_Desc.face.c_str(),
+                vireo::platform::WideFromUtf8(m_Match.file).c_str());
         return false;
     }
     m_Low.assign(256, nullptr);

@@ -2,6 +2,7 @@
 // pixels, through the caller's sprite, its own, or a sprite outside Begin/End; DT_CALCRECT;
 // the device context; device loss and reset; and refused arguments.
 #include "FontTestUtil.h"
+#include "common/TestDevice.h"
 
 #include <vireo/platform/D3D9Testing.h>
 #include <vireo/platform/D3DX9.h>
@@ -13,12 +14,7 @@ namespace {
 
 namespace vt = vireo::testing;
 
-LRESULT HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-class D3DXFontTest : public ::testing::Test {
+class D3DXFontTest : public ::testing::Test, protected vireo::test::TestDevice {
 protected:
     static constexpr int kWidth = 240;
     static constexpr int kHeight = 80;
@@ -26,30 +22,7 @@ protected:
 
     void SetUp() override
     {
-        vt::ResetGraphicsControls();
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = HostProc;
-            wc.lpszClassName = L"VireoFontTest";
-            RegisterClassExW(&wc);
-            registered = true;
-        }
-        m_window = CreateWindowExW(0, L"VireoFontTest", L"font test", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight,
-                                   nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(m_window, nullptr);
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(m_d3d, nullptr);
-        m_params.BackBufferWidth = kWidth;
-        m_params.BackBufferHeight = kHeight;
-        m_params.BackBufferCount = 1;
-        m_params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        m_params.hDeviceWindow = m_window;
-        m_params.Windowed = TRUE;
-        ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &m_params,
-                                      &m_device),
-                  D3D_OK);
+        ASSERT_TRUE(OpenDevice(kWidth, kHeight, false));
         ASSERT_EQ(D3DXCreateSprite(m_device, &m_sprite), D3D_OK);
         ASSERT_EQ(D3DXCreateFontW(m_device, 17, 0, 400, 1, FALSE, DEFAULT_CHARSET, 0, 0, 0, L"Times New Roman",
                                   &m_font),
@@ -64,14 +37,7 @@ protected:
         if (m_sprite) {
             EXPECT_EQ(m_sprite->Release(), 0u);
         }
-        if (m_device) {
-            EXPECT_EQ(m_device->Release(), 0u) << "something still holds the device";
-        }
-        if (m_d3d)
-            m_d3d->Release();
-        if (m_window)
-            DestroyWindow(m_window);
-        vt::ResetGraphicsControls();
+        CloseDevice();
     }
     void Clear() { ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0), D3D_OK); }
 
@@ -89,10 +55,6 @@ protected:
         return canvas.pixels;
     }
 
-    HWND m_window = nullptr;
-    IDirect3D9* m_d3d = nullptr;
-    D3DPRESENT_PARAMETERS m_params{};
-    IDirect3DDevice9* m_device = nullptr;
     ID3DXSprite* m_sprite = nullptr;
     ID3DXFont* m_font = nullptr;
 };

@@ -8,65 +8,14 @@
 
 namespace vireo::gfxtest {
 
-namespace {
-LRESULT HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-}  // namespace
-
-HWND CreateHostWindow(int width, int height)
-{
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = HostProc;
-        wc.lpszClassName = L"VireoGfxTest";
-        RegisterClassExW(&wc);
-        registered = true;
-    }
-    return CreateWindowExW(0, L"VireoGfxTest", L"gfx test", WS_OVERLAPPEDWINDOW, 0, 0, width, height, nullptr,
-                           nullptr, nullptr, nullptr);
-}
-
-D3DPRESENT_PARAMETERS PresentParams(HWND window, UINT width, UINT height, BOOL depth, D3DFORMAT depthFormat)
-{
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = width;
-    pp.BackBufferHeight = height;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = depth;
-    pp.AutoDepthStencilFormat = depthFormat;
-    return pp;
-}
-
 void DeviceTest::SetUp()
 {
-    vt::ResetGraphicsControls();
-    m_window = CreateHostWindow(kWidth, kHeight);
-    ASSERT_NE(m_window, nullptr);
-    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(m_d3d, nullptr);
-    D3DPRESENT_PARAMETERS pp = PresentParams(m_window, kWidth, kHeight);
-    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &m_device),
-              D3D_OK);
+    ASSERT_TRUE(OpenDevice(kWidth, kHeight, true));
 }
 
 void DeviceTest::TearDown()
 {
-    if (m_device) {
-        EXPECT_EQ(m_device->Release(), 0u) << "something still holds the device";
-    }
-    if (m_d3d)
-        m_d3d->Release();
-    if (m_window)
-        DestroyWindow(m_window);
-    vt::ResetGraphicsControls();
+    CloseDevice();
 }
 
 IDirect3DTexture9* DeviceTest::MakeTexture(int width, int height, const std::vector<std::uint32_t>& pixels,

@@ -1,6 +1,8 @@
-// Shared set-up of the device tests: a host window on the headless back end, a software
-// device of a chosen size, textures filled from pixel lists, and pixel comparisons.
+// Shared set-up of the device tests: a 64 x 48 software device with a depth buffer (from
+// common/TestDevice.h), textures filled from pixel lists, and pixel comparisons.
 #pragma once
+
+#include "common/TestDevice.h"
 
 #include <vireo/platform/D3D9.h>
 #include <vireo/platform/D3D9Testing.h>
@@ -17,9 +19,8 @@ namespace vt = vireo::testing;
 
 namespace vireo::gfxtest {
 
-HWND CreateHostWindow(int width, int height);
-// Windowed, one back buffer, discard; the depth buffer as asked.
-D3DPRESENT_PARAMETERS PresentParams(HWND window, UINT width, UINT height, BOOL depth = TRUE, D3DFORMAT depthFormat = D3DFMT_D24S8);
+using vireo::test::CreateDeviceHostWindow;
+using vireo::test::PresentParams;
 
 // A frame with pixel access by position.
 struct Pixels : vt::Frame {
@@ -27,7 +28,7 @@ struct Pixels : vt::Frame {
     std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public ::testing::Test, protected vireo::test::TestDevice {
 protected:
     static constexpr int kWidth = 64;
     static constexpr int kHeight = 48;
@@ -41,10 +42,6 @@ protected:
                                    bool renderTarget = false);
     void ClearTo(D3DCOLOR color);
     Pixels Frame() { return vt::ReadBackBuffer(m_device); }
-
-    HWND m_window = nullptr;
-    IDirect3D9* m_d3d = nullptr;
-    IDirect3DDevice9* m_device = nullptr;
 };
 
 // Per-channel largest difference of two ARGB values.

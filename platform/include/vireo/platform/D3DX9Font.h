@@ -47,6 +47,7 @@ namespace vireo::font {
 // Where the font layer reports the face it took for each requested face (once per face:
 // level 1 when it is the face or its metric-compatible twin, 2 for another substitute, 3 when
 // no font file exists). The engine connects its log here; unconnected, lines are dropped.
+// Connecting a hook starts a fresh record: each face is reported again to the new hook.
 using FontLogHook = void (*)(void* user, int level, const wchar_t* text);
 void SetFontLogHook(FontLogHook hook, void* user);
 }  // namespace vireo::font
