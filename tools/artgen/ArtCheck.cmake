@@ -1,5 +1,5 @@
-# Regenerates the logo source, the demo's pictures and its sprite packages into WORK and fails when any of them
-# differs from the committed file. Run by CTest with ARTGEN, SOURCE_DIR and WORK set.
+# Regenerates the logo source, the demo's pictures and its sprite packages into WORK and fails
+# when any of them differs from the committed file. Run by CTest with ARTGEN, SOURCE_DIR and WORK set.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/pictures)
 

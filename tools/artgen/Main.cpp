@@ -61,8 +61,12 @@ bool WritePackage(const std::filesystem::path& folder, const artgen::SpritePacka
     char name[32];
     for (std::size_t i = 0; i < package.frames.size(); ++i) {
         const std::vector<std::uint8_t> png = package.frames[i].EncodePng();
+        if (png.empty()) {
+            std::fprintf(stderr, "vireo-artgen: the PNG encoder failed\n");
+            return false;
+        }
         std::snprintf(name, sizeof name, "%03zu.png", i);
-        if (png.empty() || !artgen::WriteFileBytes((folder / name).string(), png))
+        if (!artgen::WriteFileBytes((folder / name).string(), png))
             return false;
     }
     return artgen::WriteFileBytes((folder / "Desc.ini").string(),

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace artgen {
 namespace {
@@ -100,6 +101,15 @@ std::string CenterPoints(int count, const char* point)
     return out;
 }
 
+SpritePackage MakePackage(int frames, Canvas (*draw)(int), std::string desc)
+{
+    SpritePackage package;
+    for (int i = 0; i < frames; ++i)
+        package.frames.push_back(draw(i));
+    package.desc = std::move(desc);
+    return package;
+}
+
 } // namespace
 
 Rgba HeroColourKey()
@@ -109,31 +119,25 @@ Rgba HeroColourKey()
 
 SpritePackage DrawHeroPackage()
 {
-    SpritePackage package;
-    for (int i = 0; i < 12; ++i)
-        package.frames.push_back(DrawHeroFrame(i));
-    package.desc = "; The demo's hero: pictures 0-7 walk, 8-11 jump (crouch, push, stretch, tuck).\r\n"
-                   "[Picture]\r\nPictureCount=12\r\nColorKey_R=255\r\nColorKey_G=0\r\nColorKey_B=255\r\n\r\n"
-                   "[Animation]\r\nFrameDelay=4\r\nSeqCount=3\r\n"
-                   "Seq001=0,7,1 ;walk\r\nSeq002=8,11,1 ;jump\r\nSeq003=11,8,1 ;land: the jump backwards\r\n\r\n"
-                   "[HitBox]\r\nHitBoxCount=2\r\n000=14,20,34,64 ;body\r\n001=16,4,32,22 ;head\r\n\r\n"
-                   "[CenterPoint]\r\n" +
-                   CenterPoints(12, "24,63");
-    return package;
+    return MakePackage(12, DrawHeroFrame,
+                       "; The demo's hero: pictures 0-7 walk, 8-11 jump (crouch, push, stretch, tuck).\r\n"
+                       "[Picture]\r\nPictureCount=12\r\nColorKey_R=255\r\nColorKey_G=0\r\nColorKey_B=255\r\n\r\n"
+                       "[Animation]\r\nFrameDelay=4\r\nSeqCount=3\r\n"
+                       "Seq001=0,7,1 ;walk\r\nSeq002=8,11,1 ;jump\r\nSeq003=11,8,1 ;land: the jump backwards\r\n\r\n"
+                       "[HitBox]\r\nHitBoxCount=2\r\n000=14,20,34,64 ;body\r\n001=16,4,32,22 ;head\r\n\r\n"
+                       "[CenterPoint]\r\n" +
+                           CenterPoints(12, "24,63"));
 }
 
 SpritePackage DrawSparklePackage()
 {
-    SpritePackage package;
-    for (int i = 0; i < 6; ++i)
-        package.frames.push_back(DrawSparkleFrame(i));
-    package.desc = "; A sparkle on the UI clock: it keeps turning while the game is paused.\r\n"
-                   "[Picture]\r\nPictureCount=6\r\nColorKey_R=255\r\nColorKey_G=0\r\nColorKey_B=255\r\n\r\n"
-                   "[Animation]\r\nFrameDelay=2\r\nSeqCount=2\r\nSeq001=0,5,1\r\nSeq002=5,0,1\r\n\r\n"
-                   "[HitBox]\r\nHitBoxCount=1\r\n000=0,0,32,32\r\n\r\n"
-                   "[CenterPoint]\r\n" +
-                   CenterPoints(1, "16,16");
-    return package;
+    return MakePackage(6, DrawSparkleFrame,
+                       "; A sparkle on the UI clock: it keeps turning while the game is paused.\r\n"
+                       "[Picture]\r\nPictureCount=6\r\nColorKey_R=255\r\nColorKey_G=0\r\nColorKey_B=255\r\n\r\n"
+                       "[Animation]\r\nFrameDelay=2\r\nSeqCount=2\r\nSeq001=0,5,1\r\nSeq002=5,0,1\r\n\r\n"
+                       "[HitBox]\r\nHitBoxCount=1\r\n000=0,0,32,32\r\n\r\n"
+                       "[CenterPoint]\r\n" +
+                           CenterPoints(1, "16,16"));
 }
 
 } // namespace artgen

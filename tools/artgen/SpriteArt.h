@@ -20,7 +20,7 @@ SpritePackage DrawHeroPackage();
 // 6 frames of 32 x 32: a four-pointed star turning and pulsing.
 SpritePackage DrawSparklePackage();
 
-// The hero's colour key; Fill leaves every other pixel fully opaque.
+// The hero's colour key (magenta); every other pixel of a hero frame is fully opaque.
 Rgba HeroColourKey();
 
 } // namespace artgen
