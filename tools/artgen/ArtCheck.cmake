@@ -1,5 +1,5 @@
-# Regenerates the logo source and the demo's pictures into WORK and fails when any of them
-# differs from the committed file. Run by CTest with ARTGEN, SOURCE_DIR and WORK set.
+# Regenerates the logo source, the demo's pictures and its sprite packages into WORK and fails
+# when any of them differs from the committed file. Run by CTest with ARTGEN, SOURCE_DIR and WORK set.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/pictures)
 
@@ -12,10 +12,25 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "vireo-artgen demo failed (${rc})")
 endif()
 
+execute_process(COMMAND ${ARTGEN} sprites ${WORK}/demo RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "vireo-artgen sprites failed (${rc})")
+endif()
+
 set(pairs "${WORK}/LogoImage.cpp|${SOURCE_DIR}/engine/LogoImage.cpp")
 file(GLOB generated RELATIVE ${WORK}/pictures ${WORK}/pictures/*)
 foreach(name IN LISTS generated)
   list(APPEND pairs "${WORK}/pictures/${name}|${SOURCE_DIR}/samples/demo/data/pictures/${name}")
+endforeach()
+# Both ways for the sprite folders: a committed frame the tool no longer draws is stale too.
+foreach(folder data/hero sprites/effects)
+  file(GLOB generated RELATIVE ${WORK}/demo/${folder} ${WORK}/demo/${folder}/*)
+  file(GLOB committed RELATIVE ${SOURCE_DIR}/samples/demo/${folder} ${SOURCE_DIR}/samples/demo/${folder}/*)
+  list(APPEND generated ${committed})
+  list(REMOVE_DUPLICATES generated)
+  foreach(name IN LISTS generated)
+    list(APPEND pairs "${WORK}/demo/${folder}/${name}|${SOURCE_DIR}/samples/demo/${folder}/${name}")
+  endforeach()
 endforeach()
 
 set(stale "")

@@ -45,6 +45,14 @@ void Canvas::Paint(const std::function<bool(float, float)>& inside, const Rgba& 
     Paint(inside, [&colour](float, float) { return colour; });
 }
 
+void Canvas::Fill(const std::function<bool(float, float)>& inside, const Rgba& colour)
+{
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x)
+            if (inside(x + 0.5f, y + 0.5f))
+                m_pixels[static_cast<std::size_t>(y) * m_width + x] = colour;
+}
+
 void Canvas::Blend(int x, int y, const Rgba& colour, float coverage)
 {
     Rgba& dst = m_pixels[static_cast<std::size_t>(y) * m_width + x];

@@ -30,6 +30,10 @@ class Canvas {
                const std::function<Rgba(float x, float y)>& colour);
     void Paint(const std::function<bool(float x, float y)>& inside, const Rgba& colour);
 
+    // Sets every pixel whose centre `inside` covers to `colour`: one sample, no blending. For
+    // colour-keyed pictures, where a blended edge would leave a fringe the key cannot remove.
+    void Fill(const std::function<bool(float x, float y)>& inside, const Rgba& colour);
+
     // A8R8G8B8 words, top row first (what the engine's decoder gives back).
     std::vector<std::uint32_t> Argb() const;
 

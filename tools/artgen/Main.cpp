@@ -1,13 +1,18 @@
-// vireo-artgen: draws the engine's start-up logo and the demo's pictures and writes them out.
+// vireo-artgen: draws the engine's start-up logo and the demo's art and writes them out.
 //   vireo-artgen logo FILE.png         the logo as a PNG
 //   vireo-artgen logo-source FILE.cpp  the logo's PNG bytes as the engine's embedded source
 //   vireo-artgen demo FOLDER           the demo's pictures, one PNG each
+//   vireo-artgen sprites DEMO_FOLDER   the sprite packages: DEMO_FOLDER/data/hero/ and the
+//                                      effects source DEMO_FOLDER/sprites/effects/ (vireo-pack
+//                                      turns the latter into data/effects.pak; this tool does not)
 // The same build writes the same bytes every time, which is what the art check relies on.
 #include "DemoArt.h"
 #include "LogoArt.h"
+#include "SpriteArt.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -40,8 +45,32 @@ std::string LogoSource(const std::vector<std::uint8_t>& png)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER\n");
+    std::fprintf(stderr, "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER | sprites DEMO_FOLDER\n");
     return 2;
+}
+
+// Writes a package folder: Desc.ini and the frames as 000.png, 001.png, ...
+bool WritePackage(const std::filesystem::path& folder, const artgen::SpritePackage& package)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "vireo-artgen: cannot create %s: %s\n", folder.c_str(), error.message().c_str());
+        return false;
+    }
+    char name[32];
+    for (std::size_t i = 0; i < package.frames.size(); ++i) {
+        const std::vector<std::uint8_t> png = package.frames[i].EncodePng();
+        if (png.empty()) {
+            std::fprintf(stderr, "vireo-artgen: the PNG encoder failed\n");
+            return false;
+        }
+        std::snprintf(name, sizeof name, "%03zu.png", i);
+        if (!artgen::WriteFileBytes((folder / name).string(), png))
+            return false;
+    }
+    return artgen::WriteFileBytes((folder / "Desc.ini").string(),
+                                  std::vector<std::uint8_t>(package.desc.begin(), package.desc.end()));
 }
 
 } // namespace
@@ -70,6 +99,13 @@ int main(int argc, char** argv)
                 return 1;
         }
         return 0;
+    }
+    if (mode == "sprites") {
+        const std::filesystem::path demo(target);
+        return WritePackage(demo / "data" / "hero", artgen::DrawHeroPackage()) &&
+                       WritePackage(demo / "sprites" / "effects", artgen::DrawSparklePackage())
+                   ? 0
+                   : 1;
     }
     return Usage();
 }

@@ -9,5 +9,5 @@ endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/effects.pak ${COMMITTED} RESULT_VARIABLE differ)
 if(NOT differ EQUAL 0)
   message(FATAL_ERROR "${COMMITTED} is not what vireo-pack makes of ${SOURCE}; "
-                      "run make_sprites.py, then vireo-pack on its effects folder, and commit the result")
+                      "run vireo-artgen sprites samples/demo, then vireo-pack on its effects folder, and commit the result")
 endif()
