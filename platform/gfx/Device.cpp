@@ -540,6 +540,40 @@ void CDevice::DrawQuad(const raster::Quad& quad, D3DCOLOR diffuse)
     raster::DrawQuad(m_renderTarget->View(), quad, state);
 }
 
+void CDevice::DrawQuadBatch(const SBatchQuad* quads, std::size_t count)
+{
+    if (count == 0)
+        return;
+    if (m_lost) {
+        m_state.textures[0] = quads[count - 1].texture->Serial();
+        return;
+    }
+    raster::Surface textures[2];
+    CTexture* current = quads[0].texture;
+    textures[0] = current->Level0().View();
+    if (CTexture* tex = BoundTexture(1))
+        textures[1] = tex->Level0().View();
+    raster::QuadState state = TranslateBatchState(m_state, textures);
+    state.clip = TargetClip();
+    const bool perQuadFilters = FiltersDependOnQuad(m_state);
+    ChooseFilters(m_state, quads[0].quad, state);
+    const bool visible = state.clip.left < state.clip.right && state.clip.top < state.clip.bottom;
+    const raster::Surface target = m_renderTarget->View();
+    for (std::size_t i = 0; i < count && visible; ++i) {
+        const SBatchQuad& item = quads[i];
+        if (item.texture != current) {
+            current = item.texture;
+            textures[0] = current->Level0().View();
+            state.stages[0].texture = textures[0].width > 0 ? &textures[0] : nullptr;
+        }
+        if (perQuadFilters)
+            ChooseFilters(m_state, item.quad, state);
+        state.diffuse = item.diffuse;
+        raster::DrawQuad(target, item.quad, state);
+    }
+    m_state.textures[0] = quads[count - 1].texture->Serial();
+}
+
 void CDevice::FillQuad(const raster::Quad& quad, D3DCOLOR color)
 {
     if (m_lost)

@@ -19,6 +19,13 @@ namespace vireo::gfx {
 
 class CTexture;
 
+// One quad of a batch: the texture it binds to stage 0, its corners and its diffuse colour.
+struct SBatchQuad {
+    CTexture* texture;
+    raster::Quad quad;
+    D3DCOLOR diffuse;
+};
+
 class CDevice final : public vireo::platform::ComObject<IDirect3DDevice9> {
 public:
     // Validates the parameters (and fills a zero back-buffer size from the window) and
@@ -64,6 +71,9 @@ public:
     // Draws one textured parallelogram (target pixel centres at +0.5) with the current
     // texture stages, sampler filters and blend state into the render target.
     void DrawQuad(const raster::Quad& quad, D3DCOLOR diffuse);
+    // The same for a run of quads, each with its own stage-0 texture (bound as SetTexture
+    // would, the last one staying bound); the state is translated once for the run.
+    void DrawQuadBatch(const SBatchQuad* quads, std::size_t count);
     // A solid parallelogram of one colour, blended by the current blend state.
     void FillQuad(const raster::Quad& quad, D3DCOLOR color);
     // A one-pixel line, end point excluded, blended by the current blend state.

@@ -1,4 +1,5 @@
-// Device state to rasterizer state, one draw call at a time.
+// Device state to rasterizer state: once per batch of quads, with the filter choice (the only
+// part that depends on the quad) apart.
 #include "platform/gfx/RasterTranslation.h"
 
 #include <cmath>
@@ -84,8 +85,7 @@ raster::Filter StageFilter(const DWORD* sampler, const raster::Quad& quad, const
 
 }  // namespace
 
-raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Quad& quad,
-                                     const raster::Surface (&textures)[2])
+raster::QuadState TranslateBatchState(const SDeviceState& state, const raster::Surface (&textures)[2])
 {
     raster::QuadState out;
     for (int stage = 0; stage < 2; ++stage) {
@@ -98,13 +98,39 @@ raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Qu
         s.alphaArg1 = TranslateArg(tss[D3DTSS_ALPHAARG1]);
         s.alphaArg2 = TranslateArg(tss[D3DTSS_ALPHAARG2]);
         s.texture = textures[stage].width > 0 ? &textures[stage] : nullptr;
-        s.filter = StageFilter(state.samplerStates[stage], quad, textures[stage]);
     }
     // A disabled stage 0 switches every later stage off as well.
     if (out.stages[0].colorOp == raster::StageOp::Disable)
         out.stages[1].colorOp = out.stages[1].alphaOp = raster::StageOp::Disable;
     out.textureFactor = state.renderStates[D3DRS_TEXTUREFACTOR];
     out.blend = TranslateBlend(state);
+    return out;
+}
+
+bool FiltersDependOnQuad(const SDeviceState& state)
+{
+    for (int stage = 0; stage < 2; ++stage) {
+        const DWORD* sampler = state.samplerStates[stage];
+        if ((sampler[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR) != (sampler[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR))
+            return true;
+    }
+    return false;
+}
+
+void ChooseFilters(const SDeviceState& state, const raster::Quad& quad, raster::QuadState& out)
+{
+    static const raster::Surface kNone{};
+    for (int stage = 0; stage < 2; ++stage) {
+        raster::TextureStage& s = out.stages[stage];
+        s.filter = StageFilter(state.samplerStates[stage], quad, s.texture ? *s.texture : kNone);
+    }
+}
+
+raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Quad& quad,
+                                     const raster::Surface (&textures)[2])
+{
+    raster::QuadState out = TranslateBatchState(state, textures);
+    ChooseFilters(state, quad, out);
     return out;
 }
 

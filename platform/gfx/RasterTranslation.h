@@ -19,4 +19,11 @@ raster::BlendState TranslateBlend(const SDeviceState& state);
 raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Quad& quad,
                                      const raster::Surface (&textures)[2]);
 
+// The same in two steps for a run of quads under one device state: everything but the
+// filters once, then the filters per quad (or once, when FiltersDependOnQuad is false).
+// The state keeps pointers into textures, so textures must outlive it.
+raster::QuadState TranslateBatchState(const SDeviceState& state, const raster::Surface (&textures)[2]);
+bool FiltersDependOnQuad(const SDeviceState& state);
+void ChooseFilters(const SDeviceState& state, const raster::Quad& quad, raster::QuadState& out);
+
 }  // namespace vireo::gfx

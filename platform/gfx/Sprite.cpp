@@ -1,6 +1,7 @@
 // ID3DXSprite on the software device: Begin saves the device state and applies the sprite
-// state (always alpha blending, linear filtering, clamp addressing), Draw queues, Flush draws
-// the queue in submission order through the rasterizer, End flushes and restores.
+// state (always alpha blending, linear filtering, clamp addressing), Draw places the sprite
+// and queues its quad, Flush draws the queue in submission order as one device batch, End
+// flushes and restores.
 // Sorting flags, billboards and object space are accepted and ignored.
 #include "platform/gfx/Device.h"
 #include "platform/gfx/DeviceHold.h"
@@ -17,14 +18,20 @@ namespace {
 
 constexpr DWORD kValidSpriteFlags = 0x1FF;
 
-struct SQueuedSprite {
-    CTexture* texture;
-    RECT source;
-    D3DXVECTOR3 center;
-    D3DXVECTOR3 position;
-    D3DCOLOR color;
-    D3DXMATRIX transform;
-};
+// A point of sprite space through the transform, as D3DXVec3TransformCoord gives it. With
+// the last column (0, 0, 0, 1), w is exactly 1 for finite points and the divide is skipped;
+// a non-finite point gives a non-finite result either way, which the rasterizer refuses.
+D3DXVECTOR2 TransformPoint(const D3DXMATRIX& m, bool affine, float x, float y, float z)
+{
+    const float tx = x * m._11 + y * m._21 + z * m._31 + m._41;
+    const float ty = x * m._12 + y * m._22 + z * m._32 + m._42;
+    if (affine)
+        return {tx, ty};
+    const float w = x * m._14 + y * m._24 + z * m._34 + m._44;
+    return {tx / w, ty / w};
+}
+
+bool IsAffine(const D3DXMATRIX& m) { return m._14 == 0 && m._24 == 0 && m._34 == 0 && m._44 == 1; }
 
 class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
 public:
@@ -49,6 +56,7 @@ public:
         if (!transform)
             return D3DERR_INVALIDCALL;
         m_transform = *transform;
+        m_affine = IsAffine(m_transform);
         return D3D_OK;
     }
 
@@ -68,19 +76,20 @@ public:
     HRESULT Draw(IDirect3DTexture9* texture, const RECT* srcRect, const D3DXVECTOR3* center,
                  const D3DXVECTOR3* position, D3DCOLOR color) override
     {
-        CTexture* tex = AsTexture(texture);
-        if (!m_begun || !tex || tex->Device() != m_device.Get())
+        if (!m_begun)
+            return D3DERR_INVALIDCALL;
+        // Runs of one texture are the rule: the last queued sprite has checked this one already.
+        CTexture* tex = !m_queue.empty() && static_cast<IDirect3DTexture9*>(m_queue.back().texture) == texture
+                            ? m_queue.back().texture
+                            : AsTexture(texture);
+        if (!tex || tex->Device() != m_device.Get())
             return D3DERR_INVALIDCALL;
         const D3DSURFACE_DESC& desc = tex->Level0().Desc();
-        SQueuedSprite item{tex,
-                           srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)},
-                           center ? *center : D3DXVECTOR3(),
-                           position ? *position : D3DXVECTOR3(),
-                           color,
-                           m_transform};
+        const RECT source = srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
         if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
             tex->AddRef();
-        m_queue.push_back(item);
+        m_queue.push_back(SBatchQuad{tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()),
+                                     color});
         return D3D_OK;
     }
 
@@ -88,8 +97,7 @@ public:
     {
         if (!m_begun)
             return D3DERR_INVALIDCALL;
-        for (const SQueuedSprite& item : m_queue)
-            DrawOne(item);
+        m_device->DrawQuadBatch(m_queue.data(), m_queue.size());
         DropQueue();
         return D3D_OK;
     }
@@ -191,50 +199,46 @@ private:
         d.SetTransform(D3DTS_PROJECTION, &projection);
     }
 
-    // Corners in sprite space go through the recorded transform. With pixel centres at +0.5
+    // Corners in sprite space go through the current transform. With pixel centres at +0.5
     // on the rasterizer, sprite-space coordinates are target coordinates as they are: this is
     // the original's "screen = sprite - 0.5" with its centres at integers.
-    void DrawOne(const SQueuedSprite& item)
+    raster::Quad PlaceQuad(const RECT& source, const D3DXVECTOR3& center, const D3DXVECTOR3& position) const
     {
-        const float w = static_cast<float>(item.source.right - item.source.left);
-        const float h = static_cast<float>(item.source.bottom - item.source.top);
-        const float x = item.position.x - item.center.x;
-        const float y = item.position.y - item.center.y;
-        const float z = item.position.z - item.center.z;
-        const D3DXVECTOR3 corners[3] = {{x, y, z}, {x + w, y, z}, {x, y + h, z}};
-        D3DXVECTOR3 out[3];
-        for (int i = 0; i < 3; ++i)
-            D3DXVec3TransformCoord(&out[i], &corners[i], &item.transform);
-
-        raster::Quad quad{};
-        quad.x0 = out[0].x;
-        quad.y0 = out[0].y;
-        quad.edgeUx = out[1].x - out[0].x;
-        quad.edgeUy = out[1].y - out[0].y;
-        quad.edgeVx = out[2].x - out[0].x;
-        quad.edgeVy = out[2].y - out[0].y;
-        quad.u0 = static_cast<float>(item.source.left);
-        quad.v0 = static_cast<float>(item.source.top);
-        quad.u1 = static_cast<float>(item.source.right);
-        quad.v1 = static_cast<float>(item.source.bottom);
-        m_device->SetTexture(0, item.texture);
-        m_device->DrawQuad(quad, item.color);
+        const float w = static_cast<float>(source.right - source.left);
+        const float h = static_cast<float>(source.bottom - source.top);
+        const float x = position.x - center.x;
+        const float y = position.y - center.y;
+        const float z = position.z - center.z;
+        const D3DXVECTOR2 p0 = TransformPoint(m_transform, m_affine, x, y, z);
+        const D3DXVECTOR2 pU = TransformPoint(m_transform, m_affine, x + w, y, z);
+        const D3DXVECTOR2 pV = TransformPoint(m_transform, m_affine, x, y + h, z);
+        return raster::Quad{p0.x,
+                            p0.y,
+                            pU.x - p0.x,
+                            pU.y - p0.y,
+                            pV.x - p0.x,
+                            pV.y - p0.y,
+                            static_cast<float>(source.left),
+                            static_cast<float>(source.top),
+                            static_cast<float>(source.right),
+                            static_cast<float>(source.bottom)};
     }
 
     void DropQueue()
     {
         if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
-            for (const SQueuedSprite& item : m_queue)
+            for (const SBatchQuad& item : m_queue)
                 item.texture->Release();
         m_queue.clear();
     }
 
     CDeviceHold m_device;
     D3DXMATRIX m_transform;
+    bool m_affine = true;
     DWORD m_flags = 0;
     bool m_begun = false;
     SDeviceState m_saved{};
-    std::vector<SQueuedSprite> m_queue;
+    std::vector<SBatchQuad> m_queue;  // keeps its capacity from frame to frame
 };
 
 }  // namespace
