@@ -18,8 +18,9 @@ inline LRESULT BenchWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-// Null when the engine could not start (the caller skips with an error).
-inline std::unique_ptr<CGameEngine> StartHeadlessEngine(const char* folderName)
+// Headless back end, no sound device, and a private working folder under the temp folder: the
+// engine writes its log into the working directory, which must not be the caller's.
+inline void UseHeadlessBenchFolder(const char* folderName)
 {
     setenv("VIREO_BACKEND", "headless", 1);
     setenv("VIREO_AUDIO", "null", 1);
@@ -27,6 +28,12 @@ inline std::unique_ptr<CGameEngine> StartHeadlessEngine(const char* folderName)
     const auto dir = std::filesystem::temp_directory_path(ec) / folderName;
     std::filesystem::create_directories(dir, ec);
     std::filesystem::current_path(dir, ec);
+}
+
+// Null when the engine could not start (the caller skips with an error).
+inline std::unique_ptr<CGameEngine> StartHeadlessEngine(const char* folderName)
+{
+    UseHeadlessBenchFolder(folderName);
     vireo::testing::InstallVirtualClock();
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;

@@ -1,14 +1,13 @@
 // Cost of one empty frame: Run on an engine whose game draws nothing, uncapped (wFPS 0), on
 // the headless back end. The virtual clock keeps the 1.5 s start-up wait out of the run; the
 // figure is the wall time of the frame's message road and system updates.
+#include "BenchEngine.h"
+
 #include <vireo/engine.h>
 #include <vireo/platform/Testing.h>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -54,13 +53,7 @@ BENCHMARK(BM_EmptyFrame);
 
 int main(int argc, char** argv)
 {
-    setenv("VIREO_BACKEND", "headless", 1);
-    setenv("VIREO_AUDIO", "null", 1);
-    // The engine writes its log into the working directory: keep it out of the caller's.
-    std::error_code ec;
-    const auto dir = std::filesystem::temp_directory_path(ec) / "vireo-bench";
-    std::filesystem::create_directories(dir, ec);
-    std::filesystem::current_path(dir, ec);
+    vireo::bench::UseHeadlessBenchFolder("vireo-bench");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

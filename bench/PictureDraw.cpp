@@ -4,6 +4,8 @@
 // CPU nanoseconds per picture (queueing and rasterising at EndSprite; CPU rather than wall
 // time, since the machine may be shared); the overhead of the engine layer over the raw
 // device path is printed at the end.
+#include "BenchEngine.h"
+
 #include "platform/gfx/image/ImageDecoder.h"
 
 #include <vireo/engine.h>
@@ -14,12 +16,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
-#include <system_error>
 #include <time.h>
 #include <vector>
 
@@ -214,13 +213,7 @@ BENCHMARK(BM_PictureOverhead)->DenseRange(kPlain, kRotated)->ArgName("mode")->Un
 
 int main(int argc, char** argv)
 {
-    setenv("VIREO_BACKEND", "headless", 1);
-    setenv("VIREO_AUDIO", "null", 1);
-    // The engine writes its log into the working directory: keep it out of the caller's.
-    std::error_code ec;
-    const auto dir = std::filesystem::temp_directory_path(ec) / "vireo-bench";
-    std::filesystem::create_directories(dir, ec);
-    std::filesystem::current_path(dir, ec);
+    vireo::bench::UseHeadlessBenchFolder("vireo-bench");
     if (!StartEngine()) {
         std::fprintf(stderr, "bench_PictureDraw: the engine or its picture could not be made\n");
         StopEngine();

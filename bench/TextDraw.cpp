@@ -2,6 +2,8 @@
 // CEngineFont::Draw inside the game's sprite batch, one whole engine frame per iteration on the
 // headless back end. Arg 0 is the same frame without text, the frame's own cost to subtract.
 // Counters show that glyphs are rasterised in the first frame only and then only blended.
+#include "BenchEngine.h"
+
 #include "MixedText.h"
 #include "platform/gfx/font/TextDC.h"
 
@@ -11,10 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 namespace {
 
@@ -108,13 +107,7 @@ BENCHMARK(BM_EngineTextFrame)->Arg(0)->Arg(kCharacters);
 
 int main(int argc, char** argv)
 {
-    setenv("VIREO_BACKEND", "headless", 1);
-    setenv("VIREO_AUDIO", "null", 1);
-    // The engine writes its log into the working directory: keep it out of the caller's.
-    std::error_code ec;
-    const auto dir = std::filesystem::temp_directory_path(ec) / "vireo-bench";
-    std::filesystem::create_directories(dir, ec);
-    std::filesystem::current_path(dir, ec);
+    vireo::bench::UseHeadlessBenchFolder("vireo-bench");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
