@@ -43,6 +43,11 @@ void SetAnsiCodePage(const char* name)
     platform::OverrideAnsiCodePage(name);
 }
 
+void KeepPresentedFrames(bool keep)
+{
+    platform::CHeadlessBackend::KeepPresentedFrames(keep);
+}
+
 Frame LastPresentedFrame()
 {
     Frame frame;

@@ -1,5 +1,8 @@
 // Entry point of every test executable: runs each test on the headless back end so no test
-// opens a window or plays sound, whatever the developer's desktop.
+// opens a window or plays sound, whatever the developer's desktop, and keeps every presented
+// frame so tests can read it.
+#include <vireo/platform/Testing.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +11,7 @@ int main(int argc, char** argv)
 {
     setenv("VIREO_BACKEND", "headless", 1);
     setenv("VIREO_AUDIO", "null", 1);
+    vireo::testing::KeepPresentedFrames(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

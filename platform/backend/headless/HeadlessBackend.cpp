@@ -4,6 +4,7 @@
 
 #include "platform/core/MessageBoxLog.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace vireo::platform {
@@ -32,8 +33,19 @@ std::unique_ptr<IBackendWindow> CHeadlessBackend::CreateNativeWindow(const Windo
     return std::make_unique<CHeadlessWindow>();
 }
 
+namespace {
+std::atomic<bool> g_keepPresentedFrames{false};
+} // namespace
+
+void CHeadlessBackend::KeepPresentedFrames(bool keep)
+{
+    g_keepPresentedFrames.store(keep, std::memory_order_relaxed);
+}
+
 PresentResult CHeadlessBackend::Present(HWND, const FrameView& frame)
 {
+    if (!g_keepPresentedFrames.load(std::memory_order_relaxed))
+        return PresentResult::Shown;
     if (!frame.pixels || frame.width <= 0 || frame.height <= 0 ||
         frame.pitch < frame.width * static_cast<int>(sizeof(std::uint32_t)))
         return PresentResult::Shown; // nothing sensible to keep; the previous frame stays

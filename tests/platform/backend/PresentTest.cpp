@@ -1,4 +1,4 @@
-// The headless presenter keeps the last frame (padding dropped), counts frames shown, and
+// The headless presenter keeps the last frame when asked (padding dropped), counts frames shown, and
 // reports scripted device losses; raw input reaches the one installed sink.
 #include "platform/core/Presentation.h"
 #include "platform/core/RawInput.h"
@@ -33,6 +33,15 @@ TEST(Present, HeadlessKeepsACopyOfTheLastFrame)
     // A nonsensical frame is not kept; the previous one stays.
     EXPECT_EQ(PresentFrame(nullptr, FrameView{pixels.data(), 3, 2, 4}), PresentResult::Shown);
     EXPECT_EQ(PresentFrame(nullptr, FrameView{nullptr, 3, 2, 12}), PresentResult::Shown);
+    EXPECT_EQ(vireo::testing::LastPresentedFrame().width, 3);
+
+    // Without keeping (every program but the tests) a frame is shown and counted, not copied.
+    const int shown = vireo::testing::PresentCount();
+    vireo::testing::KeepPresentedFrames(false);
+    const std::uint32_t other = 0xFF00FF00;
+    EXPECT_EQ(PresentFrame(nullptr, FrameView{&other, 1, 1, 4}), PresentResult::Shown);
+    vireo::testing::KeepPresentedFrames(true);
+    EXPECT_EQ(vireo::testing::PresentCount(), shown + 1);
     EXPECT_EQ(vireo::testing::LastPresentedFrame().width, 3);
 }
 

@@ -32,8 +32,11 @@ struct Frame {
     int height = 0;
     std::vector<std::uint32_t> pixels; // A8R8G8B8, top row first, no padding
 };
-// The last frame the headless back end was handed (empty before the first or on another
-// back end), and how many frames were shown since the count was last reset.
+// The headless back end copies presented frames only after this was called with true (the
+// test executables do it at start-up); other programs do not pay for the copy.
+void KeepPresentedFrames(bool keep);
+// The last frame the headless back end was handed while frames were kept (empty before the
+// first or on another back end), and how many frames were shown since the count was last reset.
 Frame LastPresentedFrame();
 int PresentCount();
 void ResetPresentCount();
