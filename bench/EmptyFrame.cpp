@@ -13,30 +13,14 @@ namespace {
 
 class CEmptyGame : public CGameEngine {};
 
-LRESULT EmptyWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 void BM_EmptyFrame(benchmark::State& state)
 {
     vireo::testing::InstallVirtualClock();
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = EmptyWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"VireoBenchHost";
-    RegisterClassExW(&wc);
-    const HWND hwnd = CreateWindowExW(0, L"VireoBenchHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 816, 639, nullptr,
-                                      nullptr, wc.hInstance, nullptr);
+    const HWND hwnd = vireo::bench::CreateBenchHostWindow();
     SetForegroundWindow(hwnd);
     {
         CEmptyGame game;
-        SEngineParam param{};
-        param.hWnd = hwnd;
-        param.sizeScene = SIZE{800, 600};
-        param.wFPS = 0;
-        if (!game.EngineInit(&param)) {
+        if (!vireo::bench::InitBenchEngine(game, hwnd)) {
             state.SkipWithError("EngineInit failed");
         } else {
             for (auto _ : state)

@@ -50,11 +50,6 @@ double CpuNanoseconds()
     return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
-LRESULT BenchWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 // A ball with per-pixel alpha, as the pictures of a game have.
 std::vector<std::uint8_t> PictureBmp()
 {
@@ -72,19 +67,9 @@ std::vector<std::uint8_t> PictureBmp()
 bool StartEngine()
 {
     vireo::testing::InstallVirtualClock();
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = BenchWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"VireoPictureBench";
-    RegisterClassExW(&wc);
-    g_bench.hwnd = CreateWindowExW(0, L"VireoPictureBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 816, 639, nullptr,
-                                   nullptr, wc.hInstance, nullptr);
+    g_bench.hwnd = vireo::bench::CreateBenchHostWindow();
     g_bench.game = new CBenchGame();
-    SEngineParam param{};
-    param.hWnd = g_bench.hwnd;
-    param.sizeScene = SIZE{800, 600};
-    if (!g_bench.game->EngineInit(&param))
+    if (!vireo::bench::InitBenchEngine(*g_bench.game, g_bench.hwnd))
         return false;
     std::vector<std::uint8_t> bmp = PictureBmp();
     g_bench.picture = g_bench.game->GetRenderSystem()->CreatePicture(bmp.data(), static_cast<DWORD>(bmp.size()), 0);

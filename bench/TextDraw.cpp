@@ -55,31 +55,15 @@ class CTextGame : public CGameEngine {
     std::wstring m_strText;
 };
 
-LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 void BM_EngineTextFrame(benchmark::State& state)
 {
     const int characters = static_cast<int>(state.range(0));
     vireo::testing::InstallVirtualClock();
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"VireoTextDrawHost";
-    RegisterClassExW(&wc);
-    const HWND hwnd = CreateWindowExW(0, L"VireoTextDrawHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 816, 639, nullptr,
-                                      nullptr, wc.hInstance, nullptr);
+    const HWND hwnd = vireo::bench::CreateBenchHostWindow();
     SetForegroundWindow(hwnd);
     {
         CTextGame game(characters);
-        SEngineParam param{};
-        param.hWnd = hwnd;
-        param.sizeScene = SIZE{800, 600};
-        param.wFPS = 0;
-        if (!game.EngineInit(&param) || !game.m_pFont || !game.m_pFont->GetD3DXFont()) {
+        if (!vireo::bench::InitBenchEngine(game, hwnd) || !game.m_pFont || !game.m_pFont->GetD3DXFont()) {
             state.SkipWithError("EngineInit or the font failed");
         } else {
             game.Run();  // the first frame rasterises every glyph the text needs
