@@ -58,22 +58,18 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
             if (std::strcmp(SDL_GetWindowTitle(native), "Vireo \xE5\x86\x92\xE7\x83\x9F") == 0)
                 id = candidate;
     ASSERT_NE(id, 0u) << "the SDL window carrying the title was not found";
-    SDL_Event event{};
-    event.type = SDL_TEXTINPUT;
-    event.text.windowID = id;
-    std::strcpy(event.text.text, "a\xE4\xB8\xAD"); // "a中"
-    SDL_PushEvent(&event);
-    event = {};
-    event.type = SDL_KEYDOWN;
-    event.key.windowID = id;
-    event.key.keysym.sym = SDLK_v;
-    event.key.keysym.mod = KMOD_LCTRL;
-    SDL_PushEvent(&event);
-    event = {};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = id;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    SDL_PushEvent(&event);
+    SDL_Event typed{}, key{}, close{};
+    typed.type = SDL_TEXTINPUT;
+    typed.text.windowID = id;
+    std::strcpy(typed.text.text, "a\xE4\xB8\xAD"); // "a中"
+    key.type = SDL_KEYDOWN;
+    key.key.windowID = id;
+    key.key.keysym = {SDL_SCANCODE_V, SDLK_v, KMOD_LCTRL, 0};
+    close.type = SDL_WINDOWEVENT;
+    close.window.windowID = id;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    for (SDL_Event* event : {&typed, &key, &close})
+        SDL_PushEvent(event);
     std::vector<std::pair<UINT, WPARAM>> seen;
     MSG msg;
     while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE))
