@@ -16,11 +16,6 @@ using vireo::platform::RawInputEvent;
 
 namespace {
 
-LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 void Key(int dik, bool down, DWORD time = 0)
 {
     DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, time});
@@ -49,13 +44,23 @@ ReadResult Read(IDirectInputDevice8* device, DWORD capacity = 16, DWORD flags = 
     return {hr, items};
 }
 
+// Offset and data of each item, for comparing a whole read at once.
+using Items = std::vector<std::pair<DWORD, DWORD>>;
+Items OfsData(const ReadResult& read)
+{
+    Items out;
+    for (const DIDEVICEOBJECTDATA& item : read.items)
+        out.emplace_back(item.dwOfs, item.dwData);
+    return out;
+}
+
 class DirectInputTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = HostProc;
+        wc.lpfnWndProc = &DefWindowProcW;
         wc.lpszClassName = L"VireoDirectInputTest";
         RegisterClassExW(&wc);
         m_hWnd = CreateWindowExW(0, L"VireoDirectInputTest", L"input", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr,
@@ -193,13 +198,8 @@ TEST_F(DirectInputTest, KeyboardItemsInOrderWithoutRepeats)
 
     ReadResult read = Read(m_pKeyboard);
     ASSERT_EQ(read.hr, DI_OK);
-    ASSERT_EQ(read.items.size(), 3u);
-    EXPECT_EQ(read.items[0].dwOfs, DIK_A);
-    EXPECT_EQ(read.items[0].dwData, 0x80u);
+    ASSERT_EQ(OfsData(read), (Items{{DIK_A, 0x80}, {DIK_RCONTROL, 0x80}, {DIK_A, 0}}));
     EXPECT_EQ(read.items[0].dwTimeStamp, 100u);
-    EXPECT_EQ(read.items[1].dwOfs, DIK_RCONTROL);
-    EXPECT_EQ(read.items[2].dwOfs, DIK_A);
-    EXPECT_EQ(read.items[2].dwData, 0u);
     EXPECT_EQ(read.items[2].dwTimeStamp, 130u);
     EXPECT_LT(read.items[0].dwSequence, read.items[1].dwSequence);
     EXPECT_LT(read.items[1].dwSequence, read.items[2].dwSequence);
@@ -219,9 +219,7 @@ TEST_F(DirectInputTest, OverflowKeepsTheOldestItemsAndIsReportedOnce)
         Key(DIK_1 + i, true);
         Key(DIK_1 + i, false);
     }
-    ReadResult peek = Read(m_pKeyboard, 16, DIGDD_PEEK);
-    EXPECT_EQ(peek.hr, DI_BUFFEROVERFLOW);
-    EXPECT_EQ(peek.items.size(), 10u);
+    EXPECT_EQ(Read(m_pKeyboard, 16, DIGDD_PEEK).items.size(), 10u);
 
     ReadResult read = Read(m_pKeyboard, 4);
     EXPECT_EQ(read.hr, DI_BUFFEROVERFLOW);
@@ -230,14 +228,11 @@ TEST_F(DirectInputTest, OverflowKeepsTheOldestItemsAndIsReportedOnce)
     read = Read(m_pKeyboard);
     EXPECT_EQ(read.hr, DI_OK);
     ASSERT_EQ(read.items.size(), 6u);
-    EXPECT_EQ(read.items.back().dwOfs, DIK_5);  // the sixth key's items were the ones lost
-    EXPECT_EQ(read.items.back().dwData, 0u);
+    EXPECT_EQ(OfsData(read).back(), (std::pair<DWORD, DWORD>{DIK_5, 0}));  // the sixth key's items were lost
 
     // Exactly ten items fit without an overflow.
-    for (int i = 0; i < 5; ++i) {
-        Key(DIK_Q + i, true);
-        Key(DIK_Q + i, false);
-    }
+    for (int i = 0; i < 10; ++i)
+        Key(DIK_Q + i / 2, i % 2 == 0);
     read = Read(m_pKeyboard);
     EXPECT_EQ(read.hr, DI_OK);
     EXPECT_EQ(read.items.size(), 10u);
@@ -285,30 +280,19 @@ TEST_F(DirectInputTest, MouseItemsAndState)
 
     ReadResult read = Read(m_pMouse);
     ASSERT_EQ(read.hr, DI_OK);
-    ASSERT_EQ(read.items.size(), 5u);
-    EXPECT_EQ(read.items[0].dwOfs, DIMOFS_X);
-    EXPECT_EQ(static_cast<LONG>(read.items[0].dwData), -5);
-    EXPECT_EQ(read.items[1].dwOfs, DIMOFS_Y);
-    EXPECT_EQ(read.items[2].dwOfs, DIMOFS_Z);
-    EXPECT_EQ(read.items[2].dwData, 120u);
-    EXPECT_EQ(read.items[3].dwOfs, DIMOFS_BUTTON0);
-    EXPECT_EQ(read.items[3].dwData, 0x80u);
-    EXPECT_EQ(read.items[4].dwOfs, DIMOFS_BUTTON3);
+    EXPECT_EQ(OfsData(read), (Items{{DIMOFS_X, static_cast<DWORD>(-5)}, {DIMOFS_Y, 7}, {DIMOFS_Z, 120},
+                                    {DIMOFS_BUTTON0, 0x80}, {DIMOFS_BUTTON3, 0x80}}));
 
     Motion(0, 3);
     DIMOUSESTATE state;
     ASSERT_EQ(m_pMouse->GetDeviceState(sizeof(state), &state), DI_OK);
-    EXPECT_EQ(state.lX, -2);  // movement since acquisition, summed
-    EXPECT_EQ(state.lY, 7);
-    EXPECT_EQ(state.lZ, 120);
-    EXPECT_EQ(state.rgbButtons[0], 0x80);
-    EXPECT_EQ(state.rgbButtons[1], 0);
-    EXPECT_EQ(state.rgbButtons[3], 0x80);
+    // Movement since acquisition, summed.
+    EXPECT_EQ((std::vector<LONG>{state.lX, state.lY, state.lZ}), (std::vector<LONG>{-2, 7, 120}));
+    EXPECT_EQ((std::vector<BYTE>(state.rgbButtons, state.rgbButtons + 4)), (std::vector<BYTE>{0x80, 0, 0, 0x80}));
     ASSERT_EQ(m_pMouse->GetDeviceState(sizeof(state), &state), DI_OK);
     EXPECT_EQ(state.lX, 0);  // reset by the previous read
-    Button(0, false);
-    Button(3, false);
-    Button(4, false);
+    for (int button : {0, 3, 4})
+        Button(button, false);
 }
 
 TEST_F(DirectInputTest, EveryDeviceOfAKindGetsItsOwnCopy)
@@ -348,8 +332,7 @@ TEST_F(DirectInputTest, ForegroundRule)
     Key(DIK_R, true);
     ReadResult read = Read(m_pKeyboard);
     ASSERT_EQ(read.hr, DI_OK);
-    ASSERT_EQ(read.items.size(), 1u);
-    EXPECT_EQ(read.items[0].dwOfs, DIK_R);
+    EXPECT_EQ(OfsData(read), (Items{{DIK_R, 0x80}}));
     Key(DIK_R, false);
 
     // A background device ignores the foreground.
