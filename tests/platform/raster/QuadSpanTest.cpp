@@ -76,15 +76,14 @@ std::uint32_t RandomColor(std::mt19937& rng)
 // The states the span path claims: stage 0 alone reducing to a tint, source-alpha over.
 QuadState RandomSpanState(std::mt19937& rng, const Surface* tex)
 {
-    static const StageOp kColorOps[] = {StageOp::SelectArg1, StageOp::SelectArg2, StageOp::Modulate, StageOp::AddSmooth, StageOp::Disable};
-    static const StageOp kAlphaOps[] = {StageOp::SelectArg1, StageOp::SelectArg2, StageOp::Modulate, StageOp::AddSmooth, StageOp::Disable};
+    static const StageOp kOps[] = {StageOp::SelectArg1, StageOp::SelectArg2, StageOp::Modulate, StageOp::AddSmooth, StageOp::Disable};
     static const StageArg kArgs[] = {StageArg::Texture, StageArg::Diffuse, StageArg::Current, StageArg::TFactor};
     auto pick = [&](const auto& list) { return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(rng)]; };
     QuadState state;
     TextureStage& s0 = state.stages[0];
     s0.texture = tex;
-    s0.colorOp = pick(kColorOps);
-    s0.alphaOp = pick(kAlphaOps);
+    s0.colorOp = pick(kOps);
+    s0.alphaOp = pick(kOps);
     // One argument is the texture in most draws; the other a constant.
     const bool textureFirst = rng() % 2 == 0;
     s0.colorArg1 = textureFirst ? StageArg::Texture : pick(kArgs);

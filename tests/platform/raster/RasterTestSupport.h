@@ -1,11 +1,12 @@
-// Images owned by a test, seeded random content, exact comparison with a readable report,
-// and the PNG dump of a failed comparison (actual.png, diff.png in the working directory).
+// Images owned by a test, seeded random content, and comparison with a readable report.
+// Nothing is written to disk: the first differing pixel and the count say enough.
 #pragma once
 
 #include "platform/raster/Raster.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -56,9 +57,26 @@ inline int ChannelDistance(std::uint32_t a, std::uint32_t b)
     return worst;
 }
 
-// Empty when every pixel is within tolerance, else the first offender and the count; on a
-// mismatch actual.png and diff.png are written for a look.
-std::string CompareImages(const Image& expected, const Image& actual, int tolerance = 0);
+// Empty when every pixel is within tolerance, else the first offender and the count.
+inline std::string CompareImages(const Image& expected, const Image& actual, int tolerance = 0)
+{
+    if (expected.surface.width != actual.surface.width || expected.surface.height != actual.surface.height) {
+        return "images differ in size";
+    }
+    std::string report;
+    int bad = 0;
+    for (int y = 0; y < expected.surface.height; ++y) {
+        for (int x = 0; x < expected.surface.width; ++x) {
+            const std::uint32_t e = expected.At(x, y), a = actual.At(x, y);
+            if (ChannelDistance(e, a) > tolerance && bad++ == 0) {
+                char line[80];
+                std::snprintf(line, sizeof line, "first at (%d, %d): expected %08X, got %08X; ", x, y, e, a);
+                report = line;
+            }
+        }
+    }
+    return bad ? report + std::to_string(bad) + " pixels differ" : std::string();
+}
 
 inline RECT WholeOf(const Image& image) { return RECT{0, 0, image.surface.width, image.surface.height}; }
 
