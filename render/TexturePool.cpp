@@ -3,6 +3,7 @@
 // textures dropped at device loss. Pictures and packages decide the keys; nothing here
 // knows which picture holds what.
 #include "render/ResultBox.h"
+#include "support/FileBytes.h"
 
 #include <vireo/engine.h>
 #include <vireo/platform/DxErr.h>
@@ -22,28 +23,6 @@ constexpr DWORD kMaxImageFileBytes = 256u * 1024u * 1024u;
 unsigned long long Address(const void* p)
 {
     return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p));
-}
-
-// The whole file, or false when it cannot be opened or read to the end.
-bool ReadWholeFile(const wchar_t* path, std::vector<BYTE>& bytes)
-{
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD high = 0;
-    const DWORD size = GetFileSize(file, &high);
-    bool ok = size != INVALID_FILE_SIZE && high == 0 && size <= kMaxImageFileBytes;
-    if (ok) {
-        bytes.resize(size);
-        DWORD done = 0;
-        while (ok && done < size) {
-            DWORD read = 0;
-            ok = ReadFile(file, bytes.data() + done, size - done, &read, nullptr) && read > 0;
-            done += read;
-        }
-    }
-    CloseHandle(file);
-    return ok;
 }
 
 }  // namespace
@@ -71,7 +50,7 @@ IDirect3DTexture9* CRenderSystem::CreateTexture(const wchar_t* path, UINT width,
                                                 D3DCOLOR colorKey)
 {
     std::vector<BYTE> bytes;
-    if (!path || !ReadWholeFile(path, bytes)) {
+    if (!path || !vireo::ReadFileBytes(path, kMaxImageFileBytes, bytes)) {
         ShowMessageBox(L"CreateTexture  failed. path=%s", GetFullPath(path ? path : L"").c_str());
         return nullptr;
     }

@@ -3,6 +3,8 @@
 // a log line and a bounded allocation; turning picture bytes into textures is not done here.
 #include "resource/PackageFile.h"
 
+#include "support/FileBytes.h"
+
 #include <vireo/support.h>
 
 #include <algorithm>
@@ -31,43 +33,13 @@ void AppendU32(std::vector<BYTE>& out, DWORD value)
 
 }  // namespace
 
-BOOL CPackageFile::ReadFileBytes(const wchar_t* path, std::uint64_t limit, std::vector<BYTE>& bytes, bool* tooLarge)
-{
-    bytes.clear();
-    if (tooLarge)
-        *tooLarge = false;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    DWORD high = 0;
-    const DWORD low = ::GetFileSize(file, &high);
-    const std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
-    if ((low == INVALID_FILE_SIZE && high == 0) || size > limit) {
-        CloseHandle(file);
-        if (tooLarge)
-            *tooLarge = true;
-        return 0;
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read, nullptr) || read == 0)
-            break;
-        done += read;
-    }
-    CloseHandle(file);
-    bytes.resize(done);  // a file that shrank while read is taken as it was read
-    return 1;
-}
-
 BOOL CPackageFile::Open(const wchar_t* path)
 {
     Close();
     m_strPath = path ? path : L"";
     std::vector<BYTE> bytes;
     bool tooLarge = false;
-    if (!ReadFileBytes(m_strPath.c_str(), kMaxFileSize, bytes, &tooLarge)) {
+    if (!vireo::ReadFileBytes(m_strPath.c_str(), kMaxFileSize, bytes, &tooLarge)) {
         if (tooLarge)
             WriteLog(3, L"Package file larger than %u MiB or of unknown size. File=%s",
                      static_cast<unsigned>(kMaxFileSize >> 20), m_strPath.c_str());

@@ -63,9 +63,6 @@ public:
     // level-3 line when a name does not fit its 20 bytes or the result would be too large.
     static BOOL Build(const std::string& descText, const std::vector<SPackagePicture>& pictures,
                       std::vector<BYTE>& bytes);
-    // Reads a whole file through the platform file functions. 0 when it cannot be opened
-    // or is larger than limit (tooLarge tells which); a short read keeps what was read.
-    static BOOL ReadFileBytes(const wchar_t* path, std::uint64_t limit, std::vector<BYTE>& bytes, bool* tooLarge);
     // Writes bytes to a file (created or replaced); 0 when it cannot be written.
     static BOOL WriteFileBytes(const wchar_t* path, const std::vector<BYTE>& bytes);
 

@@ -4,6 +4,7 @@
 #include "Packer.h"
 
 #include "resource/IniFile.h"
+#include "support/FileBytes.h"
 
 #include <vireo/support.h>
 
@@ -149,7 +150,7 @@ BOOL CollectPackageFolder(const std::wstring& folder, SPackerInput& input, std::
     const std::wstring descPath = folder + L"\\Desc.ini";
     if (FileExists(descPath.c_str())) {
         std::vector<BYTE> bytes;
-        if (!CPackageFile::ReadFileBytes(descPath.c_str(), CPackageFile::kMaxFileSize, bytes, nullptr)) {
+        if (!vireo::ReadFileBytes(descPath.c_str(), CPackageFile::kMaxFileSize, bytes, nullptr)) {
             error = L"cannot read " + descPath;
             return 0;
         }
@@ -178,7 +179,7 @@ BOOL CollectPackageFolder(const std::wstring& folder, SPackerInput& input, std::
                 continue;
             SPackagePicture picture;
             picture.strName = number + L"." + extension;
-            if (!CPackageFile::ReadFileBytes(path.c_str(), CPackageFile::kMaxFileSize, picture.data, nullptr)) {
+            if (!vireo::ReadFileBytes(path.c_str(), CPackageFile::kMaxFileSize, picture.data, nullptr)) {
                 error = L"cannot read " + path;
                 return 0;
             }
