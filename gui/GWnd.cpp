@@ -1,6 +1,8 @@
 // CGWnd's tree, focus, capture and message routing. Drawing (DoRender/OnRender), resources,
 // fonts and the mouse step that drags and focuses windows are added by the GUI work; until
 // then MessageProc handles nothing and the routing is complete.
+#include "support/WideFormat.h"
+
 #include <vireo/engine.h>
 #include <vireo/support.h>
 
@@ -90,7 +92,7 @@ int CGWnd::MessageProc(UINT, WPARAM, LPARAM)
 
 void CGWnd::SetFocus()
 {
-    WriteLog(4, L"SetFocus p=0x%08llx, Res=%s", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this)),
+    WriteLog(4, L"SetFocus p=0x%08llx, Res=%s", vireo::AddressValue(this),
              m_strResPath.c_str());
     if (m_pContext)
         m_pContext->pFocusWnd = this;
@@ -104,7 +106,7 @@ void CGWnd::SetCapture(int bCapture)
         return;
     m_pContext->pCaptureWnd = bCapture ? this : nullptr;
     WriteLog(1, L"Capture=%d, Pointer=0x%08llx, Res=%s", bCapture,
-             static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this)), L"");
+             vireo::AddressValue(this), L"");
 }
 
 CGWnd* CGWnd::GetChild(int i) const

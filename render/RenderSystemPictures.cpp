@@ -6,7 +6,6 @@
 #include <vireo/engine.h>
 #include <vireo/support.h>
 
-#include <cstdint>
 
 CPicture* CRenderSystem::NewPicture()
 {
@@ -30,7 +29,7 @@ CPicture* CRenderSystem::CreatePicture(void* data, DWORD size, DWORD colorKey)
     // The picture's own address keeps the key unique: such textures are never shared.
     wchar_t key[64];
     vireo::FormatWide(key, 64, L"Picture 0x%08llx",
-                      static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(picture)));
+                      vireo::AddressValue(picture));
     if (!data || size == 0) {
         // No bytes would ask the pool for an empty texture of no size; say why it is empty.
         WriteLog(2, L"CreatePicture  no image bytes, key=%s", key);

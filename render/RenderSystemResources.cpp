@@ -1,12 +1,13 @@
 // The render system's package and animation registries: packages shared by exact path with a
 // count, animations in a list in creation order, each holding one count on its package, and
 // the per-clock walk that advances them. Loading and playing are CResource's and CAnimation's.
+#include "support/WideFormat.h"
+
 #include <vireo/render.h>
 #include <vireo/resource.h>
 #include <vireo/support.h>
 
 #include <algorithm>
-#include <cstdint>
 
 CResource* CRenderSystem::CreateResource(const wchar_t* path)
 {
@@ -57,7 +58,7 @@ CAnimation* CRenderSystem::CreateAnimation(const wchar_t* path, int sequence)
 void CRenderSystem::ReleaseAnimation(const CAnimation* pAnimation)
 {
     const auto found = std::find(m_Animations.begin(), m_Animations.end(), pAnimation);
-    const auto address = static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(pAnimation));
+    const auto address = vireo::AddressValue(pAnimation);
     if (found == m_Animations.end()) {
         WriteLog(2, L"ReleaseAnimation  can't find p=0x%08llx", address);
         return;

@@ -2,6 +2,8 @@
 // image bytes (20 logged attempts 5 s apart) or empty, released hold by hold, and default-pool
 // textures dropped at device loss. Pictures and packages decide the keys; nothing here
 // knows which picture holds what.
+#include "support/WideFormat.h"
+
 #include "render/ResultBox.h"
 #include "support/FileBytes.h"
 
@@ -9,7 +11,6 @@
 #include <vireo/platform/DxErr.h>
 #include <vireo/support.h>
 
-#include <cstdint>
 #include <vector>
 
 namespace {
@@ -19,11 +20,6 @@ constexpr DWORD kLoadRetryMs = 5000;
 // No image the decoders accept comes near this; a larger file is refused before the buffer
 // is allocated, as an unreadable one.
 constexpr DWORD kMaxImageFileBytes = 256u * 1024u * 1024u;
-
-unsigned long long Address(const void* p)
-{
-    return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p));
-}
 
 }  // namespace
 
@@ -83,7 +79,7 @@ IDirect3DTexture9* CRenderSystem::RestoreTexture(const void* data, DWORD size, c
             WriteLog(1,
                      L"D3DXCreateTextureFromFileInMemoryEx  hr=%d(%s), Pool=%d, p=0x%08llx, path=%s, ColorKey=0x%x, "
                      L"TexPoolSize=%d",
-                     static_cast<int>(hr), DXGetErrorString(hr), static_cast<int>(pool), Address(texture), name.c_str(),
+                     static_cast<int>(hr), DXGetErrorString(hr), static_cast<int>(pool), vireo::AddressValue(texture), name.c_str(),
                      static_cast<unsigned>(colorKey), GetTexturePoolSize());
             if (texture)
                 return texture;
@@ -98,7 +94,7 @@ IDirect3DTexture9* CRenderSystem::RestoreTexture(const void* data, DWORD size, c
     if (FAILED(hr))
         texture = nullptr;
     WriteLog(1, L"D3DXCreateTexture  hr=%d(%s), p=0x%08llx, path=%s, width=%d, height=%d, TexPoolSize=%d",
-             static_cast<int>(hr), DXGetErrorString(hr), Address(texture), name.c_str(), static_cast<int>(width),
+             static_cast<int>(hr), DXGetErrorString(hr), vireo::AddressValue(texture), name.c_str(), static_cast<int>(width),
              static_cast<int>(height), GetTexturePoolSize());
     if (hr != S_OK)
         vireo::render::ShowResultBox(hr);
@@ -141,7 +137,7 @@ void CRenderSystem::ReleaseTexture(IDirect3DTexture9** ppTexture)
     IDirect3DTexture9* texture = entry.pTexture;
     const ULONG ref = texture->Release();
     WriteLog(1, L"D3DXReleaseTexture  ref=%d, p=0x%08llx, path=%s, TexPoolSize=%d", static_cast<int>(ref),
-             Address(texture), entry.strPath.c_str(), GetTexturePoolSize());
+             vireo::AddressValue(texture), entry.strPath.c_str(), GetTexturePoolSize());
     if (ref == 0)
         *ppTexture = nullptr;
     // With another holder left (a sprite batch that still queues the texture) the pool has

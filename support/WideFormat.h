@@ -7,6 +7,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace vireo {
@@ -22,5 +23,12 @@ namespace vireo {
 // and consume no argument.
 int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va_list args);
 int FormatWide(wchar_t* buffer, std::size_t capacity, const wchar_t* format, ...);
+
+// An address as the integer that "0x%08llx" prints: log lines name objects by address, and
+// addresses are 64-bit here.
+inline unsigned long long AddressValue(const void* p)
+{
+    return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p));
+}
 
 } // namespace vireo
