@@ -3,6 +3,7 @@
 // description are bounded before anything is allocated; the texture pool reports images it
 // cannot read. Nothing here draws.
 #include "resource/PackageSource.h"
+#include "support/CommaFields.h"
 
 #include <vireo/render.h>
 #include <vireo/resource.h>
@@ -12,23 +13,11 @@
 
 namespace {
 
-// The comma rule of every list in Desc.ini: the number before the first comma, the text
-// after it left for the next field; without a comma the field is 0 and the text stays.
-int TakeField(std::wstring& rest)
-{
-    const std::size_t comma = rest.find(L',');
-    if (comma == std::wstring::npos)
-        return 0;
-    const int value = ParseIntW(rest.substr(0, comma).c_str());
-    rest.erase(0, comma + 1);
-    return value;
-}
-
 POINT ParsePoint(const std::wstring& text)
 {
     std::wstring rest = text;
     POINT point{0, 0};
-    point.x = TakeField(rest);
+    point.x = vireo::TakeCommaField(rest);
     point.y = ParseIntW(rest.c_str());
     return point;
 }
@@ -135,7 +124,7 @@ void CResource::LoadSequences(CIniFile& ini, int pictureCount)
         const std::wstring key = L"Seq" + CPackageFile::FormatNumber(i);
         std::wstring rest = ini.GetString(L"Animation", key.c_str(), fallback.c_str(), TRUE);
         SAniData& seq = m_pAniData[i];
-        seq.nStartFrame = TakeField(rest);
+        seq.nStartFrame = vireo::TakeCommaField(rest);
         std::wstring loopText;
         const std::size_t comma = rest.find(L',');
         if (comma != std::wstring::npos) {

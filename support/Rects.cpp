@@ -1,6 +1,8 @@
 // Rectangles from text and from position and size: ParseRect, MakeRect, and ParseIntW, the
 // decimal reader with the Microsoft _wtoi rules that ParseRect and the INI reader share.
 // Deliberately decimal only: no hexadecimal or octal prefixes.
+#include "support/CommaFields.h"
+
 #include <vireo/support.h>
 
 #include <climits>
@@ -30,18 +32,26 @@ int ParseIntW(const wchar_t* text)
     return static_cast<int>(value);
 }
 
+namespace vireo {
+
+int TakeCommaField(std::wstring& rest)
+{
+    const std::size_t comma = rest.find(L',');
+    if (comma == std::wstring::npos)
+        return 0;
+    const int value = ParseIntW(rest.substr(0, comma).c_str());
+    rest.erase(0, comma + 1);
+    return value;
+}
+
+} // namespace vireo
+
 RECT ParseRect(const wchar_t* text)
 {
     std::wstring rest = text ? text : L"";
     LONG values[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 3; ++i) {
-        const std::size_t comma = rest.find(L',');
-        // A missing comma leaves this number 0 and all the text for the ones after it.
-        if (comma == std::wstring::npos)
-            continue;
-        values[i] = ParseIntW(rest.substr(0, comma).c_str());
-        rest.erase(0, comma + 1);
-    }
+    for (int i = 0; i < 3; ++i)
+        values[i] = vireo::TakeCommaField(rest);
     values[3] = ParseIntW(rest.c_str());
     return RECT{values[0], values[1], values[2], values[3]};
 }
