@@ -21,15 +21,7 @@ class LogTest : public ::testing::Test {
     void SetUp() override
     {
         vireo::testing::InstallVirtualClock();
-        SYSTEMTIME now{};
-        now.wYear = 2026;
-        now.wMonth = 12;
-        now.wDay = 5;
-        now.wHour = 14;
-        now.wMinute = 3;
-        now.wSecond = 7;
-        now.wMilliseconds = 123;
-        vireo::testing::SetLocalDateTime(now);
+        vireo::testing::SetLocalDateTime(SYSTEMTIME{2026, 12, 6, 5, 14, 3, 7, 123});
         vireo::testing::SetAnsiCodePage("UTF-8");
         char prefix[64];
         std::snprintf(prefix, sizeof prefix, "%08x] 2026-12-05 14:03:07.123 > ", GetCurrentThreadId());
@@ -97,22 +89,22 @@ TEST_F(LogTest, LongMessagesAreCutWithoutSplittingCharacters)
     WriteLog(1, L"%s", std::wstring(5000, L'a').c_str());
     EXPECT_EQ(LogBytes(), Line(1, std::string(room, 'a')));
 
-    std::string gbkExpected;
-    for (std::size_t i = 0; i < room / 2; ++i)
-        gbkExpected += "\xD6\xD0";
+    // 中 is 2 bytes in GBK and 3 in UTF-8; one ASCII byte first shifts the UTF-8 cut, which
+    // still falls between whole characters.
+    auto repeat = [](const char* unit, std::size_t n) {
+        std::string out;
+        while (n--)
+            out += unit;
+        return out;
+    };
     vireo::testing::SetAnsiCodePage("GBK");
     WriteLog(0, L"");
     WriteLog(1, L"%s", std::wstring(1023, L'中').c_str());
-    EXPECT_EQ(LogBytes(), Line(1, gbkExpected));
-
-    std::string utf8Expected;
-    for (std::size_t i = 0; i < room / 3; ++i)
-        utf8Expected += "\xE4\xB8\xAD";
+    EXPECT_EQ(LogBytes(), Line(1, repeat("\xD6\xD0", room / 2)));
     vireo::testing::SetAnsiCodePage("UTF-8");
     WriteLog(0, L"");
     WriteLog(1, L"x%s", std::wstring(2000, L'中').c_str());
-    // One ASCII byte first shifts the cut: it still falls between whole characters.
-    EXPECT_EQ(LogBytes(), Line(1, "x" + utf8Expected.substr(0, (room - 1) / 3 * 3)));
+    EXPECT_EQ(LogBytes(), Line(1, "x" + repeat("\xE4\xB8\xAD", (room - 1) / 3)));
 }
 
 TEST_F(LogTest, FormatterSafetyInLogLines)
@@ -133,10 +125,6 @@ TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
     WriteLog(1, L"kept");
     EXPECT_EQ(LogBytes(), Line(1, "kept"));
 }
-
-} // namespace
-
-namespace {
 
 TEST(ShowMessageBox, FormatsLikeTheLogAndWritesNoLogLine)
 {

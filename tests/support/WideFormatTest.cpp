@@ -34,15 +34,12 @@ TEST(WideFormat, StringsFollowMicrosoftWideRules)
               L"[(null)|(null)]");
     EXPECT_EQ(Fmt(L"[%.2s|%.3S|%.*s]", L"abcdef", "abcdef", 1, L"xyz"), L"[ab|abc|x]");
     EXPECT_EQ(Fmt(L"[%6s|%-6s|%3s]", L"ab", L"ab", L"abcdef"), L"[    ab|ab    |abcdef]");
-}
-
-TEST(WideFormat, PrecisionNeverReadsPastItsCount)
-{
+    // Precision never reads past its count.
     const wchar_t unterminated[3] = {L'a', L'b', L'c'};
     EXPECT_EQ(Fmt(L"%.3s", unterminated), L"abc");
 }
 
-TEST(WideFormat, IntegerFields)
+TEST(WideFormat, IntegerAndPointerFields)
 {
     struct Row {
         const wchar_t* expected;
@@ -64,10 +61,7 @@ TEST(WideFormat, IntegerFields)
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.actual, row.expected);
-}
-
-TEST(WideFormat, PointersPrintWholeAndUpperCase)
-{
+    // Pointers print whole and upper case.
     const void* p = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(0xABCDEF12u));
     EXPECT_EQ(Fmt(L"%p", p), sizeof(void*) == 8 ? L"00000000ABCDEF12" : L"ABCDEF12");
 }
@@ -96,14 +90,12 @@ TEST(WideFormat, CutsAtTheBufferAndAlwaysTerminates)
     EXPECT_EQ(FormatWide(buffer, 5, L"abcdefgh"), 4);
     EXPECT_EQ(std::wstring(buffer), L"abcd");
     EXPECT_EQ(buffer[5], L'#');
-
     EXPECT_EQ(FormatWide(buffer, 1, L"abc"), 0);
     EXPECT_EQ(buffer[0], L'\0');
 
     buffer[0] = L'#';
     EXPECT_EQ(FormatWide(buffer, 0, L"abc"), 0);
     EXPECT_EQ(buffer[0], L'#');
-
     // Padding and fields stop at the buffer too, however wide they ask to be.
     EXPECT_EQ(FormatWide(buffer, 8, L"%999999999d", 1), 7);
     EXPECT_EQ(std::wstring(buffer), L"       ");
@@ -111,11 +103,8 @@ TEST(WideFormat, CutsAtTheBufferAndAlwaysTerminates)
     EXPECT_EQ(std::wstring(buffer), L"0000000");
     EXPECT_EQ(FormatWide(buffer, 8, L"%s%s", L"abcd", L"efgh"), 7);
     EXPECT_EQ(std::wstring(buffer), L"abcdefg");
-}
-
-TEST(WideFormat, NullFormatOrBufferIsHarmless)
-{
-    wchar_t buffer[4] = {L'x', L'x', L'x', L'x'};
+    // A null format or buffer is harmless.
+    buffer[0] = L'x';
     EXPECT_EQ(FormatWide(buffer, 4, nullptr), 0);
     EXPECT_EQ(buffer[0], L'\0');
     EXPECT_EQ(FormatWide(nullptr, 4, L"abc"), 0);
