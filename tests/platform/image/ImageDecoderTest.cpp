@@ -205,10 +205,6 @@ TEST(EncodeBmp, ReadsBackIdenticalWithAlphaAndPitch)
                 src[y * pitchPixels + x] = PatternPixel(x, y);
         const Bytes file = EncodeBmp(src.data(), w, h, pitchPixels * 4);
         ASSERT_EQ(file.size(), 54u + 4u * w * h);
-        EXPECT_EQ(file[10], 54);                 // bfOffBits
-        EXPECT_EQ(file[28], 32);                 // biBitCount
-        EXPECT_EQ(file[30], 0);                  // BI_RGB
-        EXPECT_EQ(file[25] & 0x80, 0);           // positive height: bottom-up
         // The first stored row is the image's last: pixel (0, h-1), bytes B G R A.
         const std::uint32_t last = PatternPixel(0, h - 1);
         EXPECT_EQ(file[54], last & 0xFF);

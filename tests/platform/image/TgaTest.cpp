@@ -126,15 +126,12 @@ TEST(Tga, RefusesBadHeaders)
         const char* expect;
     } cases[] = {
         {"type 0", with([](TgaSpec& s) { s.type = 0; }), "unsupported image type 0"},
-        {"type 32", with([](TgaSpec& s) { s.type = 32; }), "unsupported image type 32"},
         {"type 33", with([](TgaSpec& s) { s.type = 33; }), "unsupported image type 33"},
         {"map type 2", with([](TgaSpec& s) { s.mapType = 2; }), "unknown colour map type 2"},
         {"mapped without map", with([](TgaSpec& s) { s.type = 1, s.depth = 8; }), "without a colour map"},
         {"map entry of 12 bits", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 12; }), "entry size 12"},
         {"8-bit true colour", with([](TgaSpec& s) { s.depth = 8; }), "pixel depth 8 for image type 2"},
         {"24-bit grey", with([](TgaSpec& s) { s.type = 3; }), "pixel depth 24 for image type 3"},
-        {"width 0", with([](TgaSpec& s) { s.width = 0; }), "invalid image size: 0 x 2"},
-        {"height 0", with([](TgaSpec& s) { s.height = 0; }), "invalid image size: 2 x 0"},
         {"ID past the end", shortId, "ID field or colour map"},
         {"map past the end", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 32, s.mapLength = 1000; }),
          "ID field or colour map"},
