@@ -16,6 +16,12 @@ protected:
         ASSERT_NE(m_Font, nullptr);
     }
     int Width(const wchar_t* text) { return m_Font->Measure(text, -1).cx; }
+    STextLayout Lay(const wchar_t* text, RECT box, DWORD format, int count = -1)
+    {
+        STextLayout layout;
+        LayoutText(*m_Font, text, count, box, format, layout);
+        return layout;
+    }
     std::wstring LineText(const wchar_t* text, const SLayoutLine& line)
     {
         return std::wstring(text + line.begin, text + line.end);
@@ -97,8 +103,7 @@ TEST_F(TextLayoutTest, VerticalAlignmentAndTheReturnedHeight)
         EXPECT_EQ(ink.bottom, c.lineTop + 14);
     }
     // Two lines under DT_VCENTER centre as a block of 34 pixels.
-    STextLayout layout;
-    LayoutText(*m_Font, L"H\nH", -1, box, DT_VCENTER, layout);
+    STextLayout layout = Lay(L"H\nH", box, DT_VCENTER);
     ASSERT_EQ(layout.lines.size(), 2u);
     EXPECT_EQ(layout.lines[0].top, 33);
     EXPECT_EQ(layout.lines[1].top, 50);
@@ -117,8 +122,7 @@ TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "lines " << c.lines);
-        STextLayout layout;
-        LayoutText(*m_Font, c.text, -1, {0, 0, 200, 200}, DT_LEFT, layout);
+        STextLayout layout = Lay(c.text, {0, 0, 200, 200}, DT_LEFT);
         EXPECT_EQ(layout.lineCount, c.lines);
         EXPECT_EQ(layout.height, 17 * c.lines);
         // One line and no breaks under DT_SINGLELINE; CR and LF are skipped, not drawn.
@@ -136,10 +140,9 @@ TEST_F(TextLayoutTest, ExpandTabsMovesToStopsOfEightAverageWidths)
 {
     const int stop = 8 * m_Font->Metrics().averageWidth;
     ASSERT_GT(stop, Width(L"abc"));
-    STextLayout a, abc, two;
-    LayoutText(*m_Font, L"a\tb", -1, {0, 0, 400, 50}, DT_EXPANDTABS, a);
-    LayoutText(*m_Font, L"abc\tb", -1, {0, 0, 400, 50}, DT_EXPANDTABS, abc);
-    LayoutText(*m_Font, L"a\t\tb", -1, {0, 0, 400, 50}, DT_EXPANDTABS | DT_RIGHT, two);
+    const STextLayout a = Lay(L"a\tb", {0, 0, 400, 50}, DT_EXPANDTABS);
+    const STextLayout abc = Lay(L"abc\tb", {0, 0, 400, 50}, DT_EXPANDTABS);
+    const STextLayout two = Lay(L"a\t\tb", {0, 0, 400, 50}, DT_EXPANDTABS | DT_RIGHT);
     EXPECT_EQ(a.lines[0].width, stop + Width(L"b"));
     EXPECT_EQ(abc.lines[0].width, stop + Width(L"b"));
     EXPECT_EQ(two.lines[0].width, 2 * stop + Width(L"b"));
@@ -164,8 +167,7 @@ TEST_F(TextLayoutTest, WordBreakFillsLinesGreedilyAndDropsTheSpacesAtBreaks)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "box width " << c.boxWidth);
-        STextLayout layout;
-        LayoutText(*m_Font, text, -1, {0, 0, c.boxWidth, 300}, DT_WORDBREAK | DT_NOCLIP, layout);
+        STextLayout layout = Lay(text, {0, 0, c.boxWidth, 300}, DT_WORDBREAK | DT_NOCLIP);
         ASSERT_EQ(layout.lines.size(), c.lines.size());
         for (std::size_t i = 0; i < c.lines.size(); ++i)
             EXPECT_EQ(LineText(text, layout.lines[i]), c.lines[i]);
@@ -189,8 +191,7 @@ TEST_F(TextLayoutTest, ChineseWrapsBetweenCharactersButKeepsPunctuationAttached)
         GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
     const wchar_t* text = L"你好世界你好世界";
     const int two = Width(L"你好");
-    STextLayout layout;
-    LayoutText(*m_Font, text, -1, {0, 0, two, 300}, DT_WORDBREAK, layout);
+    STextLayout layout = Lay(text, {0, 0, two, 300}, DT_WORDBREAK);
     ASSERT_EQ(layout.lines.size(), 4u);
     EXPECT_EQ(LineText(text, layout.lines[1]), L"世界");
 
@@ -212,8 +213,7 @@ TEST_F(TextLayoutTest, ChineseWrapsBetweenCharactersButKeepsPunctuationAttached)
 TEST_F(TextLayoutTest, CalcRectMeasuresAndDrawsNothing)
 {
     const wchar_t* text = L"Hello Vireo";
-    STextLayout layout;
-    LayoutText(*m_Font, text, -1, {10, 20, 11, 21}, DT_CALCRECT | DT_SINGLELINE, layout);
+    STextLayout layout = Lay(text, {10, 20, 11, 21}, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_TRUE(layout.quads.empty());
     EXPECT_EQ(layout.rect.right, 10 + Width(text));
     EXPECT_EQ(layout.rect.bottom, 37);
@@ -254,8 +254,7 @@ TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
     }
     // A clipped glyph shows the same pixels as its unclipped self inside the box.
     Canvas clipped(300, 200), whole(300, 200);
-    STextLayout layout;
-    LayoutText(*m_Font, text, -1, box, DT_LEFT, layout);
+    STextLayout layout = Lay(text, box, DT_LEFT);
     RenderTextLayout(clipped.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
     LayoutText(*m_Font, text, -1, box, DT_LEFT | DT_NOCLIP, layout);
     RenderTextLayout(whole.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
@@ -266,22 +265,19 @@ TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
 
 TEST_F(TextLayoutTest, CountsEmptyTextsAndExtremeBoxes)
 {
-    STextLayout all, five, prefix;
-    LayoutText(*m_Font, L"Hello World", -1, {0, 0, 300, 100}, DT_LEFT, all);
-    LayoutText(*m_Font, L"Hello World", 5, {0, 0, 300, 100}, DT_LEFT, five);
-    LayoutText(*m_Font, L"Hello", -1, {0, 0, 300, 100}, DT_LEFT, prefix);
+    const STextLayout all = Lay(L"Hello World", {0, 0, 300, 100}, DT_LEFT);
+    const STextLayout five = Lay(L"Hello World", {0, 0, 300, 100}, DT_LEFT, 5);
+    const STextLayout prefix = Lay(L"Hello", {0, 0, 300, 100}, DT_LEFT);
     EXPECT_EQ(all.lines[0].width, Width(L"Hello World"));
     EXPECT_EQ(five.lines[0].width, prefix.lines[0].width);
     EXPECT_EQ(five.quads.size(), prefix.quads.size());
 
     for (const wchar_t* empty : {static_cast<const wchar_t*>(nullptr), L""}) {
-        STextLayout layout;
-        LayoutText(*m_Font, empty, -1, {0, 0, 100, 100}, DT_CENTER | DT_VCENTER, layout);
+        STextLayout layout = Lay(empty, {0, 0, 100, 100}, DT_CENTER | DT_VCENTER);
         EXPECT_EQ(layout.height, 0);
         EXPECT_TRUE(layout.quads.empty());
     }
-    STextLayout zero;
-    LayoutText(*m_Font, L"Hello", 0, {0, 0, 100, 100}, DT_LEFT, zero);
+    STextLayout zero = Lay(L"Hello", {0, 0, 100, 100}, DT_LEFT, 0);
     EXPECT_EQ(zero.height, 0);
 
     const RECT extremes[] = {
@@ -293,8 +289,7 @@ TEST_F(TextLayoutTest, CountsEmptyTextsAndExtremeBoxes)
     for (const RECT& box : extremes) {
         for (DWORD format : {DWORD(DT_CENTER | DT_VCENTER), DWORD(DT_RIGHT | DT_BOTTOM | DT_WORDBREAK),
                              DWORD(DT_NOCLIP | DT_CENTER), DWORD(DT_CALCRECT)}) {
-            STextLayout layout;
-            LayoutText(*m_Font, L"Hello World 你好", -1, box, format, layout);
+            STextLayout layout = Lay(L"Hello World 你好", box, format);
             Canvas canvas(50, 50);
             RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
             for (const SGlyphQuad& quad : layout.quads) {
