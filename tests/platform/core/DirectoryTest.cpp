@@ -101,12 +101,10 @@ TEST(Directory, SearchReportsSizesFoldersAndFailures)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.pattern.size() << " characters");
-        EXPECT_EQ(FindFirstFileW(row.pattern.c_str(), &data), INVALID_HANDLE_VALUE);
-        EXPECT_EQ(GetLastError(), row.error);
+        EXPECT_EQ(ErrorOf(FindFirstFileW(row.pattern.c_str(), &data)), row.error);
     }
     EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
-    EXPECT_FALSE(FindNextFileW(nullptr, &data));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(ErrorOf(FindNextFileW(nullptr, &data)), ERROR_INVALID_HANDLE);
 }
 
 TEST(Directory, FullPathNamesAreCleanAbsoluteAndFollowTheBufferRule)
@@ -143,8 +141,7 @@ TEST(Directory, FullPathNamesAreCleanAbsoluteAndFollowTheBufferRule)
 
     EXPECT_EQ(GetFullPathNameW(L"", 4096, buffer, nullptr), 0u);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
-    EXPECT_FALSE(SetCurrentDirectoryW(L"no/such/folder"));
-    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(SetCurrentDirectoryW(L"no/such/folder")), ERROR_PATH_NOT_FOUND);
     EXPECT_TRUE(SetCurrentDirectoryW(saved));
 }
 
@@ -153,28 +150,21 @@ TEST(Directory, FoldersCopiesAndMoves)
     TempFolder folder;
     const std::wstring dir = folder / L"made";
     EXPECT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
-    EXPECT_FALSE(CreateDirectoryW(dir.c_str(), nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-    EXPECT_FALSE(CreateDirectoryW((folder / L"a\\b\\c").c_str(), nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(CreateDirectoryW(dir.c_str(), nullptr)), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(ErrorOf(CreateDirectoryW((folder / L"a\\b\\c").c_str(), nullptr)), ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(GetFileAttributesW(dir.c_str()) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
 
     const std::wstring source = folder / L"made\\src.bin";
     Touch(source, 70000); // more than one copy chunk
-    EXPECT_FALSE(RemoveDirectoryW(dir.c_str()));
-    EXPECT_EQ(GetLastError(), ERROR_DIR_NOT_EMPTY);
-    EXPECT_FALSE(RemoveDirectoryW(source.c_str()));
-    EXPECT_EQ(GetLastError(), ERROR_DIRECTORY);
+    EXPECT_EQ(ErrorOf(RemoveDirectoryW(dir.c_str())), ERROR_DIR_NOT_EMPTY);
+    EXPECT_EQ(ErrorOf(RemoveDirectoryW(source.c_str())), ERROR_DIRECTORY);
 
     const std::wstring copy = folder / L"copy.bin";
     EXPECT_TRUE(CopyFileW(source.c_str(), copy.c_str(), TRUE));
-    EXPECT_FALSE(CopyFileW(source.c_str(), copy.c_str(), TRUE));
-    EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
+    EXPECT_EQ(ErrorOf(CopyFileW(source.c_str(), copy.c_str(), TRUE)), ERROR_FILE_EXISTS);
     EXPECT_TRUE(CopyFileW(source.c_str(), copy.c_str(), FALSE));
-    EXPECT_FALSE(CopyFileW(dir.c_str(), (folder / L"dircopy").c_str(), FALSE));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(CopyFileW((folder / L"missing").c_str(), copy.c_str(), FALSE));
-    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(CopyFileW(dir.c_str(), (folder / L"dircopy").c_str(), FALSE)), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ErrorOf(CopyFileW((folder / L"missing").c_str(), copy.c_str(), FALSE)), ERROR_FILE_NOT_FOUND);
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW(copy.c_str(), &data);
     ASSERT_NE(find, INVALID_HANDLE_VALUE);
@@ -185,15 +175,12 @@ TEST(Directory, FoldersCopiesAndMoves)
     EXPECT_TRUE(MoveFileExW(copy.c_str(), moved.c_str(), 0));
     EXPECT_EQ(GetFileAttributesW(copy.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(MoveFileExW(source.c_str(), moved.c_str(), 0));
-    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(ErrorOf(MoveFileExW(source.c_str(), moved.c_str(), 0)), ERROR_ALREADY_EXISTS);
     EXPECT_TRUE(MoveFileExW(source.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_TRUE(RemoveDirectoryW(dir.c_str()));
 
-    EXPECT_FALSE(DeleteFileW((folder / L"gone").c_str()));
-    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(DeleteFileW(folder.Path().wstring().c_str()));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ErrorOf(DeleteFileW((folder / L"gone").c_str())), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(DeleteFileW(folder.Path().wstring().c_str())), ERROR_ACCESS_DENIED);
     EXPECT_TRUE(DeleteFileW(moved.c_str()));
 }
 

@@ -61,18 +61,11 @@ TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
         HANDLE first = CreateFileW(path.c_str(), row.access1, row.share1, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(first, INVALID_HANDLE_VALUE);
         HANDLE second = CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (row.admitted) {
-            EXPECT_NE(second, INVALID_HANDLE_VALUE);
-            CloseHandle(second);
-        } else {
-            EXPECT_EQ(second, INVALID_HANDLE_VALUE);
-            EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-        }
+        EXPECT_EQ(ErrorOf(second), row.admitted ? ERROR_SUCCESS : ERROR_SHARING_VIOLATION);
         CloseHandle(first);
         // Closing the first handle lifts the conflict.
-        second = CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_NE(second, INVALID_HANDLE_VALUE);
-        CloseHandle(second);
+        EXPECT_EQ(ErrorOf(CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr)),
+                  ERROR_SUCCESS);
     }
 }
 
@@ -83,13 +76,10 @@ TEST(File, RefusedCreateAlwaysLeavesTheFileAndDeleteRespectsShareDelete)
     WriteAll(path, "keep me");
     HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr),
-              INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-    EXPECT_FALSE(DeleteFileW(path.c_str()));
-    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-    EXPECT_FALSE(MoveFileExW(path.c_str(), (folder / L"moved.txt").c_str(), 0));
-    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ErrorOf(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr)),
+              ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ErrorOf(DeleteFileW(path.c_str())), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ErrorOf(MoveFileExW(path.c_str(), (folder / L"moved.txt").c_str(), 0)), ERROR_SHARING_VIOLATION);
     EXPECT_EQ(ReadAll(path), "keep me");
     CloseHandle(reader);
 
@@ -166,13 +156,9 @@ TEST(File, BadPathsFailWithTheirOwnErrors)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        SetLastError(0);
-        EXPECT_EQ(CreateFileW(row.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
-                  INVALID_HANDLE_VALUE);
-        EXPECT_EQ(GetLastError(), row.error);
-        SetLastError(0);
-        EXPECT_EQ(CreateFileW(row.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
-        EXPECT_EQ(GetLastError(), row.error);
+        EXPECT_EQ(ErrorOf(CreateFileW(row.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)),
+                  row.error);
+        EXPECT_EQ(ErrorOf(CreateFileW(row.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)), row.error);
     }
 }
 
@@ -243,13 +229,10 @@ TEST(File, HandlesRefuseWhatTheyWereNotOpenedForAndDieOnce)
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     DWORD n = 123;
     char buffer[8];
-    EXPECT_FALSE(WriteFile(reader, "x", 1, &n, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ErrorOf(WriteFile(reader, "x", 1, &n, nullptr)), ERROR_ACCESS_DENIED);
     EXPECT_EQ(n, 0u);
-    EXPECT_FALSE(ReadFile(writer, buffer, 1, &n, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(SetEndOfFile(reader));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ErrorOf(ReadFile(writer, buffer, 1, &n, nullptr)), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ErrorOf(SetEndOfFile(reader)), ERROR_ACCESS_DENIED);
 
     // Reading at the end succeeds with nothing read.
     ASSERT_TRUE(ReadFile(reader, buffer, sizeof(buffer), &n, nullptr));
@@ -260,10 +243,8 @@ TEST(File, HandlesRefuseWhatTheyWereNotOpenedForAndDieOnce)
     EXPECT_TRUE(CloseHandle(reader));
     EXPECT_TRUE(CloseHandle(writer));
     for (HANDLE dead : {reader, writer, INVALID_HANDLE_VALUE, static_cast<HANDLE>(nullptr)}) {
-        EXPECT_FALSE(CloseHandle(dead));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-        EXPECT_FALSE(ReadFile(dead, buffer, 1, &n, nullptr));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(ErrorOf(CloseHandle(dead)), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(ErrorOf(ReadFile(dead, buffer, 1, &n, nullptr)), ERROR_INVALID_HANDLE);
         EXPECT_EQ(GetFileSize(dead, nullptr), INVALID_FILE_SIZE);
     }
 }
@@ -303,8 +284,7 @@ TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
     EXPECT_EQ(ReadAll(other), "not faulty at all");
     // The disk takes 4 bytes: a 6-byte write stops there, then every write fails.
     SetFilePointer(early, 0, nullptr, FILE_END);
-    EXPECT_FALSE(WriteFile(early, "abcdef", 6, &n, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_EQ(ErrorOf(WriteFile(early, "abcdef", 6, &n, nullptr)), ERROR_DISK_FULL);
     EXPECT_EQ(n, 4u);
     EXPECT_FALSE(WriteFile(early, "g", 1, &n, nullptr));
     EXPECT_EQ(n, 0u);
@@ -312,9 +292,8 @@ TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
     CloseHandle(early);
 
     vireo::testing::SetFileFaults({L"Game.log", true, -1, 0});
-    EXPECT_EQ(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
-              INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ErrorOf(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)),
+              ERROR_ACCESS_DENIED);
     vireo::testing::ClearFileFaults();
     EXPECT_EQ(ReadAll(log), "0123456789abcd");
 }

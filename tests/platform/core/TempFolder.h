@@ -2,8 +2,21 @@
 // afterwards. Paths are handed out as wide strings, the way the platform functions take them.
 #pragma once
 
+#include <vireo/platform/Win32.h>
+
 #include <filesystem>
 #include <string>
+
+// The error a failed call left, so a refusal and its reason are one check; a call that
+// succeeded answers ERROR_SUCCESS (and a handle it opened is closed).
+inline DWORD ErrorOf(BOOL succeeded) { return succeeded ? ERROR_SUCCESS : GetLastError(); }
+inline DWORD ErrorOf(HANDLE handle)
+{
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(handle);
+    return ERROR_SUCCESS;
+}
 
 class TempFolder {
   public:

@@ -1,6 +1,8 @@
 // Windows and the message queue on the headless back end: creation and destruction
 // messages, queue order and filters, WM_QUIT last, DefWindowProc closing, placement,
 // and the state changes a user makes (size, focus, minimise) arriving as messages.
+#include "TempFolder.h"
+
 #include <vireo/platform/Testing.h>
 #include <vireo/platform/Win32.h>
 
@@ -121,8 +123,7 @@ TEST_F(Windows, CreationAndDestructionReachTheProcedure)
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(GetForegroundWindow(), nullptr);
     EXPECT_TRUE(Pump().empty()); // its queued messages went with it
-    EXPECT_FALSE(DestroyWindow(hwnd));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(ErrorOf(DestroyWindow(hwnd)), ERROR_INVALID_WINDOW_HANDLE);
     EXPECT_FALSE(PostMessageW(hwnd, WM_USER, 0, 0));
 
     // A procedure answering -1 to WM_CREATE refuses the window.
@@ -236,8 +237,7 @@ TEST_F(Windows, PlacementFramesAndMetrics)
     EXPECT_EQ(GetSystemMetrics(SM_CYMAXIMIZED), 1056);
     EXPECT_EQ(GetSystemMetrics(SM_CYCAPTION), 23);
     EXPECT_EQ(GetSystemMetrics(12345), 0);
-    EXPECT_FALSE(GetClientRect(nullptr, &client));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(ErrorOf(GetClientRect(nullptr, &client)), ERROR_INVALID_WINDOW_HANDLE);
 }
 
 TEST_F(Windows, UserChangesArriveAsMessages)
