@@ -1,11 +1,12 @@
 // Whole-engine harness for the input tests: a headless host window, a game that records the
-// input messages it gets and what its queries answer, frames on the virtual clock, and
-// short names for injecting keyboard and mouse input and changing the window's state.
+// input messages of the last frame, frames of 20 ms on the virtual clock, and injected input
+// through the platform's test controls.
 #pragma once
 
 #include "tests/common/ScratchDir.h"
 
 #include <vireo/engine.h>
+#include <vireo/platform/Testing.h>
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,18 @@
 
 namespace inputtest {
 
-// Injected input, as the back ends deliver it.
-void Key(int dik, bool down);
-void Tap(int dik);  // press and release within one frame
-void MouseButton(int button, bool down);
-void MouseMove(int dx, int dy);
-void Wheel(int delta);
+using vireo::testing::InjectKey;
+// Press and release within one frame.
+inline void Tap(int dik)
+{
+    InjectKey(dik, true);
+    InjectKey(dik, false);
+}
 
 class CTestGame : public CGameEngine {
 public:
-    std::vector<UINT> inputMessages;            // 5001-5004 of the last frame, in order
-    std::function<int(UINT)> onMessage;         // answer for a message, 0 to pass it on
+    std::vector<UINT> inputMessages;     // 5001-5004 of the last frame, in order
+    std::function<int(UINT)> onMessage;  // answer for a message, 0 to pass it on
 
 protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -36,18 +38,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void Frame();
-    void Frames(int count);
-    void SetForeground(bool gameInFront);
-    void SetMinimized(bool minimized);
-    void SetClientSize(int width, int height);
-    void SetCursorClientPos(int x, int y);
-    std::vector<std::wstring> TakeMessageBoxes();
-    std::string LogText() const;
-
+    void Frames(int count = 1);
+    void SetForeground(bool gameInFront) { vireo::testing::SetForeground(m_hWnd, gameInFront); }
+    void SetCursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hWnd, x, y); }
+    std::string LogText() const { return vireo::test::ReadFileBytes("VireoEngine.log"); }
     CInputSystem* Input() { return m_game.GetInputSystem(); }
     CTestGame& Game() { return m_game; }
-    HWND Window() const { return m_hWnd; }
 
     vireo::test::ScratchDir m_dir;
     HWND m_hWnd = nullptr;
