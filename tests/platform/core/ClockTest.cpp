@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 class VirtualClock : public ::testing::Test {
@@ -12,6 +14,14 @@ class VirtualClock : public ::testing::Test {
     void SetUp() override { vireo::testing::InstallVirtualClock(); }
     void TearDown() override { vireo::testing::UninstallVirtualClock(); }
 };
+
+// Year, month, day, weekday, hour, minute, second, millisecond of the local time now.
+std::vector<int> LocalNow()
+{
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wDayOfWeek, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
 
 LONGLONG Counter()
 {
@@ -48,38 +58,16 @@ TEST_F(VirtualClock, SleepAndAdvanceMoveEveryCounterTogether)
 
 TEST_F(VirtualClock, LocalTimeRunsOnWithVirtualTime)
 {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    EXPECT_EQ(now.wYear, 2026);
-    EXPECT_EQ(now.wMonth, 1);
-    EXPECT_EQ(now.wDay, 1);
-    EXPECT_EQ(now.wDayOfWeek, 4);
-    EXPECT_EQ(now.wHour, 12);
-
-    // Into a leap day, then over a year end.
+    EXPECT_EQ(LocalNow(), (std::vector<int>{2026, 1, 1, 4, 12, 0, 0, 0}));
+    // Into a leap day, over a year end and back again; the weekday follows.
     vireo::testing::SetLocalDateTime({2024, 2, 0, 28, 23, 59, 59, 500});
     Sleep(600);
-    GetLocalTime(&now);
-    EXPECT_EQ(now.wMonth, 2);
-    EXPECT_EQ(now.wDay, 29);
-    EXPECT_EQ(now.wDayOfWeek, 4);
-    EXPECT_EQ(now.wHour, 0);
-    EXPECT_EQ(now.wSecond, 0);
-    EXPECT_EQ(now.wMilliseconds, 100);
-
+    EXPECT_EQ(LocalNow(), (std::vector<int>{2024, 2, 29, 4, 0, 0, 0, 100}));
     vireo::testing::SetLocalDateTime({2025, 12, 0, 31, 23, 0, 0, 0});
     vireo::testing::AdvanceClock(2LL * 3600 * 1000);
-    GetLocalTime(&now);
-    EXPECT_EQ(now.wYear, 2026);
-    EXPECT_EQ(now.wMonth, 1);
-    EXPECT_EQ(now.wDay, 1);
-    EXPECT_EQ(now.wHour, 1);
+    EXPECT_EQ(LocalNow(), (std::vector<int>{2026, 1, 1, 4, 1, 0, 0, 0}));
     vireo::testing::AdvanceClock(-2LL * 3600 * 1000 - 1);
-    GetLocalTime(&now);
-    EXPECT_EQ(now.wYear, 2025);
-    EXPECT_EQ(now.wHour, 22);
-    EXPECT_EQ(now.wMinute, 59);
-    EXPECT_EQ(now.wMilliseconds, 999);
+    EXPECT_EQ(LocalNow(), (std::vector<int>{2025, 12, 31, 3, 22, 59, 59, 999}));
 }
 
 TEST(RealClock, RunsForwardAndComInitialisationNests)
@@ -89,9 +77,7 @@ TEST(RealClock, RunsForwardAndComInitialisationNests)
     Sleep(2);
     EXPECT_GT(Counter(), first);
     EXPECT_GE(GetTickCount(), tick);
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    EXPECT_GE(now.wYear, 2024);
+    EXPECT_GE(LocalNow()[0], 2024);
     EXPECT_NE(GetCurrentThreadId(), 0u);
 
     EXPECT_EQ(CoInitialize(nullptr), S_OK);

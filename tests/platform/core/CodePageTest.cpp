@@ -105,11 +105,8 @@ TEST_F(CodePage, LengthsBuffersAndArguments)
         {"used flag with UTF-8", WideCharToMultiByte(CP_UTF8, 0, L"abc", 3, narrow, 8, nullptr, &used)},
         {"unknown code page", MultiByteToWideChar(12345, 0, "abc", 3, wide, 8)},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
-        SetLastError(0);
-        EXPECT_EQ(row.result, 0);
-    }
+    for (const Row& row : rows)
+        EXPECT_EQ(row.result, 0) << row.label;
     SetLastError(0);
     EXPECT_EQ(MultiByteToWideChar(12345, 0, "abc", 3, wide, 8), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);

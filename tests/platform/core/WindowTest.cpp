@@ -32,6 +32,8 @@ LRESULT CALLBACK_Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+std::vector<LONG> Sides(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 class Windows : public ::testing::Test {
   protected:
     static void SetUpTestSuite()
@@ -186,57 +188,46 @@ TEST_F(Windows, CloseGoesThroughDefWindowProcToDestroy)
 
 TEST_F(Windows, PlacementFramesAndMetrics)
 {
-    RECT r{0, 0, 800, 600};
-    ASSERT_TRUE(AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE));
-    EXPECT_EQ(r.left, -8);
-    EXPECT_EQ(r.top, -31);
-    EXPECT_EQ(r.right, 808);
-    EXPECT_EQ(r.bottom, 608);
-    RECT fixed{0, 0, 100, 100};
-    AdjustWindowRect(&fixed, WS_CAPTION | WS_SYSMENU, FALSE);
-    EXPECT_EQ(fixed.left, -3);
-    EXPECT_EQ(fixed.top, -26);
-    RECT popup{5, 5, 10, 10};
-    AdjustWindowRect(&popup, WS_POPUP, FALSE);
-    EXPECT_EQ(popup.left, 5);
+    const struct {
+        DWORD style;
+        RECT client, frame;
+    } frames[] = {{WS_OVERLAPPEDWINDOW, {0, 0, 800, 600}, {-8, -31, 808, 608}},
+                  {WS_CAPTION | WS_SYSMENU, {0, 0, 100, 100}, {-3, -26, 103, 103}},
+                  {WS_POPUP, {5, 5, 10, 10}, {5, 5, 10, 10}}};
+    for (const auto& f : frames) {
+        RECT r = f.client;
+        ASSERT_TRUE(AdjustWindowRect(&r, f.style, FALSE));
+        EXPECT_EQ(Sides(r), Sides(f.frame)) << std::hex << f.style;
+    }
 
     HWND hwnd = Make(WS_OVERLAPPEDWINDOW, 816, 639);
     RECT client, window;
     ASSERT_TRUE(GetClientRect(hwnd, &client));
-    EXPECT_EQ(client.right, 800);
-    EXPECT_EQ(client.bottom, 600);
+    EXPECT_EQ(Sides(client), (std::vector<LONG>{0, 0, 800, 600}));
     ASSERT_TRUE(GetWindowRect(hwnd, &window));
-    EXPECT_EQ(window.left, 10);
-    EXPECT_EQ(window.top, 20);
+    EXPECT_EQ(Sides(window), (std::vector<LONG>{10, 20, 10 + 816, 20 + 639}));
     POINT p{5, 6};
     ASSERT_TRUE(ClientToScreen(hwnd, &p));
-    EXPECT_EQ(p.x, 10 + 8 + 5);
-    EXPECT_EQ(p.y, 20 + 31 + 6);
+    EXPECT_EQ((std::vector<LONG>{p.x, p.y}), (std::vector<LONG>{10 + 8 + 5, 20 + 31 + 6}));
     ASSERT_TRUE(ScreenToClient(hwnd, &p));
     EXPECT_EQ(p.x, 5);
-
     vireo::testing::SetCursorClientPos(hwnd, 100, 50);
-    POINT cursor;
-    ASSERT_TRUE(GetCursorPos(&cursor));
-    EXPECT_EQ(cursor.x, 10 + 8 + 100);
-    EXPECT_EQ(cursor.y, 20 + 31 + 50);
+    ASSERT_TRUE(GetCursorPos(&p));
+    EXPECT_EQ((std::vector<LONG>{p.x, p.y}), (std::vector<LONG>{10 + 8 + 100, 20 + 31 + 50}));
 
     g_seen.clear();
     ASSERT_TRUE(SetWindowPos(hwnd, nullptr, 0, 0, 656, 519, SWP_NOMOVE | SWP_NOZORDER));
     GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, 640);
-    EXPECT_EQ(client.bottom, 480);
+    EXPECT_EQ(Sides(client), (std::vector<LONG>{0, 0, 640, 480}));
     ASSERT_EQ(g_seen.size(), 1u);
     EXPECT_EQ(g_seen[0].message, WM_SIZE);
-    EXPECT_EQ(LOWORD(g_seen[0].lParam), 640);
+    EXPECT_EQ(g_seen[0].lParam, MAKELPARAM(640, 480));
     GetWindowRect(hwnd, &window);
     EXPECT_EQ(window.left, 10);
 
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
-    EXPECT_EQ(GetSystemMetrics(SM_CXMAXIMIZED), 1936);
-    EXPECT_EQ(GetSystemMetrics(SM_CYMAXIMIZED), 1056);
-    EXPECT_EQ(GetSystemMetrics(SM_CYCAPTION), 23);
-    EXPECT_EQ(GetSystemMetrics(12345), 0);
+    for (auto [index, value] : {std::pair{SM_CXSCREEN, 1920}, {SM_CXMAXIMIZED, 1936}, {SM_CYMAXIMIZED, 1056},
+                                {SM_CYCAPTION, 23}, {12345, 0}})
+        EXPECT_EQ(GetSystemMetrics(index), value) << index;
     EXPECT_EQ(ErrorOf(GetClientRect(nullptr, &client)), ERROR_INVALID_WINDOW_HANDLE);
 }
 
@@ -314,18 +305,17 @@ TEST_F(Windows, FocusMovesBetweenWindowsWithOneMessageEach)
     vireo::testing::SetForeground(a, true); // the user clicks a
     EXPECT_EQ(GetForegroundWindow(), a);
     Pump();
-    ASSERT_EQ(g_seen.size(), 2u);
-    EXPECT_EQ(g_seen[0].hwnd, b);
-    EXPECT_EQ(LOWORD(g_seen[0].wParam), WA_INACTIVE);
-    EXPECT_EQ(g_seen[1].hwnd, a);
-    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
-
+    using Activation = std::vector<std::pair<HWND, WORD>>;
+    auto activations = [] {
+        Activation out;
+        for (const Seen& seen : g_seen)
+            out.emplace_back(seen.hwnd, LOWORD(seen.wParam));
+        return out;
+    };
+    EXPECT_EQ(activations(), (Activation{{b, WA_INACTIVE}, {a, WA_ACTIVE}}));
     g_seen.clear();
     ASSERT_TRUE(SetForegroundWindow(b)); // the program asks: sent at once, in the same order
-    ASSERT_EQ(g_seen.size(), 2u);
-    EXPECT_EQ(g_seen[0].hwnd, a);
-    EXPECT_EQ(g_seen[1].hwnd, b);
-    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
+    EXPECT_EQ(activations(), (Activation{{a, WA_INACTIVE}, {b, WA_ACTIVE}}));
     EXPECT_TRUE(Pump().empty());
     EXPECT_FALSE(SetForegroundWindow(nullptr));
 }
