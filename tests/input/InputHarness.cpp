@@ -1,6 +1,5 @@
-// The whole-engine input harness: a host window on the headless back end whose procedure
-// does nothing of its own, EngineInit with an 800 x 600 scene on an 800 x 600 client and no
-// frame cap.
+// The whole-engine input harness: a plain host window on the headless back end, EngineInit
+// with an 800 x 600 scene on an 800 x 600 client and no frame cap.
 #include "tests/input/InputHarness.h"
 
 namespace inputtest {
@@ -32,11 +31,9 @@ void InputEngineTest::SetUp()
     ShowWindow(m_hWnd, SW_SHOW);
     vireo::testing::SetClientSize(m_hWnd, 800, 600);
     SetForeground(true);
-
-    SEngineParam param = {};
+    SEngineParam param = {};  // no frame cap
     param.hWnd = m_hWnd;
     param.sizeScene = {800, 600};
-    param.wFPS = 0;
     ASSERT_TRUE(m_game.EngineInit(&param));
     vireo::testing::ClearMessageBoxes();
     Frames();

@@ -1,6 +1,5 @@
 // Whole-engine harness for the input tests: a headless host window, a game that records the
-// input messages of the last frame, frames of 20 ms on the virtual clock, and injected input
-// through the platform's test controls.
+// input messages of the last frame, and frames of 20 ms on the virtual clock.
 #pragma once
 
 #include "tests/common/ScratchDir.h"
@@ -17,8 +16,7 @@
 namespace inputtest {
 
 using vireo::testing::InjectKey;
-// Press and release within one frame.
-inline void Tap(int dik)
+inline void Tap(int dik)  // press and release within one frame
 {
     InjectKey(dik, true);
     InjectKey(dik, false);

@@ -1,25 +1,20 @@
-// The input update through the whole engine with injected input: the state rule, modifier
-// combinations, mouse gating and scaling, background and minimised windows, overflowing
-// device buffers and the stop rules of the input messages.
+// The input update through the whole engine: the state rule, modifier combinations, mouse gating
+// and scaling, background and minimised windows, overflowing buffers, the messages' stop rules.
 #include "tests/input/InputHarness.h"
 
 #include <vireo/platform/DInput8.h>
+
+#include <array>
 
 using namespace inputtest;
 using vireo::testing::InjectMouseButton;
 
 TEST_F(InputEngineTest, StateRuleAcrossFrames)
 {
-    struct Step {
-        const char* what;
-        int key;  // -1: no input this frame
-        bool down;
-        KEYSTATE event, state;
-    };
+    struct Step { const char* what; int key; bool down; KEYSTATE event, state; };  // key -1: no input
     const Step steps[] = {
-        {"press", DIK_A, true, KS_DOWN, KS_DOWN},         {"held", -1, false, KS_NONE, KS_DOWN},
-        {"still held", -1, false, KS_NONE, KS_DOWN},      {"release", DIK_A, false, KS_UP, KS_UP},
-        {"after release", -1, false, KS_NONE, KS_NONE},
+        {"press", DIK_A, true, KS_DOWN, KS_DOWN}, {"held", -1, false, KS_NONE, KS_DOWN},
+        {"release", DIK_A, false, KS_UP, KS_UP},  {"after release", -1, false, KS_NONE, KS_NONE},
     };
     for (const Step& step : steps) {
         if (step.key >= 0)
@@ -29,22 +24,17 @@ TEST_F(InputEngineTest, StateRuleAcrossFrames)
         EXPECT_EQ(Input()->CheckKeyState(DIK_A), step.state) << step.what;
         EXPECT_EQ(Input()->CheckSingleKey(DIK_A), step.state) << step.what;
     }
-    // Pressed and released inside one frame: only the last item counts.
     Tap(DIK_SPACE);
     Frames();
     EXPECT_EQ(Input()->CheckKeyEvent(DIK_SPACE), KS_UP);
-    EXPECT_EQ(Input()->CheckKeyState(DIK_SPACE), KS_UP);
+    EXPECT_EQ(Input()->CheckKeyState(DIK_SPACE), KS_UP);  // a tap within a frame: the last item counts
     for (int index : {-1, 267, 100000})
         EXPECT_EQ(Input()->CheckKeyState(index), KS_NONE) << index;
 }
 
 TEST_F(InputEngineTest, KeyComboNeedsExactlyTheModifiers)
 {
-    struct Row {
-        std::vector<int> held;
-        BYTE modifiers;
-        KEYSTATE expected;
-    };
+    struct Row { std::vector<int> held; BYTE modifiers; KEYSTATE expected; };
     const Row rows[] = {
         {{DIK_LCONTROL}, 2, KS_UP},  {{DIK_RCONTROL}, 2, KS_UP},        {{DIK_LCONTROL, DIK_LSHIFT}, 2, KS_NONE},
         {{DIK_LCONTROL, DIK_RSHIFT}, 6, KS_UP}, {{DIK_RMENU}, 0, KS_NONE}, {{DIK_LMENU}, 1, KS_UP}, {{}, 4, KS_NONE},
@@ -61,19 +51,18 @@ TEST_F(InputEngineTest, KeyComboNeedsExactlyTheModifiers)
     }
 }
 
-TEST_F(InputEngineTest, MouseButtonsCountOnlyOverTheScene)
+TEST_F(InputEngineTest, MouseButtonsCountOnlyOverTheSceneAndTheCursorIsScaledIntoIt)
 {
     SetCursor(400, 300);
     InjectMouseButton(0, true);
     Frames();
     EXPECT_EQ(Input()->CheckKeyState(MOUSE_LBUTTON), KS_DOWN);
-    // Outside the scene (left, right edge, bottom edge) the held button reads as up.
+    // Outside the scene the held button reads as up; the frame's event is still delivered.
     for (const POINT& pt : {POINT{-1, 300}, POINT{800, 300}, POINT{400, 600}}) {
         SetCursor(pt.x, pt.y);
         Frames();
         EXPECT_EQ(Input()->CheckKeyState(MOUSE_LBUTTON), KS_NONE) << pt.x << "," << pt.y;
     }
-    // The event of the frame still reads as delivered.
     InjectMouseButton(1, true);
     Frames();
     EXPECT_EQ(Input()->CheckKeyEvent(MOUSE_RBUTTON), KS_DOWN);
@@ -84,10 +73,7 @@ TEST_F(InputEngineTest, MouseButtonsCountOnlyOverTheScene)
     EXPECT_EQ(Input()->CheckKeyState(MOUSE_LBUTTON), KS_NONE);
     InjectMouseButton(0, false);
     InjectMouseButton(1, false);
-}
-
-TEST_F(InputEngineTest, CursorIsScaledIntoTheScene)
-{
+    // Scaling: truncated, and positions left of the client area stay negative.
     vireo::testing::SetClientSize(m_hWnd, 400, 300);  // the scene is 800 x 600
     SetCursor(100, 50);
     Frames();
@@ -98,10 +84,7 @@ TEST_F(InputEngineTest, CursorIsScaledIntoTheScene)
     EXPECT_EQ(Input()->GetCursorPosPre().x, 200);
     EXPECT_EQ(Input()->GetCursorPos().y, 102);
     const D3DXVECTOR3 move = Input()->GetCursorMove();
-    EXPECT_EQ(move.x, 2.0f);
-    EXPECT_EQ(move.y, 2.0f);
-    EXPECT_EQ(move.z, -120.0f);
-    // Truncation, and positions left of the client area stay negative.
+    EXPECT_EQ((std::array{move.x, move.y, move.z}), (std::array{2.0f, 2.0f, -120.0f}));
     SetCursor(-3, 1);
     Frames();
     EXPECT_EQ(Input()->GetCursorPos().x, -6);
@@ -112,7 +95,6 @@ TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
 {
     InjectKey(DIK_W, true);
     Frames();
-    ASSERT_EQ(Input()->CheckKeyState(DIK_W), KS_DOWN);
     SetForeground(false);
     InjectKey(DIK_W, false);
     InjectKey(DIK_E, true);
@@ -123,7 +105,6 @@ TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
     Game().SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_EQ(Input()->CheckKeyState(DIK_W), KS_NONE);
     EXPECT_NE(LogText().find("ClearUserInput"), std::string::npos);
-
     // In front again: the device is acquired anew and only new input arrives.
     SetForeground(true);
     InjectKey(DIK_E, false);
@@ -132,7 +113,6 @@ TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
     Frames();
     EXPECT_EQ(Input()->CheckKeyEvent(DIK_R), KS_DOWN);
     EXPECT_EQ(Input()->CheckKeyState(DIK_E), KS_NONE);
-
     // Minimised but active reads the keyboard only; the mouse press waits in its buffer.
     vireo::testing::SetMinimised(m_hWnd, true);
     SetForeground(true);
@@ -144,8 +124,8 @@ TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
     vireo::testing::SetMinimised(m_hWnd, false);
     Frames();
     EXPECT_EQ(Input()->CheckKeyEvent(MOUSE_LBUTTON), KS_DOWN);
-    for (int key : {DIK_R, DIK_Q})
-        InjectKey(key, false);
+    InjectKey(DIK_R, false);
+    InjectKey(DIK_Q, false);
     InjectMouseButton(0, false);
 }
 
