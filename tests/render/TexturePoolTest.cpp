@@ -165,27 +165,6 @@ TEST_F(TexturePoolTest, UndecodableBytesAreTriedTwentyTimesAndLeaveANullEntry)
     }
 }
 
-TEST_F(TexturePoolTest, ReleasingAnUnpooledTextureChangesNothing)
-{
-    Start(0);
-    WriteFile("kept.bmp", Bmp(4, 4, 0xFF010203u));
-    CPicture* kept = Render()->CreatePicture(L"kept.bmp", 0);
-    IDirect3DTexture9* stranger = nullptr;
-    ASSERT_EQ(D3DXCreateTexture(Device(), 8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &stranger), S_OK);
-    IDirect3DTexture9* pointer = stranger;
-    MarkLog();
-    Render()->ReleaseTexture(&pointer);
-    IDirect3DTexture9* none = nullptr;
-    Render()->ReleaseTexture(&none);  // no entry holds a null texture here
-    EXPECT_EQ(pointer, stranger);
-    EXPECT_EQ(ComCount(stranger), 1u);
-    EXPECT_EQ(Render()->GetTexturePoolSize(), 1);
-    EXPECT_EQ(Render()->FindTexture(L"kept.bmp")->nRefCount, 1);
-    EXPECT_EQ(kept->GetTexture(), Render()->FindTexture(L"kept.bmp")->pTexture);
-    EXPECT_TRUE(LogSinceMark().empty());
-    stranger->Release();
-}
-
 TEST_F(TexturePoolTest, RestoreAndRecreateOfAnUnknownKey)
 {
     Start(0);
