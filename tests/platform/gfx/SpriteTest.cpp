@@ -26,6 +26,15 @@ std::vector<std::uint32_t> Pattern(int width, int height)
 
 class SpriteTest : public DeviceTest {
 protected:
+    // The w x h block of the frame at (x, y) holds the pattern's texels from (tx, ty) on.
+    void ExpectTexels(const Pixels& frame, int x, int y, int tx, int ty, int w, int h)
+    {
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                ASSERT_EQ(frame.At(x + i, y + j), Texel(tx + i, ty + j)) << "texel " << tx + i << "," << ty + j;
+    }
+
+protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
@@ -70,24 +79,12 @@ TEST_F(SpriteTest, UntransformedDrawsCopyTexelsExactlyAndClipAtEdges)
     DrawOne(texture, kWidth - 4.0f, kHeight - 3.0f);   // bottom-right corner off the target
     const Pixels frame = Frame();
 
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x)
-            ASSERT_EQ(frame.At(10 + x, 5 + y), Texel(x, y)) << "texel " << x << "," << y;
-    EXPECT_EQ(frame.At(9, 5), 0xFF000000u);
-    EXPECT_EQ(frame.At(18, 5), 0xFF000000u);
-    EXPECT_EQ(frame.At(10, 11), 0xFF000000u);
-
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_EQ(frame.At(30 + x, 20 + y), Texel(2 + x, 1 + y));
-    EXPECT_EQ(frame.At(34, 20), 0xFF000000u) << "source rectangle's right edge is exclusive";
-
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(frame.At(x, y), Texel(3 + x, 2 + y));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_EQ(frame.At(kWidth - 4 + x, kHeight - 3 + y), Texel(x, y));
+    ExpectTexels(frame, 10, 5, 0, 0, 8, 6);
+    ExpectTexels(frame, 30, 20, 2, 1, 4, 4);
+    ExpectTexels(frame, 0, 0, 3, 2, 5, 4);
+    ExpectTexels(frame, kWidth - 4, kHeight - 3, 0, 0, 4, 3);
+    for (auto [x, y] : {std::pair{9, 5}, {18, 5}, {10, 11}, {34, 20}})  // (34, 20): source right edge exclusive
+        EXPECT_EQ(frame.At(x, y), 0xFF000000u) << x << "," << y;
     texture->Release();
 }
 
@@ -261,12 +258,10 @@ TEST_F(SpriteTest, BatchDrawsInOrderOnFlushWithEachSpritesTransform)
     EXPECT_EQ(Frame().At(3, 0), 0xFF000000u) << "nothing is drawn before Flush";
     ASSERT_EQ(m_sprite->Flush(), D3D_OK);
     EXPECT_EQ(vt::CountLiveObjects().texturesManaged, 1) << "Flush gave the red texture back";
-    Pixels frame = Frame();
-    EXPECT_EQ(frame.At(1, 0), 0xFF000000u);
-    EXPECT_EQ(frame.At(2, 0), 0xFFFF0000u);
-    EXPECT_EQ(frame.At(3, 0), 0xFF00FF00u) << "the later sprite is on top";
-    EXPECT_EQ(frame.At(6, 3), 0xFF00FF00u);
-    EXPECT_EQ(frame.At(7, 0), 0xFF000000u);
+    // The later sprite is on top.
+    const Pixels frame = Frame();
+    EXPECT_EQ((std::vector<std::uint32_t>{frame.At(1, 0), frame.At(2, 0), frame.At(3, 0), frame.At(6, 3), frame.At(7, 0)}),
+              (std::vector<std::uint32_t>{0xFF000000u, 0xFFFF0000u, 0xFF00FF00u, 0xFF00FF00u, 0xFF000000u}));
     ASSERT_EQ(m_sprite->End(), D3D_OK);
     green->Release();
 }
@@ -278,36 +273,22 @@ TEST_F(SpriteTest, BeginAppliesSpriteStateAndEndRestoresIt)
     m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     m_device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
     ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
-    const struct {
-        D3DRENDERSTATETYPE state;
-        DWORD value;
-    } during[] = {{D3DRS_ALPHABLENDENABLE, TRUE},  {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}, {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
-                  {D3DRS_FILLMODE, D3DFILL_SOLID}, {D3DRS_CULLMODE, D3DCULL_NONE},      {D3DRS_LIGHTING, FALSE}};
-    for (const auto& d : during) {
-        DWORD value = 0;
-        m_device->GetRenderState(d.state, &value);
-        EXPECT_EQ(value, d.value) << "render state " << d.state;
-    }
-    DWORD value = 0;
-    m_device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DTOP_MODULATE));
-    m_device->GetTextureStageState(0, D3DTSS_COLORARG2, &value);
-    EXPECT_EQ(value, D3DTA_DIFFUSE);
-    m_device->GetSamplerState(0, D3DSAMP_ADDRESSU, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DTADDRESS_CLAMP));
-    m_device->GetSamplerState(0, D3DSAMP_MAGFILTER, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DTEXF_LINEAR));
-
+    // Blending, modulation and filtering show in the pixel tests; these four do not.
+    auto states = [this] {
+        DWORD fill = 0, cull = 0, op = 0, address = 0;
+        m_device->GetRenderState(D3DRS_FILLMODE, &fill);
+        m_device->GetRenderState(D3DRS_CULLMODE, &cull);
+        m_device->GetTextureStageState(0, D3DTSS_COLOROP, &op);
+        m_device->GetSamplerState(0, D3DSAMP_ADDRESSU, &address);
+        return std::vector<DWORD>{fill, cull, op, address};
+    };
+    EXPECT_EQ(states(), (std::vector<DWORD>{D3DFILL_SOLID, D3DCULL_NONE, D3DTOP_MODULATE, D3DTADDRESS_CLAMP}));
     EXPECT_EQ(m_sprite->Begin(0), D3DERR_INVALIDCALL) << "already begun";
     ASSERT_EQ(m_sprite->End(), D3D_OK);
-    m_device->GetRenderState(D3DRS_ALPHABLENDENABLE, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(FALSE));
-    m_device->GetRenderState(D3DRS_FILLMODE, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DFILL_WIREFRAME));
-    m_device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DTOP_SELECTARG1));
-    m_device->GetSamplerState(0, D3DSAMP_ADDRESSU, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DTADDRESS_WRAP));
+    EXPECT_EQ(states(), (std::vector<DWORD>{D3DFILL_WIREFRAME, D3DCULL_CCW, D3DTOP_SELECTARG1, D3DTADDRESS_WRAP}));
+    DWORD blend = 0;
+    m_device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    EXPECT_EQ(blend, static_cast<DWORD>(FALSE));
 }
 
 TEST_F(SpriteTest, MisuseIsRefused)
