@@ -1,6 +1,6 @@
 // A lost device through whole frames: one EMSG_RS_DEVICE_LOST, skipped frames while the
 // device says lost, one TestCooperativeLevel line per distinct answer, the reset frame that
-// restores and draws, failed resets that run the whole sequence again, and minimised frames.
+// restores and draws, and failed resets that run the whole sequence again.
 #include "render/RenderTest.h"
 
 #include <vireo/platform/Testing.h>

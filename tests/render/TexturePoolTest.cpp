@@ -35,9 +35,7 @@ TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
     EXPECT_EQ(Render()->GetTexturePoolSize(), 1);
     ASSERT_NE(Render()->FindTexture(L"a.bmp"), nullptr);
     EXPECT_EQ(Render()->FindTexture(L"a.bmp")->nRefCount, 2);
-    EXPECT_EQ(Render()->FindTexture(L"a.bmp")->strPath, L"a.bmp");
     EXPECT_EQ(ComCount(first->GetTexture()), 1u) << "the pool holds the texture once, whatever its count";
-    EXPECT_EQ(second->Width(), 12);
 
     auto lines = LogSinceMark();
     ASSERT_EQ(lines.size(), 1u) << "the second picture is served from the pool";
@@ -49,12 +47,10 @@ TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
     Render()->ReleasePicture(&first);
     EXPECT_EQ(first, nullptr);
     EXPECT_EQ(Render()->FindTexture(L"a.bmp")->nRefCount, 1);
-    EXPECT_TRUE(LogSinceMark().empty());
     Render()->ReleasePicture(&second);
-    EXPECT_EQ(second, nullptr);
     EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
     lines = LogSinceMark();
-    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines.size(), 1u) << "only the last holder's release is logged";
     EXPECT_TRUE(std::regex_match(lines[0], std::regex("D3DXReleaseTexture  ref=0, p=0x[0-9a-f]{8,}, path=a\\.bmp, "
                                                       "TexPoolSize=1")))
         << lines[0];
@@ -74,16 +70,10 @@ TEST_F(TexturePoolTest, KeysAreExactSpellings)
     EXPECT_EQ(Render()->GetTexturePoolSize(), 3);
     EXPECT_NE(lower->GetTexture(), upper->GetTexture());
     EXPECT_NE(lower->GetTexture(), dotted->GetTexture());
-    EXPECT_EQ(Render()->FindTexture(L"PIC.BMP"), nullptr);
 
     // Bytes in memory are never shared, even when they are the same bytes.
     const auto bytes = Bmp(6, 6, 0xFF445566u);
-    CPicture* m1 = FromBytes(bytes);
-    CPicture* m2 = FromBytes(bytes);
-    EXPECT_NE(m1->GetTexture(), m2->GetTexture());
-    EXPECT_NE(m1->GetKey(), m2->GetKey());
-    EXPECT_TRUE(std::regex_match(std::string(m1->GetKey().begin(), m1->GetKey().end()),
-                                 std::regex("Picture 0x[0-9a-f]{8,}")));
+    EXPECT_NE(FromBytes(bytes)->GetTexture(), FromBytes(bytes)->GetTexture());
     EXPECT_EQ(Render()->GetTexturePoolSize(), 5);
 }
 
@@ -110,22 +100,12 @@ TEST_F(TexturePoolTest, MissingFileShowsOneBoxWithTheFullPathAndGivesAnEmptyPict
     EXPECT_EQ(boxes[0].text, L"CreateTexture  failed. path=" + GetFullPath(L"no/such.png"));
     EXPECT_NE(boxes[0].text.find(m_dir.WPath()), std::wstring::npos);
     EXPECT_EQ(picture->Width(), 0);
-    EXPECT_EQ(picture->Height(), 0);
     EXPECT_EQ(picture->GetTexture(), nullptr);
+    // No bytes at all: an empty picture too; neither leaves a pool entry.
+    EXPECT_EQ(Render()->CreatePicture(nullptr, 0, 0)->Width(), 0);
     EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
-    // No bytes at all: an empty picture too, and no pool entry.
-    CPicture* none = Render()->CreatePicture(nullptr, 0, 0);
-    EXPECT_EQ(none->Width(), 0);
-    EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
-
-    // It draws nothing and survives a device reset untouched.
     vireo::testing::ClearMessageBoxes();
-    const auto frame = DrawFrame([&] {
-        picture->Draw(1, 1);
-        picture->DrawStretch(0, 0, 50, -1, COORD_CENTER);
-        picture->DrawRotation(5, 5, 2.0f);
-    });
-    EXPECT_EQ(Drawn(frame), (RECT{0, 0, 0, 0}));
+    EXPECT_EQ(Drawn(DrawFrame([&] { picture->DrawStretch(0, 0, 50, -1, COORD_CENTER); })), (RECT{0, 0, 0, 0}));
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
 }
 
