@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 using vireo::platform::DeliverRawInput;
@@ -144,14 +145,12 @@ TEST_F(DirectInputTest, ParameterChecks)
         EXPECT_EQ(m_pKeyboard->SetCooperativeLevel(row.hwnd, row.flags), row.keyboard) << std::hex << row.flags;
 
     // Buffer size: a whole-device DWORD property, clamped, read back.
+    DIPROPDWORD byOffset = {{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_BYOFFSET}, 10};
+    DIPROPDWORD headerOnly = {{sizeof(DIPROPHEADER), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, 10};
     DIPROPDWORD prop = {{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, 10};
     EXPECT_EQ(m_pKeyboard->SetProperty(DIPROP_BUFFERSIZE, nullptr), DIERR_INVALIDPARAM);
-    prop.diph.dwHow = DIPH_BYOFFSET;
-    EXPECT_EQ(m_pKeyboard->SetProperty(DIPROP_BUFFERSIZE, &prop.diph), DIERR_INVALIDPARAM);
-    prop.diph.dwHow = DIPH_DEVICE;
-    prop.diph.dwSize = sizeof(DIPROPHEADER);
-    EXPECT_EQ(m_pKeyboard->SetProperty(DIPROP_BUFFERSIZE, &prop.diph), DIERR_INVALIDPARAM);
-    prop.diph.dwSize = sizeof(DIPROPDWORD);
+    EXPECT_EQ(m_pKeyboard->SetProperty(DIPROP_BUFFERSIZE, &byOffset.diph), DIERR_INVALIDPARAM);
+    EXPECT_EQ(m_pKeyboard->SetProperty(DIPROP_BUFFERSIZE, &headerOnly.diph), DIERR_INVALIDPARAM);
     EXPECT_EQ(m_pKeyboard->SetProperty(IID_IDirectInput8W, &prop.diph), DIERR_UNSUPPORTED);
     EXPECT_EQ(SetBufferSize(m_pKeyboard, 0xFFFFFFFF), DI_OK);
     prop.dwData = 0;
@@ -184,12 +183,11 @@ TEST_F(DirectInputTest, ParameterChecks)
 TEST_F(DirectInputTest, KeyboardItemsInOrderWithoutRepeats)
 {
     Prepare(m_pKeyboard, c_dfDIKeyboard);
-    Key(DIK_A, true, 100);
-    Key(DIK_A, true, 110);  // auto-repeat: DirectInput reports transitions only
-    Key(DIK_RCONTROL, true, 120);
-    Key(DIK_A, false, 130);
-    Key(DIK_Z, false, 140);  // never pressed
-    Key(300, true);          // outside the scan code range
+    // Auto-repeat, a release never pressed and a code outside the range make no items.
+    using Press = std::tuple<int, bool, DWORD>;
+    for (auto [dik, down, time] : {Press{DIK_A, true, 100}, {DIK_A, true, 110}, {DIK_RCONTROL, true, 120},
+                                   {DIK_A, false, 130}, {DIK_Z, false, 140}, {300, true, 150}})
+        Key(dik, down, time);
 
     ReadResult read = Read(m_pKeyboard);
     ASSERT_EQ(read.hr, DI_OK);
@@ -269,9 +267,8 @@ TEST_F(DirectInputTest, MouseItemsAndState)
     Motion(1, 7);
     Motion(0, 0);  // no movement, no item
     Wheel(120);
-    Button(0, true);
-    Button(3, true);
-    Button(4, true);  // beyond the four buttons of DIMOUSESTATE
+    for (int button : {0, 3, 4})  // 4 is beyond the four buttons of DIMOUSESTATE
+        Button(button, true);
 
     ReadResult read = Read(m_pMouse);
     ASSERT_EQ(read.hr, DI_OK);
