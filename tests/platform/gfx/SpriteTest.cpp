@@ -260,7 +260,8 @@ TEST_F(SpriteTest, BatchDrawsInOrderOnFlushWithEachSpritesTransform)
     EXPECT_EQ(vt::CountLiveObjects().texturesManaged, 1) << "Flush gave the red texture back";
     // The later sprite is on top.
     const Pixels frame = Frame();
-    EXPECT_EQ((std::vector<std::uint32_t>{frame.At(1, 0), frame.At(2, 0), frame.At(3, 0), frame.At(6, 3), frame.At(7, 0)}),
+    EXPECT_EQ(
+        (std::vector<std::uint32_t>{frame.At(1, 0), frame.At(2, 0), frame.At(3, 0), frame.At(6, 3), frame.At(7, 0)}),
               (std::vector<std::uint32_t>{0xFF000000u, 0xFFFF0000u, 0xFF00FF00u, 0xFF00FF00u, 0xFF000000u}));
     ASSERT_EQ(m_sprite->End(), D3D_OK);
     green->Release();
