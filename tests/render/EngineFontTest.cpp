@@ -227,22 +227,5 @@ TEST_F(EngineFontTest, TextKeepsItsPlaceInTheBatchBetweenPictures)
     Render()->ReleasePicture(&over);
 }
 
-TEST_F(EngineFontTest, ReleaseNullsThePointerOnceAndIgnoresWhatItDoesNotHold)
-{
-    CEngineFont* font = Render()->CreateEngineFont(L"Tahoma", 12, 0, 400);
-    CEngineFont* copy = font;
-    Render()->ReleaseEngineFont(&font);
-    EXPECT_EQ(font, nullptr);
-    Render()->ReleaseEngineFont(&copy);  // no longer registered: nothing, pointer kept
-    EXPECT_NE(copy, nullptr);
-    Render()->ReleaseEngineFont(nullptr);
-
-    // Releasing the default font leaves no dangling default behind.
-    CEngineFont* standard = Render()->GetEngineFont();
-    Render()->ReleaseEngineFont(&standard);
-    EXPECT_EQ(standard, nullptr);
-    EXPECT_EQ(Render()->GetEngineFont(), nullptr);
-}
-
 }  // namespace
 }  // namespace vireo::test

@@ -15,22 +15,6 @@ std::uint32_t Pixel(const vireo::testing::Frame& frame, int x, int y)
     return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
 }
 
-TEST_F(RenderTest, SceneIsPresentedAfterTheGameDrew)
-{
-    Start(0);
-    std::vector<std::pair<UINT, int>> presentedAt;
-    m_game->onMessage = [&](UINT msg) {
-        if (msg == EMSG_RS_RENDER_BEGIN || msg == EMSG_RS_RENDER || msg == EMSG_EG_FRAME_END)
-            presentedAt.emplace_back(msg, Presented());
-        return -1;
-    };
-    const int start = Presented();
-    m_game->Run();
-    EXPECT_THAT(presentedAt, ElementsAre(std::pair<UINT, int>{EMSG_RS_RENDER_BEGIN, start},
-                                         std::pair<UINT, int>{EMSG_RS_RENDER, start},
-                                         std::pair<UINT, int>{EMSG_EG_FRAME_END, start + 1}));
-}
-
 TEST_F(RenderTest, ClearCanvasColoursFollowTheLiveDebugMode)
 {
     SEngineParam param = Param(0);

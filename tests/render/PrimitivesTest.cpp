@@ -45,20 +45,8 @@ class PrimitivesTest : public PictureFixture {
         }
     }
 
-    // A managed one-level texture of one colour.
-    IDirect3DTexture9* SolidTexture(int size, DWORD color)
-    {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3DXCreateTexture(Device(), size, size, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), S_OK);
-        D3DLOCKED_RECT locked{};
-        EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), S_OK);
-        for (int y = 0; y < size; ++y) {
-            auto* row = reinterpret_cast<std::uint32_t*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
-            std::fill(row, row + size, color);
-        }
-        texture->UnlockRect(0);
-        return texture;
-    }
+    // A white texture drawn straight through the sprite, past the picture code.
+    IDirect3DTexture9* White() { return FromBytes(Bmp(8, 8, 0xFFFFFFFF))->GetTexture(); }
 };
 
 TEST_F(PrimitivesTest, DrawRectOutlinesInsideTheRectangleAndRefusesBelowTwoByTwo)
@@ -88,7 +76,7 @@ TEST_F(PrimitivesTest, FillRectIsClippedToTheSceneAndOutsideFillsNothing)
 
 TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
 {
-    IDirect3DTexture9* white = SolidTexture(8, 0xFFFFFFFF);
+    IDirect3DTexture9* white = White();
     const RECT left{0, 0, 40, 40};
     const RECT half{20, 0, 60, 40};
     const Frame frame = DrawFrame([&] {
@@ -107,16 +95,11 @@ TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
     EXPECT_EQ(Pixel(frame, 25, 10) & 0x00FFFFFFu, 0x00FF0000u);
     EXPECT_EQ(Pixel(frame, 52, 12), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(frame, 49, 9), 0xFF00FF00u);
-    white->Release();
 }
 
 TEST_F(PrimitivesTest, ColorOpSetsTheBlendColourAndBeginSpriteResetsOnlyTheColour)
 {
-    const auto colorOp = [&] {
-        DWORD value = 0;
-        Device()->GetTextureStageState(0, D3DTSS_COLOROP, &value);
-        return value;
-    };
+    // The blend colour's grey level (all channels equal, alpha 1), or -1.
     const auto blend = [&] {
         const D3DXCOLOR c = Render()->GetBlendColor();
         return c.r == c.g && c.g == c.b && c.a == 1.0f ? c.r : -1.0f;
@@ -127,18 +110,18 @@ TEST_F(PrimitivesTest, ColorOpSetsTheBlendColourAndBeginSpriteResetsOnlyTheColou
     DrawFrame([&] {
         Render()->BeginSprite();
         afterBegin = blend();
-        // Asked again inside the batch, the operation sets the colour again.
-        Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
+        Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);  // asked again inside the batch
         inBatch = blend();
         Render()->EndSprite();
     }, false);
     EXPECT_EQ(afterBegin, 1.0f);
     EXPECT_EQ(inBatch, 0.0f);
     // The batch gave the device its states back: the operation outlives BeginSprite.
-    EXPECT_EQ(colorOp(), static_cast<DWORD>(D3DTOP_ADDSMOOTH));
+    DWORD op = 0;
+    Device()->GetTextureStageState(0, D3DTSS_COLOROP, &op);
+    EXPECT_EQ(op, static_cast<DWORD>(D3DTOP_ADDSMOOTH));
     Render()->SetPictureColorOP(D3DTOP_MODULATE);
     EXPECT_EQ(blend(), 1.0f);
-    EXPECT_EQ(colorOp(), static_cast<DWORD>(D3DTOP_MODULATE));
     // The colour follows the operation asked for even when the device already has it.
     Device()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
     Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
@@ -147,7 +130,7 @@ TEST_F(PrimitivesTest, ColorOpSetsTheBlendColourAndBeginSpriteResetsOnlyTheColou
 
 TEST_F(PrimitivesTest, ChangingTheColorOpFlushesQueuedSpritesAndKeepingItDoesNot)
 {
-    IDirect3DTexture9* white = SolidTexture(8, 0xFFFFFFFF);
+    IDirect3DTexture9* white = White();
     for (DWORD next : {static_cast<DWORD>(D3DTOP_MODULATE), static_cast<DWORD>(D3DTOP_ADDSMOOTH)}) {
         std::uint32_t midBatch = 0;
         DrawFrame([&] {
@@ -163,7 +146,6 @@ TEST_F(PrimitivesTest, ChangingTheColorOpFlushesQueuedSpritesAndKeepingItDoesNot
         // The queued sprite is drawn before a change, and only then.
         EXPECT_EQ(midBatch, next == D3DTOP_MODULATE ? kBackground : 0xFFFFFFFFu) << "next op " << next;
     }
-    white->Release();
 }
 
 TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)
