@@ -107,14 +107,6 @@ TEST_F(LogTest, LongMessagesAreCutWithoutSplittingCharacters)
     EXPECT_EQ(LogBytes(), Line(1, "x" + repeat("\xE4\xB8\xAD", (room - 1) / 3)));
 }
 
-TEST_F(LogTest, FormatterSafetyInLogLines)
-{
-    WriteLog(1, L"name=%s", static_cast<const wchar_t*>(nullptr));
-    WriteLog(1, L"no write %n here");
-    WriteLog(1, L"p=0x%08llx", 0x7ffd1234abcdULL);
-    EXPECT_EQ(LogBytes(), Line(1, "name=(null)") + Line(1, "no write %n here") + Line(1, "p=0x7ffd1234abcd"));
-}
-
 TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
 {
     // A directory where the file should be: the open fails (root ignores permissions, so a

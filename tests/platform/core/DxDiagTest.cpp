@@ -109,25 +109,6 @@ TEST_F(DxDiag, RefusalsOfCreationInitialisationAndLookup)
     CoInitialize(nullptr);
 }
 
-TEST_F(DxDiag, TestsCanRemoveTheProviderOrItsProperties)
-{
-    vireo::testing::SetDxDiagSystemInfo({true, 8, 1, std::nullopt});
-    IDxDiagProvider* provider = nullptr;
-    IDxDiagContainer* system = SystemInfo(&provider);
-    ASSERT_NE(system, nullptr);
-    VARIANT value;
-    ASSERT_EQ(system->GetProp(L"dwDirectXVersionMajor", &value), S_OK);
-    EXPECT_EQ(value.ulVal, 8u);
-    EXPECT_EQ(system->GetProp(L"szDirectXVersionLetter", &value), E_INVALIDARG);
-    system->Release();
-    provider->Release();
-
-    vireo::testing::SetDxDiagSystemInfo({false, 9, 0, L"c"});
-    void* object = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_DxDiagProvider, nullptr, CLSCTX_INPROC_SERVER, IID_IDxDiagProvider, &object),
-              REGDB_E_CLASSNOTREG);
-}
-
 TEST(FileVersion, NothingIsFoundUnlessPlanted)
 {
     wchar_t system[4096];
