@@ -4,6 +4,8 @@
 #include <vireo/platform/D3D9Testing.h>
 #include <vireo/platform/Testing.h>
 
+#include <algorithm>
+
 namespace vireo::test {
 namespace {
 
@@ -97,6 +99,21 @@ std::vector<std::string> EngineTest::LogMessages() const
         const std::string line = bytes.substr(start, end - start);
         const std::size_t sep = line.find(" > ");
         messages.push_back(sep == std::string::npos ? line : line.substr(sep + 3));
+        start = end + 2;
+    }
+    return messages;
+}
+
+std::vector<std::string> EngineTest::LeveledLogMessages() const
+{
+    // The level is the character after the line's opening bracket, which LogMessages drops.
+    const std::string bytes = ReadFileBytes(m_dir.Path() / "VireoEngine.log");
+    std::vector<std::string> messages;
+    std::size_t start = 0;
+    for (const std::string& message : LogMessages()) {
+        const std::size_t end = std::min(bytes.find("\r\n", start), bytes.size());
+        if (bytes[start] == '[' && end - start > message.size() + 2)
+            messages.push_back(bytes.substr(start + 1, 1) + ":" + message);
         start = end + 2;
     }
     return messages;

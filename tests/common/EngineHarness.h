@@ -63,6 +63,8 @@ class EngineTest : public ::testing::Test {
     void StartWith(const SEngineParam& param, DWORD initWorkMs = 0);
     // The log's messages (text after " > ", without CR LF), in order.
     std::vector<std::string> LogMessages() const;
+    // The same as "level:text", for the lines that carry a level ("[1] ... > text").
+    std::vector<std::string> LeveledLogMessages() const;
     // Only the routed-message lines of the log.
     std::vector<std::string> RoutedLines() const;
     // Messages waiting in the thread's queue (removed), WM_QUIT included.

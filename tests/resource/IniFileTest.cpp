@@ -42,17 +42,11 @@ TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
         {L"[a]=1", {L"a", L"[a]", L"1", L""}},
         {L"[a;b]", {L"a;b", L"", L"", L"b]"}},
         {L"[a=b]", {L"a=b", L"[a", L"b]", L""}},
-        {L"x;[a]", {L"", L"", L"", L"[a]"}},
-        {L"a=[b]", {L"", L"a", L"[b]", L""}},
         {L"]a[", {L"", L"", L"", L""}},
-        {L"[", {L"", L"", L"", L""}},
-        {L"]", {L"", L"", L"", L""}},
         {L"[]", {L"", L"", L"", L""}},
         {L"=", {L"", L"", L"", L""}},
-        {L"plain text", {L"", L"", L"", L""}},
         {L"  [ S ] ;  c ", {L" S ", L"", L"", L"  c "}},
         {L"\tkey \t=\t v w \t; note", {L"", L"key", L"v w", L" note"}},
-        {L"k = v = w", {L"", L"k", L"v = w", L""}},
         {L"\u00A0k\u3000=\u2003v\u0085", {L"", L"k", L"v", L""}},  // the wide white-space list
         {L"k=;", {L"", L"k", L"", L""}},
         {std::wstring(L"a\0b=c\0d", 7), {L"", std::wstring(L"a\0b", 3), std::wstring(L"c\0d", 3), L""}},
@@ -131,8 +125,8 @@ TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeader)
          {{L"S", L"", L"", L""}, {L"", L"new", L"v", L""}, {L"", L"", L"", L""}, {L"", L"k1", L"1", L""}}},
         {"[S]\r\nk1=1\r\n[T]\r\n",
          {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"new", L"v", L""}, {L"T", L"", L"", L""}}},
-        {"[S]\r\nk1=1;c\r\n",
-         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L"c"}, {L"", L"new", L"v", L""}}},
+        {"[S]\r\nk1=1\r\n[a]=1\r\n",  // the next header line also holds a key
+         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}}},
         {"[S]\r\n; only a comment\r\nk1=1\r\n",
          {{L"S", L"", L"", L""}, {L"", L"new", L"v", L""}, {L"", L"", L"", L" only a comment"}, {L"", L"k1", L"1", L""}}},
     };
@@ -150,12 +144,8 @@ TEST(IniSetString, ChangesAnExistingKeyInPlaceKeepingItsCommentAndFlag)
     CIniFile ini;
     LoadText(ini, "[S]\r\nKEY = old ;c\r\n");
     ini.SetString(L"S", L"key", L"new");
-    const SIniLine& line = ini.GetLines().back();
-    EXPECT_EQ(line.strKey, L"key");
-    EXPECT_EQ(line.strValue, L"new");
-    EXPECT_EQ(line.strComment, L"c");
-    EXPECT_EQ(line.bUsed, 0);  // a changed line is not a looked-up line
-    EXPECT_EQ(ini.GetLines().size(), 2u);
+    EXPECT_EQ(Lines(ini), (std::vector<LineView>{{L"S", L"", L"", L""}, {L"", L"key", L"new", L"c"}}));
+    EXPECT_EQ(ini.GetLines().back().bUsed, 0);  // a changed line is not a looked-up line
 
     CIniFile empty;
     empty.SetString(L"", L"k", L"v");
@@ -177,8 +167,6 @@ TEST(IniSave, WritesTheEmptyModelExampleAndTheCommentColumn)
     const Case cases[] = {
         {"k=v;note\r\n", "k=v" + std::string(47, ' ') + "    ;note\r\n"},
         {"[S];c\r\n", "[S]" + std::string(47, ' ') + "    ;c\r\n"},
-        {";x\r\n", ";x\r\n"},
-        {"k = v \r\n", "k=v\r\n"},
         {"junk\r\n", "\r\n"},
         {"[a]=1;c\r\n", "[a][a]=1" + std::string(47, ' ') + "    ;c\r\n"},
         // Text of 49 and of 61 characters: padding to column 54, then none.
@@ -234,7 +222,7 @@ TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
 
 TEST(IniRead, LinesLongerThanTheLimitAreCutAndTheRestDropped)
 {
-    for (std::size_t length : {1022u, 1023u, 1024u, 5000u, 100000u}) {
+    for (std::size_t length : {1023u, 1024u, 100000u}) {
         const std::string text = "[S]\r\nk=" + std::string(length - 2, 'x') + "\r\nj=1\r\n";
         const std::size_t kept = std::min<std::size_t>(length, 1023) - 2;
 
@@ -253,13 +241,11 @@ TEST(IniRead, LinesLongerThanTheLimitAreCutAndTheRestDropped)
             ASSERT_EQ(file.Load(dir.Wide(name).c_str(), nullptr), 1);
             EXPECT_EQ(file.GetString(L"S", L"k", L"", FALSE).size(), kept) << name << " " << length;
             EXPECT_EQ(file.GetString(L"S", L"j", L"", FALSE), L"1") << name << " " << length;
-            for (const SIniLine& line : file.GetLines())
-                EXPECT_LE(line.strKey.size() + line.strValue.size(), 1023u);
         }
     }
 }
 
-TEST(IniFileIo, Utf16FilesStayUtf16AndAnsiFilesStayAnsi)
+TEST(IniFileIo, Utf16FilesStayUtf16)
 {
     CTempDir dir;
     WriteBytes(dir.Path("u.ini"), Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C ;\u6CE8\r\n"));
@@ -272,23 +258,6 @@ TEST(IniFileIo, Utf16FilesStayUtf16AndAnsiFilesStayAnsi)
     const std::string expected =
         Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C" + std::wstring(47, L' ') + L"    ;\u6CE8\r\nk=\u65B0\r\n");
     EXPECT_EQ(ReadBytes(dir.Path("u.ini")), expected);
-    std::string buffer;
-    ini.SaveToBuffer(0, buffer);
-    EXPECT_EQ(buffer, expected);
-
-    CIniFile again;
-    ASSERT_EQ(again.Load(dir.Wide("u.ini").c_str(), nullptr), 1);
-    EXPECT_EQ(again.GetString(L"\u8282", L"K", L"", FALSE), L"\u65B0");
-
-    WriteBytes(dir.Path("a.ini"), "[S]\r\nk=1\r\n");
-    CIniFile ansi;
-    ASSERT_EQ(ansi.Load(dir.Wide("a.ini").c_str(), nullptr), 1);
-    EXPECT_FALSE(ansi.IsUnicode());
-    ansi.SetString(L"S", L"j", L"2");
-    ASSERT_EQ(ansi.Save(0, nullptr), 1);
-    EXPECT_EQ(ReadBytes(dir.Path("a.ini")), "[S]\r\nk=1\r\nj=2\r\n");
-    ansi.SaveToBuffer(0, buffer);
-    EXPECT_EQ(buffer, "[S]\r\nk=1\r\nj=2\r\n");
 
     // A mark alone is an empty UTF-16 file; a save keeps the mark.
     WriteBytes(dir.Path("bom.ini"), "\xFF\xFE");
@@ -328,19 +297,6 @@ TEST(IniFileIo, SaveRefusesWhatItCannotWriteAndLeavesNoTemporaryFile)
     EXPECT_EQ(ReadBytes(dir.Path("a/b/c.ini")), "[S]\r\nk=2\r\n");
 }
 
-TEST(IniFileIo, MissingFileLoadsEmptyAndASaveCreatesItFromTheDefaults)
-{
-    CTempDir dir;
-    const std::wstring path = dir.Wide("pkg/Desc.ini");
-    CIniFile ini;
-    EXPECT_EQ(ini.Load(path.c_str(), nullptr), 0);
-    EXPECT_TRUE(ini.GetLines().empty());
-    EXPECT_EQ(ini.GetInt(L"Picture", L"PictureCount", 1, TRUE), 1);
-    EXPECT_EQ(ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE), 0);
-    ASSERT_EQ(ini.Save(1, nullptr), 1);
-    EXPECT_EQ(ReadBytes(dir.Path("pkg/Desc.ini")), "\r\n[Picture]\r\nPictureCount=1\r\n\r\n[Animation]\r\nFrameDelay=0\r\n");
-}
-
 TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
 {
     struct Case {
@@ -351,7 +307,6 @@ TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
     };
     const Case cases[] = {
         {"same size", "[S]\r\nk=1\r\n", 1, true},
-        {"same size, other bytes", "[X]\r\nq=9\r\n", 1, true},
         {"missing", nullptr, 1, true},
         {"different size", "[S]\r\nk=100\r\n", 0, false},
     };
@@ -384,17 +339,6 @@ TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
     EXPECT_EQ(ReadBytes(dir.Path("own.ini")), "[S]\r\nk=1\r\n");
 }
 
-TEST(IniSetString, NewKeyStaysInItsSectionWhenTheNextHeaderHasAKey)
-{
-    CIniFile ini;
-    LoadText(ini, "[S]\r\nk=1\r\n[a]=1\r\nj=2\r\n");
-    ini.SetString(L"S", L"new", L"v");
-    EXPECT_EQ(ini.GetString(L"S", L"new", L"", FALSE), L"v");
-    const std::vector<LineView> expected = {
-        {L"S", L"", L"", L""}, {L"", L"k", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}, {L"", L"j", L"2", L""}};
-    EXPECT_EQ(Lines(ini), expected);
-}
-
 TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
 {
     vireo::testing::SetAnsiCodePage("GBK");
@@ -415,15 +359,11 @@ TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
                                  "    ;\xD7\xA2\xCA\xCD\r\n\xC3\xFB=\xD6\xD0\xCE\xC4?\r\n";
     EXPECT_EQ(ReadBytes(dir.Path("gbk.ini")), expected);
 
-    // A two-byte character cut by the line limit is dropped whole, from memory and from a file.
+    // A two-byte character cut by the line limit is dropped whole.
     const std::string cut = "[S]\r\nk=" + std::string(1020, 'x') + "\xD6\xB5\r\n";
     CIniFile cutMemory;
     LoadText(cutMemory, cut);
     EXPECT_EQ(cutMemory.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
-    WriteBytes(dir.Path("cut.ini"), cut);
-    CIniFile cutFile;
-    ASSERT_EQ(cutFile.Load(dir.Wide("cut.ini").c_str(), nullptr), 1);
-    EXPECT_EQ(cutFile.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
     vireo::testing::SetAnsiCodePage(nullptr);
 }
 

@@ -94,26 +94,10 @@ class PackageTest : public RenderTest {
     // Log lines since the mark as "level:text".
     std::vector<std::string> LeveledLogSinceMark() const
     {
-        const std::string bytes = ReadFileBytes(m_dir.Path() / "VireoEngine.log");
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        while (start < bytes.size()) {
-            std::size_t end = bytes.find("\r\n", start);
-            if (end == std::string::npos)
-                end = bytes.size();
-            const std::string line = bytes.substr(start, end - start);
-            const std::size_t sep = line.find(" > ");
-            if (line.size() > 2 && line[0] == '[' && sep != std::string::npos)
-                lines.push_back(line.substr(1, 1) + ":" + line.substr(sep + 3));
-            start = end + 2;
-        }
+        const std::vector<std::string> lines = LeveledLogMessages();
         return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(m_logMark, lines.size())), lines.end());
     }
-    void MarkLeveledLog()
-    {
-        m_logMark = 0;
-        m_logMark = LeveledLogSinceMark().size();
-    }
+    void MarkLeveledLog() { m_logMark = LeveledLogMessages().size(); }
     static bool Contains(const std::vector<std::string>& lines, const std::string& part)
     {
         for (const auto& line : lines)
