@@ -192,11 +192,8 @@ TEST_F(EngineFontTest, FontsDrawTheSameAfterDeviceLossAndReset)
     vt::QueueResetResults({E_FAIL});
     m_game->Run();
     EXPECT_EQ(Render()->CanUpdate(), TRUE);  // resets: every font restored
-    const auto lines = LogSinceMark();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.rfind("pD3DDevice->Reset  hr=", 0) == 0; }),
-              2);
-    EXPECT_EQ(Count(lines, "Reset Device Success."), 1);
+    EXPECT_EQ(CountPrefix(LogSinceMark(), "pD3DDevice->Reset  hr="), 2);
+    EXPECT_EQ(Count(LogSinceMark(), "Reset Device Success."), 1);
     const vt::Frame after = DrawFrame(draw);
     EXPECT_EQ(after.pixels, before.pixels);
     Render()->ReleaseEngineFont(&extra);

@@ -79,6 +79,13 @@ class PictureFixture : public RenderTest {
         return vireo::testing::ReadBackBuffer(Device());
     }
 
+    // A COM object's reference count, left as it was.
+    static ULONG ComCount(IUnknown* object)
+    {
+        object->AddRef();
+        return object->Release();
+    }
+
     static std::uint32_t Pixel(const vireo::testing::Frame& f, int x, int y)
     {
         return f.pixels[static_cast<std::size_t>(y) * f.width + x];

@@ -24,11 +24,6 @@ class PictureRegistryTest : public PictureFixture {
         m_game->Run();
         m_game->Run();
     }
-    static ULONG ComCount(IUnknown* object)
-    {
-        object->AddRef();
-        return object->Release();
-    }
     static SIZE LevelSize(IDirect3DTexture9* texture)
     {
         D3DSURFACE_DESC desc{};
@@ -144,14 +139,10 @@ TEST_F(PictureRegistryTest, ShutdownReleasesEveryPictureAndEmptiesThePool)
     const auto live = vireo::testing::CountLiveObjects();
     EXPECT_EQ(live.texturesDefault + live.texturesManaged, 0);
     EXPECT_EQ(live.devices + live.sprites + live.lines, 0);
-    const auto lines = LogSinceMark();
-    auto starting = [&](const std::string& prefix) {
-        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
-    };
     // s.bmp, the memory picture and the render target once each; the broken file's entry
     // had no texture to release.
-    EXPECT_EQ(starting("D3DXReleaseTexture  ref=0, "), 3);
-    EXPECT_EQ(starting("D3DXReleaseTexture  "), 3);
+    EXPECT_EQ(CountPrefix(LogSinceMark(), "D3DXReleaseTexture  ref=0, "), 3);
+    EXPECT_EQ(CountPrefix(LogSinceMark(), "D3DXReleaseTexture  "), 3);
 }
 
 TEST_F(PictureRegistryTest, PictureReleasedWhileTheBatchStillQueuesItIsDrawnThenFreed)

@@ -33,6 +33,11 @@ class RenderTest : public EngineTest {
     {
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
     }
+    static int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix)
+    {
+        return static_cast<int>(
+            std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+    }
     static int Count(const std::vector<UINT>& messages, UINT msg)
     {
         return static_cast<int>(std::count(messages.begin(), messages.end(), msg));
