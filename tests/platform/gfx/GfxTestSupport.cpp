@@ -49,11 +49,6 @@ int ChannelDistance(std::uint32_t a, std::uint32_t b)
     return worst;
 }
 
-int BlendChannel(int src, int srcAlpha, int dst)
-{
-    return static_cast<int>(std::lround((src * srcAlpha + dst * (255 - srcAlpha)) / 255.0));
-}
-
 std::string Hex(std::uint32_t v)
 {
     char text[16];

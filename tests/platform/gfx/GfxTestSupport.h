@@ -46,8 +46,6 @@ protected:
 
 // Per-channel largest difference of two ARGB values.
 int ChannelDistance(std::uint32_t a, std::uint32_t b);
-// Exact source-alpha-over of one channel, the formula the device's blending follows.
-int BlendChannel(int src, int srcAlpha, int dst);
 std::string Hex(std::uint32_t v);
 
 }  // namespace vireo::gfxtest

@@ -96,24 +96,6 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
         texture->Release();
     }
 
-    // Drawn over a background, keyed texels show it exactly.
-    ClearTo(0xFF336699);
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0xFFFF00FF, &texture), D3D_OK);
-    ID3DXSprite* sprite = nullptr;
-    D3DXCreateSprite(m_device, &sprite);
-    sprite->Begin(D3DXSPRITE_ALPHABLEND);
-    const D3DXVECTOR3 position(7, 9, 0);
-    sprite->Draw(texture, nullptr, nullptr, &position, 0xFFFFFFFF);
-    sprite->End();
-    const Pixels frame = Frame();
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 3; ++x) {
-            const std::uint32_t source = kImage[static_cast<size_t>(y) * 3 + x];
-            EXPECT_EQ(frame.At(7 + x, 9 + y), source == 0xFFFF00FF ? 0xFF336699u : source) << x << "," << y;
-        }
-    sprite->Release();
-    texture->Release();
 }
 
 TEST_F(TextureLoaderTest, EveryFormatDecodesToArgbWithItsSourceInfo)
