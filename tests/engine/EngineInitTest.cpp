@@ -1,7 +1,6 @@
 // EngineInit and EngineDestroy on the headless back end with the virtual clock: start-up
 // order and log, the 1.5 s minimum, the window-size rule, refusals, and shutdown.
 #include "common/EngineHarness.h"
-#include "support/DxVersion.h"
 
 #include <vireo/platform/Testing.h>
 
@@ -81,26 +80,16 @@ TEST_F(EngineTest, WindowSizeIsKeptWhenOneMemberIsSet)
     EXPECT_EQ(LogMessages()[1], "FPS=30; SceneSize cx=800, cy=600; WindowSize cx=0, cy=600");
 }
 
-// A machine whose newest DirectX file is the ddraw.dll of DirectX 7.
-class DirectX7 : public vireo::DxVersionSource {
-    bool QueryDxDiag(DWORD&, DWORD&, wchar_t&) override { return false; }
-    bool GetSystemFileVersion(const wchar_t* file, ULONGLONG& version) override
-    {
-        version = vireo::MakeFileVersion(4, 7, 0, 700);
-        return std::wstring(file) == L"ddraw.dll";
-    }
-};
-
 TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
 {
-    DirectX7 old;
-    vireo::DxVersionSource* previous = vireo::SetDxVersionSource(&old);
+    // No DxDiag; the newest DirectX file is the ddraw.dll of DirectX 7.
+    vireo::testing::DxDiagSystemInfo info;
+    info.providerAvailable = false;
+    vireo::testing::SetDxDiagSystemInfo(info);
+    vireo::testing::SetFileVersion(L"ddraw.dll", 4, 7, 0, 700);
     vireo::testing::ClearMessageBoxes();
     const SEngineParam param = Param(60);
-    const BOOL started = m_game->EngineInit(&param);
-    vireo::SetDxVersionSource(previous);
-
-    EXPECT_FALSE(started);
+    EXPECT_FALSE(m_game->EngineInit(&param));
     EXPECT_EQ(m_game->GetMainGWnd(), nullptr);
     EXPECT_TRUE(m_game->Take().empty());
     const auto boxes = vireo::testing::MessageBoxesShown();

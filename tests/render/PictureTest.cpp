@@ -4,7 +4,6 @@
 #include "render/PictureFixture.h"
 
 #include <cmath>
-#include <regex>
 
 namespace vireo::test {
 namespace {
@@ -179,22 +178,12 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
     vireo::testing::ClearMessageBoxes();
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.fill));
-        ASSERT_EQ(target->ColorFill(nullptr, kWhite), S_OK);
+        ASSERT_EQ(target->ColorFill(nullptr, 0xFF000000u), S_OK);
         ASSERT_EQ(target->ColorFill(&row.fill, kRed), S_OK);
-        const auto frame = DrawFrame([&] { target->Draw(100, 100); });
-        int inside = 0;
-        int outside = 0;
-        for (int y = 100; y < 130; ++y)
-            for (int x = 100; x < 140; ++x) {
-                const POINT at{x - 100, y - 100};
-                const bool in = at.x >= row.expected.left && at.x < row.expected.right && at.y >= row.expected.top &&
-                                at.y < row.expected.bottom;
-                const std::uint32_t pixel = Pixel(frame, x, y);
-                inside += in && pixel == kRed;
-                outside += !in && pixel == kWhite;
-            }
-        EXPECT_EQ(inside, RectWidth(row.expected) * RectHeight(row.expected));
-        EXPECT_EQ(outside, 40 * 30 - RectWidth(row.expected) * RectHeight(row.expected));
+        // On black, the drawn bounds are the red part's.
+        const RECT& e = row.expected;
+        EXPECT_EQ(Drawn(DrawFrame([&] { target->Draw(100, 100); })),
+                  (RECT{100 + e.left, 100 + e.top, 100 + e.right, 100 + e.bottom}));
     }
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
 
@@ -210,14 +199,7 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 TEST_F(PictureTest, NewDynamicPictureIsOpaqueWhiteAndNumberedInOrder)
 {
     Start(0);
-    MarkLog();
     CPicture* first = Render()->CreateDynamicPicture(16, 12);
-    const auto lines = LogSinceMark();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex("D3DXCreateTexture  hr=0\\(S_OK\\), p=0x[0-9a-f]{8,}, "
-                                                      "path=DynamicPicture ID=[0-9]+, width=16, height=12, "
-                                                      "TexPoolSize=1")))
-        << lines[0];
     const std::wstring prefix = L"DynamicPicture ID=";
     ASSERT_EQ(first->GetKey().rfind(prefix, 0), 0u);
     const int n = std::stoi(first->GetKey().substr(prefix.size()));
