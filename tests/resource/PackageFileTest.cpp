@@ -153,14 +153,6 @@ TEST(PackageFile, OpenReadsFilesAndRefusesHugeOnesWithoutReadingThem)
     CTempDir dir;
     CPackageFile package;
     EXPECT_EQ(package.Open(dir.Wide("missing.pak").c_str()), 0);
-
-    std::vector<BYTE> bytes;
-    ASSERT_EQ(CPackageFile::Build("[Picture]\r\n", {{L"000.png", {9, 8}}}, bytes), 1);
-    ASSERT_EQ(CPackageFile::WriteFileBytes(dir.Wide("p.pak").c_str(), bytes), 1);
-    ASSERT_EQ(package.Open(dir.Wide("p.pak").c_str()), 1);
-    ASSERT_EQ(package.GetRecords().size(), 1u);
-    EXPECT_EQ(DataOf(package, package.GetRecords()[0]), "\x09\x08");
-
     // A sparse file over the size limit: refused from its size alone.
     {
         std::ofstream out(dir.Path("huge.pak"), std::ios::binary);

@@ -79,8 +79,9 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
         WriteFile(file, row.bytes);
         MarkLeveledLog();
         CResource* res = Render()->CreateResource(W(file).c_str());
-        if (row.logged)
+        if (row.logged) {
             EXPECT_TRUE(Contains(LeveledLogSinceMark(), row.logged)) << row.name;
+        }
         std::vector<int> exist;
         for (int i = 0; res && i < res->GetPictureCount(); ++i)
             exist.push_back(res->IsPictureExist(i));
@@ -135,10 +136,8 @@ TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)
     for (int reset = 1; reset <= 3; ++reset) {
         LoseAndReset();
         EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << "after reset " << reset;
-        ASSERT_NE(Render()->FindTexture(L"art.pak;000"), nullptr);
-        EXPECT_EQ(Render()->FindTexture(L"art.pak;000")->nRefCount, 1) << "after reset " << reset;
-        ASSERT_NE(Render()->FindTexture(L"dir\\000.png"), nullptr);
-        EXPECT_EQ(Render()->FindTexture(L"dir\\000.png")->nRefCount, 1) << "after reset " << reset;
+        for (const wchar_t* key : {L"art.pak;000", L"dir\\000.png"})
+            EXPECT_EQ(Render()->FindTexture(key)->nRefCount, 1) << "after reset " << reset;
     }
     DrawEveryFrame(folder);
     m_game->Run();
