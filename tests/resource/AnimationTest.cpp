@@ -88,9 +88,7 @@ TEST_F(AnimationTest, BackwardsSequenceShowsPicturesFromStartDown)
 TEST_F(AnimationTest, CountedPlaysLastLoopCountTimesPassesAndEndlessPlaysNeverStop)
 {
     // A pass of n frames at delay 2 lasts 3n ticks.
-    struct Row {
-        int sequence, times, ticks;
-    } rows[] = {
+    struct Row { int sequence, times, ticks; } rows[] = {
         {0, 3, 18},   // sequence 0 has no loop count: one pass whatever the count
         {1, 3, 27},   // written with 1 loop: three passes
         {1, -2, 9},   // a negative count still plays one pass

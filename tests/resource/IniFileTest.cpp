@@ -32,10 +32,7 @@ std::string Saved(CIniFile& ini, int mode = 0)
 
 TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
 {
-    struct Case {
-        std::wstring line;
-        LineView expected;
-    };
+    struct Case { std::wstring line; LineView expected; };
     const Case cases[] = {
         {L"PictureCount = 3 ;three", {L"", L"PictureCount", L"3", L"three"}},
         {L"a=b;c=d", {L"", L"a", L"b", L"c=d"}},
@@ -103,10 +100,7 @@ TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
 
 TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeader)
 {
-    struct Case {
-        const char* text;
-        std::vector<LineView> expected;
-    };
+    struct Case { const char* text; std::vector<LineView> expected; };
     const Case cases[] = {
         {"[S]\r\nk1=1\r\nk2=2\r\n\r\n[T]\r\n",
          {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"k2", L"2", L""}, {L"", L"new", L"v", L""},
@@ -150,10 +144,7 @@ TEST(IniSave, WritesTheEmptyModelExampleAndTheCommentColumn)
     ini.SetString(L"S", L"k", L"v");
     EXPECT_EQ(Saved(ini), "\r\n[S]\r\nk=v\r\n");
 
-    struct Case {
-        std::string text;
-        std::string expected;
-    };
+    struct Case { std::string text; std::string expected; };
     const Case cases[] = {
         {"k=v;note\r\n", "k=v" + std::string(47, ' ') + "    ;note\r\n"},
         {"[S];c\r\n", "[S]" + std::string(47, ' ') + "    ;c\r\n"},
@@ -183,10 +174,7 @@ TEST(IniSave, ModeOneKeepsOnlyLookedUpLinesBlankLinesAndComments)
 
 TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
 {
-    struct Case {
-        std::string text;
-        std::vector<LineView> expected;
-    };
+    struct Case { std::string text; std::vector<LineView> expected; };
     const Case cases[] = {
         {"a=1\nb=2\r\n", {{L"", L"a", L"1b=2", L""}}},            // LF alone does not end a line
         {"a=1\rb=2\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},

@@ -135,11 +135,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
 
 TEST(PackageFile, NumbersMatchNamesWithAtLeastThreeDigits)
 {
-    struct Case {
-        const wchar_t* name;
-        int number;
-        bool match;
-    };
+    struct Case { const wchar_t* name; int number; bool match; };
     const Case cases[] = {{L"001.png", 0, false}, {L"012.bmp", 12, true}, {L"12.bmp", 12, false}, {L"pic_007", 7, true},
                           {L"1000.png", 100, true}, {L"1000.png", 0, true}, {L"", 0, false}};
     for (const Case& c : cases)

@@ -25,10 +25,7 @@ TEST_F(PackageTest, MissingMiddlePictureIsEmptyWithoutBoxOrCentre)
                                   res->IsPictureExist(2), res->IsPictureExist(3)}),
                 ElementsAre(0, 1, 0, 1, 0));
     // Boxes and centre points only for pictures that exist; "3" has no comma, so x is 0.
-    struct Row {
-        RECT box;
-        LONG x, y;
-    } rows[] = {{{0, 0, 4, 3}, 1, 2}, {{0, 0, 0, 0}, 0, 0}, {{0, 0, 5, 6}, 0, 3}};
+    struct Row { RECT box; LONG x, y; } rows[] = {{{0, 0, 4, 3}, 1, 2}, {{0, 0, 0, 0}, 0, 0}, {{0, 0, 5, 6}, 0, 3}};
     for (int i = 0; i < 3; ++i) {
         SResElem elem{};
         ASSERT_EQ(res->GetResElem(&elem, i), 1);
@@ -73,7 +70,7 @@ TEST_F(PackageTest, PictureFilesFollowTheExtensionOrder)
     EXPECT_EQ(Render()->FindTexture(L"pk\\000.png"), nullptr);
 }
 
-TEST_F(PackageTest, SequencesFollowTheCommaRuleAndMissingLoopsAreWrittenBack)
+TEST_F(PackageTest, SequencesFollowTheCommaRuleAndOutOfRangeIndicesGetSequenceZero)
 {
     struct Row {
         const char* text;  // Seq001 as written; null = missing
@@ -101,23 +98,14 @@ TEST_F(PackageTest, SequencesFollowTheCommaRuleAndMissingLoopsAreWrittenBack)
         EXPECT_EQ((std::vector<int>{seq.nSequence, seq.nStartFrame, seq.nEndFrame, seq.nLoopCount, seq.nFrameCount, seq.nFrameDelay}),
                   (std::vector<int>{1, row.start, row.end, row.loops, row.frames, 3})) << folder;
         EXPECT_THAT(ReadFile(folder + "/Desc.ini"), HasSubstr(std::string(row.written) + "\r\n")) << folder;
+        // Indices past the table get sequence 0: every picture, no loop count (one pass).
+        for (int index : {2, -1, INT_MIN}) {
+            const SAniData zero = res->GetAniData(index);
+            EXPECT_EQ((std::vector<int>{zero.nSequence, zero.nStartFrame, zero.nEndFrame, zero.nLoopCount, zero.nFrameCount}),
+                      (std::vector<int>{0, 0, 9, 0, 10})) << index;
+        }
     }
     TakeBoxes();  // each folder has no pictures and says so
-}
-
-TEST_F(PackageTest, MissingSequenceDefaultsToEveryPictureAndOutOfRangeIndicesGetSequenceZero)
-{
-    MakeFolder("pk", "[Picture]\r\nPictureCount=6\r\n[Animation]\r\nFrameDelay=1\r\nSeqCount=2\r\nSeq001=1,2,4\r\n");
-    CResource* res = Render()->CreateResource(L"pk");
-    ASSERT_NE(res, nullptr);
-    EXPECT_THAT(ReadFile("pk/Desc.ini"), HasSubstr("Seq002=0,5,1\r\n"));
-    EXPECT_EQ(res->GetAniData(2).nLoopCount, 1);
-    // Sequence 0 is built in, with no loop count: a counted play lasts one pass.
-    for (int index : {3, -1, INT_MIN}) {
-        const SAniData seq = res->GetAniData(index);
-        EXPECT_EQ((std::vector<int>{seq.nSequence, seq.nStartFrame, seq.nEndFrame, seq.nLoopCount, seq.nFrameCount}),
-                  (std::vector<int>{0, 0, 5, 0, 6})) << index;
-    }
 }
 
 TEST_F(PackageTest, HitBoxesPastThePicturesShowTheOverflowBoxAndDefaultToZero)
