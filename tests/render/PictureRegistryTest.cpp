@@ -66,28 +66,6 @@ TEST_F(PictureRegistryTest, RenderTargetIsDroppedAtLossAndComesBackEmptyAtItsSiz
     EXPECT_EQ(target->ColorFill(nullptr, 0xFF0000FFu), S_OK);
 }
 
-TEST_F(PictureRegistryTest, LostPictureRefusesColorFillWithoutABoxAndRepeatedLossIsHarmless)
-{
-    StartSmall();
-    CPicture* target = Render()->CreateDynamicPicture(8, 8);
-    // A restore without a loss before it keeps the render target it has.
-    IDirect3DTexture9* before = target->GetTexture();
-    Render()->OnResetDevice();
-    EXPECT_EQ(target->GetTexture(), before);
-
-    Render()->OnLostDevice();
-    Render()->OnLostDevice();  // a failed reset runs the release again
-    vireo::testing::ClearMessageBoxes();
-    EXPECT_TRUE(target->IsLost());
-    EXPECT_EQ(target->ColorFill(nullptr, 0xFFFFFFFFu), E_FAIL);
-    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
-    EXPECT_EQ(Render()->FindTexture(target->GetKey().c_str())->nRefCount, 1);
-    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 0);
-    Render()->OnResetDevice();
-    EXPECT_NE(target->GetTexture(), nullptr);
-    EXPECT_EQ(vireo::testing::CountLiveObjects().texturesDefault, 1);
-}
-
 TEST_F(PictureRegistryTest, AThousandResetsLeakNothing)
 {
     StartSmall();
