@@ -38,6 +38,16 @@ class AnimationTest : public PackageTest {
         const CPicture* picture = animation->GetFramePicture();
         return picture ? picture->Width() - 1 : -1;
     }
+    void Ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Render()->UpdateAnimations(0);
+    }
+    void RunFrames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            m_game->Run();
+    }
     // Game-clock ticks until the play ends, at most `limit`.
     int TicksUntilStopped(CAnimation* animation, int limit = 1000)
     {
@@ -76,8 +86,7 @@ TEST_F(AnimationTest, BackwardsSequenceShowsPicturesFromStartDown)
     std::vector<int> shown;
     for (int frame = 0; frame < 4; ++frame) {
         shown.push_back(ShownPicture(animation));
-        for (int tick = 0; tick < 3; ++tick)
-            Render()->UpdateAnimations(0);
+        Ticks(3);
     }
     EXPECT_THAT(shown, ElementsAre(5, 4, 3, 2));
     // One-frame sequence: its start picture.
@@ -106,8 +115,7 @@ TEST_F(AnimationTest, CountedPlaysLastLoopCountTimesPassesAndEndlessPlaysNeverSt
     EXPECT_EQ(TicksUntilStopped(endless, 500), -1);
     endless->Stop();
     const int frame = endless->GetCurrentFrame();
-    for (int tick = 0; tick < 10; ++tick)
-        Render()->UpdateAnimations(0);
+    Ticks(10);
     EXPECT_FALSE(endless->IsPlaying());
     EXPECT_EQ(endless->GetCurrentFrame(), frame);
 }
@@ -128,23 +136,20 @@ TEST_F(AnimationTest, PausedGameFreezesOnlyGameClockAnimations)
     m_game->Run();
     const int gameFrame = game->GetCurrentFrame();
     const int uiFrame = ui->GetCurrentFrame();
-    for (int i = 0; i < 3; ++i)
-        m_game->Run();
+    RunFrames(3);
     EXPECT_EQ(game->GetCurrentFrame(), gameFrame);
     EXPECT_EQ(ui->GetCurrentFrame(), (uiFrame + 1) % 3);
     EXPECT_EQ(other->GetCurrentFrame(), 0);
 
     m_game->PauseGame(FALSE);
-    for (int i = 0; i < 4; ++i)
-        m_game->Run();
+    RunFrames(4);
     EXPECT_NE(game->GetCurrentFrame(), gameFrame);
     EXPECT_EQ(other->GetCurrentFrame(), 0);
 
     // StopAllAnimation: nothing moves on later updates until played again.
     Render()->StopAllAnimation();
     const int frames[2] = {game->GetCurrentFrame(), ui->GetCurrentFrame()};
-    for (int i = 0; i < 6; ++i)
-        m_game->Run();
+    RunFrames(6);
     EXPECT_FALSE(game->IsPlaying() || ui->IsPlaying() || other->IsPlaying());
     EXPECT_EQ(game->GetCurrentFrame(), frames[0]);
     EXPECT_EQ(ui->GetCurrentFrame(), frames[1]);
@@ -155,16 +160,14 @@ TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
     // Endless: a different sequence starts over at frame 0 with a full delay.
     CAnimation* endless = Make(1);
     endless->Play(0);
-    for (int tick = 0; tick < 4; ++tick)
-        Render()->UpdateAnimations(0);
+    Ticks(4);
     EXPECT_EQ(endless->GetCurrentFrame(), 1);
     endless->ChangeSequence(1);  // the same index: nothing restarts
     EXPECT_EQ(endless->GetCurrentFrame(), 1);
     endless->ChangeSequence(2);
     EXPECT_EQ(endless->GetCurrentFrame(), 0);
     EXPECT_EQ(ShownPicture(endless), 5);
-    Render()->UpdateAnimations(0);
-    Render()->UpdateAnimations(0);
+    Ticks(2);
     EXPECT_EQ(endless->GetCurrentFrame(), 0);
     Render()->UpdateAnimations(0);
     EXPECT_EQ(endless->GetCurrentFrame(), 1);
@@ -172,8 +175,7 @@ TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
     // Counted: the frame index stays, even past the new sequence's end, until the pass ends.
     CAnimation* counted = Make(1);
     counted->Play(1);
-    for (int tick = 0; tick < 6; ++tick)
-        Render()->UpdateAnimations(0);
+    Ticks(6);
     EXPECT_EQ(counted->GetCurrentFrame(), 2);
     counted->ChangeSequence(4);
     EXPECT_EQ(counted->GetCurrentFrame(), 2);

@@ -98,7 +98,7 @@ TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
     EXPECT_EQ(Lines(ini), expected);
 }
 
-TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeader)
+TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesInPlace)
 {
     struct Case { const char* text; std::vector<LineView> expected; };
     const Case cases[] = {
@@ -121,10 +121,7 @@ TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeader)
         EXPECT_EQ(Lines(ini), c.expected) << c.text;
         EXPECT_TRUE(ini.IsModified());
     }
-}
-
-TEST(IniSetString, ChangesAnExistingKeyInPlaceKeepingItsCommentAndFlag)
-{
+    // An existing key changes in place, keeping its comment; empty names change nothing.
     CIniFile ini;
     LoadText(ini, "[S]\r\nKEY = old ;c\r\n");
     ini.SetString(L"S", L"key", L"new");
@@ -138,7 +135,7 @@ TEST(IniSetString, ChangesAnExistingKeyInPlaceKeepingItsCommentAndFlag)
     EXPECT_TRUE(empty.GetLines().empty());
 }
 
-TEST(IniSave, WritesTheEmptyModelExampleAndTheCommentColumn)
+TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
 {
     CIniFile ini;
     ini.SetString(L"S", L"k", L"v");
@@ -161,11 +158,7 @@ TEST(IniSave, WritesTheEmptyModelExampleAndTheCommentColumn)
         LoadText(one, c.text);
         EXPECT_EQ(Saved(one), c.expected) << c.text;
     }
-}
-
-TEST(IniSave, ModeOneKeepsOnlyLookedUpLinesBlankLinesAndComments)
-{
-    CIniFile ini;
+    // Mode 1 keeps only looked-up lines, blank lines and comments.
     LoadText(ini, "; head\r\n[S]\r\nk=1\r\nj=2 ;jc\r\n\r\n[T]\r\nx=1\r\n;tail\r\n[S2]\r\nk=3\r\n");
     EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1");
     EXPECT_EQ(Saved(ini, 1), "; head\r\n[S]\r\nk=1\r\n\r\n;tail\r\n");
@@ -181,7 +174,6 @@ TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
         {"a=1\n\rb=2\n\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},
         {"a=1\r\n\r\nb=2", {{L"", L"a", L"1", L""}, {L"", L"", L"", L""}}},  // b=2 is lost
         {"no line end", {}},
-        {"", {}},
         {"\r", {{L"", L"", L"", L""}}},
     };
     for (const Case& c : cases) {
