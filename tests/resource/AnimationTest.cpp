@@ -228,22 +228,18 @@ TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
         }
         return -1;
     };
-    auto pixel = [&](int x, int y) {
-        const auto frame = vireo::testing::ReadBackBuffer(Device());
-        return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
-    };
 
     m_game->Run();  // stopped: nothing drawn
-    EXPECT_EQ(pixel(20, 20), 0xFF000000u);
-    EXPECT_EQ(pixel(50, 50), 0xFF000000u);
+    EXPECT_EQ(Pixel(20, 20), 0xFF000000u);
+    EXPECT_EQ(Pixel(50, 50), 0xFF000000u);
 
     animation->Play(0);
     m_game->Run();
-    EXPECT_EQ(pixel(20, 20), 0xFF00FF00u);
-    EXPECT_EQ(pixel(21, 21), 0xFF000000u);  // only the 1 x 1 corner
-    EXPECT_EQ(pixel(48, 48), 0xFF00FF00u);  // centred: 48 ... 51
-    EXPECT_EQ(pixel(47, 47), 0xFF000000u);
-    EXPECT_EQ(pixel(83, 83), 0xFF00FF00u);  // the stored parameters still draw all of it
+    EXPECT_EQ(Pixel(20, 20), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(21, 21), 0xFF000000u);  // only the 1 x 1 corner
+    EXPECT_EQ(Pixel(48, 48), 0xFF00FF00u);  // centred: 48 ... 51
+    EXPECT_EQ(Pixel(47, 47), 0xFF000000u);
+    EXPECT_EQ(Pixel(83, 83), 0xFF00FF00u);  // the stored parameters still draw all of it
 }
 
 TEST_F(AnimationTest, AnimationsShareTheirPackageUntilTheLastIsReleased)

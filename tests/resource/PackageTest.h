@@ -5,13 +5,13 @@
 
 #include "platform/image/ImageFixtures.h"
 #include "render/RenderTest.h"
+#include "resource/TestFiles.h"
 #include "resource/PackageFile.h"
 #include "support/AnsiText.h"
 
 #include <vireo/resource.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,17 +47,18 @@ class PackageTest : public RenderTest {
     std::filesystem::path At(const std::string& relative) const { return m_dir.Path() / relative; }
     static std::wstring W(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-    void WriteFile(const std::string& relative, const std::string& bytes) const
-    {
-        std::filesystem::create_directories(At(relative).parent_path());
-        std::ofstream out(At(relative), std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
+    void WriteFile(const std::string& relative, const std::string& bytes) const { WriteBytes(At(relative), bytes); }
     void WriteFile(const std::string& relative, const std::vector<std::uint8_t>& bytes) const
     {
-        WriteFile(relative, std::string(bytes.begin(), bytes.end()));
+        WriteBytes(At(relative), std::string(bytes.begin(), bytes.end()));
     }
     std::string ReadFile(const std::string& relative) const { return ReadFileBytes(At(relative)); }
+    // The back buffer's pixel at (x, y).
+    std::uint32_t Pixel(int x, int y)
+    {
+        const vireo::testing::Frame frame = vireo::testing::ReadBackBuffer(Device());
+        return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
+    }
 
     // A folder package: Desc.ini (skipped when null) and pictures by file name.
     void MakeFolder(const std::string& folder, const char* desc,

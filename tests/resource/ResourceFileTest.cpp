@@ -108,11 +108,7 @@ class PackageResetTest : public PackageTest {
             return -1;
         };
     }
-    std::uint32_t DrawnPixel()
-    {
-        const vireo::testing::Frame frame = vireo::testing::ReadBackBuffer(Device());
-        return frame.pixels[static_cast<std::size_t>(11) * frame.width + 11];
-    }
+    std::uint32_t DrawnPixel() { return Pixel(11, 11); }
     void LoseAndReset()
     {
         vireo::testing::LoseDeviceOnNextPresent();
