@@ -1,6 +1,6 @@
 // CPicture's draw family read back from the back buffer: where each form puts the picture,
-// the parameter block against the pointer form, alpha and colour, the box outside the batch,
-// ColorFill's clamping and refusals, and the masked draw.
+// the parameter block against the pointer form, alpha, colour and mask, the box outside the
+// batch, and ColorFill's clamping and refusals.
 #include "render/PictureFixture.h"
 
 #include <cmath>
@@ -122,18 +122,27 @@ TEST_F(PictureTest, ParameterBlockDrawsAsThePointerForm)
     EXPECT_EQ(DrawFrame([&] { picture->Draw(&param, 40, 50); }).pixels, pointers.pixels);
 }
 
-TEST_F(PictureTest, AlphaAndColourCombineWithThePicture)
+TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)
 {
     Start(0);
     CPicture* blue = FromBytes(Bmp(20, 20, kBlue));
     CPicture* white = FromBytes(Bmp(20, 20, kWhite));
+    CPicture* yellow = FromBytes(Bmp(20, 10, 0xFFFFFF00u));
+    CPicture* mask = FromBytes(Bmp(20, 10, kWhite, 0xFF00FFFFu));  // left white, right cyan
     const BYTE half = 128;
     const DWORD green = 0xFF00FF00;
     const auto frame = DrawFrame([&] {
         blue->DrawCenter(100, 100, nullptr, &half);
         white->Draw(200, 200, nullptr, nullptr, &green);
         white->Draw(300, 300, nullptr, &half, &green);
+        yellow->DrawWithMask(mask, 10, 10);
     });
+    // The mask multiplies texel for texel, and leaves stage 1 once the picture is drawn.
+    EXPECT_EQ(Pixel(frame, 12, 15), 0xFFFFFF00u);
+    EXPECT_EQ(Pixel(frame, 27, 15), kGreen);
+    IDirect3DBaseTexture9* stage1 = nullptr;
+    Device()->GetTexture(1, &stage1);
+    EXPECT_EQ(stage1, nullptr);
     // Half of the picture's own blue over black; white modulated to green; both at once.
     // Colour channels only: the back buffer's alpha is blended too and never shown.
     EXPECT_NEAR(static_cast<int>(Pixel(frame, 100, 100) & 0x00FFFFFFu), 0x80, 1);
@@ -233,22 +242,6 @@ TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
         Render()->ReleasePicture(&picture);
         ASSERT_NE(Render()->FindTexture(key.c_str()), nullptr);
     }
-}
-
-TEST_F(PictureTest, MaskMultipliesThePictureTexelForTexel)
-{
-    Start(0);
-    CPicture* picture = FromBytes(Bmp(20, 10, 0xFFFFFF00u));   // yellow
-    CPicture* mask = FromBytes(Bmp(20, 10, kWhite, 0xFF00FFFFu)); // left white, right cyan
-    const auto frame = DrawFrame([&] { picture->DrawWithMask(mask, 10, 10); });
-    EXPECT_EQ(Pixel(frame, 12, 15), 0xFFFFFF00u);
-    EXPECT_EQ(Pixel(frame, 27, 15), kGreen);
-    // The mask leaves stage 1 once the masked picture is drawn.
-    IDirect3DBaseTexture9* stage1 = nullptr;
-    Device()->GetTexture(1, &stage1);
-    EXPECT_EQ(stage1, nullptr);
-    if (stage1)
-        stage1->Release();
 }
 
 }  // namespace
