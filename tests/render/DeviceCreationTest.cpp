@@ -3,8 +3,6 @@
 // where no device can be made.
 #include "render/RenderTest.h"
 
-#include <vireo/platform/Testing.h>
-
 namespace vireo::test {
 namespace {
 

@@ -3,8 +3,6 @@
 // restores and draws, and failed resets that run the whole sequence again.
 #include "render/RenderTest.h"
 
-#include <vireo/platform/Testing.h>
-
 namespace vireo::test {
 namespace {
 

@@ -1,9 +1,7 @@
 // CEngineFont inside a running engine, checked on the back buffer: the description rules, the
 // box rule (measured sides, centring across and down), text drawn outside the batch, a face
 // that is not installed, device loss, the drawing order shared with pictures, and release.
-#include "render/PictureFixture.h"
-
-#include <vireo/platform/Testing.h>
+#include "render/RenderTest.h"
 
 namespace vireo::test {
 namespace {
@@ -12,11 +10,11 @@ namespace vt = vireo::testing;
 
 constexpr DWORD kWhite = 0xFFFFFFFF;
 
-class EngineFontTest : public PictureFixture {
+class EngineFontTest : public RenderTest {
   protected:
     void SetUp() override
     {
-        PictureFixture::SetUp();
+        RenderTest::SetUp();
         Start(0);
         vt::ClearMessageBoxes();
     }

@@ -2,17 +2,10 @@
 // wire-frame rule, a BeginScene that fails, and a sprite batch opened twice.
 #include "render/RenderTest.h"
 
-#include <vireo/platform/Testing.h>
-
 namespace vireo::test {
 namespace {
 
 using ::testing::ElementsAre;
-
-std::uint32_t Pixel(const vireo::testing::Frame& frame, int x, int y)
-{
-    return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
-}
 
 TEST_F(RenderTest, ClearCanvasColoursFollowTheLiveDebugMode)
 {

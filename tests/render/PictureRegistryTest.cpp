@@ -1,14 +1,12 @@
 // The picture registry through device loss and shutdown: render targets dropped at loss and
 // recreated empty at their size, file and memory textures kept, nothing leaking across many
 // resets, and every texture, the device, the sprite and the line gone with the engine.
-#include "render/PictureFixture.h"
-
-#include <vireo/platform/D3D9Testing.h>
+#include "render/RenderTest.h"
 
 namespace vireo::test {
 namespace {
 
-class PictureRegistryTest : public PictureFixture {
+class PictureRegistryTest : public RenderTest {
   protected:
     void StartSmall()
     {

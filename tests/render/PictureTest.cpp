@@ -1,7 +1,7 @@
 // CPicture's draw family read back from the back buffer: where each form puts the picture,
 // the parameter block against the pointer form, alpha, colour and mask, the box outside the
 // batch, and ColorFill's clamping and refusals.
-#include "render/PictureFixture.h"
+#include "render/RenderTest.h"
 
 #include <cmath>
 
@@ -14,7 +14,7 @@ constexpr std::uint32_t kBlue = 0xFF0000FFu;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 const std::wstring kNotBegun = L"在调用 CPicture 的画图函数前，请先调用 CRenderSystem::BeginSprite ！";
 
-using PictureTest = PictureFixture;
+using PictureTest = RenderTest;
 
 TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 {

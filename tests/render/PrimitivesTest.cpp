@@ -1,7 +1,7 @@
 // The render system's primitives on back-buffer pixels: rectangle outlines and their size
 // rule, fills clipped to the scene and written unblended, the stage-0 colour operation and
 // its blend colour (with the flush it implies), and the BMP screen capture.
-#include "render/PictureFixture.h"
+#include "render/RenderTest.h"
 
 #include <fstream>
 #include <iterator>
@@ -21,11 +21,11 @@ struct RectRow {
     std::vector<POINT> off;
 };
 
-class PrimitivesTest : public PictureFixture {
+class PrimitivesTest : public RenderTest {
   protected:
     void SetUp() override
     {
-        PictureFixture::SetUp();
+        RenderTest::SetUp();
         Start(0);  // 800 x 600 scene
     }
 

@@ -1,14 +1,32 @@
 // Whole-engine render tests: the headless host of EngineHarness.h plus the render system's
-// device, its presented-frame count and the log lines written since a mark.
+// device, its presented-frame count, the log lines written since a mark, test images made in
+// code, one frame drawn on black and read back, and the bounds of what was drawn.
 #pragma once
 
 #include "common/EngineHarness.h"
+#include "platform/gfx/image/ImageDecoder.h"
 
 #include <vireo/platform/D3D9Testing.h>
+#include <vireo/platform/Testing.h>
+#include <vireo/support.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// RECT lives in the global namespace, so its comparison and printing must too.
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& os, const RECT& r)
+{
+    return os << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+}
 
 namespace vireo::test {
 
@@ -41,6 +59,82 @@ class RenderTest : public EngineTest {
     static int Count(const std::vector<UINT>& messages, UINT msg)
     {
         return static_cast<int>(std::count(messages.begin(), messages.end(), msg));
+    }
+
+    using Bytes = std::vector<std::uint8_t>;
+
+    // Solid colour, or left half `left` and right half `right` (the split shows turning).
+    static Bytes Bmp(int w, int h, std::uint32_t left, std::uint32_t right)
+    {
+        std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                px[static_cast<std::size_t>(y) * w + x] = x < w / 2 ? left : right;
+        return vireo::image::EncodeBmp(px.data(), w, h, w * 4);
+    }
+    static Bytes Bmp(int w, int h, std::uint32_t color) { return Bmp(w, h, color, color); }
+
+    void WriteFile(const std::string& name, const Bytes& bytes) const
+    {
+        std::ofstream out(m_dir.Path() / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    CPicture* FromBytes(Bytes bytes, DWORD colorKey = 0)
+    {
+        return Render()->CreatePicture(bytes.data(), static_cast<DWORD>(bytes.size()), colorKey);
+    }
+
+    // One frame: black canvas, the batch opened, `draw`, the batch closed; the game's answer
+    // keeps the engine's own GUI drawing out of the picture.
+    vireo::testing::Frame DrawFrame(const std::function<void()>& draw, bool openBatch = true)
+    {
+        m_game->onMessage = [&](UINT msg) {
+            if (msg == EMSG_RS_RENDER_BEGIN) {
+                Render()->ClearCanvas(0xFF000000);
+                return 1;
+            }
+            if (msg == EMSG_RS_RENDER) {
+                if (openBatch)
+                    Render()->BeginSprite();
+                draw();
+                if (openBatch)
+                    Render()->EndSprite();
+                return 1;
+            }
+            return -1;
+        };
+        m_game->Run();
+        m_game->onMessage = nullptr;
+        return vireo::testing::ReadBackBuffer(Device());
+    }
+
+    // A COM object's reference count, left as it was.
+    static ULONG ComCount(IUnknown* object)
+    {
+        object->AddRef();
+        return object->Release();
+    }
+
+    static std::uint32_t Pixel(const vireo::testing::Frame& f, int x, int y)
+    {
+        return f.pixels[static_cast<std::size_t>(y) * f.width + x];
+    }
+
+    // The smallest rectangle (right and bottom exclusive) holding every pixel that is not
+    // opaque black; all zero when nothing was drawn.
+    static RECT Drawn(const vireo::testing::Frame& f)
+    {
+        RECT r{f.width, f.height, 0, 0};
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x)
+                if (Pixel(f, x, y) != 0xFF000000u) {
+                    r.left = std::min<LONG>(r.left, x);
+                    r.top = std::min<LONG>(r.top, y);
+                    r.right = std::max<LONG>(r.right, x + 1);
+                    r.bottom = std::max<LONG>(r.bottom, y + 1);
+                }
+        return r.right == 0 ? RECT{0, 0, 0, 0} : r;
     }
 
     std::size_t m_logMark = 0;

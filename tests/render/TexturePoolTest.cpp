@@ -1,7 +1,7 @@
 // The texture pool through the pictures that use it: shared file textures and their counts,
 // case-sensitive keys, memory pictures that never share, the first creation's colour key,
 // missing and undecodable files, unknown keys, and the exact log lines.
-#include "render/PictureFixture.h"
+#include "render/RenderTest.h"
 
 #include <cstring>
 #include <regex>
@@ -9,7 +9,7 @@
 namespace vireo::test {
 namespace {
 
-using TexturePoolTest = PictureFixture;
+using TexturePoolTest = RenderTest;
 
 TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
 {
