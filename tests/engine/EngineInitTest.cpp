@@ -1,5 +1,6 @@
 // EngineInit and EngineDestroy on the headless back end with the virtual clock: start-up
-// order and log, the 1.5 s minimum, the window-size rule, refusals, and shutdown.
+// order and log (routing lines up to the first frame's end), the 1.5 s minimum, the
+// window-size rule, refusals, and shutdown.
 #include "common/EngineHarness.h"
 
 #include <vireo/platform/Testing.h>
@@ -43,10 +44,19 @@ TEST_F(EngineTest, StartUpOrderAndLog)
                             StartsWith("D3DXReleaseTexture  ref=0, "), "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
                             "EMSG_EG_INIT  time cost = 300"));
     EXPECT_EQ(m_game->GetMainGWnd()->GetFocus(), m_game->GetMainGWnd());
-    EXPECT_TRUE(IsWindowVisible(m_hwnd));
     // Both members zero: the window size becomes the client's.
     EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cx, 640);
     EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cy, 480);
+
+    // Routed messages are logged until the first frame ends: EMSG_EG_INIT and that frame's ten.
+    m_game->Run();
+    const auto firstFrame = RoutedLines();
+    m_game->Run();
+    m_game->SendMessage(WM_DESTROY, 0, 0);
+    EXPECT_EQ(RoutedLines(), firstFrame);
+    ASSERT_EQ(firstFrame.size(), 11u);
+    EXPECT_EQ(firstFrame[3], "CGameEngine::SendMessage  msg=5001 (EMSG_IS_UI_KEYBOARD_INPUT)");
+    EXPECT_EQ(firstFrame[10], "CGameEngine::SendMessage  msg=2008 (EMSG_EG_FRAME_END)");
 }
 
 TEST_F(EngineTest, StartUpLastsAtLeastOneAndAHalfSecondsFromInit)

@@ -1,5 +1,5 @@
 // SendMessage routing: the GUI range, the main window and focus window roads, 5003 withheld
-// while a child has the focus, and the routing log that stops after the first frame.
+// while a child has the focus, hidden children, and messages the focus window consumes.
 #include "common/EngineHarness.h"
 
 #include <vireo/platform/Testing.h>
@@ -96,18 +96,6 @@ TEST_F(RoutingTest, HiddenChildIsSkippedAndAConsumedMessageStopsAtTheFocusWindow
     EXPECT_EQ(m_game->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0), 1);
     EXPECT_FALSE(GameSaw(WM_ACTIVATE));
     EXPECT_EQ(LogMessages().size(), logLines + 1);  // only the routing line: no system saw it
-}
-
-TEST_F(RoutingTest, RoutedMessagesAreLoggedUntilTheFirstFrameEnds)
-{
-    m_game->Run();
-    const auto firstFrame = RoutedLines();
-    m_game->Run();
-    m_game->SendMessage(WM_DESTROY, 0, 0);
-    EXPECT_EQ(RoutedLines(), firstFrame);
-    ASSERT_EQ(firstFrame.size(), 11u);  // EMSG_EG_INIT and the ten messages of the frame
-    EXPECT_EQ(firstFrame[3], "CGameEngine::SendMessage  msg=5001 (EMSG_IS_UI_KEYBOARD_INPUT)");
-    EXPECT_EQ(firstFrame[10], "CGameEngine::SendMessage  msg=2008 (EMSG_EG_FRAME_END)");
 }
 
 } // namespace
