@@ -11,6 +11,7 @@
 
 #include <vireo/resource.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -99,6 +100,8 @@ class PackageTest : public RenderTest {
         return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(m_logMark, lines.size())), lines.end());
     }
     void MarkLeveledLog() { m_logMark = LeveledLogMessages().size(); }
+    // A rectangle as comparable, printable values.
+    static std::array<LONG, 4> Box(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
     static bool Contains(const std::vector<std::string>& lines, const std::string& part)
     {
         for (const auto& line : lines)
@@ -109,14 +112,3 @@ class PackageTest : public RenderTest {
 };
 
 } // namespace vireo::test
-
-// RECT lives in the global namespace, so its comparison does too (gtest finds it there).
-inline bool operator==(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-inline std::ostream& operator<<(std::ostream& out, const RECT& r)
-{
-    return out << r.left << "," << r.top << "," << r.right << "," << r.bottom;
-}
