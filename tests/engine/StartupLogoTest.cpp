@@ -66,8 +66,9 @@ TEST_P(StartupLogoTest, LogoIsPresentedCentredDuringInitAndReleasedBeforeTheGame
     for (int y = 0; y < logo.height; ++y)
         for (int x = 0; x < logo.width; ++x)
             for (int shift : {0, 8, 16})
-                wrong += std::abs(static_cast<int>((at(left + x, top + y) >> shift) & 0xFF) -
-                                  Over(logo.pixels[static_cast<std::size_t>(y) * logo.width + x], row.clear, shift)) > 1;
+                wrong +=
+                    std::abs(static_cast<int>((at(left + x, top + y) >> shift) & 0xFF) -
+                             Over(logo.pixels[static_cast<std::size_t>(y) * logo.width + x], row.clear, shift)) > 1;
     EXPECT_EQ(wrong, 0);
     // Just outside the logo, and the scene's far corner: the clear colour.
     for (auto [x, y] : {std::pair{left - 1, top + 60}, std::pair{left + 120, top + 60}, std::pair{left + 60, top - 1},

@@ -13,65 +13,61 @@ using vireo::testing::Frame;
 
 constexpr DWORD kBackground = 0xFF000000;
 
-// A rectangle primitive's row: where its colour must be and where the canvas must remain.
-struct RectRow {
-    RECT rect;
-    BOOL result;
-    std::vector<POINT> on;
-    std::vector<POINT> off;
-};
-
 class PrimitivesTest : public RenderTest {
   protected:
     void SetUp() override
     {
         RenderTest::SetUp();
-        Start(0);  // 800 x 600 scene
-    }
-
-    // Each row drawn on its own frame by `draw`, which returns the primitive's result.
-    void ExpectRows(const std::vector<RectRow>& rows, DWORD colour, const std::function<BOOL(const RECT&)>& draw)
-    {
-        for (const RectRow& row : rows) {
-            const RECT& r = row.rect;
-            SCOPED_TRACE(::testing::PrintToString(r));
-            BOOL result = -1;
-            const Frame frame = DrawFrame([&] { result = draw(r); }, false);
-            EXPECT_EQ(result, row.result);
-            for (const POINT& p : row.on)
-                EXPECT_EQ(Pixel(frame, p.x, p.y), colour) << "at " << p.x << "," << p.y;
-            for (const POINT& p : row.off)
-                EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
-        }
+        Start(0); // 800 x 600 scene
     }
 
     // A white texture drawn straight through the sprite, past the picture code.
     IDirect3DTexture9* White() { return FromBytes(Bmp(8, 8, 0xFFFFFFFF))->GetTexture(); }
 };
 
-TEST_F(PrimitivesTest, DrawRectOutlinesInsideTheRectangleAndRefusesBelowTwoByTwo)
+TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
 {
-    // Outline pixels on, the inside and the outside off.
-    ExpectRows({
-        {{10, 10, 12, 12}, TRUE, {{10, 10}, {11, 10}, {10, 11}, {11, 11}}, {{12, 12}, {12, 10}, {10, 12}, {9, 9}}},
-        {{20, 30, 40, 45}, TRUE, {{20, 30}, {39, 30}, {39, 44}, {20, 44}, {30, 30}, {39, 37}, {30, 44}, {20, 37}},
+    constexpr DWORD kRed = 0xFFFF0000;
+    struct {
+        bool fill;
+        RECT rect;
+        BOOL result;
+        std::vector<POINT> on;  // red
+        std::vector<POINT> off; // still the canvas
+    } rows[] = {
+        // Outline pixels on, the inside and the outside off; thinner than 2 x 2 is refused.
+        {false,
+         {10, 10, 12, 12},
+         TRUE,
+         {{10, 10}, {11, 10}, {10, 11}, {11, 11}},
+         {{12, 12}, {12, 10}, {10, 12}, {9, 9}}},
+        {false,
+         {20, 30, 40, 45},
+         TRUE,
+         {{20, 30}, {39, 30}, {39, 44}, {20, 44}, {30, 30}, {39, 37}, {30, 44}, {20, 37}},
          {{30, 37}, {40, 30}, {20, 45}, {21, 31}, {38, 43}}},
-        {{10, 10, 11, 30}, FALSE, {}, {{10, 10}, {10, 20}, {10, 29}}},
-        {{10, 10, 30, 11}, FALSE, {}, {{10, 10}, {20, 10}, {29, 10}}},
-        {{50, 50, 40, 60}, FALSE, {}, {{45, 50}, {50, 55}}},
-    }, 0xFFFF0000, [&](const RECT& r) { return Render()->DrawRect(&r, 0xFFFF0000); });
-}
-
-TEST_F(PrimitivesTest, FillRectIsClippedToTheSceneAndOutsideFillsNothing)
-{
-    // TRUE every time, also when nothing of the rectangle is on the scene.
-    ExpectRows({
-        {{-50, -50, 20, 20}, TRUE, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
-        {{780, 590, 900, 700}, TRUE, {{780, 590}, {799, 599}}, {{779, 599}, {799, 589}}},
-        {{900, 0, 1000, 50}, TRUE, {}, {{799, 0}, {799, 49}}},
-        {{-30, -30, -10, -10}, TRUE, {}, {{0, 0}}},
-        {{100, 100, 100, 200}, TRUE, {}, {{100, 100}, {100, 150}}},
-    }, 0xFF0000FF, [&](const RECT& r) { return Render()->FillRect(&r, 0xFF0000FF); });
+        {false, {10, 10, 11, 30}, FALSE, {}, {{10, 10}, {10, 20}, {10, 29}}},
+        {false, {10, 10, 30, 11}, FALSE, {}, {{10, 10}, {20, 10}, {29, 10}}},
+        {false, {50, 50, 40, 60}, FALSE, {}, {{45, 50}, {50, 55}}},
+        // FillRect is TRUE every time, also when nothing of the rectangle is on the scene.
+        {true, {-50, -50, 20, 20}, TRUE, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
+        {true, {780, 590, 900, 700}, TRUE, {{780, 590}, {799, 599}}, {{779, 599}, {799, 589}}},
+        {true, {900, 0, 1000, 50}, TRUE, {}, {{799, 0}, {799, 49}}},
+        {true, {-30, -30, -10, -10}, TRUE, {}, {{0, 0}}},
+        {true, {100, 100, 100, 200}, TRUE, {}, {{100, 100}, {100, 150}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << (row.fill ? "FillRect " : "DrawRect ") << row.rect);
+        BOOL result = -1;
+        const Frame frame = DrawFrame(
+            [&] { result = row.fill ? Render()->FillRect(&row.rect, kRed) : Render()->DrawRect(&row.rect, kRed); },
+            false);
+        EXPECT_EQ(result, row.result);
+        for (const POINT& p : row.on)
+            EXPECT_EQ(Pixel(frame, p.x, p.y), kRed) << "at " << p.x << "," << p.y;
+        for (const POINT& p : row.off)
+            EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
+    }
 }
 
 TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
@@ -79,18 +75,20 @@ TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
     IDirect3DTexture9* white = White();
     const RECT left{0, 0, 40, 40};
     const RECT half{20, 0, 60, 40};
-    const Frame frame = DrawFrame([&] {
-        Render()->FillRect(&left, 0xFFFFFFFF);
-        // A half-transparent red over white would be pink if it were blended.
-        Render()->FillRect(&half, 0x80FF0000);
-        Render()->BeginSprite();
-        const D3DXVECTOR3 at(50.0f, 10.0f, 0.0f);
-        Render()->GetD3DXSprite()->Draw(white, nullptr, nullptr, &at, 0xFFFFFFFF);
-        // Filled after the sprite was queued, yet the sprite ends up on top.
-        const RECT under{48, 8, 70, 30};
-        Render()->FillRect(&under, 0xFF00FF00);
-        Render()->EndSprite();
-    }, false);
+    const Frame frame = DrawFrame(
+        [&] {
+            Render()->FillRect(&left, 0xFFFFFFFF);
+            // A half-transparent red over white would be pink if it were blended.
+            Render()->FillRect(&half, 0x80FF0000);
+            Render()->BeginSprite();
+            const D3DXVECTOR3 at(50.0f, 10.0f, 0.0f);
+            Render()->GetD3DXSprite()->Draw(white, nullptr, nullptr, &at, 0xFFFFFFFF);
+            // Filled after the sprite was queued, yet the sprite ends up on top.
+            const RECT under{48, 8, 70, 30};
+            Render()->FillRect(&under, 0xFF00FF00);
+            Render()->EndSprite();
+        },
+        false);
     EXPECT_EQ(Pixel(frame, 10, 10), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(frame, 25, 10) & 0x00FFFFFFu, 0x00FF0000u);
     EXPECT_EQ(Pixel(frame, 52, 12), 0xFFFFFFFFu);
@@ -107,13 +105,15 @@ TEST_F(PrimitivesTest, ColorOpSetsTheBlendColourAndBeginSpriteResetsOnlyTheColou
     Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
     EXPECT_EQ(blend(), 0.0f);
     float afterBegin = -1, inBatch = -1;
-    DrawFrame([&] {
-        Render()->BeginSprite();
-        afterBegin = blend();
-        Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);  // asked again inside the batch
-        inBatch = blend();
-        Render()->EndSprite();
-    }, false);
+    DrawFrame(
+        [&] {
+            Render()->BeginSprite();
+            afterBegin = blend();
+            Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH); // asked again inside the batch
+            inBatch = blend();
+            Render()->EndSprite();
+        },
+        false);
     EXPECT_EQ(afterBegin, 1.0f);
     EXPECT_EQ(inBatch, 0.0f);
     // The batch gave the device its states back: the operation outlives BeginSprite.
@@ -133,16 +133,18 @@ TEST_F(PrimitivesTest, ChangingTheColorOpFlushesQueuedSpritesAndKeepingItDoesNot
     IDirect3DTexture9* white = White();
     for (DWORD next : {static_cast<DWORD>(D3DTOP_MODULATE), static_cast<DWORD>(D3DTOP_ADDSMOOTH)}) {
         std::uint32_t midBatch = 0;
-        DrawFrame([&] {
-            Render()->SetPictureColorOP(D3DTOP_MODULATE);
-            Render()->BeginSprite();
-            const D3DXVECTOR3 at(300.0f, 300.0f, 0.0f);
-            Render()->GetD3DXSprite()->Draw(white, nullptr, nullptr, &at, 0xFFFFFFFF);
-            Render()->SetPictureColorOP(next);
-            midBatch = Pixel(vireo::testing::ReadBackBuffer(Device()), 302, 302);
-            Render()->EndSprite();
-            Render()->SetPictureColorOP(D3DTOP_MODULATE);
-        }, false);
+        DrawFrame(
+            [&] {
+                Render()->SetPictureColorOP(D3DTOP_MODULATE);
+                Render()->BeginSprite();
+                const D3DXVECTOR3 at(300.0f, 300.0f, 0.0f);
+                Render()->GetD3DXSprite()->Draw(white, nullptr, nullptr, &at, 0xFFFFFFFF);
+                Render()->SetPictureColorOP(next);
+                midBatch = Pixel(vireo::testing::ReadBackBuffer(Device()), 302, 302);
+                Render()->EndSprite();
+                Render()->SetPictureColorOP(D3DTOP_MODULATE);
+            },
+            false);
         // The queued sprite is drawn before a change, and only then.
         EXPECT_EQ(midBatch, next == D3DTOP_MODULATE ? kBackground : 0xFFFFFFFFu) << "next op " << next;
     }
@@ -153,17 +155,19 @@ TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)
     RECT part{30, 40, 130, 90};
     const RECT whole{0, 0, 800, 600};
     BOOL savedWhole = FALSE, savedPart = FALSE, savedNowhere = TRUE;
-    const Frame frame = DrawFrame([&] {
-        // Something that is not uniform, so a shifted or flipped capture shows.
-        const RECT a{0, 0, 400, 300};
-        const RECT b{60, 50, 90, 70};
-        Render()->FillRect(&a, 0xFF336699);
-        Render()->FillRect(&b, 0xFFFFCC00);
-        Render()->DrawLine(POINT{0, 599}, POINT{799, 0}, 0xFFFF00FF);
-        savedWhole = Render()->SaveSceneToFile(L"capture.png", nullptr);
-        savedPart = Render()->SaveSceneToFile(L"part.jpg", &part);
-        savedNowhere = Render()->SaveSceneToFile(L"no/such/folder/capture.bmp", nullptr);
-    }, false);
+    const Frame frame = DrawFrame(
+        [&] {
+            // Something that is not uniform, so a shifted or flipped capture shows.
+            const RECT a{0, 0, 400, 300};
+            const RECT b{60, 50, 90, 70};
+            Render()->FillRect(&a, 0xFF336699);
+            Render()->FillRect(&b, 0xFFFFCC00);
+            Render()->DrawLine(POINT{0, 599}, POINT{799, 0}, 0xFFFF00FF);
+            savedWhole = Render()->SaveSceneToFile(L"capture.png", nullptr);
+            savedPart = Render()->SaveSceneToFile(L"part.jpg", &part);
+            savedNowhere = Render()->SaveSceneToFile(L"no/such/folder/capture.bmp", nullptr);
+        },
+        false);
     EXPECT_TRUE(savedWhole);
     EXPECT_TRUE(savedPart);
     EXPECT_FALSE(savedNowhere);
