@@ -304,13 +304,11 @@ TEST(IniFileIo, DiskFullDuringASaveLeavesThePreviousFileIntact)
     CTempDir dir;
     const std::string before = "; keep me\r\n[Picture]\r\nPictureCount=2\r\n";
     WriteBytes(dir.Path("Desc.ini"), before);
+    CIniFile probe;
+    ASSERT_EQ(probe.Load(dir.Wide("Desc.ini").c_str(), nullptr), 1);
+    probe.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
     std::string full;
-    {
-        CIniFile ini;
-        ASSERT_EQ(ini.Load(dir.Wide("Desc.ini").c_str(), nullptr), 1);
-        ini.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
-        ini.SaveToBuffer(1, full);
-    }
+    probe.SaveToBuffer(1, full);
     for (std::size_t limit = 0; limit < full.size(); limit += 7) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
