@@ -73,50 +73,42 @@ TEST_F(EngineFontTest, DescriptionRules)
     }
 }
 
-TEST_F(EngineFontTest, ZeroSidesTakeTheMeasuredExtent)
+TEST_F(EngineFontTest, BoxSidesOfZeroTakeTheMeasuredExtentAndGivenSidesCentre)
 {
     CEngineFont* font = Render()->GetEngineFont();
     const wchar_t* text = L"Hello Vireo";
     const SIZE size = Measure(font, text);
     ASSERT_GT(size.cx, 0);
     EXPECT_EQ(size.cy, 17);
+    const RECT base = DrawInk(font, text, 10, 20, 0, 0, DT_LEFT | DT_TOP);
+    ASSERT_GT(base.right, 0);
+    EXPECT_GE(base.left, 10);
+    EXPECT_LE(base.right, 10 + size.cx);
+    EXPECT_GE(base.top, 20);
+    EXPECT_LE(base.bottom, 20 + size.cy);
 
-    // Right and bottom alignment land exactly where left and top do only if the box is the
-    // text's own extent; a box of 0 x 0 (or a clipped one) would draw nothing.
-    const RECT leftTop = DrawInk(font, text, 10, 20, 0, 0, DT_LEFT | DT_TOP);
-    ASSERT_GT(leftTop.right, 0);
-    EXPECT_GE(leftTop.left, 10);
-    EXPECT_LE(leftTop.right, 10 + size.cx);
-    EXPECT_GE(leftTop.top, 20);
-    EXPECT_LE(leftTop.bottom, 20 + size.cy);
-    EXPECT_EQ(DrawInk(font, text, 10, 20, 0, 0, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE), leftTop);
+    // Where the ink moves from `base`. Right and bottom alignment in a box of zero sides land
+    // exactly on it only if the box is the text's own extent.
+    struct {
+        int cx, cy;
+        DWORD format;
+        LONG dx, dy;
+    } rows[] = {
+        {0, 0, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, 0, 0},
+        {200, 0, DT_LEFT, 0, 0},
+        {200, 0, DT_CENTER, (200 - size.cx) / 2, 0},
+        {200, 100, DT_SINGLELINE | DT_VCENTER, 0, (100 - size.cy) / 2},
+        {200, 100, DT_SINGLELINE | DT_VCENTER | DT_CENTER, (200 - size.cx) / 2, (100 - size.cy) / 2},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(DrawInk(font, text, 10, 20, row.cx, row.cy, row.format),
+                  (RECT{base.left + row.dx, base.top + row.dy, base.right + row.dx, base.bottom + row.dy}))
+            << row.cx << " x " << row.cy << " format " << row.format;
 
     // The box clips: a given width narrower than the text cuts the ink at its edge.
     const RECT cut = DrawInk(font, text, 10, 20, size.cx / 2, 0, DT_LEFT);
     EXPECT_LE(cut.right, 10 + size.cx / 2);
     EXPECT_GT(cut.right, 10 + size.cx / 4);
-}
-
-TEST_F(EngineFontTest, CentresAcrossAGivenWidthAndDownAGivenHeight)
-{
-    CEngineFont* font = Render()->GetEngineFont();
-    const wchar_t* text = L"Centre me";
-    const SIZE size = Measure(font, text);
-    const RECT left = DrawInk(font, text, 10, 20, 200, 0, DT_LEFT);
-    const RECT centred = DrawInk(font, text, 10, 20, 200, 0, DT_CENTER);
-    ASSERT_GT(left.right, 0);
-    EXPECT_EQ(centred.left - left.left, (200 - size.cx) / 2);
-    EXPECT_EQ(centred.top, left.top);
-    EXPECT_EQ(RectWidth(centred), RectWidth(left));
-
-    const RECT top = DrawInk(font, text, 10, 20, 200, 100, DT_SINGLELINE);
-    const RECT middle = DrawInk(font, text, 10, 20, 200, 100, DT_SINGLELINE | DT_VCENTER);
-    const RECT both = DrawInk(font, text, 10, 20, 200, 100, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    EXPECT_EQ(middle.top - top.top, (100 - size.cy) / 2);
-    EXPECT_EQ(middle.left, top.left);
-    EXPECT_EQ(both.top, middle.top);
-    EXPECT_EQ(both.left, centred.left);
-
     // Wrapped and centred (format 53): inside the 120-pixel box.
     const RECT wrapped =
         DrawInk(font, L"a line of text that needs two", 10, 20, 120, 0, DT_WORDBREAK | DT_CENTER | DT_VCENTER);
