@@ -41,7 +41,8 @@ TEST_F(EngineTest, StartUpOrderAndLog)
                             StartsWith("Font \"Times New Roman\" weight 1000: "), "ClearAllInputState",
                             // The logo's picture: loaded from memory, drawn, released.
                             StartsWith("D3DXCreateTextureFromFileInMemoryEx  hr=0(S_OK), Pool=1, "),
-                            StartsWith("D3DXReleaseTexture  ref=0, "), "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
+                            StartsWith("D3DXReleaseTexture  ref=0, "),
+                            "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
                             "EMSG_EG_INIT  time cost = 300"));
     EXPECT_EQ(m_game->GetMainGWnd()->GetFocus(), m_game->GetMainGWnd());
     // Both members zero: the window size becomes the client's.

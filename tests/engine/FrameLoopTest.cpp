@@ -21,23 +21,18 @@ bool Step(CTestGame& game, long long ms)
 TEST_F(EngineTest, MessageOrderOfOneFramePerState)
 {
     enum State { Normal, UiKeyboardConsumed, Paused, Background };
+    const UINT begin = EMSG_EG_FRAME_BEGIN, uiMouse = EMSG_IS_UI_MOUSE_INPUT, uiKeys = EMSG_IS_UI_KEYBOARD_INPUT,
+               uiUpdate = EMSG_EG_UI_UPDATE, gameUpdate = EMSG_EG_GAME_UPDATE, renderBegin = EMSG_RS_RENDER_BEGIN,
+               render = EMSG_RS_RENDER, end = EMSG_EG_FRAME_END;
     struct {
         State state;
         std::vector<UINT> messages;
     } rows[] = {
-        {Normal,
-         {EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT,
-          EMSG_IS_GAME_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER,
-          EMSG_EG_FRAME_END}},
-        {UiKeyboardConsumed,
-         {EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE,
-          EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END}},
-        {Background,
-         {EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER,
-          EMSG_EG_FRAME_END}},
-        {Paused,
-         {EMSG_EG_PAUSE_CHANGE, EMSG_EG_FRAME_BEGIN, EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT,
-          EMSG_EG_UI_UPDATE, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END}},
+        {Normal, {begin, uiMouse, uiKeys, EMSG_IS_GAME_MOUSE_INPUT, EMSG_IS_GAME_KEYBOARD_INPUT, uiUpdate, gameUpdate,
+                  renderBegin, render, end}},
+        {UiKeyboardConsumed, {begin, uiMouse, uiKeys, uiUpdate, gameUpdate, renderBegin, render, end}},
+        {Background, {begin, uiUpdate, gameUpdate, renderBegin, render, end}},
+        {Paused, {EMSG_EG_PAUSE_CHANGE, begin, uiMouse, uiKeys, uiUpdate, renderBegin, render, end}},
     };
     // One engine goes through the states in turn, each undone before the next.
     Start(0);

@@ -32,20 +32,18 @@ class RoutingTest : public EngineTest {
     {
         EngineTest::SetUp();
         Start(0);
-        m_childOwner = std::make_unique<CRecordingWnd>();
-        m_child = m_childOwner.get();
+        m_child = std::make_unique<CRecordingWnd>();
         m_child->Create(m_game->GetMainGWnd(), 7, GWT_DIALOG, 0, 0, 0, nullptr, 100, 100, nullptr);
     }
     void TearDown() override
     {
         // Windows the game made go before the engine that holds their context.
-        m_childOwner.reset();
+        m_child.reset();
         EngineTest::TearDown();
     }
     bool GameSaw(UINT msg) const { return std::count(m_game->seen.begin(), m_game->seen.end(), msg) != 0; }
 
-    std::unique_ptr<CRecordingWnd> m_childOwner;
-    CRecordingWnd* m_child = nullptr;
+    std::unique_ptr<CRecordingWnd> m_child;
 };
 
 TEST_F(RoutingTest, EachMessageTakesItsRoad)
@@ -71,7 +69,7 @@ TEST_F(RoutingTest, EachMessageTakesItsRoad)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "msg " << row.msg << " child focus " << row.childHasFocus);
-        (row.childHasFocus ? static_cast<CGWnd*>(m_child) : m_game->GetMainGWnd())->SetFocus();
+        (row.childHasFocus ? static_cast<CGWnd*>(m_child.get()) : m_game->GetMainGWnd())->SetFocus();
         m_child->routed.clear();
         m_game->seen.clear();
         EXPECT_EQ(m_game->SendMessage(row.msg, 0, 0), row.result);
