@@ -23,7 +23,8 @@ void BM_UpdateAnimations(benchmark::State& state)
     }
     std::filesystem::create_directories("anim_pk");
     std::ofstream("anim_pk/Desc.ini", std::ios::binary | std::ios::trunc)
-        << "[Picture]\r\nPictureCount=8\r\n[Animation]\r\nFrameDelay=0\r\nSeqCount=2\r\nSeq001=0,7,1\r\nSeq002=7,0,3\r\n";
+        << "[Picture]\r\nPictureCount=8\r\n[Animation]\r\nFrameDelay=0\r\nSeqCount=2\r\nSeq001=0,7,1\r\nSeq002=7,0,"
+           "3\r\n";
     CRenderSystem* render = engine->GetRenderSystem();
     std::vector<CAnimation*> animations;
     for (int i = 0; i < kAnimations; ++i) {
@@ -32,7 +33,7 @@ void BM_UpdateAnimations(benchmark::State& state)
             state.SkipWithError("package did not load");
             return;
         }
-        animation->Play(i % 3);  // endless and counted plays mixed
+        animation->Play(i % 3); // endless and counted plays mixed
         animations.push_back(animation);
     }
     for (auto _ : state) {

@@ -32,7 +32,10 @@ std::vector<std::uint32_t> ArtPixels()
     return px;
 }
 
-Bytes MakePng() { return BuildPng(PngFromArgb(ArtPixels(), kSide, kSide)); }
+Bytes MakePng()
+{
+    return BuildPng(PngFromArgb(ArtPixels(), kSide, kSide));
+}
 
 Bytes MakeJpeg(bool progressive)
 {
@@ -41,7 +44,8 @@ Bytes MakeJpeg(bool progressive)
     s.quality = 90;
     s.progressive = progressive;
     for (std::uint32_t px : ArtPixels())
-        Append(s.samples, {static_cast<std::uint8_t>(px >> 16), static_cast<std::uint8_t>(px >> 8), static_cast<std::uint8_t>(px)});
+        Append(s.samples, {static_cast<std::uint8_t>(px >> 16), static_cast<std::uint8_t>(px >> 8),
+                           static_cast<std::uint8_t>(px)});
     return BuildJpeg(s);
 }
 
@@ -57,7 +61,8 @@ Bytes MakeBmp24()
     s.width = s.height = kSide;
     s.bpp = 24;
     for (std::uint32_t px : ArtPixels())
-        Append(s.pixels, {static_cast<std::uint8_t>(px), static_cast<std::uint8_t>(px >> 8), static_cast<std::uint8_t>(px >> 16)});
+        Append(s.pixels, {static_cast<std::uint8_t>(px), static_cast<std::uint8_t>(px >> 8),
+                          static_cast<std::uint8_t>(px >> 16)});
     return BuildBmp(s);
 }
 
@@ -85,7 +90,7 @@ Bytes MakeDds(const char (&code)[5])
 {
     DdsSpec s;
     s.width = s.height = kSide;
-    if (code[0] == 'A') {  // "ARGB": uncompressed
+    if (code[0] == 'A') { // "ARGB": uncompressed
         for (std::uint32_t px : ArtPixels())
             Append(s.data, {static_cast<std::uint8_t>(px), static_cast<std::uint8_t>(px >> 8),
                             static_cast<std::uint8_t>(px >> 16), static_cast<std::uint8_t>(px >> 24)});
@@ -114,12 +119,12 @@ void Run(benchmark::State& state, const std::function<Bytes()>& make)
     }
     const auto iterations = static_cast<std::int64_t>(state.iterations());
     state.SetBytesProcessed(iterations * kSide * kSide * 4);
-    state.counters["input_MB/s"] = benchmark::Counter(static_cast<double>(file.size()) * iterations / 1e6,
-                                                      benchmark::Counter::kIsRate);
+    state.counters["input_MB/s"] =
+        benchmark::Counter(static_cast<double>(file.size()) * iterations / 1e6, benchmark::Counter::kIsRate);
     state.counters["file_KiB"] = static_cast<double>(file.size()) / 1024;
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK_CAPTURE(Run, png_rgba, MakePng)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Run, jpeg_baseline, [] { return MakeJpeg(false); })->Unit(benchmark::kMillisecond);

@@ -17,9 +17,16 @@ struct SKeyRef {
 // 4 + 16 + 14 + 16 = 50 keys; returns the text and every (section, key) pair.
 std::string MakeDesc(std::vector<SKeyRef>& keys)
 {
-    std::string text = "; bench package\r\n[Picture]\r\nPictureCount=16\r\nColorKey_R=255\r\nColorKey_G=0\r\nColorKey_B=255\r\n";
-    keys = {{L"Picture", L"PictureCount"}, {L"Picture", L"ColorKey_R"}, {L"Picture", L"ColorKey_G"}, {L"Picture", L"ColorKey_B"}};
-    auto number = [](int i) { std::string s = std::to_string(i); return std::string(3 - s.size(), '0') + s; };
+    std::string text =
+        "; bench package\r\n[Picture]\r\nPictureCount=16\r\nColorKey_R=255\r\nColorKey_G=0\r\nColorKey_B=255\r\n";
+    keys = {{L"Picture", L"PictureCount"},
+            {L"Picture", L"ColorKey_R"},
+            {L"Picture", L"ColorKey_G"},
+            {L"Picture", L"ColorKey_B"}};
+    auto number = [](int i) {
+        std::string s = std::to_string(i);
+        return std::string(3 - s.size(), '0') + s;
+    };
     for (int i = 0; i < 16; ++i) {
         text += "PicBox" + number(i) + "=0,0,64,64 ;frame\r\n";
         keys.push_back({L"Picture", L"PicBox" + std::wstring(number(i).begin(), number(i).end())});
@@ -100,6 +107,6 @@ void BM_LoadFromMemory(benchmark::State& state)
 }
 BENCHMARK(BM_LoadFromMemory);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -16,9 +16,12 @@ namespace {
 
 std::atomic<long long> g_allocations{0};
 
-LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcW(hwnd, msg, wParam, lParam); }
+LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
 
-}  // namespace
+} // namespace
 
 void* operator new(std::size_t size)
 {
@@ -27,8 +30,14 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 static void BM_InputUpdateNoEvents(benchmark::State& state)
 {
@@ -44,8 +53,8 @@ static void BM_InputUpdateNoEvents(benchmark::State& state)
     wc.lpfnWndProc = HostProc;
     wc.lpszClassName = L"VireoBenchHost";
     RegisterClassExW(&wc);
-    HWND hwnd = CreateWindowExW(0, L"VireoBenchHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND hwnd = CreateWindowExW(0, L"VireoBenchHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                nullptr, nullptr);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
 
@@ -57,7 +66,7 @@ static void BM_InputUpdateNoEvents(benchmark::State& state)
         state.SkipWithError("EngineInit failed");
         return;
     }
-    engine.Run();  // after the first frame the engine stops logging every message
+    engine.Run(); // after the first frame the engine stops logging every message
     if (GetForegroundWindow() != hwnd) {
         state.SkipWithError("the host window is not in the foreground: the update would return at once");
         return;

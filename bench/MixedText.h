@@ -6,8 +6,9 @@
 
 inline std::wstring MixedText(int characters)
 {
-    const std::wstring pieces[] = {L"The quick brown fox jumps over the lazy dog. ", L"Vireo Engine 文字测试，你好世界。",
-                                   L"Score: 12345 HP 99/100 ", L"中文与English混排的一段文字。\n"};
+    const std::wstring pieces[] = {L"The quick brown fox jumps over the lazy dog. ",
+                                   L"Vireo Engine 文字测试，你好世界。", L"Score: 12345 HP 99/100 ",
+                                   L"中文与English混排的一段文字。\n"};
     std::wstring text;
     for (int i = 0; static_cast<int>(text.size()) < characters; ++i)
         text += pieces[i % 4];

@@ -91,8 +91,14 @@ void LoadPackage(benchmark::State& state, const wchar_t* path)
     state.counters["ms_per_picture"] = wallMs / iterations / kPictures;
 }
 
-void BM_PackageFromFolder(benchmark::State& state) { LoadPackage(state, L"bench_pk"); }
-void BM_PackageFromFile(benchmark::State& state) { LoadPackage(state, L"bench.pak"); }
+void BM_PackageFromFolder(benchmark::State& state)
+{
+    LoadPackage(state, L"bench_pk");
+}
+void BM_PackageFromFile(benchmark::State& state)
+{
+    LoadPackage(state, L"bench.pak");
+}
 
 BENCHMARK(BM_PackageFromFolder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PackageFromFile)->Unit(benchmark::kMillisecond);

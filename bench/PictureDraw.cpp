@@ -208,8 +208,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("\nCPicture over ID3DXSprite::Draw, %d x %d pictures, paired runs (goal: under 10%%):\n", kSide,
-                kSide);
+    std::printf("\nCPicture over ID3DXSprite::Draw, %d x %d pictures, paired runs (goal: under 10%%):\n", kSide, kSide);
     for (const auto& [mode, runs] : g_bench.ratios) {
         benchmark::IterationCount longest = 0;
         for (const auto& run : runs)
@@ -220,8 +219,9 @@ int main(int argc, char** argv)
                 ratios.push_back(run.second);
         std::sort(ratios.begin(), ratios.end());
         const double median = ratios[ratios.size() / 2];
-        std::printf("  %-14s overhead %+6.1f%% (median of %zu runs; lowest %+.1f%%, highest %+.1f%%)\n", kModeNames[mode],
-                    100.0 * (median - 1.0), ratios.size(), 100.0 * (ratios.front() - 1.0), 100.0 * (ratios.back() - 1.0));
+        std::printf("  %-14s overhead %+6.1f%% (median of %zu runs; lowest %+.1f%%, highest %+.1f%%)\n",
+                    kModeNames[mode], 100.0 * (median - 1.0), ratios.size(), 100.0 * (ratios.front() - 1.0),
+                    100.0 * (ratios.back() - 1.0));
     }
     StopEngine();
     return 0;

@@ -1,7 +1,7 @@
 // Sprite drawing speed: the same scenes through our rasterizer (directly and through the
-// software device's ID3DXSprite), SDL2's software renderer and pixman. 64x64 sprites with per-pixel alpha at fixed pseudo-random places on an 800x600
-// target cleared every frame; plain, tinted and rotated+scaled (bilinear). The figure is
-// nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end.
+// software device's ID3DXSprite), SDL2's software renderer and pixman. 64x64 sprites with per-pixel alpha at fixed
+// pseudo-random places on an 800x600 target cleared every frame; plain, tinted and rotated+scaled (bilinear). The
+// figure is nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end.
 #include "platform/raster/QuadSetup.h"
 #include "platform/raster/Raster.h"
 #include "platform/raster/RasterInternal.h"
@@ -31,15 +31,15 @@ using vireo::raster::Surface;
 
 constexpr int kWidth = 800, kHeight = 600, kSide = 64;
 constexpr std::uint32_t kClear = 0xFF203040u;
-constexpr std::uint32_t kTint = 0xC0FFA060u;  // alpha 0.75, colour (1, 0.63, 0.38)
+constexpr std::uint32_t kTint = 0xC0FFA060u; // alpha 0.75, colour (1, 0.63, 0.38)
 constexpr double kPi = 3.14159265358979;
 
 enum Mode { kPlain, kTinted, kRotated };
 const char* const kModeNames[] = {"plain", "tinted", "rotated+scaled"};
 
 struct Placement {
-    float cx, cy;   // centre on the target
-    float angle;    // radians, clockwise on screen
+    float cx, cy; // centre on the target
+    float angle;  // radians, clockwise on screen
     float scale;
 };
 
@@ -108,25 +108,31 @@ double CoveredPixels(const std::vector<Placement>& places)
 }
 
 class Renderer {
-public:
+  public:
     virtual ~Renderer() = default;
     virtual void Frame() = 0;
-    virtual const std::uint32_t* Pixels() = 0;  // A8R8G8B8, pitch = width
+    virtual const std::uint32_t* Pixels() = 0; // A8R8G8B8, pitch = width
 };
 
 class VireoRenderer final : public Renderer {
-public:
+  public:
     VireoRenderer(Mode mode, std::vector<Placement> places)
         : m_places(std::move(places)), m_sprite(SpritePixels()), m_target(kWidth * kHeight)
     {
         m_texture = Surface{m_sprite.data(), kSide, kSide, kSide * 4};
         m_surface = Surface{m_target.data(), kWidth, kHeight, kWidth * 4};
         auto& s0 = m_state.stages[0];
-        s0 = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate, vireo::raster::StageArg::Texture, vireo::raster::StageArg::Diffuse,
-                                         vireo::raster::StageOp::Modulate, vireo::raster::StageArg::Texture, vireo::raster::StageArg::Diffuse,
-                                         &m_texture, vireo::raster::Filter::Linear};
+        s0 = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate,
+                                         vireo::raster::StageArg::Texture,
+                                         vireo::raster::StageArg::Diffuse,
+                                         vireo::raster::StageOp::Modulate,
+                                         vireo::raster::StageArg::Texture,
+                                         vireo::raster::StageArg::Diffuse,
+                                         &m_texture,
+                                         vireo::raster::Filter::Linear};
         m_state.diffuse = mode == kTinted ? kTint : 0xFFFFFFFFu;
-        m_state.blend = vireo::raster::BlendState{true, vireo::raster::BlendFactor::SrcAlpha, vireo::raster::BlendFactor::InvSrcAlpha};
+        m_state.blend = vireo::raster::BlendState{true, vireo::raster::BlendFactor::SrcAlpha,
+                                                  vireo::raster::BlendFactor::InvSrcAlpha};
         m_state.alphaTest = true;
         m_state.clip = RECT{0, 0, kWidth, kHeight};
         for (const Placement& p : m_places) {
@@ -142,7 +148,7 @@ public:
     }
     const std::uint32_t* Pixels() override { return m_target.data(); }
 
-private:
+  private:
     std::vector<Placement> m_places;
     std::vector<std::uint32_t> m_sprite, m_target;
     Surface m_texture, m_surface;
@@ -153,15 +159,18 @@ private:
 // The engine's road: a software Direct3D 9 device on the headless back end, a managed
 // texture and ID3DXSprite with the engine's flags; each sprite is one Draw with its transform.
 class SpriteRenderer final : public Renderer {
-public:
+  public:
     SpriteRenderer(Mode mode, std::vector<Placement> places) : m_mode(mode), m_places(std::move(places))
     {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) { return DefWindowProcW(hwnd, message, w, l); };
+        wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+            return DefWindowProcW(hwnd, message, w, l);
+        };
         wc.lpszClassName = L"VireoSpriteBench";
         RegisterClassExW(&wc);
-        m_window = CreateWindowExW(0, L"VireoSpriteBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+        m_window = CreateWindowExW(0, L"VireoSpriteBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight,
+                                   nullptr, nullptr, nullptr, nullptr);
         m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS pp{};
         pp.BackBufferWidth = kWidth;
@@ -170,7 +179,9 @@ public:
         pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
         pp.hDeviceWindow = m_window;
         pp.Windowed = TRUE;
-        if (m_d3d == nullptr || FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &m_device)) ||
+        if (m_d3d == nullptr ||
+            FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
+                                       &m_device)) ||
             FAILED(D3DXCreateTexture(m_device, kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_texture)) ||
             FAILED(D3DXCreateSprite(m_device, &m_sprite))) {
             std::fprintf(stderr, "sprite renderer: the software device could not be set up\n");
@@ -180,7 +191,8 @@ public:
         D3DLOCKED_RECT locked{};
         m_texture->LockRect(0, &locked, nullptr, 0);
         for (int y = 0; y < kSide; ++y) {
-            std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(y) * locked.Pitch, sprite.data() + y * kSide, kSide * 4);
+            std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(y) * locked.Pitch,
+                        sprite.data() + y * kSide, kSide * 4);
         }
         m_texture->UnlockRect(0);
     }
@@ -216,7 +228,7 @@ public:
         return m_frame.data();
     }
 
-private:
+  private:
     Mode m_mode;
     std::vector<Placement> m_places;
     HWND m_window = nullptr;
@@ -228,7 +240,7 @@ private:
 };
 
 class SdlRenderer final : public Renderer {
-public:
+  public:
     SdlRenderer(Mode mode, std::vector<Placement> places) : m_mode(mode), m_places(std::move(places))
     {
         m_surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ARGB8888);
@@ -267,7 +279,7 @@ public:
     }
     const std::uint32_t* Pixels() override { return static_cast<const std::uint32_t*>(m_surface->pixels); }
 
-private:
+  private:
     Mode m_mode;
     std::vector<Placement> m_places;
     SDL_Surface* m_surface = nullptr;
@@ -276,8 +288,9 @@ private:
 };
 
 class PixmanRenderer final : public Renderer {
-public:
-    PixmanRenderer(Mode mode, std::vector<Placement> places) : m_mode(mode), m_places(std::move(places)), m_target(kWidth * kHeight)
+  public:
+    PixmanRenderer(Mode mode, std::vector<Placement> places)
+        : m_mode(mode), m_places(std::move(places)), m_target(kWidth * kHeight)
     {
         // pixman works on premultiplied colour.
         for (std::uint32_t p : SpritePixels()) {
@@ -291,7 +304,8 @@ public:
         // Component-alpha mask: colour channels scaled by the tint (premultiplied), alpha by its alpha.
         const double a = (kTint >> 24) / 255.0;
         auto channel = [](std::uint32_t v) { return static_cast<std::uint16_t>(v * 257); };
-        const pixman_color_t tint{channel(static_cast<std::uint32_t>(((kTint >> 16) & 0xFF) * a)), channel(static_cast<std::uint32_t>(((kTint >> 8) & 0xFF) * a)),
+        const pixman_color_t tint{channel(static_cast<std::uint32_t>(((kTint >> 16) & 0xFF) * a)),
+                                  channel(static_cast<std::uint32_t>(((kTint >> 8) & 0xFF) * a)),
                                   channel(static_cast<std::uint32_t>((kTint & 0xFF) * a)), channel(kTint >> 24)};
         m_mask = pixman_image_create_solid_fill(&tint);
         pixman_image_set_component_alpha(m_mask, 1);
@@ -324,7 +338,7 @@ public:
     }
     const std::uint32_t* Pixels() override { return m_target.data(); }
 
-private:
+  private:
     // The source transform maps target coordinates to sprite texels: rotate back, unscale.
     void DrawRotated(const Placement& p)
     {
@@ -340,8 +354,10 @@ private:
         t.matrix[1][2] = pixman_double_to_fixed(ty);
         pixman_image_set_transform(m_src, &t);
         const double half = kSide * p.scale * (std::fabs(std::cos(p.angle)) + std::fabs(std::sin(p.angle))) / 2;
-        const int x0 = std::max(0, static_cast<int>(std::floor(p.cx - half))), y0 = std::max(0, static_cast<int>(std::floor(p.cy - half)));
-        const int x1 = std::min(kWidth, static_cast<int>(std::ceil(p.cx + half))), y1 = std::min(kHeight, static_cast<int>(std::ceil(p.cy + half)));
+        const int x0 = std::max(0, static_cast<int>(std::floor(p.cx - half))),
+                  y0 = std::max(0, static_cast<int>(std::floor(p.cy - half)));
+        const int x1 = std::min(kWidth, static_cast<int>(std::ceil(p.cx + half))),
+                  y1 = std::min(kHeight, static_cast<int>(std::ceil(p.cy + half)));
         pixman_image_composite32(PIXMAN_OP_OVER, m_src, nullptr, m_dst, x0, y0, 0, 0, x0, y0, x1 - x0, y1 - y0);
     }
 
@@ -356,9 +372,12 @@ private:
 
 std::unique_ptr<Renderer> Make(const std::string& who, Mode mode, const std::vector<Placement>& places)
 {
-    if (who == "vireo") return std::make_unique<VireoRenderer>(mode, places);
-    if (who == "sdl2") return std::make_unique<SdlRenderer>(mode, places);
-    if (who == "sprite") return std::make_unique<SpriteRenderer>(mode, places);
+    if (who == "vireo")
+        return std::make_unique<VireoRenderer>(mode, places);
+    if (who == "sdl2")
+        return std::make_unique<SdlRenderer>(mode, places);
+    if (who == "sprite")
+        return std::make_unique<SpriteRenderer>(mode, places);
     return std::make_unique<PixmanRenderer>(mode, places);
 }
 
@@ -374,12 +393,13 @@ void RunFrames(benchmark::State& state, const std::string& who, Mode mode, int c
         benchmark::ClobberMemory();
     }
     // Rate of (pixels / 1e9) per second, inverted: nanoseconds per blended pixel.
-    state.counters["ns_per_px"] = benchmark::Counter(CoveredPixels(places) / 1e9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_px"] = benchmark::Counter(
+        CoveredPixels(places) / 1e9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Collects ns per pixel by name while the console reporter prints as usual.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
@@ -398,24 +418,30 @@ public:
     void PrintRatios() const
     {
         std::printf("\nns per blended pixel (best of the repetitions), and how many times faster vireo is\n");
-        std::printf("%-16s %6s %9s %9s %9s %9s %10s %10s\n", "case", "N", "vireo", "sprite", "pixman", "sdl2", "x pixman", "x sdl2");
+        std::printf("%-16s %6s %9s %9s %9s %9s %10s %10s\n", "case", "N", "vireo", "sprite", "pixman", "sdl2",
+                    "x pixman", "x sdl2");
         for (int mode = 0; mode < 3; ++mode) {
             for (int count : kCounts) {
                 auto figure = [&](const char* who) {
                     const auto it = m_figures.find(Name(who, static_cast<Mode>(mode), count));
                     return it == m_figures.end() ? NAN : it->second;
                 };
-                const double ours = figure("vireo"), sprite = figure("sprite"), pixman = figure("pixman"), sdl = figure("sdl2");
+                const double ours = figure("vireo"), sprite = figure("sprite"), pixman = figure("pixman"),
+                             sdl = figure("sdl2");
                 if (std::isnan(ours)) {
                     continue;
                 }
-                std::printf("%-16s %6d %9.3f %9.3f %9.3f %9.3f %10.2f %10.2f\n", kModeNames[mode], count, ours, sprite, pixman, sdl, pixman / ours, sdl / ours);
+                std::printf("%-16s %6d %9.3f %9.3f %9.3f %9.3f %10.2f %10.2f\n", kModeNames[mode], count, ours, sprite,
+                            pixman, sdl, pixman / ours, sdl / ours);
             }
         }
     }
-    static std::string Name(const char* who, Mode mode, int count) { return std::string(kModeNames[mode]) + "/" + who + "/" + std::to_string(count); }
+    static std::string Name(const char* who, Mode mode, int count)
+    {
+        return std::string(kModeNames[mode]) + "/" + who + "/" + std::to_string(count);
+    }
 
-private:
+  private:
     std::map<std::string, double> m_figures;
 };
 
@@ -435,39 +461,45 @@ void CompareFrames()
             int worst = 0;
             for (int i = 0; i < kWidth * kHeight; ++i) {
                 for (int c = 0; c < 3; ++c) {
-                    const int d = std::abs(static_cast<int>((ours.Pixels()[i] >> (8 * c)) & 0xFF) - static_cast<int>((other->Pixels()[i] >> (8 * c)) & 0xFF));
+                    const int d = std::abs(static_cast<int>((ours.Pixels()[i] >> (8 * c)) & 0xFF) -
+                                           static_cast<int>((other->Pixels()[i] >> (8 * c)) & 0xFF));
                     sum += d;
                     worst = std::max(worst, d);
                 }
             }
-            std::printf("frame check %-15s vs %-6s: mean channel difference %.3f, largest %d\n", kModeNames[mode], who, sum / (kWidth * kHeight * 3.0), worst);
+            std::printf("frame check %-15s vs %-6s: mean channel difference %.3f, largest %d\n", kModeNames[mode], who,
+                        sum / (kWidth * kHeight * 3.0), worst);
         }
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
-    setenv("VIREO_BACKEND", "headless", 1);  // the device draws off screen; no window opens
+    setenv("VIREO_BACKEND", "headless", 1); // the device draws off screen; no window opens
     setenv("VIREO_AUDIO", "null", 1);
-    std::printf("rasterizer spans: %s\n", vireo::raster::ActiveSimdLevel() == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2");
+    std::printf("rasterizer spans: %s\n",
+                vireo::raster::ActiveSimdLevel() == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2");
     for (int mode = 0; mode < 3; ++mode) {
         for (int count : kCounts) {
             for (const char* who : kRenderers) {
-                benchmark::RegisterBenchmark(RatioReporter::Name(who, static_cast<Mode>(mode), count).c_str(),
-                                             [=](benchmark::State& state) { RunFrames(state, who, static_cast<Mode>(mode), count); })
+                benchmark::RegisterBenchmark(
+                    RatioReporter::Name(who, static_cast<Mode>(mode), count).c_str(),
+                    [=](benchmark::State& state) { RunFrames(state, who, static_cast<Mode>(mode), count); })
                     ->Unit(benchmark::kMillisecond);
             }
         }
     }
     benchmark::Initialize(&argc, argv);
-    bool frameCheck = std::getenv("VIREO_BENCH_FRAME_CHECK") != nullptr && std::strcmp(std::getenv("VIREO_BENCH_FRAME_CHECK"), "0") != 0;
+    bool frameCheck = std::getenv("VIREO_BENCH_FRAME_CHECK") != nullptr &&
+                      std::strcmp(std::getenv("VIREO_BENCH_FRAME_CHECK"), "0") != 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--frame_check") == 0) {
             frameCheck = true;
         } else {
-            std::fprintf(stderr, "unknown argument %s (besides the benchmark flags only --frame_check is known)\n", argv[i]);
+            std::fprintf(stderr, "unknown argument %s (besides the benchmark flags only --frame_check is known)\n",
+                         argv[i]);
             return 2;
         }
     }

@@ -46,7 +46,7 @@ class CTextGame : public CGameEngine {
             if (!m_strText.empty())
                 m_pFont->Draw(m_strText.c_str(), 10, 10, 780, 580, 0xFFFFFFFF, DT_WORDBREAK);
             render->EndSprite();
-            return 1;  // nothing else draws: the frame is the text
+            return 1; // nothing else draws: the frame is the text
         }
         return CGameEngine::MessageProc(msg, wParam, lParam);
     }
@@ -66,7 +66,7 @@ void BM_EngineTextFrame(benchmark::State& state)
         if (!vireo::bench::InitBenchEngine(game, hwnd) || !game.m_pFont || !game.m_pFont->GetD3DXFont()) {
             state.SkipWithError("EngineInit or the font failed");
         } else {
-            game.Run();  // the first frame rasterises every glyph the text needs
+            game.Run(); // the first frame rasterises every glyph the text needs
             const int firstFrame = game.Rasterised();
             for (auto _ : state)
                 game.Run();
@@ -77,8 +77,8 @@ void BM_EngineTextFrame(benchmark::State& state)
                 const auto glyphs = static_cast<double>(characters - std::count(text.begin(), text.end(), L'\n'));
                 // CPU seconds per glyph, frame included, printed with an SI prefix (n = nanoseconds);
                 // CPU time, as the other text benchmarks, so a busy machine skews it less.
-                state.counters["per_glyph"] = benchmark::Counter(
-                    glyphs, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+                state.counters["per_glyph"] = benchmark::Counter(glyphs, benchmark::Counter::kIsIterationInvariantRate |
+                                                                             benchmark::Counter::kInvert);
             }
         }
     }
@@ -87,7 +87,7 @@ void BM_EngineTextFrame(benchmark::State& state)
 }
 BENCHMARK(BM_EngineTextFrame)->Arg(0)->Arg(kCharacters);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

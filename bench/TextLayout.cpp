@@ -1,9 +1,9 @@
 // Text per frame: 2,000 glyphs of mixed English and Chinese laid out with DrawText rules and
 // drawn by the CPU text renderer onto an 800 x 600 A8R8G8B8 target, and the same through
 // ID3DXFont and the sprite. Reports time per glyph; glyphs are rasterised before timing.
+#include "platform/gfx/font/TextLayout.h"
 #include "MixedText.h"
 #include "platform/gfx/font/TextFont.h"
-#include "platform/gfx/font/TextLayout.h"
 #include "platform/gfx/font/TextRenderer.h"
 
 #include <vireo/platform/D3DX9.h>
@@ -38,7 +38,7 @@ struct Scene {
         desc.height = height;
         font = CTextFont::Create(desc);
         if (font)
-            LayoutText(*font, text.c_str(), -1, box, format, layout);  // warm the glyph cache
+            LayoutText(*font, text.c_str(), -1, box, format, layout); // warm the glyph cache
     }
 };
 
@@ -123,8 +123,8 @@ void BM_D3DXFontThroughSprite(benchmark::State& state)
     wc.lpfnWndProc = HostProc;
     wc.lpszClassName = L"VireoTextBench";
     RegisterClassExW(&wc);
-    HWND window = CreateWindowExW(0, L"VireoTextBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExW(0, L"VireoTextBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                  nullptr, nullptr);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS pp{};
     pp.BackBufferWidth = 800;
@@ -136,7 +136,8 @@ void BM_D3DXFontThroughSprite(benchmark::State& state)
     IDirect3DDevice9* device = nullptr;
     ID3DXSprite* sprite = nullptr;
     ID3DXFont* font = nullptr;
-    if (!d3d || FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)) ||
+    if (!d3d ||
+        FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)) ||
         FAILED(D3DXCreateSprite(device, &sprite)) ||
         FAILED(D3DXCreateFontW(device, 17, 0, 400, 1, FALSE, 1, 0, 0, 0, L"Times New Roman", &font))) {
         state.SkipWithError("no device");
@@ -159,7 +160,7 @@ void BM_D3DXFontThroughSprite(benchmark::State& state)
     DestroyWindow(window);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_LayoutAndRender)->Arg(12)->Arg(17)->Arg(32);
 BENCHMARK(BM_LayoutOnly)->Arg(17);

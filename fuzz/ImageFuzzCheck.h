@@ -42,4 +42,4 @@ inline int DecodeAndCheck(Format format, const std::uint8_t* data, std::size_t s
     return 0;
 }
 
-}  // namespace vireo::image::fuzz
+} // namespace vireo::image::fuzz

@@ -1,8 +1,8 @@
 // Fuzzes DrawText layout and the CPU text renderer with any text, box, format and font height:
 // bytes 0-19 choose the height, box and flags, the rest is UTF-32LE text. Checks that every
 // quad stays inside the box (unless DT_NOCLIP) and matches its atlas source in size.
-#include "platform/gfx/font/TextFont.h"
 #include "platform/gfx/font/TextLayout.h"
+#include "platform/gfx/font/TextFont.h"
 #include "platform/gfx/font/TextRenderer.h"
 
 #include <cstdint>
@@ -39,7 +39,7 @@ CTextFont* FontOfHeight(int height)
     return font.get();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -39,7 +39,7 @@ std::vector<std::size_t> SavedLineLengths(const std::string& bytes, bool unicode
     for (; i + unit <= bytes.size(); i += unit) {
         if (bytes[i] == '\r' && (!unicode || bytes[i + 1] == '\0')) {
             lengths.push_back((i - start) / unit);
-            start = i + 2 * unit;  // CR LF
+            start = i + 2 * unit; // CR LF
         }
     }
     return lengths;
@@ -70,8 +70,9 @@ std::filesystem::path ScratchFolder()
     static std::filesystem::path folder;
     if (folder.empty()) {
         std::error_code ec;
-        std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                                                     : std::filesystem::temp_directory_path();
+        std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                         ? std::filesystem::path("/dev/shm")
+                                         : std::filesystem::temp_directory_path();
         folder = base / ("vireo-fuzz-ini-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder, ec);
         std::atexit([] {
@@ -82,7 +83,7 @@ std::filesystem::path ScratchFolder()
     return folder;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -117,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fromFile) {
         for (const SIniLine& line : ini.GetLines()) {
             if (IniNameEquals(line.strSection, L"\u00B6fuzz"))
-                return 0;  // our own section name is taken; the comparison would shift
+                return 0; // our own section name is taken; the comparison would shift
         }
         // Save writes only a modified model: add a section of our own (ignored by the
         // comparison, which covers the lines that were read).

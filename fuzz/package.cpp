@@ -68,13 +68,13 @@ CGameEngine* Engine()
     return engine;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const SInScratch scratch;
     CRenderSystem* render = Engine()->GetRenderSystem();
-    WriteLog(0, L"");  // one input's log at a time
+    WriteLog(0, L""); // one input's log at a time
     vireo::testing::ClearMessageBoxes();
     {
         std::ofstream out("fuzz.pak", std::ios::binary | std::ios::trunc);
@@ -111,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every texture the package made is gone with it. An image that could not be decoded
     // leaves a pool entry without a texture until shutdown; that is the pool's rule.
     for (int i = 0; i < pictures; ++i) {
-        const CRenderSystem::STexture* entry = render->FindTexture((L"fuzz.pak;" + CPackageFile::FormatNumber(i)).c_str());
+        const CRenderSystem::STexture* entry =
+            render->FindTexture((L"fuzz.pak;" + CPackageFile::FormatNumber(i)).c_str());
         if (entry && entry->pTexture)
             __builtin_trap();
     }

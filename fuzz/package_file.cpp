@@ -17,7 +17,7 @@ void Check(bool condition)
         __builtin_trap();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string desc(reinterpret_cast<const char*>(package.GetDescText()), package.GetDescLength());
     std::vector<BYTE> rebuilt;
     if (!CPackageFile::Build(desc, packed, rebuilt))
-        return static_cast<int>(sum & 0);  // a name the writer cannot state (10 units, no NUL)
+        return static_cast<int>(sum & 0); // a name the writer cannot state (10 units, no NUL)
     CPackageFile again;
     Check(again.Parse(rebuilt, L"rebuilt.pak") == 1);
     Check(again.GetDescLength() == package.GetDescLength());

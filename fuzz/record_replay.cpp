@@ -26,7 +26,8 @@ const std::filesystem::path& ScratchFolder()
         setenv("VIREO_BACKEND", "headless", 1);
         vireo::testing::InstallVirtualClock();
         std::string pattern = (std::filesystem::temp_directory_path() / "vireo-fuzz-replay-XXXXXX").string();
-        return std::filesystem::path(mkdtemp(pattern.data()) ? pattern : std::filesystem::temp_directory_path().string());
+        return std::filesystem::path(mkdtemp(pattern.data()) ? pattern
+                                                             : std::filesystem::temp_directory_path().string());
     }();
     return folder;
 }
@@ -55,7 +56,7 @@ unsigned long FramesFor(const std::string& bytes)
 
 void RunReplay(const std::string& bytes)
 {
-    WriteLog(0, L"");  // one input's log at a time, never a growing file
+    WriteLog(0, L""); // one input's log at a time, never a growing file
     {
         std::ofstream out("Record.dat", std::ios::binary | std::ios::trunc);
         out << bytes;
@@ -82,7 +83,7 @@ void RunReplay(const std::string& bytes)
     input->ReplayInput(FALSE);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

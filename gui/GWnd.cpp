@@ -92,8 +92,7 @@ int CGWnd::MessageProc(UINT, WPARAM, LPARAM)
 
 void CGWnd::SetFocus()
 {
-    WriteLog(4, L"SetFocus p=0x%08llx, Res=%s", vireo::AddressValue(this),
-             m_strResPath.c_str());
+    WriteLog(4, L"SetFocus p=0x%08llx, Res=%s", vireo::AddressValue(this), m_strResPath.c_str());
     if (m_pContext)
         m_pContext->pFocusWnd = this;
     MessageProc(EMSG_UI_SET_FOCUS, m_nID, reinterpret_cast<LPARAM>(this));
@@ -105,8 +104,7 @@ void CGWnd::SetCapture(int bCapture)
     if (!m_pContext)
         return;
     m_pContext->pCaptureWnd = bCapture ? this : nullptr;
-    WriteLog(1, L"Capture=%d, Pointer=0x%08llx, Res=%s", bCapture,
-             vireo::AddressValue(this), L"");
+    WriteLog(1, L"Capture=%d, Pointer=0x%08llx, Res=%s", bCapture, vireo::AddressValue(this), L"");
 }
 
 CGWnd* CGWnd::GetChild(int i) const

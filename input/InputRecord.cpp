@@ -13,7 +13,7 @@ namespace {
 constexpr const wchar_t* kReplayFile = L"Record.dat";
 constexpr const wchar_t* kTerminator = L"[99999999] 0=0";
 
-}  // namespace
+} // namespace
 
 void CInputSystem::CloseFile()
 {
@@ -84,8 +84,8 @@ BOOL CInputSystem::ReplayInput(BOOL bReplay)
         WriteLog(1, L"open Record file failed.");
         return FALSE;
     }
-    m_hFile = CreateFileW(kReplayFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
+    m_hFile =
+        CreateFileW(kReplayFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_hFile == INVALID_HANDLE_VALUE) {
         WriteLog(1, L"open Record file failed.");
         return FALSE;

@@ -10,8 +10,8 @@
 namespace {
 
 constexpr int kReadCapacity = 16;       // items taken from a device per frame
-constexpr DWORD kDeviceBufferSize = 10;  // DirectInput's own buffer; more is an overflow
-constexpr int kMaxReacquire = 16;        // Acquire tries while DirectInput reports lost input
+constexpr DWORD kDeviceBufferSize = 10; // DirectInput's own buffer; more is an overflow
+constexpr int kMaxReacquire = 16;       // Acquire tries while DirectInput reports lost input
 
 // A key or button changes only through an event; a release shows for one frame.
 void ApplyStateRule(KEYSTATE* state, const KEYSTATE* event, int first, int count)
@@ -24,9 +24,12 @@ void ApplyStateRule(KEYSTATE* state, const KEYSTATE* event, int first, int count
     }
 }
 
-KEYSTATE Pressed(DWORD data) { return (data & 0x80) ? KS_DOWN : KS_UP; }
+KEYSTATE Pressed(DWORD data)
+{
+    return (data & 0x80) ? KS_DOWN : KS_UP;
+}
 
-}  // namespace
+} // namespace
 
 CInputSystem::CInputSystem() = default;
 
@@ -187,8 +190,7 @@ void CInputSystem::Update()
 
     // Mouse buttons count only over the scene of the active window; their events stay.
     const SIZE scene = m_pGameEngine->GetEngineParam()->sizeScene;
-    const bool overScene = m_ptCursor.x >= 0 && m_ptCursor.y >= 0 && m_ptCursor.x < scene.cx &&
-                           m_ptCursor.y < scene.cy;
+    const bool overScene = m_ptCursor.x >= 0 && m_ptCursor.y >= 0 && m_ptCursor.x < scene.cx && m_ptCursor.y < scene.cy;
     if (!overScene || GetForegroundWindow() != m_hWnd) {
         for (int i = INPUT_KEY_COUNT; i < INPUT_INDEX_COUNT; ++i)
             m_Live.state[i] = m_Second.state[i] = KS_NONE;
@@ -234,7 +236,10 @@ KEYSTATE CInputSystem::CheckKeyState(int nIndex) const
     return m_pCurrent->state[nIndex];
 }
 
-KEYSTATE CInputSystem::CheckSingleKey(BYTE key) const { return m_pCurrent->state[key]; }
+KEYSTATE CInputSystem::CheckSingleKey(BYTE key) const
+{
+    return m_pCurrent->state[key];
+}
 
 KEYSTATE CInputSystem::CheckKeyCombo(BYTE key, BYTE modifiers) const
 {

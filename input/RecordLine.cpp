@@ -19,7 +19,7 @@ long Digits(const std::wstring& line, std::size_t first, std::size_t count)
     return value;
 }
 
-}  // namespace
+} // namespace
 
 SRecordLine ParseRecordLine(const std::wstring& line)
 {

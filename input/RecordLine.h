@@ -7,9 +7,9 @@
 
 struct SRecordLine {
     enum Kind {
-        JUNK,    // no count in columns 1-8: skipped as if it were not in the file
-        STAMP,   // a count but no valid change (the terminator, short or garbled lines)
-        CHANGE,  // a count, a scan code 0-255 and a state 0-2
+        JUNK,   // no count in columns 1-8: skipped as if it were not in the file
+        STAMP,  // a count but no valid change (the terminator, short or garbled lines)
+        CHANGE, // a count, a scan code 0-255 and a state 0-2
     };
     Kind kind = JUNK;
     unsigned long nCount = 0;

@@ -14,7 +14,7 @@ namespace {
 // Numbers dynamic pictures across every render system of the process; the first gets 1.
 int g_nDynamicPictureCount = 0;
 
-}  // namespace
+} // namespace
 
 CPicture::CPicture(CRenderSystem* pRenderSystem) : m_pRenderSystem(pRenderSystem) {}
 
@@ -24,8 +24,7 @@ CPicture::~CPicture()
         m_pRenderSystem->ReleaseTexture(&m_pTexture);
 }
 
-BOOL CPicture::Create(CRenderSystem* rs, IDirect3DTexture9* texture, const wchar_t* key, DWORD usage,
-                      D3DCOLOR colorKey)
+BOOL CPicture::Create(CRenderSystem* rs, IDirect3DTexture9* texture, const wchar_t* key, DWORD usage, D3DCOLOR colorKey)
 {
     D3DSURFACE_DESC desc{};
     if (!texture || FAILED(texture->GetLevelDesc(0, &desc)))

@@ -33,7 +33,7 @@ int TruncateToInt(float v)
     return static_cast<int>(v);
 }
 
-}  // namespace
+} // namespace
 
 void MakeDrawParam(SDrawParam* p, const RECT* pSrcRect, const BYTE* pAlpha, const DWORD* pColor)
 {

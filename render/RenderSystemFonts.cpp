@@ -13,14 +13,14 @@ void WriteFontLine(void*, int level, const wchar_t* text)
 {
     WriteLog(level, L"%s", text);
 }
-}  // namespace
+} // namespace
 
 void ConnectFontLog()
 {
     vireo::font::SetFontLogHook(&WriteFontLine, nullptr);
 }
 
-}  // namespace vireo
+} // namespace vireo
 
 CEngineFont* CRenderSystem::CreateEngineFont(const wchar_t* face, int height, int width, int weight)
 {

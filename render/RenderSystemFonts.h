@@ -8,4 +8,4 @@ namespace vireo {
 // fresh record, so every face is reported once in the log of each engine start.
 void ConnectFontLog();
 
-}  // namespace vireo
+} // namespace vireo

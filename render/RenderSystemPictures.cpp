@@ -6,7 +6,6 @@
 #include <vireo/engine.h>
 #include <vireo/support.h>
 
-
 CPicture* CRenderSystem::NewPicture()
 {
     CPicture* picture = new CPicture(this);
@@ -28,14 +27,14 @@ CPicture* CRenderSystem::CreatePicture(void* data, DWORD size, DWORD colorKey)
     CPicture* picture = NewPicture();
     // The picture's own address keeps the key unique: such textures are never shared.
     wchar_t key[64];
-    vireo::FormatWide(key, 64, L"Picture 0x%08llx",
-                      vireo::AddressValue(picture));
+    vireo::FormatWide(key, 64, L"Picture 0x%08llx", vireo::AddressValue(picture));
     if (!data || size == 0) {
         // No bytes would ask the pool for an empty texture of no size; say why it is empty.
         WriteLog(2, L"CreatePicture  no image bytes, key=%s", key);
         return picture;
     }
-    IDirect3DTexture9* texture = CreateTexture(data, size, key, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0, colorKey);
+    IDirect3DTexture9* texture =
+        CreateTexture(data, size, key, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0, colorKey);
     picture->Create(this, texture, key, 0, colorKey);
     return picture;
 }

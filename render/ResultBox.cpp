@@ -15,4 +15,4 @@ void ShowResultBox(HRESULT hr)
     MessageBoxW(nullptr, text, nullptr, MB_OK);
 }
 
-}  // namespace vireo::render
+} // namespace vireo::render

@@ -9,4 +9,4 @@ namespace vireo::render {
 
 void ShowResultBox(HRESULT hr);
 
-}  // namespace vireo::render
+} // namespace vireo::render

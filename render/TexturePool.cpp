@@ -21,7 +21,7 @@ constexpr DWORD kLoadRetryMs = 5000;
 // is allocated, as an unreadable one.
 constexpr DWORD kMaxImageFileBytes = 256u * 1024u * 1024u;
 
-}  // namespace
+} // namespace
 
 IDirect3DTexture9* CRenderSystem::CreateTexture(const void* data, DWORD size, const wchar_t* key, UINT width,
                                                 UINT height, DWORD usage, D3DCOLOR colorKey)
@@ -71,16 +71,16 @@ IDirect3DTexture9* CRenderSystem::RestoreTexture(const void* data, DWORD size, c
     if (data || size) {
         for (int attempt = 0; attempt < kLoadAttempts; ++attempt) {
             texture = nullptr;
-            const HRESULT hr = D3DXCreateTextureFromFileInMemoryEx(
-                m_pD3DDevice, data, size, width, height, 1, usage, D3DFMT_A8R8G8B8, pool, D3DX_FILTER_NONE,
-                D3DX_DEFAULT, colorKey, nullptr, nullptr, &texture);
+            const HRESULT hr = D3DXCreateTextureFromFileInMemoryEx(m_pD3DDevice, data, size, width, height, 1, usage,
+                                                                   D3DFMT_A8R8G8B8, pool, D3DX_FILTER_NONE,
+                                                                   D3DX_DEFAULT, colorKey, nullptr, nullptr, &texture);
             if (FAILED(hr))
                 texture = nullptr;
             WriteLog(1,
                      L"D3DXCreateTextureFromFileInMemoryEx  hr=%d(%s), Pool=%d, p=0x%08llx, path=%s, ColorKey=0x%x, "
                      L"TexPoolSize=%d",
-                     static_cast<int>(hr), DXGetErrorString(hr), static_cast<int>(pool), vireo::AddressValue(texture), name.c_str(),
-                     static_cast<unsigned>(colorKey), GetTexturePoolSize());
+                     static_cast<int>(hr), DXGetErrorString(hr), static_cast<int>(pool), vireo::AddressValue(texture),
+                     name.c_str(), static_cast<unsigned>(colorKey), GetTexturePoolSize());
             if (texture)
                 return texture;
             // A file still being written may read whole a moment later; the wait is the
@@ -94,8 +94,8 @@ IDirect3DTexture9* CRenderSystem::RestoreTexture(const void* data, DWORD size, c
     if (FAILED(hr))
         texture = nullptr;
     WriteLog(1, L"D3DXCreateTexture  hr=%d(%s), p=0x%08llx, path=%s, width=%d, height=%d, TexPoolSize=%d",
-             static_cast<int>(hr), DXGetErrorString(hr), vireo::AddressValue(texture), name.c_str(), static_cast<int>(width),
-             static_cast<int>(height), GetTexturePoolSize());
+             static_cast<int>(hr), DXGetErrorString(hr), vireo::AddressValue(texture), name.c_str(),
+             static_cast<int>(width), static_cast<int>(height), GetTexturePoolSize());
     if (hr != S_OK)
         vireo::render::ShowResultBox(hr);
     if (texture) {

@@ -32,8 +32,7 @@ void CAnimation::Play(int nTimes)
     m_bPlaying = TRUE;
     m_bLoopForever = nTimes == 0;
     // In 64 bits: a large loop count times a large play count saturates instead of wrapping.
-    const long long passes = nTimes == 0 ? m_AniData.nLoopCount
-                                         : static_cast<long long>(m_AniData.nLoopCount) * nTimes;
+    const long long passes = nTimes == 0 ? m_AniData.nLoopCount : static_cast<long long>(m_AniData.nLoopCount) * nTimes;
     m_nLoopLeft = passes > 0x7FFFFFFF ? 0x7FFFFFFF : passes < -0x7FFFFFFF ? -0x7FFFFFFF : static_cast<int>(passes);
 }
 

@@ -30,7 +30,10 @@ std::wstring Trim(const std::wstring& text)
     return text.substr(begin, end - begin);
 }
 
-wchar_t FoldCase(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch + (L'a' - L'A')) : ch; }
+wchar_t FoldCase(wchar_t ch)
+{
+    return (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch + (L'a' - L'A')) : ch;
+}
 
 // The same bytes WriteTextAnsi produces: up to the first NUL, converted, cut to 4095 bytes
 // without splitting a character.
@@ -58,13 +61,25 @@ void AppendUtf16(std::string& out, const wchar_t* text)
     }
 }
 
-}  // namespace
+} // namespace
 
 bool IniIsSpace(wchar_t ch)
 {
     switch (ch) {
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20:
-    case 0x85: case 0xA0: case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x20:
+    case 0x85:
+    case 0xA0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
         return true;
     default:
         return ch >= 0x2000 && ch <= 0x200A;
@@ -250,8 +265,7 @@ BOOL CIniFile::FindKey(const wchar_t* section, const wchar_t* key, std::wstring&
     return 0;
 }
 
-std::wstring CIniFile::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText,
-                                 BOOL writeBack)
+std::wstring CIniFile::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText, BOOL writeBack)
 {
     std::wstring value;
     if (FindKey(section, key, value))

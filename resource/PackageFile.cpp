@@ -31,7 +31,7 @@ void AppendU32(std::vector<BYTE>& out, DWORD value)
     out.insert(out.end(), bytes, bytes + 4);
 }
 
-}  // namespace
+} // namespace
 
 BOOL CPackageFile::Open(const wchar_t* path)
 {
@@ -58,7 +58,8 @@ BOOL CPackageFile::Parse(std::vector<BYTE> bytes, const wchar_t* nameForLog)
 
     if (size < kDescOffset) {
         WriteLog(3, L"Package file too short: %llu bytes, a header needs %llu. File=%s",
-                 static_cast<unsigned long long>(size), static_cast<unsigned long long>(kDescOffset), m_strPath.c_str());
+                 static_cast<unsigned long long>(size), static_cast<unsigned long long>(kDescOffset),
+                 m_strPath.c_str());
         Close();
         return 0;
     }
@@ -92,13 +93,16 @@ BOOL CPackageFile::Parse(std::vector<BYTE> bytes, const wchar_t* nameForLog)
             record.strName.push_back(unit);
         }
         if (!terminated)
-            WriteLog(2, L"Package record %llu at offset %llu: name without terminator, its 10 characters are used. File=%s",
-                     static_cast<unsigned long long>(m_Records.size()), static_cast<unsigned long long>(pos),
-                     m_strPath.c_str());
+            WriteLog(
+                2, L"Package record %llu at offset %llu: name without terminator, its 10 characters are used. File=%s",
+                static_cast<unsigned long long>(m_Records.size()), static_cast<unsigned long long>(pos),
+                m_strPath.c_str());
         record.nDataSize = ReadU32(m_Bytes.data() + pos + kNameBytes);
         record.nDataOffset = pos + kRecordHeaderSize;
         if (record.nDataSize > size - record.nDataOffset) {
-            WriteLog(3, L"Package record %llu at offset %llu: data length %lu runs past the end of the file (%llu bytes). File=%s",
+            WriteLog(3,
+                     L"Package record %llu at offset %llu: data length %lu runs past the end of the file (%llu bytes). "
+                     L"File=%s",
                      static_cast<unsigned long long>(m_Records.size()), static_cast<unsigned long long>(pos),
                      static_cast<unsigned long>(record.nDataSize), static_cast<unsigned long long>(size),
                      m_strPath.c_str());
@@ -123,7 +127,10 @@ bool CPackageFile::HasPackerHeader() const
     return m_Bytes.size() >= kHeaderSize && std::memcmp(m_Bytes.data(), kMagic, sizeof(kMagic)) == 0;
 }
 
-DWORD CPackageFile::GetHeaderVersion() const { return HasPackerHeader() ? ReadU32(m_Bytes.data() + 8) : 0; }
+DWORD CPackageFile::GetHeaderVersion() const
+{
+    return HasPackerHeader() ? ReadU32(m_Bytes.data() + 8) : 0;
+}
 
 std::wstring CPackageFile::FormatNumber(int number)
 {
@@ -151,7 +158,8 @@ BOOL CPackageFile::Build(const std::string& descText, const std::vector<SPackage
         for (wchar_t ch : picture.strName)
             bmpOnly = bmpOnly && ch != L'\0' && static_cast<unsigned>(ch) <= 0xFFFF;
         if (!bmpOnly) {
-            WriteLog(3, L"Package record name holds a character that is not one UTF-16 unit: %s", picture.strName.c_str());
+            WriteLog(3, L"Package record name holds a character that is not one UTF-16 unit: %s",
+                     picture.strName.c_str());
             return 0;
         }
         if (picture.strName.size() >= kNameBytes / 2) {
@@ -162,8 +170,8 @@ BOOL CPackageFile::Build(const std::string& descText, const std::vector<SPackage
         total += kRecordHeaderSize + static_cast<std::uint64_t>(picture.data.size());
     }
     if (total > kMaxFileSize) {
-        WriteLog(3, L"Package would be %llu bytes, more than the limit of %llu.", static_cast<unsigned long long>(total),
-                 static_cast<unsigned long long>(kMaxFileSize));
+        WriteLog(3, L"Package would be %llu bytes, more than the limit of %llu.",
+                 static_cast<unsigned long long>(total), static_cast<unsigned long long>(kMaxFileSize));
         return 0;
     }
 

@@ -12,10 +12,10 @@
 
 // One picture record as found in the file. Offsets count from the first byte of the file.
 struct SPackageRecord {
-    std::wstring strName;      // at most 10 UTF-16 code units, up to the first NUL
-    std::size_t nOffset = 0;   // where the record (its name) starts
+    std::wstring strName;    // at most 10 UTF-16 code units, up to the first NUL
+    std::size_t nOffset = 0; // where the record (its name) starts
     std::size_t nDataOffset = 0;
-    DWORD nDataSize = 0;       // 0 is a record that carries no picture
+    DWORD nDataSize = 0; // 0 is a record that carries no picture
 };
 
 // A picture to pack: its record name (the file name, such as "007.png") and its file bytes.
@@ -25,11 +25,11 @@ struct SPackagePicture {
 };
 
 class CPackageFile {
-public:
-    static constexpr std::size_t kHeaderSize = 32;        // not read by the loader
-    static constexpr std::size_t kDescOffset = 36;        // after the 32-bit length L
-    static constexpr std::size_t kNameBytes = 20;         // UTF-16LE, zero-terminated
-    static constexpr std::size_t kRecordHeaderSize = 24;  // name + 32-bit length N
+  public:
+    static constexpr std::size_t kHeaderSize = 32;       // not read by the loader
+    static constexpr std::size_t kDescOffset = 36;       // after the 32-bit length L
+    static constexpr std::size_t kNameBytes = 20;        // UTF-16LE, zero-terminated
+    static constexpr std::size_t kRecordHeaderSize = 24; // name + 32-bit length N
     // Files are read whole; larger ones are refused rather than held in memory.
     static constexpr std::uint64_t kMaxFileSize = 512ull * 1024 * 1024;
     // What the packer puts into the header; the loader never depends on it.
@@ -66,7 +66,7 @@ public:
     // Writes bytes to a file (created or replaced); 0 when it cannot be written.
     static BOOL WriteFileBytes(const wchar_t* path, const std::vector<BYTE>& bytes);
 
-private:
+  private:
     std::wstring m_strPath;
     std::vector<BYTE> m_Bytes;
     DWORD m_nDescLength = 0;

@@ -35,7 +35,7 @@ std::wstring JoinNumbers(std::initializer_list<long long> values)
 
 const wchar_t* const kPictureExtensions[] = {L"jpg", L"tga", L"png", L"dds", L"dib", L"bmp"};
 
-}  // namespace
+} // namespace
 
 int CResource::ClampCount(const wchar_t* key, int value, int lowest, int highest)
 {
@@ -102,7 +102,8 @@ BOOL CResource::OpenPackage(CIniFile& ini, SPackageSource& source)
         ini.LoadFromMemory(source.file.GetDescText(), source.file.GetDescLength());
     }
     source.nRecord = 0;
-    source.nPictureCount = ClampCount(L"PictureCount", ini.GetInt(L"Picture", L"PictureCount", 1, TRUE), 1, kMaxPictures);
+    source.nPictureCount =
+        ClampCount(L"PictureCount", ini.GetInt(L"Picture", L"PictureCount", 1, TRUE), 1, kMaxPictures);
     return 1;
 }
 
@@ -182,8 +183,8 @@ void CResource::LoadPictures(CIniFile& ini, int count, SPackageSource& source)
                 continue;
             if (!elem.pPicture) {
                 elem.pPicture = m_pRenderSystem->NewPicture();
-                IDirect3DTexture9* texture = m_pRenderSystem->CreateTexture(
-                    path.c_str(), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0, colorKey);
+                IDirect3DTexture9* texture = m_pRenderSystem->CreateTexture(path.c_str(), D3DX_DEFAULT_NONPOW2,
+                                                                            D3DX_DEFAULT_NONPOW2, 0, colorKey);
                 elem.pPicture->Create(m_pRenderSystem, texture, path.c_str(), 0, colorKey);
             }
             ++loaded;
@@ -198,7 +199,7 @@ void CResource::LoadPictures(CIniFile& ini, int count, SPackageSource& source)
             continue;
         ++source.nRecord;
         if (record.nDataSize == 0)
-            continue;  // a record without bytes carries no picture
+            continue; // a record without bytes carries no picture
         const BYTE* data = source.file.GetRecordData(record);
         if (!elem.pPicture) {
             const std::wstring key = m_strFile + L";" + CPackageFile::FormatNumber(i);

@@ -8,7 +8,8 @@ bool ReadFileBytes(const wchar_t* path, std::uint64_t limit, std::vector<BYTE>& 
     bytes.clear();
     if (tooLarge)
         *tooLarge = false;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD high = 0;
@@ -29,7 +30,7 @@ bool ReadFileBytes(const wchar_t* path, std::uint64_t limit, std::vector<BYTE>& 
         done += read;
     }
     CloseHandle(file);
-    bytes.resize(done);  // a file that shrank while read is taken as it was read
+    bytes.resize(done); // a file that shrank while read is taken as it was read
     return true;
 }
 

@@ -19,8 +19,8 @@ void Save(const char* target, const std::string& name, const Bytes& bytes)
 {
     const auto dir = g_root / target;
     std::filesystem::create_directories(dir);
-    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     Image check;
     std::string error;
     if (!DecodeImage(bytes.data(), bytes.size(), check, &error))
@@ -106,7 +106,8 @@ void Bmp()
     Save("image_bmp", "pal1.bmp", BuildBmp(spec(9, 2, 1, 0, {0xB1, 0x80, 0, 0, 0x4E, 0x00, 0, 0})));
     Save("image_bmp", "pal4.bmp", BuildBmp(spec(3, 2, 4, 0, {0x12, 0x30, 0, 0, 0x01, 0x20, 0, 0})));
     Save("image_bmp", "pal8.bmp", BuildBmp(spec(3, 2, 8, 0, {0, 1, 2, 0, 3, 2, 1, 0})));
-    Save("image_bmp", "rgb24-topdown.bmp", BuildBmp(spec(2, -2, 24, 0, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0})));
+    Save("image_bmp", "rgb24-topdown.bmp",
+         BuildBmp(spec(2, -2, 24, 0, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0})));
     Save("image_bmp", "rgb555.bmp", BuildBmp(spec(2, 1, 16, 0, {0xFF, 0x7F, 0x1F, 0x00})));
     BmpSpec b565 = spec(2, 1, 16, 3, {0x00, 0xF8, 0xE0, 0x07});
     b565.masks = {0xF800, 0x07E0, 0x001F};
@@ -134,9 +135,12 @@ void Tga()
         s.pixels = std::move(pixels);
         return s;
     };
-    Save("image_tga", "true32-topleft.tga", BuildTga(spec(2, 32, 0x28, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})));
-    Save("image_tga", "true24-bottomleft.tga", BuildTga(spec(2, 24, 0x00, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
-    Save("image_tga", "true16-alpha.tga", BuildTga(spec(2, 16, 0x31, Bytes{0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80, 0xE0, 0x03})));
+    Save("image_tga", "true32-topleft.tga",
+         BuildTga(spec(2, 32, 0x28, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})));
+    Save("image_tga", "true24-bottomleft.tga",
+         BuildTga(spec(2, 24, 0x00, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+    Save("image_tga", "true16-alpha.tga",
+         BuildTga(spec(2, 16, 0x31, Bytes{0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80, 0xE0, 0x03})));
     Save("image_tga", "true15.tga", BuildTga(spec(2, 15, 0x20, Bytes{0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F})));
     Save("image_tga", "grey.tga", BuildTga(spec(3, 8, 0x20, Bytes{0, 80, 160, 255})));
     Save("image_tga", "rle24.tga", BuildTga(spec(10, 24, 0x20, Bytes{0x82, 0, 0, 255, 0x00, 0, 255, 0})));
@@ -175,7 +179,7 @@ void Dds()
     Save("image_dds", "rgb24.dds", BuildDds(plain(3, 2, 0x40, 24, {0xFF0000, 0xFF00, 0xFF, 0})));
     Save("image_dds", "l8.dds", BuildDds(plain(4, 2, 0x20000, 8, {0xFF, 0, 0, 0})));
     Save("image_dds", "a8.dds", BuildDds(plain(4, 2, 0x2, 8, {0, 0, 0, 0xFF})));
-    auto compressed = [](const char (&code)[5], std::uint32_t w, std::uint32_t h, std::uint32_t mips) {
+    auto compressed = [](const char(&code)[5], std::uint32_t w, std::uint32_t h, std::uint32_t mips) {
         DdsSpec s;
         s.width = w;
         s.height = h;
@@ -197,7 +201,7 @@ void Dds()
     Save("image_dds", "dxt1-64-mips.dds", BuildDds(compressed("DXT1", 64, 64, 7)));
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

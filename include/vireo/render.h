@@ -23,16 +23,16 @@ class CAnimation;
 enum COORD_DESC { COORD_LEFTTOP = 0, COORD_CENTER = 1 };
 
 // Which fields of SDrawParam count besides fRotation and bCenter.
-constexpr DWORD DPF_ALPHA = 0x1;  // the top byte of dwColor
-constexpr DWORD DPF_COLOR = 0x2;  // the low 24 bits of dwColor
-constexpr DWORD DPF_RECT = 0x4;   // rcSrc
+constexpr DWORD DPF_ALPHA = 0x1; // the top byte of dwColor
+constexpr DWORD DPF_COLOR = 0x2; // the low 24 bits of dwColor
+constexpr DWORD DPF_RECT = 0x4;  // rcSrc
 
 // A drawing parameter block that callers (and animations) keep between draws.
 struct SDrawParam {
-    float fRotation;  // radians; 0 = none
-    BOOL bCenter;     // the position is the picture's centre
-    DWORD dwColor;    // ARGB
-    DWORD dwFlags;    // DPF_*
+    float fRotation; // radians; 0 = none
+    BOOL bCenter;    // the position is the picture's centre
+    DWORD dwColor;   // ARGB
+    DWORD dwFlags;   // DPF_*
     RECT rcSrc;
 };
 
@@ -252,14 +252,14 @@ class CRenderSystem : public CEngineSystem {
 
     // Keys compare ordinally and case-sensitively: two spellings of one path are two entries.
     std::map<std::wstring, STexture> m_TexturePool;
-    std::map<CPicture*, int> m_Pictures;  // picture -> nRefCount (always 1)
+    std::map<CPicture*, int> m_Pictures; // picture -> nRefCount (always 1)
     struct SResourceEntry {
         CResource* pResource = nullptr;
         int nRefCount = 0;
     };
-    std::map<std::wstring, SResourceEntry> m_Resources;  // by exact package path
+    std::map<std::wstring, SResourceEntry> m_Resources; // by exact package path
     std::set<CEngineFont*> m_Fonts;
-    std::list<CAnimation*> m_Animations;  // creation order
+    std::list<CAnimation*> m_Animations; // creation order
     // Geometry and mesh registries are added here with the 3D objects.
     // Last TestCooperativeLevel result that was logged, so a long loss writes one line.
     HRESULT m_hrLastCooperative = 0;

@@ -15,11 +15,11 @@
 // header whatever else it holds; blank, comment-only and unrecognised lines have empty
 // section, key and value.
 struct SIniLine {
-    BOOL bUsed = 0;           // set when a lookup finds it or SetString creates it
-    std::wstring strSection;  // section name, only on a header line
+    BOOL bUsed = 0;          // set when a lookup finds it or SetString creates it
+    std::wstring strSection; // section name, only on a header line
     std::wstring strKey;
     std::wstring strValue;
-    std::wstring strComment;  // text after the first ';', without it; not trimmed
+    std::wstring strComment; // text after the first ';', without it; not trimmed
 };
 
 // INI text held line by line, so a file written back looks like the file read. Files are
@@ -27,7 +27,7 @@ struct SIniLine {
 // from memory is ANSI. Lines longer than 1023 characters are cut at 1023, the rest of such
 // a line is dropped. Never logs, never shows a box; no profile-string functions.
 class CIniFile {
-public:
+  public:
     using LineList = std::list<SIniLine>;
 
     CIniFile();
@@ -42,8 +42,7 @@ public:
     BOOL LoadFromMemory(const void* data, DWORD size);
 
     // An empty or null section or key finds nothing, and SetString ignores it.
-    std::wstring GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText,
-                           BOOL writeBack);
+    std::wstring GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText, BOOL writeBack);
     int GetInt(const wchar_t* section, const wchar_t* key, int defaultValue, BOOL writeBack);
     void SetString(const wchar_t* section, const wchar_t* key, const wchar_t* value);
 
@@ -63,7 +62,7 @@ public:
     // The longest line kept, in characters (ANSI bytes or UTF-16 code units on input).
     static constexpr std::size_t kMaxLineLength = 1023;
 
-private:
+  private:
     LineList::iterator FindSection(const wchar_t* section);
     BOOL FindKey(const wchar_t* section, const wchar_t* key, std::wstring& value);
     BOOL ReadLine(std::wstring& line);
@@ -81,7 +80,7 @@ private:
     DWORD m_nMemSize = 0;
     DWORD m_nMemPos = 0;
     BOOL m_bModified = 0;
-    std::string* m_pSink = nullptr;  // set while SaveToBuffer runs instead of m_hFile
+    std::string* m_pSink = nullptr; // set while SaveToBuffer runs instead of m_hFile
 };
 
 // ---- sprite resource package ---------------------------------------------------------------
@@ -101,8 +100,8 @@ struct SAniData {
     int nStartFrame;
     int nEndFrame;
     int nFrameDelay;
-    int nFrameCount;  // |nEndFrame - nStartFrame| + 1
-    int nLoopCount;   // passes per unit of the count given to CAnimation::Play
+    int nFrameCount; // |nEndFrame - nStartFrame| + 1
+    int nLoopCount;  // passes per unit of the count given to CAnimation::Play
 };
 
 // What the package file and its description look like while a load or a restore runs;

@@ -10,17 +10,17 @@
 namespace vireo::platform {
 
 struct FrameView {
-    const std::uint32_t* pixels;  // A8R8G8B8, top row first
+    const std::uint32_t* pixels; // A8R8G8B8, top row first
     int width;
     int height;
-    int pitch;  // bytes per row
+    int pitch; // bytes per row
 };
 
 enum class PresentResult {
     Shown,
-    DeviceLost,  // the back end's own render device was reset; the frame was not shown
+    DeviceLost, // the back end's own render device was reset; the frame was not shown
 };
 
 PresentResult PresentFrame(HWND window, const FrameView& frame);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -9,15 +9,15 @@ namespace vireo::platform {
 
 struct RawInputEvent {
     enum class Kind {
-        Key,          // code: DIK_ scan code (0-255); value: 1 down, 0 up
-        MouseButton,  // code: button 0-3 (left, right, middle, extra); value: 1 down, 0 up
-        MouseMotion,  // code: 0 x axis, 1 y axis; value: relative movement in pixels
-        MouseWheel,   // value: signed delta, 120 per notch
+        Key,         // code: DIK_ scan code (0-255); value: 1 down, 0 up
+        MouseButton, // code: button 0-3 (left, right, middle, extra); value: 1 down, 0 up
+        MouseMotion, // code: 0 x axis, 1 y axis; value: relative movement in pixels
+        MouseWheel,  // value: signed delta, 120 per notch
     };
     Kind kind;
     int code;
     int value;
-    DWORD timeMs;  // GetTickCount() when the event happened
+    DWORD timeMs; // GetTickCount() when the event happened
 };
 
 using RawInputSink = void (*)(const RawInputEvent& event, void* user);
@@ -26,4 +26,4 @@ using RawInputSink = void (*)(const RawInputEvent& event, void* user);
 void SetRawInputSink(RawInputSink sink, void* user);
 void DeliverRawInput(const RawInputEvent& event);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -47,7 +47,7 @@ DWORD ToByte(float v)
         return 255;
     return static_cast<DWORD>(v * 255.0f + 0.5f);
 }
-}  // namespace
+} // namespace
 
 D3DXCOLOR::D3DXCOLOR(D3DCOLOR argb)
     : r(((argb >> 16) & 0xFF) / 255.0f), g(((argb >> 8) & 0xFF) / 255.0f), b((argb & 0xFF) / 255.0f),
@@ -81,9 +81,9 @@ D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXM
     D3DXMATRIX result;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            result.m[i][j] = a->m[i][0] * b->m[0][j] + a->m[i][1] * b->m[1][j] + a->m[i][2] * b->m[2][j] +
-                             a->m[i][3] * b->m[3][j];
-    *out = result;  // out may alias a or b
+            result.m[i][j] =
+                a->m[i][0] * b->m[0][j] + a->m[i][1] * b->m[1][j] + a->m[i][2] * b->m[2][j] + a->m[i][3] * b->m[3][j];
+    *out = result; // out may alias a or b
     return out;
 }
 
@@ -123,7 +123,7 @@ double Determinant(const D3DXMATRIX& m)
         det += ((c & 1) ? -1.0 : 1.0) * m.m[0][c] * Minor3(m, 0, c);
     return det;
 }
-}  // namespace
+} // namespace
 
 float D3DXMatrixDeterminant(const D3DXMATRIX* m)
 {
@@ -346,10 +346,9 @@ D3DXVECTOR3* D3DXVec3Scale(D3DXVECTOR3* out, const D3DXVECTOR3* v, float s)
 
 D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m)
 {
-    const D3DXVECTOR4 r{v->x * m->_11 + v->y * m->_21 + v->z * m->_31 + m->_41,
-                        v->x * m->_12 + v->y * m->_22 + v->z * m->_32 + m->_42,
-                        v->x * m->_13 + v->y * m->_23 + v->z * m->_33 + m->_43,
-                        v->x * m->_14 + v->y * m->_24 + v->z * m->_34 + m->_44};
+    const D3DXVECTOR4 r{
+        v->x * m->_11 + v->y * m->_21 + v->z * m->_31 + m->_41, v->x * m->_12 + v->y * m->_22 + v->z * m->_32 + m->_42,
+        v->x * m->_13 + v->y * m->_23 + v->z * m->_33 + m->_43, v->x * m->_14 + v->y * m->_24 + v->z * m->_34 + m->_44};
     *out = r;
     return out;
 }
@@ -374,7 +373,8 @@ D3DXVECTOR3* D3DXVec3TransformCoordArray(D3DXVECTOR3* out, UINT outStride, const
                                          const D3DXMATRIX* m, UINT count)
 {
     for (UINT i = 0; i < count; ++i) {
-        const auto* in = reinterpret_cast<const D3DXVECTOR3*>(reinterpret_cast<const BYTE*>(v) + static_cast<size_t>(i) * vStride);
+        const auto* in =
+            reinterpret_cast<const D3DXVECTOR3*>(reinterpret_cast<const BYTE*>(v) + static_cast<size_t>(i) * vStride);
         auto* dst = reinterpret_cast<D3DXVECTOR3*>(reinterpret_cast<BYTE*>(out) + static_cast<size_t>(i) * outStride);
         D3DXVec3TransformCoord(dst, in, m);
     }

@@ -65,7 +65,7 @@ RECT Intersect(const RECT& a, const RECT& b)
     return r;
 }
 
-}  // namespace
+} // namespace
 
 // ---- creation ----------------------------------------------------------------------------
 
@@ -355,7 +355,8 @@ HRESULT CDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface)
 RECT CDevice::TargetClip() const
 {
     const D3DVIEWPORT9& vp = m_state.viewport;
-    const RECT target{0, 0, static_cast<LONG>(m_renderTarget->Desc().Width), static_cast<LONG>(m_renderTarget->Desc().Height)};
+    const RECT target{0, 0, static_cast<LONG>(m_renderTarget->Desc().Width),
+                      static_cast<LONG>(m_renderTarget->Desc().Height)};
     const RECT viewport{static_cast<LONG>(vp.X), static_cast<LONG>(vp.Y), static_cast<LONG>(vp.X + vp.Width),
                         static_cast<LONG>(vp.Y + vp.Height)};
     return Intersect(target, viewport);
@@ -606,4 +607,4 @@ CDevice* AsDevice(IDirect3DDevice9* device)
     return dynamic_cast<CDevice*>(device);
 }
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

@@ -27,7 +27,7 @@ struct SBatchQuad {
 };
 
 class CDevice final : public vireo::platform::ComObject<IDirect3DDevice9> {
-public:
+  public:
     // Validates the parameters (and fills a zero back-buffer size from the window) and
     // creates the device, or returns the failure.
     static HRESULT Create(IDirect3D9* d3d, D3DDEVTYPE type, HWND focusWindow, D3DPRESENT_PARAMETERS* params,
@@ -38,7 +38,8 @@ public:
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
     HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
     HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow, const void* dirtyRegion) override;
-    HRESULT GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) override;
+    HRESULT GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type,
+                          IDirect3DSurface9** surface) override;
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3DCOLOR color) override;
@@ -87,7 +88,7 @@ public:
     void AddResetBlocker(int delta) { m_resetBlockers += delta; }
     int ResetBlockers() const { return m_resetBlockers; }
 
-private:
+  private:
     CDevice(IDirect3D9* d3d, D3DDEVTYPE type);
     ~CDevice() override;
 
@@ -101,7 +102,7 @@ private:
     std::unique_ptr<CSurface> m_backBuffer;
     std::vector<float> m_depth;
     std::vector<std::uint8_t> m_stencil;
-    CSurface* m_renderTarget = nullptr;  // the back buffer or a level of a live texture
+    CSurface* m_renderTarget = nullptr; // the back buffer or a level of a live texture
     SDeviceState m_state{};
     std::unordered_map<std::uint64_t, CTexture*> m_textures;
     int m_resetBlockers = 0;
@@ -113,4 +114,4 @@ private:
 // The device behind an interface pointer made by this layer, or null.
 CDevice* AsDevice(IDirect3DDevice9* device);
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

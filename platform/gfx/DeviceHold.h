@@ -8,7 +8,7 @@
 namespace vireo::gfx {
 
 class CDeviceHold {
-public:
+  public:
     explicit CDeviceHold(CDevice* device) : m_device(device)
     {
         m_device->AddRef();
@@ -47,9 +47,9 @@ public:
         return D3D_OK;
     }
 
-private:
+  private:
     CDevice* m_device;
     bool m_blocking = true;
 };
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

@@ -63,7 +63,7 @@ constexpr RenderStateDefault kRenderStateDefaults[] = {
     {D3DRS_BLENDOPALPHA, D3DBLENDOP_ADD},
 };
 
-}  // namespace
+} // namespace
 
 void SetDeviceDefaults(SDeviceState& state, bool depthBuffer, DWORD width, DWORD height)
 {
@@ -116,4 +116,4 @@ D3DMATRIX* TransformSlot(SDeviceState& state, D3DTRANSFORMSTATETYPE type)
     return nullptr;
 }
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

@@ -31,4 +31,4 @@ void SetDeviceDefaults(SDeviceState& state, bool depthBuffer, DWORD width, DWORD
 // Where a transform of the given id is kept, or null for an id the device does not hold.
 D3DMATRIX* TransformSlot(SDeviceState& state, D3DTRANSFORMSTATETYPE type);
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

@@ -12,7 +12,7 @@ namespace vireo::gfx {
 namespace {
 
 class CDirect3D9 final : public vireo::platform::ComObject<IDirect3D9> {
-public:
+  public:
     UINT GetAdapterCount() override { return 1; }
 
     HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) override
@@ -29,7 +29,7 @@ public:
         // No alpha test is evaluated (blending by source alpha already leaves dst unchanged
         // where alpha is 0), so none is advertised.
         caps->AlphaCmpCaps = 0;
-        caps->TextureCaps = 0;  // any size, no power-of-two requirement
+        caps->TextureCaps = 0; // any size, no power-of-two requirement
         caps->MaxTextureWidth = 8192;
         caps->MaxTextureHeight = 8192;
         caps->MaxAnisotropy = 1;
@@ -50,10 +50,11 @@ public:
         *device = nullptr;
         if (adapter != D3DADAPTER_DEFAULT || !params)
             return D3DERR_INVALIDCALL;
-        const DWORD processing = behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
-                                                  D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MIXED_VERTEXPROCESSING);
+        const DWORD processing =
+            behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                             D3DCREATE_MIXED_VERTEXPROCESSING);
         if (processing == 0 || (processing & (processing - 1)) != 0)
-            return D3DERR_INVALIDCALL;  // exactly one vertex-processing mode
+            return D3DERR_INVALIDCALL; // exactly one vertex-processing mode
         if (!TypeAvailable(type))
             return D3DERR_NOTAVAILABLE;
         CDevice* created = nullptr;
@@ -63,7 +64,7 @@ public:
         return hr;
     }
 
-private:
+  private:
     static bool TypeAvailable(D3DDEVTYPE type)
     {
         if (type == D3DDEVTYPE_HAL)
@@ -72,9 +73,9 @@ private:
     }
 };
 
-}  // namespace
+} // namespace
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion)
 {

@@ -11,7 +11,8 @@ struct SErrorName {
 };
 
 constexpr SErrorName kNames[] = {
-    // Generic COM results first, so values that the DirectX families alias (E_FAIL is also DSERR_GENERIC) keep their generic names.
+    // Generic COM results first, so values that the DirectX families alias (E_FAIL is also DSERR_GENERIC) keep their
+    // generic names.
     {static_cast<HRESULT>(0x00000000), "S_OK", L"S_OK"},
     {static_cast<HRESULT>(0x00000001), "S_FALSE", L"S_FALSE"},
     {static_cast<HRESULT>(0x80004001), "E_NOTIMPL", L"E_NOTIMPL"},
@@ -126,7 +127,7 @@ const SErrorName* Find(HRESULT hr)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 const wchar_t* DXGetErrorStringW(HRESULT hr)
 {

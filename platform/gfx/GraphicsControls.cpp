@@ -25,7 +25,7 @@ void CountTexture(D3DPOOL pool, int delta)
         c.texturesOther += delta;
 }
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx
 
 namespace vireo::testing {
 
@@ -42,8 +42,14 @@ void ResetGraphicsControls()
     c.refusedDepthFormat = D3DFMT_UNKNOWN;
 }
 
-void LoseDeviceOnNextPresent() { Controls().loseNextPresent = true; }
-void LoseDeviceOnEveryPresent(bool every) { Controls().loseEveryPresent = every; }
+void LoseDeviceOnNextPresent()
+{
+    Controls().loseNextPresent = true;
+}
+void LoseDeviceOnEveryPresent(bool every)
+{
+    Controls().loseEveryPresent = every;
+}
 
 void QueueCooperativeLevelResults(std::vector<HRESULT> results)
 {
@@ -57,8 +63,14 @@ void QueueResetResults(std::vector<HRESULT> results)
         Controls().resetResults.push_back(hr);
 }
 
-void SetHalUnavailable(bool unavailable) { Controls().halUnavailable = unavailable; }
-void RefuseDepthFormat(D3DFORMAT format) { Controls().refusedDepthFormat = format; }
+void SetHalUnavailable(bool unavailable)
+{
+    Controls().halUnavailable = unavailable;
+}
+void RefuseDepthFormat(D3DFORMAT format)
+{
+    Controls().refusedDepthFormat = format;
+}
 
 Frame ReadBackBuffer(IDirect3DDevice9* device)
 {
@@ -91,4 +103,4 @@ int ResetBlockers(IDirect3DDevice9* device)
     return dev ? dev->ResetBlockers() : 0;
 }
 
-}  // namespace vireo::testing
+} // namespace vireo::testing

@@ -29,4 +29,4 @@ SGraphicsControls& Controls();
 // One count up or down for a texture of this pool.
 void CountTexture(D3DPOOL pool, int delta);
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

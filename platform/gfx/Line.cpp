@@ -15,7 +15,7 @@ namespace vireo::gfx {
 namespace {
 
 class CLine final : public vireo::platform::ComObject<ID3DXLine> {
-public:
+  public:
     explicit CLine(CDevice* device) : m_device(device) { ++Controls().lines; }
 
     HRESULT GetDevice(IDirect3DDevice9** device) override { return m_device.GetDevice(device); }
@@ -33,7 +33,8 @@ public:
         D3DVIEWPORT9 vp{};
         d.GetViewport(&vp);
         D3DXMATRIX projection;
-        D3DXMatrixOrthoOffCenterLH(&projection, 0, static_cast<float>(vp.Width), static_cast<float>(vp.Height), 0, 0, 1);
+        D3DXMatrixOrthoOffCenterLH(&projection, 0, static_cast<float>(vp.Width), static_cast<float>(vp.Height), 0, 0,
+                                   1);
         d.SetTransform(D3DTS_PROJECTION, &projection);
         d.SetRenderState(D3DRS_LIGHTING, FALSE);
         d.SetRenderState(D3DRS_FOGENABLE, FALSE);
@@ -123,7 +124,7 @@ public:
         return D3D_OK;
     }
 
-private:
+  private:
     ~CLine() override { --Controls().lines; }
 
     // A quad of the line's width centred on the segment, from one end point to the other.
@@ -156,9 +157,9 @@ private:
     SDeviceState m_saved{};
 };
 
-}  // namespace
+} // namespace
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx
 
 HRESULT D3DXCreateLine(IDirect3DDevice9* device, ID3DXLine** line)
 {

@@ -9,45 +9,71 @@ namespace vireo::gfx {
 raster::StageOp TranslateOp(DWORD op)
 {
     switch (op) {
-    case D3DTOP_DISABLE: return raster::StageOp::Disable;
-    case D3DTOP_SELECTARG1: return raster::StageOp::SelectArg1;
-    case D3DTOP_SELECTARG2: return raster::StageOp::SelectArg2;
-    case D3DTOP_MODULATE: return raster::StageOp::Modulate;
-    case D3DTOP_MODULATE2X: return raster::StageOp::Modulate2x;
-    case D3DTOP_MODULATE4X: return raster::StageOp::Modulate4x;
-    case D3DTOP_ADD: return raster::StageOp::Add;
-    case D3DTOP_ADDSIGNED: return raster::StageOp::AddSigned;
-    case D3DTOP_SUBTRACT: return raster::StageOp::Subtract;
-    case D3DTOP_ADDSMOOTH: return raster::StageOp::AddSmooth;
-    default: return raster::StageOp::Modulate;
+    case D3DTOP_DISABLE:
+        return raster::StageOp::Disable;
+    case D3DTOP_SELECTARG1:
+        return raster::StageOp::SelectArg1;
+    case D3DTOP_SELECTARG2:
+        return raster::StageOp::SelectArg2;
+    case D3DTOP_MODULATE:
+        return raster::StageOp::Modulate;
+    case D3DTOP_MODULATE2X:
+        return raster::StageOp::Modulate2x;
+    case D3DTOP_MODULATE4X:
+        return raster::StageOp::Modulate4x;
+    case D3DTOP_ADD:
+        return raster::StageOp::Add;
+    case D3DTOP_ADDSIGNED:
+        return raster::StageOp::AddSigned;
+    case D3DTOP_SUBTRACT:
+        return raster::StageOp::Subtract;
+    case D3DTOP_ADDSMOOTH:
+        return raster::StageOp::AddSmooth;
+    default:
+        return raster::StageOp::Modulate;
     }
 }
 
 raster::StageArg TranslateArg(DWORD arg)
 {
     switch (arg & D3DTA_SELECTMASK) {
-    case D3DTA_CURRENT: return raster::StageArg::Current;
-    case D3DTA_TEXTURE: return raster::StageArg::Texture;
-    case D3DTA_TFACTOR: return raster::StageArg::TFactor;
-    default: return raster::StageArg::Diffuse;  // diffuse, and specular/temp/constant which sprites never use
+    case D3DTA_CURRENT:
+        return raster::StageArg::Current;
+    case D3DTA_TEXTURE:
+        return raster::StageArg::Texture;
+    case D3DTA_TFACTOR:
+        return raster::StageArg::TFactor;
+    default:
+        return raster::StageArg::Diffuse; // diffuse, and specular/temp/constant which sprites never use
     }
 }
 
 raster::BlendFactor TranslateBlendFactor(DWORD blend)
 {
     switch (blend) {
-    case D3DBLEND_ZERO: return raster::BlendFactor::Zero;
-    case D3DBLEND_ONE: return raster::BlendFactor::One;
-    case D3DBLEND_SRCCOLOR: return raster::BlendFactor::SrcColor;
-    case D3DBLEND_INVSRCCOLOR: return raster::BlendFactor::InvSrcColor;
+    case D3DBLEND_ZERO:
+        return raster::BlendFactor::Zero;
+    case D3DBLEND_ONE:
+        return raster::BlendFactor::One;
+    case D3DBLEND_SRCCOLOR:
+        return raster::BlendFactor::SrcColor;
+    case D3DBLEND_INVSRCCOLOR:
+        return raster::BlendFactor::InvSrcColor;
     case D3DBLEND_SRCALPHA:
-    case D3DBLEND_SRCALPHASAT: return raster::BlendFactor::SrcAlpha;
-    case D3DBLEND_INVSRCALPHA: return raster::BlendFactor::InvSrcAlpha;
-    case D3DBLEND_DESTALPHA: return raster::BlendFactor::DestAlpha;
-    case D3DBLEND_INVDESTALPHA: return raster::BlendFactor::InvDestAlpha;
-    case D3DBLEND_DESTCOLOR: return raster::BlendFactor::DestColor;
-    case D3DBLEND_INVDESTCOLOR: return raster::BlendFactor::InvDestColor;
-    default: return raster::BlendFactor::One;
+    case D3DBLEND_SRCALPHASAT:
+        return raster::BlendFactor::SrcAlpha;
+    case D3DBLEND_INVSRCALPHA:
+        return raster::BlendFactor::InvSrcAlpha;
+    case D3DBLEND_DESTALPHA:
+        return raster::BlendFactor::DestAlpha;
+    case D3DBLEND_INVDESTALPHA:
+        return raster::BlendFactor::InvDestAlpha;
+    case D3DBLEND_DESTCOLOR:
+        return raster::BlendFactor::DestColor;
+    case D3DBLEND_INVDESTCOLOR:
+        return raster::BlendFactor::InvDestColor;
+    default:
+        return raster::BlendFactor::One;
     }
 }
 
@@ -83,7 +109,7 @@ raster::Filter StageFilter(const DWORD* sampler, const raster::Quad& quad, const
     return filter >= D3DTEXF_LINEAR ? raster::Filter::Linear : raster::Filter::Point;
 }
 
-}  // namespace
+} // namespace
 
 raster::QuadState TranslateBatchState(const SDeviceState& state, const raster::Surface (&textures)[2])
 {
@@ -134,4 +160,4 @@ raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Qu
     return out;
 }
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

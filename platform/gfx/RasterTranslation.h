@@ -26,4 +26,4 @@ raster::QuadState TranslateBatchState(const SDeviceState& state, const raster::S
 bool FiltersDependOnQuad(const SDeviceState& state);
 void ChooseFilters(const SDeviceState& state, const raster::Quad& quad, raster::QuadState& out);
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

@@ -31,10 +31,13 @@ D3DXVECTOR2 TransformPoint(const D3DXMATRIX& m, bool affine, float x, float y, f
     return {tx / w, ty / w};
 }
 
-bool IsAffine(const D3DXMATRIX& m) { return m._14 == 0 && m._24 == 0 && m._34 == 0 && m._44 == 1; }
+bool IsAffine(const D3DXMATRIX& m)
+{
+    return m._14 == 0 && m._24 == 0 && m._34 == 0 && m._44 == 1;
+}
 
 class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
-public:
+  public:
     explicit CSprite(CDevice* device) : m_device(device)
     {
         D3DXMatrixIdentity(&m_transform);
@@ -85,11 +88,12 @@ public:
         if (!tex || tex->Device() != m_device.Get())
             return D3DERR_INVALIDCALL;
         const D3DSURFACE_DESC& desc = tex->Level0().Desc();
-        const RECT source = srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
+        const RECT source =
+            srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
         if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
             tex->AddRef();
-        m_queue.push_back(SBatchQuad{tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()),
-                                     color});
+        m_queue.push_back(SBatchQuad{
+            tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()), color});
         return D3D_OK;
     }
 
@@ -129,7 +133,7 @@ public:
         return D3D_OK;
     }
 
-private:
+  private:
     ~CSprite() override
     {
         DropQueue();
@@ -153,9 +157,9 @@ private:
         d.SetRenderState(D3DRS_LIGHTING, FALSE);
         d.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
         d.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
-        for (D3DRENDERSTATETYPE off : {D3DRS_FOGENABLE, D3DRS_RANGEFOGENABLE, D3DRS_SPECULARENABLE, D3DRS_STENCILENABLE,
-                                       D3DRS_SRGBWRITEENABLE, D3DRS_INDEXEDVERTEXBLENDENABLE,
-                                       D3DRS_ENABLEADAPTIVETESSELLATION})
+        for (D3DRENDERSTATETYPE off :
+             {D3DRS_FOGENABLE, D3DRS_RANGEFOGENABLE, D3DRS_SPECULARENABLE, D3DRS_STENCILENABLE, D3DRS_SRGBWRITEENABLE,
+              D3DRS_INDEXEDVERTEXBLENDENABLE, D3DRS_ENABLEADAPTIVETESSELLATION})
             d.SetRenderState(off, FALSE);
         d.SetRenderState(D3DRS_CLIPPING, TRUE);
         d.SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
@@ -238,12 +242,12 @@ private:
     DWORD m_flags = 0;
     bool m_begun = false;
     SDeviceState m_saved{};
-    std::vector<SBatchQuad> m_queue;  // keeps its capacity from frame to frame
+    std::vector<SBatchQuad> m_queue; // keeps its capacity from frame to frame
 };
 
-}  // namespace
+} // namespace
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx
 
 HRESULT D3DXCreateSprite(IDirect3DDevice9* device, ID3DXSprite** sprite)
 {

@@ -14,8 +14,7 @@ bool RectInside(const RECT& rect, UINT width, UINT height)
 
 CSurface::CSurface(CDevice* device, IUnknown* container, UINT width, UINT height, D3DFORMAT format, DWORD usage,
                    D3DPOOL pool)
-    : m_device(device), m_container(container),
-      m_pixels(static_cast<size_t>(width) * height, 0u)
+    : m_device(device), m_container(container), m_pixels(static_cast<size_t>(width) * height, 0u)
 {
     m_desc.Format = format;
     m_desc.Type = D3DRTYPE_SURFACE;
@@ -68,4 +67,4 @@ HRESULT CSurface::UnlockRect()
     return D3D_OK;
 }
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

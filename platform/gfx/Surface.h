@@ -15,7 +15,7 @@ namespace vireo::gfx {
 class CDevice;
 
 class CSurface final : public vireo::platform::ComObject<IDirect3DSurface9> {
-public:
+  public:
     // Throws std::bad_alloc only; callers turn it into a result code.
     CSurface(CDevice* device, IUnknown* container, UINT width, UINT height, D3DFORMAT format, DWORD usage,
              D3DPOOL pool);
@@ -43,11 +43,15 @@ public:
 
     const D3DSURFACE_DESC& Desc() const { return m_desc; }
     CDevice* Device() const { return m_device; }
-    raster::Surface View() { return {m_pixels.data(), static_cast<int>(m_desc.Width), static_cast<int>(m_desc.Height), static_cast<int>(m_desc.Width * 4)}; }
+    raster::Surface View()
+    {
+        return {m_pixels.data(), static_cast<int>(m_desc.Width), static_cast<int>(m_desc.Height),
+                static_cast<int>(m_desc.Width * 4)};
+    }
     std::uint32_t* Pixels() { return m_pixels.data(); }
     bool IsLocked() const { return m_locked; }
 
-private:
+  private:
     CDevice* m_device;
     IUnknown* m_container;
     D3DSURFACE_DESC m_desc{};
@@ -59,4 +63,4 @@ private:
 // True when rect lies inside a width x height surface and is not empty.
 bool RectInside(const RECT& rect, UINT width, UINT height);
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

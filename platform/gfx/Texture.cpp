@@ -110,4 +110,4 @@ CTexture* AsTexture(IDirect3DBaseTexture9* texture)
     return dynamic_cast<CTexture*>(texture);
 }
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

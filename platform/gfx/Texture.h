@@ -13,7 +13,7 @@
 namespace vireo::gfx {
 
 class CTexture final : public vireo::platform::ComObject<IDirect3DTexture9> {
-public:
+  public:
     // Creates the texture or returns a failure (bad arguments, out of memory).
     static HRESULT Create(CDevice* device, UINT width, UINT height, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           CTexture** texture);
@@ -30,7 +30,7 @@ public:
     std::uint64_t Serial() const { return m_serial; }
     CDevice* Device() const { return m_device; }
 
-private:
+  private:
     CTexture(CDevice* device, std::uint64_t serial);
     ~CTexture() override;
 
@@ -42,4 +42,4 @@ private:
 // The texture behind an interface pointer made by this layer, or null.
 CTexture* AsTexture(IDirect3DBaseTexture9* texture);
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx

@@ -77,14 +77,19 @@ D3DFORMAT SourceFormat(const BYTE* data, size_t size, const image::Image& img)
     case image::Format::Png:
         if (size > 25) {
             switch (data[25]) {
-            case 0: return D3DFMT_L8;
-            case 2: return D3DFMT_X8R8G8B8;
-            case 3: return D3DFMT_P8;
-            default: return D3DFMT_A8R8G8B8;
+            case 0:
+                return D3DFMT_L8;
+            case 2:
+                return D3DFMT_X8R8G8B8;
+            case 3:
+                return D3DFMT_P8;
+            default:
+                return D3DFMT_A8R8G8B8;
             }
         }
         break;
-    case image::Format::Jpeg: return JpegIsGrey(data, size) ? D3DFMT_L8 : D3DFMT_R8G8B8;
+    case image::Format::Jpeg:
+        return JpegIsGrey(data, size) ? D3DFMT_L8 : D3DFMT_R8G8B8;
     case image::Format::Bmp:
         if (size >= 34) {
             const std::uint32_t bits = ReadLE(data + 28, 2);
@@ -100,10 +105,14 @@ D3DFORMAT SourceFormat(const BYTE* data, size_t size, const image::Image& img)
     case image::Format::Tga:
         if (size >= 18) {
             switch (data[16]) {
-            case 32: return D3DFMT_A8R8G8B8;
-            case 24: return D3DFMT_R8G8B8;
-            case 16: return D3DFMT_A1R5G5B5;
-            default: return data[2] == 3 || data[2] == 11 ? D3DFMT_L8 : D3DFMT_P8;
+            case 32:
+                return D3DFMT_A8R8G8B8;
+            case 24:
+                return D3DFMT_R8G8B8;
+            case 16:
+                return D3DFMT_A1R5G5B5;
+            default:
+                return data[2] == 3 || data[2] == 11 ? D3DFMT_L8 : D3DFMT_P8;
             }
         }
         break;
@@ -118,7 +127,8 @@ D3DFORMAT SourceFormat(const BYTE* data, size_t size, const image::Image& img)
             return ReadLE(data + 104, 4) != 0 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return D3DFMT_A8R8G8B8;
 }
@@ -126,11 +136,16 @@ D3DFORMAT SourceFormat(const BYTE* data, size_t size, const image::Image& img)
 D3DXIMAGE_FILEFORMAT FileFormat(image::Format format)
 {
     switch (format) {
-    case image::Format::Jpeg: return D3DXIFF_JPG;
-    case image::Format::Tga: return D3DXIFF_TGA;
-    case image::Format::Png: return D3DXIFF_PNG;
-    case image::Format::Dds: return D3DXIFF_DDS;
-    default: return D3DXIFF_BMP;
+    case image::Format::Jpeg:
+        return D3DXIFF_JPG;
+    case image::Format::Tga:
+        return D3DXIFF_TGA;
+    case image::Format::Png:
+        return D3DXIFF_PNG;
+    case image::Format::Dds:
+        return D3DXIFF_DDS;
+    default:
+        return D3DXIFF_BMP;
     }
 }
 
@@ -194,9 +209,9 @@ void Scale(const image::Image& src, std::uint32_t* dst, UINT dstW, UINT dstH, UI
     }
 }
 
-}  // namespace
+} // namespace
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx
 
 using namespace vireo::gfx;
 

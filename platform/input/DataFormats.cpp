@@ -31,11 +31,12 @@ constexpr DIOBJECTDATAFORMAT kMouseObjects[] = {
     {nullptr, DIMOFS_BUTTON7, DIDFT_BUTTON | DIDFT_ANYINSTANCE | DIDFT_OPTIONAL, 0},
 };
 
-}  // namespace
+} // namespace
 
-const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256,
-                                     static_cast<DWORD>(kKeyboardObjects.size()), kKeyboardObjects.data()};
-const DIDATAFORMAT c_dfDIMouse = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS,
-                                  sizeof(DIMOUSESTATE), 7, kMouseObjects};
-const DIDATAFORMAT c_dfDIMouse2 = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS,
-                                   sizeof(DIMOUSESTATE2), 11, kMouseObjects};
+const DIDATAFORMAT c_dfDIKeyboard = {
+    sizeof(DIDATAFORMAT),   sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, static_cast<DWORD>(kKeyboardObjects.size()),
+    kKeyboardObjects.data()};
+const DIDATAFORMAT c_dfDIMouse = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, sizeof(DIMOUSESTATE), 7, kMouseObjects};
+const DIDATAFORMAT c_dfDIMouse2 = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, sizeof(DIMOUSESTATE2), 11, kMouseObjects};

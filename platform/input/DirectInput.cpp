@@ -8,7 +8,7 @@ namespace vireo::platform {
 namespace {
 
 class CDirectInput8 final : public ComObject<IDirectInput8W> {
-public:
+  public:
     HRESULT QueryInterface(REFIID riid, void** object) override
     {
         if (!object)
@@ -39,8 +39,8 @@ public:
     }
 };
 
-}  // namespace
-}  // namespace vireo::platform
+} // namespace
+} // namespace vireo::platform
 
 HRESULT DirectInput8Create(HINSTANCE, DWORD version, REFIID riid, LPVOID* out, IUnknown* outer)
 {

@@ -11,9 +11,12 @@
 namespace vireo::platform {
 namespace {
 
-constexpr DWORD kFlushAll = 0xFFFFFFFF;  // INFINITE: GetDeviceData(…, nullptr, &n, 0) flushes
+constexpr DWORD kFlushAll = 0xFFFFFFFF; // INFINITE: GetDeviceData(…, nullptr, &n, 0) flushes
 
-DWORD MouseButtonCount(DWORD dataSize) { return dataSize - offsetof(DIMOUSESTATE2, rgbButtons); }
+DWORD MouseButtonCount(DWORD dataSize)
+{
+    return dataSize - offsetof(DIMOUSESTATE2, rgbButtons);
+}
 
 // The only property offered: DIPROP_BUFFERSIZE of the whole device, as a DIPROPDWORD.
 HRESULT CheckBufferSizeProperty(REFGUID property, LPCDIPROPHEADER header)
@@ -27,14 +30,17 @@ HRESULT CheckBufferSizeProperty(REFGUID property, LPCDIPROPHEADER header)
     return DI_OK;
 }
 
-}  // namespace
+} // namespace
 
 CInputDevice::CInputDevice(bool keyboard) : m_bKeyboard(keyboard)
 {
     CInputDispatcher::Instance().Attach(this);
 }
 
-CInputDevice::~CInputDevice() { CInputDispatcher::Instance().Detach(this); }
+CInputDevice::~CInputDevice()
+{
+    CInputDispatcher::Instance().Detach(this);
+}
 
 HRESULT CInputDevice::QueryInterface(REFIID riid, void** object)
 {
@@ -274,4 +280,4 @@ HRESULT CInputDevice::GetDeviceData(DWORD cbObjectData, LPDIDEVICEOBJECTDATA dat
     return result;
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -13,7 +13,7 @@
 namespace vireo::platform {
 
 class CInputDevice final : public ComObject<IDirectInputDevice8W> {
-public:
+  public:
     // Largest DIPROP_BUFFERSIZE kept; larger requests are clamped so a bad value cannot
     // allocate without bound.
     static constexpr DWORD kMaxBufferSize = 4096;
@@ -34,7 +34,7 @@ public:
     bool IsKeyboard() const { return m_bKeyboard; }
     void OnRawInput(const RawInputEvent& event, DWORD sequence);
 
-private:
+  private:
     bool MayReceive() const;
     HRESULT CheckAcquired();
     void LoseAcquisition();
@@ -42,11 +42,11 @@ private:
     void Flush();
 
     bool m_bKeyboard;
-    DWORD m_dwDataSize = 0;  // 0 until SetDataFormat
+    DWORD m_dwDataSize = 0; // 0 until SetDataFormat
     HWND m_hWnd = nullptr;
     DWORD m_dwCoopFlags = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     bool m_bAcquired = false;
-    bool m_bLost = false;  // acquisition taken away; reported once as DIERR_INPUTLOST
+    bool m_bLost = false; // acquisition taken away; reported once as DIERR_INPUTLOST
     bool m_bOverflow = false;
 
     // Ring of m_items.size() == DIPROP_BUFFERSIZE items, allocated when the size is set.
@@ -54,7 +54,7 @@ private:
     std::size_t m_head = 0;
     std::size_t m_count = 0;
 
-    LONG m_axes[3] = {};  // mouse movement since the last GetDeviceState
+    LONG m_axes[3] = {}; // mouse movement since the last GetDeviceState
 };
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

@@ -84,4 +84,4 @@ void CInputDispatcher::Dispatch(const RawInputEvent& event)
             device->OnRawInput(event, sequence);
 }
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

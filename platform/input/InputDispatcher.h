@@ -14,7 +14,7 @@ namespace vireo::platform {
 class CInputDevice;
 
 class CInputDispatcher {
-public:
+  public:
     static CInputDispatcher& Instance();
 
     void Attach(CInputDevice* device);
@@ -27,7 +27,7 @@ public:
 
     static constexpr int kButtonCount = 8;
 
-private:
+  private:
     CInputDispatcher() = default;
     static void Sink(const RawInputEvent& event, void* user);
     void Dispatch(const RawInputEvent& event);
@@ -39,4 +39,4 @@ private:
     DWORD m_dwSequence = 0;
 };
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

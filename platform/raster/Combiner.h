@@ -23,4 +23,4 @@ std::uint32_t BlendPixel(std::uint32_t src, std::uint32_t dst, const BlendState&
 std::uint32_t SamplePoint(const Surface& texture, std::int32_t u, std::int32_t v);
 std::uint32_t SampleBilinear(const Surface& texture, std::int32_t u, std::int32_t v);
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

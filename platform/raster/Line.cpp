@@ -13,23 +13,28 @@ namespace vireo::raster {
 namespace {
 
 // End points this far out are refused; it keeps every product below 2^63.
-constexpr double kMaxCoordinate = 268435456.0;  // 2^28
+constexpr double kMaxCoordinate = 268435456.0; // 2^28
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b)  // b > 0
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) // b > 0
 {
     const std::int64_t q = a / b;
     return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
-bool Usable(float v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoordinate; }
+bool Usable(float v)
+{
+    return std::isfinite(v) && std::fabs(v) <= kMaxCoordinate;
+}
 
-}  // namespace
+} // namespace
 
-void DrawLine(const Surface& target, float x0, float y0, float x1, float y1, std::uint32_t argb, const BlendState& blend, const RECT& clip)
+void DrawLine(const Surface& target, float x0, float y0, float x1, float y1, std::uint32_t argb,
+              const BlendState& blend, const RECT& clip)
 {
     const std::int64_t left = std::max<LONG>(clip.left, 0), right = std::min<LONG>(clip.right, target.width);
     const std::int64_t top = std::max<LONG>(clip.top, 0), bottom = std::min<LONG>(clip.bottom, target.height);
-    if (target.pixels == nullptr || left >= right || top >= bottom || !Usable(x0) || !Usable(y0) || !Usable(x1) || !Usable(y1)) {
+    if (target.pixels == nullptr || left >= right || top >= bottom || !Usable(x0) || !Usable(y0) || !Usable(x1) ||
+        !Usable(y1)) {
         return;
     }
     // Pixel (x, y) covers [x, x + 1) x [y, y + 1): an end point belongs to the pixel containing it.
@@ -39,7 +44,7 @@ void DrawLine(const Surface& target, float x0, float y0, float x1, float y1, std
     // Work in (major, minor) coordinates so one loop serves both orientations.
     const std::int64_t m0 = xMajor ? ax : ay, n0 = xMajor ? ay : ax;
     const std::int64_t dm = xMajor ? bx - ax : by - ay, dn = xMajor ? by - ay : bx - ax;
-    const std::int64_t mLo = xMajor ? left : top, mHi = xMajor ? right : bottom;  // [lo, hi)
+    const std::int64_t mLo = xMajor ? left : top, mHi = xMajor ? right : bottom; // [lo, hi)
     const std::int64_t nLo = xMajor ? top : left, nHi = xMajor ? bottom : right;
     const std::int64_t steps = std::llabs(dm);
     if (steps == 0) {
@@ -53,7 +58,7 @@ void DrawLine(const Surface& target, float x0, float y0, float x1, float y1, std
     kLast = std::min(kLast, steps - 1);
     for (std::int64_t k = kFirst; k <= kLast; ++k) {
         const std::int64_t m = m0 + k * dir;
-        const std::int64_t n = n0 + FloorDiv(2 * k * dn + steps, 2 * steps);  // round(k * dn / steps), halves up
+        const std::int64_t n = n0 + FloorDiv(2 * k * dn + steps, 2 * steps); // round(k * dn / steps), halves up
         if (n < nLo || n >= nHi) {
             continue;
         }
@@ -63,4 +68,4 @@ void DrawLine(const Surface& target, float x0, float y0, float x1, float y1, std
     }
 }
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

@@ -14,9 +14,12 @@ namespace {
 constexpr double kMaxPosition = 1.0e7;
 constexpr double kMaxTexel = 16384.0;
 constexpr int kMaxTextureSize = 16384;
-constexpr double kMaxGradient = 8192.0;  // texels per pixel
+constexpr double kMaxGradient = 8192.0; // texels per pixel
 
-bool Finite(double v, double limit) { return std::isfinite(v) && std::fabs(v) <= limit; }
+bool Finite(double v, double limit)
+{
+    return std::isfinite(v) && std::fabs(v) <= limit;
+}
 
 bool UsableTexture(const Surface* texture)
 {
@@ -27,7 +30,10 @@ bool UsableTexture(const Surface* texture)
 
 // A boundary owns the centres lying on it when the interior is to its right, or below a
 // horizontal one (the top-left rule); gx, gy point from the boundary into the interior.
-bool OwnsTies(double gx, double gy) { return gx > 0 || (gx == 0 && gy > 0); }
+bool OwnsTies(double gx, double gy)
+{
+    return gx > 0 || (gx == 0 && gy > 0);
+}
 
 // floor(v) clamped to [lo, hi] without a library call (rows ask for it twice each):
 // past the clamp, v - lo is non-negative and truncation is the floor. NaN gives lo.
@@ -49,9 +55,12 @@ std::int64_t ToFixed(double v)
     return scaled >= 0 ? static_cast<std::int64_t>(scaled + 0.5) : -static_cast<std::int64_t>(0.5 - scaled);
 }
 
-int CeilToInt(double v, int lo, int hi) { return static_cast<int>(std::clamp(std::ceil(v), static_cast<double>(lo), static_cast<double>(hi))); }
+int CeilToInt(double v, int lo, int hi)
+{
+    return static_cast<int>(std::clamp(std::ceil(v), static_cast<double>(lo), static_cast<double>(hi)));
+}
 
-}  // namespace
+} // namespace
 
 bool QuadSetup::RowSpan(int y, int& left, int& right) const
 {
@@ -68,7 +77,7 @@ bool QuadSetup::RowSpan(int y, int& left, int& right) const
         const double inverse = slab[0];
         const double c = slab[1];
         if (inverse == 0) {
-            continue;  // constant along the row: the end tests below decide
+            continue; // constant along the row: the end tests below decide
         }
         double lo = x0 - c * inverse;
         double hi = x0 + (extent - c) * inverse;
@@ -152,7 +161,8 @@ bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup)
     const double s = (cx * vy - cy * vx) / det;
     const double t = (cy * ux - cx * uy) / det;
     // Stage 1 is mapped only when it takes part; its maps stay zero otherwise.
-    const int stages = state.stages[0].colorOp != StageOp::Disable && state.stages[1].colorOp != StageOp::Disable ? 2 : 1;
+    const int stages =
+        state.stages[0].colorOp != StageOp::Disable && state.stages[1].colorOp != StageOp::Disable ? 2 : 1;
     setup.u[1] = setup.v[1] = TexMap{};
     for (int k = 0; k < stages; ++k) {
         const Surface* texture = state.stages[k].texture;
@@ -178,4 +188,4 @@ bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup)
     return true;
 }
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

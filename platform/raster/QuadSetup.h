@@ -20,24 +20,27 @@ struct TexMap {
     int ox = 0;
     int oy = 0;
 
-    std::int64_t At(int x, int y) const { return origin + static_cast<std::int64_t>(x - ox) * dx + static_cast<std::int64_t>(y - oy) * dy; }
+    std::int64_t At(int x, int y) const
+    {
+        return origin + static_cast<std::int64_t>(x - ox) * dx + static_cast<std::int64_t>(y - oy) * dy;
+    }
 };
 
 struct QuadSetup {
-    RECT bounds{};  // pixels worth testing: the corners' bounding box within the clip
-    TexMap u[2];    // per stage, in that stage's texels
+    RECT bounds{}; // pixels worth testing: the corners' bounding box within the clip
+    TexMap u[2];   // per stage, in that stage's texels
     TexMap v[2];
 
     // Edge tests in doubles: s' and t' run from 0 to extent across the parallelogram.
     double x0 = 0, y0 = 0;
-    double sA = 0, sB = 0;  // s' = sA * (cx - x0) + sB * (cy - y0)
+    double sA = 0, sB = 0; // s' = sA * (cx - x0) + sB * (cy - y0)
     double tA = 0, tB = 0;
     double extent = 0;
-    double sInverse = 0, tInverse = 0;  // 1 / sA, 1 / tA, or 0 where those are 0
-    bool sIncludesZero = true;  // which of the two parallel edges owns centres lying on it
+    double sInverse = 0, tInverse = 0; // 1 / sA, 1 / tA, or 0 where those are 0
+    bool sIncludesZero = true;         // which of the two parallel edges owns centres lying on it
     bool tIncludesZero = true;
 
-    bool axisAligned = false;  // edges along the axes: coverage is a row test times a column test
+    bool axisAligned = false; // edges along the axes: coverage is a row test times a column test
 
     bool Covers(int x, int y) const
     {
@@ -57,4 +60,4 @@ struct QuadSetup {
 // beyond the fixed-point range, or a texture without pixels.
 bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup);
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

@@ -18,11 +18,17 @@ bool ReferenceFromEnvironment()
 
 bool g_reference = ReferenceFromEnvironment();
 
-}  // namespace
+} // namespace
 
-void SetReferencePath(bool on) { g_reference = on; }
+void SetReferencePath(bool on)
+{
+    g_reference = on;
+}
 
-bool UsingReferencePath() { return g_reference; }
+bool UsingReferencePath()
+{
+    return g_reference;
+}
 
 void DrawQuad(const Surface& target, const Quad& quad, const QuadState& state)
 {
@@ -56,4 +62,4 @@ void FillRect(const Surface& target, const RECT& rect, std::uint32_t argb)
     }
 }
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

@@ -18,7 +18,8 @@ struct Surface {
 
     std::uint32_t* Row(int y) const
     {
-        return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch);
+        return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(pixels) +
+                                                static_cast<std::ptrdiff_t>(y) * pitch);
     }
 };
 
@@ -34,13 +35,13 @@ enum class StageOp : std::uint8_t {
     Add,
     AddSigned,
     Subtract,
-    AddSmooth,  // arg1 + arg2 - arg1 * arg2
+    AddSmooth, // arg1 + arg2 - arg1 * arg2
 };
 
 enum class StageArg : std::uint8_t {
-    Diffuse,  // the vertex colour (constant over a sprite quad)
-    Current,  // the previous stage's result (diffuse on stage 0)
-    Texture,  // this stage's texture sample
+    Diffuse, // the vertex colour (constant over a sprite quad)
+    Current, // the previous stage's result (diffuse on stage 0)
+    Texture, // this stage's texture sample
     TFactor,
 };
 
@@ -56,8 +57,8 @@ struct TextureStage {
     StageOp alphaOp = StageOp::Disable;
     StageArg alphaArg1 = StageArg::Texture;
     StageArg alphaArg2 = StageArg::Current;
-    const Surface* texture = nullptr;  // null samples as opaque white
-    Filter filter = Filter::Linear;    // clamp addressing is implied
+    const Surface* texture = nullptr; // null samples as opaque white
+    Filter filter = Filter::Linear;   // clamp addressing is implied
 };
 
 enum class BlendFactor : std::uint8_t {
@@ -93,11 +94,11 @@ struct Quad {
 
 struct QuadState {
     TextureStage stages[2];
-    std::uint32_t diffuse = 0xFFFFFFFF;  // ARGB
+    std::uint32_t diffuse = 0xFFFFFFFF; // ARGB
     std::uint32_t textureFactor = 0xFFFFFFFF;
     BlendState blend;
-    bool alphaTest = false;  // discard pixels whose final alpha is 0 (ALPHAFUNC GREATER, ALPHAREF 0)
-    RECT clip{};  // in target pixels, right/bottom exclusive; already within the target
+    bool alphaTest = false; // discard pixels whose final alpha is 0 (ALPHAFUNC GREATER, ALPHAREF 0)
+    RECT clip{};            // in target pixels, right/bottom exclusive; already within the target
 };
 
 // Draws one textured parallelogram. An axis-aligned, unscaled quad at integer positions
@@ -119,4 +120,4 @@ void DrawLine(const Surface& target, float x0, float y0, float x1, float y1, std
 void SetReferencePath(bool on);
 bool UsingReferencePath();
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

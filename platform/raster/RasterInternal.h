@@ -26,4 +26,4 @@ bool CpuHasAvx2();
 void SetSimdLevel(SimdLevel level);
 SimdLevel ActiveSimdLevel();
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

@@ -9,15 +9,20 @@ namespace vireo::raster {
 
 namespace {
 
-constexpr std::uint32_t kMissingTexture = 0xFFFFFFFFu;  // a stage without texture reads opaque white
+constexpr std::uint32_t kMissingTexture = 0xFFFFFFFFu; // a stage without texture reads opaque white
 
-std::uint32_t Pick(StageArg arg, std::uint32_t diffuse, std::uint32_t current, std::uint32_t texel, std::uint32_t factor)
+std::uint32_t Pick(StageArg arg, std::uint32_t diffuse, std::uint32_t current, std::uint32_t texel,
+                   std::uint32_t factor)
 {
     switch (arg) {
-    case StageArg::Diffuse: return diffuse;
-    case StageArg::Current: return current;
-    case StageArg::Texture: return texel;
-    case StageArg::TFactor: return factor;
+    case StageArg::Diffuse:
+        return diffuse;
+    case StageArg::Current:
+        return current;
+    case StageArg::Texture:
+        return texel;
+    case StageArg::TFactor:
+        return factor;
     }
     return current;
 }
@@ -25,7 +30,8 @@ std::uint32_t Pick(StageArg arg, std::uint32_t diffuse, std::uint32_t current, s
 bool ReadsTexture(const TextureStage& stage)
 {
     return stage.colorArg1 == StageArg::Texture || stage.colorArg2 == StageArg::Texture ||
-           (stage.alphaOp != StageOp::Disable && (stage.alphaArg1 == StageArg::Texture || stage.alphaArg2 == StageArg::Texture));
+           (stage.alphaOp != StageOp::Disable &&
+            (stage.alphaArg1 == StageArg::Texture || stage.alphaArg2 == StageArg::Texture));
 }
 
 std::uint32_t Sample(const TextureStage& stage, const QuadSetup& setup, int k, int x, int y)
@@ -67,7 +73,7 @@ std::uint32_t Shade(const QuadState& state, const QuadSetup& setup, int x, int y
     return current;
 }
 
-}  // namespace
+} // namespace
 
 void DrawQuadReference(const Surface& target, const QuadSetup& setup, const QuadState& state)
 {
@@ -86,4 +92,4 @@ void DrawQuadReference(const Surface& target, const QuadSetup& setup, const Quad
     }
 }
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

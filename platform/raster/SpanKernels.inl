@@ -15,7 +15,10 @@ inline void PrefetchRow(const std::uint32_t* row, int count)
     }
 }
 
-inline std::uint32_t* NextRow(std::uint32_t* row, int pitch) { return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + pitch); }
+inline std::uint32_t* NextRow(std::uint32_t* row, int pitch)
+{
+    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + pitch);
+}
 inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
 {
     return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
@@ -28,23 +31,26 @@ inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
 // one place so the loop keeps them in registers.
 struct TintConstants {
     V alphaMask, low, c128, c257, mulEven, mulOdd, addEven, addOdd;
-    V flip;          // 0x80 in every byte: unsigned byte to signed byte minus 128
-    V blendRound;    // 32768, see BlendHalves
+    V flip;       // 0x80 in every byte: unsigned byte to signed byte minus 128
+    V blendRound; // 32768, see BlendHalves
 
     explicit TintConstants(const Tint& tint)
-        : alphaMask(Isa::Set32(0xFF000000u)), low(Isa::Set32(0x00FF00FFu)), c128(Isa::Set16(128)), c257(Isa::Set16(257)),
-          mulEven(Pair(tint.mul[0], tint.mul[2])), mulOdd(Pair(tint.mul[1], tint.mul[3])), addEven(Pair(tint.add[0], tint.add[2])),
-          addOdd(Pair(tint.add[1], tint.add[3])), flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
+        : alphaMask(Isa::Set32(0xFF000000u)), low(Isa::Set32(0x00FF00FFu)), c128(Isa::Set16(128)),
+          c257(Isa::Set16(257)), mulEven(Pair(tint.mul[0], tint.mul[2])), mulOdd(Pair(tint.mul[1], tint.mul[3])),
+          addEven(Pair(tint.add[0], tint.add[2])), addOdd(Pair(tint.add[1], tint.add[3])),
+          flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
     {
         // GCC would rather rebuild these two in the loop (three instructions each) than keep
         // them in registers; hiding their values from it stops that.
         asm("" : "+x"(c257), "+x"(blendRound));
     }
-    static V Pair(std::uint16_t even, std::uint16_t odd) { return Isa::Set32(even | static_cast<std::uint32_t>(odd) << 16); }
+    static V Pair(std::uint16_t even, std::uint16_t odd)
+    {
+        return Isa::Set32(even | static_cast<std::uint32_t>(odd) << 16);
+    }
 };
 
-template <bool kAdd>
-inline V TintHalf(V half, V mul, V add, const TintConstants& k)
+template <bool kAdd> inline V TintHalf(V half, V mul, V add, const TintConstants& k)
 {
     const V scaled = Isa::MulHi16(Isa::Add16(Isa::Mul16(half, mul), k.c128), k.c257);
     return kAdd ? Isa::Add16(add, scaled) : scaled;
@@ -66,10 +72,12 @@ inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
         const V bo = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, po), k.blendRound), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));
     } else {
-        const V a = w;  // the alpha in both lanes
+        const V a = w; // the alpha in both lanes
         const V ia = Isa::Sub16(Isa::Set16(255), a);
-        const V be = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(te, a), Isa::Mul16(Isa::And(d, k.low), ia)), k.c128), k.c257);
-        const V bo = Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(to, a), Isa::Mul16(Isa::Srl16(d, 8), ia)), k.c128), k.c257);
+        const V be =
+            Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(te, a), Isa::Mul16(Isa::And(d, k.low), ia)), k.c128), k.c257);
+        const V bo =
+            Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(to, a), Isa::Mul16(Isa::Srl16(d, 8), ia)), k.c128), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));
     }
 }
@@ -115,8 +123,7 @@ void OverRect(const CopyRect& rect)
 // when the tint has no additive part (modulate, select), which saves two adds a vector;
 // kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
 // their multiplies. The roundings are those of the reference: tint, then blend.
-template <bool kAdd, bool kBlueRed>
-void TintOverRectOf(const CopyRect& rect, const Tint& tint)
+template <bool kAdd, bool kBlueRed> void TintOverRectOf(const CopyRect& rect, const Tint& tint)
 {
     const TintConstants k(tint);
     const bool opaqueStaysOpaque = tint.mul[3] == 255;
@@ -154,7 +161,7 @@ void TintOverRectOf(const CopyRect& rect, const Tint& tint)
 void TintOverRect(const CopyRect& rect, const Tint& tint)
 {
     const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
-    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255;  // c * 255 / 255 rounds back to c
+    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
     if (!add) {
         blueRed ? TintOverRectOf<false, true>(rect, tint) : TintOverRectOf<false, false>(rect, tint);
     } else {
@@ -185,7 +192,10 @@ inline void TintBlendPixel(std::uint32_t* dst, __m128i texel, __m128i mul, __m12
     *dst = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(t, t)));
 }
 
-inline int ClampTo(int v, int hi) { return v < 0 ? 0 : (v > hi ? hi : v); }
+inline int ClampTo(int v, int hi)
+{
+    return v < 0 ? 0 : (v > hi ? hi : v);
+}
 
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(SamplePoint(tex, u, v)), dst).
 void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)

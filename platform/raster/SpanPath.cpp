@@ -23,7 +23,10 @@ SimdLevel InitialSimdLevel()
 
 SimdLevel g_simd = InitialSimdLevel();
 
-const SpanKernels& ActiveKernels() { return g_simd == SimdLevel::Avx2 ? Avx2Spans() : Sse2Spans(); }
+const SpanKernels& ActiveKernels()
+{
+    return g_simd == SimdLevel::Avx2 ? Avx2Spans() : Sse2Spans();
+}
 
 // One channel of a stage operation as add + texel * mul / 255, if it has that shape.
 bool LinearChannel(StageOp op, bool tex1, int k1, bool tex2, int k2, std::uint16_t& mul, std::uint16_t& add)
@@ -34,7 +37,7 @@ bool LinearChannel(StageOp op, bool tex1, int k1, bool tex2, int k2, std::uint16
         return true;
     }
     const bool both = tex1 && tex2;
-    const int k = tex1 ? k2 : k1;  // the constant beside the texture
+    const int k = tex1 ? k2 : k1; // the constant beside the texture
     switch (op) {
     case StageOp::SelectArg1:
     case StageOp::SelectArg2: {
@@ -47,19 +50,23 @@ bool LinearChannel(StageOp op, bool tex1, int k1, bool tex2, int k2, std::uint16
         mul = static_cast<std::uint16_t>(k);
         add = 0;
         return !both;
-    case StageOp::AddSmooth:  // t + k - t * k = k + t * (255 - k), exactly so after rounding
+    case StageOp::AddSmooth: // t + k - t * k = k + t * (255 - k), exactly so after rounding
         mul = static_cast<std::uint16_t>(255 - k);
         add = static_cast<std::uint16_t>(k);
         return !both;
-    default: return false;
+    default:
+        return false;
     }
 }
 
-bool IsTexture(StageArg arg) { return arg == StageArg::Texture; }
+bool IsTexture(StageArg arg)
+{
+    return arg == StageArg::Texture;
+}
 
 int Constant(StageArg arg, const QuadState& state, int c)
 {
-    return Channel(arg == StageArg::TFactor ? state.textureFactor : state.diffuse, c);  // current is diffuse on stage 0
+    return Channel(arg == StageArg::TFactor ? state.textureFactor : state.diffuse, c); // current is diffuse on stage 0
 }
 
 bool IdentityTint(const Tint& tint)
@@ -78,26 +85,33 @@ bool TexelAligned(const QuadSetup& setup, const Surface& tex, int& texelX, int& 
 {
     const TexMap& u = setup.u[0];
     const TexMap& v = setup.v[0];
-    if (u.dx != 0x10000 || u.dy != 0 || v.dx != 0 || v.dy != 0x10000 || (u.origin & 0xFFFF) != 0 || (v.origin & 0xFFFF) != 0) {
+    if (u.dx != 0x10000 || u.dy != 0 || v.dx != 0 || v.dy != 0x10000 || (u.origin & 0xFFFF) != 0 ||
+        (v.origin & 0xFFFF) != 0) {
         return false;
     }
-    texelX = static_cast<int>(u.origin >> 16);  // texel of pixel (ox, oy), the bounds' corner
+    texelX = static_cast<int>(u.origin >> 16); // texel of pixel (ox, oy), the bounds' corner
     texelY = static_cast<int>(v.origin >> 16);
     const int w = setup.bounds.right - setup.bounds.left, h = setup.bounds.bottom - setup.bounds.top;
     return texelX >= 0 && texelY >= 0 && texelX + w <= tex.width && texelY + h <= tex.height;
 }
 
-}  // namespace
+} // namespace
 
 bool CpuHasAvx2()
 {
-    __builtin_cpu_init();  // may run from a static initialiser, before libgcc has looked
+    __builtin_cpu_init(); // may run from a static initialiser, before libgcc has looked
     return __builtin_cpu_supports("avx2");
 }
 
-void SetSimdLevel(SimdLevel level) { g_simd = (level == SimdLevel::Avx2 && CpuHasAvx2()) ? SimdLevel::Avx2 : SimdLevel::Sse2; }
+void SetSimdLevel(SimdLevel level)
+{
+    g_simd = (level == SimdLevel::Avx2 && CpuHasAvx2()) ? SimdLevel::Avx2 : SimdLevel::Sse2;
+}
 
-SimdLevel ActiveSimdLevel() { return g_simd; }
+SimdLevel ActiveSimdLevel()
+{
+    return g_simd;
+}
 
 bool StageTint(const QuadState& state, Tint& tint)
 {
@@ -110,8 +124,8 @@ bool StageTint(const QuadState& state, Tint& tint)
         return true;
     }
     for (int c = 0; c < 3; ++c) {
-        if (!LinearChannel(stage.colorOp, IsTexture(stage.colorArg1), Constant(stage.colorArg1, state, c), IsTexture(stage.colorArg2),
-                           Constant(stage.colorArg2, state, c), tint.mul[c], tint.add[c])) {
+        if (!LinearChannel(stage.colorOp, IsTexture(stage.colorArg1), Constant(stage.colorArg1, state, c),
+                           IsTexture(stage.colorArg2), Constant(stage.colorArg2, state, c), tint.mul[c], tint.add[c])) {
             return false;
         }
     }
@@ -120,16 +134,16 @@ bool StageTint(const QuadState& state, Tint& tint)
         tint.add[3] = static_cast<std::uint16_t>(Channel(state.diffuse, 3));
         return true;
     }
-    return LinearChannel(stage.alphaOp, IsTexture(stage.alphaArg1), Constant(stage.alphaArg1, state, 3), IsTexture(stage.alphaArg2),
-                         Constant(stage.alphaArg2, state, 3), tint.mul[3], tint.add[3]);
+    return LinearChannel(stage.alphaOp, IsTexture(stage.alphaArg1), Constant(stage.alphaArg1, state, 3),
+                         IsTexture(stage.alphaArg2), Constant(stage.alphaArg2, state, 3), tint.mul[3], tint.add[3]);
 }
 
 bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadState& state)
 {
     const BlendState& blend = state.blend;
     const Surface* tex = state.stages[0].texture;
-    if (!blend.enabled || blend.src != BlendFactor::SrcAlpha || blend.dst != BlendFactor::InvSrcAlpha || tex == nullptr ||
-        state.stages[1].colorOp != StageOp::Disable) {
+    if (!blend.enabled || blend.src != BlendFactor::SrcAlpha || blend.dst != BlendFactor::InvSrcAlpha ||
+        tex == nullptr || state.stages[1].colorOp != StageOp::Disable) {
         return false;
     }
     Tint tint;
@@ -167,8 +181,10 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
             // On an axis-aligned quad every row from here to rowEnd has this span: one kernel
             // call draws them all and pays its set-up once.
             const int rows = alignedKnown ? rowEnd - y : 1;
-            const CopyRect rect{dst, tex->Row(texelY + y - setup.bounds.top) + texelX + (left - setup.bounds.left), target.pitch, tex->pitch,
-                                count, rows};
+            const CopyRect rect{
+                dst,          tex->Row(texelY + y - setup.bounds.top) + texelX + (left - setup.bounds.left),
+                target.pitch, tex->pitch,
+                count,        rows};
             if (plain) {
                 spans.over(rect);
             } else {
@@ -185,7 +201,8 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
                 __builtin_prefetch(next + offset, 1);
             }
         }
-        const TexWalk walk{tex, static_cast<std::uint32_t>(setup.u[0].At(left, y)), static_cast<std::uint32_t>(setup.v[0].At(left, y)),
+        const TexWalk walk{tex, static_cast<std::uint32_t>(setup.u[0].At(left, y)),
+                           static_cast<std::uint32_t>(setup.v[0].At(left, y)),
                            static_cast<std::uint32_t>(setup.u[0].dx), static_cast<std::uint32_t>(setup.v[0].dx)};
         if (state.stages[0].filter == Filter::Point || aligned) {
             spans.pointOver(dst, count, walk, tint);
@@ -196,4 +213,4 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
     return true;
 }
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

@@ -41,4 +41,4 @@ struct SpanKernels {
 const SpanKernels& Sse2Spans();
 const SpanKernels& Avx2Spans();
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

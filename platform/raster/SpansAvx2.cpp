@@ -45,7 +45,8 @@ struct Isa {
     // byte weights a, 255 - a, a, 255 - a.
     static V AlphaWeights(V odd)
     {
-        const V pick = _mm256_setr_epi8(2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14, 2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14);
+        const V pick = _mm256_setr_epi8(2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14, 2, 2, 2, 2, 6, 6, 6, 6,
+                                        10, 10, 10, 10, 14, 14, 14, 14);
         return _mm256_xor_si256(_mm256_shuffle_epi8(odd, pick), _mm256_set1_epi32(static_cast<int>(0xFF00FF00u)));
     }
 };
@@ -55,7 +56,8 @@ struct Isa {
 // One pixel the scalar way, for samples whose neighbours need clamping and for row tails.
 inline void BilinearPixel(std::uint32_t* dst, const Surface& tex, std::uint32_t u, std::uint32_t v, const Tint& tint)
 {
-    const std::uint32_t color = ApplyTint(SampleBilinear(tex, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v)), tint);
+    const std::uint32_t color =
+        ApplyTint(SampleBilinear(tex, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v)), tint);
     if ((color >> 24) != 0) {
         *dst = BlendOver(color, *dst);
     }
@@ -65,8 +67,7 @@ inline void BilinearPixel(std::uint32_t* dst, const Surface& tex, std::uint32_t 
 // u += du; v += dv. Four pixels a step: each fetches its two texel pairs as two 8-byte loads;
 // a byte shuffle interleaves left and right texels so one multiply-add per row of pixels
 // does the horizontal step, a rounding high multiply the vertical one.
-template <bool kTinted>
-void BilinearRow4(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
+template <bool kTinted> void BilinearRow4(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
 {
     const Surface& tex = *walk.texture;
     const auto* base = reinterpret_cast<const std::uint8_t*>(tex.pixels);
@@ -80,17 +81,21 @@ void BilinearRow4(std::uint32_t* dst, int count, const TexWalk& walk, const Tint
     const __m128i zero4 = _mm_setzero_si128(), one4 = _mm_set1_epi32(1);
     const __m128i pitchV = _mm_set1_epi32(static_cast<int>(pitch));
     // Per pixel pair [t0.b t0.g t0.r t0.a t1.b ...] -> [t0.b t1.b t0.g t1.g ...].
-    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9,
-                                                13, 10, 14, 11, 15);
+    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6,
+                                                3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
     // The low 16 bits of each 64-bit lane copied to its four 16-bit lanes.
-    const __m256i spread = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 8, 9, 8, 9, 8, 9, 8, 9, 0, 1, 0, 1, 0, 1, 0, 1, 8, 9, 8, 9, 8, 9, 8, 9);
-    const __m256i c32 = _mm256_set1_epi16(32), c128 = _mm256_set1_epi16(128), c255 = _mm256_set1_epi16(255), c257 = _mm256_set1_epi16(257);
+    const __m256i spread = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 8, 9, 8, 9, 8, 9, 8, 9, 0, 1, 0, 1, 0, 1, 0, 1, 8,
+                                            9, 8, 9, 8, 9, 8, 9);
+    const __m256i c32 = _mm256_set1_epi16(32), c128 = _mm256_set1_epi16(128), c255 = _mm256_set1_epi16(255),
+                  c257 = _mm256_set1_epi16(257);
     const __m256i zero = _mm256_setzero_si256();
     std::uint64_t mulBits, addBits;
     std::memcpy(&mulBits, tint.mul, sizeof mulBits);
     std::memcpy(&addBits, tint.add, sizeof addBits);
-    const __m256i mul = _mm256_set1_epi64x(static_cast<long long>(mulBits)), add = _mm256_set1_epi64x(static_cast<long long>(addBits));
-    const __m256i alphaBytes = _mm256_set1_epi64x(static_cast<long long>(0xFFFF000000000000ull));  // after the interleave
+    const __m256i mul = _mm256_set1_epi64x(static_cast<long long>(mulBits)),
+                  add = _mm256_set1_epi64x(static_cast<long long>(addBits));
+    const __m256i alphaBytes =
+        _mm256_set1_epi64x(static_cast<long long>(0xFFFF000000000000ull)); // after the interleave
     const bool clearStaysClear = tint.add[3] == 0;
     alignas(16) std::int32_t offsets[4];
     alignas(16) std::int32_t offsetsBelow[4];
@@ -110,30 +115,35 @@ void BilinearRow4(std::uint32_t* dst, int count, const TexWalk& walk, const Tint
         const __m128i column = _mm_slli_epi32(pairX, 2);
         _mm_store_si128(reinterpret_cast<__m128i*>(offsets), _mm_add_epi32(_mm_mullo_epi32(y0, pitchV), column));
         _mm_store_si128(reinterpret_cast<__m128i*>(offsetsBelow), _mm_add_epi32(_mm_mullo_epi32(y1, pitchV), column));
-        __m128i fx = _mm_andnot_si128(_mm_or_si128(leftOut, rightOut), _mm_and_si128(_mm_srli_epi32(u, 10), _mm_set1_epi32(63)));
+        __m128i fx =
+            _mm_andnot_si128(_mm_or_si128(leftOut, rightOut), _mm_and_si128(_mm_srli_epi32(u, 10), _mm_set1_epi32(63)));
         fx = _mm_or_si128(fx, _mm_and_si128(rightOut, _mm_set1_epi32(64)));
         auto pairs = [&](const std::int32_t* at) {
-            const __m128i p01 = _mm_castps_si128(_mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[0]))),
-                                                              reinterpret_cast<const __m64*>(base + at[1])));
-            const __m128i p23 = _mm_castps_si128(_mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[2]))),
-                                                              reinterpret_cast<const __m64*>(base + at[3])));
+            const __m128i p01 = _mm_castps_si128(
+                _mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[0]))),
+                             reinterpret_cast<const __m64*>(base + at[1])));
+            const __m128i p23 = _mm_castps_si128(
+                _mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[2]))),
+                             reinterpret_cast<const __m64*>(base + at[3])));
             return _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(p01), p23, 1), interleave);
         };
         const __m256i topPairs = pairs(offsets), bottomPairs = pairs(offsetsBelow);
         if (clearStaysClear && _mm256_testz_si256(_mm256_or_si256(topPairs, bottomPairs), alphaBytes)) {
-            continue;  // all sixteen texels transparent
+            continue; // all sixteen texels transparent
         }
-        const __m128i wx = _mm_or_si128(_mm_slli_epi32(fx, 8), _mm_sub_epi32(_mm_set1_epi32(64), fx));  // bytes: 64 - fx, fx
+        const __m128i wx =
+            _mm_or_si128(_mm_slli_epi32(fx, 8), _mm_sub_epi32(_mm_set1_epi32(64), fx)); // bytes: 64 - fx, fx
         const __m256i weightsX = _mm256_shuffle_epi8(_mm256_cvtepu32_epi64(wx), spread);
         const __m128i fy = _mm_slli_epi32(_mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(255)), 7);
         const __m256i weightsY = _mm256_shuffle_epi8(_mm256_cvtepu32_epi64(fy), spread);
-        const __m256i top = _mm256_maddubs_epi16(topPairs, weightsX);  // 64 times the value
+        const __m256i top = _mm256_maddubs_epi16(topPairs, weightsX); // 64 times the value
         const __m256i bottom = _mm256_maddubs_epi16(bottomPairs, weightsX);
         // mulhrs(d, wy * 128) = (d * wy + 128) >> 8
         const __m256i middle = _mm256_add_epi16(top, _mm256_mulhrs_epi16(_mm256_sub_epi16(bottom, top), weightsY));
         __m256i color = _mm256_srli_epi16(_mm256_add_epi16(middle, c32), 6);
         if (kTinted) {
-            color = _mm256_add_epi16(add, _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(color, mul), c128), c257));
+            color =
+                _mm256_add_epi16(add, _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(color, mul), c128), c257));
         }
         const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(color, 0xFF), 0xFF);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(alpha, zero)) == -1) {
@@ -142,13 +152,16 @@ void BilinearRow4(std::uint32_t* dst, int count, const TexWalk& walk, const Tint
         __m256i out = color;
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(alpha, c255)) != -1) {
             const __m256i d = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i)));
-            const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(color, alpha), _mm256_mullo_epi16(d, _mm256_sub_epi16(c255, alpha)));
+            const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(color, alpha),
+                                                 _mm256_mullo_epi16(d, _mm256_sub_epi16(c255, alpha)));
             out = _mm256_mulhi_epu16(_mm256_add_epi16(sum, c128), c257);
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(_mm256_castsi256_si128(out), _mm256_extracti128_si256(out, 1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                         _mm_packus_epi16(_mm256_castsi256_si128(out), _mm256_extracti128_si256(out, 1)));
     }
     for (; i < count; ++i) {
-        BilinearPixel(dst + i, tex, walk.u + static_cast<std::uint32_t>(i) * walk.du, walk.v + static_cast<std::uint32_t>(i) * walk.dv, tint);
+        BilinearPixel(dst + i, tex, walk.u + static_cast<std::uint32_t>(i) * walk.du,
+                      walk.v + static_cast<std::uint32_t>(i) * walk.dv, tint);
     }
 }
 
@@ -167,11 +180,14 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
 
 const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
 
-}  // namespace
+} // namespace
 
-const SpanKernels& Avx2Spans() { return kKernels; }
+const SpanKernels& Avx2Spans()
+{
+    return kKernels;
+}
 
-}  // namespace vireo::raster
+} // namespace vireo::raster
 
 #if defined(__clang__)
 #pragma clang attribute pop

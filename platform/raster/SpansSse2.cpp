@@ -26,8 +26,14 @@ struct Isa {
     static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
     static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
     static V Sll16(V a, int n) { return _mm_slli_epi16(a, n); }
-    static bool NoneSet(V a, V mask) { return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), _mm_setzero_si128())) == 0xFFFF; }
-    static bool AllSet(V a, V mask) { return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), mask)) == 0xFFFF; }
+    static bool NoneSet(V a, V mask)
+    {
+        return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), _mm_setzero_si128())) == 0xFFFF;
+    }
+    static bool AllSet(V a, V mask)
+    {
+        return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, mask), mask)) == 0xFFFF;
+    }
     // No byte multiply-add before SSSE3: the blend takes two 16-bit multiplies a half.
     static constexpr bool kHasMaddubs = false;
     static V MaddUbs(V, V) { return _mm_setzero_si128(); }
@@ -40,8 +46,7 @@ struct Isa {
 
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(SampleBilinear(tex, u, v)), dst);
 // u += du; v += dv. One pixel at a time; kClamp is false when the row stays inside.
-template <bool kClamp>
-void BilinearWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
+template <bool kClamp> void BilinearWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
 {
     const Surface& tex = *walk.texture;
     const auto* base = reinterpret_cast<const std::uint8_t*>(tex.pixels);
@@ -66,10 +71,17 @@ void BilinearWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint
             continue;
         }
         const int fx = (iu >> 10) & 63;
-        const __m128i wx = _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(64 - fx)), _mm_set1_epi16(static_cast<short>(fx)));
-        __m128i top = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t10))), zero), wx);
-        __m128i bottom = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t01)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero), wx);
-        top = _mm_add_epi16(top, _mm_srli_si128(top, 8));  // lanes 0-3: 64 times the value
+        const __m128i wx =
+            _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(64 - fx)), _mm_set1_epi16(static_cast<short>(fx)));
+        __m128i top = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)),
+                                                                           _mm_cvtsi32_si128(static_cast<int>(t10))),
+                                                        zero),
+                                      wx);
+        __m128i bottom = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t01)),
+                                                                              _mm_cvtsi32_si128(static_cast<int>(t11))),
+                                                           zero),
+                                         wx);
+        top = _mm_add_epi16(top, _mm_srli_si128(top, 8)); // lanes 0-3: 64 times the value
         bottom = _mm_add_epi16(bottom, _mm_srli_si128(bottom, 8));
         // (bottom - top) * wy in 32 bits: a signed 16-bit lane paired with 0, multiply-added.
         const __m128i difference = _mm_unpacklo_epi16(_mm_sub_epi16(bottom, top), zero);
@@ -103,8 +115,11 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
 
 const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
 
-}  // namespace
+} // namespace
 
-const SpanKernels& Sse2Spans() { return kKernels; }
+const SpanKernels& Sse2Spans()
+{
+    return kKernels;
+}
 
-}  // namespace vireo::raster
+} // namespace vireo::raster

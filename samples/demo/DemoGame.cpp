@@ -143,7 +143,8 @@ void CDemoGame::HashKeyStates()
 BOOL CDemoGame::CreateOrbTexture()
 {
     IDirect3DDevice9* device = GetRenderSystem()->GetD3DDevice();
-    if (!device || FAILED(D3DXCreateTexture(device, kOrbSize, kOrbSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_pOrb)))
+    if (!device ||
+        FAILED(D3DXCreateTexture(device, kOrbSize, kOrbSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_pOrb)))
         return FALSE;
     D3DLOCKED_RECT locked{};
     if (FAILED(m_pOrb->LockRect(0, &locked, nullptr, 0))) {
@@ -158,9 +159,11 @@ BOOL CDemoGame::CreateOrbTexture()
             const float d = std::hypot(x + 0.5f - radius, y + 0.5f - radius) / radius;
             const float alpha = std::clamp((1.0f - d) * 4.0f, 0.0f, 1.0f);
             // A highlight up and to the left, white fading to a warm orange.
-            const float light = std::clamp(1.0f - std::hypot(x + 0.5f - radius * 0.7f, y + 0.5f - radius * 0.7f) / radius,
-                                           0.0f, 1.0f);
-            const auto channel = [](float v) { return static_cast<DWORD>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+            const float light =
+                std::clamp(1.0f - std::hypot(x + 0.5f - radius * 0.7f, y + 0.5f - radius * 0.7f) / radius, 0.0f, 1.0f);
+            const auto channel = [](float v) {
+                return static_cast<DWORD>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+            };
             row[x] = D3DCOLOR_ARGB(channel(alpha), channel(0.95f + 0.05f * light), channel(0.45f + 0.55f * light),
                                    channel(0.1f + 0.9f * light));
         }

@@ -12,9 +12,8 @@ constexpr int kMargin = 16;
 constexpr DWORD kPanelColor = 0xFFF0F0E0;
 constexpr DWORD kFpsColor = 0xFFFFE060;
 
-const wchar_t kPanelText[] =
-    L"Vireo Engine draws text through the same sprite batch as its pictures.\n"
-    L"文字和图片共用一个精灵批次，按绘制的先后顺序叠放。";
+const wchar_t kPanelText[] = L"Vireo Engine draws text through the same sprite batch as its pictures.\n"
+                             L"文字和图片共用一个精灵批次，按绘制的先后顺序叠放。";
 
 } // namespace
 

@@ -10,7 +10,7 @@ LRESULT HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
-}  // namespace
+} // namespace
 
 HWND CreateDeviceHostWindow(int width, int height)
 {
@@ -53,8 +53,8 @@ D3DPRESENT_PARAMETERS PresentParams(HWND window, UINT width, UINT height, BOOL d
         return ::testing::AssertionFailure() << "no Direct3D object";
     m_params = PresentParams(m_window, static_cast<UINT>(width), static_cast<UINT>(height), depth ? TRUE : FALSE,
                              depth ? D3DFMT_D24S8 : D3DFMT_UNKNOWN);
-    const HRESULT hr = m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &m_params,
-                                           &m_device);
+    const HRESULT hr =
+        m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &m_params, &m_device);
     if (FAILED(hr))
         return ::testing::AssertionFailure() << "CreateDevice failed: 0x" << std::hex << static_cast<unsigned>(hr);
     return ::testing::AssertionSuccess();
@@ -77,4 +77,4 @@ void TestDevice::CloseDevice()
     vireo::testing::ResetGraphicsControls();
 }
 
-}  // namespace vireo::test
+} // namespace vireo::test

@@ -30,4 +30,4 @@ class TestDevice {
     IDirect3DDevice9* m_device = nullptr;
 };
 
-}  // namespace vireo::test
+} // namespace vireo::test

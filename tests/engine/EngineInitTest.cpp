@@ -42,8 +42,7 @@ TEST_F(EngineTest, StartUpOrderAndLog)
                             // The logo's picture: loaded from memory, drawn, released.
                             StartsWith("D3DXCreateTextureFromFileInMemoryEx  hr=0(S_OK), Pool=1, "),
                             StartsWith("D3DXReleaseTexture  ref=0, "),
-                            "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)",
-                            "EMSG_EG_INIT  time cost = 300"));
+                            "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)", "EMSG_EG_INIT  time cost = 300"));
     EXPECT_EQ(m_game->GetMainGWnd()->GetFocus(), m_game->GetMainGWnd());
     // Both members zero: the window size becomes the client's.
     EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cx, 640);
@@ -108,7 +107,7 @@ TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
     EXPECT_EQ(boxes[0].caption, L"Vireo Engine");
     EXPECT_EQ(boxes[0].text, L"您当前 DirectX 版本为 7.0\n请安装 DirectX 9.0 以上版本来运行本游戏");
     const auto log = LogMessages();
-    EXPECT_EQ(std::count(log.begin(), log.end(), "ClearAllInputState"), 0);  // input never started
+    EXPECT_EQ(std::count(log.begin(), log.end(), "ClearAllInputState"), 0); // input never started
 }
 
 TEST_F(EngineTest, NoParametersOrASecondStartAreRefused)

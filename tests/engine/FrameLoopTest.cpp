@@ -28,8 +28,9 @@ TEST_F(EngineTest, MessageOrderOfOneFramePerState)
         State state;
         std::vector<UINT> messages;
     } rows[] = {
-        {Normal, {begin, uiMouse, uiKeys, EMSG_IS_GAME_MOUSE_INPUT, EMSG_IS_GAME_KEYBOARD_INPUT, uiUpdate, gameUpdate,
-                  renderBegin, render, end}},
+        {Normal,
+         {begin, uiMouse, uiKeys, EMSG_IS_GAME_MOUSE_INPUT, EMSG_IS_GAME_KEYBOARD_INPUT, uiUpdate, gameUpdate,
+          renderBegin, render, end}},
         {UiKeyboardConsumed, {begin, uiMouse, uiKeys, uiUpdate, gameUpdate, renderBegin, render, end}},
         {Background, {begin, uiUpdate, gameUpdate, renderBegin, render, end}},
         {Paused, {EMSG_EG_PAUSE_CHANGE, begin, uiMouse, uiKeys, uiUpdate, renderBegin, render, end}},
@@ -63,9 +64,9 @@ TEST_F(EngineTest, MessageOrderOfOneFramePerState)
 
 struct CapRow {
     WORD fps;
-    std::vector<long long> steps;  // clock moves before each Run after the first frame
-    std::string frames;            // R: a frame ran, -: skipped
-    int fpsAfter = -1;             // the FPS status after the last step (-1: not checked)
+    std::vector<long long> steps; // clock moves before each Run after the first frame
+    std::string frames;           // R: a frame ran, -: skipped
+    int fpsAfter = -1;            // the FPS status after the last step (-1: not checked)
 };
 
 class FrameCapTest : public EngineTest, public ::testing::WithParamInterface<CapRow> {};
@@ -83,19 +84,18 @@ TEST_P(FrameCapTest, DecidesEachCallFromTheLastFrame)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rates, FrameCapTest,
-    ::testing::Values(
-        // Calls 10 ms apart alternate at 60; a frame is due at 16 ms, not only at 16.67.
-        CapRow{60, {10, 10, 10, 10, 10, 10, 10, 10, 15, 1}, "-R-R-R-R-R"},
-        // A counter that went back skips, and the next call still measures from the last frame.
-        CapRow{1, {100, 900, -500, 1400, 100}, "-R--R"},
-        // 1000 / 2000 is 0 ms: only the negative-time rule stops a frame.
-        CapRow{2000, {0, -5, 5}, "R-R"},
-        // The FPS window opened before the start-up wait, so the first frame closed it; the
-        // frame at +1000 ms closes the next with the ten frames counted before it.
-        CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRR", 0},
-        CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRRR", 10}));
+INSTANTIATE_TEST_SUITE_P(Rates, FrameCapTest,
+                         ::testing::Values(
+                             // Calls 10 ms apart alternate at 60; a frame is due at 16 ms, not only at 16.67.
+                             CapRow{60, {10, 10, 10, 10, 10, 10, 10, 10, 15, 1}, "-R-R-R-R-R"},
+                             // A counter that went back skips, and the next call still measures from the last frame.
+                             CapRow{1, {100, 900, -500, 1400, 100}, "-R--R"},
+                             // 1000 / 2000 is 0 ms: only the negative-time rule stops a frame.
+                             CapRow{2000, {0, -5, 5}, "R-R"},
+                             // The FPS window opened before the start-up wait, so the first frame closed it; the
+                             // frame at +1000 ms closes the next with the ten frames counted before it.
+                             CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRR", 0},
+                             CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRRR", 10}));
 
 TEST_F(EngineTest, TickToFrameUsesTheInitialRate)
 {
@@ -103,8 +103,8 @@ TEST_F(EngineTest, TickToFrameUsesTheInitialRate)
         WORD fps;
         DWORD ms;
         DWORD frames;
-    } rows[] = {{60, 1000, 62}, {60, 15, 0},   {60, 16, 1},         {30, 100, 3}, {1, 2999, 2},
-                {1000, 7, 7},   {2000, 7, 7}, {0, 0xFFFFFFFFu, 0}};
+    } rows[] = {{60, 1000, 62}, {60, 15, 0},  {60, 16, 1},  {30, 100, 3},
+                {1, 2999, 2},   {1000, 7, 7}, {2000, 7, 7}, {0, 0xFFFFFFFFu, 0}};
     for (const auto& row : rows) {
         CTestGame game;
         const SEngineParam param = Param(row.fps);

@@ -52,7 +52,7 @@ TEST_F(RoutingTest, EachMessageTakesItsRoad)
         UINT msg;
         bool childHasFocus;
         int result;
-        bool childSees;  // as the focus window or as part of the main window's tree
+        bool childSees; // as the focus window or as part of the main window's tree
         bool gameSees;
     } rows[] = {
         // The GUI range goes straight to the game.
@@ -93,7 +93,7 @@ TEST_F(RoutingTest, HiddenChildIsSkippedAndAConsumedMessageStopsAtTheFocusWindow
     const std::size_t logLines = LogMessages().size();
     EXPECT_EQ(m_game->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0), 1);
     EXPECT_FALSE(GameSaw(WM_ACTIVATE));
-    EXPECT_EQ(LogMessages().size(), logLines + 1);  // only the routing line: no system saw it
+    EXPECT_EQ(LogMessages().size(), logLines + 1); // only the routing line: no system saw it
 }
 
 } // namespace

@@ -31,7 +31,7 @@ void InputEngineTest::SetUp()
     ShowWindow(m_hWnd, SW_SHOW);
     vireo::testing::SetClientSize(m_hWnd, 800, 600);
     SetForeground(true);
-    SEngineParam param = {};  // no frame cap
+    SEngineParam param = {}; // no frame cap
     param.hWnd = m_hWnd;
     param.sizeScene = {800, 600};
     ASSERT_TRUE(m_game.EngineInit(&param));
@@ -56,4 +56,4 @@ void InputEngineTest::Frames(int count)
     }
 }
 
-}  // namespace inputtest
+} // namespace inputtest

@@ -16,23 +16,23 @@
 namespace inputtest {
 
 using vireo::testing::InjectKey;
-inline void Tap(int dik)  // press and release within one frame
+inline void Tap(int dik) // press and release within one frame
 {
     InjectKey(dik, true);
     InjectKey(dik, false);
 }
 
 class CTestGame : public CGameEngine {
-public:
-    std::vector<UINT> inputMessages;     // 5001-5004 of the last frame, in order
-    std::function<int(UINT)> onMessage;  // answer for a message, 0 to pass it on
+  public:
+    std::vector<UINT> inputMessages;    // 5001-5004 of the last frame, in order
+    std::function<int(UINT)> onMessage; // answer for a message, 0 to pass it on
 
-protected:
+  protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 class InputEngineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -48,4 +48,4 @@ protected:
     CTestGame m_game;
 };
 
-}  // namespace inputtest
+} // namespace inputtest

@@ -11,10 +11,17 @@ using vireo::testing::InjectMouseButton;
 
 TEST_F(InputEngineTest, StateRuleAcrossFrames)
 {
-    struct Step { const char* what; int key; bool down; KEYSTATE event, state; };  // key -1: no input
+    struct Step {
+        const char* what;
+        int key;
+        bool down;
+        KEYSTATE event, state;
+    }; // key -1: no input
     const Step steps[] = {
-        {"press", DIK_A, true, KS_DOWN, KS_DOWN}, {"held", -1, false, KS_NONE, KS_DOWN},
-        {"release", DIK_A, false, KS_UP, KS_UP},  {"after release", -1, false, KS_NONE, KS_NONE},
+        {"press", DIK_A, true, KS_DOWN, KS_DOWN},
+        {"held", -1, false, KS_NONE, KS_DOWN},
+        {"release", DIK_A, false, KS_UP, KS_UP},
+        {"after release", -1, false, KS_NONE, KS_NONE},
     };
     for (const Step& step : steps) {
         if (step.key >= 0)
@@ -27,24 +34,34 @@ TEST_F(InputEngineTest, StateRuleAcrossFrames)
     Tap(DIK_SPACE);
     Frames();
     EXPECT_EQ(Input()->CheckKeyEvent(DIK_SPACE), KS_UP);
-    EXPECT_EQ(Input()->CheckKeyState(DIK_SPACE), KS_UP);  // a tap within a frame: the last item counts
+    EXPECT_EQ(Input()->CheckKeyState(DIK_SPACE), KS_UP); // a tap within a frame: the last item counts
     for (int index : {-1, 267, 100000})
         EXPECT_EQ(Input()->CheckKeyState(index), KS_NONE) << index;
 }
 
 TEST_F(InputEngineTest, KeyComboNeedsExactlyTheModifiers)
 {
-    struct Row { std::vector<int> held; BYTE modifiers; KEYSTATE expected; };
+    struct Row {
+        std::vector<int> held;
+        BYTE modifiers;
+        KEYSTATE expected;
+    };
     const Row rows[] = {
-        {{DIK_LCONTROL}, 2, KS_UP},  {{DIK_RCONTROL}, 2, KS_UP},        {{DIK_LCONTROL, DIK_LSHIFT}, 2, KS_NONE},
-        {{DIK_LCONTROL, DIK_RSHIFT}, 6, KS_UP}, {{DIK_RMENU}, 0, KS_NONE}, {{DIK_LMENU}, 1, KS_UP}, {{}, 4, KS_NONE},
+        {{DIK_LCONTROL}, 2, KS_UP},
+        {{DIK_RCONTROL}, 2, KS_UP},
+        {{DIK_LCONTROL, DIK_LSHIFT}, 2, KS_NONE},
+        {{DIK_LCONTROL, DIK_RSHIFT}, 6, KS_UP},
+        {{DIK_RMENU}, 0, KS_NONE},
+        {{DIK_LMENU}, 1, KS_UP},
+        {{}, 4, KS_NONE},
     };
     for (const Row& row : rows) {
         for (int key : row.held)
             InjectKey(key, true);
         Tap(DIK_F9);
         Frames();
-        EXPECT_EQ(Input()->CheckKeyCombo(DIK_F9, row.modifiers), row.expected) << int(row.modifiers) << " " << row.held.size();
+        EXPECT_EQ(Input()->CheckKeyCombo(DIK_F9, row.modifiers), row.expected)
+            << int(row.modifiers) << " " << row.held.size();
         for (int key : row.held)
             InjectKey(key, false);
         Frames(2);
@@ -74,7 +91,7 @@ TEST_F(InputEngineTest, MouseButtonsCountOnlyOverTheSceneAndTheCursorIsScaledInt
     InjectMouseButton(0, false);
     InjectMouseButton(1, false);
     // Scaling: truncated, and positions left of the client area stay negative.
-    vireo::testing::SetClientSize(m_hWnd, 400, 300);  // the scene is 800 x 600
+    vireo::testing::SetClientSize(m_hWnd, 400, 300); // the scene is 800 x 600
     SetCursor(100, 50);
     Frames();
     SetCursor(101, 51);
@@ -100,7 +117,7 @@ TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
     InjectKey(DIK_E, true);
     Frames(2);
     EXPECT_TRUE(Game().inputMessages.empty());
-    EXPECT_EQ(Input()->CheckKeyState(DIK_W), KS_DOWN);  // what the last active frame saw
+    EXPECT_EQ(Input()->CheckKeyState(DIK_W), KS_DOWN); // what the last active frame saw
     EXPECT_EQ(Input()->CheckKeyState(DIK_E), KS_NONE);
     Game().SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_EQ(Input()->CheckKeyState(DIK_W), KS_NONE);

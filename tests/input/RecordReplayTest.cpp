@@ -10,30 +10,33 @@
 using namespace inputtest;
 using vireo::test::ReadFileBytes;
 
-static void WriteRecord(const std::string& bytes) { std::ofstream("Record.dat", std::ios::binary) << bytes; }
+static void WriteRecord(const std::string& bytes)
+{
+    std::ofstream("Record.dat", std::ios::binary) << bytes;
+}
 
 TEST_F(InputEngineTest, RecordWritesEachChangeOnceAndNothingInPausedFrames)
 {
     Game().SetGameUpdateCount(0);
     ASSERT_TRUE(Input()->RecordInput(TRUE, L"run.rec"));
-    Frames(5);              // counts 0-4
+    Frames(5); // counts 0-4
     InjectKey(30, true);
-    Frames(4);              // the press at count 5
+    Frames(4); // the press at count 5
     InjectKey(30, false);
-    Frames(4);              // the release at 9, KS_NONE at 10
+    Frames(4); // the release at 9, KS_NONE at 10
     Game().PauseGame(TRUE);
-    Frames();               // the pause takes effect here; the count stays 13
+    Frames(); // the pause takes effect here; the count stays 13
     InjectKey(DIK_X, true);
     Frames(3);
     Game().PauseGame(FALSE);
-    Frames();               // count 13 again; the press came in a frame that wrote nothing
+    Frames(); // count 13 again; the press came in a frame that wrote nothing
     InjectKey(DIK_X, false);
-    Frames(2);              // counts 14, 15
+    Frames(2); // counts 14, 15
     ASSERT_TRUE(Input()->RecordInput(FALSE, nullptr));
     const std::string expected = "[00000005] 030=1\r\n[00000009] 030=2\r\n[00000010] 030=0\r\n"
                                  "[00000014] 045=2\r\n[00000015] 045=0\r\n[99999999] 0=0";
     EXPECT_EQ(ReadFileBytes("run.rec"), expected);
-    EXPECT_TRUE(Input()->RecordInput(FALSE, nullptr));  // stopping twice writes nothing more
+    EXPECT_TRUE(Input()->RecordInput(FALSE, nullptr)); // stopping twice writes nothing more
     EXPECT_EQ(ReadFileBytes("run.rec"), expected);
 }
 
@@ -77,12 +80,15 @@ TEST_F(InputEngineTest, RecordAndReplayStartRules)
 
 TEST_F(InputEngineTest, RecordedSessionReplaysOnTheGameSideFrameByFrame)
 {
-    struct Event { int frame, key; bool down; };
-    const Event script[] = {{1, DIK_LEFT, true}, {3, DIK_SPACE, true}, {3, DIK_SPACE, false}, {4, DIK_UP, true},
-                            {6, DIK_LEFT, false}, {7, DIK_A, true},    {9, DIK_UP, false},    {12, DIK_A, false}};
+    struct Event {
+        int frame, key;
+        bool down;
+    };
+    const Event script[] = {{1, DIK_LEFT, true},  {3, DIK_SPACE, true}, {3, DIK_SPACE, false}, {4, DIK_UP, true},
+                            {6, DIK_LEFT, false}, {7, DIK_A, true},     {9, DIK_UP, false},    {12, DIK_A, false}};
     constexpr int kFrames = 14;
     using KeyStates = std::array<KEYSTATE, 256>;
-    std::vector<KeyStates> seen;  // every key as the game side sees it, frame by frame
+    std::vector<KeyStates> seen; // every key as the game side sees it, frame by frame
     KEYSTATE uiZ = KS_NONE;
     Game().onMessage = [&](UINT msg) {
         if (msg == EMSG_IS_UI_KEYBOARD_INPUT)
@@ -112,7 +118,7 @@ TEST_F(InputEngineTest, RecordedSessionReplaysOnTheGameSideFrameByFrame)
     ASSERT_TRUE(Input()->ReplayInput(TRUE));
     InjectKey(DIK_Z, true);
     Frames(kFrames / 2);
-    EXPECT_EQ(Input()->CheckKeyEvent(DIK_LEFT), KS_NONE);  // replayed blocks carry no events
+    EXPECT_EQ(Input()->CheckKeyEvent(DIK_LEFT), KS_NONE); // replayed blocks carry no events
     EXPECT_EQ(uiZ, KS_DOWN);
     SetForeground(false);
     Frames(kFrames - kFrames / 2);
@@ -127,25 +133,42 @@ TEST_F(InputEngineTest, DamagedRecordFiles)
 {
     // Each file is replayed for six frames (counts 0-5); `expect` lists the game-side states
     // of keys 30 and 31 after each frame, and whether the replay ran out and paused.
-    struct Row { const char* what; std::string bytes; std::array<std::array<KEYSTATE, 2>, 6> expect; bool paused; };
+    struct Row {
+        const char* what;
+        std::string bytes;
+        std::array<std::array<KEYSTATE, 2>, 6> expect;
+        bool paused;
+    };
     const KEYSTATE N = KS_NONE, D = KS_DOWN;
     const std::string tail = "[00000004] 031=1\r\n[99999999] 0=0";
     const Row rows[] = {
-        {"short line takes its turn, changes nothing", "[00000001] 03\r\n[00000002] 030=1\r\n" + tail,
-         {{{N, N}, {N, N}, {D, N}, {D, N}, {D, D}, {D, D}}}, false},
-        {"garbled counts are skipped", "[0000x001] 030=1\r\n[0000002] 030=1\r\n[ 0000001] 030=1\r\n[00000002] 030=1\r\n" + tail,
-         {{{N, N}, {N, N}, {D, N}, {D, N}, {D, D}, {D, D}}}, false},
-        {"key or state out of range", "[00000001] 256=1\r\n[00000001] -01=1\r\n[00000001] 030=3\r\n[00000001] 030=\r\n" + tail,
-         {{{N, N}, {N, N}, {N, N}, {N, N}, {N, D}, {N, D}}}, false},
-        {"count goes backwards and holds the rest", "[00000002] 030=1\r\n[00000001] 030=2\r\n" + tail,
-         {{{N, N}, {N, N}, {D, N}, {D, N}, {D, N}, {D, N}}}, false},
+        {"short line takes its turn, changes nothing",
+         "[00000001] 03\r\n[00000002] 030=1\r\n" + tail,
+         {{{N, N}, {N, N}, {D, N}, {D, N}, {D, D}, {D, D}}},
+         false},
+        {"garbled counts are skipped",
+         "[0000x001] 030=1\r\n[0000002] 030=1\r\n[ 0000001] 030=1\r\n[00000002] 030=1\r\n" + tail,
+         {{{N, N}, {N, N}, {D, N}, {D, N}, {D, D}, {D, D}}},
+         false},
+        {"key or state out of range",
+         "[00000001] 256=1\r\n[00000001] -01=1\r\n[00000001] 030=3\r\n[00000001] 030=\r\n" + tail,
+         {{{N, N}, {N, N}, {N, N}, {N, N}, {N, D}, {N, D}}},
+         false},
+        {"count goes backwards and holds the rest",
+         "[00000002] 030=1\r\n[00000001] 030=2\r\n" + tail,
+         {{{N, N}, {N, N}, {D, N}, {D, N}, {D, N}, {D, N}}},
+         false},
         // A line feed does not end a line: the file is one line and ends with it. The frame that
         // reaches the end of a file reads the live block again, and the next one is paused.
         {"line feeds only", "[00000001] 030=1\n[00000002] 031=1\n", {}, true},
-        {"over-long line is cut, its change still read", "[00000001] 030=1" + std::string(5000, 'x') + "\r\n" + tail,
-         {{{N, N}, {D, N}, {D, N}, {D, N}, {D, D}, {D, D}}}, false},
-        {"NUL bytes and junk", std::string("[00000001] 030=1\0\0\r\n\x01\x02\r\n", 24) + tail,
-         {{{N, N}, {D, N}, {D, N}, {D, N}, {D, D}, {D, D}}}, false},
+        {"over-long line is cut, its change still read",
+         "[00000001] 030=1" + std::string(5000, 'x') + "\r\n" + tail,
+         {{{N, N}, {D, N}, {D, N}, {D, N}, {D, D}, {D, D}}},
+         false},
+        {"NUL bytes and junk",
+         std::string("[00000001] 030=1\0\0\r\n\x01\x02\r\n", 24) + tail,
+         {{{N, N}, {D, N}, {D, N}, {D, N}, {D, D}, {D, D}}},
+         false},
         {"no terminator", "[00000000] 030=1\r\n[00000002] 030=2\r\n", {{{D, N}, {D, N}, {N, N}}}, true},
     };
     for (const Row& row : rows) {

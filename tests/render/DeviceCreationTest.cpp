@@ -56,7 +56,8 @@ TEST_P(DeviceFallbackTest, CreatesAndResetsWithTheParametersItSettledOn)
     m_game->Run();
     const std::string parameters =
         "d3dpp: BackBuffer[Width=800,Height=600,Format=0,Count=1]  MultiSample[Type=0,Quality=0]  SwapEffect=1  "
-        "hDeviceWindow=" + std::to_string(reinterpret_cast<std::intptr_t>(m_hwnd)) +
+        "hDeviceWindow=" +
+        std::to_string(reinterpret_cast<std::intptr_t>(m_hwnd)) +
         "  Windowed=1  EnableAutoDepthStencil=" + std::to_string(row.enableDepth) +
         "  AutoDepthStencilFormat=" + std::to_string(row.depthFormat) +
         "  Flags=0  FullScreen_RefreshRateInHz=0  PresentationInterval=-2147483648";
@@ -70,17 +71,32 @@ const std::string kHalOk = "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0";
 INSTANTIATE_TEST_SUITE_P(
     Rows, DeviceFallbackTest,
     ::testing::Values(
-        FallbackRow{"Hal", false, D3DFMT_UNKNOWN, FALSE, {"MaxSimultaneousTextures=2", kHalOk}, D3DDEVTYPE_HAL, D3DFMT_D24S8},
+        FallbackRow{
+            "Hal", false, D3DFMT_UNKNOWN, FALSE, {"MaxSimultaneousTextures=2", kHalOk}, D3DDEVTYPE_HAL, D3DFMT_D24S8},
         // Both attempts on the HAL fail (D24S8, then D16) before the REF is asked.
-        FallbackRow{"NoHal", true, D3DFMT_UNKNOWN, TRUE,
+        FallbackRow{"NoHal",
+                    true,
+                    D3DFMT_UNKNOWN,
+                    TRUE,
                     {"MaxSimultaneousTextures=0", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530518",
                      "MaxSimultaneousTextures=2", "D3DDeviceType=2(D3DDEVTYPE_REF), hr=0"},
-                    D3DDEVTYPE_REF, D3DFMT_D24S8},
-        FallbackRow{"D24S8RefusedWithDepth", false, D3DFMT_D24S8, TRUE, {"MaxSimultaneousTextures=2", kHalOk},
-                    D3DDEVTYPE_HAL, D3DFMT_D16},
+                    D3DDEVTYPE_REF,
+                    D3DFMT_D24S8},
+        FallbackRow{"D24S8RefusedWithDepth",
+                    false,
+                    D3DFMT_D24S8,
+                    TRUE,
+                    {"MaxSimultaneousTextures=2", kHalOk},
+                    D3DDEVTYPE_HAL,
+                    D3DFMT_D16},
         // The retry happens even without a depth buffer.
-        FallbackRow{"D24S8RefusedWithoutDepth", false, D3DFMT_D24S8, FALSE, {"MaxSimultaneousTextures=2", kHalOk},
-                    D3DDEVTYPE_HAL, D3DFMT_D16}),
+        FallbackRow{"D24S8RefusedWithoutDepth",
+                    false,
+                    D3DFMT_D24S8,
+                    FALSE,
+                    {"MaxSimultaneousTextures=2", kHalOk},
+                    D3DDEVTYPE_HAL,
+                    D3DFMT_D16}),
     [](const ::testing::TestParamInfo<FallbackRow>& info) { return std::string(info.param.name); });
 
 TEST_F(RenderTest, NoDeviceOfEitherTypeStopsTheStart)
@@ -97,10 +113,9 @@ TEST_F(RenderTest, NoDeviceOfEitherTypeStopsTheStart)
     EXPECT_EQ(boxes[0].text, L"Create Device Failed.");
     const auto log = LogMessages();
     EXPECT_THAT(CreationLines(log),
-                ElementsAreArray(std::vector<std::string>{"MaxSimultaneousTextures=2",
-                                                          "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530516",
-                                                          "MaxSimultaneousTextures=2",
-                                                          "D3DDeviceType=2(D3DDEVTYPE_REF), hr=-2005530516"}));
+                ElementsAreArray(std::vector<std::string>{
+                    "MaxSimultaneousTextures=2", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530516",
+                    "MaxSimultaneousTextures=2", "D3DDeviceType=2(D3DDEVTYPE_REF), hr=-2005530516"}));
     EXPECT_EQ(Count(log, "ClearAllInputState"), 0);
     EXPECT_EQ(vireo::testing::CountLiveObjects().devices, before.devices);
 }

@@ -14,7 +14,8 @@ class DeviceLossTest : public RenderTest {
     // The input messages of a foreground window play no part here.
     static std::vector<UINT> WithoutInput(std::vector<UINT> messages)
     {
-        std::erase_if(messages, [](UINT msg) { return msg >= EMSG_IS_UI_KEYBOARD_INPUT && msg <= EMSG_IS_GAME_MOUSE_INPUT; });
+        std::erase_if(messages,
+                      [](UINT msg) { return msg >= EMSG_IS_UI_KEYBOARD_INPUT && msg <= EMSG_IS_GAME_MOUSE_INPUT; });
         return messages;
     }
 };
@@ -22,38 +23,37 @@ class DeviceLossTest : public RenderTest {
 TEST_F(DeviceLossTest, LossSkipsFramesUntilTheResetFrameRestoresAndDraws)
 {
     Start(0);
-    m_game->Run();  // the first frame's routing lines out of the way
+    m_game->Run(); // the first frame's routing lines out of the way
     m_game->Take();
     MarkLog();
     vireo::testing::LoseDeviceOnNextPresent();
     m_game->Run();
-    EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
-                                            EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_RS_DEVICE_LOST,
-                                            EMSG_EG_FRAME_END));
+    EXPECT_THAT(WithoutInput(m_game->Take()),
+                ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_RS_RENDER_BEGIN,
+                            EMSG_RS_RENDER, EMSG_RS_DEVICE_LOST, EMSG_EG_FRAME_END));
     const int presented = Presented();
 
     // Three frames while the device cannot be reset yet: nothing drawn, nothing sent.
     vireo::testing::QueueCooperativeLevelResults({D3DERR_DEVICELOST, D3DERR_DEVICELOST, D3DERR_DEVICELOST});
     for (int i = 0; i < 3; ++i) {
         m_game->Run();
-        EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
-                                                EMSG_EG_FRAME_END));
+        EXPECT_THAT(WithoutInput(m_game->Take()),
+                    ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_EG_FRAME_END));
     }
     EXPECT_EQ(Presented(), presented);
 
     // The device's own answer is now "not reset": this frame resets, restores and draws.
     m_game->Run();
-    EXPECT_THAT(WithoutInput(m_game->Take()), ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE,
-                                            EMSG_RS_DEVICE_RESET, EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER,
-                                            EMSG_EG_FRAME_END));
+    EXPECT_THAT(WithoutInput(m_game->Take()),
+                ElementsAre(EMSG_EG_FRAME_BEGIN, EMSG_EG_UI_UPDATE, EMSG_EG_GAME_UPDATE, EMSG_RS_DEVICE_RESET,
+                            EMSG_RS_RENDER_BEGIN, EMSG_RS_RENDER, EMSG_EG_FRAME_END));
     EXPECT_EQ(Presented(), presented + 1);
     auto lines = LogSinceMark();
     std::erase_if(lines, [](const std::string& l) { return l.rfind("d3dpp:", 0) == 0; });
-    EXPECT_THAT(lines,
-                ElementsAre("EMSG_RS_DEVICE_LOST", "TestCooperativeLevel  hr=0x88760868(D3DERR_DEVICELOST)",
-                            "TestCooperativeLevel  hr=0x88760869(D3DERR_DEVICENOTRESET)",
-                            "pD3DDevice->Reset  hr=0, err=S_OK", "OnResetDevice  restore all resource",
-                            "EMSG_RS_DEVICE_RESET", "Reset Device Success."));
+    EXPECT_THAT(lines, ElementsAre("EMSG_RS_DEVICE_LOST", "TestCooperativeLevel  hr=0x88760868(D3DERR_DEVICELOST)",
+                                   "TestCooperativeLevel  hr=0x88760869(D3DERR_DEVICENOTRESET)",
+                                   "pD3DDevice->Reset  hr=0, err=S_OK", "OnResetDevice  restore all resource",
+                                   "EMSG_RS_DEVICE_RESET", "Reset Device Success."));
 
     // The reset took every state back to the device's defaults; the engine's are set again
     // and the sprite, the line and the default font hold their device resources again.

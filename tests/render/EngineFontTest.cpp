@@ -28,8 +28,8 @@ class EngineFontTest : public RenderTest {
     static SIZE Measure(CEngineFont* font, const wchar_t* text)
     {
         SIZE size{0, 0};
-        EXPECT_TRUE(GetTextExtentPoint32W(font->GetD3DXFont()->GetDC(), text, static_cast<int>(std::wcslen(text)),
-                                          &size));
+        EXPECT_TRUE(
+            GetTextExtentPoint32W(font->GetD3DXFont()->GetDC(), text, static_cast<int>(std::wcslen(text)), &size));
         return size;
     }
 
@@ -59,7 +59,7 @@ TEST_F(EngineFontTest, DescriptionRules)
         std::wstring wantFace;
         UINT wantWeight;
     } rows[] = {
-        {nullptr, -1, L"Times New Roman", 1000},  // the default font's description
+        {nullptr, -1, L"Times New Roman", 1000}, // the default font's description
         {L"Tahoma", 0, L"Tahoma", 0},
         {L"Tahoma", -400, L"Tahoma", 1000},
         {longFace.c_str(), 700, longFace.substr(0, 31), 700},
@@ -171,11 +171,11 @@ TEST_F(EngineFontTest, FontsDrawTheSameAfterDeviceLossAndReset)
     ASSERT_GT(Drawn(before).right, 0);
 
     vt::LoseDeviceOnNextPresent();
-    m_game->Run();  // presents and finds the device lost
+    m_game->Run(); // presents and finds the device lost
     // The first reset fails, so the fonts are told of the loss twice before the one that works.
     vt::QueueResetResults({E_FAIL});
     m_game->Run();
-    EXPECT_EQ(Render()->CanUpdate(), TRUE);  // resets: every font restored
+    EXPECT_EQ(Render()->CanUpdate(), TRUE); // resets: every font restored
     const vt::Frame after = DrawFrame(draw);
     EXPECT_EQ(after.pixels, before.pixels);
     Render()->ReleaseEngineFont(&extra);
@@ -200,11 +200,11 @@ TEST_F(EngineFontTest, TextKeepsItsPlaceInTheBatchBetweenPictures)
     for (int y = 20; y < 60; ++y)
         for (int x = 10; x < 210; ++x)
             (x < 110 ? textOnBlue : notRed) += Pixel(frame, x, y) != (x < 110 ? 0xFF0000FFu : 0xFFFF0000u);
-    EXPECT_GT(textOnBlue, 0);  // drawn after the picture under it
-    EXPECT_EQ(notRed, 0);      // and before the picture over it
+    EXPECT_GT(textOnBlue, 0); // drawn after the picture under it
+    EXPECT_EQ(notRed, 0);     // and before the picture over it
     Render()->ReleasePicture(&under);
     Render()->ReleasePicture(&over);
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

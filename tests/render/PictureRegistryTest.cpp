@@ -43,10 +43,10 @@ TEST_F(PictureRegistryTest, RenderTargetIsDroppedAtLossAndComesBackEmptyAtItsSiz
     MarkLog();
     vireo::testing::LoseDeviceOnNextPresent();
     vireo::testing::QueueCooperativeLevelResults({D3DERR_DEVICELOST});
-    m_game->Run();  // presents and loses
-    m_game->Run();  // still lost: nothing released yet
+    m_game->Run(); // presents and loses
+    m_game->Run(); // still lost: nothing released yet
     EXPECT_NE(target->GetTexture(), nullptr);
-    m_game->Run();  // not reset: release, reset, restore
+    m_game->Run(); // not reset: release, reset, restore
     const auto lines = LogSinceMark();
     EXPECT_EQ(Count(lines, "ReleaseTextureForced  \"" + std::string(key.begin(), key.end()) + "\""), 1);
     EXPECT_EQ(Count(lines, "EMSG_RS_DEVICE_RESET"), 1);
@@ -128,9 +128,9 @@ TEST_F(PictureRegistryTest, PictureReleasedWhileTheBatchStillQueuesItIsDrawnThen
     EXPECT_EQ(queued, nullptr);
     EXPECT_EQ(Pixel(frame, 3, 3), 0xFF0000FFu);
     EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, managed - 1);
-    m_game.reset();  // nothing left in the pool to release twice
+    m_game.reset(); // nothing left in the pool to release twice
     EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

@@ -27,24 +27,53 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
         std::function<void(CPicture*)> draw;
         RECT expected;
     } rows[] = {
-        {"Draw(pt)", 31, 20, [](CPicture* p) { p->Draw(POINT{7, 9}); }, {7, 9, 38, 29}},
+        {"Draw(pt)",
+         31,
+         20,
+         [](CPicture* p) {
+             p->Draw(POINT{7, 9});
+         },
+         {7, 9, 38, 29}},
         {"Draw source rect", 31, 20, [&](CPicture* p) { p->Draw(10, 10, &part); }, {10, 10, 20, 15}},
         {"DrawCenter odd width", 31, 20, [](CPicture* p) { p->DrawCenter(100, 100); }, {85, 90, 116, 110}},
-        {"DrawCenter of a source rect keeps the whole picture's centre", 31, 20,
-         [&](CPicture* p) { p->DrawCenter(100, 100, &part); }, {85, 90, 95, 95}},
-        {"DrawStretch keeps proportions from -1", 100, 50,
-         [](CPicture* p) { p->DrawStretch(0, 0, 200, -1, COORD_LEFTTOP); }, {0, 0, 200, 100}},
-        {"DrawStretch width from -1", 100, 50, [](CPicture* p) { p->DrawStretch(10, 20, -1, 25, COORD_LEFTTOP); },
+        {"DrawCenter of a source rect keeps the whole picture's centre",
+         31,
+         20,
+         [&](CPicture* p) { p->DrawCenter(100, 100, &part); },
+         {85, 90, 95, 95}},
+        {"DrawStretch keeps proportions from -1",
+         100,
+         50,
+         [](CPicture* p) { p->DrawStretch(0, 0, 200, -1, COORD_LEFTTOP); },
+         {0, 0, 200, 100}},
+        {"DrawStretch width from -1",
+         100,
+         50,
+         [](CPicture* p) { p->DrawStretch(10, 20, -1, 25, COORD_LEFTTOP); },
          {10, 20, 60, 45}},
-        {"DrawStretchEx centred", 40, 30,
-         [](CPicture* p) { p->DrawStretchEx(320, 240, 100, 60, nullptr, COORD_CENTER); }, {270, 210, 370, 270}},
-        {"DrawStretch of a source rect", 31, 20, [&](CPicture* p) { p->DrawStretch(50, 60, 40, 20, &part); },
+        {"DrawStretchEx centred",
+         40,
+         30,
+         [](CPicture* p) { p->DrawStretchEx(320, 240, 100, 60, nullptr, COORD_CENTER); },
+         {270, 210, 370, 270}},
+        {"DrawStretch of a source rect",
+         31,
+         20,
+         [&](CPicture* p) { p->DrawStretch(50, 60, 40, 20, &part); },
          {50, 60, 90, 80}},
-        {"unknown COORD_DESC acts as left-top", 40, 30,
-         [](CPicture* p) { p->DrawStretch(5, 6, 80, 60, static_cast<COORD_DESC>(7)); }, {5, 6, 85, 66}},
-        {"DrawRotation quarter turn", 40, 20, [&](CPicture* p) { p->DrawRotation(100, 100, halfPi); },
+        {"unknown COORD_DESC acts as left-top",
+         40,
+         30,
+         [](CPicture* p) { p->DrawStretch(5, 6, 80, 60, static_cast<COORD_DESC>(7)); },
+         {5, 6, 85, 66}},
+        {"DrawRotation quarter turn",
+         40,
+         20,
+         [&](CPicture* p) { p->DrawRotation(100, 100, halfPi); },
          {110, 90, 130, 130}},
-        {"SDrawParam centred and turned", 40, 20,
+        {"SDrawParam centred and turned",
+         40,
+         20,
          [&](CPicture* p) {
              SDrawParam param{};
              param.bCenter = TRUE;
@@ -97,12 +126,12 @@ TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
     CPicture* picture = FromBytes(Bmp(40, 20, kGreen, kRed));
     const auto frame = DrawFrame([&] {
         picture->DrawRotation(100, 100, 1.5707964f);
-        picture->Draw(300, 300);  // the turn must not outlive its own draw
+        picture->Draw(300, 300); // the turn must not outlive its own draw
     });
     const struct {
         int x, y;
         std::uint32_t colour;
-    } expected[] = {{120, 91, kRed},    {120, 128, kGreen}, {111, 129, kGreen},         {109, 129, 0xFF000000u},
+    } expected[] = {{120, 91, kRed},    {120, 128, kGreen}, {111, 129, kGreen},     {109, 129, 0xFF000000u},
                     {300, 300, kGreen}, {339, 319, kRed},   {340, 310, 0xFF000000u}};
     for (const auto& e : expected)
         EXPECT_EQ(Pixel(frame, e.x, e.y), e.colour) << e.x << "," << e.y;
@@ -114,7 +143,7 @@ TEST_F(PictureTest, ParameterBlockDrawsAsThePointerForm)
     CPicture* picture = FromBytes(Bmp(30, 20, kWhite, kBlue));
     const RECT part{2, 3, 25, 18};
     const BYTE alpha = 0x90;
-    const DWORD color = 0x12FFA040;  // the top byte is not an alpha here
+    const DWORD color = 0x12FFA040; // the top byte is not an alpha here
     SDrawParam param{};
     MakeDrawParam(&param, &part, &alpha, &color);
     EXPECT_EQ(param.dwColor, 0x90FFA040u);
@@ -128,7 +157,7 @@ TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)
     CPicture* blue = FromBytes(Bmp(20, 20, kBlue));
     CPicture* white = FromBytes(Bmp(20, 20, kWhite));
     CPicture* yellow = FromBytes(Bmp(20, 10, 0xFFFFFF00u));
-    CPicture* mask = FromBytes(Bmp(20, 10, kWhite, 0xFF00FFFFu));  // left white, right cyan
+    CPicture* mask = FromBytes(Bmp(20, 10, kWhite, 0xFF00FFFFu)); // left white, right cyan
     const BYTE half = 128;
     const DWORD green = 0xFF00FF00;
     const auto frame = DrawFrame([&] {
@@ -176,7 +205,7 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
     CPicture* target = Render()->CreateDynamicPicture(40, 30);
     struct {
         RECT fill;
-        RECT expected;  // the red part, in picture coordinates
+        RECT expected; // the red part, in picture coordinates
     } rows[] = {
         {{-10, -10, 10, 5}, {0, 0, 10, 5}},
         {{30, 20, 100, 100}, {30, 20, 40, 30}},
@@ -244,5 +273,5 @@ TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
     }
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

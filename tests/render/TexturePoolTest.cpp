@@ -17,7 +17,7 @@ TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
     WriteFile("a.bmp", Bmp(12, 8, 0xFF336699u));
     MarkLog();
     CPicture* first = Render()->CreatePicture(L"a.bmp", 0);
-    CPicture* second = Render()->CreatePicture(L"a.bmp", 0xFF336699u);  // the first load decided the key
+    CPicture* second = Render()->CreatePicture(L"a.bmp", 0xFF336699u); // the first load decided the key
     ASSERT_NE(first->GetTexture(), nullptr);
     EXPECT_EQ(second->GetTexture(), first->GetTexture());
     EXPECT_EQ(Render()->GetTexturePoolSize(), 1);
@@ -142,5 +142,5 @@ TEST_F(TexturePoolTest, RestoreAndRecreateOfAnUnknownKey)
     EXPECT_EQ(Render()->GetTexturePoolSize(), 0);
 }
 
-}  // namespace
-}  // namespace vireo::test
+} // namespace
+} // namespace vireo::test

@@ -63,9 +63,9 @@ class AnimationTest : public PackageTest {
 TEST_F(AnimationTest, DelayTwoOverThreeFramesStopsOnTickNine)
 {
     CAnimation* animation = Make(1);
-    EXPECT_FALSE(animation->IsPlaying());  // a new animation waits for Play
+    EXPECT_FALSE(animation->IsPlaying()); // a new animation waits for Play
     animation->Play(1);
-    std::vector<int> frames;  // the frame, plus 10 once stopped
+    std::vector<int> frames; // the frame, plus 10 once stopped
     for (int tick = 1; tick <= 9; ++tick) {
         Render()->UpdateAnimations(0);
         frames.push_back(animation->GetCurrentFrame() + (animation->IsPlaying() ? 0 : 10));
@@ -97,11 +97,13 @@ TEST_F(AnimationTest, BackwardsSequenceShowsPicturesFromStartDown)
 TEST_F(AnimationTest, CountedPlaysLastLoopCountTimesPassesAndEndlessPlaysNeverStop)
 {
     // A pass of n frames at delay 2 lasts 3n ticks.
-    struct Row { int sequence, times, ticks; } rows[] = {
-        {0, 3, 18},   // sequence 0 has no loop count: one pass whatever the count
-        {1, 3, 27},   // written with 1 loop: three passes
-        {1, -2, 9},   // a negative count still plays one pass
-        {3, 2, 36},   // two loops per unit
+    struct Row {
+        int sequence, times, ticks;
+    } rows[] = {
+        {0, 3, 18}, // sequence 0 has no loop count: one pass whatever the count
+        {1, 3, 27}, // written with 1 loop: three passes
+        {1, -2, 9}, // a negative count still plays one pass
+        {3, 2, 36}, // two loops per unit
     };
     for (const Row& row : rows) {
         CAnimation* animation = Make(row.sequence);
@@ -162,7 +164,7 @@ TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
     endless->Play(0);
     Ticks(4);
     EXPECT_EQ(endless->GetCurrentFrame(), 1);
-    endless->ChangeSequence(1);  // the same index: nothing restarts
+    endless->ChangeSequence(1); // the same index: nothing restarts
     EXPECT_EQ(endless->GetCurrentFrame(), 1);
     endless->ChangeSequence(2);
     EXPECT_EQ(endless->GetCurrentFrame(), 0);
@@ -193,19 +195,19 @@ TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
 
 TEST_F(AnimationTest, SetCurrentFrameClampsAndLeavesTheCountersAlone)
 {
-    CAnimation* animation = Make(2);  // four frames
+    CAnimation* animation = Make(2); // four frames
     for (const auto& [asked, got] : {std::pair{-3, 0}, {4, 3}, {INT_MIN, 0}}) {
         animation->SetCurrentFrame(asked);
         EXPECT_EQ(animation->GetCurrentFrame(), got) << asked;
     }
     animation->Play(0);
-    Render()->UpdateAnimations(0);  // one tick of frame 0's three used
+    Render()->UpdateAnimations(0); // one tick of frame 0's three used
     animation->SetCurrentFrame(2);
     Render()->UpdateAnimations(0);
     EXPECT_EQ(animation->GetCurrentFrame(), 2);
     Render()->UpdateAnimations(0);
     EXPECT_EQ(animation->GetCurrentFrame(), 3);
-    EXPECT_EQ(animation->GetFrameData().nWidth, 3);  // picture 2
+    EXPECT_EQ(animation->GetFrameData().nWidth, 3); // picture 2
 }
 
 TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
@@ -229,17 +231,17 @@ TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
         return -1;
     };
 
-    m_game->Run();  // stopped: nothing drawn
+    m_game->Run(); // stopped: nothing drawn
     EXPECT_EQ(Pixel(20, 20), 0xFF000000u);
     EXPECT_EQ(Pixel(50, 50), 0xFF000000u);
 
     animation->Play(0);
     m_game->Run();
     EXPECT_EQ(Pixel(20, 20), 0xFF00FF00u);
-    EXPECT_EQ(Pixel(21, 21), 0xFF000000u);  // only the 1 x 1 corner
-    EXPECT_EQ(Pixel(48, 48), 0xFF00FF00u);  // centred: 48 ... 51
+    EXPECT_EQ(Pixel(21, 21), 0xFF000000u); // only the 1 x 1 corner
+    EXPECT_EQ(Pixel(48, 48), 0xFF00FF00u); // centred: 48 ... 51
     EXPECT_EQ(Pixel(47, 47), 0xFF000000u);
-    EXPECT_EQ(Pixel(83, 83), 0xFF00FF00u);  // the stored parameters still draw all of it
+    EXPECT_EQ(Pixel(83, 83), 0xFF00FF00u); // the stored parameters still draw all of it
 }
 
 TEST_F(AnimationTest, AnimationsShareTheirPackageUntilTheLastIsReleased)
@@ -250,7 +252,8 @@ TEST_F(AnimationTest, AnimationsShareTheirPackageUntilTheLastIsReleased)
     EXPECT_NE(Render()->FindTexture(L"pk\\000.png"), nullptr);
 
     // A changed Desc.ini is not read while the package stays loaded.
-    WriteFile("pk/Desc.ini", "[Picture]\r\nPictureCount=6\r\n[Animation]\r\nFrameDelay=7\r\nSeqCount=1\r\nSeq001=0,1,1\r\n");
+    WriteFile("pk/Desc.ini",
+              "[Picture]\r\nPictureCount=6\r\n[Animation]\r\nFrameDelay=7\r\nSeqCount=1\r\nSeq001=0,1,1\r\n");
     first->Release();
     CAnimation* third = Make(1);
     EXPECT_EQ(third->GetAniData().nFrameDelay, 2);
@@ -275,10 +278,9 @@ TEST_F(AnimationTest, ReleasingAnUnknownAnimationLogsOneWarningAndChangesNothing
     Render()->ReleaseAnimation(animation);
     Render()->ReleaseAnimation(animation);
     Render()->ReleaseAnimation(nullptr);
-    EXPECT_THAT(LeveledLogSinceMark(),
-                ElementsAre(std::string("1:ReleaseAnimation  p=0x") + address,
-                            std::string("2:ReleaseAnimation  can't find p=0x") + address,
-                            "2:ReleaseAnimation  can't find p=0x00000000"));
+    EXPECT_THAT(LeveledLogSinceMark(), ElementsAre(std::string("1:ReleaseAnimation  p=0x") + address,
+                                                   std::string("2:ReleaseAnimation  can't find p=0x") + address,
+                                                   "2:ReleaseAnimation  can't find p=0x00000000"));
     // The other animation and its package are untouched.
     other->Play(1);
     EXPECT_EQ(TicksUntilStopped(other), 9);

@@ -19,7 +19,10 @@
 
 namespace {
 
-void LoadText(CIniFile& ini, const std::string& text) { ini.LoadFromMemory(text.data(), static_cast<DWORD>(text.size())); }
+void LoadText(CIniFile& ini, const std::string& text)
+{
+    ini.LoadFromMemory(text.data(), static_cast<DWORD>(text.size()));
+}
 
 std::string Saved(CIniFile& ini, int mode = 0)
 {
@@ -28,11 +31,14 @@ std::string Saved(CIniFile& ini, int mode = 0)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
 {
-    struct Case { std::wstring line; LineView expected; };
+    struct Case {
+        std::wstring line;
+        LineView expected;
+    };
     const Case cases[] = {
         {L"PictureCount = 3 ;three", {L"", L"PictureCount", L"3", L"three"}},
         {L"a=b;c=d", {L"", L"a", L"b", L"c=d"}},
@@ -43,7 +49,7 @@ TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
         {L"=", {L"", L"", L"", L""}},
         {L"  [ S ] ;  c ", {L" S ", L"", L"", L"  c "}},
         {L"\tkey \t=\t v w \t; note", {L"", L"key", L"v w", L" note"}},
-        {L"\u00A0k\u3000=\u2003v\u0085", {L"", L"k", L"v", L""}},  // the wide white-space list
+        {L"\u00A0k\u3000=\u2003v\u0085", {L"", L"k", L"v", L""}}, // the wide white-space list
         {std::wstring(L"a\0b=c\0d", 7), {L"", std::wstring(L"a\0b", 3), std::wstring(L"c\0d", 3), L""}},
     };
     for (const Case& c : cases) {
@@ -58,13 +64,14 @@ TEST(IniLookup, CursorPicksTheSectionCopyAtOrAfterTheLastHeaderFoundWithoutModif
 {
     CIniFile ini;
     LoadText(ini, "k=0\r\n[S]\r\nk=1\r\nk=dup\r\n[T]\r\nk=2\r\n[S]\r\nk=3\r\n");
-    EXPECT_EQ(ini.GetInt(L"s", L"K", 0, TRUE), 1);  // A-Z fold
-    EXPECT_EQ(std::count_if(ini.GetLines().begin(), ini.GetLines().end(), [](const SIniLine& l) { return l.bUsed; }), 2);
-    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1");  // duplicate key: the first one
-    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1");  // cursor stays on the first [S]
+    EXPECT_EQ(ini.GetInt(L"s", L"K", 0, TRUE), 1); // A-Z fold
+    EXPECT_EQ(std::count_if(ini.GetLines().begin(), ini.GetLines().end(), [](const SIniLine& l) { return l.bUsed; }),
+              2);
+    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1"); // duplicate key: the first one
+    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1"); // cursor stays on the first [S]
     EXPECT_EQ(ini.GetString(L"T", L"k", L"", FALSE), L"2");
-    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"3");  // first copy after the cursor
-    EXPECT_EQ(ini.GetString(L"T", L"k", L"", FALSE), L"2");  // wraps around
+    EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"3"); // first copy after the cursor
+    EXPECT_EQ(ini.GetString(L"T", L"k", L"", FALSE), L"2"); // wraps around
     // The key above every header is never found, and empty names find nothing.
     EXPECT_EQ(ini.GetString(L"", L"k", L"none", TRUE), L"none");
     EXPECT_EQ(ini.GetString(L"S", L"", L"none", TRUE), L"none");
@@ -79,7 +86,7 @@ TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
 {
     CIniFile ini;
     LoadText(ini, "[S]\r\nn= 12abc\r\n");
-    EXPECT_EQ(ini.GetInt(L"S", L"n", 5, FALSE), 12);  // the runtime's decimal rule
+    EXPECT_EQ(ini.GetInt(L"S", L"n", 5, FALSE), 12); // the runtime's decimal rule
     EXPECT_EQ(ini.GetInt(L"S", L"missing", -5, FALSE), -5);
     EXPECT_FALSE(ini.IsModified());
     EXPECT_EQ(ini.GetInt(L"S", L"count", INT_MIN, TRUE), INT_MIN);
@@ -94,19 +101,29 @@ TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
 
 TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesInPlace)
 {
-    struct Case { const char* text; std::vector<LineView> expected; };
+    struct Case {
+        const char* text;
+        std::vector<LineView> expected;
+    };
     const Case cases[] = {
         {"[S]\r\nk1=1\r\nk2=2\r\n\r\n[T]\r\n",
-         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"k2", L"2", L""}, {L"", L"new", L"v", L""},
-          {L"", L"", L"", L""}, {L"T", L"", L"", L""}}},
+         {{L"S", L"", L"", L""},
+          {L"", L"k1", L"1", L""},
+          {L"", L"k2", L"2", L""},
+          {L"", L"new", L"v", L""},
+          {L"", L"", L"", L""},
+          {L"T", L"", L"", L""}}},
         {"[S]\r\n\r\nk1=1\r\n",
          {{L"S", L"", L"", L""}, {L"", L"new", L"v", L""}, {L"", L"", L"", L""}, {L"", L"k1", L"1", L""}}},
         {"[S]\r\nk1=1\r\n[T]\r\n",
          {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"new", L"v", L""}, {L"T", L"", L"", L""}}},
-        {"[S]\r\nk1=1\r\n[a]=1\r\n",  // the next header line also holds a key
+        {"[S]\r\nk1=1\r\n[a]=1\r\n", // the next header line also holds a key
          {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}}},
         {"[S]\r\n; only a comment\r\nk1=1\r\n",
-         {{L"S", L"", L"", L""}, {L"", L"new", L"v", L""}, {L"", L"", L"", L" only a comment"}, {L"", L"k1", L"1", L""}}},
+         {{L"S", L"", L"", L""},
+          {L"", L"new", L"v", L""},
+          {L"", L"", L"", L" only a comment"},
+          {L"", L"k1", L"1", L""}}},
     };
     for (const Case& c : cases) {
         CIniFile ini;
@@ -120,7 +137,7 @@ TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesI
     LoadText(ini, "[S]\r\nKEY = old ;c\r\n");
     ini.SetString(L"S", L"key", L"new");
     EXPECT_EQ(Lines(ini), (std::vector<LineView>{{L"S", L"", L"", L""}, {L"", L"key", L"new", L"c"}}));
-    EXPECT_EQ(ini.GetLines().back().bUsed, 0);  // a changed line is not a looked-up line
+    EXPECT_EQ(ini.GetLines().back().bUsed, 0); // a changed line is not a looked-up line
 
     CIniFile empty;
     empty.SetString(L"", L"k", L"v");
@@ -135,7 +152,10 @@ TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
     ini.SetString(L"S", L"k", L"v");
     EXPECT_EQ(Saved(ini), "\r\n[S]\r\nk=v\r\n");
 
-    struct Case { std::string text; std::string expected; };
+    struct Case {
+        std::string text;
+        std::string expected;
+    };
     const Case cases[] = {
         {"k=v;note\r\n", "k=v" + std::string(47, ' ') + "    ;note\r\n"},
         {"[S];c\r\n", "[S]" + std::string(47, ' ') + "    ;c\r\n"},
@@ -156,17 +176,21 @@ TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
     LoadText(ini, "; head\r\n[S]\r\nk=1\r\nj=2 ;jc\r\n\r\n[T]\r\nx=1\r\n;tail\r\n[S2]\r\nk=3\r\n");
     EXPECT_EQ(ini.GetString(L"S", L"k", L"", FALSE), L"1");
     EXPECT_EQ(Saved(ini, 1), "; head\r\n[S]\r\nk=1\r\n\r\n;tail\r\n");
-    EXPECT_EQ(Saved(ini, 0), "; head\r\n[S]\r\nk=1\r\nj=2" + std::string(47, ' ') + "    ;jc\r\n\r\n[T]\r\nx=1\r\n;tail\r\n[S2]\r\nk=3\r\n");
+    EXPECT_EQ(Saved(ini, 0), "; head\r\n[S]\r\nk=1\r\nj=2" + std::string(47, ' ') +
+                                 "    ;jc\r\n\r\n[T]\r\nx=1\r\n;tail\r\n[S2]\r\nk=3\r\n");
 }
 
 TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
 {
-    struct Case { std::string text; std::vector<LineView> expected; };
+    struct Case {
+        std::string text;
+        std::vector<LineView> expected;
+    };
     const Case cases[] = {
-        {"a=1\nb=2\r\n", {{L"", L"a", L"1b=2", L""}}},            // LF alone does not end a line
+        {"a=1\nb=2\r\n", {{L"", L"a", L"1b=2", L""}}}, // LF alone does not end a line
         {"a=1\rb=2\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},
         {"a=1\n\rb=2\n\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},
-        {"a=1\r\n\r\nb=2", {{L"", L"a", L"1", L""}, {L"", L"", L"", L""}}},  // b=2 is lost
+        {"a=1\r\n\r\nb=2", {{L"", L"a", L"1", L""}, {L"", L"", L"", L""}}}, // b=2 is lost
         {"no line end", {}},
         {"\r", {{L"", L"", L"", L""}}},
     };
@@ -181,7 +205,7 @@ TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
     CIniFile file;
     ASSERT_EQ(file.Load(dir.Wide("a.ini").c_str(), nullptr), 1);
     EXPECT_EQ(file.GetLines().size(), 4u);
-    EXPECT_EQ(file.GetString(L"S", L"j", L"", FALSE), L"2");  // a file keeps its unclosed last line
+    EXPECT_EQ(file.GetString(L"S", L"j", L"", FALSE), L"2"); // a file keeps its unclosed last line
 }
 
 TEST(IniRead, LinesLongerThanTheLimitAreCutAndTheRestDropped)
@@ -231,13 +255,13 @@ TEST(IniFileIo, SaveRefusesWhatItCannotWriteAndLeavesNoTemporaryFile)
     CTempDir dir;
     CIniFile untouched;
     LoadText(untouched, "[S]\r\nk=1\r\n");
-    EXPECT_EQ(untouched.Save(0, dir.Wide("never.ini").c_str()), 1);  // nothing modified
+    EXPECT_EQ(untouched.Save(0, dir.Wide("never.ini").c_str()), 1); // nothing modified
     EXPECT_FALSE(std::filesystem::exists(dir.Path("never.ini")));
 
     CIniFile memory;
     LoadText(memory, "[S]\r\nk=1\r\n");
     memory.SetString(L"S", L"k", L"2");
-    EXPECT_EQ(memory.Save(0, nullptr), 0);  // text from memory has no own path
+    EXPECT_EQ(memory.Save(0, nullptr), 0); // text from memory has no own path
     EXPECT_EQ(memory.Save(0, L""), 0);
 
     // The target is a folder: the rename fails, the temporary file goes away.
@@ -256,7 +280,10 @@ TEST(IniFileIo, SaveRefusesWhatItCannotWriteAndLeavesNoTemporaryFile)
 
 TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
 {
-    struct Case { const char* mirrorBefore; BOOL result; };  // null: no mirror file; 1: the mirror is refreshed
+    struct Case {
+        const char* mirrorBefore;
+        BOOL result;
+    }; // null: no mirror file; 1: the mirror is refreshed
     const Case cases[] = {{"[S]\r\nk=1\r\n", 1}, {nullptr, 1}, {"[S]\r\nk=100\r\n", 0}};
     for (const Case& c : cases) {
         CTempDir dir;
@@ -283,7 +310,7 @@ TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
     CIniFile file;
     ASSERT_EQ(file.Load(dir.Wide("gbk.ini").c_str(), nullptr), 1);
     EXPECT_EQ(file.GetString(L"\u8D44\u6E90", L"\u952E", L"", FALSE), L"\u503C");
-    file.SetString(L"\u8D44\u6E90", L"\u540D", L"\u4E2D\u6587\u0E01");  // 名=中文 and a Thai letter GBK lacks
+    file.SetString(L"\u8D44\u6E90", L"\u540D", L"\u4E2D\u6587\u0E01"); // 名=中文 and a Thai letter GBK lacks
     ASSERT_EQ(file.Save(0, nullptr), 1);
     const std::string expected = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5" + std::string(47, ' ') +
                                  "    ;\xD7\xA2\xCA\xCD\r\n\xC3\xFB=\xD6\xD0\xCE\xC4?\r\n";

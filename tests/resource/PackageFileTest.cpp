@@ -37,18 +37,23 @@ std::string Header(const std::string& desc, std::uint32_t length)
 {
     return std::string(32, '\0') + U32(length) + desc;
 }
-std::string Header(const std::string& desc) { return Header(desc, static_cast<std::uint32_t>(desc.size())); }
+std::string Header(const std::string& desc)
+{
+    return Header(desc, static_cast<std::uint32_t>(desc.size()));
+}
 
-std::vector<BYTE> Bytes(const std::string& text) { return std::vector<BYTE>(text.begin(), text.end()); }
+std::vector<BYTE> Bytes(const std::string& text)
+{
+    return std::vector<BYTE>(text.begin(), text.end());
+}
 
-}  // namespace
+} // namespace
 
 TEST(PackageFile, WriterProducesTheDocumentedLayout)
 {
     std::vector<BYTE> bytes;
-    ASSERT_EQ(CPackageFile::Build("[Picture]\r\nPictureCount=2\r\n",
-                                  {{L"000.png", {1, 2, 3}}, {L"001.bmp", {}}}, bytes),
-              1);
+    ASSERT_EQ(
+        CPackageFile::Build("[Picture]\r\nPictureCount=2\r\n", {{L"000.png", {1, 2, 3}}, {L"001.bmp", {}}}, bytes), 1);
     const std::string expected = std::string("VIREOPAK") + U32(1) + U32(2) + std::string(16, '\0') + U32(27) +
                                  "[Picture]\r\nPictureCount=2\r\n" + Record(L"000.png", "\x01\x02\x03") +
                                  Record(L"001.bmp", "");
@@ -74,31 +79,49 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
         const char* name;
         std::string bytes;
         BOOL result;
-        std::vector<std::wstring> records;  // names of the records kept
-        const char* log;                    // part of the log line expected, or none
+        std::vector<std::wstring> records; // names of the records kept
+        const char* log;                   // part of the log line expected, or none
     };
     const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
     const std::string good = Record(L"000.png", "abc");
-    CTempDir dir;  // the working directory, so the log read below is this test's own
+    CTempDir dir; // the working directory, so the log read below is this test's own
     const Case cases[] = {
         {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
         {"35 bytes", std::string(35, '\0'), 0, {}, "Package file too short: 35 bytes"},
         {"foreign header bytes", std::string(32, '\x7F') + U32(0) + good, 1, {L"000.png"}, nullptr},
         {"L to the end", Header(desc), 1, {}, nullptr},
-        {"L one past the end", Header(desc, static_cast<std::uint32_t>(desc.size() + 1)), 0, {},
+        {"L one past the end",
+         Header(desc, static_cast<std::uint32_t>(desc.size() + 1)),
+         0,
+         {},
          "description length 28 runs past the end of the file (63 bytes)"},
         {"L 0xFFFFFFFF", Header(desc, 0xFFFFFFFFu), 0, {}, "description length 4294967295 runs past"},
         {"L 0xFFFFFFDC (36 + L wraps in 32 bits)", Header(desc, 0xFFFFFFDCu), 0, {}, "description length 4294967260"},
-        {"record header cut", Header(desc) + good + std::string(23, '\0'), 1, {L"000.png"},
+        {"record header cut",
+         Header(desc) + good + std::string(23, '\0'),
+         1,
+         {L"000.png"},
          "record 1 cut: 23 bytes left at offset 90"},
-        {"N one past the end", Header(desc) + good + Record(L"001.png", "abc", 4), 1, {L"000.png"},
+        {"N one past the end",
+         Header(desc) + good + Record(L"001.png", "abc", 4),
+         1,
+         {L"000.png"},
          "record 1 at offset 90: data length 4 runs past the end"},
         {"N 0xFFFFFFF0", Header(desc) + Record(L"000.png", "abc", 0xFFFFFFF0u), 1, {}, "data length 4294967280"},
-        {"N 0xFFFFFFE8 (offset + N wraps in 32 bits)", Header(desc) + good + Record(L"001.png", "", 0xFFFFFFE8u) + good,
-         1, {L"000.png"}, "data length 4294967272"},
-        {"N 0 then a skipped number", Header(desc) + Record(L"000.png", "") + Record(L"002.png", "z"), 1,
-         {L"000.png", L"002.png"}, nullptr},
-        {"name without terminator", Header("") + Record(L"ABCDEFGHIJ", "x"), 1, {L"ABCDEFGHIJ"},
+        {"N 0xFFFFFFE8 (offset + N wraps in 32 bits)",
+         Header(desc) + good + Record(L"001.png", "", 0xFFFFFFE8u) + good,
+         1,
+         {L"000.png"},
+         "data length 4294967272"},
+        {"N 0 then a skipped number",
+         Header(desc) + Record(L"000.png", "") + Record(L"002.png", "z"),
+         1,
+         {L"000.png", L"002.png"},
+         nullptr},
+        {"name without terminator",
+         Header("") + Record(L"ABCDEFGHIJ", "x"),
+         1,
+         {L"ABCDEFGHIJ"},
          "name without terminator"},
     };
     for (const Case& c : cases) {
@@ -126,9 +149,14 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
 
 TEST(PackageFile, NumbersMatchNamesWithAtLeastThreeDigits)
 {
-    struct Case { const wchar_t* name; int number; bool match; };
-    const Case cases[] = {{L"001.png", 0, false}, {L"012.bmp", 12, true}, {L"12.bmp", 12, false}, {L"pic_007", 7, true},
-                          {L"1000.png", 100, true}, {L"1000.png", 0, true}, {L"", 0, false}};
+    struct Case {
+        const wchar_t* name;
+        int number;
+        bool match;
+    };
+    const Case cases[] = {{L"001.png", 0, false}, {L"012.bmp", 12, true},   {L"12.bmp", 12, false},
+                          {L"pic_007", 7, true},  {L"1000.png", 100, true}, {L"1000.png", 0, true},
+                          {L"", 0, false}};
     for (const Case& c : cases)
         EXPECT_EQ(CPackageFile::NameHasNumber(c.name, c.number), c.match) << c.number;
     for (const auto& [number, text] : {std::pair{7, L"007"}, {1000, L"1000"}, {-5, L"-05"}, {-123, L"-123"}})

@@ -5,8 +5,8 @@
 
 #include "platform/image/ImageFixtures.h"
 #include "render/RenderTest.h"
-#include "resource/TestFiles.h"
 #include "resource/PackageFile.h"
+#include "resource/TestFiles.h"
 #include "support/AnsiText.h"
 
 #include <vireo/resource.h>
@@ -22,7 +22,8 @@ namespace vireo::test {
 inline std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t argb)
 {
     using namespace vireo::image::fixtures;
-    return BuildPng(PngFromArgb(std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, argb), width, height));
+    return BuildPng(
+        PngFromArgb(std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, argb), width, height));
 }
 
 inline std::vector<std::uint8_t> SolidJpeg(int width, int height, std::uint8_t grey)
@@ -97,7 +98,8 @@ class PackageTest : public RenderTest {
     std::vector<std::string> LeveledLogSinceMark() const
     {
         const std::vector<std::string> lines = LeveledLogMessages();
-        return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(m_logMark, lines.size())), lines.end());
+        return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(m_logMark, lines.size())),
+                                        lines.end());
     }
     void MarkLeveledLog() { m_logMark = LeveledLogMessages().size(); }
     // A rectangle as comparable, printable values.

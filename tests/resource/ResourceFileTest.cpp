@@ -31,7 +31,8 @@ std::string Record(const std::string& ascii, std::uint32_t n, const std::string&
 TEST_F(PackageTest, PackageFileRecordsMatchPictureNumbersAndSkipMissingOnes)
 {
     const std::string desc = "[Picture]\r\nPictureCount=3\r\nPicBox002=1,1,2,2\r\n";
-    MakePackageFile("art.pak", desc, {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}, {L"002.png", SolidPng(2, 3, 0xFF00FF00)}});
+    MakePackageFile("art.pak", desc,
+                    {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}, {L"002.png", SolidPng(2, 3, 0xFF00FF00)}});
     const std::string before = ReadFile("art.pak");
     CResource* res = Render()->CreateResource(L"art.pak");
     ASSERT_NE(res, nullptr);
@@ -61,15 +62,20 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
     struct Row {
         const char* name;
         std::string bytes;
-        std::vector<int> exist;  // IsPictureExist of every picture; empty: refused
-        const char* logged;      // part of a level-3 line, or null
+        std::vector<int> exist; // IsPictureExist of every picture; empty: refused
+        const char* logged;     // part of a level-3 line, or null
     } rows[] = {
         {"empty file", "", {}, "too short"},
-        {"record data past the end", head + Record("000", size, png) + Record("001", 0xFFFFFFF0u, png), {1, 0, 0},
+        {"record data past the end",
+         head + Record("000", size, png) + Record("001", 0xFFFFFFF0u, png),
+         {1, 0, 0},
          "runs past the end"},
         {"record without bytes", head + Record("000", 0, "") + Record("001", size, png), {0, 1, 0}, nullptr},
         // A description without any closed line gives every default: one picture.
-        {"description without a line end", header + Le32(14) + "PictureCount=3" + Record("000", size, png), {1}, nullptr},
+        {"description without a line end",
+         header + Le32(14) + "PictureCount=3" + Record("000", size, png),
+         {1},
+         nullptr},
     };
     int n = 0;
     for (const Row& row : rows) {
@@ -110,8 +116,8 @@ class PackageResetTest : public PackageTest {
     void LoseAndReset()
     {
         vireo::testing::LoseDeviceOnNextPresent();
-        m_game->Run();  // presents into a lost device
-        m_game->Run();  // resets, restores and draws
+        m_game->Run(); // presents into a lost device
+        m_game->Run(); // resets, restores and draws
     }
 };
 
@@ -157,7 +163,7 @@ TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDra
     ASSERT_TRUE(CPackageFile::Build("[Picture]\r\nPictureCount=50\r\n", many, grown));
     struct Row {
         const char* name;
-        std::string replacement;  // empty: the file is deleted
+        std::string replacement; // empty: the file is deleted
     } rows[] = {
         {"deleted", ""},
         {"truncated to its header", std::string(36, '\0')},
@@ -185,7 +191,8 @@ TEST_F(PackageResetTest, ColourKeyComponentsCountModulo256)
 {
     // 300 is 44 and -1 is 255: pixels of (44, 0, 255) are the key and vanish; (45, 0, 255) stays.
     const char* desc = "[Picture]\r\nPictureCount=2\r\nColorKey_R=300\r\nColorKey_G=256\r\nColorKey_B=-1\r\n";
-    MakePackageFile("key.pak", desc, {{L"000.png", SolidPng(4, 4, 0xFF2C00FF)}, {L"001.png", SolidPng(4, 4, 0xFF2D00FF)}});
+    MakePackageFile("key.pak", desc,
+                    {{L"000.png", SolidPng(4, 4, 0xFF2C00FF)}, {L"001.png", SolidPng(4, 4, 0xFF2D00FF)}});
     CResource* res = Render()->CreateResource(L"key.pak");
     ASSERT_NE(res, nullptr);
     DrawEveryFrame(res);

@@ -25,7 +25,10 @@ TEST_F(PackageTest, MissingMiddlePictureIsEmptyWithoutBoxOrCentre)
                                   res->IsPictureExist(2), res->IsPictureExist(3)}),
                 ElementsAre(0, 1, 0, 1, 0));
     // Boxes and centre points only for pictures that exist; "3" has no comma, so x is 0.
-    struct Row { RECT box; LONG x, y; } rows[] = {{{0, 0, 4, 3}, 1, 2}, {{0, 0, 0, 0}, 0, 0}, {{0, 0, 5, 6}, 0, 3}};
+    struct Row {
+        RECT box;
+        LONG x, y;
+    } rows[] = {{{0, 0, 4, 3}, 1, 2}, {{0, 0, 0, 0}, 0, 0}, {{0, 0, 5, 6}, 0, 3}};
     for (int i = 0; i < 3; ++i) {
         SResElem elem{};
         ASSERT_EQ(res->GetResElem(&elem, i), 1);
@@ -73,9 +76,9 @@ TEST_F(PackageTest, PictureFilesFollowTheExtensionOrder)
 TEST_F(PackageTest, SequencesFollowTheCommaRuleAndOutOfRangeIndicesGetSequenceZero)
 {
     struct Row {
-        const char* text;  // Seq001 as written; null = missing
+        const char* text; // Seq001 as written; null = missing
         int start, end, loops, frames;
-        const char* written;  // the line Desc.ini holds afterwards
+        const char* written; // the line Desc.ini holds afterwards
     } rows[] = {
         {"2,5", 2, 5, 1, 4, "Seq001=2,5,1"},
         {"5,2,3", 5, 2, 3, 4, "Seq001=5,2,3"},
@@ -95,17 +98,21 @@ TEST_F(PackageTest, SequencesFollowTheCommaRuleAndOutOfRangeIndicesGetSequenceZe
         CResource* res = Render()->CreateResource(W(folder).c_str());
         ASSERT_NE(res, nullptr) << folder;
         const SAniData seq = res->GetAniData(1);
-        EXPECT_EQ((std::vector<int>{seq.nSequence, seq.nStartFrame, seq.nEndFrame, seq.nLoopCount, seq.nFrameCount, seq.nFrameDelay}),
-                  (std::vector<int>{1, row.start, row.end, row.loops, row.frames, 3})) << folder;
+        EXPECT_EQ((std::vector<int>{seq.nSequence, seq.nStartFrame, seq.nEndFrame, seq.nLoopCount, seq.nFrameCount,
+                                    seq.nFrameDelay}),
+                  (std::vector<int>{1, row.start, row.end, row.loops, row.frames, 3}))
+            << folder;
         EXPECT_THAT(ReadFile(folder + "/Desc.ini"), HasSubstr(std::string(row.written) + "\r\n")) << folder;
         // Indices past the table get sequence 0: every picture, no loop count (one pass).
         for (int index : {2, -1, INT_MIN}) {
             const SAniData zero = res->GetAniData(index);
-            EXPECT_EQ((std::vector<int>{zero.nSequence, zero.nStartFrame, zero.nEndFrame, zero.nLoopCount, zero.nFrameCount}),
-                      (std::vector<int>{0, 0, 9, 0, 10})) << index;
+            EXPECT_EQ(
+                (std::vector<int>{zero.nSequence, zero.nStartFrame, zero.nEndFrame, zero.nLoopCount, zero.nFrameCount}),
+                (std::vector<int>{0, 0, 9, 0, 10}))
+                << index;
         }
     }
-    TakeBoxes();  // each folder has no pictures and says so
+    TakeBoxes(); // each folder has no pictures and says so
 }
 
 TEST_F(PackageTest, HitBoxesPastThePicturesShowTheOverflowBoxAndDefaultToZero)
@@ -177,7 +184,7 @@ TEST_F(PackageTest, BadFolderInputGivesAClearMessageAndBoundedTables)
     struct Row {
         const char* desc;
         int pictures, sequences, hitBoxes;
-        const char* logged;  // part of the level-3 line, or null for none
+        const char* logged; // part of the level-3 line, or null for none
     } rows[] = {
         {"[Picture]\r\nPictureCount=100000000\r\n[HitBox]\r\nHitBoxCount=0\r\n", CResource::kMaxPictures, 1, 0,
          "PictureCount=100000000 is out of range"},

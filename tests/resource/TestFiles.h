@@ -13,7 +13,7 @@
 #include <vector>
 
 class CTempDir : public vireo::test::ScratchDir {
-public:
+  public:
     std::filesystem::path Path(const std::string& relative = "") const
     {
         return relative.empty() ? ScratchDir::Path() : ScratchDir::Path() / relative;
@@ -28,7 +28,10 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadBytes(const std::filesystem::path& path) { return vireo::test::ReadFileBytes(path); }
+inline std::string ReadBytes(const std::filesystem::path& path)
+{
+    return vireo::test::ReadFileBytes(path);
+}
 
 // UTF-16LE bytes of a text of BMP characters, optionally with the FF FE mark.
 inline std::string Utf16Bytes(const std::wstring& text, bool mark = true)

@@ -62,8 +62,11 @@ TEST(DxVersion, DxDiagAnswerIsPacked)
         DWORD packed;
         const wchar_t* text;
     } rows[] = {
-        {{9, 0, L'c'}, 0x90003, L"9.0c"}, {{9, 0, L' '}, 0x90000, L"9.0"}, {{9, 0, L'C'}, 0x90003, L"9.0c"},
-        {{8, 1, L'b'}, 0x80102, L"8.1b"}, {{9, 0, L'z'}, 0x9001A, L"9.0z"},
+        {{9, 0, L'c'}, 0x90003, L"9.0c"},
+        {{9, 0, L' '}, 0x90000, L"9.0"},
+        {{9, 0, L'C'}, 0x90003, L"9.0c"},
+        {{8, 1, L'b'}, 0x80102, L"8.1b"},
+        {{9, 0, L'z'}, 0x9001A, L"9.0z"},
         {{9, 0, L'1'}, 0x90000, L"9.01"}, // not a letter: shown, adds nothing to the packed number
     };
     for (const auto& row : rows) {
@@ -188,13 +191,17 @@ TEST_F(PlatformDxVersion, ProviderFirstThenFiles)
         const wchar_t* text;
     } rows[] = {
         {"the provider's answer", {}, true, false, true, 0x90003, L"9.0c"},
-        {"a blank letter is no letter", info([](auto& i) { i.letter = std::wstring(L" "); }), false, false, true, 0x90000, L"9.0"},
-        {"an empty letter is no answer", info([](auto& i) { i.letter = std::wstring(); }), true, false, true, 0x70000, L"7.0"},
+        {"a blank letter is no letter", info([](auto& i) { i.letter = std::wstring(L" "); }), false, false, true,
+         0x90000, L"9.0"},
+        {"an empty letter is no answer", info([](auto& i) { i.letter = std::wstring(); }), true, false, true, 0x70000,
+         L"7.0"},
         {"a missing property is no answer", info([](auto& i) { i.minor.reset(); }), true, false, true, 0x70000, L"7.0"},
         {"no provider", info([](auto& i) { i.providerAvailable = false; }), true, false, true, 0x70000, L"7.0"},
-        {"no provider, d3d9 present", info([](auto& i) { i.providerAvailable = false; }), true, true, true, 0x90000, L"9.0"},
+        {"no provider, d3d9 present", info([](auto& i) { i.providerAvailable = false; }), true, true, true, 0x90000,
+         L"9.0"},
         // Without a system directory no file is found: 0.0, still an answer.
-        {"no provider, no system directory", info([](auto& i) { i.providerAvailable = false; }), true, true, false, 0, L"0.0"},
+        {"no provider, no system directory", info([](auto& i) { i.providerAvailable = false; }), true, true, false, 0,
+         L"0.0"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

@@ -14,8 +14,17 @@ TEST(ParseIntW, FollowsWtoiRules)
         const wchar_t* text;
         int expected;
     } rows[] = {
-        {L"42", 42}, {L"  \t-17xyz", -17}, {L"+8", 8}, {L"0x10", 0}, {L"", 0}, {L"abc", 0}, {L"- 5", 0},
-        {L"99999999999", INT_MAX}, {L"-99999999999", INT_MIN}, {L"2147483647", INT_MAX}, {L"-2147483648", INT_MIN},
+        {L"42", 42},
+        {L"  \t-17xyz", -17},
+        {L"+8", 8},
+        {L"0x10", 0},
+        {L"", 0},
+        {L"abc", 0},
+        {L"- 5", 0},
+        {L"99999999999", INT_MAX},
+        {L"-99999999999", INT_MIN},
+        {L"2147483647", INT_MAX},
+        {L"-2147483648", INT_MIN},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ParseIntW(row.text), row.expected) << "text: " << testing::PrintToString(std::wstring(row.text));
@@ -28,9 +37,15 @@ TEST(ParseRect, FourNumbersAndMissingCommas)
         const wchar_t* text;
         RECT expected;
     } rows[] = {
-        {L"0,0,64,32", {0, 0, 64, 32}}, {L"5", {0, 0, 0, 5}}, {L" 1, -2 ,+3,4", {1, -2, 3, 4}},
-        {L"1,2", {1, 0, 0, 2}}, {L"1,2,3", {1, 2, 0, 3}}, {L"1,2,3,4,5", {1, 2, 3, 4}}, {L"", {0, 0, 0, 0}},
-        {L",,,", {0, 0, 0, 0}}, {nullptr, {0, 0, 0, 0}},
+        {L"0,0,64,32", {0, 0, 64, 32}},
+        {L"5", {0, 0, 0, 5}},
+        {L" 1, -2 ,+3,4", {1, -2, 3, 4}},
+        {L"1,2", {1, 0, 0, 2}},
+        {L"1,2,3", {1, 2, 0, 3}},
+        {L"1,2,3,4,5", {1, 2, 3, 4}},
+        {L"", {0, 0, 0, 0}},
+        {L",,,", {0, 0, 0, 0}},
+        {nullptr, {0, 0, 0, 0}},
     };
     auto sides = [](const RECT& r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
     for (const auto& row : rows)

@@ -20,21 +20,22 @@ int Pack(const std::vector<std::string>& args, std::string& output)
     std::fclose(sink);
     return code;
 }
-}  // namespace
+} // namespace
 
 TEST(Packer, FolderRoundTripGivesTheSameDescriptionAndPictureBytes)
 {
     CTempDir dir;
-    WriteBytes(dir.Path("hero/Desc.ini"),
-               "; hero\r\n[Picture]\r\nPictureCount=4\r\nPicBox001 = 1,2,3,4 ;box\r\n\r\n[Animation]\r\nFrameDelay=2\r\n"
-        "SeqCount=1\r\nSeq001=5,2,3\r\n[HitBox]\r\nHitBoxCount=1\r\n000=0,0,8,8");  // no final line end
+    WriteBytes(
+        dir.Path("hero/Desc.ini"),
+        "; hero\r\n[Picture]\r\nPictureCount=4\r\nPicBox001 = 1,2,3,4 ;box\r\n\r\n[Animation]\r\nFrameDelay=2\r\n"
+        "SeqCount=1\r\nSeq001=5,2,3\r\n[HitBox]\r\nHitBoxCount=1\r\n000=0,0,8,8"); // no final line end
     WriteBytes(dir.Path("hero/000.png"), std::string("\x89PNG\0zero", 9));
     WriteBytes(dir.Path("hero/001.png"), "png one");
-    WriteBytes(dir.Path("hero/001.jpg"), "jpg one");  // jpg comes first
+    WriteBytes(dir.Path("hero/001.jpg"), "jpg one"); // jpg comes first
     WriteBytes(dir.Path("hero/003.bmp"), "BMthree");
     WriteBytes(dir.Path("hero/004.bmp"), "beyond PictureCount");
 
-    std::string output;  // the trailing separator below is not part of the output name
+    std::string output; // the trailing separator below is not part of the output name
     ASSERT_EQ(Pack({"hero/"}, output), 0) << output;
     CPackageFile package;
     ASSERT_EQ(package.Open(dir.Wide("hero.pak").c_str()), 1);
@@ -44,9 +45,11 @@ TEST(Packer, FolderRoundTripGivesTheSameDescriptionAndPictureBytes)
     EXPECT_EQ(Lines(packed), Lines(folder));
     std::vector<std::pair<std::wstring, std::string>> records;
     for (const SPackageRecord& r : package.GetRecords())
-        records.push_back({r.strName, std::string(reinterpret_cast<const char*>(package.GetRecordData(r)), r.nDataSize)});
-    EXPECT_EQ(records, (decltype(records){
-                           {L"000.png", std::string("\x89PNG\0zero", 9)}, {L"001.jpg", "jpg one"}, {L"003.bmp", "BMthree"}}));
+        records.push_back(
+            {r.strName, std::string(reinterpret_cast<const char*>(package.GetRecordData(r)), r.nDataSize)});
+    EXPECT_EQ(records,
+              (decltype(records){
+                  {L"000.png", std::string("\x89PNG\0zero", 9)}, {L"001.jpg", "jpg one"}, {L"003.bmp", "BMthree"}}));
 
     // Listing: the records and the description; a cut copy lists its whole records and fails.
     EXPECT_EQ(Pack({"--list", "hero.pak"}, output), 0);
@@ -66,11 +69,11 @@ TEST(Packer, FolderRoundTripGivesTheSameDescriptionAndPictureBytes)
 TEST(Packer, DescriptionTextKeepsWhatTheFolderReaderSees)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"a=1\r\n\n\n", "a=1\r\n\n\n"},              // only line feeds after the last CR
-        {"a=1\nb=2\n", "a=1\nb=2\n\r\n"},            // LF-only text is one line
+        {"a=1\r\n\n\n", "a=1\r\n\n\n"},   // only line feeds after the last CR
+        {"a=1\nb=2\n", "a=1\nb=2\n\r\n"}, // LF-only text is one line
         {Utf16Bytes(L"[S]\r\nk=v"), "[S]\r\nk=v\r\n"},
-        {Utf16Bytes(L"k=v\r\n") + "x", "k=v\r\n"},  // odd byte count
-        {"\xFF\xFE", ""},                            // mark only
+        {Utf16Bytes(L"k=v\r\n") + "x", "k=v\r\n"}, // odd byte count
+        {"\xFF\xFE", ""},                          // mark only
     };
     for (const auto& [file, text] : cases)
         EXPECT_EQ(DescToPackageText(std::vector<BYTE>(file.begin(), file.end())), text) << file;

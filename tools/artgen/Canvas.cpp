@@ -21,7 +21,8 @@ Rgba FromHex(std::uint32_t rgb, float alpha)
     return Rgba{((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, alpha};
 }
 
-Canvas::Canvas(int width, int height) : m_width(width), m_height(height), m_pixels(static_cast<std::size_t>(width) * height)
+Canvas::Canvas(int width, int height)
+    : m_width(width), m_height(height), m_pixels(static_cast<std::size_t>(width) * height)
 {
 }
 

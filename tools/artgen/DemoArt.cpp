@@ -17,12 +17,14 @@ Canvas DrawCrate()
     const Rgba plankLight = FromHex(0xD9A25E);
     canvas.Paint([](float, float) { return true; }, dark);
     // Planks with a grain that runs across them.
-    canvas.Paint([](float x, float y) { return x > 6 && x < 58 && y > 6 && y < 58 && std::fmod(y - 6, 13.0f) > 1.2f; },
-                 [&](float x, float y) { return Mix(plank, plankLight, 0.5f + 0.5f * std::sin(x * 0.35f + y * 0.9f)); });
+    canvas.Paint(
+        [](float x, float y) { return x > 6 && x < 58 && y > 6 && y < 58 && std::fmod(y - 6, 13.0f) > 1.2f; },
+        [&](float x, float y) { return Mix(plank, plankLight, 0.5f + 0.5f * std::sin(x * 0.35f + y * 0.9f)); });
     // The frame and the diagonal brace.
     const Rgba frame = FromHex(0x8A5526);
-    canvas.Paint([](float x, float y) { return (x < 8 || x > 56 || y < 8 || y > 56) && x > 1 && x < 63 && y > 1 && y < 63; },
-                 frame);
+    canvas.Paint(
+        [](float x, float y) { return (x < 8 || x > 56 || y < 8 || y > 56) && x > 1 && x < 63 && y > 1 && y < 63; },
+        frame);
     canvas.Paint([](float x, float y) { return InCapsule(x, y, 10, 54, 54, 10, 4.0f); }, frame);
     // Nail heads in the corners.
     const Rgba nail = FromHex(0xC9C9C9);

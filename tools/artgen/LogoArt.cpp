@@ -34,7 +34,9 @@ const Glyph* FindGlyph(char letter)
 
 bool InTriangle(float x, float y, float ax, float ay, float bx, float by, float cx, float cy)
 {
-    const auto side = [&](float px, float py, float qx, float qy) { return (qx - px) * (y - py) - (qy - py) * (x - px); };
+    const auto side = [&](float px, float py, float qx, float qy) {
+        return (qx - px) * (y - py) - (qy - py) * (x - px);
+    };
     const float d1 = side(ax, ay, bx, by);
     const float d2 = side(bx, by, cx, cy);
     const float d3 = side(cx, cy, ax, ay);
@@ -85,8 +87,9 @@ Canvas DrawLogo()
     canvas.Paint([&](float x, float y) { return InCircle(x, y, kCx, kCy, kRadius - 3.5f); },
                  [&](float, float y) { return Mix(light, deep, (y - (kCy - kRadius)) / (2 * kRadius)); });
     // A soft sheen on the upper left, as on a leaf in the light.
-    canvas.Paint([&](float x, float y) { return InCircle(x, y, kCx - 14, kCy - 18, 22) && InCircle(x, y, kCx, kCy, 40); },
-                 FromHex(0xFFFFFF, 0.16f));
+    canvas.Paint(
+        [&](float x, float y) { return InCircle(x, y, kCx - 14, kCy - 18, 22) && InCircle(x, y, kCx, kCy, 40); },
+        FromHex(0xFFFFFF, 0.16f));
 
     // The bird: a head with a beak and an eye, one short wing down to the body and one long
     // wing sweeping up to the right, so the whole reads as a "V".
@@ -99,8 +102,11 @@ Canvas DrawLogo()
         white);
     canvas.Paint([&](float x, float y) { return InCircle(x, y, 35, 27.5f, 2.2f); }, FromHex(0x1B3A12));
     // The tail: two short feathers under the body.
-    canvas.Paint([&](float x, float y) { return InCapsule(x, y, 57, 72, 52, 84, 2.5f) || InCapsule(x, y, 57, 72, 63, 84, 2.5f); },
-                 white);
+    canvas.Paint(
+        [&](float x, float y) {
+            return InCapsule(x, y, 57, 72, 52, 84, 2.5f) || InCapsule(x, y, 57, 72, 63, 84, 2.5f);
+        },
+        white);
 
     // The name on a dark plaque, readable on a black or a light clear colour.
     canvas.Paint([](float x, float y) { return InRoundRect(x, y, 8, 101, 112, 129, 6); }, rim);

@@ -33,8 +33,8 @@ Pose HeroPose(int index)
     }
     // Crouch, push, stretch, tuck: the feet stay on the picture's bottom edge or above it,
     // since the centre point (24,63) puts the bottom row on the ground.
-    static constexpr std::array<Pose, 4> kJump = {
-        Pose{0.6f, -4, 0.2f, 20}, Pose{0.2f, 0, 0.9f, 21}, Pose{0.05f, 2, 1.0f, 20}, Pose{0.5f, 3, 0.5f, 16}};
+    static constexpr std::array<Pose, 4> kJump = {Pose{0.6f, -4, 0.2f, 20}, Pose{0.2f, 0, 0.9f, 21},
+                                                  Pose{0.05f, 2, 1.0f, 20}, Pose{0.5f, 3, 0.5f, 16}};
     return kJump[static_cast<std::size_t>(index - 8)];
 }
 
@@ -62,8 +62,9 @@ Canvas DrawHeroFrame(int index)
                     FromHex(0xE6B48C));
     }
     canvas.Fill([&](float x, float y) { return InCircle(x, y, head.x, head.y, 8); }, FromHex(0xF0C396));
-    canvas.Fill([&](float x, float y) { return std::fabs(x - (head.x + 3)) < 1.2f && std::fabs(y - (head.y - 1)) < 1.2f; },
-                FromHex(0x14141E));
+    canvas.Fill(
+        [&](float x, float y) { return std::fabs(x - (head.x + 3)) < 1.2f && std::fabs(y - (head.y - 1)) < 1.2f; },
+        FromHex(0x14141E));
     return canvas;
 }
 
@@ -74,19 +75,19 @@ Canvas DrawSparkleFrame(int index)
     const float pulse = 0.75f + 0.25f * std::sin(index / 6.0f * 2 * kPi);
     Canvas canvas(32, 32);
     // Painted once over the clear canvas, so each pixel gets exactly the colour computed here.
-    canvas.Paint([](float, float) { return true; },
-                 [&](float x, float y) {
-                     const float dx = x - kCentre;
-                     const float dy = y - kCentre;
-                     const float r = std::hypot(dx, dy);
-                     const float spike = std::pow(std::fabs(std::cos(2 * (std::atan2(dy, dx) - turn))), 8.0f);
-                     const float reach = (4 + 11 * spike) * pulse;
-                     const float core = std::fmax(0.0f, 1 - r / reach);
-                     const float glow = std::fmax(0.0f, 1 - r / (14 * pulse)) * 0.35f;
-                     const float warm = std::fmin(1.0f, core * 1.5f);
-                     return Rgba{1.0f, (200 + 55 * warm) / 255.0f, (90 + 165 * warm) / 255.0f,
-                                 std::fmin(1.0f, core * 2 + glow)};
-                 });
+    canvas.Paint(
+        [](float, float) { return true; },
+        [&](float x, float y) {
+            const float dx = x - kCentre;
+            const float dy = y - kCentre;
+            const float r = std::hypot(dx, dy);
+            const float spike = std::pow(std::fabs(std::cos(2 * (std::atan2(dy, dx) - turn))), 8.0f);
+            const float reach = (4 + 11 * spike) * pulse;
+            const float core = std::fmax(0.0f, 1 - r / reach);
+            const float glow = std::fmax(0.0f, 1 - r / (14 * pulse)) * 0.35f;
+            const float warm = std::fmin(1.0f, core * 1.5f);
+            return Rgba{1.0f, (200 + 55 * warm) / 255.0f, (90 + 165 * warm) / 255.0f, std::fmin(1.0f, core * 2 + glow)};
+        });
     return canvas;
 }
 

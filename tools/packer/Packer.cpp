@@ -28,10 +28,12 @@ std::string WideToUtf8(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), bytes, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), bytes, nullptr,
+                            nullptr);
     return narrow;
 }
 
@@ -103,7 +105,7 @@ int List(const std::wstring& path, std::FILE* out, std::FILE* err)
     return end < package.GetFileSize() ? 1 : 0;
 }
 
-}  // namespace
+} // namespace
 
 std::string DescToPackageText(const std::vector<BYTE>& fileBytes)
 {
@@ -122,10 +124,12 @@ std::string DescToPackageText(const std::vector<BYTE>& fileBytes)
             wide.push_back(static_cast<wchar_t>(unit));
         }
         if (!wide.empty()) {
-            int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+            int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                            nullptr);
             text.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
             if (bytes > 0)
-                WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
+                WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr,
+                                    nullptr);
         }
     } else {
         text.assign(fileBytes.begin(), fileBytes.end());
@@ -198,8 +202,8 @@ BOOL CollectPackageFolder(const std::wstring& folder, SPackerInput& input, std::
         if (name.compare(0, CPackageFile::FormatNumber(i).size() + 1, CPackageFile::FormatNumber(i) + L".") == 0) {
             ++next;
         } else if (CPackageFile::NameHasNumber(name, i)) {
-            input.warnings.push_back(L"picture " + std::to_wstring(i) + L" is missing and the loader would take " + name +
-                                     L" for it");
+            input.warnings.push_back(L"picture " + std::to_wstring(i) + L" is missing and the loader would take " +
+                                     name + L" for it");
             ++next;
         }
     }
@@ -215,8 +219,7 @@ int RunPacker(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         const std::wstring output = args.size() == 2 ? Utf8ToWide(args[1]) : StripTrailingSeparators(folder) + L".pak";
         return Pack(folder, output, out, err);
     }
-    std::fprintf(err,
-                 "usage: vireo-pack FOLDER [OUTPUT]   pack a package folder (default OUTPUT: FOLDER.pak)\n"
-                 "       vireo-pack --list FILE       list a package file\n");
+    std::fprintf(err, "usage: vireo-pack FOLDER [OUTPUT]   pack a package folder (default OUTPUT: FOLDER.pak)\n"
+                      "       vireo-pack --list FILE       list a package file\n");
     return 2;
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 struct SPackerInput {
-    std::string strDesc;                    // description text as the package carries it
-    std::vector<SPackagePicture> pictures;  // in ascending picture order
+    std::string strDesc;                   // description text as the package carries it
+    std::vector<SPackagePicture> pictures; // in ascending picture order
     std::vector<std::wstring> warnings;
 };
 

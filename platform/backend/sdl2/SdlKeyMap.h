@@ -6,4 +6,4 @@ namespace vireo::platform {
 
 unsigned char DikFromSdlScancode(int sdlScancode);
 
-}  // namespace vireo::platform
+} // namespace vireo::platform

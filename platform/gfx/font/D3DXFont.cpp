@@ -21,7 +21,7 @@ namespace {
 using vireo::font::CTextFont;
 
 class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
-public:
+  public:
     CD3DXFont(CDevice* device, const D3DXFONT_DESCW& desc, std::unique_ptr<CTextFont> text)
         : m_device(device), m_desc(desc), m_text(std::move(text))
     {
@@ -91,7 +91,7 @@ public:
         return D3D_OK;
     }
 
-private:
+  private:
     struct SPageTexture {
         IDirect3DTexture9* texture = nullptr;
         std::uint32_t version = 0;
@@ -115,9 +115,8 @@ private:
             SPageTexture& texture = m_pages[i];
             if (texture.texture && texture.version == page.version)
                 continue;
-            if (!texture.texture &&
-                FAILED(m_device->CreateTexture(page.width, page.height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                               &texture.texture, nullptr)))
+            if (!texture.texture && FAILED(m_device->CreateTexture(page.width, page.height, 1, 0, D3DFMT_A8R8G8B8,
+                                                                   D3DPOOL_MANAGED, &texture.texture, nullptr)))
                 return false;
             D3DLOCKED_RECT locked{};
             if (FAILED(texture.texture->LockRect(0, &locked, nullptr, 0)))
@@ -133,14 +132,14 @@ private:
     D3DXFONT_DESCW m_desc;
     std::unique_ptr<CTextFont> m_text;
     HDC m_dc = nullptr;
-    ID3DXSprite* m_sprite = nullptr;  // for DrawTextW without a sprite
+    ID3DXSprite* m_sprite = nullptr; // for DrawTextW without a sprite
     std::vector<SPageTexture> m_pages;
     vireo::font::STextLayout m_layout;
 };
 
-}  // namespace
+} // namespace
 
-}  // namespace vireo::gfx
+} // namespace vireo::gfx
 
 HRESULT D3DXCreateFontIndirectW(IDirect3DDevice9* device, const D3DXFONT_DESCW* desc, ID3DXFont** font)
 {
@@ -150,7 +149,7 @@ HRESULT D3DXCreateFontIndirectW(IDirect3DDevice9* device, const D3DXFONT_DESCW* 
     if (!dev || !desc || !font)
         return D3DERR_INVALIDCALL;
     D3DXFONT_DESCW copy = *desc;
-    copy.FaceName[LF_FACESIZE - 1] = L'\0';  // a name that fills the field is cut, not overrun
+    copy.FaceName[LF_FACESIZE - 1] = L'\0'; // a name that fills the field is cut, not overrun
     vireo::font::STextFontDesc textDesc;
     textDesc.height = copy.Height;
     textDesc.width = static_cast<int>(std::min<UINT>(copy.Width, 0x7FFFFFFF));

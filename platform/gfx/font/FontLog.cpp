@@ -11,7 +11,7 @@ namespace vireo::font {
 namespace {
 FontLogHook g_hook = nullptr;
 void* g_user = nullptr;
-}  // namespace
+} // namespace
 
 void SetFontLogHook(FontLogHook hook, void* user)
 {
@@ -32,9 +32,9 @@ void FontLog(int level, const wchar_t* format, ...)
     va_start(args, format);
     int n = std::vswprintf(line, sizeof(line) / sizeof(line[0]), format, args);
     va_end(args);
-    if (n < 0)  // glibc reports truncation as failure and leaves the buffer unspecified
+    if (n < 0) // glibc reports truncation as failure and leaves the buffer unspecified
         line[sizeof(line) / sizeof(line[0]) - 1] = L'\0';
     g_hook(g_user, level, line);
 }
 
-}  // namespace vireo::font
+} // namespace vireo::font

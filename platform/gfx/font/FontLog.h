@@ -11,4 +11,4 @@ namespace vireo::font {
 // the C locale and fails on anything but ASCII.
 void FontLog(int level, const wchar_t* format, ...);
 
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -38,7 +38,7 @@ bool EnsureFontconfig()
 int ClampWeight(int weight)
 {
     if (weight <= 0)
-        return 400;  // FW_DONTCARE draws as normal
+        return 400; // FW_DONTCARE draws as normal
     return std::min(weight, 1000);
 }
 
@@ -59,9 +59,12 @@ std::string RequestKey(const SFaceRequest& request)
 bool IsMetricSubstitute(const std::string& wanted, const std::string& family)
 {
     static const std::pair<const char*, const char*> kPairs[] = {
-        {"times new roman", "liberation serif"}, {"times new roman", "tinos"},
-        {"arial", "liberation sans"},            {"arial", "arimo"},
-        {"courier new", "liberation mono"},      {"courier new", "cousine"},
+        {"times new roman", "liberation serif"},
+        {"times new roman", "tinos"},
+        {"arial", "liberation sans"},
+        {"arial", "arimo"},
+        {"courier new", "liberation mono"},
+        {"courier new", "cousine"},
     };
     for (const auto& [windows, substitute] : kPairs) {
         if (wanted == windows && Lower(family) == substitute)
@@ -142,7 +145,7 @@ SFaceMatch Resolve(FcPattern* pattern, const SFaceRequest& request)
     return result;
 }
 
-}  // namespace
+} // namespace
 
 std::string WideToUtf8(const std::wstring& text)
 {
@@ -230,8 +233,7 @@ SFaceMatch CFallbackFaces::FindFor(char32_t c)
     }
     // The best match need not have c (coverage is ranked, not required): check it does.
     FcCharSet* coverage = nullptr;
-    if (match && FcPatternGetCharSet(match, FC_CHARSET, 0, &coverage) == FcResultMatch &&
-        FcCharSetHasChar(coverage, c))
+    if (match && FcPatternGetCharSet(match, FC_CHARSET, 0, &coverage) == FcResultMatch && FcCharSetHasChar(coverage, c))
         result = Describe(match, m_Request);
     if (match)
         FcPatternDestroy(match);
@@ -243,9 +245,8 @@ SFaceMatch CFallbackFaces::FindFor(char32_t c)
     if (!result.found) {
         ++m_Misses;
     } else if (LoggedRequests().insert(RequestKey(m_Request) + '|' + result.file).second) {
-        FontLog(1, L"Font \"%ls\": characters it lacks (first U+%04X) drawn with \"%ls\" (%ls)",
-                m_Request.face.c_str(), static_cast<unsigned>(c), Wide(result.family).c_str(),
-                Wide(result.file).c_str());
+        FontLog(1, L"Font \"%ls\": characters it lacks (first U+%04X) drawn with \"%ls\" (%ls)", m_Request.face.c_str(),
+                static_cast<unsigned>(c), Wide(result.family).c_str(), Wide(result.file).c_str());
     }
     return result;
 }
@@ -255,4 +256,4 @@ void ResetFaceMatchLog()
     LoggedRequests().clear();
 }
 
-}  // namespace vireo::font
+} // namespace vireo::font

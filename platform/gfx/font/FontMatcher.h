@@ -8,17 +8,17 @@
 namespace vireo::font {
 
 struct SFaceRequest {
-    std::wstring face;  // Win32 face name, e.g. L"Times New Roman"; empty = default face
-    int weight = 400;   // LOGFONT weight 0-1000 (0 = normal)
+    std::wstring face; // Win32 face name, e.g. L"Times New Roman"; empty = default face
+    int weight = 400;  // LOGFONT weight 0-1000 (0 = normal)
     bool italic = false;
 };
 
 struct SFaceMatch {
-    bool found = false;      // false only when fontconfig knows no font file at all
-    std::string file;        // path of the font file
-    int index = 0;           // face index inside a collection (.ttc)
-    std::string family;      // family name of the face taken
-    std::string style;       // its style name, e.g. "Bold"
+    bool found = false;            // false only when fontconfig knows no font file at all
+    std::string file;              // path of the font file
+    int index = 0;                 // face index inside a collection (.ttc)
+    std::string family;            // family name of the face taken
+    std::string style;             // its style name, e.g. "Bold"
     bool exactFamily = false;      // the family taken is the one asked for
     bool metricSubstitute = false; // a family made to the asked one's metrics (Liberation Serif)
     bool syntheticBold = false;    // asked bold, the family has no bold face
@@ -35,7 +35,7 @@ SFaceMatch MatchFace(const SFaceRequest& request);
 // Roman:charset=4f60"). Each look-up costs a fontconfig match (well under a millisecond), so
 // after kMaxMisses characters that no face has, it stops asking and reports none.
 class CFallbackFaces {
-public:
+  public:
     static constexpr int kMaxMisses = 64;
 
     explicit CFallbackFaces(const SFaceRequest& request);
@@ -47,9 +47,9 @@ public:
     // time a face is taken for this request, that is logged (level 1).
     SFaceMatch FindFor(char32_t c);
 
-private:
+  private:
     SFaceRequest m_Request;
-    void* m_Pattern = nullptr;  // FcPattern*, the request after substitution
+    void* m_Pattern = nullptr; // FcPattern*, the request after substitution
     int m_Misses = 0;
 };
 
@@ -59,4 +59,4 @@ void ResetFaceMatchLog();
 // UTF-8 form of a wide string (one code point per wchar_t); invalid code points become U+FFFD.
 std::string WideToUtf8(const std::wstring& text);
 
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -38,7 +38,7 @@ SAtlasSlot CGlyphAtlas::Allocate(int width, int height)
             break;
         }
     }
-    if (page && page->cursorX + w > kPageSize) {  // next shelf
+    if (page && page->cursorX + w > kPageSize) { // next shelf
         page->shelfY += page->shelfHeight;
         page->shelfHeight = 0;
         page->cursorX = 0;
@@ -80,4 +80,4 @@ void CGlyphAtlas::ExpandPage(int index, std::uint32_t* texels, int pitch) const
     }
 }
 
-}  // namespace vireo::font
+} // namespace vireo::font

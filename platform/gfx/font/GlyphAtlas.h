@@ -13,8 +13,8 @@ namespace vireo::font {
 struct SAtlasPage {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> coverage;  // width * height, top row first, 0 = empty
-    std::uint32_t version = 0;           // bumped on every glyph added, for texture uploads
+    std::vector<std::uint8_t> coverage; // width * height, top row first, 0 = empty
+    std::uint32_t version = 0;          // bumped on every glyph added, for texture uploads
     // shelf packing state
     int shelfY = 0;
     int shelfHeight = 0;
@@ -23,13 +23,13 @@ struct SAtlasPage {
 
 struct SAtlasSlot {
     int page = -1;
-    RECT rect{};  // in page pixels, right/bottom exclusive
+    RECT rect{}; // in page pixels, right/bottom exclusive
 };
 
 class CGlyphAtlas {
-public:
+  public:
     static constexpr int kPageSize = 512;
-    static constexpr int kPadding = 1;  // empty texels between glyphs, so filtering never bleeds
+    static constexpr int kPadding = 1; // empty texels between glyphs, so filtering never bleeds
 
     // Reserves a width x height area (0 x 0 gives an empty slot on no page). A glyph larger
     // than a page gets a page of its own size.
@@ -46,10 +46,10 @@ public:
 
     void Clear() { m_Pages.clear(); }
 
-private:
+  private:
     SAtlasPage& NewPage(int width, int height);
 
     std::vector<SAtlasPage> m_Pages;
 };
 
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -19,7 +19,7 @@ std::unordered_map<HDC, STextDC*>& LiveContexts()
     return live;
 }
 
-}  // namespace
+} // namespace
 
 HDC CreateTextDC(CTextFont* font)
 {
@@ -46,7 +46,7 @@ CTextFont* FontOfTextDC(HDC dc)
     return found == LiveContexts().end() ? nullptr : found->second->font;
 }
 
-}  // namespace vireo::font
+} // namespace vireo::font
 
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size)
 {

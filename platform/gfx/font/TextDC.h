@@ -12,4 +12,4 @@ HDC CreateTextDC(CTextFont* font);
 void DeleteTextDC(HDC dc);
 CTextFont* FontOfTextDC(HDC dc);
 
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -20,7 +20,7 @@ namespace vireo::font {
 
 namespace {
 
-constexpr int kMaxPixelHeight = 1024;  // larger heights are cut: a glyph is a bitmap in memory
+constexpr int kMaxPixelHeight = 1024; // larger heights are cut: a glyph is a bitmap in memory
 constexpr int kDefaultCellHeight = 16;
 constexpr int kMaxFallbackFaces = 8;
 
@@ -41,7 +41,7 @@ bool IsControl(char32_t c)
     return c < 0x20 || c == 0x7F;
 }
 
-}  // namespace
+} // namespace
 
 struct CTextFont::SFace {
     FT_Face face = nullptr;
@@ -134,8 +134,8 @@ bool CTextFont::OpenPrimary()
     m_EmPixelsX = m_EmPixels;
     if (m_Desc.width > 0 && naturalAverage > 0)
         m_EmPixelsX = std::clamp(m_EmPixels * m_Desc.width / naturalAverage, 1.0, double(kMaxPixelHeight));
-    m_Metrics.averageWidth = m_Desc.width > 0 ? std::min(m_Desc.width, kMaxPixelHeight)
-                                              : static_cast<int>(std::lround(naturalAverage));
+    m_Metrics.averageWidth =
+        m_Desc.width > 0 ? std::min(m_Desc.width, kMaxPixelHeight) : static_cast<int>(std::lround(naturalAverage));
 
     if (FT_Set_Char_Size(face, std::lround(m_EmPixelsX * 64), std::lround(m_EmPixels * 64), 72, 72) != 0) {
         FontLog(3, L"Font \"%ls\": %ls cannot be sized", m_Desc.face.c_str(),
@@ -209,7 +209,7 @@ void CTextFont::Rasterise(SGlyph& glyph, int faceSlot, unsigned glyphIndex)
         for (int x = 0; x < glyph.width; ++x) {
             unsigned value = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? ((row[x >> 3] >> (7 - (x & 7))) & 1) * 255u
                                                                      : row[x] * 255u / grayMax;
-            unsigned level = (value * 64 + 127) / 255;  // GDI's 65 levels
+            unsigned level = (value * 64 + 127) / 255; // GDI's 65 levels
             out[x] = static_cast<std::uint8_t>((level * 255 + 32) / 64);
         }
     }
@@ -263,4 +263,4 @@ const std::string& CTextFont::FamilyFor(char32_t c)
     return m_Faces[Glyph(c).faceSlot]->match.family;
 }
 
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -15,11 +15,11 @@ namespace {
 struct SItem {
     char32_t c;
     const SGlyph* glyph;
-    std::size_t offset;  // in the text
+    std::size_t offset; // in the text
 };
 
 struct SLine {
-    std::size_t begin;  // item range
+    std::size_t begin; // item range
     std::size_t end;
     std::int64_t width;
 };
@@ -118,7 +118,7 @@ LONG ClampLong(std::int64_t v)
     return static_cast<LONG>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-}  // namespace
+} // namespace
 
 void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rect, DWORD format, STextLayout& out)
 {
@@ -239,4 +239,4 @@ void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rec
     }
 }
 
-}  // namespace vireo::font
+} // namespace vireo::font

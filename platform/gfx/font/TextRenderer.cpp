@@ -22,16 +22,15 @@ inline std::uint32_t Div255Lanes(std::uint32_t lanes)
     return ((lanes + ((lanes >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
 }
 
-}  // namespace
+} // namespace
 
-void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, const CGlyphAtlas& atlas,
-                      DWORD color)
+void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, const CGlyphAtlas& atlas, DWORD color)
 {
     if (!target.pixels || target.width <= 0 || target.height <= 0)
         return;
     const std::uint32_t colorA = color >> 24;
     if (colorA == 0)
-        return;  // every texel would be discarded by the alpha test
+        return; // every texel would be discarded by the alpha test
     const std::uint32_t colorRB = color & 0x00FF00FF;
     const std::uint32_t colorG = (color >> 8) & 0xFF;
     const std::uint32_t opaque = 0xFF000000 | (color & 0x00FFFFFF);
@@ -49,16 +48,16 @@ void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, 
         const int x1 = std::min<int>(quad.target.right, target.width);
         const int y1 = std::min<int>(quad.target.bottom, target.height);
         for (int y = y0; y < y1; ++y) {
-            const std::uint8_t* cov = &page.coverage[static_cast<std::size_t>(quad.source.top + (y - quad.target.top)) *
-                                                         page.width +
-                                                     quad.source.left + (x0 - quad.target.left)];
+            const std::uint8_t* cov =
+                &page.coverage[static_cast<std::size_t>(quad.source.top + (y - quad.target.top)) * page.width +
+                               quad.source.left + (x0 - quad.target.left)];
             std::uint32_t* row = target.Row(y);
             // Per channel: out = (src * a + dst * (255 - a) + 127) / 255, with src.a = a.
             // Red/blue and alpha/green go through the arithmetic two lanes at a time.
             for (int x = x0; x < x1; ++x, ++cov) {
                 const std::uint32_t a = alphaOf[*cov];
                 if (a == 0)
-                    continue;  // alpha test
+                    continue; // alpha test
                 if (a == 255) {
                     row[x] = opaque;
                     continue;
@@ -73,4 +72,4 @@ void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, 
     }
 }
 
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -12,7 +12,6 @@
 namespace vireo::font {
 
 // color is ARGB. Quads are cut to the surface; nothing outside it is touched.
-void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, const CGlyphAtlas& atlas,
-                      DWORD color);
+void RenderTextLayout(const raster::Surface& target, const STextLayout& layout, const CGlyphAtlas& atlas, DWORD color);
 
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -35,8 +35,8 @@ struct Layout {
     bool topDown = false;
     unsigned bpp = 0;
     std::uint32_t compression = kRgb;
-    std::uint32_t masks[4] = {};  // R, G, B, A
-    bool alphaFromRgb = false;    // 32-bit BI_RGB: alpha used unless all zero (cleared then)
+    std::uint32_t masks[4] = {}; // R, G, B, A
+    bool alphaFromRgb = false;   // 32-bit BI_RGB: alpha used unless all zero (cleared then)
     std::uint32_t palette[256] = {};
     unsigned paletteCount = 0;
     std::size_t pixelOffset = 0;
@@ -91,7 +91,8 @@ bool ReadLayout(const Byte* data, std::size_t size, Layout& l, std::string* erro
     if (core && bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24)
         return Fail(error, kName, "unsupported bit count " + std::to_string(bpp) + " for a core header");
     switch (l.compression) {
-    case kRgb: break;
+    case kRgb:
+        break;
     case kRle8:
     case kRle4:
         if (bpp != (l.compression == kRle8 ? 8u : 4u))
@@ -105,8 +106,10 @@ bool ReadLayout(const Byte* data, std::size_t size, Layout& l, std::string* erro
             return Fail(error, kName, "bit fields with " + std::to_string(bpp) + " bits per pixel");
         break;
     case kJpeg:
-    case kPng: return Fail(error, kName, "embedded JPEG or PNG data is not supported");
-    default: return Fail(error, kName, "unknown compression " + std::to_string(l.compression));
+    case kPng:
+        return Fail(error, kName, "embedded JPEG or PNG data is not supported");
+    default:
+        return Fail(error, kName, "unknown compression " + std::to_string(l.compression));
     }
 
     // Masks: inside a V3+ header, else right after a 40-byte header for the bit-field modes.
@@ -141,8 +144,9 @@ bool ReadLayout(const Byte* data, std::size_t size, Layout& l, std::string* erro
     if (offBits < headerEnd)
         return Fail(error, kName, "pixel data offset " + std::to_string(offBits) + " lies inside the headers");
     if (offBits >= size)
-        return Fail(error, kName, "pixel data offset " + std::to_string(offBits) + " is past the end of the file (" +
-                                      std::to_string(size) + " bytes)");
+        return Fail(error, kName,
+                    "pixel data offset " + std::to_string(offBits) + " is past the end of the file (" +
+                        std::to_string(size) + " bytes)");
     l.pixelOffset = offBits;
 
     // Palette: biClrUsed (0 = all), clamped to 2^bpp and to the bytes before the pixel data.
@@ -167,13 +171,13 @@ void DecodeRle(const Byte* data, std::size_t size, const Layout& l, Image& out)
     const int h = l.height;
     std::size_t pos = l.pixelOffset;
     int x = 0;
-    int y = 0;  // counted from the bottom row
+    int y = 0; // counted from the bottom row
     auto row = [&](int fileRow) { return out.pixels.data() + static_cast<std::size_t>(h - 1 - fileRow) * w; };
     while (y < h && pos + 2 <= size) {
         const unsigned count = data[pos];
         const unsigned value = data[pos + 1];
         pos += 2;
-        if (count > 0) {  // encoded run, clipped at the row's end
+        if (count > 0) { // encoded run, clipped at the row's end
             std::uint32_t* dst = row(y);
             const int n = std::min<int>(static_cast<int>(count), w - x);
             for (int i = 0; i < n; ++i) {
@@ -181,18 +185,18 @@ void DecodeRle(const Byte* data, std::size_t size, const Layout& l, Image& out)
                 dst[x + i] = PaletteColour(l, index);
             }
             x = std::min(w, x + static_cast<int>(count));
-        } else if (value == 0) {  // end of line
+        } else if (value == 0) { // end of line
             x = 0;
             ++y;
-        } else if (value == 1) {  // end of bitmap
+        } else if (value == 1) { // end of bitmap
             break;
-        } else if (value == 2) {  // delta: may move anywhere, writes stay clipped
+        } else if (value == 2) { // delta: may move anywhere, writes stay clipped
             if (pos + 2 > size)
                 break;
             x = std::min(w, x + data[pos]);
             y += data[pos + 1];
             pos += 2;
-        } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
+        } else { // absolute run of `value` pixels, padded to a 16-bit boundary
             const std::size_t bytes = rle8 ? value : (value + 1) / 2;
             const std::size_t available = std::min(bytes, size - pos);
             std::uint32_t* dst = row(y);
@@ -216,8 +220,9 @@ bool DecodeRows(const Byte* data, std::size_t size, Layout& l, Image& out, std::
     // The last row's padding may be missing; its pixels may not.
     const std::size_t need = stride * (static_cast<std::size_t>(l.height) - 1) + (w * l.bpp + 7) / 8;
     if (size - l.pixelOffset < need)
-        return Fail(error, kName, "pixel data truncated: " + std::to_string(size - l.pixelOffset) + " of " +
-                                      std::to_string(need) + " bytes");
+        return Fail(error, kName,
+                    "pixel data truncated: " + std::to_string(size - l.pixelOffset) + " of " + std::to_string(need) +
+                        " bytes");
     Allocate(out, l.width, l.height, 0);
 
     const MaskChannel r(l.masks[0]), g(l.masks[1]), b(l.masks[2]), a(l.masks[3]);
@@ -260,7 +265,7 @@ bool DecodeRows(const Byte* data, std::size_t size, Layout& l, Image& out, std::
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool DecodeBmp(const Byte* data, std::size_t size, Image& out, std::string* error)
 {
@@ -274,9 +279,9 @@ bool DecodeBmp(const Byte* data, std::size_t size, Image& out, std::string* erro
         return false;
     }
     if (l.bpp <= 8)
-        out.sourceFormat = 41;  // P8
+        out.sourceFormat = 41; // P8
     else if (l.bpp == 24)
-        out.sourceFormat = 20;  // R8G8B8
+        out.sourceFormat = 20; // R8G8B8
     else if (l.bpp == 16)
         out.sourceFormat = l.masks[1] == 0x07E0 ? 23 : (l.masks[3] ? 25 : 24);
     else
@@ -284,4 +289,4 @@ bool DecodeBmp(const Byte* data, std::size_t size, Image& out, std::string* erro
     return true;
 }
 
-}  // namespace vireo::image::detail
+} // namespace vireo::image::detail

@@ -20,7 +20,7 @@ void Put32(std::uint8_t* p, std::uint32_t v)
     Put16(p + 2, v >> 16);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::uint8_t> EncodeBmp(const std::uint32_t* pixels, int width, int height, int pitchBytes)
 {
@@ -40,14 +40,14 @@ std::vector<std::uint8_t> EncodeBmp(const std::uint32_t* pixels, int width, int 
     h[0] = 'B';
     h[1] = 'M';
     Put32(h + 2, static_cast<std::uint32_t>(file.size()));
-    Put32(h + 10, kHeaders);                           // bfOffBits
-    Put32(h + 14, 40);                                 // biSize
+    Put32(h + 10, kHeaders); // bfOffBits
+    Put32(h + 14, 40);       // biSize
     Put32(h + 18, static_cast<std::uint32_t>(width));
     Put32(h + 22, static_cast<std::uint32_t>(height)); // positive: bottom-up
     Put16(h + 26, 1);                                  // biPlanes
     Put16(h + 28, 32);                                 // biBitCount
     Put32(h + 34, static_cast<std::uint32_t>(imageBytes));
-    Put32(h + 38, 2835);                               // 72 dpi, as most writers put
+    Put32(h + 38, 2835); // 72 dpi, as most writers put
     Put32(h + 42, 2835);
 
     if (empty)
@@ -58,11 +58,11 @@ std::vector<std::uint8_t> EncodeBmp(const std::uint32_t* pixels, int width, int 
         std::uint8_t* dst = h + kHeaders + static_cast<std::size_t>(height - 1 - y) * row;
         for (int x = 0; x < width; ++x) {
             std::uint32_t argb;
-            std::memcpy(&argb, line + x * 4, 4);  // the pitch need not keep rows aligned
-            Put32(dst + x * 4, argb);             // little-endian A8R8G8B8 is B, G, R, A
+            std::memcpy(&argb, line + x * 4, 4); // the pitch need not keep rows aligned
+            Put32(dst + x * 4, argb);            // little-endian A8R8G8B8 is B, G, R, A
         }
     }
     return file;
 }
 
-}  // namespace vireo::image
+} // namespace vireo::image

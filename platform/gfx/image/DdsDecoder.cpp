@@ -80,7 +80,7 @@ void BlockColours(const Byte* p, bool alwaysFour, std::uint32_t colours[4])
         colours[3] = mix(1, 2, 3);
     } else {
         colours[2] = mix(1, 1, 2);
-        colours[3] = 0;  // DXT1 one-bit alpha: transparent black
+        colours[3] = 0; // DXT1 one-bit alpha: transparent black
     }
 }
 
@@ -131,9 +131,9 @@ void DecodeBlocks(const Byte* src, std::uint32_t fourCc, Image& out)
 std::uint32_t UncompressedFormat(unsigned bits, const std::uint32_t m[4], bool luminance)
 {
     if (luminance)
-        return bits == 8 ? 50 : 0;  // L8
+        return bits == 8 ? 50 : 0; // L8
     if (bits == 8 && m[3] && !m[0])
-        return 28;  // A8
+        return 28; // A8
     if (bits == 32)
         return m[3] ? 21 : 22;
     if (bits == 24)
@@ -144,12 +144,12 @@ std::uint32_t UncompressedFormat(unsigned bits, const std::uint32_t m[4], bool l
         if (m[1] == 0x03E0)
             return m[3] ? 25 : 24;
         if (m[1] == 0x00F0)
-            return 26;  // A4R4G4B4
+            return 26; // A4R4G4B4
     }
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 bool DecodeDds(const Byte* data, std::size_t size, Image& out, std::string* error)
 {
@@ -181,8 +181,8 @@ bool DecodeDds(const Byte* data, std::size_t size, Image& out, std::string* erro
         const std::size_t blocks = static_cast<std::size_t>((w + 3) / 4) * static_cast<std::size_t>((h + 3) / 4);
         const std::size_t need = blocks * (fourCc == kDxt1 ? 8 : 16);
         if (available < need)
-            return Fail(error, kName, "level 0 truncated: " + std::to_string(available) + " of " +
-                                          std::to_string(need) + " bytes");
+            return Fail(error, kName,
+                        "level 0 truncated: " + std::to_string(available) + " of " + std::to_string(need) + " bytes");
         Allocate(out, w, h, 0);
         DecodeBlocks(data + kDataStart, fourCc, out);
         out.sourceFormat = fourCc;
@@ -220,8 +220,8 @@ bool DecodeDds(const Byte* data, std::size_t size, Image& out, std::string* erro
         pitch = headerPitch;
     const std::size_t need = pitch * (h - 1) + static_cast<std::size_t>(w) * bytesPerPixel;
     if (available < need)
-        return Fail(error, kName, "level 0 truncated: " + std::to_string(available) + " of " +
-                                      std::to_string(need) + " bytes");
+        return Fail(error, kName,
+                    "level 0 truncated: " + std::to_string(available) + " of " + std::to_string(need) + " bytes");
 
     Allocate(out, w, h, 0);
     // Luminance files keep their one grey mask in the red slot.
@@ -240,4 +240,4 @@ bool DecodeDds(const Byte* data, std::size_t size, Image& out, std::string* erro
     return true;
 }
 
-}  // namespace vireo::image::detail
+} // namespace vireo::image::detail

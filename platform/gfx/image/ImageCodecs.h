@@ -13,7 +13,10 @@ namespace vireo::image::detail {
 
 using Byte = std::uint8_t;
 
-inline std::uint16_t Le16(const Byte* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint16_t Le16(const Byte* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 inline std::uint32_t Le32(const Byte* p)
 {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -40,7 +43,7 @@ void Allocate(Image& out, int width, int height, std::uint32_t fill);
 // bits moved down and scaled to 8 bits by bit replication (5 bits: c << 3 | c >> 2). A zero
 // mask reads 0; gaps in a non-contiguous mask are kept as zero bits.
 class MaskChannel {
-public:
+  public:
     explicit MaskChannel(std::uint32_t mask);
     bool Empty() const { return m_nMask == 0; }
     std::uint32_t operator()(std::uint32_t value) const
@@ -49,7 +52,7 @@ public:
         return m_nWidth > 8 ? bits >> (m_nWidth - 8) : m_Table[bits];
     }
 
-private:
+  private:
     std::uint32_t m_nMask = 0;
     unsigned m_nShift = 0;
     unsigned m_nWidth = 0;
@@ -65,4 +68,4 @@ bool DecodeDds(const Byte* data, std::size_t size, Image& out, std::string* erro
 // TGA has no signature: a header whose fields are all in range is taken for one.
 bool LooksLikeTga(const Byte* data, std::size_t size);
 
-}  // namespace vireo::image::detail
+} // namespace vireo::image::detail

@@ -55,7 +55,7 @@ MaskChannel::MaskChannel(std::uint32_t mask) : m_nMask(mask)
     }
 }
 
-}  // namespace detail
+} // namespace detail
 
 Format DetectFormat(const void* data, std::size_t size)
 {
@@ -83,11 +83,21 @@ bool DecodeImageAs(Format format, const void* data, std::size_t size, Image& out
         size = 0;
     bool ok = false;
     switch (format) {
-    case Format::Png: ok = detail::DecodePng(p, size, out, error); break;
-    case Format::Jpeg: ok = detail::DecodeJpeg(p, size, out, error); break;
-    case Format::Bmp: ok = detail::DecodeBmp(p, size, out, error); break;
-    case Format::Tga: ok = detail::DecodeTga(p, size, out, error); break;
-    case Format::Dds: ok = detail::DecodeDds(p, size, out, error); break;
+    case Format::Png:
+        ok = detail::DecodePng(p, size, out, error);
+        break;
+    case Format::Jpeg:
+        ok = detail::DecodeJpeg(p, size, out, error);
+        break;
+    case Format::Bmp:
+        ok = detail::DecodeBmp(p, size, out, error);
+        break;
+    case Format::Tga:
+        ok = detail::DecodeTga(p, size, out, error);
+        break;
+    case Format::Dds:
+        ok = detail::DecodeDds(p, size, out, error);
+        break;
     case Format::Unknown:
         ok = detail::Fail(error, "image", "not a PNG, JPEG, BMP, TGA or DDS file (" + std::to_string(size) + " bytes)");
         break;
@@ -105,4 +115,4 @@ bool DecodeImage(const void* data, std::size_t size, Image& out, std::string* er
     return DecodeImageAs(DetectFormat(data, size), data, size, out, error);
 }
 
-}  // namespace vireo::image
+} // namespace vireo::image

@@ -27,7 +27,7 @@ constexpr std::int64_t kMaxPixels = 16777216;
 struct Image {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;  // A8R8G8B8, top row first, pitch = width
+    std::vector<std::uint32_t> pixels; // A8R8G8B8, top row first, pitch = width
     Format format = Format::Unknown;
     // The D3DFORMAT value a D3DX loader reports for the file's own pixels (pSrcInfo->Format):
     // 20 R8G8B8, 21 A8R8G8B8, 22 X8R8G8B8, 23 R5G6B5, 24 X1R5G5B5, 25 A1R5G5B5, 26 A4R4G4B4, 28 A8, 41 P8,
@@ -51,4 +51,4 @@ bool DecodeImageAs(Format format, const void* data, std::size_t size, Image& out
 // size or a pitch shorter than a row gives an empty vector.
 std::vector<std::uint8_t> EncodeBmp(const std::uint32_t* pixels, int width, int height, int pitchBytes);
 
-}  // namespace vireo::image
+} // namespace vireo::image

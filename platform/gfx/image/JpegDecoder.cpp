@@ -4,9 +4,9 @@
 // libjpeg warning ("Corrupt JPEG data", "Premature end of JPEG file") is treated as an error.
 #include "platform/gfx/image/ImageCodecs.h"
 
-#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
-#include <jpeglib.h>
+#include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -17,7 +17,7 @@ namespace vireo::image::detail {
 namespace {
 
 constexpr char kName[] = "JPEG";
-constexpr int kMaxScans = 100;  // the message below names it
+constexpr int kMaxScans = 100; // the message below names it
 constexpr long kMaxMemory = 192L << 20;
 
 // Everything that must outlive a longjmp lives here, outside the frame that calls setjmp.
@@ -30,9 +30,15 @@ struct JpegState {
     std::vector<JSAMPLE> cmykRow;
 };
 
-JpegState& StateOf(j_common_ptr cinfo) { return *static_cast<JpegState*>(cinfo->client_data); }
+JpegState& StateOf(j_common_ptr cinfo)
+{
+    return *static_cast<JpegState*>(cinfo->client_data);
+}
 
-[[noreturn]] void Abort(j_common_ptr cinfo) { std::longjmp(StateOf(cinfo).jump, 1); }
+[[noreturn]] void Abort(j_common_ptr cinfo)
+{
+    std::longjmp(StateOf(cinfo).jump, 1);
+}
 
 [[noreturn]] void Refuse(j_common_ptr cinfo, const char* text)
 {
@@ -111,11 +117,11 @@ bool Read(jpeg_decompress_struct& cinfo, JpegState& s, const Byte* data, std::si
             CmykToArgb(s.cmykRow.data(), dst, cinfo.output_width, cinfo.saw_Adobe_marker);
     }
     jpeg_finish_decompress(&cinfo);
-    out.sourceFormat = cinfo.jpeg_color_space == JCS_GRAYSCALE ? 50 : 20;  // L8 / R8G8B8
+    out.sourceFormat = cinfo.jpeg_color_space == JCS_GRAYSCALE ? 50 : 20; // L8 / R8G8B8
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool DecodeJpeg(const Byte* data, std::size_t size, Image& out, std::string* error)
 {
@@ -142,4 +148,4 @@ bool DecodeJpeg(const Byte* data, std::size_t size, Image& out, std::string* err
     return Fail(error, kName, state.message);
 }
 
-}  // namespace vireo::image::detail
+} // namespace vireo::image::detail

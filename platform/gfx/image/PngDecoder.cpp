@@ -62,7 +62,7 @@ bool Read(png_structp png, png_infop info, PngState& s)
     int depth = 0, colour = 0, interlace = 0;
     png_get_IHDR(png, info, &width, &height, &depth, &colour, &interlace, nullptr, nullptr);
     if (!CheckSize(kName, width, height, nullptr))
-        png_error(png, "image too large");  // the IHDR pre-check names the size
+        png_error(png, "image too large"); // the IHDR pre-check names the size
     const bool trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (depth == 16)
         png_set_strip_16(png);
@@ -76,7 +76,7 @@ bool Read(png_structp png, png_infop info, PngState& s)
         png_set_gray_to_rgb(png);
     if (!(colour & PNG_COLOR_MASK_ALPHA) && !trns)
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_bgr(png);  // B, G, R, A in memory is A8R8G8B8 on a little-endian machine
+    png_set_bgr(png); // B, G, R, A in memory is A8R8G8B8 on a little-endian machine
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<std::size_t>(width) * 4)
@@ -87,16 +87,16 @@ bool Read(png_structp png, png_infop info, PngState& s)
     for (png_uint_32 y = 0; y < height; ++y)
         s.rows[y] = reinterpret_cast<png_bytep>(s.out->pixels.data() + static_cast<std::size_t>(y) * width);
     png_read_image(png, s.rows.data());
-    png_read_end(png, nullptr);  // a file cut before IEND is truncated, even with every row read
+    png_read_end(png, nullptr); // a file cut before IEND is truncated, even with every row read
 
     if ((colour & PNG_COLOR_MASK_ALPHA) || trns)
-        s.out->sourceFormat = 21;  // A8R8G8B8
+        s.out->sourceFormat = 21; // A8R8G8B8
     else if (colour == PNG_COLOR_TYPE_PALETTE)
-        s.out->sourceFormat = 41;  // P8
+        s.out->sourceFormat = 41; // P8
     else if (colour == PNG_COLOR_TYPE_GRAY)
-        s.out->sourceFormat = 50;  // L8
+        s.out->sourceFormat = 50; // L8
     else
-        s.out->sourceFormat = 22;  // X8R8G8B8
+        s.out->sourceFormat = 22; // X8R8G8B8
     return true;
 }
 
@@ -114,8 +114,9 @@ bool ChunksFit(const Byte* data, std::size_t size, std::string* error)
         const std::uint32_t length = Be32(data + at);
         const std::string type(reinterpret_cast<const char*>(data + at + 4), 4);
         if (length > 0x7FFFFFFFu || length > size - at - 8)
-            return Fail(error, kName, "chunk '" + type + "' declares " + std::to_string(length) + " bytes, " +
-                                          std::to_string(size - at - 8) + " remain in the file");
+            return Fail(error, kName,
+                        "chunk '" + type + "' declares " + std::to_string(length) + " bytes, " +
+                            std::to_string(size - at - 8) + " remain in the file");
         if (type == "IEND")
             break;
         at += std::size_t{12} + length;
@@ -123,14 +124,15 @@ bool ChunksFit(const Byte* data, std::size_t size, std::string* error)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool DecodePng(const Byte* data, std::size_t size, Image& out, std::string* error)
 {
     if (size < 8 || std::memcmp(data, "\x89PNG\r\n\x1a\n", 8) != 0)
         return Fail(error, kName, "no PNG signature");
     // The size from IHDR first, so the message names it (libpng's own limit says less).
-    if (size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0 && !CheckSize(kName, Be32(data + 16), Be32(data + 20), error))
+    if (size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0 &&
+        !CheckSize(kName, Be32(data + 16), Be32(data + 20), error))
         return false;
     if (!ChunksFit(data, size, error))
         return false;
@@ -152,4 +154,4 @@ bool DecodePng(const Byte* data, std::size_t size, Image& out, std::string* erro
     return true;
 }
 
-}  // namespace vireo::image::detail
+} // namespace vireo::image::detail

@@ -18,11 +18,26 @@ namespace {
 constexpr char kName[] = "TGA";
 constexpr std::size_t kHeader = 18;
 
-bool Mapped(unsigned type) { return type == 1 || type == 9; }
-bool TrueColour(unsigned type) { return type == 2 || type == 10; }
-bool Grey(unsigned type) { return type == 3 || type == 11; }
-bool KnownType(unsigned type) { return Mapped(type) || TrueColour(type) || Grey(type); }
-bool EntryBits(unsigned bits) { return bits == 15 || bits == 16 || bits == 24 || bits == 32; }
+bool Mapped(unsigned type)
+{
+    return type == 1 || type == 9;
+}
+bool TrueColour(unsigned type)
+{
+    return type == 2 || type == 10;
+}
+bool Grey(unsigned type)
+{
+    return type == 3 || type == 11;
+}
+bool KnownType(unsigned type)
+{
+    return Mapped(type) || TrueColour(type) || Grey(type);
+}
+bool EntryBits(unsigned bits)
+{
+    return bits == 15 || bits == 16 || bits == 24 || bits == 32;
+}
 
 bool DepthFits(unsigned type, unsigned depth)
 {
@@ -47,7 +62,7 @@ std::uint32_t Colour(const Byte* p, unsigned bits, bool alphaBit)
 
 struct Reader {
     unsigned type = 0;
-    unsigned bytes = 0;  // per pixel in the file
+    unsigned bytes = 0; // per pixel in the file
     unsigned depth = 0;
     bool alphaBit = false;
     unsigned mapFirst = 0;
@@ -94,7 +109,7 @@ struct Cursor {
     }
 };
 
-}  // namespace
+} // namespace
 
 bool LooksLikeTga(const Byte* data, std::size_t size)
 {
@@ -123,8 +138,8 @@ bool DecodeTga(const Byte* data, std::size_t size, Image& out, std::string* erro
     if (mapType == 1 && !EntryBits(entry))
         return Fail(error, kName, "unsupported colour map entry size " + std::to_string(entry));
     if (!DepthFits(type, depth))
-        return Fail(error, kName, "unsupported pixel depth " + std::to_string(depth) + " for image type " +
-                                      std::to_string(type));
+        return Fail(error, kName,
+                    "unsupported pixel depth " + std::to_string(depth) + " for image type " + std::to_string(type));
     const int width = Le16(data + 12), height = Le16(data + 14);
     if (!CheckSize(kName, width, height, error))
         return false;
@@ -150,13 +165,15 @@ bool DecodeTga(const Byte* data, std::size_t size, Image& out, std::string* erro
     const std::size_t total = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     const bool rle = type >= 9;
     if (!rle && size - pos < total * reader.bytes)
-        return Fail(error, kName, "pixel data truncated: " + std::to_string(size - pos) + " of " +
-                                      std::to_string(total * reader.bytes) + " bytes");
+        return Fail(error, kName,
+                    "pixel data truncated: " + std::to_string(size - pos) + " of " +
+                        std::to_string(total * reader.bytes) + " bytes");
     // A packet covers at most 128 pixels, so shorter data cannot describe the image.
     const std::size_t leastRle = (total + 127) / 128 * (1 + reader.bytes);
     if (rle && size - pos < leastRle)
-        return Fail(error, kName, "RLE data too short for " + std::to_string(width) + " x " +
-                                      std::to_string(height) + " (" + std::to_string(size - pos) + " bytes)");
+        return Fail(error, kName,
+                    "RLE data too short for " + std::to_string(width) + " x " + std::to_string(height) + " (" +
+                        std::to_string(size - pos) + " bytes)");
 
     Allocate(out, width, height, 0);
     Cursor cursor{&out, (descriptor & 0x20) != 0, (descriptor & 0x10) != 0};
@@ -169,14 +186,14 @@ bool DecodeTga(const Byte* data, std::size_t size, Image& out, std::string* erro
         while (more && pos < size) {
             const unsigned packet = data[pos++];
             const unsigned count = (packet & 0x7F) + 1;
-            if (packet & 0x80) {  // one value repeated; a packet crossing the image end is clipped
+            if (packet & 0x80) { // one value repeated; a packet crossing the image end is clipped
                 if (size - pos < reader.bytes)
                     break;
                 const std::uint32_t px = reader.Pixel(data + pos);
                 pos += reader.bytes;
                 for (unsigned k = 0; k < count && more; ++k)
                     more = cursor.Put(px);
-            } else {  // raw values, as many as the data holds
+            } else { // raw values, as many as the data holds
                 for (unsigned k = 0; k < count && more && size - pos >= reader.bytes; ++k, pos += reader.bytes)
                     more = cursor.Put(reader.Pixel(data + pos));
                 if (more && size - pos < reader.bytes)
@@ -198,16 +215,16 @@ bool DecodeTga(const Byte* data, std::size_t size, Image& out, std::string* erro
                 px |= 0xFF000000u;
     }
     if (Mapped(type))
-        out.sourceFormat = 41;  // P8
+        out.sourceFormat = 41; // P8
     else if (Grey(type))
-        out.sourceFormat = 50;  // L8
+        out.sourceFormat = 50; // L8
     else if (depth == 24)
-        out.sourceFormat = 20;  // R8G8B8
+        out.sourceFormat = 20; // R8G8B8
     else if (depth == 32)
         out.sourceFormat = alphaUsed ? 21 : 22;
     else
-        out.sourceFormat = alphaUsed ? 25 : 24;  // A1R5G5B5 / X1R5G5B5
+        out.sourceFormat = alphaUsed ? 25 : 24; // A1R5G5B5 / X1R5G5B5
     return true;
 }
 
-}  // namespace vireo::image::detail
+} // namespace vireo::image::detail

@@ -16,10 +16,23 @@ TEST(SdlKeys, VirtualKeysFollowWin32Numbering)
         SDL_Keycode key;
         UINT vk;
     } rows[] = {
-        {SDLK_a, 'A'}, {SDLK_z, 'Z'}, {SDLK_0, '0'}, {SDLK_9, '9'}, {SDLK_F1, VK_F1}, {SDLK_F12, VK_F12},
-        {SDLK_RETURN, VK_RETURN}, {SDLK_KP_ENTER, VK_RETURN}, {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_LALT, VK_MENU},
-        {SDLK_RCTRL, VK_CONTROL}, {SDLK_KP_1, VK_NUMPAD0 + 1}, {SDLK_KP_0, VK_NUMPAD0}, {SDLK_LEFT, VK_LEFT},
-        {SDLK_BACKQUOTE, VK_OEM_3}, {SDLK_F13, 0}, {SDLK_AUDIOPLAY, 0},
+        {SDLK_a, 'A'},
+        {SDLK_z, 'Z'},
+        {SDLK_0, '0'},
+        {SDLK_9, '9'},
+        {SDLK_F1, VK_F1},
+        {SDLK_F12, VK_F12},
+        {SDLK_RETURN, VK_RETURN},
+        {SDLK_KP_ENTER, VK_RETURN},
+        {SDLK_ESCAPE, VK_ESCAPE},
+        {SDLK_LALT, VK_MENU},
+        {SDLK_RCTRL, VK_CONTROL},
+        {SDLK_KP_1, VK_NUMPAD0 + 1},
+        {SDLK_KP_0, VK_NUMPAD0},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_BACKQUOTE, VK_OEM_3},
+        {SDLK_F13, 0},
+        {SDLK_AUDIOPLAY, 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(VirtualKeyFromSdl(row.key), row.vk) << SDL_GetKeyName(row.key);
@@ -33,11 +46,20 @@ TEST(SdlKeys, ControlCharactersAsTranslateMessageWouldMakeThem)
         Uint16 modifiers;
         wchar_t expected;
     } rows[] = {
-        {SDLK_v, KMOD_LCTRL, 22}, {SDLK_a, KMOD_RCTRL, 1}, {SDLK_z, KMOD_LCTRL, 26},
-        {SDLK_BACKSPACE, KMOD_NONE, 8}, {SDLK_RETURN, KMOD_NONE, 13}, {SDLK_KP_ENTER, KMOD_NONE, 13},
-        {SDLK_ESCAPE, KMOD_NONE, 27}, {SDLK_TAB, KMOD_NONE, 9}, {SDLK_TAB, KMOD_LCTRL, 0},
-        {SDLK_v, KMOD_NONE, 0}, {SDLK_v, KMOD_LALT, 0}, {SDLK_BACKSPACE, KMOD_LALT, 0},
-        {SDLK_v, KMOD_LCTRL | KMOD_LALT, 0}, {SDLK_F1, KMOD_NONE, 0},
+        {SDLK_v, KMOD_LCTRL, 22},
+        {SDLK_a, KMOD_RCTRL, 1},
+        {SDLK_z, KMOD_LCTRL, 26},
+        {SDLK_BACKSPACE, KMOD_NONE, 8},
+        {SDLK_RETURN, KMOD_NONE, 13},
+        {SDLK_KP_ENTER, KMOD_NONE, 13},
+        {SDLK_ESCAPE, KMOD_NONE, 27},
+        {SDLK_TAB, KMOD_NONE, 9},
+        {SDLK_TAB, KMOD_LCTRL, 0},
+        {SDLK_v, KMOD_NONE, 0},
+        {SDLK_v, KMOD_LALT, 0},
+        {SDLK_BACKSPACE, KMOD_LALT, 0},
+        {SDLK_v, KMOD_LCTRL | KMOD_LALT, 0},
+        {SDLK_F1, KMOD_NONE, 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ControlCharFromSdl(row.key, row.modifiers), row.expected)

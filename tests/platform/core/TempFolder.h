@@ -9,7 +9,10 @@
 
 // The error a failed call left, so a refusal and its reason are one check; a call that
 // succeeded answers ERROR_SUCCESS (and a handle it opened is closed).
-inline DWORD ErrorOf(BOOL succeeded) { return succeeded ? ERROR_SUCCESS : GetLastError(); }
+inline DWORD ErrorOf(BOOL succeeded)
+{
+    return succeeded ? ERROR_SUCCESS : GetLastError();
+}
 inline DWORD ErrorOf(HANDLE handle)
 {
     if (handle == INVALID_HANDLE_VALUE)

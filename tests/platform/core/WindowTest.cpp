@@ -32,7 +32,10 @@ LRESULT CALLBACK_Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-std::vector<LONG> Sides(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+std::vector<LONG> Sides(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 class Windows : public ::testing::Test {
   protected:
@@ -225,8 +228,8 @@ TEST_F(Windows, PlacementFramesAndMetrics)
     GetWindowRect(hwnd, &window);
     EXPECT_EQ(window.left, 10);
 
-    for (auto [index, value] : {std::pair{SM_CXSCREEN, 1920}, {SM_CXMAXIMIZED, 1936}, {SM_CYMAXIMIZED, 1056},
-                                {SM_CYCAPTION, 23}, {12345, 0}})
+    for (auto [index, value] :
+         {std::pair{SM_CXSCREEN, 1920}, {SM_CXMAXIMIZED, 1936}, {SM_CYMAXIMIZED, 1056}, {SM_CYCAPTION, 23}, {12345, 0}})
         EXPECT_EQ(GetSystemMetrics(index), value) << index;
     EXPECT_EQ(ErrorOf(GetClientRect(nullptr, &client)), ERROR_INVALID_WINDOW_HANDLE);
 }

@@ -15,7 +15,7 @@ namespace {
 namespace vt = vireo::testing;
 
 class D3DXFontTest : public ::testing::Test, protected vireo::test::TestDevice {
-protected:
+  protected:
     static constexpr int kWidth = 240;
     static constexpr int kHeight = 80;
     static constexpr D3DCOLOR kBackground = 0xFF102030;
@@ -24,9 +24,9 @@ protected:
     {
         ASSERT_TRUE(OpenDevice(kWidth, kHeight, false));
         ASSERT_EQ(D3DXCreateSprite(m_device, &m_sprite), D3D_OK);
-        ASSERT_EQ(D3DXCreateFontW(m_device, 17, 0, 400, 1, FALSE, DEFAULT_CHARSET, 0, 0, 0, L"Times New Roman",
-                                  &m_font),
-                  D3D_OK);
+        ASSERT_EQ(
+            D3DXCreateFontW(m_device, 17, 0, 400, 1, FALSE, DEFAULT_CHARSET, 0, 0, 0, L"Times New Roman", &m_font),
+            D3D_OK);
         Clear();
     }
     void TearDown() override
@@ -81,11 +81,11 @@ TEST_F(D3DXFontTest, SpriteDrawnTextEqualsTheCpuRendererPixelForPixel)
             ASSERT_EQ(m_sprite->End(), D3D_OK);
         } else {
             height = m_font->DrawTextW(path == Path::OwnSprite ? nullptr : m_sprite, text, -1, &rect, format, color);
-            EXPECT_EQ(m_sprite->End(), D3DERR_INVALIDCALL);  // the font closed what it opened
+            EXPECT_EQ(m_sprite->End(), D3DERR_INVALIDCALL); // the font closed what it opened
         }
         ASSERT_EQ(m_device->EndScene(), D3D_OK);
         EXPECT_EQ(height, 34);
-        EXPECT_EQ(std::memcmp(&rect, &box, sizeof rect), 0);  // only DT_CALCRECT writes the rectangle
+        EXPECT_EQ(std::memcmp(&rect, &box, sizeof rect), 0); // only DT_CALCRECT writes the rectangle
         EXPECT_EQ(vt::ReadBackBuffer(m_device).pixels, expected);
     }
 }
@@ -109,7 +109,7 @@ TEST_F(D3DXFontTest, FontsKeepWorkingAcrossDeviceLossAndReset)
 {
     // An unreleased font blocks Reset until it is told the device is lost, like the sprite.
     EXPECT_GT(vt::ResetBlockers(m_device), 0);
-    m_font->DrawTextW(nullptr, L"warm", -1, nullptr, DT_LEFT, 0xFFFFFFFF);  // makes the font's own sprite
+    m_font->DrawTextW(nullptr, L"warm", -1, nullptr, DT_LEFT, 0xFFFFFFFF); // makes the font's own sprite
     m_sprite->OnLostDevice();
     EXPECT_GT(vt::ResetBlockers(m_device), 0);
     ASSERT_EQ(m_font->OnLostDevice(), D3D_OK);
@@ -139,8 +139,7 @@ TEST_F(D3DXFontTest, CreationRefusesBadArgumentsAndCutsLongFaceNames)
     EXPECT_EQ(font, nullptr);
     EXPECT_EQ(D3DXCreateFontIndirectW(m_device, nullptr, &font), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXCreateFontIndirectW(m_device, &desc, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateFontIndirectW(reinterpret_cast<IDirect3DDevice9*>(m_sprite), &desc, &font),
-              D3DERR_INVALIDCALL);
+    EXPECT_EQ(D3DXCreateFontIndirectW(reinterpret_cast<IDirect3DDevice9*>(m_sprite), &desc, &font), D3DERR_INVALIDCALL);
 
     // A face name filling all 32 characters, no terminator: read no further, keep 31.
     for (wchar_t& c : desc.FaceName)
@@ -155,5 +154,5 @@ TEST_F(D3DXFontTest, CreationRefusesBadArgumentsAndCutsLongFaceNames)
     EXPECT_EQ(font->Release(), 0u);
 }
 
-}  // namespace
-}  // namespace vireo::font::test
+} // namespace
+} // namespace vireo::font::test

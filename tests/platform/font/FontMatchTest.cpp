@@ -36,12 +36,12 @@ TEST(FontMatch, WindowsFacesMapToTheirLinuxSubstitutes)
         const char* style;
     } cases[] = {
         {L"Times New Roman", 400, false, "Liberation Serif", "Regular"},
-        {L"times new roman", 0, false, "Liberation Serif", "Regular"},  // names are case-insensitive
+        {L"times new roman", 0, false, "Liberation Serif", "Regular"}, // names are case-insensitive
         {L"Times New Roman", 700, false, "Liberation Serif", "Bold"},
         {L"Times New Roman", 400, true, "Liberation Serif", "Italic"},
         {L"Tahoma", 400, false, "DejaVu Sans", "Book"},
         {L"Tahoma", 700, false, "DejaVu Sans", "Bold"},
-        {L"Tahoma", 200, false, "DejaVu Sans", "ExtraLight"},  // the nearest weight the family has
+        {L"Tahoma", 200, false, "DejaVu Sans", "ExtraLight"}, // the nearest weight the family has
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.family) << " weight " << c.weight);
@@ -102,7 +102,7 @@ TEST(FontMatch, ChineseCharactersFallBackToACjkFacePerCharacter)
     auto font = MakeFont(L"Times New Roman", 24);
     ASSERT_NE(font, nullptr);
     font->Measure(L"你好世界，中文", -1);
-    ASSERT_EQ(log.lines.size(), 2u);  // the face, then the fallback face, once
+    ASSERT_EQ(log.lines.size(), 2u); // the face, then the fallback face, once
     EXPECT_NE(log.lines[1].second.find(L"U+4F60"), std::wstring::npos);
     EXPECT_EQ(font->FamilyFor(U'A'), "Liberation Serif");
     const std::string& cjk = font->FamilyFor(U'你');
@@ -133,5 +133,5 @@ TEST(FontMatch, FallbackStopsAskingAfterManyCharactersNoFaceHas)
     EXPECT_FALSE(fallback.FindFor(0x110000).found);
 }
 
-}  // namespace
-}  // namespace vireo::font::test
+} // namespace
+} // namespace vireo::font::test

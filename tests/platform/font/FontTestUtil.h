@@ -44,8 +44,8 @@ struct Canvas {
 
 struct Ink {
     bool empty = true;
-    int left = 0, top = 0, right = 0, bottom = 0;  // right/bottom exclusive
-    long count = 0;                                 // pixels that differ from the background
+    int left = 0, top = 0, right = 0, bottom = 0; // right/bottom exclusive
+    long count = 0;                               // pixels that differ from the background
 };
 
 inline Ink FindInk(const Canvas& canvas, std::uint32_t background = Canvas::kBackground)
@@ -70,8 +70,8 @@ inline Ink FindInk(const Canvas& canvas, std::uint32_t background = Canvas::kBac
 }
 
 // Lays text out and draws it white onto a fresh canvas; returns the ink box.
-inline Ink DrawInk(CTextFont& font, const wchar_t* text, RECT box, DWORD format, int width = 400,
-                   int height = 200, STextLayout* layoutOut = nullptr)
+inline Ink DrawInk(CTextFont& font, const wchar_t* text, RECT box, DWORD format, int width = 400, int height = 200,
+                   STextLayout* layoutOut = nullptr)
 {
     Canvas canvas(width, height);
     STextLayout layout;
@@ -82,4 +82,4 @@ inline Ink DrawInk(CTextFont& font, const wchar_t* text, RECT box, DWORD format,
     return FindInk(canvas);
 }
 
-}  // namespace vireo::font::test
+} // namespace vireo::font::test

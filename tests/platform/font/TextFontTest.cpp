@@ -23,9 +23,8 @@ TEST(TextFont, HeightFollowsTheLogfontConvention)
         int ascent;
         int cell;
     } cases[] = {
-        {L"Times New Roman", 17, 14, 17},  {L"Times New Roman", 40, 32, 40},
-        {L"Times New Roman", 12, 10, 12},  {L"Times New Roman", -17, 15, 19},
-        {L"Times New Roman", -100, 89, 111}, {L"DejaVu Sans", -20, 19, 24},
+        {L"Times New Roman", 17, 14, 17},  {L"Times New Roman", 40, 32, 40},    {L"Times New Roman", 12, 10, 12},
+        {L"Times New Roman", -17, 15, 19}, {L"Times New Roman", -100, 89, 111}, {L"DejaVu Sans", -20, 19, 24},
         {L"DejaVu Sans", 20, 16, 20},
     };
     for (const Case& c : cases) {
@@ -48,7 +47,7 @@ TEST(TextFont, WidthStretchesTheAverageCharacter)
     const wchar_t* text = L"abcdefghijklmnopqrstuvwxyz";
     double ratio = double(wide->Measure(text, -1).cx) / natural->Measure(text, -1).cx;
     EXPECT_NEAR(ratio, scale, 0.1 * scale);
-    EXPECT_EQ(wide->Metrics().height, 20);  // the cell height is untouched
+    EXPECT_EQ(wide->Metrics().height, 20); // the cell height is untouched
 }
 
 TEST(TextFont, GlyphsAreRasterisedOnceThenOnlyLookedUp)
@@ -59,7 +58,7 @@ TEST(TextFont, GlyphsAreRasterisedOnceThenOnlyLookedUp)
     STextLayout layout;
     LayoutText(*font, text, -1, {0, 0, 300, 100}, DT_LEFT, layout);
     const int first = font->RasterisedCount();
-    EXPECT_EQ(first, 12);  // distinct characters: H e l o , space V i r ! 你 好
+    EXPECT_EQ(first, 12); // distinct characters: H e l o , space V i r ! 你 好
     std::vector<std::uint32_t> versions;
     for (int p = 0; p < font->Atlas().PageCount(); ++p)
         versions.push_back(font->Atlas().Page(p).version);
@@ -113,7 +112,8 @@ TEST(TextFont, AtlasSlotsNeverOverlapAndBigGlyphsGetTheirOwnPage)
             if (slots[a].page != slots[b].page)
                 continue;
             const RECT &p = slots[a].rect, &q = slots[b].rect;
-            ASSERT_FALSE(p.left < q.right && q.left < p.right && p.top < q.bottom && q.top < p.bottom) << a << " and " << b;
+            ASSERT_FALSE(p.left < q.right && q.left < p.right && p.top < q.bottom && q.top < p.bottom)
+                << a << " and " << b;
         }
     }
     SAtlasSlot big = atlas.Allocate(700, 40);
@@ -156,7 +156,7 @@ TEST(TextFont, DeviceContextMeasuresLikeTheFont)
     DeleteTextDC(dc);
     EXPECT_FALSE(GetTextExtentPoint32W(dc, L"x", 1, &size));
     EXPECT_FALSE(GetTextExtentPoint32W(reinterpret_cast<HDC>(&size), L"x", 1, &size));
-    DeleteTextDC(dc);  // twice: ignored
+    DeleteTextDC(dc); // twice: ignored
 }
 
 TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
@@ -166,15 +166,27 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
         std::wstring face;
         int height, width, weight;
     } cases[] = {
-        {L"Times New Roman", 0, 0, 400},     {L"Times New Roman", 1, 0, 400},
-        {L"Times New Roman", -1, 0, 400},    {L"Times New Roman", INT_MIN, 0, 400},
-        {L"Times New Roman", INT_MAX, 0, 400}, {L"Times New Roman", 17, INT_MAX, 400},
-        {L"Times New Roman", 17, -5, -1},    {L"Times New Roman", 17, 0, 100000},
-        {L"", 17, 0, 400},                   {longName, 17, 0, 400},
+        {L"Times New Roman", 0, 0, 400},
+        {L"Times New Roman", 1, 0, 400},
+        {L"Times New Roman", -1, 0, 400},
+        {L"Times New Roman", INT_MIN, 0, 400},
+        {L"Times New Roman", INT_MAX, 0, 400},
+        {L"Times New Roman", 17, INT_MAX, 400},
+        {L"Times New Roman", 17, -5, -1},
+        {L"Times New Roman", 17, 0, 100000},
+        {L"", 17, 0, 400},
+        {longName, 17, 0, 400},
         {std::wstring(L"\x01\xFFFF\xD800"), 17, 0, 400},
     };
-    const wchar_t hostile[] = {L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000),
-                               static_cast<wchar_t>(-1), L'\t', L'\x7F', L'\xFFFF', L'b', 0};
+    const wchar_t hostile[] = {L'a',
+                               static_cast<wchar_t>(0xD800),
+                               static_cast<wchar_t>(0x110000),
+                               static_cast<wchar_t>(-1),
+                               L'\t',
+                               L'\x7F',
+                               L'\xFFFF',
+                               L'b',
+                               0};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "height " << c.height << " width " << c.width << " weight " << c.weight);
         STextFontDesc desc;
@@ -185,7 +197,7 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
         auto font = CTextFont::Create(desc);
         ASSERT_NE(font, nullptr);
         EXPECT_GE(font->Metrics().height, 1);
-        EXPECT_LE(font->Metrics().height, 1400);  // heights are cut at 1024 pixels of em or cell
+        EXPECT_LE(font->Metrics().height, 1400); // heights are cut at 1024 pixels of em or cell
         STextLayout layout;
         LayoutText(*font, hostile, -1, {0, 0, 100, 100}, DT_WORDBREAK, layout);
         EXPECT_GE(layout.lineCount, 1);
@@ -196,5 +208,5 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
     }
 }
 
-}  // namespace
-}  // namespace vireo::font::test
+} // namespace
+} // namespace vireo::font::test

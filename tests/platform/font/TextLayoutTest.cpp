@@ -9,7 +9,7 @@ namespace vireo::font::test {
 namespace {
 
 class TextLayoutTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         m_Font = MakeFont(L"Times New Roman", 17);
@@ -116,9 +116,8 @@ TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
         const wchar_t* text;
         int lines;
     } cases[] = {
-        {L"ab", 1},      {L"a\nb", 2},      {L"a\r\nb", 2},   {L"a\rb", 2},    {L"a\n\nb", 3},
-        {L"a\n\rb", 3},  {L"a\n", 1},       {L"\n", 1},       {L"a\r\n", 1},   {L"a\r\n\r\nb", 3},
-        {L"\n\n", 2},
+        {L"ab", 1},  {L"a\nb", 2}, {L"a\r\nb", 2}, {L"a\rb", 2},       {L"a\n\nb", 3}, {L"a\n\rb", 3},
+        {L"a\n", 1}, {L"\n", 1},   {L"a\r\n", 1},  {L"a\r\n\r\nb", 3}, {L"\n\n", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "lines " << c.lines);
@@ -162,8 +161,8 @@ TEST_F(TextLayoutTest, WordBreakFillsLinesGreedilyAndDropsTheSpacesAtBreaks)
         {fits, {L"aaa bbb", L"ccc"}},
         {fits - 1, {L"aaa", L"bbb", L"ccc"}},
         {Width(text), {L"aaa bbb ccc"}},
-        {Width(L"bb"), {L"aa", L"a", L"bb", L"b", L"cc", L"c"}},  // words wider than the box break
-        {0, {L"a", L"a", L"a", L"b", L"b", L"b", L"c", L"c", L"c"}},  // at least one character a line
+        {Width(L"bb"), {L"aa", L"a", L"bb", L"b", L"cc", L"c"}},     // words wider than the box break
+        {0, {L"a", L"a", L"a", L"b", L"b", L"b", L"c", L"c", L"c"}}, // at least one character a line
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "box width " << c.boxWidth);
@@ -232,11 +231,11 @@ TEST_F(TextLayoutTest, CalcRectMeasuresAndDrawsNothing)
 
 TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
 {
-    const RECT box{50, 30, 120, 55};  // narrower than the text, room for 1.5 lines
+    const RECT box{50, 30, 120, 55}; // narrower than the text, room for 1.5 lines
     const wchar_t* text = L"Hello World Hello\nsecond line\nthird line";
     struct Case {
         DWORD format;
-        int returned;  // three lines of 17; DT_BOTTOM/DT_VCENTER return the offset to the text's foot
+        int returned; // three lines of 17; DT_BOTTOM/DT_VCENTER return the offset to the text's foot
     } cases[] = {{DT_LEFT, 51}, {DT_CENTER, 51}, {DT_RIGHT, 51}, {DT_BOTTOM, 25}, {DT_VCENTER, (25 - 51) / 2 + 51}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "format " << c.format);
@@ -284,7 +283,7 @@ TEST_F(TextLayoutTest, CountsEmptyTextsAndExtremeBoxes)
         {INT_MAX - 5, INT_MAX - 5, INT_MAX, INT_MAX},
         {INT_MIN, INT_MIN, INT_MIN + 3, INT_MIN + 3},
         {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
-        {100, 100, 0, 0},  // inverted: nothing is inside it
+        {100, 100, 0, 0}, // inverted: nothing is inside it
     };
     for (const RECT& box : extremes) {
         for (DWORD format : {DWORD(DT_CENTER | DT_VCENTER), DWORD(DT_RIGHT | DT_BOTTOM | DT_WORDBREAK),
@@ -300,5 +299,5 @@ TEST_F(TextLayoutTest, CountsEmptyTextsAndExtremeBoxes)
     }
 }
 
-}  // namespace
-}  // namespace vireo::font::test
+} // namespace
+} // namespace vireo::font::test

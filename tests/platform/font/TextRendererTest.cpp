@@ -9,7 +9,7 @@ namespace {
 
 // A full block (U+2588) covers its whole cell: its inner pixels have coverage 255.
 class TextRendererTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         m_Font = MakeFont(L"DejaVu Sans", 20);
@@ -62,13 +62,15 @@ TEST_F(TextRendererTest, EveryPixelMatchesThePerChannelBlend)
             for (int y = q.target.top; y < q.target.bottom; ++y) {
                 for (int x = q.target.left; x < q.target.right; ++x) {
                     std::uint32_t& p = expected.pixels[static_cast<std::size_t>(y) * 300 + x];
-                    p = ReferenceBlend(p, color, page.coverage[static_cast<std::size_t>(q.source.top + y - q.target.top) *
-                                                                   page.width + q.source.left + x - q.target.left]);
+                    p = ReferenceBlend(
+                        p, color,
+                        page.coverage[static_cast<std::size_t>(q.source.top + y - q.target.top) * page.width +
+                                      q.source.left + x - q.target.left]);
                 }
             }
         }
-        ASSERT_EQ(canvas.pixels, expected.pixels) << "seed " << seed << " round " << round << std::hex
-                                                  << " colour " << color;
+        ASSERT_EQ(canvas.pixels, expected.pixels)
+            << "seed " << seed << " round " << round << std::hex << " colour " << color;
     }
 }
 
@@ -101,10 +103,10 @@ TEST_F(TextRendererTest, QuadsPartlyOffTheSurfaceDrawOnlyTheirVisiblePart)
         for (int x = 0; x < 93; ++x)
             ASSERT_EQ(b.At(x, y), a.At(x + 7, y + 5)) << x << "," << y;
     Canvas tiny(3, 3);
-    RenderTextLayout(tiny.surface, inside, m_Font->Atlas(), 0xFFFFFFFF);  // mostly outside: no overrun
+    RenderTextLayout(tiny.surface, inside, m_Font->Atlas(), 0xFFFFFFFF); // mostly outside: no overrun
     Canvas none(0, 0);
     RenderTextLayout(none.surface, inside, m_Font->Atlas(), 0xFFFFFFFF);
 }
 
-}  // namespace
-}  // namespace vireo::font::test
+} // namespace
+} // namespace vireo::font::test

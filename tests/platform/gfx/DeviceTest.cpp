@@ -124,7 +124,7 @@ TEST_F(DeviceTest, ResetRefusedWhileDefaultPoolObjectsLive)
     target->Release();
     EXPECT_EQ(m_device->Reset(&pp), D3DERR_INVALIDCALL) << "the sprite was not told OnLostDevice";
     sprite->OnLostDevice();
-    sprite->OnLostDevice();  // harmless to repeat
+    sprite->OnLostDevice(); // harmless to repeat
     EXPECT_EQ(vt::ResetBlockers(m_device), 0);
 
     // A held back buffer blocks too: Reset replaces it.
@@ -208,10 +208,18 @@ TEST_F(DeviceTest, StatesStartAtDeviceDefaults)
         D3DRENDERSTATETYPE state;
         DWORD value;
     } renderDefaults[] = {
-        {D3DRS_ZENABLE, D3DZB_TRUE},       {D3DRS_FILLMODE, D3DFILL_SOLID},     {D3DRS_SRCBLEND, D3DBLEND_ONE},
-        {D3DRS_DESTBLEND, D3DBLEND_ZERO},  {D3DRS_CULLMODE, D3DCULL_CCW},       {D3DRS_ALPHABLENDENABLE, FALSE},
-        {D3DRS_LIGHTING, TRUE},            {D3DRS_AMBIENT, 0},                  {D3DRS_TEXTUREFACTOR, 0xFFFFFFFF},
-        {D3DRS_COLORWRITEENABLE, 0xF},     {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},     {D3DRS_ALPHAFUNC, D3DCMP_ALWAYS},
+        {D3DRS_ZENABLE, D3DZB_TRUE},
+        {D3DRS_FILLMODE, D3DFILL_SOLID},
+        {D3DRS_SRCBLEND, D3DBLEND_ONE},
+        {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+        {D3DRS_CULLMODE, D3DCULL_CCW},
+        {D3DRS_ALPHABLENDENABLE, FALSE},
+        {D3DRS_LIGHTING, TRUE},
+        {D3DRS_AMBIENT, 0},
+        {D3DRS_TEXTUREFACTOR, 0xFFFFFFFF},
+        {D3DRS_COLORWRITEENABLE, 0xF},
+        {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
+        {D3DRS_ALPHAFUNC, D3DCMP_ALWAYS},
     };
     for (const auto& d : renderDefaults) {
         DWORD value = 0xDEAD;
@@ -351,11 +359,16 @@ TEST(ErrorNames, NameEveryLoggedCodeOnce)
         HRESULT hr;
         const wchar_t* name;
     } cases[] = {
-        {D3D_OK, L"S_OK"}, {D3DERR_DEVICELOST, L"D3DERR_DEVICELOST"}, {D3DERR_INVALIDCALL, L"D3DERR_INVALIDCALL"},
-        {D3DERR_DRIVERINTERNALERROR, L"D3DERR_DRIVERINTERNALERROR"}, {D3DXERR_INVALIDDATA, L"D3DXERR_INVALIDDATA"},
+        {D3D_OK, L"S_OK"},
+        {D3DERR_DEVICELOST, L"D3DERR_DEVICELOST"},
+        {D3DERR_INVALIDCALL, L"D3DERR_INVALIDCALL"},
+        {D3DERR_DRIVERINTERNALERROR, L"D3DERR_DRIVERINTERNALERROR"},
+        {D3DXERR_INVALIDDATA, L"D3DXERR_INVALIDDATA"},
         {E_FAIL, L"E_FAIL"}, // also DSERR_GENERIC and DIERR_GENERIC: the generic name wins
-        {static_cast<HRESULT>(0x80070005), L"E_ACCESSDENIED"}, {static_cast<HRESULT>(0x88780096), L"DSERR_BUFFERLOST"},
-        {static_cast<HRESULT>(0x8007001E), L"DIERR_INPUTLOST"}, {static_cast<HRESULT>(0x12345678), L"Unknown"},
+        {static_cast<HRESULT>(0x80070005), L"E_ACCESSDENIED"},
+        {static_cast<HRESULT>(0x88780096), L"DSERR_BUFFERLOST"},
+        {static_cast<HRESULT>(0x8007001E), L"DIERR_INPUTLOST"},
+        {static_cast<HRESULT>(0x12345678), L"Unknown"},
     };
     for (const auto& c : cases) {
         EXPECT_STREQ(DXGetErrorString(c.hr), c.name) << Hex(static_cast<std::uint32_t>(c.hr));

@@ -45,7 +45,8 @@ int ChannelDistance(std::uint32_t a, std::uint32_t b)
 {
     int worst = 0;
     for (int shift = 0; shift < 32; shift += 8)
-        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+        worst =
+            std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
     return worst;
 }
 
@@ -56,4 +57,4 @@ std::string Hex(std::uint32_t v)
     return text;
 }
 
-}  // namespace vireo::gfxtest
+} // namespace vireo::gfxtest

@@ -29,7 +29,7 @@ struct Pixels : vt::Frame {
 };
 
 class DeviceTest : public ::testing::Test, protected vireo::test::TestDevice {
-protected:
+  protected:
     static constexpr int kWidth = 64;
     static constexpr int kHeight = 48;
 
@@ -48,4 +48,4 @@ protected:
 int ChannelDistance(std::uint32_t a, std::uint32_t b);
 std::string Hex(std::uint32_t v);
 
-}  // namespace vireo::gfxtest
+} // namespace vireo::gfxtest

@@ -7,7 +7,7 @@ using namespace vireo::gfxtest;
 namespace {
 
 class LineTest : public DeviceTest {
-protected:
+  protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
@@ -32,13 +32,13 @@ int CountColour(const Pixels& frame, std::uint32_t colour)
     return count;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(LineTest, SegmentsIncludeTheFirstPointAndExcludeTheLast)
 {
     const D3DXVECTOR2 horizontal[2] = {{2, 5}, {10, 5}};
     const D3DXVECTOR2 vertical[2] = {{20, 3}, {20, 9}};
-    ASSERT_EQ(m_line->Draw(horizontal, 2, 0xFFFF0000), D3D_OK);  // begins and ends by itself
+    ASSERT_EQ(m_line->Draw(horizontal, 2, 0xFFFF0000), D3D_OK); // begins and ends by itself
     ASSERT_EQ(m_line->Begin(), D3D_OK);
     ASSERT_EQ(m_line->Draw(vertical, 2, 0xFF00FF00), D3D_OK);
     ASSERT_EQ(m_line->End(), D3D_OK);

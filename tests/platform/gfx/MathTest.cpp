@@ -22,7 +22,7 @@ D3DXVECTOR3 Apply(const D3DXMATRIX& m, float x, float y, float z = 0)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(D3DXMath, Transformation2DRotatesAndScalesAboutItsCentres)
 {
@@ -31,7 +31,7 @@ TEST(D3DXMath, Transformation2DRotatesAndScalesAboutItsCentres)
     D3DXMatrixTransformation2D(&m, nullptr, 0, nullptr, &centre, D3DX_PI / 2, &move);
     // T(-c) * R(90) * T(c) * T(move): row 4 = (-5,-5)R + (5,5) + (1,2) = (11, 2).
     ExpectNear(m, D3DXMATRIX(0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 11, 2, 0, 1));
-    const D3DXVECTOR3 p = Apply(m, 6, 5);  // one right of the centre turns to one below it
+    const D3DXVECTOR3 p = Apply(m, 6, 5); // one right of the centre turns to one below it
     EXPECT_NEAR(p.x, 6, 1e-5);
     EXPECT_NEAR(p.y, 8, 1e-5);
 
@@ -71,7 +71,7 @@ TEST(D3DXMath, RotationsComposeInRowVectorOrder)
     D3DXMATRIX t, r, m;
     D3DXMatrixTranslation(&t, 1, 0, 0);
     D3DXMatrixRotationZ(&r, D3DX_PI / 2);
-    D3DXMatrixMultiply(&m, &t, &r);  // translate first, then rotate
+    D3DXMatrixMultiply(&m, &t, &r); // translate first, then rotate
     D3DXVECTOR3 p = Apply(m, 0, 0);
     EXPECT_NEAR(p.x, 0, 1e-6);
     EXPECT_NEAR(p.y, 1, 1e-6);

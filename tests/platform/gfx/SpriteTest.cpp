@@ -11,8 +11,8 @@ namespace {
 
 std::uint32_t Texel(int x, int y)
 {
-    return 0xFF000000u | (static_cast<std::uint32_t>(x * 20 + 10) << 16) | (static_cast<std::uint32_t>(y * 30 + 5) << 8) |
-           0x40u;
+    return 0xFF000000u | (static_cast<std::uint32_t>(x * 20 + 10) << 16) |
+           (static_cast<std::uint32_t>(y * 30 + 5) << 8) | 0x40u;
 }
 
 std::vector<std::uint32_t> Pattern(int width, int height)
@@ -25,7 +25,7 @@ std::vector<std::uint32_t> Pattern(int width, int height)
 }
 
 class SpriteTest : public DeviceTest {
-protected:
+  protected:
     // The w x h block of the frame at (x, y) holds the pattern's texels from (tx, ty) on.
     void ExpectTexels(const Pixels& frame, int x, int y, int tx, int ty, int w, int h)
     {
@@ -34,7 +34,7 @@ protected:
                 ASSERT_EQ(frame.At(x + i, y + j), Texel(tx + i, ty + j)) << "texel " << tx + i << "," << ty + j;
     }
 
-protected:
+  protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
@@ -67,7 +67,7 @@ protected:
     ID3DXSprite* m_sprite = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SpriteTest, UntransformedDrawsCopyTexelsExactlyAndClipAtEdges)
 {
@@ -75,15 +75,15 @@ TEST_F(SpriteTest, UntransformedDrawsCopyTexelsExactlyAndClipAtEdges)
     DrawOne(texture, 10, 5);
     const RECT source{2, 1, 6, 5};
     DrawOne(texture, 30, 20, 0xFFFFFFFF, &source);
-    DrawOne(texture, -3, -2);                          // top-left corner off the target
-    DrawOne(texture, kWidth - 4.0f, kHeight - 3.0f);   // bottom-right corner off the target
+    DrawOne(texture, -3, -2);                        // top-left corner off the target
+    DrawOne(texture, kWidth - 4.0f, kHeight - 3.0f); // bottom-right corner off the target
     const Pixels frame = Frame();
 
     ExpectTexels(frame, 10, 5, 0, 0, 8, 6);
     ExpectTexels(frame, 30, 20, 2, 1, 4, 4);
     ExpectTexels(frame, 0, 0, 3, 2, 5, 4);
     ExpectTexels(frame, kWidth - 4, kHeight - 3, 0, 0, 4, 3);
-    for (auto [x, y] : {std::pair{9, 5}, {18, 5}, {10, 11}, {34, 20}})  // (34, 20): source right edge exclusive
+    for (auto [x, y] : {std::pair{9, 5}, {18, 5}, {10, 11}, {34, 20}}) // (34, 20): source right edge exclusive
         EXPECT_EQ(frame.At(x, y), 0xFF000000u) << x << "," << y;
     texture->Release();
 }
@@ -97,7 +97,7 @@ TEST_F(SpriteTest, StageZeroOperationsAndArguments)
         DWORD op;
         DWORD arg2;
         D3DCOLOR diffuse;
-        std::uint32_t expected;  // over black
+        std::uint32_t expected; // over black
     } cases[] = {
         {"SELECTARG1 takes the texture", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0xFF20A0FF, 0x806040},
         {"SELECTARG2 takes the diffuse colour", D3DTOP_SELECTARG2, D3DTA_DIFFUSE, 0xFF20A0FF, 0x20A0FF},
@@ -173,10 +173,10 @@ TEST_F(SpriteTest, BatchDrawsInOrderOnFlushWithEachSpritesTransform)
     m_sprite->Draw(red, nullptr, nullptr, &origin, 0xFFFFFFFF);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
-    m_sprite->SetTransform(&identity);  // does not move the sprite already queued
+    m_sprite->SetTransform(&identity); // does not move the sprite already queued
     const D3DXVECTOR3 centre(2, 2, 0);
     const D3DXVECTOR3 position(5, 2, 0);
-    m_sprite->Draw(green, nullptr, &centre, &position, 0xFFFFFFFF);  // top-left at (3, 0)
+    m_sprite->Draw(green, nullptr, &centre, &position, 0xFFFFFFFF); // top-left at (3, 0)
 
     EXPECT_EQ(red->Release(), 1u) << "the queue holds the texture";
     EXPECT_EQ(Frame().At(3, 0), 0xFF000000u) << "nothing is drawn before Flush";
@@ -186,7 +186,7 @@ TEST_F(SpriteTest, BatchDrawsInOrderOnFlushWithEachSpritesTransform)
     const Pixels frame = Frame();
     EXPECT_EQ(
         (std::vector<std::uint32_t>{frame.At(1, 0), frame.At(2, 0), frame.At(3, 0), frame.At(6, 3), frame.At(7, 0)}),
-              (std::vector<std::uint32_t>{0xFF000000u, 0xFFFF0000u, 0xFF00FF00u, 0xFF00FF00u, 0xFF000000u}));
+        (std::vector<std::uint32_t>{0xFF000000u, 0xFFFF0000u, 0xFF00FF00u, 0xFF00FF00u, 0xFF000000u}));
     ASSERT_EQ(m_sprite->End(), D3D_OK);
     green->Release();
 }
@@ -244,7 +244,7 @@ TEST_F(SpriteTest, OneBatchDrawsWhatSeparateBatchesDraw)
     IDirect3DTexture9* a = MakeTexture(8, 6, Pattern(8, 6));
     std::vector<std::uint32_t> bPixels = Pattern(6, 6);
     for (std::uint32_t& p : bPixels)
-        p = (p ^ 0x00FF00FFu) & 0x80FFFFFFu;  // other colours, half transparent
+        p = (p ^ 0x00FF00FFu) & 0x80FFFFFFu; // other colours, half transparent
     IDirect3DTexture9* b = MakeTexture(6, 6, bPixels);
 
     D3DXMATRIX identity, enlarge, shrink, turn, move, temp;
@@ -266,8 +266,9 @@ TEST_F(SpriteTest, OneBatchDrawsWhatSeparateBatchesDraw)
         const RECT* source;
         D3DCOLOR color;
     } sprites[] = {
-        {a, &enlarge, 0, 0, nullptr, 0xFFFFFFFF}, {a, &shrink, 0, 0, nullptr, 0xC080FF40}, {b, &identity, 20.25f, 30, nullptr, 0xFFFFFFFF},
-        {a, &turn, 0, 0, &part, 0xFFFFFFFF},      {b, &shrink, 5, 20, nullptr, 0x80FFFFFF}, {a, &identity, 50, 35, &part, 0xFF20FF20},
+        {a, &enlarge, 0, 0, nullptr, 0xFFFFFFFF},        {a, &shrink, 0, 0, nullptr, 0xC080FF40},
+        {b, &identity, 20.25f, 30, nullptr, 0xFFFFFFFF}, {a, &turn, 0, 0, &part, 0xFFFFFFFF},
+        {b, &shrink, 5, 20, nullptr, 0x80FFFFFF},        {a, &identity, 50, 35, &part, 0xFF20FF20},
         {b, &turn, -3, 2, nullptr, 0xFFFFFFFF},
     };
     const DWORD flags = D3DXSPRITE_DONOTSAVESTATE | D3DXSPRITE_DONOTMODIFY_RENDERSTATE;

@@ -22,16 +22,16 @@ fx::Bytes StoredArgb(const std::vector<std::uint32_t>& pixels)
 {
     fx::Bytes bytes;
     for (std::uint32_t p : pixels)
-        fx::Append(bytes, {static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p >> 16),
-                           static_cast<std::uint8_t>(p >> 24)});
+        fx::Append(bytes, {static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 8),
+                           static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 24)});
     return bytes;
 }
 
 const std::vector<std::uint32_t> kImage = {
-    0xFFFF00FF, 0xFF102030, 0xFFFF00FF,  //
-    0xFF405060, 0xFFFF00FF, 0xFF708090,  //
-    0xFFFF00FE, 0xFFFFFFFF, 0xFF000000,  //
-    0xFF111111, 0xFF222222, 0xFF333333,  //
+    0xFFFF00FF, 0xFF102030, 0xFFFF00FF, //
+    0xFF405060, 0xFFFF00FF, 0xFF708090, //
+    0xFFFF00FE, 0xFFFFFFFF, 0xFF000000, //
+    0xFF111111, 0xFF222222, 0xFF333333, //
     0xFFFF00FF, 0xFF444444, 0xFF555555,
 };
 
@@ -51,18 +51,17 @@ std::vector<std::uint32_t> ReadTexture(IDirect3DTexture9* texture)
 }
 
 class TextureLoaderTest : public DeviceTest {
-protected:
+  protected:
     HRESULT Load(const std::vector<std::uint8_t>& bytes, UINT width, UINT height, DWORD filter, D3DCOLOR key,
                  IDirect3DTexture9** texture, D3DXIMAGE_INFO* info = nullptr, D3DPOOL pool = D3DPOOL_MANAGED)
     {
-        return D3DXCreateTextureFromFileInMemoryEx(m_device, bytes.empty() ? nullptr : bytes.data(),
-                                                   static_cast<UINT>(bytes.size()), width, height, 1, 0,
-                                                   D3DFMT_A8R8G8B8, pool, filter, D3DX_DEFAULT, key, info, nullptr,
-                                                   texture);
+        return D3DXCreateTextureFromFileInMemoryEx(
+            m_device, bytes.empty() ? nullptr : bytes.data(), static_cast<UINT>(bytes.size()), width, height, 1, 0,
+            D3DFMT_A8R8G8B8, pool, filter, D3DX_DEFAULT, key, info, nullptr, texture);
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
 {
@@ -95,23 +94,22 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
         EXPECT_EQ(keyed, c.keyed);
         texture->Release();
     }
-
 }
 
 TEST_F(TextureLoaderTest, EveryFormatDecodesToArgbWithItsSourceInfo)
 {
     const std::vector<std::uint32_t> argb = {0x80FF0000, 0xFF00FF00, 0x400000FF, 0x00FFFFFF};
-    fx::TgaSpec tga;  // 32-bit, top-left origin, alpha kept
+    fx::TgaSpec tga; // 32-bit, top-left origin, alpha kept
     tga.width = tga.height = 2;
     tga.pixels = StoredArgb(argb);
     fx::DdsSpec ddsArgb;
     ddsArgb.width = ddsArgb.height = 2;
     ddsArgb.data = StoredArgb(argb);
-    fx::DdsSpec dxt1;  // a single solid-red block
+    fx::DdsSpec dxt1; // a single solid-red block
     dxt1.width = dxt1.height = 4;
     dxt1.pfFlags = 0x4;
     dxt1.fourCc = fx::FourCc("DXT1");
-    dxt1.data = {0x00, 0xF8, 0x1F, 0x00, 0, 0, 0, 0};  // red, blue, every index 0
+    dxt1.data = {0x00, 0xF8, 0x1F, 0x00, 0, 0, 0, 0}; // red, blue, every index 0
 
     fx::PngSpec rgb = fx::PngFromArgb(std::vector<std::uint32_t>(4, 0xFF000000), 2, 2);
     rgb.colourType = PNG_COLOR_TYPE_RGB;
@@ -139,15 +137,23 @@ TEST_F(TextureLoaderTest, EveryFormatDecodesToArgbWithItsSourceInfo)
         {"DDS A8R8G8B8", fx::BuildDds(ddsArgb), 2, D3DFMT_A8R8G8B8, D3DXIFF_DDS, argb, 0},
         {"DDS DXT1", fx::BuildDds(dxt1), 4, D3DFMT_DXT1, D3DXIFF_DDS, std::vector<std::uint32_t>(16, 0xFFFF0000), 0},
         {"PNG RGBA", fx::BuildPng(fx::PngFromArgb(argb, 2, 2)), 2, D3DFMT_A8R8G8B8, D3DXIFF_PNG, argb, 0},
-        {"PNG RGB", fx::BuildPng(rgb), 2, D3DFMT_X8R8G8B8, D3DXIFF_PNG, {0xFFFF8000, 0xFF0080FF, 0xFFFF8000, 0xFF0080FF}, 0},
+        {"PNG RGB",
+         fx::BuildPng(rgb),
+         2,
+         D3DFMT_X8R8G8B8,
+         D3DXIFF_PNG,
+         {0xFFFF8000, 0xFF0080FF, 0xFFFF8000, 0xFF0080FF},
+         0},
         {"JPEG grey", fx::BuildJpeg(grey), 8, D3DFMT_L8, D3DXIFF_JPG, std::vector<std::uint32_t>(64, 0xFF808080), 2},
-        {"JPEG colour", fx::BuildJpeg(colour), 8, D3DFMT_R8G8B8, D3DXIFF_JPG, std::vector<std::uint32_t>(64, 0xFF2090E0), 3},
+        {"JPEG colour", fx::BuildJpeg(colour), 8, D3DFMT_R8G8B8, D3DXIFF_JPG,
+         std::vector<std::uint32_t>(64, 0xFF2090E0), 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         IDirect3DTexture9* texture = nullptr;
         D3DXIMAGE_INFO info{};
-        ASSERT_EQ(Load(c.bytes, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info), D3D_OK);
+        ASSERT_EQ(Load(c.bytes, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info),
+                  D3D_OK);
         EXPECT_EQ(info.Width, c.side);
         EXPECT_EQ(info.Format, c.format);
         EXPECT_EQ(info.ImageFileFormat, c.file);
@@ -188,12 +194,13 @@ TEST_F(TextureLoaderTest, SizesFollowTheRequestAndSourceInfoDescribesTheFile)
     texels = ReadTexture(texture);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 6; ++x)
-            ASSERT_EQ(texels[static_cast<size_t>(y) * 6 + x], kImage[static_cast<size_t>(y / 2) * 3 + x / 2]) << x << "," << y;
+            ASSERT_EQ(texels[static_cast<size_t>(y) * 6 + x], kImage[static_cast<size_t>(y / 2) * 3 + x / 2])
+                << x << "," << y;
     texture->Release();
 
-    ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, nullptr,
-                   D3DPOOL_DEFAULT),
-              D3D_OK);
+    ASSERT_EQ(
+        Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, nullptr, D3DPOOL_DEFAULT),
+        D3D_OK);
     EXPECT_EQ(vt::CountLiveObjects().texturesDefault, 1);
     texture->Release();
 }
@@ -208,7 +215,9 @@ TEST_F(TextureLoaderTest, BadBytesFailCleanlyAndMakeNoTexture)
         HRESULT expected;
     } cases[] = {
         {"empty", {}, D3DERR_INVALIDCALL},
-        {"junk", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e', 0, 1, 2, 3, 4, 5, 6, 7}, D3DXERR_INVALIDDATA},
+        {"junk",
+         {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e', 0, 1, 2, 3, 4, 5, 6, 7},
+         D3DXERR_INVALIDDATA},
         {"truncated BMP", truncated, D3DXERR_INVALIDDATA},
         {"100000 x 100000 BMP", fx::Bmp24FromArgb({0xFF000000}, 1, 1, 100000), D3DXERR_INVALIDDATA},
     };
@@ -232,7 +241,8 @@ TEST_F(TextureLoaderTest, EmptyTexturesAndTheLevelFilter)
     EXPECT_EQ(D3DXCreateTexture(m_device, 16, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
               D3DERR_INVALIDCALL)
         << "render targets live in the default pool";
-    EXPECT_EQ(D3DXCreateTexture(m_device, 9000, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3DERR_INVALIDCALL);
+    EXPECT_EQ(D3DXCreateTexture(m_device, 9000, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+              D3DERR_INVALIDCALL);
     ASSERT_EQ(D3DXCreateTexture(m_device, 16, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture),
               D3D_OK);
     D3DSURFACE_DESC desc{};
@@ -256,13 +266,14 @@ TEST_F(TextureLoaderTest, SavedBmpReadsBackEqualWholeOrRectangle)
 
     IDirect3DSurface9* back = nullptr;
     ASSERT_EQ(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("vireo_gfx_" + std::to_string(::getpid()));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vireo_gfx_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
 
     const RECT rect{3, 2, 24, 12};
     for (const RECT* r : {static_cast<const RECT*>(nullptr), &rect}) {
         SCOPED_TRACE(r ? "rectangle" : "whole");
-        const std::filesystem::path file = folder / (r ? "part.png" : "whole.jpg");  // BMP whatever the name
+        const std::filesystem::path file = folder / (r ? "part.png" : "whole.jpg"); // BMP whatever the name
         ASSERT_EQ(D3DXSaveSurfaceToFileW(file.wstring().c_str(), D3DXIFF_PNG, back, nullptr, r), D3D_OK);
         std::ifstream in(file, std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -285,8 +296,8 @@ TEST_F(TextureLoaderTest, SavedBmpReadsBackEqualWholeOrRectangle)
               D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXSaveSurfaceToFileW((folder / "x.bmp").wstring().c_str(), D3DXIFF_BMP, nullptr, nullptr, nullptr),
               D3DERR_INVALIDCALL);
-    EXPECT_TRUE(FAILED(D3DXSaveSurfaceToFileW((folder / "missing" / "x.bmp").wstring().c_str(), D3DXIFF_BMP, back,
-                                              nullptr, nullptr)));
+    EXPECT_TRUE(FAILED(
+        D3DXSaveSurfaceToFileW((folder / "missing" / "x.bmp").wstring().c_str(), D3DXIFF_BMP, back, nullptr, nullptr)));
     back->Release();
     std::filesystem::remove_all(folder);
 }

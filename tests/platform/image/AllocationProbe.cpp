@@ -8,15 +8,21 @@
 namespace {
 std::atomic<bool> g_armed{false};
 std::atomic<std::size_t> g_largest{0};
-}  // namespace
+} // namespace
 
 AllocationProbe::AllocationProbe()
 {
     g_largest = 0;
     g_armed = true;
 }
-AllocationProbe::~AllocationProbe() { g_armed = false; }
-std::size_t AllocationProbe::Largest() const { return g_largest; }
+AllocationProbe::~AllocationProbe()
+{
+    g_armed = false;
+}
+std::size_t AllocationProbe::Largest() const
+{
+    return g_largest;
+}
 
 void* operator new(std::size_t size)
 {
@@ -26,5 +32,11 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}

@@ -6,7 +6,7 @@
 #include <cstddef>
 
 class AllocationProbe {
-public:
+  public:
     AllocationProbe();
     ~AllocationProbe();
     AllocationProbe(const AllocationProbe&) = delete;

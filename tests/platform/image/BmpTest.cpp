@@ -11,8 +11,8 @@ using namespace vireo::image::fixtures;
 
 namespace {
 
-constexpr std::uint32_t T = 0x00000000;  // transparent black: pixels an RLE stream skips
-constexpr std::uint32_t K = 0xFF000000;  // opaque black: palette index past the palette
+constexpr std::uint32_t T = 0x00000000; // transparent black: pixels an RLE stream skips
+constexpr std::uint32_t K = 0xFF000000; // opaque black: palette index past the palette
 constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
 const std::vector<std::uint32_t> kPalette = {R, G, B, W};
 
@@ -37,7 +37,7 @@ BmpSpec Paletted(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t co
 struct GoodCase {
     const char* name;
     BmpSpec spec;
-    std::vector<std::uint32_t> expected;  // top row first
+    std::vector<std::uint32_t> expected; // top row first
 };
 
 std::vector<GoodCase> GoodCases()
@@ -45,12 +45,12 @@ std::vector<GoodCase> GoodCases()
     std::vector<GoodCase> cases;
     // 24-bit, bottom-up, rows padded to 4 bytes: the bottom row comes first in the file.
     cases.push_back({"24-bit bottom-up",
-                     Spec(3, 2, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  //
-                                     255, 255, 255, 0, 0, 0, 1, 2, 3, 0, 0, 0}),
+                     Spec(3, 2, 24, {0,   0,   255, 0, 255, 0, 255, 0, 0, 0, 0, 0, //
+                                     255, 255, 255, 0, 0,   0, 1,   2, 3, 0, 0, 0}),
                      {W, K, 0xFF030201, R, G, B}});
     {
-        BmpSpec s = Spec(3, -2, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  //
-                                     255, 255, 255, 0, 0, 0, 1, 2, 3, 0, 0, 0});
+        BmpSpec s = Spec(3, -2, 24, {0,   0,   255, 0, 255, 0, 255, 0, 0, 0, 0, 0, //
+                                     255, 255, 255, 0, 0,   0, 1,   2, 3, 0, 0, 0});
         cases.push_back({"24-bit top-down", s, {R, G, B, W, K, 0xFF030201}});
     }
     // 1-bit, 9 pixels: the row crosses a byte, most significant bit first.
@@ -65,21 +65,21 @@ std::vector<GoodCase> GoodCases()
     }
     {
         BmpSpec s = Paletted(2, 1, 8, {3, 0, 0, 0});
-        s.colorsUsed = 100000;  // clamped to 256, and to the entries actually present
+        s.colorsUsed = 100000; // clamped to 256, and to the entries actually present
         cases.push_back({"8-bit absurd biClrUsed", s, {W, R}});
     }
-    cases.push_back({"16-bit X1R5G5B5", Spec(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}),
-                     {W, R, 0xFF000008}});
+    cases.push_back(
+        {"16-bit X1R5G5B5", Spec(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}), {W, R, 0xFF000008}});
     {
         BmpSpec s = Spec(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0});
         s.compression = 3;
         s.masks = {0xF800, 0x07E0, 0x001F};
         cases.push_back({"16-bit R5G6B5 bit fields", s, {R, G, 0xFF000400}});
     }
-    cases.push_back({"32-bit BI_RGB with alpha", Spec(2, 1, 32, {1, 2, 3, 0x80, 4, 5, 6, 0}),
-                     {0x80030201, 0x00060504}});
-    cases.push_back({"32-bit BI_RGB, every alpha zero", Spec(2, 1, 32, {1, 2, 3, 0, 4, 5, 6, 0}),
-                     {0xFF030201, 0xFF060504}});
+    cases.push_back(
+        {"32-bit BI_RGB with alpha", Spec(2, 1, 32, {1, 2, 3, 0x80, 4, 5, 6, 0}), {0x80030201, 0x00060504}});
+    cases.push_back(
+        {"32-bit BI_RGB, every alpha zero", Spec(2, 1, 32, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
     {
         // V5 header, bytes R G B A in memory order.
         BmpSpec s = Spec(2, 1, 32, {0x11, 0x22, 0x33, 0x44, 0xFF, 0, 0, 0});
@@ -110,7 +110,7 @@ std::vector<GoodCase> GoodCases()
     }
     {
         BmpSpec s = Paletted(2, 1, 8, {2, 1, 0, 0});
-        s.headerSize = 12;  // palette entries of three bytes
+        s.headerSize = 12; // palette entries of three bytes
         cases.push_back({"core header, 8-bit", s, {B, G}});
     }
     // RLE8: a run, end of line, an absolute run with its pad byte, end of bitmap.
@@ -121,20 +121,20 @@ std::vector<GoodCase> GoodCases()
 
     // Hostile RLE: never a write outside the image, decoding stops at the end of the data.
     cases.push_back({"RLE8 run past the row end", Paletted(3, 2, 8, {10, 1, 0, 1}, 1), {T, T, T, G, G, G}});
-    cases.push_back({"RLE8 delta past the image", Paletted(3, 2, 8, {0, 2, 255, 255, 5, 1, 0, 1}, 1),
-                     {T, T, T, T, T, T}});
-    cases.push_back({"RLE8 more line ends than rows", Paletted(3, 2, 8, {0, 0, 0, 0, 0, 0, 0, 0, 3, 1}, 1),
-                     {T, T, T, T, T, T}});
+    cases.push_back(
+        {"RLE8 delta past the image", Paletted(3, 2, 8, {0, 2, 255, 255, 5, 1, 0, 1}, 1), {T, T, T, T, T, T}});
+    cases.push_back(
+        {"RLE8 more line ends than rows", Paletted(3, 2, 8, {0, 0, 0, 0, 0, 0, 0, 0, 3, 1}, 1), {T, T, T, T, T, T}});
     cases.push_back({"RLE8 no end marker", Paletted(3, 2, 8, {2, 3}, 1), {T, T, T, W, W, T}});
     cases.push_back({"RLE8 absolute run past the data", Paletted(3, 2, 8, {0, 200, 2}, 1), {T, T, T, B, T, T}});
     cases.push_back({"RLE8 odd absolute run, no pad", Paletted(3, 1, 8, {0, 3, 0, 1, 2}, 1), {R, G, B}});
     cases.push_back({"RLE4 absolute run past the row", Paletted(2, 1, 4, {0, 5, 0x12, 0x33, 0x30, 0}, 2), {G, B}});
-    cases.push_back({"RLE delta then run in the last row", Paletted(3, 2, 8, {0, 2, 2, 0, 4, 3, 0, 1}, 1),
-                     {T, T, T, T, T, W}});
+    cases.push_back(
+        {"RLE delta then run in the last row", Paletted(3, 2, 8, {0, 2, 2, 0, 4, 3, 0, 1}, 1), {T, T, T, T, T, W}});
     return cases;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Bmp, DecodesValidVariantsExactly)
 {
@@ -169,7 +169,13 @@ TEST(Bmp, RefusesHeaderFaults)
         Bytes bytes;
         const char* expect;
     } cases[] = {
-        {"wrong magic", [&] { Bytes b = good; b[1] = 'X'; return b; }(), "no 'BM' signature"},
+        {"wrong magic",
+         [&] {
+             Bytes b = good;
+             b[1] = 'X';
+             return b;
+         }(),
+         "no 'BM' signature"},
         {"header size 64", patched(14, 64), "unsupported info header size 64"},
         {"2 bpp", patched(28, 2, 2), "unsupported bit count 2"},
         {"64 bpp", patched(28, 64, 2), "unsupported bit count 64"},

@@ -38,8 +38,14 @@ DdsSpec Compressed(const char (&code)[5], std::uint32_t w, std::uint32_t h, Byte
 // A BC1 colour block: endpoints c0, c1 (R5G6B5) and one row of indices repeated on all rows.
 Bytes ColourBlock(std::uint16_t c0, std::uint16_t c1, std::uint8_t rowIndices)
 {
-    return {static_cast<std::uint8_t>(c0), static_cast<std::uint8_t>(c0 >> 8), static_cast<std::uint8_t>(c1),
-            static_cast<std::uint8_t>(c1 >> 8), rowIndices, rowIndices, rowIndices, rowIndices};
+    return {static_cast<std::uint8_t>(c0),
+            static_cast<std::uint8_t>(c0 >> 8),
+            static_cast<std::uint8_t>(c1),
+            static_cast<std::uint8_t>(c1 >> 8),
+            rowIndices,
+            rowIndices,
+            rowIndices,
+            rowIndices};
 }
 
 std::vector<std::uint32_t> Rows(std::vector<std::uint32_t> row, int count)
@@ -60,17 +66,23 @@ std::vector<GoodCase> GoodCases()
 {
     const std::array<std::uint32_t, 4> argb = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
     std::vector<GoodCase> c;
-    c.push_back({"A8R8G8B8", Plain(2, 1, kRgb | kAlphaPixels, 32, argb, {1, 2, 3, 4, 5, 6, 7, 8}),
-                 {0x04030201, 0x08070605}});
-    c.push_back({"X8R8G8B8: alpha mask without the alpha flag", Plain(1, 1, kRgb, 32, argb, {1, 2, 3, 4}), {0xFF030201}});
-    c.push_back({"A8B8G8R8", Plain(1, 1, kRgb | kAlphaPixels, 32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}, {1, 2, 3, 4}),
+    c.push_back(
+        {"A8R8G8B8", Plain(2, 1, kRgb | kAlphaPixels, 32, argb, {1, 2, 3, 4, 5, 6, 7, 8}), {0x04030201, 0x08070605}});
+    c.push_back(
+        {"X8R8G8B8: alpha mask without the alpha flag", Plain(1, 1, kRgb, 32, argb, {1, 2, 3, 4}), {0xFF030201}});
+    c.push_back({"A8B8G8R8",
+                 Plain(1, 1, kRgb | kAlphaPixels, 32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}, {1, 2, 3, 4}),
                  {0x04010203}});
-    c.push_back({"R8G8B8", Plain(2, 1, kRgb, 24, {0xFF0000, 0xFF00, 0xFF, 0}, {1, 2, 3, 4, 5, 6}), {0xFF030201, 0xFF060504}});
-    c.push_back({"R5G6B5", Plain(2, 1, kRgb, 16, {0xF800, 0x07E0, 0x001F, 0}, {0x00, 0xF8, 0x20, 0x00}),
+    c.push_back(
+        {"R8G8B8", Plain(2, 1, kRgb, 24, {0xFF0000, 0xFF00, 0xFF, 0}, {1, 2, 3, 4, 5, 6}), {0xFF030201, 0xFF060504}});
+    c.push_back({"R5G6B5",
+                 Plain(2, 1, kRgb, 16, {0xF800, 0x07E0, 0x001F, 0}, {0x00, 0xF8, 0x20, 0x00}),
                  {0xFFFF0000, 0xFF000400}});
-    c.push_back({"A1R5G5B5", Plain(2, 1, kRgb | kAlphaPixels, 16, {0x7C00, 0x03E0, 0x001F, 0x8000}, {0x1F, 0x80, 0x1F, 0x00}),
+    c.push_back({"A1R5G5B5",
+                 Plain(2, 1, kRgb | kAlphaPixels, 16, {0x7C00, 0x03E0, 0x001F, 0x8000}, {0x1F, 0x80, 0x1F, 0x00}),
                  {0xFF0000FF, 0x000000FF}});
-    c.push_back({"A4R4G4B4", Plain(1, 1, kRgb | kAlphaPixels, 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, {0x0F, 0x80}),
+    c.push_back({"A4R4G4B4",
+                 Plain(1, 1, kRgb | kAlphaPixels, 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, {0x0F, 0x80}),
                  {0x880000FF}});
     c.push_back({"L8", Plain(2, 1, kLuminance, 8, {0xFF, 0, 0, 0}, {0x80, 0xFF}), {0xFF808080, W}});
     c.push_back({"A8L8", Plain(1, 1, kLuminance | kAlphaPixels, 16, {0xFF, 0, 0, 0xFF00}, {0x40, 0x80}), {0x80404040}});
@@ -101,7 +113,8 @@ std::vector<GoodCase> GoodCases()
         // DXT3: explicit 4-bit alpha (n * 17); the colour block never has a transparent mode.
         Bytes data = {0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2};
         Append(data, ColourBlock(0x0000, 0xFFFF, 0xE4));
-        c.push_back({"DXT3", Compressed("DXT3", 4, 4, data), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
+        c.push_back(
+            {"DXT3", Compressed("DXT3", 4, 4, data), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
     }
     {
         // DXT5, eight-alpha mode: indices 0..7 on the first row give 255, 0, then six steps.
@@ -133,14 +146,14 @@ std::vector<GoodCase> GoodCases()
     return c;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Dds, DecodesValidVariantsExactly)
 {
     for (const auto& c : GoodCases()) {
         Bytes file = BuildDds(c.spec);
         if (std::string(c.name) == "padded rows") {
-            Put32(file, 8, 0x100F);  // DDSD_PITCH: rows of 3 pixel bytes + 1 of padding
+            Put32(file, 8, 0x100F); // DDSD_PITCH: rows of 3 pixel bytes + 1 of padding
             Put32(file, 20, 4);
         }
         const Decoded d = Decode(file);
@@ -174,18 +187,28 @@ TEST(Dds, RefusesHeaderFaults)
         {"4 G wide", with([](DdsSpec& s) { s.width = 0xFFFFFFFF; }), "image too large: 4294967295 x 2"},
         {"DX10", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DX10"); }), "FourCC 'DX10'"},
         {"ATI2", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("ATI2"); }), "unsupported FourCC 'ATI2'"},
-        {"numeric FourCC", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = 113; }), "unsupported FourCC 0x00000071"},
-        {"DXT1 level 0 short", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DXT1"), s.data.resize(7); }),
+        {"numeric FourCC", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = 113; }),
+         "unsupported FourCC 0x00000071"},
+        {"DXT1 level 0 short",
+         with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DXT1"), s.data.resize(7); }),
          "level 0 truncated: 7 of 8 bytes"},
         {"pixels short", with([](DdsSpec& s) { s.data.resize(15); }), "level 0 truncated: 15 of 16 bytes"},
         {"cube map", with([](DdsSpec& s) { s.caps2 = 0xFE00; }), "cube maps"},
         {"volume", with([](DdsSpec& s) { s.caps2 = 0x200000; }), "volume"},
         {"12 bits", with([](DdsSpec& s) { s.bits = 12; }), "unsupported bit count 12"},
         {"overlapping masks", with([](DdsSpec& s) { s.masks[0] = 0xFFFFFF; }), "colour masks overlap"},
-        {"mask beyond the bit count", with([](DdsSpec& s) { s.bits = 16, s.masks[0] = 0xFF0000; }), "does not fit 16 bits"},
-        {"all masks zero", with([](DdsSpec& s) { s.masks[0] = s.masks[1] = s.masks[2] = 0; }), "all colour masks are zero"},
+        {"mask beyond the bit count", with([](DdsSpec& s) { s.bits = 16, s.masks[0] = 0xFF0000; }),
+         "does not fit 16 bits"},
+        {"all masks zero", with([](DdsSpec& s) { s.masks[0] = s.masks[1] = s.masks[2] = 0; }),
+         "all colour masks are zero"},
         {"no layout flag", with([](DdsSpec& s) { s.pfFlags = kAlphaPixels; }), "name no RGB"},
-        {"header cut", [&] { Bytes b = BuildDds(base); b.resize(127); return b; }(), "too short"},
+        {"header cut",
+         [&] {
+             Bytes b = BuildDds(base);
+             b.resize(127);
+             return b;
+         }(),
+         "too short"},
     };
     for (const auto& c : cases) {
         const Decoded d = DecodeAs(Format::Dds, c.bytes);

@@ -17,9 +17,9 @@ namespace {
 struct FormatCase {
     const char* name;
     Format format;
-    std::function<Bytes()> valid;                     // a small valid file (5 x 3)
-    std::function<void(Bytes&, std::uint32_t, std::uint32_t)> claim;  // patch the header's size
-    std::uint32_t largestSide;                        // the largest size the header can hold
+    std::function<Bytes()> valid;                                    // a small valid file (5 x 3)
+    std::function<void(Bytes&, std::uint32_t, std::uint32_t)> claim; // patch the header's size
+    std::uint32_t largestSide;                                       // the largest size the header can hold
 };
 
 void PutBe16(Bytes& b, std::size_t at, std::uint32_t v)
@@ -80,7 +80,7 @@ std::vector<FormatCase> Formats()
     };
 }
 
-}  // namespace
+} // namespace
 
 TEST(ImageDecoder, DetectsFormatsBySignature)
 {
@@ -98,7 +98,7 @@ TEST(ImageDecoder, DetectsFormatsBySignature)
         {{0xFF, 0xD8}, Format::Jpeg},
         {{'D', 'D', 'S', ' '}, Format::Dds},
         {{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Format::Png},
-        {Bytes(64, 0), Format::Unknown},           // image type 0 is no TGA
+        {Bytes(64, 0), Format::Unknown}, // image type 0 is no TGA
         {Bytes(64, 0xEE), Format::Unknown},
         {{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Format::Unknown},
     };
@@ -117,7 +117,7 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
         {60000, 60000, "image too large: 60000 x 60000"},
         {8193, 1, "image too large: 8193 x 1"},
         {1, 8193, "image too large: 1 x 8193"},
-        {5000, 5000, "image too large: 5000 x 5000"},  // both sides fine, 25 M pixels not
+        {5000, 5000, "image too large: 5000 x 5000"}, // both sides fine, 25 M pixels not
         {0, 3, "invalid image size: 0 x 3"},
         {5, 0, "invalid image size: 5 x 0"},
     };
@@ -163,7 +163,7 @@ TEST(ImageDecoder, RefusesTinyAndTruncatedInputOfEveryFormat)
     Image out;
     EXPECT_FALSE(DecodeImage(nullptr, 10, out, &error));
     EXPECT_NE(error.find("not a PNG, JPEG, BMP, TGA or DDS file"), std::string::npos) << error;
-    EXPECT_FALSE(DecodeImage(nullptr, 0, out, nullptr));  // no error text asked for
+    EXPECT_FALSE(DecodeImage(nullptr, 0, out, nullptr)); // no error text asked for
 }
 
 TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
@@ -184,7 +184,7 @@ TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
 TEST(EncodeBmp, ReadsBackIdenticalWithAlphaAndPitch)
 {
     for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 2}, std::pair{5, 7}, std::pair{64, 33}}) {
-        const int pitchPixels = w + 3;  // rows wider than the image: only w pixels are written
+        const int pitchPixels = w + 3; // rows wider than the image: only w pixels are written
         std::vector<std::uint32_t> src(static_cast<std::size_t>(pitchPixels) * h, 0xDEADBEEF);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
@@ -217,9 +217,9 @@ TEST(EncodeBmp, EdgeSizesAndAllZeroAlpha)
         EXPECT_EQ(d.image.pixels[i], rgbOnly[i] | 0xFF000000u);
     EXPECT_EQ(d.image.sourceFormat, 22u);
 
-    EXPECT_EQ(EncodeBmp(nullptr, 0, 5, 0).size(), 54u);  // empty rectangle: header only
+    EXPECT_EQ(EncodeBmp(nullptr, 0, 5, 0).size(), 54u); // empty rectangle: header only
     EXPECT_EQ(EncodeBmp(nullptr, 5, 0, 0).size(), 54u);
     EXPECT_TRUE(EncodeBmp(rgbOnly, -1, 2, 8).empty());
-    EXPECT_TRUE(EncodeBmp(rgbOnly, 2, 2, 7).empty());     // pitch shorter than a row
+    EXPECT_TRUE(EncodeBmp(rgbOnly, 2, 2, 7).empty()); // pitch shorter than a row
     EXPECT_TRUE(EncodeBmp(nullptr, 2, 2, 8).empty());
 }

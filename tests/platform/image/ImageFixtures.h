@@ -5,7 +5,7 @@
 
 #include "platform/gfx/image/ImageDecoder.h"
 
-#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <jpeglib.h>
 #include <png.h>
 
@@ -30,7 +30,10 @@ inline void Put32(Bytes& b, std::size_t at, std::uint32_t v)
     Put16(b, at, v);
     Put16(b, at + 2, v >> 16);
 }
-inline void Append(Bytes& b, std::initializer_list<std::uint8_t> bytes) { b.insert(b.end(), bytes); }
+inline void Append(Bytes& b, std::initializer_list<std::uint8_t> bytes)
+{
+    b.insert(b.end(), bytes);
+}
 inline void Append(Bytes& b, const Bytes& more)
 {
     // resize + memcpy: g++ 12 at -O2 warns (wrongly) on vector::insert of a range here.
@@ -61,13 +64,13 @@ inline std::vector<std::uint32_t> PatternPixels(int w, int h)
 struct BmpSpec {
     std::uint32_t headerSize = 40;
     std::int32_t width = 0;
-    std::int32_t height = 0;  // negative: top-down
+    std::int32_t height = 0; // negative: top-down
     std::uint16_t bpp = 24;
     std::uint32_t compression = 0;
     std::uint32_t colorsUsed = 0;
-    std::vector<std::uint32_t> masks;    // written after a 40-byte header, or inside a V3+ one
-    std::vector<std::uint32_t> palette;  // A8R8G8B8 values, written as B G R 0
-    Bytes pixels;                        // exactly as stored
+    std::vector<std::uint32_t> masks;   // written after a 40-byte header, or inside a V3+ one
+    std::vector<std::uint32_t> palette; // A8R8G8B8 values, written as B G R 0
+    Bytes pixels;                       // exactly as stored
 };
 
 inline Bytes BuildBmp(const BmpSpec& s)
@@ -137,14 +140,14 @@ struct TgaSpec {
     std::uint16_t width = 0;
     std::uint16_t height = 0;
     std::uint8_t depth = 32;
-    std::uint8_t descriptor = 0x28;  // top-left origin, 8 alpha bits
+    std::uint8_t descriptor = 0x28; // top-left origin, 8 alpha bits
     Bytes id;
     std::uint8_t mapType = 0;
     std::uint16_t mapFirst = 0;
     std::uint8_t mapEntryBits = 0;
-    Bytes map;  // entries as stored
+    Bytes map; // entries as stored
     std::uint16_t mapLength = 0;
-    Bytes pixels;  // as stored (raw or RLE packets)
+    Bytes pixels; // as stored (raw or RLE packets)
 };
 
 inline Bytes BuildTga(const TgaSpec& s)
@@ -176,7 +179,7 @@ constexpr std::uint32_t FourCc(const char (&t)[5])
 struct DdsSpec {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    std::uint32_t pfFlags = 0x41;  // RGB | ALPHAPIXELS
+    std::uint32_t pfFlags = 0x41; // RGB | ALPHAPIXELS
     std::uint32_t fourCc = 0;
     std::uint32_t bits = 32;
     std::uint32_t masks[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -214,8 +217,8 @@ struct PngSpec {
     int bitDepth = 8;
     bool interlace = false;
     std::vector<png_color> palette;
-    Bytes trns;                      // palette alpha values
-    std::vector<Bytes> rows;         // packed as libpng expects for the type and depth
+    Bytes trns;              // palette alpha values
+    std::vector<Bytes> rows; // packed as libpng expects for the type and depth
 };
 
 inline void PngWriteToVector(png_structp png, png_bytep data, std::size_t size)
@@ -290,7 +293,8 @@ inline std::vector<PngChunk> PngChunks(const Bytes& file)
 {
     std::vector<PngChunk> chunks;
     for (std::size_t at = 8; at + 12 <= file.size();) {
-        const std::size_t length = (std::size_t{file[at]} << 24) | (file[at + 1] << 16) | (file[at + 2] << 8) | file[at + 3];
+        const std::size_t length =
+            (std::size_t{file[at]} << 24) | (file[at + 1] << 16) | (file[at + 2] << 8) | file[at + 3];
         chunks.push_back({std::string(file.begin() + at + 4, file.begin() + at + 8),
                           Bytes(file.begin() + at + 8, file.begin() + at + 8 + length)});
         at += 12 + length;
@@ -319,11 +323,11 @@ inline Bytes PngFromChunks(const std::vector<PngChunk>& chunks)
 struct JpegSpec {
     int width = 0;
     int height = 0;
-    int components = 3;  // 1 grey, 3 RGB, 4 CMYK
+    int components = 3; // 1 grey, 3 RGB, 4 CMYK
     int quality = 95;
     bool progressive = false;
-    std::vector<jpeg_scan_info> scans;  // custom progressive script when not empty
-    Bytes samples;                       // width * height * components, top row first
+    std::vector<jpeg_scan_info> scans; // custom progressive script when not empty
+    Bytes samples;                     // width * height * components, top row first
 };
 
 inline Bytes BuildJpeg(const JpegSpec& s)
@@ -341,7 +345,7 @@ inline Bytes BuildJpeg(const JpegSpec& s)
     c.in_color_space = s.components == 1 ? JCS_GRAYSCALE : s.components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, s.quality, TRUE);
-    if (s.components == 3) {  // full-resolution chroma keeps small test images exact enough
+    if (s.components == 3) { // full-resolution chroma keeps small test images exact enough
         for (int i = 0; i < 3; ++i)
             c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
     }
@@ -353,7 +357,8 @@ inline Bytes BuildJpeg(const JpegSpec& s)
     }
     jpeg_start_compress(&c, TRUE);
     while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(s.samples.data() + static_cast<std::size_t>(c.next_scanline) * s.width * s.components);
+        JSAMPROW row =
+            const_cast<JSAMPROW>(s.samples.data() + static_cast<std::size_t>(c.next_scanline) * s.width * s.components);
         jpeg_write_scanlines(&c, &row, 1);
     }
     jpeg_finish_compress(&c);
@@ -401,4 +406,4 @@ inline Decoded DecodeAs(Format format, const Bytes& bytes)
     return d;
 }
 
-}  // namespace vireo::image::fixtures
+} // namespace vireo::image::fixtures

@@ -11,7 +11,7 @@ using namespace vireo::image::fixtures;
 
 namespace {
 
-constexpr int kTolerance = 8;  // per channel, for smooth content at quality 95 without subsampling
+constexpr int kTolerance = 8; // per channel, for smooth content at quality 95 without subsampling
 
 JpegSpec Gradient(int w, int h, int components)
 {
@@ -22,7 +22,9 @@ JpegSpec Gradient(int w, int h, int components)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             for (int c = 0; c < components; ++c)
-                s.samples.push_back(static_cast<std::uint8_t>(c == 0 ? x * 255 / (w - 1) : c == 1 ? y * 255 / (h - 1) : 96));
+                s.samples.push_back(static_cast<std::uint8_t>(c == 0   ? x * 255 / (w - 1)
+                                                              : c == 1 ? y * 255 / (h - 1)
+                                                                       : 96));
     return s;
 }
 
@@ -51,7 +53,7 @@ std::size_t FindMarker(const Bytes& b, std::uint8_t marker)
     return b.size();
 }
 
-}  // namespace
+} // namespace
 
 TEST(Jpeg, DecodesWithinTolerance)
 {
@@ -63,8 +65,20 @@ TEST(Jpeg, DecodesWithinTolerance)
         {"RGB", Gradient(32, 24, 3), 20},
         {"RGB odd size", Gradient(13, 7, 3), 20},
         {"grey", Gradient(16, 16, 1), 50},
-        {"progressive", [] { auto s = Gradient(32, 24, 3); s.progressive = true; return s; }(), 20},
-        {"88 scans", [] { auto s = Gradient(16, 16, 3); s.scans = ManyScans(29); return s; }(), 20},
+        {"progressive",
+         [] {
+             auto s = Gradient(32, 24, 3);
+             s.progressive = true;
+             return s;
+         }(),
+         20},
+        {"88 scans",
+         [] {
+             auto s = Gradient(16, 16, 3);
+             s.scans = ManyScans(29);
+             return s;
+         }(),
+         20},
     };
     for (const auto& c : cases) {
         const Decoded d = Decode(BuildJpeg(c.spec));
@@ -93,7 +107,7 @@ TEST(Jpeg, ReadsAdobeCmykAsInverted)
     ASSERT_TRUE(d.ok) << d.error;
     const std::uint32_t expected[3] = {0xFFFF0000, 0xFF000000, 0xFFFFFFFF};
     for (int block = 0; block < 3; ++block) {
-        const std::uint32_t px = d.image.pixels[4 * 24 + block * 8 + 4];  // a block's centre
+        const std::uint32_t px = d.image.pixels[4 * 24 + block * 8 + 4]; // a block's centre
         for (int shift : {0, 8, 16})
             EXPECT_NEAR(static_cast<int>((px >> shift) & 0xFF), static_cast<int>((expected[block] >> shift) & 0xFF),
                         kTolerance)
@@ -109,14 +123,14 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
     ASSERT_LT(dht, good.size());
 
     Bytes badHuffman = good;
-    std::fill(badHuffman.begin() + dht + 5, badHuffman.begin() + dht + 21, 0xFF);  // 16 counts summing past 256
+    std::fill(badHuffman.begin() + dht + 5, badHuffman.begin() + dht + 21, 0xFF); // 16 counts summing past 256
     Bytes extraneous = good;
     const std::size_t afterDqt = dqt + 2 + ((good[dqt + 2] << 8) | good[dqt + 3]);
     extraneous.insert(extraneous.begin() + afterDqt, {0x12, 0x34});
     Bytes noComponents = good;
-    noComponents[FindMarker(good, 0xC0) + 9] = 0;  // a frame of zero components, size intact
+    noComponents[FindMarker(good, 0xC0) + 9] = 0; // a frame of zero components, size intact
     auto many = Gradient(16, 16, 3);
-    many.scans = ManyScans(63);  // 1 + 3 x 63 = 190 scans, each valid
+    many.scans = ManyScans(63); // 1 + 3 x 63 = 190 scans, each valid
 
     const struct {
         const char* name;

@@ -25,11 +25,11 @@ PngSpec PaletteImage()
 {
     PngSpec s = Typed(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0b00011011}});
     s.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 8, 7}};
-    s.trns = {0x00, 0x80};  // shorter than the palette: the rest is opaque
+    s.trns = {0x00, 0x80}; // shorter than the palette: the rest is opaque
     return s;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Png, DecodesColourTypesAndDepthsExactly)
 {
@@ -45,8 +45,10 @@ TEST(Png, DecodesColourTypesAndDepthsExactly)
         {"grey 4", Typed(2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x1F}}), {0xFF111111, 0xFFFFFFFF}, 50},
         {"grey+alpha 8", Typed(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 0x80}}), {0x80404040}, 21},
         {"palette 2 with short tRNS", PaletteImage(), {0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF090807}, 21},
-        {"RGBA 16: high bytes kept", Typed(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {{0x12, 0xFF, 0x34, 0x00, 0x56, 0x80, 0x78, 0x01}}),
-         {0x78123456}, 21},
+        {"RGBA 16: high bytes kept",
+         Typed(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {{0x12, 0xFF, 0x34, 0x00, 0x56, 0x80, 0x78, 0x01}}),
+         {0x78123456},
+         21},
         {"grey 16", Typed(1, 1, PNG_COLOR_TYPE_GRAY, 16, {{0xAB, 0xCD}}), {0xFFABABAB}, 50},
     };
     for (const auto& c : cases) {
@@ -89,13 +91,13 @@ TEST(Png, RefusesDamagedFiles)
         return PngFromChunks(all);
     };
     Bytes badCrc = good;
-    badCrc[29] ^= 1;  // IHDR's CRC
+    badCrc[29] ^= 1; // IHDR's CRC
     Bytes idatCut = good;
     {
         std::size_t idat = 8;
         while (std::string(idatCut.begin() + idat + 4, idatCut.begin() + idat + 8) != "IDAT")
             idat += 12 + ((idatCut[idat + 2] << 8) | idatCut[idat + 3]);
-        idatCut.resize(idat + 8 + 10);  // ten bytes into the compressed data
+        idatCut.resize(idat + 8 + 10); // ten bytes into the compressed data
     }
     // An IDAT whose zlib stream says ADLER32 of other data: last four bytes flipped.
     auto badAdler = chunks;
@@ -131,7 +133,12 @@ TEST(Png, RefusesDamagedFiles)
         {"no IEND", without("IEND"), "file truncated"},
         {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
         {"unknown chunk claiming 2 GiB", hugeChunk, "chunk 'vrEo' declares 2130706432 bytes"},
-        {"IHDR 1,000,001 wide", [&] { Bytes b = good; b[17] = 0x0F, b[18] = 0x42, b[19] = 0x41; return b; }(),
+        {"IHDR 1,000,001 wide",
+         [&] {
+             Bytes b = good;
+             b[17] = 0x0F, b[18] = 0x42, b[19] = 0x41;
+             return b;
+         }(),
          "image too large: 1000001 x 8"},
         {"signature only", Bytes(good.begin(), good.begin() + 8), "PNG: "},
     };

@@ -12,7 +12,8 @@ namespace {
 constexpr std::uint32_t T = 0x00000000, K = 0xFF000000;
 constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
 
-TgaSpec Spec(std::uint8_t type, std::uint16_t w, std::uint16_t h, std::uint8_t depth, std::uint8_t descriptor, Bytes pixels)
+TgaSpec Spec(std::uint8_t type, std::uint16_t w, std::uint16_t h, std::uint8_t depth, std::uint8_t descriptor,
+             Bytes pixels)
 {
     TgaSpec s;
     s.type = type;
@@ -39,7 +40,7 @@ TgaSpec Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixels
 struct GoodCase {
     const char* name;
     TgaSpec spec;
-    std::vector<std::uint32_t> expected;  // top row first
+    std::vector<std::uint32_t> expected; // top row first
 };
 
 std::vector<GoodCase> GoodCases()
@@ -47,23 +48,25 @@ std::vector<GoodCase> GoodCases()
     std::vector<GoodCase> c;
     c.push_back({"32-bit top-left", Spec(2, 2, 1, 32, 0x28, {1, 2, 3, 0x40, 4, 5, 6, 0}), {0x40030201, 0x00060504}});
     c.push_back({"32-bit all alpha zero", Spec(2, 2, 1, 32, 0x20, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
-    c.push_back({"24-bit bottom-left", Spec(2, 2, 2, 24, 0x00, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
+    c.push_back({"24-bit bottom-left",
+                 Spec(2, 2, 2, 24, 0x00, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
                  {B, W, R, G}});
-    c.push_back({"24-bit top-right", Spec(2, 2, 2, 24, 0x30, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
-                 {G, R, W, B}});
-    c.push_back({"24-bit bottom-right", Spec(2, 2, 2, 24, 0x10, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
+    c.push_back(
+        {"24-bit top-right", Spec(2, 2, 2, 24, 0x30, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}), {G, R, W, B}});
+    c.push_back({"24-bit bottom-right",
+                 Spec(2, 2, 2, 24, 0x10, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
                  {W, B, G, R}});
     // 16-bit with one attribute bit: the top bit is alpha. 15-bit and 16-bit without
     // attribute bits are opaque whatever that bit holds.
-    c.push_back({"16-bit with alpha bit", Spec(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}),
-                 {R, 0x00FF0000, B}});
+    c.push_back(
+        {"16-bit with alpha bit", Spec(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}), {R, 0x00FF0000, B}});
     c.push_back({"15-bit", Spec(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}});
     c.push_back({"16-bit no attribute bits", Spec(2, 1, 1, 16, 0x20, {0xE0, 0x03}), {G}});
     c.push_back({"grey", Spec(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}});
     {
         TgaSpec s = Spec(2, 1, 1, 24, 0x20, {1, 2, 3});
-        s.id = Bytes(255, 'i');  // the ID field is skipped whatever it holds
-        s.mapType = 1;           // a colour map in a true-colour file is skipped too
+        s.id = Bytes(255, 'i'); // the ID field is skipped whatever it holds
+        s.mapType = 1;          // a colour map in a true-colour file is skipped too
         s.mapEntryBits = 32;
         s.mapLength = 2;
         s.map = Bytes(8, 0xEE);
@@ -92,13 +95,13 @@ std::vector<GoodCase> GoodCases()
     c.push_back({"RLE colour-mapped", Mapped(9, 3, 1, {0x81, 1, 0x00, 3}), {G, G, W}});
     c.push_back({"RLE grey", Spec(11, 2, 2, 8, 0x20, {0x83, 0x10}), {0xFF101010, 0xFF101010, 0xFF101010, 0xFF101010}});
     c.push_back({"RLE packet crossing the image end", Spec(10, 2, 1, 24, 0x20, {0xFF, 255, 255, 255}), {W, W}});
-    c.push_back({"RLE raw packet longer than the data", Spec(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}),
-                 {R, G, T, T}});
+    c.push_back(
+        {"RLE raw packet longer than the data", Spec(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}), {R, G, T, T}});
     c.push_back({"RLE data ends mid-value", Spec(10, 2, 1, 24, 0x20, {0x80, 0, 0, 255, 0x80, 1}), {R, T}});
     return c;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Tga, DecodesValidVariantsExactly)
 {
@@ -119,7 +122,7 @@ TEST(Tga, RefusesBadHeaders)
         return BuildTga(s);
     };
     Bytes shortId = with([](TgaSpec&) {});
-    shortId[0] = 255;  // ID field of 255 bytes in a 30-byte file
+    shortId[0] = 255; // ID field of 255 bytes in a 30-byte file
     const struct {
         const char* name;
         Bytes bytes;
@@ -136,7 +139,9 @@ TEST(Tga, RefusesBadHeaders)
         {"map past the end", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 32, s.mapLength = 1000; }),
          "ID field or colour map"},
         {"pixels cut short", with([](TgaSpec& s) { s.pixels.resize(11); }), "pixel data truncated: 11 of 12"},
-        {"RLE far too short", with([](TgaSpec& s) { s.type = 10, s.width = s.height = 4000, s.pixels = {0xFF, 1, 2, 3}; }),
+        {"RLE far too short", with([](TgaSpec& s) {
+             s.type = 10, s.width = s.height = 4000, s.pixels = {0xFF, 1, 2, 3};
+         }),
          "RLE data too short for 4000 x 4000"},
         {"header cut", Bytes(17, 0), "too short"},
     };

@@ -21,9 +21,18 @@ void Key(int dik, bool down, DWORD time = 0)
 {
     DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, time});
 }
-void Button(int n, bool down) { DeliverRawInput({RawInputEvent::Kind::MouseButton, n, down ? 1 : 0, 0}); }
-void Motion(int axis, int delta) { DeliverRawInput({RawInputEvent::Kind::MouseMotion, axis, delta, 0}); }
-void Wheel(int delta) { DeliverRawInput({RawInputEvent::Kind::MouseWheel, 0, delta, 0}); }
+void Button(int n, bool down)
+{
+    DeliverRawInput({RawInputEvent::Kind::MouseButton, n, down ? 1 : 0, 0});
+}
+void Motion(int axis, int delta)
+{
+    DeliverRawInput({RawInputEvent::Kind::MouseMotion, axis, delta, 0});
+}
+void Wheel(int delta)
+{
+    DeliverRawInput({RawInputEvent::Kind::MouseWheel, 0, delta, 0});
+}
 
 HRESULT SetBufferSize(IDirectInputDevice8* device, DWORD size)
 {
@@ -56,7 +65,7 @@ Items OfsData(const ReadResult& read)
 }
 
 class DirectInputTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         WNDCLASSEXW wc = {};
@@ -68,7 +77,7 @@ protected:
                                  nullptr, nullptr, nullptr);
         ASSERT_NE(m_hWnd, nullptr);
         vireo::testing::SetForeground(m_hWnd, true);
-            ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8W,
+        ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8W,
                                      reinterpret_cast<void**>(&m_pInput), nullptr),
                   DI_OK);
         ASSERT_EQ(m_pInput->CreateDevice(GUID_SysKeyboard, &m_pKeyboard, nullptr), DI_OK);
@@ -96,7 +105,7 @@ protected:
     IDirectInputDevice8* m_pMouse = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DirectInputTest, CreationRefusals)
 {
@@ -185,8 +194,12 @@ TEST_F(DirectInputTest, KeyboardItemsInOrderWithoutRepeats)
     Prepare(m_pKeyboard, c_dfDIKeyboard);
     // Auto-repeat, a release never pressed and a code outside the range make no items.
     using Press = std::tuple<int, bool, DWORD>;
-    for (auto [dik, down, time] : {Press{DIK_A, true, 100}, {DIK_A, true, 110}, {DIK_RCONTROL, true, 120},
-                                   {DIK_A, false, 130}, {DIK_Z, false, 140}, {300, true, 150}})
+    for (auto [dik, down, time] : {Press{DIK_A, true, 100},
+                                   {DIK_A, true, 110},
+                                   {DIK_RCONTROL, true, 120},
+                                   {DIK_A, false, 130},
+                                   {DIK_Z, false, 140},
+                                   {300, true, 150}})
         Key(dik, down, time);
 
     ReadResult read = Read(m_pKeyboard);
@@ -221,7 +234,7 @@ TEST_F(DirectInputTest, OverflowKeepsTheOldestItemsAndIsReportedOnce)
     read = Read(m_pKeyboard);
     EXPECT_EQ(read.hr, DI_OK);
     ASSERT_EQ(read.items.size(), 6u);
-    EXPECT_EQ(OfsData(read).back(), (std::pair<DWORD, DWORD>{DIK_5, 0}));  // the sixth key's items were lost
+    EXPECT_EQ(OfsData(read).back(), (std::pair<DWORD, DWORD>{DIK_5, 0})); // the sixth key's items were lost
 
     // Exactly ten items fit without an overflow.
     for (int i = 0; i < 10; ++i)
@@ -265,15 +278,18 @@ TEST_F(DirectInputTest, MouseItemsAndState)
     Prepare(m_pMouse, c_dfDIMouse);
     Motion(0, -5);
     Motion(1, 7);
-    Motion(0, 0);  // no movement, no item
+    Motion(0, 0); // no movement, no item
     Wheel(120);
-    for (int button : {0, 3, 4})  // 4 is beyond the four buttons of DIMOUSESTATE
+    for (int button : {0, 3, 4}) // 4 is beyond the four buttons of DIMOUSESTATE
         Button(button, true);
 
     ReadResult read = Read(m_pMouse);
     ASSERT_EQ(read.hr, DI_OK);
-    EXPECT_EQ(OfsData(read), (Items{{DIMOFS_X, static_cast<DWORD>(-5)}, {DIMOFS_Y, 7}, {DIMOFS_Z, 120},
-                                    {DIMOFS_BUTTON0, 0x80}, {DIMOFS_BUTTON3, 0x80}}));
+    EXPECT_EQ(OfsData(read), (Items{{DIMOFS_X, static_cast<DWORD>(-5)},
+                                    {DIMOFS_Y, 7},
+                                    {DIMOFS_Z, 120},
+                                    {DIMOFS_BUTTON0, 0x80},
+                                    {DIMOFS_BUTTON3, 0x80}}));
 
     Motion(0, 3);
     DIMOUSESTATE state;
@@ -282,7 +298,7 @@ TEST_F(DirectInputTest, MouseItemsAndState)
     EXPECT_EQ((std::vector<LONG>{state.lX, state.lY, state.lZ}), (std::vector<LONG>{-2, 7, 120}));
     EXPECT_EQ((std::vector<BYTE>(state.rgbButtons, state.rgbButtons + 4)), (std::vector<BYTE>{0x80, 0, 0, 0x80}));
     ASSERT_EQ(m_pMouse->GetDeviceState(sizeof(state), &state), DI_OK);
-    EXPECT_EQ(state.lX, 0);  // reset by the previous read
+    EXPECT_EQ(state.lX, 0); // reset by the previous read
     for (int button : {0, 3, 4})
         Button(button, false);
 }

@@ -18,16 +18,38 @@ TEST(SdlKeyMap, KnownKeysByPosition)
         int sdl;
         int dik;
     } rows[] = {
-        {SDL_SCANCODE_A, DIK_A}, {SDL_SCANCODE_Z, DIK_Z}, {SDL_SCANCODE_1, DIK_1}, {SDL_SCANCODE_0, DIK_0},
-        {SDL_SCANCODE_ESCAPE, 1}, {SDL_SCANCODE_GRAVE, 41}, {SDL_SCANCODE_RSHIFT, 54}, {SDL_SCANCODE_RCTRL, 157},
-        {SDL_SCANCODE_LALT, 56}, {SDL_SCANCODE_RALT, 184}, {SDL_SCANCODE_F10, 68}, {SDL_SCANCODE_F11, 87},
-        {SDL_SCANCODE_PRINTSCREEN, 183}, {SDL_SCANCODE_UP, 200}, {SDL_SCANCODE_DOWN, 208},
-        {SDL_SCANCODE_KP_ENTER, 156}, {SDL_SCANCODE_KP_DIVIDE, 0xB5}, {SDL_SCANCODE_KP_MULTIPLY, 0x37},
-        {SDL_SCANCODE_NONUSBACKSLASH, 0x56}, {SDL_SCANCODE_INTERNATIONAL1, 0x73},
-        {SDL_SCANCODE_INTERNATIONAL3, 0x7D}, {SDL_SCANCODE_AUDIOPREV, 0x90}, {SDL_SCANCODE_AC_BOOKMARKS, 0xE6},
+        {SDL_SCANCODE_A, DIK_A},
+        {SDL_SCANCODE_Z, DIK_Z},
+        {SDL_SCANCODE_1, DIK_1},
+        {SDL_SCANCODE_0, DIK_0},
+        {SDL_SCANCODE_ESCAPE, 1},
+        {SDL_SCANCODE_GRAVE, 41},
+        {SDL_SCANCODE_RSHIFT, 54},
+        {SDL_SCANCODE_RCTRL, 157},
+        {SDL_SCANCODE_LALT, 56},
+        {SDL_SCANCODE_RALT, 184},
+        {SDL_SCANCODE_F10, 68},
+        {SDL_SCANCODE_F11, 87},
+        {SDL_SCANCODE_PRINTSCREEN, 183},
+        {SDL_SCANCODE_UP, 200},
+        {SDL_SCANCODE_DOWN, 208},
+        {SDL_SCANCODE_KP_ENTER, 156},
+        {SDL_SCANCODE_KP_DIVIDE, 0xB5},
+        {SDL_SCANCODE_KP_MULTIPLY, 0x37},
+        {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
+        {SDL_SCANCODE_INTERNATIONAL1, 0x73},
+        {SDL_SCANCODE_INTERNATIONAL3, 0x7D},
+        {SDL_SCANCODE_AUDIOPREV, 0x90},
+        {SDL_SCANCODE_AC_BOOKMARKS, 0xE6},
         // No DirectInput code, or outside SDL's range.
-        {SDL_SCANCODE_F16, 0}, {SDL_SCANCODE_STOP, 0}, {SDL_SCANCODE_LANG1, 0}, {SDL_SCANCODE_UNKNOWN, 0},
-        {SDL_SCANCODE_EJECT, 0}, {-1, 0}, {SDL_NUM_SCANCODES, 0}, {100000, 0},
+        {SDL_SCANCODE_F16, 0},
+        {SDL_SCANCODE_STOP, 0},
+        {SDL_SCANCODE_LANG1, 0},
+        {SDL_SCANCODE_UNKNOWN, 0},
+        {SDL_SCANCODE_EJECT, 0},
+        {-1, 0},
+        {SDL_NUM_SCANCODES, 0},
+        {100000, 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(DikFromSdlScancode(row.sdl), row.dik) << "SDL scancode " << row.sdl;
@@ -52,8 +74,8 @@ TEST(SdlKeyMap, OnlyIntendedKeysShareACodeAndLettersDigitsFunctionKeysAreReached
         }
     }
     // Letters and digits are not contiguous in either numbering, so each is asked for.
-    for (int dik : {DIK_Q, DIK_P, DIK_A, DIK_L, DIK_Z, DIK_M, DIK_1, DIK_9, DIK_0, DIK_F1, DIK_F10, DIK_F11,
-                    DIK_F12, DIK_F13, DIK_F15})
+    for (int dik : {DIK_Q, DIK_P, DIK_A, DIK_L, DIK_Z, DIK_M, DIK_1, DIK_9, DIK_0, DIK_F1, DIK_F10, DIK_F11, DIK_F12,
+                    DIK_F13, DIK_F15})
         EXPECT_TRUE(byDik.count(dik)) << "DIK " << dik << " has no SDL key";
     for (int i = 0; i < 26; ++i)
         EXPECT_TRUE(byDik.count(DikFromSdlScancode(SDL_SCANCODE_A + i))) << char('A' + i);

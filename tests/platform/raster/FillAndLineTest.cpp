@@ -65,7 +65,10 @@ TEST(FillRect, ClipsToTheTarget)
     }
 }
 
-BlendState Over() { return BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha}; }
+BlendState Over()
+{
+    return BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
+}
 
 Pixels Line(float x0, float y0, float x1, float y1, RECT clip = {0, 0, 16, 12})
 {
@@ -98,7 +101,7 @@ TEST(DrawLine, CoversOnePixelPerStepWithoutTheEndPixel)
     for (const Case& c : cases) {
         EXPECT_EQ(Line(c.x0, c.y0, c.x1, c.y1), c.expected) << c.what;
     }
-    Image target(16, 12, 0xFF000000u);  // the blend state applies to lines too
+    Image target(16, 12, 0xFF000000u); // the blend state applies to lines too
     DrawLine(target.surface, 1.5f, 1.5f, 8.5f, 1.5f, 0x80FFFFFFu, Over(), RECT{0, 0, 16, 12});
     EXPECT_EQ(target.At(4, 1), BlendOver(0x80FFFFFFu, 0xFF000000u));
 }
@@ -116,5 +119,5 @@ TEST(DrawLine, ClipsFarEndPointsAndRefusesUnusableOnes)
     EXPECT_TRUE(Line(1, 1, 5, 5, RECT{10, 10, 2, 2}).empty());
 }
 
-}  // namespace
-}  // namespace vireo::raster::test
+} // namespace
+} // namespace vireo::raster::test

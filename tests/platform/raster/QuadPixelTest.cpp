@@ -44,11 +44,12 @@ void ForEachPath(const std::function<void(const Path&)>& body)
 }
 
 // The state the sprite sets: stage 0 modulates texture by diffuse, source-alpha over.
-QuadState SpriteState(const Surface* texture, const RECT& clip, std::uint32_t diffuse = 0xFFFFFFFFu, Filter filter = Filter::Linear)
+QuadState SpriteState(const Surface* texture, const RECT& clip, std::uint32_t diffuse = 0xFFFFFFFFu,
+                      Filter filter = Filter::Linear)
 {
     QuadState state;
-    state.stages[0] = TextureStage{StageOp::Modulate, StageArg::Texture, StageArg::Diffuse, StageOp::Modulate, StageArg::Texture,
-                                   StageArg::Diffuse, texture, filter};
+    state.stages[0] = TextureStage{StageOp::Modulate, StageArg::Texture, StageArg::Diffuse, StageOp::Modulate,
+                                   StageArg::Texture, StageArg::Diffuse, texture,           filter};
     state.diffuse = diffuse;
     state.blend = BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
     state.alphaTest = true;
@@ -61,14 +62,17 @@ Quad Untransformed(float x, float y, float w, float h, float u0 = 0, float v0 = 
     return Quad{x, y, w, 0, 0, h, u0, v0, u0 + w, v0 + h};
 }
 
-double Unit(std::uint32_t pixel, int c) { return Channel(pixel, c) / 255.0; }
+double Unit(std::uint32_t pixel, int c)
+{
+    return Channel(pixel, c) / 255.0;
+}
 
 TEST(QuadPixels, UntransformedQuadsCopyTexelsExactlyAndClip)
 {
     std::mt19937 rng(7);
     Image texture = RandomImage(rng, 20, 12);
     for (std::uint32_t& p : texture.storage) {
-        p |= 0xFF000000u;  // opaque, so the copy is visible whatever lies below
+        p |= 0xFF000000u; // opaque, so the copy is visible whatever lies below
     }
     struct Case {
         const char* what;
@@ -87,15 +91,19 @@ TEST(QuadPixels, UntransformedQuadsCopyTexelsExactlyAndClip)
         for (Filter filter : {Filter::Point, Filter::Linear}) {
             ForEachPath([&](const Path& path) {
                 Image target(40, 30, 0xFF102030u);
-                DrawQuad(target.surface, Untransformed(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.w), static_cast<float>(c.h),
-                                                        static_cast<float>(c.srcX), static_cast<float>(c.srcY)),
+                DrawQuad(target.surface,
+                         Untransformed(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.w),
+                                       static_cast<float>(c.h), static_cast<float>(c.srcX), static_cast<float>(c.srcY)),
                          SpriteState(&texture.surface, c.clip, 0xFFFFFFFFu, filter));
                 for (int y = 0; y < 30; ++y) {
                     for (int x = 0; x < 40; ++x) {
                         const bool inQuad = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h;
-                        const bool inClip = x >= c.clip.left && x < c.clip.right && y >= c.clip.top && y < c.clip.bottom;
-                        const std::uint32_t want = inQuad && inClip ? texture.At(c.srcX + x - c.x, c.srcY + y - c.y) : 0xFF102030u;
-                        ASSERT_EQ(target.At(x, y), want) << c.what << ", " << path.name << ", filter " << static_cast<int>(filter) << " at " << x << "," << y;
+                        const bool inClip =
+                            x >= c.clip.left && x < c.clip.right && y >= c.clip.top && y < c.clip.bottom;
+                        const std::uint32_t want =
+                            inQuad && inClip ? texture.At(c.srcX + x - c.x, c.srcY + y - c.y) : 0xFF102030u;
+                        ASSERT_EQ(target.At(x, y), want) << c.what << ", " << path.name << ", filter "
+                                                         << static_cast<int>(filter) << " at " << x << "," << y;
                     }
                 }
             });
@@ -131,10 +139,14 @@ TEST(QuadPixels, StagesAndBlendMatchTheirFormulasAndThePathsAgree)
     };
     auto op = [](StageOp o, double t, double k) {
         switch (o) {
-        case StageOp::Modulate: return t * k;
-        case StageOp::AddSmooth: return t + k - t * k;
-        case StageOp::SelectArg2: return k;
-        default: return t;
+        case StageOp::Modulate:
+            return t * k;
+        case StageOp::AddSmooth:
+            return t + k - t * k;
+        case StageOp::SelectArg2:
+            return k;
+        default:
+            return t;
         }
     };
     for (const Case& c : cases) {
@@ -145,8 +157,9 @@ TEST(QuadPixels, StagesAndBlendMatchTheirFormulasAndThePathsAgree)
             state.stages[0].colorOp = c.colorOp;
             state.stages[0].alphaOp = c.alphaOp;
             if (c.masked) {
-                state.stages[1] = TextureStage{StageOp::Modulate, StageArg::Texture, StageArg::Current, StageOp::Modulate, StageArg::Texture,
-                                               StageArg::Current, &mask.surface, Filter::Point};
+                state.stages[1] =
+                    TextureStage{StageOp::Modulate, StageArg::Texture, StageArg::Current, StageOp::Modulate,
+                                 StageArg::Texture, StageArg::Current, &mask.surface,     Filter::Point};
             }
             DrawQuad(target.surface, Untransformed(0, 0, kW, kH), state);
             if (!path.reference) {
@@ -162,7 +175,8 @@ TEST(QuadPixels, StagesAndBlendMatchTheirFormulasAndThePathsAgree)
                     for (int ch = 0; ch < 4; ++ch) {
                         const double s = ch == 3 ? a : op(c.colorOp, Unit(t, ch), Unit(c.diffuse, ch)) * Unit(m, ch);
                         const double exact = 255.0 * (s * a + Unit(c.below, ch) * (1 - a));
-                        ASSERT_LE(std::fabs(Channel(target.At(x, y), ch) - exact), 2.0) << c.what << " at " << x << "," << y;
+                        ASSERT_LE(std::fabs(Channel(target.At(x, y), ch) - exact), 2.0)
+                            << c.what << " at " << x << "," << y;
                     }
                 }
             }
@@ -201,9 +215,11 @@ TEST(QuadPixels, ScaledAndTurnedQuadsSampleAsExpected)
     for (Filter filter : {Filter::Point, Filter::Linear}) {
         ForEachPath([&](const Path& path) {
             Image twice(20, 16, kBlack), turned(16, 12, kBlack);
-            DrawQuad(twice.surface, Quad{4, 3, 12, 0, 0, 10, 0, 0, 6, 5}, SpriteState(&texture.surface, WholeOf(twice), 0xFFFFFFFFu, filter));
+            DrawQuad(twice.surface, Quad{4, 3, 12, 0, 0, 10, 0, 0, 6, 5},
+                     SpriteState(&texture.surface, WholeOf(twice), 0xFFFFFFFFu, filter));
             // u runs down the screen, v to the left: texel (i, j) lands on pixel (10 - j, 4 + i).
-            DrawQuad(turned.surface, Quad{11, 4, 0, 6, -5, 0, 0, 0, 6, 5}, SpriteState(&texture.surface, WholeOf(turned), 0xFFFFFFFFu, filter));
+            DrawQuad(turned.surface, Quad{11, 4, 0, 6, -5, 0, 0, 0, 6, 5},
+                     SpriteState(&texture.surface, WholeOf(turned), 0xFFFFFFFFu, filter));
             for (int y = 0; y < 16; ++y) {
                 for (int x = 0; x < 20; ++x) {
                     const std::uint32_t got = twice.At(x, y);
@@ -212,7 +228,8 @@ TEST(QuadPixels, ScaledAndTurnedQuadsSampleAsExpected)
                     } else if (filter == Filter::Point) {
                         ASSERT_EQ(got, texture.At((x - 4) / 2, (y - 3) / 2)) << path.name << " at " << x << "," << y;
                     } else {
-                        ASSERT_LE(ChannelDistance(got, FloatBilinear(texture, (x - 3.5) / 2, (y - 2.5) / 2)), 2) << path.name << " at " << x << "," << y;
+                        ASSERT_LE(ChannelDistance(got, FloatBilinear(texture, (x - 3.5) / 2, (y - 2.5) / 2)), 2)
+                            << path.name << " at " << x << "," << y;
                     }
                 }
             }
@@ -220,7 +237,8 @@ TEST(QuadPixels, ScaledAndTurnedQuadsSampleAsExpected)
                 for (int x = 0; x < 16; ++x) {
                     const int i = y - 4, j = 10 - x;
                     const bool inside = i >= 0 && i < 6 && j >= 0 && j < 5;
-                    ASSERT_EQ(turned.At(x, y), inside ? texture.At(i, j) : kBlack) << path.name << " turned at " << x << "," << y;
+                    ASSERT_EQ(turned.At(x, y), inside ? texture.At(i, j) : kBlack)
+                        << path.name << " turned at " << x << "," << y;
                 }
             }
         });
@@ -237,9 +255,9 @@ TEST(QuadPixels, SharedEdgesAreDrawnExactlyOnce)
     state.stages[0].colorOp = StageOp::SelectArg1;
     state.blend = BlendState{true, BlendFactor::One, BlendFactor::One};
     const float shapes[][6] = {
-        {10.5f, 10.5f, 20, 0, 0, 17},           // edges through pixel centres
-        {7.25f, 30.0f, 18.3f, -9.1f, 6.2f, 12.4f},  // rotated
-        {40.0f, 5.5f, 0, 13, -11.5f, 0},          // quarter turn, half-pixel offset
+        {10.5f, 10.5f, 20, 0, 0, 17},              // edges through pixel centres
+        {7.25f, 30.0f, 18.3f, -9.1f, 6.2f, 12.4f}, // rotated
+        {40.0f, 5.5f, 0, 13, -11.5f, 0},           // quarter turn, half-pixel offset
     };
     for (const auto& s : shapes) {
         Image pair(64, 64, 0xFF000000u), whole(64, 64, 0xFF000000u);
@@ -286,5 +304,5 @@ TEST(QuadPixels, UnusableInputDrawsNothing)
     }
 }
 
-}  // namespace
-}  // namespace vireo::raster::test
+} // namespace
+} // namespace vireo::raster::test

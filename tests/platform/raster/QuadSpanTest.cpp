@@ -31,27 +31,31 @@ Quad RandomQuad(std::mt19937& rng, const Surface& tex, const Surface& target)
     const int slack = rng() % 3 == 0 ? 2 : 0;
     auto pick = [&](int size) { return std::uniform_int_distribution<int>(-slack, size + slack)(rng); };
     int ua = pick(w), ub = pick(w), va = pick(h), vb = pick(h);
-    if (ua == ub) ++ub;
-    if (va == vb) ++vb;
+    if (ua == ub)
+        ++ub;
+    if (va == vb)
+        ++vb;
     const float sw = static_cast<float>(std::abs(ub - ua)), sh = static_cast<float>(std::abs(vb - va));
     Quad q{};
-    q.u0 = static_cast<float>(ua), q.u1 = static_cast<float>(ub), q.v0 = static_cast<float>(va), q.v1 = static_cast<float>(vb);
+    q.u0 = static_cast<float>(ua), q.u1 = static_cast<float>(ub), q.v0 = static_cast<float>(va),
+    q.v1 = static_cast<float>(vb);
     const float px = unit(rng) * (target.width + 40) - 30, py = unit(rng) * (target.height + 40) - 30;
     switch (kind(rng)) {
-    case 0:  // untransformed at integer positions, possibly hanging off the target
+    case 0: // untransformed at integer positions, possibly hanging off the target
         q.x0 = std::floor(px), q.y0 = std::floor(py), q.edgeUx = sw, q.edgeUy = 0, q.edgeVx = 0, q.edgeVy = sh;
         break;
-    case 1:  // axis-aligned, fractional position and scale
-        q.x0 = px, q.y0 = py, q.edgeUx = sw * (0.3f + 2 * unit(rng)), q.edgeUy = 0, q.edgeVx = 0, q.edgeVy = sh * (0.3f + 2 * unit(rng));
+    case 1: // axis-aligned, fractional position and scale
+        q.x0 = px, q.y0 = py, q.edgeUx = sw * (0.3f + 2 * unit(rng)), q.edgeUy = 0, q.edgeVx = 0,
+        q.edgeVy = sh * (0.3f + 2 * unit(rng));
         break;
-    case 4: {  // quarter turns at integer positions
+    case 4: { // quarter turns at integer positions
         const int turn = std::uniform_int_distribution<int>(1, 3)(rng);
         const float c = turn == 2 ? -1.0f : 0.0f, s = turn == 1 ? 1.0f : (turn == 3 ? -1.0f : 0.0f);
         q.x0 = std::floor(px), q.y0 = std::floor(py);
         q.edgeUx = sw * c, q.edgeUy = sw * s, q.edgeVx = -sh * s, q.edgeVy = sh * c;
         break;
     }
-    default: {  // rotated and scaled, sometimes mirrored
+    default: { // rotated and scaled, sometimes mirrored
         const float angle = unit(rng) * 6.2831853f, scale = 0.3f + 2.5f * unit(rng);
         const float mirror = unit(rng) < 0.2f ? -1.0f : 1.0f;
         q.x0 = px, q.y0 = py;
@@ -67,18 +71,24 @@ std::uint32_t RandomColor(std::mt19937& rng)
 {
     std::uniform_int_distribution<std::uint32_t> any(0, 0xFFFFFFFFu), coin(0, 3);
     switch (coin(rng)) {
-    case 0: return 0xFFFFFFFFu;
-    case 1: return any(rng) | 0xFF000000u;
-    default: return any(rng);
+    case 0:
+        return 0xFFFFFFFFu;
+    case 1:
+        return any(rng) | 0xFF000000u;
+    default:
+        return any(rng);
     }
 }
 
 // The states the span path claims: stage 0 alone reducing to a tint, source-alpha over.
 QuadState RandomSpanState(std::mt19937& rng, const Surface* tex)
 {
-    static const StageOp kOps[] = {StageOp::SelectArg1, StageOp::SelectArg2, StageOp::Modulate, StageOp::AddSmooth, StageOp::Disable};
+    static const StageOp kOps[] = {StageOp::SelectArg1, StageOp::SelectArg2, StageOp::Modulate, StageOp::AddSmooth,
+                                   StageOp::Disable};
     static const StageArg kArgs[] = {StageArg::Texture, StageArg::Diffuse, StageArg::Current, StageArg::TFactor};
-    auto pick = [&](const auto& list) { return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(rng)]; };
+    auto pick = [&](const auto& list) {
+        return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(rng)];
+    };
     QuadState state;
     TextureStage& s0 = state.stages[0];
     s0.texture = tex;
@@ -88,10 +98,12 @@ QuadState RandomSpanState(std::mt19937& rng, const Surface* tex)
     const bool textureFirst = rng() % 2 == 0;
     s0.colorArg1 = textureFirst ? StageArg::Texture : pick(kArgs);
     s0.colorArg2 = textureFirst ? pick(kArgs) : StageArg::Texture;
-    if (s0.colorArg1 == StageArg::Texture && s0.colorArg2 == StageArg::Texture) s0.colorArg2 = StageArg::Diffuse;
+    if (s0.colorArg1 == StageArg::Texture && s0.colorArg2 == StageArg::Texture)
+        s0.colorArg2 = StageArg::Diffuse;
     s0.alphaArg1 = rng() % 2 ? StageArg::Texture : StageArg::Diffuse;
     s0.alphaArg2 = s0.alphaArg1 == StageArg::Texture ? pick(kArgs) : StageArg::Texture;
-    if (s0.alphaArg2 == StageArg::Texture && s0.alphaArg1 == StageArg::Texture) s0.alphaArg2 = StageArg::TFactor;
+    if (s0.alphaArg2 == StageArg::Texture && s0.alphaArg1 == StageArg::Texture)
+        s0.alphaArg2 = StageArg::TFactor;
     s0.filter = rng() % 2 ? Filter::Linear : Filter::Point;
     state.diffuse = RandomColor(rng);
     state.textureFactor = RandomColor(rng);
@@ -115,7 +127,8 @@ TEST(QuadSpans, RandomScenesMatchTheReferencePixelForPixel)
     const SimdLevel saved = ActiveSimdLevel();
     int drawn = 0;
     for (int scene = 0; scene < 60; ++scene) {
-        const Image texture = RandomImage(rng, std::uniform_int_distribution<int>(1, 40)(rng), std::uniform_int_distribution<int>(1, 40)(rng));
+        const Image texture = RandomImage(rng, std::uniform_int_distribution<int>(1, 40)(rng),
+                                          std::uniform_int_distribution<int>(1, 40)(rng));
         const Image start = RandomImage(rng, 97, 71);
         Image expected(start);
         std::vector<Image> actual(Levels().size(), start);
@@ -140,7 +153,7 @@ TEST(QuadSpans, RandomScenesMatchTheReferencePixelForPixel)
         }
     }
     SetSimdLevel(saved);
-    EXPECT_GT(drawn, 150);  // many random quads land on the target
+    EXPECT_GT(drawn, 150); // many random quads land on the target
 }
 
 // States the spans refuse (a mask on stage 1, other blends, other operations) fall back to
@@ -150,10 +163,12 @@ TEST(QuadSpans, OtherStatesFallBackToTheReference)
     std::mt19937 rng(TestSeed());
     const Image texture = RandomImage(rng, 16, 16), mask = RandomImage(rng, 8, 8);
     const Image start = RandomImage(rng, 48, 40);
-    static const BlendFactor kFactors[] = {BlendFactor::Zero, BlendFactor::One, BlendFactor::SrcColor, BlendFactor::InvSrcColor,
-                                           BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha, BlendFactor::DestAlpha,
-                                           BlendFactor::InvDestAlpha, BlendFactor::DestColor, BlendFactor::InvDestColor};
-    static const StageOp kOps[] = {StageOp::Modulate2x, StageOp::Modulate4x, StageOp::Add, StageOp::AddSigned, StageOp::Subtract, StageOp::Modulate};
+    static const BlendFactor kFactors[] = {
+        BlendFactor::Zero,      BlendFactor::One,         BlendFactor::SrcColor,  BlendFactor::InvSrcColor,
+        BlendFactor::SrcAlpha,  BlendFactor::InvSrcAlpha, BlendFactor::DestAlpha, BlendFactor::InvDestAlpha,
+        BlendFactor::DestColor, BlendFactor::InvDestColor};
+    static const StageOp kOps[] = {StageOp::Modulate2x, StageOp::Modulate4x, StageOp::Add,
+                                   StageOp::AddSigned,  StageOp::Subtract,   StageOp::Modulate};
     for (int round = 0; round < 40; ++round) {
         const Quad quad = RandomQuad(rng, texture.surface, start.surface);
         QuadState state = RandomSpanState(rng, &texture.surface);
@@ -161,8 +176,8 @@ TEST(QuadSpans, OtherStatesFallBackToTheReference)
         state.stages[0].colorOp = kOps[round % std::size(kOps)];
         state.blend = BlendState{rng() % 4 != 0, kFactors[rng() % 10], kFactors[rng() % 10]};
         if (round % 2) {
-            state.stages[1] = TextureStage{StageOp::Modulate, StageArg::Texture, StageArg::Current, StageOp::Modulate, StageArg::Texture,
-                                           StageArg::Current, &mask.surface, Filter::Linear};
+            state.stages[1] = TextureStage{StageOp::Modulate, StageArg::Texture, StageArg::Current, StageOp::Modulate,
+                                           StageArg::Texture, StageArg::Current, &mask.surface,     Filter::Linear};
         }
         Image viaDispatch(start), viaReference(start);
         DrawQuad(viaDispatch.surface, quad, state);
@@ -174,5 +189,5 @@ TEST(QuadSpans, OtherStatesFallBackToTheReference)
     }
 }
 
-}  // namespace
-}  // namespace vireo::raster::test
+} // namespace
+} // namespace vireo::raster::test

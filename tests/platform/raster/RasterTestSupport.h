@@ -21,7 +21,11 @@ struct Image {
         : storage(static_cast<std::size_t>(width) * height, fill), surface{storage.data(), width, height, width * 4}
     {
     }
-    Image(const Image& other) : storage(other.storage), surface{storage.data(), other.surface.width, other.surface.height, other.surface.pitch} {}
+    Image(const Image& other)
+        : storage(other.storage), surface{storage.data(), other.surface.width, other.surface.height,
+                                          other.surface.pitch}
+    {
+    }
     Image& operator=(const Image&) = delete;
 
     std::uint32_t At(int x, int y) const { return storage[static_cast<std::size_t>(y) * surface.width + x]; }
@@ -78,6 +82,9 @@ inline std::string CompareImages(const Image& expected, const Image& actual, int
     return bad ? report + std::to_string(bad) + " pixels differ" : std::string();
 }
 
-inline RECT WholeOf(const Image& image) { return RECT{0, 0, image.surface.width, image.surface.height}; }
+inline RECT WholeOf(const Image& image)
+{
+    return RECT{0, 0, image.surface.width, image.surface.height};
+}
 
-}  // namespace vireo::raster::test
+} // namespace vireo::raster::test

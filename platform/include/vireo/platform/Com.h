@@ -62,14 +62,14 @@ struct VARIANT {
     };
 };
 void VariantInit(VARIANT* value);
-HRESULT VariantClear(VARIANT* value);  // frees a BSTR and leaves VT_EMPTY
+HRESULT VariantClear(VARIANT* value); // frees a BSTR and leaves VT_EMPTY
 
 struct IUnknown {
     virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
-protected:
+  protected:
     virtual ~IUnknown() = default;
 };
 
@@ -77,9 +77,8 @@ namespace vireo::platform {
 
 // Reference counting shared by every platform object. A derived class lists the interfaces
 // it answers in QueryInterface; the object deletes itself when the count reaches zero.
-template <class Interface>
-class ComObject : public Interface {
-public:
+template <class Interface> class ComObject : public Interface {
+  public:
     ULONG AddRef() override { return ++m_refCount; }
     ULONG Release() override
     {
@@ -96,7 +95,7 @@ public:
     }
     ULONG RefCount() const { return m_refCount.load(); }
 
-protected:
+  protected:
     ComObject() = default;
     ~ComObject() override = default;
 
@@ -115,18 +114,17 @@ protected:
         return E_NOINTERFACE;
     }
 
-private:
+  private:
     std::atomic<ULONG> m_refCount{1};
 };
 
-}  // namespace vireo::platform
+} // namespace vireo::platform
 
 // Makes an object of a class this layer knows by CLSID (the DxDiag provider). Needs
 // CoInitialize on the calling thread, as COM does.
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
 
-template <class T>
-inline void SafeRelease(T*& object)
+template <class T> inline void SafeRelease(T*& object)
 {
     if (object) {
         object->Release();

@@ -10,12 +10,15 @@
 #include <cstdint>
 
 // ---- colours and formats -----------------------------------------------------------------
-using D3DCOLOR = DWORD;  // 0xAARRGGBB
+using D3DCOLOR = DWORD; // 0xAARRGGBB
 constexpr D3DCOLOR D3DCOLOR_ARGB(DWORD a, DWORD r, DWORD g, DWORD b)
 {
     return ((a & 0xFF) << 24) | ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
 }
-constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b) { return D3DCOLOR_ARGB(0xFF, r, g, b); }
+constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b)
+{
+    return D3DCOLOR_ARGB(0xFF, r, g, b);
+}
 
 constexpr DWORD MAKEFOURCC(char a, char b, char c, char d)
 {
@@ -262,7 +265,10 @@ enum D3DTRANSFORMSTATETYPE : DWORD {
     D3DTS_TEXTURE7 = 23,
     D3DTS_WORLD = 256,
 };
-constexpr D3DTRANSFORMSTATETYPE D3DTS_WORLDMATRIX(DWORD index) { return static_cast<D3DTRANSFORMSTATETYPE>(256 + index); }
+constexpr D3DTRANSFORMSTATETYPE D3DTS_WORLDMATRIX(DWORD index)
+{
+    return static_cast<D3DTRANSFORMSTATETYPE>(256 + index);
+}
 
 // Stages and samplers the device evaluates; states of higher stages are stored but unused.
 constexpr DWORD D3D_MAX_TEXTURE_STAGES = 8;
@@ -357,8 +363,14 @@ struct D3DLOCKED_RECT {
 };
 
 // ---- results -----------------------------------------------------------------------------
-constexpr HRESULT MAKE_D3DHRESULT(unsigned code) { return MAKE_HRESULT(1, 0x876, code); }
-constexpr HRESULT MAKE_D3DSTATUS(unsigned code) { return MAKE_HRESULT(0, 0x876, code); }
+constexpr HRESULT MAKE_D3DHRESULT(unsigned code)
+{
+    return MAKE_HRESULT(1, 0x876, code);
+}
+constexpr HRESULT MAKE_D3DSTATUS(unsigned code)
+{
+    return MAKE_HRESULT(0, 0x876, code);
+}
 
 constexpr HRESULT D3D_OK = 0;
 constexpr HRESULT D3DOK_NOAUTOGEN = MAKE_D3DSTATUS(2159);
@@ -423,7 +435,8 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT GetDeviceCaps(D3DCAPS9* caps) = 0;
     virtual HRESULT Reset(D3DPRESENT_PARAMETERS* params) = 0;
     virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow, const void* dirtyRegion) = 0;
-    virtual HRESULT GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) = 0;
+    virtual HRESULT GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type,
+                                  IDirect3DSurface9** surface) = 0;
     virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                   IDirect3DTexture9** texture, HANDLE* sharedHandle) = 0;
     virtual HRESULT ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3DCOLOR color) = 0;

@@ -52,4 +52,4 @@ LiveObjects CountLiveObjects();
 // been told OnLostDevice.
 int ResetBlockers(IDirect3DDevice9* device);
 
-}  // namespace vireo::testing
+} // namespace vireo::testing

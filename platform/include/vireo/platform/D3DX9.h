@@ -165,10 +165,9 @@ constexpr HRESULT D3DXERR_CANNOTREMOVELASTITEM = MAKE_D3DHRESULT(2908);
 // Decodes PNG, JPEG, BMP/DIB, TGA or DDS bytes into a one-level A8R8G8B8 texture. Texels equal
 // to colorKey (alpha included; 0 disables) become transparent black 0x00000000.
 HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT dataSize, UINT width,
-                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
-                                            IDirect3DTexture9** texture);
+                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
+                                            PALETTEENTRY* palette, IDirect3DTexture9** texture);
 HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT dataSize, D3DXIMAGE_INFO* info);
 HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels, DWORD usage,
                           D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);

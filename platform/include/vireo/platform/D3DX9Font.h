@@ -9,7 +9,7 @@
 struct D3DXFONT_DESCW {
     INT Height;  // LOGFONT rule: > 0 cell height, < 0 character height
     UINT Width;  // average character width; 0 = natural
-    UINT Weight;  // 0-1000
+    UINT Weight; // 0-1000
     UINT MipLevels;
     BOOL Italic;
     BYTE CharSet;
@@ -28,8 +28,7 @@ struct ID3DXFont : IUnknown {
     // Returns the text height (see DrawText), 0 for empty text or a bad argument. A null
     // sprite draws through the font's own; a sprite outside Begin/End is opened and closed
     // around the text, so the text still shows.
-    virtual INT DrawTextW(ID3DXSprite* sprite, LPCWSTR text, INT count, LPRECT rect, DWORD format,
-                          D3DCOLOR color) = 0;
+    virtual INT DrawTextW(ID3DXSprite* sprite, LPCWSTR text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) = 0;
     virtual HRESULT OnLostDevice() = 0;
     virtual HRESULT OnResetDevice() = 0;
 };
@@ -50,4 +49,4 @@ namespace vireo::font {
 // Connecting a hook starts a fresh record: each face is reported again to the new hook.
 using FontLogHook = void (*)(void* user, int level, const wchar_t* text);
 void SetFontLogHook(FontLogHook hook, void* user);
-}  // namespace vireo::font
+} // namespace vireo::font

@@ -59,8 +59,10 @@ constexpr HRESULT DIERR_REPORTFULL = static_cast<HRESULT>(0x8004020A);
 constexpr HRESULT DIERR_MAPFILEFAIL = static_cast<HRESULT>(0x8004020B);
 
 // ---- GUIDs -------------------------------------------------------------------------------
-inline constexpr GUID IID_IDirectInput8W = {0xBF798031, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
-inline constexpr GUID IID_IDirectInputDevice8W = {0x54D41081, 0xDC15, 0x4833, {0xA4, 0x1B, 0x74, 0x8F, 0x73, 0xA3, 0x81, 0x79}};
+inline constexpr GUID IID_IDirectInput8W = {
+    0xBF798031, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+inline constexpr GUID IID_IDirectInputDevice8W = {
+    0x54D41081, 0xDC15, 0x4833, {0xA4, 0x1B, 0x74, 0x8F, 0x73, 0xA3, 0x81, 0x79}};
 inline constexpr GUID GUID_SysMouse = {0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 inline constexpr GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 inline constexpr GUID GUID_XAxis = {0xA36D02E0, 0xC9F3, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -96,17 +98,20 @@ constexpr DWORD DIDFT_TGLBUTTON = 0x00000008;
 constexpr DWORD DIDFT_BUTTON = 0x0000000C;
 constexpr DWORD DIDFT_ANYINSTANCE = 0x00FFFF00;
 constexpr DWORD DIDFT_OPTIONAL = 0x80000000;
-constexpr DWORD DIDFT_MAKEINSTANCE(DWORD n) { return static_cast<WORD>(n) << 8; }
+constexpr DWORD DIDFT_MAKEINSTANCE(DWORD n)
+{
+    return static_cast<WORD>(n) << 8;
+}
 
 // ---- buffered data, formats, properties --------------------------------------------------
 // 24 bytes on a 64-bit system (uAppData is pointer-sized); GetDeviceData also takes the
 // 16-byte DirectX 3 size and the 20-byte size of the 32-bit layout and fills that many bytes.
 struct DIDEVICEOBJECTDATA {
-    DWORD dwOfs;        // DIK_ code (keyboard) or DIMOFS_ offset (mouse)
-    DWORD dwData;       // buttons: 0x80 pressed, 0 released; axes: signed relative movement
-    DWORD dwTimeStamp;  // milliseconds of GetTickCount
-    DWORD dwSequence;   // one increasing counter shared by every device
-    UINT_PTR uAppData;  // always 0 (no action maps)
+    DWORD dwOfs;       // DIK_ code (keyboard) or DIMOFS_ offset (mouse)
+    DWORD dwData;      // buttons: 0x80 pressed, 0 released; axes: signed relative movement
+    DWORD dwTimeStamp; // milliseconds of GetTickCount
+    DWORD dwSequence;  // one increasing counter shared by every device
+    UINT_PTR uAppData; // always 0 (no action maps)
 };
 using LPDIDEVICEOBJECTDATA = DIDEVICEOBJECTDATA*;
 constexpr DWORD DIDEVICEOBJECTDATA_DX3_SIZE = 16;
@@ -162,10 +167,10 @@ constexpr DWORD DIMOFS_BUTTON6 = offsetof(DIMOUSESTATE2, rgbButtons) + 6;
 constexpr DWORD DIMOFS_BUTTON7 = offsetof(DIMOUSESTATE2, rgbButtons) + 7;
 
 struct DIPROPHEADER {
-    DWORD dwSize;        // size of the enclosing record (DIPROPDWORD)
-    DWORD dwHeaderSize;  // sizeof(DIPROPHEADER)
-    DWORD dwObj;         // 0 with DIPH_DEVICE
-    DWORD dwHow;         // DIPH_DEVICE
+    DWORD dwSize;       // size of the enclosing record (DIPROPDWORD)
+    DWORD dwHeaderSize; // sizeof(DIPROPHEADER)
+    DWORD dwObj;        // 0 with DIPH_DEVICE
+    DWORD dwHow;        // DIPH_DEVICE
 };
 using LPDIPROPHEADER = DIPROPHEADER*;
 using LPCDIPROPHEADER = const DIPROPHEADER*;

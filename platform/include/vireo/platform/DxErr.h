@@ -8,4 +8,7 @@
 
 const wchar_t* DXGetErrorStringW(HRESULT hr);
 const char* DXGetErrorStringA(HRESULT hr);
-inline const wchar_t* DXGetErrorString(HRESULT hr) { return DXGetErrorStringW(hr); }
+inline const wchar_t* DXGetErrorString(HRESULT hr)
+{
+    return DXGetErrorStringW(hr);
+}

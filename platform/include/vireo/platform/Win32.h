@@ -128,21 +128,52 @@ struct WIN32_FIND_DATAW {
 };
 
 // ---- word helpers ------------------------------------------------------------------------
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr BYTE LOBYTE(std::uintptr_t v) { return static_cast<BYTE>(v & 0xFF); }
-constexpr DWORD MAKELONG(WORD lo, WORD hi) { return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16); }
-constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<SHORT>(LOWORD(static_cast<std::uintptr_t>(lp))); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<SHORT>(HIWORD(static_cast<std::uintptr_t>(lp))); }
-constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
-constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(MAKELONG(lo, hi)); }
+constexpr WORD LOWORD(std::uintptr_t v)
+{
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v)
+{
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
+constexpr BYTE LOBYTE(std::uintptr_t v)
+{
+    return static_cast<BYTE>(v & 0xFF);
+}
+constexpr DWORD MAKELONG(WORD lo, WORD hi)
+{
+    return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16);
+}
+constexpr int GET_X_LPARAM(LPARAM lp)
+{
+    return static_cast<SHORT>(LOWORD(static_cast<std::uintptr_t>(lp)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lp)
+{
+    return static_cast<SHORT>(HIWORD(static_cast<std::uintptr_t>(lp)));
+}
+constexpr LPARAM MAKELPARAM(WORD lo, WORD hi)
+{
+    return static_cast<LPARAM>(MAKELONG(lo, hi));
+}
+constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi)
+{
+    return static_cast<WPARAM>(MAKELONG(lo, hi));
+}
 
 // ---- results -----------------------------------------------------------------------------
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr)
+{
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr)
+{
+    return hr < 0;
+}
 constexpr HRESULT MAKE_HRESULT(unsigned sev, unsigned fac, unsigned code)
 {
-    return static_cast<HRESULT>((static_cast<DWORD>(sev) << 31) | (static_cast<DWORD>(fac) << 16) | static_cast<DWORD>(code));
+    return static_cast<HRESULT>((static_cast<DWORD>(sev) << 31) | (static_cast<DWORD>(fac) << 16) |
+                                static_cast<DWORD>(code));
 }
 constexpr HRESULT HRESULT_FROM_WIN32(DWORD err)
 {
@@ -224,10 +255,10 @@ constexpr DWORD FILE_BEGIN = 0;
 constexpr DWORD FILE_CURRENT = 1;
 constexpr DWORD FILE_END = 2;
 
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
-                   DWORD flags, HANDLE templateFile);
-HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
-                   DWORD flags, HANDLE templateFile);
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition, DWORD flags,
+                   HANDLE templateFile);
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition, DWORD flags,
+                   HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void* overlapped);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
@@ -253,7 +284,7 @@ constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
 // ---- file version information --------------------------------------------------------
 // Linux system files carry no version resources: these find none (a test can plant some).
 struct VS_FIXEDFILEINFO {
-    DWORD dwSignature;  // 0xFEEF04BD
+    DWORD dwSignature; // 0xFEEF04BD
     DWORD dwStrucVersion;
     DWORD dwFileVersionMS;
     DWORD dwFileVersionLS;
@@ -513,8 +544,8 @@ struct CREATESTRUCTW {
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 ATOM RegisterClassExW(const WNDCLASSEXW* wc);
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND hwnd);
 BOOL ShowWindow(HWND hwnd, int cmdShow);
 BOOL IsWindow(HWND hwnd);
@@ -555,7 +586,7 @@ HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes);
 LPVOID GlobalLock(HGLOBAL memory);
 BOOL GlobalUnlock(HGLOBAL memory);
 std::size_t GlobalSize(HGLOBAL memory);
-HGLOBAL GlobalFree(HGLOBAL memory);  // null on success, the handle on failure
+HGLOBAL GlobalFree(HGLOBAL memory); // null on success, the handle on failure
 
 BOOL OpenClipboard(HWND owner);
 BOOL CloseClipboard();
