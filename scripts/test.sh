@@ -8,6 +8,9 @@ bash scripts/setup.sh
 
 jobs=$(nproc)
 
+echo "== formatting"
+bash scripts/format-check.sh
+
 echo "== release build and tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIREO_BUILD_BENCH=ON >/dev/null
 cmake --build build/release -j "$jobs"
