@@ -1,12 +1,13 @@
 // UpdateAnimations over 10,000 playing animations of one package, all on the game clock:
 // the time of one tick (goal: under 1 ms). Sequences of 8 frames at delay 0, so every tick
 // changes every animation's frame and every pass end is met. No pass or fail.
-#include "bench/BenchEngine.h"
+#include "common/HostWindow.h"
 
 #include <vireo/resource.h>
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -16,7 +17,7 @@ constexpr int kAnimations = 10000;
 
 void BM_UpdateAnimations(benchmark::State& state)
 {
-    auto engine = vireo::bench::StartHeadlessEngine("vireo-bench-animations");
+    auto engine = vireo::test::StartHeadlessEngine();
     if (!engine) {
         state.SkipWithError("EngineInit failed");
         return;

@@ -1,7 +1,8 @@
 // Cost of one empty frame: Run on an engine whose game draws nothing, uncapped (wFPS 0), on
 // the headless back end. The virtual clock keeps the 1.5 s start-up wait out of the run; the
 // figure is the wall time of the frame's message road and system updates.
-#include "BenchEngine.h"
+#include "common/HostWindow.h"
+#include "common/ScratchDir.h"
 
 #include <vireo/engine.h>
 #include <vireo/platform/Testing.h>
@@ -15,11 +16,12 @@ class CEmptyGame : public CGameEngine {};
 void BM_EmptyFrame(benchmark::State& state)
 {
     vireo::testing::InstallVirtualClock();
-    const HWND hwnd = vireo::bench::CreateBenchHostWindow();
+    const HWND hwnd = vireo::test::CreateHostWindow(800, 600, nullptr, true);
     SetForegroundWindow(hwnd);
+    const SEngineParam param = vireo::test::SceneParam(hwnd);
     {
         CEmptyGame game;
-        if (!vireo::bench::InitBenchEngine(game, hwnd)) {
+        if (!game.EngineInit(&param)) {
             state.SkipWithError("EngineInit failed");
         } else {
             for (auto _ : state)
@@ -36,7 +38,8 @@ BENCHMARK(BM_EmptyFrame);
 
 int main(int argc, char** argv)
 {
-    vireo::bench::UseHeadlessBenchFolder("vireo-bench");
+    vireo::test::UseHeadlessBackend();
+    const vireo::test::ScratchDir scratch;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,6 +1,9 @@
 // The per-frame input update with no input waiting: time per update, and heap allocations
 // per update counted by a replaced global operator new (the update should make none).
 // Runs the real engine on the headless back end with the virtual clock.
+#include "common/HostWindow.h"
+#include "common/ScratchDir.h"
+
 #include <vireo/engine.h>
 #include <vireo/platform/Testing.h>
 
@@ -8,18 +11,12 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
 #include <new>
 #include <string>
 
 namespace {
 
 std::atomic<long long> g_allocations{0};
-
-LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
 
 } // namespace
 
@@ -41,27 +38,15 @@ void operator delete(void* p, std::size_t) noexcept
 
 static void BM_InputUpdateNoEvents(benchmark::State& state)
 {
-    setenv("VIREO_BACKEND", "headless", 1);
-    setenv("VIREO_AUDIO", "null", 1);
-    std::string folder = (std::filesystem::temp_directory_path() / "vireo-bench-input-XXXXXX").string();
-    if (mkdtemp(folder.data()))
-        std::filesystem::current_path(folder);
+    vireo::test::UseHeadlessBackend();
+    const vireo::test::ScratchDir scratch;
     vireo::testing::InstallVirtualClock();
-
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = HostProc;
-    wc.lpszClassName = L"VireoBenchHost";
-    RegisterClassExW(&wc);
-    HWND hwnd = CreateWindowExW(0, L"VireoBenchHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND hwnd = vireo::test::CreateHostWindow(800, 600);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
 
     CGameEngine engine;
-    SEngineParam param = {};
-    param.hWnd = hwnd;
-    param.sizeScene = {800, 600};
+    const SEngineParam param = vireo::test::SceneParam(hwnd);
     if (!engine.EngineInit(&param)) {
         state.SkipWithError("EngineInit failed");
         return;

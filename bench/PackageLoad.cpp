@@ -2,7 +2,7 @@
 // and from the single package file made of the same bytes: CreateResource then
 // ReleaseResource per iteration, so each one loads anew. Figures: wall-clock ms per package
 // and per picture (counters; the release is included). No pass or fail.
-#include "bench/BenchEngine.h"
+#include "common/HostWindow.h"
 #include "resource/PackageFile.h"
 #include "tests/platform/image/ImageFixtures.h"
 
@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -59,7 +60,7 @@ void WritePackages()
 CGameEngine* Engine()
 {
     static std::unique_ptr<CGameEngine> engine = [] {
-        auto started = vireo::bench::StartHeadlessEngine("vireo-bench-packages");
+        auto started = vireo::test::StartHeadlessEngine();
         if (started)
             WritePackages();
         return started;

@@ -4,7 +4,8 @@
 // CPU nanoseconds per picture (queueing and rasterising at EndSprite; CPU rather than wall
 // time, since the machine may be shared); the overhead of the engine layer over the raw
 // device path is printed at the end.
-#include "BenchEngine.h"
+#include "common/HostWindow.h"
+#include "common/ScratchDir.h"
 
 #include "platform/gfx/image/ImageDecoder.h"
 
@@ -67,9 +68,10 @@ std::vector<std::uint8_t> PictureBmp()
 bool StartEngine()
 {
     vireo::testing::InstallVirtualClock();
-    g_bench.hwnd = vireo::bench::CreateBenchHostWindow();
+    g_bench.hwnd = vireo::test::CreateHostWindow(800, 600, nullptr, true);
     g_bench.game = new CBenchGame();
-    if (!vireo::bench::InitBenchEngine(*g_bench.game, g_bench.hwnd))
+    const SEngineParam param = vireo::test::SceneParam(g_bench.hwnd);
+    if (!g_bench.game->EngineInit(&param))
         return false;
     std::vector<std::uint8_t> bmp = PictureBmp();
     g_bench.picture = g_bench.game->GetRenderSystem()->CreatePicture(bmp.data(), static_cast<DWORD>(bmp.size()), 0);
@@ -198,7 +200,8 @@ BENCHMARK(BM_PictureOverhead)->DenseRange(kPlain, kRotated)->ArgName("mode")->Un
 
 int main(int argc, char** argv)
 {
-    vireo::bench::UseHeadlessBenchFolder("vireo-bench");
+    vireo::test::UseHeadlessBackend();
+    const vireo::test::ScratchDir scratch;
     if (!StartEngine()) {
         std::fprintf(stderr, "bench_PictureDraw: the engine or its picture could not be made\n");
         StopEngine();

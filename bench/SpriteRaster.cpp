@@ -2,6 +2,7 @@
 // software device's ID3DXSprite), SDL2's software renderer and pixman. 64x64 sprites with per-pixel alpha at fixed
 // pseudo-random places on an 800x600 target cleared every frame; plain, tinted and rotated+scaled (bilinear). The
 // figure is nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end.
+#include "common/HostWindow.h"
 #include "platform/raster/QuadSetup.h"
 #include "platform/raster/Raster.h"
 #include "platform/raster/RasterInternal.h"
@@ -162,26 +163,9 @@ class SpriteRenderer final : public Renderer {
   public:
     SpriteRenderer(Mode mode, std::vector<Placement> places) : m_mode(mode), m_places(std::move(places))
     {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-            return DefWindowProcW(hwnd, message, w, l);
-        };
-        wc.lpszClassName = L"VireoSpriteBench";
-        RegisterClassExW(&wc);
-        m_window = CreateWindowExW(0, L"VireoSpriteBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight,
-                                   nullptr, nullptr, nullptr, nullptr);
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_window;
-        pp.Windowed = TRUE;
-        if (m_d3d == nullptr ||
-            FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                       &m_device)) ||
+        m_window = vireo::test::CreateHostWindow(kWidth, kHeight);
+        D3DPRESENT_PARAMETERS pp = vireo::test::PresentParams(m_window, kWidth, kHeight, FALSE, D3DFMT_UNKNOWN);
+        if (FAILED(vireo::test::CreateSoftwareDevice(pp, &m_d3d, &m_device)) ||
             FAILED(D3DXCreateTexture(m_device, kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_texture)) ||
             FAILED(D3DXCreateSprite(m_device, &m_sprite))) {
             std::fprintf(stderr, "sprite renderer: the software device could not be set up\n");
@@ -477,8 +461,7 @@ void CompareFrames()
 
 int main(int argc, char** argv)
 {
-    setenv("VIREO_BACKEND", "headless", 1); // the device draws off screen; no window opens
-    setenv("VIREO_AUDIO", "null", 1);
+    vireo::test::UseHeadlessBackend(); // the device draws off screen; no window opens
     std::printf("rasterizer spans: %s\n",
                 vireo::raster::ActiveSimdLevel() == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2");
     for (int mode = 0; mode < 3; ++mode) {

@@ -2,7 +2,8 @@
 // CEngineFont::Draw inside the game's sprite batch, one whole engine frame per iteration on the
 // headless back end. Arg 0 is the same frame without text, the frame's own cost to subtract.
 // Counters show that glyphs are rasterised in the first frame only and then only blended.
-#include "BenchEngine.h"
+#include "common/HostWindow.h"
+#include "common/ScratchDir.h"
 
 #include "MixedText.h"
 #include "platform/gfx/font/TextDC.h"
@@ -59,11 +60,12 @@ void BM_EngineTextFrame(benchmark::State& state)
 {
     const int characters = static_cast<int>(state.range(0));
     vireo::testing::InstallVirtualClock();
-    const HWND hwnd = vireo::bench::CreateBenchHostWindow();
+    const HWND hwnd = vireo::test::CreateHostWindow(800, 600, nullptr, true);
     SetForegroundWindow(hwnd);
+    const SEngineParam param = vireo::test::SceneParam(hwnd);
     {
         CTextGame game(characters);
-        if (!vireo::bench::InitBenchEngine(game, hwnd) || !game.m_pFont || !game.m_pFont->GetD3DXFont()) {
+        if (!game.EngineInit(&param) || !game.m_pFont || !game.m_pFont->GetD3DXFont()) {
             state.SkipWithError("EngineInit or the font failed");
         } else {
             game.Run(); // the first frame rasterises every glyph the text needs
@@ -91,7 +93,8 @@ BENCHMARK(BM_EngineTextFrame)->Arg(0)->Arg(kCharacters);
 
 int main(int argc, char** argv)
 {
-    vireo::bench::UseHeadlessBenchFolder("vireo-bench");
+    vireo::test::UseHeadlessBackend();
+    const vireo::test::ScratchDir scratch;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

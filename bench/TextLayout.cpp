@@ -3,6 +3,7 @@
 // ID3DXFont and the sprite. Reports time per glyph; glyphs are rasterised before timing.
 #include "platform/gfx/font/TextLayout.h"
 #include "MixedText.h"
+#include "common/HostWindow.h"
 #include "platform/gfx/font/TextFont.h"
 #include "platform/gfx/font/TextRenderer.h"
 
@@ -109,36 +110,17 @@ void BM_ColdFirstFrame(benchmark::State& state)
     Report(state);
 }
 
-LRESULT HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 // The same frame through ID3DXFont and the sprite on the software device, for comparison.
 void BM_D3DXFontThroughSprite(benchmark::State& state)
 {
-    setenv("VIREO_BACKEND", "headless", 1);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = HostProc;
-    wc.lpszClassName = L"VireoTextBench";
-    RegisterClassExW(&wc);
-    HWND window = CreateWindowExW(0, L"VireoTextBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                                  nullptr, nullptr);
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 800;
-    pp.BackBufferHeight = 600;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = window;
-    pp.Windowed = TRUE;
+    vireo::test::UseHeadlessBackend();
+    HWND window = vireo::test::CreateHostWindow(800, 600);
+    D3DPRESENT_PARAMETERS pp = vireo::test::PresentParams(window, 800, 600, FALSE, D3DFMT_UNKNOWN);
+    IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
     ID3DXSprite* sprite = nullptr;
     ID3DXFont* font = nullptr;
-    if (!d3d ||
-        FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)) ||
-        FAILED(D3DXCreateSprite(device, &sprite)) ||
+    if (FAILED(vireo::test::CreateSoftwareDevice(pp, &d3d, &device)) || FAILED(D3DXCreateSprite(device, &sprite)) ||
         FAILED(D3DXCreateFontW(device, 17, 0, 400, 1, FALSE, 1, 0, 0, 0, L"Times New Roman", &font))) {
         state.SkipWithError("no device");
         return;

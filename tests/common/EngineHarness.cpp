@@ -25,19 +25,7 @@ void EngineTest::SetUp()
     vireo::testing::InstallVirtualClock();
     vireo::testing::ResetGraphicsControls();
     vireo::testing::SetAnsiCodePage("UTF-8");
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = HostWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VireoTestHost";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
-    RECT frame{0, 0, 640, 480};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    m_hwnd = CreateWindowExW(0, L"VireoTestHost", L"test", WS_OVERLAPPEDWINDOW, 10, 10, frame.right - frame.left,
-                             frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_hwnd = CreateHostWindow(640, 480, HostWindowProc, true);
     ASSERT_NE(m_hwnd, nullptr);
     m_game = std::make_unique<CTestGame>();
     g_game = m_game.get();
@@ -59,12 +47,7 @@ void EngineTest::TearDown()
 
 SEngineParam EngineTest::Param(WORD fps) const
 {
-    SEngineParam param{};
-    param.hWnd = m_hwnd;
-    param.sizeScene = SIZE{800, 600};
-    param.sizeWindow = SIZE{0, 0};
-    param.wFPS = fps;
-    return param;
+    return SceneParam(m_hwnd, fps);
 }
 
 void EngineTest::Start(WORD fps, DWORD initWorkMs)

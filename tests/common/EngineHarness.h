@@ -3,6 +3,7 @@
 // virtual clock, and the log file read back as lines.
 #pragma once
 
+#include "common/HostWindow.h"
 #include "common/ScratchDir.h"
 
 #include <vireo/engine.h>

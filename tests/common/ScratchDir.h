@@ -1,5 +1,6 @@
-// A fresh temporary directory that becomes the working directory for one test and is removed
-// afterwards, with the log handle reset on both sides so each test writes its own log.
+// A fresh temporary directory that becomes the working directory for one test (or one
+// benchmark run) and is removed afterwards, with the log handle reset on both sides so each
+// test writes its own log. Paths inside it come as narrow or wide strings.
 #pragma once
 
 #include "support/Log.h"
@@ -33,7 +34,12 @@ class ScratchDir {
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
+    std::filesystem::path Path(const std::string& relative) const { return m_path / relative; }
     std::wstring WPath() const { return m_path.wstring(); }
+    std::wstring Wide(const std::string& relative) const { return Path(relative).wstring(); }
+    // The folder and a relative part joined with '/', the relative part left as written (it
+    // may hold backslashes or be odd on purpose).
+    std::wstring operator/(const std::wstring& relative) const { return m_path.wstring() + L"/" + relative; }
 
   private:
     std::filesystem::path m_previous;
@@ -42,5 +48,7 @@ class ScratchDir {
 
 // Whole file as bytes ("" when missing).
 std::string ReadFileBytes(const std::filesystem::path& path);
+// Writes bytes as the whole file, making its folders first.
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace vireo::test

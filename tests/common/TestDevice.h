@@ -3,17 +3,13 @@
 // back-buffer size. Whole-engine tests use EngineHarness.h instead.
 #pragma once
 
+#include "common/HostWindow.h"
+
 #include <vireo/platform/D3D9.h>
 
 #include <gtest/gtest.h>
 
 namespace vireo::test {
-
-// A plain window to present to (its class is registered on first use).
-HWND CreateDeviceHostWindow(int width, int height);
-// Windowed, one back buffer, discard, no wait for the retrace; the depth buffer as asked.
-D3DPRESENT_PARAMETERS PresentParams(HWND window, UINT width, UINT height, BOOL depth = TRUE,
-                                    D3DFORMAT depthFormat = D3DFMT_D24S8);
 
 class TestDevice {
   protected:

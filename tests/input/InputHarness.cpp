@@ -17,23 +17,12 @@ int CTestGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
 void InputEngineTest::SetUp()
 {
     vireo::testing::InstallVirtualClock();
-    static const bool registered = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.lpszClassName = L"VireoInputTestHost";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
-    m_hWnd = CreateWindowExW(0, L"VireoInputTestHost", L"game", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                             nullptr, nullptr);
+    m_hWnd = vireo::test::CreateHostWindow(800, 600);
     ASSERT_NE(m_hWnd, nullptr);
     ShowWindow(m_hWnd, SW_SHOW);
     vireo::testing::SetClientSize(m_hWnd, 800, 600);
     SetForeground(true);
-    SEngineParam param = {}; // no frame cap
-    param.hWnd = m_hWnd;
-    param.sizeScene = {800, 600};
+    const SEngineParam param = vireo::test::SceneParam(m_hWnd); // no frame cap
     ASSERT_TRUE(m_game.EngineInit(&param));
     vireo::testing::ClearMessageBoxes();
     Frames();

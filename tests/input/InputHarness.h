@@ -2,7 +2,8 @@
 // input messages of the last frame, and frames of 20 ms on the virtual clock.
 #pragma once
 
-#include "tests/common/ScratchDir.h"
+#include "common/HostWindow.h"
+#include "common/ScratchDir.h"
 
 #include <vireo/engine.h>
 #include <vireo/platform/Testing.h>

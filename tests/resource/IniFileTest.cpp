@@ -200,8 +200,8 @@ TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
         EXPECT_EQ(Lines(ini), c.expected) << c.text;
     }
 
-    CTempDir dir;
-    WriteBytes(dir.Path("a.ini"), "[S]\r\nk=1\r\n\r\nj=2");
+    ScratchDir dir;
+    WriteFileBytes(dir.Path("a.ini"), "[S]\r\nk=1\r\n\r\nj=2");
     CIniFile file;
     ASSERT_EQ(file.Load(dir.Wide("a.ini").c_str(), nullptr), 1);
     EXPECT_EQ(file.GetLines().size(), 4u);
@@ -213,10 +213,10 @@ TEST(IniRead, LinesLongerThanTheLimitAreCutAndTheRestDropped)
     for (std::size_t length : {1023u, 1024u, 100000u}) {
         const std::string text = "[S]\r\nk=" + std::string(length - 2, 'x') + "\r\nj=1\r\n";
         const std::size_t kept = std::min<std::size_t>(length, 1023) - 2;
-        CTempDir dir;
-        WriteBytes(dir.Path("ansi.ini"), text);
+        ScratchDir dir;
+        WriteFileBytes(dir.Path("ansi.ini"), text);
         std::wstring wide(text.begin(), text.end());
-        WriteBytes(dir.Path("utf16.ini"), Utf16Bytes(wide));
+        WriteFileBytes(dir.Path("utf16.ini"), Utf16Bytes(wide));
         for (const char* name : {"ansi.ini", "utf16.ini"}) {
             CIniFile file;
             ASSERT_EQ(file.Load(dir.Wide(name).c_str(), nullptr), 1);
@@ -228,8 +228,8 @@ TEST(IniRead, LinesLongerThanTheLimitAreCutAndTheRestDropped)
 
 TEST(IniFileIo, Utf16FilesStayUtf16)
 {
-    CTempDir dir;
-    WriteBytes(dir.Path("u.ini"), Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C ;\u6CE8\r\n"));
+    ScratchDir dir;
+    WriteFileBytes(dir.Path("u.ini"), Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C ;\u6CE8\r\n"));
     CIniFile ini;
     ASSERT_EQ(ini.Load(dir.Wide("u.ini").c_str(), nullptr), 1);
     EXPECT_TRUE(ini.IsUnicode());
@@ -238,21 +238,21 @@ TEST(IniFileIo, Utf16FilesStayUtf16)
     ASSERT_EQ(ini.Save(0, nullptr), 1);
     const std::string expected =
         Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C" + std::wstring(47, L' ') + L"    ;\u6CE8\r\nk=\u65B0\r\n");
-    EXPECT_EQ(ReadBytes(dir.Path("u.ini")), expected);
+    EXPECT_EQ(ReadFileBytes(dir.Path("u.ini")), expected);
 
     // A mark alone is an empty UTF-16 file; a save keeps the mark.
-    WriteBytes(dir.Path("bom.ini"), "\xFF\xFE");
+    WriteFileBytes(dir.Path("bom.ini"), "\xFF\xFE");
     CIniFile bom;
     ASSERT_EQ(bom.Load(dir.Wide("bom.ini").c_str(), nullptr), 1);
     EXPECT_TRUE(bom.GetLines().empty());
     bom.SetString(L"S", L"k", L"v");
     ASSERT_EQ(bom.Save(0, nullptr), 1);
-    EXPECT_EQ(ReadBytes(dir.Path("bom.ini")), Utf16Bytes(L"\r\n[S]\r\nk=v\r\n"));
+    EXPECT_EQ(ReadFileBytes(dir.Path("bom.ini")), Utf16Bytes(L"\r\n[S]\r\nk=v\r\n"));
 }
 
 TEST(IniFileIo, SaveRefusesWhatItCannotWriteAndLeavesNoTemporaryFile)
 {
-    CTempDir dir;
+    ScratchDir dir;
     CIniFile untouched;
     LoadText(untouched, "[S]\r\nk=1\r\n");
     EXPECT_EQ(untouched.Save(0, dir.Wide("never.ini").c_str()), 1); // nothing modified
@@ -265,17 +265,17 @@ TEST(IniFileIo, SaveRefusesWhatItCannotWriteAndLeavesNoTemporaryFile)
     EXPECT_EQ(memory.Save(0, L""), 0);
 
     // The target is a folder: the rename fails, the temporary file goes away.
-    WriteBytes(dir.Path("folder.ini/inside"), "x");
+    WriteFileBytes(dir.Path("folder.ini/inside"), "x");
     EXPECT_EQ(memory.Save(0, dir.Wide("folder.ini").c_str()), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.Path("folder.ini.tmp")));
     // A file stands where a folder of the target should be.
-    WriteBytes(dir.Path("blocker"), "x");
+    WriteFileBytes(dir.Path("blocker"), "x");
     EXPECT_EQ(memory.Save(0, dir.Wide("blocker/x.ini").c_str()), 0);
-    EXPECT_EQ(ReadBytes(dir.Path("blocker")), "x");
+    EXPECT_EQ(ReadFileBytes(dir.Path("blocker")), "x");
 
     // Missing folders of a good target are created.
     EXPECT_EQ(memory.Save(0, dir.Wide("a/b/c.ini").c_str()), 1);
-    EXPECT_EQ(ReadBytes(dir.Path("a/b/c.ini")), "[S]\r\nk=2\r\n");
+    EXPECT_EQ(ReadFileBytes(dir.Path("a/b/c.ini")), "[S]\r\nk=2\r\n");
 }
 
 TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
@@ -286,27 +286,27 @@ TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
     }; // null: no mirror file; 1: the mirror is refreshed
     const Case cases[] = {{"[S]\r\nk=1\r\n", 1}, {nullptr, 1}, {"[S]\r\nk=100\r\n", 0}};
     for (const Case& c : cases) {
-        CTempDir dir;
-        WriteBytes(dir.Path("own.ini"), "[S]\r\nk=1\r\n");
+        ScratchDir dir;
+        WriteFileBytes(dir.Path("own.ini"), "[S]\r\nk=1\r\n");
         if (c.mirrorBefore)
-            WriteBytes(dir.Path("mirror.ini"), c.mirrorBefore);
+            WriteFileBytes(dir.Path("mirror.ini"), c.mirrorBefore);
         CIniFile ini;
         ASSERT_EQ(ini.Load(dir.Wide("own.ini").c_str(), dir.Wide("mirror.ini").c_str()), 1);
         ini.SetString(L"S", L"k", L"2");
         const std::string name = c.mirrorBefore ? c.mirrorBefore : "no mirror";
         EXPECT_EQ(ini.Save(0, nullptr), c.result) << name;
-        EXPECT_EQ(ReadBytes(dir.Path("own.ini")), "[S]\r\nk=2\r\n") << name;
-        EXPECT_EQ(ReadBytes(dir.Path("mirror.ini")), c.result ? "[S]\r\nk=2\r\n" : c.mirrorBefore) << name;
+        EXPECT_EQ(ReadFileBytes(dir.Path("own.ini")), "[S]\r\nk=2\r\n") << name;
+        EXPECT_EQ(ReadFileBytes(dir.Path("mirror.ini")), c.result ? "[S]\r\nk=2\r\n" : c.mirrorBefore) << name;
     }
 }
 
 TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
 {
     vireo::testing::SetAnsiCodePage("GBK");
-    CTempDir dir;
+    ScratchDir dir;
     // [资源] / 键=值 ;注释 in GBK bytes.
     const std::string text = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5 ;\xD7\xA2\xCA\xCD\r\n";
-    WriteBytes(dir.Path("gbk.ini"), text);
+    WriteFileBytes(dir.Path("gbk.ini"), text);
     CIniFile file;
     ASSERT_EQ(file.Load(dir.Wide("gbk.ini").c_str(), nullptr), 1);
     EXPECT_EQ(file.GetString(L"\u8D44\u6E90", L"\u952E", L"", FALSE), L"\u503C");
@@ -314,7 +314,7 @@ TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
     ASSERT_EQ(file.Save(0, nullptr), 1);
     const std::string expected = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5" + std::string(47, ' ') +
                                  "    ;\xD7\xA2\xCA\xCD\r\n\xC3\xFB=\xD6\xD0\xCE\xC4?\r\n";
-    EXPECT_EQ(ReadBytes(dir.Path("gbk.ini")), expected);
+    EXPECT_EQ(ReadFileBytes(dir.Path("gbk.ini")), expected);
 
     // A two-byte character cut by the line limit is dropped whole.
     const std::string cut = "[S]\r\nk=" + std::string(1020, 'x') + "\xD6\xB5\r\n";
@@ -328,9 +328,9 @@ TEST(IniFileIo, DiskFullDuringASaveLeavesThePreviousFileIntact)
 {
     // A child process writes with its file size limited to k bytes (as a full disk would
     // stop it) for every k short of the whole text; the old file must survive each time.
-    CTempDir dir;
+    ScratchDir dir;
     const std::string before = "; keep me\r\n[Picture]\r\nPictureCount=2\r\n";
-    WriteBytes(dir.Path("Desc.ini"), before);
+    WriteFileBytes(dir.Path("Desc.ini"), before);
     CIniFile probe;
     ASSERT_EQ(probe.Load(dir.Wide("Desc.ini").c_str(), nullptr), 1);
     probe.GetInt(L"Animation", L"FrameDelay", 0, TRUE);
@@ -352,7 +352,7 @@ TEST(IniFileIo, DiskFullDuringASaveLeavesThePreviousFileIntact)
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFEXITED(status)) << limit;
         EXPECT_EQ(WEXITSTATUS(status), 0) << "Save reported success with " << limit << " bytes";
-        EXPECT_EQ(ReadBytes(dir.Path("Desc.ini")), before) << limit;
+        EXPECT_EQ(ReadFileBytes(dir.Path("Desc.ini")), before) << limit;
         EXPECT_FALSE(std::filesystem::exists(dir.Path("Desc.ini.tmp"))) << limit;
     }
 }

@@ -84,7 +84,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
     };
     const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
     const std::string good = Record(L"000.png", "abc");
-    CTempDir dir; // the working directory, so the log read below is this test's own
+    ScratchDir dir; // the working directory, so the log read below is this test's own
     const Case cases[] = {
         {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
         {"35 bytes", std::string(35, '\0'), 0, {}, "Package file too short: 35 bytes"},
@@ -137,7 +137,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
         if (!c.result) {
             EXPECT_EQ(package.GetFileSize(), 0u) << c.name << ": a refused file is not kept";
         }
-        const std::string log = ReadBytes("VireoEngine.log");
+        const std::string log = ReadFileBytes("VireoEngine.log");
         if (c.log) {
             EXPECT_NE(log.find(c.log), std::string::npos) << c.name << "\n" << log;
             EXPECT_NE(log.find("File=case"), std::string::npos) << c.name << "\n" << log;
@@ -165,7 +165,7 @@ TEST(PackageFile, NumbersMatchNamesWithAtLeastThreeDigits)
 
 TEST(PackageFile, OpenReadsFilesAndRefusesHugeOnesWithoutReadingThem)
 {
-    CTempDir dir;
+    ScratchDir dir;
     CPackageFile package;
     EXPECT_EQ(package.Open(dir.Wide("missing.pak").c_str()), 0);
     // A sparse file over the size limit: refused from its size alone.

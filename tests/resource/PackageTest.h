@@ -49,10 +49,10 @@ class PackageTest : public RenderTest {
     std::filesystem::path At(const std::string& relative) const { return m_dir.Path() / relative; }
     static std::wstring W(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-    void WriteFile(const std::string& relative, const std::string& bytes) const { WriteBytes(At(relative), bytes); }
+    void WriteFile(const std::string& relative, const std::string& bytes) const { WriteFileBytes(At(relative), bytes); }
     void WriteFile(const std::string& relative, const std::vector<std::uint8_t>& bytes) const
     {
-        WriteBytes(At(relative), std::string(bytes.begin(), bytes.end()));
+        WriteFileBytes(At(relative), std::string(bytes.begin(), bytes.end()));
     }
     std::string ReadFile(const std::string& relative) const { return ReadFileBytes(At(relative)); }
     // The back buffer's pixel at (x, y).

@@ -1,6 +1,5 @@
-// Helpers for the resource and tool tests: a scratch folder (also the working directory, so
-// the log of each test is its own) with relative paths, byte-exact files, UTF-16 text and a
-// comparable view of an INI model.
+// Helpers for the resource and tool tests: the shared scratch folder and byte-exact files,
+// UTF-16 text and a comparable view of an INI model.
 #pragma once
 
 #include "common/ScratchDir.h"
@@ -12,26 +11,9 @@
 #include <string>
 #include <vector>
 
-class CTempDir : public vireo::test::ScratchDir {
-  public:
-    std::filesystem::path Path(const std::string& relative = "") const
-    {
-        return relative.empty() ? ScratchDir::Path() : ScratchDir::Path() / relative;
-    }
-    std::wstring Wide(const std::string& relative = "") const { return Path(relative).wstring(); }
-};
-
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadBytes(const std::filesystem::path& path)
-{
-    return vireo::test::ReadFileBytes(path);
-}
+using vireo::test::ReadFileBytes;
+using vireo::test::ScratchDir;
+using vireo::test::WriteFileBytes;
 
 // UTF-16LE bytes of a text of BMP characters, optionally with the FF FE mark.
 inline std::string Utf16Bytes(const std::wstring& text, bool mark = true)

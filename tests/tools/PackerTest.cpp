@@ -24,16 +24,16 @@ int Pack(const std::vector<std::string>& args, std::string& output)
 
 TEST(Packer, FolderRoundTripGivesTheSameDescriptionAndPictureBytes)
 {
-    CTempDir dir;
-    WriteBytes(
+    ScratchDir dir;
+    WriteFileBytes(
         dir.Path("hero/Desc.ini"),
         "; hero\r\n[Picture]\r\nPictureCount=4\r\nPicBox001 = 1,2,3,4 ;box\r\n\r\n[Animation]\r\nFrameDelay=2\r\n"
         "SeqCount=1\r\nSeq001=5,2,3\r\n[HitBox]\r\nHitBoxCount=1\r\n000=0,0,8,8"); // no final line end
-    WriteBytes(dir.Path("hero/000.png"), std::string("\x89PNG\0zero", 9));
-    WriteBytes(dir.Path("hero/001.png"), "png one");
-    WriteBytes(dir.Path("hero/001.jpg"), "jpg one"); // jpg comes first
-    WriteBytes(dir.Path("hero/003.bmp"), "BMthree");
-    WriteBytes(dir.Path("hero/004.bmp"), "beyond PictureCount");
+    WriteFileBytes(dir.Path("hero/000.png"), std::string("\x89PNG\0zero", 9));
+    WriteFileBytes(dir.Path("hero/001.png"), "png one");
+    WriteFileBytes(dir.Path("hero/001.jpg"), "jpg one"); // jpg comes first
+    WriteFileBytes(dir.Path("hero/003.bmp"), "BMthree");
+    WriteFileBytes(dir.Path("hero/004.bmp"), "beyond PictureCount");
 
     std::string output; // the trailing separator below is not part of the output name
     ASSERT_EQ(Pack({"hero/"}, output), 0) << output;
@@ -55,8 +55,8 @@ TEST(Packer, FolderRoundTripGivesTheSameDescriptionAndPictureBytes)
     EXPECT_EQ(Pack({"--list", "hero.pak"}, output), 0);
     for (const char* part : {"records: 3", "001.jpg", "PictureCount 4"})
         EXPECT_NE(output.find(part), std::string::npos) << part << "\n" << output;
-    const std::string bytes = ReadBytes(dir.Path("hero.pak"));
-    WriteBytes(dir.Path("cut.pak"), bytes.substr(0, bytes.size() - 2));
+    const std::string bytes = ReadFileBytes(dir.Path("hero.pak"));
+    WriteFileBytes(dir.Path("cut.pak"), bytes.substr(0, bytes.size() - 2));
     EXPECT_EQ(Pack({"--list", "cut.pak"}, output), 1);
     EXPECT_NE(output.find("records: 2"), std::string::npos) << output;
     // Usage errors exit with 2, a missing folder with 1.
@@ -81,29 +81,29 @@ TEST(Packer, DescriptionTextKeepsWhatTheFolderReaderSees)
 
 TEST(Packer, FolderQuirksAndAbsurdCounts)
 {
-    CTempDir dir;
+    ScratchDir dir;
     SPackerInput input;
     std::wstring error;
     // No Desc.ini: one picture by default, with a warning.
-    WriteBytes(dir.Path("plain/000.tga"), "t");
-    WriteBytes(dir.Path("plain/001.tga"), "not counted");
+    WriteFileBytes(dir.Path("plain/000.tga"), "t");
+    WriteFileBytes(dir.Path("plain/001.tga"), "not counted");
     ASSERT_EQ(CollectPackageFolder(dir.Wide("plain"), input, error), 1);
     EXPECT_EQ(input.pictures.size(), 1u);
     EXPECT_EQ(input.warnings.size(), 1u);
 
     // A gap at 100 with picture 1000 present: the loader would take 1000.png for 100.
-    WriteBytes(dir.Path("gap/Desc.ini"), "[Picture]\r\nPictureCount=1001\r\n");
+    WriteFileBytes(dir.Path("gap/Desc.ini"), "[Picture]\r\nPictureCount=1001\r\n");
     for (int i = 0; i < 100; ++i)
-        WriteBytes(dir.Path("gap/" + std::string(i < 10 ? "00" : "0") + std::to_string(i) + ".dds"), "d");
-    WriteBytes(dir.Path("gap/1000.png"), "p");
+        WriteFileBytes(dir.Path("gap/" + std::string(i < 10 ? "00" : "0") + std::to_string(i) + ".dds"), "d");
+    WriteFileBytes(dir.Path("gap/1000.png"), "p");
     ASSERT_EQ(CollectPackageFolder(dir.Wide("gap"), input, error), 1);
     EXPECT_EQ(input.pictures.size(), 101u);
     ASSERT_EQ(input.warnings.size(), 1u);
     EXPECT_NE(input.warnings[0].find(L"picture 100 "), std::wstring::npos);
     const std::pair<const char*, BOOL> counts[] = {{"100000000", 0}, {"10001", 0}, {"10000", 1}, {"-5", 1}, {"abc", 1}};
     for (const auto& [count, result] : counts) {
-        WriteBytes(dir.Path("count/Desc.ini"), std::string("[Picture]\r\nPictureCount=") + count + "\r\n");
-        WriteBytes(dir.Path("count/000.png"), "p");
+        WriteFileBytes(dir.Path("count/Desc.ini"), std::string("[Picture]\r\nPictureCount=") + count + "\r\n");
+        WriteFileBytes(dir.Path("count/000.png"), "p");
         EXPECT_EQ(CollectPackageFolder(dir.Wide("count"), input, error), result) << count;
     }
 }

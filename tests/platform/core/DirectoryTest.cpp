@@ -1,6 +1,7 @@
 // Name-based file functions: directory search with wildcards, full and current paths,
 // folders, copy and move, and their errors.
-#include "TempFolder.h"
+#include "common/LastError.h"
+#include "common/ScratchDir.h"
 
 #include <vireo/platform/Win32.h>
 
@@ -43,7 +44,7 @@ std::set<std::wstring> Find(const std::wstring& pattern, DWORD* error = nullptr)
 
 TEST(Directory, WildcardsMatchTheLastComponentWithoutCase)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     for (const wchar_t* name : {L"a.txt", L"b.TXT", L"ab.bmp", L"readme", L"c1.txt", L"c22.txt"})
         Touch(folder / name);
     CreateDirectoryW((folder / L"sub.d").c_str(), nullptr);
@@ -73,7 +74,7 @@ TEST(Directory, WildcardsMatchTheLastComponentWithoutCase)
 
 TEST(Directory, SearchReportsSizesFoldersAndFailures)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     Touch(folder / L"five.bin", 5);
     CreateDirectoryW((folder / L"inner").c_str(), nullptr);
     WIN32_FIND_DATAW data;
@@ -109,7 +110,7 @@ TEST(Directory, SearchReportsSizesFoldersAndFailures)
 
 TEST(Directory, FullPathNamesAreCleanAbsoluteAndFollowTheBufferRule)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     wchar_t saved[4096];
     ASSERT_GT(GetCurrentDirectoryW(4096, saved), 0u);
     ASSERT_TRUE(SetCurrentDirectoryW(folder.Path().wstring().c_str()));
@@ -147,7 +148,7 @@ TEST(Directory, FullPathNamesAreCleanAbsoluteAndFollowTheBufferRule)
 
 TEST(Directory, FoldersCopiesAndMoves)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring dir = folder / L"made";
     EXPECT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
     EXPECT_EQ(ErrorOf(CreateDirectoryW(dir.c_str(), nullptr)), ERROR_ALREADY_EXISTS);

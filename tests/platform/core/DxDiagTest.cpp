@@ -1,6 +1,6 @@
 // The DxDiag provider walked as the DirectX version check walks it, its refusals, and the
 // file-version functions that find nothing on Linux unless a test plants a version.
-#include "TempFolder.h"
+#include "common/ScratchDir.h"
 
 #include <vireo/platform/DxDiag.h>
 #include <vireo/platform/Testing.h>
@@ -117,7 +117,7 @@ TEST(FileVersion, NothingIsFoundUnlessPlanted)
     EXPECT_TRUE(GetFileAttributesW(system) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(GetSystemDirectoryW(system, length), length + 1); // too small: size needed
 
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring existing = folder / L"ddraw.dll";
     HANDLE file = CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     CloseHandle(file);

@@ -1,6 +1,7 @@
 // CreateFile and the handle functions: share modes, dispositions, seeking past 4 GiB,
 // truncation, and the errors for bad paths and bad handles.
-#include "TempFolder.h"
+#include "common/LastError.h"
+#include "common/ScratchDir.h"
 
 #include <vireo/platform/Testing.h>
 #include <vireo/platform/Win32.h>
@@ -37,7 +38,7 @@ void WriteAll(const std::wstring& path, const std::string& text)
 
 TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring path = folder / L"shared.txt";
     WriteAll(path, "content");
     constexpr DWORD R = GENERIC_READ, W = GENERIC_WRITE, SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE;
@@ -71,7 +72,7 @@ TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
 
 TEST(File, RefusedCreateAlwaysLeavesTheFileAndDeleteRespectsShareDelete)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring path = folder / L"kept.txt";
     WriteAll(path, "keep me");
     HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -92,7 +93,7 @@ TEST(File, RefusedCreateAlwaysLeavesTheFileAndDeleteRespectsShareDelete)
 
 TEST(File, DispositionsCreateTruncateOrRefuse)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring path = folder / L"d.txt";
     struct Row {
         DWORD disposition;
@@ -132,7 +133,7 @@ TEST(File, DispositionsCreateTruncateOrRefuse)
 
 TEST(File, BadPathsFailWithTheirOwnErrors)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     WriteAll(folder / L"plain.txt", "x");
     CreateDirectoryW((folder / L"dir").c_str(), nullptr);
     const std::wstring overLong(5000, L'a');
@@ -164,7 +165,7 @@ TEST(File, BadPathsFailWithTheirOwnErrors)
 
 TEST(File, BackslashAndSlashNameTheSameFile)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     ASSERT_TRUE(CreateDirectoryW((folder / L"sub").c_str(), nullptr));
     WriteAll(folder / L"sub\\mixed.txt", "both");
     EXPECT_EQ(ReadAll(folder / L"sub/mixed.txt"), "both");
@@ -173,7 +174,7 @@ TEST(File, BackslashAndSlashNameTheSameFile)
 
 TEST(File, SeekingTruncatingAndSizesBeyondFourGigabytes)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring path = folder / L"seek.bin";
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -218,7 +219,7 @@ TEST(File, SeekingTruncatingAndSizesBeyondFourGigabytes)
 
 TEST(File, HandlesRefuseWhatTheyWereNotOpenedForAndDieOnce)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring path = folder / L"h.txt";
     WriteAll(path, "abc");
     HANDLE reader =
@@ -251,7 +252,7 @@ TEST(File, HandlesRefuseWhatTheyWereNotOpenedForAndDieOnce)
 
 TEST(File, AnsiPathsAreReadInTheAnsiCodePage)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     vireo::testing::SetAnsiCodePage("GBK");
     // "中文.txt" in GBK bytes.
     const std::string ansi = folder.Path().string() + "/\xD6\xD0\xCE\xC4.txt";
@@ -266,7 +267,7 @@ TEST(File, AnsiPathsAreReadInTheAnsiCodePage)
 
 TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
 {
-    TempFolder folder;
+    vireo::test::ScratchDir folder;
     const std::wstring log = folder / L"Game.log";
     const std::wstring other = folder / L"other.txt";
     WriteAll(log, "0123456789");

@@ -1,7 +1,7 @@
 // Windows and the message queue on the headless back end: creation and destruction
 // messages, queue order and filters, WM_QUIT last, DefWindowProc closing, placement,
 // and the state changes a user makes (size, focus, minimise) arriving as messages.
-#include "TempFolder.h"
+#include "common/LastError.h"
 
 #include <vireo/platform/Testing.h>
 #include <vireo/platform/Win32.h>

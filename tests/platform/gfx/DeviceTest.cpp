@@ -12,7 +12,7 @@ TEST(Direct3DCreate, RefusesAnotherSdkVersionAndCreatesHalAndRef)
     EXPECT_EQ(Direct3DCreate9(31), nullptr);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    HWND window = CreateDeviceHostWindow(32, 16);
+    HWND window = CreateHostWindow(32, 16);
 
     struct Case {
         const char* what;
@@ -265,7 +265,7 @@ TEST_F(DeviceTest, ClearFillsTargetRectanglesAndViewport)
 TEST(DeviceWithoutDepth, ClearOfDepthIsRefused)
 {
     vt::ResetGraphicsControls();
-    HWND window = CreateDeviceHostWindow(32, 16);
+    HWND window = CreateHostWindow(32, 16);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS pp = PresentParams(window, 32, 16, FALSE);
     IDirect3DDevice9* device = nullptr;

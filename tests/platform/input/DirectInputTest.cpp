@@ -1,5 +1,6 @@
 // DirectInput devices fed through the raw-input seam: creation and parameter checks, the
 // buffered items and their result codes, overflow, device state, and the foreground rule.
+#include "common/HostWindow.h"
 #include "platform/core/RawInput.h"
 
 #include <vireo/platform/DInput8.h>
@@ -68,13 +69,7 @@ class DirectInputTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &DefWindowProcW;
-        wc.lpszClassName = L"VireoDirectInputTest";
-        RegisterClassExW(&wc);
-        m_hWnd = CreateWindowExW(0, L"VireoDirectInputTest", L"input", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr,
-                                 nullptr, nullptr, nullptr);
+        m_hWnd = vireo::test::CreateHostWindow(320, 240);
         ASSERT_NE(m_hWnd, nullptr);
         vireo::testing::SetForeground(m_hWnd, true);
         ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8W,
