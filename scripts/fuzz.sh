@@ -10,9 +10,7 @@ cd "$root"
 build=build/fuzz
 jobs=${VIREO_FUZZ_JOBS:-2}
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIREO_FUZZ=ON \
-  -DVIREO_BUILD_TESTS=OFF -DVIREO_BUILD_DEMO=OFF \
-  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --preset fuzz >/dev/null # build/fuzz
 
 if (($#)); then
   targets=("$@")

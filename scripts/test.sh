@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the suite in a release build (with the demo and tools as
 # smoke tests), the whole suite again under AddressSanitizer and UBSan, then every fuzz target.
+# The configurations are the presets of CMakePresets.json (warnings are errors in each).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -12,17 +13,14 @@ echo "== formatting"
 bash scripts/format-check.sh
 
 echo "== release build and tests"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIREO_BUILD_BENCH=ON >/dev/null
-cmake --build build/release -j "$jobs"
-ctest --test-dir build/release -j "$jobs" --output-on-failure --timeout 300
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs"
+ctest --preset release -j "$jobs"
 
 echo "== ASan+UBSan build and tests"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVIREO_SANITIZE=ON -DVIREO_BUILD_DEMO=ON >/dev/null
-cmake --build build/asan -j "$jobs"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp
-ctest --test-dir build/asan -j "$jobs" --output-on-failure --timeout 600
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
 
 echo "== libFuzzer targets (clang): corpus, regressions and a deterministic bounded run each"
 bash scripts/fuzz.sh
