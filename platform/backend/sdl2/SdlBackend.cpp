@@ -2,7 +2,7 @@
 // SDL is started for video and events only; audio starts when a sink is opened.
 #include "platform/backend/sdl2/SdlBackend.h"
 
-#include "platform/backend/sdl2/SdlKeyMapLink.h"
+#include "platform/backend/sdl2/SdlKeyMap.h"
 #include "platform/backend/sdl2/SdlVirtualKey.h"
 #include "platform/backend/sdl2/SdlWindow.h"
 #include "platform/core/RawInput.h"
@@ -205,9 +205,7 @@ bool CSdlBackend::Wait(int timeoutMs)
 void CSdlBackend::HandleKey(const SDL_KeyboardEvent& key)
 {
     const bool down = key.type == SDL_KEYDOWN;
-    unsigned char dik = 0;
-    if (&DikFromSdlScancode)
-        dik = DikFromSdlScancode(key.keysym.scancode);
+    const unsigned char dik = DikFromSdlScancode(key.keysym.scancode);
     if (dik && !key.repeat) // DirectInput reports transitions, not auto-repeat
         DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, GetTickCount()});
     CSdlWindow* window = BySdlId(key.windowID);

@@ -1,5 +1,6 @@
-// The testing header's controls, forwarding to the clock, the code page, the presenter
-// and the window code. Holds no state of its own.
+// The testing header's controls, forwarding to the clock, the code page, the presenter,
+// the window code and the headless back end. Holds no state of its own; kept apart from
+// platform/core so the core never names a concrete back end.
 #include <vireo/platform/Testing.h>
 
 #include "platform/backend/Backend.h"
