@@ -1,6 +1,6 @@
 // Decode throughput per format on generated 512 x 512 images: output MB/s (decoded A8R8G8B8
 // bytes) as bytes_per_second, and input MB/s as a counter. Figures only, no pass or fail.
-#include "tests/platform/image/ImageFixtures.h"
+#include "tests/platform/gfx/image/ImageFixtures.h"
 
 #include "platform/gfx/image/ImageDecoder.h"
 

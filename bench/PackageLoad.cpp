@@ -4,7 +4,7 @@
 // and per picture (counters; the release is included). No pass or fail.
 #include "common/HostWindow.h"
 #include "resource/PackageFile.h"
-#include "tests/platform/image/ImageFixtures.h"
+#include "tests/platform/gfx/image/ImageFixtures.h"
 
 #include <vireo/resource.h>
 

@@ -1,7 +1,7 @@
 // Writes the seed corpora of the image_* fuzz targets into fuzz/corpus/image_<format>/: small
 // valid files of every variant each reader handles, built by the test fixtures (no image
 // is copied from elsewhere). Run by scripts/make-image-seeds.sh; the output is committed.
-#include "platform/image/ImageFixtures.h"
+#include "tests/platform/gfx/image/ImageFixtures.h"
 
 #include <cstdio>
 #include <filesystem>

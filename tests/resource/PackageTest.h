@@ -3,7 +3,7 @@
 // pixels can be checked exactly), and the log read with its levels.
 #pragma once
 
-#include "platform/image/ImageFixtures.h"
+#include "platform/gfx/image/ImageFixtures.h"
 #include "render/RenderTest.h"
 #include "resource/PackageFile.h"
 #include "resource/TestFiles.h"

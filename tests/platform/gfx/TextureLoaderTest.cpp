@@ -3,7 +3,7 @@
 #include "GfxTestSupport.h"
 
 #include "platform/gfx/image/ImageDecoder.h"
-#include "platform/image/ImageFixtures.h"
+#include "platform/gfx/image/ImageFixtures.h"
 
 #include <filesystem>
 #include <fstream>

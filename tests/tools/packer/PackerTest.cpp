@@ -1,6 +1,6 @@
 // vireo-pack: a packed folder reads back as the folder loader reads it, byte for byte; folder
 // quirks (extension order, gaps, missing or absurd Desc.ini) and the command line's exit codes.
-#include "Packer.h"
+#include "tools/packer/Packer.h"
 #include "resource/IniFile.h"
 #include "resource/TestFiles.h"
 

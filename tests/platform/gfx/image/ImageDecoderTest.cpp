@@ -1,7 +1,7 @@
 // What every format shares: detection, the size caps (refused before the pixel buffer is
 // allocated), tiny inputs, trailing junk, and the BMP writer read back by the BMP reader.
-#include "platform/image/AllocationProbe.h"
-#include "platform/image/ImageFixtures.h"
+#include "platform/gfx/image/AllocationProbe.h"
+#include "platform/gfx/image/ImageFixtures.h"
 
 #include "platform/gfx/image/ImageDecoder.h"
 

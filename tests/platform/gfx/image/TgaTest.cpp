@@ -1,6 +1,6 @@
 // TGA reader: every image type and depth pixel for pixel, origin bits, colour maps with
 // out-of-range indices, RLE packets crossing rows and the image end, and refused headers.
-#include "platform/image/ImageFixtures.h"
+#include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
 

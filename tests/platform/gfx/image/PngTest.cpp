@@ -1,7 +1,7 @@
 // PNG through libpng: each colour type and depth lands on exact A8R8G8B8 pixels (palette and
 // tRNS, grey, 16-bit, interlaced), and damaged files (CRC, truncation, missing or oversized
 // chunks) are refused with the error text libpng gives.
-#include "platform/image/ImageFixtures.h"
+#include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // DDS reader: uncompressed layouts by mask, DXT1/3/5 block decoding (both DXT1 modes, sizes
 // not a multiple of 4), the first mip level only, and every header fault refused.
-#include "platform/image/ImageFixtures.h"
+#include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
 

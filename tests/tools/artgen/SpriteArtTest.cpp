@@ -1,7 +1,7 @@
 // Checks the sprite frames for what the demo and the loader rely on: a hero with no blended
 // fringe around its colour key, feet on the bottom row the centre point names, a sparkle that
 // fades to clear, and Desc.ini texts that agree with the frames. Not the exact pixels.
-#include "SpriteArt.h"
+#include "tools/artgen/SpriteArt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Replaces the global operator new of this test executable (and so of libvireo, whose calls
 // bind to it) to record the largest single request while a probe is armed.
-#include "platform/image/AllocationProbe.h"
+#include "platform/gfx/image/AllocationProbe.h"
 
 #include <cstdlib>
 #include <new>

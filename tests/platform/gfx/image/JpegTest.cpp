@@ -1,6 +1,6 @@
 // JPEG through libjpeg: colour, grey, progressive and Adobe CMYK files decode within a
 // stated tolerance; the scan limit, damaged data and libjpeg's warnings refuse the file.
-#include "platform/image/ImageFixtures.h"
+#include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
 
