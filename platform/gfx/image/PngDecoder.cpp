@@ -1,4 +1,4 @@
-// PNG through libpng: every colour type and depth to A8R8G8B8 (16-bit stripped, palettes and
+// PNG through libpng: every colour type and depth to A8R8G8B8 (16-bit rounded, palettes and
 // tRNS expanded, grey widened, interlacing undone). Errors longjmp back here and every libpng
 // allocation is freed. Not read: gamma, colour profiles, text chunks.
 #include "platform/gfx/image/ImageCodecs.h"
@@ -65,7 +65,7 @@ bool Read(png_structp png, png_infop info, PngState& s)
         png_error(png, "image too large"); // the IHDR pre-check names the size
     const bool trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (depth == 16)
-        png_set_strip_16(png);
+        png_set_scale_16(png); // rounds v / 257; dropping the low byte would darken by up to one step
     if (colour == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(png);
     if (colour == PNG_COLOR_TYPE_GRAY && depth < 8)

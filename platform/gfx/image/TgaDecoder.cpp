@@ -2,9 +2,10 @@
 // entries, 15/16/24/32-bit true colour, 8-bit grey, the origin bits. Not read: the extension
 // area, postage stamps, grey with alpha, the obsolete interleave bits.
 //
-// Alpha: 32-bit pixels and 16-bit pixels whose descriptor declares an attribute bit carry it,
-// unless every alpha value in the image is zero (writers that fill the byte with 0 mean
-// "no alpha"), in which case the image is opaque. Map indices outside the colour map read as
+// Alpha: 32-bit pixels and 16-bit pixels whose descriptor declares an attribute bit carry it.
+// A 32-bit image whose descriptor declares no alpha bits and whose alpha is zero everywhere is
+// opaque (writers that fill the byte with 0 mean "no alpha"); with alpha bits declared, zero
+// alpha stays transparent (an empty frame of a sprite sheet). Map indices outside the colour map read as
 // opaque black. An RLE stream that ends early leaves the rest transparent black.
 #include "platform/gfx/image/ImageCodecs.h"
 
@@ -209,7 +210,7 @@ bool DecodeTga(const Byte* data, std::size_t size, Image& out, std::string* erro
         std::uint32_t seen = 0;
         for (std::uint32_t px : out.pixels)
             seen |= px;
-        alphaUsed = (seen >> 24) != 0;
+        alphaUsed = (seen >> 24) != 0 || reader.alphaBit;
         if (!alphaUsed)
             for (auto& px : out.pixels)
                 px |= 0xFF000000u;

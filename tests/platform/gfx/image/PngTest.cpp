@@ -45,11 +45,16 @@ TEST(Png, DecodesColourTypesAndDepthsExactly)
         {"grey 4", Typed(2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x1F}}), {0xFF111111, 0xFFFFFFFF}, 50},
         {"grey+alpha 8", Typed(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 0x80}}), {0x80404040}, 21},
         {"palette 2 with short tRNS", PaletteImage(), {0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF090807}, 21},
-        {"RGBA 16: high bytes kept",
-         Typed(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {{0x12, 0xFF, 0x34, 0x00, 0x56, 0x80, 0x78, 0x01}}),
-         {0x78123456},
+        // 16-bit channels are rounded to the nearest of 256 steps (v / 257), not cut to their
+        // high byte: 0x12FF is 18.9 steps, 0x0080 is 0.5 minus a little.
+        {"RGBA 16 rounded",
+         Typed(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {{0x12, 0xFF, 0x34, 0x00, 0x00, 0x80, 0xFF, 0xFF}}),
+         {0xFF133400},
          21},
-        {"grey 16", Typed(1, 1, PNG_COLOR_TYPE_GRAY, 16, {{0xAB, 0xCD}}), {0xFFABABAB}, 50},
+        {"grey 16 rounded",
+         Typed(2, 1, PNG_COLOR_TYPE_GRAY, 16, {{0xAB, 0xCD, 0x01, 0xFF}}),
+         {0xFFABABAB, 0xFF020202},
+         50},
     };
     for (const auto& c : cases) {
         const Decoded d = Decode(BuildPng(c.spec));

@@ -47,7 +47,14 @@ std::vector<GoodCase> GoodCases()
 {
     std::vector<GoodCase> c;
     c.push_back({"32-bit top-left", Spec(2, 2, 1, 32, 0x28, {1, 2, 3, 0x40, 4, 5, 6, 0}), {0x40030201, 0x00060504}});
+    // Alpha zero everywhere means "no alpha" only when the descriptor declares no alpha bits.
     c.push_back({"32-bit all alpha zero", Spec(2, 2, 1, 32, 0x20, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
+    c.push_back({"32-bit declared alpha all zero",
+                 Spec(2, 2, 1, 32, 0x28, {1, 2, 3, 0, 4, 5, 6, 0}),
+                 {0x00030201, 0x00060504}});
+    c.push_back({"16-bit alpha bit clear everywhere",
+                 Spec(2, 2, 1, 16, 0x21, {0x00, 0x7C, 0xE0, 0x03}),
+                 {0x00FF0000, 0x0000FF00}});
     c.push_back({"24-bit bottom-left",
                  Spec(2, 2, 2, 24, 0x00, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
                  {B, W, R, G}});
