@@ -1,48 +1,44 @@
-// The whole-engine input harness: a plain host window on the headless back end, EngineInit
-// with an 800 x 600 scene on an 800 x 600 client and no frame cap.
+// The whole-engine input fixture (see the header).
 #include "tests/input/InputHarness.h"
 
 namespace inputtest {
 
-int CTestGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg >= EMSG_IS_UI_KEYBOARD_INPUT && msg <= EMSG_IS_GAME_MOUSE_INPUT)
-        inputMessages.push_back(msg);
-    if (onMessage)
-        if (int result = onMessage(msg))
-            return result;
-    return CGameEngine::MessageProc(msg, wParam, lParam);
-}
-
 void InputEngineTest::SetUp()
 {
-    vireo::testing::InstallVirtualClock();
-    m_hWnd = vireo::test::CreateHostWindow(800, 600);
-    ASSERT_NE(m_hWnd, nullptr);
-    ShowWindow(m_hWnd, SW_SHOW);
-    vireo::testing::SetClientSize(m_hWnd, 800, 600);
-    SetForeground(true);
-    const SEngineParam param = vireo::test::SceneParam(m_hWnd); // no frame cap
-    ASSERT_TRUE(m_game.EngineInit(&param));
+    EngineTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    vireo::testing::SetClientSize(m_hwnd, 800, 600);
+    Start(0);
     vireo::testing::ClearMessageBoxes();
     Frames();
 }
 
 void InputEngineTest::TearDown()
 {
-    m_game.onMessage = nullptr;
-    m_game.EngineDestroy();
-    DestroyWindow(m_hWnd);
-    vireo::testing::UninstallVirtualClock();
+    if (m_game) {
+        m_game->onMessage = nullptr;
+        m_game->EngineDestroy();
+    }
+    EngineTest::TearDown();
 }
 
 void InputEngineTest::Frames(int count)
 {
     for (int i = 0; i < count; ++i) {
-        m_game.inputMessages.clear();
+        m_game->seen.clear();
         vireo::testing::AdvanceClock(20);
-        m_game.Run();
+        m_game->Run();
     }
+}
+
+std::vector<UINT> InputEngineTest::InputMessages() const
+{
+    std::vector<UINT> out;
+    for (UINT msg : m_game->seen)
+        if (msg >= EMSG_IS_UI_KEYBOARD_INPUT && msg <= EMSG_IS_GAME_MOUSE_INPUT)
+            out.push_back(msg);
+    return out;
 }
 
 } // namespace inputtest

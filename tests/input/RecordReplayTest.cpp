@@ -98,7 +98,7 @@ TEST_F(InputEngineTest, RecordedSessionReplaysOnTheGameSideFrameByFrame)
             for (int key = 0; key < 256; ++key)
                 seen.back()[key] = Input()->CheckKeyState(key);
         }
-        return 0;
+        return -1;
     };
     Game().SetGameUpdateCount(0);
     ASSERT_TRUE(Input()->RecordInput(TRUE, L"Record.dat"));
