@@ -2,14 +2,11 @@
 // the level filter, and saving a surface or a rectangle of it as BMP, read back equal.
 #include "GfxTestSupport.h"
 
+#include "common/ScratchDir.h"
 #include "platform/gfx/image/ImageDecoder.h"
 #include "platform/gfx/image/ImageFixtures.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include <unistd.h>
 
 using namespace vireo::gfxtest;
 
@@ -266,17 +263,15 @@ TEST_F(TextureLoaderTest, SavedBmpReadsBackEqualWholeOrRectangle)
 
     IDirect3DSurface9* back = nullptr;
     ASSERT_EQ(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("vireo_gfx_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const vireo::test::ScratchDir scratch;
+    const std::filesystem::path& folder = scratch.Path();
 
     const RECT rect{3, 2, 24, 12};
     for (const RECT* r : {static_cast<const RECT*>(nullptr), &rect}) {
         SCOPED_TRACE(r ? "rectangle" : "whole");
         const std::filesystem::path file = folder / (r ? "part.png" : "whole.jpg"); // BMP whatever the name
         ASSERT_EQ(D3DXSaveSurfaceToFileW(file.wstring().c_str(), D3DXIFF_PNG, back, nullptr, r), D3D_OK);
-        std::ifstream in(file, std::ios::binary);
-        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes = vireo::test::ReadFileBytes(file);
         ASSERT_GE(bytes.size(), 54u);
         EXPECT_EQ(bytes[0], 'B');
         EXPECT_EQ(bytes[1], 'M');
@@ -299,5 +294,4 @@ TEST_F(TextureLoaderTest, SavedBmpReadsBackEqualWholeOrRectangle)
     EXPECT_TRUE(FAILED(
         D3DXSaveSurfaceToFileW((folder / "missing" / "x.bmp").wstring().c_str(), D3DXIFF_BMP, back, nullptr, nullptr)));
     back->Release();
-    std::filesystem::remove_all(folder);
 }
