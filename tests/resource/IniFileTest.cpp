@@ -41,7 +41,7 @@ TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
     };
     const Case cases[] = {
         {L"PictureCount = 3 ;three", {L"", L"PictureCount", L"3", L"three"}},
-        {L"a=b;c=d", {L"", L"a", L"b", L"c=d"}},
+        {L"a=b;c=d;e", {L"", L"a", L"b", L"c=d;e"}},
         {L"[a]=1", {L"a", L"[a]", L"1", L""}},
         {L"[a;b]", {L"a;b", L"", L"", L"b]"}},
         {L"[a=b]", {L"a=b", L"[a", L"b]", L""}},
