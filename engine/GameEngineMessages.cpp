@@ -1,6 +1,6 @@
 // CGameEngine's message road: SendMessage routing (GUI, then the render, sound and input
 // systems, then the game), the default MessageProc cases of the engine core, and
-// PrintMessage. The debug hot keys, overlay and camera steering join MessageProc later.
+// PrintMessage. Not here: debug hot keys, a debug overlay, camera steering.
 #include <vireo/engine.h>
 #include <vireo/support.h>
 

@@ -69,7 +69,6 @@ void CRenderSystem::OnLostDevice()
     // 2. Fonts.
     for (CEngineFont* font : m_Fonts)
         font->OnLostDevice();
-    // 3. Geometry buffers are released here once their registry exists.
     m_pD3DXSprite->OnLostDevice();
     m_pD3DXLine->OnLostDevice();
 }
@@ -78,17 +77,16 @@ void CRenderSystem::OnResetDevice()
 {
     WriteLog(1, L"OnResetDevice  restore all resource");
     m_pD3DXSprite->OnResetDevice();
-    // 3. Packages rebuild their file pictures from the package bytes.
+    // 1. Packages rebuild their file pictures from the package bytes.
     for (auto& entry : m_Resources)
         entry.second.pResource->RestorePictures();
-    // 4. Pictures: render targets get new empty textures of their size.
+    // 2. Pictures: render targets get new empty textures of their size.
     for (auto& [picture, count] : m_Pictures)
         picture->OnResetDevice();
-    // 5. Fonts.
+    // 3. Fonts.
     for (CEngineFont* font : m_Fonts)
         font->OnResetDevice();
     m_pD3DXLine->OnResetDevice();
-    // Geometry objects are created again here once they exist.
     WriteLog(1, L"EMSG_RS_DEVICE_RESET");
     m_pGameEngine->SendMessage(EMSG_RS_DEVICE_RESET, 0, 0);
 }

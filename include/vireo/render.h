@@ -1,7 +1,7 @@
 // The render system and the 2D objects it makes: CRenderSystem (device, frame, sprite batch,
 // primitives, texture pool, object registries), CPicture (one drawable image) and CEngineFont
 // (text through the same sprite batch). Packages and animations are in resource.h; the
-// camera and 3D objects are not part of this header yet.
+// camera and 3D objects are not part of this header.
 #pragma once
 
 #include <vireo/platform/D3D9.h>

@@ -2,8 +2,7 @@
 // from CGameEngine, handles the messages it cares about and passes everything on.
 // It draws a texture it makes itself and an orb the player steers with the arrow keys or by
 // dragging with the left mouse button, over and under the picture gallery (DemoPictures),
-// with an animated hero and sparkles from sprite packages (DemoSprites); sound and GUI
-// screens come later.
+// with an animated hero and sparkles from sprite packages (DemoSprites).
 #pragma once
 
 #include "DemoPictures.h"
