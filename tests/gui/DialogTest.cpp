@@ -32,12 +32,12 @@ TEST_F(GuiTest, TabMovesTheFocusOncePerReleaseSkippingWhatCannotTakeIt)
         std::vector<std::pair<int, bool>> keys;
         CGWnd* focus;
     } rows[] = {
-        {{{DIK_TAB, true}}, &dialog},                     // press alone: nothing yet
-        {{}, &dialog},                                    // held
-        {{{DIK_TAB, false}}, label},                      // from the dialog: child 0, static or not
-        {{{DIK_TAB, true}, {DIK_TAB, false}}, a},         //
-        {{{DIK_DOWN, true}, {DIK_DOWN, false}}, edit},    // hidden and disabled skipped
-        {{{DIK_RIGHT, true}, {DIK_RIGHT, false}}, a},     // wraps past the static label
+        {{{DIK_TAB, true}}, &dialog},                  // press alone: nothing yet
+        {{}, &dialog},                                 // held
+        {{{DIK_TAB, false}}, label},                   // from the dialog: child 0, static or not
+        {{{DIK_TAB, true}, {DIK_TAB, false}}, a},      //
+        {{{DIK_DOWN, true}, {DIK_DOWN, false}}, edit}, // hidden and disabled skipped
+        {{{DIK_RIGHT, true}, {DIK_RIGHT, false}}, a},  // wraps past the static label
         {{{DIK_LSHIFT, true}, {DIK_TAB, true}, {DIK_TAB, false}}, edit},
         {{{DIK_LCONTROL, true}, {DIK_TAB, true}, {DIK_TAB, false}}, edit}, // Shift+Ctrl: nothing
         {{{DIK_LCONTROL, false}, {DIK_LSHIFT, false}, {DIK_UP, true}, {DIK_UP, false}}, a},

@@ -50,11 +50,11 @@ TEST_F(EditTest, CharacterRules)
     } rows[] = {
         {L"", L"\b", L""},
         {L"ab", L"\b", L"a"},
-        {L"x", L"\t\r\x1B\x01\x03\x18", L"x"},                   // Tab, Enter, Escape, Ctrl+A/C/X
-        {L"x", L"\x02", L"x\x02"},                               // Ctrl+B is appended
+        {L"x", L"\t\r\x1B\x01\x03\x18", L"x"},                                // Tab, Enter, Escape, Ctrl+A/C/X
+        {L"x", L"\x02", L"x\x02"},                                            // Ctrl+B is appended
         {L"", std::wstring(L"a") + wchar_t(0x1F600) + L"b", L"a\U0001F600b"}, // arrives as two halves
-        {L"a\U0001F600", L"\b", L"a"},                           // the pair goes at once
-        {L"", std::wstring(1, wchar_t(0xDC00)) + L"z", L"z"},    // a stray low half is no character
+        {L"a\U0001F600", L"\b", L"a"},                                        // the pair goes at once
+        {L"", std::wstring(1, wchar_t(0xDC00)) + L"z", L"z"},                 // a stray low half is no character
     };
     for (const auto& row : rows) {
         m_edit->SetWindowText(row.start.c_str());
