@@ -21,8 +21,9 @@ void Box(Canvas& canvas, float left, float top, float right, float bottom, float
          Rgba bottomFill)
 {
     canvas.Paint([=](float x, float y) { return InRoundRect(x, y, left, top, right, bottom, radius); }, outline);
-    canvas.Paint([=](float x, float y) { return InRoundRect(x, y, left + 1, top + 1, right - 1, bottom - 1, radius - 1); },
-                 [=](float, float y) { return Mix(topFill, bottomFill, (y - top) / (bottom - top)); });
+    canvas.Paint(
+        [=](float x, float y) { return InRoundRect(x, y, left + 1, top + 1, right - 1, bottom - 1, radius - 1); },
+        [=](float, float y) { return Mix(topFill, bottomFill, (y - top) / (bottom - top)); });
 }
 
 Canvas Dialog()
