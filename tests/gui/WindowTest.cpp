@@ -141,6 +141,22 @@ TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
     EXPECT_EQ(Pixel(frame, 115, 105), 0xFF0000FFu); // child over parent
     EXPECT_EQ(Pixel(frame, 130, 105), 0xFFFF0000u); // hidden child not drawn
     EXPECT_EQ(Drawn(frame), (RECT{100, 100, 140, 120}));
+
+    // Debug mode writes each shown window's rectangle in white at its top-left: past the red
+    // window's right edge, at the root's corner, for the empty window too; nowhere else.
+    m_game->SetDebugMode(TRUE);
+    const auto debug = Frame();
+    const auto whiteIn = [&](int x0, int x1, int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (Pixel(debug, x, y) == 0xFFFFFFFFu)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(whiteIn(141, 300, 100, 115));
+    EXPECT_TRUE(whiteIn(0, 100, 0, 15));
+    EXPECT_TRUE(whiteIn(300, 500, 300, 315));
+    EXPECT_FALSE(whiteIn(0, 640, 130, 290));
 }
 
 } // namespace
