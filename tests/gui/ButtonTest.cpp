@@ -163,5 +163,28 @@ TEST_F(ButtonTest, PictureFollowsStateAndCheck)
         EXPECT_GT((lit >> shift) & 0xFF, (0xFF204060u >> shift) & 0xFF) << shift;
 }
 
+TEST_F(ButtonTest, PressedCaptionMovesByHalfTheRightAndBottomBorders)
+{
+    CGButton* button = Add(1, GWT_BUTTON, 0, Package("white", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
+    button->SetWindowText(L"Go");
+    // The caption's ink: the box of pixels inside the button that are not white.
+    const auto ink = [this] {
+        const auto frame = Frame();
+        RECT r{640, 480, 0, 0};
+        for (int y = 110; y < 130; ++y)
+            for (int x = 110; x < 150; ++x)
+                if (Pixel(frame, x, y) != 0xFFFFFFFFu)
+                    r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+                             std::max<LONG>(r.bottom, y + 1)};
+        return r;
+    };
+    const RECT normal = ink();
+    ASSERT_LT(normal.left, normal.right);
+    button->SetButtonState(GBS_DOWN);
+    const RECT pressed = ink();
+    EXPECT_EQ(pressed.left - normal.left, 1);
+    EXPECT_EQ(pressed.top - normal.top, 1);
+}
+
 } // namespace
 } // namespace vireo::test
