@@ -26,6 +26,8 @@ class IBackendWindow {
     virtual void Minimise() = 0;
     virtual void Restore() = 0;
     virtual void Raise() = 0; // bring to the foreground with the input focus
+    // Where text being composed sits (client coordinates); null when no caret is shown.
+    virtual void SetTextInputRect(const RECT* rect) = 0;
 };
 
 struct WindowDesc {

@@ -181,7 +181,14 @@ void OnNativeMoved(HWND hwnd, int clientScreenX, int clientScreenY)
 
 void OnNativeChar(HWND hwnd, char32_t codePoint)
 {
-    // wchar_t holds a whole code point here: one WM_CHAR per character, never surrogates.
+    // As on Win32, a character outside the basic plane arrives as two WM_CHAR (high, then
+    // low surrogate); receivers that store text join them into one code point.
+    if (codePoint > 0xFFFF && codePoint <= 0x10FFFF) {
+        const char32_t offset = codePoint - 0x10000;
+        PostMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(0xD800 + (offset >> 10)), 1);
+        PostMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(0xDC00 + (offset & 0x3FF)), 1);
+        return;
+    }
     PostMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(codePoint), 1);
 }
 

@@ -40,6 +40,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Sprites.Load(GetRenderSystem(), m_strDataFolder);
         m_Pictures.Load(GetRenderSystem(), m_strDataFolder);
         m_Text.Load(GetRenderSystem());
+        m_Settings.Create(this, m_strDataFolder);
         break;
     case EMSG_EG_UI_UPDATE:
         m_Pictures.Update(m_nFrames);
@@ -55,6 +56,13 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
             PauseGame(!GetEngineStatus()->bPaused);
         if (GetInputSystem()->CheckKeyEvent(DIK_F12) == KS_DOWN)
             m_Pictures.RequestCapture();
+        m_Settings.OnUiKeyboard(this);
+        break;
+    case EMSG_UI_BUTTON_UP:
+        m_Settings.OnButtonUp(this, static_cast<UINT>(wParam));
+        break;
+    case EMSG_EG_PAUSE_CHANGE:
+        m_Settings.OnPauseChange(GetEngineStatus()->bPaused);
         break;
     case EMSG_EG_GAME_UPDATE:
         ++m_nGameTicks;
@@ -74,6 +82,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         GetRenderSystem()->BeginSprite();
         m_Text.Draw(GetRenderSystem());
         GetRenderSystem()->EndSprite();
+        m_Settings.Draw(GetRenderSystem());
         m_Pictures.CaptureIfRequested();
         break;
     case EMSG_EG_FRAME_END:
@@ -85,6 +94,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Pictures.Release();
         m_Sprites.Release(GetRenderSystem());
         m_Text.Release(GetRenderSystem());
+        m_Settings.Destroy();
         break;
     default:
         break;
@@ -124,7 +134,7 @@ void CDemoGame::UpdatePlayer()
     if (held(DIK_DOWN))
         m_ptPlayer.y += speed;
     // Holding the left button pulls the orb to the cursor (scene coordinates).
-    if (input->CheckKeyState(MOUSE_LBUTTON) == KS_DOWN)
+    if (input->CheckKeyState(MOUSE_LBUTTON) == KS_DOWN && !m_Settings.HoldsMouse(this))
         m_ptPlayer = input->GetCursorPos();
     m_ptPlayer.x = std::clamp<LONG>(m_ptPlayer.x, 0, scene.cx);
     m_ptPlayer.y = std::clamp<LONG>(m_ptPlayer.y, 0, scene.cy);

@@ -42,6 +42,8 @@ TEST_F(EngineTest, StartUpOrderAndLog)
                             // The logo's picture: loaded from memory, drawn, released.
                             StartsWith("D3DXCreateTextureFromFileInMemoryEx  hr=0(S_OK), Pool=1, "),
                             StartsWith("D3DXReleaseTexture  ref=0, "),
+                            // The main window's own font.
+                            StartsWith("Font \"Tahoma\" weight 3: "),
                             "CGameEngine::SendMessage  msg=2001 (EMSG_EG_INIT)", "EMSG_EG_INIT  time cost = 300"));
     EXPECT_EQ(m_game->GetMainGWnd()->GetFocus(), m_game->GetMainGWnd());
     // Both members zero: the window size becomes the client's.

@@ -64,7 +64,8 @@ TEST_F(RoutingTest, EachMessageTakesItsRoad)
         {EMSG_IS_GAME_MOUSE_INPUT, true, 0, true, true},
         // The main window passes these down its tree (the child is under the cursor at 0,0).
         {EMSG_EG_UI_UPDATE, false, 0, true, true},
-        {EMSG_IS_UI_MOUSE_INPUT, false, 0, true, true},
+        // The window under the cursor consumes the mouse message.
+        {EMSG_IS_UI_MOUSE_INPUT, false, 1, true, false},
         {WM_ACTIVATE, true, 0, true, true},
     };
     for (const auto& row : rows) {

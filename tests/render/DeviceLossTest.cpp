@@ -56,11 +56,12 @@ TEST_F(DeviceLossTest, LossSkipsFramesUntilTheResetFrameRestoresAndDraws)
                                    "EMSG_RS_DEVICE_RESET", "Reset Device Success."));
 
     // The reset took every state back to the device's defaults; the engine's are set again
-    // and the sprite, the line and the default font hold their device resources again.
+    // and the sprite, the line, the default font and the main window's font hold their device
+    // resources again.
     DWORD blend = FALSE;
     Device()->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
     EXPECT_EQ(blend, static_cast<DWORD>(TRUE));
-    EXPECT_EQ(vireo::testing::ResetBlockers(Device()), 3);
+    EXPECT_EQ(vireo::testing::ResetBlockers(Device()), 4);
 
     // Normal frames again.
     m_game->Run();

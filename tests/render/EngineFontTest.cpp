@@ -141,20 +141,21 @@ TEST_F(EngineFontTest, OutsideTheBatchTheBoxShowsAndTheTextStillDraws)
 
 TEST_F(EngineFontTest, FacesAreReportedOnceAndAMissingFaceStillDraws)
 {
-    // The default font's face was reported at start-up, once.
+    // The default font's face was reported at start-up, once, and then the main window's.
     const auto atStart = FontLines();
-    ASSERT_EQ(atStart.size(), 1u);
+    ASSERT_EQ(atStart.size(), 2u);
     EXPECT_EQ(atStart[0].rfind("Font \"Times New Roman\" weight 1000: ", 0), 0u) << atStart[0];
+    EXPECT_EQ(atStart[1].rfind("Font \"Tahoma\" weight 3: ", 0), 0u) << atStart[1];
 
     CEngineFont* again = Render()->CreateEngineFont(nullptr, 17, 0, -1);
-    EXPECT_EQ(FontLines().size(), 1u);
+    EXPECT_EQ(FontLines().size(), 2u);
 
     CEngineFont* missing = Render()->CreateEngineFont(L"Vireo No Such Face", 17, 0, 400);
     ASSERT_NE(missing->GetD3DXFont(), nullptr);
     const auto lines = FontLines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1].rfind("Font \"Vireo No Such Face\" weight 400: not installed, substitute \"", 0), 0u)
-        << lines[1];
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].rfind("Font \"Vireo No Such Face\" weight 400: not installed, substitute \"", 0), 0u)
+        << lines[2];
     EXPECT_GT(DrawInk(missing, L"Still drawn", 10, 20, 0, 0, DT_LEFT).right, 0);
     Render()->ReleaseEngineFont(&again);
     Render()->ReleaseEngineFont(&missing);

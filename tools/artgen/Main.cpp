@@ -5,8 +5,10 @@
 //   vireo-artgen sprites DEMO_FOLDER   the sprite packages: DEMO_FOLDER/data/hero/ and the
 //                                      effects source DEMO_FOLDER/sprites/effects/ (vireo-pack
 //                                      turns the latter into data/effects.pak; this tool does not)
+//   vireo-artgen gui DEMO_FOLDER       the GUI packages under DEMO_FOLDER/data/gui/
 // The same build writes the same bytes every time, which is what the art check relies on.
 #include "DemoArt.h"
+#include "GuiArt.h"
 #include "LogoArt.h"
 #include "SpriteArt.h"
 
@@ -46,7 +48,8 @@ std::string LogoSource(const std::vector<std::uint8_t>& png)
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER | sprites DEMO_FOLDER\n");
+                 "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER | sprites DEMO_FOLDER | "
+                 "gui DEMO_FOLDER\n");
     return 2;
 }
 
@@ -107,6 +110,12 @@ int main(int argc, char** argv)
                        WritePackage(demo / "sprites" / "effects", artgen::DrawSparklePackage())
                    ? 0
                    : 1;
+    }
+    if (mode == "gui") {
+        for (const auto& [name, package] : artgen::DrawGuiPackages())
+            if (!WritePackage(std::filesystem::path(target) / "data" / "gui" / name, package))
+                return 1;
+        return 0;
     }
     return Usage();
 }

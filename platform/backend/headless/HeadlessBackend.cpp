@@ -19,6 +19,7 @@ class CHeadlessWindow : public IBackendWindow {
     void Minimise() override {}
     void Restore() override {}
     void Raise() override {}
+    void SetTextInputRect(const RECT*) override {}
 };
 
 } // namespace

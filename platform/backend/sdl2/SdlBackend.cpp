@@ -94,6 +94,12 @@ CSdlBackend::~CSdlBackend()
 bool CSdlBackend::Start(std::string& why)
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // Ctrl+C stays the program's business
+    // Text being composed is the input method's to show (in its own window, beside the
+    // rectangle SetTextInputRect gives), as on Win32: the engine draws only committed text.
+    SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, "1");
+    SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+    // Long commits (a phrase of Chinese) arrive whole instead of cut at 32 bytes.
+    SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         why = SDL_GetError();
         return false;
@@ -266,6 +272,10 @@ void CSdlBackend::HandleEvent(const SDL_Event& event)
             OnNativeChar(window->Hwnd(), static_cast<char32_t>(c));
         break;
     }
+    case SDL_TEXTEDITING_EXT:
+        // Composition shown by the input method itself; the text is ours to free.
+        SDL_free(event.editExt.text);
+        break;
     case SDL_MOUSEMOTION: {
         if (event.motion.xrel)
             DeliverRawInput({RawInputEvent::Kind::MouseMotion, 0, event.motion.xrel, GetTickCount()});

@@ -56,6 +56,16 @@ void CSdlWindow::Raise()
     SDL_RaiseWindow(m_window);
 }
 
+void CSdlWindow::SetTextInputRect(const RECT* rect)
+{
+    // SDL places the input method's windows for the window with the keyboard focus; a null
+    // rectangle leaves the last one standing, which is harmless once nothing is composed.
+    if (!rect || SDL_GetKeyboardFocus() != m_window)
+        return;
+    SDL_Rect area{rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top};
+    SDL_SetTextInputRect(&area);
+}
+
 void CSdlWindow::DropTexture()
 {
     if (m_texture)

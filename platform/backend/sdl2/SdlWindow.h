@@ -22,6 +22,7 @@ class CSdlWindow : public IBackendWindow {
     void Minimise() override;
     void Restore() override;
     void Raise() override;
+    void SetTextInputRect(const RECT* rect) override;
 
     // Shows the frame stretched over the whole client area; false if SDL refused.
     bool PresentFrame(const FrameView& frame);

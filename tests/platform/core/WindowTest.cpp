@@ -279,6 +279,11 @@ TEST_F(Windows, UserChangesArriveAsMessages)
     EXPECT_TRUE(g_seen[1].lParam & (1 << 29));                              // Alt held
     EXPECT_FALSE(g_seen[1].lParam & (1u << 31));                            // key going down
     EXPECT_TRUE(static_cast<std::uint32_t>(g_seen[2].lParam) & (1u << 31)); // key going up
+    // Outside the basic plane: two WM_CHAR, high surrogate first, as on Win32.
+    vireo::testing::InjectChar(hwnd, static_cast<wchar_t>(0x1F600));
+    EXPECT_EQ(Pump(), (std::vector<UINT>{WM_CHAR, WM_CHAR}));
+    EXPECT_EQ(g_seen[0].wParam, 0xD83Du);
+    EXPECT_EQ(g_seen[1].wParam, 0xDE00u);
 }
 
 TEST_F(Windows, ShowWindowReportsThePreviousVisibility)

@@ -572,6 +572,17 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 
+// ---- caret -------------------------------------------------------------------------------
+// One caret per thread, owned by a window. It is never drawn here (the caller draws its
+// own); its rectangle tells the input method where to place its composition and candidate
+// windows. Positions are client coordinates of the owner.
+struct HBITMAP__;
+using HBITMAP = HBITMAP__*;
+BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height); // replaces any caret
+BOOL SetCaretPos(int x, int y);                                     // FALSE without a caret
+BOOL GetCaretPos(POINT* point);                                     // FALSE without a caret
+BOOL DestroyCaret();                                                // FALSE without a caret
+
 // ---- clipboard and global memory ---------------------------------------------------------
 // Text only: CF_UNICODETEXT holds wchar_t text (whole code points here) ending in L'\0'.
 using HGLOBAL = HANDLE;

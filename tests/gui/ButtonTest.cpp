@@ -1,0 +1,190 @@
+// CGButton: the events of a mouse click in order, a press dragged off and cancelled, keys
+// held and released, check boxes, fixed state, focus taken on hover, and the picture
+// chosen by state (with the brightened stand-in for a missing hover picture).
+#include "gui/GuiTest.h"
+
+#include <memory>
+
+namespace vireo::test {
+namespace {
+
+using V = std::vector<UINT>;
+constexpr UINT FOCUS = EMSG_UI_SET_FOCUS, DOWN = EMSG_UI_BUTTON_DOWN, UP = EMSG_UI_BUTTON_UP,
+               STATE = EMSG_UI_BUTTON_STATE_CHANGE;
+
+class ButtonTest : public GuiTest {
+  protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        m_dialog = std::make_unique<CGDialog>();
+        m_dialog->Create(Main(), 1, 100, 100, nullptr, 300, 200);
+        Cursor(600, 400);
+    }
+    void TearDown() override
+    {
+        m_dialog.reset(); // before the engine that holds the GUI context
+        GuiTest::TearDown();
+    }
+    CGButton* Add(UINT id, BYTE type, DWORD style, const std::wstring& path = L"")
+    {
+        return static_cast<CGButton*>(
+            m_dialog->AddCtrl(id, type, 10 + 50 * static_cast<int>(id - 1), 10, path.c_str(), style, 40, 20));
+    }
+    std::unique_ptr<CGDialog> m_dialog;
+};
+
+TEST_F(ButtonTest, MouseClickSendsEventsInOrder)
+{
+    CGButton* button = Add(1, GWT_BUTTON, 0);
+    Cursor(120, 115);
+    Frame();
+    EXPECT_EQ(Events(), V{STATE}); // hover
+    Left(true);
+    Frame();
+    EXPECT_EQ(Events(), (V{STATE, DOWN, FOCUS}));
+    EXPECT_EQ(button->GetButtonState(), GBS_DOWN);
+    // The release, then the frame update lights up the button that now has the focus.
+    Left(false);
+    Frame();
+    EXPECT_EQ(Events(), (V{STATE, UP, STATE}));
+    EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
+    Frame();
+    EXPECT_EQ(Events(), V{});
+}
+
+TEST_F(ButtonTest, PressDraggedOffIsCancelledWithoutRelease)
+{
+    CGButton* button = Add(1, GWT_BUTTON, 0);
+    Cursor(120, 115);
+    Left(true);
+    Frame();
+    Cursor(400, 400);
+    Frame();
+    EXPECT_EQ(button->GetButtonState(), GBS_NORMAL);
+    Left(false);
+    Frame();
+    Frame();
+    EXPECT_EQ(std::count(m_game->seen.begin(), m_game->seen.end(), UP), 0);
+    EXPECT_EQ(button->GetButtonState(), GBS_HOVER); // the press gave it the focus
+}
+
+TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
+{
+    CGButton* box = Add(1, GWT_CHECKBOX, 0);
+    CGButton* fixed = Add(2, GWT_BUTTON, GWS_FIXEDSTATE);
+    box->SetFocus();
+    Frame();
+    Keys({{DIK_SPACE, true}});
+    Frame();
+    EXPECT_EQ(Events(), (V{STATE, DOWN}));
+    for (int i = 0; i < 3; ++i) {
+        Frame(); // held: no second press
+        EXPECT_EQ(Events(), V{});
+    }
+    Keys({{DIK_SPACE, false}});
+    Frame();
+    EXPECT_EQ(Events(), (V{STATE, UP, STATE}));
+    EXPECT_EQ(box->GetCheck(), 1);
+    Keys({{DIK_RETURN, true}});
+    Frame();
+    Keys({{DIK_RETURN, false}});
+    Frame();
+    EXPECT_EQ(box->GetCheck(), 0);
+
+    fixed->SetFocus();
+    Frame();
+    Keys({{DIK_NUMPADENTER, true}});
+    Frame();
+    EXPECT_EQ(Events(), V{DOWN});
+    Keys({{DIK_NUMPADENTER, false}});
+    Frame();
+    EXPECT_EQ(Events(), V{UP});
+    EXPECT_EQ(fixed->GetButtonState(), GBS_NORMAL);
+}
+
+TEST_F(ButtonTest, HoverTakesTheFocusFromPushButtonsOnly)
+{
+    CGButton* hover = Add(1, GWT_BUTTON, GWS_FOCUSONHOVER);
+    CGButton* push = Add(2, GWT_BUTTON, 0);
+    CGWnd* edit = m_dialog->AddCtrl(3, GWT_EDIT, 200, 100, nullptr, 0, 40, 20);
+    // Lighting up under the cursor leaves an edit box its focus; moving the mouse takes it.
+    Cursor(120, 115);
+    Frame();
+    edit->SetFocus();
+    Frame();
+    EXPECT_EQ(hover->GetButtonState(), GBS_HOVER);
+    EXPECT_EQ(Main()->GetFocus(), edit);
+    Cursor(121, 115);
+    Frame();
+    EXPECT_EQ(Main()->GetFocus(), hover);
+
+    // From a push button the focus jumps as soon as the other one lights up.
+    push->SetFocus();
+    Cursor(600, 400);
+    Frame();
+    EXPECT_EQ(hover->GetButtonState(), GBS_NORMAL);
+    Cursor(120, 115);
+    Frame();
+    EXPECT_EQ(Main()->GetFocus(), hover);
+}
+
+TEST_F(ButtonTest, PictureFollowsStateAndCheck)
+{
+    // 0 normal, 1 hover, 2 down; 4-6 checked; the plain button has no hover picture.
+    const std::wstring full =
+        Package("box", {0xFF101010, 0xFF202020, 0xFF303030, 0, 0xFF404040, 0xFF505050, 0xFF606060});
+    const std::wstring normalOnly = Package("plain", {0xFF204060});
+    CGButton* box = Add(1, GWT_CHECKBOX, 0, full);
+    CGButton* plain = Add(2, GWT_BUTTON, 0, normalOnly);
+    const auto at = [this](CGButton* b) {
+        RECT r;
+        b->GetWindowRectAbs(&r);
+        return Pixel(Frame(), r.left + 1, r.top + 1);
+    };
+    struct {
+        GBUTTONSTATE state;
+        int check;
+        std::uint32_t box;
+    } rows[] = {{GBS_NORMAL, 0, 0xFF101010}, {GBS_HOVER, 0, 0xFF202020}, {GBS_DOWN, 0, 0xFF303030},
+                {GBS_NORMAL, 1, 0xFF404040}, {GBS_HOVER, 1, 0xFF505050}, {GBS_DOWN, 1, 0xFF606060}};
+    for (const auto& row : rows) {
+        // Only a focused button stays highlighted through the frame update.
+        (row.state == GBS_HOVER ? static_cast<CGWnd*>(box) : Main())->SetFocus();
+        box->SetCheck(row.check);
+        box->SetButtonState(row.state);
+        EXPECT_EQ(at(box), row.box) << row.state << "/" << row.check;
+    }
+    EXPECT_EQ(at(plain), 0xFF204060u);
+    plain->SetFocus();
+    const std::uint32_t lit = at(plain);
+    ASSERT_EQ(plain->GetButtonState(), GBS_HOVER);
+    for (int shift : {0, 8, 16})
+        EXPECT_GT((lit >> shift) & 0xFF, (0xFF204060u >> shift) & 0xFF) << shift;
+}
+
+TEST_F(ButtonTest, PressedCaptionMovesByHalfTheRightAndBottomBorders)
+{
+    CGButton* button = Add(1, GWT_BUTTON, 0, Package("white", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
+    button->SetWindowText(L"Go");
+    // The caption's ink: the box of pixels inside the button that are not white.
+    const auto ink = [this] {
+        const auto frame = Frame();
+        RECT r{640, 480, 0, 0};
+        for (int y = 110; y < 130; ++y)
+            for (int x = 110; x < 150; ++x)
+                if (Pixel(frame, x, y) != 0xFFFFFFFFu)
+                    r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+                             std::max<LONG>(r.bottom, y + 1)};
+        return r;
+    };
+    const RECT normal = ink();
+    ASSERT_LT(normal.left, normal.right);
+    button->SetButtonState(GBS_DOWN);
+    const RECT pressed = ink();
+    EXPECT_EQ(pressed.left - normal.left, 1);
+    EXPECT_EQ(pressed.top - normal.top, 1);
+}
+
+} // namespace
+} // namespace vireo::test

@@ -1,0 +1,101 @@
+// CGDialog: focus cycling by key releases (skipping static, hidden and disabled controls,
+// exact modifiers), Enter on the default button, events passed on to the game, and what
+// destroying a dialog takes with it.
+#include "gui/GuiTest.h"
+
+#include <memory>
+
+namespace vireo::test {
+namespace {
+
+class CFlagWnd : public CGWnd {
+  public:
+    bool* destroyed = nullptr;
+    ~CFlagWnd() override { *destroyed = true; }
+};
+
+TEST_F(GuiTest, TabMovesTheFocusOncePerReleaseSkippingWhatCannotTakeIt)
+{
+    CGDialog dialog;
+    dialog.Create(Main(), 1, 0, 0, nullptr, 300, 300);
+    CGWnd* label = dialog.AddCtrl(10, GWT_STATIC, 0, 0, nullptr, 0, 10, 10);
+    CGWnd* a = dialog.AddCtrl(11, GWT_BUTTON, 0, 20, nullptr, 0, 10, 10);
+    dialog.AddCtrl(12, GWT_BUTTON, 0, 40, nullptr, 0, 10, 10)->ShowWindow(SW_HIDE);
+    dialog.AddCtrl(13, GWT_BUTTON, 0, 60, nullptr, 0, 10, 10)->EnableWindow(FALSE);
+    CGWnd* edit = dialog.AddCtrl(14, GWT_EDIT, 0, 80, nullptr, 0, 10, 10);
+    Cursor(600, 400);
+    dialog.SetFocus();
+
+    struct {
+        std::vector<std::pair<int, bool>> keys;
+        CGWnd* focus;
+    } rows[] = {
+        {{{DIK_TAB, true}}, &dialog},                  // press alone: nothing yet
+        {{}, &dialog},                                 // held
+        {{{DIK_TAB, false}}, label},                   // from the dialog: child 0, static or not
+        {{{DIK_TAB, true}, {DIK_TAB, false}}, a},      //
+        {{{DIK_DOWN, true}, {DIK_DOWN, false}}, edit}, // hidden and disabled skipped
+        {{{DIK_RIGHT, true}, {DIK_RIGHT, false}}, a},  // wraps past the static label
+        {{{DIK_LSHIFT, true}, {DIK_TAB, true}, {DIK_TAB, false}}, edit},
+        {{{DIK_LCONTROL, true}, {DIK_TAB, true}, {DIK_TAB, false}}, edit}, // Shift+Ctrl: nothing
+        {{{DIK_LCONTROL, false}, {DIK_LSHIFT, false}, {DIK_UP, true}, {DIK_UP, false}}, a},
+        {{{DIK_LEFT, true}, {DIK_LEFT, false}}, edit},
+    };
+    int i = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(i++);
+        for (const auto& [key, down] : row.keys)
+            vireo::testing::InjectKey(key, down);
+        Frame();
+        EXPECT_EQ(Main()->GetFocus(), row.focus);
+    }
+}
+
+TEST_F(GuiTest, EnterPressesTheDefaultButtonAndEventsReachTheGame)
+{
+    CGDialog dialog;
+    dialog.Create(Main(), 1, 0, 0, nullptr, 300, 300);
+    auto* ok = static_cast<CGButton*>(dialog.AddCtrl(20, GWT_CHECKBOX, 0, 0, nullptr, GWS_DEFBUTTON, 10, 10));
+    dialog.AddCtrl(21, GWT_BUTTON, 0, 20, nullptr, 0, 10, 10);
+    Cursor(600, 400);
+    dialog.SetFocus();
+    Frame();
+    Keys({{DIK_RETURN, true}});
+    Frame();
+    EXPECT_EQ(Events(), (std::vector<UINT>{EMSG_UI_BUTTON_STATE_CHANGE, EMSG_UI_BUTTON_DOWN}));
+    Keys({{DIK_RETURN, false}});
+    Frame();
+    EXPECT_EQ(Events(), (std::vector<UINT>{EMSG_UI_BUTTON_STATE_CHANGE, EMSG_UI_BUTTON_UP}));
+    EXPECT_EQ(ok->GetCheck(), 1); // a check box toggles on the dialog's Enter too
+
+    // Without a default button Enter is left to the parents.
+    CGDialog plain;
+    plain.Create(Main(), 2, 0, 0, nullptr, 10, 10);
+    plain.SetFocus();
+    Keys({{DIK_RETURN, true}});
+    Frame();
+    EXPECT_EQ(plain.SendMessage(EMSG_IS_UI_KEYBOARD_INPUT, 0, 0), 0);
+    Keys({{DIK_RETURN, false}});
+    Frame();
+}
+
+TEST_F(GuiTest, DestroyingADialogDestroysExactlyItsControls)
+{
+    auto dialog = std::make_unique<CGDialog>();
+    dialog->Create(Main(), 1, 0, 0, nullptr, 300, 300);
+    bool extraDestroyed = false;
+    CFlagWnd extra;
+    extra.destroyed = &extraDestroyed;
+    extra.Create(dialog.get(), 5, GWT_WINDOW, 0, 0, 0, nullptr, 10, 10, nullptr);
+    CGWnd* edit = dialog->AddCtrl(6, GWT_EDIT, 0, 0, nullptr, 0, 10, 10);
+    edit->SetFocus();
+    dialog.reset();
+    EXPECT_FALSE(extraDestroyed);
+    EXPECT_EQ(extra.GetParent(), nullptr);
+    EXPECT_EQ(Main()->GetFocus(), nullptr); // the focused control took its pointer with it
+    EXPECT_EQ(Main()->GetChildCount(), 0);
+    Frame();
+}
+
+} // namespace
+} // namespace vireo::test

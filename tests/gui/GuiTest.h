@@ -1,0 +1,90 @@
+// Whole-engine fixture for the GUI tests: a 640 x 480 scene on a 640 x 480 client (cursor
+// client positions are scene positions), frames on the virtual clock that draw the GUI tree
+// over black, injected mouse, keys and characters, solid-colour packages, and the GUI
+// events (6005-6008) the game received, in order.
+#pragma once
+
+#include "render/RenderTest.h"
+
+#include <vireo/engine.h>
+
+#include <string>
+#include <vector>
+
+namespace vireo::test {
+
+class GuiTest : public RenderTest {
+  protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        SEngineParam param = Param(0);
+        param.sizeScene = SIZE{640, 480};
+        StartWith(param);
+        vireo::testing::ClearMessageBoxes();
+        m_game->onMessage = [this](UINT msg) {
+            if (msg == EMSG_RS_RENDER_BEGIN) {
+                Render()->ClearCanvas(0xFF000000);
+                return 1;
+            }
+            if (msg == EMSG_RS_RENDER) {
+                Render()->BeginSprite();
+                Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
+                Main()->DoRender();
+                Render()->EndSprite();
+                return 1;
+            }
+            return -1;
+        };
+        Frame();
+    }
+
+    CGWnd* Main() { return m_game->GetMainGWnd(); }
+
+    // One frame: pending window messages (WM_CHAR) first, then Run; returns the frame drawn.
+    vireo::testing::Frame Frame()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        m_game->seen.clear();
+        vireo::testing::AdvanceClock(20);
+        m_game->Run();
+        return vireo::testing::ReadBackBuffer(Device());
+    }
+    // The GUI events the game got in the last frame.
+    std::vector<UINT> Events() const
+    {
+        std::vector<UINT> out;
+        for (UINT msg : m_game->seen)
+            if (msg >= EMSG_UI_SET_FOCUS && msg <= EMSG_UI_BUTTON_STATE_CHANGE)
+                out.push_back(msg);
+        return out;
+    }
+    void Cursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
+    static void Left(bool down) { vireo::testing::InjectMouseButton(0, down); }
+    // Presses and releases keys in the listed order before the next frame.
+    static void Keys(std::initializer_list<std::pair<int, bool>> keys)
+    {
+        for (const auto& [key, down] : keys)
+            vireo::testing::InjectKey(key, down);
+    }
+
+    // A folder package of solid pictures, 40 x 20 each; a colour of 0 leaves that number
+    // without a file.
+    std::wstring Package(const std::string& name, const std::vector<std::uint32_t>& colors, int w = 40, int h = 20)
+    {
+        std::filesystem::create_directories(m_dir.Path() / name);
+        std::ofstream(m_dir.Path() / name / "Desc.ini")
+            << "[Picture]\r\nPictureCount=" << colors.size() << "\r\nColorKey_R=1\r\nColorKey_G=2\r\nColorKey_B=3\r\n";
+        for (std::size_t i = 0; i < colors.size(); ++i) {
+            if (!colors[i])
+                continue;
+            const std::string number = std::to_string(i);
+            WriteFile(name + "/" + std::string(3 - number.size(), '0') + number + ".bmp", Bmp(w, h, colors[i]));
+        }
+        return (m_dir.Path() / name).wstring();
+    }
+};
+
+} // namespace vireo::test

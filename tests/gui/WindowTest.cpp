@@ -1,0 +1,163 @@
+// CGWnd in a running engine: size from picture 0 and the missing-package case, the second
+// Create box, show and move rules, routing by flags, overlap and capture, the drag with its
+// capture log lines, raising the clicked dialog, and the drawing order of the tree.
+#include "gui/GuiTest.h"
+
+#include <memory>
+
+namespace vireo::test {
+namespace {
+
+// Records the messages routed to it.
+class CSpyWnd : public CGWnd {
+  public:
+    std::vector<UINT> got;
+
+  protected:
+    int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        got.push_back(msg);
+        return CGWnd::MessageProc(msg, wParam, lParam);
+    }
+};
+
+bool Has(const std::vector<UINT>& v, UINT msg)
+{
+    return std::find(v.begin(), v.end(), msg) != v.end();
+}
+
+TEST_F(GuiTest, CreateSizesAndShowRules)
+{
+    const std::wstring path = Package("plain", {0xFF336699});
+    CGWnd sized, missing;
+    sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
+    EXPECT_EQ(sized.Width(), 40);
+    EXPECT_EQ(sized.Height(), 20);
+    missing.Create(Main(), 2, GWT_WINDOW, 0, 100, 100, L"no-such-package", 0, 0, nullptr);
+    EXPECT_EQ(missing.Width(), 0);
+    vireo::testing::ClearMessageBoxes();
+    sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
+    ASSERT_EQ(vireo::testing::MessageBoxesShown().size(), 1u);
+    EXPECT_EQ(vireo::testing::MessageBoxesShown()[0].text, L"CGWnd::Create 函数被调用了两次  ResPath=" + path);
+
+    sized.ShowWindow(SW_HIDE);
+    sized.ShowWindow(1);
+    EXPECT_FALSE(sized.IsVisible());
+    EXPECT_FALSE(sized.IsEnabled()); // hidden, though enabled
+
+    // The root never moves; a child centres inside its parent.
+    Main()->MoveWindow(5, 5);
+    Main()->OffsetWindow(5, 5);
+    Main()->CenterWindow();
+    RECT rect;
+    Main()->GetWindowRect(&rect);
+    EXPECT_EQ(rect, (RECT{0, 0, 640, 480}));
+    sized.CenterWindow();
+    sized.GetWindowRect(&rect);
+    EXPECT_EQ(rect, (RECT{300, 230, 340, 250}));
+}
+
+TEST_F(GuiTest, HiddenAndDisabledChildrenGetNoUpdateOrMouse)
+{
+    CSpyWnd shown, hidden, disabled;
+    for (CSpyWnd* w : {&shown, &hidden, &disabled})
+        w->Create(Main(), 0, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
+    hidden.ShowWindow(SW_HIDE);
+    disabled.EnableWindow(FALSE);
+    Cursor(50, 50);
+    Frame();
+    EXPECT_TRUE(Has(shown.got, EMSG_EG_UI_UPDATE));
+    for (CSpyWnd* w : {&hidden, &disabled}) {
+        EXPECT_FALSE(Has(w->got, EMSG_EG_UI_UPDATE));
+        EXPECT_FALSE(Has(w->got, EMSG_IS_UI_MOUSE_INPUT));
+    }
+}
+
+TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
+{
+    CSpyWnd under, over;
+    under.Create(Main(), 1, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
+    over.Create(Main(), 2, GWT_WINDOW, 0, 50, 50, nullptr, 100, 100, nullptr);
+    over.LockPosition(FALSE);
+    Cursor(60, 60);
+    Left(true);
+    Frame();
+    EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
+    EXPECT_EQ(Main()->GetFocus(), &over);
+    EXPECT_EQ(Main()->GetCapture(), &over);
+
+    // With the cursor far outside, the capture window alone gets the mouse and drags along.
+    under.got.clear();
+    Cursor(300, 200);
+    Frame();
+    EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
+    RECT rect;
+    over.GetWindowRect(&rect);
+    EXPECT_EQ(rect, (RECT{290, 190, 390, 290}));
+    Left(false);
+    Frame();
+    EXPECT_EQ(Main()->GetCapture(), nullptr);
+
+    // A locked window keeps its place; capture is logged both ways.
+    over.LockPosition(TRUE);
+    MarkLog();
+    Left(true);
+    Frame();
+    Cursor(10, 400);
+    Frame();
+    Left(false);
+    Frame();
+    over.GetWindowRect(&rect);
+    EXPECT_EQ(rect.left, 290);
+    EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=1, Pointer=0x"), 1);
+    EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=0, Pointer=0x"), 1);
+}
+
+TEST_F(GuiTest, ClickingAControlRaisesItsDialog)
+{
+    CGDialog back, front;
+    back.Create(Main(), 1, 0, 0, nullptr, 200, 200);
+    front.Create(Main(), 2, 100, 0, nullptr, 200, 200);
+    back.AddCtrl(10, GWT_BUTTON, 10, 10, nullptr, 0, 50, 20);
+    Cursor(20, 15);
+    Left(true);
+    Frame();
+    EXPECT_EQ(Main()->GetChild(Main()->GetChildCount() - 1), &back);
+}
+
+TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
+{
+    const std::wstring red = Package("red", {0xFFFF0000});
+    const std::wstring blue = Package("blue", {0xFF0000FF}, 10, 10);
+    CGWnd parent, child, hiddenChild, gone;
+    parent.Create(Main(), 1, GWT_WINDOW, 0, 100, 100, red.c_str(), 0, 0, nullptr);
+    child.Create(&parent, 2, GWT_WINDOW, 0, 10, 0, blue.c_str(), 0, 0, nullptr);
+    hiddenChild.Create(&parent, 3, GWT_WINDOW, 0, 25, 0, blue.c_str(), 0, 0, nullptr);
+    hiddenChild.ShowWindow(SW_HIDE);
+    gone.Create(Main(), 4, GWT_WINDOW, 0, 300, 300, L"missing", 0, 0, nullptr);
+    parent.EnableWindow(FALSE); // disabled windows still draw
+    const auto frame = Frame();
+    EXPECT_EQ(Pixel(frame, 105, 105), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(frame, 115, 105), 0xFF0000FFu); // child over parent
+    EXPECT_EQ(Pixel(frame, 130, 105), 0xFFFF0000u); // hidden child not drawn
+    EXPECT_EQ(Drawn(frame), (RECT{100, 100, 140, 120}));
+
+    // Debug mode writes each shown window's rectangle in white at its top-left: past the red
+    // window's right edge, at the root's corner, for the empty window too; nowhere else.
+    m_game->SetDebugMode(TRUE);
+    const auto debug = Frame();
+    const auto whiteIn = [&](int x0, int x1, int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (Pixel(debug, x, y) == 0xFFFFFFFFu)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(whiteIn(141, 300, 100, 115));
+    EXPECT_TRUE(whiteIn(0, 100, 0, 15));
+    EXPECT_TRUE(whiteIn(300, 500, 300, 315));
+    EXPECT_FALSE(whiteIn(0, 640, 130, 290));
+}
+
+} // namespace
+} // namespace vireo::test
