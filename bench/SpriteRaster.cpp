@@ -479,8 +479,10 @@ int main(int argc, char** argv)
 {
     setenv("VIREO_BACKEND", "headless", 1); // the device draws off screen; no window opens
     setenv("VIREO_AUDIO", "null", 1);
-    std::printf("rasterizer spans: %s\n",
-                vireo::raster::ActiveSimdLevel() == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2");
+    const vireo::raster::SimdLevel simd = vireo::raster::ActiveSimdLevel();
+    std::printf("rasterizer spans: %s\n", simd == vireo::raster::SimdLevel::Avx512
+                                              ? "AVX-512"
+                                              : (simd == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2"));
     for (int mode = 0; mode < 3; ++mode) {
         for (int count : kCounts) {
             for (const char* who : kRenderers) {

@@ -82,12 +82,46 @@ inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
     }
 }
 
+// A row's last count % kPixels pixels (all of a row narrower than a vector) as one vector:
+// with masked loads and stores where the instruction set has them, so a glyph's short rows
+// stay in vectors; one pixel at a time through pixel(i) otherwise. step(load, store) is the
+// kernel's body for one vector; masked lanes load as transparent and are never stored.
+// (I is Isa, a parameter so that the masked branch is only compiled where it exists.)
+template <typename Step, typename Pixel, typename I = Isa>
+inline void RowTail(std::uint32_t* dst, const std::uint32_t* src, int i, int count, Step step, Pixel pixel)
+{
+    if (i >= count) {
+        return;
+    }
+    if constexpr (I::kMaskedTail) {
+        const auto mask = I::TailMask(count - i);
+        step(
+            I::LoadMasked(src + i, mask), [&] { return I::LoadMasked(dst + i, mask); },
+            [&](V out) { I::StoreMasked(dst + i, mask, out); });
+    } else {
+        for (; i < count; ++i) {
+            pixel(i);
+        }
+    }
+}
+
 // Plain version: for each pixel, dst = BlendOver(src, dst).
 // Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
 void OverRect(const CopyRect& rect)
 {
     const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     const V alphaMask = k.alphaMask;
+    auto step = [&](V s, auto loadDst, auto store) {
+        if (Isa::NoneSet(s, alphaMask)) {
+            return;
+        }
+        if (Isa::AllSet(s, alphaMask)) {
+            store(s);
+            return;
+        }
+        const V odd = Isa::Srl16(s, 8);
+        store(BlendHalves(Isa::And(s, k.low), odd, loadDst(), Isa::AlphaWeights(odd), k));
+    };
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
@@ -97,25 +131,17 @@ void OverRect(const CopyRect& rect)
         }
         int i = 0;
         for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
-            const V s = Isa::Load(src + i);
-            if (Isa::NoneSet(s, alphaMask)) {
-                continue;
-            }
-            if (Isa::AllSet(s, alphaMask)) {
-                Isa::Store(dst + i, s);
-                continue;
-            }
-            const V odd = Isa::Srl16(s, 8);
-            Isa::Store(dst + i, BlendHalves(Isa::And(s, k.low), odd, Isa::Load(dst + i), Isa::AlphaWeights(odd), k));
+            step(
+                Isa::Load(src + i), [&] { return Isa::Load(dst + i); }, [&](V out) { Isa::Store(dst + i, out); });
         }
-        for (; i < count; ++i) {
-            const std::uint32_t a = src[i] >> 24;
+        RowTail(dst, src, i, count, step, [&](int x) {
+            const std::uint32_t a = src[x] >> 24;
             if (a == 255) {
-                dst[i] = src[i];
+                dst[x] = src[x];
             } else if (a != 0) {
-                dst[i] = BlendOver(src[i], dst[i]);
+                dst[x] = BlendOver(src[x], dst[x]);
             }
-        }
+        });
     }
 }
 
@@ -127,6 +153,20 @@ template <bool kAdd, bool kBlueRed> void TintOverRectOf(const CopyRect& rect, co
 {
     const TintConstants k(tint);
     const bool opaqueStaysOpaque = tint.mul[3] == 255;
+    auto step = [&](V s, auto loadDst, auto store) {
+        if (Isa::NoneSet(s, k.alphaMask)) {
+            return;
+        }
+        const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
+        const V to = TintHalf<kAdd>(Isa::Srl16(s, 8), k.mulOdd, k.addOdd, k);
+        if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
+            store(Isa::Or(te, Isa::Sll16(to, 8)));
+            return;
+        }
+        // Opaque texels need no case of their own otherwise: their weights come out of
+        // the tinted alpha like any other, and a branch per vector costs more.
+        store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
+    };
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
@@ -136,25 +176,14 @@ template <bool kAdd, bool kBlueRed> void TintOverRectOf(const CopyRect& rect, co
         }
         int i = 0;
         for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
-            const V s = Isa::Load(src + i);
-            if (Isa::NoneSet(s, k.alphaMask)) {
-                continue;
-            }
-            const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
-            const V to = TintHalf<kAdd>(Isa::Srl16(s, 8), k.mulOdd, k.addOdd, k);
-            if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
-                Isa::Store(dst + i, Isa::Or(te, Isa::Sll16(to, 8)));
-                continue;
-            }
-            // Opaque texels need no case of their own otherwise: their weights come out of
-            // the tinted alpha like any other, and a branch per vector costs more.
-            Isa::Store(dst + i, BlendHalves(te, to, Isa::Load(dst + i), Isa::AlphaWeights(to), k));
+            step(
+                Isa::Load(src + i), [&] { return Isa::Load(dst + i); }, [&](V out) { Isa::Store(dst + i, out); });
         }
-        for (; i < count; ++i) {
-            if ((src[i] >> 24) != 0) {
-                dst[i] = BlendOver(ApplyTint(src[i], tint), dst[i]);
+        RowTail(dst, src, i, count, step, [&](int x) {
+            if ((src[x] >> 24) != 0) {
+                dst[x] = BlendOver(ApplyTint(src[x], tint), dst[x]);
             }
-        }
+        });
     }
 }
 
