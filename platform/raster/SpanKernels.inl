@@ -5,8 +5,20 @@
 
 using V = Isa::V;
 
-// Asks for the next target row while this one is drawn: a sprite row is a few cache lines
-// and the next one is a target pitch away, too short a stream for the hardware prefetcher.
+inline std::uint32_t* NextRow(std::uint32_t* row, int pitch, int rows = 1)
+{
+    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + static_cast<std::ptrdiff_t>(pitch) * rows);
+}
+inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
+{
+    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
+}
+
+// Target rows asked for this many rows ahead of the one being drawn: a sprite row is a few
+// cache lines and the next one is a target pitch away, too short a stream for the hardware
+// prefetcher, and a small sprite or glyph is drawn in less time than one row takes to come.
+constexpr int kPrefetchRows = 8;
+
 inline void PrefetchRow(const std::uint32_t* row, int count)
 {
     const char* bytes = reinterpret_cast<const char*>(row);
@@ -15,13 +27,13 @@ inline void PrefetchRow(const std::uint32_t* row, int count)
     }
 }
 
-inline std::uint32_t* NextRow(std::uint32_t* row, int pitch)
+// The first rows at once, before any is drawn.
+inline void PrefetchFirstRows(const CopyRect& rect)
 {
-    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + pitch);
-}
-inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
-{
-    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
+    const int rows = rect.rows < kPrefetchRows ? rect.rows : kPrefetchRows;
+    for (int row = 0; row < rows; ++row) {
+        PrefetchRow(NextRow(rect.dst, rect.dstPitch, row), rect.count);
+    }
 }
 
 // The tinted kernel works on even and odd bytes in place instead of widening through unpack
@@ -105,17 +117,22 @@ inline void RowTail(std::uint32_t* dst, const std::uint32_t* src, int i, int cou
     }
 }
 
+// Rows up to this wide (glyphs, small sprites) blend every vector without testing for the
+// transparent and opaque shortcuts: on their short, varied rows the tests mispredict more
+// than the blend costs, and the blend gives the shortcuts' pixels exactly anyway.
+constexpr int kShortcutWidth = 16;
+
 // Plain version: for each pixel, dst = BlendOver(src, dst).
 // Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
-void OverRect(const CopyRect& rect)
+template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
 {
     const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     const V alphaMask = k.alphaMask;
     auto step = [&](V s, auto loadDst, auto store) {
-        if (Isa::NoneSet(s, alphaMask)) {
+        if (kShortcuts && Isa::NoneSet(s, alphaMask)) {
             return;
         }
-        if (Isa::AllSet(s, alphaMask)) {
+        if (kShortcuts && Isa::AllSet(s, alphaMask)) {
             store(s);
             return;
         }
@@ -125,9 +142,10 @@ void OverRect(const CopyRect& rect)
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
+    PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
-        if (row + 1 < rect.rows) {
-            PrefetchRow(NextRow(dst, rect.dstPitch), count);
+        if (row + kPrefetchRows < rect.rows) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, kPrefetchRows), count);
         }
         int i = 0;
         for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
@@ -149,12 +167,17 @@ void OverRect(const CopyRect& rect)
 // when the tint has no additive part (modulate, select), which saves two adds a vector;
 // kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
 // their multiplies. The roundings are those of the reference: tint, then blend.
-template <bool kAdd, bool kBlueRed> void TintOverRectOf(const CopyRect& rect, const Tint& tint)
+void OverRect(const CopyRect& rect)
+{
+    rect.count > kShortcutWidth ? OverRectOf<true>(rect) : OverRectOf<false>(rect);
+}
+
+template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const CopyRect& rect, const Tint& tint)
 {
     const TintConstants k(tint);
-    const bool opaqueStaysOpaque = tint.mul[3] == 255;
+    const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
     auto step = [&](V s, auto loadDst, auto store) {
-        if (Isa::NoneSet(s, k.alphaMask)) {
+        if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
             return;
         }
         const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
@@ -170,9 +193,10 @@ template <bool kAdd, bool kBlueRed> void TintOverRectOf(const CopyRect& rect, co
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
+    PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
-        if (row + 1 < rect.rows) {
-            PrefetchRow(NextRow(dst, rect.dstPitch), count);
+        if (row + kPrefetchRows < rect.rows) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, kPrefetchRows), count);
         }
         int i = 0;
         for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
@@ -187,15 +211,21 @@ template <bool kAdd, bool kBlueRed> void TintOverRectOf(const CopyRect& rect, co
     }
 }
 
-void TintOverRect(const CopyRect& rect, const Tint& tint)
+template <bool kShortcuts> void TintOverRectWith(const CopyRect& rect, const Tint& tint)
 {
     const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
     const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
     if (!add) {
-        blueRed ? TintOverRectOf<false, true>(rect, tint) : TintOverRectOf<false, false>(rect, tint);
+        blueRed ? TintOverRectOf<false, true, kShortcuts>(rect, tint)
+                : TintOverRectOf<false, false, kShortcuts>(rect, tint);
     } else {
-        TintOverRectOf<true, true>(rect, tint);
+        TintOverRectOf<true, true, kShortcuts>(rect, tint);
     }
+}
+
+void TintOverRect(const CopyRect& rect, const Tint& tint)
+{
+    rect.count > kShortcutWidth ? TintOverRectWith<true>(rect, tint) : TintOverRectWith<false>(rect, tint);
 }
 
 // One pixel in the low four 16-bit lanes: tint, then blend into *dst (skipped when the
