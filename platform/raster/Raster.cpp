@@ -37,14 +37,13 @@ void DrawQuad(const Surface& target, const Quad& quad, const QuadState& state)
     if (target.pixels == nullptr) {
         return;
     }
-    QuadState clipped = state;
-    clipped.clip.left = std::max<LONG>(state.clip.left, 0);
-    clipped.clip.top = std::max<LONG>(state.clip.top, 0);
-    clipped.clip.right = std::min<LONG>(state.clip.right, target.width);
-    clipped.clip.bottom = std::min<LONG>(state.clip.bottom, target.height);
-    if (!g_reference && DrawAlignedQuadSpans(target, quad, clipped)) {
+    const RECT clip{std::max<LONG>(state.clip.left, 0), std::max<LONG>(state.clip.top, 0),
+                    std::min<LONG>(state.clip.right, target.width), std::min<LONG>(state.clip.bottom, target.height)};
+    if (!g_reference && DrawAlignedQuadSpans(target, quad, state, clip)) {
         return;
     }
+    QuadState clipped = state;
+    clipped.clip = clip;
     QuadSetup setup;
     if (!SetupQuad(quad, clipped, setup)) {
         return;

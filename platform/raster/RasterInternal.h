@@ -18,7 +18,8 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
 // The integer path: an unscaled, axis-aligned quad at whole pixels and texels (text, GUI,
 // untransformed sprites) in a state the spans take, drawn as one rectangle copy with no
 // edge set-up; false (nothing drawn) for anything else. The pixels are the span path's.
-bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state);
+// clip (within the target) stands for state.clip.
+bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state, const RECT& clip);
 
 // Stage 0 alone (stage 1 disabled) as tint = add + texel * mul / 255 per channel, when its
 // operations reduce to that shape: select, modulate or add-smooth of the texture with a

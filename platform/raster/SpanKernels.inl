@@ -96,26 +96,50 @@ inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
 
 // A row's last count % kPixels pixels (all of a row narrower than a vector) as one vector:
 // with masked loads and stores where the instruction set has them, so a glyph's short rows
-// stay in vectors; one pixel at a time through pixel(i) otherwise. step(load, store) is the
-// kernel's body for one vector; masked lanes load as transparent and are never stored.
-// (I is Isa, a parameter so that the masked branch is only compiled where it exists.)
-template <typename Step, typename Pixel, typename I = Isa>
-inline void RowTail(std::uint32_t* dst, const std::uint32_t* src, int i, int count, Step step, Pixel pixel)
-{
-    if (i >= count) {
-        return;
-    }
-    if constexpr (I::kMaskedTail) {
-        const auto mask = I::TailMask(count - i);
-        step(
-            I::LoadMasked(src + i, mask), [&] { return I::LoadMasked(dst + i, mask); },
-            [&](V out) { I::StoreMasked(dst + i, mask, out); });
-    } else {
-        for (; i < count; ++i) {
-            pixel(i);
+// stay in vectors; one pixel at a time through pixel(x) otherwise. step(s, load, store) is
+// the kernel's body for one vector; masked lanes load as transparent and are never stored.
+// Made once per rectangle (every row has the same tail); I is Isa, a parameter so that the
+// masked branch is only compiled where it exists.
+template <typename I, bool kMasked = I::kMaskedTail> struct TailMaskOf {
+    using Type = int; // unused
+};
+template <typename I> struct TailMaskOf<I, true> {
+    using Type = decltype(I::TailMask(1));
+};
+
+template <typename I = Isa> class RowTail {
+  public:
+    explicit RowTail(int count) : m_start(count - count % I::kPixels), m_count(count)
+    {
+        if constexpr (I::kMaskedTail) {
+            if (m_start < count) {
+                m_mask = I::TailMask(count - m_start);
+            }
         }
     }
-}
+    int Start() const { return m_start; }
+
+    template <typename Step, typename Pixel>
+    void Draw(std::uint32_t* dst, const std::uint32_t* src, Step step, Pixel pixel) const
+    {
+        if (m_start >= m_count) {
+            return;
+        }
+        if constexpr (I::kMaskedTail) {
+            step(
+                I::LoadMasked(src + m_start, m_mask), [&] { return I::LoadMasked(dst + m_start, m_mask); },
+                [&](V out) { I::StoreMasked(dst + m_start, m_mask, out); });
+        } else {
+            for (int x = m_start; x < m_count; ++x) {
+                pixel(x);
+            }
+        }
+    }
+
+  private:
+    int m_start, m_count;
+    typename TailMaskOf<I>::Type m_mask{};
+};
 
 // Rows up to this wide (glyphs, small sprites) blend every vector without testing for the
 // transparent and opaque shortcuts: on their short, varied rows the tests mispredict more
@@ -142,17 +166,17 @@ template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
+    const RowTail<> tail(count);
     PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
         if (row + kPrefetchRows < rect.rows) {
             PrefetchRow(NextRow(dst, rect.dstPitch, kPrefetchRows), count);
         }
-        int i = 0;
-        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+        for (int i = 0; i < tail.Start(); i += Isa::kPixels) {
             step(
                 Isa::Load(src + i), [&] { return Isa::Load(dst + i); }, [&](V out) { Isa::Store(dst + i, out); });
         }
-        RowTail(dst, src, i, count, step, [&](int x) {
+        tail.Draw(dst, src, step, [&](int x) {
             const std::uint32_t a = src[x] >> 24;
             if (a == 255) {
                 dst[x] = src[x];
@@ -193,17 +217,17 @@ template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const C
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
+    const RowTail<> tail(count);
     PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
         if (row + kPrefetchRows < rect.rows) {
             PrefetchRow(NextRow(dst, rect.dstPitch, kPrefetchRows), count);
         }
-        int i = 0;
-        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+        for (int i = 0; i < tail.Start(); i += Isa::kPixels) {
             step(
                 Isa::Load(src + i), [&] { return Isa::Load(dst + i); }, [&](V out) { Isa::Store(dst + i, out); });
         }
-        RowTail(dst, src, i, count, step, [&](int x) {
+        tail.Draw(dst, src, step, [&](int x) {
             if ((src[x] >> 24) != 0) {
                 dst[x] = BlendOver(ApplyTint(src[x], tint), dst[x]);
             }

@@ -142,6 +142,18 @@ SimdLevel ActiveSimdLevel()
 bool StageTint(const QuadState& state, Tint& tint)
 {
     const TextureStage& stage = state.stages[0];
+    // The sprite batch's own state, texture times one constant on all four channels, is
+    // asked for once per sprite or glyph: straight to the answer the general case gives.
+    if (stage.colorOp == StageOp::Modulate && stage.alphaOp == StageOp::Modulate &&
+        stage.colorArg1 == StageArg::Texture && stage.alphaArg1 == StageArg::Texture &&
+        stage.colorArg2 == stage.alphaArg2 && stage.colorArg2 != StageArg::Texture) {
+        const std::uint32_t k = stage.colorArg2 == StageArg::TFactor ? state.textureFactor : state.diffuse;
+        for (int c = 0; c < 4; ++c) {
+            tint.mul[c] = static_cast<std::uint16_t>(Channel(k, c));
+            tint.add[c] = 0;
+        }
+        return true;
+    }
     if (stage.colorOp == StageOp::Disable) {
         for (int c = 0; c < 4; ++c) {
             tint.mul[c] = 0;
@@ -187,7 +199,7 @@ bool Whole(float v, int& out)
 
 } // namespace
 
-bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state)
+bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state, const RECT& clip)
 {
     int x0 = 0, y0 = 0, u0 = 0, v0 = 0, w = 0, h = 0;
     if (quad.edgeUy != 0 || quad.edgeVx != 0 || quad.edgeUx != quad.u1 - quad.u0 || quad.edgeVy != quad.v1 - quad.v0 ||
@@ -209,8 +221,8 @@ bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadSta
     }
     // Pixel centres sit half a pixel inside a whole-pixel edge: the quad covers exactly
     // [x0, x0 + w) x [y0, y0 + h), and pixel (x, y) reads texel (u0 + x - x0, v0 + y - y0).
-    const int left = std::max<int>(x0, state.clip.left), right = std::min<int>(x0 + w, state.clip.right);
-    const int top = std::max<int>(y0, state.clip.top), bottom = std::min<int>(y0 + h, state.clip.bottom);
+    const int left = std::max<int>(x0, clip.left), right = std::min<int>(x0 + w, clip.right);
+    const int top = std::max<int>(y0, clip.top), bottom = std::min<int>(y0 + h, clip.bottom);
     if (left >= right || top >= bottom) {
         return true;
     }

@@ -26,8 +26,8 @@ const STextLayout& CLayoutCache::Get(CTextFont& font, const wchar_t* text, int c
     ++m_clock;
     SEntry* oldest = nullptr;
     for (SEntry& entry : m_entries) {
-        if (entry.lastUse != 0 && entry.format == format && entry.text.size() == length &&
-            SameRect(entry.rect, rect) && std::wmemcmp(entry.text.data(), text, length) == 0) {
+        if (entry.lastUse != 0 && entry.format == format && entry.text.size() == length && SameRect(entry.rect, rect) &&
+            std::wmemcmp(entry.text.data(), text, length) == 0) {
             entry.lastUse = m_clock;
             if (entry.generation != generation) {
                 LayoutText(font, text, count, rect, format, entry.layout);
