@@ -63,6 +63,7 @@ void FillRect(const Surface& target, const RECT& rect, std::uint32_t argb)
     // Explicit vector stores, so the clear runs at memory speed whatever the optimiser does
     // with a plain loop; ordinary (not streaming) stores, because the target is drawn over
     // right after a clear and should stay in cache.
+    // Plain version: for each row, std::fill_n(row + left, right - left, argb).
     const __m128i v = _mm_set1_epi32(static_cast<int>(argb));
     for (int y = top; y < bottom; ++y) {
         std::uint32_t* p = target.Row(y) + left;
