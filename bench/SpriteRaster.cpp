@@ -452,7 +452,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     {
         std::printf("\nns per blended pixel (best of the repetitions), and how many times faster vireo is\n");
         std::printf("%-22s %6s %9s %9s %9s %9s %10s %10s %10s\n", "case", "N", "vireo", "sprite", "pixman", "sdl2",
-                    "x pixman", "x sdl2", "vs 64x64");
+                    "x pixman", "x sdl2", "/ 64x64");
         for (int side : kSides) {
             for (int mode = 0; mode < 3; ++mode) {
                 for (int count : kCounts) {
@@ -464,8 +464,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
                     if (std::isnan(ours)) {
                         continue;
                     }
-                    // Small sprites: their cost per pixel through the device against 64x64 ones.
-                    const double large = figure("sprite", 64);
+                    // Small sprites: their cost per pixel through the device against 1,000 64x64 ones.
+                    const double large = Figure(Name("sprite", static_cast<Mode>(mode), 1000));
                     std::printf("%-22s %6d %9.3f %9.3f %9.3f %9.3f %10.2f %10.2f %10.2f\n",
                                 CaseName(static_cast<Mode>(mode), side).c_str(), count, ours, sprite, pixman, sdl,
                                 pixman / ours, sdl / ours, sprite / large);
