@@ -14,7 +14,7 @@ namespace vireo::font {
 class CLayoutCache {
   public:
     static constexpr std::size_t kEntries = 32;
-    static constexpr std::size_t kMaxCharacters = 16384; // longer texts are laid out each time
+    static constexpr std::size_t kMaxCharacters = 4096; // longer texts are laid out each time
 
     // The layout of text (count < 0: up to the terminator) in rect with format, laid out
     // again only when it is not kept or glyphs were rasterised since it was made: new glyphs
