@@ -1,7 +1,8 @@
 // Sprite drawing speed: the same scenes through our rasterizer (directly and through the
 // software device's ID3DXSprite), SDL2's software renderer and pixman. 64x64 sprites with per-pixel alpha at fixed
-// pseudo-random places on an 800x600 target cleared every frame; plain, tinted and rotated+scaled (bilinear). The
-// figure is nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end.
+// pseudo-random places on an 800x600 target cleared every frame; plain, tinted and rotated+scaled (bilinear);
+// 10,000 small ones (8x8, 16x16) plain and tinted; and the clear alone against pixman's fill. The figure is
+// nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end.
 #include "common/HostWindow.h"
 #include "platform/raster/QuadSetup.h"
 #include "platform/raster/Raster.h"
@@ -30,7 +31,11 @@ namespace {
 
 using vireo::raster::Surface;
 
-constexpr int kWidth = 800, kHeight = 600, kSide = 64;
+constexpr int kWidth = 800, kHeight = 600;
+// The sprite's side: 64 for the main cases, 8 and 16 for the small-sprite ones. Set before
+// a renderer is made; every renderer reads it.
+int g_side = 64;
+const int kSides[] = {64, 16, 8};
 constexpr std::uint32_t kClear = 0xFF203040u;
 constexpr std::uint32_t kTint = 0xC0FFA060u; // alpha 0.75, colour (1, 0.63, 0.38)
 constexpr double kPi = 3.14159265358979;
@@ -55,8 +60,8 @@ std::vector<Placement> Places(int count, Mode mode)
             std::uniform_real_distribution<float> x(48, kWidth - 48), y(48, kHeight - 48), a(0, 2 * kPi), s(0.6f, 1.4f);
             places.push_back({x(rng), y(rng), a(rng), s(rng)});
         } else {
-            std::uniform_int_distribution<int> x(0, kWidth - kSide), y(0, kHeight - kSide);
-            places.push_back({x(rng) + kSide / 2.0f, y(rng) + kSide / 2.0f, 0, 1});
+            std::uniform_int_distribution<int> x(0, kWidth - g_side), y(0, kHeight - g_side);
+            places.push_back({x(rng) + g_side / 2.0f, y(rng) + g_side / 2.0f, 0, 1});
         }
     }
     return places;
@@ -65,17 +70,18 @@ std::vector<Placement> Places(int count, Mode mode)
 // A ball: opaque core, a translucent ring, a soft rim and transparent corners (straight alpha).
 std::vector<std::uint32_t> SpritePixels()
 {
-    std::vector<std::uint32_t> pixels(kSide * kSide);
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
-            const double r = std::hypot(x + 0.5 - 32, y + 0.5 - 32);
-            double a = std::clamp(31.0 - r, 0.0, 1.0);
-            if (r > 20 && r < 24) {
+    std::vector<std::uint32_t> pixels(g_side * g_side);
+    for (int y = 0; y < g_side; ++y) {
+        for (int x = 0; x < g_side; ++x) {
+            const double half = g_side / 2.0, r = std::hypot(x + 0.5 - half, y + 0.5 - half);
+            double a = std::clamp(half - 1 - r, 0.0, 1.0);
+            if (r > half * 20 / 32 && r < half * 24 / 32) {
                 a *= 0.5;
             }
             const auto alpha = static_cast<std::uint32_t>(std::lround(a * 255));
-            const std::uint32_t red = 40 + x * 3, green = 200 - y * 2, blue = 90 + (x ^ y) % 64;
-            pixels[y * kSide + x] = alpha << 24 | red << 16 | green << 8 | blue;
+            const std::uint32_t red = 40 + x * 3 * 64 / g_side, green = 200 - y * 2 * 64 / g_side,
+                                blue = 90 + (x ^ y) % 64;
+            pixels[y * g_side + x] = alpha << 24 | red << 16 | green << 8 | blue;
         }
     }
     return pixels;
@@ -83,8 +89,9 @@ std::vector<std::uint32_t> SpritePixels()
 
 vireo::raster::Quad QuadOf(const Placement& p)
 {
-    const float c = std::cos(p.angle) * kSide * p.scale, s = std::sin(p.angle) * kSide * p.scale;
-    return vireo::raster::Quad{p.cx - (c - s) / 2, p.cy - (s + c) / 2, c, s, -s, c, 0, 0, kSide, kSide};
+    const float c = std::cos(p.angle) * g_side * p.scale, s = std::sin(p.angle) * g_side * p.scale;
+    return vireo::raster::Quad{p.cx - (c - s) / 2,         p.cy - (s + c) / 2,        c, s, -s, c, 0, 0,
+                               static_cast<float>(g_side), static_cast<float>(g_side)};
 }
 
 // Pixels a sprite covers on the target, by our coverage rule, the same count for every renderer.
@@ -120,7 +127,7 @@ class VireoRenderer final : public Renderer {
     VireoRenderer(Mode mode, std::vector<Placement> places)
         : m_places(std::move(places)), m_sprite(SpritePixels()), m_target(kWidth * kHeight)
     {
-        m_texture = Surface{m_sprite.data(), kSide, kSide, kSide * 4};
+        m_texture = Surface{m_sprite.data(), g_side, g_side, g_side * 4};
         m_surface = Surface{m_target.data(), kWidth, kHeight, kWidth * 4};
         auto& s0 = m_state.stages[0];
         s0 = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate,
@@ -166,7 +173,7 @@ class SpriteRenderer final : public Renderer {
         m_window = vireo::test::CreateHostWindow(kWidth, kHeight);
         D3DPRESENT_PARAMETERS pp = vireo::test::PresentParams(m_window, kWidth, kHeight, FALSE, D3DFMT_UNKNOWN);
         if (FAILED(vireo::test::CreateSoftwareDevice(pp, &m_d3d, &m_device)) ||
-            FAILED(D3DXCreateTexture(m_device, kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_texture)) ||
+            FAILED(D3DXCreateTexture(m_device, g_side, g_side, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_texture)) ||
             FAILED(D3DXCreateSprite(m_device, &m_sprite))) {
             std::fprintf(stderr, "sprite renderer: the software device could not be set up\n");
             std::exit(1);
@@ -174,9 +181,9 @@ class SpriteRenderer final : public Renderer {
         const std::vector<std::uint32_t> sprite = SpritePixels();
         D3DLOCKED_RECT locked{};
         m_texture->LockRect(0, &locked, nullptr, 0);
-        for (int y = 0; y < kSide; ++y) {
+        for (int y = 0; y < g_side; ++y) {
             std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(y) * locked.Pitch,
-                        sprite.data() + y * kSide, kSide * 4);
+                        sprite.data() + y * g_side, g_side * 4);
         }
         m_texture->UnlockRect(0);
     }
@@ -200,7 +207,7 @@ class SpriteRenderer final : public Renderer {
             const float c = std::cos(p.angle) * p.scale, s = std::sin(p.angle) * p.scale;
             const D3DXMATRIX m(c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, p.cx, p.cy, 0, 1);
             m_sprite->SetTransform(&m);
-            const D3DXVECTOR3 position(-kSide / 2.0f, -kSide / 2.0f, 0);
+            const D3DXVECTOR3 position(-g_side / 2.0f, -g_side / 2.0f, 0);
             m_sprite->Draw(m_texture, nullptr, nullptr, &position, color);
         }
         m_sprite->End();
@@ -229,9 +236,9 @@ class SdlRenderer final : public Renderer {
     {
         m_surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ARGB8888);
         m_renderer = SDL_CreateSoftwareRenderer(m_surface);
-        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kSide, kSide);
+        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, g_side, g_side);
         const std::vector<std::uint32_t> sprite = SpritePixels();
-        SDL_UpdateTexture(m_texture, nullptr, sprite.data(), kSide * 4);
+        SDL_UpdateTexture(m_texture, nullptr, sprite.data(), g_side * 4);
         SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
         SDL_SetTextureScaleMode(m_texture, SDL_ScaleModeLinear);
         if (mode == kTinted) {
@@ -251,7 +258,7 @@ class SdlRenderer final : public Renderer {
         SDL_SetRenderDrawColor(m_renderer, (kClear >> 16) & 0xFF, (kClear >> 8) & 0xFF, kClear & 0xFF, kClear >> 24);
         SDL_RenderClear(m_renderer);
         for (const Placement& p : m_places) {
-            const float side = kSide * p.scale;
+            const float side = g_side * p.scale;
             const SDL_FRect dst{p.cx - side / 2, p.cy - side / 2, side, side};
             if (m_mode == kRotated) {
                 SDL_RenderCopyExF(m_renderer, m_texture, nullptr, &dst, p.angle * 180.0 / kPi, nullptr, SDL_FLIP_NONE);
@@ -283,8 +290,8 @@ class PixmanRenderer final : public Renderer {
             m_sprite.push_back(a << 24 | pre((p >> 16) & 0xFF) << 16 | pre((p >> 8) & 0xFF) << 8 | pre(p & 0xFF));
         }
         m_dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, m_target.data(), kWidth * 4);
-        m_src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSide, kSide, m_sprite.data(), kSide * 4);
-        m_scratch = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSide, kSide, nullptr, kSide * 4);
+        m_src = pixman_image_create_bits(PIXMAN_a8r8g8b8, g_side, g_side, m_sprite.data(), g_side * 4);
+        m_scratch = pixman_image_create_bits(PIXMAN_a8r8g8b8, g_side, g_side, nullptr, g_side * 4);
         // Component-alpha mask: colour channels scaled by the tint (premultiplied), alpha by its alpha.
         const double a = (kTint >> 24) / 255.0;
         auto channel = [](std::uint32_t v) { return static_cast<std::uint16_t>(v * 257); };
@@ -308,13 +315,13 @@ class PixmanRenderer final : public Renderer {
     {
         pixman_fill(m_target.data(), kWidth, 32, 0, 0, kWidth, kHeight, kClear);
         for (const Placement& p : m_places) {
-            const int x = static_cast<int>(p.cx) - kSide / 2, y = static_cast<int>(p.cy) - kSide / 2;
+            const int x = static_cast<int>(p.cx) - g_side / 2, y = static_cast<int>(p.cy) - g_side / 2;
             if (m_mode == kPlain) {
-                pixman_image_composite32(PIXMAN_OP_OVER, m_src, nullptr, m_dst, 0, 0, 0, 0, x, y, kSide, kSide);
+                pixman_image_composite32(PIXMAN_OP_OVER, m_src, nullptr, m_dst, 0, 0, 0, 0, x, y, g_side, g_side);
             } else if (m_mode == kTinted) {
                 // Exact tint: source times mask into a scratch image, then over the target.
-                pixman_image_composite32(PIXMAN_OP_SRC, m_src, m_mask, m_scratch, 0, 0, 0, 0, 0, 0, kSide, kSide);
-                pixman_image_composite32(PIXMAN_OP_OVER, m_scratch, nullptr, m_dst, 0, 0, 0, 0, x, y, kSide, kSide);
+                pixman_image_composite32(PIXMAN_OP_SRC, m_src, m_mask, m_scratch, 0, 0, 0, 0, 0, 0, g_side, g_side);
+                pixman_image_composite32(PIXMAN_OP_OVER, m_scratch, nullptr, m_dst, 0, 0, 0, 0, x, y, g_side, g_side);
             } else {
                 DrawRotated(p);
             }
@@ -327,7 +334,7 @@ class PixmanRenderer final : public Renderer {
     void DrawRotated(const Placement& p)
     {
         const double c = std::cos(p.angle) / p.scale, s = std::sin(p.angle) / p.scale;
-        const double tx = kSide / 2.0 - (c * p.cx + s * p.cy), ty = kSide / 2.0 - (-s * p.cx + c * p.cy);
+        const double tx = g_side / 2.0 - (c * p.cx + s * p.cy), ty = g_side / 2.0 - (-s * p.cx + c * p.cy);
         pixman_transform_t t;
         pixman_transform_init_identity(&t);
         t.matrix[0][0] = pixman_double_to_fixed(c);
@@ -337,7 +344,7 @@ class PixmanRenderer final : public Renderer {
         t.matrix[1][1] = pixman_double_to_fixed(c);
         t.matrix[1][2] = pixman_double_to_fixed(ty);
         pixman_image_set_transform(m_src, &t);
-        const double half = kSide * p.scale * (std::fabs(std::cos(p.angle)) + std::fabs(std::sin(p.angle))) / 2;
+        const double half = g_side * p.scale * (std::fabs(std::cos(p.angle)) + std::fabs(std::sin(p.angle))) / 2;
         const int x0 = std::max(0, static_cast<int>(std::floor(p.cx - half))),
                   y0 = std::max(0, static_cast<int>(std::floor(p.cy - half)));
         const int x1 = std::min(kWidth, static_cast<int>(std::ceil(p.cx + half))),
@@ -368,8 +375,9 @@ std::unique_ptr<Renderer> Make(const std::string& who, Mode mode, const std::vec
 const char* const kRenderers[] = {"vireo", "sprite", "pixman", "sdl2"};
 const int kCounts[] = {100, 1000, 10000};
 
-void RunFrames(benchmark::State& state, const std::string& who, Mode mode, int count)
+void RunFrames(benchmark::State& state, const std::string& who, Mode mode, int count, int side)
 {
+    g_side = side;
     const std::vector<Placement> places = Places(count, mode);
     const std::unique_ptr<Renderer> renderer = Make(who, mode, places);
     for (auto _ : state) {
@@ -379,6 +387,26 @@ void RunFrames(benchmark::State& state, const std::string& who, Mode mode, int c
     // Rate of (pixels / 1e9) per second, inverted: nanoseconds per blended pixel.
     state.counters["ns_per_px"] = benchmark::Counter(
         CoveredPixels(places) / 1e9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The frame's clear alone: our fill against pixman's on the same 800x600 target.
+void RunClear(benchmark::State& state, const std::string& who)
+{
+    std::vector<std::uint32_t> target(kWidth * kHeight);
+    const Surface surface{target.data(), kWidth, kHeight, kWidth * 4};
+    std::uint32_t color = kClear;
+    for (auto _ : state) {
+        if (who == "vireo") {
+            vireo::raster::FillRect(surface, RECT{0, 0, kWidth, kHeight}, color);
+        } else {
+            pixman_fill(target.data(), kWidth, 32, 0, 0, kWidth, kHeight, color);
+        }
+        color ^= 1; // a different colour each time, so nothing can be skipped
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns_per_px"] =
+        benchmark::Counter(static_cast<double>(kWidth) * kHeight / 1e9,
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Collects ns per pixel by name while the console reporter prints as usual.
@@ -399,30 +427,47 @@ class RatioReporter : public benchmark::ConsoleReporter {
         }
         ConsoleReporter::ReportRuns(runs);
     }
+    double Figure(const std::string& name) const
+    {
+        const auto it = m_figures.find(name);
+        return it == m_figures.end() ? NAN : it->second;
+    }
     void PrintRatios() const
     {
         std::printf("\nns per blended pixel (best of the repetitions), and how many times faster vireo is\n");
-        std::printf("%-16s %6s %9s %9s %9s %9s %10s %10s\n", "case", "N", "vireo", "sprite", "pixman", "sdl2",
-                    "x pixman", "x sdl2");
-        for (int mode = 0; mode < 3; ++mode) {
-            for (int count : kCounts) {
-                auto figure = [&](const char* who) {
-                    const auto it = m_figures.find(Name(who, static_cast<Mode>(mode), count));
-                    return it == m_figures.end() ? NAN : it->second;
-                };
-                const double ours = figure("vireo"), sprite = figure("sprite"), pixman = figure("pixman"),
-                             sdl = figure("sdl2");
-                if (std::isnan(ours)) {
-                    continue;
+        std::printf("%-22s %6s %9s %9s %9s %9s %10s %10s %10s\n", "case", "N", "vireo", "sprite", "pixman", "sdl2",
+                    "x pixman", "x sdl2", "/ 64x64");
+        for (int side : kSides) {
+            for (int mode = 0; mode < 3; ++mode) {
+                for (int count : kCounts) {
+                    auto figure = [&](const char* who, int sideOf) {
+                        return Figure(Name(who, static_cast<Mode>(mode), count, sideOf));
+                    };
+                    const double ours = figure("vireo", side), sprite = figure("sprite", side),
+                                 pixman = figure("pixman", side), sdl = figure("sdl2", side);
+                    if (std::isnan(ours)) {
+                        continue;
+                    }
+                    // Small sprites: their cost per pixel through the device against 1,000 64x64 ones.
+                    const double large = Figure(Name("sprite", static_cast<Mode>(mode), 1000));
+                    std::printf("%-22s %6d %9.3f %9.3f %9.3f %9.3f %10.2f %10.2f %10.2f\n",
+                                CaseName(static_cast<Mode>(mode), side).c_str(), count, ours, sprite, pixman, sdl,
+                                pixman / ours, sdl / ours, sprite / large);
                 }
-                std::printf("%-16s %6d %9.3f %9.3f %9.3f %9.3f %10.2f %10.2f\n", kModeNames[mode], count, ours, sprite,
-                            pixman, sdl, pixman / ours, sdl / ours);
             }
         }
+        const double clear = Figure("clear/vireo"), pixmanClear = Figure("clear/pixman");
+        std::printf("\n800x600 clear: vireo %.3f ms, pixman %.3f ms, vireo / pixman %.2f\n",
+                    clear * 1e-6 * kWidth * kHeight, pixmanClear * 1e-6 * kWidth * kHeight, clear / pixmanClear);
     }
-    static std::string Name(const char* who, Mode mode, int count)
+    static std::string CaseName(Mode mode, int side)
     {
-        return std::string(kModeNames[mode]) + "/" + who + "/" + std::to_string(count);
+        return side == 64 ? kModeNames[mode]
+                          : std::string(kModeNames[mode]) + "-" + std::to_string(side) + "x" + std::to_string(side);
+    }
+    static std::string Name(const char* who, Mode mode, int count, int side = 64)
+    {
+        return CaseName(mode, side) + "/" + who + "/" + std::to_string(count);
     }
 
   private:
@@ -462,17 +507,30 @@ void CompareFrames()
 int main(int argc, char** argv)
 {
     vireo::test::UseHeadlessBackend(); // the device draws off screen; no window opens
-    std::printf("rasterizer spans: %s\n",
-                vireo::raster::ActiveSimdLevel() == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2");
-    for (int mode = 0; mode < 3; ++mode) {
-        for (int count : kCounts) {
-            for (const char* who : kRenderers) {
-                benchmark::RegisterBenchmark(
-                    RatioReporter::Name(who, static_cast<Mode>(mode), count).c_str(),
-                    [=](benchmark::State& state) { RunFrames(state, who, static_cast<Mode>(mode), count); })
-                    ->Unit(benchmark::kMillisecond);
+    const vireo::raster::SimdLevel simd = vireo::raster::ActiveSimdLevel();
+    std::printf("rasterizer spans: %s\n", simd == vireo::raster::SimdLevel::Avx512
+                                              ? "AVX-512"
+                                              : (simd == vireo::raster::SimdLevel::Avx2 ? "AVX2" : "SSE2"));
+    for (int side : kSides) {
+        for (int mode = 0; mode < 3; ++mode) {
+            for (int count : kCounts) {
+                // Small sprites: 10,000 a frame, unrotated (the text and GUI case).
+                if (side != 64 && (mode == kRotated || count != 10000)) {
+                    continue;
+                }
+                for (const char* who : kRenderers) {
+                    benchmark::RegisterBenchmark(
+                        RatioReporter::Name(who, static_cast<Mode>(mode), count, side).c_str(),
+                        [=](benchmark::State& state) { RunFrames(state, who, static_cast<Mode>(mode), count, side); })
+                        ->Unit(benchmark::kMillisecond);
+                }
             }
         }
+    }
+    for (const char* who : {"vireo", "pixman"}) {
+        benchmark::RegisterBenchmark((std::string("clear/") + who).c_str(), [=](benchmark::State& state) {
+            RunClear(state, who);
+        })->Unit(benchmark::kMicrosecond);
     }
     benchmark::Initialize(&argc, argv);
     bool frameCheck = std::getenv("VIREO_BENCH_FRAME_CHECK") != nullptr &&

@@ -10,6 +10,7 @@
 
 #include <vireo/platform/D3DX9.h>
 
+#include <cmath>
 #include <vector>
 
 namespace vireo::gfx {
@@ -36,6 +37,15 @@ bool IsAffine(const D3DXMATRIX& m)
     return m._14 == 0 && m._24 == 0 && m._34 == 0 && m._44 == 1;
 }
 
+bool IsIdentity(const D3DXMATRIX& m)
+{
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (m(r, c) != (r == c ? 1.0f : 0.0f))
+                return false;
+    return true;
+}
+
 class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
   public:
     explicit CSprite(CDevice* device) : m_device(device)
@@ -60,6 +70,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
             return D3DERR_INVALIDCALL;
         m_transform = *transform;
         m_affine = IsAffine(m_transform);
+        m_identity = IsIdentity(m_transform);
         return D3D_OK;
     }
 
@@ -213,6 +224,19 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
         const float x = position.x - center.x;
         const float y = position.y - center.y;
         const float z = position.z - center.z;
+        // Text and untransformed sprites: the identity gives the corners as they are (a
+        // non-finite z would poison them through the transform, so it keeps that road).
+        if (m_identity && std::isfinite(z))
+            return raster::Quad{x,
+                                y,
+                                (x + w) - x, // as the transform's corners give it, rounding included
+                                0,
+                                0,
+                                (y + h) - y,
+                                static_cast<float>(source.left),
+                                static_cast<float>(source.top),
+                                static_cast<float>(source.right),
+                                static_cast<float>(source.bottom)};
         const D3DXVECTOR2 p0 = TransformPoint(m_transform, m_affine, x, y, z);
         const D3DXVECTOR2 pU = TransformPoint(m_transform, m_affine, x + w, y, z);
         const D3DXVECTOR2 pV = TransformPoint(m_transform, m_affine, x, y + h, z);
@@ -239,6 +263,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     CDeviceHold m_device;
     D3DXMATRIX m_transform;
     bool m_affine = true;
+    bool m_identity = true;
     DWORD m_flags = 0;
     bool m_begun = false;
     SDeviceState m_saved{};

@@ -21,13 +21,6 @@ bool Finite(double v, double limit)
     return std::isfinite(v) && std::fabs(v) <= limit;
 }
 
-bool UsableTexture(const Surface* texture)
-{
-    return texture == nullptr || (texture->pixels != nullptr && texture->width > 0 && texture->height > 0 &&
-                                  texture->width <= kMaxTextureSize && texture->height <= kMaxTextureSize &&
-                                  texture->pitch >= texture->width * 4);
-}
-
 // A boundary owns the centres lying on it when the interior is to its right, or below a
 // horizontal one (the top-left rule); gx, gy point from the boundary into the interior.
 bool OwnsTies(double gx, double gy)
@@ -61,6 +54,13 @@ int CeilToInt(double v, int lo, int hi)
 }
 
 } // namespace
+
+bool UsableTexture(const Surface* texture)
+{
+    return texture == nullptr || (texture->pixels != nullptr && texture->width > 0 && texture->height > 0 &&
+                                  texture->width <= kMaxTextureSize && texture->height <= kMaxTextureSize &&
+                                  texture->pitch >= texture->width * 4);
+}
 
 bool QuadSetup::RowSpan(int y, int& left, int& right) const
 {

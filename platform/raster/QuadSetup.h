@@ -56,6 +56,9 @@ struct QuadSetup {
     bool RowSpan(int y, int& left, int& right) const;
 };
 
+// Null, or pixels within the sizes the set-up accepts.
+bool UsableTexture(const Surface* texture);
+
 // False when nothing can be drawn: empty clip, degenerate or non-finite quad, coordinates
 // beyond the fixed-point range, or a texture without pixels.
 bool SetupQuad(const Quad& quad, const QuadState& state, QuadSetup& setup);

@@ -15,14 +15,22 @@ void DrawQuadReference(const Surface& target, const QuadSetup& setup, const Quad
 // Span functions for the cases they cover; false (nothing drawn) for any other state.
 bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadState& state);
 
+// The integer path: an unscaled, axis-aligned quad at whole pixels and texels (text, GUI,
+// untransformed sprites) in a state the spans take, drawn as one rectangle copy with no
+// edge set-up; false (nothing drawn) for anything else. The pixels are the span path's.
+// clip (within the target) stands for state.clip.
+bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state, const RECT& clip);
+
 // Stage 0 alone (stage 1 disabled) as tint = add + texel * mul / 255 per channel, when its
 // operations reduce to that shape: select, modulate or add-smooth of the texture with a
 // constant (diffuse, current or texture factor), or constants alone.
 bool StageTint(const QuadState& state, Tint& tint);
 
-enum class SimdLevel { Sse2, Avx2 };
+enum class SimdLevel { Sse2, Avx2, Avx512 };
 bool CpuHasAvx2();
-// Defaults to AVX2 where the processor has it; tests force SSE2 to check both builds.
+bool CpuHasAvx512(); // F, VL and BW: what the masked row tails use
+// Defaults to the widest level the processor has; tests force each one in turn. A level the
+// processor lacks gives the widest one below it.
 void SetSimdLevel(SimdLevel level);
 SimdLevel ActiveSimdLevel();
 

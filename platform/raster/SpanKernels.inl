@@ -5,8 +5,20 @@
 
 using V = Isa::V;
 
-// Asks for the next target row while this one is drawn: a sprite row is a few cache lines
-// and the next one is a target pitch away, too short a stream for the hardware prefetcher.
+inline std::uint32_t* NextRow(std::uint32_t* row, int pitch, int rows = 1)
+{
+    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + static_cast<std::ptrdiff_t>(pitch) * rows);
+}
+inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
+{
+    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
+}
+
+// Target rows asked for this many rows ahead of the one being drawn: a sprite row is a few
+// cache lines and the next one is a target pitch away, too short a stream for the hardware
+// prefetcher, and a small sprite or glyph is drawn in less time than one row takes to come.
+constexpr int kPrefetchRows = 8;
+
 inline void PrefetchRow(const std::uint32_t* row, int count)
 {
     const char* bytes = reinterpret_cast<const char*>(row);
@@ -15,13 +27,13 @@ inline void PrefetchRow(const std::uint32_t* row, int count)
     }
 }
 
-inline std::uint32_t* NextRow(std::uint32_t* row, int pitch)
+// The first rows at once, before any is drawn.
+inline void PrefetchFirstRows(const CopyRect& rect)
 {
-    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + pitch);
-}
-inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
-{
-    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
+    const int rows = rect.rows < kPrefetchRows ? rect.rows : kPrefetchRows;
+    for (int row = 0; row < rows; ++row) {
+        PrefetchRow(NextRow(rect.dst, rect.dstPitch, row), rect.count);
+    }
 }
 
 // The tinted kernel works on even and odd bytes in place instead of widening through unpack
@@ -82,40 +94,96 @@ inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
     }
 }
 
+// A row's last count % kPixels pixels (all of a row narrower than a vector) as one vector:
+// with masked loads and stores where the instruction set has them, so a glyph's short rows
+// stay in vectors; one pixel at a time through pixel(x) otherwise. step(s, load, store) is
+// the kernel's body for one vector; masked lanes load as transparent and are never stored.
+// Made once per rectangle (every row has the same tail); I is Isa, a parameter so that the
+// masked branch is only compiled where it exists.
+template <typename I, bool kMasked = I::kMaskedTail> struct TailMaskOf {
+    using Type = int; // unused
+};
+template <typename I> struct TailMaskOf<I, true> {
+    using Type = decltype(I::TailMask(1));
+};
+
+template <typename I = Isa> class RowTail {
+  public:
+    explicit RowTail(int count) : m_start(count - count % I::kPixels), m_count(count)
+    {
+        if constexpr (I::kMaskedTail) {
+            if (m_start < count) {
+                m_mask = I::TailMask(count - m_start);
+            }
+        }
+    }
+    int Start() const { return m_start; }
+
+    template <typename Step, typename Pixel>
+    void Draw(std::uint32_t* dst, const std::uint32_t* src, Step step, Pixel pixel) const
+    {
+        if (m_start >= m_count) {
+            return;
+        }
+        if constexpr (I::kMaskedTail) {
+            step(
+                I::LoadMasked(src + m_start, m_mask), [&] { return I::LoadMasked(dst + m_start, m_mask); },
+                [&](V out) { I::StoreMasked(dst + m_start, m_mask, out); });
+        } else {
+            for (int x = m_start; x < m_count; ++x) {
+                pixel(x);
+            }
+        }
+    }
+
+  private:
+    int m_start, m_count;
+    typename TailMaskOf<I>::Type m_mask{};
+};
+
+// Rows up to this wide (glyphs, small sprites) blend every vector without testing for the
+// transparent and opaque shortcuts: on their short, varied rows the tests mispredict more
+// than the blend costs, and the blend gives the shortcuts' pixels exactly anyway.
+constexpr int kShortcutWidth = 16;
+
 // Plain version: for each pixel, dst = BlendOver(src, dst).
 // Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
-void OverRect(const CopyRect& rect)
+template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
 {
     const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     const V alphaMask = k.alphaMask;
+    auto step = [&](V s, auto loadDst, auto store) {
+        if (kShortcuts && Isa::NoneSet(s, alphaMask)) {
+            return;
+        }
+        if (kShortcuts && Isa::AllSet(s, alphaMask)) {
+            store(s);
+            return;
+        }
+        const V odd = Isa::Srl16(s, 8);
+        store(BlendHalves(Isa::And(s, k.low), odd, loadDst(), Isa::AlphaWeights(odd), k));
+    };
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
+    const RowTail<> tail(count);
+    PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
-        if (row + 1 < rect.rows) {
-            PrefetchRow(NextRow(dst, rect.dstPitch), count);
+        if (row + kPrefetchRows < rect.rows) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, kPrefetchRows), count);
         }
-        int i = 0;
-        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
-            const V s = Isa::Load(src + i);
-            if (Isa::NoneSet(s, alphaMask)) {
-                continue;
-            }
-            if (Isa::AllSet(s, alphaMask)) {
-                Isa::Store(dst + i, s);
-                continue;
-            }
-            const V odd = Isa::Srl16(s, 8);
-            Isa::Store(dst + i, BlendHalves(Isa::And(s, k.low), odd, Isa::Load(dst + i), Isa::AlphaWeights(odd), k));
+        for (int i = 0; i < tail.Start(); i += Isa::kPixels) {
+            step(
+                Isa::Load(src + i), [&] { return Isa::Load(dst + i); }, [&](V out) { Isa::Store(dst + i, out); });
         }
-        for (; i < count; ++i) {
-            const std::uint32_t a = src[i] >> 24;
+        tail.Draw(dst, src, step, [&](int x) {
+            const std::uint32_t a = src[x] >> 24;
             if (a == 255) {
-                dst[i] = src[i];
+                dst[x] = src[x];
             } else if (a != 0) {
-                dst[i] = BlendOver(src[i], dst[i]);
+                dst[x] = BlendOver(src[x], dst[x]);
             }
-        }
+        });
     }
 }
 
@@ -123,50 +191,65 @@ void OverRect(const CopyRect& rect)
 // when the tint has no additive part (modulate, select), which saves two adds a vector;
 // kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
 // their multiplies. The roundings are those of the reference: tint, then blend.
-template <bool kAdd, bool kBlueRed> void TintOverRectOf(const CopyRect& rect, const Tint& tint)
+void OverRect(const CopyRect& rect)
+{
+    rect.count > kShortcutWidth ? OverRectOf<true>(rect) : OverRectOf<false>(rect);
+}
+
+template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const CopyRect& rect, const Tint& tint)
 {
     const TintConstants k(tint);
-    const bool opaqueStaysOpaque = tint.mul[3] == 255;
+    const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
+    auto step = [&](V s, auto loadDst, auto store) {
+        if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
+            return;
+        }
+        const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
+        const V to = TintHalf<kAdd>(Isa::Srl16(s, 8), k.mulOdd, k.addOdd, k);
+        if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
+            store(Isa::Or(te, Isa::Sll16(to, 8)));
+            return;
+        }
+        // Opaque texels need no case of their own otherwise: their weights come out of
+        // the tinted alpha like any other, and a branch per vector costs more.
+        store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
+    };
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
+    const RowTail<> tail(count);
+    PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
-        if (row + 1 < rect.rows) {
-            PrefetchRow(NextRow(dst, rect.dstPitch), count);
+        if (row + kPrefetchRows < rect.rows) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, kPrefetchRows), count);
         }
-        int i = 0;
-        for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
-            const V s = Isa::Load(src + i);
-            if (Isa::NoneSet(s, k.alphaMask)) {
-                continue;
-            }
-            const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
-            const V to = TintHalf<kAdd>(Isa::Srl16(s, 8), k.mulOdd, k.addOdd, k);
-            if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
-                Isa::Store(dst + i, Isa::Or(te, Isa::Sll16(to, 8)));
-                continue;
-            }
-            // Opaque texels need no case of their own otherwise: their weights come out of
-            // the tinted alpha like any other, and a branch per vector costs more.
-            Isa::Store(dst + i, BlendHalves(te, to, Isa::Load(dst + i), Isa::AlphaWeights(to), k));
+        for (int i = 0; i < tail.Start(); i += Isa::kPixels) {
+            step(
+                Isa::Load(src + i), [&] { return Isa::Load(dst + i); }, [&](V out) { Isa::Store(dst + i, out); });
         }
-        for (; i < count; ++i) {
-            if ((src[i] >> 24) != 0) {
-                dst[i] = BlendOver(ApplyTint(src[i], tint), dst[i]);
+        tail.Draw(dst, src, step, [&](int x) {
+            if ((src[x] >> 24) != 0) {
+                dst[x] = BlendOver(ApplyTint(src[x], tint), dst[x]);
             }
-        }
+        });
+    }
+}
+
+template <bool kShortcuts> void TintOverRectWith(const CopyRect& rect, const Tint& tint)
+{
+    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
+    if (!add) {
+        blueRed ? TintOverRectOf<false, true, kShortcuts>(rect, tint)
+                : TintOverRectOf<false, false, kShortcuts>(rect, tint);
+    } else {
+        TintOverRectOf<true, true, kShortcuts>(rect, tint);
     }
 }
 
 void TintOverRect(const CopyRect& rect, const Tint& tint)
 {
-    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
-    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
-    if (!add) {
-        blueRed ? TintOverRectOf<false, true>(rect, tint) : TintOverRectOf<false, false>(rect, tint);
-    } else {
-        TintOverRectOf<true, true>(rect, tint);
-    }
+    rect.count > kShortcutWidth ? TintOverRectWith<true>(rect, tint) : TintOverRectWith<false>(rect, tint);
 }
 
 // One pixel in the low four 16-bit lanes: tint, then blend into *dst (skipped when the

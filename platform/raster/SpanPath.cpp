@@ -5,6 +5,7 @@
 #include "platform/raster/RasterInternal.h"
 #include "platform/raster/Spans.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,20 +13,38 @@ namespace vireo::raster {
 
 namespace {
 
+SimdLevel Supported(SimdLevel level)
+{
+    if (level == SimdLevel::Avx512 && !CpuHasAvx512()) {
+        level = SimdLevel::Avx2;
+    }
+    return level == SimdLevel::Avx2 && !CpuHasAvx2() ? SimdLevel::Sse2 : level;
+}
+
 SimdLevel InitialSimdLevel()
 {
     const char* forced = std::getenv("VIREO_RASTER_SIMD");
     if (forced != nullptr && std::strcmp(forced, "sse2") == 0) {
         return SimdLevel::Sse2;
     }
-    return CpuHasAvx2() ? SimdLevel::Avx2 : SimdLevel::Sse2;
+    if (forced != nullptr && std::strcmp(forced, "avx2") == 0) {
+        return Supported(SimdLevel::Avx2);
+    }
+    return Supported(SimdLevel::Avx512);
 }
 
 SimdLevel g_simd = InitialSimdLevel();
 
 const SpanKernels& ActiveKernels()
 {
-    return g_simd == SimdLevel::Avx2 ? Avx2Spans() : Sse2Spans();
+    switch (g_simd) {
+    case SimdLevel::Avx512:
+        return Avx512Spans();
+    case SimdLevel::Avx2:
+        return Avx2Spans();
+    default:
+        return Sse2Spans();
+    }
 }
 
 // One channel of a stage operation as add + texel * mul / 255, if it has that shape.
@@ -103,9 +122,16 @@ bool CpuHasAvx2()
     return __builtin_cpu_supports("avx2");
 }
 
+bool CpuHasAvx512()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+           __builtin_cpu_supports("avx512bw");
+}
+
 void SetSimdLevel(SimdLevel level)
 {
-    g_simd = (level == SimdLevel::Avx2 && CpuHasAvx2()) ? SimdLevel::Avx2 : SimdLevel::Sse2;
+    g_simd = Supported(level);
 }
 
 SimdLevel ActiveSimdLevel()
@@ -116,6 +142,18 @@ SimdLevel ActiveSimdLevel()
 bool StageTint(const QuadState& state, Tint& tint)
 {
     const TextureStage& stage = state.stages[0];
+    // The sprite batch's own state, texture times one constant on all four channels, is
+    // asked for once per sprite or glyph: straight to the answer the general case gives.
+    if (stage.colorOp == StageOp::Modulate && stage.alphaOp == StageOp::Modulate &&
+        stage.colorArg1 == StageArg::Texture && stage.alphaArg1 == StageArg::Texture &&
+        stage.colorArg2 == stage.alphaArg2 && stage.colorArg2 != StageArg::Texture) {
+        const std::uint32_t k = stage.colorArg2 == StageArg::TFactor ? state.textureFactor : state.diffuse;
+        for (int c = 0; c < 4; ++c) {
+            tint.mul[c] = static_cast<std::uint16_t>(Channel(k, c));
+            tint.add[c] = 0;
+        }
+        return true;
+    }
     if (stage.colorOp == StageOp::Disable) {
         for (int c = 0; c < 4; ++c) {
             tint.mul[c] = 0;
@@ -138,18 +176,75 @@ bool StageTint(const QuadState& state, Tint& tint)
                          IsTexture(stage.alphaArg2), Constant(stage.alphaArg2, state, 3), tint.mul[3], tint.add[3]);
 }
 
-bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadState& state)
+namespace {
+
+// The states the span path takes: source-alpha over a texture on stage 0 alone, whose
+// operations reduce to a tint.
+bool SpanState(const QuadState& state, Tint& tint)
 {
     const BlendState& blend = state.blend;
-    const Surface* tex = state.stages[0].texture;
-    if (!blend.enabled || blend.src != BlendFactor::SrcAlpha || blend.dst != BlendFactor::InvSrcAlpha ||
-        tex == nullptr || state.stages[1].colorOp != StageOp::Disable) {
+    return blend.enabled && blend.src == BlendFactor::SrcAlpha && blend.dst == BlendFactor::InvSrcAlpha &&
+           state.stages[0].texture != nullptr && state.stages[1].colorOp == StageOp::Disable && StageTint(state, tint);
+}
+
+// v as a whole number of pixels or texels within the set-up's range.
+bool Whole(float v, int& out)
+{
+    if (!(v >= -1.0e7f && v <= 1.0e7f)) {
+        return false;
+    }
+    out = static_cast<int>(v);
+    return static_cast<float>(out) == v;
+}
+
+} // namespace
+
+bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state, const RECT& clip)
+{
+    int x0 = 0, y0 = 0, u0 = 0, v0 = 0, w = 0, h = 0;
+    if (quad.edgeUy != 0 || quad.edgeVx != 0 || quad.edgeUx != quad.u1 - quad.u0 || quad.edgeVy != quad.v1 - quad.v0 ||
+        !Whole(quad.x0, x0) || !Whole(quad.y0, y0) || !Whole(quad.u0, u0) || !Whole(quad.v0, v0) ||
+        !Whole(quad.edgeUx, w) || !Whole(quad.edgeVy, h) || w <= 0 || h <= 0) {
         return false;
     }
     Tint tint;
-    if (!StageTint(state, tint)) {
+    if (!SpanState(state, tint)) {
         return false;
     }
+    const bool plain = IdentityTint(tint);
+    const Surface& tex = *state.stages[0].texture;
+    // Texels outside the texture need clamping and unusable textures the set-up's refusal:
+    // both are the general path's.
+    if (!(plain || tint.add[3] == 0) || !UsableTexture(&tex) || !UsableTexture(state.stages[1].texture) || u0 < 0 ||
+        v0 < 0 || u0 + w > tex.width || v0 + h > tex.height) {
+        return false;
+    }
+    // Pixel centres sit half a pixel inside a whole-pixel edge: the quad covers exactly
+    // [x0, x0 + w) x [y0, y0 + h), and pixel (x, y) reads texel (u0 + x - x0, v0 + y - y0).
+    const int left = std::max<int>(x0, clip.left), right = std::min<int>(x0 + w, clip.right);
+    const int top = std::max<int>(y0, clip.top), bottom = std::min<int>(y0 + h, clip.bottom);
+    if (left >= right || top >= bottom) {
+        return true;
+    }
+    const CopyRect rect{target.Row(top) + left, tex.Row(v0 + top - y0) + u0 + left - x0,
+                        target.pitch,           tex.pitch,
+                        right - left,           bottom - top};
+    const SpanKernels& spans = ActiveKernels();
+    if (plain) {
+        spans.over(rect);
+    } else {
+        spans.tintOver(rect, tint);
+    }
+    return true;
+}
+
+bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadState& state)
+{
+    Tint tint;
+    if (!SpanState(state, tint)) {
+        return false;
+    }
+    const Surface* tex = state.stages[0].texture;
     // Source-alpha blending of a transparent pixel leaves the target as it was, so the
     // alpha test needs no work of its own here.
     const SpanKernels& spans = ActiveKernels();

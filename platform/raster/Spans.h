@@ -40,5 +40,6 @@ struct SpanKernels {
 
 const SpanKernels& Sse2Spans();
 const SpanKernels& Avx2Spans();
+const SpanKernels& Avx512Spans(); // AVX2's kernels with AVX-512 masks (F, VL, BW) for row tails
 
 } // namespace vireo::raster

@@ -1,6 +1,7 @@
-// The span kernels built for AVX2, eight pixels per vector; used only when the processor
-// reports AVX2 at run time. Everything below the target pragma is compiled for AVX2, so
-// nothing from here may be called before that check.
+// The span kernels built for AVX2, eight pixels per vector, and again with AVX-512 masks for
+// row tails; each set used only when the processor reports its instructions at run time.
+// Everything below the target pragmas is compiled for them, so nothing from here may be
+// called before that check.
 #include "platform/raster/Spans.h"
 
 #include "platform/raster/Combiner.h"
@@ -41,6 +42,21 @@ struct Isa {
     static constexpr bool kHasMaddubs = true;
     static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm256_maddubs_epi16(unsignedBytes, signedBytes); }
     static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
+    // Row tails: the first n (1-7) lanes loaded and stored, the others read as zero.
+    static constexpr bool kMaskedTail = true;
+    static V TailMask(int n)
+    {
+        alignas(32) static const std::int32_t kLanes[16] = {-1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0};
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kLanes + 8 - n));
+    }
+    static V LoadMasked(const std::uint32_t* p, V mask)
+    {
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask);
+    }
+    static void StoreMasked(std::uint32_t* p, V mask, V v)
+    {
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(p), mask, v);
+    }
     // What BlendHalves takes from green/alpha lanes (alpha at byte 2 of each pixel): the
     // byte weights a, 255 - a, a, 255 - a.
     static V AlphaWeights(V odd)
@@ -185,6 +201,45 @@ const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
 const SpanKernels& Avx2Spans()
 {
     return kKernels;
+}
+
+} // namespace vireo::raster
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#pragma clang attribute push(__attribute__((target("avx2,avx512f,avx512vl,avx512bw"))), apply_to = function)
+#else
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("avx2,avx512f,avx512vl,avx512bw")
+#endif
+
+namespace vireo::raster {
+
+namespace {
+
+namespace avx512 {
+
+// The AVX2 wrapper with AVX-512's mask registers for row tails: a masked store there is
+// an ordinary store, where AVX2's masked store is several times slower on some processors.
+struct Isa : vireo::raster::Isa {
+    static __mmask8 TailMask(int n) { return static_cast<__mmask8>((1u << n) - 1); }
+    static V LoadMasked(const std::uint32_t* p, __mmask8 mask) { return _mm256_maskz_loadu_epi32(mask, p); }
+    static void StoreMasked(std::uint32_t* p, __mmask8 mask, V v) { _mm256_mask_storeu_epi32(p, mask, v); }
+};
+
+#include "platform/raster/SpanKernels.inl"
+
+// Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.
+const SpanKernels kKernels{&OverRect, &TintOverRect, &vireo::raster::BilinearRow, &PointWalk};
+
+} // namespace avx512
+
+} // namespace
+
+const SpanKernels& Avx512Spans()
+{
+    return avx512::kKernels;
 }
 
 } // namespace vireo::raster

@@ -36,6 +36,8 @@ struct Isa {
     }
     // No byte multiply-add before SSSE3: the blend takes two 16-bit multiplies a half.
     static constexpr bool kHasMaddubs = false;
+    // No masked loads or stores either: row tails go one pixel at a time.
+    static constexpr bool kMaskedTail = false;
     static V MaddUbs(V, V) { return _mm_setzero_si128(); }
     // What BlendHalves takes from green/alpha lanes: here the alpha alone, in both lanes.
     static V AlphaWeights(V odd) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(odd, 0xF5), 0xF5); }

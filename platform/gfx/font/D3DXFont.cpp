@@ -2,6 +2,7 @@
 // changed into managed A8R8G8B8 textures (white, coverage in alpha) and queues one sprite
 // draw per glyph quad at whole-pixel positions, so untransformed text copies texels exactly.
 #include "platform/gfx/DeviceHold.h"
+#include "platform/gfx/font/LayoutCache.h"
 #include "platform/gfx/font/TextDC.h"
 #include "platform/gfx/font/TextFont.h"
 #include "platform/gfx/font/TextLayout.h"
@@ -50,13 +51,14 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
             rect = &origin;
             format |= DT_NOCLIP;
         }
-        vireo::font::LayoutText(*m_text, text, count, *rect, format, m_layout);
+        // Unchanged texts (the rule from frame to frame) reuse their layout.
+        const vireo::font::STextLayout& layout = m_layouts.Get(*m_text, text, count, *rect, format);
         if (format & DT_CALCRECT) {
-            *rect = m_layout.rect;
-            return m_layout.height;
+            *rect = layout.rect;
+            return layout.height;
         }
-        if (m_layout.quads.empty() || !UploadPages())
-            return m_layout.height;
+        if (layout.quads.empty() || !UploadPages())
+            return layout.height;
 
         ID3DXSprite* target = sprite;
         if (!target) {
@@ -66,17 +68,18 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
         }
         // Begin fails on a sprite that is already open: then the glyphs join its batch.
         const bool opened = SUCCEEDED(target->Begin(D3DXSPRITE_ALPHABLEND));
-        for (const vireo::font::SGlyphQuad& quad : m_layout.quads) {
+        for (const vireo::font::SGlyphQuad& quad : layout.quads) {
             const D3DXVECTOR3 position(static_cast<float>(quad.target.left), static_cast<float>(quad.target.top), 0);
             target->Draw(m_pages[quad.page].texture, &quad.source, nullptr, &position, color);
         }
         if (opened)
             target->End();
-        return m_layout.height;
+        return layout.height;
     }
 
     HRESULT OnLostDevice() override
     {
+        m_layouts.Clear();
         if (m_sprite)
             m_sprite->OnLostDevice();
         m_device.Lose();
@@ -85,6 +88,7 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
 
     HRESULT OnResetDevice() override
     {
+        m_layouts.Clear();
         if (m_sprite)
             m_sprite->OnResetDevice();
         m_device.Restore();
@@ -134,7 +138,7 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
     HDC m_dc = nullptr;
     ID3DXSprite* m_sprite = nullptr; // for DrawTextW without a sprite
     std::vector<SPageTexture> m_pages;
-    vireo::font::STextLayout m_layout;
+    vireo::font::CLayoutCache m_layouts;
 };
 
 } // namespace

@@ -79,6 +79,25 @@ Pixels Line(float x0, float y0, float x1, float y1, RECT clip = {0, 0, 16, 12})
 
 // Coordinates are pixel centres (x + 0.5): a segment between two centres covers the pixels
 // from the first up to, not including, the last, so polyline joints are blended once.
+// The fill stores whole vectors between a scalar head (up to the first 16-byte boundary)
+// and tail: every start offset against that boundary and every width up to two blocks of
+// sixteen plus a tail, with untouched neighbours on both sides.
+TEST(FillRect, EveryAlignmentAndWidthFillsExactlyItsPixels)
+{
+    constexpr int kWidth = 48;
+    for (int left = 0; left < 4; ++left) {
+        for (int width = 0; width <= 37; ++width) {
+            Image target(kWidth, 2, 0u);
+            FillRect(target.surface, RECT{left, 1, left + width, 2}, 0xFF00FF00u);
+            for (int x = 0; x < kWidth; ++x) {
+                const std::uint32_t expected = x >= left && x < left + width ? 0xFF00FF00u : 0u;
+                ASSERT_EQ(target.At(x, 1), expected) << "left " << left << " width " << width << " at " << x;
+                ASSERT_EQ(target.At(x, 0), 0u) << "left " << left << " width " << width << " at " << x;
+            }
+        }
+    }
+}
+
 TEST(DrawLine, CoversOnePixelPerStepWithoutTheEndPixel)
 {
     struct Case {

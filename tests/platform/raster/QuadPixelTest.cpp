@@ -27,6 +27,9 @@ std::vector<Path> Paths()
     if (CpuHasAvx2()) {
         paths.push_back({"AVX2", false, SimdLevel::Avx2});
     }
+    if (CpuHasAvx512()) {
+        paths.push_back({"AVX-512", false, SimdLevel::Avx512});
+    }
     return paths;
 }
 

@@ -1,5 +1,6 @@
 // Seeded random scenes drawn through the per-pixel reference path and through the span path
-// (SSE2 and, where the processor has it, AVX2); the results must be identical. The seed is
+// (SSE2 and, where the processor has them, AVX2 and AVX-512) and the integer path for
+// unscaled quads; the results must be identical. The seed is
 // printed so a failure can be replayed with VIREO_TEST_SEED.
 #include "RasterTestSupport.h"
 
@@ -118,6 +119,9 @@ std::vector<SimdLevel> Levels()
     if (CpuHasAvx2()) {
         levels.push_back(SimdLevel::Avx2);
     }
+    if (CpuHasAvx512()) {
+        levels.push_back(SimdLevel::Avx512);
+    }
     return levels;
 }
 
@@ -132,6 +136,7 @@ TEST(QuadSpans, RandomScenesMatchTheReferencePixelForPixel)
         const Image start = RandomImage(rng, 97, 71);
         Image expected(start);
         std::vector<Image> actual(Levels().size(), start);
+        std::vector<Image> dispatched(Levels().size(), start); // DrawQuad: the integer path first
         for (int n = 0; n < 8; ++n) {
             const Quad quad = RandomQuad(rng, texture.surface, start.surface);
             QuadState state = RandomSpanState(rng, &texture.surface);
@@ -145,15 +150,82 @@ TEST(QuadSpans, RandomScenesMatchTheReferencePixelForPixel)
             for (std::size_t i = 0; i < actual.size(); ++i) {
                 SetSimdLevel(Levels()[i]);
                 ASSERT_TRUE(DrawQuadSpans(actual[i].surface, setup, state)) << "scene " << scene << " quad " << n;
+                DrawQuad(dispatched[i].surface, quad, state);
             }
         }
         for (std::size_t i = 0; i < actual.size(); ++i) {
             const std::string report = CompareImages(expected, actual[i]);
-            ASSERT_TRUE(report.empty()) << "scene " << scene << (i ? " AVX2: " : " SSE2: ") << report;
+            ASSERT_TRUE(report.empty()) << "scene " << scene << " level " << i << ": " << report;
+            const std::string viaDrawQuad = CompareImages(expected, dispatched[i]);
+            ASSERT_TRUE(viaDrawQuad.empty())
+                << "scene " << scene << " level " << i << " through DrawQuad: " << viaDrawQuad;
         }
     }
     SetSimdLevel(saved);
     EXPECT_GT(drawn, 150); // many random quads land on the target
+}
+
+// Every row width from 1 to 17 (narrower than a vector, one vector plus a tail, two vectors
+// plus one pixel), plain and through each kind of tint, at whole pixels (the integer path)
+// and half a texel off (the set-up path), some cut by the clip so the tail comes from
+// clipping. The target rows are padded with a guard colour a masked store must not reach.
+TEST(QuadSpans, NarrowRowsAndTailsMatchTheReference)
+{
+    std::mt19937 rng(TestSeed());
+    const Image texture = RandomImage(rng, 21, 5);
+    constexpr int kWidth = 24, kHeight = 6, kPad = 9;
+    constexpr std::uint32_t kGuard = 0x5A5A5A5Au; // compared with the rest: the reference never writes it
+    const SimdLevel saved = ActiveSimdLevel();
+    struct TintCase {
+        StageOp colorOp, alphaOp;
+        std::uint32_t diffuse;
+    };
+    static const TintCase kTints[] = {
+        {StageOp::Modulate, StageOp::Modulate, 0xFFFFFFFFu},  // plain
+        {StageOp::Modulate, StageOp::Modulate, 0xFF30C0F0u},  // coloured text
+        {StageOp::Modulate, StageOp::Modulate, 0x80FFFFFFu},  // translucent: alpha-only tint
+        {StageOp::AddSmooth, StageOp::Modulate, 0xC0406080u}, // additive colour
+    };
+    for (const SimdLevel level : Levels()) {
+        SetSimdLevel(level);
+        for (int width = 1; width <= 17; ++width) {
+            for (const TintCase& tint : kTints) {
+                for (int variant = 0; variant < 3; ++variant) {
+                    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kWidth + kPad) * kHeight, kGuard);
+                    const Image start = RandomImage(rng, kWidth, kHeight);
+                    for (int y = 0; y < kHeight; ++y) {
+                        std::copy_n(&start.storage[static_cast<std::size_t>(y) * kWidth], kWidth,
+                                    &pixels[static_cast<std::size_t>(y) * (kWidth + kPad)]);
+                    }
+                    const Surface padded{pixels.data(), kWidth, kHeight, (kWidth + kPad) * 4};
+                    std::vector<std::uint32_t> reference(pixels);
+                    const Surface referenceSurface{reference.data(), kWidth, kHeight, (kWidth + kPad) * 4};
+                    QuadState state;
+                    state.stages[0] =
+                        TextureStage{tint.colorOp,      StageArg::Texture, StageArg::Diffuse, tint.alphaOp,
+                                     StageArg::Texture, StageArg::Diffuse, &texture.surface,  Filter::Linear};
+                    state.diffuse = tint.diffuse;
+                    state.blend = BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
+                    state.alphaTest = true;
+                    state.clip = RECT{0, 0, kWidth, kHeight};
+                    // 0: whole pixels ending at the target's right edge; 1: the same shifted
+                    // so the clip cuts its left columns; 2: half a pixel off (set-up path).
+                    const float x = variant == 1 ? -3.0f : static_cast<float>(kWidth - width);
+                    const float shift = variant == 2 ? 0.5f : 0.0f;
+                    const Quad quad{x + shift, 1 + shift, static_cast<float>(width),     0, 0, 4,
+                                    2,         1,         static_cast<float>(2 + width), 5};
+                    DrawQuad(padded, quad, state);
+                    SetReferencePath(true);
+                    DrawQuad(referenceSurface, quad, state);
+                    SetReferencePath(false);
+                    ASSERT_EQ(pixels, reference)
+                        << "width " << width << " diffuse " << std::hex << tint.diffuse << std::dec << " variant "
+                        << variant << " level " << static_cast<int>(level);
+                }
+            }
+        }
+    }
+    SetSimdLevel(saved);
 }
 
 // States the spans refuse (a mask on stage 1, other blends, other operations) fall back to

@@ -1,0 +1,103 @@
+// The layout cache: what it returns always equals a fresh layout of the same call, it is
+// reused only for the same string, box and flags with no glyph rasterised since, and it
+// stays bounded.
+#include "FontTestUtil.h"
+
+#include "platform/gfx/font/LayoutCache.h"
+
+#include <string>
+
+namespace vireo::font::test {
+namespace {
+
+bool SameQuads(const STextLayout& a, const STextLayout& b)
+{
+    if (a.quads.size() != b.quads.size() || a.height != b.height || a.lineCount != b.lineCount)
+        return false;
+    for (std::size_t i = 0; i < a.quads.size(); ++i) {
+        const SGlyphQuad &p = a.quads[i], &q = b.quads[i];
+        if (p.page != q.page || p.target.left != q.target.left || p.target.top != q.target.top ||
+            p.source.left != q.source.left || p.source.top != q.source.top || p.source.right != q.source.right ||
+            p.source.bottom != q.source.bottom)
+            return false;
+    }
+    return true;
+}
+
+TEST(LayoutCache, ReusesOnlyAnUnchangedCallAndAlwaysMatchesAFreshLayout)
+{
+    auto font = MakeFont(L"Times New Roman", 17);
+    ASSERT_NE(font, nullptr);
+    CLayoutCache cache;
+    const RECT box{10, 10, 200, 120};
+    const std::wstring base = L"Hello world, the quick brown fox";
+    struct Call {
+        std::wstring text;
+        RECT box;
+        DWORD format;
+        bool hit; // expected reuse
+    };
+    // Same call twice hits; a string one character longer, a moved box or other flags miss,
+    // then hit on their own repeat; count limits the string like a shorter text.
+    const Call calls[] = {
+        {base, box, DT_WORDBREAK, false},
+        {base, box, DT_WORDBREAK, true},
+        {base + L"x", box, DT_WORDBREAK, false},
+        {base, RECT{11, 10, 201, 120}, DT_WORDBREAK, false},
+        {base, box, DT_WORDBREAK | DT_CENTER, false},
+        {base, box, DT_WORDBREAK | DT_CENTER, true},
+        {base + L"x", box, DT_WORDBREAK, true},
+        {base, box, DT_WORDBREAK, true},
+        // a glyph rasterised since: every earlier layout is made again
+        {L"\u4E2D\u6587 Q", box, 0, false},
+        {base, box, DT_WORDBREAK, false},
+        {base, box, DT_WORDBREAK, true},
+    };
+    for (std::size_t i = 0; i < std::size(calls); ++i) {
+        const Call& call = calls[i];
+        const std::size_t hits = cache.Hits();
+        const STextLayout& cached = cache.Get(*font, call.text.c_str(), -1, call.box, call.format);
+        EXPECT_EQ(cache.Hits() - hits, call.hit ? 1u : 0u) << "call " << i;
+        STextLayout fresh;
+        LayoutText(*font, call.text.c_str(), -1, call.box, call.format, fresh);
+        EXPECT_TRUE(SameQuads(cached, fresh)) << "call " << i;
+    }
+    // A count shorter than the string is its own text.
+    const STextLayout& part = cache.Get(*font, base.c_str(), 5, box, DT_WORDBREAK);
+    STextLayout fresh;
+    LayoutText(*font, base.c_str(), 5, box, DT_WORDBREAK, fresh);
+    EXPECT_TRUE(SameQuads(part, fresh));
+    EXPECT_EQ(part.quads.size(), 5u);
+}
+
+TEST(LayoutCache, BoundedLeastRecentlyUsedAndClearedOnRequest)
+{
+    auto font = MakeFont(L"Times New Roman", 17);
+    ASSERT_NE(font, nullptr);
+    CLayoutCache cache;
+    const RECT box{0, 0, 300, 40};
+    auto text = [](std::size_t i) { return L"label " + std::to_wstring(i % 10) + L"." + std::to_wstring(i / 10); };
+    for (std::size_t i = 0; i <= CLayoutCache::kEntries; ++i) // one more than it keeps
+        cache.Get(*font, text(i).c_str(), -1, box, 0);
+    std::size_t hits = cache.Hits();
+    cache.Get(*font, text(CLayoutCache::kEntries).c_str(), -1, box, 0); // the newest is kept
+    EXPECT_EQ(cache.Hits(), hits + 1);
+    cache.Get(*font, text(0).c_str(), -1, box, 0); // the oldest was dropped
+    EXPECT_EQ(cache.Hits(), hits + 1);
+
+    cache.Clear();
+    hits = cache.Hits();
+    cache.Get(*font, text(CLayoutCache::kEntries).c_str(), -1, box, 0);
+    EXPECT_EQ(cache.Hits(), hits);
+
+    // A text longer than the cache keeps is laid out every time, correctly.
+    const std::wstring longText(CLayoutCache::kMaxCharacters + 1, L'a');
+    const STextLayout& first = cache.Get(*font, longText.c_str(), -1, RECT{0, 0, 100, 20}, DT_SINGLELINE);
+    EXPECT_FALSE(first.quads.empty());
+    hits = cache.Hits();
+    cache.Get(*font, longText.c_str(), -1, RECT{0, 0, 100, 20}, DT_SINGLELINE);
+    EXPECT_EQ(cache.Hits(), hits);
+}
+
+} // namespace
+} // namespace vireo::font::test
