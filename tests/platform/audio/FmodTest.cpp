@@ -114,8 +114,8 @@ class FmodTest : public ::testing::Test {
     }
     FSOUND_SAMPLE* Load(const std::vector<unsigned char>& bytes, unsigned mode = 0)
     {
-        return FSOUND_Sample_Load(FSOUND_FREE, reinterpret_cast<const char*>(bytes.data()), mode | FSOUND_LOADMEMORY,
-                                  0, static_cast<int>(bytes.size()));
+        return FSOUND_Sample_Load(FSOUND_FREE, reinterpret_cast<const char*>(bytes.data()), mode | FSOUND_LOADMEMORY, 0,
+                                  static_cast<int>(bytes.size()));
     }
     std::vector<std::int16_t> MixFor(int milliseconds)
     {
@@ -165,8 +165,9 @@ TEST_F(FmodTest, BadSampleDataFailsCleanly)
     for (std::size_t i = 200; i < scrambled.size(); i += 7)
         scrambled[i] ^= 0x5A;
     const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0};
-    const unsigned char wav24[] = {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
-                                   1,   0,   1, 0, 0x44, 0xAC, 0, 0, 0, 0, 0, 0, 3, 0, 24, 0, 'd', 'a', 't', 'a', 0, 0};
+    const unsigned char wav24[] = {'R', 'I', 'F', 'F', 40, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
+                                   't', ' ', 16,  0,   0,  0, 1,  0, 1,   0,   0x44, 0xAC, 0,   0,
+                                   0,   0,   0,   0,   3,  0, 24, 0, 'd', 'a', 't',  'a',  0,   0};
     struct Row {
         const char* name;
         std::vector<unsigned char> bytes;
@@ -193,7 +194,8 @@ TEST_F(FmodTest, ChannelsCarryVolumePanPauseAndStaleHandles)
     const auto tone = audiotest::Tone(1000, 44100, 441);
     const std::vector<unsigned char> raw(reinterpret_cast<const unsigned char*>(tone.data()),
                                          reinterpret_cast<const unsigned char*>(tone.data() + tone.size()));
-    FSOUND_SAMPLE* sample = Load(raw, FSOUND_LOADRAW | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO | FSOUND_LOOP_NORMAL);
+    FSOUND_SAMPLE* sample =
+        Load(raw, FSOUND_LOADRAW | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO | FSOUND_LOOP_NORMAL);
     ASSERT_NE(sample, nullptr);
     const int first = FSOUND_PlaySoundEx(FSOUND_FREE, sample, nullptr, 1);
     EXPECT_EQ(audiotest::Peak(audiotest::Channel(MixFor(20), 0)), 0); // started paused
@@ -262,8 +264,10 @@ TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
         std::vector<unsigned char> bytes;
         bool loads;
     };
-    const Row rows[] = {{"cut", cut, false},           {"division 0", badDivision, false},
-                        {"header only", noTracks, false}, {"long track length", lyingLength, true},
+    const Row rows[] = {{"cut", cut, false},
+                        {"division 0", badDivision, false},
+                        {"header only", noTracks, false},
+                        {"long track length", lyingLength, true},
                         {"wav header", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0}, false}};
     for (const Row& row : rows) {
         FMUSIC_MODULE* song = FMUSIC_LoadSongEx(reinterpret_cast<const char*>(row.bytes.data()), 0,
