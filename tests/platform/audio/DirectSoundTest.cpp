@@ -4,10 +4,12 @@
 #include "AudioTestSignals.h"
 
 #include <vireo/platform/DSound.h>
+#include <vireo/platform/Fmod.h>
 #include <vireo/platform/Testing.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -269,6 +271,31 @@ TEST_F(DirectSoundTest, ScriptedFailuresAndLostBuffers)
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(buffer->Play(0, 0, 0), DS_OK);
     buffer->Release();
+}
+
+} // namespace
+
+namespace {
+
+TEST(NoAudioDevice, DirectSoundRunsSilentAndFmodRefusesToStart)
+{
+    vt::FailAudioOpen(true);
+    ::testing::internal::CaptureStderr();
+    IDirectSound8* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_OUTPUT_FORMAT);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("sound is silent"), std::string::npos);
+    WAVEFORMATEX format = Pcm(1, 22050, 16);
+    DSBUFFERDESC desc{36, 0, 4410, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+    EXPECT_EQ(buffer->Play(0, 0, 0), DS_OK);
+    buffer->Release();
+    device->Release();
+    vt::FailAudioOpen(false);
 }
 
 } // namespace
