@@ -90,6 +90,17 @@ std::vector<int> AddVoices(CMixer& mixer, const std::vector<std::vector<std::int
     return voices;
 }
 
+// One second of output in device-sized blocks; returns the allocations made meanwhile.
+long MixOneSecond(CMixer& mixer, std::vector<std::int16_t>& out)
+{
+    g_allocations = 0;
+    g_counting = true;
+    for (int done = 0; done < kRate; done += kBlock)
+        mixer.Mix(out.data(), std::min(kBlock, kRate - done));
+    g_counting = false;
+    return g_allocations;
+}
+
 // Proof that the counter sees allocations at all (1 when it does).
 double CounterWorks()
 {
@@ -109,12 +120,7 @@ void BM_OurMix64Voices(benchmark::State& state)
     std::vector<std::int16_t> out(2 * kBlock);
     long allocations = 0;
     for (auto _ : state) {
-        g_allocations = 0;
-        g_counting = true;
-        for (int done = 0; done < kRate; done += kBlock)
-            mixer.Mix(out.data(), std::min(kBlock, kRate - done));
-        g_counting = false;
-        allocations += g_allocations;
+        allocations += MixOneSecond(mixer, out);
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["allocations_per_second_of_sound"] = static_cast<double>(allocations) / state.iterations();
@@ -168,12 +174,7 @@ void BM_OurMixWithSongAllocations(benchmark::State& state)
     std::vector<std::int16_t> out(2 * kBlock);
     long allocations = 0;
     for (auto _ : state) {
-        g_allocations = 0;
-        g_counting = true;
-        for (int done = 0; done < kRate; done += kBlock)
-            mixer.Mix(out.data(), std::min(kBlock, kRate - done));
-        g_counting = false;
-        allocations += g_allocations;
+        allocations += MixOneSecond(mixer, out);
     }
     state.counters["allocations_per_second_of_sound"] = static_cast<double>(allocations) / state.iterations();
     state.counters["song_loaded"] = song != nullptr;
