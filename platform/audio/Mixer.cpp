@@ -92,8 +92,10 @@ template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int 
 
 CMixer& CMixer::Instance()
 {
-    static CMixer mixer;
-    return mixer;
+    // Never destroyed: at exit the back end's device thread may still pull until its sink is
+    // closed, which happens after function statics are gone.
+    static CMixer* const mixer = new CMixer;
+    return *mixer;
 }
 
 CMixer::CMixer(int rate) : m_rate(rate > 0 ? rate : kDefaultRate)
@@ -103,11 +105,7 @@ CMixer::CMixer(int rate) : m_rate(rate > 0 ? rate : kDefaultRate)
     m_source2.assign(2 * kBlockFrames, 0.0f);
 }
 
-CMixer::~CMixer()
-{
-    if (m_out)
-        m_out->Close();
-}
+CMixer::~CMixer() = default; // the sink, not the mixer, owns the pulling side
 
 void CMixer::Acquire()
 {
