@@ -3,14 +3,18 @@
 // the clock goes back, and writing what it mixed to a WAV file.
 #include "common/ScratchDir.h"
 #include "platform/backend/NullAudioOut.h"
+#include "platform/backend/sdl2/SdlBackend.h"
 
 #include <vireo/platform/Testing.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -59,6 +63,34 @@ TEST(AudioOut, ClockSteppedSinkMixesTheElapsedTimeAndWritesAWavFile)
     EXPECT_EQ(u32(24), 48000u);
     EXPECT_EQ(u32(40), 4u * g_pulled);
     EXPECT_EQ(file[44 + 4 * 479], 479 & 0xFF); // the samples in the order they were mixed
+}
+
+TEST(AudioOut, SdlDevicePullsBlocksOfAtMost1024FramesOnItsOwnThread)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1); // a device that exists on every machine
+    struct Seen {
+        std::atomic<int> calls{0};
+        std::atomic<int> largest{0};
+        std::atomic<bool> otherThread{false};
+        std::thread::id game = std::this_thread::get_id();
+    } seen;
+    auto pull = [](std::int16_t*, int frames, void* user) {
+        auto* s = static_cast<Seen*>(user);
+        s->largest = std::max(s->largest.load(), frames);
+        s->otherThread = std::this_thread::get_id() != s->game;
+        ++s->calls;
+    };
+    vireo::platform::CSdlAudioOut sink;
+    if (!sink.Open({48000, 2}, pull, &seen))
+        GTEST_SKIP() << "SDL has no audio driver here";
+    for (int i = 0; i < 200 && seen.calls < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    sink.Close();
+    unsetenv("SDL_AUDIODRIVER");
+    EXPECT_GE(seen.calls, 3);
+    EXPECT_TRUE(seen.otherThread);
+    EXPECT_LE(seen.largest, 1024);
+    EXPECT_GT(sink.OpenFormat().sampleRate, 0);
 }
 
 } // namespace
