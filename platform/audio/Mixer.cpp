@@ -121,7 +121,10 @@ void CMixer::Acquire()
         // No device: the game runs on, silent, with buffers still ending on time.
         static CNullAudioOut silent;
         silent.SetClockStep(true);
-        std::fprintf(stderr, "vireo: no audio output could be opened; sound is silent\n");
+        static bool told = false; // once per process, however often the output is retried
+        if (!told)
+            std::fprintf(stderr, "vireo: no audio output could be opened; sound is silent\n");
+        told = true;
         silent.Open({kDefaultRate, 2}, &CMixer::Pull, this);
         m_out = &silent;
     }

@@ -279,13 +279,14 @@ namespace {
 
 TEST(NoAudioDevice, DirectSoundRunsSilentAndFmodRefusesToStart)
 {
+    // In the engine's order: FMOD first, then DirectSound, each trying the device.
     vt::FailAudioOpen(true);
     ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_OUTPUT_FORMAT);
     IDirectSound8* device = nullptr;
     ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
     const std::string log = ::testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
-    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_OUTPUT_FORMAT);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
     EXPECT_NE(log.find("sound is silent"), std::string::npos);
     WAVEFORMATEX format = Pcm(1, 22050, 16);
