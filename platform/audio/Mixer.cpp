@@ -171,12 +171,6 @@ void CMixer::RemoveVoice(int index)
         m_voices[static_cast<std::size_t>(index)] = Voice{};
 }
 
-int CMixer::VoiceCount() const
-{
-    std::lock_guard<std::mutex> hold(const_cast<std::mutex&>(m_mutex));
-    return static_cast<int>(std::count_if(m_voices.begin(), m_voices.end(), [](const Voice& v) { return v.used; }));
-}
-
 void CMixer::Pull(std::int16_t* samples, int frames, void* self)
 {
     static_cast<CMixer*>(self)->Mix(samples, frames);

@@ -82,7 +82,6 @@ class CMixer {
         std::lock_guard<std::mutex> hold(m_mutex);
         return change(m_source);
     }
-    int VoiceCount() const; // voices in use
 
     // Audio side (or a test/benchmark pulling by hand): mixes `frames` stereo frames.
     void Mix(std::int16_t* out, int frames);

@@ -19,7 +19,6 @@ class CSongPlayer final : public IMixSource {
     // synthesizer at `rate` unless one exists. False, with a line on stderr, when none loads.
     bool EnsureSynth(int rate);
     void DeleteSynth();
-    bool HasSynth() const { return m_synth != nullptr; }
 
     // The fields below are read by Render: change them only under the mixer's mutex.
     void Start(const MidiSong* song, bool looping, float gain); // from the song's beginning
