@@ -53,8 +53,18 @@ template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int 
     const std::uint8_t* data = voice.data;
     const std::uint64_t end = static_cast<std::uint64_t>(voice.frames) << 32;
     const std::uint64_t safeEnd = static_cast<std::uint64_t>(voice.frames - 1) << 32;
-    const float gainLeft = voice.gainLeft;
-    const float gainRight = voice.gainRight;
+    // A gain change glides over this block instead of stepping (no click); a voice that was
+    // silent starts at its gains at once.
+    if (!voice.sounding) {
+        voice.heardLeft = voice.gainLeft;
+        voice.heardRight = voice.gainRight;
+    }
+    float gainLeft = voice.heardLeft;
+    float gainRight = voice.heardRight;
+    const float slopeLeft = (voice.gainLeft - gainLeft) / static_cast<float>(frames);
+    const float slopeRight = (voice.gainRight - gainRight) / static_cast<float>(frames);
+    voice.heardLeft = voice.gainLeft;
+    voice.heardRight = voice.gainRight;
     std::uint64_t position = voice.position;
     int done = 0;
     while (done < frames) {
@@ -75,6 +85,8 @@ template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int 
                 const std::size_t index = static_cast<std::size_t>(position >> 32) * Channels;
                 Blend<Channels, Bits>(data, index, index + Channels, position, gainLeft, gainRight, out + 2 * k);
                 position += step;
+                gainLeft += slopeLeft;
+                gainRight += slopeRight;
             }
             done += run;
             continue;
@@ -83,6 +95,8 @@ template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int 
         const std::size_t index = static_cast<std::size_t>(voice.frames - 1) * Channels;
         Blend<Channels, Bits>(data, index, voice.looping ? 0 : index, position, gainLeft, gainRight, accum + 2 * done);
         position += step;
+        gainLeft += slopeLeft;
+        gainRight += slopeRight;
         ++done;
     }
     voice.position = position;
@@ -195,8 +209,10 @@ void CMixer::MixBlock(std::int16_t* out, int frames)
     std::fill(accum, accum + 2 * frames, 0.0f);
     const double stepPerHz = 4294967296.0 / m_rate;
     for (Voice& voice : m_voices) {
-        if (!voice.playing || !voice.data || voice.frames == 0 || voice.rate == 0)
+        if (!voice.playing || !voice.data || voice.frames == 0 || voice.rate == 0) {
+            voice.sounding = false;
             continue;
+        }
         const auto step = static_cast<std::uint64_t>(voice.rate * stepPerHz);
         const int kind = (voice.channels == 2 ? 2 : 0) + (voice.bits == 8 ? 1 : 0);
         switch (kind) {
@@ -213,6 +229,7 @@ void CMixer::MixBlock(std::int16_t* out, int frames)
             MixVoice<2, 8>(voice, accum, frames, step);
             break;
         }
+        voice.sounding = voice.playing;
     }
     if (m_source) {
         float* left = m_source2.data();

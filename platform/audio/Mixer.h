@@ -39,8 +39,11 @@ struct Voice {
     std::uint8_t channels = 1;
     std::uint8_t bits = 16; // 8 (unsigned) or 16 (signed, little endian)
     std::uint32_t rate = 0; // playback rate in Hz (pitch and speed)
-    float gainLeft = 1.0f;
+    float gainLeft = 1.0f;  // what the game set
     float gainRight = 1.0f;
+    float heardLeft = 1.0f; // what the last block ended with (mixer only)
+    float heardRight = 1.0f;
+    bool sounding = false;      // mixed in the last block (mixer only)
     std::uint64_t position = 0; // 32.32 fixed point, in source frames
 };
 

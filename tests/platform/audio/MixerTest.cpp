@@ -1,5 +1,5 @@
 // The mixer on its own, pulled by hand at 48 kHz: levels and pan from hundredths of a
-// decibel, pitch and duration under resampling, seams and rate changes without clicks,
+// decibel, pitch and duration under resampling, seams, rate and level changes without clicks,
 // saturation.
 #include "platform/audio/Mixer.h"
 #include "AudioTestSignals.h"
@@ -79,7 +79,7 @@ TEST(Mixer, ResamplingKeepsPitchAndScalesDuration)
     }
 }
 
-TEST(Mixer, LoopSeamsAndRateChangesDoNotClick)
+TEST(Mixer, LoopSeamsRateAndLevelChangesDoNotClick)
 {
     // 441 Hz fits exactly 10 cycles in 1,000 frames at 44,100 Hz; the largest step of a clean
     // sine at the output rate is 2 pi f / rate of full scale, a seam or jump would be far above.
@@ -94,6 +94,18 @@ TEST(Mixer, LoopSeamsAndRateChangesDoNotClick)
     out.insert(out.end(), after.begin(), after.end());
     EXPECT_LE(audiotest::LargestStep(audiotest::Channel(out, 0)), 2 * cleanStep);
     EXPECT_TRUE(rig.mixer.Edit(voice, [](Voice& v) { return v.playing; }));
+
+    // A level cut to silence mid-sound glides down over one block instead of jumping.
+    const std::vector<std::int16_t> level(1000, 16000);
+    MixerRig steady;
+    const int held = steady.Add(level, 48000, 0, 0, true);
+    auto cut = steady.Pull(700);
+    steady.mixer.Edit(held, [](Voice& v) { v.gainLeft = v.gainRight = 0.0f; });
+    const auto rest = steady.Pull(2 * CMixer::kBlockFrames);
+    cut.insert(cut.end(), rest.begin(), rest.end());
+    const auto left = audiotest::Channel(cut, 0);
+    EXPECT_LE(audiotest::LargestStep(left), 16000 / CMixer::kBlockFrames + 2);
+    EXPECT_EQ(audiotest::SoundingFrames(left), 700u + CMixer::kBlockFrames);
 }
 
 TEST(Mixer, VoicesAddAndSaturateWithoutWrapping)
