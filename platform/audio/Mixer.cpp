@@ -130,15 +130,15 @@ void CMixer::Acquire()
     if (out && out->Open({kDefaultRate, 2}, &CMixer::Pull, this)) {
         m_out = out;
         m_hasDevice = true;
+        m_toldSilent = false;
     } else {
         m_hasDevice = false;
         // No device: the game runs on, silent, with buffers still ending on time.
         static CNullAudioOut silent;
         silent.SetClockStep(true);
-        static bool told = false; // once per process, however often the output is retried
-        if (!told)
+        if (!m_toldSilent) // once, however often the output is tried until one opens
             std::fprintf(stderr, "vireo: no audio output could be opened; sound is silent\n");
-        told = true;
+        m_toldSilent = true;
         silent.Open({kDefaultRate, 2}, &CMixer::Pull, this);
         m_out = &silent;
     }

@@ -106,6 +106,7 @@ class CMixer {
     IAudioOut* m_out = nullptr;
     int m_users = 0;
     bool m_hasDevice = false;
+    bool m_toldSilent = false;
 };
 
 } // namespace vireo::platform::audio
