@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the suite in a release build (with the demo and tools as
-# smoke tests), the whole suite again under AddressSanitizer and UBSan, then every fuzz target.
+# smoke tests), the whole suite again under AddressSanitizer and UBSan, the audio tests under
+# ThreadSanitizer, then every fuzz target.
 # The configurations are the presets of CMakePresets.json (warnings are errors in each).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,6 +22,11 @@ echo "== ASan+UBSan build and tests"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+echo "== ThreadSanitizer: the audio tests, whose mixer runs on its own thread"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs" --target test_platform_audio
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build/tsan/tests/test_platform_audio
 
 echo "== libFuzzer targets (clang): corpus, regressions and a deterministic bounded run each"
 bash scripts/fuzz.sh
