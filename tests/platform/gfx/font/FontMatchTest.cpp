@@ -120,18 +120,5 @@ TEST(FontMatch, ChineseCharactersFallBackToACjkFacePerCharacter)
     EXPECT_NE(ni.pixels, hao.pixels);
 }
 
-TEST(FontMatch, FallbackStopsAskingAfterManyCharactersNoFaceHas)
-{
-    if (!HasCjkFont())
-        GTEST_SKIP() << "no CJK font installed (fonts-wqy-microhei)";
-    // Hostile text full of uncovered code points costs a bounded number of fontconfig matches.
-    CFallbackFaces fallback(SFaceRequest{L"Times New Roman", 400, false});
-    EXPECT_TRUE(fallback.FindFor(U'你').found);
-    for (int i = 0; i < CFallbackFaces::kMaxMisses; ++i)
-        EXPECT_FALSE(fallback.FindFor(0x10FF00 + i).found);
-    EXPECT_FALSE(fallback.FindFor(U'好').found);
-    EXPECT_FALSE(fallback.FindFor(0x110000).found);
-}
-
 } // namespace
 } // namespace vireo::font::test
