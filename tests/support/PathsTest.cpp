@@ -43,31 +43,6 @@ TEST(GetPathTail, ComponentsFromTheEnd)
             << testing::PrintToString(std::wstring(row.path)) << " count " << row.count;
 }
 
-TEST(GetFileExtAndTitle, LastComponentOnly)
-{
-    EXPECT_EQ(GetFileExt(L"music\\theme.MID"), L"MID");
-    EXPECT_EQ(GetFileExt(L"readme"), L"");
-    EXPECT_EQ(GetFileExt(L"data.v2/readme"), L"");
-    EXPECT_EQ(GetFileExt(L"archive.tar.gz"), L"gz");
-
-    EXPECT_EQ(GetFileTitle(L"C:\\game\\pic\\a.png", 0), L"a");
-    EXPECT_EQ(GetFileTitle(L"C:\\game\\pic\\a.png", 1), L"pic\\a");
-    // Without a dot the whole last component is the title (sound and mesh names rely on it).
-    EXPECT_EQ(GetFileTitle(L"sound/explode", 0), L"explode");
-    EXPECT_EQ(GetFileTitle(L"data.v2/readme", 1), L"data.v2/readme");
-}
-
-TEST(GetFullPath, LinuxRootStaysSlash_DriveRootRuleNeedsADriveLetter)
-{
-    vireo::test::ScratchDir dir;
-    EXPECT_EQ(GetFullPath(L"/"), L"/");
-    EXPECT_EQ(GetFullPath(L"data.ini"), dir.WPath() + L"/data.ini");
-    EXPECT_EQ(GetFullPath(L"sub\\x.png"), dir.WPath() + L"/sub/x.png");
-    EXPECT_EQ(GetFullPath(L""), L"");
-    // Longer than the 260-character buffer: no path rather than a cut one.
-    EXPECT_EQ(GetFullPath(std::wstring(300, L'a').c_str()), L"");
-}
-
 TEST(GetFolderOfPath, RelativeNameTakesTheWorkingDirectory_RootFileKeepsSlash)
 {
     vireo::test::ScratchDir dir;
@@ -115,19 +90,6 @@ TEST(CreateFolderTree, BadInput)
     EXPECT_FALSE(CreateFolderTree(L"", nullptr));
     EXPECT_FALSE(CreateFolderTree(nullptr, nullptr));
     EXPECT_FALSE(CreateFolderTree(std::wstring(4000, L'd').c_str(), nullptr));
-}
-
-TEST(CompareFileSizes, EqualDifferentAndMissing)
-{
-    vireo::test::ScratchDir dir;
-    Touch(dir.Path() / "one", "12345");
-    Touch(dir.Path() / "two", "abcde");
-    Touch(dir.Path() / "three", "abc");
-    EXPECT_EQ(CompareFileSizes(L"one", L"two"), 1);
-    EXPECT_EQ(CompareFileSizes(L"one", L"three"), 0);
-    EXPECT_EQ(CompareFileSizes(L"one", L"missing"), -1);
-    EXPECT_EQ(CompareFileSizes(L"missing", L"one"), -1);
-    EXPECT_EQ(CompareFileSizes(L"", L"one"), -1);
 }
 
 } // namespace
