@@ -1,10 +1,7 @@
 // The sprite on the software device, read back from the back buffer: exact texel copies for
-// untransformed draws (clipped at the edges), the stage-0 colour operations, the state it sets
-// and restores, and one batch drawing what separate batches draw. Blend and sampling formulas
-// are the rasteriser's.
+// untransformed draws (clipped at the edges) and the stage-0 colour operations. Blend and
+// sampling formulas are the rasteriser's; many sprites in one batch are the demo capture's.
 #include "GfxTestSupport.h"
-
-#include <cmath>
 
 using namespace vireo::gfxtest;
 
@@ -123,87 +120,4 @@ TEST_F(SpriteTest, StageZeroOperationsAndArguments)
     m_device->GetTextureStageState(0, D3DTSS_COLOROP, &op);
     EXPECT_EQ(op, static_cast<DWORD>(D3DTOP_MODULATE)) << "End drops what was set inside the batch";
     texture->Release();
-}
-
-// One batch of many sprites must draw what the same sprites draw one batch each: textures
-// switching back and forth, transforms of every kind, and a device whose minification and
-// magnification filters differ, so the filter is chosen sprite by sprite.
-TEST_F(SpriteTest, OneBatchDrawsWhatSeparateBatchesDraw)
-{
-    IDirect3DTexture9* a = MakeTexture(8, 6, Pattern(8, 6));
-    std::vector<std::uint32_t> bPixels = Pattern(6, 6);
-    for (std::uint32_t& p : bPixels)
-        p = (p ^ 0x00FF00FFu) & 0x80FFFFFFu; // other colours, half transparent
-    IDirect3DTexture9* b = MakeTexture(6, 6, bPixels);
-
-    D3DXMATRIX identity, enlarge, shrink, turn, move, temp;
-    D3DXMatrixIdentity(&identity);
-    D3DXMatrixScaling(&temp, 2.5f, 2.5f, 1);
-    D3DXMatrixTranslation(&move, 3, 4, 0);
-    D3DXMatrixMultiply(&enlarge, &temp, &move);
-    D3DXMatrixScaling(&temp, 0.6f, 0.7f, 1);
-    D3DXMatrixTranslation(&move, 30, 2, 0);
-    D3DXMatrixMultiply(&shrink, &temp, &move);
-    D3DXMatrixRotationZ(&temp, 0.4f);
-    D3DXMatrixTranslation(&move, 40, 20, 0);
-    D3DXMatrixMultiply(&turn, &temp, &move);
-    const RECT part{1, 1, 5, 4};
-    const struct {
-        IDirect3DTexture9* texture;
-        const D3DXMATRIX* transform;
-        float x, y;
-        const RECT* source;
-        D3DCOLOR color;
-    } sprites[] = {
-        {a, &enlarge, 0, 0, nullptr, 0xFFFFFFFF},        {a, &shrink, 0, 0, nullptr, 0xC080FF40},
-        {b, &identity, 20.25f, 30, nullptr, 0xFFFFFFFF}, {a, &turn, 0, 0, &part, 0xFFFFFFFF},
-        {b, &shrink, 5, 20, nullptr, 0x80FFFFFF},        {a, &identity, 50, 35, &part, 0xFF20FF20},
-        {b, &turn, -3, 2, nullptr, 0xFFFFFFFF},
-    };
-    const DWORD flags = D3DXSPRITE_DONOTSAVESTATE | D3DXSPRITE_DONOTMODIFY_RENDERSTATE;
-    m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    m_device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    m_device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    m_device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    m_device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-    m_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-
-    auto draw = [&](const auto& s) {
-        m_sprite->SetTransform(s.transform);
-        const D3DXVECTOR3 position(s.x, s.y, 0);
-        ASSERT_EQ(m_sprite->Draw(s.texture, s.source, nullptr, &position, s.color), D3D_OK);
-    };
-    for (const auto& s : sprites) {
-        ASSERT_EQ(m_sprite->Begin(flags), D3D_OK);
-        draw(s);
-        ASSERT_EQ(m_sprite->End(), D3D_OK);
-    }
-    const Pixels separate = Frame();
-
-    ClearTo(0xFF000000);
-    ASSERT_EQ(m_sprite->Begin(flags), D3D_OK);
-    for (const auto& s : sprites)
-        draw(s);
-    ASSERT_EQ(m_sprite->End(), D3D_OK);
-    const Pixels batched = Frame();
-
-    int differing = 0, drawn = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            differing += batched.At(x, y) != separate.At(x, y);
-            drawn += separate.At(x, y) != 0xFF000000u;
-        }
-    EXPECT_EQ(differing, 0);
-    EXPECT_GT(drawn, 300) << "the sprites are on the target";
-
-    // Without saving state the last sprite's texture stays bound, as SetTexture left it.
-    IDirect3DBaseTexture9* bound = nullptr;
-    ASSERT_EQ(m_device->GetTexture(0, &bound), D3D_OK);
-    EXPECT_EQ(bound, b);
-    if (bound)
-        bound->Release();
-    a->Release();
-    b->Release();
 }
