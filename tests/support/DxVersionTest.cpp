@@ -112,9 +112,6 @@ TEST_F(PlatformDxVersion, ProviderFirstThenFiles)
         {"the provider's answer", {}, true, false, true, 0x90003, L"9.0c"},
         {"a blank letter is no letter", info([](auto& i) { i.letter = std::wstring(L" "); }), false, false, true,
          0x90000, L"9.0"},
-        {"an empty letter is no answer", info([](auto& i) { i.letter = std::wstring(); }), true, false, true, 0x70000,
-         L"7.0"},
-        {"no provider", info([](auto& i) { i.providerAvailable = false; }), true, false, true, 0x70000, L"7.0"},
         {"no provider, d3d9 present", info([](auto& i) { i.providerAvailable = false; }), true, true, true, 0x90000,
          L"9.0"},
         // Without a system directory no file is found: 0.0, still an answer.
