@@ -29,12 +29,8 @@ TEST(GetPathTail, ComponentsFromTheEnd)
     } rows[] = {
         {L"C:\\game\\pic\\a.png", 0, L"a.png"},
         {L"C:\\game\\pic\\a.png", 1, L"pic\\a.png"},
-        {L"a\\b.png", 5, L"a\\b.png"},
-        {L"name.png", 0, L"name.png"},
         {L"C:\\game\\a.png", -1, L"C:\\game\\a.png"},
-        {L"/game/pic/a.png", 1, L"pic/a.png"},
         {L"/game\\pic/a.png", 1, L"pic/a.png"},
-        {L"C:a.png", 0, L"C:a.png"},
         {L"dir/", 0, L""},
         {L"", 0, L""},
     };
