@@ -54,12 +54,9 @@ TEST(Directory, WildcardsMatchTheLastComponentWithoutCase)
     } rows[] = {
         {L"*.txt", {L"a.txt", L"b.TXT", L"c1.txt", L"c22.txt"}},
         {L"c?.txt", {L"c1.txt"}},
-        {L"c??.TXT", {L"c22.txt"}},
         {L"*b*", {L"ab.bmp", L"b.TXT", L"sub.d"}},
         {L"*.*", {L".", L"..", L"a.txt", L"b.TXT", L"ab.bmp", L"readme", L"c1.txt", L"c22.txt", L"sub.d"}},
-        {L"*", {L".", L"..", L"a.txt", L"b.TXT", L"ab.bmp", L"readme", L"c1.txt", L"c22.txt", L"sub.d"}},
         {L"readme", {L"readme"}},
-        {L"*.d", {L"sub.d"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern);
