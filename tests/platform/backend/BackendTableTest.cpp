@@ -1,6 +1,5 @@
-// Choosing the back end: by name, from a comma list in order, an unknown or failing name
-// as a reported error (never a silent fallback), and the automatic choice without a
-// display. Also the null audio sink that headless runs use.
+// Choosing the back end: by name and from a comma list in order, and a box that still reaches
+// stderr when no back end can start.
 #include "platform/backend/Backend.h"
 #include "platform/backend/NullAudioOut.h"
 
@@ -101,33 +100,6 @@ TEST_F(BackendChoice, NoBackEndMeansNoWindowButABoxStillReachesStderr)
     const std::string log = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("unknown back end \"nonesuch\""), std::string::npos);
     EXPECT_NE(log.find("caption: text\n"), std::string::npos);
-}
-
-TEST(NullAudio, PullsOnDemandAndRecordsUpToItsCap)
-{
-    vireo::platform::CNullAudioOut sink;
-    auto ramp = [](std::int16_t* samples, int frames, void* user) {
-        int& next = *static_cast<int*>(user);
-        for (int i = 0; i < frames * 2; ++i)
-            samples[i] = static_cast<std::int16_t>(next++);
-    };
-    int next = 0;
-    EXPECT_FALSE(sink.Open({44100, 0}, ramp, &next) || sink.Open({44100, 2}, nullptr, &next));
-    sink.FailOpen(true);
-    EXPECT_FALSE(sink.Open({44100, 2}, ramp, &next));
-    sink.FailOpen(false);
-    ASSERT_TRUE(sink.Open({44100, 2}, ramp, &next));
-    sink.Pull(4); // not recording: pulled and dropped
-    EXPECT_EQ(next, 8);
-    sink.SetRecording(true, 10);
-    for (int i = 0; i < 2; ++i)
-        sink.Pull(3);
-    ASSERT_EQ(sink.Recorded().size(), 10u);
-    EXPECT_EQ(sink.Recorded().front(), 8);
-    EXPECT_EQ(sink.Recorded().back(), 17);
-    sink.Close();
-    sink.Pull(3);
-    EXPECT_EQ(next, 20);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// The key tables of the SDL2 back end: DirectInput codes by scan code (known keys, keys
-// without a code, the table's shape), virtual keys for the window messages, and the control
+// The key tables of the SDL2 back end: DirectInput codes by scan code, and the control
 // characters the edit box depends on (Backspace, Enter, Ctrl+V) that SDL's text input never
 // sends. Pure functions: no display needed.
 #include "platform/backend/sdl2/SdlKeyMap.h"
@@ -60,62 +59,6 @@ TEST(SdlKeyMap, KnownKeysByPosition)
     };
     for (const auto& row : rows)
         EXPECT_EQ(DikFromSdlScancode(row.sdl), row.dik) << "SDL scancode " << row.sdl;
-}
-
-TEST(SdlKeyMap, OnlyIntendedKeysShareACodeAndLettersDigitsFunctionKeysAreReached)
-{
-    std::map<int, std::vector<int>> byDik;
-    for (int sdl = 0; sdl < SDL_NUM_SCANCODES; ++sdl)
-        if (int dik = DikFromSdlScancode(sdl))
-            byDik[dik].push_back(sdl);
-    const std::map<int, std::vector<int>> shared = {
-        {DIK_BACKSLASH, {SDL_SCANCODE_BACKSLASH, SDL_SCANCODE_NONUSHASH}},
-        {DIK_SYSRQ, {SDL_SCANCODE_PRINTSCREEN, SDL_SCANCODE_SYSREQ}},
-        {DIK_MUTE, {SDL_SCANCODE_MUTE, SDL_SCANCODE_AUDIOMUTE}},
-    };
-    for (const auto& [dik, sdls] : byDik) {
-        if (sdls.size() > 1) {
-            auto it = shared.find(dik);
-            ASSERT_NE(it, shared.end()) << "DIK " << dik << " reached from " << sdls.size() << " SDL keys";
-            EXPECT_EQ(sdls, it->second);
-        }
-    }
-    // Letters and digits are not contiguous in either numbering, so each is asked for.
-    for (int dik : {DIK_Q, DIK_P, DIK_A, DIK_L, DIK_Z, DIK_M, DIK_1, DIK_9, DIK_0, DIK_F1, DIK_F10, DIK_F11, DIK_F12,
-                    DIK_F13, DIK_F15})
-        EXPECT_TRUE(byDik.count(dik)) << "DIK " << dik << " has no SDL key";
-    for (int i = 0; i < 26; ++i)
-        EXPECT_TRUE(byDik.count(DikFromSdlScancode(SDL_SCANCODE_A + i))) << char('A' + i);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(DikFromSdlScancode(SDL_SCANCODE_F1 + i), DIK_F1 + i);
-}
-
-TEST(SdlKeys, VirtualKeysFollowWin32Numbering)
-{
-    const struct {
-        SDL_Keycode key;
-        UINT vk;
-    } rows[] = {
-        {SDLK_a, 'A'},
-        {SDLK_z, 'Z'},
-        {SDLK_0, '0'},
-        {SDLK_9, '9'},
-        {SDLK_F1, VK_F1},
-        {SDLK_F12, VK_F12},
-        {SDLK_RETURN, VK_RETURN},
-        {SDLK_KP_ENTER, VK_RETURN},
-        {SDLK_ESCAPE, VK_ESCAPE},
-        {SDLK_LALT, VK_MENU},
-        {SDLK_RCTRL, VK_CONTROL},
-        {SDLK_KP_1, VK_NUMPAD0 + 1},
-        {SDLK_KP_0, VK_NUMPAD0},
-        {SDLK_LEFT, VK_LEFT},
-        {SDLK_BACKQUOTE, VK_OEM_3},
-        {SDLK_F13, 0},
-        {SDLK_AUDIOPLAY, 0},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(VirtualKeyFromSdl(row.key), row.vk) << SDL_GetKeyName(row.key);
 }
 
 TEST(SdlKeys, ControlCharactersAsTranslateMessageWouldMakeThem)

@@ -1,5 +1,5 @@
-// Code-page conversion: GBK bytes, replacement of what cannot map, -1 lengths, buffer
-// sizes, invalid arguments, and the choice of the process code page.
+// Code-page conversion: GBK bytes both ways, replacement of what cannot map, and the choice of
+// the process code page.
 #include <vireo/platform/Testing.h>
 #include <vireo/platform/Win32.h>
 
@@ -65,71 +65,6 @@ TEST_F(CodePage, WhatCannotMapBecomesAQuestionMark)
     EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
     EXPECT_EQ(MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, "ab\xD6", 3, wide, 8), 0);
     EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
-}
-
-TEST_F(CodePage, LengthsBuffersAndArguments)
-{
-    wchar_t wide[8];
-    char narrow[8];
-    // -1 converts and counts the terminator.
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abc", -1, nullptr, 0), 4);
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abc", -1, wide, 8), 4);
-    EXPECT_EQ(wide[3], L'\0');
-    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"中", -1, nullptr, 0, nullptr, nullptr), 4);
-    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"中", -1, narrow, 4, nullptr, nullptr), 4);
-    EXPECT_STREQ(narrow, "\xE4\xB8\xAD");
-    // One wchar_t per code point, also outside the BMP.
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xF0\x9F\x98\x80", 4, wide, 8), 1);
-    EXPECT_EQ(wide[0], static_cast<wchar_t>(0x1F600));
-
-    // Exactly enough is enough; one less is an error that writes nothing useful.
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abcd", 4, wide, 4), 4);
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abcd", 4, wide, 3), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(WideCharToMultiByte(936, 0, L"中文", 2, narrow, 3, nullptr, nullptr), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-
-    struct Row {
-        const char* label;
-        int result;
-    };
-    const char defaultChar = '?';
-    BOOL used = FALSE;
-    const Row rows[] = {
-        {"null source", MultiByteToWideChar(CP_UTF8, 0, nullptr, 3, wide, 8)},
-        {"zero length", MultiByteToWideChar(CP_UTF8, 0, "abc", 0, wide, 8)},
-        {"length -2", MultiByteToWideChar(CP_UTF8, 0, "abc", -2, wide, 8)},
-        {"null buffer with a size", MultiByteToWideChar(CP_UTF8, 0, "abc", 3, nullptr, 8)},
-        {"negative buffer size", WideCharToMultiByte(CP_UTF8, 0, L"abc", 3, narrow, -1, nullptr, nullptr)},
-        {"default char with UTF-8", WideCharToMultiByte(CP_UTF8, 0, L"abc", 3, narrow, 8, &defaultChar, nullptr)},
-        {"used flag with UTF-8", WideCharToMultiByte(CP_UTF8, 0, L"abc", 3, narrow, 8, nullptr, &used)},
-        {"unknown code page", MultiByteToWideChar(12345, 0, "abc", 3, wide, 8)},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.result, 0) << row.label;
-    SetLastError(0);
-    EXPECT_EQ(MultiByteToWideChar(12345, 0, "abc", 3, wide, 8), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-}
-
-TEST_F(CodePage, ProcessCodePageFollowsTheNameGiven)
-{
-    struct Row {
-        const char* name;
-        UINT acp;
-    } rows[] = {
-        {"UTF-8", CP_UTF8}, {"ANSI_X3.4-1968", CP_UTF8}, // the C locale: plain ASCII counts as UTF-8
-        {"GB18030", 54936}, {"windows-1252", 1252},      {"no-such-charset", CP_UTF8},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        vireo::testing::SetAnsiCodePage(row.name);
-        EXPECT_EQ(GetACP(), row.acp);
-    }
-    vireo::testing::SetAnsiCodePage("windows-1252");
-    EXPECT_EQ(ToBytes(CP_ACP, L"caf\u00E9"), "caf\xE9");
-    vireo::testing::SetAnsiCodePage("UTF-8");
-    EXPECT_EQ(ToBytes(CP_ACP, L"caf\u00E9"), "caf\xC3\xA9");
 }
 
 } // namespace

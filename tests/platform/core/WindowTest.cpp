@@ -1,6 +1,6 @@
 // Windows and the message queue on the headless back end: creation and destruction
-// messages, queue order and filters, WM_QUIT last, DefWindowProc closing, placement,
-// and the state changes a user makes (size, focus, minimise) arriving as messages.
+// messages, queue order and filters, WM_QUIT last, DefWindowProc closing, the state changes a
+// user makes (size, minimise) arriving as messages, and destruction from inside a message.
 #include "common/LastError.h"
 
 #include <vireo/platform/Testing.h>
@@ -30,11 +30,6 @@ LRESULT CALLBACK_Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return g_createAnswer;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-std::vector<LONG> Sides(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 class Windows : public ::testing::Test {
@@ -84,22 +79,6 @@ class Windows : public ::testing::Test {
     }
     std::vector<HWND> m_made;
 };
-
-TEST_F(Windows, ClassesAreUniqueWithoutCaseAndMustExist)
-{
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &CALLBACK_Record;
-    wc.lpszClassName = L"VIREOTESTWINDOW";
-    EXPECT_EQ(RegisterClassExW(&wc), 0);
-    EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
-    wc.lpfnWndProc = nullptr;
-    wc.lpszClassName = L"Other";
-    EXPECT_EQ(RegisterClassExW(&wc), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
-}
 
 TEST_F(Windows, CreationAndDestructionReachTheProcedure)
 {
@@ -189,51 +168,6 @@ TEST_F(Windows, CloseGoesThroughDefWindowProcToDestroy)
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST_F(Windows, PlacementFramesAndMetrics)
-{
-    const struct {
-        DWORD style;
-        RECT client, frame;
-    } frames[] = {{WS_OVERLAPPEDWINDOW, {0, 0, 800, 600}, {-8, -31, 808, 608}},
-                  {WS_CAPTION | WS_SYSMENU, {0, 0, 100, 100}, {-3, -26, 103, 103}},
-                  {WS_POPUP, {5, 5, 10, 10}, {5, 5, 10, 10}}};
-    for (const auto& f : frames) {
-        RECT r = f.client;
-        ASSERT_TRUE(AdjustWindowRect(&r, f.style, FALSE));
-        EXPECT_EQ(Sides(r), Sides(f.frame)) << std::hex << f.style;
-    }
-
-    HWND hwnd = Make(WS_OVERLAPPEDWINDOW, 816, 639);
-    RECT client, window;
-    ASSERT_TRUE(GetClientRect(hwnd, &client));
-    EXPECT_EQ(Sides(client), (std::vector<LONG>{0, 0, 800, 600}));
-    ASSERT_TRUE(GetWindowRect(hwnd, &window));
-    EXPECT_EQ(Sides(window), (std::vector<LONG>{10, 20, 10 + 816, 20 + 639}));
-    POINT p{5, 6};
-    ASSERT_TRUE(ClientToScreen(hwnd, &p));
-    EXPECT_EQ((std::vector<LONG>{p.x, p.y}), (std::vector<LONG>{10 + 8 + 5, 20 + 31 + 6}));
-    ASSERT_TRUE(ScreenToClient(hwnd, &p));
-    EXPECT_EQ(p.x, 5);
-    vireo::testing::SetCursorClientPos(hwnd, 100, 50);
-    ASSERT_TRUE(GetCursorPos(&p));
-    EXPECT_EQ((std::vector<LONG>{p.x, p.y}), (std::vector<LONG>{10 + 8 + 100, 20 + 31 + 50}));
-
-    g_seen.clear();
-    ASSERT_TRUE(SetWindowPos(hwnd, nullptr, 0, 0, 656, 519, SWP_NOMOVE | SWP_NOZORDER));
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ(Sides(client), (std::vector<LONG>{0, 0, 640, 480}));
-    ASSERT_EQ(g_seen.size(), 1u);
-    EXPECT_EQ(g_seen[0].message, WM_SIZE);
-    EXPECT_EQ(g_seen[0].lParam, MAKELPARAM(640, 480));
-    GetWindowRect(hwnd, &window);
-    EXPECT_EQ(window.left, 10);
-
-    for (auto [index, value] :
-         {std::pair{SM_CXSCREEN, 1920}, {SM_CXMAXIMIZED, 1936}, {SM_CYMAXIMIZED, 1056}, {SM_CYCAPTION, 23}, {12345, 0}})
-        EXPECT_EQ(GetSystemMetrics(index), value) << index;
-    EXPECT_EQ(ErrorOf(GetClientRect(nullptr, &client)), ERROR_INVALID_WINDOW_HANDLE);
-}
-
 TEST_F(Windows, UserChangesArriveAsMessages)
 {
     HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
@@ -284,48 +218,6 @@ TEST_F(Windows, UserChangesArriveAsMessages)
     EXPECT_EQ(Pump(), (std::vector<UINT>{WM_CHAR, WM_CHAR}));
     EXPECT_EQ(g_seen[0].wParam, 0xD83Du);
     EXPECT_EQ(g_seen[1].wParam, 0xDE00u);
-}
-
-TEST_F(Windows, ShowWindowReportsThePreviousVisibility)
-{
-    HWND hwnd = Make();
-    EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));
-    EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW));
-    EXPECT_TRUE(ShowWindow(hwnd, SW_MINIMIZE));
-    EXPECT_TRUE(IsIconic(hwnd));
-    EXPECT_TRUE(ShowWindow(hwnd, SW_RESTORE));
-    EXPECT_FALSE(IsIconic(hwnd));
-    EXPECT_EQ(GetForegroundWindow(), hwnd);
-    EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));
-    EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_EQ(GetForegroundWindow(), nullptr);
-    EXPECT_FALSE(ShowWindow(nullptr, SW_SHOW));
-}
-
-TEST_F(Windows, FocusMovesBetweenWindowsWithOneMessageEach)
-{
-    HWND a = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND b = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_EQ(GetForegroundWindow(), b); // the last one shown
-    Pump();
-
-    vireo::testing::SetForeground(a, true); // the user clicks a
-    EXPECT_EQ(GetForegroundWindow(), a);
-    Pump();
-    using Activation = std::vector<std::pair<HWND, WORD>>;
-    auto activations = [] {
-        Activation out;
-        for (const Seen& seen : g_seen)
-            out.emplace_back(seen.hwnd, LOWORD(seen.wParam));
-        return out;
-    };
-    EXPECT_EQ(activations(), (Activation{{b, WA_INACTIVE}, {a, WA_ACTIVE}}));
-    g_seen.clear();
-    ASSERT_TRUE(SetForegroundWindow(b)); // the program asks: sent at once, in the same order
-    EXPECT_EQ(activations(), (Activation{{a, WA_INACTIVE}, {b, WA_ACTIVE}}));
-    EXPECT_TRUE(Pump().empty());
-    EXPECT_FALSE(SetForegroundWindow(nullptr));
 }
 
 // A procedure that destroys its own window from inside the messages it is sent.

@@ -19,7 +19,6 @@ namespace vt = vireo::testing;
 
 namespace vireo::gfxtest {
 
-using vireo::test::CreateHostWindow;
 using vireo::test::PresentParams;
 
 // A frame with pixel access by position.

@@ -1,5 +1,5 @@
-// vireo-pack: a packed folder reads back as the folder loader reads it, byte for byte; folder
-// quirks (extension order, gaps, missing or absurd Desc.ini) and the command line's exit codes.
+// vireo-pack: a packed folder reads back as the folder loader reads it, byte for byte, and the
+// description keeps what the folder reader sees.
 #include "tools/packer/Packer.h"
 #include "resource/IniFile.h"
 #include "resource/TestFiles.h"
@@ -77,33 +77,4 @@ TEST(Packer, DescriptionTextKeepsWhatTheFolderReaderSees)
     };
     for (const auto& [file, text] : cases)
         EXPECT_EQ(DescToPackageText(std::vector<BYTE>(file.begin(), file.end())), text) << file;
-}
-
-TEST(Packer, FolderQuirksAndAbsurdCounts)
-{
-    ScratchDir dir;
-    SPackerInput input;
-    std::wstring error;
-    // No Desc.ini: one picture by default, with a warning.
-    WriteFileBytes(dir.Path("plain/000.tga"), "t");
-    WriteFileBytes(dir.Path("plain/001.tga"), "not counted");
-    ASSERT_EQ(CollectPackageFolder(dir.Wide("plain"), input, error), 1);
-    EXPECT_EQ(input.pictures.size(), 1u);
-    EXPECT_EQ(input.warnings.size(), 1u);
-
-    // A gap at 100 with picture 1000 present: the loader would take 1000.png for 100.
-    WriteFileBytes(dir.Path("gap/Desc.ini"), "[Picture]\r\nPictureCount=1001\r\n");
-    for (int i = 0; i < 100; ++i)
-        WriteFileBytes(dir.Path("gap/" + std::string(i < 10 ? "00" : "0") + std::to_string(i) + ".dds"), "d");
-    WriteFileBytes(dir.Path("gap/1000.png"), "p");
-    ASSERT_EQ(CollectPackageFolder(dir.Wide("gap"), input, error), 1);
-    EXPECT_EQ(input.pictures.size(), 101u);
-    ASSERT_EQ(input.warnings.size(), 1u);
-    EXPECT_NE(input.warnings[0].find(L"picture 100 "), std::wstring::npos);
-    const std::pair<const char*, BOOL> counts[] = {{"100000000", 0}, {"10001", 0}, {"10000", 1}, {"-5", 1}, {"abc", 1}};
-    for (const auto& [count, result] : counts) {
-        WriteFileBytes(dir.Path("count/Desc.ini"), std::string("[Picture]\r\nPictureCount=") + count + "\r\n");
-        WriteFileBytes(dir.Path("count/000.png"), "p");
-        EXPECT_EQ(CollectPackageFolder(dir.Wide("count"), input, error), result) << count;
-    }
 }

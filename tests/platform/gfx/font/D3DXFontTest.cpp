@@ -1,6 +1,5 @@
 // ID3DXFont on the software device: its text on the back buffer equals the CPU text renderer's
-// pixels, through the caller's sprite, its own, or a sprite outside Begin/End; DT_CALCRECT;
-// the device context; device loss and reset; and refused arguments.
+// pixels, through the caller's sprite, its own, or a sprite outside Begin/End.
 #include "FontTestUtil.h"
 #include "common/TestDevice.h"
 
@@ -88,70 +87,6 @@ TEST_F(D3DXFontTest, SpriteDrawnTextEqualsTheCpuRendererPixelForPixel)
         EXPECT_EQ(std::memcmp(&rect, &box, sizeof rect), 0); // only DT_CALCRECT writes the rectangle
         EXPECT_EQ(vt::ReadBackBuffer(m_device).pixels, expected);
     }
-}
-
-// DT_CALCRECT measures like the font's device context and draws nothing; empty texts return 0.
-TEST_F(D3DXFontTest, CalcRectMeasuresAndEmptyTextDrawsNothing)
-{
-    SIZE size{};
-    ASSERT_TRUE(GetTextExtentPoint32W(m_font->GetDC(), L"Hello Vireo", 11, &size));
-    RECT rect{5, 6, 5, 6};
-    EXPECT_EQ(m_font->DrawTextW(m_sprite, L"Hello Vireo", -1, &rect, DT_CALCRECT | DT_SINGLELINE, 0xFFFFFFFF), 17);
-    EXPECT_EQ(rect.right - rect.left, size.cx);
-    EXPECT_EQ(rect.bottom, 23);
-    rect = RECT{0, 0, kWidth, kHeight};
-    EXPECT_EQ(m_font->DrawTextW(m_sprite, nullptr, -1, &rect, DT_LEFT, 0xFFFFFFFF), 0);
-    EXPECT_EQ(m_font->DrawTextW(m_sprite, L"abc", 0, &rect, DT_LEFT, 0xFFFFFFFF), 0);
-    EXPECT_EQ(vt::ReadBackBuffer(m_device).pixels, std::vector<std::uint32_t>(kWidth * kHeight, kBackground));
-}
-
-TEST_F(D3DXFontTest, FontsKeepWorkingAcrossDeviceLossAndReset)
-{
-    // An unreleased font blocks Reset until it is told the device is lost, like the sprite.
-    EXPECT_GT(vt::ResetBlockers(m_device), 0);
-    m_font->DrawTextW(nullptr, L"warm", -1, nullptr, DT_LEFT, 0xFFFFFFFF); // makes the font's own sprite
-    m_sprite->OnLostDevice();
-    EXPECT_GT(vt::ResetBlockers(m_device), 0);
-    ASSERT_EQ(m_font->OnLostDevice(), D3D_OK);
-    EXPECT_EQ(vt::ResetBlockers(m_device), 0);
-    ASSERT_EQ(m_device->Reset(&m_params), D3D_OK);
-    ASSERT_EQ(m_font->OnResetDevice(), D3D_OK);
-    m_sprite->OnResetDevice();
-
-    const wchar_t* text = L"After reset 重置";
-    RECT box{0, 0, kWidth, kHeight};
-    Clear();
-    ASSERT_EQ(m_device->BeginScene(), D3D_OK);
-    ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
-    m_font->DrawTextW(m_sprite, text, -1, &box, DT_LEFT, 0xFFFFFFFF);
-    ASSERT_EQ(m_sprite->End(), D3D_OK);
-    ASSERT_EQ(m_device->EndScene(), D3D_OK);
-    EXPECT_EQ(vt::ReadBackBuffer(m_device).pixels, Expected(text, box, DT_LEFT, 0xFFFFFFFF));
-}
-
-TEST_F(D3DXFontTest, CreationRefusesBadArgumentsAndCutsLongFaceNames)
-{
-    D3DXFONT_DESCW desc{};
-    desc.Height = 17;
-    std::wcscpy(desc.FaceName, L"Times New Roman");
-    ID3DXFont* font = reinterpret_cast<ID3DXFont*>(&desc);
-    EXPECT_EQ(D3DXCreateFontIndirectW(nullptr, &desc, &font), D3DERR_INVALIDCALL);
-    EXPECT_EQ(font, nullptr);
-    EXPECT_EQ(D3DXCreateFontIndirectW(m_device, nullptr, &font), D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateFontIndirectW(m_device, &desc, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateFontIndirectW(reinterpret_cast<IDirect3DDevice9*>(m_sprite), &desc, &font), D3DERR_INVALIDCALL);
-
-    // A face name filling all 32 characters, no terminator: read no further, keep 31.
-    for (wchar_t& c : desc.FaceName)
-        c = L'W';
-    ASSERT_EQ(D3DXCreateFontIndirectW(m_device, &desc, &font), D3D_OK);
-    D3DXFONT_DESCW back{};
-    font->GetDescW(&back);
-    EXPECT_EQ(std::wcslen(back.FaceName), 31u);
-    RECT rect{0, 0, 100, 30};
-    EXPECT_EQ(font->DrawTextW(nullptr, L"still draws", -1, &rect, DT_LEFT, 0xFFFFFFFF), 17);
-    EXPECT_NE(vt::ReadBackBuffer(m_device).pixels, std::vector<std::uint32_t>(kWidth * kHeight, kBackground));
-    EXPECT_EQ(font->Release(), 0u);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// DrawText layout: the box rules, alignment, word breaking, line breaks, DT_CALCRECT,
-// clipping, counts, and the agreement of measuring with what is drawn.
+// DrawText layout: alignment, line breaks, tab stops, word breaking (Latin and Chinese),
+// clipping, and the agreement of measuring with what is drawn.
 #include "FontTestUtil.h"
 
 #include <climits>
@@ -29,33 +29,6 @@ class TextLayoutTest : public testing::Test {
     std::unique_ptr<CTextFont> m_Font;
 };
 
-TEST_F(TextLayoutTest, MeasuredWidthIsTheDrawnInkWithinTheSideBearings)
-{
-    // Long texts, so a per-glyph disagreement between measuring and drawing adds up.
-    struct Case {
-        const wchar_t* face;
-        int height;
-        const wchar_t* text;
-    } cases[] = {
-        {L"Times New Roman", 17, L"Hello World Hello World Hello World Hello World"},
-        {L"Times New Roman", -13, L"Mimimum minimum numismatic nimbus in Nimes"},
-        {L"Tahoma", 15, L"HIJKLMNnmhd Hundred humid hummingbirds hum in Hilden"},
-        {L"Times New Roman", 24, L"Hello 你好世界 Hello 中文测试 Hill"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "height " << c.height);
-        auto font = MakeFont(c.face, c.height);
-        ASSERT_NE(font, nullptr);
-        SIZE size = font->Measure(c.text, -1);
-        Ink ink = DrawInk(*font, c.text, {10, 10, 10, 10}, DT_NOCLIP, 800, 100);
-        ASSERT_FALSE(ink.empty);
-        EXPECT_NEAR(ink.left, 10, 2);
-        EXPECT_NEAR(ink.right, 10 + size.cx, 2);
-        EXPECT_GE(ink.top, 10);
-        EXPECT_LE(ink.bottom, 10 + size.cy + 1);
-    }
-}
-
 TEST_F(TextLayoutTest, CenterRightAndLeftPlaceTheMeasuredLineInTheBox)
 {
     const wchar_t* text = L"Hello Vireo";
@@ -80,34 +53,6 @@ TEST_F(TextLayoutTest, CenterRightAndLeftPlaceTheMeasuredLineInTheBox)
         EXPECT_NEAR(ink.left, c.expectedLeft, 2);
         EXPECT_NEAR(ink.right, c.expectedLeft + w, 2);
     }
-}
-
-TEST_F(TextLayoutTest, VerticalAlignmentAndTheReturnedHeight)
-{
-    // Cell 17, ascent 14: the H's foot is on the baseline, 14 below the top of the line.
-    const RECT box{0, 0, 200, 100};
-    struct Case {
-        DWORD format;
-        int lineTop;
-        int returned;
-    } cases[] = {
-        {DT_TOP, 0, 17},
-        {DT_VCENTER, (100 - 17) / 2, (100 - 17) / 2 + 17},
-        {DT_BOTTOM, 100 - 17, 100},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "format " << c.format);
-        STextLayout layout;
-        Ink ink = DrawInk(*m_Font, L"HHH", box, c.format | DT_SINGLELINE, 400, 200, &layout);
-        EXPECT_EQ(layout.height, c.returned);
-        EXPECT_EQ(ink.bottom, c.lineTop + 14);
-    }
-    // Two lines under DT_VCENTER centre as a block of 34 pixels.
-    STextLayout layout = Lay(L"H\nH", box, DT_VCENTER);
-    ASSERT_EQ(layout.lines.size(), 2u);
-    EXPECT_EQ(layout.lines[0].top, 33);
-    EXPECT_EQ(layout.lines[1].top, 50);
-    EXPECT_EQ(layout.height, 33 + 34);
 }
 
 TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
@@ -209,26 +154,6 @@ TEST_F(TextLayoutTest, ChineseWrapsBetweenCharactersButKeepsPunctuationAttached)
     EXPECT_EQ(LineText(mixed, layout.lines[1]), L"世界");
 }
 
-TEST_F(TextLayoutTest, CalcRectMeasuresAndDrawsNothing)
-{
-    const wchar_t* text = L"Hello Vireo";
-    STextLayout layout = Lay(text, {10, 20, 11, 21}, DT_CALCRECT | DT_SINGLELINE);
-    EXPECT_TRUE(layout.quads.empty());
-    EXPECT_EQ(layout.rect.right, 10 + Width(text));
-    EXPECT_EQ(layout.rect.bottom, 37);
-
-    // Word-broken text keeps the box width and grows downwards to cover every line.
-    LayoutText(*m_Font, L"aaa bbb ccc", -1, {0, 5, Width(L"aaa bbb"), 6}, DT_CALCRECT | DT_WORDBREAK, layout);
-    EXPECT_EQ(layout.rect.right, Width(L"aaa bbb"));
-    EXPECT_EQ(layout.rect.bottom, 5 + 34);
-    EXPECT_EQ(layout.height, 34);
-
-    // Several lines without word breaking: the widest line sets the width.
-    LayoutText(*m_Font, L"ab\nabcdef\nabc", -1, {0, 0, 1, 1}, DT_CALCRECT, layout);
-    EXPECT_EQ(layout.rect.right, Width(L"abcdef"));
-    EXPECT_EQ(layout.rect.bottom, 51);
-}
-
 TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
 {
     const RECT box{50, 30, 120, 55}; // narrower than the text, room for 1.5 lines
@@ -260,43 +185,6 @@ TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
     for (int y = box.top; y < box.bottom; ++y)
         for (int x = box.left; x < box.right; ++x)
             ASSERT_EQ(clipped.At(x, y), whole.At(x, y)) << x << "," << y;
-}
-
-TEST_F(TextLayoutTest, CountsEmptyTextsAndExtremeBoxes)
-{
-    const STextLayout all = Lay(L"Hello World", {0, 0, 300, 100}, DT_LEFT);
-    const STextLayout five = Lay(L"Hello World", {0, 0, 300, 100}, DT_LEFT, 5);
-    const STextLayout prefix = Lay(L"Hello", {0, 0, 300, 100}, DT_LEFT);
-    EXPECT_EQ(all.lines[0].width, Width(L"Hello World"));
-    EXPECT_EQ(five.lines[0].width, prefix.lines[0].width);
-    EXPECT_EQ(five.quads.size(), prefix.quads.size());
-
-    for (const wchar_t* empty : {static_cast<const wchar_t*>(nullptr), L""}) {
-        STextLayout layout = Lay(empty, {0, 0, 100, 100}, DT_CENTER | DT_VCENTER);
-        EXPECT_EQ(layout.height, 0);
-        EXPECT_TRUE(layout.quads.empty());
-    }
-    STextLayout zero = Lay(L"Hello", {0, 0, 100, 100}, DT_LEFT, 0);
-    EXPECT_EQ(zero.height, 0);
-
-    const RECT extremes[] = {
-        {INT_MAX - 5, INT_MAX - 5, INT_MAX, INT_MAX},
-        {INT_MIN, INT_MIN, INT_MIN + 3, INT_MIN + 3},
-        {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
-        {100, 100, 0, 0}, // inverted: nothing is inside it
-    };
-    for (const RECT& box : extremes) {
-        for (DWORD format : {DWORD(DT_CENTER | DT_VCENTER), DWORD(DT_RIGHT | DT_BOTTOM | DT_WORDBREAK),
-                             DWORD(DT_NOCLIP | DT_CENTER), DWORD(DT_CALCRECT)}) {
-            STextLayout layout = Lay(L"Hello World 你好", box, format);
-            Canvas canvas(50, 50);
-            RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
-            for (const SGlyphQuad& quad : layout.quads) {
-                EXPECT_TRUE(quad.target.left <= quad.target.right && quad.target.top <= quad.target.bottom);
-                EXPECT_TRUE(box.left < box.right || format & DT_NOCLIP) << "an inverted box has nothing inside";
-            }
-        }
-    }
 }
 
 } // namespace

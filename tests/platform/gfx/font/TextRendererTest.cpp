@@ -1,5 +1,4 @@
-// The CPU text renderer: the sprite's blend of white-coverage glyph texels with the colour,
-// the alpha test, and drawing that stops at the surface edges.
+// The CPU text renderer: the sprite's blend of white-coverage glyph texels with the colour.
 #include "FontTestUtil.h"
 
 #include <random>
@@ -72,40 +71,6 @@ TEST_F(TextRendererTest, EveryPixelMatchesThePerChannelBlend)
         ASSERT_EQ(canvas.pixels, expected.pixels)
             << "seed " << seed << " round " << round << std::hex << " colour " << color;
     }
-}
-
-TEST_F(TextRendererTest, TransparentColourAndEmptyCoverageLeaveTheTargetAlone)
-{
-    Canvas canvas(40, 40, 0x12345678);
-    RenderTextLayout(canvas.surface, m_Block, m_Font->Atlas(), 0x00FFFFFF);
-    for (std::uint32_t p : canvas.pixels)
-        ASSERT_EQ(p, 0x12345678u);
-
-    // An 'o' has a hole of zero coverage inside its quad: the alpha test keeps it untouched,
-    // also where the target's alpha would otherwise be rewritten.
-    STextLayout layout;
-    LayoutText(*m_Font, L"o", -1, {0, 0, 40, 40}, DT_LEFT, layout);
-    ASSERT_EQ(layout.quads.size(), 1u);
-    const SGlyphQuad& q = layout.quads[0];
-    RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), 0xFFFFFFFF);
-    EXPECT_EQ(canvas.At((q.target.left + q.target.right) / 2, (q.target.top + q.target.bottom) / 2), 0x12345678u);
-}
-
-TEST_F(TextRendererTest, QuadsPartlyOffTheSurfaceDrawOnlyTheirVisiblePart)
-{
-    STextLayout inside, shifted;
-    LayoutText(*m_Font, L"Hello", -1, {0, 0, 200, 40}, DT_LEFT | DT_NOCLIP, inside);
-    LayoutText(*m_Font, L"Hello", -1, {-7, -5, 193, 35}, DT_LEFT | DT_NOCLIP, shifted);
-    Canvas a(100, 40), b(100, 40);
-    RenderTextLayout(a.surface, inside, m_Font->Atlas(), 0xFFFFFFFF);
-    RenderTextLayout(b.surface, shifted, m_Font->Atlas(), 0xFFFFFFFF);
-    for (int y = 0; y < 35; ++y)
-        for (int x = 0; x < 93; ++x)
-            ASSERT_EQ(b.At(x, y), a.At(x + 7, y + 5)) << x << "," << y;
-    Canvas tiny(3, 3);
-    RenderTextLayout(tiny.surface, inside, m_Font->Atlas(), 0xFFFFFFFF); // mostly outside: no overrun
-    Canvas none(0, 0);
-    RenderTextLayout(none.surface, inside, m_Font->Atlas(), 0xFFFFFFFF);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// JPEG through libjpeg: colour, grey, progressive and Adobe CMYK files decode within a
-// stated tolerance; the scan limit, damaged data and libjpeg's warnings refuse the file.
+// JPEG through libjpeg: colour, grey and progressive files decode within a stated tolerance;
+// the scan limit, damaged data and libjpeg's warnings refuse the file.
 #include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +63,6 @@ TEST(Jpeg, DecodesWithinTolerance)
         std::uint32_t sourceFormat;
     } cases[] = {
         {"RGB", Gradient(32, 24, 3), 20},
-        {"RGB odd size", Gradient(13, 7, 3), 20},
         {"grey", Gradient(16, 16, 1), 50},
         {"progressive",
          [] {
@@ -88,30 +87,6 @@ TEST(Jpeg, DecodesWithinTolerance)
         ASSERT_EQ(d.image.height, c.spec.height);
         EXPECT_LE(WorstError(d.image, c.spec), kTolerance) << c.name;
         EXPECT_EQ(d.image.sourceFormat, c.sourceFormat) << c.name;
-    }
-}
-
-TEST(Jpeg, ReadsAdobeCmykAsInverted)
-{
-    // libjpeg marks CMYK files with the Adobe segment, whose convention stores 255 for "no
-    // ink": (255, 0, 0, 255) is red, (0, 0, 0, 0) black, all 255 white.
-    JpegSpec s;
-    s.width = 24;
-    s.height = 8;
-    s.components = 4;
-    const std::uint8_t inks[3][4] = {{255, 0, 0, 255}, {0, 0, 0, 0}, {255, 255, 255, 255}};
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 24; ++x)
-            s.samples.insert(s.samples.end(), inks[x / 8], inks[x / 8] + 4);
-    const Decoded d = Decode(BuildJpeg(s));
-    ASSERT_TRUE(d.ok) << d.error;
-    const std::uint32_t expected[3] = {0xFFFF0000, 0xFF000000, 0xFFFFFFFF};
-    for (int block = 0; block < 3; ++block) {
-        const std::uint32_t px = d.image.pixels[4 * 24 + block * 8 + 4]; // a block's centre
-        for (int shift : {0, 8, 16})
-            EXPECT_NEAR(static_cast<int>((px >> shift) & 0xFF), static_cast<int>((expected[block] >> shift) & 0xFF),
-                        kTolerance)
-                << "block " << block << " pixel " << std::hex << px;
     }
 }
 
@@ -144,7 +119,6 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
         {"frame without components", noComponents, "Empty JPEG image"},
         {"190 progressive scans", BuildJpeg(many), "more than 100 scans"},
         {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
-        {"SOI and junk", Bytes{0xFF, 0xD8, 0xFF, 0x00, 0x12}, "JPEG: "},
     };
     for (const auto& c : cases) {
         const Decoded d = DecodeAs(Format::Jpeg, c.bytes);

@@ -114,13 +114,6 @@ TEST(Png, RefusesDamagedFiles)
     const Bytes paletteFile = BuildPng(palette);
     auto noPlte = PngChunks(paletteFile);
     std::erase_if(noPlte, [](const PngChunk& c) { return c.type == "PLTE"; });
-    Bytes hugeChunk = inserted({"vrEo", {}}, "IDAT");
-    {
-        // Its length field claims 2 GiB; libpng must not try to hold it.
-        const std::size_t at = 8 + 25;
-        hugeChunk[at] = 0x7F;
-    }
-
     // A text chunk right after IHDR whose length asks for 1.6 GB (libpng would allocate it).
     Bytes hugeText = inserted({"zTXt", Bytes(16, 'z')}, "IDAT");
     hugeText[33] = 0x62, hugeText[34] = 0x66, hugeText[35] = 0x61, hugeText[36] = 0x65;
@@ -137,7 +130,6 @@ TEST(Png, RefusesDamagedFiles)
         {"no IDAT", without("IDAT"), "PNG: "},
         {"no IEND", without("IEND"), "file truncated"},
         {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
-        {"unknown chunk claiming 2 GiB", hugeChunk, "chunk 'vrEo' declares 2130706432 bytes"},
         {"IHDR 1,000,001 wide",
          [&] {
              Bytes b = good;
@@ -145,7 +137,6 @@ TEST(Png, RefusesDamagedFiles)
              return b;
          }(),
          "image too large: 1000001 x 8"},
-        {"signature only", Bytes(good.begin(), good.begin() + 8), "PNG: "},
     };
     for (const auto& c : cases) {
         const Decoded d = DecodeAs(Format::Png, c.bytes);
@@ -153,21 +144,4 @@ TEST(Png, RefusesDamagedFiles)
         EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
         EXPECT_TRUE(d.image.pixels.empty()) << c.name;
     }
-}
-
-TEST(Png, IgnoresAnOversizedTrnsChunk)
-{
-    // tRNS with more entries than PLTE is invalid; libpng drops it (a benign error) and the
-    // image stays opaque rather than reading alpha past the palette.
-    PngSpec s = PaletteImage();
-    s.trns.clear();
-    auto chunks = PngChunks(BuildPng(s));
-    for (auto it = chunks.begin(); it != chunks.end(); ++it)
-        if (it->type == "IDAT") {
-            chunks.insert(it, PngChunk{"tRNS", Bytes(200, 0x10)});
-            break;
-        }
-    const Decoded d = Decode(PngFromChunks(chunks));
-    ASSERT_TRUE(d.ok) << d.error;
-    EXPECT_EQ(d.image.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF090807}));
 }

