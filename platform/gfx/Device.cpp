@@ -128,6 +128,7 @@ HRESULT CDevice::BuildBuffers(const D3DPRESENT_PARAMETERS& params)
     }
     m_params = params;
     m_renderTarget = m_backBuffer.get();
+    m_lights.clear();
     SetDeviceDefaults(m_state, params.EnableAutoDepthStencil != FALSE, params.BackBufferWidth, params.BackBufferHeight);
     return D3D_OK;
 }
