@@ -136,8 +136,7 @@ HRESULT CDevice::GetFVF(DWORD* fvf)
     return D3D_OK;
 }
 
-HRESULT CDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData, UINT offsetInBytes,
-                                 UINT stride)
+HRESULT CDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData, UINT offsetInBytes, UINT stride)
 {
     if (streamNumber != 0)
         return D3DERR_INVALIDCALL;
@@ -239,7 +238,8 @@ HRESULT CDevice::LightEnable(DWORD index, BOOL enable)
     if (it == m_lights.end())
         it = m_lights.emplace(index, SLightSlot{DefaultLight(), false}).first;
     if (enable && !it->second.enabled) {
-        const auto active = std::count_if(m_lights.begin(), m_lights.end(), [](const auto& e) { return e.second.enabled; });
+        const auto active =
+            std::count_if(m_lights.begin(), m_lights.end(), [](const auto& e) { return e.second.enabled; });
         if (active >= static_cast<std::ptrdiff_t>(kMaxLights))
             return D3DERR_INVALIDCALL;
     }
@@ -323,8 +323,8 @@ HRESULT CDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexInd
                                         const void* vertexStreamZeroData, UINT vertexStreamZeroStride)
 {
     const UINT indices = VerticesFor(type, primitiveCount);
-    if (primitiveCount == 0 || primitiveCount > kMaxPrimitives || indices == 0 || !indexData ||
-        !vertexStreamZeroData || vertexStreamZeroStride == 0 || m_state.fvf == 0 || numVertices == 0 ||
+    if (primitiveCount == 0 || primitiveCount > kMaxPrimitives || indices == 0 || !indexData || !vertexStreamZeroData ||
+        vertexStreamZeroStride == 0 || m_state.fvf == 0 || numVertices == 0 ||
         (indexDataFormat != D3DFMT_INDEX16 && indexDataFormat != D3DFMT_INDEX32))
         return D3DERR_INVALIDCALL;
     m_state.streamBuffer = 0;

@@ -12,7 +12,7 @@
 namespace vireo::gfx::xfile {
 
 // The limits the reader refuses beyond, so a hostile file costs bounded memory and time.
-constexpr int kMaxNesting = 256;                               // Frame/object depth
+constexpr int kMaxNesting = 256;                                // Frame/object depth
 constexpr std::size_t kMaxInflatedSize = std::size_t{16} << 20; // compressed files, bytes
 
 struct Material {

@@ -111,8 +111,9 @@ Token TextTokenStream::Next()
 
     const bool sign = (c == '-' || c == '+');
     const std::size_t digitAt = m_pos + (sign ? 1 : 0);
-    const bool number = digitAt < m_size && (IsDigit(m_data[digitAt]) || (m_data[digitAt] == '.' && digitAt + 1 < m_size &&
-                                                                             IsDigit(m_data[digitAt + 1])));
+    const bool number =
+        digitAt < m_size &&
+        (IsDigit(m_data[digitAt]) || (m_data[digitAt] == '.' && digitAt + 1 < m_size && IsDigit(m_data[digitAt + 1])));
     if (number) {
         std::size_t end = digitAt;
         bool integral = true;

@@ -28,8 +28,8 @@ enum class TokenKind {
 struct Token {
     TokenKind kind = TokenKind::End;
     double number = 0;
-    bool integral = false;  // the number was written or stored as an integer
-    std::string_view text;  // Name and String; views into the input
+    bool integral = false; // the number was written or stored as an integer
+    std::string_view text; // Name and String; views into the input
 };
 
 class TokenStream {

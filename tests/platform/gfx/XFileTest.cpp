@@ -1,6 +1,8 @@
 // The .x reader: one model read from its text, binary and both compressed encodings gives the
 // same flattened mesh (frames applied, quads split, vertices split by normal, materials by
 // name and inline); the bad-input catalogue is refused (or, for long names, read) quickly.
+#include "GfxTestSupport.h"
+
 #include "platform/gfx/mesh/XFile.h"
 
 #include <gtest/gtest.h>
@@ -126,7 +128,8 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
          "normal faces differ from the mesh's faces"},
         {Header("Mesh { " + tri + " 1; 3; 0,1,2;; MeshTextureCoords { 2; 0;0;, 1;1;; } }"),
          "fewer texture coordinates than vertices"},
-        {Header("Mesh { " + tri + " 1; 3; 0,1,2;; MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }"),
+        {Header("Mesh { " + tri +
+                " 1; 3; 0,1,2;; MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }"),
          "material index out of range"},
         {Header("Mesh { " + tri + " 1; 3; 0,1,2;; MeshMaterialList { 9; 1; 5;; } }"),
          "material index past the materials given"},
@@ -139,8 +142,8 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
         {Header("template T { <abc"), "unterminated GUID at line 2"},
         {Header("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3; 0,1,2;; 1e999 }"), "bad number at line 2"},
         {Header("Mesh { " + tri + " 1; 2; 0,1;; }"), "no triangles"},
-        {Header("Frame " + longName + " { Mesh " + longName + " { " + tri + " 1; 3; 0,1,2;; MeshMaterialList { 1; 1; 0;; { " +
-                longName + " } } } }"),
+        {Header("Frame " + longName + " { Mesh " + longName + " { " + tri +
+                " 1; 3; 0,1,2;; MeshMaterialList { 1; 1; 0;; { " + longName + " } } } }"),
          ""},
     };
     for (const Row& row : rows) {
@@ -205,6 +208,69 @@ TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
         EXPECT_EQ(xf::ReadXFile(row.file.data(), row.file.size(), &mesh, &error), *row.reason == 0);
         EXPECT_EQ(error, row.reason);
     }
+}
+
+} // namespace
+
+// Through the device: faces sorted into one range per subset, the FVF from what the file has,
+// materials with their texture names, and each subset drawn with its own range.
+namespace {
+
+using XMeshDeviceTest = vireo::gfxtest::DeviceTest;
+
+TEST_F(XMeshDeviceTest, LoadedMeshKeepsOneRangePerSubsetAndTheMaterialNames)
+{
+    const Bytes text = ToBytes(kModel);
+    ID3DXMesh* mesh = nullptr;
+    ID3DXBuffer* materials = nullptr;
+    ID3DXBuffer* adjacency = reinterpret_cast<ID3DXBuffer*>(&materials); // any non-null: receives null
+    DWORD count = 0;
+    ASSERT_EQ(D3DXLoadMeshFromXInMemory(text.data(), static_cast<DWORD>(text.size()), D3DXMESH_SYSTEMMEM, m_device,
+                                        &adjacency, &materials, nullptr, &count, &mesh),
+              S_OK);
+    EXPECT_EQ(adjacency, nullptr);
+    EXPECT_EQ(mesh->GetFVF(), D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    EXPECT_EQ(mesh->GetNumBytesPerVertex(), 36u);
+    EXPECT_EQ(mesh->GetNumFaces(), 3u);
+    EXPECT_EQ(mesh->GetNumVertices(), 7u);
+    ASSERT_EQ(count, 2u);
+    const auto* m = static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer());
+    EXPECT_EQ(m[0].pTextureFilename, nullptr);
+    EXPECT_STREQ(m[1].pTextureFilename, "tex ture.png");
+    EXPECT_FLOAT_EQ(m[1].MatD3D.Diffuse.b, 1.0f);
+
+    // The triangle (material 0) comes first, then the quad's two faces (material 1).
+    DWORD ranges = 0;
+    mesh->GetAttributeTable(nullptr, &ranges);
+    ASSERT_EQ(ranges, 2u);
+    D3DXATTRIBUTERANGE table[2];
+    mesh->GetAttributeTable(table, &ranges);
+    EXPECT_EQ(table[0].AttribId, 0u);
+    EXPECT_EQ(table[0].FaceCount, 1u);
+    EXPECT_EQ(table[0].VertexStart, 4u);
+    EXPECT_EQ(table[0].VertexCount, 3u);
+    EXPECT_EQ(table[1].FaceStart, 1u);
+    EXPECT_EQ(table[1].FaceCount, 2u);
+    std::uint16_t* indices = nullptr;
+    ASSERT_EQ(mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&indices)), S_OK);
+    EXPECT_EQ((std::vector<std::uint16_t>(indices, indices + 9)),
+              (std::vector<std::uint16_t>{4, 5, 6, 0, 1, 2, 0, 2, 3}));
+    mesh->UnlockIndexBuffer();
+    for (DWORD subset : {0u, 1u, 7u})
+        EXPECT_EQ(mesh->DrawSubset(subset), S_OK) << subset;
+    DWORD fvf = 0;
+    m_device->GetFVF(&fvf);
+    EXPECT_EQ(fvf, mesh->GetFVF());
+    mesh->Release();
+    materials->Release();
+
+    const std::string bad = "xof 0303txt 0032 Mesh { 1; }";
+    EXPECT_EQ(D3DXLoadMeshFromXInMemory(bad.data(), static_cast<DWORD>(bad.size()), 0, m_device, nullptr, &materials,
+                                        nullptr, &count, &mesh),
+              D3DXERR_INVALIDDATA);
+    EXPECT_EQ(mesh, nullptr);
+    EXPECT_EQ(D3DXLoadMeshFromXW(L"no/such/mesh.x", 0, m_device, nullptr, nullptr, nullptr, nullptr, &mesh),
+              D3DERR_NOTFOUND);
 }
 
 } // namespace
