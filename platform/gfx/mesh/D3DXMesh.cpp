@@ -52,9 +52,9 @@ HRESULT CD3DXMesh::Create(IDirect3DDevice9* device, DWORD options, const xfile::
     mesh->m_stride = stride;
     mesh->m_numFaces = static_cast<DWORD>(faces);
     mesh->m_numVertices = static_cast<DWORD>(vertices);
-    HRESULT hr = device->CreateVertexBuffer(static_cast<UINT>(vertices * stride), 0, fvf,
-                                            pool(D3DXMESH_VB_SYSTEMMEM, D3DXMESH_VB_MANAGED, options), &mesh->m_vb,
-                                            nullptr);
+    HRESULT hr =
+        device->CreateVertexBuffer(static_cast<UINT>(vertices * stride), 0, fvf,
+                                   pool(D3DXMESH_VB_SYSTEMMEM, D3DXMESH_VB_MANAGED, options), &mesh->m_vb, nullptr);
     if (SUCCEEDED(hr))
         hr = device->CreateIndexBuffer(static_cast<UINT>(faces * 3 * (wide ? 4 : 2)), 0,
                                        wide ? D3DFMT_INDEX32 : D3DFMT_INDEX16,

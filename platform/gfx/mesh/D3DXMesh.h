@@ -41,8 +41,8 @@ class CD3DXMesh final : public vireo::platform::ComObject<ID3DXMesh> {
     IDirect3DVertexBuffer9* m_vb = nullptr;
     IDirect3DIndexBuffer9* m_ib = nullptr;
     DWORD m_options = 0, m_fvf = 0, m_stride = 0, m_numFaces = 0, m_numVertices = 0;
-    std::vector<DWORD> m_attributes;             // per face, sorted
-    std::vector<D3DXATTRIBUTERANGE> m_ranges;    // one per attribute that has faces
+    std::vector<DWORD> m_attributes;          // per face, sorted
+    std::vector<D3DXATTRIBUTERANGE> m_ranges; // one per attribute that has faces
 };
 
 } // namespace vireo::gfx
