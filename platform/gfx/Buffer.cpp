@@ -146,8 +146,7 @@ HRESULT CIndexBuffer::Create(CDevice* device, UINT length, DWORD usage, D3DFORMA
     return D3D_OK;
 }
 
-CIndexBuffer::CIndexBuffer(CDevice* device, const D3DINDEXBUFFER_DESC& desc)
-    : m_memory(device, desc.Pool), m_desc(desc)
+CIndexBuffer::CIndexBuffer(CDevice* device, const D3DINDEXBUFFER_DESC& desc) : m_memory(device, desc.Pool), m_desc(desc)
 {
 }
 

@@ -42,8 +42,7 @@ class CBufferMemory {
 
 class CVertexBuffer final : public vireo::platform::ComObject<IDirect3DVertexBuffer9> {
   public:
-    static HRESULT Create(CDevice* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                          CVertexBuffer** buffer);
+    static HRESULT Create(CDevice* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, CVertexBuffer** buffer);
 
     HRESULT GetDevice(IDirect3DDevice9** device) override { return m_memory.GetDevice(device); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
