@@ -6,6 +6,7 @@
 
 #include "platform/gfx/DeviceState.h"
 #include "platform/gfx/Surface.h"
+#include "platform/gfx/VertexPipeline.h"
 #include "platform/raster/Raster.h"
 
 #include <vireo/platform/D3D9.h>
@@ -110,6 +111,9 @@ class CDevice final : public vireo::platform::ComObject<IDirect3DDevice9> {
     D3DDEVTYPE Type() const { return m_type; }
     CSurface& BackBuffer() { return *m_backBuffer; }
     int PresentedFrames() const { return m_presentedFrames; }
+    // The depth buffer as stored (empty without one) and its precision in bits.
+    const std::vector<std::uint32_t>& DepthValues() const { return m_depth; }
+    int DepthBits() const { return m_depthBits; }
 
     // Draws one textured parallelogram (target pixel centres at +0.5) with the current
     // texture stages, sampler filters and blend state into the render target.
@@ -144,15 +148,17 @@ class CDevice final : public vireo::platform::ComObject<IDirect3DDevice9> {
     RECT TargetClip() const;
     // Runs `count` vertices (or indices, when `indices` is set) of a checked draw call through
     // the fixed-function pipeline into the render target.
-    void DrawTriangles(D3DPRIMITIVETYPE type, const SVertexSource& vertices, UINT first, UINT count,
-                       const std::uint8_t* indices, D3DFORMAT indexFormat, INT baseVertex);
+    // D3DERR_INVALIDCALL when the vertex format is unusable or wider than the stride.
+    HRESULT DrawTriangles(const SVertexSource& vertices, const SPrimitiveRun& run);
     raster::BlendState Blend() const;
 
     IDirect3D9* m_d3d;
     D3DDEVTYPE m_type;
     D3DPRESENT_PARAMETERS m_params{};
     std::unique_ptr<CSurface> m_backBuffer;
-    std::vector<float> m_depth;
+    std::vector<std::uint32_t> m_depth; // integers of m_depthBits, one per back-buffer pixel
+    int m_depthBits = 24;
+    CVertexPipeline m_pipeline;
     std::vector<std::uint8_t> m_stencil;
     CSurface* m_renderTarget = nullptr; // the back buffer or a level of a live texture
     SDeviceState m_state{};

@@ -3,6 +3,8 @@
 // checks. The draw calls hand a checked vertex source to the triangle pipeline.
 #include "platform/gfx/Buffer.h"
 #include "platform/gfx/Device.h"
+#include "platform/gfx/RasterTranslation.h"
+#include "platform/gfx/Texture.h"
 
 #include <algorithm>
 
@@ -269,12 +271,9 @@ HRESULT CDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pri
     const std::uint64_t end = m_state.streamOffset + (std::uint64_t{startVertex} + vertices) * m_state.streamStride;
     if (end > stream->Memory().Size())
         return D3DERR_INVALIDCALL;
-    if (m_lost)
-        return D3D_OK;
     SVertexSource source{stream->Memory().Bytes() + m_state.streamOffset, m_state.streamStride,
                          static_cast<UINT>((stream->Memory().Size() - m_state.streamOffset) / m_state.streamStride)};
-    DrawTriangles(type, source, startVertex, vertices, nullptr, D3DFMT_UNKNOWN, 0);
-    return D3D_OK;
+    return DrawTriangles(source, SPrimitiveRun{type, startVertex, vertices, nullptr, D3DFMT_UNKNOWN, 0});
 }
 
 HRESULT CDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT, UINT, UINT startIndex,
@@ -289,15 +288,13 @@ HRESULT CDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex
     const UINT indexSize = indexBuffer->Format() == D3DFMT_INDEX32 ? 4 : 2;
     if ((std::uint64_t{startIndex} + indices) * indexSize > indexBuffer->Memory().Size())
         return D3DERR_INVALIDCALL;
-    if (m_lost)
-        return D3D_OK;
     // Indices are checked against the buffer per vertex as they are read: one that points
     // past the stream drops its primitive rather than reading outside the buffer.
     SVertexSource source{stream->Memory().Bytes() + m_state.streamOffset, m_state.streamStride,
                          static_cast<UINT>((stream->Memory().Size() - m_state.streamOffset) / m_state.streamStride)};
-    DrawTriangles(type, source, 0, indices, indexBuffer->Memory().Bytes() + std::size_t{startIndex} * indexSize,
-                  indexBuffer->Format(), baseVertexIndex);
-    return D3D_OK;
+    return DrawTriangles(source, SPrimitiveRun{type, 0, indices,
+                                               indexBuffer->Memory().Bytes() + std::size_t{startIndex} * indexSize,
+                                               indexBuffer->Format(), baseVertexIndex});
 }
 
 HRESULT CDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexStreamZeroData,
@@ -311,11 +308,8 @@ HRESULT CDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, con
     m_state.streamBuffer = 0;
     m_state.streamOffset = 0;
     m_state.streamStride = 0;
-    if (m_lost)
-        return D3D_OK;
     SVertexSource source{static_cast<const std::uint8_t*>(vertexStreamZeroData), vertexStreamZeroStride, vertices};
-    DrawTriangles(type, source, 0, vertices, nullptr, D3DFMT_UNKNOWN, 0);
-    return D3D_OK;
+    return DrawTriangles(source, SPrimitiveRun{type, 0, vertices, nullptr, D3DFMT_UNKNOWN, 0});
 }
 
 HRESULT CDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices,
@@ -331,18 +325,38 @@ HRESULT CDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexInd
     m_state.streamOffset = 0;
     m_state.streamStride = 0;
     m_state.indexBuffer = 0;
-    if (m_lost)
-        return D3D_OK;
     // The caller promises its indices lie in [minVertexIndex, minVertexIndex + numVertices).
     SVertexSource source{static_cast<const std::uint8_t*>(vertexStreamZeroData), vertexStreamZeroStride,
                          minVertexIndex + numVertices};
-    DrawTriangles(type, source, 0, indices, static_cast<const std::uint8_t*>(indexData), indexDataFormat, 0);
-    return D3D_OK;
+    return DrawTriangles(
+        source, SPrimitiveRun{type, 0, indices, static_cast<const std::uint8_t*>(indexData), indexDataFormat, 0});
 }
 
-void CDevice::DrawTriangles(D3DPRIMITIVETYPE, const SVertexSource&, UINT, UINT, const std::uint8_t*, D3DFORMAT, INT)
+HRESULT CDevice::DrawTriangles(const SVertexSource& vertices, const SPrimitiveRun& run)
 {
-    // The checked call reaches here; the rasterizing pipeline is not attached yet.
+    SVertexLayout layout;
+    if (!ParseFvf(m_state.fvf, layout) || layout.size > vertices.stride)
+        return D3DERR_INVALIDCALL;
+    if (m_lost)
+        return D3D_OK;
+    const RECT clip = TargetClip();
+    if (clip.left >= clip.right || clip.top >= clip.bottom)
+        return D3D_OK;
+    raster::Surface textures[2];
+    for (DWORD stage = 0; stage < 2; ++stage)
+        if (CTexture* tex = BoundTexture(stage))
+            textures[stage] = tex->Level0().View();
+    raster::TriState state = TranslateTriState(m_state, textures, layout.texture >= 0);
+    state.clip = clip;
+    // The depth buffer serves a render target no larger than itself.
+    raster::DepthBuffer depth{m_depth.data(), static_cast<int>(m_params.BackBufferWidth),
+                              static_cast<int>(m_params.BackBufferHeight), m_depthBits};
+    const D3DSURFACE_DESC& desc = m_renderTarget->Desc();
+    if (m_state.renderStates[D3DRS_ZENABLE] != D3DZB_FALSE && !m_depth.empty() &&
+        desc.Width <= m_params.BackBufferWidth && desc.Height <= m_params.BackBufferHeight)
+        state.depth = &depth;
+    m_pipeline.Draw(m_state, m_lights, layout, vertices, run, m_renderTarget->View(), state);
+    return D3D_OK;
 }
 
 } // namespace vireo::gfx

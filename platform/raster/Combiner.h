@@ -21,6 +21,22 @@ std::uint32_t BlendPixel(std::uint32_t src, std::uint32_t dst, const BlendState&
 // vertically with 8-bit weights, rounding each step: top + ((bottom - top) * wy + 128) >> 8,
 // then (v + 32) >> 6. At a texel centre both weights are 0 and the texel comes back exactly.
 std::uint32_t SamplePoint(const Surface& texture, std::int32_t u, std::int32_t v);
+
+// The bilinear weighting above of four texels (t01 below t00), fx in 0..63, fy in 0..255.
+inline std::uint32_t Bilerp(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11, int fx, int fy)
+{
+    std::uint32_t out = 0;
+    for (int c = 0; c < 4; ++c) {
+        const int shift = 8 * c;
+        const int top =
+            static_cast<int>((t00 >> shift) & 0xFF) * (64 - fx) + static_cast<int>((t10 >> shift) & 0xFF) * fx;
+        const int bottom =
+            static_cast<int>((t01 >> shift) & 0xFF) * (64 - fx) + static_cast<int>((t11 >> shift) & 0xFF) * fx;
+        const int middle = top + (((bottom - top) * fy + 128) >> 8);
+        out |= static_cast<std::uint32_t>((middle + 32) >> 6) << shift;
+    }
+    return out;
+}
 std::uint32_t SampleBilinear(const Surface& texture, std::int32_t u, std::int32_t v);
 
 } // namespace vireo::raster
