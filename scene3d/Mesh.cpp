@@ -30,8 +30,8 @@ HRESULT CMesh::Load(CRenderSystem* rs, const wchar_t* folder)
     const std::wstring file = std::wstring(folder) + L"\\" + GetFileTitle(folder, 0) + L".x";
     ID3DXBuffer* materialBuffer = nullptr;
     DWORD subsets = 0;
-    if (FAILED(D3DXLoadMeshFromXW(file.c_str(), D3DXMESH_SYSTEMMEM, device, nullptr, &materialBuffer, nullptr,
-                                  &subsets, &m_pMesh)))
+    if (FAILED(D3DXLoadMeshFromXW(file.c_str(), D3DXMESH_SYSTEMMEM, device, nullptr, &materialBuffer, nullptr, &subsets,
+                                  &m_pMesh)))
         return E_FAIL;
 
     m_pMaterials = new (std::nothrow) D3DMATERIAL9[subsets];
@@ -47,8 +47,7 @@ HRESULT CMesh::Load(CRenderSystem* rs, const wchar_t* folder)
         m_pMaterials[i].Ambient = m_pMaterials[i].Diffuse;
         const char* texture = materials[i].pTextureFilename;
         if (texture && *texture) {
-            const std::wstring path =
-                std::wstring(folder) + L"\\" + vireo::AnsiToWide(texture, std::strlen(texture));
+            const std::wstring path = std::wstring(folder) + L"\\" + vireo::AnsiToWide(texture, std::strlen(texture));
             m_ppPictures[i] = rs->CreatePicture(path.c_str(), 0);
         }
     }
