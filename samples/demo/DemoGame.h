@@ -2,11 +2,12 @@
 // from CGameEngine, handles the messages it cares about and passes everything on.
 // It draws a texture it makes itself and an orb the player steers with the arrow keys or by
 // dragging with the left mouse button, over and under the picture gallery (DemoPictures),
-// with an animated hero and sparkles from sprite packages (DemoSprites); sound and GUI
-// screens come later.
+// with an animated hero and sparkles from sprite packages (DemoSprites) and a turning cube and
+// lantern mesh in 3D (DemoScene3D); sound and GUI screens come later.
 #pragma once
 
 #include "DemoPictures.h"
+#include "DemoScene3D.h"
 #include "DemoSprites.h"
 #include "DemoText.h"
 
@@ -33,6 +34,7 @@ class CDemoGame : public CGameEngine {
 
     // The picture gallery; Main asks it for the --capture screen capture.
     CDemoPictures& Pictures() { return m_Pictures; }
+    CDemoScene3D& Scene3D() { return m_Scene3D; }
 
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -58,4 +60,5 @@ class CDemoGame : public CGameEngine {
     DWORD m_nKeyHash = 2166136261u;
     CDemoSprites m_Sprites;
     CDemoText m_Text;
+    CDemoScene3D m_Scene3D;
 };

@@ -77,8 +77,7 @@ TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
     ground.DoYaw(1.1f);
     const CCamera before = ground;
     ground.DoRoll(0.7f);
-    EXPECT_TRUE(ground.m_vRight == before.m_vRight && ground.m_vUp == before.m_vUp &&
-                ground.m_vLook == before.m_vLook);
+    EXPECT_TRUE(ground.m_vRight == before.m_vRight && ground.m_vUp == before.m_vUp && ground.m_vLook == before.m_vLook);
     ground.DoFly(2.5f);
     EXPECT_EQ(ground.m_vPosition, D3DXVECTOR3(0, 2.5f, 0));
     ground.m_vLook = D3DXVECTOR3(0, -1, 0);

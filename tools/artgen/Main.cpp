@@ -5,9 +5,11 @@
 //   vireo-artgen sprites DEMO_FOLDER   the sprite packages: DEMO_FOLDER/data/hero/ and the
 //                                      effects source DEMO_FOLDER/sprites/effects/ (vireo-pack
 //                                      turns the latter into data/effects.pak; this tool does not)
+//   vireo-artgen mesh FOLDER           the demo's mesh folder: Lantern.x and its texture
 // The same build writes the same bytes every time, which is what the art check relies on.
 #include "DemoArt.h"
 #include "LogoArt.h"
+#include "MeshArt.h"
 #include "SpriteArt.h"
 
 #include <cstdio>
@@ -46,7 +48,8 @@ std::string LogoSource(const std::vector<std::uint8_t>& png)
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER | sprites DEMO_FOLDER\n");
+                 "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER | sprites DEMO_FOLDER | "
+                 "mesh FOLDER\n");
     return 2;
 }
 
@@ -105,6 +108,17 @@ int main(int argc, char** argv)
         const std::filesystem::path demo(target);
         return WritePackage(demo / "data" / "hero", artgen::DrawHeroPackage()) &&
                        WritePackage(demo / "sprites" / "effects", artgen::DrawSparklePackage())
+                   ? 0
+                   : 1;
+    }
+    if (mode == "mesh") {
+        const artgen::MeshFolder mesh = artgen::DrawLanternMesh();
+        const std::vector<std::uint8_t> png = mesh.skin.EncodePng();
+        std::error_code error;
+        std::filesystem::create_directories(target, error);
+        return !png.empty() && artgen::WriteFileBytes(target + "/" + mesh.texture, png) &&
+                       artgen::WriteFileBytes(target + "/Lantern.x",
+                                              std::vector<std::uint8_t>(mesh.xText.begin(), mesh.xText.end()))
                    ? 0
                    : 1;
     }
