@@ -92,6 +92,13 @@ TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
     free.DoWalk(2);
     EXPECT_TRUE(Near(free.m_vPosition.x, -1) && Near(free.m_vPosition.z, 2));
 
+    // The matrix set: a zero translation is the identity again, whatever was set before.
+    CMatrixSet set;
+    set.SetTranslation(1, 2, 3);
+    EXPECT_FLOAT_EQ(set.m_matTranslation._42, 2.0f);
+    set.SetTranslation(0, 0, 0);
+    EXPECT_TRUE(D3DXMatrixIsIdentity(&set.m_matTranslation));
+
     // Any run of turns, then one Render: unit axes at right angles, in the view's columns.
     Start(0);
     CCamera* camera = Render()->GetCamera();
@@ -168,6 +175,12 @@ TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
     EXPECT_EQ(CentreAfter([&] { textured->Draw(0, 0, 0); }), 0xFF3060C0u);
     // Drawing a textured mesh leaves no texture behind for the next untextured one.
     EXPECT_EQ(CentreAfter([&] { mesh->Draw(0, 0, 0); }), 0xFF00FF00u);
+    // Meshes and their textures live through a device reset untouched.
+    vireo::testing::LoseDeviceOnNextPresent();
+    m_game->Run();
+    m_game->Run();
+    SetLighting(TRUE, 0xFFFFFFFF);
+    EXPECT_EQ(CentreAfter([&] { textured->Draw(0, 0, 0); }), 0xFF3060C0u);
 
     // The first release of a shared mesh keeps it (and the caller's pointer), the second
     // destroys it; a pointer that is no longer registered changes nothing.

@@ -57,8 +57,8 @@ MeshFolder DrawLanternMesh()
         const float a0 = 2 * kPi * i / kSides, a1 = 2 * kPi * (i + 1) / kSides, am = (a0 + a1) / 2;
         const float x0 = kRadius * std::sin(a0), z0 = -kRadius * std::cos(a0);
         const float x1 = kRadius * std::sin(a1), z1 = -kRadius * std::cos(a1);
-        vertices += Vec(x0, -kHalfHeight, z0) + "," + Vec(x0, kHalfHeight, z0) + "," + Vec(x1, kHalfHeight, z1) +
-                    "," + Vec(x1, -kHalfHeight, z1) + ",\n";
+        vertices += Vec(x0, -kHalfHeight, z0) + "," + Vec(x0, kHalfHeight, z0) + "," + Vec(x1, kHalfHeight, z1) + "," +
+                    Vec(x1, -kHalfHeight, z1) + ",\n";
         const float u0 = static_cast<float>(i) / kSides, u1 = static_cast<float>(i + 1) / kSides;
         uvs += Num(u0) + ";1.0000;," + Num(u0) + ";0.0000;," + Num(u1) + ";0.0000;," + Num(u1) + ";1.0000;,\n";
         const int b = vertexCount;
@@ -103,8 +103,8 @@ MeshFolder DrawLanternMesh()
                    "Frame Lantern {\n"
                    "FrameTransformMatrix { 1.0,0.0,0.0,0.0, 0.0,1.0,0.0,0.0, 0.0,0.0,1.0,0.0, 0.0,0.0,0.0,1.0;; }\n"
                    "Mesh Drum {\n" +
-                   std::to_string(vertexCount) + ";\n" + vertices + faceCount + ";\n" + faces +
-                   "MeshNormals {\n" + std::to_string(kSides + 2) + ";\n" + normals + faceCount + ";\n" + normalFaces +
+                   std::to_string(vertexCount) + ";\n" + vertices + faceCount + ";\n" + faces + "MeshNormals {\n" +
+                   std::to_string(kSides + 2) + ";\n" + normals + faceCount + ";\n" + normalFaces +
                    "}\n"
                    "MeshTextureCoords {\n" +
                    std::to_string(vertexCount) + ";\n" + uvs +

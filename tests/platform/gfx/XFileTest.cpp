@@ -160,6 +160,51 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
     }
 }
 
+// The reader's smaller rules: 64-bit binary floats, a short material list repeating its last
+// entry, a mirroring frame keeping normals outward, a mesh without materials getting one white
+// material, and two meshes merged with their subsets numbered on.
+TEST(XFileTest, SmallerRulesHold)
+{
+    // A binary triangle with 8-byte floats: Mesh { 3; 9 doubles; 1; 3; 0,1,2; }.
+    Bytes bin = ToBytes("xof 0303bin 0064");
+    auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bin.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    put(1, 2), put(4, 4), bin.insert(bin.end(), {'M', 'e', 's', 'h'}), put(10, 2);
+    put(6, 2), put(1, 4), put(3, 4);
+    put(7, 2), put(9, 4);
+    for (double d : {0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 1.5, 1.0, 0.0}) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &d, 8);
+        put(static_cast<std::uint32_t>(bits), 4), put(static_cast<std::uint32_t>(bits >> 32), 4);
+    }
+    put(6, 2), put(5, 4), put(1, 4), put(3, 4), put(0, 4), put(1, 4), put(2, 4), put(11, 2);
+    xf::MeshData mesh;
+    std::string error;
+    ASSERT_TRUE(xf::ReadXFile(bin.data(), bin.size(), &mesh, &error)) << error;
+    EXPECT_FLOAT_EQ(mesh.vertices[2].position[0], 1.5f);
+
+    const std::string quad = "4; 0;0;0;, 0;1;0;, 1;1;0;, 1;0;0;; 3; 3;0,1,2;, 3;0,2,3;, 3;1,2,3;;";
+    const std::string mat = "Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }";
+    const Bytes file = ToBytes(Header("Frame { FrameTransformMatrix { -1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }\n"
+                                      "  Mesh { " +
+                                      quad +
+                                      " MeshNormals { 1; 0;0;-1;; 3; 3;0,0,0;, 3;0,0,0;, 3;0,0,0;; }\n"
+                                      "    MeshMaterialList { 2; 2; 0, 1;; " +
+                                      mat + " " + mat +
+                                      " } } }\n"
+                                      "Mesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3; 0,1,2;; }"));
+    ASSERT_TRUE(xf::ReadXFile(file.data(), file.size(), &mesh, &error)) << error;
+    EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 1, 1, 2}));
+    ASSERT_EQ(mesh.materials.size(), 3u);
+    EXPECT_FLOAT_EQ(mesh.materials[2].diffuse[1], 1.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[2].position[0], -1.0f);
+    // Mirrored in x, a normal along z keeps its direction (the inverse transpose, signed).
+    EXPECT_FLOAT_EQ(mesh.vertices[0].normal[2], -1.0f);
+    EXPECT_FALSE(mesh.hasUVs);
+}
+
 // Binary records and compressed blocks whose lengths run past the data they sit in.
 TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
 {
