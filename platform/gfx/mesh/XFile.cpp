@@ -103,6 +103,11 @@ class CReader {
     // The rest of a body after its data: child objects go to onChild (false = skip it),
     // references to onReference; stray data is ignored.
     template <typename Child, typename Reference> bool ReadChildren(Child onChild, Reference onReference);
+    // The rest of a body whose children are all skipped.
+    bool SkipRest()
+    {
+        return ReadChildren([](std::string_view, bool*) { return true; }, [](std::string_view) {});
+    }
 
     bool ReadFrame(int depth);
     bool ReadMesh();
@@ -247,7 +252,7 @@ template <typename Child, typename Reference> bool CReader::ReadChildren(Child o
 
 bool CReader::ReadMatrix(float m[16])
 {
-    return ReadFloats(m, 16) && ReadChildren([](std::string_view, bool*) { return true; }, [](std::string_view) {});
+    return ReadFloats(m, 16) && SkipRest();
 }
 
 void CReader::Transform(std::size_t firstMesh, const float m[16])
@@ -382,7 +387,7 @@ bool CReader::ReadNormals(RawMesh& mesh)
             mesh.normalCorners.push_back(index);
         }
     }
-    return ReadChildren([](std::string_view, bool*) { return true; }, [](std::string_view) {});
+    return SkipRest();
 }
 
 bool CReader::ReadTextureCoords(RawMesh& mesh)
@@ -402,7 +407,7 @@ bool CReader::ReadTextureCoords(RawMesh& mesh)
         if (i < mesh.uvs.size())
             mesh.uvs[i] = {uv[0], uv[1]};
     }
-    return ReadChildren([](std::string_view, bool*) { return true; }, [](std::string_view) {});
+    return SkipRest();
 }
 
 bool CReader::ReadVertexColors(RawMesh& mesh)
@@ -422,7 +427,7 @@ bool CReader::ReadVertexColors(RawMesh& mesh)
         mesh.colors[index] =
             (ColorByte(rgba[3]) << 24) | (ColorByte(rgba[0]) << 16) | (ColorByte(rgba[1]) << 8) | ColorByte(rgba[2]);
     }
-    return ReadChildren([](std::string_view, bool*) { return true; }, [](std::string_view) {});
+    return SkipRest();
 }
 
 bool CReader::ReadMaterialList(RawMesh& mesh)
@@ -488,7 +493,7 @@ bool CReader::ReadMaterial(Material* material)
             if (t.kind != TokenKind::String)
                 return Fail("texture file name expected");
             material->texture.assign(t.text);
-            return ReadChildren([](std::string_view, bool*) { return true; }, [](std::string_view) {});
+            return SkipRest();
         },
         [](std::string_view) {});
 }
