@@ -25,8 +25,8 @@ class CLighting {
                  bool vertexSpecular);
     // Lit diffuse and specular (0..255 per channel, specular 0 unless enabled) of one vertex
     // from its view-space position and normal and its own colours (ARGB, used by the sources).
-    void Light(const float position[3], const float normal[3], D3DCOLOR diffuse, D3DCOLOR specular,
-               float outDiffuse[4], float outSpecular[3]) const;
+    void Light(const float position[3], const float normal[3], D3DCOLOR diffuse, D3DCOLOR specular, float outDiffuse[4],
+               float outSpecular[3]) const;
 
   private:
     struct SViewLight {

@@ -211,7 +211,8 @@ void CVertexPipeline::Draw(const SDeviceState& state, const std::map<DWORD, SLig
             m_normalMatrix = worldView;
         }
         // The guard band keeps projected positions within about 65536 pixels of the viewport.
-        const float side = static_cast<float>(std::max<DWORD>(1, std::max(state.viewport.Width, state.viewport.Height)));
+        const float side =
+            static_cast<float>(std::max<DWORD>(1, std::max(state.viewport.Width, state.viewport.Height)));
         m_guard = 65536.0f / side;
         if (m_lit)
             m_lighting.Prepare(state, lights, layout.diffuse >= 0, layout.specular >= 0);

@@ -140,7 +140,8 @@ void DrawTriangleReference(const Surface& target, const TriSetup& setup, const T
             if (!state.flat) {
                 diffuse = PackChannels(ToByte(at(kPlaneB) * q), ToByte(at(kPlaneG) * q), ToByte(at(kPlaneR) * q),
                                        ToByte(at(kPlaneA) * q));
-                specular = PackChannels(ToByte(at(kPlaneSB) * q), ToByte(at(kPlaneSG) * q), ToByte(at(kPlaneSR) * q), 0);
+                specular =
+                    PackChannels(ToByte(at(kPlaneSB) * q), ToByte(at(kPlaneSG) * q), ToByte(at(kPlaneSR) * q), 0);
             }
             const float u = at(kPlaneU) * q, v = at(kPlaneV) * q;
             WriteFragment(ShadeFragment(state, diffuse, specular, u, v), target.Row(y) + x, slot, z, state);

@@ -69,8 +69,7 @@ bool SetupTriangle(const TriVertex& v0, const TriVertex& v1, const TriVertex& v2
     const std::int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     // Pixels whose centres can lie inside: centre x * 256 + 128 within [min, max].
     const auto left = static_cast<LONG>(std::max<std::int64_t>(state.clip.left, CeilDiv(minX - 128, kSubpixel)));
-    const auto right =
-        static_cast<LONG>(std::min<std::int64_t>(state.clip.right, FloorDiv(maxX - 128, kSubpixel) + 1));
+    const auto right = static_cast<LONG>(std::min<std::int64_t>(state.clip.right, FloorDiv(maxX - 128, kSubpixel) + 1));
     const auto top = static_cast<LONG>(std::max<std::int64_t>(state.clip.top, CeilDiv(minY - 128, kSubpixel)));
     const auto bottom =
         static_cast<LONG>(std::min<std::int64_t>(state.clip.bottom, FloorDiv(maxY - 128, kSubpixel) + 1));
@@ -99,13 +98,11 @@ bool SetupTriangle(const TriVertex& v0, const TriVertex& v1, const TriVertex& v2
     for (int c = 0; c < 4; ++c)
         setup.planes[kPlaneR + c] = planeOf(v0.diffuse[c] * v0.rhw, v1.diffuse[c] * v1.rhw, v2.diffuse[c] * v2.rhw);
     for (int c = 0; c < 3; ++c)
-        setup.planes[kPlaneSR + c] =
-            planeOf(v0.specular[c] * v0.rhw, v1.specular[c] * v1.rhw, v2.specular[c] * v2.rhw);
+        setup.planes[kPlaneSR + c] = planeOf(v0.specular[c] * v0.rhw, v1.specular[c] * v1.rhw, v2.specular[c] * v2.rhw);
     if (state.flat) {
-        setup.flatDiffuse = PackChannels(ToByte(v0.diffuse[2]), ToByte(v0.diffuse[1]), ToByte(v0.diffuse[0]),
-                                         ToByte(v0.diffuse[3]));
-        setup.flatSpecular =
-            PackChannels(ToByte(v0.specular[2]), ToByte(v0.specular[1]), ToByte(v0.specular[0]), 0);
+        setup.flatDiffuse =
+            PackChannels(ToByte(v0.diffuse[2]), ToByte(v0.diffuse[1]), ToByte(v0.diffuse[0]), ToByte(v0.diffuse[3]));
+        setup.flatSpecular = PackChannels(ToByte(v0.specular[2]), ToByte(v0.specular[1]), ToByte(v0.specular[0]), 0);
     }
     for (const Plane& p : setup.planes) {
         if (!(std::isfinite(p.c) && std::isfinite(p.dx) && std::isfinite(p.dy)))

@@ -102,8 +102,7 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
         const float fy = static_cast<float>(y) + 0.5f;
         const float rz = p[kPlaneZ].Row(fy), rw = p[kPlaneW].Row(fy);
         const float ru = p[kPlaneU].Row(fy), rv = p[kPlaneV].Row(fy);
-        const float rr = p[kPlaneR].Row(fy), rg = p[kPlaneG].Row(fy), rb = p[kPlaneB].Row(fy),
-                    ra = p[kPlaneA].Row(fy);
+        const float rr = p[kPlaneR].Row(fy), rg = p[kPlaneG].Row(fy), rb = p[kPlaneB].Row(fy), ra = p[kPlaneA].Row(fy);
         std::uint32_t* row = target.Row(y);
         std::uint32_t* depthRow = kDepth ? depth->values + static_cast<std::ptrdiff_t>(y) * depth->width : nullptr;
         for (int x = left; x < right; ++x) {

@@ -31,10 +31,10 @@ TriVertex RandomVertex(std::mt19937& rng, const Surface& target)
 TriState RandomState(std::mt19937& rng, const Surface* texture, const DepthBuffer* depth, const Surface& target)
 {
     std::uniform_int_distribution<int> coin(0, 1), die(0, 5);
-    constexpr StageOp kOps[] = {StageOp::Disable, StageOp::SelectArg1, StageOp::SelectArg2, StageOp::Modulate,
-                                StageOp::Modulate, StageOp::Add};
-    constexpr StageArg kArgs[] = {StageArg::Texture, StageArg::Diffuse, StageArg::Current, StageArg::Texture,
-                                  StageArg::Texture, StageArg::TFactor};
+    constexpr StageOp kOps[] = {StageOp::Disable,  StageOp::SelectArg1, StageOp::SelectArg2,
+                                StageOp::Modulate, StageOp::Modulate,   StageOp::Add};
+    constexpr StageArg kArgs[] = {StageArg::Texture, StageArg::Diffuse, StageArg::Current,
+                                  StageArg::Texture, StageArg::Texture, StageArg::TFactor};
     TriState s;
     TriStage& t = s.stages[0];
     t.colorOp = kOps[die(rng)];
