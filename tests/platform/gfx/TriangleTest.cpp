@@ -64,7 +64,8 @@ TEST_F(TriangleTest, InterpenetratingTrianglesShowTheNearerOneOnEachSideInBothDe
         ASSERT_EQ(m_device->Reset(&pp), D3D_OK);
         m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
         for (bool redFirst : {true, false}) {
-            SCOPED_TRACE(std::string(format == D3DFMT_D16 ? "D16" : "D24S8") + (redFirst ? ", red first" : ", green first"));
+            SCOPED_TRACE(std::string(format == D3DFMT_D16 ? "D16" : "D24S8") +
+                         (redFirst ? ", red first" : ", green first"));
             Begin();
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? red : green, 1);
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? green : red, 1);
@@ -120,7 +121,8 @@ TEST_F(TriangleTest, FanUnderAdditiveBlendingCoversEveryPixelOfItsAreaOnce)
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             const std::uint32_t blue = frame.At(x, y) & 0xFF;
-            ASSERT_TRUE(blue == 0 || blue == 0x40) << "pixel " << x << ", " << y << " drawn " << blue / 0x40 << " times";
+            ASSERT_TRUE(blue == 0 || blue == 0x40)
+                << "pixel " << x << ", " << y << " drawn " << blue / 0x40 << " times";
             covered += blue == 0x40;
         }
     }
@@ -155,7 +157,8 @@ TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
         for (bool cw : {true, false}) {
             Begin();
             Draw(D3DPT_TRIANGLELIST, kScreenFvf, cw ? clockwise : counter, 1);
-            EXPECT_EQ(Frame().At(15, 15) == kRed, cw ? c.clockwiseDrawn : c.counterDrawn) << (cw ? "clockwise" : "counter");
+            EXPECT_EQ(Frame().At(15, 15) == kRed, cw ? c.clockwiseDrawn : c.counterDrawn)
+                << (cw ? "clockwise" : "counter");
         }
     }
 }
@@ -248,7 +251,12 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     };
     const Case cases[] = {
         {"no lights, ambient 0: black", 0, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL, 0xFF000000},
-        {"ambient white lights the ambient colour", 0xFFFFFFFF, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL,
+        {"ambient white lights the ambient colour",
+         0xFFFFFFFF,
+         {1, 0, 0, 1},
+         {0, 1, 0, 1},
+         false,
+         D3DMCS_MATERIAL,
          kRed},
         {"half ambient", 0xFF808080, {1, 1, 0, 1}, {0, 0, 0, 1}, false, D3DMCS_MATERIAL, 0xFF808000},
         {"a light square onto the face", 0, {0, 0, 0, 1}, {0, 1, 0, 1}, true, D3DMCS_MATERIAL, kGreen},
