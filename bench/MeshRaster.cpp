@@ -61,8 +61,8 @@ Scene TorusScene()
             const float b = 2 * kPi * j / minor;
             const float nx = std::cos(a) * std::cos(b), ny = std::sin(b), nz = std::sin(a) * std::cos(b);
             s.vertices.push_back({(R + r * std::cos(b)) * std::cos(a), r * std::sin(b),
-                                  (R + r * std::cos(b)) * std::sin(a), nx, ny, nz, 0xFFFFFFFF,
-                                  4.0f * i / major, 2.0f * j / minor});
+                                  (R + r * std::cos(b)) * std::sin(a), nx, ny, nz, 0xFFFFFFFF, 4.0f * i / major,
+                                  2.0f * j / minor});
         }
     }
     for (int i = 0; i < major; ++i) {
@@ -74,7 +74,7 @@ Scene TorusScene()
         }
     }
     D3DXMatrixRotationYawPitchRoll(&s.world, 0.3f, 0.0f, 0.25f);
-    const D3DXVECTOR3 eye(0, 1.6f, -2.6f), at(0, -0.1f, 0), up(0, 1, 0);
+    const D3DXVECTOR3 eye(0, 1.9f, -3.1f), at(0, -0.1f, 0), up(0, 1, 0);
     D3DXMatrixLookAtLH(&s.view, &eye, &at, &up);
     D3DXMatrixPerspectiveFovLH(&s.projection, kPi / 4, static_cast<float>(kWidth) / kHeight, 0.5f, 50.0f);
     return s;
@@ -86,8 +86,9 @@ Scene CubeScene()
     Scene s{"cube", {}, {}, {}, {}, {}, false, true};
     const D3DCOLOR colors[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
     // Each face: normal and two edge directions chosen so the corners run clockwise seen from outside.
-    const float faces[6][9] = {{0, 0, -1, 1, 0, 0, 0, 1, 0}, {0, 0, 1, -1, 0, 0, 0, 1, 0}, {-1, 0, 0, 0, 0, -1, 0, 1, 0},
-                               {1, 0, 0, 0, 0, 1, 0, 1, 0},  {0, 1, 0, 1, 0, 0, 0, 0, 1}, {0, -1, 0, 1, 0, 0, 0, 0, -1}};
+    const float faces[6][9] = {{0, 0, -1, 1, 0, 0, 0, 1, 0},  {0, 0, 1, -1, 0, 0, 0, 1, 0},
+                               {-1, 0, 0, 0, 0, -1, 0, 1, 0}, {1, 0, 0, 0, 0, 1, 0, 1, 0},
+                               {0, 1, 0, 1, 0, 0, 0, 0, 1},   {0, -1, 0, 1, 0, 0, 0, 0, -1}};
     for (int f = 0; f < 6; ++f) {
         const float* n = faces[f];
         const float* e = faces[f] + 3;
@@ -98,9 +99,9 @@ Scene CubeScene()
             s.vertices.push_back({n[0] + c[0] * e[0] + c[1] * g[0], n[1] + c[0] * e[1] + c[1] * g[1],
                                   n[2] + c[0] * e[2] + c[1] * g[2], n[0], n[1], n[2], colors[f], 0, 0});
         }
-        s.indices.insert(s.indices.end(), {base, static_cast<std::uint16_t>(base + 1),
-                                           static_cast<std::uint16_t>(base + 2), base,
-                                           static_cast<std::uint16_t>(base + 2), static_cast<std::uint16_t>(base + 3)});
+        s.indices.insert(s.indices.end(),
+                         {base, static_cast<std::uint16_t>(base + 1), static_cast<std::uint16_t>(base + 2), base,
+                          static_cast<std::uint16_t>(base + 2), static_cast<std::uint16_t>(base + 3)});
     }
     D3DXMatrixRotationYawPitchRoll(&s.world, 0.6f, 0.45f, 0.0f);
     const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0), up(0, 1, 0);
@@ -149,8 +150,8 @@ class DeviceRenderer final : public Renderer {
         };
         wc.lpszClassName = L"VireoMeshBench";
         RegisterClassExW(&wc);
-        m_window = CreateWindowExW(0, L"VireoMeshBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight,
-                                   nullptr, nullptr, nullptr, nullptr);
+        m_window = CreateWindowExW(0, L"VireoMeshBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
+                                   nullptr, nullptr, nullptr);
         m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS pp{};
         pp.BackBufferWidth = kWidth;
@@ -402,8 +403,8 @@ bool PicturesAgree()
         const bool ok = mean <= kMaxMeanDifference && share <= kMaxBigShare;
         std::printf("picture check %-5s: %zu triangles, %.1f%% of the target covered; mean channel difference %.3f "
                     "(limit %.1f), pixels off by more than %d: %.3f%% (limit %.1f%%) -> %s\n",
-                    name, scene.indices.size() / 3, 100.0 * covered / pixels, mean, kMaxMeanDifference,
-                    kBigDifference, 100 * share, 100 * kMaxBigShare, ok ? "agree" : "DISAGREE");
+                    name, scene.indices.size() / 3, 100.0 * covered / pixels, mean, kMaxMeanDifference, kBigDifference,
+                    100 * share, 100 * kMaxBigShare, ok ? "agree" : "DISAGREE");
         agree = agree && ok;
     }
     return agree;
@@ -423,9 +424,9 @@ int main(int argc, char** argv)
     }
     for (const char* scene : {"torus", "cube"}) {
         for (const char* who : {"device", "mesa"}) {
-            benchmark::RegisterBenchmark((std::string(scene) + "/" + who).c_str(),
-                                         [=](benchmark::State& state) { RunFrames(state, who, scene); })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark((std::string(scene) + "/" + who).c_str(), [=](benchmark::State& state) {
+                RunFrames(state, who, scene);
+            })->Unit(benchmark::kMillisecond);
         }
     }
     benchmark::RunSpecifiedBenchmarks();

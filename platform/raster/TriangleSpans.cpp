@@ -150,18 +150,6 @@ inline __m128i AddressTexels(__m128i i, int size, Address address)
     return _mm_sub_epi32(i, _mm_andnot_si128(_mm_cmplt_epi32(i, sizes), sizes));
 }
 
-inline __m128i ChannelOf(__m128i pixels, int c)
-{
-    return _mm_and_si128(_mm_srli_epi32(pixels, 8 * c), _mm_set1_epi32(0xFF));
-}
-
-// round(a * b / 255) per lane for channels a, b (their product fits 16 bits unsigned).
-inline __m128i ModulateLanes(__m128i a, __m128i b)
-{
-    __m128i t = _mm_add_epi32(_mm_mullo_epi16(a, b), _mm_set1_epi32(128));
-    return _mm_srli_epi32(_mm_add_epi32(t, _mm_srli_epi32(t, 8)), 8);
-}
-
 // SampleStage for four lanes; the texels come back packed.
 inline __m128i SampleLanes(const TriStage& stage, __m128 u, __m128 v)
 {
@@ -195,46 +183,68 @@ inline __m128i SampleLanes(const TriStage& stage, __m128 u, __m128 v)
     }
     const __m128i fx = _mm_and_si128(_mm_srai_epi32(fu, 10), _mm_set1_epi32(63));
     const __m128i fy = _mm_and_si128(_mm_srai_epi32(fv, 8), _mm_set1_epi32(0xFF));
-    const __m128i ifx = _mm_sub_epi32(_mm_set1_epi32(64), fx);
+    // Weights in both 16-bit halves of a pixel's lane: the even bytes (blue, red) and the odd
+    // ones (green, alpha) each sit in 16-bit lanes, two channels a pixel.
+    const __m128i wx = _mm_or_si128(fx, _mm_slli_epi32(fx, 16));
+    const __m128i iwx = _mm_sub_epi16(_mm_set1_epi16(64), wx);
+    // Vertically top * (256 - fy) + bottom * fy, which equals 256 * top + (bottom - top) * fy:
+    // one multiply-add of interleaved (top, bottom) pairs against (256 - fy, fy) pairs.
+    const __m128i wy = _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(256), fy), _mm_slli_epi32(fy, 16));
+    const __m128i wyLow = _mm_unpacklo_epi32(wy, wy), wyHigh = _mm_unpackhi_epi32(wy, wy);
     const __m128i p00 = _mm_load_si128(reinterpret_cast<const __m128i*>(t00));
     const __m128i p10 = _mm_load_si128(reinterpret_cast<const __m128i*>(t10));
     const __m128i p01 = _mm_load_si128(reinterpret_cast<const __m128i*>(t01));
     const __m128i p11 = _mm_load_si128(reinterpret_cast<const __m128i*>(t11));
-    __m128i out = _mm_setzero_si128();
-    for (int c = 0; c < 4; ++c) {
-        const __m128i top =
-            _mm_add_epi32(_mm_mullo_epi16(ChannelOf(p00, c), ifx), _mm_mullo_epi16(ChannelOf(p10, c), fx));
-        const __m128i bottom =
-            _mm_add_epi32(_mm_mullo_epi16(ChannelOf(p01, c), ifx), _mm_mullo_epi16(ChannelOf(p11, c), fx));
-        // (bottom - top) * fy in 32 bits: the difference fits a signed 16-bit half.
-        const __m128i step = _mm_madd_epi16(_mm_and_si128(_mm_sub_epi32(bottom, top), _mm_set1_epi32(0xFFFF)), fy);
-        const __m128i middle = _mm_add_epi32(top, _mm_srai_epi32(_mm_add_epi32(step, _mm_set1_epi32(128)), 8));
-        out = _mm_or_si128(out, _mm_slli_epi32(_mm_srli_epi32(_mm_add_epi32(middle, _mm_set1_epi32(32)), 6), 8 * c));
-    }
-    return out;
+    const __m128i low = _mm_set1_epi32(0x00FF00FF);
+    const __m128i round8 = _mm_set1_epi32(128), round6 = _mm_set1_epi32(32);
+    auto half = [&](int shift) {
+        auto bytes = [&](__m128i pixels) { return _mm_and_si128(_mm_srli_epi32(pixels, shift), low); };
+        const __m128i top = _mm_add_epi16(_mm_mullo_epi16(bytes(p00), iwx), _mm_mullo_epi16(bytes(p10), wx));
+        const __m128i bottom = _mm_add_epi16(_mm_mullo_epi16(bytes(p01), iwx), _mm_mullo_epi16(bytes(p11), wx));
+        auto finish = [&](__m128i sums) {
+            const __m128i middle = _mm_srai_epi32(_mm_add_epi32(sums, round8), 8);
+            return _mm_srai_epi32(_mm_add_epi32(middle, round6), 6);
+        };
+        const __m128i first = finish(_mm_madd_epi16(_mm_unpacklo_epi16(top, bottom), wyLow));
+        const __m128i second = finish(_mm_madd_epi16(_mm_unpackhi_epi16(top, bottom), wyHigh));
+        return _mm_packs_epi32(first, second); // back to two channels a pixel lane
+    };
+    return _mm_or_si128(half(0), _mm_slli_epi32(half(8), 8));
+}
+
+// round(a * b / 255) per channel of four pixels, in 16-bit lanes: even bytes, then odd ones.
+inline __m128i ModulatePixels(__m128i a, __m128i b)
+{
+    const __m128i low = _mm_set1_epi32(0x00FF00FF), c128 = _mm_set1_epi16(128);
+    auto half = [&](__m128i x, __m128i y) {
+        const __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, y), c128);
+        return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+    };
+    const __m128i even = half(_mm_and_si128(a, low), _mm_and_si128(b, low));
+    const __m128i odd = half(_mm_and_si128(_mm_srli_epi32(a, 8), low), _mm_and_si128(_mm_srli_epi32(b, 8), low));
+    return _mm_or_si128(even, _mm_slli_epi32(odd, 8));
 }
 
 // Combine for four lanes.
 inline __m128i CombineLanes(SpanCase c, __m128i diffuse, __m128i texel)
 {
-    __m128i color = diffuse;
-    if (c.color == Source::White)
-        color = _mm_set1_epi32(0x00FFFFFF);
-    else if (c.color == Source::Texture)
-        color = texel;
-    else if (c.color == Source::Product)
-        color = _mm_or_si128(_mm_or_si128(ModulateLanes(ChannelOf(texel, 0), ChannelOf(diffuse, 0)),
-                                          _mm_slli_epi32(ModulateLanes(ChannelOf(texel, 1), ChannelOf(diffuse, 1)), 8)),
-                             _mm_slli_epi32(ModulateLanes(ChannelOf(texel, 2), ChannelOf(diffuse, 2)), 16));
-    color = _mm_and_si128(color, _mm_set1_epi32(0x00FFFFFF));
-    __m128i alpha = _mm_srli_epi32(diffuse, 24);
-    if (c.alpha == Source::White)
-        alpha = _mm_set1_epi32(0xFF);
-    else if (c.alpha == Source::Texture)
-        alpha = _mm_srli_epi32(texel, 24);
-    else if (c.alpha == Source::Product)
-        alpha = ModulateLanes(_mm_srli_epi32(texel, 24), _mm_srli_epi32(diffuse, 24));
-    return _mm_or_si128(color, _mm_slli_epi32(alpha, 24));
+    const bool product = c.color == Source::Product || c.alpha == Source::Product;
+    const __m128i modulated = product ? ModulatePixels(texel, diffuse) : diffuse;
+    auto pick = [&](Source source) {
+        switch (source) {
+        case Source::White:
+            return _mm_set1_epi32(-1);
+        case Source::Texture:
+            return texel;
+        case Source::Product:
+            return modulated;
+        case Source::Diffuse:
+            break;
+        }
+        return diffuse;
+    };
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    return _mm_or_si128(_mm_andnot_si128(alphaMask, pick(c.color)), _mm_and_si128(alphaMask, pick(c.alpha)));
 }
 
 template <bool kDepth, bool kTexture, bool kFlat, bool kBlend>
@@ -264,18 +274,25 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
             __m128i live = _mm_cmplt_epi32(xs, _mm_set1_epi32(right));
             const __m128 fx = _mm_add_ps(_mm_cvtepi32_ps(xs), _mm_set1_ps(0.5f));
             // Lanes past the span read and write nothing.
-            alignas(16) std::uint32_t old[4] = {0, 0, 0, 0}, oldDepth[4] = {0, 0, 0, 0};
-            for (int i = 0; i < n; ++i)
-                old[i] = row[x + i];
+            alignas(16) std::uint32_t old[4] = {0, 0, 0, 0};
+            __m128i storedDepth = _mm_setzero_si128();
             __m128i z = _mm_setzero_si128();
             if constexpr (kDepth) {
-                for (int i = 0; i < n; ++i)
-                    oldDepth[i] = depthRow[x + i];
+                if (n == 4) {
+                    storedDepth = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depthRow + x));
+                } else {
+                    alignas(16) std::uint32_t part[4] = {0, 0, 0, 0};
+                    for (int i = 0; i < n; ++i)
+                        part[i] = depthRow[x + i];
+                    storedDepth = _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+                }
                 z = Quantize(PlaneAt(p[kPlaneZ], rows[kPlaneZ], fx), depthMax, depthMaxInt);
-                live = _mm_and_si128(live, DepthPasses(func, z, _mm_load_si128(reinterpret_cast<__m128i*>(oldDepth))));
+                live = _mm_and_si128(live, DepthPasses(func, z, storedDepth));
                 if (_mm_movemask_epi8(live) == 0)
                     continue;
             }
+            for (int i = 0; i < n; ++i)
+                old[i] = row[x + i];
             const __m128 q = _mm_div_ps(_mm_set1_ps(1.0f), PlaneAt(p[kPlaneW], rows[kPlaneW], fx));
             __m128i diffuse = _mm_set1_epi32(static_cast<int>(setup.flatDiffuse));
             if constexpr (!kFlat) {
@@ -310,11 +327,15 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
             }
             if constexpr (kDepth) {
                 if (depthWrite) {
-                    alignas(16) std::uint32_t zs[4];
-                    _mm_store_si128(reinterpret_cast<__m128i*>(zs),
-                                    Select(live, z, _mm_load_si128(reinterpret_cast<const __m128i*>(oldDepth))));
-                    for (int i = 0; i < n; ++i)
-                        depthRow[x + i] = zs[i];
+                    const __m128i written = Select(live, z, storedDepth);
+                    if (n == 4) {
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(depthRow + x), written);
+                    } else {
+                        alignas(16) std::uint32_t zs[4];
+                        _mm_store_si128(reinterpret_cast<__m128i*>(zs), written);
+                        for (int i = 0; i < n; ++i)
+                            depthRow[x + i] = zs[i];
+                    }
                 }
             }
         }
