@@ -159,16 +159,14 @@ inline __m128i SampleLanes(const TriStage& stage, __m128 u, __m128 v)
     const __m128i fu = TexelCoordinates(u, tex.width, stage.addressU);
     const __m128i fv = TexelCoordinates(v, tex.height, stage.addressV);
     alignas(16) std::int32_t xa[4], xb[4], ya[4], yb[4];
-    alignas(16) std::uint32_t t00[4], t10[4], t01[4], t11[4];
     if (stage.filter == Filter::Point) {
         const __m128i half = _mm_set1_epi32(0x8000);
         _mm_store_si128(reinterpret_cast<__m128i*>(xa),
                         AddressTexels(_mm_srai_epi32(_mm_add_epi32(fu, half), 16), tex.width, stage.addressU));
         _mm_store_si128(reinterpret_cast<__m128i*>(ya),
                         AddressTexels(_mm_srai_epi32(_mm_add_epi32(fv, half), 16), tex.height, stage.addressV));
-        for (int i = 0; i < 4; ++i)
-            t00[i] = tex.Row(ya[i])[xa[i]];
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(t00));
+        return _mm_setr_epi32(static_cast<int>(tex.Row(ya[0])[xa[0]]), static_cast<int>(tex.Row(ya[1])[xa[1]]),
+                              static_cast<int>(tex.Row(ya[2])[xa[2]]), static_cast<int>(tex.Row(ya[3])[xa[3]]));
     }
     const __m128i one = _mm_set1_epi32(1);
     const __m128i x0 = _mm_srai_epi32(fu, 16), y0 = _mm_srai_epi32(fv, 16);
@@ -176,11 +174,13 @@ inline __m128i SampleLanes(const TriStage& stage, __m128 u, __m128 v)
     _mm_store_si128(reinterpret_cast<__m128i*>(xb), AddressTexels(_mm_add_epi32(x0, one), tex.width, stage.addressU));
     _mm_store_si128(reinterpret_cast<__m128i*>(ya), AddressTexels(y0, tex.height, stage.addressV));
     _mm_store_si128(reinterpret_cast<__m128i*>(yb), AddressTexels(_mm_add_epi32(y0, one), tex.height, stage.addressV));
-    for (int i = 0; i < 4; ++i) {
-        const std::uint32_t* r0 = tex.Row(ya[i]);
-        const std::uint32_t* r1 = tex.Row(yb[i]);
-        t00[i] = r0[xa[i]], t10[i] = r0[xb[i]], t01[i] = r1[xa[i]], t11[i] = r1[xb[i]];
-    }
+    // Texels straight into vectors: four scalar stores read back as one vector would stall.
+    const std::uint32_t* r0[4] = {tex.Row(ya[0]), tex.Row(ya[1]), tex.Row(ya[2]), tex.Row(ya[3])};
+    const std::uint32_t* r1[4] = {tex.Row(yb[0]), tex.Row(yb[1]), tex.Row(yb[2]), tex.Row(yb[3])};
+    auto gather = [](const std::uint32_t* const* rows, const std::int32_t* xs) {
+        return _mm_setr_epi32(static_cast<int>(rows[0][xs[0]]), static_cast<int>(rows[1][xs[1]]),
+                              static_cast<int>(rows[2][xs[2]]), static_cast<int>(rows[3][xs[3]]));
+    };
     const __m128i fx = _mm_and_si128(_mm_srai_epi32(fu, 10), _mm_set1_epi32(63));
     const __m128i fy = _mm_and_si128(_mm_srai_epi32(fv, 8), _mm_set1_epi32(0xFF));
     // Weights in both 16-bit halves of a pixel's lane: the even bytes (blue, red) and the odd
@@ -191,10 +191,7 @@ inline __m128i SampleLanes(const TriStage& stage, __m128 u, __m128 v)
     // one multiply-add of interleaved (top, bottom) pairs against (256 - fy, fy) pairs.
     const __m128i wy = _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(256), fy), _mm_slli_epi32(fy, 16));
     const __m128i wyLow = _mm_unpacklo_epi32(wy, wy), wyHigh = _mm_unpackhi_epi32(wy, wy);
-    const __m128i p00 = _mm_load_si128(reinterpret_cast<const __m128i*>(t00));
-    const __m128i p10 = _mm_load_si128(reinterpret_cast<const __m128i*>(t10));
-    const __m128i p01 = _mm_load_si128(reinterpret_cast<const __m128i*>(t01));
-    const __m128i p11 = _mm_load_si128(reinterpret_cast<const __m128i*>(t11));
+    const __m128i p00 = gather(r0, xa), p10 = gather(r0, xb), p01 = gather(r1, xa), p11 = gather(r1, xb);
     const __m128i low = _mm_set1_epi32(0x00FF00FF);
     const __m128i round8 = _mm_set1_epi32(128), round6 = _mm_set1_epi32(32);
     auto half = [&](int shift) {

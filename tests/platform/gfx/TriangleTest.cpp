@@ -4,6 +4,7 @@
 #include "GfxTestSupport.h"
 
 #include <cmath>
+#include <cstring>
 
 using namespace vireo::gfxtest;
 
@@ -276,6 +277,183 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
         Begin();
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
         EXPECT_LE(ChannelDistance(Frame().At(10, 10), c.expected), 1) << Hex(Frame().At(10, 10));
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TriangleTest, EveryPrimitiveTypeAndIndexFormatDrawsTheSameSquare)
+{
+    // The square [10, 30) x [10, 30): 400 pixel centres on the top-left rule.
+    const ScreenVertex tl{10, 10, 0, 1, kRed}, tr{30, 10, 0, 1, kRed}, bl{10, 30, 0, 1, kRed}, br{30, 30, 0, 1, kRed};
+    const std::vector<ScreenVertex> corners = {tl, tr, bl, br};
+    const std::uint16_t list16[] = {0, 1, 2, 2, 1, 3};
+    const std::uint32_t list32[] = {0, 1, 2, 2, 1, 3};
+    IDirect3DVertexBuffer9* vb = nullptr;
+    IDirect3DIndexBuffer9* ib16 = nullptr;
+    IDirect3DIndexBuffer9* ib32 = nullptr;
+    ASSERT_EQ(m_device->CreateVertexBuffer(5 * sizeof(ScreenVertex), 0, kScreenFvf, D3DPOOL_MANAGED, &vb, nullptr),
+              D3D_OK);
+    ASSERT_EQ(m_device->CreateIndexBuffer(sizeof list16, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib16, nullptr), D3D_OK);
+    ASSERT_EQ(m_device->CreateIndexBuffer(sizeof list32, 0, D3DFMT_INDEX32, D3DPOOL_DEFAULT, &ib32, nullptr), D3D_OK);
+    void* data = nullptr;
+    // One spare vertex in front, so the indexed draws need their base vertex.
+    ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(static_cast<std::uint8_t*>(data) + sizeof(ScreenVertex), corners.data(), 4 * sizeof(ScreenVertex));
+    vb->Unlock();
+    ASSERT_EQ(ib16->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(data, list16, sizeof list16);
+    ib16->Unlock();
+    ASSERT_EQ(ib32->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(data, list32, sizeof list32);
+    ib32->Unlock();
+
+    const std::vector<ScreenVertex> list = {tl, tr, bl, bl, tr, br};
+    const std::vector<ScreenVertex> fan = {tl, tr, br, bl};
+    const char* names[] = {"list", "strip", "fan", "strip from a buffer", "indexed 16", "indexed 32", "indexed UP"};
+    for (int kind = 0; kind < 7; ++kind) {
+        SCOPED_TRACE(names[kind]);
+        Begin();
+        m_device->SetFVF(kScreenFvf);
+        m_device->SetStreamSource(0, vb, 0, sizeof(ScreenVertex));
+        switch (kind) {
+        case 0:
+            Draw(D3DPT_TRIANGLELIST, kScreenFvf, list, 2);
+            break;
+        case 1:
+            Draw(D3DPT_TRIANGLESTRIP, kScreenFvf, corners, 2);
+            break;
+        case 2:
+            Draw(D3DPT_TRIANGLEFAN, kScreenFvf, fan, 2);
+            break;
+        case 3:
+            EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3D_OK);
+            break;
+        case 4:
+        case 5:
+            m_device->SetIndices(kind == 4 ? ib16 : ib32);
+            EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2), D3D_OK);
+            break;
+        default:
+            EXPECT_EQ(m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
+                                                       corners.data(), sizeof(ScreenVertex)),
+                      D3D_OK);
+        }
+        const Pixels frame = Frame();
+        EXPECT_EQ(CountNot(kBackground), 400);
+        EXPECT_EQ(frame.At(10, 10), kRed);
+        EXPECT_EQ(frame.At(29, 29), kRed);
+    }
+    m_device->SetIndices(nullptr);
+    EXPECT_EQ(ib32->Release(), 0u);
+    EXPECT_EQ(ib16->Release(), 0u);
+    EXPECT_EQ(vb->Release(), 0u);
+}
+
+TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
+{
+    struct TexturedVertex {
+        float x, y, z, rhw;
+        D3DCOLOR color;
+        float u, v;
+    };
+    // Texture coordinates from 0 to 2 across a 40-pixel-wide quad on a black | white texture.
+    auto quad = [](D3DCOLOR c0, D3DCOLOR c1) {
+        return std::vector<TexturedVertex>{
+            {8, 8, 0, 1, c0, 0, 0}, {48, 8, 0, 1, c1, 2, 0}, {8, 40, 0, 1, c1, 0, 1}, {48, 40, 0, 1, c1, 2, 1}};
+    };
+    IDirect3DTexture9* texture = MakeTexture(2, 1, {0xFF000000, 0xFFFFFFFF});
+    ASSERT_NE(texture, nullptr);
+    const DWORD fvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+    struct Case {
+        const char* what;
+        bool textured;
+        DWORD address, shade, alphaRef;
+        D3DCOLOR c0, c1;
+        int px[4]; // columns sampled on row 20
+        D3DCOLOR expected[4];
+    };
+    const D3DCOLOR white = 0xFFFFFFFF, black = 0xFF000000;
+    const Case cases[] = {
+        // clang-format off
+        {"wrap repeats", true, D3DTADDRESS_WRAP, D3DSHADE_GOURAUD, 0, white, white,
+         {12, 22, 32, 42}, {black, white, black, white}},
+        {"clamp holds the edge", true, D3DTADDRESS_CLAMP, D3DSHADE_GOURAUD, 0, white, white,
+         {12, 22, 32, 42}, {black, white, white, white}},
+        // The strip's second triangle (columns right of the diagonal) starts at a green vertex.
+        {"flat takes each triangle's first vertex", false, 0, D3DSHADE_FLAT, 0, kRed, kGreen,
+         {9, 30, 46, 20}, {kRed, kRed, kGreen, kRed}},
+        // Column 9 of row 20 is 3/8 of the way from the red corner to a green one.
+        {"gouraud blends", false, 0, D3DSHADE_GOURAUD, 0, kRed, kGreen,
+         {9, 46, 46, 46}, {0xFF996600, kGreen, kGreen, kGreen}},
+        {"alpha test drops alpha 0x80 under 0x90", false, 0, D3DSHADE_GOURAUD, 0x90, 0x80FF0000, 0x80FF0000,
+         {9, 30, 46, 20}, {kBackground, kBackground, kBackground, kBackground}},
+        // clang-format on
+    };
+    m_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE); // the alpha test reads the vertex alpha
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_device->SetTexture(0, c.textured ? texture : nullptr);
+        m_device->SetSamplerState(0, D3DSAMP_ADDRESSU, c.textured ? c.address : D3DTADDRESS_WRAP);
+        m_device->SetRenderState(D3DRS_SHADEMODE, c.shade);
+        m_device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaRef != 0);
+        m_device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        m_device->SetRenderState(D3DRS_ALPHAREF, c.alphaRef);
+        Begin();
+        Draw(D3DPT_TRIANGLESTRIP, fvf, quad(c.c0, c.c1), 2);
+        const Pixels frame = Frame();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_LE(ChannelDistance(frame.At(c.px[i], 20), c.expected[i]), 2)
+                << "column " << c.px[i] << ": " << Hex(frame.At(c.px[i], 20));
+    }
+    m_device->SetTexture(0, nullptr);
+    texture->Release();
+
+    // A viewport on the right half: NDC -1..1 lands there, and a clear stays inside it.
+    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    Begin();
+    const D3DVIEWPORT9 right{kWidth / 2, 0, kWidth / 2, kHeight, 0, 1};
+    ASSERT_EQ(m_device->SetViewport(&right), D3D_OK);
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kGreen, 1, 0), D3D_OK);
+    Draw(D3DPT_TRIANGLESTRIP, kColorFvf,
+         std::vector<ColorVertex>{{-1, 1, 0.5f, kRed}, {1, 1, 0.5f, kRed}, {-1, -1, 0.5f, kRed}, {1, -1, 0.5f, kRed}},
+         2);
+    const Pixels frame = Frame();
+    EXPECT_EQ(Hex(frame.At(kWidth / 2 - 1, 20)), Hex(kBackground));
+    EXPECT_EQ(Hex(frame.At(kWidth / 2, 20)), Hex(kRed));
+    EXPECT_EQ(Hex(frame.At(kWidth - 1, kHeight - 1)), Hex(kRed));
+}
+
+TEST_F(TriangleTest, PointLightFallsOffWithDistanceAndStopsAtItsRange)
+{
+    struct LitVertex {
+        float x, y, z, nx, ny, nz;
+    };
+    const std::vector<LitVertex> face = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}};
+    D3DMATERIAL9 material{};
+    material.Diffuse = {1, 1, 1, 1};
+    m_device->SetMaterial(&material);
+    m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_POINT;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Attenuation1 = 1; // 1 / distance
+    struct Case {
+        float distance, range;
+        int expected; // grey level at the face's corner under the light
+    };
+    for (const Case& c : {Case{1, 100, 255}, Case{2, 100, 128}, Case{4, 100, 64}, Case{4, 3, 0}}) {
+        SCOPED_TRACE("distance " + std::to_string(c.distance) + ", range " + std::to_string(c.range));
+        light.Position = {-1, 1, 0.5f - c.distance};
+        light.Range = c.range;
+        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
+        m_device->LightEnable(0, TRUE);
+        Begin();
+        Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL, face, 1);
+        // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.
+        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - c.expected), 4) << Hex(Frame().At(0, 0));
     }
 }
 
