@@ -23,15 +23,10 @@ struct TriVertex {
 enum class Compare : std::uint8_t { Never, Less, Equal, LessEqual, Greater, NotEqual, GreaterEqual, Always };
 enum class Address : std::uint8_t { Wrap, Clamp };
 
-struct TriStage {
-    StageOp colorOp = StageOp::Disable;
-    StageArg colorArg1 = StageArg::Texture;
-    StageArg colorArg2 = StageArg::Current;
-    StageOp alphaOp = StageOp::Disable;
-    StageArg alphaArg1 = StageArg::Texture;
-    StageArg alphaArg2 = StageArg::Current;
-    const Surface* texture = nullptr; // null samples as opaque white
-    Filter filter = Filter::Point;
+// A texture stage of the 3D path: the quad path's stage plus addressing per axis and whether
+// the vertices carry the coordinate set it reads. Its filter defaults to point, as a device's.
+struct TriStage : TextureStage {
+    TriStage() { filter = Filter::Point; }
     Address addressU = Address::Wrap;
     Address addressV = Address::Wrap;
     bool hasCoordinates = true; // false: the stage reads a coordinate set the vertices lack, (0, 0)
