@@ -271,7 +271,6 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
             __m128i live = _mm_cmplt_epi32(xs, _mm_set1_epi32(right));
             const __m128 fx = _mm_add_ps(_mm_cvtepi32_ps(xs), _mm_set1_ps(0.5f));
             // Lanes past the span read and write nothing.
-            alignas(16) std::uint32_t old[4] = {0, 0, 0, 0};
             __m128i storedDepth = _mm_setzero_si128();
             __m128i z = _mm_setzero_si128();
             if constexpr (kDepth) {
@@ -288,8 +287,15 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
                 if (_mm_movemask_epi8(live) == 0)
                     continue;
             }
-            for (int i = 0; i < n; ++i)
-                old[i] = row[x + i];
+            __m128i before;
+            if (n == 4) {
+                before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            } else {
+                alignas(16) std::uint32_t part[4] = {0, 0, 0, 0};
+                for (int i = 0; i < n; ++i)
+                    part[i] = row[x + i];
+                before = _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+            }
             const __m128 q = _mm_div_ps(_mm_set1_ps(1.0f), PlaneAt(p[kPlaneW], rows[kPlaneW], fx));
             __m128i diffuse = _mm_set1_epi32(static_cast<int>(setup.flatDiffuse));
             if constexpr (!kFlat) {
@@ -305,10 +311,10 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
                 texel = SampleLanes(stage, _mm_mul_ps(PlaneAt(p[kPlaneU], rows[kPlaneU], fx), q),
                                     _mm_mul_ps(PlaneAt(p[kPlaneV], rows[kPlaneV], fx), q));
             __m128i color = CombineLanes(c, diffuse, texel);
-            const __m128i before = _mm_load_si128(reinterpret_cast<const __m128i*>(old));
             if constexpr (kBlend) {
-                alignas(16) std::uint32_t blended[4];
+                alignas(16) std::uint32_t blended[4], old[4];
                 _mm_store_si128(reinterpret_cast<__m128i*>(blended), color);
+                _mm_store_si128(reinterpret_cast<__m128i*>(old), before);
                 for (int i = 0; i < n; ++i)
                     blended[i] = BlendOver(blended[i], old[i]);
                 color = _mm_load_si128(reinterpret_cast<const __m128i*>(blended));
