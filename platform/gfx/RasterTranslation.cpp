@@ -183,15 +183,8 @@ raster::TriState TranslateTriState(const SDeviceState& state, const raster::Surf
     raster::TriState out;
     const raster::QuadState stages = TranslateBatchState(state, textures);
     for (int stage = 0; stage < 2; ++stage) {
-        const raster::TextureStage& from = stages.stages[stage];
         raster::TriStage& s = out.stages[stage];
-        s.colorOp = from.colorOp;
-        s.colorArg1 = from.colorArg1;
-        s.colorArg2 = from.colorArg2;
-        s.alphaOp = from.alphaOp;
-        s.alphaArg1 = from.alphaArg1;
-        s.alphaArg2 = from.alphaArg2;
-        s.texture = from.texture;
+        static_cast<raster::TextureStage&>(s) = stages.stages[stage];
         const DWORD* sampler = state.samplerStates[stage];
         const bool linear =
             sampler[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR || sampler[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;

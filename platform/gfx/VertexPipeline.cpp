@@ -269,7 +269,10 @@ void CVertexPipeline::Draw(const SDeviceState& state, const std::map<DWORD, SLig
             if (!ok)
                 continue;
             const SVertex c = *pc;
-            Triangle(a, b, c, run.type == D3DPT_TRIANGLEFAN ? b : a);
+            // Flat shading takes the triangle's first vertex as the draw lists it: the fan's
+            // second, and for a strip triangle listed the other way round, the swapped one.
+            const bool second = run.type == D3DPT_TRIANGLEFAN || (run.type == D3DPT_TRIANGLESTRIP && (t & 1));
+            Triangle(a, b, c, second ? b : a);
         }
         break;
     }

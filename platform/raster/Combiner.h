@@ -9,6 +9,32 @@
 
 namespace vireo::raster {
 
+// The value an argument selects: the diffuse colour, the previous stage's result, this
+// stage's texel or the texture factor.
+inline std::uint32_t PickArgument(StageArg arg, std::uint32_t diffuse, std::uint32_t current, std::uint32_t texel,
+                                  std::uint32_t factor)
+{
+    switch (arg) {
+    case StageArg::Diffuse:
+        return diffuse;
+    case StageArg::Current:
+        return current;
+    case StageArg::Texture:
+        return texel;
+    case StageArg::TFactor:
+        return factor;
+    }
+    return current;
+}
+
+// Whether the stage's operations read its texture at all.
+inline bool ReadsTexture(const TextureStage& stage)
+{
+    return stage.colorArg1 == StageArg::Texture || stage.colorArg2 == StageArg::Texture ||
+           (stage.alphaOp != StageOp::Disable &&
+            (stage.alphaArg1 == StageArg::Texture || stage.alphaArg2 == StageArg::Texture));
+}
+
 // One channel of a stage operation on two arguments.
 int StageOpChannel(StageOp op, int a, int b);
 

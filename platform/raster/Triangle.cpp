@@ -13,29 +13,6 @@ namespace {
 
 constexpr std::uint32_t kMissingTexture = 0xFFFFFFFFu;
 
-std::uint32_t Pick(StageArg arg, std::uint32_t diffuse, std::uint32_t current, std::uint32_t texel,
-                   std::uint32_t factor)
-{
-    switch (arg) {
-    case StageArg::Diffuse:
-        return diffuse;
-    case StageArg::Current:
-        return current;
-    case StageArg::Texture:
-        return texel;
-    case StageArg::TFactor:
-        return factor;
-    }
-    return current;
-}
-
-bool ReadsTexture(const TriStage& stage)
-{
-    return stage.colorArg1 == StageArg::Texture || stage.colorArg2 == StageArg::Texture ||
-           (stage.alphaOp != StageOp::Disable &&
-            (stage.alphaArg1 == StageArg::Texture || stage.alphaArg2 == StageArg::Texture));
-}
-
 // Alpha test, blend, colour and depth writes of a fragment that passed the depth test.
 void WriteFragment(std::uint32_t color, std::uint32_t* pixel, std::uint32_t* depthSlot, std::uint32_t depth,
                    const TriState& state)
@@ -99,16 +76,16 @@ std::uint32_t ShadeFragment(const TriState& state, std::uint32_t diffuse, std::u
         if (stage.colorOp == StageOp::Disable)
             break;
         const std::uint32_t texel = stage.texture && ReadsTexture(stage) ? SampleStage(stage, u, v) : kMissingTexture;
-        const std::uint32_t c1 = Pick(stage.colorArg1, diffuse, current, texel, state.textureFactor);
-        const std::uint32_t c2 = Pick(stage.colorArg2, diffuse, current, texel, state.textureFactor);
+        const std::uint32_t c1 = PickArgument(stage.colorArg1, diffuse, current, texel, state.textureFactor);
+        const std::uint32_t c2 = PickArgument(stage.colorArg2, diffuse, current, texel, state.textureFactor);
         int out[4];
         for (int c = 0; c < 3; ++c)
             out[c] = StageOpChannel(stage.colorOp, Channel(c1, c), Channel(c2, c));
         if (stage.alphaOp == StageOp::Disable) {
             out[3] = Channel(current, 3);
         } else {
-            const std::uint32_t a1 = Pick(stage.alphaArg1, diffuse, current, texel, state.textureFactor);
-            const std::uint32_t a2 = Pick(stage.alphaArg2, diffuse, current, texel, state.textureFactor);
+            const std::uint32_t a1 = PickArgument(stage.alphaArg1, diffuse, current, texel, state.textureFactor);
+            const std::uint32_t a2 = PickArgument(stage.alphaArg2, diffuse, current, texel, state.textureFactor);
             out[3] = StageOpChannel(stage.alphaOp, Channel(a1, 3), Channel(a2, 3));
         }
         current = PackChannels(out[0], out[1], out[2], out[3]);

@@ -23,15 +23,10 @@ struct TriVertex {
 enum class Compare : std::uint8_t { Never, Less, Equal, LessEqual, Greater, NotEqual, GreaterEqual, Always };
 enum class Address : std::uint8_t { Wrap, Clamp };
 
-struct TriStage {
-    StageOp colorOp = StageOp::Disable;
-    StageArg colorArg1 = StageArg::Texture;
-    StageArg colorArg2 = StageArg::Current;
-    StageOp alphaOp = StageOp::Disable;
-    StageArg alphaArg1 = StageArg::Texture;
-    StageArg alphaArg2 = StageArg::Current;
-    const Surface* texture = nullptr; // null samples as opaque white
-    Filter filter = Filter::Point;
+// A texture stage of the 3D path: the quad path's stage plus addressing per axis and whether
+// the vertices carry the coordinate set it reads. Its filter defaults to point, as a device's.
+struct TriStage : TextureStage {
+    TriStage() { filter = Filter::Point; }
     Address addressU = Address::Wrap;
     Address addressV = Address::Wrap;
     bool hasCoordinates = true; // false: the stage reads a coordinate set the vertices lack, (0, 0)
@@ -69,13 +64,17 @@ void DrawTriLine(const Surface& target, const TriVertex& v0, const TriVertex& v1
 // The pixel containing the vertex.
 void DrawTriPoint(const Surface& target, const TriVertex& v, const TriState& state);
 
-// The depth value `bits` wide that stores z in [0, 1] (clamped, NaN as 0).
+// The depth value `bits` wide that stores z in [0, 1] (clamped, NaN as 0). The steps are
+// those the vector code takes: clamp, scale, round, and cap what rounding pushed past the top.
 inline std::uint32_t QuantizeDepth(float z, int bits)
 {
-    const float max = static_cast<float>((1u << bits) - 1);
+    const std::uint32_t max = (1u << bits) - 1;
     if (!(z > 0.0f))
-        return 0;
-    return z >= 1.0f ? static_cast<std::uint32_t>(max) : static_cast<std::uint32_t>(z * max + 0.5f);
+        z = 0.0f;
+    if (z > 1.0f)
+        z = 1.0f;
+    const auto q = static_cast<std::uint32_t>(z * static_cast<float>(max) + 0.5f);
+    return q > max ? max : q;
 }
 
 } // namespace vireo::raster

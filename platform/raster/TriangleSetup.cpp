@@ -18,17 +18,21 @@ std::int64_t Snap(float v)
     return static_cast<std::int64_t>(std::lround(static_cast<double>(v) * kSubpixel));
 }
 
-// floor(n / d) and ceil(n / d) for d > 0.
+// floor(n / d) and ceil(n / d) for d > 0, exactly: a floating-point estimate (a 64-bit integer
+// division costs several times more), then corrected by whole steps.
 std::int64_t FloorDiv(std::int64_t n, std::int64_t d)
 {
-    const std::int64_t q = n / d;
-    return (n % d != 0 && n < 0) ? q - 1 : q;
+    auto q = static_cast<std::int64_t>(static_cast<double>(n) / static_cast<double>(d)); // a few steps off at most
+    while (q * d > n)
+        --q;
+    while ((q + 1) * d <= n)
+        ++q;
+    return q;
 }
 
 std::int64_t CeilDiv(std::int64_t n, std::int64_t d)
 {
-    const std::int64_t q = n / d;
-    return (n % d != 0 && n > 0) ? q + 1 : q;
+    return -FloorDiv(-n, d);
 }
 
 } // namespace
@@ -81,11 +85,11 @@ bool SetupTriangle(const TriVertex& v0, const TriVertex& v1, const TriVertex& v2
     const double x0 = static_cast<double>(X[0]) / kSubpixel, y0 = static_cast<double>(Y[0]) / kSubpixel;
     const double ex1 = static_cast<double>(X[1] - X[0]) / kSubpixel, ey1 = static_cast<double>(Y[1] - Y[0]) / kSubpixel;
     const double ex2 = static_cast<double>(X[2] - X[0]) / kSubpixel, ey2 = static_cast<double>(Y[2] - Y[0]) / kSubpixel;
-    const double det = ex1 * ey2 - ex2 * ey1;
+    const double inverse = 1.0 / (ex1 * ey2 - ex2 * ey1);
     auto planeOf = [&](float a0, float a1, float a2) {
         const double d1 = static_cast<double>(a1) - a0, d2 = static_cast<double>(a2) - a0;
-        const double dx = (d1 * ey2 - d2 * ey1) / det;
-        const double dy = (d2 * ex1 - d1 * ex2) / det;
+        const double dx = (d1 * ey2 - d2 * ey1) * inverse;
+        const double dy = (d2 * ex1 - d1 * ex2) * inverse;
         return Plane{static_cast<float>(a0 - dx * x0 - dy * y0), static_cast<float>(dx), static_cast<float>(dy)};
     };
     auto perW = [&](float TriVertex::*field) {
