@@ -101,7 +101,7 @@ class CMesh {
     HRESULT Load(CRenderSystem* rs, const wchar_t* folder);
     void Draw(float x, float y, float z);
     DWORD GetSubsetCount() const { return m_dwNumSubsets; }
-    ID3DXMesh* GetD3DXMesh() { return m_pMesh; }
+    ID3DXMesh* GetD3DXMesh() const { return m_pMesh; }
 
   private:
     CRenderSystem* m_pRenderSystem = nullptr;

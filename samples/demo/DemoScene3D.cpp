@@ -27,7 +27,7 @@ void CDemoScene3D::Load(CRenderSystem* render, const std::wstring& dataFolder)
 
 BOOL CDemoScene3D::HasMesh() const
 {
-    return m_pLantern && const_cast<CMesh*>(m_pLantern)->GetD3DXMesh() != nullptr;
+    return m_pLantern && m_pLantern->GetD3DXMesh() != nullptr;
 }
 
 void CDemoScene3D::Release(CRenderSystem* render)
