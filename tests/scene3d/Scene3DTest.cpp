@@ -141,6 +141,22 @@ TEST_F(Scene3DTest, CubeShowsItsRedFaceUnlitBlackWithoutLightsAndSurvivesAReset)
     };
     SetLighting(FALSE, 0);
     EXPECT_EQ(CentreAfter(drawCube), 0xFFFF0000u);
+    // The buffers the cube drew from: 8 vertices of 16 bytes and 36 16-bit indices, managed.
+    IDirect3DVertexBuffer9* vb = nullptr;
+    IDirect3DIndexBuffer9* ib = nullptr;
+    UINT offset = 0, stride = 0;
+    Device()->GetStreamSource(0, &vb, &offset, &stride);
+    Device()->GetIndices(&ib);
+    ASSERT_TRUE(vb && ib);
+    D3DVERTEXBUFFER_DESC vbDesc{};
+    D3DINDEXBUFFER_DESC ibDesc{};
+    vb->GetDesc(&vbDesc);
+    ib->GetDesc(&ibDesc);
+    EXPECT_EQ(stride, 16u);
+    EXPECT_TRUE(vbDesc.Size == 128 && vbDesc.Pool == D3DPOOL_MANAGED && vbDesc.Usage == D3DUSAGE_WRITEONLY);
+    EXPECT_TRUE(ibDesc.Size == 72 && ibDesc.Pool == D3DPOOL_MANAGED && ibDesc.Format == D3DFMT_INDEX16);
+    vb->Release();
+    ib->Release();
     // Lit by nothing, with no ambient light: black, at the vertices' full alpha.
     SetLighting(TRUE, 0);
     EXPECT_EQ(CentreAfter(drawCube), 0xFF000000u);
@@ -196,6 +212,47 @@ TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
     Render()->ReleaseMesh(&missing);
     EXPECT_EQ(textured, nullptr);
     EXPECT_EQ(missing, nullptr);
+}
+
+// The demo's lantern, as the art tool writes it: twelve quads and two twelve-sided caps split
+// into 44 triangles, a textured subset whose picture came from the mesh folder, a plain one.
+TEST_F(Scene3DTest, TheDemoLanternLoadsWithItsTexture)
+{
+    Start(0);
+    const std::wstring folder =
+        std::filesystem::path(VIREO_TEST_DATA_DIR "/../../samples/demo/data/Lantern.pak").lexically_normal().wstring();
+    CMesh* lantern = Render()->CreateMesh(folder.c_str());
+    ASSERT_NE(lantern->GetD3DXMesh(), nullptr);
+    EXPECT_EQ(lantern->GetSubsetCount(), 2u);
+    EXPECT_EQ(lantern->GetD3DXMesh()->GetNumFaces(), 44u);
+    EXPECT_EQ(lantern->GetD3DXMesh()->GetNumVertices(), 72u);
+    EXPECT_EQ(lantern->GetD3DXMesh()->GetFVF(), D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
+    const CRenderSystem::STexture* skin = Render()->FindTexture((folder + L"\\Lantern.png").c_str());
+    ASSERT_NE(skin, nullptr);
+    EXPECT_NE(skin->pTexture, nullptr);
+    // Every triangle is wound clockwise as seen from where its normal points (a front face
+    // outside, kept by the default culling): (p1 - p0) x (p2 - p0) runs along the normal.
+    ID3DXMesh* mesh = lantern->GetD3DXMesh();
+    void* vb = nullptr;
+    void* ib = nullptr;
+    ASSERT_EQ(mesh->LockVertexBuffer(0, &vb), S_OK);
+    ASSERT_EQ(mesh->LockIndexBuffer(0, &ib), S_OK);
+    const auto* vertices = static_cast<const float*>(vb); // position, normal, uv: 8 floats
+    const auto* indices = static_cast<const std::uint16_t*>(ib);
+    for (DWORD f = 0; f < mesh->GetNumFaces(); ++f) {
+        const float* p[3];
+        for (int k = 0; k < 3; ++k)
+            p[k] = vertices + 8 * indices[3 * f + k];
+        const D3DXVECTOR3 a(p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]);
+        const D3DXVECTOR3 b(p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]);
+        const D3DXVECTOR3 normal(p[0][3], p[0][4], p[0][5]);
+        D3DXVECTOR3 across;
+        D3DXVec3Cross(&across, &a, &b);
+        EXPECT_GT(D3DXVec3Dot(&across, &normal), 0.0f) << f;
+    }
+    mesh->UnlockVertexBuffer();
+    mesh->UnlockIndexBuffer();
+    Render()->ReleaseMesh(&lantern);
 }
 
 } // namespace
