@@ -268,6 +268,13 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
         std::uint32_t* row = target.Row(y);
         std::uint32_t* depthRow = kDepth ? depth->values + static_cast<std::ptrdiff_t>(y) * depth->width : nullptr;
         const int rowEnd = kDepth ? std::min(target.width, depth->width) : target.width;
+        // The buffers are larger than the caches and a triangle's next row is a pitch away,
+        // too far for the hardware prefetcher: ask for it while this row is drawn.
+        if (y + 1 < setup.bounds.bottom) {
+            __builtin_prefetch(target.Row(y + 1) + left, 1);
+            if constexpr (kDepth)
+                __builtin_prefetch(depthRow + depth->width + left, 1);
+        }
         for (int x = left; x < right; x += 4) {
             const int n = right - x < 4 ? right - x : 4;
             // Past the span but inside the row, whole vectors are read and the same values
