@@ -20,14 +20,25 @@ std::int64_t Snap(float v)
 
 // floor(n / d) and ceil(n / d) for d > 0, exactly: a floating-point estimate (a 64-bit integer
 // division costs several times more), then corrected by whole steps.
-std::int64_t FloorDiv(std::int64_t n, std::int64_t d)
+// `inverse` is 1 / d, computed once per edge where rows divide by the same d.
+std::int64_t FloorDiv(std::int64_t n, std::int64_t d, double inverse)
 {
-    auto q = static_cast<std::int64_t>(static_cast<double>(n) / static_cast<double>(d)); // a few steps off at most
+    auto q = static_cast<std::int64_t>(static_cast<double>(n) * inverse); // a few steps off at most
     while (q * d > n)
         --q;
     while ((q + 1) * d <= n)
         ++q;
     return q;
+}
+
+std::int64_t FloorDiv(std::int64_t n, std::int64_t d)
+{
+    return FloorDiv(n, d, 1.0 / static_cast<double>(d));
+}
+
+std::int64_t CeilDiv(std::int64_t n, std::int64_t d, double inverse)
+{
+    return -FloorDiv(-n, d, inverse);
 }
 
 std::int64_t CeilDiv(std::int64_t n, std::int64_t d)
@@ -67,6 +78,7 @@ bool SetupTriangle(const TriVertex& v0, const TriVertex& v1, const TriVertex& v2
         edge.b = dx;
         edge.c = dy * X[a] - dx * Y[a];
         edge.bias = (dy < 0 || (dy == 0 && dx > 0)) ? 0 : 1;
+        edge.inverseStep = edge.a == 0 ? 0.0 : 1.0 / static_cast<double>(std::abs(edge.a) * kSubpixel);
     }
 
     const std::int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
@@ -126,9 +138,9 @@ bool TriSetup::RowSpan(int y, int& left, int& right) const
             if (e0 < e.bias)
                 return false;
         } else if (step > 0) {
-            lo = std::max(lo, bounds.left + CeilDiv(e.bias - e0, step));
+            lo = std::max(lo, bounds.left + CeilDiv(e.bias - e0, step, e.inverseStep));
         } else {
-            hi = std::min(hi, bounds.left + FloorDiv(e0 - e.bias, -step) + 1);
+            hi = std::min(hi, bounds.left + FloorDiv(e0 - e.bias, -step, e.inverseStep) + 1);
         }
     }
     if (lo >= hi)

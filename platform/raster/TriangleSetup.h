@@ -20,6 +20,7 @@ constexpr std::int64_t kSubpixel = 1 << kSubpixelBits;
 struct EdgeFn {
     std::int64_t a, b, c;
     std::int64_t bias;
+    double inverseStep; // 1 / |a * 256|, 0 when a is 0
     std::int64_t At(int x, int y) const
     {
         return a * (x * kSubpixel + kSubpixel / 2) + b * (y * kSubpixel + kSubpixel / 2) + c;

@@ -4,6 +4,8 @@
 // built from the same per-pixel pieces as the reference so the pixels come out identical.
 #include "platform/raster/TriangleSetup.h"
 
+#include <algorithm>
+
 #include <emmintrin.h>
 
 namespace vireo::raster {
@@ -265,16 +267,26 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
             rows[k] = p[k].Row(fy);
         std::uint32_t* row = target.Row(y);
         std::uint32_t* depthRow = kDepth ? depth->values + static_cast<std::ptrdiff_t>(y) * depth->width : nullptr;
+        const int rowEnd = kDepth ? std::min(target.width, depth->width) : target.width;
+        // The buffers are larger than the caches and a triangle's next row is a pitch away,
+        // too far for the hardware prefetcher: ask for it while this row is drawn.
+        if (y + 1 < setup.bounds.bottom) {
+            __builtin_prefetch(target.Row(y + 1) + left, 1);
+            if constexpr (kDepth)
+                __builtin_prefetch(depthRow + depth->width + left, 1);
+        }
         for (int x = left; x < right; x += 4) {
             const int n = right - x < 4 ? right - x : 4;
+            // Past the span but inside the row, whole vectors are read and the same values
+            // written back; only at the target's right edge are lanes moved one by one.
+            const bool whole = x + 4 <= rowEnd;
             const __m128i xs = _mm_add_epi32(_mm_set1_epi32(x), lane);
             __m128i live = _mm_cmplt_epi32(xs, _mm_set1_epi32(right));
             const __m128 fx = _mm_add_ps(_mm_cvtepi32_ps(xs), _mm_set1_ps(0.5f));
-            // Lanes past the span read and write nothing.
             __m128i storedDepth = _mm_setzero_si128();
             __m128i z = _mm_setzero_si128();
             if constexpr (kDepth) {
-                if (n == 4) {
+                if (whole) {
                     storedDepth = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depthRow + x));
                 } else {
                     alignas(16) std::uint32_t part[4] = {0, 0, 0, 0};
@@ -288,7 +300,7 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
                     continue;
             }
             __m128i before;
-            if (n == 4) {
+            if (whole) {
                 before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
             } else {
                 alignas(16) std::uint32_t part[4] = {0, 0, 0, 0};
@@ -320,7 +332,7 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
                 color = _mm_load_si128(reinterpret_cast<const __m128i*>(blended));
             }
             color = Select(live, color, before);
-            if (n == 4) {
+            if (whole) {
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), color);
             } else {
                 alignas(16) std::uint32_t out[4];
@@ -331,7 +343,7 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
             if constexpr (kDepth) {
                 if (depthWrite) {
                     const __m128i written = Select(live, z, storedDepth);
-                    if (n == 4) {
+                    if (whole) {
                         _mm_storeu_si128(reinterpret_cast<__m128i*>(depthRow + x), written);
                     } else {
                         alignas(16) std::uint32_t zs[4];
