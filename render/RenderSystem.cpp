@@ -7,11 +7,13 @@
 
 #include <vireo/engine.h>
 #include <vireo/resource.h>
+#include <vireo/scene3d.h>
 #include <vireo/support.h>
 
 CRenderSystem::CRenderSystem()
 {
     m_pD3DPP = new D3DPRESENT_PARAMETERS{};
+    m_pCamera = new CCamera;
 }
 
 CRenderSystem::~CRenderSystem()
@@ -48,8 +50,7 @@ BOOL CRenderSystem::Init()
     vireo::ConnectFontLog();
     m_pEngineFont = CreateEngineFont(nullptr, 17, 0, -1);
 
-    // The camera set up with aspect sizeScene.cx / sizeScene.cy belongs here; it arrives with
-    // the camera class.
+    m_pCamera->Create(m_pD3DDevice, static_cast<float>(m_sizeScene.cx) / static_cast<float>(m_sizeScene.cy));
 
     m_bInitialized = TRUE;
     SetDefaultRenderStates();
@@ -81,7 +82,13 @@ void CRenderSystem::ReleaseAll()
     m_Fonts.clear();
     m_pEngineFont = nullptr;
 
-    // 5. Geometry and 6. meshes are destroyed here.
+    // 5. Geometry, 6. meshes (each releases its pictures, which are gone already).
+    for (auto& [geometry, count] : m_Geometries)
+        delete geometry;
+    m_Geometries.clear();
+    for (auto& entry : m_Meshes)
+        delete entry.second.pMesh;
+    m_Meshes.clear();
     // 7. Animations, without package releases: the packages are gone.
     for (CAnimation* animation : m_Animations)
         delete animation;
@@ -90,6 +97,8 @@ void CRenderSystem::ReleaseAll()
     // 8. The presentation parameters, the camera, the sprite, the line and last the device.
     delete m_pD3DPP;
     m_pD3DPP = nullptr;
+    delete m_pCamera;
+    m_pCamera = nullptr;
     if (m_pD3DXSprite) {
         m_pD3DXSprite->Release();
         m_pD3DXSprite = nullptr;

@@ -4,6 +4,7 @@
 #include <vireo/engine.h>
 #include <vireo/platform/DxErr.h>
 #include <vireo/resource.h>
+#include <vireo/scene3d.h>
 #include <vireo/support.h>
 
 #include <cstdint>
@@ -69,6 +70,9 @@ void CRenderSystem::OnLostDevice()
     // 2. Fonts.
     for (CEngineFont* font : m_Fonts)
         font->OnLostDevice();
+    // 3. Geometry buffers.
+    for (auto& [geometry, count] : m_Geometries)
+        geometry->ReleaseDeviceObjects();
     m_pD3DXSprite->OnLostDevice();
     m_pD3DXLine->OnLostDevice();
 }
@@ -87,6 +91,9 @@ void CRenderSystem::OnResetDevice()
     for (CEngineFont* font : m_Fonts)
         font->OnResetDevice();
     m_pD3DXLine->OnResetDevice();
+    // 7. Geometry rebuilds its buffers.
+    for (auto& [geometry, count] : m_Geometries)
+        geometry->Create(m_pD3DDevice);
     WriteLog(1, L"EMSG_RS_DEVICE_RESET");
     m_pGameEngine->SendMessage(EMSG_RS_DEVICE_RESET, 0, 0);
 }

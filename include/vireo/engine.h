@@ -7,6 +7,7 @@
 #include <vireo/input.h>
 #include <vireo/render.h>
 #include <vireo/resource.h>
+#include <vireo/scene3d.h>
 #include <vireo/sound.h>
 #include <vireo/types.h>
 

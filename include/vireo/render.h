@@ -1,7 +1,7 @@
 // The render system and the 2D objects it makes: CRenderSystem (device, frame, sprite batch,
 // primitives, texture pool, object registries), CPicture (one drawable image) and CEngineFont
 // (text through the same sprite batch). Packages and animations are in resource.h; the
-// camera and 3D objects are not part of this header.
+// camera, geometry and meshes in scene3d.h.
 #pragma once
 
 #include <vireo/platform/D3D9.h>
@@ -17,6 +17,9 @@
 class CRenderSystem;
 class CResource;
 class CAnimation;
+class CCamera;
+class CGeometry;
+class CMesh;
 
 // How DrawStretch / DrawStretchEx read their point. Any value other than COORD_CENTER acts
 // as COORD_LEFTTOP.
@@ -180,9 +183,18 @@ class CRenderSystem : public CEngineSystem {
     void StopAllAnimation();
     CEngineFont* CreateEngineFont(const wchar_t* face, int height, int width, int weight);
     void ReleaseEngineFont(CEngineFont** ppFont);
+    // Type 1 is a CCube; any other type gives null.
+    CGeometry* CreateGeometry(int type);
+    void ReleaseGeometry(CGeometry* pGeometry);
+    // Shared by exact folder path; returned even when its .x file could not be loaded (then
+    // it draws nothing).
+    CMesh* CreateMesh(const wchar_t* folder);
+    void ReleaseMesh(CMesh** ppMesh);
 
     // ---- accessors -----------------------------------------------------------------------
     IDirect3DDevice9* GetD3DDevice() { return m_pD3DDevice; }
+    // The one camera, set up by Init with the scene's aspect ratio.
+    CCamera* GetCamera() { return m_pCamera; }
     ID3DXSprite* GetD3DXSprite() { return m_pD3DXSprite; }
     ID3DXLine* GetD3DXLine() { return m_pD3DXLine; }
     // The default font made by Init (Times New Roman, height 17).
@@ -244,7 +256,7 @@ class CRenderSystem : public CEngineSystem {
     ID3DXSprite* m_pD3DXSprite = nullptr;
     ID3DXLine* m_pD3DXLine = nullptr;
     CEngineFont* m_pEngineFont = nullptr;
-    // The camera (CCamera) is added here with its class; Init sets it up after the font.
+    CCamera* m_pCamera = nullptr;
     BOOL m_bDeviceLost = FALSE;
     BOOL m_bSpriteBegun = FALSE;
     SIZE m_sizeScene{0, 0};
@@ -259,8 +271,14 @@ class CRenderSystem : public CEngineSystem {
     };
     std::map<std::wstring, SResourceEntry> m_Resources; // by exact package path
     std::set<CEngineFont*> m_Fonts;
-    std::list<CAnimation*> m_Animations; // creation order
-    // Geometry and mesh registries are added here with the 3D objects.
+    std::list<CAnimation*> m_Animations;    // creation order
+    std::map<CGeometry*, int> m_Geometries; // geometry -> nRefCount (always 1)
+    struct SMeshEntry {
+        CMesh* pMesh = nullptr;
+        int nRefCount = 0;
+        std::wstring strPath;
+    };
+    std::map<std::wstring, SMeshEntry> m_Meshes; // by exact folder path
     // Last TestCooperativeLevel result that was logged, so a long loss writes one line.
     HRESULT m_hrLastCooperative = 0;
 };

@@ -117,7 +117,8 @@ HRESULT CDevice::BuildBuffers(const D3DPRESENT_PARAMETERS& params)
         m_backBuffer = std::make_unique<CSurface>(this, this, params.BackBufferWidth, params.BackBufferHeight, format,
                                                   D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT);
         if (params.EnableAutoDepthStencil) {
-            m_depth.assign(pixels, 1.0f);
+            m_depthBits = params.AutoDepthStencilFormat == D3DFMT_D16 ? 16 : 24;
+            m_depth.assign(pixels, raster::QuantizeDepth(1.0f, m_depthBits));
             m_stencil.assign(pixels, 0);
         } else {
             m_depth.clear();
@@ -128,6 +129,7 @@ HRESULT CDevice::BuildBuffers(const D3DPRESENT_PARAMETERS& params)
     }
     m_params = params;
     m_renderTarget = m_backBuffer.get();
+    m_lights.clear();
     SetDeviceDefaults(m_state, params.EnableAutoDepthStencil != FALSE, params.BackBufferWidth, params.BackBufferHeight);
     return D3D_OK;
 }
@@ -381,7 +383,7 @@ HRESULT CDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
         for (DWORD i = 0; i < count; ++i)
             areas.push_back(Intersect(clip, RECT{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2}));
     }
-    const float depth = std::clamp(z, 0.0f, 1.0f);
+    const std::uint32_t depth = raster::QuantizeDepth(z, m_depthBits);
     const int depthWidth = static_cast<int>(m_params.BackBufferWidth);
     const int depthHeight = static_cast<int>(m_params.BackBufferHeight);
     for (const RECT& area : areas) {

@@ -1,6 +1,6 @@
 // The settable state of the software device as one copyable record: render, texture-stage and
-// sampler states, bound textures, transforms and the viewport. Its defaults are those of a new
-// (or reset) device; the sprite and the line save and restore it around their batches.
+// sampler states, bound textures and buffers, transforms, the viewport and the material. Its defaults are those of a
+// new (or reset) device; the sprite and the line save and restore it around their batches.
 #pragma once
 
 #include <vireo/platform/D3D9.h>
@@ -23,6 +23,13 @@ struct SDeviceState {
     D3DMATRIX projection;
     D3DMATRIX textureTransforms[8];
     D3DVIEWPORT9 viewport;
+    D3DMATERIAL9 material;
+    DWORD fvf;
+    // Stream 0 and the index buffer, by serial number like the textures (0 = none).
+    std::uint64_t streamBuffer;
+    UINT streamOffset;
+    UINT streamStride;
+    std::uint64_t indexBuffer;
 };
 
 // The creation defaults; ZENABLE follows whether an automatic depth buffer exists.

@@ -160,4 +160,50 @@ raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Qu
     return out;
 }
 
+namespace {
+
+raster::Compare TranslateCompare(DWORD func)
+{
+    if (func < D3DCMP_NEVER || func > D3DCMP_ALWAYS)
+        return raster::Compare::Always;
+    return static_cast<raster::Compare>(func - D3DCMP_NEVER);
+}
+
+raster::Address TranslateAddress(DWORD address)
+{
+    // Mirror and border are rare in the games this serves; they take the nearest of the two.
+    return address == D3DTADDRESS_CLAMP || address == D3DTADDRESS_BORDER ? raster::Address::Clamp
+                                                                         : raster::Address::Wrap;
+}
+
+} // namespace
+
+raster::TriState TranslateTriState(const SDeviceState& state, const raster::Surface (&textures)[2], bool hasTexCoords)
+{
+    raster::TriState out;
+    const raster::QuadState stages = TranslateBatchState(state, textures);
+    for (int stage = 0; stage < 2; ++stage) {
+        raster::TriStage& s = out.stages[stage];
+        static_cast<raster::TextureStage&>(s) = stages.stages[stage];
+        const DWORD* sampler = state.samplerStates[stage];
+        const bool linear =
+            sampler[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR || sampler[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+        s.filter = linear ? raster::Filter::Linear : raster::Filter::Point;
+        s.addressU = TranslateAddress(sampler[D3DSAMP_ADDRESSU]);
+        s.addressV = TranslateAddress(sampler[D3DSAMP_ADDRESSV]);
+        s.hasCoordinates = hasTexCoords && state.stageStates[stage][D3DTSS_TEXCOORDINDEX] == 0;
+    }
+    const DWORD* rs = state.renderStates;
+    out.textureFactor = rs[D3DRS_TEXTUREFACTOR];
+    out.flat = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    out.specular = rs[D3DRS_SPECULARENABLE] != FALSE;
+    out.blend = stages.blend;
+    out.alphaTest = rs[D3DRS_ALPHATESTENABLE] != FALSE;
+    out.alphaFunc = TranslateCompare(rs[D3DRS_ALPHAFUNC]);
+    out.alphaRef = static_cast<int>(rs[D3DRS_ALPHAREF] & 0xFF);
+    out.depthFunc = TranslateCompare(rs[D3DRS_ZFUNC]);
+    out.depthWrite = rs[D3DRS_ZWRITEENABLE] != FALSE;
+    return out;
+}
+
 } // namespace vireo::gfx

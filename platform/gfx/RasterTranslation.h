@@ -5,6 +5,7 @@
 
 #include "platform/gfx/DeviceState.h"
 #include "platform/raster/Raster.h"
+#include "platform/raster/Triangle.h"
 
 namespace vireo::gfx {
 
@@ -25,5 +26,11 @@ raster::QuadState TranslateQuadState(const SDeviceState& state, const raster::Qu
 raster::QuadState TranslateBatchState(const SDeviceState& state, const raster::Surface (&textures)[2]);
 bool FiltersDependOnQuad(const SDeviceState& state);
 void ChooseFilters(const SDeviceState& state, const raster::Quad& quad, raster::QuadState& out);
+
+// The raster state of a 3D draw: stages 0 and 1 with their samplers (linear when either the
+// minification or magnification filter asks for it, clamp or wrap addressing), shading,
+// specular, alpha test and blend. Depth and clip are left for the caller. hasTexCoords says
+// whether the vertices carry coordinate set 0, the only set there is.
+raster::TriState TranslateTriState(const SDeviceState& state, const raster::Surface (&textures)[2], bool hasTexCoords);
 
 } // namespace vireo::gfx

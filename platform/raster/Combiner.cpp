@@ -109,14 +109,7 @@ std::uint32_t SampleBilinear(const Surface& texture, std::int32_t u, std::int32_
     const int x0 = Clamp(x, texture.width - 1), x1 = Clamp(x + 1, texture.width - 1);
     const std::uint32_t* r0 = texture.Row(Clamp(y, texture.height - 1));
     const std::uint32_t* r1 = texture.Row(Clamp(y + 1, texture.height - 1));
-    int out[4];
-    for (int c = 0; c < 4; ++c) {
-        const int top = Channel(r0[x0], c) * (64 - fx) + Channel(r0[x1], c) * fx; // 64 times the value
-        const int bottom = Channel(r1[x0], c) * (64 - fx) + Channel(r1[x1], c) * fx;
-        const int middle = top + (((bottom - top) * fy + 128) >> 8);
-        out[c] = (middle + 32) >> 6;
-    }
-    return PackChannels(out[0], out[1], out[2], out[3]);
+    return Bilerp(r0[x0], r0[x1], r1[x0], r1[x1], fx, fy);
 }
 
 } // namespace vireo::raster

@@ -11,29 +11,6 @@ namespace {
 
 constexpr std::uint32_t kMissingTexture = 0xFFFFFFFFu; // a stage without texture reads opaque white
 
-std::uint32_t Pick(StageArg arg, std::uint32_t diffuse, std::uint32_t current, std::uint32_t texel,
-                   std::uint32_t factor)
-{
-    switch (arg) {
-    case StageArg::Diffuse:
-        return diffuse;
-    case StageArg::Current:
-        return current;
-    case StageArg::Texture:
-        return texel;
-    case StageArg::TFactor:
-        return factor;
-    }
-    return current;
-}
-
-bool ReadsTexture(const TextureStage& stage)
-{
-    return stage.colorArg1 == StageArg::Texture || stage.colorArg2 == StageArg::Texture ||
-           (stage.alphaOp != StageOp::Disable &&
-            (stage.alphaArg1 == StageArg::Texture || stage.alphaArg2 == StageArg::Texture));
-}
-
 std::uint32_t Sample(const TextureStage& stage, const QuadSetup& setup, int k, int x, int y)
 {
     if (stage.texture == nullptr) {
@@ -55,8 +32,8 @@ std::uint32_t Shade(const QuadState& state, const QuadSetup& setup, int x, int y
             break;
         }
         const std::uint32_t texel = ReadsTexture(stage) ? Sample(stage, setup, k, x, y) : kMissingTexture;
-        const std::uint32_t c1 = Pick(stage.colorArg1, state.diffuse, current, texel, state.textureFactor);
-        const std::uint32_t c2 = Pick(stage.colorArg2, state.diffuse, current, texel, state.textureFactor);
+        const std::uint32_t c1 = PickArgument(stage.colorArg1, state.diffuse, current, texel, state.textureFactor);
+        const std::uint32_t c2 = PickArgument(stage.colorArg2, state.diffuse, current, texel, state.textureFactor);
         int out[4];
         for (int c = 0; c < 3; ++c) {
             out[c] = StageOpChannel(stage.colorOp, Channel(c1, c), Channel(c2, c));
@@ -64,8 +41,8 @@ std::uint32_t Shade(const QuadState& state, const QuadSetup& setup, int x, int y
         if (stage.alphaOp == StageOp::Disable) {
             out[3] = Channel(current, 3);
         } else {
-            const std::uint32_t a1 = Pick(stage.alphaArg1, state.diffuse, current, texel, state.textureFactor);
-            const std::uint32_t a2 = Pick(stage.alphaArg2, state.diffuse, current, texel, state.textureFactor);
+            const std::uint32_t a1 = PickArgument(stage.alphaArg1, state.diffuse, current, texel, state.textureFactor);
+            const std::uint32_t a2 = PickArgument(stage.alphaArg2, state.diffuse, current, texel, state.textureFactor);
             out[3] = StageOpChannel(stage.alphaOp, Channel(a1, 3), Channel(a2, 3));
         }
         current = PackChannels(out[0], out[1], out[2], out[3]);

@@ -41,6 +41,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Pictures.Load(GetRenderSystem(), m_strDataFolder);
         m_Text.Load(GetRenderSystem());
         m_Settings.Create(this, m_strDataFolder);
+        m_Scene3D.Load(GetRenderSystem(), m_strDataFolder);
         break;
     case EMSG_EG_UI_UPDATE:
         m_Pictures.Update(m_nFrames);
@@ -75,6 +76,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case EMSG_RS_RENDER:
         m_Pictures.DrawBackdrop();
+        m_Scene3D.Draw(GetRenderSystem(), m_nFrames);
         DrawScene();
         m_Pictures.Draw();
         m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
@@ -95,6 +97,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Sprites.Release(GetRenderSystem());
         m_Text.Release(GetRenderSystem());
         m_Settings.Destroy();
+        m_Scene3D.Release(GetRenderSystem());
         break;
     default:
         break;

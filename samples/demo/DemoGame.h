@@ -2,11 +2,12 @@
 // from CGameEngine, handles the messages it cares about and passes everything on.
 // It draws a texture it makes itself and an orb the player steers with the arrow keys or by
 // dragging with the left mouse button, over and under the picture gallery (DemoPictures),
-// with an animated hero and sparkles from sprite packages (DemoSprites), and a settings
-// dialog on F2 (DemoSettings).
+// with an animated hero and sparkles from sprite packages (DemoSprites), a turning cube and a
+// lantern mesh in 3D (DemoScene3D), and a settings dialog on F2 (DemoSettings).
 #pragma once
 
 #include "DemoPictures.h"
+#include "DemoScene3D.h"
 #include "DemoSettings.h"
 #include "DemoSprites.h"
 #include "DemoText.h"
@@ -34,6 +35,7 @@ class CDemoGame : public CGameEngine {
 
     // The picture gallery; Main asks it for the --capture screen capture.
     CDemoPictures& Pictures() { return m_Pictures; }
+    CDemoScene3D& Scene3D() { return m_Scene3D; }
 
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -60,4 +62,5 @@ class CDemoGame : public CGameEngine {
     CDemoSprites m_Sprites;
     CDemoText m_Text;
     CDemoSettings m_Settings;
+    CDemoScene3D m_Scene3D;
 };

@@ -6,10 +6,12 @@
 //                                      effects source DEMO_FOLDER/sprites/effects/ (vireo-pack
 //                                      turns the latter into data/effects.pak; this tool does not)
 //   vireo-artgen gui DEMO_FOLDER       the GUI packages under DEMO_FOLDER/data/gui/
+//   vireo-artgen mesh FOLDER           the demo's mesh folder: Lantern.x and its texture
 // The same build writes the same bytes every time, which is what the art check relies on.
 #include "DemoArt.h"
 #include "GuiArt.h"
 #include "LogoArt.h"
+#include "MeshArt.h"
 #include "SpriteArt.h"
 
 #include <cstdio>
@@ -49,7 +51,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER | sprites DEMO_FOLDER | "
-                 "gui DEMO_FOLDER\n");
+                 "gui DEMO_FOLDER | mesh FOLDER\n");
     return 2;
 }
 
@@ -116,6 +118,17 @@ int main(int argc, char** argv)
             if (!WritePackage(std::filesystem::path(target) / "data" / "gui" / name, package))
                 return 1;
         return 0;
+    }
+    if (mode == "mesh") {
+        const artgen::MeshFolder mesh = artgen::DrawLanternMesh();
+        const std::vector<std::uint8_t> png = mesh.skin.EncodePng();
+        std::error_code error;
+        std::filesystem::create_directories(target, error);
+        return !png.empty() && artgen::WriteFileBytes(target + "/" + mesh.texture, png) &&
+                       artgen::WriteFileBytes(target + "/Lantern.x",
+                                              std::vector<std::uint8_t>(mesh.xText.begin(), mesh.xText.end()))
+                   ? 0
+                   : 1;
     }
     return Usage();
 }

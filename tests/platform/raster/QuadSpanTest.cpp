@@ -15,14 +15,6 @@
 namespace vireo::raster::test {
 namespace {
 
-unsigned TestSeed()
-{
-    const char* forced = std::getenv("VIREO_TEST_SEED");
-    const unsigned seed = forced ? static_cast<unsigned>(std::strtoul(forced, nullptr, 10)) : std::random_device{}();
-    std::cout << "raster scene seed " << seed << " (VIREO_TEST_SEED=" << seed << " replays it)\n";
-    return seed;
-}
-
 Quad RandomQuad(std::mt19937& rng, const Surface& tex, const Surface& target)
 {
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);

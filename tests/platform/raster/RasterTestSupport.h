@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,6 +33,15 @@ struct Image {
     std::uint32_t At(int x, int y) const { return storage[static_cast<std::size_t>(y) * surface.width + x]; }
     std::uint32_t& At(int x, int y) { return storage[static_cast<std::size_t>(y) * surface.width + x]; }
 };
+
+// A fresh seed each run, printed so a failure can be replayed with VIREO_TEST_SEED.
+inline unsigned TestSeed()
+{
+    const char* forced = std::getenv("VIREO_TEST_SEED");
+    const unsigned seed = forced ? static_cast<unsigned>(std::strtoul(forced, nullptr, 10)) : std::random_device{}();
+    std::cout << "raster scene seed " << seed << " (VIREO_TEST_SEED=" << seed << " replays it)\n";
+    return seed;
+}
 
 // Random pixels whose alpha is 0, 255 or in between in about equal parts, in runs, so the
 // transparent-skip and opaque-copy shortcuts of the span functions all get exercised.

@@ -1,7 +1,7 @@
 // Direct3D 9 as the engine calls it: types, constants, result codes and the device, texture and
 // surface interfaces, implemented by a software device that draws with the CPU rasterizer.
-// Only the operations the engine uses are declared; vertex and index buffers, materials and
-// indexed drawing belong to the 3D objects and are added with them.
+// Only the operations the engine uses are declared: one vertex stream, fixed-function vertex
+// processing (no shaders, no vertex declarations) and up to eight lights.
 #pragma once
 
 #include <vireo/platform/Com.h>
@@ -76,6 +76,52 @@ enum D3DSWAPEFFECT : DWORD {
 enum D3DRESOURCETYPE : DWORD {
     D3DRTYPE_SURFACE = 1,
     D3DRTYPE_TEXTURE = 3,
+    D3DRTYPE_VERTEXBUFFER = 6,
+    D3DRTYPE_INDEXBUFFER = 7,
+};
+
+enum D3DPRIMITIVETYPE : DWORD {
+    D3DPT_POINTLIST = 1,
+    D3DPT_LINELIST = 2,
+    D3DPT_LINESTRIP = 3,
+    D3DPT_TRIANGLELIST = 4,
+    D3DPT_TRIANGLESTRIP = 5,
+    D3DPT_TRIANGLEFAN = 6,
+};
+
+// Flexible vertex format bits: the fields of a vertex, in this order in memory.
+constexpr DWORD D3DFVF_RESERVED0 = 0x001;
+constexpr DWORD D3DFVF_POSITION_MASK = 0x400E;
+constexpr DWORD D3DFVF_XYZ = 0x002;
+constexpr DWORD D3DFVF_XYZRHW = 0x004;
+constexpr DWORD D3DFVF_XYZB1 = 0x006;
+constexpr DWORD D3DFVF_XYZB2 = 0x008;
+constexpr DWORD D3DFVF_XYZB3 = 0x00A;
+constexpr DWORD D3DFVF_XYZB4 = 0x00C;
+constexpr DWORD D3DFVF_XYZB5 = 0x00E;
+constexpr DWORD D3DFVF_XYZW = 0x4002;
+constexpr DWORD D3DFVF_NORMAL = 0x010;
+constexpr DWORD D3DFVF_PSIZE = 0x020;
+constexpr DWORD D3DFVF_DIFFUSE = 0x040;
+constexpr DWORD D3DFVF_SPECULAR = 0x080;
+constexpr DWORD D3DFVF_TEXCOUNT_MASK = 0xF00;
+constexpr DWORD D3DFVF_TEXCOUNT_SHIFT = 8;
+constexpr DWORD D3DFVF_TEX0 = 0x000;
+constexpr DWORD D3DFVF_TEX1 = 0x100;
+constexpr DWORD D3DFVF_TEX2 = 0x200;
+constexpr DWORD D3DFVF_TEX3 = 0x300;
+constexpr DWORD D3DFVF_TEX4 = 0x400;
+constexpr DWORD D3DFVF_TEX5 = 0x500;
+constexpr DWORD D3DFVF_TEX6 = 0x600;
+constexpr DWORD D3DFVF_TEX7 = 0x700;
+constexpr DWORD D3DFVF_TEX8 = 0x800;
+constexpr DWORD D3DFVF_LASTBETA_UBYTE4 = 0x1000;
+constexpr DWORD D3DFVF_LASTBETA_D3DCOLOR = 0x8000;
+
+enum D3DLIGHTTYPE : DWORD {
+    D3DLIGHT_POINT = 1,
+    D3DLIGHT_SPOT = 2,
+    D3DLIGHT_DIRECTIONAL = 3,
 };
 
 enum D3DBACKBUFFER_TYPE : DWORD { D3DBACKBUFFER_TYPE_MONO = 0 };
@@ -92,6 +138,7 @@ constexpr DWORD D3DUSAGE_AUTOGENMIPMAP = 0x400;
 constexpr DWORD D3DLOCK_DISCARD = 0x2000;
 constexpr DWORD D3DLOCK_READONLY = 0x10;
 constexpr DWORD D3DLOCK_NOSYSLOCK = 0x800;
+constexpr DWORD D3DLOCK_NOOVERWRITE = 0x1000;
 
 constexpr DWORD D3DCLEAR_TARGET = 0x1;
 constexpr DWORD D3DCLEAR_ZBUFFER = 0x2;
@@ -290,6 +337,51 @@ struct D3DVECTOR {
     float x, y, z;
 };
 
+struct D3DCOLORVALUE {
+    float r, g, b, a;
+};
+
+struct D3DMATERIAL9 {
+    D3DCOLORVALUE Diffuse;
+    D3DCOLORVALUE Ambient;
+    D3DCOLORVALUE Specular;
+    D3DCOLORVALUE Emissive;
+    float Power;
+};
+
+struct D3DLIGHT9 {
+    D3DLIGHTTYPE Type;
+    D3DCOLORVALUE Diffuse;
+    D3DCOLORVALUE Specular;
+    D3DCOLORVALUE Ambient;
+    D3DVECTOR Position;
+    D3DVECTOR Direction;
+    float Range;
+    float Falloff;
+    float Attenuation0;
+    float Attenuation1;
+    float Attenuation2;
+    float Theta;
+    float Phi;
+};
+
+struct D3DVERTEXBUFFER_DESC {
+    D3DFORMAT Format;
+    D3DRESOURCETYPE Type;
+    DWORD Usage;
+    D3DPOOL Pool;
+    UINT Size;
+    DWORD FVF;
+};
+
+struct D3DINDEXBUFFER_DESC {
+    D3DFORMAT Format;
+    D3DRESOURCETYPE Type;
+    DWORD Usage;
+    D3DPOOL Pool;
+    UINT Size;
+};
+
 struct D3DRECT {
     LONG x1, y1, x2, y2;
 };
@@ -429,6 +521,18 @@ struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
     virtual HRESULT UnlockRect(UINT level) = 0;
 };
 
+struct IDirect3DVertexBuffer9 : IDirect3DResource9 {
+    virtual HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) = 0;
+};
+
+struct IDirect3DIndexBuffer9 : IDirect3DResource9 {
+    virtual HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) = 0;
+};
+
 struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT TestCooperativeLevel() = 0;
     virtual HRESULT GetDirect3D(IDirect3D9** d3d) = 0;
@@ -457,6 +561,33 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
     virtual HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) = 0;
     virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;
+
+    virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                       IDirect3DVertexBuffer9** vertexBuffer, HANDLE* sharedHandle) = 0;
+    virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                      IDirect3DIndexBuffer9** indexBuffer, HANDLE* sharedHandle) = 0;
+    virtual HRESULT SetFVF(DWORD fvf) = 0;
+    virtual HRESULT GetFVF(DWORD* fvf) = 0;
+    virtual HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData, UINT offsetInBytes,
+                                    UINT stride) = 0;
+    virtual HRESULT GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9** streamData, UINT* offsetInBytes,
+                                    UINT* stride) = 0;
+    virtual HRESULT SetIndices(IDirect3DIndexBuffer9* indexData) = 0;
+    virtual HRESULT GetIndices(IDirect3DIndexBuffer9** indexData) = 0;
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
+                                         UINT numVertices, UINT startIndex, UINT primitiveCount) = 0;
+    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexStreamZeroData,
+                                    UINT vertexStreamZeroStride) = 0;
+    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices,
+                                           UINT primitiveCount, const void* indexData, D3DFORMAT indexDataFormat,
+                                           const void* vertexStreamZeroData, UINT vertexStreamZeroStride) = 0;
+    virtual HRESULT SetMaterial(const D3DMATERIAL9* material) = 0;
+    virtual HRESULT GetMaterial(D3DMATERIAL9* material) = 0;
+    virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* light) = 0;
+    virtual HRESULT GetLight(DWORD index, D3DLIGHT9* light) = 0;
+    virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
+    virtual HRESULT GetLightEnable(DWORD index, BOOL* enable) = 0;
 };
 
 struct IDirect3D9 : IUnknown {
@@ -471,6 +602,8 @@ using LPDIRECT3DDEVICE9 = IDirect3DDevice9*;
 using LPDIRECT3DTEXTURE9 = IDirect3DTexture9*;
 using LPDIRECT3DSURFACE9 = IDirect3DSurface9*;
 using LPDIRECT3DBASETEXTURE9 = IDirect3DBaseTexture9*;
+using LPDIRECT3DVERTEXBUFFER9 = IDirect3DVertexBuffer9*;
+using LPDIRECT3DINDEXBUFFER9 = IDirect3DIndexBuffer9*;
 
 // Null when the SDK version is not the one this layer implements.
 IDirect3D9* Direct3DCreate9(UINT sdkVersion);

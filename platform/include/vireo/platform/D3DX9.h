@@ -1,6 +1,6 @@
 // D3DX 9 as the engine calls it: vectors, matrices and colours (row vectors, left-handed),
 // the sprite and the line, texture creation from image bytes with a colour key, and saving a
-// surface as BMP. Fonts and meshes are declared with their own implementations.
+// surface as BMP. Fonts and meshes are declared in their own headers, included at the end.
 #pragma once
 
 #include <vireo/platform/D3D9.h>
@@ -227,5 +227,6 @@ using LPD3DXLINE = ID3DXLine*;
 
 HRESULT D3DXCreateLine(IDirect3DDevice9* device, ID3DXLine** line);
 
-// ---- font --------------------------------------------------------------------------------
+// ---- font and mesh -----------------------------------------------------------------------
 #include <vireo/platform/D3DX9Font.h>
+#include <vireo/platform/D3DX9Mesh.h>

@@ -1,0 +1,57 @@
+// CRenderSystem's 3D registries: geometry (one entry per object) and meshes (shared by exact
+// folder path with a reference count). Device loss and shutdown walk them from
+// RenderSystemDeviceLoss.cpp and RenderSystem.cpp.
+#include <vireo/render.h>
+#include <vireo/scene3d.h>
+
+CGeometry* CRenderSystem::CreateGeometry(int type)
+{
+    if (type != 1)
+        return nullptr;
+    CGeometry* geometry = new CCube;
+    geometry->Create(m_pD3DDevice);
+    m_Geometries[geometry] = 1;
+    return geometry;
+}
+
+void CRenderSystem::ReleaseGeometry(CGeometry* pGeometry)
+{
+    const auto found = m_Geometries.find(pGeometry);
+    if (found == m_Geometries.end())
+        return;
+    delete found->first;
+    m_Geometries.erase(found);
+}
+
+CMesh* CRenderSystem::CreateMesh(const wchar_t* folder)
+{
+    const std::wstring key(folder);
+    const auto found = m_Meshes.find(key);
+    if (found != m_Meshes.end()) {
+        ++found->second.nRefCount;
+        return found->second.pMesh;
+    }
+    // A mesh whose file did not load is kept all the same: it draws nothing.
+    CMesh* mesh = new CMesh;
+    mesh->Load(this, folder);
+    m_Meshes[key] = SMeshEntry{mesh, 1, key};
+    return mesh;
+}
+
+void CRenderSystem::ReleaseMesh(CMesh** ppMesh)
+{
+    if (!ppMesh)
+        return;
+    for (auto it = m_Meshes.begin(); it != m_Meshes.end(); ++it) {
+        if (it->second.pMesh != *ppMesh)
+            continue;
+        if (it->second.nRefCount < 2) {
+            delete it->second.pMesh;
+            *ppMesh = nullptr;
+            m_Meshes.erase(it);
+        } else {
+            --it->second.nRefCount;
+        }
+        return;
+    }
+}

@@ -1,0 +1,486 @@
+// Triangles through the software device as a game draws them: depth order in both depth
+// formats, near-plane clipping, shared edges under additive blending, culling, perspective-
+// correct texturing, the wire-frame and point fill modes, and fixed-function lighting.
+#include "GfxTestSupport.h"
+
+#include <cmath>
+#include <cstring>
+
+using namespace vireo::gfxtest;
+
+namespace {
+
+struct ColorVertex {
+    float x, y, z;
+    D3DCOLOR color;
+};
+constexpr DWORD kColorFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
+
+struct ScreenVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+};
+constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
+
+constexpr D3DCOLOR kBackground = 0xFF202020;
+constexpr D3DCOLOR kRed = 0xFFFF0000;
+constexpr D3DCOLOR kGreen = 0xFF00FF00;
+
+class TriangleTest : public DeviceTest {
+  protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        Begin();
+    }
+    void Begin()
+    {
+        ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0), D3D_OK);
+    }
+    template <class Vertex> void Draw(D3DPRIMITIVETYPE type, DWORD fvf, const std::vector<Vertex>& v, UINT count)
+    {
+        ASSERT_EQ(m_device->SetFVF(fvf), D3D_OK);
+        ASSERT_EQ(m_device->DrawPrimitiveUP(type, count, v.data(), sizeof(Vertex)), D3D_OK);
+    }
+    int CountNot(D3DCOLOR color)
+    {
+        const Pixels frame = Frame();
+        int count = 0;
+        for (std::uint32_t p : frame.pixels)
+            count += (p | 0xFF000000u) != color;
+        return count;
+    }
+};
+
+TEST_F(TriangleTest, InterpenetratingTrianglesShowTheNearerOneOnEachSideInBothDepthFormats)
+{
+    // Both span the same band; red's depth rises left to right, green's falls, so they cross
+    // at the middle column whichever is drawn first.
+    const std::vector<ColorVertex> red = {{-1, 0.8f, 0.2f, kRed}, {1, 0.8f, 0.8f, kRed}, {0, -0.8f, 0.5f, kRed}};
+    const std::vector<ColorVertex> green = {
+        {-1, 0.8f, 0.8f, kGreen}, {1, 0.8f, 0.2f, kGreen}, {0, -0.8f, 0.5f, kGreen}};
+    for (D3DFORMAT format : {D3DFMT_D24S8, D3DFMT_D16}) {
+        D3DPRESENT_PARAMETERS pp = PresentParams(m_window, kWidth, kHeight, TRUE, format);
+        ASSERT_EQ(m_device->Reset(&pp), D3D_OK);
+        m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        for (bool redFirst : {true, false}) {
+            SCOPED_TRACE(std::string(format == D3DFMT_D16 ? "D16" : "D24S8") +
+                         (redFirst ? ", red first" : ", green first"));
+            Begin();
+            Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? red : green, 1);
+            Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? green : red, 1);
+            const Pixels frame = Frame();
+            EXPECT_EQ(Hex(frame.At(16, 10)), Hex(kRed));
+            EXPECT_EQ(Hex(frame.At(47, 10)), Hex(kGreen));
+            EXPECT_EQ(Hex(frame.At(30, 20)), Hex(kRed));
+            EXPECT_EQ(Hex(frame.At(33, 20)), Hex(kGreen));
+        }
+    }
+    // With the depth test off the later triangle covers the earlier one everywhere.
+    m_device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    Begin();
+    Draw(D3DPT_TRIANGLELIST, kColorFvf, red, 1);
+    Draw(D3DPT_TRIANGLELIST, kColorFvf, green, 1);
+    EXPECT_EQ(Hex(Frame().At(16, 10)), Hex(kGreen));
+}
+
+TEST_F(TriangleTest, TriangleCrossingTheNearPlaneIsClippedNotWrapped)
+{
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, static_cast<float>(kWidth) / kHeight, 0.5f, 100.0f);
+    m_device->SetTransform(D3DTS_PROJECTION, &projection);
+    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    // A floor below the eye, one corner behind it: projected unclipped, that corner would
+    // land above the horizon (y = -0.5 / -2 > 0) and drag the triangle over the upper half.
+    Draw(D3DPT_TRIANGLELIST, kColorFvf,
+         std::vector<ColorVertex>{{-1, -0.5f, 2, kRed}, {1, -0.5f, 2, kRed}, {0, -0.5f, -2, kRed}}, 1);
+    const Pixels frame = Frame();
+    for (int y = 0; y < kHeight / 2; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            ASSERT_EQ(Hex(frame.At(x, y)), Hex(kBackground)) << "at " << x << ", " << y;
+    EXPECT_EQ(Hex(frame.At(kWidth / 2, kHeight - 1)), Hex(kRed)) << "the part in front reaches the bottom";
+    EXPECT_EQ(Hex(frame.At(kWidth / 2, 37)), Hex(kRed));
+
+    // Corners a hundred thousand screens out are cut at the guard band, not dropped or wrapped;
+    // one beyond the far plane is cut there.
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    m_device->SetTransform(D3DTS_PROJECTION, &identity);
+    Begin();
+    Draw(D3DPT_TRIANGLELIST, kColorFvf,
+         std::vector<ColorVertex>{{-1e5f, 1e5f, 0.5f, kRed}, {1e5f, 1e5f, 0.5f, kRed}, {0, -1e5f, 0.5f, kRed}}, 1);
+    EXPECT_EQ(CountNot(kRed), 0) << "the whole target is inside";
+    Begin();
+    // z runs from 0.5 on the left to 1.5 on the right: the part past z = 1 (x > 0) is cut.
+    Draw(D3DPT_TRIANGLELIST, kColorFvf,
+         std::vector<ColorVertex>{{-1, 1, 0.5f, kRed}, {1, 1, 1.5f, kRed}, {-1, -1, 0.5f, kRed}}, 1);
+    EXPECT_EQ(Hex(Frame().At(8, 4)), Hex(kRed));
+    EXPECT_EQ(Hex(Frame().At(kWidth / 2 + 4, 1)), Hex(kBackground));
+}
+
+TEST_F(TriangleTest, FanUnderAdditiveBlendingCoversEveryPixelOfItsAreaOnce)
+{
+    // Corners on pixel centres, so shared edges run through many centres: the tie rule decides.
+    const float cx = 32, cy = 24;
+    std::vector<ScreenVertex> fan = {{cx, cy, 0.5f, 1, 0xFF000040}};
+    const float rim[][2] = {{20, 12}, {32, 8}, {46, 12}, {50, 24}, {44, 38}, {32, 40}, {18, 36}, {14, 24}, {20, 12}};
+    for (const auto& p : rim)
+        fan.push_back({p[0], p[1], 0.5f, 1, 0xFF000040});
+    m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    m_device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
+    Draw(D3DPT_TRIANGLEFAN, kScreenFvf, fan, 8);
+    const Pixels frame = Frame();
+    int covered = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const std::uint32_t blue = frame.At(x, y) & 0xFF;
+            ASSERT_TRUE(blue == 0 || blue == 0x40)
+                << "pixel " << x << ", " << y << " drawn " << blue / 0x40 << " times";
+            covered += blue == 0x40;
+        }
+    }
+    // Every pixel whose centre is inside the rim, each once: the polygon's area, give or take
+    // the centres lying on its outer boundary.
+    double area = 0;
+    for (int i = 0; i + 1 < 9; ++i)
+        area += (rim[i][0] * rim[i + 1][1] - rim[i + 1][0] * rim[i][1]) / 2.0;
+    EXPECT_NEAR(covered, area, 10);
+    for (const auto& p : rim)
+        EXPECT_EQ(frame.At(static_cast<int>((p[0] + cx) / 2), static_cast<int>((p[1] + cy) / 2)) & 0xFF, 0x40u);
+}
+
+TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
+{
+    // Clockwise on screen (y down) is the front face under the default mode.
+    const std::vector<ScreenVertex> clockwise = {{10, 10, 0, 1, kRed}, {50, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}};
+    const std::vector<ScreenVertex> counter = {{10, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}, {50, 10, 0, 1, kRed}};
+    struct Case {
+        const char* what;
+        DWORD mode; // 0: leave the default
+        bool clockwiseDrawn, counterDrawn;
+    };
+    const Case cases[] = {{"default", 0, true, false},
+                          {"CCW", D3DCULL_CCW, true, false},
+                          {"CW", D3DCULL_CW, false, true},
+                          {"none", D3DCULL_NONE, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.mode)
+            m_device->SetRenderState(D3DRS_CULLMODE, c.mode);
+        for (bool cw : {true, false}) {
+            Begin();
+            Draw(D3DPT_TRIANGLELIST, kScreenFvf, cw ? clockwise : counter, 1);
+            EXPECT_EQ(Frame().At(15, 15) == kRed, cw ? c.clockwiseDrawn : c.counterDrawn)
+                << (cw ? "clockwise" : "counter");
+        }
+    }
+}
+
+TEST_F(TriangleTest, CheckerboardOnASlantedFloorIsPerspectiveCorrect)
+{
+    const float fov = D3DX_PI / 2, aspect = static_cast<float>(kWidth) / kHeight;
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, fov, aspect, 0.5f, 100.0f);
+    m_device->SetTransform(D3DTS_PROJECTION, &projection);
+    std::vector<std::uint32_t> checker(16);
+    for (int i = 0; i < 16; ++i)
+        checker[i] = ((i % 4 + i / 4) % 2) ? 0xFF000000 : 0xFFFFFFFF;
+    IDirect3DTexture9* texture = MakeTexture(4, 4, checker);
+    ASSERT_NE(texture, nullptr);
+    m_device->SetTexture(0, texture);
+    struct TexVertex {
+        float x, y, z, u, v;
+    };
+    // The floor y = -1 from z = 1 to z = 9, u across, v into the distance.
+    const float nearZ = 1, farZ = 9;
+    const std::vector<TexVertex> floor = {
+        {-2, -1, farZ, 0, 1}, {2, -1, farZ, 1, 1}, {-2, -1, nearZ, 0, 0}, {2, -1, nearZ, 1, 0}};
+    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    Draw(D3DPT_TRIANGLESTRIP, D3DFVF_XYZ | D3DFVF_TEX1, floor, 2);
+    const Pixels frame = Frame();
+    // Each pixel centre's ray meets the floor at a point whose checker colour is known.
+    const double yScale = 1 / std::tan(fov / 2), xScale = yScale / aspect;
+    int checked = 0;
+    for (int py = kHeight / 2 + 1; py < kHeight; ++py) {
+        for (int px = 0; px < kWidth; ++px) {
+            const double ndcX = 2.0 * px / kWidth - 1, ndcY = 1 - 2.0 * py / kHeight;
+            const double z = -1 / (ndcY / yScale), x = z * ndcX / xScale;
+            const double u = (x + 2) / 4 * 4, v = (z - nearZ) / (farZ - nearZ) * 4;
+            if (z < nearZ || z > farZ || u <= 0 || u >= 4 || std::fabs(u - std::round(u)) < 0.15 ||
+                std::fabs(v - std::round(v)) < 0.15)
+                continue;
+            const bool black = (static_cast<int>(u) + static_cast<int>(v)) % 2 != 0;
+            ASSERT_EQ(Hex(frame.At(px, py)), Hex(black ? 0xFF000000 : 0xFFFFFFFF)) << "at " << px << ", " << py;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 300);
+    m_device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+TEST_F(TriangleTest, WireFrameDrawsTheEdgesAndPointModeTheCorners)
+{
+    const std::vector<ScreenVertex> triangle = {{8, 6, 0, 1, kRed}, {56, 6, 0, 1, kRed}, {8, 42, 0, 1, kRed}};
+    m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    Draw(D3DPT_TRIANGLELIST, kScreenFvf, triangle, 1);
+    Pixels frame = Frame();
+    EXPECT_EQ(Hex(frame.At(20, 18)), Hex(kBackground)) << "inside stays empty";
+    EXPECT_EQ(Hex(frame.At(30, 6)), Hex(kRed)) << "top edge";
+    EXPECT_EQ(Hex(frame.At(8, 30)), Hex(kRed)) << "left edge";
+    EXPECT_EQ(Hex(frame.At(32, 24)), Hex(kRed)) << "slanted edge";
+    const int edges = CountNot(kBackground);
+    EXPECT_GT(edges, 48 + 36);
+    EXPECT_LT(edges, 48 + 36 + 50);
+
+    m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_POINT);
+    Begin();
+    Draw(D3DPT_TRIANGLELIST, kScreenFvf, triangle, 1);
+    frame = Frame();
+    EXPECT_EQ(CountNot(kBackground), 3);
+    EXPECT_EQ(Hex(frame.At(56, 6)), Hex(kRed));
+
+    // A line list: one pixel per step, the end point left out.
+    Begin();
+    Draw(D3DPT_LINELIST, kScreenFvf,
+         std::vector<ScreenVertex>{{4, 4, 0, 1, kRed}, {24, 4, 0, 1, kRed}, {4, 10, 0, 1, kRed}, {4, 30, 0, 1, kRed}},
+         2);
+    frame = Frame();
+    EXPECT_EQ(CountNot(kBackground), 40);
+    EXPECT_EQ(Hex(frame.At(23, 4)), Hex(kRed));
+    EXPECT_EQ(Hex(frame.At(24, 4)), Hex(kBackground));
+}
+
+TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
+{
+    struct LitVertex {
+        float x, y, z, nx, ny, nz;
+        D3DCOLOR color;
+    };
+    const D3DCOLOR blue = 0xFF0000FF;
+    const std::vector<LitVertex> face = {
+        {-1, 1, 0.5f, 0, 0, -1, blue}, {1, 1, 0.5f, 0, 0, -1, blue}, {-1, -1, 0.5f, 0, 0, -1, blue}};
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1}; // shining away from the viewer, onto the face
+    struct Case {
+        const char* what;
+        D3DCOLOR ambient;
+        D3DCOLORVALUE materialAmbient, materialDiffuse;
+        bool lightOn;
+        DWORD diffuseSource;
+        D3DCOLOR expected;
+    };
+    const Case cases[] = {
+        {"no lights, ambient 0: black", 0, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL, 0xFF000000},
+        {"ambient white lights the ambient colour",
+         0xFFFFFFFF,
+         {1, 0, 0, 1},
+         {0, 1, 0, 1},
+         false,
+         D3DMCS_MATERIAL,
+         kRed},
+        {"half ambient", 0xFF808080, {1, 1, 0, 1}, {0, 0, 0, 1}, false, D3DMCS_MATERIAL, 0xFF808000},
+        {"a light square onto the face", 0, {0, 0, 0, 1}, {0, 1, 0, 1}, true, D3DMCS_MATERIAL, kGreen},
+        {"diffuse from the vertex colour", 0, {0, 0, 0, 1}, {0, 1, 0, 1}, true, D3DMCS_COLOR1, blue},
+    };
+    m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    m_device->SetLight(0, &light);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        D3DMATERIAL9 material{};
+        material.Ambient = c.materialAmbient;
+        material.Diffuse = c.materialDiffuse;
+        m_device->SetMaterial(&material);
+        m_device->SetRenderState(D3DRS_AMBIENT, c.ambient);
+        m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, c.diffuseSource);
+        m_device->LightEnable(0, c.lightOn);
+        Begin();
+        Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
+        EXPECT_LE(ChannelDistance(Frame().At(10, 10), c.expected), 1) << Hex(Frame().At(10, 10));
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TriangleTest, EveryPrimitiveTypeAndIndexFormatDrawsTheSameSquare)
+{
+    // The square [10, 30) x [10, 30): 400 pixel centres on the top-left rule.
+    const ScreenVertex tl{10, 10, 0, 1, kRed}, tr{30, 10, 0, 1, kRed}, bl{10, 30, 0, 1, kRed}, br{30, 30, 0, 1, kRed};
+    const std::vector<ScreenVertex> corners = {tl, tr, bl, br};
+    const std::uint16_t list16[] = {0, 1, 2, 2, 1, 3};
+    const std::uint32_t list32[] = {0, 1, 2, 2, 1, 3};
+    IDirect3DVertexBuffer9* vb = nullptr;
+    IDirect3DIndexBuffer9* ib16 = nullptr;
+    IDirect3DIndexBuffer9* ib32 = nullptr;
+    ASSERT_EQ(m_device->CreateVertexBuffer(5 * sizeof(ScreenVertex), 0, kScreenFvf, D3DPOOL_MANAGED, &vb, nullptr),
+              D3D_OK);
+    ASSERT_EQ(m_device->CreateIndexBuffer(sizeof list16, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib16, nullptr), D3D_OK);
+    ASSERT_EQ(m_device->CreateIndexBuffer(sizeof list32, 0, D3DFMT_INDEX32, D3DPOOL_DEFAULT, &ib32, nullptr), D3D_OK);
+    void* data = nullptr;
+    // One spare vertex in front, so the indexed draws need their base vertex.
+    ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(static_cast<std::uint8_t*>(data) + sizeof(ScreenVertex), corners.data(), 4 * sizeof(ScreenVertex));
+    vb->Unlock();
+    ASSERT_EQ(ib16->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(data, list16, sizeof list16);
+    ib16->Unlock();
+    ASSERT_EQ(ib32->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(data, list32, sizeof list32);
+    ib32->Unlock();
+
+    const std::vector<ScreenVertex> list = {tl, tr, bl, bl, tr, br};
+    const std::vector<ScreenVertex> fan = {tl, tr, br, bl};
+    const char* names[] = {"list", "strip", "fan", "strip from a buffer", "indexed 16", "indexed 32", "indexed UP"};
+    for (int kind = 0; kind < 7; ++kind) {
+        SCOPED_TRACE(names[kind]);
+        Begin();
+        m_device->SetFVF(kScreenFvf);
+        m_device->SetStreamSource(0, vb, 0, sizeof(ScreenVertex));
+        switch (kind) {
+        case 0:
+            Draw(D3DPT_TRIANGLELIST, kScreenFvf, list, 2);
+            break;
+        case 1:
+            Draw(D3DPT_TRIANGLESTRIP, kScreenFvf, corners, 2);
+            break;
+        case 2:
+            Draw(D3DPT_TRIANGLEFAN, kScreenFvf, fan, 2);
+            break;
+        case 3:
+            EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3D_OK);
+            break;
+        case 4:
+        case 5:
+            m_device->SetIndices(kind == 4 ? ib16 : ib32);
+            EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2), D3D_OK);
+            break;
+        default:
+            EXPECT_EQ(m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
+                                                       corners.data(), sizeof(ScreenVertex)),
+                      D3D_OK);
+        }
+        const Pixels frame = Frame();
+        EXPECT_EQ(CountNot(kBackground), 400);
+        EXPECT_EQ(frame.At(10, 10), kRed);
+        EXPECT_EQ(frame.At(29, 29), kRed);
+    }
+    m_device->SetIndices(nullptr);
+    EXPECT_EQ(ib32->Release(), 0u);
+    EXPECT_EQ(ib16->Release(), 0u);
+    EXPECT_EQ(vb->Release(), 0u);
+}
+
+TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
+{
+    struct TexturedVertex {
+        float x, y, z, rhw;
+        D3DCOLOR color;
+        float u, v;
+    };
+    // Texture coordinates from 0 to 2 across a 40-pixel-wide quad on a black | white texture.
+    auto quad = [](D3DCOLOR c0, D3DCOLOR c1) {
+        return std::vector<TexturedVertex>{
+            {8, 8, 0, 1, c0, 0, 0}, {48, 8, 0, 1, c1, 2, 0}, {8, 40, 0, 1, c1, 0, 1}, {48, 40, 0, 1, c1, 2, 1}};
+    };
+    IDirect3DTexture9* texture = MakeTexture(2, 1, {0xFF000000, 0xFFFFFFFF});
+    ASSERT_NE(texture, nullptr);
+    const DWORD fvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+    struct Case {
+        const char* what;
+        bool textured;
+        DWORD address, shade, alphaRef;
+        D3DCOLOR c0, c1;
+        int px[4]; // columns sampled on row 20
+        D3DCOLOR expected[4];
+    };
+    const D3DCOLOR white = 0xFFFFFFFF, black = 0xFF000000;
+    const Case cases[] = {
+        // clang-format off
+        {"wrap repeats", true, D3DTADDRESS_WRAP, D3DSHADE_GOURAUD, 0, white, white,
+         {12, 22, 32, 42}, {black, white, black, white}},
+        {"clamp holds the edge", true, D3DTADDRESS_CLAMP, D3DSHADE_GOURAUD, 0, white, white,
+         {12, 22, 32, 42}, {black, white, white, white}},
+        // The strip's second triangle (columns right of the diagonal) starts at a green vertex.
+        {"flat takes each triangle's first vertex", false, 0, D3DSHADE_FLAT, 0, kRed, kGreen,
+         {9, 30, 46, 20}, {kRed, kRed, kGreen, kRed}},
+        // Column 9 of row 20 is 3/8 of the way from the red corner to a green one.
+        {"gouraud blends", false, 0, D3DSHADE_GOURAUD, 0, kRed, kGreen,
+         {9, 46, 46, 46}, {0xFF996600, kGreen, kGreen, kGreen}},
+        {"alpha test drops alpha 0x80 under 0x90", false, 0, D3DSHADE_GOURAUD, 0x90, 0x80FF0000, 0x80FF0000,
+         {9, 30, 46, 20}, {kBackground, kBackground, kBackground, kBackground}},
+        // clang-format on
+    };
+    m_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE); // the alpha test reads the vertex alpha
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_device->SetTexture(0, c.textured ? texture : nullptr);
+        m_device->SetSamplerState(0, D3DSAMP_ADDRESSU, c.textured ? c.address : D3DTADDRESS_WRAP);
+        m_device->SetRenderState(D3DRS_SHADEMODE, c.shade);
+        m_device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaRef != 0);
+        m_device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        m_device->SetRenderState(D3DRS_ALPHAREF, c.alphaRef);
+        Begin();
+        Draw(D3DPT_TRIANGLESTRIP, fvf, quad(c.c0, c.c1), 2);
+        const Pixels frame = Frame();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_LE(ChannelDistance(frame.At(c.px[i], 20), c.expected[i]), 2)
+                << "column " << c.px[i] << ": " << Hex(frame.At(c.px[i], 20));
+    }
+    m_device->SetTexture(0, nullptr);
+    texture->Release();
+
+    // A viewport on the right half: NDC -1..1 lands there, and a clear stays inside it.
+    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    Begin();
+    const D3DVIEWPORT9 right{kWidth / 2, 0, kWidth / 2, kHeight, 0, 1};
+    ASSERT_EQ(m_device->SetViewport(&right), D3D_OK);
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kGreen, 1, 0), D3D_OK);
+    Draw(D3DPT_TRIANGLESTRIP, kColorFvf,
+         std::vector<ColorVertex>{{-1, 1, 0.5f, kRed}, {1, 1, 0.5f, kRed}, {-1, -1, 0.5f, kRed}, {1, -1, 0.5f, kRed}},
+         2);
+    const Pixels frame = Frame();
+    EXPECT_EQ(Hex(frame.At(kWidth / 2 - 1, 20)), Hex(kBackground));
+    EXPECT_EQ(Hex(frame.At(kWidth / 2, 20)), Hex(kRed));
+    EXPECT_EQ(Hex(frame.At(kWidth - 1, kHeight - 1)), Hex(kRed));
+}
+
+TEST_F(TriangleTest, PointLightFallsOffWithDistanceAndStopsAtItsRange)
+{
+    struct LitVertex {
+        float x, y, z, nx, ny, nz;
+    };
+    const std::vector<LitVertex> face = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}};
+    D3DMATERIAL9 material{};
+    material.Diffuse = {1, 1, 1, 1};
+    m_device->SetMaterial(&material);
+    m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_POINT;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Attenuation1 = 1; // 1 / distance
+    struct Case {
+        float distance, range;
+        int expected; // grey level at the face's corner under the light
+    };
+    for (const Case& c : {Case{1, 100, 255}, Case{2, 100, 128}, Case{4, 100, 64}, Case{4, 3, 0}}) {
+        SCOPED_TRACE("distance " + std::to_string(c.distance) + ", range " + std::to_string(c.range));
+        light.Position = {-1, 1, 0.5f - c.distance};
+        light.Range = c.range;
+        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
+        m_device->LightEnable(0, TRUE);
+        Begin();
+        Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL, face, 1);
+        // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.
+        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - c.expected), 4) << Hex(Frame().At(0, 0));
+    }
+}
+
+} // namespace
