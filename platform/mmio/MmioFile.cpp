@@ -13,7 +13,7 @@
 
 namespace {
 
-// A walk that has skipped this many chunks gives up: a file of empty chunks cannot stall it.
+// A walk looks at this many chunks at most: a file of empty chunks cannot stall it.
 constexpr int kMaxChunksPerWalk = 10000;
 
 class CMmioFile {
@@ -312,7 +312,7 @@ MMRESULT mmioDescend(HMMIO handle, LPMMCKINFO chunk, const MMCKINFO* parent, UIN
     if (parent)
         end = std::min(end, static_cast<LONGLONG>(parent->dwDataOffset) + parent->cksize);
 
-    for (int examined = 0; examined <= kMaxChunksPerWalk; ++examined) {
+    for (int examined = 0; examined < kMaxChunksPerWalk; ++examined) {
         const LONGLONG start = file->Position();
         if (start + 8 > end)
             return MMIOERR_CHUNKNOTFOUND;
