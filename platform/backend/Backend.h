@@ -90,8 +90,14 @@ using AudioPull = void (*)(std::int16_t* samples, int frames, void* user);
 class IAudioOut {
   public:
     virtual ~IAudioOut() = default;
+    // `format` is what the mixer asks for; the sink may grant another rate (never another
+    // channel count), which OpenFormat then reports.
     virtual bool Open(const AudioFormat& format, AudioPull pull, void* user) = 0;
     virtual void Close() = 0;
+    virtual AudioFormat OpenFormat() const = 0;
+    // Sinks that pull on the game thread in step with the clock mix the time that passed;
+    // called before every change of the mix. Nothing for a device with its own thread.
+    virtual void CatchUp() {}
     // Around any change the mixer's pull reads (SDL's audio lock; nothing for the null sink).
     virtual void Lock() = 0;
     virtual void Unlock() = 0;

@@ -25,6 +25,7 @@ class CHeadlessWindow : public IBackendWindow {
 
 bool CHeadlessBackend::Start(std::string&)
 {
+    m_audio.SetClockStep(true); // the mix follows the (possibly virtual) clock
     return true;
 }
 

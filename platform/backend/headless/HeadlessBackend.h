@@ -4,7 +4,7 @@
 //   present   - keeps a copy of the last frame when tests ask for it (a server pays nothing)
 //   clipboard - a string in memory
 //   box       - "caption: text" on stderr, answered with the first button
-//   audio     - the null sink
+//   audio     - the null sink, mixing in step with the clock (VIREO_AUDIO=wav:FILE keeps it)
 #pragma once
 
 #include "platform/backend/Backend.h"

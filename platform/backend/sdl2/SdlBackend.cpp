@@ -37,16 +37,18 @@ bool CSdlAudioOut::Open(const AudioFormat& format, AudioPull pull, void* user)
     want.freq = format.sampleRate;
     want.format = AUDIO_S16SYS;
     want.channels = static_cast<Uint8>(format.channels);
-    want.samples = 1024;
+    want.samples = 1024; // at most 21 ms at 48 kHz between a change and its sound
     want.callback = &CSdlAudioOut::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
-    m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0); // SDL converts if it must
+    // The device's own rate is taken (the mixer resamples anyway); SDL converts the rest.
+    m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (m_device == 0) {
         m_pull = nullptr;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
+    m_format.sampleRate = have.freq;
     SDL_PauseAudioDevice(m_device, 0);
     return true;
 }
@@ -106,8 +108,10 @@ bool CSdlBackend::Start(std::string& why)
 IAudioOut& CSdlBackend::Audio()
 {
     const char* audio = std::getenv("VIREO_AUDIO");
-    if (audio && std::strcmp(audio, "null") == 0)
+    if (audio && (std::strcmp(audio, "null") == 0 || std::strncmp(audio, "wav:", 4) == 0)) {
+        m_nullAudio.SetClockStep(true);
         return m_nullAudio;
+    }
     return m_sdlAudio;
 }
 

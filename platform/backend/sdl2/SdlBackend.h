@@ -28,6 +28,7 @@ class CSdlAudioOut : public IAudioOut {
     void Close() override;
     void Lock() override;
     void Unlock() override;
+    AudioFormat OpenFormat() const override { return m_format; }
 
   private:
     static void SDLCALL Callback(void* self, Uint8* stream, int bytes);

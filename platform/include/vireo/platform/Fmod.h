@@ -121,8 +121,7 @@ signed char F_API FSOUND_Sample_SetMode(FSOUND_SAMPLE* sptr, unsigned int mode);
 unsigned int F_API FSOUND_Sample_GetMode(FSOUND_SAMPLE* sptr);
 unsigned int F_API FSOUND_Sample_GetLength(FSOUND_SAMPLE* sptr); // in sample frames
 signed char F_API FSOUND_Sample_SetDefaults(FSOUND_SAMPLE* sptr, int deffreq, int defvol, int defpan, int defpri);
-signed char F_API FSOUND_Sample_GetDefaults(FSOUND_SAMPLE* sptr, int* deffreq, int* defvol, int* defpan,
-                                            int* defpri);
+signed char F_API FSOUND_Sample_GetDefaults(FSOUND_SAMPLE* sptr, int* deffreq, int* defvol, int* defpan, int* defpri);
 
 // ---- channels ----------------------------------------------------------------------------
 // A channel handle carries the channel's use count: once the channel plays another sound,
