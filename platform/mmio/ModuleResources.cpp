@@ -5,9 +5,9 @@
 #include <vireo/platform/ModuleResources.h>
 
 #include <cwctype>
+#include <deque>
 #include <mutex>
 #include <string>
-#include <deque>
 
 namespace {
 

@@ -1,9 +1,9 @@
 // CWavReader on built bytes, through a file and through memory: the bad-input catalogue
 // (clean failures, bounded allocation, sizes cut to what the file holds), non-PCM formats
 // keeping their extra bytes, rewinds, and WAVE resources of the test executable.
+#include "sound/WavReader.h"
 #include "common/RiffBytes.h"
 #include "common/ScratchDir.h"
-#include "sound/WavReader.h"
 
 #include <gtest/gtest.h>
 

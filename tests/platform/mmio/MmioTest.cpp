@@ -212,8 +212,8 @@ TEST(ModuleResources, FindByNameAndTypeWithoutRegardToCase)
         LPCWSTR type;
         bool found;
     } rows[] = {
-        {L"chime.wav", L"WAVE", true},  {L"CHIME.WAV", L"wave", true}, {L"bell.wav", L"WAV", true},
-        {L"bell.wav", L"WAVE", false},  {L"#101", L"WAVE", true},      {MAKEINTRESOURCEW(101), L"WAVE", true},
+        {L"chime.wav", L"WAVE", true},           {L"CHIME.WAV", L"wave", true}, {L"bell.wav", L"WAV", true},
+        {L"bell.wav", L"WAVE", false},           {L"#101", L"WAVE", true},      {MAKEINTRESOURCEW(101), L"WAVE", true},
         {MAKEINTRESOURCEW(102), L"WAVE", false},
     };
     for (const auto& row : rows) {
