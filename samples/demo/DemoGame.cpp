@@ -40,6 +40,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Sprites.Load(GetRenderSystem(), m_strDataFolder);
         m_Pictures.Load(GetRenderSystem(), m_strDataFolder);
         m_Text.Load(GetRenderSystem());
+        m_Sounds.Load(GetSoundSystem(), m_strDataFolder);
         break;
     case EMSG_EG_UI_UPDATE:
         m_Pictures.Update(m_nFrames);
@@ -61,6 +62,8 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         UpdatePlayer();
         HashKeyStates();
         m_Sprites.Update(GetSceneSize());
+        m_Sounds.Update(GetInputSystem(), m_nGameTicks,
+                        SIZE{GetSceneSize().cx - kOrbSize, GetSceneSize().cy - kOrbSize});
         break;
     case EMSG_RS_RENDER_BEGIN:
         GetRenderSystem()->ClearCanvas();
@@ -85,6 +88,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Pictures.Release();
         m_Sprites.Release(GetRenderSystem());
         m_Text.Release(GetRenderSystem());
+        m_Sounds.Release(GetSoundSystem());
         break;
     default:
         break;

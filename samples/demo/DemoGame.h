@@ -2,11 +2,12 @@
 // from CGameEngine, handles the messages it cares about and passes everything on.
 // It draws a texture it makes itself and an orb the player steers with the arrow keys or by
 // dragging with the left mouse button, over and under the picture gallery (DemoPictures),
-// with an animated hero and sparkles from sprite packages (DemoSprites); sound and GUI
-// screens come later.
+// with an animated hero and sparkles from sprite packages (DemoSprites), and sound effects,
+// music and a MIDI tune (DemoSounds); GUI screens come later.
 #pragma once
 
 #include "DemoPictures.h"
+#include "DemoSounds.h"
 #include "DemoSprites.h"
 #include "DemoText.h"
 
@@ -58,4 +59,5 @@ class CDemoGame : public CGameEngine {
     DWORD m_nKeyHash = 2166136261u;
     CDemoSprites m_Sprites;
     CDemoText m_Text;
+    CDemoSounds m_Sounds;
 };

@@ -55,7 +55,7 @@ TEST_F(SoundTest, PoolSharesByExactNameAndReleasesOnTheLastReference)
     m_sound->ReleaseSound(hit);
     EXPECT_EQ(Level(), kOne); // one reference left: still sounding
     m_sound->ReleaseSound(hit);
-    EXPECT_EQ(Level(), 0); // destroyed with its buffer
+    EXPECT_EQ(Level(), 0);      // destroyed with its buffer
     m_sound->ReleaseSound(hit); // no longer pooled: ignored
     m_sound->ReleaseSound(nullptr);
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
