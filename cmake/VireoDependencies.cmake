@@ -1,7 +1,7 @@
 # System libraries the engine links privately. A game links only Vireo::vireo.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(VIREO_PC REQUIRED IMPORTED_TARGET
-  sdl2 libpng libjpeg freetype2 fontconfig)
+  sdl2 libpng libjpeg freetype2 fontconfig libmpg123 vorbisfile fluidsynth)
 find_package(Threads REQUIRED)
 find_package(Iconv)
 

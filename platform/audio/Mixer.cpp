@@ -118,7 +118,9 @@ void CMixer::Acquire()
     IAudioOut* out = backend ? &backend->Audio() : nullptr;
     if (out && out->Open({kDefaultRate, 2}, &CMixer::Pull, this)) {
         m_out = out;
+        m_hasDevice = true;
     } else {
+        m_hasDevice = false;
         // No device: the game runs on, silent, with buffers still ending on time.
         static CNullAudioOut silent;
         silent.SetClockStep(true);
@@ -204,10 +206,18 @@ void CMixer::MixBlock(std::int16_t* out, int frames)
         const auto step = static_cast<std::uint64_t>(voice.rate * stepPerHz);
         const int kind = (voice.channels == 2 ? 2 : 0) + (voice.bits == 8 ? 1 : 0);
         switch (kind) {
-        case 0: MixVoice<1, 16>(voice, accum, frames, step); break;
-        case 1: MixVoice<1, 8>(voice, accum, frames, step); break;
-        case 2: MixVoice<2, 16>(voice, accum, frames, step); break;
-        default: MixVoice<2, 8>(voice, accum, frames, step); break;
+        case 0:
+            MixVoice<1, 16>(voice, accum, frames, step);
+            break;
+        case 1:
+            MixVoice<1, 8>(voice, accum, frames, step);
+            break;
+        case 2:
+            MixVoice<2, 16>(voice, accum, frames, step);
+            break;
+        default:
+            MixVoice<2, 8>(voice, accum, frames, step);
+            break;
         }
     }
     if (m_source) {

@@ -37,8 +37,8 @@ struct Voice {
     const std::uint8_t* data = nullptr;
     std::uint32_t frames = 0; // whole frames in data
     std::uint8_t channels = 1;
-    std::uint8_t bits = 16;  // 8 (unsigned) or 16 (signed, little endian)
-    std::uint32_t rate = 0;  // playback rate in Hz (pitch and speed)
+    std::uint8_t bits = 16; // 8 (unsigned) or 16 (signed, little endian)
+    std::uint32_t rate = 0; // playback rate in Hz (pitch and speed)
     float gainLeft = 1.0f;
     float gainRight = 1.0f;
     std::uint64_t position = 0; // 32.32 fixed point, in source frames
@@ -62,6 +62,8 @@ class CMixer {
     CMixer& operator=(const CMixer&) = delete;
 
     int Rate() const { return m_rate; }
+    // False when no audio device opened and the mix runs on the silent stand-in.
+    bool HasDevice() const { return m_hasDevice; }
 
     // Game side. AddVoice may grow the voice table (never while Mix runs); -1 never happens
     // short of memory exhaustion, which throws as any allocation does.
@@ -97,10 +99,11 @@ class CMixer {
     int m_rate;
     std::vector<Voice> m_voices;
     IMixSource* m_source = nullptr;
-    std::vector<float> m_accum;  // kBlockFrames stereo frames, allocated once
+    std::vector<float> m_accum;   // kBlockFrames stereo frames, allocated once
     std::vector<float> m_source2; // left then right for the source, allocated once
     IAudioOut* m_out = nullptr;
     int m_users = 0;
+    bool m_hasDevice = false;
 };
 
 } // namespace vireo::platform::audio

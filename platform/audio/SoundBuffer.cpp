@@ -222,8 +222,8 @@ HRESULT CSoundBuffer::Initialize(IDirectSound8*, LPCDSBUFFERDESC)
     return DSERR_ALREADYINITIALIZED;
 }
 
-HRESULT CSoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2,
-                           LPDWORD bytes2, DWORD flags)
+HRESULT CSoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2, LPDWORD bytes2,
+                           DWORD flags)
 {
     if (!audio1 || !bytes1)
         return DSERR_INVALIDPARAM;

@@ -1,6 +1,6 @@
 // Controls for tests: the virtual clock, the code page, presented frames, message boxes,
 // window state, injected input, the clipboard, DirectX version sources, file faults and
-// the null audio sink. Production code never calls these; a game run is unaffected
+// the null audio sink and sound devices. Production code never calls these; a game run is unaffected
 // unless a test switched something on.
 #pragma once
 
@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+struct IUnknown;
 
 namespace vireo::testing {
 
@@ -114,5 +116,16 @@ void RecordAudio(bool on, std::size_t maxSamples = 48000 * 2 * 60);
 std::vector<std::int16_t> RecordedAudio();
 void ClearRecordedAudio();
 void FailAudioOpen(bool fail); // the next opens fail, as with no audio device
+
+// ---- sound devices -----------------------------------------------------------------------
+// What DirectSoundCreate8, IDirectSound8::SetCooperativeLevel and the primary buffer's
+// SetFormat answer (DS_OK: they work). Stays until changed.
+void SetDirectSoundFailures(HRESULT create, HRESULT cooperativeLevel, HRESULT primaryFormat);
+// Loses the memory of one secondary buffer (null: of every live one), as a hardware buffer
+// loses it: playback stops, GetStatus shows DSBSTATUS_BUFFERLOST, Play and Lock answer
+// DSERR_BUFFERLOST, and Restore answers DSERR_BUFFERLOST restoreFailures times, then DS_OK.
+void LoseSoundBuffer(IUnknown* buffer, int restoreFailures);
+int SoundBufferCount(); // live secondary buffers, duplicates included
+int AudioMixRate();     // the rate the mix runs at (the device's; 48,000 headless)
 
 } // namespace vireo::testing

@@ -1,0 +1,151 @@
+// The mixer on its own, pulled by hand at 48 kHz: levels and pan from hundredths of a
+// decibel, pitch and duration under resampling, seams and rate changes without clicks,
+// saturation.
+#include "AudioTestSignals.h"
+#include "platform/audio/Mixer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using vireo::platform::audio::CMixer;
+using vireo::platform::audio::Voice;
+
+struct MixerRig {
+    CMixer mixer{48000};
+    std::vector<std::int16_t> pcm;
+
+    int Add(const std::vector<std::int16_t>& samples, std::uint32_t rate, long volume = 0, long pan = 0,
+            bool looping = false)
+    {
+        const int voice = mixer.AddVoice();
+        mixer.Edit(voice, [&](Voice& v) {
+            v.data = reinterpret_cast<const std::uint8_t*>(samples.data());
+            v.frames = static_cast<std::uint32_t>(samples.size());
+            v.rate = rate;
+            v.looping = looping;
+            v.playing = true;
+            CMixer::DecibelGains(volume, pan, v.gainLeft, v.gainRight);
+        });
+        return voice;
+    }
+    std::vector<std::int16_t> Pull(int frames)
+    {
+        std::vector<std::int16_t> out(2 * static_cast<std::size_t>(frames));
+        mixer.Mix(out.data(), frames);
+        return out;
+    }
+};
+
+TEST(Mixer, VolumeAndPanFollowTheDecibelFormulas)
+{
+    struct Row {
+        long volume, pan;
+        double left, right; // expected gain of each side
+    };
+    const Row rows[] = {
+        {0, 0, 1.0, 1.0},          {-600, 0, 0.501, 0.501},  {-2000, 0, 0.1, 0.1},
+        {-10000, 0, 0.0, 0.0},     {0, 10000, 0.0, 1.0},     {0, -10000, 1.0, 0.0},
+        {0, 600, 0.501, 1.0},      {-600, -600, 0.501, 0.251},
+    };
+    const auto tone = audiotest::Tone(1000, 48000, 48000);
+    for (const Row& row : rows) {
+        MixerRig rig;
+        rig.Add(tone, 48000, row.volume, row.pan);
+        const auto out = rig.Pull(48000);
+        const double left = audiotest::Peak(audiotest::Channel(out, 0)) / 32767.0;
+        const double right = audiotest::Peak(audiotest::Channel(out, 1)) / 32767.0;
+        EXPECT_NEAR(left, row.left, row.left * 0.01 + 1e-4) << row.volume << " " << row.pan;
+        EXPECT_NEAR(right, row.right, row.right * 0.01 + 1e-4) << row.volume << " " << row.pan;
+    }
+}
+
+TEST(Mixer, ResamplingKeepsPitchAndScalesDuration)
+{
+    // A 1 kHz tone of one second at 22,050 Hz: at its own rate it lasts one second of output
+    // with 1,000 cycles; played at twice the rate it lasts half as long an octave higher.
+    const auto tone = audiotest::Tone(1000, 22050, 22050);
+    struct Row {
+        std::uint32_t rate;
+        std::size_t frames;
+        int cycles;
+    };
+    for (const Row& row : {Row{22050, 48000, 1000}, Row{44100, 24000, 1000}, Row{11025, 96000, 1000}}) {
+        MixerRig rig;
+        const int voice = rig.Add(tone, row.rate);
+        const auto left = audiotest::Channel(rig.Pull(100000), 0);
+        EXPECT_NEAR(static_cast<double>(audiotest::SoundingFrames(left)), static_cast<double>(row.frames), 3.0);
+        EXPECT_NEAR(audiotest::RisingCrossings(left), row.cycles, 1);
+        EXPECT_TRUE(rig.mixer.Edit(voice, [](Voice& v) { return !v.playing && v.ended && v.position == 0; }));
+    }
+}
+
+TEST(Mixer, LoopSeamsAndRateChangesDoNotClick)
+{
+    // 441 Hz fits exactly 10 cycles in 1,000 frames at 44,100 Hz; the largest step of a clean
+    // sine at the output rate is 2 pi f / rate of full scale, a seam or jump would be far above.
+    const auto loop = audiotest::Tone(441, 44100, 1000);
+    MixerRig rig;
+    const int voice = rig.Add(loop, 44100, 0, 0, true);
+    auto out = rig.Pull(10000); // about nine passes over the seam
+    const int cleanStep = static_cast<int>(32767 * 2 * M_PI * 441 / 48000) + 50;
+    EXPECT_LE(audiotest::LargestStep(audiotest::Channel(out, 0)), cleanStep);
+    rig.mixer.Edit(voice, [](Voice& v) { v.rate = 88200; });
+    const auto after = rig.Pull(5000);
+    out.insert(out.end(), after.begin(), after.end());
+    EXPECT_LE(audiotest::LargestStep(audiotest::Channel(out, 0)), 2 * cleanStep);
+    EXPECT_TRUE(rig.mixer.Edit(voice, [](Voice& v) { return v.playing; }));
+}
+
+TEST(Mixer, VoicesAddAndSaturateWithoutWrapping)
+{
+    const std::vector<std::int16_t> high(4800, 20000), low(4800, -20000), small(4800, 1000);
+    struct Row {
+        const std::vector<std::int16_t>* a;
+        const std::vector<std::int16_t>* b;
+        int expected;
+    };
+    for (const Row& row : {Row{&high, &high, 32767}, Row{&low, &low, -32768}, Row{&high, &small, 21000}}) {
+        MixerRig rig;
+        rig.Add(*row.a, 48000);
+        rig.Add(*row.b, 48000);
+        const auto out = rig.Pull(1000);
+        EXPECT_NEAR(out[1000], row.expected, 1);
+        EXPECT_NEAR(out[1001], row.expected, 1);
+    }
+}
+
+TEST(Mixer, EightBitAndStereoSourcesPlayOnTheirSides)
+{
+    MixerRig rig;
+    std::vector<std::uint8_t> eightBit(4800, 0xC0); // +0.5 in unsigned 8-bit
+    const std::vector<std::int16_t> stereo = [] {
+        std::vector<std::int16_t> s;
+        for (int i = 0; i < 4800; ++i) {
+            s.push_back(8000);
+            s.push_back(-8000);
+        }
+        return s;
+    }();
+    int voice = rig.mixer.AddVoice();
+    rig.mixer.Edit(voice, [&](Voice& v) {
+        v.data = eightBit.data();
+        v.frames = 4800;
+        v.bits = 8;
+        v.rate = 48000;
+        v.playing = true;
+    });
+    voice = rig.mixer.AddVoice();
+    rig.mixer.Edit(voice, [&](Voice& v) {
+        v.data = reinterpret_cast<const std::uint8_t*>(stereo.data());
+        v.frames = 4800;
+        v.channels = 2;
+        v.rate = 48000;
+        v.playing = true;
+    });
+    const auto out = rig.Pull(100);
+    EXPECT_NEAR(out[100], 16384 + 8000, 2);
+    EXPECT_NEAR(out[101], 16384 - 8000, 2);
+}
+
+} // namespace
