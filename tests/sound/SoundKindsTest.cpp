@@ -90,10 +90,12 @@ TEST_F(SoundTest, LostBufferIsRestoredAndRefilledWithABoundedWait)
 
     // Restore answers "lost" three times: two rounds of the loop, one 10 ms sleep each.
     vireo::testing::LoseSoundBuffer(nullptr, 3);
+    // The refill reads the open file again; rewritten with another level, it shows the refill.
+    WriteLevelWave("hit.wav", 48000, 3000);
     DWORD before = GetTickCount();
     hit->Play(1);
     EXPECT_EQ(GetTickCount() - before, 20u);
-    EXPECT_EQ(Level(), 2000); // the memory came back and was filled again
+    EXPECT_EQ(Level(), 3000);
 
     // A buffer that never comes back: the loop gives up after its rounds; nothing plays.
     hit->Stop();
