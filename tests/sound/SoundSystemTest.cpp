@@ -203,6 +203,11 @@ TEST_F(SoundTest, BadFilesFailCleanly)
     std::ofstream("noise.wav", std::ios::binary) << "RIFF\x04\0\0\0WAVEjunk";
     std::ofstream("tune.xyz") << "?";
     std::filesystem::create_directory("folder.wav");
+    // Formats the mixer cannot play are refused when the buffer is made: no sound, no box.
+    std::ofstream("mute.wav", std::ios::binary) << PcmWave(0, 48000, 16, "abcd");
+    std::ofstream("odd.wav", std::ios::binary) << PcmWave(1, 48000, 7, "abcd");
+    EXPECT_EQ(m_sound->CreateEffect(L"mute.wav", 1), nullptr);
+    EXPECT_EQ(m_sound->CreateEffect(L"odd.wav", 1), nullptr);
     EXPECT_EQ(m_sound->CreateEffect(L"noise.wav", 1), nullptr);
     EXPECT_EQ(m_sound->CreateEffect(L"folder.wav", 1), nullptr); // no file and no resource of that name
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
