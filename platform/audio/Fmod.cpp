@@ -179,6 +179,27 @@ bool ReadWholeFile(const char* name, int offset, int length, std::vector<std::ui
     return ok;
 }
 
+// The file image a load call names: the caller's memory with FSOUND_LOADMEMORY, else the
+// file (read into `file`). Returns an FMOD error, FMOD_ERR_NONE when bytes/size are set.
+int InputBytes(const char* name_or_data, unsigned int mode, int offset, int length, std::vector<std::uint8_t>& file,
+               const std::uint8_t*& bytes, std::size_t& size)
+{
+    if (!name_or_data)
+        return FMOD_ERR_INVALID_PARAM;
+    if (mode & FSOUND_LOADMEMORY) {
+        if (length <= 0 || offset < 0)
+            return FMOD_ERR_INVALID_PARAM;
+        bytes = reinterpret_cast<const std::uint8_t*>(name_or_data) + offset;
+        size = static_cast<std::size_t>(length);
+        return FMOD_ERR_NONE;
+    }
+    if (!ReadWholeFile(name_or_data, offset, length, file))
+        return FMOD_ERR_FILE_NOTFOUND;
+    bytes = file.data();
+    size = file.size();
+    return FMOD_ERR_NONE;
+}
+
 void StopSongPlayer()
 {
     FmodState& s = State();
@@ -274,22 +295,11 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int, const char* name_or_data, unsigned int in
     using namespace vireo::platform::audio;
     if (!State().initialised)
         return Fail<FSOUND_SAMPLE*>(FMOD_ERR_UNINITIALIZED, nullptr);
-    if (!name_or_data)
-        return Fail<FSOUND_SAMPLE*>(FMOD_ERR_INVALID_PARAM, nullptr);
     std::vector<std::uint8_t> file;
     const std::uint8_t* bytes = nullptr;
     std::size_t size = 0;
-    if (inputmode & FSOUND_LOADMEMORY) {
-        if (length <= 0 || offset < 0)
-            return Fail<FSOUND_SAMPLE*>(FMOD_ERR_INVALID_PARAM, nullptr);
-        bytes = reinterpret_cast<const std::uint8_t*>(name_or_data) + offset;
-        size = static_cast<std::size_t>(length);
-    } else {
-        if (!ReadWholeFile(name_or_data, offset, length, file))
-            return Fail<FSOUND_SAMPLE*>(FMOD_ERR_FILE_NOTFOUND, nullptr);
-        bytes = file.data();
-        size = file.size();
-    }
+    if (const int error = InputBytes(name_or_data, inputmode, offset, length, file, bytes, size))
+        return Fail<FSOUND_SAMPLE*>(error, nullptr);
     auto sample = std::make_unique<FSOUND_SAMPLE>();
     DecodeResult result;
     if (inputmode & FSOUND_LOADRAW) {
@@ -571,22 +581,11 @@ FMUSIC_MODULE* FMUSIC_LoadSongEx(const char* name_or_data, int offset, int lengt
     FmodState& s = State();
     if (!s.initialised)
         return Fail<FMUSIC_MODULE*>(FMOD_ERR_UNINITIALIZED, nullptr);
-    if (!name_or_data)
-        return Fail<FMUSIC_MODULE*>(FMOD_ERR_INVALID_PARAM, nullptr);
     std::vector<std::uint8_t> file;
     const std::uint8_t* bytes = nullptr;
     std::size_t size = 0;
-    if (mode & FSOUND_LOADMEMORY) {
-        if (length <= 0 || offset < 0)
-            return Fail<FMUSIC_MODULE*>(FMOD_ERR_INVALID_PARAM, nullptr);
-        bytes = reinterpret_cast<const std::uint8_t*>(name_or_data) + offset;
-        size = static_cast<std::size_t>(length);
-    } else {
-        if (!ReadWholeFile(name_or_data, offset, length, file))
-            return Fail<FMUSIC_MODULE*>(FMOD_ERR_FILE_NOTFOUND, nullptr);
-        bytes = file.data();
-        size = file.size();
-    }
+    if (const int error = InputBytes(name_or_data, mode, offset, length, file, bytes, size))
+        return Fail<FMUSIC_MODULE*>(error, nullptr);
     auto song = std::make_unique<FMUSIC_MODULE>();
     if (!vireo::platform::audio::ReadMidiFile(bytes, size, Mixer().Rate(), song->song))
         return Fail<FMUSIC_MODULE*>(FMOD_ERR_FILE_FORMAT, nullptr);

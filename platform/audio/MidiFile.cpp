@@ -86,7 +86,9 @@ bool ReadTrack(CTrackReader track, std::vector<TickEvent>& out, std::uint64_t& l
             if (!body)
                 return false;
             if (type == 0x51 && length == 3)
-                out.push_back({tick, std::max<std::uint32_t>(1, (std::uint32_t{body[0]} << 16) | (body[1] << 8) | body[2]), 0, 0, 0});
+                out.push_back({tick,
+                               std::max<std::uint32_t>(1, (std::uint32_t{body[0]} << 16) | (body[1] << 8) | body[2]), 0,
+                               0, 0});
             lastTick = std::max(lastTick, tick);
             if (type == 0x2F)
                 return true;
@@ -169,7 +171,8 @@ bool ReadMidiFile(const std::uint8_t* data, std::size_t size, int outputRate, Mi
     if (found == 0)
         return false;
 
-    std::stable_sort(events.begin(), events.end(), [](const TickEvent& a, const TickEvent& b) { return a.tick < b.tick; });
+    std::stable_sort(events.begin(), events.end(),
+                     [](const TickEvent& a, const TickEvent& b) { return a.tick < b.tick; });
     double seconds = 0.0;
     std::uint64_t tick = 0;
     double secondsPerTick = smpte ? smpteTick : 0.5 / division; // 120 beats per minute until told

@@ -28,6 +28,24 @@ template <int Bits> inline float Sample(const std::uint8_t* data, std::size_t in
     }
 }
 
+// Adds the frame between source frames `index` and `next` (sample offsets) at the
+// position's fraction to one output frame.
+template <int Channels, int Bits>
+inline void Blend(const std::uint8_t* data, std::size_t index, std::size_t next, std::uint64_t position, float gainLeft,
+                  float gainRight, float* out)
+{
+    const float fraction = static_cast<float>(static_cast<std::uint32_t>(position)) * kFractionScale;
+    const float a = Sample<Bits>(data, index);
+    const float left = a + (Sample<Bits>(data, next) - a) * fraction;
+    float right = left;
+    if constexpr (Channels == 2) {
+        const float b = Sample<Bits>(data, index + 1);
+        right = b + (Sample<Bits>(data, next + 1) - b) * fraction;
+    }
+    out[0] += left * gainLeft;
+    out[1] += right * gainRight;
+}
+
 // Mixes one voice into `accum` (interleaved stereo). Runs frame by frame only at the last
 // source frame, where the next one is the loop start (or the end).
 template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int frames, std::uint64_t step)
@@ -55,16 +73,7 @@ template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int 
             float* out = accum + 2 * done;
             for (int k = 0; k < run; ++k) {
                 const std::size_t index = static_cast<std::size_t>(position >> 32) * Channels;
-                const float fraction = static_cast<float>(static_cast<std::uint32_t>(position)) * kFractionScale;
-                const float a = Sample<Bits>(data, index);
-                const float left = a + (Sample<Bits>(data, index + Channels) - a) * fraction;
-                float right = left;
-                if constexpr (Channels == 2) {
-                    const float b = Sample<Bits>(data, index + 1);
-                    right = b + (Sample<Bits>(data, index + 3) - b) * fraction;
-                }
-                out[2 * k] += left * gainLeft;
-                out[2 * k + 1] += right * gainRight;
+                Blend<Channels, Bits>(data, index, index + Channels, position, gainLeft, gainRight, out + 2 * k);
                 position += step;
             }
             done += run;
@@ -72,17 +81,7 @@ template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int 
         }
         // The last source frame: interpolate toward the loop start, or hold it to the end.
         const std::size_t index = static_cast<std::size_t>(voice.frames - 1) * Channels;
-        const std::size_t next = voice.looping ? 0 : index;
-        const float fraction = static_cast<float>(static_cast<std::uint32_t>(position)) * kFractionScale;
-        const float a = Sample<Bits>(data, index);
-        const float left = a + (Sample<Bits>(data, next) - a) * fraction;
-        float right = left;
-        if constexpr (Channels == 2) {
-            const float b = Sample<Bits>(data, index + 1);
-            right = b + (Sample<Bits>(data, next + 1) - b) * fraction;
-        }
-        accum[2 * done] += left * gainLeft;
-        accum[2 * done + 1] += right * gainRight;
+        Blend<Channels, Bits>(data, index, voice.looping ? 0 : index, position, gainLeft, gainRight, accum + 2 * done);
         position += step;
         ++done;
     }
@@ -93,8 +92,10 @@ template <int Channels, int Bits> void MixVoice(Voice& voice, float* accum, int 
 
 CMixer& CMixer::Instance()
 {
-    static CMixer mixer;
-    return mixer;
+    // Never destroyed: at exit the back end's device thread may still pull until its sink is
+    // closed, which happens after function statics are gone.
+    static CMixer* const mixer = new CMixer;
+    return *mixer;
 }
 
 CMixer::CMixer(int rate) : m_rate(rate > 0 ? rate : kDefaultRate)
@@ -104,11 +105,7 @@ CMixer::CMixer(int rate) : m_rate(rate > 0 ? rate : kDefaultRate)
     m_source2.assign(2 * kBlockFrames, 0.0f);
 }
 
-CMixer::~CMixer()
-{
-    if (m_out)
-        m_out->Close();
-}
+CMixer::~CMixer() = default; // the sink, not the mixer, owns the pulling side
 
 void CMixer::Acquire()
 {

@@ -135,8 +135,9 @@ std::size_t OggRead(void* into, std::size_t item, std::size_t count, void* sourc
 int OggSeek(void* source, ogg_int64_t offset, int whence)
 {
     auto* reader = static_cast<MemoryReader*>(source);
-    const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<ogg_int64_t>(reader->at)
-                                                                        : static_cast<ogg_int64_t>(reader->size);
+    const ogg_int64_t base = whence == SEEK_SET   ? 0
+                             : whence == SEEK_CUR ? static_cast<ogg_int64_t>(reader->at)
+                                                  : static_cast<ogg_int64_t>(reader->size);
     const ogg_int64_t target = base + offset;
     if (target < 0 || target > static_cast<ogg_int64_t>(reader->size))
         return -1;

@@ -89,13 +89,27 @@ void CSongPlayer::Send(const MidiEvent& e)
 {
     const int channel = e.status & 0x0F;
     switch (e.status >> 4) {
-    case 0x8: fluid_synth_noteoff(m_synth, channel, e.data1); break;
-    case 0x9: fluid_synth_noteon(m_synth, channel, e.data1, e.data2); break; // velocity 0 is a note off
-    case 0xA: fluid_synth_key_pressure(m_synth, channel, e.data1, e.data2); break;
-    case 0xB: fluid_synth_cc(m_synth, channel, e.data1, e.data2); break;
-    case 0xC: fluid_synth_program_change(m_synth, channel, e.data1); break;
-    case 0xD: fluid_synth_channel_pressure(m_synth, channel, e.data1); break;
-    default: fluid_synth_pitch_bend(m_synth, channel, e.data1 | (e.data2 << 7)); break;
+    case 0x8:
+        fluid_synth_noteoff(m_synth, channel, e.data1);
+        break;
+    case 0x9:
+        fluid_synth_noteon(m_synth, channel, e.data1, e.data2);
+        break; // velocity 0 is a note off
+    case 0xA:
+        fluid_synth_key_pressure(m_synth, channel, e.data1, e.data2);
+        break;
+    case 0xB:
+        fluid_synth_cc(m_synth, channel, e.data1, e.data2);
+        break;
+    case 0xC:
+        fluid_synth_program_change(m_synth, channel, e.data1);
+        break;
+    case 0xD:
+        fluid_synth_channel_pressure(m_synth, channel, e.data1);
+        break;
+    default:
+        fluid_synth_pitch_bend(m_synth, channel, e.data1 | (e.data2 << 7));
+        break;
     }
 }
 
@@ -128,7 +142,8 @@ void CSongPlayer::Render(float* left, float* right, int frames)
                 until = m_next < events.size() ? events[m_next].frame : song->lengthFrames;
             }
         }
-        const int run = static_cast<int>(std::min<std::uint64_t>(frames - done, std::max<std::uint64_t>(1, until - m_position)));
+        const int run =
+            static_cast<int>(std::min<std::uint64_t>(frames - done, std::max<std::uint64_t>(1, until - m_position)));
         fluid_synth_write_float(m_synth, run, left, done, 1, right, done, 1);
         m_position += static_cast<std::uint32_t>(run);
         done += run;

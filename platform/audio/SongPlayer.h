@@ -23,7 +23,7 @@ class CSongPlayer final : public IMixSource {
 
     // The fields below are read by Render: change them only under the mixer's mutex.
     void Start(const MidiSong* song, bool looping, float gain); // from the song's beginning
-    void Halt();                                                 // silence, no song
+    void Halt();                                                // silence, no song
     const MidiSong* song = nullptr;
     bool looping = false;
     bool paused = false;

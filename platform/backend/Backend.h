@@ -123,7 +123,8 @@ class CBackend {
 CBackend* ActiveBackend();
 
 // Tests: drop the current back end and choose again on next use (after changing the
-// environment). Windows still open are the caller's problem: destroy them first.
+// environment). Windows still open are the caller's problem: destroy them first, and release
+// sound devices (DirectSound, FMOD), whose mix runs on the back end's audio sink.
 void ResetBackendChoice();
 
 } // namespace vireo::platform

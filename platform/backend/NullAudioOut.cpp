@@ -25,7 +25,8 @@ bool CNullAudioOut::Open(const AudioFormat& format, AudioPull pull, void* user)
     m_format = format;
     m_pull = pull;
     m_user = user;
-    m_originNs = CClock::Instance().NowNs();
+    m_originNs = m_lastNs = CClock::Instance().NowNs();
+    m_virtual = CClock::Instance().IsVirtual();
     m_framesDone = 0;
     const char* audio = std::getenv("VIREO_AUDIO");
     if (m_clockStep && audio && std::strncmp(audio, "wav:", 4) == 0 && !m_wav.Open(audio + 4, format))
@@ -46,7 +47,16 @@ void CNullAudioOut::CatchUp()
 {
     if (!m_clockStep || !m_pull || m_pulling)
         return;
-    const std::int64_t elapsedNs = std::max<std::int64_t>(0, CClock::Instance().NowNs() - m_originNs);
+    // The clock moved back or changed between real and virtual time: start counting anew.
+    const CClock& clock = CClock::Instance();
+    const std::int64_t now = clock.NowNs();
+    if (now < m_lastNs || clock.IsVirtual() != m_virtual) {
+        m_originNs = now;
+        m_framesDone = 0;
+        m_virtual = clock.IsVirtual();
+    }
+    m_lastNs = now;
+    const std::int64_t elapsedNs = now - m_originNs;
     const auto target =
         static_cast<std::int64_t>(static_cast<__int128>(elapsedNs) * m_format.sampleRate / 1'000'000'000);
     const std::int64_t limit = kMaxCatchUpSeconds * m_format.sampleRate;

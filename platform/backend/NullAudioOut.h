@@ -50,6 +50,8 @@ class CNullAudioOut : public IAudioOut {
     std::size_t m_maxSamples = 0;
     std::int64_t m_originNs = 0;   // clock time of frame 0
     std::int64_t m_framesDone = 0; // frames accounted for since the origin (mixed or skipped)
+    std::int64_t m_lastNs = 0;
+    bool m_virtual = false;
     std::vector<std::int16_t> m_block;
     std::vector<std::int16_t> m_recorded;
     CWavFileOut m_wav;

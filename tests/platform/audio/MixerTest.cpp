@@ -1,8 +1,8 @@
 // The mixer on its own, pulled by hand at 48 kHz: levels and pan from hundredths of a
 // decibel, pitch and duration under resampling, seams and rate changes without clicks,
 // saturation.
-#include "AudioTestSignals.h"
 #include "platform/audio/Mixer.h"
+#include "AudioTestSignals.h"
 
 #include <gtest/gtest.h>
 
@@ -44,9 +44,8 @@ TEST(Mixer, VolumeAndPanFollowTheDecibelFormulas)
         double left, right; // expected gain of each side
     };
     const Row rows[] = {
-        {0, 0, 1.0, 1.0},          {-600, 0, 0.501, 0.501},  {-2000, 0, 0.1, 0.1},
-        {-10000, 0, 0.0, 0.0},     {0, 10000, 0.0, 1.0},     {0, -10000, 1.0, 0.0},
-        {0, 600, 0.501, 1.0},      {-600, -600, 0.501, 0.251},
+        {0, 0, 1.0, 1.0},     {-600, 0, 0.501, 0.501}, {-2000, 0, 0.1, 0.1}, {-10000, 0, 0.0, 0.0},
+        {0, 10000, 0.0, 1.0}, {0, -10000, 1.0, 0.0},   {0, 600, 0.501, 1.0}, {-600, -600, 0.501, 0.251},
     };
     const auto tone = audiotest::Tone(1000, 48000, 48000);
     for (const Row& row : rows) {

@@ -1,0 +1,301 @@
+// DirectSound-style device and buffers on the headless sink under the virtual clock: the
+// result codes of descriptions and controls, Lock regions, play/stop/end on the mixed
+// samples, duplicates sharing memory, the primary format, and the scripted failures.
+#include "AudioTestSignals.h"
+
+#include <vireo/platform/DSound.h>
+#include <vireo/platform/Fmod.h>
+#include <vireo/platform/Testing.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+namespace vt = vireo::testing;
+
+constexpr DWORD kControls = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY;
+
+WAVEFORMATEX Pcm(WORD channels, DWORD rate, WORD bits)
+{
+    const WORD align = static_cast<WORD>(channels * bits / 8);
+    return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
+}
+
+class DirectSoundTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        vt::InstallVirtualClock();
+        ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+        ASSERT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
+        vt::RecordAudio(true);
+        vt::ClearRecordedAudio();
+    }
+    void TearDown() override
+    {
+        vt::RecordAudio(false);
+        if (device)
+            device->Release();
+        vt::UninstallVirtualClock();
+    }
+    // A 16-bit mono buffer holding `pcm`.
+    IDirectSoundBuffer* Buffer(const std::vector<std::int16_t>& pcm, DWORD rate, DWORD flags = kControls)
+    {
+        WAVEFORMATEX format = Pcm(1, rate, 16);
+        DSBUFFERDESC desc{36, flags, static_cast<DWORD>(pcm.size() * 2), 0, &format, GUID_NULL};
+        IDirectSoundBuffer* buffer = nullptr;
+        EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+        void* a = nullptr;
+        DWORD bytes = 0;
+        EXPECT_EQ(buffer->Lock(0, 0, &a, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+        std::memcpy(a, pcm.data(), bytes);
+        buffer->Unlock(a, bytes, nullptr, 0);
+        return buffer;
+    }
+    std::vector<int> LeftFor(int milliseconds)
+    {
+        vt::ClearRecordedAudio();
+        vt::AdvanceClock(milliseconds);
+        return audiotest::Channel(vt::RecordedAudio(), 0);
+    }
+    IDirectSound8* device = nullptr;
+};
+
+TEST_F(DirectSoundTest, DescriptionsAreCheckedAsDirectSoundDoes)
+{
+    WAVEFORMATEX good = Pcm(2, 22050, 16), odd = Pcm(1, 22050, 24), slow = Pcm(1, 99, 8), skew = Pcm(1, 22050, 16);
+    skew.nBlockAlign = 4;
+    struct Row {
+        DWORD size, flags, bytes;
+        WAVEFORMATEX* format;
+        HRESULT expected;
+    };
+    const Row rows[] = {
+        {36, kControls, 4000, &good, DS_OK},
+        {sizeof(DSBUFFERDESC), 0, 4, &good, DS_OK},
+        {20, 0, 4000, &good, DS_OK},
+        {12, 0, 4000, &good, DSERR_INVALIDPARAM},
+        {36, 0, 4000, nullptr, DSERR_INVALIDPARAM},
+        {36, 0, 3, &good, DSERR_INVALIDPARAM},
+        {36, 0, DSBSIZE_MAX + 1, &good, DSERR_INVALIDPARAM},
+        {36, 0, 4000, &odd, DSERR_BADFORMAT},
+        {36, 0, 4000, &slow, DSERR_BADFORMAT},
+        {36, 0, 4000, &skew, DSERR_BADFORMAT},
+        {36, DSBCAPS_PRIMARYBUFFER, 4000, nullptr, DSERR_INVALIDPARAM},
+        {36, DSBCAPS_LOCHARDWARE | DSBCAPS_LOCSOFTWARE, 4000, &good, DSERR_INVALIDPARAM},
+    };
+    for (const Row& row : rows) {
+        DSBUFFERDESC desc{row.size, row.flags, row.bytes, 0, row.format, GUID_NULL};
+        IDirectSoundBuffer* buffer = reinterpret_cast<IDirectSoundBuffer*>(1);
+        EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), row.expected) << row.size << " " << row.bytes;
+        EXPECT_EQ(buffer != nullptr, row.expected == DS_OK);
+        if (buffer)
+            buffer->Release();
+    }
+    EXPECT_EQ(vt::SoundBufferCount(), 0);
+}
+
+TEST_F(DirectSoundTest, ControlsNeedTheirFlagsAndStayInRange)
+{
+    IDirectSoundBuffer* plain = Buffer(std::vector<std::int16_t>(100), 22050, 0);
+    IDirectSoundBuffer* full = Buffer(std::vector<std::int16_t>(100), 22050);
+    LONG value = 1;
+    DWORD frequency = 0;
+    EXPECT_EQ(plain->SetVolume(-100), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(plain->GetPan(&value), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(plain->SetFrequency(44100), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(full->SetVolume(1), DSERR_INVALIDPARAM);
+    EXPECT_EQ(full->SetVolume(-10001), DSERR_INVALIDPARAM);
+    EXPECT_EQ(full->SetPan(10001), DSERR_INVALIDPARAM);
+    EXPECT_EQ(full->SetFrequency(99), DSERR_INVALIDPARAM);
+    EXPECT_EQ(full->SetFrequency(200001), DSERR_INVALIDPARAM);
+    EXPECT_EQ(full->SetFrequency(44100), DS_OK);
+    EXPECT_EQ(full->SetFrequency(DSBFREQUENCY_ORIGINAL), DS_OK);
+    EXPECT_EQ(full->GetFrequency(&frequency), DS_OK);
+    EXPECT_EQ(frequency, 22050u);
+    EXPECT_EQ(full->SetCurrentPosition(200), DSERR_INVALIDPARAM); // == size
+    EXPECT_EQ(full->SetCurrentPosition(51), DS_OK);
+    DWORD play = 0, write = 0;
+    EXPECT_EQ(full->GetCurrentPosition(&play, &write), DS_OK);
+    EXPECT_EQ(play, 50u); // whole frames
+    EXPECT_EQ(write, 50u);
+    EXPECT_EQ(full->Play(0, 1, 0), DSERR_INVALIDCALL); // a priority needs DSBCAPS_LOCDEFER
+    EXPECT_EQ(full->Play(1, 0, 0), DSERR_INVALIDPARAM);
+    plain->Release();
+    full->Release();
+}
+
+TEST_F(DirectSoundTest, LockReturnsTwoRegionsAcrossTheEnd)
+{
+    IDirectSoundBuffer* buffer = Buffer(std::vector<std::int16_t>(50), 22050); // 100 bytes
+    void *a = nullptr, *b = nullptr;
+    DWORD aBytes = 0, bBytes = 0;
+    ASSERT_EQ(buffer->Lock(80, 40, &a, &aBytes, &b, &bBytes, 0), DS_OK);
+    void* start = nullptr;
+    DWORD all = 0;
+    ASSERT_EQ(buffer->Lock(0, 0, &start, &all, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(all, 100u);
+    EXPECT_EQ(a, static_cast<char*>(start) + 80);
+    EXPECT_EQ(aBytes, 20u);
+    EXPECT_EQ(b, start);
+    EXPECT_EQ(bBytes, 20u);
+    EXPECT_EQ(buffer->Unlock(a, aBytes, b, bBytes), DS_OK);
+    ASSERT_EQ(buffer->Lock(10, 20, &a, &aBytes, &b, &bBytes, 0), DS_OK);
+    EXPECT_EQ(b, nullptr);
+    EXPECT_EQ(bBytes, 0u);
+    EXPECT_EQ(buffer->Lock(100, 4, &a, &aBytes, &b, &bBytes, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(buffer->Lock(0, 101, &a, &aBytes, &b, &bBytes, 0), DSERR_INVALIDPARAM);
+    char elsewhere[4];
+    EXPECT_EQ(buffer->Unlock(elsewhere, 4, nullptr, 0), DSERR_INVALIDPARAM);
+    buffer->Release();
+}
+
+TEST_F(DirectSoundTest, PlayStopAndTheNaturalEndOnTheMix)
+{
+    // 100 ms of a 1 kHz tone at 22,050 Hz.
+    IDirectSoundBuffer* buffer = Buffer(audiotest::Tone(1000, 22050, 2205), 22050);
+    DWORD status = 0, play = 0;
+    ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
+    EXPECT_GT(audiotest::Peak(LeftFor(40)), 30000);
+    ASSERT_EQ(buffer->Stop(), DS_OK);
+    buffer->GetCurrentPosition(&play, nullptr);
+    EXPECT_NEAR(play, 2 * 882, 4); // 40 ms at 22,050 Hz, in bytes
+    EXPECT_EQ(audiotest::Peak(LeftFor(40)), 0);
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK); // on from where it stopped: 60 ms remain
+    const auto rest = LeftFor(100);
+    EXPECT_NEAR(static_cast<double>(audiotest::SoundingFrames(rest)), 2880.0, 5.0);
+    buffer->GetStatus(&status);
+    buffer->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(play, 0u);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    EXPECT_EQ(audiotest::SoundingFrames(LeftFor(300)), 14400u);
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING | DSBSTATUS_LOCSOFTWARE);
+    buffer->Release();
+}
+
+TEST_F(DirectSoundTest, DuplicatesShareMemoryButNotPlayState)
+{
+    IDirectSoundBuffer* original = Buffer(std::vector<std::int16_t>(4800), 48000);
+    original->SetVolume(-600);
+    IDirectSoundBuffer* copy = nullptr;
+    ASSERT_EQ(device->DuplicateSoundBuffer(original, &copy), DS_OK);
+    EXPECT_EQ(vt::SoundBufferCount(), 2);
+    void* a = nullptr;
+    DWORD bytes = 0;
+    ASSERT_EQ(original->Lock(0, 0, &a, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    const auto tone = audiotest::Tone(1000, 48000, 4800);
+    std::memcpy(a, tone.data(), bytes); // written through the original, heard through the copy
+    original->Unlock(a, bytes, nullptr, 0);
+    LONG volume = 0;
+    copy->GetVolume(&volume);
+    EXPECT_EQ(volume, -600);
+    copy->Play(0, 0, 0);
+    DWORD status = 1;
+    original->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_NEAR(audiotest::Peak(LeftFor(50)), 0.501 * 32767, 0.01 * 16400);
+    original->Release(); // the copy keeps the memory
+    EXPECT_EQ(copy->SetCurrentPosition(0), DS_OK);
+    copy->Play(0, 0, 0);
+    EXPECT_GT(audiotest::Peak(LeftFor(50)), 16000);
+    EXPECT_EQ(copy->AddRef(), 2u);
+    EXPECT_EQ(copy->Release(), 1u);
+    EXPECT_EQ(copy->Release(), 0u);
+    EXPECT_EQ(vt::SoundBufferCount(), 0);
+}
+
+TEST_F(DirectSoundTest, PrimaryFormatIsKeptWhileTheMixStaysStereo)
+{
+    DSBUFFERDESC desc{36, DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr, GUID_NULL};
+    IDirectSoundBuffer* primary = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&desc, &primary, nullptr), DS_OK);
+    WAVEFORMATEX mono = Pcm(1, 22050, 16), read{};
+    ASSERT_EQ(primary->SetFormat(&mono), DS_OK);
+    DWORD written = 0;
+    ASSERT_EQ(primary->GetFormat(&read, sizeof read, &written), DS_OK);
+    EXPECT_EQ(written, 18u);
+    EXPECT_EQ(std::memcmp(&read, &mono, sizeof read), 0);
+    IDirectSoundBuffer* copy = nullptr;
+    EXPECT_EQ(device->DuplicateSoundBuffer(primary, &copy), DSERR_INVALIDCALL);
+    primary->Release();
+    EXPECT_EQ(vt::AudioMixRate(), 48000);
+    IDirectSoundBuffer* right = Buffer(audiotest::Tone(1000, 22050, 22050), 22050);
+    right->SetPan(DSBPAN_RIGHT);
+    right->Play(0, 0, 0);
+    vt::ClearRecordedAudio();
+    vt::AdvanceClock(100);
+    const auto mix = vt::RecordedAudio();
+    EXPECT_EQ(mix.size(), 2u * 4800);
+    EXPECT_EQ(audiotest::Peak(audiotest::Channel(mix, 0)), 0);
+    EXPECT_GT(audiotest::Peak(audiotest::Channel(mix, 1)), 30000);
+    right->Release();
+}
+
+TEST_F(DirectSoundTest, ScriptedFailuresAndLostBuffers)
+{
+    IDirectSound8* other = nullptr;
+    vt::SetDirectSoundFailures(DSERR_NODRIVER, DSERR_ALLOCATED, DSERR_BADFORMAT);
+    EXPECT_EQ(DirectSoundCreate8(nullptr, &other, nullptr), DSERR_NODRIVER);
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DSERR_ALLOCATED);
+    DSBUFFERDESC desc{36, DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr, GUID_NULL};
+    IDirectSoundBuffer* primary = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&desc, &primary, nullptr), DS_OK);
+    WAVEFORMATEX mono = Pcm(1, 22050, 16);
+    EXPECT_EQ(primary->SetFormat(&mono), DSERR_BADFORMAT);
+    primary->Release();
+    vt::SetDirectSoundFailures(DS_OK, DS_OK, DS_OK);
+
+    IDirectSoundBuffer* buffer = Buffer(audiotest::Tone(1000, 22050, 22050), 22050);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    vt::LoseSoundBuffer(nullptr, 2);
+    DWORD status = 0;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, DSBSTATUS_BUFFERLOST);
+    EXPECT_EQ(audiotest::Peak(LeftFor(20)), 0);
+    void* a = nullptr;
+    DWORD bytes = 0;
+    EXPECT_EQ(buffer->Lock(0, 0, &a, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DSERR_BUFFERLOST);
+    EXPECT_EQ(buffer->Play(0, 0, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(buffer->Restore(), DSERR_BUFFERLOST);
+    EXPECT_EQ(buffer->Restore(), DSERR_BUFFERLOST);
+    EXPECT_EQ(buffer->Restore(), DS_OK);
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(buffer->Play(0, 0, 0), DS_OK);
+    buffer->Release();
+}
+
+} // namespace
+
+namespace {
+
+TEST(NoAudioDevice, DirectSoundRunsSilentAndFmodRefusesToStart)
+{
+    vt::FailAudioOpen(true);
+    ::testing::internal::CaptureStderr();
+    IDirectSound8* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_OUTPUT_FORMAT);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("sound is silent"), std::string::npos);
+    WAVEFORMATEX format = Pcm(1, 22050, 16);
+    DSBUFFERDESC desc{36, 0, 4410, 0, &format, GUID_NULL};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+    EXPECT_EQ(buffer->Play(0, 0, 0), DS_OK);
+    buffer->Release();
+    device->Release();
+    vt::FailAudioOpen(false);
+}
+
+} // namespace

@@ -1,0 +1,290 @@
+// FMOD-style samples, channels and songs on the headless mix under the virtual clock. MP3
+// and OGG test tones are encoded here at run time (libsndfile), MIDI files are built here
+// byte by byte: no opaque test files.
+#include "AudioTestSignals.h"
+
+#include <vireo/platform/Fmod.h>
+#include <vireo/platform/Testing.h>
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+namespace vt = vireo::testing;
+
+// ---- encoding test tones -----------------------------------------------------------------
+struct MemoryFile {
+    std::vector<unsigned char> bytes;
+    sf_count_t at = 0;
+};
+sf_count_t Length(void* user)
+{
+    return static_cast<sf_count_t>(static_cast<MemoryFile*>(user)->bytes.size());
+}
+sf_count_t Seek(sf_count_t offset, int whence, void* user)
+{
+    auto* file = static_cast<MemoryFile*>(user);
+    file->at = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? file->at : Length(user)) + offset;
+    return file->at;
+}
+sf_count_t Read(void* into, sf_count_t count, void* user)
+{
+    auto* file = static_cast<MemoryFile*>(user);
+    count = std::max<sf_count_t>(0, std::min(count, Length(user) - file->at));
+    std::memcpy(into, file->bytes.data() + file->at, static_cast<std::size_t>(count));
+    file->at += count;
+    return count;
+}
+sf_count_t Write(const void* from, sf_count_t count, void* user)
+{
+    auto* file = static_cast<MemoryFile*>(user);
+    if (file->bytes.size() < static_cast<std::size_t>(file->at + count))
+        file->bytes.resize(static_cast<std::size_t>(file->at + count));
+    std::memcpy(file->bytes.data() + file->at, from, static_cast<std::size_t>(count));
+    file->at += count;
+    return count;
+}
+sf_count_t Tell(void* user)
+{
+    return static_cast<MemoryFile*>(user)->at;
+}
+
+std::vector<unsigned char> Encode(int format, const std::vector<std::int16_t>& pcm, int rate)
+{
+    SF_VIRTUAL_IO io{&Length, &Seek, &Read, &Write, &Tell};
+    MemoryFile file;
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 1;
+    info.format = format;
+    SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &file);
+    if (!sf)
+        return {};
+    sf_write_short(sf, pcm.data(), static_cast<sf_count_t>(pcm.size()));
+    sf_close(sf);
+    return file.bytes;
+}
+
+// ---- MIDI files --------------------------------------------------------------------------
+void Put32(std::vector<unsigned char>& out, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift));
+}
+// Format 0, 480 ticks per quarter at 120 bpm: piano C4 for half a second, track end at 1 s.
+std::vector<unsigned char> MidiNote()
+{
+    const std::vector<unsigned char> track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // tempo 500,000 us
+                                              0x00, 0xC0, 0x00,                         // piano
+                                              0x00, 0x90, 60,   100,                    // note on
+                                              0x83, 0x60, 60,   0,                      // 480 ticks: running-status off
+                                              0x83, 0x60, 0xFF, 0x2F, 0x00};            // end at 960
+    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    Put32(file, static_cast<std::uint32_t>(track.size()));
+    file.insert(file.end(), track.begin(), track.end());
+    return file;
+}
+
+double Rms(const std::vector<int>& samples)
+{
+    double sum = 0;
+    for (int s : samples)
+        sum += static_cast<double>(s) * s;
+    return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+}
+
+class FmodTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        vt::InstallVirtualClock();
+        ASSERT_TRUE(FSOUND_Init(44100, 2, 0));
+        vt::RecordAudio(true);
+    }
+    void TearDown() override
+    {
+        FSOUND_Close();
+        vt::RecordAudio(false);
+        vt::UninstallVirtualClock();
+    }
+    FSOUND_SAMPLE* Load(const std::vector<unsigned char>& bytes, unsigned mode = 0)
+    {
+        return FSOUND_Sample_Load(FSOUND_FREE, reinterpret_cast<const char*>(bytes.data()), mode | FSOUND_LOADMEMORY, 0,
+                                  static_cast<int>(bytes.size()));
+    }
+    std::vector<std::int16_t> MixFor(int milliseconds)
+    {
+        vt::ClearRecordedAudio();
+        vt::AdvanceClock(milliseconds);
+        return vt::RecordedAudio();
+    }
+};
+
+TEST_F(FmodTest, EncodedTonesDecodeToTheirLengthRateAndPitch)
+{
+    const auto tone = audiotest::Tone(1000, 44100, 44100, 20000);
+    struct Row {
+        const char* name;
+        int format;
+        int slack; // frames the codec may add or drop at the edges
+    };
+    for (const Row& row : {Row{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0},
+                           Row{"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 1152}}) {
+        const auto file = Encode(row.format, tone, 44100);
+        ASSERT_FALSE(file.empty()) << row.name;
+        FSOUND_SAMPLE* sample = Load(file);
+        ASSERT_NE(sample, nullptr) << row.name << " error " << FSOUND_GetError();
+        int rate = 0;
+        FSOUND_Sample_GetDefaults(sample, &rate, nullptr, nullptr, nullptr);
+        EXPECT_EQ(rate, 44100) << row.name;
+        EXPECT_NEAR(FSOUND_Sample_GetLength(sample), 44100.0, row.slack + 1.0) << row.name;
+        EXPECT_EQ(FSOUND_Sample_GetMode(sample), FSOUND_LOOP_OFF | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO);
+        const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
+        ASSERT_GE(channel, 0);
+        const auto left = audiotest::Channel(MixFor(500), 0, 4800); // skip the first 100 ms
+        EXPECT_NEAR(audiotest::RisingCrossings(left), 400, 2) << row.name;
+        EXPECT_NEAR(audiotest::Peak(left), 20000, 1000) << row.name;
+        FSOUND_Sample_Free(sample);
+        EXPECT_FALSE(FSOUND_IsPlaying(channel));
+    }
+}
+
+TEST_F(FmodTest, BadSampleDataFailsCleanly)
+{
+    const auto ogg = Encode(SF_FORMAT_OGG | SF_FORMAT_VORBIS, audiotest::Tone(440, 22050, 22050), 22050);
+    const auto mp3 = Encode(SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, audiotest::Tone(440, 22050, 22050), 22050);
+    std::vector<unsigned char> noise(4000);
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
+    auto scrambled = ogg;
+    for (std::size_t i = 200; i < scrambled.size(); i += 7)
+        scrambled[i] ^= 0x5A;
+    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0};
+    const unsigned char wav24[] = {'R', 'I', 'F', 'F', 40, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
+                                   't', ' ', 16,  0,   0,  0, 1,  0, 1,   0,   0x44, 0xAC, 0,   0,
+                                   0,   0,   0,   0,   3,  0, 24, 0, 'd', 'a', 't',  'a',  0,   0};
+    struct Row {
+        const char* name;
+        std::vector<unsigned char> bytes;
+    };
+    const Row rows[] = {
+        {"truncated ogg", {ogg.begin(), ogg.begin() + 40}},
+        {"truncated mp3", {mp3.begin(), mp3.begin() + 40}},
+        {"scrambled ogg", scrambled},
+        {"noise", noise},
+        {"jpeg", {std::begin(jpeg), std::end(jpeg)}},
+        {"24-bit wav", {std::begin(wav24), std::end(wav24)}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Load(row.bytes), nullptr) << row.name;
+        EXPECT_NE(FSOUND_GetError(), FMOD_ERR_NONE) << row.name;
+    }
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "no such file.ogg", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_FILE_NOTFOUND);
+}
+
+TEST_F(FmodTest, ChannelsCarryVolumePanPauseAndStaleHandles)
+{
+    // Raw 16-bit PCM: a looping 1 kHz tone at 44,100 Hz.
+    const auto tone = audiotest::Tone(1000, 44100, 441);
+    const std::vector<unsigned char> raw(reinterpret_cast<const unsigned char*>(tone.data()),
+                                         reinterpret_cast<const unsigned char*>(tone.data() + tone.size()));
+    FSOUND_SAMPLE* sample =
+        Load(raw, FSOUND_LOADRAW | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO | FSOUND_LOOP_NORMAL);
+    ASSERT_NE(sample, nullptr);
+    const int first = FSOUND_PlaySoundEx(FSOUND_FREE, sample, nullptr, 1);
+    EXPECT_EQ(audiotest::Peak(audiotest::Channel(MixFor(20), 0)), 0); // started paused
+    EXPECT_TRUE(FSOUND_SetVolume(first, 128) && FSOUND_SetPan(first, 255) && FSOUND_SetPaused(first, 0));
+    auto mix = MixFor(20);
+    EXPECT_EQ(audiotest::Peak(audiotest::Channel(mix, 0)), 0);
+    EXPECT_NEAR(audiotest::Peak(audiotest::Channel(mix, 1)), 32767 * 128 / 255, 200);
+
+    const int second = FSOUND_PlaySound(FSOUND_FREE, sample);
+    const int third = FSOUND_PlaySound(FSOUND_FREE, sample); // both busy: takes the oldest
+    EXPECT_EQ(third & 0xFFF, first & 0xFFF);
+    EXPECT_NE(third, first);
+    EXPECT_FALSE(FSOUND_SetVolume(first, 0)); // stale: the new sound is left alone
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+    EXPECT_FALSE(FSOUND_IsPlaying(first));
+    EXPECT_EQ(FSOUND_GetVolume(third), 255);
+    EXPECT_TRUE(FSOUND_IsPlaying(second) && FSOUND_IsPlaying(third));
+    EXPECT_TRUE(FSOUND_SetPaused(FSOUND_ALL, 1));
+    EXPECT_TRUE(FSOUND_GetPaused(second) && FSOUND_IsPlaying(second));
+    EXPECT_EQ(audiotest::Peak(audiotest::Channel(MixFor(20), 0)), 0);
+    EXPECT_TRUE(FSOUND_SetLoopMode(second, FSOUND_LOOP_OFF) && FSOUND_SetPaused(FSOUND_ALL, 0));
+    MixFor(20);
+    EXPECT_FALSE(FSOUND_IsPlaying(second)); // 10 ms of sound, no loop: ended
+    EXPECT_TRUE(FSOUND_StopSound(FSOUND_ALL));
+    EXPECT_EQ(FSOUND_GetChannelsPlaying(), 0);
+}
+
+TEST_F(FmodTest, MidiSongsPlayLoopAndScaleWithTheMasterVolume)
+{
+    const auto midi = MidiNote();
+    FMUSIC_MODULE* song = FMUSIC_LoadSongEx(reinterpret_cast<const char*>(midi.data()), 0,
+                                            static_cast<int>(midi.size()), FSOUND_LOADMEMORY, nullptr, 0);
+    ASSERT_NE(song, nullptr) << FSOUND_GetError();
+    EXPECT_EQ(FMUSIC_GetType(song), FMUSIC_TYPE_MIDI);
+    ASSERT_TRUE(FMUSIC_SetLooping(song, 0) && FMUSIC_PlaySong(song));
+    const double full = Rms(audiotest::Channel(MixFor(300), 0));
+    EXPECT_GT(full, 100.0);
+    EXPECT_TRUE(FMUSIC_IsPlaying(song));
+    MixFor(1200); // past the end of the track
+    EXPECT_TRUE(FMUSIC_IsFinished(song));
+    EXPECT_FALSE(FMUSIC_IsPlaying(song));
+
+    ASSERT_TRUE(FMUSIC_SetMasterVolume(song, 128) && FMUSIC_SetLooping(song, 1) && FMUSIC_PlaySong(song));
+    EXPECT_EQ(FMUSIC_GetMasterVolume(song), 128);
+    EXPECT_NEAR(Rms(audiotest::Channel(MixFor(300), 0)) / full, 0.5, 0.05);
+    MixFor(900);
+    EXPECT_GT(Rms(audiotest::Channel(MixFor(300), 0)), 0.25 * full); // the loop sounds again
+    EXPECT_TRUE(FMUSIC_SetPaused(song, 1));
+    EXPECT_EQ(audiotest::Peak(audiotest::Channel(MixFor(100), 0)), 0);
+    EXPECT_TRUE(FMUSIC_StopSong(song) && FMUSIC_FreeSong(song));
+    EXPECT_FALSE(FMUSIC_PlaySong(song)); // freed: refused, not touched
+}
+
+TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
+{
+    const auto good = MidiNote();
+    auto cut = good;
+    cut.resize(good.size() - 6); // the track stops inside an event
+    auto badDivision = good;
+    badDivision[12] = badDivision[13] = 0;
+    auto lyingLength = good;
+    lyingLength[21] = 0xFF; // MTrk claims more than the file holds: clamped, still read
+    const std::vector<unsigned char> noTracks(good.begin(), good.begin() + 14);
+    struct Row {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        bool loads;
+    };
+    const Row rows[] = {{"cut", cut, false},
+                        {"division 0", badDivision, false},
+                        {"header only", noTracks, false},
+                        {"long track length", lyingLength, true},
+                        {"wav header", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0}, false}};
+    for (const Row& row : rows) {
+        FMUSIC_MODULE* song = FMUSIC_LoadSongEx(reinterpret_cast<const char*>(row.bytes.data()), 0,
+                                                static_cast<int>(row.bytes.size()), FSOUND_LOADMEMORY, nullptr, 0);
+        EXPECT_EQ(song != nullptr, row.loads) << row.name;
+        FMUSIC_FreeSong(song);
+    }
+    FSOUND_Close(); // the synthesizer goes with it, so the next load looks for a SoundFont again
+    setenv("VIREO_SOUNDFONT", "missing.sf2", 1);
+    ASSERT_TRUE(FSOUND_Init(44100, 2, 0));
+    ::testing::internal::CaptureStderr();
+    FMUSIC_MODULE* song = FMUSIC_LoadSongEx(reinterpret_cast<const char*>(good.data()), 0,
+                                            static_cast<int>(good.size()), FSOUND_LOADMEMORY, nullptr, 0);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    unsetenv("VIREO_SOUNDFONT");
+    EXPECT_EQ(song, nullptr);
+    EXPECT_NE(log.find("SoundFont"), std::string::npos);
+}
+
+} // namespace
