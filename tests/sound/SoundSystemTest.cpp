@@ -66,7 +66,14 @@ TEST_F(SoundTest, FourBuffersSoundAtOnceAndAFifthPlayAddsNothing)
     WriteLevelWave("hit.wav", 48000);
     CSound* hit = m_sound->CreateEffect(L"hit.wav", 4);
     ASSERT_NE(hit, nullptr);
-    for (int copy = 1; copy <= 4; ++copy) {
+    // The first copy is in the very next frame the output pulls: no latency of the engine's own.
+    hit->Play(1);
+    vireo::testing::ClearRecordedAudio();
+    vireo::testing::PullAudio(1);
+    ASSERT_EQ(vireo::testing::RecordedAudio().size(), 2u);
+    EXPECT_EQ(vireo::testing::RecordedAudio()[0], kOne);
+    EXPECT_EQ(Level(), kOne);
+    for (int copy = 2; copy <= 4; ++copy) {
         hit->Play(1);
         EXPECT_EQ(Level(), copy * kOne) << copy << " copies";
     }
