@@ -34,7 +34,9 @@ function(vireo_add_resources target)
   endforeach()
 
   set(base "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources_${serial}")
-  file(WRITE "${base}.txt" "${manifest}")
+  # Written through a copy so an unchanged manifest keeps its time and the table is not remade.
+  file(WRITE "${base}.txt.in" "${manifest}")
+  configure_file("${base}.txt.in" "${base}.txt" COPYONLY)
   add_custom_command(OUTPUT "${base}.cpp"
     COMMAND ${CMAKE_COMMAND} -DMANIFEST=${base}.txt -DOUTPUT=${base}.cpp -P "${VIREO_RESOURCE_SCRIPT}"
     DEPENDS ${files} "${base}.txt" "${VIREO_RESOURCE_SCRIPT}"
