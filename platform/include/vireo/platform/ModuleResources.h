@@ -18,7 +18,7 @@ inline LPCWSTR MAKEINTRESOURCEW(WORD id)
 {
     return reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(id));
 }
-constexpr bool IS_INTRESOURCE(LPCWSTR name)
+inline bool IS_INTRESOURCE(LPCWSTR name)
 {
     return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
 }
