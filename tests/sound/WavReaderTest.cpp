@@ -122,22 +122,6 @@ TEST(WavReader, RewindsReadTheSameBytesAgain)
     EXPECT_EQ(ReadAll(reader, 13), samples);
 }
 
-TEST(WavReader, ArgumentsAndStateErrors)
-{
-    CWavReader reader;
-    BYTE buffer[4];
-    DWORD got = 99;
-    EXPECT_EQ(reader.Open(nullptr, WAVEFILE_READ), E_INVALIDARG);
-    EXPECT_EQ(reader.Read(buffer, 4, &got), CO_E_NOTINITIALIZED);
-    EXPECT_EQ(reader.ResetFile(), CO_E_NOTINITIALIZED);
-    const std::string file = PcmWave(1, 8000, 8, "abcd");
-    ASSERT_EQ(reader.OpenFromMemory(file.data(), static_cast<DWORD>(file.size())), S_OK);
-    EXPECT_EQ(reader.Read(nullptr, 4, &got), E_INVALIDARG);
-    EXPECT_EQ(reader.Read(buffer, 4, nullptr), E_INVALIDARG);
-    reader.Close();
-    EXPECT_EQ(reader.Read(buffer, 4, &got), CO_E_NOTINITIALIZED);
-}
-
 TEST(WavReader, NameThatIsNoFileOpensAResourceOfTheExecutable)
 {
     ScratchDir dir; // no chime.wav or bell.wav here

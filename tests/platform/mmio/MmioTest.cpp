@@ -87,36 +87,6 @@ TEST(MmioDescend, FindsChunksWithinTheirParentAndTheFile)
     EXPECT_EQ(found.dwDataOffset, 12u + 14u + 8u);
 }
 
-TEST(MmioDescend, NoFlagReadsTheNextHeaderAndAscendSkipsThePad)
-{
-    std::string bytes = Riff("WAVE", Chunk("abcd", "xyz") + Chunk("efgh", "12"));
-    HMMIO file = OpenMemory(bytes);
-    ASSERT_NE(file, nullptr);
-    MMCKINFO riff{};
-    ASSERT_EQ(mmioDescend(file, &riff, nullptr, 0), MMSYSERR_NOERROR);
-    EXPECT_EQ(riff.ckid, FOURCC_RIFF);
-    EXPECT_EQ(riff.fccType, kWave);
-    EXPECT_EQ(riff.dwDataOffset, 8u);
-    EXPECT_EQ(mmioSeek(file, 0, SEEK_CUR), 12); // after the form type
-
-    MMCKINFO first{};
-    ASSERT_EQ(mmioDescend(file, &first, &riff, 0), MMSYSERR_NOERROR);
-    EXPECT_EQ(first.ckid, mmioFOURCC('a', 'b', 'c', 'd'));
-    ASSERT_EQ(mmioAscend(file, &first, 0), MMSYSERR_NOERROR);
-    EXPECT_EQ(mmioSeek(file, 0, SEEK_CUR), 12 + 8 + 4);
-    MMCKINFO second{};
-    ASSERT_EQ(mmioDescend(file, &second, &riff, 0), MMSYSERR_NOERROR);
-    EXPECT_EQ(second.ckid, mmioFOURCC('e', 'f', 'g', 'h'));
-    // Past its end: nothing more inside the RIFF form.
-    ASSERT_EQ(mmioAscend(file, &second, 0), MMSYSERR_NOERROR);
-    MMCKINFO none{};
-    EXPECT_EQ(mmioDescend(file, &none, &riff, 0), MMIOERR_CHUNKNOTFOUND);
-    // Ascending out of a chunk that claims more than the file holds cannot seek there.
-    MMCKINFO huge{FOURCC_LIST, 0xFFFFFFFF, 0, 12, 0};
-    EXPECT_EQ(mmioAscend(file, &huge, 0), MMIOERR_CANNOTSEEK);
-    EXPECT_EQ(mmioClose(file, 0), MMSYSERR_NOERROR);
-}
-
 // The same reads on a memory file and on a disk file with a 16-byte buffer, so the disk file
 // refills its buffer many times.
 class MmioReadTest : public ::testing::TestWithParam<bool> {
