@@ -40,10 +40,22 @@ bool EncodeFile(const std::filesystem::path& path, int format, int rate, int cha
     return true;
 }
 
-void Midi(const std::string& name, unsigned format, unsigned division, const std::vector<std::vector<unsigned char>>& tracks)
+void Midi(const std::string& name, unsigned format, unsigned division,
+          const std::vector<std::vector<unsigned char>>& tracks)
 {
-    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<unsigned char>(format), 0,
-                                       static_cast<unsigned char>(tracks.size()), static_cast<unsigned char>(division >> 8),
+    std::vector<unsigned char> file = {'M',
+                                       'T',
+                                       'h',
+                                       'd',
+                                       0,
+                                       0,
+                                       0,
+                                       6,
+                                       0,
+                                       static_cast<unsigned char>(format),
+                                       0,
+                                       static_cast<unsigned char>(tracks.size()),
+                                       static_cast<unsigned char>(division >> 8),
                                        static_cast<unsigned char>(division)};
     for (const auto& track : tracks) {
         for (unsigned char b : std::initializer_list<unsigned char>{'M', 'T', 'r', 'k', 0, 0})
@@ -86,11 +98,15 @@ int main(int argc, char** argv)
         return body;
     };
     Midi("note.mid", 0, 96, {with({0x00, 0xC0, 0x00, 0x00, 0x90, 60, 100, 0x60, 60, 0})});
-    Midi("running-status.mid", 0, 96, {with({0x00, 0x90, 60, 100, 0x10, 64, 100, 0x10, 67, 100, 0x30, 60, 0, 0x00, 64, 0, 0x00, 67, 0})});
-    Midi("tempo-only.mid", 0, 96, {with({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x60, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90})});
+    Midi("running-status.mid", 0, 96,
+         {with({0x00, 0x90, 60, 100, 0x10, 64, 100, 0x10, 67, 100, 0x30, 60, 0, 0x00, 64, 0, 0x00, 67, 0})});
+    Midi("tempo-only.mid", 0, 96,
+         {with({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x60, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90})});
     Midi("two-tracks.mid", 1, 480,
          {with({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}),
-          with({0x00, 0xC9, 0x00, 0x00, 0x99, 36, 110, 0x83, 0x60, 0x89, 36, 0, 0x00, 0xE0, 0x00, 0x50, 0x00, 0xB0, 7, 90})});
-    Midi("smpte-sysex.mid", 0, 0xE728, {with({0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0x00, 0x90, 72, 80, 0x28, 0x80, 72, 0})});
+          with({0x00, 0xC9, 0x00, 0x00, 0x99, 36,   110,  0x83, 0x60, 0x89,
+                36,   0,    0x00, 0xE0, 0x00, 0x50, 0x00, 0xB0, 7,    90})});
+    Midi("smpte-sysex.mid", 0, 0xE728,
+         {with({0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0x00, 0x90, 72, 80, 0x28, 0x80, 72, 0})});
     return 0;
 }

@@ -3,6 +3,7 @@
 // while the synthesizer's release tails play out. No allocation here after the start.
 #include "platform/audio/SongPlayer.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -42,6 +43,11 @@ bool CSongPlayer::EnsureSynth(int rate)
         std::fprintf(stderr, "vireo: no General MIDI SoundFont found (VIREO_SOUNDFONT names one); MIDI is silent\n");
         return false;
     }
+    // FluidSynth may load the SoundFont's samples on OpenMP worker threads; this layer keeps
+    // to the game and audio threads, so the game thread loads them alone.
+    using SetThreads = void (*)(int);
+    if (auto setThreads = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads")))
+        setThreads(1);
     m_settings = new_fluid_settings();
     fluid_settings_setnum(m_settings, "synth.sample-rate", rate);
     fluid_settings_setnum(m_settings, "synth.gain", 0.5);
