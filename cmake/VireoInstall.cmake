@@ -16,4 +16,5 @@ configure_package_config_file(cmake/VireoConfig.cmake.in
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VireoConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VireoConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/VireoConfigVersion.cmake
+  cmake/VireoResources.cmake cmake/VireoResourceSource.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Vireo)

@@ -42,6 +42,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Text.Load(GetRenderSystem());
         m_Settings.Create(this, m_strDataFolder);
         m_Scene3D.Load(GetRenderSystem(), m_strDataFolder);
+        m_Sounds.Load(GetSoundSystem(), m_strDataFolder);
         break;
     case EMSG_EG_UI_UPDATE:
         m_Pictures.Update(m_nFrames);
@@ -70,6 +71,8 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         UpdatePlayer();
         HashKeyStates();
         m_Sprites.Update(GetSceneSize());
+        m_Sounds.Update(GetInputSystem(), m_nGameTicks,
+                        SIZE{GetSceneSize().cx - kOrbSize, GetSceneSize().cy - kOrbSize});
         break;
     case EMSG_RS_RENDER_BEGIN:
         GetRenderSystem()->ClearCanvas();
@@ -98,6 +101,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Text.Release(GetRenderSystem());
         m_Settings.Destroy();
         m_Scene3D.Release(GetRenderSystem());
+        m_Sounds.Release(GetSoundSystem());
         break;
     default:
         break;

@@ -3,12 +3,14 @@
 // It draws a texture it makes itself and an orb the player steers with the arrow keys or by
 // dragging with the left mouse button, over and under the picture gallery (DemoPictures),
 // with an animated hero and sparkles from sprite packages (DemoSprites), a turning cube and a
-// lantern mesh in 3D (DemoScene3D), and a settings dialog on F2 (DemoSettings).
+// lantern mesh in 3D (DemoScene3D), a settings dialog on F2 (DemoSettings), and sound effects,
+// music and a MIDI tune (DemoSounds).
 #pragma once
 
 #include "DemoPictures.h"
 #include "DemoScene3D.h"
 #include "DemoSettings.h"
+#include "DemoSounds.h"
 #include "DemoSprites.h"
 #include "DemoText.h"
 
@@ -63,4 +65,5 @@ class CDemoGame : public CGameEngine {
     CDemoText m_Text;
     CDemoSettings m_Settings;
     CDemoScene3D m_Scene3D;
+    CDemoSounds m_Sounds;
 };

@@ -7,11 +7,14 @@
 //                                      turns the latter into data/effects.pak; this tool does not)
 //   vireo-artgen gui DEMO_FOLDER       the GUI packages under DEMO_FOLDER/data/gui/
 //   vireo-artgen mesh FOLDER           the demo's mesh folder: Lantern.x and its texture
+//   vireo-artgen sounds DEMO_FOLDER    the demo's sounds into DEMO_FOLDER/data/sounds/ and the WAV
+//                                      it builds into its executable, DEMO_FOLDER/resources/chime.wav
 // The same build writes the same bytes every time, which is what the art check relies on.
 #include "DemoArt.h"
 #include "GuiArt.h"
 #include "LogoArt.h"
 #include "MeshArt.h"
+#include "SoundArt.h"
 #include "SpriteArt.h"
 
 #include <cstdio>
@@ -51,7 +54,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: vireo-artgen logo FILE.png | logo-source FILE.cpp | demo FOLDER | sprites DEMO_FOLDER | "
-                 "gui DEMO_FOLDER | mesh FOLDER\n");
+                 "gui DEMO_FOLDER | mesh FOLDER | sounds DEMO_FOLDER\n");
     return 2;
 }
 
@@ -77,6 +80,22 @@ bool WritePackage(const std::filesystem::path& folder, const artgen::SpritePacka
     }
     return artgen::WriteFileBytes((folder / "Desc.ini").string(),
                                   std::vector<std::uint8_t>(package.desc.begin(), package.desc.end()));
+}
+
+bool WriteSounds(const std::filesystem::path& demo)
+{
+    std::error_code error;
+    std::filesystem::create_directories(demo / "data" / "sounds", error);
+    std::filesystem::create_directories(demo / "resources", error);
+    for (const auto& [name, bytes] : artgen::MakeDemoSounds()) {
+        if (bytes.empty()) {
+            std::fprintf(stderr, "vireo-artgen: the encoder failed for %s\n", name.c_str());
+            return false;
+        }
+        if (!artgen::WriteFileBytes((demo / "data" / "sounds" / name).string(), bytes))
+            return false;
+    }
+    return artgen::WriteFileBytes((demo / "resources" / "chime.wav").string(), artgen::MakeChimeWav());
 }
 
 } // namespace
@@ -130,5 +149,7 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (mode == "sounds")
+        return WriteSounds(target) ? 0 : 1;
     return Usage();
 }

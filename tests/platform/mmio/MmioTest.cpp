@@ -1,0 +1,205 @@
+// The mmio functions on memory and disk files: chunk walks (find, pad bytes, parent and file
+// bounds, the chunk limit, sizes that would wrap), seeks and reads at the end, the buffer
+// handed out by mmioGetInfo and refilled by mmioAdvance; and the executable's resources.
+#include "common/RiffBytes.h"
+#include "common/ScratchDir.h"
+
+#include <vireo/platform/MMSystem.h>
+#include <vireo/platform/ModuleResources.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using namespace vireo::test;
+
+constexpr FOURCC kWave = mmioFOURCC('W', 'A', 'V', 'E');
+constexpr FOURCC kData = mmioFOURCC('d', 'a', 't', 'a');
+
+HMMIO OpenMemory(std::string& bytes)
+{
+    MMIOINFO info{};
+    info.fccIOProc = FOURCC_MEM;
+    info.pchBuffer = bytes.data();
+    info.cchBuffer = static_cast<LONG>(bytes.size());
+    return mmioOpenW(nullptr, &info, MMIO_ALLOCBUF | MMIO_READ);
+}
+
+// Descends into the RIFF form, then searches it for "data"; the result of that search.
+MMRESULT FindData(std::string bytes, MMCKINFO* found = nullptr)
+{
+    HMMIO file = OpenMemory(bytes);
+    if (!file)
+        return MMSYSERR_INVALHANDLE;
+    MMCKINFO riff{};
+    riff.fccType = kWave;
+    MMRESULT result = mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF);
+    if (result == MMSYSERR_NOERROR) {
+        MMCKINFO data{};
+        data.ckid = kData;
+        result = mmioDescend(file, &data, &riff, MMIO_FINDCHUNK);
+        if (found)
+            *found = data;
+    }
+    mmioClose(file, 0);
+    return result;
+}
+
+std::string Fillers(int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += Chunk("junk", "");
+    return out;
+}
+
+TEST(MmioDescend, FindsChunksWithinTheirParentAndTheFile)
+{
+    const std::string data = Chunk("data", "abcd");
+    struct {
+        const char* what;
+        std::string file;
+        MMRESULT expected;
+    } rows[] = {
+        {"data right after fmt", Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8)) + data), MMSYSERR_NOERROR},
+        {"odd LIST with its pad", Riff("WAVE", Chunk("LIST", "INFOx") + data), MMSYSERR_NOERROR},
+        // A writer that forgot the pad: the walk lands one byte short and finds no "data".
+        {"odd LIST without pad", Riff("WAVE", Chunk("LIST", "INFOx", false) + data), MMIOERR_CHUNKNOTFOUND},
+        {"data beyond the RIFF size", ChunkWithSize("RIFF", 4, "WAVE") + data, MMIOERR_CHUNKNOTFOUND},
+        {"RIFF size past the file", ChunkWithSize("RIFF", 0xFFFFFFFF, "WAVE" + data), MMSYSERR_NOERROR},
+        // 0xFFFFFFFF + 1 for the pad must not wrap round to the next header.
+        {"chunk size 0xFFFFFFFF", Riff("WAVE", ChunkWithSize("junk", 0xFFFFFFFF, "") + data), MMIOERR_CHUNKNOTFOUND},
+        {"9,999 empty chunks first", Riff("WAVE", Fillers(9999) + data), MMSYSERR_NOERROR},
+        {"10,000 empty chunks first", Riff("WAVE", Fillers(10000) + data), MMIOERR_CHUNKNOTFOUND},
+        {"header cut short", Riff("WAVE", "dat"), MMIOERR_CHUNKNOTFOUND},
+        {"not RIFF", "RIFX" + Le32(4) + "WAVE", MMIOERR_CHUNKNOTFOUND},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FindData(row.file), row.expected) << row.what;
+
+    MMCKINFO found{};
+    ASSERT_EQ(FindData(Riff("WAVE", Chunk("LIST", "INFOx") + data), &found), MMSYSERR_NOERROR);
+    EXPECT_EQ(found.cksize, 4u);
+    EXPECT_EQ(found.dwDataOffset, 12u + 14u + 8u);
+}
+
+// The same reads on a memory file and on a disk file with a 16-byte buffer, so the disk file
+// refills its buffer many times.
+class MmioReadTest : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override
+    {
+        for (int i = 0; i < 100; ++i)
+            m_bytes += static_cast<char>(i);
+        if (!GetParam()) {
+            m_file = OpenMemory(m_bytes);
+            return;
+        }
+        std::ofstream(m_dir.Path() / "f.bin", std::ios::binary) << m_bytes;
+        MMIOINFO info{};
+        info.cchBuffer = 16;
+        std::wstring name = (m_dir.Path() / "f.bin").wstring();
+        m_file = mmioOpenW(name.data(), &info, MMIO_ALLOCBUF | MMIO_READ);
+    }
+    void TearDown() override { mmioClose(m_file, 0); }
+
+    ScratchDir m_dir;
+    std::string m_bytes;
+    HMMIO m_file = nullptr;
+};
+
+TEST_P(MmioReadTest, SeeksAndReadsStopAtTheEnd)
+{
+    ASSERT_NE(m_file, nullptr);
+    char out[64];
+    EXPECT_EQ(mmioRead(m_file, out, 40), 40);
+    EXPECT_EQ(std::memcmp(out, m_bytes.data(), 40), 0);
+    EXPECT_EQ(mmioSeek(m_file, 90, SEEK_SET), 90);
+    EXPECT_EQ(mmioRead(m_file, out, 64), 10); // the short count, then nothing
+    EXPECT_EQ(out[0], 90);
+    EXPECT_EQ(mmioRead(m_file, out, 64), 0);
+    EXPECT_EQ(mmioSeek(m_file, -5, SEEK_END), 95);
+    EXPECT_EQ(mmioSeek(m_file, -1, SEEK_SET), -1);
+    EXPECT_EQ(mmioSeek(m_file, 101, SEEK_SET), -1);
+    EXPECT_EQ(mmioSeek(m_file, 0, SEEK_CUR), 95); // a refused seek moves nothing
+}
+
+TEST_P(MmioReadTest, GetInfoAndAdvanceWalkTheWholeFile)
+{
+    ASSERT_NE(m_file, nullptr);
+    ASSERT_EQ(mmioSeek(m_file, 3, SEEK_SET), 3);
+    MMIOINFO info{};
+    ASSERT_EQ(mmioGetInfo(m_file, &info, 0), MMSYSERR_NOERROR);
+    std::string seen;
+    for (int guard = 0; guard < 200; ++guard) {
+        if (info.pchNext == info.pchEndRead) {
+            ASSERT_EQ(mmioAdvance(m_file, &info, MMIO_READ), MMSYSERR_NOERROR);
+            if (info.pchNext == info.pchEndRead)
+                break; // the end of the file
+        }
+        seen += *info.pchNext++;
+    }
+    EXPECT_EQ(seen, m_bytes.substr(3));
+    ASSERT_EQ(mmioSetInfo(m_file, &info, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(mmioSeek(m_file, 0, SEEK_CUR), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(MemoryAndDisk, MmioReadTest, ::testing::Values(false, true));
+
+TEST(MmioOpen, RefusesWhatItCannotRead)
+{
+    ScratchDir dir;
+    MMIOINFO info{};
+    std::wstring missing = L"missing.wav";
+    EXPECT_EQ(mmioOpenW(missing.data(), &info, MMIO_READ), nullptr);
+    EXPECT_EQ(info.wErrorRet, MMIOERR_FILENOTFOUND);
+    std::filesystem::create_directory(dir.Path() / "folder.wav");
+    std::wstring folder = L"folder.wav";
+    EXPECT_EQ(mmioOpenW(folder.data(), &info, MMIO_READ), nullptr);
+    EXPECT_EQ(info.wErrorRet, MMIOERR_CANNOTOPEN);
+    std::ofstream(dir.Path() / "a.wav") << "x";
+    std::wstring existing = L"a.wav";
+    EXPECT_EQ(mmioOpenW(existing.data(), &info, MMIO_WRITE), nullptr);
+    EXPECT_EQ(info.wErrorRet, MMSYSERR_INVALPARAM);
+    MMIOINFO memory{};
+    memory.fccIOProc = FOURCC_MEM;
+    EXPECT_EQ(mmioOpenW(nullptr, &memory, MMIO_READ), nullptr); // no memory given
+    EXPECT_EQ(mmioClose(nullptr, 0), MMSYSERR_INVALHANDLE);
+}
+
+TEST(ModuleResources, FindByNameAndTypeWithoutRegardToCase)
+{
+    std::ifstream in(VIREO_TEST_DATA_DIR "/sound/chime.wav", std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(file.empty());
+
+    struct {
+        LPCWSTR name;
+        LPCWSTR type;
+        bool found;
+    } rows[] = {
+        {L"chime.wav", L"WAVE", true},           {L"CHIME.WAV", L"wave", true}, {L"bell.wav", L"WAV", true},
+        {L"bell.wav", L"WAVE", false},           {L"#101", L"WAVE", true},      {MAKEINTRESOURCEW(101), L"WAVE", true},
+        {MAKEINTRESOURCEW(102), L"WAVE", false},
+    };
+    for (const auto& row : rows) {
+        HRSRC found = FindResourceW(nullptr, row.name, row.type);
+        ASSERT_EQ(found != nullptr, row.found) << (IS_INTRESOURCE(row.name) ? "id" : "name") << " / " << row.found;
+        if (!found)
+            continue;
+        const void* bytes = LockResource(LoadResource(GetModuleHandleW(nullptr), found));
+        ASSERT_EQ(SizeofResource(nullptr, found), file.size());
+        EXPECT_EQ(std::memcmp(bytes, file.data(), file.size()), 0);
+    }
+
+    EXPECT_EQ(FindResourceW(nullptr, L"nothing", L"WAVE"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+    EXPECT_EQ(FindResourceW(nullptr, L"chime.wav", L"MIDI"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_TYPE_NOT_FOUND);
+}
+
+} // namespace
