@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace vireo::raster {
 
 namespace {
@@ -58,7 +60,29 @@ void FillRect(const Surface& target, const RECT& rect, std::uint32_t argb)
     }
     // Ordinary stores: the target is drawn over right after a clear, so it should stay in cache.
     for (int y = top; y < bottom; ++y) {
-        std::fill_n(target.Row(y) + left, right - left, argb);
+        FillValues(target.Row(y) + left, static_cast<std::size_t>(right - left), argb);
+    }
+}
+
+void FillValues(std::uint32_t* values, std::size_t count, std::uint32_t value)
+{
+    std::size_t i = 0;
+    for (; i < count && (reinterpret_cast<std::uintptr_t>(values + i) & 15) != 0; ++i) {
+        values[i] = value;
+    }
+    const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+    for (; i + 16 <= count; i += 16) {
+        auto* p = reinterpret_cast<__m128i*>(values + i);
+        _mm_store_si128(p, v);
+        _mm_store_si128(p + 1, v);
+        _mm_store_si128(p + 2, v);
+        _mm_store_si128(p + 3, v);
+    }
+    for (; i + 4 <= count; i += 4) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(values + i), v);
+    }
+    for (; i < count; ++i) {
+        values[i] = value;
     }
 }
 
