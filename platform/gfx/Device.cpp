@@ -396,7 +396,8 @@ HRESULT CDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
             for (LONG y = d.top; y < d.bottom; ++y) {
                 const size_t row = static_cast<size_t>(y) * depthWidth;
                 if (flags & D3DCLEAR_ZBUFFER)
-                    std::fill(m_depth.begin() + row + d.left, m_depth.begin() + row + d.right, depth);
+                    raster::FillValues(m_depth.data() + row + d.left, static_cast<std::size_t>(d.right - d.left),
+                                       depth);
                 if (flags & D3DCLEAR_STENCIL)
                     std::fill(m_stencil.begin() + row + d.left, m_stencil.begin() + row + d.right,
                               static_cast<std::uint8_t>(stencil));

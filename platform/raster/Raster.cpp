@@ -64,25 +64,30 @@ void FillRect(const Surface& target, const RECT& rect, std::uint32_t argb)
     // with a plain loop; ordinary (not streaming) stores, because the target is drawn over
     // right after a clear and should stay in cache.
     // Plain version: for each row, std::fill_n(row + left, right - left, argb).
-    const __m128i v = _mm_set1_epi32(static_cast<int>(argb));
     for (int y = top; y < bottom; ++y) {
-        std::uint32_t* p = target.Row(y) + left;
-        int n = right - left;
-        for (; n > 0 && (reinterpret_cast<std::uintptr_t>(p) & 15) != 0; --n) {
-            *p++ = argb;
-        }
-        for (; n >= 16; n -= 16, p += 16) {
-            _mm_store_si128(reinterpret_cast<__m128i*>(p), v);
-            _mm_store_si128(reinterpret_cast<__m128i*>(p + 4), v);
-            _mm_store_si128(reinterpret_cast<__m128i*>(p + 8), v);
-            _mm_store_si128(reinterpret_cast<__m128i*>(p + 12), v);
-        }
-        for (; n >= 4; n -= 4, p += 4) {
-            _mm_store_si128(reinterpret_cast<__m128i*>(p), v);
-        }
-        for (; n > 0; --n) {
-            *p++ = argb;
-        }
+        FillValues(target.Row(y) + left, static_cast<std::size_t>(right - left), argb);
+    }
+}
+
+void FillValues(std::uint32_t* values, std::size_t count, std::uint32_t value)
+{
+    std::size_t i = 0;
+    for (; i < count && (reinterpret_cast<std::uintptr_t>(values + i) & 15) != 0; ++i) {
+        values[i] = value;
+    }
+    const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+    for (; i + 16 <= count; i += 16) {
+        auto* p = reinterpret_cast<__m128i*>(values + i);
+        _mm_store_si128(p, v);
+        _mm_store_si128(p + 1, v);
+        _mm_store_si128(p + 2, v);
+        _mm_store_si128(p + 3, v);
+    }
+    for (; i + 4 <= count; i += 4) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(values + i), v);
+    }
+    for (; i < count; ++i) {
+        values[i] = value;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <vireo/platform/Win32.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vireo::raster {
@@ -107,6 +108,9 @@ void DrawQuad(const Surface& target, const Quad& quad, const QuadState& state);
 
 // Fills rect (clipped to the target) with colour, no blending.
 void FillRect(const Surface& target, const RECT& rect, std::uint32_t argb);
+
+// Sets count 32-bit values to value, sixteen bytes a store (clears of colour and depth).
+void FillValues(std::uint32_t* values, std::size_t count, std::uint32_t value);
 
 // One-pixel line from (x0,y0) to (x1,y1), endpoint excluded, blended with blend and clipped
 // to clip. Positions follow the same pixel-centre convention as Quad: each end point snaps to
