@@ -4,10 +4,12 @@
 #include "resource/IniFile.h"
 
 #include "support/AnsiText.h"
+#include "support/LineReader.h"
 
 #include <vireo/support.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
 
 namespace {
@@ -15,6 +17,9 @@ namespace {
 // Positions at or beyond this count as "no such character" in the section test; a line never
 // holds more than kMaxLineLength characters, so every real position is below it.
 constexpr std::size_t kNoPosition = 1024;
+
+// Bytes per read while a file loads.
+constexpr std::size_t kFileBlockBytes = 64 * 1024;
 
 // Pieces of text written in ANSI mode are cut to this many bytes after conversion.
 constexpr std::size_t kMaxAnsiWrite = 4095;
@@ -168,6 +173,11 @@ BOOL CIniFile::Load(const wchar_t* path, const wchar_t* mirrorPath)
         }
     }
 
+    // A file is read in large blocks (one or two reads for a description file); the line
+    // rules stay those of ReadLineAnsi and ReadLineUnicode.
+    std::optional<vireo::CLineReader> reader;
+    if (m_hFile)
+        m_pReader = &reader.emplace(m_hFile, m_bUnicode != 0, kFileBlockBytes);
     std::wstring line;
     while (ReadLine(line)) {
         // The line readers cut at the same limit; cutting again keeps this bound here even
@@ -177,6 +187,7 @@ BOOL CIniFile::Load(const wchar_t* path, const wchar_t* mirrorPath)
         m_Lines.push_back(ParseIniLine(line));
     }
 
+    m_pReader = nullptr;
     if (m_hFile) {
         CloseHandle(m_hFile);
         m_hFile = nullptr;
@@ -202,7 +213,7 @@ BOOL CIniFile::ReadLine(std::wstring& line)
 {
     line.clear();
     if (!m_pMemData)
-        return m_bUnicode ? ReadLineUnicode(m_hFile, line) : ReadLineAnsi(m_hFile, line);
+        return m_pReader ? m_pReader->Next(line) : 0;
 
     // Memory: only text closed by a carriage return is a line. Bytes past the line limit are
     // dropped up to that carriage return.
@@ -402,6 +413,10 @@ BOOL CIniFile::Save(int mode, const wchar_t* path)
         return 0;
     }
     BOOL ok = WriteLines(mode);
+    // The flush stays on every save: a rename can reach the disk before the data it names,
+    // so after a power cut the target could be empty instead of old or new. A save only runs
+    // when something changed (a package writing its missing defaults back, once), so the
+    // cost is one flush per real change, never one per load.
     ok = ok && FlushFileBuffers(m_hFile);
     CloseHandle(m_hFile);
     m_hFile = nullptr;

@@ -11,6 +11,10 @@
 #include <list>
 #include <string>
 
+namespace vireo {
+class CLineReader;
+}
+
 // One line of an INI text, in file order. A line with a non-empty strSection is a section
 // header whatever else it holds; blank, comment-only and unrecognised lines have empty
 // section, key and value.
@@ -80,7 +84,8 @@ class CIniFile {
     DWORD m_nMemSize = 0;
     DWORD m_nMemPos = 0;
     BOOL m_bModified = 0;
-    std::string* m_pSink = nullptr; // set while SaveToBuffer runs instead of m_hFile
+    std::string* m_pSink = nullptr;          // set while SaveToBuffer runs instead of m_hFile
+    vireo::CLineReader* m_pReader = nullptr; // set while Load reads m_hFile
 };
 
 // ---- sprite resource package ---------------------------------------------------------------

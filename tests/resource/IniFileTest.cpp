@@ -356,3 +356,39 @@ TEST(IniFileIo, DiskFullDuringASaveLeavesThePreviousFileIntact)
         EXPECT_FALSE(std::filesystem::exists(dir.Path("Desc.ini.tmp"))) << limit;
     }
 }
+
+TEST(IniFileIo, AFileLoadsInAFewBlockReadsWithTheSameLinesWhateverTheReadSizes)
+{
+    // 300 lines, about 6 KB: a byte-at-a-time reader makes one call per byte.
+    std::wstring text = L"[Picture]\r\n";
+    for (int i = 0; i < 300; ++i)
+        text += L"Pic" + std::to_wstring(i) + L"Box=0,0,64,64 ;\u6CE8\r\n";
+    text += L"last=1"; // no line end
+    CTempDir dir;
+    std::string ansi;
+    for (wchar_t c : text)
+        ansi += c < 0x80 ? static_cast<char>(c) : '?';
+    WriteBytes(dir.Path("ansi.ini"), ansi);
+    WriteBytes(dir.Path("utf16.ini"), Utf16Bytes(text));
+
+    for (const char* name : {"ansi.ini", "utf16.ini"}) {
+        std::vector<LineView> first;
+        // Reads of at least two bytes: the encoding test reads the mark with one call.
+        for (const DWORD chunk : {0u, 2u, 3u, 4093u}) {
+            vireo::testing::SetFileFaults({L".ini", false, -1, chunk});
+            CIniFile ini;
+            ASSERT_EQ(ini.Load(dir.Wide(name).c_str(), nullptr), 1);
+            const long long calls = vireo::testing::FaultyFileReadCalls() + vireo::testing::FaultyFileSeekCalls();
+            EXPECT_EQ(ini.GetLines().size(), 302u) << name << " " << chunk;
+            EXPECT_EQ(ini.GetString(L"Picture", L"last", L"", FALSE), L"1") << name << " " << chunk;
+            if (first.empty())
+                first = Lines(ini);
+            EXPECT_EQ(Lines(ini), first) << name << " " << chunk;
+            // Unlimited reads: the mark, one block and the read that finds the end.
+            if (chunk == 0) {
+                EXPECT_LE(calls, 4) << name;
+            }
+        }
+    }
+    vireo::testing::ClearFileFaults();
+}
