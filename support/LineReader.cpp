@@ -75,8 +75,7 @@ BOOL CLineReader::Next(std::wstring& line)
         if (m_nEnd - m_nBegin < unit && !Fill())
             break;
         for (; m_nBegin + unit <= m_nEnd; m_nBegin += unit) {
-            const unsigned value =
-                m_bUnicode ? m_Buffer[m_nBegin] | (m_Buffer[m_nBegin + 1] << 8) : m_Buffer[m_nBegin];
+            const unsigned value = m_bUnicode ? m_Buffer[m_nBegin] | (m_Buffer[m_nBegin + 1] << 8) : m_Buffer[m_nBegin];
             if (value == '\n')
                 continue;
             if (value == '\r') {
