@@ -67,8 +67,8 @@ void ReadLines(benchmark::State& state, const wchar_t* path, BOOL (*readLine)(HA
     vireo::testing::SetFileFaults({path, false, -1, 0}); // counts only
     long long lines = 0;
     for (auto _ : state) {
-        HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         std::wstring line;
         while (readLine(file, line))
             ++lines;

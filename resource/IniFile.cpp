@@ -134,9 +134,44 @@ SIniLine ParseIniLine(const std::wstring& line)
     return record;
 }
 
-CIniFile::CIniFile() : m_pCursor(m_Lines.end()) {}
+// The key lines of one section header, up to the next header: first line per folded name
+// (what a walk would find first), and where the run of key lines after the header ends
+// (where SetString puts a new key), once known.
+struct CIniFile::SKeyIndex {
+    std::unordered_map<std::wstring, LineList::iterator> keys;
+    bool runEndKnown = false;
+    LineList::iterator runEnd;
+};
+
+namespace {
+
+std::wstring Folded(const wchar_t* text)
+{
+    std::wstring folded(text);
+    for (wchar_t& ch : folded)
+        ch = FoldCase(ch);
+    return folded;
+}
+
+} // namespace
+
+CIniFile::CIniFile()
+    : m_pCursor(m_Lines.end()), m_pKeyIndex(std::make_unique<std::unordered_map<const SIniLine*, SKeyIndex>>())
+{
+}
 
 CIniFile::~CIniFile() = default;
+
+CIniFile::SKeyIndex& CIniFile::KeysOf(LineList::iterator header)
+{
+    auto [entry, added] = m_pKeyIndex->try_emplace(&*header);
+    if (added) {
+        for (auto it = std::next(header); it != m_Lines.end() && it->strSection.empty(); ++it)
+            if (!it->strKey.empty())
+                entry->second.keys.try_emplace(Folded(it->strKey.c_str()), it);
+    }
+    return entry->second;
+}
 
 void CIniFile::DetectEncoding(const wchar_t* path, const wchar_t* mirrorPath)
 {
@@ -155,6 +190,7 @@ void CIniFile::DetectEncoding(const wchar_t* path, const wchar_t* mirrorPath)
 
 BOOL CIniFile::Load(const wchar_t* path, const wchar_t* mirrorPath)
 {
+    m_pKeyIndex->clear();
     m_Lines.clear();
     m_pCursor = m_Lines.end();
     m_hFile = nullptr;
@@ -200,6 +236,7 @@ BOOL CIniFile::LoadFromMemory(const void* data, DWORD size)
 {
     m_hFile = nullptr;
     m_bUnicode = 0;
+    m_pKeyIndex->clear();
     m_Lines.clear();
     m_pCursor = m_Lines.end();
     m_pMemData = static_cast<const BYTE*>(data);
@@ -266,14 +303,13 @@ BOOL CIniFile::FindKey(const wchar_t* section, const wchar_t* key, std::wstring&
     auto header = FindSection(section);
     if (header == m_Lines.end())
         return 0;
-    for (auto it = std::next(header); it != m_Lines.end() && it->strSection.empty(); ++it) {
-        if (!it->strKey.empty() && IniNameEquals(it->strKey, key)) {
-            value = it->strValue;
-            it->bUsed = 1;
-            return 1;
-        }
-    }
-    return 0;
+    const SKeyIndex& index = KeysOf(header);
+    const auto found = index.keys.find(Folded(key));
+    if (found == index.keys.end())
+        return 0;
+    value = found->second->strValue;
+    found->second->bUsed = 1;
+    return 1;
 }
 
 std::wstring CIniFile::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText, BOOL writeBack)
@@ -302,6 +338,9 @@ void CIniFile::SetString(const wchar_t* section, const wchar_t* key, const wchar
 
     auto header = FindSection(section);
     if (header == m_Lines.end()) {
+        // Runs that ended at the end of the list now end at the blank line added here.
+        for (auto& entry : *m_pKeyIndex)
+            entry.second.runEndKnown = false;
         m_Lines.push_back(SIniLine{});
         m_Lines.push_back(SIniLine{1, section, L"", L"", L""});
         m_pCursor = std::prev(m_Lines.end());
@@ -309,20 +348,25 @@ void CIniFile::SetString(const wchar_t* section, const wchar_t* key, const wchar
         return;
     }
 
-    for (auto it = std::next(header); it != m_Lines.end() && it->strSection.empty(); ++it) {
-        if (!it->strKey.empty() && IniNameEquals(it->strKey, key)) {
-            it->strKey = key;
-            it->strValue = text;
-            return;
-        }
+    SKeyIndex& index = KeysOf(header);
+    std::wstring folded = Folded(key);
+    const auto found = index.keys.find(folded);
+    if (found != index.keys.end()) {
+        found->second->strKey = key;
+        found->second->strValue = text;
+        return;
     }
     // A new key joins the run of key lines right after the header. The run also ends at the
     // next header when that header carries a key of its own ('[a]=1'): placed behind it, the
     // new key would belong to the next section and never be found again.
-    auto it = std::next(header);
-    while (it != m_Lines.end() && !it->strKey.empty() && it->strSection.empty())
-        ++it;
-    m_Lines.insert(it, SIniLine{1, L"", key, text, L""});
+    if (!index.runEndKnown) {
+        auto it = std::next(header);
+        while (it != m_Lines.end() && !it->strKey.empty() && it->strSection.empty())
+            ++it;
+        index.runEnd = it;
+        index.runEndKnown = true;
+    }
+    index.keys.emplace(std::move(folded), m_Lines.insert(index.runEnd, SIniLine{1, L"", key, text, L""}));
 }
 
 BOOL CIniFile::WriteText(const std::wstring& text)

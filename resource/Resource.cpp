@@ -29,6 +29,7 @@ void CResource::ReleaseContents()
     m_nSeqCount = 0;
     delete[] m_pResElem;
     m_pResElem = nullptr;
+    m_RecordPlaces.clear();
     m_nResElemCount = 0;
     m_nPictureCount = 0;
 }

@@ -9,7 +9,10 @@
 #include <vireo/resource.h>
 #include <vireo/support.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -175,6 +178,7 @@ void CResource::LoadPictures(CIniFile& ini, int count, SPackageSource& source)
 
     int loaded = 0;
     const std::vector<SPackageRecord>& records = source.file.GetRecords();
+    m_RecordPlaces.assign(source.bFolder ? 0 : static_cast<std::size_t>(count), SRecordPlace{});
     for (int i = 0; i < count; ++i) {
         SResElem& elem = m_pResElem[i];
         if (source.bFolder) {
@@ -200,6 +204,7 @@ void CResource::LoadPictures(CIniFile& ini, int count, SPackageSource& source)
         ++source.nRecord;
         if (record.nDataSize == 0)
             continue; // a record without bytes carries no picture
+        m_RecordPlaces[static_cast<std::size_t>(i)] = {record.nDataOffset, record.nDataSize};
         const BYTE* data = source.file.GetRecordData(record);
         if (!elem.pPicture) {
             const std::wstring key = m_strFile + L";" + CPackageFile::FormatNumber(i);
@@ -207,10 +212,6 @@ void CResource::LoadPictures(CIniFile& ini, int count, SPackageSource& source)
             IDirect3DTexture9* texture = m_pRenderSystem->CreateTexture(
                 data, record.nDataSize, key.c_str(), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0, colorKey);
             elem.pPicture->Create(m_pRenderSystem, texture, key.c_str(), 0, colorKey);
-        } else if (!elem.pPicture->GetTexture() && !m_pRenderSystem->FindTexture(elem.pPicture->GetKey().c_str())) {
-            // A restore rebuilds only a texture the reset took away. Asking the pool again for
-            // a managed texture that survived would add a hold that no release ever drops.
-            elem.pPicture->LoadTexture(data, record.nDataSize);
         }
         ++loaded;
     }
@@ -251,13 +252,41 @@ void CResource::LoadCenterPoints(CIniFile& ini, int pictureCount)
 
 void CResource::RestorePictures()
 {
-    if (!m_pRenderSystem || !m_pResElem)
+    if (!m_pRenderSystem || !m_pResElem || m_RecordPlaces.empty())
         return;
-    CIniFile ini;
-    SPackageSource source;
-    if (!OpenPackage(ini, source))
+    // Only a texture the reset took away is rebuilt. Asking the pool again for a managed
+    // texture that survived would add a hold that no release ever drops.
+    std::vector<int> lost;
+    const int count = std::min<int>(m_nResElemCount, static_cast<int>(m_RecordPlaces.size()));
+    for (int i = 0; i < count; ++i) {
+        CPicture* picture = m_pResElem[i].pPicture;
+        if (picture && m_RecordPlaces[i].nSize > 0 && !picture->GetTexture() &&
+            !m_pRenderSystem->FindTexture(picture->GetKey().c_str()))
+            lost.push_back(i);
+    }
+    if (lost.empty())
         return;
-    // A description that grew since the load cannot reach past the table it was loaded into.
-    const int count = source.nPictureCount < m_nResElemCount ? source.nPictureCount : m_nResElemCount;
-    LoadPictures(ini, count, source);
+    HANDLE file = CreateFileW(m_strFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return; // gone since the load: the pictures stay without textures
+    DWORD sizeHigh = 0;
+    const std::uint64_t fileSize = GetFileSize(file, &sizeHigh) | (static_cast<std::uint64_t>(sizeHigh) << 32);
+    std::vector<BYTE> bytes;
+    for (int i : lost) {
+        const SRecordPlace& place = m_RecordPlaces[i];
+        // A file cut or replaced since the load: records past its end are not read.
+        if (place.nOffset + place.nSize > fileSize)
+            continue;
+        LONG high = static_cast<LONG>(static_cast<std::uint64_t>(place.nOffset) >> 32);
+        bytes.resize(place.nSize);
+        DWORD read = 0;
+        if (SetFilePointer(file, static_cast<LONG>(place.nOffset & 0xFFFFFFFF), &high, FILE_BEGIN) ==
+                INVALID_SET_FILE_POINTER &&
+            GetLastError() != ERROR_SUCCESS)
+            continue;
+        if (ReadFile(file, bytes.data(), place.nSize, &read, nullptr) && read == place.nSize)
+            m_pResElem[i].pPicture->LoadTexture(bytes.data(), place.nSize);
+    }
+    CloseHandle(file);
 }

@@ -9,7 +9,10 @@
 
 #include <cstddef>
 #include <list>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace vireo {
 class CLineReader;
@@ -73,6 +76,8 @@ class CIniFile {
     BOOL WriteText(const std::wstring& text);
     BOOL WriteLines(int mode);
     void DetectEncoding(const wchar_t* path, const wchar_t* mirrorPath);
+    struct SKeyIndex;
+    SKeyIndex& KeysOf(LineList::iterator header);
 
     BOOL m_bUnicode = 0;
     std::wstring m_strPath;
@@ -86,6 +91,8 @@ class CIniFile {
     BOOL m_bModified = 0;
     std::string* m_pSink = nullptr;          // set while SaveToBuffer runs instead of m_hFile
     vireo::CLineReader* m_pReader = nullptr; // set while Load reads m_hFile
+    // Per section header: its keys by folded name, so lookups and new keys cost no walk.
+    std::unique_ptr<std::unordered_map<const SIniLine*, SKeyIndex>> m_pKeyIndex;
 };
 
 // ---- sprite resource package ---------------------------------------------------------------
@@ -141,8 +148,10 @@ class CResource {
     // Loads the folder or package file at path. 0 after a box when the path does not exist,
     // or when a package file cannot be opened or is damaged (a log line says why).
     BOOL LoadPackage(CRenderSystem* pRenderSystem, const wchar_t* path);
-    // After a device reset: package-file pictures rebuild their textures from the file's
-    // bytes; folder pictures are left to the texture pool. The description is not saved.
+    // After a device reset: package-file pictures whose texture is gone (none of the pool's
+    // managed ones) rebuild it from their record's bytes, read again from the file at the
+    // place the load found them; folder pictures are left to the texture pool. Nothing else
+    // is read again: boxes, points and sequences stay as loaded.
     void RestorePictures();
     int GetHitBoxCount() const { return m_nHitBoxCount; }
     int GetSeqCount() const { return m_nSeqCount; }
@@ -175,6 +184,13 @@ class CResource {
     int m_nSeqCount = 0;
     RECT* m_pHitBox = nullptr;
     int m_nHitBoxCount = 0;
+    // What a restore needs from the load: per picture of a package file, where its record's
+    // bytes lie (size 0: none); empty for a folder.
+    struct SRecordPlace {
+        std::size_t nOffset = 0;
+        DWORD nSize = 0;
+    };
+    std::vector<SRecordPlace> m_RecordPlaces;
 };
 
 // ---- animation -------------------------------------------------------------------------

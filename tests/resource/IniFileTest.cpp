@@ -146,6 +146,27 @@ TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesI
     EXPECT_TRUE(empty.GetLines().empty());
 }
 
+TEST(IniSetString, KeysAddedOneAfterAnotherKeepTheirPlacesAcrossNewSections)
+{
+    // Every new key of a section lands at the end of its run, also after a new section was
+    // added behind it, and every key reads back, the first of two equal names winning.
+    CIniFile ini;
+    LoadText(ini, "[S]\r\nk=1\r\nK=2\r\n");
+    ini.SetString(L"S", L"c", L"3");
+    ini.SetString(L"T", L"a", L"1");
+    ini.SetString(L"S", L"b", L"2");
+    ini.SetString(L"t", L"B", L"4");
+    ini.SetString(L"S", L"C", L"5"); // changes c in place
+    EXPECT_EQ(Saved(ini), "[S]\r\nk=1\r\nK=2\r\nC=5\r\nb=2\r\n\r\n[T]\r\na=1\r\nB=4\r\n");
+    const struct {
+        const wchar_t* section;
+        const wchar_t* key;
+        const wchar_t* value;
+    } reads[] = {{L"s", L"K", L"1"}, {L"S", L"c", L"5"}, {L"S", L"B", L"2"}, {L"T", L"b", L"4"}, {L"T", L"k", L"-"}};
+    for (const auto& r : reads)
+        EXPECT_EQ(ini.GetString(r.section, r.key, L"-", FALSE), r.value) << r.section << " " << r.key;
+}
+
 TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
 {
     CIniFile ini;

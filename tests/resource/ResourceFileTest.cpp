@@ -187,6 +187,31 @@ TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDra
     }
 }
 
+TEST_F(PackageResetTest, ARestoreReadsNothingAgainWhenEveryTextureSurvived)
+{
+    // Managed textures survive a reset, so the package file is not opened again, and the
+    // boxes stay those of the load even when the description has changed on disk since.
+    MakePackageFile("art.pak", "[Picture]\r\nPictureCount=2\r\nPicBox000=1,2,3,4\r\n",
+                    {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}, {L"001.png", SolidPng(4, 4, 0xFF00FF00)}});
+    CResource* res = Render()->CreateResource(L"art.pak");
+    ASSERT_NE(res, nullptr);
+    MakePackageFile("art.pak", "[Picture]\r\nPictureCount=2\r\nPicBox000=9,9,9,9\r\n",
+                    {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}, {L"001.png", SolidPng(4, 4, 0xFF00FF00)}});
+    vireo::testing::SetFileFaults({L"art.pak", false, -1, 0}); // counts only
+    DrawEveryFrame(res, 1);
+    LoseAndReset();
+    EXPECT_EQ(vireo::testing::FaultyFileReadCalls(), 0);
+    vireo::testing::ClearFileFaults();
+    EXPECT_EQ(DrawnPixel(), 0xFF00FF00u);
+    SResElem elem{};
+    ASSERT_EQ(res->GetResElem(&elem, 0), 1);
+    EXPECT_EQ(elem.rcPicBox.left, 1);
+    EXPECT_EQ(elem.rcPicBox.bottom, 4);
+    m_game->onMessage = nullptr;
+    Render()->ReleaseResource(res);
+    EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
+}
+
 TEST_F(PackageResetTest, ColourKeyComponentsCountModulo256)
 {
     // 300 is 44 and -1 is 255: pixels of (44, 0, 255) are the key and vanish; (45, 0, 255) stays.
