@@ -1,8 +1,11 @@
 // Fuzz target for the package-file reader: parse, read every record's bytes and the
 // description the way the loader does, then rebuild the package from what was read and
-// check that the writer and the reader agree on it.
+// check that the writer and the reader agree on it. The log a damaged file writes is emptied
+// before each input, so it holds one input's lines, never a growing file.
 #include "resource/IniFile.h"
 #include "resource/PackageFile.h"
+
+#include <vireo/support.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -21,6 +24,7 @@ void Check(bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    WriteLog(0, L"");
     CPackageFile package;
     if (!package.Parse(std::vector<BYTE>(data, data + size), L"fuzz.pak"))
         return 0;

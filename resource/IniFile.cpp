@@ -4,10 +4,12 @@
 #include "resource/IniFile.h"
 
 #include "support/AnsiText.h"
+#include "support/LineReader.h"
 
 #include <vireo/support.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
 
 namespace {
@@ -15,6 +17,9 @@ namespace {
 // Positions at or beyond this count as "no such character" in the section test; a line never
 // holds more than kMaxLineLength characters, so every real position is below it.
 constexpr std::size_t kNoPosition = 1024;
+
+// Bytes per read while a file loads.
+constexpr std::size_t kFileBlockBytes = 64 * 1024;
 
 // Pieces of text written in ANSI mode are cut to this many bytes after conversion.
 constexpr std::size_t kMaxAnsiWrite = 4095;
@@ -129,9 +134,44 @@ SIniLine ParseIniLine(const std::wstring& line)
     return record;
 }
 
-CIniFile::CIniFile() : m_pCursor(m_Lines.end()) {}
+// The key lines of one section header, up to the next header: first line per folded name
+// (what a walk would find first), and where the run of key lines after the header ends
+// (where SetString puts a new key), once known.
+struct CIniFile::SKeyIndex {
+    std::unordered_map<std::wstring, LineList::iterator> keys;
+    bool runEndKnown = false;
+    LineList::iterator runEnd;
+};
+
+namespace {
+
+std::wstring Folded(const wchar_t* text)
+{
+    std::wstring folded(text);
+    for (wchar_t& ch : folded)
+        ch = FoldCase(ch);
+    return folded;
+}
+
+} // namespace
+
+CIniFile::CIniFile()
+    : m_pCursor(m_Lines.end()), m_pKeyIndex(std::make_unique<std::unordered_map<const SIniLine*, SKeyIndex>>())
+{
+}
 
 CIniFile::~CIniFile() = default;
+
+CIniFile::SKeyIndex& CIniFile::KeysOf(LineList::iterator header)
+{
+    auto [entry, added] = m_pKeyIndex->try_emplace(&*header);
+    if (added) {
+        for (auto it = std::next(header); it != m_Lines.end() && it->strSection.empty(); ++it)
+            if (!it->strKey.empty())
+                entry->second.keys.try_emplace(Folded(it->strKey.c_str()), it);
+    }
+    return entry->second;
+}
 
 void CIniFile::DetectEncoding(const wchar_t* path, const wchar_t* mirrorPath)
 {
@@ -150,6 +190,7 @@ void CIniFile::DetectEncoding(const wchar_t* path, const wchar_t* mirrorPath)
 
 BOOL CIniFile::Load(const wchar_t* path, const wchar_t* mirrorPath)
 {
+    m_pKeyIndex->clear();
     m_Lines.clear();
     m_pCursor = m_Lines.end();
     m_hFile = nullptr;
@@ -168,6 +209,11 @@ BOOL CIniFile::Load(const wchar_t* path, const wchar_t* mirrorPath)
         }
     }
 
+    // A file is read in large blocks (one or two reads for a description file); the line
+    // rules stay those of ReadLineAnsi and ReadLineUnicode.
+    std::optional<vireo::CLineReader> reader;
+    if (m_hFile)
+        m_pReader = &reader.emplace(m_hFile, m_bUnicode != 0, kFileBlockBytes);
     std::wstring line;
     while (ReadLine(line)) {
         // The line readers cut at the same limit; cutting again keeps this bound here even
@@ -177,6 +223,7 @@ BOOL CIniFile::Load(const wchar_t* path, const wchar_t* mirrorPath)
         m_Lines.push_back(ParseIniLine(line));
     }
 
+    m_pReader = nullptr;
     if (m_hFile) {
         CloseHandle(m_hFile);
         m_hFile = nullptr;
@@ -189,6 +236,7 @@ BOOL CIniFile::LoadFromMemory(const void* data, DWORD size)
 {
     m_hFile = nullptr;
     m_bUnicode = 0;
+    m_pKeyIndex->clear();
     m_Lines.clear();
     m_pCursor = m_Lines.end();
     m_pMemData = static_cast<const BYTE*>(data);
@@ -202,7 +250,7 @@ BOOL CIniFile::ReadLine(std::wstring& line)
 {
     line.clear();
     if (!m_pMemData)
-        return m_bUnicode ? ReadLineUnicode(m_hFile, line) : ReadLineAnsi(m_hFile, line);
+        return m_pReader ? m_pReader->Next(line) : 0;
 
     // Memory: only text closed by a carriage return is a line. Bytes past the line limit are
     // dropped up to that carriage return.
@@ -255,14 +303,13 @@ BOOL CIniFile::FindKey(const wchar_t* section, const wchar_t* key, std::wstring&
     auto header = FindSection(section);
     if (header == m_Lines.end())
         return 0;
-    for (auto it = std::next(header); it != m_Lines.end() && it->strSection.empty(); ++it) {
-        if (!it->strKey.empty() && IniNameEquals(it->strKey, key)) {
-            value = it->strValue;
-            it->bUsed = 1;
-            return 1;
-        }
-    }
-    return 0;
+    const SKeyIndex& index = KeysOf(header);
+    const auto found = index.keys.find(Folded(key));
+    if (found == index.keys.end())
+        return 0;
+    value = found->second->strValue;
+    found->second->bUsed = 1;
+    return 1;
 }
 
 std::wstring CIniFile::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText, BOOL writeBack)
@@ -291,6 +338,9 @@ void CIniFile::SetString(const wchar_t* section, const wchar_t* key, const wchar
 
     auto header = FindSection(section);
     if (header == m_Lines.end()) {
+        // Runs that ended at the end of the list now end at the blank line added here.
+        for (auto& entry : *m_pKeyIndex)
+            entry.second.runEndKnown = false;
         m_Lines.push_back(SIniLine{});
         m_Lines.push_back(SIniLine{1, section, L"", L"", L""});
         m_pCursor = std::prev(m_Lines.end());
@@ -298,20 +348,25 @@ void CIniFile::SetString(const wchar_t* section, const wchar_t* key, const wchar
         return;
     }
 
-    for (auto it = std::next(header); it != m_Lines.end() && it->strSection.empty(); ++it) {
-        if (!it->strKey.empty() && IniNameEquals(it->strKey, key)) {
-            it->strKey = key;
-            it->strValue = text;
-            return;
-        }
+    SKeyIndex& index = KeysOf(header);
+    std::wstring folded = Folded(key);
+    const auto found = index.keys.find(folded);
+    if (found != index.keys.end()) {
+        found->second->strKey = key;
+        found->second->strValue = text;
+        return;
     }
     // A new key joins the run of key lines right after the header. The run also ends at the
     // next header when that header carries a key of its own ('[a]=1'): placed behind it, the
     // new key would belong to the next section and never be found again.
-    auto it = std::next(header);
-    while (it != m_Lines.end() && !it->strKey.empty() && it->strSection.empty())
-        ++it;
-    m_Lines.insert(it, SIniLine{1, L"", key, text, L""});
+    if (!index.runEndKnown) {
+        auto it = std::next(header);
+        while (it != m_Lines.end() && !it->strKey.empty() && it->strSection.empty())
+            ++it;
+        index.runEnd = it;
+        index.runEndKnown = true;
+    }
+    index.keys.emplace(std::move(folded), m_Lines.insert(index.runEnd, SIniLine{1, L"", key, text, L""}));
 }
 
 BOOL CIniFile::WriteText(const std::wstring& text)
@@ -402,6 +457,10 @@ BOOL CIniFile::Save(int mode, const wchar_t* path)
         return 0;
     }
     BOOL ok = WriteLines(mode);
+    // The flush stays on every save: a rename can reach the disk before the data it names,
+    // so after a power cut the target could be empty instead of old or new. A save only runs
+    // when something changed (a package writing its missing defaults back, once), so the
+    // cost is one flush per real change, never one per load.
     ok = ok && FlushFileBuffers(m_hFile);
     CloseHandle(m_hFile);
     m_hFile = nullptr;

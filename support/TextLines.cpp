@@ -2,6 +2,7 @@
 // ReadLineUnicode, WriteTextAnsi, WriteTextFormat, WriteTextUnicode. A carriage return ends a
 // line and a line feed is skipped. These never open or close files: callers own the handle.
 #include "support/AnsiText.h"
+#include "support/LineReader.h"
 #include "support/WideFormat.h"
 
 #include <vireo/support.h>
@@ -12,74 +13,30 @@
 
 namespace {
 
-constexpr std::size_t kAnsiLineBytes = 1023;
-constexpr std::size_t kUnicodeLineChars = 1023;
+// Most lines (record lines, INI entries) fit in one block; longer ones take more reads.
+constexpr std::size_t kLineBlockBytes = 512;
 constexpr std::size_t kWriteBufferChars = 4096;
 
 } // namespace
 
+// One line per call from a block read: the bytes read past the line are given back by moving
+// the file pointer, so a read costs two calls instead of one per byte and the next caller
+// finds the file where a byte-by-byte reader would have left it. A handle that cannot seek
+// (none the engine reads lines from) would lose them.
 BOOL ReadLineAnsi(HANDLE file, std::wstring& line)
 {
-    std::string bytes;
-    bool endOfFile = false;
-    for (;;) {
-        char c = 0;
-        DWORD read = 0;
-        // A read error counts as the end of the file.
-        if (!ReadFile(file, &c, 1, &read, nullptr) || read != 1) {
-            endOfFile = true;
-            break;
-        }
-        if (c == '\n')
-            continue;
-        if (c == '\r')
-            break;
-        // Bytes past the line buffer are read and dropped, so the next call starts on the
-        // next line.
-        if (bytes.size() < kAnsiLineBytes)
-            bytes.push_back(c);
-    }
-    std::wstring wide = vireo::AnsiToWide(bytes.data(), bytes.size());
-    // A cut through a multibyte character leaves a stray '?' from its lead byte: drop it.
-    if (bytes.size() == kAnsiLineBytes && !wide.empty() && wide.back() == L'?' && bytes.back() != '?')
-        wide.pop_back();
-    line = std::move(wide);
-    return endOfFile && bytes.empty() ? FALSE : TRUE;
+    vireo::CLineReader reader(file, false, kLineBlockBytes);
+    const BOOL result = reader.Next(line);
+    reader.GiveBack();
+    return result;
 }
 
 BOOL ReadLineUnicode(HANDLE file, std::wstring& line)
 {
-    std::u16string units;
-    bool endOfFile = false;
-    for (;;) {
-        unsigned char pair[2];
-        DWORD read = 0;
-        if (!ReadFile(file, pair, 2, &read, nullptr) || read != 2) {
-            endOfFile = true;
-            break;
-        }
-        const char16_t unit = static_cast<char16_t>(pair[0] | (pair[1] << 8));
-        if (unit == u'\n')
-            continue;
-        if (unit == u'\r')
-            break;
-        if (units.size() < kUnicodeLineChars)
-            units.push_back(unit);
-    }
-    // UTF-16 to whole code points; a lone surrogate is kept as its own value.
-    std::wstring wide;
-    wide.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t u = units[i];
-        if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
-            wide.push_back(static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00)));
-            ++i;
-        } else {
-            wide.push_back(static_cast<wchar_t>(u));
-        }
-    }
-    line = std::move(wide);
-    return endOfFile && units.empty() ? FALSE : TRUE;
+    vireo::CLineReader reader(file, true, kLineBlockBytes);
+    const BOOL result = reader.Next(line);
+    reader.GiveBack();
+    return result;
 }
 
 BOOL WriteTextAnsi(HANDLE file, const wchar_t* text)

@@ -9,7 +9,14 @@
 
 #include <cstddef>
 #include <list>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vireo {
+class CLineReader;
+}
 
 // One line of an INI text, in file order. A line with a non-empty strSection is a section
 // header whatever else it holds; blank, comment-only and unrecognised lines have empty
@@ -69,6 +76,8 @@ class CIniFile {
     BOOL WriteText(const std::wstring& text);
     BOOL WriteLines(int mode);
     void DetectEncoding(const wchar_t* path, const wchar_t* mirrorPath);
+    struct SKeyIndex;
+    SKeyIndex& KeysOf(LineList::iterator header);
 
     BOOL m_bUnicode = 0;
     std::wstring m_strPath;
@@ -80,7 +89,10 @@ class CIniFile {
     DWORD m_nMemSize = 0;
     DWORD m_nMemPos = 0;
     BOOL m_bModified = 0;
-    std::string* m_pSink = nullptr; // set while SaveToBuffer runs instead of m_hFile
+    std::string* m_pSink = nullptr;          // set while SaveToBuffer runs instead of m_hFile
+    vireo::CLineReader* m_pReader = nullptr; // set while Load reads m_hFile
+    // Per section header: its keys by folded name, so lookups and new keys cost no walk.
+    std::unique_ptr<std::unordered_map<const SIniLine*, SKeyIndex>> m_pKeyIndex;
 };
 
 // ---- sprite resource package ---------------------------------------------------------------

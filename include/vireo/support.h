@@ -27,7 +27,8 @@ int CompareFileSizes(const wchar_t* path1, const wchar_t* path2);
 
 // ---- text lines --------------------------------------------------------------------------
 // A carriage return ends a line; a line feed is skipped. FALSE only at the end of the file
-// with an empty line. Lines are cut at 1023 bytes (ANSI) or 1023 characters (UTF-16).
+// with an empty line. Lines are cut at 1023 bytes (ANSI) or 1023 characters (UTF-16). The
+// readers read in blocks and leave the file pointer just after the line's carriage return.
 BOOL ReadLineAnsi(HANDLE file, std::wstring& line);
 BOOL ReadLineUnicode(HANDLE file, std::wstring& line);
 BOOL WriteTextAnsi(HANDLE file, const wchar_t* text);

@@ -122,8 +122,10 @@ BOOL Transfer(HANDLE file, void* buffer, DWORD count, LPDWORD done, bool writing
                     return FALSE;
                 }
             }
-        } else if (plan.maxReadChunk > 0 && want > plan.maxReadChunk) {
-            want = plan.maxReadChunk;
+        } else {
+            ++plan.readCalls;
+            if (plan.maxReadChunk > 0 && want > plan.maxReadChunk)
+                want = plan.maxReadChunk;
         }
     }
     auto* bytes = static_cast<char*>(buffer);
@@ -268,6 +270,8 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     CFileObject* object = FileFromHandle(file);
     if (!object)
         return INVALID_SET_FILE_POINTER;
+    if (PathIsFaulty(object->m_path.c_str()))
+        ++FileFaults().seekCalls;
     // Without a high part the distance is a signed 32-bit value; with one, the two halves
     // form a signed 64-bit distance.
     const std::int64_t move =

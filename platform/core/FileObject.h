@@ -35,6 +35,8 @@ struct FileFaultPlan {
     DWORD maxReadChunk = 0;    // bytes per ReadFile at most; 0 unlimited
     long long bytesWritten = 0;
     long long writeCalls = 0;
+    long long readCalls = 0;
+    long long seekCalls = 0;
 };
 
 FileFaultPlan& FileFaults();

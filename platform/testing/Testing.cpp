@@ -215,6 +215,14 @@ long long FaultyFileWriteCalls()
 {
     return platform::FileFaults().writeCalls;
 }
+long long FaultyFileReadCalls()
+{
+    return platform::FileFaults().readCalls;
+}
+long long FaultyFileSeekCalls()
+{
+    return platform::FileFaults().seekCalls;
+}
 
 namespace {
 platform::CNullAudioOut* NullSink()

@@ -187,6 +187,28 @@ TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDra
     }
 }
 
+TEST_F(PackageResetTest, ARestoreReadsTheBoxesAgainAndKeepsSurvivingTextures)
+{
+    // A restore opens the package again and takes its boxes as they are on disk now; managed
+    // textures that survived the reset are kept, not rebuilt.
+    MakePackageFile("art.pak", "[Picture]\r\nPictureCount=2\r\nPicBox000=1,2,3,4\r\n",
+                    {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}, {L"001.png", SolidPng(4, 4, 0xFF00FF00)}});
+    CResource* res = Render()->CreateResource(L"art.pak");
+    ASSERT_NE(res, nullptr);
+    MakePackageFile("art.pak", "[Picture]\r\nPictureCount=2\r\nPicBox000=9,9,9,9\r\n",
+                    {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}, {L"001.png", SolidPng(4, 4, 0xFF00FF00)}});
+    DrawEveryFrame(res, 1);
+    LoseAndReset();
+    EXPECT_EQ(DrawnPixel(), 0xFF00FF00u);
+    SResElem elem{};
+    ASSERT_EQ(res->GetResElem(&elem, 0), 1);
+    EXPECT_EQ(elem.rcPicBox.left, 9);
+    EXPECT_EQ(elem.rcPicBox.bottom, 9);
+    m_game->onMessage = nullptr;
+    Render()->ReleaseResource(res);
+    EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
+}
+
 TEST_F(PackageResetTest, ColourKeyComponentsCountModulo256)
 {
     // 300 is 44 and -1 is 255: pixels of (44, 0, 255) are the key and vanish; (45, 0, 255) stays.

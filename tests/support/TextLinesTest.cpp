@@ -123,6 +123,67 @@ TEST_F(TextLinesTest, Utf16SurrogatesBothWays)
     EXPECT_EQ(ReadAll(L"odd.ini", true), (std::vector<std::wstring>{L"a"}));
 }
 
+TEST_F(TextLinesTest, BlockReadsLeaveTheFileJustAfterEachLineWhateverTheReadSizes)
+{
+    // Lines cut at every kind of place: CR LF, LF CR, a long line, an odd UTF-16 tail.
+    const std::string ansi = "first\r\n\nsecond\r" + std::string(1500, 'L') + "\r\nlast";
+    std::string utf16;
+    for (char c : ansi)
+        utf16 += std::string{c, '\0'};
+    utf16 += 'x'; // half a unit at the end
+    Write("a.txt", ansi);
+    Write("u.txt", utf16);
+
+    for (const bool unicode : {false, true}) {
+        const std::string& bytes = unicode ? utf16 : ansi;
+        const std::size_t unit = unicode ? 2 : 1;
+        // Where a reader of one unit per call stops: just after each CR, then at the end.
+        std::vector<long> stops;
+        for (std::size_t i = 0; i + unit <= bytes.size(); i += unit)
+            if (bytes[i] == '\r')
+                stops.push_back(static_cast<long>(i + unit));
+        stops.push_back(static_cast<long>(bytes.size()));
+        for (const DWORD chunk : {0u, 1u, 3u, 7u, 509u}) {
+            vireo::testing::SetFileFaults({unicode ? L"u.txt" : L"a.txt", false, -1, chunk});
+            HANDLE file = Open(unicode ? L"u.txt" : L"a.txt", GENERIC_READ, OPEN_EXISTING);
+            std::vector<std::wstring> lines;
+            std::wstring line;
+            for (std::size_t i = 0; i < stops.size(); ++i) {
+                ASSERT_TRUE(unicode ? ReadLineUnicode(file, line) : ReadLineAnsi(file, line)) << chunk;
+                lines.push_back(line);
+                EXPECT_EQ(static_cast<long>(SetFilePointer(file, 0, nullptr, FILE_CURRENT)), stops[i])
+                    << "unicode " << unicode << ", chunk " << chunk << ", line " << i;
+            }
+            EXPECT_FALSE(unicode ? ReadLineUnicode(file, line) : ReadLineAnsi(file, line));
+            CloseHandle(file);
+            EXPECT_EQ(lines, (std::vector<std::wstring>{L"first", L"second", std::wstring(1023, L'L'), L"last"}))
+                << "unicode " << unicode << ", chunk " << chunk;
+        }
+    }
+    vireo::testing::ClearFileFaults();
+}
+
+TEST_F(TextLinesTest, ALineCostsAFewCallsNotOnePerByte)
+{
+    // 200 record lines of 18 bytes: a byte-at-a-time reader makes 3,601 ReadFile calls.
+    std::string bytes;
+    for (int i = 0; i < 200; ++i)
+        bytes += "[00000042] 200=1\r\n";
+    Write("Record.dat", bytes);
+    vireo::testing::SetFileFaults({L"Record.dat", false, -1, 0});
+    HANDLE file = Open(L"Record.dat", GENERIC_READ, OPEN_EXISTING);
+    std::wstring line;
+    int lines = 0;
+    while (ReadLineAnsi(file, line))
+        ++lines;
+    CloseHandle(file);
+    EXPECT_EQ(lines, 200);
+    // One read and one seek back per line; at the end, the last LF and the end of the file.
+    EXPECT_LE(vireo::testing::FaultyFileReadCalls(), 202);
+    EXPECT_LE(vireo::testing::FaultyFileReadCalls() + vireo::testing::FaultyFileSeekCalls(), 402);
+    vireo::testing::ClearFileFaults();
+}
+
 TEST_F(TextLinesTest, InvalidHandleReadsAsEndOfFile)
 {
     std::wstring line = L"old";

@@ -99,6 +99,8 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
     struct SPageTexture {
         IDirect3DTexture9* texture = nullptr;
         std::uint32_t version = 0;
+        int width = 0;
+        int height = 0;
     };
 
     ~CD3DXFont() override
@@ -119,6 +121,15 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
             SPageTexture& texture = m_pages[i];
             if (texture.texture && texture.version == page.version)
                 continue;
+            // A page the glyph cache released, or filled again at another size.
+            if (texture.texture && (texture.width != page.width || texture.height != page.height))
+                ::SafeRelease(texture.texture);
+            texture.width = page.width;
+            texture.height = page.height;
+            if (page.width == 0) {
+                texture.version = page.version;
+                continue;
+            }
             if (!texture.texture && FAILED(m_device->CreateTexture(page.width, page.height, 1, 0, D3DFMT_A8R8G8B8,
                                                                    D3DPOOL_MANAGED, &texture.texture, nullptr)))
                 return false;

@@ -213,40 +213,98 @@ void CTextFont::Rasterise(SGlyph& glyph, int faceSlot, unsigned glyphIndex)
             out[x] = static_cast<std::uint8_t>((level * 255 + 32) / 64);
         }
     }
+    // At the bound, the page drawn least recently (and not by this text) makes room.
+    if (m_Atlas.NeedsNewPage(glyph.width, glyph.height) && m_Atlas.LivePageCount() >= kMaxAtlasPages)
+        EvictPage(m_Atlas.LeastRecentlyUsedPage(m_Clock));
     glyph.slot = m_Atlas.Allocate(glyph.width, glyph.height);
     m_Atlas.Write(glyph.slot, coverage.data(), glyph.width);
 }
 
-const SGlyph& CTextFont::Lookup(char32_t c)
+SGlyph& CTextFont::GlyphAt(int faceSlot, unsigned glyphIndex)
+{
+    const std::uint64_t key = (std::uint64_t(faceSlot) << 32) | glyphIndex;
+    auto [entry, added] = m_Glyphs.try_emplace(key);
+    if (added)
+        Rasterise(entry->second, faceSlot, glyphIndex);
+    return entry->second;
+}
+
+SGlyph& CTextFont::Lookup(char32_t c)
 {
     int faceSlot = 0;
     unsigned index = 0;
     ResolveFace(c, faceSlot, index);
-    const std::uint64_t key = (std::uint64_t(faceSlot) << 32) | index;
-    auto [entry, added] = m_Glyphs.try_emplace(key);
-    if (added)
-        Rasterise(entry->second, faceSlot, index);
-    return entry->second;
+    return GlyphAt(faceSlot, index);
+}
+
+const SGlyph& CTextFont::Use(SGlyph& glyph)
+{
+    glyph.lastUse = m_Clock;
+    if (glyph.slot.page >= 0)
+        m_Atlas.Touch(glyph.slot.page, m_Clock);
+    return glyph;
+}
+
+void CTextFont::ForgetCharacters()
+{
+    std::fill(m_Low.begin(), m_Low.end(), nullptr);
+    m_High.clear();
+}
+
+void CTextFont::EvictPage(int page)
+{
+    if (page < 0)
+        return;
+    for (auto it = m_Glyphs.begin(); it != m_Glyphs.end();) {
+        if (it->second.slot.page == page)
+            it = m_Glyphs.erase(it);
+        else
+            ++it;
+    }
+    ForgetCharacters();
+    m_Atlas.ReleasePage(page);
+}
+
+void CTextFont::BeginText()
+{
+    ++m_Clock;
+    while (m_Atlas.LivePageCount() > kMaxAtlasPages)
+        EvictPage(m_Atlas.LeastRecentlyUsedPage(m_Clock));
+    if (m_High.size() > kMaxCharacters)
+        m_High.clear();
+    if (m_Glyphs.size() > kMaxGlyphs) {
+        // Glyphs without a page (blank ones) cost only their entry: drop them all.
+        for (auto it = m_Glyphs.begin(); it != m_Glyphs.end();) {
+            if (it->second.slot.page < 0)
+                it = m_Glyphs.erase(it);
+            else
+                ++it;
+        }
+        ForgetCharacters();
+    }
 }
 
 const SGlyph& CTextFont::Glyph(char32_t c)
 {
+    if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
+        return Use(GlyphAt(0, 0));
     if (c < 256) {
         if (!m_Low[c])
             m_Low[c] = &Lookup(c);
-        return *m_Low[c];
+        return Use(*m_Low[c]);
     }
     auto found = m_High.find(c);
     if (found != m_High.end())
-        return *found->second;
-    const SGlyph& glyph = Lookup(c);
+        return Use(*found->second);
+    SGlyph& glyph = Lookup(c);
     m_High.emplace(c, &glyph);
-    return glyph;
+    return Use(glyph);
 }
 
 SIZE CTextFont::Measure(const wchar_t* text, int count)
 {
     std::size_t length = !text ? 0 : count < 0 ? std::wcslen(text) : static_cast<std::size_t>(count);
+    BeginText();
     std::int64_t width = 0;
     for (std::size_t i = 0; i < length; ++i)
         width += Glyph(static_cast<char32_t>(text[i])).advance;

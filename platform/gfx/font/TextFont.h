@@ -39,9 +39,10 @@ struct SGlyph {
     int top = 0;     // bitmap top edge above the baseline
     int width = 0;   // bitmap size; 0 x 0 for blank glyphs (space)
     int height = 0;
-    SAtlasSlot slot;         // page -1 for blank glyphs
-    int faceSlot = 0;        // 0 = the chosen face, above = a fallback face
-    unsigned glyphIndex = 0; // 0 = the face's missing-glyph box
+    SAtlasSlot slot;           // page -1 for blank glyphs
+    int faceSlot = 0;          // 0 = the chosen face, above = a fallback face
+    unsigned glyphIndex = 0;   // 0 = the face's missing-glyph box
+    std::uint64_t lastUse = 0; // the font's text clock when last looked up
 };
 
 class CTextFont {
@@ -56,7 +57,23 @@ class CTextFont {
     const STextMetrics& Metrics() const { return m_Metrics; }
     double EmPixels() const { return m_EmPixels; }
 
+    // The cache is bounded: at most kMaxAtlasPages live atlas pages (2 MiB of coverage at
+    // 512 x 512, more only for glyphs larger than a page), kMaxGlyphs glyphs and
+    // kMaxCharacters remembered characters between texts. When a new glyph needs a page
+    // beyond the bound, the page drawn least recently is emptied and its glyphs forgotten
+    // (rasterised again when drawn again). Pages used by the text being laid out are never
+    // taken, so one text may go beyond the bound until the next BeginText.
+    static constexpr int kMaxAtlasPages = 8;
+    static constexpr std::size_t kMaxGlyphs = 16384;
+    static constexpr std::size_t kMaxCharacters = 16384;
+
+    // Starts a text: glyphs looked up from now on belong to it, and the cache is brought back
+    // within its bound. Pointers to glyphs stay valid until the next BeginText.
+    void BeginText();
+
     // The glyph for a character; the first call for it rasterises, later calls only look up.
+    // Values that are no character (above U+10FFFF, lone surrogates) all share the face's
+    // missing-glyph box.
     const SGlyph& Glyph(char32_t c);
 
     // GetTextExtentPoint32W: sum of advances of count characters (negative = up to the
@@ -64,7 +81,9 @@ class CTextFont {
     SIZE Measure(const wchar_t* text, int count);
 
     const CGlyphAtlas& Atlas() const { return m_Atlas; }
-    int RasterisedCount() const { return m_Rasterised; } // distinct glyphs rendered so far
+    int RasterisedCount() const { return m_Rasterised; } // glyph rasterisations so far
+    std::size_t GlyphCount() const { return m_Glyphs.size(); }
+    std::size_t CharacterCount() const { return m_High.size(); } // remembered characters from 256 up
 
     // Family names of the chosen face and of the face that draws c (rasterises c if needed).
     const std::string& FamilyName() const;
@@ -78,8 +97,12 @@ class CTextFont {
     bool OpenPrimary();
     int OpenFace(const SFaceMatch& match);
     void Rasterise(SGlyph& glyph, int faceSlot, unsigned glyphIndex);
-    const SGlyph& Lookup(char32_t c);
+    SGlyph& Lookup(char32_t c);
+    SGlyph& GlyphAt(int faceSlot, unsigned glyphIndex);
     void ResolveFace(char32_t c, int& faceSlot, unsigned& glyphIndex);
+    const SGlyph& Use(SGlyph& glyph);
+    void EvictPage(int page);
+    void ForgetCharacters();
 
     STextFontDesc m_Desc;
     SFaceMatch m_Match;
@@ -90,11 +113,12 @@ class CTextFont {
     // Glyphs by face slot and glyph index: characters that share a glyph (every character
     // without one shares the missing-glyph box) share one rasterisation and one atlas slot.
     std::unordered_map<std::uint64_t, SGlyph> m_Glyphs;
-    std::vector<const SGlyph*> m_Low; // characters below 256, by value
-    std::unordered_map<char32_t, const SGlyph*> m_High;
+    std::vector<SGlyph*> m_Low; // characters below 256, by value
+    std::unordered_map<char32_t, SGlyph*> m_High;
     std::unique_ptr<CFallbackFaces> m_Fallback; // made on the first character the face lacks
     CGlyphAtlas m_Atlas;
     int m_Rasterised = 0;
+    std::uint64_t m_Clock = 1; // advanced by BeginText
 };
 
 } // namespace vireo::font

@@ -137,6 +137,7 @@ void LayoutText(CTextFont& font, const wchar_t* text, int count, const RECT& rec
     thread_local std::vector<SLine> lines;
     items.clear();
     lines.clear();
+    font.BeginText(); // the glyphs held in items stay in the cache until the next text
 
     // Items, with line breaks turned into paragraph ends (CR, LF and CR-LF each end one line;
     // a break at the very end starts no new line). DT_SINGLELINE skips them instead.

@@ -6,7 +6,8 @@
 // BI_ALPHABITFIELDS) and, for BI_RGB, unless every fourth byte is zero: files EncodeBmp wrote
 // keep their alpha, captures whose unused byte is zero stay opaque. 16-bit BI_RGB is X1R5G5B5.
 // Palette indices past the palette read as opaque black; pixels an RLE stream skips or never
-// reaches stay transparent black. Uncompressed pixel data shorter than the image is refused.
+// reaches stay transparent black. Uncompressed pixel data shorter than the image is refused,
+// and so is an RLE stream far too short for the rows of a large image (RleCanFill).
 #include "platform/gfx/image/ImageCodecs.h"
 
 #include <algorithm>
@@ -112,20 +113,19 @@ bool ReadLayout(const Byte* data, std::size_t size, Layout& l, std::string* erro
         return Fail(error, kName, "unknown compression " + std::to_string(l.compression));
     }
 
-    // Masks: inside a V3+ header, else right after a 40-byte header for the bit-field modes.
+    // Masks: those the info header has room for (V2: three, V3+: four) are read from it; the
+    // rest follow it (all of them after a 40-byte header). Each must lie inside the file.
     std::size_t headerEnd = kFileHeader + headerSize;
     if (l.compression == kBitFields || l.compression == kAlphaBitFields) {
-        const unsigned count = l.compression == kAlphaBitFields ? 4 : 3;
+        const std::size_t count = l.compression == kAlphaBitFields ? 4 : 3;
+        const std::size_t room = headerSize > 40 ? std::min<std::size_t>((headerSize - 40) / 4, 4) : 0;
+        const std::size_t after = count > room ? count - room : 0;
+        if (size < headerEnd + after * 4)
+            return Fail(error, kName, "file ends inside its colour masks");
         const Byte* m = h + 40;
-        if (headerSize == 40) {
-            if (size < headerEnd + count * 4)
-                return Fail(error, kName, "file ends inside its colour masks");
-            headerEnd += count * 4;
-        }
-        for (unsigned i = 0; i < 3; ++i)
+        for (std::size_t i = 0; i < std::max(count, room); ++i)
             l.masks[i] = Le32(m + i * 4);
-        if (count == 4 || headerSize >= 56)
-            l.masks[3] = Le32(m + 12);
+        headerEnd += after * 4;
     } else if (bpp == 16) {
         l.masks[0] = 0x7C00;
         l.masks[1] = 0x03E0;
@@ -162,6 +162,23 @@ bool ReadLayout(const Byte* data, std::size_t size, Layout& l, std::string* erro
         l.paletteCount = count;
     }
     return true;
+}
+
+// An RLE stream spends at least two bytes on every row it leaves (an end of line, or a run
+// that fills the row), so a stream of n bytes reaches at most n / 2 + 1 rows; deltas could
+// skip further, but only in an image that is mostly empty. Larger images with too short a
+// stream are refused before their pixels are allocated; small ones (up to kRleAnyStream
+// pixels, 256 KiB) are decoded whatever the stream, so a sprite ending early still loads.
+constexpr std::int64_t kRleAnyStream = 1 << 16;
+
+bool RleCanFill(std::size_t streamBytes, const Layout& l, std::string* error)
+{
+    const std::int64_t rows = static_cast<std::int64_t>(streamBytes / 2) + 1;
+    if (static_cast<std::int64_t>(l.width) * l.height <= kRleAnyStream || l.height <= rows)
+        return true;
+    return Fail(error, kName,
+                "RLE data of " + std::to_string(streamBytes) + " bytes cannot fill " + std::to_string(l.height) +
+                    " rows");
 }
 
 void DecodeRle(const Byte* data, std::size_t size, const Layout& l, Image& out)
@@ -273,6 +290,8 @@ bool DecodeBmp(const Byte* data, std::size_t size, Image& out, std::string* erro
     if (!ReadLayout(data, size, l, error))
         return false;
     if (l.compression == kRle8 || l.compression == kRle4) {
+        if (!RleCanFill(size - l.pixelOffset, l, error))
+            return false;
         Allocate(out, l.width, l.height, 0);
         DecodeRle(data, size, l, out);
     } else if (!DecodeRows(data, size, l, out, error)) {

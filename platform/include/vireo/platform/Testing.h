@@ -104,7 +104,11 @@ struct FileFaults {
 };
 void SetFileFaults(const FileFaults& faults);
 void ClearFileFaults();
-long long FaultyFileWriteCalls(); // WriteFile calls on matching files since the plan was set
+// WriteFile, ReadFile and SetFilePointer calls on matching files since the plan was set; a
+// plan with no fault in it only counts.
+long long FaultyFileWriteCalls();
+long long FaultyFileReadCalls();
+long long FaultyFileSeekCalls();
 
 // ---- sound output ------------------------------------------------------------------------
 // The null sink (headless, or VIREO_AUDIO=null) plays nothing and pulls only when told:

@@ -210,3 +210,69 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
 
 } // namespace
 } // namespace vireo::font::test
+
+namespace vireo::font::test {
+namespace {
+
+TEST(TextFont, NonCharactersShareOneGlyphAndAddNothingToTheCache)
+{
+    auto font = MakeFont(L"Times New Roman", 16);
+    ASSERT_NE(font, nullptr);
+    font->BeginText();
+    const SGlyph& box = font->Glyph(0x110000);
+    const std::size_t glyphs = font->GlyphCount();
+    const std::size_t characters = font->CharacterCount();
+    const int rasterised = font->RasterisedCount();
+    // 4,096 values above U+10FFFF, every lone surrogate, and the largest values.
+    for (char32_t c = 0; c < 4096; ++c) {
+        for (char32_t value : {0x110000 + c * 977, 0xD800 + c % 0x800, 0xFFFFFFFF - c}) {
+            const SGlyph& glyph = font->Glyph(value);
+            ASSERT_EQ(&glyph, &box) << std::hex << static_cast<std::uint32_t>(value);
+        }
+    }
+    EXPECT_EQ(font->GlyphCount(), glyphs);
+    EXPECT_EQ(font->CharacterCount(), characters);
+    EXPECT_EQ(font->RasterisedCount(), rasterised);
+    EXPECT_EQ(box.glyphIndex, 0u);
+}
+
+TEST(TextFont, CacheStaysWithinItsBoundOverAHundredThousandCharacters)
+{
+    // Large glyphs fill pages fast: 100,000 distinct characters, 100 per text, as a chat
+    // window drawing new user text every frame would.
+    auto font = MakeFont(L"Times New Roman", 48);
+    ASSERT_NE(font, nullptr);
+    const std::size_t maxCoverage =
+        std::size_t(CTextFont::kMaxAtlasPages) * CGlyphAtlas::kPageSize * CGlyphAtlas::kPageSize;
+    std::wstring text;
+    const SGlyph first = font->Glyph(L'A');
+    char32_t c = 0x21;
+    for (int drawn = 0; drawn < 100000;) {
+        text.clear();
+        for (; text.size() < 100; ++c) {
+            if (c >= 0xD800 && c < 0xE000)
+                continue;
+            text.push_back(static_cast<wchar_t>(c));
+        }
+        drawn += static_cast<int>(text.size());
+        font->Measure(text.c_str(), static_cast<int>(text.size()));
+        // One text may add its own glyphs on top of the bound, never more.
+        ASSERT_LE(font->Atlas().LivePageCount(), CTextFont::kMaxAtlasPages + 1) << drawn;
+        ASSERT_LE(font->Atlas().CoverageBytes(), maxCoverage + CGlyphAtlas::kPageSize * CGlyphAtlas::kPageSize);
+        ASSERT_LE(font->GlyphCount(), CTextFont::kMaxGlyphs + text.size());
+        ASSERT_LE(font->CharacterCount(), CTextFont::kMaxCharacters + text.size());
+    }
+    font->BeginText();
+    EXPECT_LE(font->Atlas().LivePageCount(), CTextFont::kMaxAtlasPages);
+    EXPECT_LE(font->Atlas().CoverageBytes(), maxCoverage);
+    EXPECT_EQ(font->Atlas().LivePageCount(), CTextFont::kMaxAtlasPages); // the cache was full
+    // A glyph evicted long ago comes back the same.
+    const SGlyph& again = font->Glyph(L'A');
+    EXPECT_EQ(again.width, first.width);
+    EXPECT_EQ(again.height, first.height);
+    EXPECT_EQ(again.advance, first.advance);
+    EXPECT_GT(font->RasterisedCount(), static_cast<int>(font->GlyphCount()));
+}
+
+} // namespace
+} // namespace vireo::font::test

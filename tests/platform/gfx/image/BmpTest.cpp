@@ -1,5 +1,6 @@
 // BMP reader: valid variants pixel for pixel (header kinds, depths, masks, palettes, RLE,
 // row order), hostile RLE streams clipped to the image, and header faults refused.
+#include "platform/gfx/image/AllocationProbe.h"
 #include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,25 @@ std::vector<GoodCase> GoodCases()
         cases.push_back({"zero and one-bit masks", s, {0xFFFF00FF, 0x00FF00FF}});
     }
     {
+        // V2 header: room for three masks; BI_ALPHABITFIELDS puts the alpha mask after it.
+        BmpSpec s = Spec(2, 1, 32, {0x11, 0x22, 0x33, 0x44, 0xFF, 0, 0, 0});
+        s.headerSize = 52;
+        s.compression = 6;
+        s.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+        cases.push_back({"32-bit V2 alpha bit fields", s, {0x44112233, 0x00FF0000}});
+        s.compression = 3; // three masks only: no alpha
+        s.masks.pop_back();
+        cases.push_back({"32-bit V2 bit fields", s, {0xFF112233, 0xFFFF0000}});
+    }
+    {
+        // RLE of a 200 x 200 sprite that ends after its first row: small images decode
+        // whatever the stream, the rest stays transparent.
+        BmpSpec s = Paletted(200, 200, 8, {2, 1, 0, 1}, 1);
+        std::vector<std::uint32_t> expected(200 * 200, T);
+        expected[199 * 200] = expected[199 * 200 + 1] = G;
+        cases.push_back({"RLE8 large sprite ending early", s, expected});
+    }
+    {
         BmpSpec s = Spec(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0});
         s.headerSize = 12;
         cases.push_back({"core header, 24-bit", s, {B, W, R, G}});
@@ -163,6 +183,13 @@ TEST(Bmp, RefusesHeaderFaults)
     masksCut.compression = 3;
     Bytes noMasks = BuildBmp(masksCut);
     noMasks.resize(14 + 40 + 6);
+    // A V2 header asked for four masks by BI_ALPHABITFIELDS, and the file ends with the header.
+    BmpSpec v2Alpha = Spec(1, 1, 32, {});
+    v2Alpha.headerSize = 52;
+    v2Alpha.compression = 6;
+    Bytes v2AlphaCut = BuildBmp(v2Alpha);
+    v2AlphaCut.resize(14 + 52);
+    Put32(v2AlphaCut, 10, 14 + 52);
 
     const struct {
         const char* name;
@@ -189,6 +216,7 @@ TEST(Bmp, RefusesHeaderFaults)
         {"RLE8 at 24 bpp", BuildBmp(rle24), "RLE compression with 24 bits"},
         {"RLE top-down", BuildBmp(rleTopDown), "cannot be top-down"},
         {"masks cut off", noMasks, "colour masks"},
+        {"V2 header, alpha mask past the end", v2AlphaCut, "colour masks"},
         {"file header only", Bytes(good.begin(), good.begin() + 14), "too short"},
         {"info header cut", Bytes(good.begin(), good.begin() + 40), "ends inside its info header"},
     };
@@ -197,5 +225,44 @@ TEST(Bmp, RefusesHeaderFaults)
         EXPECT_FALSE(d.ok) << c.name;
         EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
         EXPECT_EQ(d.error.rfind("BMP: ", 0), 0u) << c.name << ": " << d.error;
+    }
+}
+
+TEST(Bmp, RefusesRleStreamsTooShortForTheImageBeforeAllocating)
+{
+    // Rows the stream can reach: two bytes for each row it leaves, plus the last one.
+    const struct {
+        const char* name;
+        int width, height;
+        std::size_t streamBytes; // end-of-line pairs, the last replaced by end of bitmap
+        bool ok;
+    } cases[] = {
+        {"header alone, 4096 x 4096", 4096, 4096, 0, false},
+        {"end of bitmap only, 1000 x 1000", 1000, 1000, 2, false},
+        {"one line end short", 1000, 300, 2 * 299 - 2, false},
+        {"exactly enough line ends", 1000, 300, 2 * 299, true},
+        {"256 x 256: any stream", 256, 256, 0, true},
+    };
+    for (const auto& c : cases) {
+        Bytes stream;
+        for (std::size_t i = 0; i + 2 <= c.streamBytes; i += 2)
+            Append(stream, {0, 0});
+        if (!stream.empty())
+            stream.back() = 1;
+        Bytes file = BuildBmp(Paletted(c.width, c.height, 8, stream, 1));
+        if (stream.empty())
+            file.push_back(0); // the pixel offset must lie inside the file
+        Decoded d;
+        std::size_t largest = 0;
+        {
+            AllocationProbe probe;
+            d.ok = DecodeImage(file.data(), file.size(), d.image, &d.error);
+            largest = probe.Largest();
+        }
+        EXPECT_EQ(d.ok, c.ok) << c.name << ": " << d.error;
+        if (!c.ok) {
+            EXPECT_NE(d.error.find("RLE data of"), std::string::npos) << c.name << ": " << d.error;
+            EXPECT_LE(largest, 4096u) << c.name;
+        }
     }
 }

@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -76,7 +77,9 @@ struct BmpSpec {
 inline Bytes BuildBmp(const BmpSpec& s)
 {
     const bool core = s.headerSize == 12;
-    const std::size_t masksAfter = (s.headerSize == 40) ? s.masks.size() * 4 : 0;
+    // Masks the info header has no room for follow it (all of them after a 40-byte header).
+    const std::size_t room = (!core && s.headerSize > 40) ? std::min<std::size_t>((s.headerSize - 40) / 4, 4) : 0;
+    const std::size_t masksAfter = s.masks.size() > room ? (s.masks.size() - room) * 4 : 0;
     const std::size_t entry = core ? 3 : 4;
     const std::size_t offBits = 14 + s.headerSize + masksAfter + s.palette.size() * entry;
     Bytes b(offBits);
@@ -100,8 +103,7 @@ inline Bytes BuildBmp(const BmpSpec& s)
         Put32(b, 46, s.colorsUsed);
         const std::size_t maskAt = 14 + 40;
         for (std::size_t i = 0; i < s.masks.size(); ++i)
-            if (s.headerSize == 40 || 40 + i * 4 + 4 <= s.headerSize)
-                Put32(b, maskAt + i * 4, s.masks[i]);
+            Put32(b, maskAt + i * 4, s.masks[i]);
     }
     std::size_t at = 14 + s.headerSize + masksAfter;
     for (std::uint32_t c : s.palette) {
