@@ -23,10 +23,12 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
 
-echo "== ThreadSanitizer: the audio tests, whose mixer runs on its own thread"
+echo "== ThreadSanitizer: the audio and sound tests, whose mixer runs on its own thread"
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan -j "$jobs" --target test_platform_audio
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build/tsan/tests/test_platform_audio
+cmake --build --preset tsan -j "$jobs" --target test_platform_audio test_sound
+for t in test_platform_audio test_sound; do
+  (cd build/tsan/tests && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "./$t")
+done
 
 echo "== libFuzzer targets (clang): corpus, regressions and a deterministic bounded run each"
 bash scripts/fuzz.sh

@@ -385,12 +385,12 @@ TEST(IniFileIo, AFileLoadsInAFewBlockReadsWithTheSameLinesWhateverTheReadSizes)
     for (int i = 0; i < 300; ++i)
         text += L"Pic" + std::to_wstring(i) + L"Box=0,0,64,64 ;\u6CE8\r\n";
     text += L"last=1"; // no line end
-    CTempDir dir;
+    vireo::test::ScratchDir dir;
     std::string ansi;
     for (wchar_t c : text)
         ansi += c < 0x80 ? static_cast<char>(c) : '?';
-    WriteBytes(dir.Path("ansi.ini"), ansi);
-    WriteBytes(dir.Path("utf16.ini"), Utf16Bytes(text));
+    vireo::test::WriteFileBytes(dir.Path("ansi.ini"), ansi);
+    vireo::test::WriteFileBytes(dir.Path("utf16.ini"), Utf16Bytes(text));
 
     for (const char* name : {"ansi.ini", "utf16.ini"}) {
         std::vector<LineView> first;
