@@ -158,14 +158,9 @@ TEST_F(FmodTest, EncodedTonesDecodeToTheirLengthRateAndPitch)
 TEST_F(FmodTest, BadSampleDataFailsCleanly)
 {
     const auto ogg = Encode(SF_FORMAT_OGG | SF_FORMAT_VORBIS, audiotest::Tone(440, 22050, 22050), 22050);
-    const auto mp3 = Encode(SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, audiotest::Tone(440, 22050, 22050), 22050);
     std::vector<unsigned char> noise(4000);
     for (std::size_t i = 0; i < noise.size(); ++i)
         noise[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
-    auto scrambled = ogg;
-    for (std::size_t i = 200; i < scrambled.size(); i += 7)
-        scrambled[i] ^= 0x5A;
-    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0};
     const unsigned char wav24[] = {'R', 'I', 'F', 'F', 40, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
                                    't', ' ', 16,  0,   0,  0, 1,  0, 1,   0,   0x44, 0xAC, 0,   0,
                                    0,   0,   0,   0,   3,  0, 24, 0, 'd', 'a', 't',  'a',  0,   0};
@@ -175,10 +170,7 @@ TEST_F(FmodTest, BadSampleDataFailsCleanly)
     };
     const Row rows[] = {
         {"truncated ogg", {ogg.begin(), ogg.begin() + 40}},
-        {"truncated mp3", {mp3.begin(), mp3.begin() + 40}},
-        {"scrambled ogg", scrambled},
         {"noise", noise},
-        {"jpeg", {std::begin(jpeg), std::end(jpeg)}},
         {"24-bit wav", {std::begin(wav24), std::end(wav24)}},
     };
     for (const Row& row : rows) {
@@ -259,7 +251,6 @@ TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
     badDivision[12] = badDivision[13] = 0;
     auto lyingLength = good;
     lyingLength[21] = 0xFF; // MTrk claims more than the file holds: clamped, still read
-    const std::vector<unsigned char> noTracks(good.begin(), good.begin() + 14);
     struct Row {
         const char* name;
         std::vector<unsigned char> bytes;
@@ -267,7 +258,6 @@ TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
     };
     const Row rows[] = {{"cut", cut, false},
                         {"division 0", badDivision, false},
-                        {"header only", noTracks, false},
                         {"long track length", lyingLength, true},
                         {"wav header", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0}, false}};
     for (const Row& row : rows) {
