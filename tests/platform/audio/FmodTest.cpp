@@ -9,65 +9,33 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
 
 namespace vt = vireo::testing;
 
-// ---- encoding test tones -----------------------------------------------------------------
-struct MemoryFile {
-    std::vector<unsigned char> bytes;
-    sf_count_t at = 0;
-};
-sf_count_t Length(void* user)
-{
-    return static_cast<sf_count_t>(static_cast<MemoryFile*>(user)->bytes.size());
-}
-sf_count_t Seek(sf_count_t offset, int whence, void* user)
-{
-    auto* file = static_cast<MemoryFile*>(user);
-    file->at = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? file->at : Length(user)) + offset;
-    return file->at;
-}
-sf_count_t Read(void* into, sf_count_t count, void* user)
-{
-    auto* file = static_cast<MemoryFile*>(user);
-    count = std::max<sf_count_t>(0, std::min(count, Length(user) - file->at));
-    std::memcpy(into, file->bytes.data() + file->at, static_cast<std::size_t>(count));
-    file->at += count;
-    return count;
-}
-sf_count_t Write(const void* from, sf_count_t count, void* user)
-{
-    auto* file = static_cast<MemoryFile*>(user);
-    if (file->bytes.size() < static_cast<std::size_t>(file->at + count))
-        file->bytes.resize(static_cast<std::size_t>(file->at + count));
-    std::memcpy(file->bytes.data() + file->at, from, static_cast<std::size_t>(count));
-    file->at += count;
-    return count;
-}
-sf_count_t Tell(void* user)
-{
-    return static_cast<MemoryFile*>(user)->at;
-}
-
+// Test tones encoded through a temporary file: libsndfile writes, the bytes come back.
 std::vector<unsigned char> Encode(int format, const std::vector<std::int16_t>& pcm, int rate)
 {
-    SF_VIRTUAL_IO io{&Length, &Seek, &Read, &Write, &Tell};
-    MemoryFile file;
+    const std::string path = ::testing::TempDir() + "vireo_fmod_tone";
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 1;
     info.format = format;
-    SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &file);
+    SNDFILE* sf = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!sf)
         return {};
     sf_write_short(sf, pcm.data(), static_cast<sf_count_t>(pcm.size()));
     sf_close(sf);
-    return file.bytes;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
 }
 
 // ---- MIDI files --------------------------------------------------------------------------
