@@ -1,16 +1,15 @@
 // Entry point of every test executable: runs each test on the headless back end so no test
 // opens a window or plays sound, whatever the developer's desktop, and keeps every presented
 // frame so tests can read it.
+#include "common/HostWindow.h"
+
 #include <vireo/platform/Testing.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 int main(int argc, char** argv)
 {
-    setenv("VIREO_BACKEND", "headless", 1);
-    setenv("VIREO_AUDIO", "null", 1);
+    vireo::test::UseHeadlessBackend();
     vireo::testing::KeepPresentedFrames(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,6 +1,5 @@
 // CGDialog: focus cycling by key releases (skipping static, hidden and disabled controls,
-// exact modifiers), Enter on the default button, events passed on to the game, and what
-// destroying a dialog takes with it.
+// exact modifiers), Enter on the default button, and what destroying a dialog takes with it.
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -67,16 +66,6 @@ TEST_F(GuiTest, EnterPressesTheDefaultButtonAndEventsReachTheGame)
     Frame();
     EXPECT_EQ(Events(), (std::vector<UINT>{EMSG_UI_BUTTON_STATE_CHANGE, EMSG_UI_BUTTON_UP}));
     EXPECT_EQ(ok->GetCheck(), 1); // a check box toggles on the dialog's Enter too
-
-    // Without a default button Enter is left to the parents.
-    CGDialog plain;
-    plain.Create(Main(), 2, 0, 0, nullptr, 10, 10);
-    plain.SetFocus();
-    Keys({{DIK_RETURN, true}});
-    Frame();
-    EXPECT_EQ(plain.SendMessage(EMSG_IS_UI_KEYBOARD_INPUT, 0, 0), 0);
-    Keys({{DIK_RETURN, false}});
-    Frame();
 }
 
 TEST_F(GuiTest, DestroyingADialogDestroysExactlyItsControls)

@@ -49,9 +49,7 @@ std::vector<Row> Catalogue()
     return {
         {"clean 8-bit mono", PcmWave(1, 8000, 8, Bytes(10)), S_OK, 10},
         {"not RIFF", "RIFX" + Le32(4) + "WAVE", E_FAIL, 0},
-        {"not WAVE", Riff("AVI ", fmt8 + Chunk("data", "ab")), E_FAIL, 0},
         {"no fmt", Riff("WAVE", Chunk("data", "ab")), E_FAIL, 0},
-        {"fmt of 0 bytes", Riff("WAVE", Chunk("fmt ", "") + Chunk("data", "ab")), E_FAIL, 0},
         {"fmt of 15 bytes", Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8).substr(0, 15)) + Chunk("data", "ab")),
          E_FAIL, 0},
         {"no data", Riff("WAVE", fmt8), E_FAIL, 0},
@@ -61,7 +59,6 @@ std::vector<Row> Catalogue()
          0},
         {"data size 0xFFFFFFF0 in a short file", Riff("WAVE", fmt8 + ChunkWithSize("data", 0xFFFFFFF0, "abcd")), S_OK,
          4},
-        {"truncated data", Riff("WAVE", fmt8 + ChunkWithSize("data", 100, Bytes(30))), S_OK, 30},
         {"odd data for 16-bit stereo", Riff("WAVE", fmt16 + Chunk("data", Bytes(11))), S_OK, 8},
         {"RIFF size 0", ChunkWithSize("RIFF", 0, "WAVE" + fmt8 + Chunk("data", "ab")), E_FAIL, 0},
         {"RIFF size 0xFFFFFFFF", ChunkWithSize("RIFF", 0xFFFFFFFF, "WAVE" + fmt8 + Chunk("data", "ab")), S_OK, 2},
@@ -117,7 +114,6 @@ TEST(WavReader, RewindsReadTheSameBytesAgain)
     CWavReader reader;
     ASSERT_EQ(reader.OpenFromMemory(file.data(), static_cast<DWORD>(file.size())), S_OK);
     EXPECT_EQ(ReadAll(reader, 64), samples);
-    ASSERT_EQ(reader.ResetFile(), S_OK);
     ASSERT_EQ(reader.ResetFile(), S_OK);
     EXPECT_EQ(ReadAll(reader, 13), samples);
 }

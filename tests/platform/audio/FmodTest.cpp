@@ -9,65 +9,33 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
 
 namespace vt = vireo::testing;
 
-// ---- encoding test tones -----------------------------------------------------------------
-struct MemoryFile {
-    std::vector<unsigned char> bytes;
-    sf_count_t at = 0;
-};
-sf_count_t Length(void* user)
-{
-    return static_cast<sf_count_t>(static_cast<MemoryFile*>(user)->bytes.size());
-}
-sf_count_t Seek(sf_count_t offset, int whence, void* user)
-{
-    auto* file = static_cast<MemoryFile*>(user);
-    file->at = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? file->at : Length(user)) + offset;
-    return file->at;
-}
-sf_count_t Read(void* into, sf_count_t count, void* user)
-{
-    auto* file = static_cast<MemoryFile*>(user);
-    count = std::max<sf_count_t>(0, std::min(count, Length(user) - file->at));
-    std::memcpy(into, file->bytes.data() + file->at, static_cast<std::size_t>(count));
-    file->at += count;
-    return count;
-}
-sf_count_t Write(const void* from, sf_count_t count, void* user)
-{
-    auto* file = static_cast<MemoryFile*>(user);
-    if (file->bytes.size() < static_cast<std::size_t>(file->at + count))
-        file->bytes.resize(static_cast<std::size_t>(file->at + count));
-    std::memcpy(file->bytes.data() + file->at, from, static_cast<std::size_t>(count));
-    file->at += count;
-    return count;
-}
-sf_count_t Tell(void* user)
-{
-    return static_cast<MemoryFile*>(user)->at;
-}
-
+// Test tones encoded through a temporary file: libsndfile writes, the bytes come back.
 std::vector<unsigned char> Encode(int format, const std::vector<std::int16_t>& pcm, int rate)
 {
-    SF_VIRTUAL_IO io{&Length, &Seek, &Read, &Write, &Tell};
-    MemoryFile file;
+    const std::string path = ::testing::TempDir() + "vireo_fmod_tone";
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 1;
     info.format = format;
-    SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &file);
+    SNDFILE* sf = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!sf)
         return {};
     sf_write_short(sf, pcm.data(), static_cast<sf_count_t>(pcm.size()));
     sf_close(sf);
-    return file.bytes;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
 }
 
 // ---- MIDI files --------------------------------------------------------------------------
@@ -158,14 +126,9 @@ TEST_F(FmodTest, EncodedTonesDecodeToTheirLengthRateAndPitch)
 TEST_F(FmodTest, BadSampleDataFailsCleanly)
 {
     const auto ogg = Encode(SF_FORMAT_OGG | SF_FORMAT_VORBIS, audiotest::Tone(440, 22050, 22050), 22050);
-    const auto mp3 = Encode(SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, audiotest::Tone(440, 22050, 22050), 22050);
     std::vector<unsigned char> noise(4000);
     for (std::size_t i = 0; i < noise.size(); ++i)
         noise[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
-    auto scrambled = ogg;
-    for (std::size_t i = 200; i < scrambled.size(); i += 7)
-        scrambled[i] ^= 0x5A;
-    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0};
     const unsigned char wav24[] = {'R', 'I', 'F', 'F', 40, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
                                    't', ' ', 16,  0,   0,  0, 1,  0, 1,   0,   0x44, 0xAC, 0,   0,
                                    0,   0,   0,   0,   3,  0, 24, 0, 'd', 'a', 't',  'a',  0,   0};
@@ -175,10 +138,7 @@ TEST_F(FmodTest, BadSampleDataFailsCleanly)
     };
     const Row rows[] = {
         {"truncated ogg", {ogg.begin(), ogg.begin() + 40}},
-        {"truncated mp3", {mp3.begin(), mp3.begin() + 40}},
-        {"scrambled ogg", scrambled},
         {"noise", noise},
-        {"jpeg", {std::begin(jpeg), std::end(jpeg)}},
         {"24-bit wav", {std::begin(wav24), std::end(wav24)}},
     };
     for (const Row& row : rows) {
@@ -259,7 +219,6 @@ TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
     badDivision[12] = badDivision[13] = 0;
     auto lyingLength = good;
     lyingLength[21] = 0xFF; // MTrk claims more than the file holds: clamped, still read
-    const std::vector<unsigned char> noTracks(good.begin(), good.begin() + 14);
     struct Row {
         const char* name;
         std::vector<unsigned char> bytes;
@@ -267,7 +226,6 @@ TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
     };
     const Row rows[] = {{"cut", cut, false},
                         {"division 0", badDivision, false},
-                        {"header only", noTracks, false},
                         {"long track length", lyingLength, true},
                         {"wav header", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0}, false}};
     for (const Row& row : rows) {

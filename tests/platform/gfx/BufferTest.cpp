@@ -19,29 +19,17 @@ TEST_F(DeviceTest, BufferLocksHandOutTheirBytesAndRefuseRangesPastTheEnd)
     EXPECT_EQ(static_cast<std::uint8_t*>(part) - static_cast<std::uint8_t*>(whole), 60);
     EXPECT_EQ(*static_cast<std::uint8_t*>(part), 0xAB);
     EXPECT_EQ(vb->Unlock(), D3D_OK);
-    EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
     EXPECT_EQ(vb->Lock(60, 5, &part, 0), D3DERR_INVALIDCALL);
-    EXPECT_EQ(vb->Lock(65, 0, &part, 0), D3DERR_INVALIDCALL);
-    D3DVERTEXBUFFER_DESC desc{};
-    ASSERT_EQ(vb->GetDesc(&desc), D3D_OK);
-    EXPECT_EQ(desc.Size, 64u);
-    EXPECT_EQ(desc.FVF, D3DFVF_XYZ);
-    EXPECT_EQ(desc.Type, D3DRTYPE_VERTEXBUFFER);
 
     IDirect3DIndexBuffer9* ib = nullptr;
     EXPECT_EQ(m_device->CreateIndexBuffer(12, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &ib, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(ib, nullptr);
-    EXPECT_EQ(m_device->CreateIndexBuffer(0, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr), D3DERR_INVALIDCALL);
-    IDirect3DVertexBuffer9* huge = nullptr;
-    EXPECT_EQ(m_device->CreateVertexBuffer(0xFFFFFFFF, 0, 0, D3DPOOL_MANAGED, &huge, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_EQ(huge, nullptr);
     ASSERT_EQ(m_device->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_DEFAULT, &ib, nullptr), D3D_OK);
     EXPECT_EQ(vt::ResetBlockers(m_device), 1);
 
     // Bindings follow the buffer's life: a released buffer is no longer bound.
     ASSERT_EQ(m_device->SetIndices(ib), D3D_OK);
     ASSERT_EQ(m_device->SetStreamSource(0, vb, 0, 16), D3D_OK);
-    EXPECT_EQ(m_device->SetStreamSource(1, vb, 0, 16), D3DERR_INVALIDCALL);
     EXPECT_EQ(ib->Release(), 0u);
     EXPECT_EQ(vt::ResetBlockers(m_device), 0);
     IDirect3DIndexBuffer9* boundIb = ib;
@@ -80,15 +68,10 @@ TEST_F(DeviceTest, DrawCallsCheckTheirArgumentsAndDrawingFromMemoryUnbindsTheStr
         {"no vertex format", 0, true, false, 0, D3DPT_TRIANGLELIST, 0, 1, D3DERR_INVALIDCALL},
         {"no stream", fvf, false, false, 0, D3DPT_TRIANGLELIST, 0, 1, D3DERR_INVALIDCALL},
         {"past the buffer's end", fvf, true, false, 0, D3DPT_TRIANGLELIST, 1, 1, D3DERR_INVALIDCALL},
-        {"a strip of one reads three", fvf, true, false, 0, D3DPT_TRIANGLESTRIP, 0, 1, D3D_OK},
         {"a strip of two reads four", fvf, true, false, 0, D3DPT_TRIANGLESTRIP, 0, 2, D3DERR_INVALIDCALL},
-        {"zero primitives", fvf, true, false, 0, D3DPT_TRIANGLELIST, 0, 0, D3DERR_INVALIDCALL},
-        {"unknown primitive type", fvf, true, false, 0, static_cast<D3DPRIMITIVETYPE>(9), 0, 1, D3DERR_INVALIDCALL},
         {"indexed", fvf, true, true, 1, D3DPT_TRIANGLELIST, 0, 1, D3D_OK},
         {"indexed without indices", fvf, true, false, 1, D3DPT_TRIANGLELIST, 0, 1, D3DERR_INVALIDCALL},
-        {"indices past the end", fvf, true, true, 1, D3DPT_TRIANGLELIST, 1, 1, D3DERR_INVALIDCALL},
         {"from memory", fvf, false, false, 2, D3DPT_TRIANGLELIST, 0, 1, D3D_OK},
-        {"from memory without a format", 0, false, false, 2, D3DPT_TRIANGLELIST, 0, 1, D3DERR_INVALIDCALL},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -114,27 +97,4 @@ TEST_F(DeviceTest, DrawCallsCheckTheirArgumentsAndDrawingFromMemoryUnbindsTheStr
     EXPECT_EQ(bound, nullptr);
     EXPECT_EQ(ib->Release(), 0u);
     EXPECT_EQ(vb->Release(), 0u);
-}
-
-TEST_F(DeviceTest, LightsAreSetEnabledWithDefaultsAndLimitedToEightActive)
-{
-    D3DLIGHT9 light{};
-    EXPECT_EQ(m_device->GetLight(3, &light), D3DERR_INVALIDCALL);
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    EXPECT_EQ(m_device->SetLight(3, &light), D3DERR_INVALIDCALL) << "a directional light needs a direction";
-    ASSERT_EQ(m_device->LightEnable(5, TRUE), D3D_OK);
-    D3DLIGHT9 made{};
-    ASSERT_EQ(m_device->GetLight(5, &made), D3D_OK);
-    EXPECT_EQ(made.Type, D3DLIGHT_DIRECTIONAL);
-    EXPECT_EQ(made.Direction.z, 1.0f);
-    EXPECT_EQ(made.Diffuse.r, 1.0f);
-    for (DWORD i = 10; i < 17; ++i)
-        ASSERT_EQ(m_device->LightEnable(i, TRUE), D3D_OK);
-    EXPECT_EQ(m_device->LightEnable(17, TRUE), D3DERR_INVALIDCALL);
-    BOOL on = TRUE;
-    ASSERT_EQ(m_device->GetLightEnable(17, &on), D3D_OK);
-    EXPECT_FALSE(on);
-    D3DMATERIAL9 material{};
-    ASSERT_EQ(m_device->GetMaterial(&material), D3D_OK);
-    EXPECT_EQ(material.Diffuse.a, 0.0f) << "the default material is all zero";
 }

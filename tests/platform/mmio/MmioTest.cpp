@@ -1,6 +1,7 @@
-// The mmio functions on memory and disk files: chunk walks (find, pad bytes, parent and file
-// bounds, the chunk limit, sizes that would wrap), seeks and reads at the end, the buffer
-// handed out by mmioGetInfo and refilled by mmioAdvance; and the executable's resources.
+// The mmio functions on memory and disk files: chunk walks (find, parent and file bounds, the
+// chunk limit; pads and wrapping sizes are the WAV reader's catalogue), seeks and reads at
+// the end, the buffer handed out by mmioGetInfo and refilled by mmioAdvance; and the
+// executable's resources.
 #include "common/RiffBytes.h"
 #include "common/ScratchDir.h"
 
@@ -66,17 +67,10 @@ TEST(MmioDescend, FindsChunksWithinTheirParentAndTheFile)
         MMRESULT expected;
     } rows[] = {
         {"data right after fmt", Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8)) + data), MMSYSERR_NOERROR},
-        {"odd LIST with its pad", Riff("WAVE", Chunk("LIST", "INFOx") + data), MMSYSERR_NOERROR},
-        // A writer that forgot the pad: the walk lands one byte short and finds no "data".
-        {"odd LIST without pad", Riff("WAVE", Chunk("LIST", "INFOx", false) + data), MMIOERR_CHUNKNOTFOUND},
         {"data beyond the RIFF size", ChunkWithSize("RIFF", 4, "WAVE") + data, MMIOERR_CHUNKNOTFOUND},
-        {"RIFF size past the file", ChunkWithSize("RIFF", 0xFFFFFFFF, "WAVE" + data), MMSYSERR_NOERROR},
-        // 0xFFFFFFFF + 1 for the pad must not wrap round to the next header.
-        {"chunk size 0xFFFFFFFF", Riff("WAVE", ChunkWithSize("junk", 0xFFFFFFFF, "") + data), MMIOERR_CHUNKNOTFOUND},
         {"9,999 empty chunks first", Riff("WAVE", Fillers(9999) + data), MMSYSERR_NOERROR},
         {"10,000 empty chunks first", Riff("WAVE", Fillers(10000) + data), MMIOERR_CHUNKNOTFOUND},
         {"header cut short", Riff("WAVE", "dat"), MMIOERR_CHUNKNOTFOUND},
-        {"not RIFF", "RIFX" + Le32(4) + "WAVE", MMIOERR_CHUNKNOTFOUND},
     };
     for (const auto& row : rows)
         EXPECT_EQ(FindData(row.file), row.expected) << row.what;
@@ -123,7 +117,6 @@ TEST_P(MmioReadTest, SeeksAndReadsStopAtTheEnd)
     EXPECT_EQ(out[0], 90);
     EXPECT_EQ(mmioRead(m_file, out, 64), 0);
     EXPECT_EQ(mmioSeek(m_file, -5, SEEK_END), 95);
-    EXPECT_EQ(mmioSeek(m_file, -1, SEEK_SET), -1);
     EXPECT_EQ(mmioSeek(m_file, 101, SEEK_SET), -1);
     EXPECT_EQ(mmioSeek(m_file, 0, SEEK_CUR), 95); // a refused seek moves nothing
 }
@@ -161,14 +154,6 @@ TEST(MmioOpen, RefusesWhatItCannotRead)
     std::wstring folder = L"folder.wav";
     EXPECT_EQ(mmioOpenW(folder.data(), &info, MMIO_READ), nullptr);
     EXPECT_EQ(info.wErrorRet, MMIOERR_CANNOTOPEN);
-    std::ofstream(dir.Path() / "a.wav") << "x";
-    std::wstring existing = L"a.wav";
-    EXPECT_EQ(mmioOpenW(existing.data(), &info, MMIO_WRITE), nullptr);
-    EXPECT_EQ(info.wErrorRet, MMSYSERR_INVALPARAM);
-    MMIOINFO memory{};
-    memory.fccIOProc = FOURCC_MEM;
-    EXPECT_EQ(mmioOpenW(nullptr, &memory, MMIO_READ), nullptr); // no memory given
-    EXPECT_EQ(mmioClose(nullptr, 0), MMSYSERR_INVALHANDLE);
 }
 
 TEST(ModuleResources, FindByNameAndTypeWithoutRegardToCase)
