@@ -1,6 +1,7 @@
 // Mixing: fixed-point resampling with linear interpolation (the fraction carries across
 // blocks, loop seams and rate changes, so none of them clicks), per-voice stereo gains, a
-// float accumulator, saturation to 16 bits. No volume ramps, filters or effects.
+// float accumulator, saturation to 16 bits. A gain change glides over the next block, so a
+// volume step does not click. No filters or effects.
 #include "platform/audio/Mixer.h"
 
 #include "platform/backend/Backend.h"
