@@ -1,6 +1,6 @@
 // The settings dialog: its layout, F2, and what each control does when it is released.
-// The mute check boxes keep their state here (the sound system has no mute switches yet);
-// the name goes into the window's title when the dialog closes.
+// The mute check boxes switch the sound system's effect and music pools; the name goes into
+// the window's title when the dialog closes.
 #include "DemoSettings.h"
 
 #include <vireo/support.h>
@@ -59,12 +59,12 @@ void CDemoSettings::OnButtonUp(CGameEngine* engine, UINT id)
     const auto checked = [this](UINT box) { return static_cast<CGButton*>(m_pDialog->GetCtrl(box))->GetCheck() != 0; };
     switch (id) {
     case kMuteEffects:
-        m_bMuteEffects = checked(kMuteEffects);
-        WriteLog(1, L"Demo: sound effects %s", m_bMuteEffects ? L"muted" : L"on");
+        engine->GetSoundSystem()->MuteEffect(checked(kMuteEffects));
+        WriteLog(1, L"Demo: sound effects %s", checked(kMuteEffects) ? L"muted" : L"on");
         break;
     case kMuteMusic:
-        m_bMuteMusic = checked(kMuteMusic);
-        WriteLog(1, L"Demo: music %s", m_bMuteMusic ? L"muted" : L"on");
+        engine->GetSoundSystem()->MuteMusic(checked(kMuteMusic));
+        WriteLog(1, L"Demo: music %s", checked(kMuteMusic) ? L"muted" : L"on");
         break;
     case kPause:
         engine->PauseGame(!engine->GetEngineStatus()->bPaused);

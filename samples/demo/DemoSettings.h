@@ -25,15 +25,11 @@ class CDemoSettings {
     bool HoldsMouse(CGameEngine* engine) const;
     void Destroy();
 
-    bool EffectsMuted() const { return m_bMuteEffects; }
-    bool MusicMuted() const { return m_bMuteMusic; }
     const std::wstring& PlayerName() const { return m_strName; }
 
   private:
     void Close(CGameEngine* engine);
 
     std::unique_ptr<CGDialog> m_pDialog;
-    bool m_bMuteEffects = false;
-    bool m_bMuteMusic = false;
     std::wstring m_strName = L"Player";
 };
