@@ -94,7 +94,7 @@ TEST(TextFont, DeviceContextMeasuresLikeTheFont)
     DeleteTextDC(dc); // twice: ignored
 }
 
-TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
+TEST(TextFont, HostileDescriptionsNeverBreakIt)
 {
     std::wstring longName(300, L'Q');
     struct Case {
@@ -113,15 +113,6 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
         {longName, 17, 0, 400},
         {std::wstring(L"\x01\xFFFF\xD800"), 17, 0, 400},
     };
-    const wchar_t hostile[] = {L'a',
-                               static_cast<wchar_t>(0xD800),
-                               static_cast<wchar_t>(0x110000),
-                               static_cast<wchar_t>(-1),
-                               L'\t',
-                               L'\x7F',
-                               L'\xFFFF',
-                               L'b',
-                               0};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "height " << c.height << " width " << c.width << " weight " << c.weight);
         STextFontDesc desc;
@@ -133,15 +124,10 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
         ASSERT_NE(font, nullptr);
         EXPECT_GE(font->Metrics().height, 1);
         EXPECT_LE(font->Metrics().height, 1400); // heights are cut at 1024 pixels of em or cell
-        STextLayout layout;
-        LayoutText(*font, hostile, -1, {0, 0, 100, 100}, DT_WORDBREAK, layout);
-        EXPECT_GE(layout.lineCount, 1);
-        for (const SGlyphQuad& quad : layout.quads) {
-            EXPECT_GE(quad.target.left, 0);
-            EXPECT_LE(quad.target.right, 100);
-        }
+        EXPECT_GT(font->Measure(L"ab", 2).cx, 0);
     }
 }
+
 TEST(TextFont, NonCharactersShareOneGlyphAndAddNothingToTheCache)
 {
     auto font = MakeFont(L"Times New Roman", 16);
