@@ -14,26 +14,6 @@
 
 namespace {
 
-std::string U32(std::uint32_t value)
-{
-    std::string out;
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<char>((value >> shift) & 0xFF));
-    return out;
-}
-
-// A record as the format lays it out: 20 bytes of UTF-16LE name, N, then the data.
-std::string Record(const std::wstring& name, const std::string& data, std::uint32_t length)
-{
-    std::string bytes = Utf16Bytes(name, false);
-    bytes.resize(20, '\0');
-    return bytes + U32(length) + data;
-}
-std::string Record(const std::wstring& name, const std::string& data)
-{
-    return Record(name, data, static_cast<std::uint32_t>(data.size()));
-}
-
 std::string Header(const std::string& desc, std::uint32_t length)
 {
     return std::string(32, '\0') + U32(length) + desc;

@@ -10,24 +10,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::string Le32(std::uint32_t v)
-{
-    std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
-
-// A record laid out by hand: 20 bytes of UTF-16LE name, N, the data.
-std::string Record(const std::string& ascii, std::uint32_t n, const std::string& data)
-{
-    std::string name;
-    for (char c : ascii)
-        name += std::string{c, '\0'};
-    name.resize(20, '\0');
-    return name + Le32(n) + data;
-}
-
 TEST_F(PackageTest, PackageFileRecordsMatchPictureNumbersAndSkipMissingOnes)
 {
     const std::string desc = "[Picture]\r\nPictureCount=3\r\nPicBox002=1,1,2,2\r\n";
@@ -56,9 +38,8 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
     const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
     const std::vector<std::uint8_t> pngBytes = SolidPng(2, 2, 0xFF0000FF);
     const std::string png(pngBytes.begin(), pngBytes.end());
-    const auto size = static_cast<std::uint32_t>(png.size());
     const std::string header(32, 'H');
-    const std::string head = header + Le32(static_cast<std::uint32_t>(desc.size())) + desc;
+    const std::string head = header + U32(static_cast<std::uint32_t>(desc.size())) + desc;
     struct Row {
         const char* name;
         std::string bytes;
@@ -67,15 +48,12 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
     } rows[] = {
         {"empty file", "", {}, "too short"},
         {"record data past the end",
-         head + Record("000", size, png) + Record("001", 0xFFFFFFF0u, png),
+         head + Record(L"000", png) + Record(L"001", png, 0xFFFFFFF0u),
          {1, 0, 0},
          "runs past the end"},
-        {"record without bytes", head + Record("000", 0, "") + Record("001", size, png), {0, 1, 0}, nullptr},
+        {"record without bytes", head + Record(L"000", "") + Record(L"001", png), {0, 1, 0}, nullptr},
         // A description without any closed line gives every default: one picture.
-        {"description without a line end",
-         header + Le32(14) + "PictureCount=3" + Record("000", size, png),
-         {1},
-         nullptr},
+        {"description without a line end", header + U32(14) + "PictureCount=3" + Record(L"000", png), {1}, nullptr},
     };
     int n = 0;
     for (const Row& row : rows) {

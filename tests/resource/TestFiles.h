@@ -1,11 +1,12 @@
 // Helpers for the resource and tool tests: the shared scratch folder and byte-exact files,
-// UTF-16 text and a comparable view of an INI model.
+// UTF-16 text, package records laid out by hand, and a comparable view of an INI model.
 #pragma once
 
 #include "common/ScratchDir.h"
 
 #include <vireo/resource.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -24,6 +25,26 @@ inline std::string Utf16Bytes(const std::wstring& text, bool mark = true)
         bytes.push_back(static_cast<char>((ch >> 8) & 0xFF));
     }
     return bytes;
+}
+
+inline std::string U32(std::uint32_t value)
+{
+    std::string out;
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>((value >> shift) & 0xFF));
+    return out;
+}
+
+// A package record: 20 bytes of UTF-16LE name, the length N (the data's own by default), the data.
+inline std::string Record(const std::wstring& name, const std::string& data, std::uint32_t length)
+{
+    std::string bytes = Utf16Bytes(name, false);
+    bytes.resize(20, '\0');
+    return bytes + U32(length) + data;
+}
+inline std::string Record(const std::wstring& name, const std::string& data)
+{
+    return Record(name, data, static_cast<std::uint32_t>(data.size()));
 }
 
 // The text fields of every line, for whole-model comparisons.

@@ -1,5 +1,5 @@
-// Line readers and text writers against real files: line-end rules, the record-line round
-// trip, code pages, UTF-16 surrogates and the buffer cuts.
+// Line readers and text writers against real files: line-end rules, code pages, UTF-16
+// surrogates and the buffer cuts. The record file's lines are pinned by the replay tests.
 #include "common/ScratchDir.h"
 
 #include <vireo/platform/Testing.h>
@@ -50,16 +50,6 @@ TEST_F(TextLinesTest, AnsiLineEnds)
     EXPECT_EQ(ReadAll(L"a.txt", false), (std::vector<std::wstring>{L"a", L"b", L"", L"cd", L"e"}));
     Write("empty.txt", "");
     EXPECT_TRUE(ReadAll(L"empty.txt", false).empty());
-}
-
-TEST_F(TextLinesTest, RecordLineRoundTrip)
-{
-    HANDLE file = Open(L"Record.dat", GENERIC_WRITE, CREATE_ALWAYS);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(WriteTextFormat(file, L"%08d %03d %03d\n", 42, 200, 1), 17);
-    CloseHandle(file);
-    EXPECT_EQ(ReadFileBytes(m_dir.Path() / "Record.dat"), "00000042 200 001\r\n");
-    EXPECT_EQ(ReadAll(L"Record.dat", false), (std::vector<std::wstring>{L"00000042 200 001"}));
 }
 
 TEST_F(TextLinesTest, AnsiCodePageOnBothSides)
@@ -160,27 +150,6 @@ TEST_F(TextLinesTest, BlockReadsLeaveTheFileJustAfterEachLineWhateverTheReadSize
                 << "unicode " << unicode << ", chunk " << chunk;
         }
     }
-    vireo::testing::ClearFileFaults();
-}
-
-TEST_F(TextLinesTest, ALineCostsAFewCallsNotOnePerByte)
-{
-    // 200 record lines of 18 bytes: a byte-at-a-time reader makes 3,601 ReadFile calls.
-    std::string bytes;
-    for (int i = 0; i < 200; ++i)
-        bytes += "[00000042] 200=1\r\n";
-    Write("Record.dat", bytes);
-    vireo::testing::SetFileFaults({L"Record.dat", false, -1, 0});
-    HANDLE file = Open(L"Record.dat", GENERIC_READ, OPEN_EXISTING);
-    std::wstring line;
-    int lines = 0;
-    while (ReadLineAnsi(file, line))
-        ++lines;
-    CloseHandle(file);
-    EXPECT_EQ(lines, 200);
-    // One read and one seek back per line; at the end, the last LF and the end of the file.
-    EXPECT_LE(vireo::testing::FaultyFileReadCalls(), 202);
-    EXPECT_LE(vireo::testing::FaultyFileReadCalls() + vireo::testing::FaultyFileSeekCalls(), 402);
     vireo::testing::ClearFileFaults();
 }
 

@@ -118,15 +118,6 @@ TEST(File, BadPathsFailWithTheirOwnErrors)
     }
 }
 
-TEST(File, BackslashAndSlashNameTheSameFile)
-{
-    vireo::test::ScratchDir folder;
-    ASSERT_TRUE(CreateDirectoryW((folder / L"sub").c_str(), nullptr));
-    WriteAll(folder / L"sub\\mixed.txt", "both");
-    EXPECT_EQ(ReadAll(folder / L"sub/mixed.txt"), "both");
-    EXPECT_TRUE(std::ifstream(folder.Path() / "sub" / "mixed.txt").good());
-}
-
 TEST(File, AnsiPathsAreReadInTheAnsiCodePage)
 {
     vireo::test::ScratchDir folder;

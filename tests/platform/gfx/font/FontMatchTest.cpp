@@ -68,29 +68,6 @@ TEST(FontMatch, FamilyWithoutBoldIsEmboldenedAndDrawsHeavier)
     EXPECT_GT(thick.count, thin.count * 11 / 10);
 }
 
-// Each face is logged once (sizes and spellings of a name are the same face; a bold is
-// another); an unknown name still draws, with a warning naming it.
-TEST(FontMatch, EachFaceIsLoggedOnceAndUnknownFacesSaySo)
-{
-    ResetFaceMatchLog();
-    LogCapture log;
-    auto a = MakeFont(L"Times New Roman", 17);
-    auto b = MakeFont(L"TIMES NEW ROMAN", -12);
-    ASSERT_TRUE(a && b);
-    ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_EQ(log.lines[0].first, 1);
-    EXPECT_NE(log.lines[0].second.find(L"Liberation Serif"), std::wstring::npos);
-    auto bold = MakeFont(L"Times New Roman", 17, 700);
-    auto unknown = MakeFont(L"No Such Face Anywhere", 17);
-    ASSERT_TRUE(bold && unknown);
-    ASSERT_EQ(log.lines.size(), 3u);
-    EXPECT_EQ(log.lines[2].first, 2);
-    EXPECT_NE(log.lines[2].second.find(L"No Such Face Anywhere"), std::wstring::npos);
-    EXPECT_NE(log.lines[2].second.find(L"substitute"), std::wstring::npos);
-    EXPECT_FALSE(unknown->Match().exactFamily);
-    EXPECT_FALSE(DrawInk(*unknown, L"Hello", {0, 0, 200, 40}, DT_LEFT).empty);
-}
-
 TEST(FontMatch, ChineseCharactersFallBackToACjkFacePerCharacter)
 {
     if (!HasCjkFont())

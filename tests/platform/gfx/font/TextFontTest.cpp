@@ -1,4 +1,4 @@
-// Font sizing by the LOGFONT height rule, weights and slants, the glyph cache and the atlas,
+// Font sizing by the LOGFONT height rule, weights and slants, the glyph cache,
 // measuring through the device context, and hostile descriptions.
 #include "FontTestUtil.h"
 
@@ -7,7 +7,6 @@
 #include <vireo/platform/Gdi.h>
 
 #include <climits>
-#include <random>
 #include <string>
 
 namespace vireo::font::test {
@@ -50,28 +49,6 @@ TEST(TextFont, WidthStretchesTheAverageCharacter)
     EXPECT_EQ(wide->Metrics().height, 20); // the cell height is untouched
 }
 
-TEST(TextFont, GlyphsAreRasterisedOnceThenOnlyLookedUp)
-{
-    auto font = MakeFont(L"Times New Roman", 17);
-    ASSERT_NE(font, nullptr);
-    const wchar_t* text = L"Hello, Vireo! 你好 Hello";
-    STextLayout layout;
-    LayoutText(*font, text, -1, {0, 0, 300, 100}, DT_LEFT, layout);
-    const int first = font->RasterisedCount();
-    EXPECT_EQ(first, 12); // distinct characters: H e l o , space V i r ! 你 好
-    std::vector<std::uint32_t> versions;
-    for (int p = 0; p < font->Atlas().PageCount(); ++p)
-        versions.push_back(font->Atlas().Page(p).version);
-
-    for (int frame = 0; frame < 3; ++frame)
-        LayoutText(*font, text, -1, {0, 0, 300, 100}, DT_CENTER | DT_WORDBREAK, layout);
-    font->Measure(text, -1);
-    EXPECT_EQ(font->RasterisedCount(), first);
-    ASSERT_EQ(font->Atlas().PageCount(), static_cast<int>(versions.size()));
-    for (int p = 0; p < font->Atlas().PageCount(); ++p)
-        EXPECT_EQ(font->Atlas().Page(p).version, versions[p]);
-}
-
 TEST(TextFont, CharactersWithoutGlyphsShareOneMissingGlyphBox)
 {
     // Text full of characters no font has (private use, plane 16) must not grow the atlas
@@ -89,48 +66,6 @@ TEST(TextFont, CharactersWithoutGlyphsShareOneMissingGlyphBox)
     SIZE size = font->Measure(junk.c_str(), -1);
     EXPECT_EQ(font->RasterisedCount(), before);
     EXPECT_EQ(size.cx, font->Glyph(U'\U0010FF00').advance * static_cast<int>(junk.size()));
-}
-
-TEST(TextFont, AtlasSlotsNeverOverlapAndBigGlyphsGetTheirOwnPage)
-{
-    CGlyphAtlas atlas;
-    std::mt19937 random(1234);
-    std::vector<SAtlasSlot> slots;
-    for (int i = 0; i < 3000; ++i) {
-        int w = 1 + static_cast<int>(random() % 60), h = 1 + static_cast<int>(random() % 60);
-        SAtlasSlot slot = atlas.Allocate(w, h);
-        ASSERT_GE(slot.page, 0);
-        ASSERT_EQ(slot.rect.right - slot.rect.left, w);
-        ASSERT_EQ(slot.rect.bottom - slot.rect.top, h);
-        ASSERT_TRUE(slot.rect.left >= 0 && slot.rect.top >= 0 && slot.rect.right <= atlas.Page(slot.page).width &&
-                    slot.rect.bottom <= atlas.Page(slot.page).height);
-        slots.push_back(slot);
-    }
-    EXPECT_GT(atlas.PageCount(), 1);
-    for (std::size_t a = 0; a < slots.size(); ++a) {
-        for (std::size_t b = a + 1; b < slots.size(); ++b) {
-            if (slots[a].page != slots[b].page)
-                continue;
-            const RECT &p = slots[a].rect, &q = slots[b].rect;
-            ASSERT_FALSE(p.left < q.right && q.left < p.right && p.top < q.bottom && q.top < p.bottom)
-                << a << " and " << b;
-        }
-    }
-    SAtlasSlot big = atlas.Allocate(700, 40);
-    EXPECT_EQ(big.page, atlas.PageCount() - 1);
-    EXPECT_GE(atlas.Page(big.page).width, 700);
-    EXPECT_EQ(atlas.Allocate(0, 10).page, -1);
-
-    // Expanded texels are white with the coverage in alpha.
-    std::vector<std::uint8_t> coverage = {0, 64, 128, 255};
-    SAtlasSlot slot = atlas.Allocate(4, 1);
-    atlas.Write(slot, coverage.data(), 4);
-    const SAtlasPage& page = atlas.Page(slot.page);
-    std::vector<std::uint32_t> texels(static_cast<std::size_t>(page.width) * page.height);
-    atlas.ExpandPage(slot.page, texels.data(), page.width * 4);
-    for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(texels[static_cast<std::size_t>(slot.rect.top) * page.width + slot.rect.left + x],
-                  (std::uint32_t(coverage[x]) << 24) | 0xFFFFFF);
 }
 
 TEST(TextFont, DeviceContextMeasuresLikeTheFont)
@@ -159,7 +94,7 @@ TEST(TextFont, DeviceContextMeasuresLikeTheFont)
     DeleteTextDC(dc); // twice: ignored
 }
 
-TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
+TEST(TextFont, HostileDescriptionsNeverBreakIt)
 {
     std::wstring longName(300, L'Q');
     struct Case {
@@ -178,15 +113,6 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
         {longName, 17, 0, 400},
         {std::wstring(L"\x01\xFFFF\xD800"), 17, 0, 400},
     };
-    const wchar_t hostile[] = {L'a',
-                               static_cast<wchar_t>(0xD800),
-                               static_cast<wchar_t>(0x110000),
-                               static_cast<wchar_t>(-1),
-                               L'\t',
-                               L'\x7F',
-                               L'\xFFFF',
-                               L'b',
-                               0};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "height " << c.height << " width " << c.width << " weight " << c.weight);
         STextFontDesc desc;
@@ -198,21 +124,9 @@ TEST(TextFont, HostileDescriptionsAndCharactersNeverBreakIt)
         ASSERT_NE(font, nullptr);
         EXPECT_GE(font->Metrics().height, 1);
         EXPECT_LE(font->Metrics().height, 1400); // heights are cut at 1024 pixels of em or cell
-        STextLayout layout;
-        LayoutText(*font, hostile, -1, {0, 0, 100, 100}, DT_WORDBREAK, layout);
-        EXPECT_GE(layout.lineCount, 1);
-        for (const SGlyphQuad& quad : layout.quads) {
-            EXPECT_GE(quad.target.left, 0);
-            EXPECT_LE(quad.target.right, 100);
-        }
+        EXPECT_GT(font->Measure(L"ab", 2).cx, 0);
     }
 }
-
-} // namespace
-} // namespace vireo::font::test
-
-namespace vireo::font::test {
-namespace {
 
 TEST(TextFont, NonCharactersShareOneGlyphAndAddNothingToTheCache)
 {

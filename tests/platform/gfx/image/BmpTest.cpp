@@ -90,13 +90,6 @@ std::vector<GoodCase> GoodCases()
         cases.push_back({"32-bit V5 bit fields with alpha", s, {0x44112233, 0x00FF0000}});
     }
     {
-        // 40-byte header with three masks: no alpha mask, so the fourth byte is ignored.
-        BmpSpec s = Spec(1, 1, 32, {0x30, 0x20, 0x10, 0x00});
-        s.compression = 3;
-        s.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
-        cases.push_back({"32-bit bit fields, no alpha mask", s, {0xFF102030}});
-    }
-    {
         // A zero green mask reads 0; a 1-bit alpha mask scales to 0 or 255.
         BmpSpec s = Spec(2, 1, 32, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});
         s.headerSize = 56;
@@ -111,17 +104,6 @@ std::vector<GoodCase> GoodCases()
         s.compression = 6;
         s.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
         cases.push_back({"32-bit V2 alpha bit fields", s, {0x44112233, 0x00FF0000}});
-        s.compression = 3; // three masks only: no alpha
-        s.masks.pop_back();
-        cases.push_back({"32-bit V2 bit fields", s, {0xFF112233, 0xFFFF0000}});
-    }
-    {
-        // RLE of a 200 x 200 sprite that ends after its first row: small images decode
-        // whatever the stream, the rest stays transparent.
-        BmpSpec s = Paletted(200, 200, 8, {2, 1, 0, 1}, 1);
-        std::vector<std::uint32_t> expected(200 * 200, T);
-        expected[199 * 200] = expected[199 * 200 + 1] = G;
-        cases.push_back({"RLE8 large sprite ending early", s, expected});
     }
     {
         BmpSpec s = Spec(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0});
@@ -143,14 +125,9 @@ std::vector<GoodCase> GoodCases()
     cases.push_back({"RLE8 run past the row end", Paletted(3, 2, 8, {10, 1, 0, 1}, 1), {T, T, T, G, G, G}});
     cases.push_back(
         {"RLE8 delta past the image", Paletted(3, 2, 8, {0, 2, 255, 255, 5, 1, 0, 1}, 1), {T, T, T, T, T, T}});
-    cases.push_back(
-        {"RLE8 more line ends than rows", Paletted(3, 2, 8, {0, 0, 0, 0, 0, 0, 0, 0, 3, 1}, 1), {T, T, T, T, T, T}});
     cases.push_back({"RLE8 no end marker", Paletted(3, 2, 8, {2, 3}, 1), {T, T, T, W, W, T}});
     cases.push_back({"RLE8 absolute run past the data", Paletted(3, 2, 8, {0, 200, 2}, 1), {T, T, T, B, T, T}});
-    cases.push_back({"RLE8 odd absolute run, no pad", Paletted(3, 1, 8, {0, 3, 0, 1, 2}, 1), {R, G, B}});
     cases.push_back({"RLE4 absolute run past the row", Paletted(2, 1, 4, {0, 5, 0x12, 0x33, 0x30, 0}, 2), {G, B}});
-    cases.push_back(
-        {"RLE delta then run in the last row", Paletted(3, 2, 8, {0, 2, 2, 0, 4, 3, 0, 1}, 1), {T, T, T, T, T, W}});
     return cases;
 }
 
@@ -183,29 +160,15 @@ TEST(Bmp, RefusesHeaderFaults)
     masksCut.compression = 3;
     Bytes noMasks = BuildBmp(masksCut);
     noMasks.resize(14 + 40 + 6);
-    // A V2 header asked for four masks by BI_ALPHABITFIELDS, and the file ends with the header.
-    BmpSpec v2Alpha = Spec(1, 1, 32, {});
-    v2Alpha.headerSize = 52;
-    v2Alpha.compression = 6;
-    Bytes v2AlphaCut = BuildBmp(v2Alpha);
-    v2AlphaCut.resize(14 + 52);
-    Put32(v2AlphaCut, 10, 14 + 52);
 
     const struct {
         const char* name;
         Bytes bytes;
         const char* expect;
     } cases[] = {
-        {"wrong magic",
-         [&] {
-             Bytes b = good;
-             b[1] = 'X';
-             return b;
-         }(),
-         "no 'BM' signature"},
+        {"wrong magic", patched(0, 'B' | ('X' << 8), 2), "no 'BM' signature"},
         {"header size 64", patched(14, 64), "unsupported info header size 64"},
         {"2 bpp", patched(28, 2, 2), "unsupported bit count 2"},
-        {"64 bpp", patched(28, 64, 2), "unsupported bit count 64"},
         {"height INT_MIN", patched(22, 0x80000000u), "invalid height"},
         {"width negative", patched(18, static_cast<std::uint32_t>(-5)), "invalid image size: -5 x 2"},
         {"offset past the end", patched(10, 5000), "past the end of the file"},
@@ -216,7 +179,6 @@ TEST(Bmp, RefusesHeaderFaults)
         {"RLE8 at 24 bpp", BuildBmp(rle24), "RLE compression with 24 bits"},
         {"RLE top-down", BuildBmp(rleTopDown), "cannot be top-down"},
         {"masks cut off", noMasks, "colour masks"},
-        {"V2 header, alpha mask past the end", v2AlphaCut, "colour masks"},
         {"file header only", Bytes(good.begin(), good.begin() + 14), "too short"},
         {"info header cut", Bytes(good.begin(), good.begin() + 40), "ends inside its info header"},
     };
@@ -238,7 +200,6 @@ TEST(Bmp, RefusesRleStreamsTooShortForTheImageBeforeAllocating)
         bool ok;
     } cases[] = {
         {"header alone, 4096 x 4096", 4096, 4096, 0, false},
-        {"end of bitmap only, 1000 x 1000", 1000, 1000, 2, false},
         {"one line end short", 1000, 300, 2 * 299 - 2, false},
         {"exactly enough line ends", 1000, 300, 2 * 299, true},
         {"256 x 256: any stream", 256, 256, 0, true},

@@ -149,8 +149,9 @@ TEST(Dds, RefusesHeaderFaults)
         change(s);
         return BuildDds(s);
     };
+    const Bytes good = BuildDds(base);
     auto patched = [&](std::size_t at, std::uint32_t value) {
-        Bytes b = BuildDds(base);
+        Bytes b = good;
         Put32(b, at, value);
         return b;
     };
@@ -164,12 +165,9 @@ TEST(Dds, RefusesHeaderFaults)
         {"4 G wide", with([](DdsSpec& s) { s.width = 0xFFFFFFFF; }), "image too large: 4294967295 x 2"},
         {"DX10", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DX10"); }), "FourCC 'DX10'"},
         {"ATI2", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("ATI2"); }), "unsupported FourCC 'ATI2'"},
-        {"numeric FourCC", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = 113; }),
-         "unsupported FourCC 0x00000071"},
         {"DXT1 level 0 short",
          with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DXT1"), s.data.resize(7); }),
          "level 0 truncated: 7 of 8 bytes"},
-        {"pixels short", with([](DdsSpec& s) { s.data.resize(15); }), "level 0 truncated: 15 of 16 bytes"},
         {"cube map", with([](DdsSpec& s) { s.caps2 = 0xFE00; }), "cube maps"},
         {"12 bits", with([](DdsSpec& s) { s.bits = 12; }), "unsupported bit count 12"},
         {"overlapping masks", with([](DdsSpec& s) { s.masks[0] = 0xFFFFFF; }), "colour masks overlap"},
@@ -178,13 +176,7 @@ TEST(Dds, RefusesHeaderFaults)
         {"all masks zero", with([](DdsSpec& s) { s.masks[0] = s.masks[1] = s.masks[2] = 0; }),
          "all colour masks are zero"},
         {"no layout flag", with([](DdsSpec& s) { s.pfFlags = kAlphaPixels; }), "name no RGB"},
-        {"header cut",
-         [&] {
-             Bytes b = BuildDds(base);
-             b.resize(127);
-             return b;
-         }(),
-         "too short"},
+        {"header cut", Bytes(good.begin(), good.begin() + 127), "too short"},
     };
     for (const auto& c : cases) {
         const Decoded d = DecodeAs(Format::Dds, c.bytes);

@@ -85,10 +85,6 @@ std::vector<FormatCase> Formats()
 
 TEST(ImageDecoder, DetectsFormatsBySignature)
 {
-    for (const auto& f : Formats()) {
-        const Bytes file = f.valid();
-        EXPECT_EQ(DetectFormat(file.data(), file.size()), f.format) << f.name;
-    }
     const struct {
         Bytes bytes;
         Format expected;

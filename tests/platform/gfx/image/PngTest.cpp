@@ -127,16 +127,8 @@ TEST(Png, RefusesDamagedFiles)
         {"zTXt claiming 1.6 GB", hugeText, "chunk 'zTXt' declares 1650876773 bytes"},
         {"IDAT cut", idatCut, "chunk 'IDAT' declares"},
         {"bad ADLER32", PngFromChunks(badAdler), "incorrect data check"},
-        {"no IDAT", without("IDAT"), "PNG: "},
         {"no IEND", without("IEND"), "file truncated"},
         {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
-        {"IHDR 1,000,001 wide",
-         [&] {
-             Bytes b = good;
-             b[17] = 0x0F, b[18] = 0x42, b[19] = 0x41;
-             return b;
-         }(),
-         "image too large: 1000001 x 8"},
     };
     for (const auto& c : cases) {
         const Decoded d = DecodeAs(Format::Png, c.bytes);
