@@ -153,6 +153,26 @@ TEST_F(TextLinesTest, BlockReadsLeaveTheFileJustAfterEachLineWhateverTheReadSize
     vireo::testing::ClearFileFaults();
 }
 
+TEST_F(TextLinesTest, ALineCostsAFewCallsNotOnePerByte)
+{
+    // 200 record lines of 18 bytes: a byte-at-a-time reader makes 3,601 ReadFile calls.
+    std::string bytes;
+    for (int i = 0; i < 200; ++i)
+        bytes += "[00000042] 200=1\r\n";
+    Write("Record.dat", bytes);
+    vireo::testing::SetFileFaults({L"Record.dat", false, -1, 0});
+    HANDLE file = Open(L"Record.dat", GENERIC_READ, OPEN_EXISTING);
+    std::wstring line;
+    int lines = 0;
+    while (ReadLineAnsi(file, line))
+        ++lines;
+    CloseHandle(file);
+    EXPECT_EQ(lines, 200);
+    // One read and one seek back per line; at the end, the last LF and the end of the file.
+    EXPECT_LE(vireo::testing::FaultyFileReadCalls() + vireo::testing::FaultyFileSeekCalls(), 402);
+    vireo::testing::ClearFileFaults();
+}
+
 TEST_F(TextLinesTest, InvalidHandleReadsAsEndOfFile)
 {
     std::wstring line = L"old";
