@@ -114,6 +114,36 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
     }
 }
 
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask)
+{
+    (void)handles;
+    (void)waitAll;
+    (void)wakeMask;
+    if (count != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    MSG msg;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            return WAIT_OBJECT_0;
+        const DWORD waited = GetTickCount() - start;
+        if (milliseconds != INFINITE && waited >= milliseconds)
+            return WAIT_TIMEOUT;
+        const DWORD left = milliseconds == INFINITE ? 100 : milliseconds - waited;
+        CBackend* backend = ActiveBackend();
+        // A back end that can never deliver an event (headless) still lets the time pass, on
+        // the platform clock (so the virtual clock of tests moves at once); an endless wait
+        // there would hang, so it ends as a time-out, as GetMessage ends with WM_QUIT.
+        if (!backend || !backend->Events().Wait(static_cast<int>(left))) {
+            if (milliseconds == INFINITE)
+                return WAIT_TIMEOUT;
+            Sleep(left);
+        }
+    }
+}
+
 BOOL TranslateMessage(const MSG* msg)
 {
     // Characters already arrive as WM_CHAR from the back end's text input; nothing to make.

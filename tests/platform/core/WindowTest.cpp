@@ -154,6 +154,20 @@ TEST_F(Windows, QueueKeepsOrderFiltersAndDeliversQuitLast)
     EXPECT_EQ(g_seen[0].hwnd, a);
 }
 
+TEST_F(Windows, IdleWaitSleepsUntilAMessageOrTheTimeIsUp)
+{
+    vireo::testing::InstallVirtualClock();
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT), WAIT_TIMEOUT);
+    EXPECT_EQ(GetTickCount() - start, 5u); // headless: the time passes on the platform clock
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT), WAIT_TIMEOUT);
+    PostMessageW(Make(), WM_USER, 0, 0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(GetTickCount() - start, 5u); // a pending message ends the wait at once
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, nullptr, FALSE, 0, QS_ALLINPUT), WAIT_FAILED);
+    vireo::testing::UninstallVirtualClock();
+}
+
 TEST_F(Windows, CloseGoesThroughDefWindowProcToDestroy)
 {
     HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);

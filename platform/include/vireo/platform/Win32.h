@@ -477,6 +477,11 @@ constexpr UINT VK_OEM_7 = 0xDE;
 
 constexpr UINT PM_NOREMOVE = 0x0;
 constexpr UINT PM_REMOVE = 0x1;
+constexpr DWORD QS_ALLINPUT = 0x04FF;
+constexpr DWORD WAIT_OBJECT_0 = 0x00000000;
+constexpr DWORD WAIT_TIMEOUT = 0x00000102;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+constexpr DWORD INFINITE = 0xFFFFFFFF;
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
@@ -565,6 +570,11 @@ int GetSystemMetrics(int index);
 
 BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+// Waits until a message is in the queue or the time is up: WAIT_OBJECT_0 + count when one is,
+// WAIT_TIMEOUT when not. No kernel objects exist here, so count must be 0; the mask is taken as
+// QS_ALLINPUT. Headless, nothing can arrive from outside: the time passes and an INFINITE wait
+// ends as WAIT_TIMEOUT. A host's idle loop uses it to sleep between frames instead of spinning.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
