@@ -3,6 +3,8 @@
 // the same run, through Mesa's off-screen OpenGL renderer with one rasterizer thread, the same
 // geometry and the same fixed-function state. Before timing, the two pictures of each scene are
 // compared; figures are ms per frame (clear, draw, finish) and triangles submitted per second.
+#include "common/HostWindow.h"
+
 #include <vireo/platform/D3D9.h>
 #include <vireo/platform/D3D9Testing.h>
 #include <vireo/platform/D3DX9.h>
@@ -143,30 +145,11 @@ class DeviceRenderer final : public Renderer {
   public:
     explicit DeviceRenderer(const Scene& scene) : m_scene(scene)
     {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-            return DefWindowProcW(hwnd, message, w, l);
-        };
-        wc.lpszClassName = L"VireoMeshBench";
-        RegisterClassExW(&wc);
-        m_window = CreateWindowExW(0, L"VireoMeshBench", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
-                                   nullptr, nullptr, nullptr);
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        m_window = vireo::test::CreateHostWindow(kWidth, kHeight);
+        D3DPRESENT_PARAMETERS pp = vireo::test::PresentParams(m_window, kWidth, kHeight, TRUE, D3DFMT_D24S8);
         const UINT vertexBytes = static_cast<UINT>(scene.vertices.size() * sizeof(MeshVertex));
         const UINT indexBytes = static_cast<UINT>(scene.indices.size() * 2);
-        if (m_d3d == nullptr ||
-            FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                       &m_device)) ||
+        if (FAILED(vireo::test::CreateSoftwareDevice(pp, &m_d3d, &m_device)) ||
             FAILED(m_device->CreateVertexBuffer(vertexBytes, D3DUSAGE_WRITEONLY, kMeshFvf, D3DPOOL_MANAGED, &m_vb,
                                                 nullptr)) ||
             FAILED(m_device->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_ib,
@@ -414,9 +397,8 @@ bool PicturesAgree()
 
 int main(int argc, char** argv)
 {
-    setenv("VIREO_BACKEND", "headless", 1); // the device draws off screen; no window opens
-    setenv("VIREO_AUDIO", "null", 1);
-    setenv("LP_NUM_THREADS", "0", 1); // Mesa rasterizes on the calling thread, as the device does
+    vireo::test::UseHeadlessBackend(); // the device draws off screen; no window opens
+    setenv("LP_NUM_THREADS", "0", 1);  // Mesa rasterizes on the calling thread, as the device does
     benchmark::Initialize(&argc, argv);
     if (!PicturesAgree()) {
         std::fprintf(stderr, "the two renderers disagree: figures would compare different work\n");
