@@ -1,6 +1,7 @@
 // The per-frame input update with no input waiting: time per update, and heap allocations
-// per update counted by a replaced global operator new (the update should make none).
+// per update counted by the shared allocation probe (the update should make none).
 // Runs the real engine on the headless back end with the virtual clock.
+#include "common/AllocationProbe.h"
 #include "common/HostWindow.h"
 #include "common/ScratchDir.h"
 
@@ -9,32 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
-
-namespace {
-
-std::atomic<long long> g_allocations{0};
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 static void BM_InputUpdateNoEvents(benchmark::State& state)
 {
@@ -58,10 +34,13 @@ static void BM_InputUpdateNoEvents(benchmark::State& state)
     }
     CInputSystem* input = engine.GetInputSystem();
 
-    const long long before = g_allocations.load();
-    for (auto _ : state)
-        input->Update();
-    const long long allocations = g_allocations.load() - before;
+    long long allocations = 0;
+    {
+        const AllocationProbe probe;
+        for (auto _ : state)
+            input->Update();
+        allocations = probe.Count();
+    }
     state.counters["allocs_per_update"] =
         benchmark::Counter(static_cast<double>(allocations) / static_cast<double>(state.iterations()));
     engine.EngineDestroy();

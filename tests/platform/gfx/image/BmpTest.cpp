@@ -1,6 +1,6 @@
 // BMP reader: valid variants pixel for pixel (header kinds, depths, masks, palettes, RLE,
 // row order), hostile RLE streams clipped to the image, and header faults refused.
-#include "platform/gfx/image/AllocationProbe.h"
+#include "common/AllocationProbe.h"
 #include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // What every format shares: detection, the size caps (refused before the pixel buffer is
 // allocated), trailing junk, and the BMP writer read back by the BMP reader. Cut and random
 // input is the fuzz targets' job.
-#include "platform/gfx/image/AllocationProbe.h"
+#include "common/AllocationProbe.h"
 #include "platform/gfx/image/ImageFixtures.h"
 
 #include "platform/gfx/image/ImageDecoder.h"
@@ -111,6 +111,15 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
         {5000, 5000, "image too large: 5000 x 5000"}, // both sides fine, 25 M pixels not
         {0, 3, "invalid image size: 0 x 3"},
     };
+    {
+        // The probe sees what it measures: a probe that stopped replacing new would pass below.
+        AllocationProbe probe;
+        static std::vector<char>* volatile sink = nullptr;
+        sink = new std::vector<char>(4096);
+        delete sink;
+        EXPECT_GE(probe.Largest(), 4096u);
+        EXPECT_GE(probe.Count(), 2);
+    }
     for (const auto& f : Formats()) {
         for (const auto& s : sizes) {
             if (s.w > f.largestSide || s.h > f.largestSide)
