@@ -132,28 +132,13 @@ std::size_t OggRead(void* into, std::size_t item, std::size_t count, void* sourc
     return items;
 }
 
-int OggSeek(void* source, ogg_int64_t offset, int whence)
-{
-    auto* reader = static_cast<MemoryReader*>(source);
-    const ogg_int64_t base = whence == SEEK_SET   ? 0
-                             : whence == SEEK_CUR ? static_cast<ogg_int64_t>(reader->at)
-                                                  : static_cast<ogg_int64_t>(reader->size);
-    const ogg_int64_t target = base + offset;
-    if (target < 0 || target > static_cast<ogg_int64_t>(reader->size))
-        return -1;
-    reader->at = static_cast<std::size_t>(target);
-    return 0;
-}
-
-long OggTell(void* source)
-{
-    return static_cast<long>(static_cast<MemoryReader*>(source)->at);
-}
-
 DecodeResult DecodeOgg(const std::uint8_t* data, std::size_t size, DecodedSample& out)
 {
     MemoryReader reader{data, size, 0};
-    const ov_callbacks callbacks{&OggRead, &OggSeek, nullptr, &OggTell};
+    // Opened as a stream with no seek: the sample is decoded front to back anyway, and the
+    // library's seekable open (which bisects the file for chained links) leaks on some
+    // malformed chains, while the stream open reads only the first link's headers.
+    const ov_callbacks callbacks{&OggRead, nullptr, nullptr, nullptr};
     OggVorbis_File file;
     if (ov_open_callbacks(&reader, &file, nullptr, 0, callbacks) != 0)
         return DecodeResult::Bad;
