@@ -7,6 +7,7 @@
 // music and a MIDI tune (DemoSounds).
 #pragma once
 
+#include "DemoArcade.h"
 #include "DemoPictures.h"
 #include "DemoScene3D.h"
 #include "DemoSettings.h"
@@ -38,6 +39,8 @@ class CDemoGame : public CGameEngine {
     // The picture gallery; Main asks it for the --capture screen capture.
     CDemoPictures& Pictures() { return m_Pictures; }
     CDemoScene3D& Scene3D() { return m_Scene3D; }
+    // The game: its round, score and checkpoints.
+    CDemoArcade& Arcade() { return m_Arcade; }
 
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -66,4 +69,5 @@ class CDemoGame : public CGameEngine {
     CDemoSettings m_Settings;
     CDemoScene3D m_Scene3D;
     CDemoSounds m_Sounds;
+    CDemoArcade m_Arcade;
 };
