@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr int kExplosions = 12;    // effects at once; more are dropped
-constexpr int kSparkleFrames = 6;  // pictures of effects.pak
+constexpr int kExplosions = 12;   // effects at once; more are dropped
+constexpr int kSparkleFrames = 6; // pictures of effects.pak
 constexpr int kPopupTicks = 40;
 constexpr DWORD kStarTint = 0xFFE040;
 constexpr DWORD kMineTint = 0xFF3020;
@@ -54,8 +54,7 @@ void CDemoArcade::Update(const CInputSystem* input, SIZE scene, POINT player, CD
             break;
         case CDemoRound::SEvent::ROUND_OVER:
             sounds.Play(CDemoSounds::BELL);
-            WriteLog(1, L"Demo: round %d over, score %d, best %d", m_Round.Round(), event.points,
-                     m_Round.BestScore());
+            WriteLog(1, L"Demo: round %d over, score %d, best %d", m_Round.Round(), event.points, m_Round.BestScore());
             break;
         default:
             break;
@@ -65,8 +64,7 @@ void CDemoArcade::Update(const CInputSystem* input, SIZE scene, POINT player, CD
         std::printf("demo checkpoint: update=%u round=%d score=%d best=%d left=%d targets=%zu x=%ld y=%ld "
                     "hash=%08x\n",
                     m_Round.Ticks(), m_Round.Round(), m_Round.Score(), m_Round.BestScore(), m_Round.TicksLeft(),
-                    m_Round.Targets().size(), static_cast<long>(player.x), static_cast<long>(player.y),
-                    m_Round.Hash());
+                    m_Round.Targets().size(), static_cast<long>(player.x), static_cast<long>(player.y), m_Round.Hash());
     }
 }
 

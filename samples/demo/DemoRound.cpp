@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr int kEdgeMargin = 40;    // pixels outside the scene where targets appear and vanish
+constexpr int kEdgeMargin = 40; // pixels outside the scene where targets appear and vanish
 constexpr int kFirstSpawnTicks = 30;
-constexpr int kSpawnSlowest = 40;  // ticks between spawns at the start of a round
-constexpr int kSpawnFastest = 14;  // ... and at its end
+constexpr int kSpawnSlowest = 40;   // ticks between spawns at the start of a round
+constexpr int kSpawnFastest = 14;   // ... and at its end
 constexpr int kMineShareStart = 20; // per cent of spawns that are mines, rising to
 constexpr int kMineShareEnd = 40;
 

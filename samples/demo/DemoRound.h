@@ -25,14 +25,14 @@ class CDemoRound {
         int points; // CAUGHT: points won
     };
 
-    static constexpr int kSub = 16;               // fixed-point steps per pixel
-    static constexpr int kTicksPerSecond = 60;    // the demo's frame rate
+    static constexpr int kSub = 16;            // fixed-point steps per pixel
+    static constexpr int kTicksPerSecond = 60; // the demo's frame rate
     static constexpr int kRoundTicks = 60 * kTicksPerSecond;
     static constexpr int kMinePenaltyTicks = 5 * kTicksPerSecond;
-    static constexpr int kComboWindowTicks = 90;  // a catch within this of the last one builds the combo
+    static constexpr int kComboWindowTicks = 90; // a catch within this of the last one builds the combo
     static constexpr int kMaxCombo = 5;
-    static constexpr int kStarPoints = 10;        // times the combo
-    static constexpr int kCatchRadius = 36;       // pixels between the orb's centre and a target's
+    static constexpr int kStarPoints = 10;  // times the combo
+    static constexpr int kCatchRadius = 36; // pixels between the orb's centre and a target's
     static constexpr int kMaxTargets = 24;
     static constexpr int kRestartDelayTicks = 60; // after a round ends, before Return counts
 
