@@ -24,10 +24,9 @@ constexpr int kHudY = 168;
 
 void CDemoArcade::Load(CRenderSystem* render, const std::wstring& dataFolder)
 {
-    const std::wstring effects = dataFolder + L"/effects.pak";
-    m_pEffects = render->CreateResource(effects.c_str());
+    m_pEffects = render->CreateResource((dataFolder + L"/effects.pak").c_str());
     m_pExplosions = std::make_unique<CAnimationCtrl>();
-    m_pExplosions->Create(render, effects.c_str(), kExplosions);
+    m_pExplosions->Create(render, (dataFolder + L"/explosion.pak").c_str(), kExplosions);
     m_pHudFont = render->CreateEngineFont(L"Tahoma", 22, 0, 700);
     m_pBigFont = render->CreateEngineFont(L"Tahoma", 40, 0, 700);
 }
@@ -47,9 +46,10 @@ void CDemoArcade::Update(const CInputSystem* input, SIZE scene, POINT player, CD
             sounds.Play(CDemoSounds::COIN);
             break;
         case CDemoRound::SEvent::MINE_HIT:
-            // Two bursts a little apart read as a bigger bang than one.
-            m_pExplosions->PlayCenter(event.x - 8, event.y);
-            m_pExplosions->PlayCenter(event.x + 8, event.y - 6);
+            // Three bursts a little apart read as a bigger bang than one.
+            m_pExplosions->PlayCenter(event.x - 14, event.y + 4);
+            m_pExplosions->PlayCenter(event.x + 12, event.y - 10);
+            m_pExplosions->PlayCenter(event.x, event.y);
             sounds.Play(CDemoSounds::HIT);
             break;
         case CDemoRound::SEvent::ROUND_OVER:

@@ -17,7 +17,8 @@
 
 class CDemoArcade {
   public:
-    // At EMSG_EG_INIT: the target pictures and the explosions come from data/effects.pak.
+    // At EMSG_EG_INIT: the target pictures from data/effects.pak, the explosions' pool over
+    // data/explosion.pak.
     void Load(CRenderSystem* render, const std::wstring& dataFolder);
     // One game update, after the player's orb moved. Reads key states only.
     void Update(const CInputSystem* input, SIZE scene, POINT player, CDemoSounds& sounds);
