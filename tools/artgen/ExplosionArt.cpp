@@ -36,40 +36,40 @@ Canvas DrawExplosionFrame(int index)
     const float radius = 9.0f + 20.0f * std::sqrt(p);
     const float ring = 8.0f + 23.0f * p;
     Canvas canvas(kSize, kSize);
-    canvas.Paint(
-        [](float, float) { return true; },
-        [&](float x, float y) {
-            const float dx = x - c, dy = y - c;
-            const float r = std::hypot(dx, dy);
-            const float angle = std::atan2(dy, dx);
-            // A ragged edge: lobes that turn a little from frame to frame.
-            const float lobes = 0.9f + 0.05f * std::sin(7 * angle + 2 * p) + 0.05f * std::cos(11 * angle - 3 * p);
-            const float d = r / (radius * lobes);
-            const float body = Clamp01((1.0f - d) * 3.0f);
-            const float heat = (1.0f - d * 0.8f) * (1.15f - p);
-            Rgba out = Flame(heat);
-            out.a = body * (1.0f - 0.75f * p * p);
+    canvas.Paint([](float, float) { return true; },
+                 [&](float x, float y) {
+                     const float dx = x - c, dy = y - c;
+                     const float r = std::hypot(dx, dy);
+                     const float angle = std::atan2(dy, dx);
+                     // A ragged edge: lobes that turn a little from frame to frame.
+                     const float lobes =
+                         0.9f + 0.05f * std::sin(7 * angle + 2 * p) + 0.05f * std::cos(11 * angle - 3 * p);
+                     const float d = r / (radius * lobes);
+                     const float body = Clamp01((1.0f - d) * 3.0f);
+                     const float heat = (1.0f - d * 0.8f) * (1.15f - p);
+                     Rgba out = Flame(heat);
+                     out.a = body * (1.0f - 0.75f * p * p);
 
-            // The shock ring, bright early and gone by the end.
-            const float ringGlow = Clamp01(1.0f - std::fabs(r - ring) / 2.5f) * (1.0f - p) * 0.9f;
-            // Sparks: short streaks flying out along fixed directions.
-            float spark = 0.0f;
-            for (int s = 0; s < kSparks; ++s) {
-                const float a = s * (2 * kPi / kSparks) + 0.4f * std::sin(s * 1.7f);
-                const float reach = (12.0f + 4.0f * (s % 3)) + 18.0f * p;
-                const float along = dx * std::cos(a) + dy * std::sin(a);
-                const float across = std::fabs(-dx * std::sin(a) + dy * std::cos(a));
-                if (across < 1.2f && along > reach - 5.0f && along < reach)
-                    spark = std::max(spark, (1.0f - across / 1.2f) * (1.0f - p * 0.8f));
-            }
-            const float extra = std::max(ringGlow, spark);
-            if (extra > out.a) {
-                // Hot white-yellow where the ring or a spark outshines the gas behind it.
-                out = Mix(FromHex(0xFFF0A0), out, out.a / extra);
-                out.a = extra;
-            }
-            return out;
-        });
+                     // The shock ring, bright early and gone by the end.
+                     const float ringGlow = Clamp01(1.0f - std::fabs(r - ring) / 2.5f) * (1.0f - p) * 0.9f;
+                     // Sparks: short streaks flying out along fixed directions.
+                     float spark = 0.0f;
+                     for (int s = 0; s < kSparks; ++s) {
+                         const float a = s * (2 * kPi / kSparks) + 0.4f * std::sin(s * 1.7f);
+                         const float reach = (12.0f + 4.0f * (s % 3)) + 18.0f * p;
+                         const float along = dx * std::cos(a) + dy * std::sin(a);
+                         const float across = std::fabs(-dx * std::sin(a) + dy * std::cos(a));
+                         if (across < 1.2f && along > reach - 5.0f && along < reach)
+                             spark = std::max(spark, (1.0f - across / 1.2f) * (1.0f - p * 0.8f));
+                     }
+                     const float extra = std::max(ringGlow, spark);
+                     if (extra > out.a) {
+                         // Hot white-yellow where the ring or a spark outshines the gas behind it.
+                         out = Mix(FromHex(0xFFF0A0), out, out.a / extra);
+                         out.a = extra;
+                     }
+                     return out;
+                 });
     return canvas;
 }
 
