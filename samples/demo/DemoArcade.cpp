@@ -19,6 +19,7 @@ constexpr DWORD kComboColor = 0xFF80FFA0;
 constexpr DWORD kWarnColor = 0xFFFF6040;
 constexpr int kHudX = 16;
 constexpr int kHudY = 168;
+constexpr int kHintTicks = 4 * CDemoRound::kTicksPerSecond; // how to play, at a round's start
 
 } // namespace
 
@@ -68,13 +69,13 @@ void CDemoArcade::Update(const CInputSystem* input, SIZE scene, POINT player, CD
     }
 }
 
-void CDemoArcade::Draw(CRenderSystem* render) const
+void CDemoArcade::Draw(CRenderSystem* render, bool paused) const
 {
     render->BeginSprite();
     DrawTargets();
     if (m_pExplosions)
         m_pExplosions->Draw(0, 0);
-    DrawHud(render);
+    DrawHud(render, paused);
     render->EndSprite();
 }
 
@@ -107,7 +108,7 @@ void CDemoArcade::DrawTargets() const
     }
 }
 
-void CDemoArcade::DrawHud(CRenderSystem* render) const
+void CDemoArcade::DrawHud(CRenderSystem* render, bool paused) const
 {
     const SIZE scene = render->GetSceneSize();
     wchar_t line[96];
@@ -133,11 +134,20 @@ void CDemoArcade::DrawHud(CRenderSystem* render) const
         std::swprintf(line, sizeof line / sizeof line[0], L"COMBO x%d", m_Round.Combo());
         m_pHudFont->Draw(line, kHudX, kHudY + 78, 0, 0, kComboColor, DT_LEFT | DT_SINGLELINE | DT_NOCLIP);
     }
-    if (m_Round.IsOver() && m_pBigFont) {
-        std::swprintf(line, sizeof line / sizeof line[0], L"TIME'S UP!  SCORE %d", m_Round.Score());
-        m_pBigFont->Draw(line, 0, scene.cy / 2 - 60, scene.cx, 50, kHudColor, DT_CENTER | DT_SINGLELINE);
-        m_pHudFont->Draw(L"Press Return to play again", 0, scene.cy / 2, scene.cx, 30, kHudColor,
+    const int centreY = scene.cy / 2;
+    if (paused && m_pBigFont) {
+        m_pBigFont->Draw(L"PAUSED", 0, centreY - 60, scene.cx, 50, kHudColor, DT_CENTER | DT_SINGLELINE);
+        m_pHudFont->Draw(L"P resumes", 0, centreY, scene.cx, 30, kHudColor, DT_CENTER | DT_SINGLELINE);
+    } else if (!m_Round.IsOver() && CDemoRound::kRoundTicks - m_Round.TicksLeft() < kHintTicks) {
+        m_pHudFont->Draw(L"Catch the gold stars, dodge the red mines!", 0, centreY - 70, scene.cx, 30, kHudColor,
                          DT_CENTER | DT_SINGLELINE);
+        m_pHudFont->Draw(L"Arrow keys or drag with the mouse; Shift is faster", 0, centreY - 40, scene.cx, 30,
+                         kHudColor, DT_CENTER | DT_SINGLELINE);
+    }
+    if (m_Round.IsOver() && m_pBigFont && !paused) {
+        std::swprintf(line, sizeof line / sizeof line[0], L"TIME'S UP!  SCORE %d", m_Round.Score());
+        m_pBigFont->Draw(line, 0, centreY - 60, scene.cx, 50, kHudColor, DT_CENTER | DT_SINGLELINE);
+        m_pHudFont->Draw(L"Press Return to play again", 0, centreY, scene.cx, 30, kHudColor, DT_CENTER | DT_SINGLELINE);
     }
 }
 

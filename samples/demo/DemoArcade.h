@@ -22,8 +22,8 @@ class CDemoArcade {
     void Load(CRenderSystem* render, const std::wstring& dataFolder);
     // One game update, after the player's orb moved. Reads key states only.
     void Update(const CInputSystem* input, SIZE scene, POINT player, CDemoSounds& sounds);
-    // Inside EMSG_RS_RENDER, in its own sprite batch.
-    void Draw(CRenderSystem* render) const;
+    // Inside EMSG_RS_RENDER, in its own sprite batch; paused shows a notice instead of hints.
+    void Draw(CRenderSystem* render, bool paused) const;
     // Before the engine shuts down: the pool hands its animations back.
     void Release(CRenderSystem* render);
 
@@ -40,7 +40,7 @@ class CDemoArcade {
     };
 
     void DrawTargets() const;
-    void DrawHud(CRenderSystem* render) const;
+    void DrawHud(CRenderSystem* render, bool paused) const;
 
     CDemoRound m_Round;
     CResource* m_pEffects = nullptr;

@@ -85,7 +85,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         DrawScene();
         m_Pictures.Draw();
         m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
-        m_Arcade.Draw(GetRenderSystem());
+        m_Arcade.Draw(GetRenderSystem(), GetEngineStatus()->bPaused);
         // The text last, over everything else.
         GetRenderSystem()->BeginSprite();
         m_Text.Draw(GetRenderSystem());
