@@ -146,6 +146,9 @@ foreach(case
     "2;--script;5:256+"
     "2;--script;2:cursor=100/x"
     "2;--script;2:cursor=-1/5"
+    "2;--checkpoints;0"
+    "2;--fps;-1"
+    "2;--fps;60x"
     "2;--record;a.rec;--replay"
     "1;--replay;missing.rec")
   list(POP_FRONT case expected)
