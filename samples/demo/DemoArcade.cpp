@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -17,6 +18,7 @@ constexpr DWORD kMineTint = 0xFF3020;
 constexpr DWORD kHudColor = 0xFFF8F0C0;
 constexpr DWORD kComboColor = 0xFF80FFA0;
 constexpr DWORD kWarnColor = 0xFFFF6040;
+constexpr wchar_t kRecordFile[] = L"DemoScores.ini";
 constexpr int kHudX = 16;
 constexpr int kHudY = 168;
 constexpr int kHintTicks = 4 * CDemoRound::kTicksPerSecond; // how to play, at a round's start
@@ -30,6 +32,28 @@ void CDemoArcade::Load(CRenderSystem* render, const std::wstring& dataFolder)
     m_pExplosions->Create(render, (dataFolder + L"/explosion.pak").c_str(), kExplosions);
     m_pHudFont = render->CreateEngineFont(L"Tahoma", 22, 0, 700);
     m_pBigFont = render->CreateEngineFont(L"Tahoma", 40, 0, 700);
+    LoadRecord();
+}
+
+void CDemoArcade::LoadRecord()
+{
+    CIniFile ini;
+    if (!ini.Load(kRecordFile, nullptr))
+        return; // no record yet
+    // A hand-edited or damaged value counts as no record.
+    m_nRecord = std::max(0, ini.GetInt(L"Scores", L"Record", 0, FALSE));
+}
+
+void CDemoArcade::SaveRecord(int score)
+{
+    if (score <= m_nRecord)
+        return;
+    m_nRecord = score;
+    CIniFile ini;
+    ini.Load(kRecordFile, nullptr);
+    ini.SetString(L"Scores", L"Record", std::to_wstring(score).c_str());
+    if (!ini.Save(0, kRecordFile))
+        WriteLog(2, L"Demo: the record could not be saved to %s", kRecordFile);
 }
 
 void CDemoArcade::Update(const CInputSystem* input, SIZE scene, POINT player, CDemoSounds& sounds)
@@ -55,6 +79,7 @@ void CDemoArcade::Update(const CInputSystem* input, SIZE scene, POINT player, CD
             break;
         case CDemoRound::SEvent::ROUND_OVER:
             sounds.Play(CDemoSounds::BELL);
+            SaveRecord(event.points);
             WriteLog(1, L"Demo: round %d over, score %d, best %d", m_Round.Round(), event.points, m_Round.BestScore());
             break;
         default:
@@ -125,7 +150,8 @@ void CDemoArcade::DrawHud(CRenderSystem* render, bool paused) const
     const int seconds = (m_Round.TicksLeft() + CDemoRound::kTicksPerSecond - 1) / CDemoRound::kTicksPerSecond;
     std::swprintf(line, sizeof line / sizeof line[0], L"SCORE %d", m_Round.Score());
     m_pHudFont->Draw(line, kHudX, kHudY, 0, 0, kHudColor, DT_LEFT | DT_SINGLELINE | DT_NOCLIP);
-    std::swprintf(line, sizeof line / sizeof line[0], L"BEST  %d", m_Round.BestScore());
+    std::swprintf(line, sizeof line / sizeof line[0], L"BEST  %d   RECORD %d", m_Round.BestScore(),
+                  std::max(m_nRecord, m_Round.BestScore()));
     m_pHudFont->Draw(line, kHudX, kHudY + 26, 0, 0, kHudColor, DT_LEFT | DT_SINGLELINE | DT_NOCLIP);
     std::swprintf(line, sizeof line / sizeof line[0], L"TIME  %d", seconds);
     m_pHudFont->Draw(line, kHudX, kHudY + 52, 0, 0, seconds <= 10 ? kWarnColor : kHudColor,

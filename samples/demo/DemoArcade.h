@@ -1,8 +1,10 @@
 // The demo's game on screen: it runs the round (DemoRound) once per game update from the
 // player's orb and the Return key's state, fires explosions from an animation pool and sounds
 // for what happened, and draws the targets, the score, best score, time and combo with engine
-// fonts. Optionally it prints a checkpoint line of the game state every N game updates, so
-// a replayed session can be compared with its recording. The rules live in DemoRound.
+// fonts. The all-time record is kept in DemoScores.ini in the current folder, outside the
+// game state, so a replay plays the same game whatever the file says. Optionally it prints a
+// checkpoint line of the game state every N game updates, so a replayed session can be
+// compared with its recording. The rules live in DemoRound.
 #pragma once
 
 #include "DemoRound.h"
@@ -40,6 +42,9 @@ class CDemoArcade {
     };
 
     void DrawTargets() const;
+    // The record file: read at load, written when a round beats it.
+    void LoadRecord();
+    void SaveRecord(int score);
     void DrawHud(CRenderSystem* render, bool paused) const;
 
     CDemoRound m_Round;
@@ -50,4 +55,5 @@ class CDemoArcade {
     std::vector<SPopup> m_Popups;
     DWORD m_nCheckpointEvery = 0;
     POINT m_ptPlayer{-1000, -1000}; // as of the last update, for the marker
+    int m_nRecord = 0;              // from DemoScores.ini, across sessions
 };
