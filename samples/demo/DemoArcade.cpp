@@ -64,6 +64,8 @@ void CDemoArcade::Update(const CInputSystem* input, SIZE scene, POINT player, CD
         ++popup.age;
     std::erase_if(m_Popups, [](const SPopup& popup) { return popup.age > kPopupTicks; });
     for (const CDemoRound::SEvent& event : m_Round.Events()) {
+        if (!m_pExplosions) // not loaded, or released already: the rules still run
+            break;
         switch (event.type) {
         case CDemoRound::SEvent::CAUGHT:
             m_pExplosions->PlayCenter(event.x, event.y);
