@@ -43,6 +43,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Settings.Create(this, m_strDataFolder);
         m_Scene3D.Load(GetRenderSystem(), m_strDataFolder);
         m_Sounds.Load(GetSoundSystem(), m_strDataFolder);
+        m_Arcade.Load(GetRenderSystem(), m_strDataFolder);
         break;
     case EMSG_EG_UI_UPDATE:
         m_Pictures.Update(m_nFrames);
@@ -70,6 +71,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         ++m_nGameTicks;
         UpdatePlayer();
         HashKeyStates();
+        m_Arcade.Update(GetInputSystem(), GetSceneSize(), m_ptPlayer, m_Sounds);
         m_Sprites.Update(GetSceneSize());
         m_Sounds.Update(GetInputSystem(), m_nGameTicks,
                         SIZE{GetSceneSize().cx - kOrbSize, GetSceneSize().cy - kOrbSize});
@@ -83,6 +85,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         DrawScene();
         m_Pictures.Draw();
         m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
+        m_Arcade.Draw(GetRenderSystem(), GetEngineStatus()->bPaused);
         // The text last, over everything else.
         GetRenderSystem()->BeginSprite();
         m_Text.Draw(GetRenderSystem());
@@ -102,6 +105,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Settings.Destroy();
         m_Scene3D.Release(GetRenderSystem());
         m_Sounds.Release(GetSoundSystem());
+        m_Arcade.Release(GetRenderSystem());
         break;
     default:
         break;
@@ -214,8 +218,9 @@ void CDemoGame::DrawScene()
 
     // The ring: each orb scaled, turned and tinted through the sprite's transform.
     const D3DXVECTOR2 centre(scene.cx / 2.0f, scene.cy / 2.0f);
-    static const D3DCOLOR tints[kRingCount] = {0xFFFF8080, 0xFFFFFF80, 0xFF80FF80, 0xFF80FFFF,
-                                               0xFF8080FF, 0xFFFF80FF, 0xC0FFFFFF, 0x80FFFFFF};
+    // Faint, so they stay scenery and do not look like the game's targets.
+    static const D3DCOLOR tints[kRingCount] = {0x60FF8080, 0x60FFFF80, 0x6080FF80, 0x6080FFFF,
+                                               0x608080FF, 0x60FF80FF, 0x50FFFFFF, 0x40FFFFFF};
     for (int i = 0; i < kRingCount; ++i) {
         const float angle = t * 0.02f + i * (2.0f * D3DX_PI / kRingCount);
         const float scale = 0.75f + 0.25f * std::sin(t * 0.05f + i);

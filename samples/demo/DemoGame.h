@@ -1,12 +1,16 @@
 // The demo game's class: what a game built on Vireo looks like at its smallest. It derives
 // from CGameEngine, handles the messages it cares about and passes everything on.
-// It draws a texture it makes itself and an orb the player steers with the arrow keys or by
-// dragging with the left mouse button, over and under the picture gallery (DemoPictures),
-// with an animated hero and sparkles from sprite packages (DemoSprites), a turning cube and a
-// lantern mesh in 3D (DemoScene3D), a settings dialog on F2 (DemoSettings), and sound effects,
-// music and a MIDI tune (DemoSounds).
+// The game (DemoArcade, rules in DemoRound): a one-minute round in which the player's orb,
+// steered with the arrow keys (Shift is faster) or by dragging with the left mouse button,
+// catches drifting gold stars for points and a combo up to x5 and loses five seconds on red
+// mines; Return starts the next round, P pauses, F2 opens the settings, Escape quits.
+// Around it the demo draws a texture it makes itself, over and under the picture gallery
+// (DemoPictures), with an animated hero and sparkles from sprite packages (DemoSprites), a
+// turning cube and a lantern mesh in 3D (DemoScene3D), a settings dialog on F2
+// (DemoSettings), and sound effects, music and a MIDI tune (DemoSounds).
 #pragma once
 
+#include "DemoArcade.h"
 #include "DemoPictures.h"
 #include "DemoScene3D.h"
 #include "DemoSettings.h"
@@ -38,6 +42,8 @@ class CDemoGame : public CGameEngine {
     // The picture gallery; Main asks it for the --capture screen capture.
     CDemoPictures& Pictures() { return m_Pictures; }
     CDemoScene3D& Scene3D() { return m_Scene3D; }
+    // The game: its round, score and checkpoints.
+    CDemoArcade& Arcade() { return m_Arcade; }
 
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -66,4 +72,5 @@ class CDemoGame : public CGameEngine {
     CDemoSettings m_Settings;
     CDemoScene3D m_Scene3D;
     CDemoSounds m_Sounds;
+    CDemoArcade m_Arcade;
 };

@@ -64,6 +64,13 @@ void CDemoSounds::Update(const CInputSystem* input, DWORD gameTicks, SIZE range)
     }
 }
 
+void CDemoSounds::Play(Cue cue)
+{
+    CSound* sound = cue == COIN ? m_pCoin : cue == HIT ? m_pHit : m_pBell;
+    if (sound)
+        sound->Play(1);
+}
+
 void CDemoSounds::Release(CSoundSystem* sound)
 {
     for (CSound** held : {&m_pHit, &m_pCoin, &m_pBell, &m_pMusic, &m_pTune}) {

@@ -1,7 +1,7 @@
 // The demo's sounds: effects from its own WAV files (the hit has four buffers, so quick hits
 // overlap), background music in OGG, a MIDI tune, a fade-out, and a bell that the executable
 // carries as a WAVE resource. Keys: Space hit, C coin, B bell, M tune, F fade the music out
-// (F again starts it anew).
+// (F again starts it anew). The game's events play the same effects through Play.
 #pragma once
 
 #include <vireo/engine.h>
@@ -16,6 +16,10 @@ class CDemoSounds {
     // whenever the bouncing orb (3 and 2 pixels a tick across travel of range) turns round.
     void Update(const CInputSystem* input, DWORD gameTicks, SIZE range);
     void Release(CSoundSystem* sound);
+
+    // One of the effects on a game event; nothing when its file was missing.
+    enum Cue { COIN, HIT, BELL };
+    void Play(Cue cue);
 
   private:
     CSound* m_pHit = nullptr;

@@ -3,7 +3,8 @@
 // message queue is empty. Options: --frames N, --seconds S, --data DIR, --capture (one last
 // frame saved to ScreenCapture.bmp; F12 does the same at any time),
 // --record FILE, --replay [FILE], --script KEYS (scripted keys for unattended runs),
-// --lose-device FRAME (a device loss and reset after that frame).
+// --lose-device FRAME (a device loss and reset after that frame), --checkpoints N (a line of
+// the game state every N game updates), --fps N (the frame cap; 0 runs uncapped).
 // At exit it prints the game state, so that a run and its replay can be compared.
 #include "DemoGame.h"
 #include "KeyScript.h"
@@ -34,6 +35,8 @@ struct Options {
     std::wstring replayFrom; // --replay FILE: copied to Record.dat first
     std::string script;      // --script KEYS: see CKeyScript::Parse
     long loseDeviceAt = -1;  // --lose-device FRAME: the present after that frame reports a lost device
+    long checkpoints = 0;    // --checkpoints N: print the game state every N game updates
+    long fps = 60;           // --fps N: the engine's frame cap
 };
 
 CDemoGame* g_game = nullptr;
@@ -97,6 +100,14 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.loseDeviceAt = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || options.loseDeviceAt < 0)
                 return false;
+        } else if (std::strcmp(arg, "--checkpoints") == 0 && hasValue) {
+            options.checkpoints = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || options.checkpoints < 1)
+                return false;
+        } else if (std::strcmp(arg, "--fps") == 0 && hasValue) {
+            options.fps = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || options.fps < 0 || options.fps > 1000)
+                return false;
         } else {
             return false;
         }
@@ -134,7 +145,8 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: %s [--frames N] [--seconds S] [--data DIR] [--capture]\n"
-                     "          [--record FILE | --replay [FILE]] [--script KEYS] [--lose-device FRAME]\n",
+                     "          [--record FILE | --replay [FILE]] [--script KEYS] [--lose-device FRAME]\n"
+                     "          [--checkpoints N] [--fps N]\n",
                      argv[0]);
         return 2;
     }
@@ -182,7 +194,7 @@ int main(int argc, char** argv)
     param.hWnd = hwnd;
     param.sizeScene = SIZE{kSceneWidth, kSceneHeight};
     param.sizeWindow = SIZE{0, 0};
-    param.wFPS = 60;
+    param.wFPS = static_cast<WORD>(options.fps);
     param.bCenterWindow = TRUE;
     if (!game.EngineInit(&param)) {
         std::fprintf(stderr, "demo: the engine did not start (see VireoEngine.log)\n");
@@ -191,6 +203,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    game.Arcade().SetCheckpointEvery(static_cast<DWORD>(options.checkpoints));
     // Recording and replay both start at game update count 0, before the first frame.
     const bool recordFailed = !options.recordPath.empty() && !game.StartRecording(options.recordPath.c_str());
     const bool replayFailed = options.replay && !game.StartReplay();
@@ -254,8 +267,10 @@ int main(int argc, char** argv)
     std::printf("demo: %u frames, %u game ticks in %.1f s (measured %u FPS)\n", game.GetFrameCount(),
                 game.GetGameTicks(), elapsed, game.GetEngineStatus()->wFPS);
     const POINT player = game.GetPlayerPos();
-    std::printf("demo state: frames=%u ticks=%u x=%ld y=%ld hash=%08x\n", game.GetFrameCount(), game.GetGameTicks(),
-                static_cast<long>(player.x), static_cast<long>(player.y), game.GetKeyStateHash());
+    const CDemoRound& round = game.Arcade().Round();
+    std::printf("demo state: frames=%u ticks=%u x=%ld y=%ld hash=%08x score=%d best=%d game=%08x\n",
+                game.GetFrameCount(), game.GetGameTicks(), static_cast<long>(player.x), static_cast<long>(player.y),
+                game.GetKeyStateHash(), round.Score(), round.BestScore(), round.Hash());
     if (game.Pictures().GetCaptureCount() > 0)
         std::printf("demo: %d screen capture(s) written to %ls\n", game.Pictures().GetCaptureCount(),
                     CDemoPictures::kCaptureFile);

@@ -1,8 +1,10 @@
 # Runs the demo headless twice in a fresh folder: once recording a scripted key sequence,
-# once replaying that recording with no keys at all; the printed game states must match and
-# the scripted keys must have moved the player. Then a mouse drag, which steers the player
-# but is not replayed, and bad options, which are refused.
-# Usage: cmake -DDEMO=<vireo_demo> -DWORK=<scratch folder> -P RecordReplayCheck.cmake
+# once replaying that recording with no keys at all; the printed game states and every
+# checkpoint line must match and the scripted keys must have moved the player. Then a longer
+# game, uncapped, in which the scripted player scores: its replay must reach the same game
+# state at every checkpoint. Then a mouse drag, which steers the player but is not replayed,
+# and bad options, which are refused.
+# Usage: cmake -DDEMO=<vireo_demo> -DDATA=<demo data folder> -DWORK=<scratch folder> -P RecordReplayCheck.cmake
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")
@@ -24,10 +26,37 @@ function(state_line out_var text)
   set(${out_var} "${line}" PARENT_SCOPE)
 endfunction()
 
+# The checkpoint lines of a run, as a list; at least `count` of them.
+function(checkpoints out_var text count)
+  string(REGEX MATCHALL "demo checkpoint: [^\n]*" lines "${text}")
+  list(LENGTH lines n)
+  if(n LESS count)
+    message(FATAL_ERROR "${n} checkpoint lines, want ${count}, in:\n${text}")
+  endif()
+  set(${out_var} "${lines}" PARENT_SCOPE)
+endfunction()
+
+# Fails at the first checkpoint where the replay left the recorded game.
+function(compare_checkpoints what recorded replayed)
+  list(LENGTH recorded n)
+  list(LENGTH replayed m)
+  if(NOT n EQUAL m)
+    message(FATAL_ERROR "${what}: ${n} checkpoints recorded, ${m} replayed")
+  endif()
+  math(EXPR last "${n} - 1")
+  foreach(i RANGE ${last})
+    list(GET recorded ${i} a)
+    list(GET replayed ${i} b)
+    if(NOT a STREQUAL b)
+      message(FATAL_ERROR "${what}: the replay left the recorded game at checkpoint ${i}:\n  recorded: ${a}\n  replayed: ${b}")
+    endif()
+  endforeach()
+endfunction()
+
 # Right held for frames 5-34 (30 updates x 4 px), down for 40-59 with Shift for 40-54
 # (15 x 8 + 5 x 4 px): from the middle (400, 300) to (520, 440).
 set(keys "5:right+,35:right-,40:down+,40:lshift+,55:lshift-,60:down-")
-run_demo(rec --frames 90 --record run.rec --script "${keys}")
+run_demo(rec --frames 90 --checkpoints 30 --record run.rec --script "${keys}")
 if(NOT rec_RESULT EQUAL 0)
   message(FATAL_ERROR "recording run failed (${rec_RESULT}):\n${rec_OUT}\n${rec_ERR}")
 endif()
@@ -51,7 +80,7 @@ if(NOT record_hex MATCHES "${terminator}$")
   message(FATAL_ERROR "run.rec does not end with the terminator:\n${record}")
 endif()
 
-run_demo(rep --frames 90 --replay run.rec)
+run_demo(rep --frames 90 --checkpoints 30 --replay run.rec)
 if(NOT rep_RESULT EQUAL 0)
   message(FATAL_ERROR "replay run failed (${rep_RESULT}):\n${rep_OUT}\n${rep_ERR}")
 endif()
@@ -59,6 +88,27 @@ state_line(replayed "${rep_OUT}")
 if(NOT replayed STREQUAL recorded)
   message(FATAL_ERROR "replay differs from the recording:\n  recorded: ${recorded}\n  replayed: ${replayed}")
 endif()
+checkpoints(rec_points "${rec_OUT}" 3)
+checkpoints(rep_points "${rep_OUT}" 3)
+compare_checkpoints("short run" "${rec_points}" "${rep_points}")
+
+# A longer game with the demo's data, uncapped: the player sweeps the field, catching stars
+# and running into mines; its replay must follow it checkpoint by checkpoint.
+set(sweep "5:right+,60:right-,60:up+,120:up-,130:left+,250:left-,250:down+,330:down-,330:right+,450:right-,"
+          "460:up+,470:lshift+,500:up-,500:lshift-,520:left+,700:left-,700:down+,760:down-,780:right+,880:right-")
+string(REPLACE ";" "" sweep "${sweep}")
+run_demo(game --frames 900 --fps 0 --checkpoints 60 --data "${DATA}" --record game.rec --script "${sweep}")
+if(NOT game_RESULT EQUAL 0)
+  message(FATAL_ERROR "game run failed (${game_RESULT}):\n${game_OUT}\n${game_ERR}")
+endif()
+checkpoints(game_points "${game_OUT}" 15)
+list(GET game_points -1 game_last)
+if(NOT game_last MATCHES " score=[1-9]")
+  message(FATAL_ERROR "the scripted player did not score: ${game_last}")
+endif()
+run_demo(game_rep --frames 900 --fps 0 --checkpoints 60 --data "${DATA}" --replay game.rec)
+checkpoints(game_rep_points "${game_rep_OUT}" 15)
+compare_checkpoints("game" "${game_points}" "${game_rep_points}")
 
 # A run with neither keys nor replay stays in the middle with another key hash: the equal
 # lines above come from the replayed keys, not from a state that never changes.
@@ -96,6 +146,9 @@ foreach(case
     "2;--script;5:256+"
     "2;--script;2:cursor=100/x"
     "2;--script;2:cursor=-1/5"
+    "2;--checkpoints;0"
+    "2;--fps;-1"
+    "2;--fps;60x"
     "2;--record;a.rec;--replay"
     "1;--replay;missing.rec")
   list(POP_FRONT case expected)

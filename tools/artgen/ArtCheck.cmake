@@ -33,7 +33,7 @@ foreach(name IN LISTS generated)
   list(APPEND pairs "${WORK}/pictures/${name}|${SOURCE_DIR}/samples/demo/data/pictures/${name}")
 endforeach()
 # Both ways for the sprite folders: a committed frame the tool no longer draws is stale too.
-foreach(folder data/hero sprites/effects data/gui/dialog data/gui/button data/gui/checkbox data/gui/edit data/Lantern.pak)
+foreach(folder data/hero sprites/effects sprites/explosion data/gui/dialog data/gui/button data/gui/checkbox data/gui/edit data/Lantern.pak)
   file(GLOB generated RELATIVE ${WORK}/demo/${folder} ${WORK}/demo/${folder}/*)
   file(GLOB committed RELATIVE ${SOURCE_DIR}/samples/demo/${folder} ${SOURCE_DIR}/samples/demo/${folder}/*)
   list(APPEND generated ${committed})

@@ -3,14 +3,16 @@
 //   vireo-artgen logo-source FILE.cpp  the logo's PNG bytes as the engine's embedded source
 //   vireo-artgen demo FOLDER           the demo's pictures, one PNG each
 //   vireo-artgen sprites DEMO_FOLDER   the sprite packages: DEMO_FOLDER/data/hero/ and the
-//                                      effects source DEMO_FOLDER/sprites/effects/ (vireo-pack
-//                                      turns the latter into data/effects.pak; this tool does not)
+//                                      sources DEMO_FOLDER/sprites/effects/ and .../explosion/
+//                                      (vireo-pack turns those into data/effects.pak and
+//                                      data/explosion.pak; this tool does not)
 //   vireo-artgen gui DEMO_FOLDER       the GUI packages under DEMO_FOLDER/data/gui/
 //   vireo-artgen mesh FOLDER           the demo's mesh folder: Lantern.x and its texture
 //   vireo-artgen sounds DEMO_FOLDER    the demo's sounds into DEMO_FOLDER/data/sounds/ and the WAV
 //                                      it builds into its executable, DEMO_FOLDER/resources/chime.wav
 // The same build writes the same bytes every time, which is what the art check relies on.
 #include "DemoArt.h"
+#include "ExplosionArt.h"
 #include "GuiArt.h"
 #include "LogoArt.h"
 #include "MeshArt.h"
@@ -128,7 +130,8 @@ int main(int argc, char** argv)
     if (mode == "sprites") {
         const std::filesystem::path demo(target);
         return WritePackage(demo / "data" / "hero", artgen::DrawHeroPackage()) &&
-                       WritePackage(demo / "sprites" / "effects", artgen::DrawSparklePackage())
+                       WritePackage(demo / "sprites" / "effects", artgen::DrawSparklePackage()) &&
+                       WritePackage(demo / "sprites" / "explosion", artgen::DrawExplosionPackage())
                    ? 0
                    : 1;
     }

@@ -91,6 +91,13 @@ Canvas DrawSparkleFrame(int index)
     return canvas;
 }
 
+} // namespace
+
+Rgba HeroColourKey()
+{
+    return FromHex(0xFF00FF);
+}
+
 std::string CenterPoints(int count, const char* point)
 {
     std::string out;
@@ -109,13 +116,6 @@ SpritePackage MakePackage(int frames, Canvas (*draw)(int), std::string desc)
         package.frames.push_back(draw(i));
     package.desc = std::move(desc);
     return package;
-}
-
-} // namespace
-
-Rgba HeroColourKey()
-{
-    return FromHex(0xFF00FF);
 }
 
 SpritePackage DrawHeroPackage()

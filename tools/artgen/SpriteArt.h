@@ -23,4 +23,9 @@ SpritePackage DrawSparklePackage();
 // The hero's colour key (magenta); every other pixel of a hero frame is fully opaque.
 Rgba HeroColourKey();
 
+// Shared by the packages' drawing code: `frames` frames from `draw`, with `desc` as Desc.ini,
+// and the [CenterPoint] lines 000 ... count-1 all set to `point` ("x,y").
+SpritePackage MakePackage(int frames, Canvas (*draw)(int), std::string desc);
+std::string CenterPoints(int count, const char* point);
+
 } // namespace artgen

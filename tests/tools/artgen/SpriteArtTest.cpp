@@ -1,6 +1,7 @@
 // Checks the Desc.ini texts of the demo's packages against their frames. The exact pixels are
 // the byte-for-byte art check's.
 #include "tools/artgen/SpriteArt.h"
+#include "tools/artgen/ExplosionArt.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,8 @@ TEST(SpriteArt, PackagesMatchTheirDescriptions)
         int width, height, centres;
     };
     const Case cases[] = {{"hero", artgen::DrawHeroPackage(), 48, 64, 12},
-                          {"sparkle", artgen::DrawSparklePackage(), 32, 32, 1}};
+                          {"sparkle", artgen::DrawSparklePackage(), 32, 32, 1},
+                          {"explosion", artgen::DrawExplosionPackage(), 64, 64, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(DescInt(c.package.desc, "PictureCount"), static_cast<int>(c.package.frames.size()));
