@@ -83,11 +83,10 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         DrawScene();
         m_Pictures.Draw();
         m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
-        // The text last, over everything else.
+        // The text last; the engine draws the settings dialog over it once this is passed on.
         GetRenderSystem()->BeginSprite();
         m_Text.Draw(GetRenderSystem());
         GetRenderSystem()->EndSprite();
-        m_Settings.Draw(GetRenderSystem());
         m_Pictures.CaptureIfRequested();
         break;
     case EMSG_EG_FRAME_END:
