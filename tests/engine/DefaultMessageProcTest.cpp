@@ -71,6 +71,8 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
         {"Ctrl+F7 mutes effects", {ctrl}, DIK_F7, {1, 0, 0, 0, 0, 60}},
         {"right Ctrl+F7 unmutes them", {DIK_RCONTROL}, DIK_F7, {0, 0, 0, 0, 0, 60}},
         {"Ctrl+F8 mutes music", {ctrl}, DIK_F8, {0, 1, 0, 0, 0, 60}},
+        {"Ctrl+F8 again unmutes it", {ctrl}, DIK_F8, {0, 0, 0, 0, 0, 60}},
+        {"Ctrl+F8 mutes it once more", {ctrl}, DIK_F8, {0, 1, 0, 0, 0, 60}},
         {"Ctrl+F9 shows the status", {ctrl}, DIK_F9, {0, 1, 1, 0, 0, 60}},
         {"Ctrl+Shift+F9 does nothing", {ctrl, shift}, DIK_F9, {0, 1, 1, 0, 0, 60}},
         {"F9 alone does nothing", {}, DIK_F9, {0, 1, 1, 0, 0, 60}},
@@ -216,15 +218,15 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
     struct {
         const char* name;
         BOOL showStatus, debug;
-        int frames, interval; // interval 1000 ms: 1 FPS measured, short of the cap of 5
+        int frames, interval; // the last frame draws with nUIUpdateCount frames - 1; 1000 ms: 1 FPS
         Colour expected;
     } rows[] = {
         {"both off", FALSE, FALSE, 8, 1000, None},
         {"status on", TRUE, FALSE, 8, 1000, Yellow},
-        {"debug, short of the cap", FALSE, TRUE, 8, 1000, Red},
+        {"debug, short of the cap, first frame past it", FALSE, TRUE, 7, 1000, Red},
         {"status and debug, short of the cap", TRUE, TRUE, 8, 1000, Red},
         {"debug, cap reached", TRUE, TRUE, 8, 200, Yellow},
-        {"debug, short but still within the first frames", FALSE, TRUE, 5, 1000, None},
+        {"debug, short but within the first cap-many frames", FALSE, TRUE, 6, 1000, None},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -268,13 +270,19 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
             EXPECT_LE(box.bottom, 150);
             EXPECT_TRUE(lines[0] && lines[1] && lines[2]) << "three lines, 16 pixels apart";
         }
-        // Debug mode adds the cursor's scene position in white just below and right of it.
+        // Debug mode adds the cursor's scene position in white, from 20 right and 3 below it.
         const POINT cursor = m_game->GetInputSystem()->GetCursorPos();
-        int white = 0;
-        for (int y = cursor.y + 3; y < cursor.y + 20; ++y)
-            for (int x = cursor.x + 20; x < cursor.x + 80; ++x)
-                white += Pixel(f, x, y) == 0xFFFFFFFFu;
-        EXPECT_EQ(white > 0, row.debug != FALSE) << "cursor read-out at " << cursor.x << "," << cursor.y;
+        RECT white{800, 600, 0, 0};
+        for (int y = cursor.y - 10; y < cursor.y + 40; ++y)
+            for (int x = cursor.x - 10; x < cursor.x + 150; ++x)
+                if (Pixel(f, x, y) == 0xFFFFFFFFu)
+                    white = RECT{std::min<LONG>(white.left, x), std::min<LONG>(white.top, y), 0, 0};
+        EXPECT_EQ(white.left < 800, row.debug != FALSE) << "cursor read-out at " << cursor.x << "," << cursor.y;
+        if (row.debug) {
+            EXPECT_GE(white.left, cursor.x + 20);
+            EXPECT_LE(white.left, cursor.x + 24);
+            EXPECT_GE(white.top, cursor.y + 3);
+        }
     }
 }
 
