@@ -64,9 +64,9 @@ bool XSession::Start(const std::string& xvfbPath, std::string& why)
         why = "pipe failed";
         return false;
     }
-    const bool started = m_server.Start({xvfbPath, "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                                         "-nolisten", "tcp", "-noreset"},
-                                        {}, {}, fds[1]);
+    const bool started = m_server.Start(
+        {xvfbPath, "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
+        {}, {}, fds[1]);
     close(fds[1]);
     std::string number;
     pollfd waitFor{fds[0], POLLIN, 0};
@@ -142,9 +142,8 @@ Screenshot XSession::Capture(unsigned long window)
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(m_display, window, &attributes))
         return shot;
-    XImage* image =
-        XGetImage(m_display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(m_display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     if (!image)
         return shot;
     shot.width = attributes.width;
