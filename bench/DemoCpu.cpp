@@ -43,7 +43,8 @@ DemoRun RunDemo(const std::vector<std::string>& options)
     text << in.rdbuf();
     run.output = text.str();
     const std::size_t at = run.output.find("demo: ");
-    run.ok = status == 0 && at != std::string::npos && std::sscanf(run.output.c_str() + at, "demo: %u frames", &run.frames) == 1;
+    run.ok = status == 0 && at != std::string::npos &&
+             std::sscanf(run.output.c_str() + at, "demo: %u frames", &run.frames) == 1;
     return run;
 }
 
