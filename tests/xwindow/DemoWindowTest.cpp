@@ -51,6 +51,32 @@ int YellowInStatusBox(const Screenshot& shot)
     return count;
 }
 
+// Share of light pixels (every channel at least 0xC8) in the middle of the scene, where the
+// demo's settings dialog shows when it is open: a light panel over a mostly dark scene.
+double LightInDialogArea(const Screenshot& shot)
+{
+    int light = 0, all = 0;
+    for (int y = 200; y < 400; ++y)
+        for (int x = 260; x < 540; ++x, ++all) {
+            const std::uint32_t p = shot.At(x, y);
+            light += (p >> 16 & 0xFF) >= 0xC8 && (p >> 8 & 0xFF) >= 0xC8 && (p & 0xFF) >= 0xC8;
+        }
+    return static_cast<double>(light) / all;
+}
+
+// Captures the window until `done` holds for one capture, at most 5 s; that capture's value.
+template <typename Measure, typename Done>
+auto PollCapture(XSession& x, unsigned long window, Measure measure, Done done)
+{
+    auto value = measure(x.Capture(window));
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (!done(value) && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(100ms);
+        value = measure(x.Capture(window));
+    }
+    return value;
+}
+
 TEST(DemoWindowTest, ShowsTheSceneTakesKeysThroughTheServerAndQuitsOnEscape)
 {
     const std::string xvfb = FindProgram("Xvfb");
@@ -88,13 +114,15 @@ TEST(DemoWindowTest, ShowsTheSceneTakesKeysThroughTheServerAndQuitsOnEscape)
     // Keys 200 ms apart land in different frames even in a slow (sanitizer) build.
     const int yellowBefore = YellowInStatusBox(scene);
     x.Chord({XK_Control_L, XK_F9}, 200ms);
-    int yellowAfter = 0;
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    while (yellowAfter <= yellowBefore + 40 && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(100ms);
-        yellowAfter = YellowInStatusBox(x.Capture(window));
-    }
+    const int yellowAfter = PollCapture(x, window, YellowInStatusBox, [&](int n) { return n > yellowBefore + 40; });
     EXPECT_GT(yellowAfter, yellowBefore + 40) << "no status overlay after Ctrl+F9";
+
+    // F2 opens the demo's settings dialog, which the engine draws with the rest of the GUI
+    // because the demo passes EMSG_RS_RENDER on.
+    EXPECT_LT(LightInDialogArea(scene), 0.3);
+    x.Chord({XK_F2}, 200ms);
+    const double light = PollCapture(x, window, LightInDialogArea, [](double share) { return share > 0.6; });
+    EXPECT_GT(light, 0.6) << "no settings dialog after F2";
 
     x.Chord({XK_Escape}, 200ms);
     const int status = demo.Wait(10s);
