@@ -124,6 +124,15 @@ TEST(DemoWindowTest, ShowsTheSceneTakesKeysThroughTheServerAndQuitsOnEscape)
     const double light = PollCapture(x, window, LightInDialogArea, [](double share) { return share > 0.6; });
     EXPECT_GT(light, 0.6) << "no settings dialog after F2";
 
+    // Print Screen saves the scene, 800 x 600 at 32 bits, in the demo's working folder.
+    x.Chord({XK_Print}, 200ms);
+    const std::filesystem::path capture = dir.Path("ScreenCapture.bmp");
+    const auto captureBy = std::chrono::steady_clock::now() + 5s;
+    while (!(std::filesystem::exists(capture) && std::filesystem::file_size(capture) == 1920054) &&
+           std::chrono::steady_clock::now() < captureBy)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(std::filesystem::exists(capture) && std::filesystem::file_size(capture) == 1920054);
+
     x.Chord({XK_Escape}, 200ms);
     const int status = demo.Wait(10s);
     EXPECT_EQ(status, 0) << "-1: still running 10 s after Escape; its output:\n" << ReadText(out);
