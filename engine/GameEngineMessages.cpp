@@ -1,6 +1,6 @@
 // CGameEngine's message road: SendMessage routing (GUI, then the render, sound and input
-// systems, then the game), the default MessageProc cases of the engine core, and
-// PrintMessage. Not here: debug hot keys, a debug overlay, camera steering.
+// systems, then the game), the default MessageProc's dispatch, and PrintMessage. What the
+// drawing, hot-key and camera defaults do is in GameEngineDefaults.cpp.
 #include <vireo/engine.h>
 #include <vireo/support.h>
 
@@ -40,6 +40,17 @@ int CGameEngine::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 int CGameEngine::MessageProc(UINT msg, WPARAM, LPARAM)
 {
     switch (msg) {
+    case EMSG_RS_RENDER:
+        DrawDefaultLayers();
+        return 0;
+    case EMSG_IS_UI_KEYBOARD_INPUT:
+        return HandleHotKeys();
+    case EMSG_IS_GAME_KEYBOARD_INPUT:
+        SteerCameraByKeys();
+        return 0;
+    case EMSG_IS_GAME_MOUSE_INPUT:
+        SteerCameraByMouse();
+        return 0;
     case WM_DESTROY:
         EngineDestroy();
         return 1;

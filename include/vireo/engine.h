@@ -50,7 +50,9 @@ class CGameEngine {
 
   protected:
     // The game overrides this and passes on what it does not handle. The default ends the
-    // engine on WM_DESTROY and swallows WM_SYSKEYDOWN / WM_SYSKEYUP.
+    // engine on WM_DESTROY, swallows WM_SYSKEYDOWN / WM_SYSKEYUP, draws the GUI and the status
+    // overlay on EMSG_RS_RENDER, runs the debug hot keys on EMSG_IS_UI_KEYBOARD_INPUT and
+    // steers the camera on EMSG_IS_GAME_KEYBOARD_INPUT and EMSG_IS_GAME_MOUSE_INPUT.
     virtual int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
   private:
@@ -58,6 +60,13 @@ class CGameEngine {
     // Start-up picture shown while the game loads; arrives with pictures (see EngineInit).
     void ShowStartupLogo();
     LONGLONG TicksToMs(LONGLONG ticks) const;
+    // The defaults of MessageProc (GameEngineDefaults.cpp).
+    void DrawDefaultLayers();
+    void DrawStatusOverlay();
+    // 1 when a hot key fired.
+    int HandleHotKeys();
+    void SteerCameraByKeys();
+    void SteerCameraByMouse();
 
     CGWnd* m_pMainGWnd = nullptr;
     SGuiContext* m_pGuiContext = nullptr;

@@ -86,11 +86,10 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_Pictures.Draw();
         m_Sprites.Draw(GetRenderSystem(), GetSceneSize());
         m_Arcade.Draw(GetRenderSystem(), GetEngineStatus()->bPaused);
-        // The text last, over everything else.
+        // The text last; the engine draws the settings dialog over it once this is passed on.
         GetRenderSystem()->BeginSprite();
         m_Text.Draw(GetRenderSystem());
         GetRenderSystem()->EndSprite();
-        m_Settings.Draw(GetRenderSystem());
         m_Pictures.CaptureIfRequested();
         break;
     case EMSG_EG_FRAME_END:

@@ -17,6 +17,8 @@ constexpr float kLanternX = -5.2f, kLanternY = -0.8f;
 
 void CDemoScene3D::Load(CRenderSystem* render, const std::wstring& dataFolder)
 {
+    D3DXVECTOR3 eye(0, 0, kCameraZ);
+    render->GetCamera()->SetPosition(&eye);
     m_pCube = render->CreateGeometry(1);
     m_pLantern = render->CreateMesh((dataFolder + L"\\Lantern.pak").c_str());
     if (!HasMesh())
@@ -52,10 +54,8 @@ void CDemoScene3D::DrawTurned(IDirect3DDevice9* device, const D3DXMATRIX& view, 
 void CDemoScene3D::Draw(CRenderSystem* render, DWORD frame)
 {
     IDirect3DDevice9* device = render->GetD3DDevice();
-    CCamera* camera = render->GetCamera();
-    D3DXVECTOR3 eye(0, 0, kCameraZ);
-    camera->SetPosition(&eye);
-    camera->Render();
+    // The camera was placed at load; the engine's arrow keys and mouse steer it from there.
+    render->GetCamera()->Render();
     D3DXMATRIX view;
     device->GetTransform(D3DTS_VIEW, &view);
     const float t = static_cast<float>(frame);

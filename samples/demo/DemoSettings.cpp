@@ -94,17 +94,6 @@ void CDemoSettings::Close(CGameEngine* engine)
     WriteLog(1, L"Demo: settings closed, player '%s'", m_strName.c_str());
 }
 
-void CDemoSettings::Draw(CRenderSystem* render) const
-{
-    if (!m_pDialog || !m_pDialog->IsVisible())
-        return;
-    render->BeginSprite();
-    render->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-    m_pDialog->DoRender();
-    render->SetPictureColorOP(D3DTOP_MODULATE);
-    render->EndSprite();
-}
-
 bool CDemoSettings::HoldsMouse(CGameEngine* engine) const
 {
     const CGWnd* capture = engine->GetMainGWnd() ? engine->GetMainGWnd()->GetCapture() : nullptr;

@@ -1,7 +1,7 @@
 // The demo's settings dialog, made of the engine's GUI: check boxes to mute sound effects
 // and music, an edit box for the player's name, a button that pauses the game and a default
 // button that closes the dialog. F2 opens and closes it; it can be dragged by any spot that
-// is not a control. It only keeps and applies the settings; it draws nothing else.
+// is not a control. It only keeps and applies the settings; the engine draws it with the GUI.
 #pragma once
 
 #include <vireo/engine.h>
@@ -19,8 +19,6 @@ class CDemoSettings {
     void OnButtonUp(CGameEngine* engine, UINT id);
     // The pause button's caption follows the game's pause state.
     void OnPauseChange(BOOL paused);
-    // Draws the dialog over the scene inside its own sprite batch.
-    void Draw(CRenderSystem* render) const;
     // True while a press that began on the dialog is held: the game leaves the mouse alone.
     bool HoldsMouse(CGameEngine* engine) const;
     void Destroy();

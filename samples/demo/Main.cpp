@@ -43,11 +43,6 @@ CDemoGame* g_game = nullptr;
 
 LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    // Escape quits here until the engine's default hot keys (Escape among them) handle it.
-    if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
-        DestroyWindow(hwnd);
-        return 0;
-    }
     if (g_game && g_game->SendMessage(msg, wParam, lParam))
         return 0;
     return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -27,6 +27,7 @@ void EngineTest::SetUp()
     vireo::testing::SetAnsiCodePage("UTF-8");
     m_hwnd = CreateHostWindow(640, 480, HostWindowProc, true);
     ASSERT_NE(m_hwnd, nullptr);
+    GetCursorPos(&m_cursorAtStart);
     m_game = std::make_unique<CTestGame>();
     g_game = m_game.get();
 }
@@ -35,8 +36,13 @@ void EngineTest::TearDown()
 {
     g_game = nullptr;
     m_game.reset();
-    if (m_hwnd)
+    if (m_hwnd) {
+        // The cursor is one for the whole process: put it back for the next test.
+        POINT origin{0, 0};
+        ClientToScreen(m_hwnd, &origin);
+        vireo::testing::SetCursorClientPos(m_hwnd, m_cursorAtStart.x - origin.x, m_cursorAtStart.y - origin.y);
         DestroyWindow(m_hwnd);
+    }
     DrainQueue();
     vireo::testing::ResetGraphicsControls();
     vireo::testing::SetDxDiagSystemInfo(vireo::testing::DxDiagSystemInfo{});

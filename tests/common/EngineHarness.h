@@ -74,6 +74,7 @@ class EngineTest : public ::testing::Test {
     ScratchDir m_dir;
     HWND m_hwnd = nullptr;
     std::unique_ptr<CTestGame> m_game;
+    POINT m_cursorAtStart{0, 0};
 };
 
 } // namespace vireo::test

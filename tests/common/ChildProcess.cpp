@@ -1,0 +1,109 @@
+// fork, exec and a polled wait4 (for the status and the CPU time) behind ChildProcess.h.
+#include "common/ChildProcess.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vireo::test {
+
+ChildProcess::~ChildProcess()
+{
+    Kill();
+}
+
+bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                         const std::string& logPath, int keepFd)
+{
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    m_pid = fork();
+    if (m_pid < 0)
+        return false;
+    if (m_pid == 0) {
+        for (const std::string& entry : env)
+            putenv(const_cast<char*>(entry.c_str()));
+        if (!logPath.empty()) {
+            const int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd >= 0) {
+                dup2(fd, 1);
+                dup2(fd, 2);
+                close(fd);
+            }
+        }
+        const int devNull = open("/dev/null", O_RDONLY);
+        if (devNull >= 0)
+            dup2(devNull, 0);
+        for (int fd = 3; fd < 1024; ++fd)
+            if (fd != keepFd)
+                close(fd);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    return true;
+}
+
+int ChildProcess::Wait(std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (m_pid > 0) {
+        int status = 0;
+        rusage usage{};
+        const pid_t done = wait4(m_pid, &status, WNOHANG, &usage);
+        if (done == m_pid) {
+            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+            m_cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+            m_pid = -1;
+            break;
+        }
+        if (done < 0 && errno != EINTR) {
+            m_status = -2;
+            m_pid = -1;
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= end)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return m_status;
+}
+
+void ChildProcess::Kill()
+{
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGTERM);
+    if (Wait(std::chrono::milliseconds(2000)) == -1) {
+        kill(m_pid, SIGKILL);
+        Wait(std::chrono::milliseconds(2000));
+    }
+}
+
+std::string FindProgram(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    const std::string dirs = path ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+        struct stat info {};
+        if (end > start && stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+} // namespace vireo::test

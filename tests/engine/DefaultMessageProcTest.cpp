@@ -1,0 +1,337 @@
+// The base MessageProc's defaults through whole frames: the hot-key table with its exact
+// modifiers, the quit keys, a game that takes the keyboard first, the screen capture, the GUI
+// and the status overlay in pixels, and the camera steps for keys and mouse.
+#include "render/RenderTest.h"
+
+#include <vireo/platform/DInput8.h>
+
+#include <cmath>
+#include <filesystem>
+
+namespace vireo::test {
+namespace {
+
+using vireo::testing::InjectKey;
+
+class DefaultMessageProcTest : public RenderTest {
+  protected:
+    // Frames `interval` ms apart on the virtual clock (a second: even slow motion draws).
+    void Frames(int count = 1, int interval = 1000)
+    {
+        for (int i = 0; i < count; ++i) {
+            vireo::testing::AdvanceClock(interval);
+            m_game->Run();
+        }
+    }
+    // `key` pressed and released in one frame while `held` are down; true when that frame's
+    // game keyboard message was stopped (a hot key fired).
+    bool Chord(const std::vector<int>& held, int key)
+    {
+        for (int modifier : held)
+            InjectKey(modifier, true);
+        InjectKey(key, true);
+        InjectKey(key, false);
+        m_game->seen.clear();
+        Frames();
+        const bool stopped = Count(m_game->seen, EMSG_IS_GAME_KEYBOARD_INPUT) == 0;
+        for (int modifier : held)
+            InjectKey(modifier, false);
+        Frames();
+        return stopped;
+    }
+    CCamera* Camera() { return Render()->GetCamera(); }
+};
+
+struct Settings {
+    BOOL muteEffect, muteMusic, showStatus, wireframe, debug;
+    WORD fps;
+    bool operator==(const Settings&) const = default;
+};
+
+TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
+{
+    StartWith(Param(60));
+    const auto now = [this] {
+        const SEngineStatus* s = m_game->GetEngineStatus();
+        const SEngineParam* p = m_game->GetEngineParam();
+        CSoundSystem* sound = m_game->GetSoundSystem();
+        return Settings{sound->IsMuteEffect(), sound->IsMuteMusic(), s->bShowStatus,
+                        s->bWireframe,         p->bDebugMode,        p->wFPS};
+    };
+    const int ctrl = DIK_LCONTROL, alt = DIK_LMENU, shift = DIK_LSHIFT;
+    struct {
+        const char* name;
+        std::vector<int> held;
+        int key;
+        Settings after; // fields: effects, music, status, wire-frame, debug, live cap
+    } rows[] = {
+        {"Ctrl+F7 mutes effects", {ctrl}, DIK_F7, {1, 0, 0, 0, 0, 60}},
+        {"right Ctrl+F7 unmutes them", {DIK_RCONTROL}, DIK_F7, {0, 0, 0, 0, 0, 60}},
+        {"Ctrl+F8 mutes music", {ctrl}, DIK_F8, {0, 1, 0, 0, 0, 60}},
+        {"Ctrl+F8 again unmutes it", {ctrl}, DIK_F8, {0, 0, 0, 0, 0, 60}},
+        {"Ctrl+F9 shows the status", {ctrl}, DIK_F9, {0, 0, 1, 0, 0, 60}},
+        {"Ctrl+Shift+F9 does nothing", {ctrl, shift}, DIK_F9, {0, 0, 1, 0, 0, 60}},
+        {"F9 alone does nothing", {}, DIK_F9, {0, 0, 1, 0, 0, 60}},
+        {"Alt+F9 lifts the cap", {alt}, DIK_F9, {0, 0, 1, 0, 0, 0}},
+        {"Alt+F9 again restores it", {DIK_RMENU}, DIK_F9, {0, 0, 1, 0, 0, 60}},
+        {"Alt+F10 is slow motion", {alt}, DIK_F10, {0, 0, 1, 0, 0, 1}},
+        {"Alt+F9 from slow motion lifts the cap", {alt}, DIK_F9, {0, 0, 1, 0, 0, 0}},
+        {"Alt+F10 from no cap is slow motion", {alt}, DIK_F10, {0, 0, 1, 0, 0, 1}},
+        {"Alt+F10 again restores the cap", {alt}, DIK_F10, {0, 0, 1, 0, 0, 60}},
+        {"Ctrl+F11 draws wire-frame", {ctrl}, DIK_F11, {0, 0, 1, 1, 0, 60}},
+        {"Ctrl+grave switches debug mode on", {ctrl}, DIK_GRAVE, {0, 0, 1, 1, 1, 60}},
+    };
+    Settings before = now();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const bool stopped = Chord(row.held, row.key);
+        EXPECT_TRUE(now() == row.after);
+        EXPECT_EQ(stopped, !(row.after == before)) << "a hot key that fired answers 1, which stops game input";
+        before = now();
+    }
+    EXPECT_TRUE(m_game->IsActive());
+}
+
+TEST_F(DefaultMessageProcTest, FrameCapKeysWithNoInitialCapStayUncapped)
+{
+    StartWith(Param(0));
+    // Alt+F9 twice, then Alt+F10 into slow motion and back to the initial (no) cap.
+    for (auto [key, expected] :
+         {std::pair{DIK_F9, 0}, std::pair{DIK_F9, 0}, std::pair{DIK_F10, 1}, std::pair{DIK_F10, 0}}) {
+        Chord({DIK_LMENU}, key);
+        EXPECT_EQ(m_game->GetEngineParam()->wFPS, expected) << int(key);
+    }
+}
+
+TEST_F(DefaultMessageProcTest, EscapeAndAltF4EndTheEngine)
+{
+    for (auto [held, key] :
+         {std::pair{std::vector<int>{}, DIK_ESCAPE}, std::pair{std::vector<int>{DIK_LMENU}, DIK_F4}}) {
+        SCOPED_TRACE(key);
+        TearDown();
+        SetUp();
+        StartWith(Param(60));
+        Chord(held, key);
+        EXPECT_FALSE(m_game->IsActive());
+        EXPECT_EQ(Count(m_game->Take(), EMSG_EG_DESTROY), 1);
+        EXPECT_EQ(Count(DrainQueue(), WM_QUIT), 1);
+    }
+}
+
+TEST_F(DefaultMessageProcTest, AGameTakingTheUiKeyboardFirstDisablesEveryHotKey)
+{
+    StartWith(Param(60));
+    m_game->onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
+    Chord({DIK_LCONTROL}, DIK_F9);
+    Chord({DIK_LMENU}, DIK_F9);
+    Chord({}, DIK_SYSRQ);
+    Chord({}, DIK_ESCAPE);
+    EXPECT_TRUE(m_game->IsActive());
+    EXPECT_FALSE(m_game->GetEngineStatus()->bShowStatus);
+    EXPECT_EQ(m_game->GetEngineParam()->wFPS, 60);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("ScreenCapture.bmp")));
+}
+
+TEST_F(DefaultMessageProcTest, PrintScreenSavesTheSceneAsScreenCaptureBmp)
+{
+    StartWith(Param(60));
+    m_game->onMessage = [this](UINT msg) {
+        if (msg == EMSG_RS_RENDER_BEGIN)
+            Render()->ClearCanvas(0xFF2060A0);
+        return -1;
+    };
+    Frames();
+    Chord({}, DIK_SYSRQ);
+    const std::string bmp = ReadFileBytes(m_dir.Path("ScreenCapture.bmp"));
+    ASSERT_EQ(bmp.size(), 54u + 800u * 600u * 4u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    // The frame drawn before the key: the game's canvas colour, blue green red in the file.
+    EXPECT_EQ(bmp.substr(54, 3), std::string("\xA0\x60\x20"));
+}
+
+// A GUI child that paints a grey square with an explicit colour, so the colour operation it is
+// drawn under shows: ADDSMOOTH brightens 0x80 by 0x40 to 0xA0, MODULATE would darken it.
+class CPaintedWnd : public CGWnd {
+  public:
+    CPicture* picture = nullptr;
+    void DoRender() override
+    {
+        RECT r;
+        GetWindowRectAbs(&r);
+        DWORD tint = 0xFF404040;
+        picture->Draw(r.left, r.top, nullptr, nullptr, &tint);
+        CGWnd::DoRender();
+    }
+};
+
+TEST_F(DefaultMessageProcTest, PassedOnRenderDrawsTheGuiOverTheSceneAndNothingElse)
+{
+    StartWith(Param(60));
+    CPicture* green = FromBytes(Bmp(40, 40, 0xFF00C000));
+    CPaintedWnd gui;
+    gui.picture = FromBytes(Bmp(40, 40, 0xFF808080));
+    gui.Create(m_game->GetMainGWnd(), 9, GWT_WINDOW, 0, 120, 120, nullptr, 40, 40, nullptr);
+    m_game->onMessage = [&](UINT msg) {
+        if (msg == EMSG_RS_RENDER_BEGIN) {
+            Render()->ClearCanvas(0xFF000000);
+            return 1;
+        }
+        if (msg == EMSG_RS_RENDER) {
+            Render()->BeginSprite();
+            green->Draw(100, 100);
+            Render()->EndSprite();
+        }
+        return -1;
+    };
+    // The second frame's game picture shows the GUI's colour operation did not outlive it.
+    Frames(2);
+    const vireo::testing::Frame f = vireo::testing::ReadBackBuffer(Device());
+    EXPECT_EQ(Drawn(f), (RECT{100, 100, 160, 160}));
+    EXPECT_EQ(Pixel(f, 110, 110), 0xFF00C000u);
+    for (auto [x, y] : {std::pair{125, 125}, std::pair{155, 155}})
+        EXPECT_NEAR(static_cast<int>(Pixel(f, x, y) & 0xFF), 0xA0, 1) << x << "," << y;
+    m_game->onMessage = nullptr;
+    gui.ShowWindow(SW_HIDE);
+    Render()->ReleasePicture(&gui.picture);
+    Render()->ReleasePicture(&green);
+}
+
+TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
+{
+    enum Colour { None, Yellow, Red };
+    struct {
+        const char* name;
+        BOOL showStatus, debug;
+        int frames, interval; // the last frame draws with nUIUpdateCount frames - 1; 1000 ms: 1 FPS
+        Colour expected;
+    } rows[] = {
+        {"both off", FALSE, FALSE, 8, 1000, None},
+        {"status on", TRUE, FALSE, 8, 1000, Yellow},
+        {"debug, short of the cap, first frame past it", FALSE, TRUE, 7, 1000, Red},
+        {"debug, cap reached", TRUE, TRUE, 8, 200, Yellow},
+        {"debug, short but within the first cap-many frames", FALSE, TRUE, 6, 1000, None},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        SetUp();
+        SEngineParam param = Param(5);
+        param.bDebugMode = row.debug;
+        StartWith(param);
+        vireo::testing::SetCursorClientPos(m_hwnd, 80, 400);
+        const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = row.showStatus;
+        m_game->onMessage = [this](UINT msg) {
+            if (msg == EMSG_RS_RENDER_BEGIN)
+                Render()->ClearCanvas(0xFF000000);
+            return msg == EMSG_RS_RENDER_BEGIN ? 1 : -1;
+        };
+        Frames(row.frames, row.interval);
+        const vireo::testing::Frame f = vireo::testing::ReadBackBuffer(Device());
+        // Only the overlay draws in the right half's top: its bounds and colours.
+        RECT box{800, 600, 0, 0};
+        int yellow = 0, red = 0;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 400; x < 800; ++x) {
+                const std::uint32_t p = Pixel(f, x, y);
+                if (p == 0xFF000000u)
+                    continue;
+                box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                           std::max<LONG>(box.bottom, y + 1)};
+                const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                yellow += r > 0x80 && g > 0x80 && b < 0x40;
+                red += r > 0x80 && g < 0x40;
+            }
+        EXPECT_EQ(yellow > 0, row.expected == Yellow);
+        EXPECT_EQ(red > 0, row.expected == Red);
+        if (row.expected != None) {
+            EXPECT_GE(box.left, 602);
+            EXPECT_LE(box.left, 606); // the lines start 4 pixels inside the 202-wide box
+            EXPECT_GE(box.top, 100);
+            EXPECT_GE(box.bottom, 140); // three lines, 16 pixels apart
+            EXPECT_LE(box.bottom, 150);
+        }
+        // Debug mode adds the cursor's scene position in white, from 20 right and 3 below it.
+        const POINT cursor = m_game->GetInputSystem()->GetCursorPos();
+        RECT white{800, 600, 0, 0};
+        for (int y = cursor.y - 10; y < cursor.y + 40; ++y)
+            for (int x = cursor.x - 10; x < cursor.x + 150; ++x)
+                if (Pixel(f, x, y) == 0xFFFFFFFFu)
+                    white = RECT{std::min<LONG>(white.left, x), std::min<LONG>(white.top, y), 0, 0};
+        EXPECT_EQ(white.left < 800, row.debug != FALSE) << "cursor read-out at " << cursor.x << "," << cursor.y;
+        if (row.debug) {
+            EXPECT_GE(white.left, cursor.x + 20);
+            EXPECT_LE(white.left, cursor.x + 24);
+            EXPECT_GE(white.top, cursor.y + 3);
+        }
+    }
+}
+
+TEST_F(DefaultMessageProcTest, ArrowKeysStepTheCameraOncePerPress)
+{
+    StartWith(Param(60));
+    struct {
+        const char* name;
+        std::vector<int> pressed;
+        float strafe, walk; // expected step along the camera's right and look axes
+    } rows[] = {
+        {"up walks", {DIK_UP}, 0, 0.1f},
+        {"down walks back", {DIK_DOWN}, 0, -0.1f},
+        {"left strafes", {DIK_LEFT}, -0.1f, 0},
+        {"right strafes", {DIK_RIGHT}, 0.1f, 0},
+        {"up and left: up comes first", {DIK_LEFT, DIK_UP}, 0, 0.1f},
+        {"with Ctrl: nothing", {DIK_LCONTROL, DIK_UP}, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CCamera expected = *Camera();
+        expected.DoStrafe(row.strafe);
+        expected.DoWalk(row.walk);
+        for (int key : row.pressed)
+            InjectKey(key, true);
+        Frames(3); // held over three frames: still one step
+        for (int key : row.pressed)
+            InjectKey(key, false);
+        Frames();
+        EXPECT_NEAR(Camera()->m_vPosition.x, expected.m_vPosition.x, 1e-5f);
+        EXPECT_NEAR(Camera()->m_vPosition.z, expected.m_vPosition.z, 1e-5f);
+    }
+}
+
+TEST_F(DefaultMessageProcTest, MouseTurnsOnlyOnTheButtonsPressFrameAndTheWheelAlwaysFlies)
+{
+    StartWith(Param(60));
+    vireo::testing::SetCursorClientPos(m_hwnd, 320, 240);
+    Frames();
+    const auto look = [this] { return Camera()->m_vLook; };
+    const D3DXVECTOR3 start = look();
+
+    vireo::testing::SetCursorClientPos(m_hwnd, 360, 260); // moving alone turns nothing
+    Frames();
+    EXPECT_TRUE(look() == start);
+
+    CCamera expected = *Camera();
+    vireo::testing::InjectMouseButton(0, true);
+    vireo::testing::SetCursorClientPos(m_hwnd, 400, 300);
+    Frames();
+    const D3DXVECTOR3 move = m_game->GetInputSystem()->GetCursorMove();
+    ASSERT_NE(move.x, 0.0f);
+    expected.DoYaw(move.x * 0.01f);
+    expected.DoPitch(move.y * 0.01f);
+    EXPECT_NEAR(D3DXVec3Dot(&Camera()->m_vLook, &expected.m_vLook), 1.0f, 1e-5f);
+    EXPECT_GT(std::fabs(D3DXVec3Dot(&Camera()->m_vLook, &start) - 1.0f), 1e-3f);
+
+    const D3DXVECTOR3 turned = look(); // held and moved further: no more turning
+    vireo::testing::SetCursorClientPos(m_hwnd, 440, 320);
+    Frames();
+    EXPECT_TRUE(look() == turned);
+    vireo::testing::InjectMouseButton(0, false);
+
+    const float height = Camera()->m_vPosition.y;
+    vireo::testing::InjectWheel(120);
+    Frames();
+    // One notch reads as 120 and lifts the camera 0.12 units; no button is needed.
+    EXPECT_NEAR(Camera()->m_vPosition.y - height, 0.12f, 1e-6f);
+}
+
+} // namespace
+} // namespace vireo::test
