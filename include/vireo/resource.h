@@ -1,7 +1,7 @@
 // Sprite resources: the INI reader and writer that Desc.ini goes through, the sprite
 // resource package (CResource) and the animation that plays one of its sequences
-// (CAnimation). Both are made and released only by CRenderSystem; the animation pool
-// (animation control) is not declared here.
+// (CAnimation), and the pool of one-shot animations (CAnimationCtrl). Packages and
+// animations are made and released only by CRenderSystem; the pool goes through it too.
 #pragma once
 
 #include <vireo/platform/Win32.h>
@@ -260,4 +260,44 @@ class CAnimation {
     BOOL m_bPlaying = FALSE;
     BOOL m_bLoopForever = FALSE;
     int m_nUsage = 0;
+};
+
+// ---- animation control ---------------------------------------------------------------------
+
+// A fixed pool of animations of one package (sequence 0, the game clock) for effects fired
+// at a point that vanish after one pass, such as explosions. Play starts the first idle
+// one; a full pool drops the effect. Not a window: the game places and draws it. Destroy it
+// before the engine shuts down, since its destructor hands the animations back.
+class CAnimationCtrl {
+  public:
+    CAnimationCtrl();
+    virtual ~CAnimationCtrl();
+    CAnimationCtrl(const CAnimationCtrl&) = delete;
+    CAnimationCtrl& operator=(const CAnimationCtrl&) = delete;
+
+    // AniCount animations of the package at path. A second call shows a box and builds a
+    // new pool; the first pool's animations stay with the render system until it releases
+    // them. Entries whose package cannot be loaded stay null and are skipped.
+    void Create(CRenderSystem* pRenderSystem, const wchar_t* path, int AniCount);
+    // One pass of the first idle animation at (x, y); nothing when every one is running.
+    void Play(int x, int y);
+    // The same with (x, y) as the centre of the picture.
+    void PlayCenter(int x, int y);
+    // Every running animation at its start position plus (x, y).
+    void Draw(int x, int y) const;
+    // The current picture's size of the first animation; 0, 0 without one.
+    SIZE GetPictureSize();
+
+    // The most animations one pool holds; larger counts are cut with a level-3 line.
+    static constexpr int kMaxAnimations = 4096;
+
+  protected:
+    // A pool takes no messages: 0 for every one.
+    virtual int MessageProc(UINT msg, UINT wParam, LONG lParam);
+
+  private:
+    CRenderSystem* m_pRenderSystem = nullptr;
+    CAnimation** m_ppAnimation = nullptr;
+    POINT* m_pPos = nullptr;
+    int m_nAniCount = 0;
 };

@@ -1,0 +1,179 @@
+// CAnimationCtrl in a running engine: a full pool drops effects, a finished effect frees its
+// slot after exactly one pass, draws land at start position plus offset, centred starts
+// halve the picture, paused effects freeze but still draw, and bad creation input.
+#include "resource/PackageTest.h"
+
+#include <memory>
+
+namespace vireo::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+// Three 21 x 11 frames, red, green, blue, each shown for 2 ticks: a pass lasts 6 ticks.
+constexpr std::uint32_t kBlack = 0xFF000000, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
+constexpr int kPassTicks = 6;
+
+class AnimationCtrlTest : public PackageTest {
+  protected:
+    void SetUp() override
+    {
+        PackageTest::SetUp();
+        MakeFolder("boom", "[Picture]\r\nPictureCount=3\r\n[Animation]\r\nFrameDelay=1\r\n",
+                   {{"000.png", SolidPng(21, 11, kRed)},
+                    {"001.png", SolidPng(21, 11, kGreen)},
+                    {"002.png", SolidPng(21, 11, kBlue)}});
+        m_game->onMessage = [this](UINT msg) {
+            if (msg == EMSG_RS_RENDER && m_pool) {
+                Render()->ClearCanvas(kBlack);
+                Render()->BeginSprite();
+                m_pool->Draw(m_offset.x, m_offset.y);
+                Render()->EndSprite();
+            }
+            return -1;
+        };
+    }
+    void TearDown() override
+    {
+        m_pool.reset();
+        PackageTest::TearDown();
+    }
+    CAnimationCtrl& MakePool(int count, const wchar_t* path = L"boom")
+    {
+        m_pool = std::make_unique<CAnimationCtrl>();
+        m_pool->Create(Render(), path, count);
+        return *m_pool;
+    }
+    // Frames run (each one game tick, then a draw); the colour at (x, y) after each.
+    std::vector<std::uint32_t> ColoursAt(int x, int y, int frames)
+    {
+        std::vector<std::uint32_t> out;
+        for (int i = 0; i < frames; ++i) {
+            m_game->Run();
+            out.push_back(Pixel(x, y));
+        }
+        return out;
+    }
+
+    std::unique_ptr<CAnimationCtrl> m_pool;
+    POINT m_offset{0, 0};
+};
+
+TEST_F(AnimationCtrlTest, FullPoolDropsThePlayAndAFinishedSlotIsReusedAfterOnePass)
+{
+    CAnimationCtrl& pool = MakePool(2);
+    pool.Play(100, 100);
+    pool.Play(200, 100);
+    pool.Play(300, 100); // dropped: both slots run
+    m_game->Run();
+    EXPECT_EQ(Pixel(100, 100), kRed);
+    EXPECT_EQ(Pixel(200, 100), kRed);
+    EXPECT_EQ(Pixel(300, 100), kBlack);
+
+    // One pass, then the effect vanishes: tick 1 was above, ticks 2 ... 6 follow.
+    EXPECT_THAT(ColoursAt(100, 100, kPassTicks - 1), ElementsAre(kGreen, kGreen, kBlue, kBlue, kBlack));
+    pool.Play(300, 100); // the first free slot again
+    pool.Play(400, 100);
+    pool.Play(500, 100); // dropped
+    m_game->Run();
+    EXPECT_EQ(Pixel(300, 100), kRed);
+    EXPECT_EQ(Pixel(400, 100), kRed);
+    EXPECT_EQ(Pixel(500, 100), kBlack);
+    EXPECT_EQ(Pixel(100, 100), kBlack); // a slot draws only at its latest start
+}
+
+TEST_F(AnimationCtrlTest, DrawAddsItsOffsetAndPlayCenterStartsAtHalfThePictureSize)
+{
+    CAnimationCtrl& pool = MakePool(2);
+    EXPECT_EQ(pool.GetPictureSize().cx, 21);
+    EXPECT_EQ(pool.GetPictureSize().cy, 11);
+    pool.Play(100, 100);
+    pool.PlayCenter(50, 50); // 21 / 2 = 10, 11 / 2 = 5: from (40, 45)
+    m_offset = POINT{10, 20};
+    m_game->Run();
+    struct Probe {
+        int x, y;
+        std::uint32_t colour;
+    } probes[] = {
+        {110, 120, kRed},   {130, 130, kRed},   {109, 120, kBlack}, {110, 119, kBlack},
+        {131, 130, kBlack}, {130, 131, kBlack}, {100, 100, kBlack}, // not at the stored place alone
+        {50, 65, kRed},     {70, 75, kRed},     {49, 65, kBlack},   {50, 64, kBlack},
+        {71, 75, kBlack},   {70, 76, kBlack},
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+}
+
+TEST_F(AnimationCtrlTest, PausedGameFreezesEffectsButStillDrawsThem)
+{
+    CAnimationCtrl& pool = MakePool(1);
+    pool.Play(100, 100);
+    m_game->Run();
+    m_game->Run();
+    m_game->PauseGame(TRUE);
+    EXPECT_THAT(ColoursAt(100, 100, 20), ::testing::Each(kGreen));
+    m_game->PauseGame(FALSE);
+    EXPECT_THAT(ColoursAt(100, 100, kPassTicks - 2), ElementsAre(kGreen, kBlue, kBlue, kBlack));
+}
+
+TEST_F(AnimationCtrlTest, SecondCreateShowsItsBoxAndPlaysFromTheNewPool)
+{
+    CAnimationCtrl& pool = MakePool(1);
+    pool.Create(Render(), L"boom", 2);
+    EXPECT_THAT(TakeBoxes(), ElementsAre("CAnimationCtrl::Create 函数被调用了两次  FileName=boom, AniCount=2"));
+    pool.Play(100, 100);
+    pool.Play(200, 100);
+    m_game->Run();
+    EXPECT_EQ(Pixel(100, 100), kRed);
+    EXPECT_EQ(Pixel(200, 100), kRed);
+    // Destroying the pool hands back only the new pool's animations.
+    MarkLeveledLog();
+    m_pool.reset();
+    EXPECT_EQ(CountPrefix(LeveledLogSinceMark(), "1:ReleaseAnimation  p=0x"), 2);
+    EXPECT_EQ(CountPrefix(LeveledLogSinceMark(), "2:"), 0);
+}
+
+TEST_F(AnimationCtrlTest, BadCreationInputLeavesAPoolThatPlaysNothing)
+{
+    struct Row {
+        const wchar_t* path;
+        int count;
+        const char* line; // the level-3 line expected, or null
+        int boxes;
+    } rows[] = {
+        {L"missing", 3, nullptr, 3}, // every entry fails with the package's own box
+        {L"boom", -4, "3:CAnimationCtrl::Create  AniCount=-4 out of range, 0 used", 0},
+        {L"boom", 0, nullptr, 0},
+        {nullptr, 2, nullptr, 0},
+    };
+    for (const Row& row : rows) {
+        MarkLeveledLog();
+        CAnimationCtrl& pool = MakePool(row.count, row.path);
+        EXPECT_EQ(static_cast<int>(TakeBoxes().size()), row.boxes) << row.count;
+        if (row.line) {
+            EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(std::string(row.line)));
+        }
+        pool.Play(100, 100);
+        pool.PlayCenter(200, 100);
+        EXPECT_EQ(pool.GetPictureSize().cx, 0);
+        m_game->Run();
+        EXPECT_EQ(Pixel(100, 100), kBlack) << row.count;
+        EXPECT_EQ(Pixel(190, 100), kBlack) << row.count;
+        m_pool.reset(); // nothing to hand back: no release lines, no crash
+    }
+}
+
+TEST_F(AnimationCtrlTest, OversizedCountIsCutToTheLimit)
+{
+    MarkLeveledLog();
+    CAnimationCtrl& pool = MakePool(CAnimationCtrl::kMaxAnimations + 1);
+    EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains("3:CAnimationCtrl::Create  AniCount=4097 out of range, 4096 used"));
+    for (int i = 0; i <= CAnimationCtrl::kMaxAnimations; ++i)
+        pool.Play(100 + i % 2, 100);
+    MarkLeveledLog();
+    m_pool.reset();
+    EXPECT_EQ(CountPrefix(LeveledLogSinceMark(), "1:ReleaseAnimation  p=0x"), CAnimationCtrl::kMaxAnimations);
+}
+
+} // namespace
+} // namespace vireo::test
