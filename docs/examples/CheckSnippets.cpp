@@ -20,8 +20,11 @@ bool ReadLines(const fs::path& path, Lines& out)
     std::ifstream in(path);
     if (!in)
         return false;
-    for (std::string line; std::getline(in, line);)
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') // Desc.ini files end their lines with CR LF
+            line.pop_back();
         out.push_back(line);
+    }
     return true;
 }
 

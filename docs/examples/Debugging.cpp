@@ -26,9 +26,9 @@ class CDebugGame : public CGameEngine {
                 SetDebugMode(TRUE); // ClearCanvas() paints light blue from now on; Ctrl+` toggles it
             // [/log]
             break;
-        case EMSG_RS_RENDER_BEGIN:
+        case EMSG_RS_RENDER_BEGIN: // black, light blue in debug mode
             rs->ClearCanvas();
-            break; // black, light blue in debug mode
+            break;
         case EMSG_RS_RENDER:
             // [capture]
             if (frame == 4)

@@ -21,11 +21,11 @@ class CPaintGame : public CGameEngine {
             m_canvas = rs->CreateDynamicPicture(64, 64);
             m_canvas->ColorFill(nullptr, 0xFF00A0FF);
             break;
-        case EMSG_RS_DEVICE_LOST:
+        case EMSG_RS_DEVICE_LOST: // frames are skipped until the device can be reset
             ++lost;
-            break;                 // frames are skipped until the reset works
-        case EMSG_RS_DEVICE_RESET: // pictures from files come back by themselves;
-            ++reset;               // what the game painted does not
+            break;
+        case EMSG_RS_DEVICE_RESET: // pictures from files come back by themselves, painted ones not
+            ++reset;
             m_canvas->ColorFill(nullptr, 0xFF00A0FF);
             break;
         // [/paint]

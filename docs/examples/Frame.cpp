@@ -23,9 +23,9 @@ class CCountingGame : public CGameEngine {
             else if (uiUpdates == 20)
                 PauseGame(FALSE);
             break;
-        case EMSG_EG_GAME_UPDATE:
+        case EMSG_EG_GAME_UPDATE: // only while not paused
             ++gameUpdates;
-            break; // only while not paused
+            break;
         case EMSG_EG_PAUSE_CHANGE:
             ++pauseChanges;
             break;
@@ -46,12 +46,10 @@ int main()
         return 1;
     host.Close();
 
-    // [order]
     const std::vector<UINT> order = {EMSG_EG_FRAME_BEGIN,      EMSG_IS_UI_MOUSE_INPUT,      EMSG_IS_UI_KEYBOARD_INPUT,
                                      EMSG_IS_GAME_MOUSE_INPUT, EMSG_IS_GAME_KEYBOARD_INPUT, EMSG_EG_UI_UPDATE,
                                      EMSG_EG_GAME_UPDATE,      EMSG_RS_RENDER_BEGIN,        EMSG_RS_RENDER,
                                      EMSG_EG_FRAME_END};
-    // [/order]
     int failed = Check(game.frameMessages == order, "one frame's messages in order");
     failed += Check(game.uiUpdates == 30, "30 UI updates");
     failed += Check(game.gameUpdates == 20, "20 game updates: 10 frames were paused");

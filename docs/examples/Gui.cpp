@@ -20,9 +20,11 @@ class CNameGame : public CGameEngine {
         switch (msg) {
         // [create]
         case EMSG_EG_INIT:
-            m_dialog = std::make_unique<CGDialog>();                                      // the game owns its dialogs
-            m_dialog->Create(GetMainGWnd(), kNameDialog, 80, 60, L"../data/Panel", 0, 0); // panel's size
-            m_dialog->AddCtrl(kName, GWT_EDIT, 16, 16, nullptr, 0, 128, 24);              // the dialog owns these
+            // The game owns its dialogs, a dialog the controls it adds. A size of 0 takes the
+            // size of the package's picture 0, which is also the background.
+            m_dialog = std::make_unique<CGDialog>();
+            m_dialog->Create(GetMainGWnd(), kNameDialog, 80, 60, L"../data/Panel", 0, 0);
+            m_dialog->AddCtrl(kName, GWT_EDIT, 16, 16, nullptr, 0, 128, 24);
             m_dialog->AddCtrl(kOk, GWT_BUTTON, 48, 64, L"../data/Button", GWS_DEFBUTTON)->SetWindowText(L"OK");
             break;
         // [/create]

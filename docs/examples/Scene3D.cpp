@@ -37,13 +37,15 @@ class CSceneGame : public CGameEngine {
             break;
         case EMSG_RS_RENDER: {
             // [draw]
-            D3DXVECTOR3 eye(0, 0, -10);
-            rs->GetCamera()->SetPosition(&eye);            // looking along +z
-            rs->GetCamera()->Render();                     // sets the view and projection
-            device->SetRenderState(D3DRS_LIGHTING, FALSE); // the cube shows its vertex colours
+            D3DXVECTOR3 eye(0, 0, -10); // the camera looks along +z at first
+            rs->GetCamera()->SetPosition(&eye);
+            rs->GetCamera()->Render(); // sets the device's view and projection
+            // The cube shows its vertex colours, unlit; its red face (z = -1) faces the camera.
+            device->SetRenderState(D3DRS_LIGHTING, FALSE);
             device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
-            m_cube->Draw(2.5f, 0, 0);                     // the red face (z = -1) towards the camera
-            device->SetRenderState(D3DRS_LIGHTING, TRUE); // the mesh shows its materials
+            m_cube->Draw(2.5f, 0, 0);
+            // The mesh is lit from its material: with no light set, its emissive green shows.
+            device->SetRenderState(D3DRS_LIGHTING, TRUE);
             m_plate->Draw(-2.5f, 0, 0);
             // [/draw]
             cubePixel = ReadScenePixel(rs, 240, 120);
