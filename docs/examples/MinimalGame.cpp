@@ -1,5 +1,4 @@
-// A whole game in about forty lines: a square that bounces across the scene. Run it with a
-// number to stop after that many frames.
+// A whole game: a square bouncing across the scene. Give it a number to stop after that many frames.
 #include <vireo/engine.h>
 
 #include <cstdlib>
@@ -10,22 +9,15 @@ class CBounceGame : public CGameEngine {
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
-        switch (msg) {
-        case EMSG_EG_GAME_UPDATE: // one tick of game logic; not sent while paused
-            x += dx;
-            if (x <= 0 || x >= GetSceneSize().cx - 40)
-                dx = -dx;
-            break;
-        case EMSG_RS_RENDER_BEGIN:
+        if (msg == EMSG_EG_GAME_UPDATE && ((x += dx) <= 0 || x >= 600)) // game logic; not while paused
+            dx = -dx;
+        if (msg == EMSG_RS_RENDER_BEGIN) // the engine never clears the canvas by itself
             GetRenderSystem()->ClearCanvas(0xFF203040);
-            break; // never cleared for you
-        case EMSG_RS_RENDER: {
+        if (msg == EMSG_RS_RENDER) { // drawing
             const RECT square{x, 100, x + 40, 140};
             GetRenderSystem()->FillRect(&square, 0xFFFFC000);
-            break;
         }
-        }
-        return CGameEngine::MessageProc(msg, wParam, lParam); // the engine's defaults
+        return CGameEngine::MessageProc(msg, wParam, lParam); // defaults: hot keys, GUI, quit
     }
 };
 
@@ -63,9 +55,9 @@ int main(int argc, char** argv)
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         } else if (frames && game.GetEngineStatus()->nUIUpdateCount >= frames) {
-            DestroyWindow(hwnd); // what the close button does: the engine ends and posts WM_QUIT
+            DestroyWindow(hwnd); // as the close button does: the engine ends and posts WM_QUIT
         } else {
-            game.Run();                                                   // one frame when the cap allows it
+            game.Run();                                                   // one frame when the frame cap allows it
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT); // sleep up to 1 ms, not spin
         }
     }
