@@ -44,6 +44,7 @@ class CExampleHost {
         while (s_game->GetEngineStatus()->nUIUpdateCount < frames) {
             if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 s_game->Run();
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT); // no spinning between frames
                 continue;
             }
             if (msg.message == WM_QUIT)
