@@ -167,7 +167,8 @@ TEST_F(AnimationCtrlTest, OversizedCountIsCutToTheLimit)
 {
     MarkLeveledLog();
     CAnimationCtrl& pool = MakePool(CAnimationCtrl::kMaxAnimations + 1);
-    EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains("3:CAnimationCtrl::Create  AniCount=4097 out of range, 4096 used"));
+    EXPECT_THAT(LeveledLogSinceMark(),
+                ::testing::Contains("3:CAnimationCtrl::Create  AniCount=4097 out of range, 4096 used"));
     for (int i = 0; i <= CAnimationCtrl::kMaxAnimations; ++i)
         pool.Play(100 + i % 2, 100);
     MarkLeveledLog();
