@@ -57,8 +57,9 @@ int main(int argc, char** argv)
         } else if (frames && game.GetEngineStatus()->nUIUpdateCount >= frames) {
             DestroyWindow(hwnd); // as the close button does: the engine ends and posts WM_QUIT
         } else {
-            game.Run();                                                   // one frame when the frame cap allows it
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT); // sleep up to 1 ms, not spin
+            game.Run(); // one frame when the frame cap allows it
+            // Sleep until a message comes, at most 1 ms, instead of spinning between frames.
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         }
     }
     return 0;
