@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the suite in a release build (with the demo and tools as
-# smoke tests), the whole suite again under AddressSanitizer and UBSan, the audio tests under
+# smoke tests), the guide's examples built against that build installed into a scratch
+# prefix, the whole suite again under AddressSanitizer and UBSan, the audio tests under
 # ThreadSanitizer, then every fuzz target.
 # The configurations are the presets of CMakePresets.json (warnings are errors in each).
 set -euo pipefail
@@ -17,6 +18,14 @@ echo "== release build and tests"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
+
+echo "== the guide's examples, built against the installed package as a game is"
+rm -rf build/docs-prefix
+cmake --install build/release --prefix "$root/build/docs-prefix" >/dev/null
+cmake -S docs/examples -B build/docs-examples -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_PREFIX_PATH="$root/build/docs-prefix" >/dev/null
+cmake --build build/docs-examples -j "$jobs"
+ctest --test-dir build/docs-examples -j "$jobs" --output-on-failure
 
 echo "== ASan+UBSan build and tests"
 cmake --preset asan >/dev/null
