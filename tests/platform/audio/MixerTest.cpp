@@ -1,7 +1,6 @@
 // The mixer on its own, pulled by hand at 48 kHz: levels and pan from hundredths of a
-// decibel, seams, rate and level changes without clicks (pitch and duration under resampling are
-// the FMOD and DirectSound tests' tones),
-// saturation.
+// decibel, seams, rate and level changes without clicks, saturation. Pitch and duration under
+// resampling are pinned by the FMOD and DirectSound tests' tones.
 #include "platform/audio/Mixer.h"
 #include "AudioTestSignals.h"
 
