@@ -3,6 +3,7 @@
 // read as described in RecordLine.h: a line without a count is skipped, a line with a count
 // but no valid change takes its turn and changes nothing.
 #include "input/RecordLine.h"
+#include "support/LineReader.h"
 
 #include <vireo/engine.h>
 #include <vireo/input.h>
@@ -12,6 +13,9 @@ namespace {
 
 constexpr const wchar_t* kReplayFile = L"Record.dat";
 constexpr const wchar_t* kTerminator = L"[99999999] 0=0";
+// One reader serves the whole replay, so a block holds a few hundred record lines and nothing
+// is read twice; the file is read by nothing else while it plays.
+constexpr std::size_t kReplayBlockBytes = 4096;
 
 } // namespace
 
@@ -20,6 +24,7 @@ void CInputSystem::CloseFile()
     if (m_hFile != INVALID_HANDLE_VALUE)
         CloseHandle(m_hFile);
     m_hFile = INVALID_HANDLE_VALUE;
+    m_pReplayReader.reset();
 }
 
 void CInputSystem::StopRecording()
@@ -90,7 +95,8 @@ BOOL CInputSystem::ReplayInput(BOOL bReplay)
         WriteLog(1, L"open Record file failed.");
         return FALSE;
     }
-    if (!ReadLineAnsi(m_hFile, m_strReplayLine) || m_strReplayLine.empty()) {
+    m_pReplayReader = std::make_unique<vireo::CLineReader>(m_hFile, false, kReplayBlockBytes);
+    if (!m_pReplayReader->Next(m_strReplayLine) || m_strReplayLine.empty()) {
         CloseFile();
         return FALSE;
     }
@@ -115,7 +121,7 @@ BOOL CInputSystem::ReadReplayLine()
     // Lines without a count are skipped here; each read consumes at least one byte, so
     // the loop ends with the file.
     do {
-        if (!ReadLineAnsi(m_hFile, m_strReplayLine))
+        if (!m_pReplayReader->Next(m_strReplayLine))
             return FALSE;
     } while (ParseRecordLine(m_strReplayLine).kind == SRecordLine::JUNK);
     return TRUE;
@@ -131,7 +137,7 @@ void CInputSystem::EndOfReplay()
 
 void CInputSystem::ApplyReplayLines()
 {
-    if (m_hFile == INVALID_HANDLE_VALUE)
+    if (!m_pReplayReader)
         return;
     const DWORD n = m_pGameEngine->GetEngineStatus()->nGameUpdateCount;
     SRecordLine line = ParseRecordLine(m_strReplayLine);

@@ -1,6 +1,8 @@
 // CInputSystem: device set-up, the per-frame update (read, state rule, cursor, mouse gating,
 // the four input messages), the queries and the clearing operations. Recording and replay
 // live in InputRecord.cpp. Nothing here allocates per frame.
+#include "support/LineReader.h"
+
 #include <vireo/engine.h>
 #include <vireo/input.h>
 #include <vireo/support.h>

@@ -7,7 +7,12 @@
 #include <vireo/platform/DInput8.h>
 #include <vireo/types.h>
 
+#include <memory>
 #include <string>
+
+namespace vireo {
+class CLineReader;
+} // namespace vireo
 
 // State of one input index, as this frame's event or as the held state.
 enum KEYSTATE : int {
@@ -85,4 +90,6 @@ class CInputSystem : public CEngineSystem {
     BOOL m_bRecording = FALSE;
     BOOL m_bReplaying = FALSE;
     std::wstring m_strReplayLine;
+    // Reads the replay file in blocks across lines; only while replaying.
+    std::unique_ptr<vireo::CLineReader> m_pReplayReader;
 };

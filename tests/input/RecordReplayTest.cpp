@@ -181,3 +181,21 @@ TEST_F(InputEngineTest, DamagedRecordFiles)
         Input()->ReplayInput(FALSE);
     }
 }
+
+TEST_F(InputEngineTest, ReplayReadsTheFileInBlocks)
+{
+    // 200 lines of 18 bytes at count 0, one more and the terminator: one ReadFile per byte
+    // would be 3,633 calls; the replay must need at most a tenth of that, seeks included.
+    std::string bytes;
+    for (int i = 0; i < 200; ++i)
+        bytes += i % 2 ? "[00000000] 030=1\r\n" : "[00000000] 030=0\r\n";
+    WriteRecord(bytes + "[00000001] 031=1\r\n[99999999] 0=0");
+    vireo::testing::SetFileFaults({L"Record.dat", false, -1, 0});
+    Game().SetGameUpdateCount(0);
+    ASSERT_TRUE(Input()->ReplayInput(TRUE));
+    Frames(2);
+    EXPECT_EQ(Input()->CheckKeyState(30), KS_DOWN);
+    EXPECT_EQ(Input()->CheckKeyState(31), KS_DOWN);
+    EXPECT_LE(vireo::testing::FaultyFileReadCalls() + vireo::testing::FaultyFileSeekCalls(), 361);
+    vireo::testing::ClearFileFaults();
+}

@@ -71,24 +71,17 @@ const std::string kHalOk = "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0";
 INSTANTIATE_TEST_SUITE_P(
     Rows, DeviceFallbackTest,
     ::testing::Values(
-        FallbackRow{
-            "Hal", false, D3DFMT_UNKNOWN, FALSE, {"MaxSimultaneousTextures=2", kHalOk}, D3DDEVTYPE_HAL, D3DFMT_D24S8},
+        // clang-format off
+        FallbackRow{"Hal", false, D3DFMT_UNKNOWN, FALSE, {"MaxSimultaneousTextures=2", kHalOk},
+                    D3DDEVTYPE_HAL, D3DFMT_D24S8},
         // Both attempts on the HAL fail (D24S8, then D16) before the REF is asked.
-        FallbackRow{"NoHal",
-                    true,
-                    D3DFMT_UNKNOWN,
-                    TRUE,
+        FallbackRow{"NoHal", true, D3DFMT_UNKNOWN, TRUE,
                     {"MaxSimultaneousTextures=0", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530518",
                      "MaxSimultaneousTextures=2", "D3DDeviceType=2(D3DDEVTYPE_REF), hr=0"},
-                    D3DDEVTYPE_REF,
-                    D3DFMT_D24S8},
-        FallbackRow{"D24S8RefusedWithDepth",
-                    false,
-                    D3DFMT_D24S8,
-                    TRUE,
-                    {"MaxSimultaneousTextures=2", kHalOk},
-                    D3DDEVTYPE_HAL,
-                    D3DFMT_D16}),
+                    D3DDEVTYPE_REF, D3DFMT_D24S8},
+        FallbackRow{"D24S8RefusedWithDepth", false, D3DFMT_D24S8, TRUE, {"MaxSimultaneousTextures=2", kHalOk},
+                    D3DDEVTYPE_HAL, D3DFMT_D16}),
+    // clang-format on
     [](const ::testing::TestParamInfo<FallbackRow>& info) { return std::string(info.param.name); });
 
 TEST_F(RenderTest, NoDeviceOfEitherTypeStopsTheStart)

@@ -26,27 +26,14 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
         std::function<void(CPicture*)> draw;
         RECT expected;
     } rows[] = {
-        {"Draw(pt)",
-         31,
-         20,
-         [](CPicture* p) {
-             p->Draw(POINT{7, 9});
-         },
-         {7, 9, 38, 29}},
+        // clang-format off
+        {"Draw(pt)", 31, 20, [](CPicture* p) { p->Draw(POINT{7, 9}); }, {7, 9, 38, 29}},
         {"DrawCenter odd width", 31, 20, [](CPicture* p) { p->DrawCenter(100, 100); }, {85, 90, 116, 110}},
-        {"DrawStretch keeps proportions from -1",
-         100,
-         50,
-         [](CPicture* p) { p->DrawStretch(0, 0, 200, -1, COORD_LEFTTOP); },
-         {0, 0, 200, 100}},
-        {"DrawStretchEx centred",
-         40,
-         30,
-         [](CPicture* p) { p->DrawStretchEx(320, 240, 100, 60, nullptr, COORD_CENTER); },
-         {270, 210, 370, 270}},
-        {"SDrawParam centred and turned",
-         40,
-         20,
+        {"DrawStretch keeps proportions from -1", 100, 50,
+         [](CPicture* p) { p->DrawStretch(0, 0, 200, -1, COORD_LEFTTOP); }, {0, 0, 200, 100}},
+        {"DrawStretchEx centred", 40, 30,
+         [](CPicture* p) { p->DrawStretchEx(320, 240, 100, 60, nullptr, COORD_CENTER); }, {270, 210, 370, 270}},
+        {"SDrawParam centred and turned", 40, 20,
          [&](CPicture* p) {
              SDrawParam param{};
              param.bCenter = TRUE;
@@ -54,6 +41,7 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
              p->Draw(&param, 120, 110);
          },
          {110, 90, 130, 130}},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

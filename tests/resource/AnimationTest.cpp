@@ -60,24 +60,6 @@ class AnimationTest : public PackageTest {
     }
 };
 
-TEST_F(AnimationTest, DelayTwoOverThreeFramesStopsOnTickNine)
-{
-    CAnimation* animation = Make(1);
-    EXPECT_FALSE(animation->IsPlaying()); // a new animation waits for Play
-    animation->Play(1);
-    std::vector<int> frames; // the frame, plus 10 once stopped
-    for (int tick = 1; tick <= 9; ++tick) {
-        Render()->UpdateAnimations(0);
-        frames.push_back(animation->GetCurrentFrame() + (animation->IsPlaying() ? 0 : 10));
-    }
-    EXPECT_THAT(frames, ElementsAre(0, 0, 1, 1, 1, 2, 2, 2, 10));
-    // The UI clock does not move a game-clock animation.
-    animation->Play(1);
-    for (int tick = 0; tick < 5; ++tick)
-        Render()->UpdateAnimations(1);
-    EXPECT_EQ(animation->GetCurrentFrame(), 0);
-}
-
 TEST_F(AnimationTest, BackwardsSequenceShowsPicturesFromStartDown)
 {
     CAnimation* animation = Make(2);

@@ -106,18 +106,6 @@ TEST(WavReader, NonPcmFormatKeepsItsExtraBytes)
     EXPECT_EQ(reader.GetFormat()->cbSize, 0); // a PCM format has none, whatever follows
 }
 
-TEST(WavReader, RewindsReadTheSameBytesAgain)
-{
-    const std::string samples = Bytes(200, 1);
-    const std::string file = Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8)) + Chunk("LIST", "INFOz") +
-                                              Chunk("data", samples) + Chunk("tail", "zz"));
-    CWavReader reader;
-    ASSERT_EQ(reader.OpenFromMemory(file.data(), static_cast<DWORD>(file.size())), S_OK);
-    EXPECT_EQ(ReadAll(reader, 64), samples);
-    ASSERT_EQ(reader.ResetFile(), S_OK);
-    EXPECT_EQ(ReadAll(reader, 13), samples);
-}
-
 TEST(WavReader, NameThatIsNoFileOpensAResourceOfTheExecutable)
 {
     ScratchDir dir; // no chime.wav or bell.wav here

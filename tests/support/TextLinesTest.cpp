@@ -52,17 +52,6 @@ TEST_F(TextLinesTest, AnsiLineEnds)
     EXPECT_TRUE(ReadAll(L"empty.txt", false).empty());
 }
 
-TEST_F(TextLinesTest, AnsiCodePageOnBothSides)
-{
-    vireo::testing::SetAnsiCodePage("GBK");
-    HANDLE file = Open(L"gbk.txt", GENERIC_WRITE, CREATE_ALWAYS);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(WriteTextAnsi(file, L"名字=中文\r\n"));
-    CloseHandle(file);
-    EXPECT_EQ(ReadFileBytes(m_dir.Path() / "gbk.txt"), "\xC3\xFB\xD7\xD6=\xD6\xD0\xCE\xC4\r\n");
-    EXPECT_EQ(ReadAll(L"gbk.txt", false), (std::vector<std::wstring>{L"名字=中文"}));
-}
-
 TEST_F(TextLinesTest, LongLinesAreCutAndTheNextLineSurvives)
 {
     Write("long.txt", std::string(3000, 'x') + "\r\nnext\r\n");

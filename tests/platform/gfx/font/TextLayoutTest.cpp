@@ -1,5 +1,6 @@
-// DrawText layout: alignment, line breaks, tab stops, word breaking (Latin and Chinese),
-// clipping, and the agreement of measuring with what is drawn.
+// DrawText layout: line breaks, tab stops, word breaking (Latin and Chinese), clipping, and
+// the agreement of measuring with what is drawn. Alignment in the box is pinned through the
+// engine font's box rule (render/EngineFontTest).
 #include "FontTestUtil.h"
 
 #include <climits>
@@ -28,32 +29,6 @@ class TextLayoutTest : public testing::Test {
     }
     std::unique_ptr<CTextFont> m_Font;
 };
-
-TEST_F(TextLayoutTest, CenterRightAndLeftPlaceTheMeasuredLineInTheBox)
-{
-    const wchar_t* text = L"Hello Vireo";
-    const int w = Width(text);
-    // The engine's box rule: x 10, cx 200 gives (10, 20)-(210, 37).
-    const RECT box{10, 20, 210, 37};
-    struct Case {
-        DWORD format;
-        int expectedLeft;
-    } cases[] = {
-        {DT_LEFT, 10},
-        {DT_CENTER, (10 + 210 - w) / 2},
-        {DT_RIGHT, 210 - w},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "format " << c.format);
-        STextLayout layout;
-        Ink ink = DrawInk(*m_Font, text, box, c.format | DT_SINGLELINE, 400, 200, &layout);
-        ASSERT_EQ(layout.lines.size(), 1u);
-        EXPECT_EQ(layout.lines[0].left, c.expectedLeft);
-        EXPECT_EQ(layout.lines[0].width, w);
-        EXPECT_NEAR(ink.left, c.expectedLeft, 2);
-        EXPECT_NEAR(ink.right, c.expectedLeft + w, 2);
-    }
-}
 
 TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
 {
