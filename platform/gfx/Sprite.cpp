@@ -101,7 +101,8 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
         const D3DSURFACE_DESC& desc = tex->Level0().Desc();
         const RECT source =
             srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
+        // One reference per run of the same texture: the run's first sprite holds it.
+        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE) && (m_queue.empty() || m_queue.back().texture != tex))
             tex->AddRef();
         m_queue.push_back(SBatchQuad{
             tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()), color});
@@ -255,8 +256,9 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     void DropQueue()
     {
         if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
-            for (const SBatchQuad& item : m_queue)
-                item.texture->Release();
+            for (std::size_t i = 0; i < m_queue.size(); ++i)
+                if (i == 0 || m_queue[i].texture != m_queue[i - 1].texture)
+                    m_queue[i].texture->Release();
         m_queue.clear();
     }
 

@@ -148,9 +148,8 @@ constexpr int kShortcutWidth = 16;
 
 // Plain version: for each pixel, dst = BlendOver(src, dst).
 // Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
-template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
+template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintConstants& k)
 {
-    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     const V alphaMask = k.alphaMask;
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, alphaMask)) {
@@ -187,18 +186,23 @@ template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
     }
 }
 
+// The constants are made once for the whole list: a glyph is a few short rows, and their
+// set-up would otherwise cost about as much as blending them.
+void OverRects(const CopyRect* rects, int n)
+{
+    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    for (int r = 0; r < n; ++r) {
+        rects[r].count > kShortcutWidth ? OverOne<true>(rects[r], k) : OverOne<false>(rects[r], k);
+    }
+}
+
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst). kAdd is false
 // when the tint has no additive part (modulate, select), which saves two adds a vector;
 // kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
 // their multiplies. The roundings are those of the reference: tint, then blend.
-void OverRect(const CopyRect& rect)
+template <bool kAdd, bool kBlueRed, bool kShortcuts>
+inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
 {
-    rect.count > kShortcutWidth ? OverRectOf<true>(rect) : OverRectOf<false>(rect);
-}
-
-template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const CopyRect& rect, const Tint& tint)
-{
-    const TintConstants k(tint);
     const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
@@ -235,21 +239,26 @@ template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const C
     }
 }
 
-template <bool kShortcuts> void TintOverRectWith(const CopyRect& rect, const Tint& tint)
+template <bool kAdd, bool kBlueRed> void TintOverList(const CopyRect* rects, int n, const Tint& tint)
 {
-    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
-    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
-    if (!add) {
-        blueRed ? TintOverRectOf<false, true, kShortcuts>(rect, tint)
-                : TintOverRectOf<false, false, kShortcuts>(rect, tint);
-    } else {
-        TintOverRectOf<true, true, kShortcuts>(rect, tint);
+    const TintConstants k(tint);
+    for (int r = 0; r < n; ++r) {
+        rects[r].count > kShortcutWidth ? TintOverOne<kAdd, kBlueRed, true>(rects[r], tint, k)
+                                        : TintOverOne<kAdd, kBlueRed, false>(rects[r], tint, k);
     }
 }
 
-void TintOverRect(const CopyRect& rect, const Tint& tint)
+void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
 {
-    rect.count > kShortcutWidth ? TintOverRectWith<true>(rect, tint) : TintOverRectWith<false>(rect, tint);
+    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
+    if (add) {
+        TintOverList<true, true>(rects, n, tint);
+    } else if (blueRed) {
+        TintOverList<false, true>(rects, n, tint);
+    } else {
+        TintOverList<false, false>(rects, n, tint);
+    }
 }
 
 // One pixel in the low four 16-bit lanes: tint, then blend into *dst (skipped when the

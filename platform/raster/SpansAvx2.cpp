@@ -194,7 +194,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRects, &TintOverRects, &BilinearRow, &PointWalk};
 
 } // namespace
 
@@ -231,7 +231,7 @@ struct Isa : vireo::raster::Isa {
 #include "platform/raster/SpanKernels.inl"
 
 // Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.
-const SpanKernels kKernels{&OverRect, &TintOverRect, &vireo::raster::BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRects, &TintOverRects, &vireo::raster::BilinearRow, &PointWalk};
 
 } // namespace avx512
 
