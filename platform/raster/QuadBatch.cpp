@@ -6,20 +6,41 @@
 #include "platform/raster/RasterInternal.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <emmintrin.h>
 
 namespace vireo::raster {
 
 namespace {
 
-// v as a whole number of pixels or texels within the set-up's range.
-bool Whole(float v, int& out)
+// An unscaled, axis-aligned quad at whole pixels and texels within the set-up's range:
+// position, size and source corner as integers. All six numbers are tested at once,
+// since this runs for every glyph.
+struct WholeQuad {
+    int x0, y0, w, h, u0, v0;
+};
+
+bool AsWholeQuad(const Quad& quad, WholeQuad& out)
 {
-    if (!(v >= -1.0e7f && v <= 1.0e7f)) {
+    static_assert(offsetof(Quad, edgeVx) == offsetof(Quad, x0) + 4 * sizeof(float));
+    const __m128 a = _mm_loadu_ps(&quad.x0);     // x0 y0 edgeUx edgeUy
+    const __m128 b = _mm_loadu_ps(&quad.edgeVx); // edgeVx edgeVy u0 v0
+    const __m128i ia = _mm_cvttps_epi32(a), ib = _mm_cvttps_epi32(b);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)), limit = _mm_set1_ps(1.0e7f);
+    // Within range (NaN fails) and whole: truncation gives the value back.
+    const __m128 okA = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(a, magnitude), limit), _mm_cmpeq_ps(_mm_cvtepi32_ps(ia), a));
+    const __m128 okB = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(b, magnitude), limit), _mm_cmpeq_ps(_mm_cvtepi32_ps(ib), b));
+    if (_mm_movemask_ps(_mm_and_ps(okA, okB)) != 15) {
         return false;
     }
-    out = static_cast<int>(v);
-    return static_cast<float>(out) == v;
+    alignas(16) int va[4], vb[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(va), ia);
+    _mm_store_si128(reinterpret_cast<__m128i*>(vb), ib);
+    out = WholeQuad{va[0], va[1], va[2], vb[1], vb[2], vb[3]};
+    // No shear, a positive size, and edges as long as the source rectangle.
+    return (va[3] | vb[0]) == 0 && out.w > 0 && out.h > 0 && quad.edgeUx == quad.u1 - quad.u0 &&
+           quad.edgeVy == quad.v1 - quad.v0;
 }
 
 RECT ClipToTarget(const RECT& clip, const Surface& target)
@@ -34,8 +55,8 @@ QuadBatch::QuadBatch(const Surface& target, const QuadState& state)
     : m_target(target), m_state(state), m_spans(ActiveSpans())
 {
     m_state.clip = ClipToTarget(state.clip, target);
-    m_drawable = target.pixels != nullptr && m_state.clip.left < m_state.clip.right &&
-                 m_state.clip.top < m_state.clip.bottom;
+    m_drawable =
+        target.pixels != nullptr && m_state.clip.left < m_state.clip.right && m_state.clip.top < m_state.clip.bottom;
     // Stage 1's texture must be one the set-up would take too, or the general path's
     // refusal would differ from what is drawn here.
     m_spanBlend = !UsingReferencePath() && SpanBlendState(m_state) && UsableTexture(m_state.stages[1].texture);
@@ -95,14 +116,12 @@ void QuadBatch::Draw(const Quad& quad, std::uint32_t diffuse)
 
 bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
 {
-    int x0 = 0, y0 = 0, u0 = 0, v0 = 0, w = 0, h = 0;
-    if (!m_spanBlend || !m_textureOk || quad.edgeUy != 0 || quad.edgeVx != 0 || quad.edgeUx != quad.u1 - quad.u0 ||
-        quad.edgeVy != quad.v1 - quad.v0 || !Whole(quad.x0, x0) || !Whole(quad.y0, y0) || !Whole(quad.u0, u0) ||
-        !Whole(quad.v0, v0) || !Whole(quad.edgeUx, w) || !Whole(quad.edgeVy, h) || w <= 0 || h <= 0) {
+    WholeQuad q;
+    if (!m_spanBlend || !m_textureOk || !AsWholeQuad(quad, q)) {
         return false;
     }
     // Texels outside the texture need clamping: the general path's.
-    if (u0 < 0 || v0 < 0 || u0 + w > m_texture.width || v0 + h > m_texture.height) {
+    if (q.u0 < 0 || q.v0 < 0 || q.u0 + q.w > m_texture.width || q.v0 + q.h > m_texture.height) {
         return false;
     }
     UseDiffuse(diffuse);
@@ -112,13 +131,13 @@ bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
     // Pixel centres sit half a pixel inside a whole-pixel edge: the quad covers exactly
     // [x0, x0 + w) x [y0, y0 + h), and pixel (x, y) reads texel (u0 + x - x0, v0 + y - y0).
     const RECT& clip = m_state.clip;
-    const int left = std::max<int>(x0, clip.left), right = std::min<int>(x0 + w, clip.right);
-    const int top = std::max<int>(y0, clip.top), bottom = std::min<int>(y0 + h, clip.bottom);
+    const int left = std::max<int>(q.x0, clip.left), right = std::min<int>(q.x0 + q.w, clip.right);
+    const int top = std::max<int>(q.y0, clip.top), bottom = std::min<int>(q.y0 + q.h, clip.bottom);
     if (left >= right || top >= bottom) {
         return true;
     }
     m_pending[m_count++] = CopyRect{m_target.Row(top) + left,
-                                    m_texture.Row(v0 + top - y0) + u0 + left - x0,
+                                    m_texture.Row(q.v0 + top - q.y0) + q.u0 + left - q.x0,
                                     m_target.pitch,
                                     m_texture.pitch,
                                     right - left,
