@@ -141,6 +141,60 @@ template <typename I = Isa> class RowTail {
     typename TailMaskOf<I>::Type m_mask{};
 };
 
+// Rows no wider than a vector (most glyphs, 8 x 8 sprites) where the instruction set has
+// masked loads and stores: up to four rows a step, all their loads before any store, since
+// a load that follows a masked store waits for it. step is the kernel's body as for
+// RowTail::Draw; a row it stores nothing to is written back as it was.
+template <int kRows, typename I, typename Mask, typename Step>
+inline void NarrowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, Step step)
+{
+    std::uint32_t* d[kRows];
+    const std::uint32_t* s[kRows];
+    V in[kRows], under[kRows], out[kRows];
+    for (int r = 0; r < kRows; ++r) {
+        d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
+        s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
+    }
+    for (int r = 0; r < kRows; ++r) {
+        in[r] = I::LoadMasked(s[r], mask);
+        under[r] = I::LoadMasked(d[r], mask);
+    }
+    for (int r = 0; r < kRows; ++r) {
+        out[r] = under[r];
+        step(
+            in[r], [&] { return under[r]; }, [&](V result) { out[r] = result; });
+    }
+    for (int r = 0; r < kRows; ++r) {
+        I::StoreMasked(d[r], mask, out[r]);
+    }
+    dst = NextRow(d[kRows - 1], rect.dstPitch);
+    src = NextRow(s[kRows - 1], rect.srcPitch);
+}
+
+template <typename I = Isa, typename Step> inline void NarrowRows(const CopyRect& rect, Step step)
+{
+    if constexpr (I::kMaskedTail) {
+        const auto mask = I::TailMask(rect.count);
+        std::uint32_t* dst = rect.dst;
+        const std::uint32_t* src = rect.src;
+        PrefetchFirstRows(rect);
+        int row = 0;
+        for (; row + 4 <= rect.rows; row += 4) {
+            for (int ahead = kPrefetchRows; ahead < kPrefetchRows + 4 && row + ahead < rect.rows; ++ahead) {
+                PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
+            }
+            NarrowGroup<4, I>(dst, src, rect, mask, step);
+        }
+        if (row + 2 <= rect.rows) {
+            NarrowGroup<2, I>(dst, src, rect, mask, step);
+            row += 2;
+        }
+        if (row < rect.rows) {
+            NarrowGroup<1, I>(dst, src, rect, mask, step);
+        }
+    }
+}
+
 // Rows up to this wide (glyphs, small sprites) blend every vector without testing for the
 // transparent and opaque shortcuts: on their short, varied rows the tests mispredict more
 // than the blend costs, and the blend gives the shortcuts' pixels exactly anyway.
@@ -162,6 +216,10 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
         const V odd = Isa::Srl16(s, 8);
         store(BlendHalves(Isa::And(s, k.low), odd, loadDst(), Isa::AlphaWeights(odd), k));
     };
+    if (Isa::kMaskedTail && rect.count <= Isa::kPixels) {
+        NarrowRows(rect, step);
+        return;
+    }
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
@@ -218,6 +276,10 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // the tinted alpha like any other, and a branch per vector costs more.
         store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
     };
+    if (Isa::kMaskedTail && rect.count <= Isa::kPixels) {
+        NarrowRows(rect, step);
+        return;
+    }
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
