@@ -43,6 +43,9 @@ inline void PrefetchFirstRows(const CopyRect& rect)
 // one place so the loop keeps them in registers.
 struct TintConstants {
     V alphaMask, low, c128, c257, mulEven, mulOdd, addEven, addOdd;
+    // White texels: the colour mask, and their tinted blue/red and green (tint of 255 is
+    // add + mul exactly) beside an alpha lane mask.
+    V colorMask, whiteEven, whiteGreen, alphaLanes;
     V flip;       // 0x80 in every byte: unsigned byte to signed byte minus 128
     V blendRound; // 32768, see BlendHalves
 
@@ -50,16 +53,15 @@ struct TintConstants {
         : alphaMask(Isa::Set32(0xFF000000u)), low(Isa::Set32(0x00FF00FFu)), c128(Isa::Set16(128)),
           c257(Isa::Set16(257)), mulEven(Pair(tint.mul[0], tint.mul[2])), mulOdd(Pair(tint.mul[1], tint.mul[3])),
           addEven(Pair(tint.add[0], tint.add[2])), addOdd(Pair(tint.add[1], tint.add[3])),
+          colorMask(Isa::Set32(0x00FFFFFFu)), whiteEven(Pair(tint.add[0] + tint.mul[0], tint.add[2] + tint.mul[2])),
+          whiteGreen(Pair(tint.add[1] + tint.mul[1], 0)), alphaLanes(Isa::Set32(0xFFFF0000u)),
           flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
     {
         // GCC would rather rebuild these two in the loop (three instructions each) than keep
         // them in registers; hiding their values from it stops that.
         asm("" : "+x"(c257), "+x"(blendRound));
     }
-    static V Pair(std::uint16_t even, std::uint16_t odd)
-    {
-        return Isa::Set32(even | static_cast<std::uint32_t>(odd) << 16);
-    }
+    static V Pair(int even, int odd) { return Isa::Set32(static_cast<std::uint32_t>(even | odd << 16)); }
 };
 
 template <bool kAdd> inline V TintHalf(V half, V mul, V add, const TintConstants& k)
@@ -127,7 +129,7 @@ template <typename I = Isa> class RowTail {
         }
         if constexpr (I::kMaskedTail) {
             step(
-                I::LoadMasked(src + m_start, m_mask), [&] { return I::LoadMasked(dst + m_start, m_mask); },
+                I::LoadTexels(src + m_start, m_mask), [&] { return I::LoadMasked(dst + m_start, m_mask); },
                 [&](V out) { I::StoreMasked(dst + m_start, m_mask, out); });
         } else {
             for (int x = m_start; x < m_count; ++x) {
@@ -156,7 +158,7 @@ inline void NarrowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const Co
         s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
     }
     for (int r = 0; r < kRows; ++r) {
-        in[r] = I::LoadMasked(s[r], mask);
+        in[r] = I::LoadTexels(s[r], mask);
         under[r] = I::LoadMasked(d[r], mask);
     }
     for (int r = 0; r < kRows; ++r) {
@@ -262,8 +264,22 @@ template <bool kAdd, bool kBlueRed, bool kShortcuts>
 inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
 {
     const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
+    const bool alphaPasses = tint.mul[3] == 255 && tint.add[3] == 0;
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
+            return;
+        }
+        // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
+        // colour; only alpha is left to work out, and often it passes as it is.
+        if (Isa::AllSet(s, k.colorMask)) {
+            const V odd = Isa::Srl16(s, 8);
+            const V to = alphaPasses ? Isa::Or(Isa::And(odd, k.alphaLanes), k.whiteGreen)
+                                     : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
+            if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
+                store(Isa::Or(k.whiteEven, Isa::Sll16(to, 8)));
+                return;
+            }
+            store(BlendHalves(k.whiteEven, to, loadDst(), Isa::AlphaWeights(to), k));
             return;
         }
         const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);

@@ -159,15 +159,19 @@ TEST(QuadSpans, RandomScenesMatchTheReferencePixelForPixel)
 }
 
 // A glyph run as the sprite queue hands it over: whole-pixel quads of widths 1 to 17 from
-// two atlases in turn, the colour changing now and then, some quads scaled or hanging off
-// the clip, more quads than the batch gathers at once. Every quad of the batch must land
+// two atlases in turn (one of coloured texels, one of white glyph coverage), the colour changing now and then, some
+// quads scaled or hanging off the clip, more quads than the batch gathers at once. Every quad of the batch must land
 // exactly as the reference draws it alone, in the same order.
 TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
 {
     std::mt19937 rng(TestSeed());
     const SimdLevel saved = ActiveSimdLevel();
     for (int scene = 0; scene < 12; ++scene) {
-        const Image atlases[] = {RandomImage(rng, 40, 30), RandomImage(rng, 23, 19)};
+        // The second atlas is a glyph atlas: white, coverage in alpha.
+        Image glyphs = RandomImage(rng, 23, 19);
+        for (std::uint32_t& texel : glyphs.storage)
+            texel |= 0x00FFFFFFu;
+        const Image atlases[] = {RandomImage(rng, 40, 30), glyphs};
         const Image start = RandomImage(rng, 120, 64);
         QuadState state = RandomSpanState(rng, &atlases[0].surface);
         state.clip = scene % 3 == 0 ? RECT{3, 2, 117, 60} : WholeOf(start);
