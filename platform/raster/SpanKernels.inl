@@ -143,58 +143,85 @@ template <typename I = Isa> class RowTail {
     typename TailMaskOf<I>::Type m_mask{};
 };
 
-// Rows no wider than a vector (most glyphs, 8 x 8 sprites) where the instruction set has
-// masked loads and stores: up to four rows a step, all their loads before any store, since
-// a load that follows a masked store waits for it. step is the kernel's body as for
-// RowTail::Draw; a row it stores nothing to is written back as it was.
-template <int kRows, typename I, typename Mask, typename Step>
-inline void NarrowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, Step step)
+// Rows narrower than two vectors (glyphs, 8 x 8 sprites) where the instruction set has
+// masked loads and stores: several rows a step, every load of the step before any store,
+// since a load that follows a masked store waits for it. A row is one masked vector, or
+// with kWide a whole vector and a masked one after it. step is the kernel's body as for
+// RowTail::Draw; a vector it stores nothing to is written back as it was.
+template <int kRows, bool kWide, typename I, typename Mask, typename Step>
+inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, Step step)
 {
+    constexpr int kPer = kWide ? 2 : 1;           // vectors a row
+    constexpr int kTail = kWide ? I::kPixels : 0; // where the masked vector starts
     std::uint32_t* d[kRows];
     const std::uint32_t* s[kRows];
-    V in[kRows], under[kRows], out[kRows];
+    V in[kRows * kPer], under[kRows * kPer];
     for (int r = 0; r < kRows; ++r) {
         d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
         s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
     }
     for (int r = 0; r < kRows; ++r) {
-        in[r] = I::LoadTexels(s[r], mask);
-        under[r] = I::LoadMasked(d[r], mask);
+        if constexpr (kWide) {
+            in[r * kPer] = I::Load(s[r]);
+            under[r * kPer] = I::Load(d[r]);
+        }
+        in[r * kPer + kPer - 1] = I::LoadTexels(s[r] + kTail, mask);
+        under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
     }
-    for (int r = 0; r < kRows; ++r) {
-        out[r] = under[r];
+    for (int i = 0; i < kRows * kPer; ++i) {
+        V out = under[i];
         step(
-            in[r], [&] { return under[r]; }, [&](V result) { out[r] = result; });
+            in[i], [&] { return under[i]; }, [&](V result) { out = result; });
+        under[i] = out;
     }
     for (int r = 0; r < kRows; ++r) {
-        I::StoreMasked(d[r], mask, out[r]);
+        if constexpr (kWide) {
+            I::Store(d[r], under[r * kPer]);
+        }
+        I::StoreMasked(d[r] + kTail, mask, under[r * kPer + kPer - 1]);
     }
     dst = NextRow(d[kRows - 1], rect.dstPitch);
     src = NextRow(s[kRows - 1], rect.srcPitch);
 }
 
-template <typename I = Isa, typename Step> inline void NarrowRows(const CopyRect& rect, Step step)
+template <bool kWide, typename I, typename Step> inline void GroupedRows(const CopyRect& rect, Step step)
+{
+    // Four narrow rows or two wide ones a step: eight vectors, which stay in registers.
+    constexpr int kGroup = kWide ? 2 : 4;
+    const auto mask = I::TailMask(kWide ? rect.count - I::kPixels : rect.count);
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    PrefetchFirstRows(rect);
+    int row = 0;
+    for (; row + kGroup <= rect.rows; row += kGroup) {
+        for (int ahead = kPrefetchRows; ahead < kPrefetchRows + kGroup && row + ahead < rect.rows; ++ahead) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
+        }
+        RowGroup<kGroup, kWide, I>(dst, src, rect, mask, step);
+    }
+    if (kGroup == 4 && row + 2 <= rect.rows) {
+        RowGroup<2, kWide, I>(dst, src, rect, mask, step);
+        row += 2;
+    }
+    if (row < rect.rows) {
+        RowGroup<1, kWide, I>(dst, src, rect, mask, step);
+    }
+}
+
+// True when the rectangle was drawn: rows narrower than two vectors with a masked part.
+template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
 {
     if constexpr (I::kMaskedTail) {
-        const auto mask = I::TailMask(rect.count);
-        std::uint32_t* dst = rect.dst;
-        const std::uint32_t* src = rect.src;
-        PrefetchFirstRows(rect);
-        int row = 0;
-        for (; row + 4 <= rect.rows; row += 4) {
-            for (int ahead = kPrefetchRows; ahead < kPrefetchRows + 4 && row + ahead < rect.rows; ++ahead) {
-                PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
-            }
-            NarrowGroup<4, I>(dst, src, rect, mask, step);
+        if (rect.count <= I::kPixels) {
+            GroupedRows<false, I>(rect, step);
+            return true;
         }
-        if (row + 2 <= rect.rows) {
-            NarrowGroup<2, I>(dst, src, rect, mask, step);
-            row += 2;
-        }
-        if (row < rect.rows) {
-            NarrowGroup<1, I>(dst, src, rect, mask, step);
+        if (rect.count < 2 * I::kPixels) {
+            GroupedRows<true, I>(rect, step);
+            return true;
         }
     }
+    return false;
 }
 
 // Rows up to this wide (glyphs, small sprites) blend every vector without testing for the
@@ -218,8 +245,7 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
         const V odd = Isa::Srl16(s, 8);
         store(BlendHalves(Isa::And(s, k.low), odd, loadDst(), Isa::AlphaWeights(odd), k));
     };
-    if (Isa::kMaskedTail && rect.count <= Isa::kPixels) {
-        NarrowRows(rect, step);
+    if (NarrowRows(rect, step)) {
         return;
     }
     std::uint32_t* dst = rect.dst;
@@ -292,8 +318,7 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // the tinted alpha like any other, and a branch per vector costs more.
         store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
     };
-    if (Isa::kMaskedTail && rect.count <= Isa::kPixels) {
-        NarrowRows(rect, step);
+    if (NarrowRows(rect, step)) {
         return;
     }
     std::uint32_t* dst = rect.dst;
