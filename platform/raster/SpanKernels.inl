@@ -272,13 +272,22 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
     }
 }
 
+// Wide rectangles (sprites) out of line, with constants of their own: their loop is
+// compiled by itself, keeping them in registers, rather than inside the list loop beside
+// the narrow paths. A wide rectangle pays for its constants many times over.
+[[gnu::noinline]] void OverWide(const CopyRect& rect)
+{
+    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    OverOne<true>(rect, k);
+}
+
 // The constants are made once for the whole list: a glyph is a few short rows, and their
 // set-up would otherwise cost about as much as blending them.
 void OverRects(const CopyRect* rects, int n)
 {
     const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     for (int r = 0; r < n; ++r) {
-        rects[r].count > kShortcutWidth ? OverOne<true>(rects[r], k) : OverOne<false>(rects[r], k);
+        rects[r].count > kShortcutWidth ? OverWide(rects[r]) : OverOne<false>(rects[r], k);
     }
 }
 
@@ -296,8 +305,9 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
             return;
         }
         // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
-        // colour; only alpha is left to work out, and often it passes as it is.
-        if (Isa::AllSet(s, k.colorMask)) {
+        // colour; only alpha is left to work out, and often it passes as it is. Narrow rows
+        // (glyphs) only: wide sprites are rarely white and their loop is tight already.
+        if (!kShortcuts && Isa::AllSet(s, k.colorMask)) {
             const V odd = Isa::Srl16(s, 8);
             const V to = alphaPasses ? Isa::Or(Isa::And(odd, k.alphaLanes), k.whiteGreen)
                                      : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
@@ -342,11 +352,17 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
     }
 }
 
+template <bool kAdd, bool kBlueRed> [[gnu::noinline]] void TintOverWide(const CopyRect& rect, const Tint& tint)
+{
+    const TintConstants k(tint);
+    TintOverOne<kAdd, kBlueRed, true>(rect, tint, k);
+}
+
 template <bool kAdd, bool kBlueRed> void TintOverList(const CopyRect* rects, int n, const Tint& tint)
 {
     const TintConstants k(tint);
     for (int r = 0; r < n; ++r) {
-        rects[r].count > kShortcutWidth ? TintOverOne<kAdd, kBlueRed, true>(rects[r], tint, k)
+        rects[r].count > kShortcutWidth ? TintOverWide<kAdd, kBlueRed>(rects[r], tint)
                                         : TintOverOne<kAdd, kBlueRed, false>(rects[r], tint, k);
     }
 }
