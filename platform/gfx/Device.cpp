@@ -7,6 +7,7 @@
 #include "platform/gfx/GraphicsControls.h"
 #include "platform/gfx/RasterTranslation.h"
 #include "platform/gfx/Texture.h"
+#include "platform/raster/QuadBatch.h"
 
 #include <algorithm>
 #include <cstring>
@@ -561,19 +562,23 @@ void CDevice::DrawQuadBatch(const SBatchQuad* quads, std::size_t count)
     state.clip = TargetClip();
     const bool perQuadFilters = FiltersDependOnQuad(m_state);
     ChooseFilters(m_state, quads[0].quad, state);
-    const bool visible = state.clip.left < state.clip.right && state.clip.top < state.clip.bottom;
-    const raster::Surface target = m_renderTarget->View();
-    for (std::size_t i = 0; i < count && visible; ++i) {
-        const SBatchQuad& item = quads[i];
-        if (item.texture != current) {
-            current = item.texture;
-            textures[0] = current->Level0().View();
-            state.stages[0].texture = textures[0].width > 0 ? &textures[0] : nullptr;
+    if (state.clip.left < state.clip.right && state.clip.top < state.clip.bottom) {
+        // One batch for the whole queue: the state is checked once, texture switches and
+        // colours are noted as they come, and runs of glyphs blend as rectangle lists.
+        raster::QuadBatch batch(m_renderTarget->View(), state);
+        for (std::size_t i = 0; i < count; ++i) {
+            const SBatchQuad& item = quads[i];
+            if (item.texture != current) {
+                current = item.texture;
+                textures[0] = current->Level0().View();
+                batch.SetTexture(textures[0].width > 0 ? &textures[0] : nullptr);
+            }
+            if (perQuadFilters) {
+                ChooseFilters(m_state, item.quad, state);
+                batch.SetFilters(state.stages[0].filter, state.stages[1].filter);
+            }
+            batch.Draw(item.quad, item.diffuse);
         }
-        if (perQuadFilters)
-            ChooseFilters(m_state, item.quad, state);
-        state.diffuse = item.diffuse;
-        raster::DrawQuad(target, item.quad, state);
     }
     m_state.textures[0] = quads[count - 1].texture->Serial();
 }

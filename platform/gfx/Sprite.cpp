@@ -11,6 +11,7 @@
 #include <vireo/platform/D3DX9.h>
 
 #include <cmath>
+#include <emmintrin.h>
 #include <vector>
 
 namespace vireo::gfx {
@@ -32,18 +33,20 @@ D3DXVECTOR2 TransformPoint(const D3DXMATRIX& m, bool affine, float x, float y, f
     return {tx / w, ty / w};
 }
 
-bool IsAffine(const D3DXMATRIX& m)
+// Copies a transform and says whether it is affine (last column 0, 0, 0, 1) and whether it
+// is the identity: one compare per row against the identity's row, since a sprite batch
+// sets a transform for nearly every sprite. Bit 3 of each row's result is its last column.
+void CopyTransform(const D3DXMATRIX& in, D3DXMATRIX& out, bool& affine, bool& identity)
 {
-    return m._14 == 0 && m._24 == 0 && m._34 == 0 && m._44 == 1;
-}
-
-bool IsIdentity(const D3DXMATRIX& m)
-{
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            if (m(r, c) != (r == c ? 1.0f : 0.0f))
-                return false;
-    return true;
+    static const float kIdentity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    int same = 0xF;
+    for (int r = 0; r < 4; ++r) {
+        const __m128 row = _mm_loadu_ps(in.m[r]);
+        _mm_storeu_ps(out.m[r], row);
+        same &= _mm_movemask_ps(_mm_cmpeq_ps(row, _mm_loadu_ps(kIdentity[r])));
+    }
+    identity = same == 0xF;
+    affine = (same & 8) != 0;
 }
 
 class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
@@ -68,9 +71,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         if (!transform)
             return D3DERR_INVALIDCALL;
-        m_transform = *transform;
-        m_affine = IsAffine(m_transform);
-        m_identity = IsIdentity(m_transform);
+        CopyTransform(*transform, m_transform, m_affine, m_identity);
         return D3D_OK;
     }
 
@@ -101,7 +102,8 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
         const D3DSURFACE_DESC& desc = tex->Level0().Desc();
         const RECT source =
             srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
+        // One reference per run of the same texture: the run's first sprite holds it.
+        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE) && (m_queue.empty() || m_queue.back().texture != tex))
             tex->AddRef();
         m_queue.push_back(SBatchQuad{
             tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()), color});
@@ -255,8 +257,9 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     void DropQueue()
     {
         if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
-            for (const SBatchQuad& item : m_queue)
-                item.texture->Release();
+            for (std::size_t i = 0; i < m_queue.size(); ++i)
+                if (i == 0 || m_queue[i].texture != m_queue[i - 1].texture)
+                    m_queue[i].texture->Release();
         m_queue.clear();
     }
 

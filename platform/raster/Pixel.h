@@ -49,6 +49,16 @@ struct Tint {
     std::uint16_t add[4];
 };
 
+inline bool IsIdentity(const Tint& tint)
+{
+    for (int c = 0; c < 4; ++c) {
+        if (tint.mul[c] != 255 || tint.add[c] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 inline std::uint32_t ApplyTint(std::uint32_t texel, const Tint& tint)
 {
     return PackChannels(

@@ -1,5 +1,6 @@
 // Entry points of the rasterizer: quad dispatch (span path, else the per-pixel reference),
 // the fill, and the switch that forces the reference path. Lines are in Line.cpp.
+#include "platform/raster/QuadBatch.h"
 #include "platform/raster/RasterInternal.h"
 
 #include <algorithm>
@@ -34,23 +35,8 @@ bool UsingReferencePath()
 
 void DrawQuad(const Surface& target, const Quad& quad, const QuadState& state)
 {
-    if (target.pixels == nullptr) {
-        return;
-    }
-    const RECT clip{std::max<LONG>(state.clip.left, 0), std::max<LONG>(state.clip.top, 0),
-                    std::min<LONG>(state.clip.right, target.width), std::min<LONG>(state.clip.bottom, target.height)};
-    if (!g_reference && DrawAlignedQuadSpans(target, quad, state, clip)) {
-        return;
-    }
-    QuadState clipped = state;
-    clipped.clip = clip;
-    QuadSetup setup;
-    if (!SetupQuad(quad, clipped, setup)) {
-        return;
-    }
-    if (g_reference || !DrawQuadSpans(target, setup, clipped)) {
-        DrawQuadReference(target, setup, clipped);
-    }
+    QuadBatch batch(target, state);
+    batch.Draw(quad, state.diffuse);
 }
 
 void FillRect(const Surface& target, const RECT& rect, std::uint32_t argb)

@@ -15,11 +15,9 @@ void DrawQuadReference(const Surface& target, const QuadSetup& setup, const Quad
 // Span functions for the cases they cover; false (nothing drawn) for any other state.
 bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadState& state);
 
-// The integer path: an unscaled, axis-aligned quad at whole pixels and texels (text, GUI,
-// untransformed sprites) in a state the spans take, drawn as one rectangle copy with no
-// edge set-up; false (nothing drawn) for anything else. The pixels are the span path's.
-// clip (within the target) stands for state.clip.
-bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state, const RECT& clip);
+// Source-alpha over with stage 1 off: the blend the span functions take, whatever stage 0's
+// texture and tint.
+bool SpanBlendState(const QuadState& state);
 
 // Stage 0 alone (stage 1 disabled) as tint = add + texel * mul / 255 per channel, when its
 // operations reduce to that shape: select, modulate or add-smooth of the texture with a

@@ -43,6 +43,9 @@ inline void PrefetchFirstRows(const CopyRect& rect)
 // one place so the loop keeps them in registers.
 struct TintConstants {
     V alphaMask, low, c128, c257, mulEven, mulOdd, addEven, addOdd;
+    // White texels: the colour mask, and their tinted blue/red and green (tint of 255 is
+    // add + mul exactly) beside an alpha lane mask.
+    V colorMask, whiteEven, whiteGreen, alphaLanes;
     V flip;       // 0x80 in every byte: unsigned byte to signed byte minus 128
     V blendRound; // 32768, see BlendHalves
 
@@ -50,16 +53,15 @@ struct TintConstants {
         : alphaMask(Isa::Set32(0xFF000000u)), low(Isa::Set32(0x00FF00FFu)), c128(Isa::Set16(128)),
           c257(Isa::Set16(257)), mulEven(Pair(tint.mul[0], tint.mul[2])), mulOdd(Pair(tint.mul[1], tint.mul[3])),
           addEven(Pair(tint.add[0], tint.add[2])), addOdd(Pair(tint.add[1], tint.add[3])),
+          colorMask(Isa::Set32(0x00FFFFFFu)), whiteEven(Pair(tint.add[0] + tint.mul[0], tint.add[2] + tint.mul[2])),
+          whiteGreen(Pair(tint.add[1] + tint.mul[1], 0)), alphaLanes(Isa::Set32(0xFFFF0000u)),
           flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
     {
         // GCC would rather rebuild these two in the loop (three instructions each) than keep
         // them in registers; hiding their values from it stops that.
         asm("" : "+x"(c257), "+x"(blendRound));
     }
-    static V Pair(std::uint16_t even, std::uint16_t odd)
-    {
-        return Isa::Set32(even | static_cast<std::uint32_t>(odd) << 16);
-    }
+    static V Pair(int even, int odd) { return Isa::Set32(static_cast<std::uint32_t>(even | odd << 16)); }
 };
 
 template <bool kAdd> inline V TintHalf(V half, V mul, V add, const TintConstants& k)
@@ -127,7 +129,7 @@ template <typename I = Isa> class RowTail {
         }
         if constexpr (I::kMaskedTail) {
             step(
-                I::LoadMasked(src + m_start, m_mask), [&] { return I::LoadMasked(dst + m_start, m_mask); },
+                I::LoadTexels(src + m_start, m_mask), [&] { return I::LoadMasked(dst + m_start, m_mask); },
                 [&](V out) { I::StoreMasked(dst + m_start, m_mask, out); });
         } else {
             for (int x = m_start; x < m_count; ++x) {
@@ -141,6 +143,87 @@ template <typename I = Isa> class RowTail {
     typename TailMaskOf<I>::Type m_mask{};
 };
 
+// Rows narrower than two vectors (glyphs, 8 x 8 sprites) where the instruction set has
+// masked loads and stores: several rows a step, every load of the step before any store,
+// since a load that follows a masked store waits for it. A row is one masked vector, or
+// with kWide a whole vector and a masked one after it. step is the kernel's body as for
+// RowTail::Draw; a vector it stores nothing to is written back as it was.
+template <int kRows, bool kWide, typename I, typename Mask, typename Step>
+inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, Step step)
+{
+    constexpr int kPer = kWide ? 2 : 1;           // vectors a row
+    constexpr int kTail = kWide ? I::kPixels : 0; // where the masked vector starts
+    std::uint32_t* d[kRows];
+    const std::uint32_t* s[kRows];
+    V in[kRows * kPer], under[kRows * kPer];
+    for (int r = 0; r < kRows; ++r) {
+        d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
+        s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
+    }
+    for (int r = 0; r < kRows; ++r) {
+        if constexpr (kWide) {
+            in[r * kPer] = I::Load(s[r]);
+            under[r * kPer] = I::Load(d[r]);
+        }
+        in[r * kPer + kPer - 1] = I::LoadTexels(s[r] + kTail, mask);
+        under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
+    }
+    for (int i = 0; i < kRows * kPer; ++i) {
+        V out = under[i];
+        step(
+            in[i], [&] { return under[i]; }, [&](V result) { out = result; });
+        under[i] = out;
+    }
+    for (int r = 0; r < kRows; ++r) {
+        if constexpr (kWide) {
+            I::Store(d[r], under[r * kPer]);
+        }
+        I::StoreMasked(d[r] + kTail, mask, under[r * kPer + kPer - 1]);
+    }
+    dst = NextRow(d[kRows - 1], rect.dstPitch);
+    src = NextRow(s[kRows - 1], rect.srcPitch);
+}
+
+template <bool kWide, typename I, typename Step> inline void GroupedRows(const CopyRect& rect, Step step)
+{
+    // Four narrow rows or two wide ones a step: eight vectors, which stay in registers.
+    constexpr int kGroup = kWide ? 2 : 4;
+    const auto mask = I::TailMask(kWide ? rect.count - I::kPixels : rect.count);
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    PrefetchFirstRows(rect);
+    int row = 0;
+    for (; row + kGroup <= rect.rows; row += kGroup) {
+        for (int ahead = kPrefetchRows; ahead < kPrefetchRows + kGroup && row + ahead < rect.rows; ++ahead) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
+        }
+        RowGroup<kGroup, kWide, I>(dst, src, rect, mask, step);
+    }
+    if (kGroup == 4 && row + 2 <= rect.rows) {
+        RowGroup<2, kWide, I>(dst, src, rect, mask, step);
+        row += 2;
+    }
+    if (row < rect.rows) {
+        RowGroup<1, kWide, I>(dst, src, rect, mask, step);
+    }
+}
+
+// True when the rectangle was drawn: rows narrower than two vectors with a masked part.
+template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
+{
+    if constexpr (I::kMaskedTail) {
+        if (rect.count <= I::kPixels) {
+            GroupedRows<false, I>(rect, step);
+            return true;
+        }
+        if (rect.count < 2 * I::kPixels) {
+            GroupedRows<true, I>(rect, step);
+            return true;
+        }
+    }
+    return false;
+}
+
 // Rows up to this wide (glyphs, small sprites) blend every vector without testing for the
 // transparent and opaque shortcuts: on their short, varied rows the tests mispredict more
 // than the blend costs, and the blend gives the shortcuts' pixels exactly anyway.
@@ -148,9 +231,8 @@ constexpr int kShortcutWidth = 16;
 
 // Plain version: for each pixel, dst = BlendOver(src, dst).
 // Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
-template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
+template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintConstants& k)
 {
-    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     const V alphaMask = k.alphaMask;
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, alphaMask)) {
@@ -163,6 +245,9 @@ template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
         const V odd = Isa::Srl16(s, 8);
         store(BlendHalves(Isa::And(s, k.low), odd, loadDst(), Isa::AlphaWeights(odd), k));
     };
+    if (NarrowRows(rect, step)) {
+        return;
+    }
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
@@ -187,21 +272,50 @@ template <bool kShortcuts> void OverRectOf(const CopyRect& rect)
     }
 }
 
+// Wide rectangles (sprites) out of line, with constants of their own: their loop is
+// compiled by itself, keeping them in registers, rather than inside the list loop beside
+// the narrow paths. A wide rectangle pays for its constants many times over.
+[[gnu::noinline]] void OverWide(const CopyRect& rect)
+{
+    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    OverOne<true>(rect, k);
+}
+
+// The constants are made once for the whole list: a glyph is a few short rows, and their
+// set-up would otherwise cost about as much as blending them.
+void OverRects(const CopyRect* rects, int n)
+{
+    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    for (int r = 0; r < n; ++r) {
+        rects[r].count > kShortcutWidth ? OverWide(rects[r]) : OverOne<false>(rects[r], k);
+    }
+}
+
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst). kAdd is false
 // when the tint has no additive part (modulate, select), which saves two adds a vector;
 // kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
 // their multiplies. The roundings are those of the reference: tint, then blend.
-void OverRect(const CopyRect& rect)
+template <bool kAdd, bool kBlueRed, bool kShortcuts>
+inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
 {
-    rect.count > kShortcutWidth ? OverRectOf<true>(rect) : OverRectOf<false>(rect);
-}
-
-template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const CopyRect& rect, const Tint& tint)
-{
-    const TintConstants k(tint);
     const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
+    const bool alphaPasses = tint.mul[3] == 255 && tint.add[3] == 0;
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
+            return;
+        }
+        // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
+        // colour; only alpha is left to work out, and often it passes as it is. Narrow rows
+        // (glyphs) only: wide sprites are rarely white and their loop is tight already.
+        if (!kShortcuts && Isa::AllSet(s, k.colorMask)) {
+            const V odd = Isa::Srl16(s, 8);
+            const V to = alphaPasses ? Isa::Or(Isa::And(odd, k.alphaLanes), k.whiteGreen)
+                                     : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
+            if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
+                store(Isa::Or(k.whiteEven, Isa::Sll16(to, 8)));
+                return;
+            }
+            store(BlendHalves(k.whiteEven, to, loadDst(), Isa::AlphaWeights(to), k));
             return;
         }
         const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
@@ -214,6 +328,9 @@ template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const C
         // the tinted alpha like any other, and a branch per vector costs more.
         store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
     };
+    if (NarrowRows(rect, step)) {
+        return;
+    }
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
@@ -235,21 +352,32 @@ template <bool kAdd, bool kBlueRed, bool kShortcuts> void TintOverRectOf(const C
     }
 }
 
-template <bool kShortcuts> void TintOverRectWith(const CopyRect& rect, const Tint& tint)
+template <bool kAdd, bool kBlueRed> [[gnu::noinline]] void TintOverWide(const CopyRect& rect, const Tint& tint)
 {
-    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
-    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
-    if (!add) {
-        blueRed ? TintOverRectOf<false, true, kShortcuts>(rect, tint)
-                : TintOverRectOf<false, false, kShortcuts>(rect, tint);
-    } else {
-        TintOverRectOf<true, true, kShortcuts>(rect, tint);
+    const TintConstants k(tint);
+    TintOverOne<kAdd, kBlueRed, true>(rect, tint, k);
+}
+
+template <bool kAdd, bool kBlueRed> void TintOverList(const CopyRect* rects, int n, const Tint& tint)
+{
+    const TintConstants k(tint);
+    for (int r = 0; r < n; ++r) {
+        rects[r].count > kShortcutWidth ? TintOverWide<kAdd, kBlueRed>(rects[r], tint)
+                                        : TintOverOne<kAdd, kBlueRed, false>(rects[r], tint, k);
     }
 }
 
-void TintOverRect(const CopyRect& rect, const Tint& tint)
+void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
 {
-    rect.count > kShortcutWidth ? TintOverRectWith<true>(rect, tint) : TintOverRectWith<false>(rect, tint);
+    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
+    if (add) {
+        TintOverList<true, true>(rects, n, tint);
+    } else if (blueRed) {
+        TintOverList<false, true>(rects, n, tint);
+    } else {
+        TintOverList<false, false>(rects, n, tint);
+    }
 }
 
 // One pixel in the low four 16-bit lanes: tint, then blend into *dst (skipped when the

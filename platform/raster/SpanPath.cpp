@@ -1,6 +1,7 @@
 // The fast quad path: recognises the states the engine draws most (stage 0 reducing to a
 // tint, source-alpha blending, no mask), picks one span function per draw and walks the
 // covered rows. Masks and other blends return false and go to the reference path.
+// Unscaled whole-pixel quads do not come here: QuadBatch gathers them.
 #include "platform/raster/Combiner.h"
 #include "platform/raster/RasterInternal.h"
 #include "platform/raster/Spans.h"
@@ -34,18 +35,6 @@ SimdLevel InitialSimdLevel()
 }
 
 SimdLevel g_simd = InitialSimdLevel();
-
-const SpanKernels& ActiveKernels()
-{
-    switch (g_simd) {
-    case SimdLevel::Avx512:
-        return Avx512Spans();
-    case SimdLevel::Avx2:
-        return Avx2Spans();
-    default:
-        return Sse2Spans();
-    }
-}
 
 // One channel of a stage operation as add + texel * mul / 255, if it has that shape.
 bool LinearChannel(StageOp op, bool tex1, int k1, bool tex2, int k2, std::uint16_t& mul, std::uint16_t& add)
@@ -88,16 +77,6 @@ int Constant(StageArg arg, const QuadState& state, int c)
     return Channel(arg == StageArg::TFactor ? state.textureFactor : state.diffuse, c); // current is diffuse on stage 0
 }
 
-bool IdentityTint(const Tint& tint)
-{
-    for (int c = 0; c < 4; ++c) {
-        if (tint.mul[c] != 255 || tint.add[c] != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Untransformed and texel-aligned: every covered pixel centre lands on a texel centre inside
 // the texture, one texel per pixel. Then sampling is a copy whatever the filter.
 bool TexelAligned(const QuadSetup& setup, const Surface& tex, int& texelX, int& texelY)
@@ -127,6 +106,18 @@ bool CpuHasAvx512()
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
            __builtin_cpu_supports("avx512bw");
+}
+
+const SpanKernels& ActiveSpans()
+{
+    switch (g_simd) {
+    case SimdLevel::Avx512:
+        return Avx512Spans();
+    case SimdLevel::Avx2:
+        return Avx2Spans();
+    default:
+        return Sse2Spans();
+    }
 }
 
 void SetSimdLevel(SimdLevel level)
@@ -176,67 +167,23 @@ bool StageTint(const QuadState& state, Tint& tint)
                          IsTexture(stage.alphaArg2), Constant(stage.alphaArg2, state, 3), tint.mul[3], tint.add[3]);
 }
 
+bool SpanBlendState(const QuadState& state)
+{
+    const BlendState& blend = state.blend;
+    return blend.enabled && blend.src == BlendFactor::SrcAlpha && blend.dst == BlendFactor::InvSrcAlpha &&
+           state.stages[1].colorOp == StageOp::Disable;
+}
+
 namespace {
 
 // The states the span path takes: source-alpha over a texture on stage 0 alone, whose
 // operations reduce to a tint.
 bool SpanState(const QuadState& state, Tint& tint)
 {
-    const BlendState& blend = state.blend;
-    return blend.enabled && blend.src == BlendFactor::SrcAlpha && blend.dst == BlendFactor::InvSrcAlpha &&
-           state.stages[0].texture != nullptr && state.stages[1].colorOp == StageOp::Disable && StageTint(state, tint);
-}
-
-// v as a whole number of pixels or texels within the set-up's range.
-bool Whole(float v, int& out)
-{
-    if (!(v >= -1.0e7f && v <= 1.0e7f)) {
-        return false;
-    }
-    out = static_cast<int>(v);
-    return static_cast<float>(out) == v;
+    return SpanBlendState(state) && state.stages[0].texture != nullptr && StageTint(state, tint);
 }
 
 } // namespace
-
-bool DrawAlignedQuadSpans(const Surface& target, const Quad& quad, const QuadState& state, const RECT& clip)
-{
-    int x0 = 0, y0 = 0, u0 = 0, v0 = 0, w = 0, h = 0;
-    if (quad.edgeUy != 0 || quad.edgeVx != 0 || quad.edgeUx != quad.u1 - quad.u0 || quad.edgeVy != quad.v1 - quad.v0 ||
-        !Whole(quad.x0, x0) || !Whole(quad.y0, y0) || !Whole(quad.u0, u0) || !Whole(quad.v0, v0) ||
-        !Whole(quad.edgeUx, w) || !Whole(quad.edgeVy, h) || w <= 0 || h <= 0) {
-        return false;
-    }
-    Tint tint;
-    if (!SpanState(state, tint)) {
-        return false;
-    }
-    const bool plain = IdentityTint(tint);
-    const Surface& tex = *state.stages[0].texture;
-    // Texels outside the texture need clamping and unusable textures the set-up's refusal:
-    // both are the general path's.
-    if (!(plain || tint.add[3] == 0) || !UsableTexture(&tex) || !UsableTexture(state.stages[1].texture) || u0 < 0 ||
-        v0 < 0 || u0 + w > tex.width || v0 + h > tex.height) {
-        return false;
-    }
-    // Pixel centres sit half a pixel inside a whole-pixel edge: the quad covers exactly
-    // [x0, x0 + w) x [y0, y0 + h), and pixel (x, y) reads texel (u0 + x - x0, v0 + y - y0).
-    const int left = std::max<int>(x0, clip.left), right = std::min<int>(x0 + w, clip.right);
-    const int top = std::max<int>(y0, clip.top), bottom = std::min<int>(y0 + h, clip.bottom);
-    if (left >= right || top >= bottom) {
-        return true;
-    }
-    const CopyRect rect{target.Row(top) + left, tex.Row(v0 + top - y0) + u0 + left - x0,
-                        target.pitch,           tex.pitch,
-                        right - left,           bottom - top};
-    const SpanKernels& spans = ActiveKernels();
-    if (plain) {
-        spans.over(rect);
-    } else {
-        spans.tintOver(rect, tint);
-    }
-    return true;
-}
 
 bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadState& state)
 {
@@ -247,8 +194,8 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
     const Surface* tex = state.stages[0].texture;
     // Source-alpha blending of a transparent pixel leaves the target as it was, so the
     // alpha test needs no work of its own here.
-    const SpanKernels& spans = ActiveKernels();
-    const bool plain = IdentityTint(tint);
+    const SpanKernels& spans = ActiveSpans();
+    const bool plain = IsIdentity(tint);
     int texelX = 0, texelY = 0;
     const bool aligned = TexelAligned(setup, *tex, texelX, texelY);
     const bool copyKernel = aligned && (plain || tint.add[3] == 0);
@@ -281,9 +228,9 @@ bool DrawQuadSpans(const Surface& target, const QuadSetup& setup, const QuadStat
                 target.pitch, tex->pitch,
                 count,        rows};
             if (plain) {
-                spans.over(rect);
+                spans.over(&rect, 1);
             } else {
-                spans.tintOver(rect, tint);
+                spans.tintOver(&rect, 1, tint);
             }
             y += rows - 1;
             continue;

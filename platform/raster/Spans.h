@@ -29,10 +29,10 @@ struct CopyRect {
 };
 
 struct SpanKernels {
-    // Texels copied one to one: plain over.
-    void (*over)(const CopyRect& rect);
+    // Texels copied one to one, n rectangles in order: plain over.
+    void (*over)(const CopyRect* rects, int n);
     // Texels one to one through a tint; tint.add[3] must be 0 (transparent stays transparent).
-    void (*tintOver)(const CopyRect& rect, const Tint& tint);
+    void (*tintOver)(const CopyRect* rects, int n, const Tint& tint);
     // Any affine walk, clamp addressing, then the tint.
     void (*bilinearOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);
     void (*pointOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);
@@ -41,5 +41,7 @@ struct SpanKernels {
 const SpanKernels& Sse2Spans();
 const SpanKernels& Avx2Spans();
 const SpanKernels& Avx512Spans(); // AVX2's kernels with AVX-512 masks (F, VL, BW) for row tails
+// The set of the level SetSimdLevel chose.
+const SpanKernels& ActiveSpans();
 
 } // namespace vireo::raster

@@ -53,6 +53,8 @@ struct Isa {
     {
         return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask);
     }
+    // Texels of a row tail: lanes outside the mask read as 0.
+    static V LoadTexels(const std::uint32_t* p, V mask) { return LoadMasked(p, mask); }
     static void StoreMasked(std::uint32_t* p, V mask, V v)
     {
         _mm256_maskstore_epi32(reinterpret_cast<int*>(p), mask, v);
@@ -194,7 +196,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRects, &TintOverRects, &BilinearRow, &PointWalk};
 
 } // namespace
 
@@ -225,13 +227,19 @@ namespace avx512 {
 struct Isa : vireo::raster::Isa {
     static __mmask8 TailMask(int n) { return static_cast<__mmask8>((1u << n) - 1); }
     static V LoadMasked(const std::uint32_t* p, __mmask8 mask) { return _mm256_maskz_loadu_epi32(mask, p); }
+    // Lanes outside the mask read as transparent white, so a glyph's short rows still test
+    // as white texels in the tinted kernel.
+    static V LoadTexels(const std::uint32_t* p, __mmask8 mask)
+    {
+        return _mm256_mask_loadu_epi32(_mm256_set1_epi32(0x00FFFFFF), mask, p);
+    }
     static void StoreMasked(std::uint32_t* p, __mmask8 mask, V v) { _mm256_mask_storeu_epi32(p, mask, v); }
 };
 
 #include "platform/raster/SpanKernels.inl"
 
 // Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.
-const SpanKernels kKernels{&OverRect, &TintOverRect, &vireo::raster::BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRects, &TintOverRects, &vireo::raster::BilinearRow, &PointWalk};
 
 } // namespace avx512
 

@@ -115,7 +115,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRect, &TintOverRect, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRects, &TintOverRects, &BilinearRow, &PointWalk};
 
 } // namespace
 

@@ -61,13 +61,7 @@ void CLayoutCache::Clear()
 
 std::uint64_t GlyphGeneration(const CTextFont& font)
 {
-    // The count of rasterisations alone would do while it only grows; the atlas pages'
-    // versions are added so that a cleared and refilled atlas still reads as changed.
-    const CGlyphAtlas& atlas = font.Atlas();
-    std::uint64_t versions = static_cast<std::uint64_t>(atlas.PageCount());
-    for (int i = 0; i < atlas.PageCount(); ++i)
-        versions += atlas.Page(i).version;
-    return static_cast<std::uint64_t>(font.RasterisedCount()) << 32 ^ versions;
+    return font.Generation();
 }
 
 } // namespace vireo::font

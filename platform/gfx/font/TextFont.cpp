@@ -305,10 +305,41 @@ SIZE CTextFont::Measure(const wchar_t* text, int count)
 {
     std::size_t length = !text ? 0 : count < 0 ? std::wcslen(text) : static_cast<std::size_t>(count);
     BeginText();
+    // A game measures the same labels every frame. While nothing was rasterised or evicted
+    // since, the text's glyphs sit where they were: touching their pages does what looking
+    // every glyph up again would, and the width is the one found then.
+    SMeasured& last = m_Measured;
+    if (last.kept && last.generation == Generation() && last.text.size() == length &&
+        std::wmemcmp(last.text.data(), text, length) == 0) {
+        for (int page : last.pages)
+            m_Atlas.Touch(page, m_Clock);
+        return SIZE{last.width, m_Metrics.height};
+    }
     std::int64_t width = 0;
-    for (std::size_t i = 0; i < length; ++i)
-        width += Glyph(static_cast<char32_t>(text[i])).advance;
-    return SIZE{static_cast<LONG>(std::min<std::int64_t>(width, INT32_MAX)), m_Metrics.height};
+    last.pages.clear();
+    for (std::size_t i = 0; i < length; ++i) {
+        const SGlyph& glyph = Glyph(static_cast<char32_t>(text[i]));
+        width += glyph.advance;
+        if (glyph.slot.page >= 0 &&
+            std::find(last.pages.begin(), last.pages.end(), glyph.slot.page) == last.pages.end())
+            last.pages.push_back(glyph.slot.page);
+    }
+    last.width = static_cast<LONG>(std::min<std::int64_t>(width, INT32_MAX));
+    // Long texts are measured each time rather than kept.
+    last.kept = length <= kMaxMeasuredCharacters;
+    last.text.assign(last.kept ? text : L"", last.kept ? length : 0);
+    last.generation = Generation();
+    return SIZE{last.width, m_Metrics.height};
+}
+
+std::uint64_t CTextFont::Generation() const
+{
+    // The count of rasterisations alone would do while it only grows; the atlas pages'
+    // versions are added so that a cleared and refilled atlas still reads as changed.
+    std::uint64_t versions = static_cast<std::uint64_t>(m_Atlas.PageCount());
+    for (int i = 0; i < m_Atlas.PageCount(); ++i)
+        versions += m_Atlas.Page(i).version;
+    return static_cast<std::uint64_t>(m_Rasterised) << 32 ^ versions;
 }
 
 const std::string& CTextFont::FamilyName() const

@@ -82,6 +82,9 @@ class CTextFont {
 
     const CGlyphAtlas& Atlas() const { return m_Atlas; }
     int RasterisedCount() const { return m_Rasterised; } // glyph rasterisations so far
+    // Changes whenever a glyph was rasterised or a page emptied (and so whenever a slot may
+    // have been given or taken).
+    std::uint64_t Generation() const;
     std::size_t GlyphCount() const { return m_Glyphs.size(); }
     std::size_t CharacterCount() const { return m_High.size(); } // remembered characters from 256 up
 
@@ -119,6 +122,16 @@ class CTextFont {
     CGlyphAtlas m_Atlas;
     int m_Rasterised = 0;
     std::uint64_t m_Clock = 1; // advanced by BeginText
+    // The last text measured, its width and the pages its glyphs sit on.
+    static constexpr std::size_t kMaxMeasuredCharacters = 8192;
+    struct SMeasured {
+        bool kept = false;
+        std::wstring text;
+        std::uint64_t generation = 0;
+        LONG width = 0;
+        std::vector<int> pages;
+    };
+    SMeasured m_Measured;
 };
 
 } // namespace vireo::font

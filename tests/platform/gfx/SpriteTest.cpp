@@ -65,3 +65,72 @@ TEST_F(SpriteTest, StageZeroOperationsAndArguments)
     EXPECT_EQ(op, static_cast<DWORD>(D3DTOP_MODULATE)) << "End drops what was set inside the batch";
     texture->Release();
 }
+
+TEST_F(SpriteTest, QueuedSpritesKeepTheirTexturesAliveUntilDrawn)
+{
+    // Runs of one texture share a reference; the texture the caller lets go of mid-batch
+    // must still be drawn at End and freed after it, and the other one given back exactly.
+    IDirect3DTexture9* red = MakeTexture(1, 1, {0xFFFF0000});
+    IDirect3DTexture9* green = MakeTexture(1, 1, {0xFF00FF00});
+    auto references = [](IDirect3DTexture9* texture) {
+        texture->AddRef();
+        return texture->Release();
+    };
+    ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+    const IDirect3DTexture9* order[] = {red, red, green, green, red, green, red, red};
+    for (int i = 0; i < 8; ++i) {
+        const D3DXVECTOR3 position(static_cast<float>(i), 0, 0);
+        m_sprite->Draw(const_cast<IDirect3DTexture9*>(order[i]), nullptr, nullptr, &position, 0xFFFFFFFF);
+    }
+    EXPECT_GT(references(green), 1u) << "the queue holds green";
+    green->Release();
+    m_sprite->End();
+    const Pixels frame = Frame();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(frame.At(i, 0), order[i] == red ? 0xFFFF0000u : 0xFF00FF00u) << "sprite " << i;
+    EXPECT_EQ(red->Release(), 0u) << "End gives back every reference it took";
+}
+
+TEST_F(SpriteTest, TransformsPlaceTheSpriteAffineOrNot)
+{
+    // A 2 x 2 opaque sprite at the origin under each transform: pixels it must cover and
+    // pixels it must leave. The last two have w != 1 (last column not 0, 0, 0, 1).
+    IDirect3DTexture9* texture = MakeTexture(2, 2, {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000});
+    auto matrix = [](std::initializer_list<float> values) {
+        D3DXMATRIX m;
+        std::copy(values.begin(), values.end(), &m._11);
+        return m;
+    };
+    struct Point {
+        int x, y;
+    };
+    const struct {
+        const char* what;
+        D3DXMATRIX transform;
+        std::vector<Point> covered, clear;
+    } cases[] = {
+        {"identity", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {1, 1}}, {{2, 2}}},
+        {"identity with negative zeros",
+         matrix({1, -0.0f, 0, -0.0f, 0, 1, 0, 0, 0, 0, 1, 0, -0.0f, 0, 0, 1}),
+         {{0, 0}, {1, 1}},
+         {{2, 2}}},
+        {"moved", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 3, 0, 1}), {{5, 3}, {6, 4}}, {{0, 0}, {7, 5}}},
+        {"scaled", matrix({2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {3, 3}}, {{4, 4}}},
+        {"w = 2 everywhere halves it", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2}), {{0, 0}}, {{1, 1}}},
+        {"w grows with x", matrix({1, 0, 0, 0.5f, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {0, 1}}, {{1, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearTo(0xFF000000);
+        ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+        ASSERT_EQ(m_sprite->SetTransform(&c.transform), D3D_OK);
+        m_sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
+        m_sprite->End();
+        const Pixels frame = Frame();
+        for (const Point& p : c.covered)
+            EXPECT_EQ(frame.At(p.x, p.y), 0xFFFF0000u) << "at " << p.x << "," << p.y;
+        for (const Point& p : c.clear)
+            EXPECT_EQ(frame.At(p.x, p.y), 0xFF000000u) << "at " << p.x << "," << p.y;
+    }
+    texture->Release();
+}

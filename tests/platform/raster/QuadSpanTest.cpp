@@ -4,6 +4,7 @@
 // printed so a failure can be replayed with VIREO_TEST_SEED.
 #include "RasterTestSupport.h"
 
+#include "platform/raster/QuadBatch.h"
 #include "platform/raster/RasterInternal.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,88 @@ TEST(QuadSpans, RandomScenesMatchTheReferencePixelForPixel)
     }
     SetSimdLevel(saved);
     EXPECT_GT(drawn, 150); // many random quads land on the target
+}
+
+// A glyph run as the sprite queue hands it over: whole-pixel quads of widths 1 to 17 from
+// two atlases in turn (one of coloured texels, one of white glyph coverage), the colour changing now and then, some
+// quads scaled or hanging off the clip, more quads than the batch gathers at once. Every quad of the batch must land
+// exactly as the reference draws it alone, in the same order.
+TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
+{
+    std::mt19937 rng(TestSeed());
+    const SimdLevel saved = ActiveSimdLevel();
+    for (int scene = 0; scene < 12; ++scene) {
+        // The second atlas is a glyph atlas: white, coverage in alpha.
+        Image glyphs = RandomImage(rng, 23, 19);
+        for (std::uint32_t& texel : glyphs.storage)
+            texel |= 0x00FFFFFFu;
+        const Image atlases[] = {RandomImage(rng, 40, 30), glyphs};
+        const Image start = RandomImage(rng, 120, 64);
+        QuadState state = RandomSpanState(rng, &atlases[0].surface);
+        state.clip = scene % 3 == 0 ? RECT{3, 2, 117, 60} : WholeOf(start);
+        struct Item {
+            int atlas;
+            Quad quad;
+            std::uint32_t diffuse;
+        };
+        std::vector<Item> items;
+        std::uint32_t diffuse = RandomColor(rng);
+        for (int n = 0; n < 150; ++n) {
+            const int atlas = (n / 7) % 2;
+            const Surface& tex = atlases[atlas].surface;
+            const int w = std::uniform_int_distribution<int>(1, std::min(17, tex.width))(rng);
+            const int h = std::uniform_int_distribution<int>(1, tex.height)(rng);
+            const int u = std::uniform_int_distribution<int>(0, tex.width - w)(rng);
+            const int v = std::uniform_int_distribution<int>(0, tex.height - h)(rng);
+            Quad q{static_cast<float>(std::uniform_int_distribution<int>(-10, 125)(rng)),
+                   static_cast<float>(std::uniform_int_distribution<int>(-10, 60)(rng)),
+                   static_cast<float>(w),
+                   0,
+                   0,
+                   static_cast<float>(h),
+                   static_cast<float>(u),
+                   static_cast<float>(v),
+                   static_cast<float>(u + w),
+                   static_cast<float>(v + h)};
+            if (n % 11 == 5) {
+                q.x0 += 0.25f; // not whole pixels: the general path, between gathered ones
+            }
+            if (n % 13 == 6) {
+                q.edgeUx *= 1.5f; // scaled
+            }
+            if (n % 9 == 0) {
+                diffuse = RandomColor(rng);
+            }
+            items.push_back({atlas, q, diffuse});
+        }
+        Image expected(start);
+        SetReferencePath(true);
+        for (const Item& item : items) {
+            QuadState one = state;
+            one.stages[0].texture = &atlases[item.atlas].surface;
+            one.diffuse = item.diffuse;
+            DrawQuad(expected.surface, item.quad, one);
+        }
+        SetReferencePath(false);
+        for (SimdLevel level : Levels()) {
+            SetSimdLevel(level);
+            Image actual(start);
+            {
+                QuadBatch batch(actual.surface, state);
+                int bound = 0;
+                for (const Item& item : items) {
+                    if (item.atlas != bound) {
+                        batch.SetTexture(&atlases[item.atlas].surface);
+                        bound = item.atlas;
+                    }
+                    batch.Draw(item.quad, item.diffuse);
+                }
+            }
+            const std::string report = CompareImages(expected, actual);
+            ASSERT_TRUE(report.empty()) << "scene " << scene << " level " << static_cast<int>(level) << ": " << report;
+        }
+    }
+    SetSimdLevel(saved);
 }
 
 } // namespace

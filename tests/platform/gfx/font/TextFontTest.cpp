@@ -188,5 +188,35 @@ TEST(TextFont, CacheStaysWithinItsBoundOverAHundredThousandCharacters)
     EXPECT_GT(font->RasterisedCount(), static_cast<int>(font->GlyphCount()));
 }
 
+TEST(TextFont, RepeatedMeasuresGiveTheWidthAndKeepThePagesInUse)
+{
+    // Each text against the sum of its glyphs' advances: texts of one length that differ
+    // only in their last character, a text again right after itself, and again after
+    // another text added glyphs.
+    auto font = MakeFont(L"DejaVu Sans", 16);
+    ASSERT_NE(font, nullptr);
+    const std::wstring tooLong(9000, L'm'); // measured each time, not kept
+    const std::wstring texts[] = {L"abc", L"abc", L"abW",  L"abW",  L"abc", L"中文字", L"中文字",
+                                  L"abW", L"",    L"abWi", tooLong, L"",    tooLong};
+    for (const std::wstring& entry : texts) {
+        const wchar_t* text = entry.c_str();
+        const LONG width = font->Measure(text, -1).cx;
+        LONG advances = 0;
+        for (const wchar_t* c = text; *c; ++c)
+            advances += font->Glyph(static_cast<char32_t>(*c)).advance;
+        EXPECT_EQ(width, advances) << "text " << testing::PrintToString(std::wstring(text));
+    }
+    // A repeated measure still counts as a use of the text's pages (so they are not the
+    // first emptied): their last use moves on with it.
+    font->Measure(L"中文字", -1);
+    const CGlyphAtlas& atlas = font->Atlas();
+    const int page = font->Glyph(U'中').slot.page;
+    ASSERT_GE(page, 0);
+    const std::uint64_t before = atlas.Page(page).lastUse;
+    font->Measure(L"中文字", -1);
+    font->Measure(L"中文字", -1);
+    EXPECT_GT(atlas.Page(page).lastUse, before);
+}
+
 } // namespace
 } // namespace vireo::font::test
