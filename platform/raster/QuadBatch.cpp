@@ -78,9 +78,6 @@ void QuadBatch::SetFilters(Filter stage0, Filter stage1)
 
 void QuadBatch::UseDiffuse(std::uint32_t diffuse)
 {
-    if (m_tintKnown && diffuse == m_tintDiffuse) {
-        return;
-    }
     m_state.diffuse = diffuse;
     Tint tint{};
     const bool copies = StageTint(m_state, tint) && (IsIdentity(tint) || tint.add[3] == 0);
@@ -124,7 +121,10 @@ bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
     if (q.u0 < 0 || q.v0 < 0 || q.u0 + q.w > m_texture.width || q.v0 + q.h > m_texture.height) {
         return false;
     }
-    UseDiffuse(diffuse);
+    // The colour is nearly always the last quad's: tested here, not behind a call.
+    if (!m_tintKnown || diffuse != m_tintDiffuse) {
+        UseDiffuse(diffuse);
+    }
     if (!m_tintCopies) {
         return false;
     }

@@ -147,8 +147,10 @@ template <typename I = Isa> class RowTail {
 // masked loads and stores: several rows a step, every load of the step before any store,
 // since a load that follows a masked store waits for it. A row is one masked vector, or
 // with kWide a whole vector and a masked one after it. step is the kernel's body as for
-// RowTail::Draw; a vector it stores nothing to is written back as it was.
-template <int kRows, bool kWide, typename I, typename Mask, typename Step>
+// RowTail::Draw; a vector it stores nothing to is written back as it was. kFull: rows of
+// exactly one vector (8 x 8 sprites), loaded and stored whole, since masked loads and
+// stores cost more than plain ones even with every lane on.
+template <int kRows, bool kWide, typename I, bool kFull = false, typename Mask, typename Step>
 inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, Step step)
 {
     constexpr int kPer = kWide ? 2 : 1;           // vectors a row
@@ -165,8 +167,13 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
             in[r * kPer] = I::Load(s[r]);
             under[r * kPer] = I::Load(d[r]);
         }
-        in[r * kPer + kPer - 1] = I::LoadTexels(s[r] + kTail, mask);
-        under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
+        if constexpr (kFull) {
+            in[r * kPer + kPer - 1] = I::Load(s[r] + kTail);
+            under[r * kPer + kPer - 1] = I::Load(d[r] + kTail);
+        } else {
+            in[r * kPer + kPer - 1] = I::LoadTexels(s[r] + kTail, mask);
+            under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
+        }
     }
     for (int i = 0; i < kRows * kPer; ++i) {
         V out = under[i];
@@ -178,13 +185,18 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
         if constexpr (kWide) {
             I::Store(d[r], under[r * kPer]);
         }
-        I::StoreMasked(d[r] + kTail, mask, under[r * kPer + kPer - 1]);
+        if constexpr (kFull) {
+            I::Store(d[r] + kTail, under[r * kPer + kPer - 1]);
+        } else {
+            I::StoreMasked(d[r] + kTail, mask, under[r * kPer + kPer - 1]);
+        }
     }
     dst = NextRow(d[kRows - 1], rect.dstPitch);
     src = NextRow(s[kRows - 1], rect.srcPitch);
 }
 
-template <bool kWide, typename I, typename Step> inline void GroupedRows(const CopyRect& rect, Step step)
+template <bool kWide, typename I, bool kFull = false, typename Step>
+inline void GroupedRows(const CopyRect& rect, Step step)
 {
     // Four narrow rows or two wide ones a step: eight vectors, which stay in registers.
     constexpr int kGroup = kWide ? 2 : 4;
@@ -197,14 +209,14 @@ template <bool kWide, typename I, typename Step> inline void GroupedRows(const C
         for (int ahead = kPrefetchRows; ahead < kPrefetchRows + kGroup && row + ahead < rect.rows; ++ahead) {
             PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
         }
-        RowGroup<kGroup, kWide, I>(dst, src, rect, mask, step);
+        RowGroup<kGroup, kWide, I, kFull>(dst, src, rect, mask, step);
     }
     if (kGroup == 4 && row + 2 <= rect.rows) {
-        RowGroup<2, kWide, I>(dst, src, rect, mask, step);
+        RowGroup<2, kWide, I, kFull>(dst, src, rect, mask, step);
         row += 2;
     }
     if (row < rect.rows) {
-        RowGroup<1, kWide, I>(dst, src, rect, mask, step);
+        RowGroup<1, kWide, I, kFull>(dst, src, rect, mask, step);
     }
 }
 
@@ -212,7 +224,11 @@ template <bool kWide, typename I, typename Step> inline void GroupedRows(const C
 template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
 {
     if constexpr (I::kMaskedTail) {
-        if (rect.count <= I::kPixels) {
+        if (rect.count == I::kPixels) {
+            GroupedRows<false, I, true>(rect, step);
+            return true;
+        }
+        if (rect.count < I::kPixels) {
             GroupedRows<false, I>(rect, step);
             return true;
         }
