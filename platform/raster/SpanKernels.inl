@@ -149,7 +149,7 @@ template <typename I = Isa> class RowTail {
 // with kWide a whole vector and a masked one after it. step is the kernel's body as for
 // RowTail::Draw; a vector it stores nothing to is written back as it was. kFull: rows of
 // exactly one vector (8 x 8 sprites), loaded and stored whole, since masked loads and
-// stores cost more than plain ones even with every lane on.
+// stores cost more than plain ones even with every lane on; likewise two-vector rows.
 template <int kRows, bool kWide, typename I, bool kFull = false, typename Mask, typename Step>
 inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, Step step)
 {
@@ -220,7 +220,8 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     }
 }
 
-// True when the rectangle was drawn: rows narrower than two vectors with a masked part.
+// True when the rectangle was drawn: rows of one or two vectors, the last masked unless the
+// row fills it (8 x 8 and 16 x 16 sprites with eight lanes).
 template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
 {
     if constexpr (I::kMaskedTail) {
@@ -234,6 +235,10 @@ template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect
         }
         if (rect.count < 2 * I::kPixels) {
             GroupedRows<true, I>(rect, step);
+            return true;
+        }
+        if (rect.count == 2 * I::kPixels) {
+            GroupedRows<true, I, true>(rect, step);
             return true;
         }
     }
