@@ -100,6 +100,11 @@ void QuadBatch::Draw(const Quad& quad, std::uint32_t diffuse)
     if (Gather(quad, diffuse)) {
         return;
     }
+    DrawAlone(quad, diffuse);
+}
+
+void QuadBatch::DrawAlone(const Quad& quad, std::uint32_t diffuse)
+{
     Flush();
     m_state.diffuse = diffuse;
     QuadSetup setup;

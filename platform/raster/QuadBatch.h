@@ -34,6 +34,9 @@ class QuadBatch {
     // rather than one through the library's symbol table.
     [[gnu::visibility("hidden")]] bool Gather(const Quad& quad, std::uint32_t diffuse);
     [[gnu::visibility("hidden")]] void UseDiffuse(std::uint32_t diffuse);
+    // A quad the rectangle lists do not take, through the set-up: out of line, so that its
+    // large frame is not set up for every gathered quad.
+    [[gnu::visibility("hidden"), gnu::noinline]] void DrawAlone(const Quad& quad, std::uint32_t diffuse);
 
     static constexpr int kPending = 64;
 
