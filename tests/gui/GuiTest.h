@@ -74,9 +74,8 @@ class GuiTest : public RenderTest {
     // without a file.
     std::wstring Package(const std::string& name, const std::vector<std::uint32_t>& colors, int w = 40, int h = 20)
     {
-        std::filesystem::create_directories(m_dir.Path() / name);
-        std::ofstream(m_dir.Path() / name / "Desc.ini")
-            << "[Picture]\r\nPictureCount=" << colors.size() << "\r\nColorKey_R=1\r\nColorKey_G=2\r\nColorKey_B=3\r\n";
+        WriteFile(name + "/Desc.ini", "[Picture]\r\nPictureCount=" + std::to_string(colors.size()) +
+                                          "\r\nColorKey_R=1\r\nColorKey_G=2\r\nColorKey_B=3\r\n");
         for (std::size_t i = 0; i < colors.size(); ++i) {
             if (!colors[i])
                 continue;

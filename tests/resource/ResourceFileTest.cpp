@@ -23,7 +23,7 @@ TEST_F(PackageTest, PackageFileRecordsMatchPictureNumbersAndSkipMissingOnes)
                 ElementsAre(1, 0, 1));
     SResElem elem{};
     ASSERT_EQ(res->GetResElem(&elem, 2), 1);
-    EXPECT_EQ(Box(elem.rcPicBox), Box({1, 1, 2, 2}));
+    EXPECT_EQ(elem.rcPicBox, (RECT{1, 1, 2, 2}));
     EXPECT_EQ(elem.pPicture->Height(), 3);
     // Pool keys are the package path and the picture number.
     EXPECT_NE(Render()->FindTexture(L"art.pak;002"), nullptr);
@@ -62,7 +62,7 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
         MarkLeveledLog();
         CResource* res = Render()->CreateResource(W(file).c_str());
         if (row.logged) {
-            EXPECT_TRUE(Contains(LeveledLogSinceMark(), row.logged)) << row.name;
+            EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(::testing::HasSubstr(row.logged))) << row.name;
         }
         std::vector<int> exist;
         for (int i = 0; res && i < res->GetPictureCount(); ++i)
