@@ -1,15 +1,15 @@
 // fork, exec and a polled wait4 (for the status and the CPU time) behind ChildProcess.h.
 #include "common/ChildProcess.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
+#include <sstream>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -94,16 +94,13 @@ void ChildProcess::Kill()
 std::string FindProgram(const std::string& name)
 {
     const char* path = std::getenv("PATH");
-    const std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        struct stat info {};
-        if (end > start && stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+    std::istringstream dirs(path ? path : "/usr/bin:/bin");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const std::string candidate = dir + "/" + name;
+        std::error_code unreadable; // a PATH folder we may not enter is skipped
+        if (!dir.empty() && std::filesystem::is_regular_file(candidate, unreadable) &&
             access(candidate.c_str(), X_OK) == 0)
             return candidate;
-        start = end + 1;
     }
     return {};
 }
