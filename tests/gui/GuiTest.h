@@ -53,14 +53,7 @@ class GuiTest : public RenderTest {
         return vireo::testing::ReadBackBuffer(Device());
     }
     // The GUI events the game got in the last frame.
-    std::vector<UINT> Events() const
-    {
-        std::vector<UINT> out;
-        for (UINT msg : m_game->seen)
-            if (msg >= EMSG_UI_SET_FOCUS && msg <= EMSG_UI_BUTTON_STATE_CHANGE)
-                out.push_back(msg);
-        return out;
-    }
+    std::vector<UINT> Events() const { return SeenBetween(EMSG_UI_SET_FOCUS, EMSG_UI_BUTTON_STATE_CHANGE); }
     void Cursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     static void Left(bool down) { vireo::testing::InjectMouseButton(0, down); }
     // Presses and releases keys in the listed order before the next frame.
