@@ -35,6 +35,13 @@ class RenderTest : public EngineTest {
     CRenderSystem* Render() { return m_game->GetRenderSystem(); }
     IDirect3DDevice9* Device() { return Render()->GetD3DDevice(); }
     int Presented() { return vireo::testing::PresentedFrameCount(Device()); }
+    // A frame that presents into a lost device, then the frame that resets, restores and draws.
+    void LoseAndReset()
+    {
+        vireo::testing::LoseDeviceOnNextPresent();
+        m_game->Run();
+        m_game->Run();
+    }
 
     // Ctrl+F11 of the default message procedure toggles this live status field; the test
     // flips it directly.

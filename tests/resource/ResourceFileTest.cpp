@@ -3,8 +3,6 @@
 // pictures from the file's bytes after a device reset.
 #include "resource/PackageTest.h"
 
-#include <vireo/platform/D3D9Testing.h>
-
 namespace vireo::test {
 namespace {
 
@@ -91,12 +89,6 @@ class PackageResetTest : public PackageTest {
         };
     }
     std::uint32_t DrawnPixel() { return Pixel(11, 11); }
-    void LoseAndReset()
-    {
-        vireo::testing::LoseDeviceOnNextPresent();
-        m_game->Run(); // presents into a lost device
-        m_game->Run(); // resets, restores and draws
-    }
 };
 
 TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)

@@ -134,9 +134,7 @@ TEST_F(Scene3DTest, CubeShowsItsRedFaceUnlitBlackWithoutLightsAndSurvivesAReset)
     SetLighting(TRUE, 0);
     EXPECT_EQ(CentreAfter(drawCube), 0xFF000000u);
 
-    vireo::testing::LoseDeviceOnNextPresent();
-    m_game->Run();
-    m_game->Run(); // the reset frame: every state back to the device's defaults
+    LoseAndReset(); // every state back to the device's defaults
     SetLighting(FALSE, 0);
     EXPECT_EQ(CentreAfter(drawCube), 0xFFFF0000u);
     Render()->ReleaseGeometry(cube);
@@ -165,9 +163,7 @@ TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
     // Drawing a textured mesh leaves no texture behind for the next untextured one.
     EXPECT_EQ(CentreAfter([&] { mesh->Draw(0, 0, 0); }), 0xFF00FF00u);
     // Meshes and their textures live through a device reset untouched.
-    vireo::testing::LoseDeviceOnNextPresent();
-    m_game->Run();
-    m_game->Run();
+    LoseAndReset();
     SetLighting(TRUE, 0xFFFFFFFF);
     EXPECT_EQ(CentreAfter([&] { textured->Draw(0, 0, 0); }), 0xFF3060C0u);
 
