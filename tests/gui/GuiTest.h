@@ -22,20 +22,10 @@ class GuiTest : public RenderTest {
         param.sizeScene = SIZE{640, 480};
         StartWith(param);
         vireo::testing::ClearMessageBoxes();
-        m_game->onMessage = [this](UINT msg) {
-            if (msg == EMSG_RS_RENDER_BEGIN) {
-                Render()->ClearCanvas(0xFF000000);
-                return 1;
-            }
-            if (msg == EMSG_RS_RENDER) {
-                Render()->BeginSprite();
-                Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-                Main()->DoRender();
-                Render()->EndSprite();
-                return 1;
-            }
-            return -1;
-        };
+        DrawEachFrame([this] {
+            Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
+            Main()->DoRender();
+        });
         Frame();
     }
 

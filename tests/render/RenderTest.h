@@ -94,11 +94,11 @@ class RenderTest : public EngineTest {
         return Render()->CreatePicture(bytes.data(), static_cast<DWORD>(bytes.size()), colorKey);
     }
 
-    // One frame: black canvas, the batch opened, `draw`, the batch closed; the game's answer
-    // keeps the engine's own GUI drawing out of the picture.
-    vireo::testing::Frame DrawFrame(const std::function<void()>& draw, bool openBatch = true)
+    // From now on every frame is a black canvas, the batch opened, `draw`, the batch closed; the
+    // game's answer keeps the engine's own GUI drawing out of the picture.
+    void DrawEachFrame(std::function<void()> draw, bool openBatch = true)
     {
-        m_game->onMessage = [&](UINT msg) {
+        m_game->onMessage = [this, draw, openBatch](UINT msg) {
             if (msg == EMSG_RS_RENDER_BEGIN) {
                 Render()->ClearCanvas(0xFF000000);
                 return 1;
@@ -113,6 +113,11 @@ class RenderTest : public EngineTest {
             }
             return -1;
         };
+    }
+    // One such frame, read back.
+    vireo::testing::Frame DrawFrame(const std::function<void()>& draw, bool openBatch = true)
+    {
+        DrawEachFrame(draw, openBatch);
         m_game->Run();
         m_game->onMessage = nullptr;
         return vireo::testing::ReadBackBuffer(Device());

@@ -77,16 +77,10 @@ class PackageResetTest : public PackageTest {
     // Draws a picture of the package at (10, 10) in every frame's render step.
     void DrawEveryFrame(CResource* res, int index = 0)
     {
-        m_game->onMessage = [this, res, index](UINT msg) {
-            if (msg == EMSG_RS_RENDER) {
-                Render()->ClearCanvas(0xFF000000);
-                Render()->BeginSprite();
-                if (CPicture* picture = res->GetPicture(index))
-                    picture->Draw(10, 10);
-                Render()->EndSprite();
-            }
-            return -1;
-        };
+        DrawEachFrame([res, index] {
+            if (CPicture* picture = res->GetPicture(index))
+                picture->Draw(10, 10);
+        });
     }
     std::uint32_t DrawnPixel() { return Pixel(11, 11); }
 };
