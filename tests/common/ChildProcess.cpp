@@ -1,13 +1,15 @@
 // fork, exec and a polled wait4 (for the status and the CPU time) behind ChildProcess.h.
 #include "common/ChildProcess.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <sstream>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -92,18 +94,49 @@ void ChildProcess::Kill()
 std::string FindProgram(const std::string& name)
 {
     const char* path = std::getenv("PATH");
-    const std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        struct stat info {};
-        if (end > start && stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+    std::istringstream dirs(path ? path : "/usr/bin:/bin");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const std::string candidate = dir + "/" + name;
+        std::error_code unreadable; // a PATH folder we may not enter is skipped
+        if (!dir.empty() && std::filesystem::is_regular_file(candidate, unreadable) &&
             access(candidate.c_str(), X_OK) == 0)
             return candidate;
-        start = end + 1;
     }
     return {};
+}
+
+bool StartXvfb(ChildProcess& server, std::string& display, std::string& why)
+{
+    const std::string xvfb = FindProgram("Xvfb");
+    int fds[2];
+    if (xvfb.empty() || pipe(fds) != 0) {
+        why = "Xvfb is not installed (Debian package xvfb, listed in scripts/packages.txt)";
+        return false;
+    }
+    // Xvfb writes the display number it chose to this pipe once it accepts clients.
+    const bool started = server.Start(
+        {xvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, {},
+        {}, fds[1]);
+    close(fds[1]);
+    std::string number;
+    pollfd waitFor{fds[0], POLLIN, 0};
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (started && std::chrono::steady_clock::now() < end && number.find('\n') == std::string::npos) {
+        char buffer[16];
+        const ssize_t n = poll(&waitFor, 1, 100) > 0 ? read(fds[0], buffer, sizeof buffer) : 0;
+        if (n < 0 || (n == 0 && (waitFor.revents & POLLHUP)))
+            break;
+        number.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fds[0]);
+    if (number.find('\n') == std::string::npos) {
+        why = "Xvfb did not report a display within 10 s";
+        return false;
+    }
+    char name[32]; // snprintf rather than string +: g++ 12 warns falsely about the latter here
+    std::snprintf(name, sizeof name, ":%d", std::atoi(number.c_str()));
+    display = name;
+    return true;
 }
 
 } // namespace vireo::test

@@ -35,4 +35,8 @@ class ChildProcess {
 // Searches PATH as a shell does; empty when the program is not there.
 std::string FindProgram(const std::string& name);
 
+// Starts Xvfb from PATH with one 1024 x 768 x 24 screen on a display number it picks itself;
+// `display` gets ":N" once it accepts clients. False with `why` set when it cannot.
+bool StartXvfb(ChildProcess& server, std::string& display, std::string& why);
+
 } // namespace vireo::test

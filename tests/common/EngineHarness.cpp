@@ -5,6 +5,7 @@
 #include <vireo/platform/Testing.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace vireo::test {
 namespace {
@@ -115,6 +116,14 @@ std::vector<std::string> EngineTest::RoutedLines() const
         if (line.rfind("CGameEngine::SendMessage", 0) == 0)
             routed.push_back(line);
     return routed;
+}
+
+std::vector<UINT> EngineTest::SeenBetween(UINT first, UINT last) const
+{
+    std::vector<UINT> out;
+    std::copy_if(m_game->seen.begin(), m_game->seen.end(), std::back_inserter(out),
+                 [&](UINT msg) { return msg >= first && msg <= last; });
+    return out;
 }
 
 std::vector<UINT> EngineTest::DrainQueue()

@@ -70,6 +70,8 @@ class EngineTest : public ::testing::Test {
     std::vector<std::string> RoutedLines() const;
     // Messages waiting in the thread's queue (removed), WM_QUIT included.
     std::vector<UINT> DrainQueue();
+    // The messages from `first` to `last` the game has seen (m_game->seen), in order.
+    std::vector<UINT> SeenBetween(UINT first, UINT last) const;
 
     ScratchDir m_dir;
     HWND m_hwnd = nullptr;

@@ -228,21 +228,16 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
         Frames(row.frames, row.interval);
         const vireo::testing::Frame f = vireo::testing::ReadBackBuffer(Device());
         // Only the overlay draws in the right half's top: its bounds and colours.
-        RECT box{800, 600, 0, 0};
-        int yellow = 0, red = 0;
-        for (int y = 0; y < 300; ++y)
-            for (int x = 400; x < 800; ++x) {
-                const std::uint32_t p = Pixel(f, x, y);
-                if (p == 0xFF000000u)
-                    continue;
-                box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
-                           std::max<LONG>(box.bottom, y + 1)};
-                const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-                yellow += r > 0x80 && g > 0x80 && b < 0x40;
-                red += r > 0x80 && g < 0x40;
-            }
-        EXPECT_EQ(yellow > 0, row.expected == Yellow);
-        EXPECT_EQ(red > 0, row.expected == Red);
+        const auto channel = [](std::uint32_t p, int shift) { return static_cast<int>(p >> shift & 0xFF); };
+        const RECT box = Bounds(f, {400, 0, 800, 300}, [](std::uint32_t p) { return p != 0xFF000000u; });
+        const bool yellow = Bounds(f, {400, 0, 800, 300}, [&](std::uint32_t p) {
+                                return channel(p, 16) > 0x80 && channel(p, 8) > 0x80 && channel(p, 0) < 0x40;
+                            }).right > 0;
+        const bool red = Bounds(f, {400, 0, 800, 300}, [&](std::uint32_t p) {
+                             return channel(p, 16) > 0x80 && channel(p, 8) < 0x40;
+                         }).right > 0;
+        EXPECT_EQ(yellow, row.expected == Yellow);
+        EXPECT_EQ(red, row.expected == Red);
         if (row.expected != None) {
             EXPECT_GE(box.left, 602);
             EXPECT_LE(box.left, 606); // the lines start 4 pixels inside the 202-wide box
@@ -252,12 +247,9 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
         }
         // Debug mode adds the cursor's scene position in white, from 20 right and 3 below it.
         const POINT cursor = m_game->GetInputSystem()->GetCursorPos();
-        RECT white{800, 600, 0, 0};
-        for (int y = cursor.y - 10; y < cursor.y + 40; ++y)
-            for (int x = cursor.x - 10; x < cursor.x + 150; ++x)
-                if (Pixel(f, x, y) == 0xFFFFFFFFu)
-                    white = RECT{std::min<LONG>(white.left, x), std::min<LONG>(white.top, y), 0, 0};
-        EXPECT_EQ(white.left < 800, row.debug != FALSE) << "cursor read-out at " << cursor.x << "," << cursor.y;
+        const RECT white = Bounds(f, {cursor.x - 10, cursor.y - 10, cursor.x + 150, cursor.y + 40},
+                                  [](std::uint32_t p) { return p == 0xFFFFFFFFu; });
+        EXPECT_EQ(white.right > 0, row.debug != FALSE) << "cursor read-out at " << cursor.x << "," << cursor.y;
         if (row.debug) {
             EXPECT_GE(white.left, cursor.x + 20);
             EXPECT_LE(white.left, cursor.x + 24);

@@ -143,14 +143,7 @@ TEST_F(ButtonTest, PressedCaptionMovesByHalfTheRightAndBottomBorders)
     button->SetWindowText(L"Go");
     // The caption's ink: the box of pixels inside the button that are not white.
     const auto ink = [this] {
-        const auto frame = Frame();
-        RECT r{640, 480, 0, 0};
-        for (int y = 110; y < 130; ++y)
-            for (int x = 110; x < 150; ++x)
-                if (Pixel(frame, x, y) != 0xFFFFFFFFu)
-                    r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
-                             std::max<LONG>(r.bottom, y + 1)};
-        return r;
+        return Bounds(Frame(), {110, 110, 150, 130}, [](std::uint32_t p) { return p != 0xFFFFFFFFu; });
     };
     const RECT normal = ink();
     ASSERT_LT(normal.left, normal.right);

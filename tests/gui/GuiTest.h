@@ -22,20 +22,10 @@ class GuiTest : public RenderTest {
         param.sizeScene = SIZE{640, 480};
         StartWith(param);
         vireo::testing::ClearMessageBoxes();
-        m_game->onMessage = [this](UINT msg) {
-            if (msg == EMSG_RS_RENDER_BEGIN) {
-                Render()->ClearCanvas(0xFF000000);
-                return 1;
-            }
-            if (msg == EMSG_RS_RENDER) {
-                Render()->BeginSprite();
-                Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-                Main()->DoRender();
-                Render()->EndSprite();
-                return 1;
-            }
-            return -1;
-        };
+        DrawEachFrame([this] {
+            Render()->SetPictureColorOP(D3DTOP_ADDSMOOTH);
+            Main()->DoRender();
+        });
         Frame();
     }
 
@@ -53,14 +43,7 @@ class GuiTest : public RenderTest {
         return vireo::testing::ReadBackBuffer(Device());
     }
     // The GUI events the game got in the last frame.
-    std::vector<UINT> Events() const
-    {
-        std::vector<UINT> out;
-        for (UINT msg : m_game->seen)
-            if (msg >= EMSG_UI_SET_FOCUS && msg <= EMSG_UI_BUTTON_STATE_CHANGE)
-                out.push_back(msg);
-        return out;
-    }
+    std::vector<UINT> Events() const { return SeenBetween(EMSG_UI_SET_FOCUS, EMSG_UI_BUTTON_STATE_CHANGE); }
     void Cursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     static void Left(bool down) { vireo::testing::InjectMouseButton(0, down); }
     // Presses and releases keys in the listed order before the next frame.
@@ -74,9 +57,8 @@ class GuiTest : public RenderTest {
     // without a file.
     std::wstring Package(const std::string& name, const std::vector<std::uint32_t>& colors, int w = 40, int h = 20)
     {
-        std::filesystem::create_directories(m_dir.Path() / name);
-        std::ofstream(m_dir.Path() / name / "Desc.ini")
-            << "[Picture]\r\nPictureCount=" << colors.size() << "\r\nColorKey_R=1\r\nColorKey_G=2\r\nColorKey_B=3\r\n";
+        WriteFile(name + "/Desc.ini", "[Picture]\r\nPictureCount=" + std::to_string(colors.size()) +
+                                          "\r\nColorKey_R=1\r\nColorKey_G=2\r\nColorKey_B=3\r\n");
         for (std::size_t i = 0; i < colors.size(); ++i) {
             if (!colors[i])
                 continue;

@@ -32,13 +32,4 @@ void InputEngineTest::Frames(int count)
     }
 }
 
-std::vector<UINT> InputEngineTest::InputMessages() const
-{
-    std::vector<UINT> out;
-    for (UINT msg : m_game->seen)
-        if (msg >= EMSG_IS_UI_KEYBOARD_INPUT && msg <= EMSG_IS_GAME_MOUSE_INPUT)
-            out.push_back(msg);
-    return out;
-}
-
 } // namespace inputtest

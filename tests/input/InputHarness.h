@@ -26,7 +26,7 @@ class InputEngineTest : public vireo::test::EngineTest {
 
     void Frames(int count = 1);
     // 5001-5004 of the last frame, in order.
-    std::vector<UINT> InputMessages() const;
+    std::vector<UINT> InputMessages() const { return SeenBetween(EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT); }
     void SetForeground(bool gameInFront) { vireo::testing::SetForeground(m_hwnd, gameInFront); }
     void SetCursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     std::string LogText() const { return vireo::test::ReadFileBytes("VireoEngine.log"); }

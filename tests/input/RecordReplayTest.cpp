@@ -5,15 +5,10 @@
 #include <vireo/platform/DInput8.h>
 
 #include <array>
-#include <fstream>
 
 using namespace inputtest;
 using vireo::test::ReadFileBytes;
-
-static void WriteRecord(const std::string& bytes)
-{
-    std::ofstream("Record.dat", std::ios::binary) << bytes;
-}
+using vireo::test::WriteFileBytes;
 
 TEST_F(InputEngineTest, RecordWritesEachChangeOnceAndNothingInPausedFrames)
 {
@@ -61,7 +56,7 @@ TEST_F(InputEngineTest, RecordAndReplayStartRules)
     EXPECT_FALSE(Input()->ReplayInput(TRUE));
     std::filesystem::remove("Record.dat");
     for (const char* bytes : {"", "\r\n[00000000] 030=1"}) {
-        WriteRecord(bytes);
+        WriteFileBytes("Record.dat", bytes);
         EXPECT_FALSE(Input()->ReplayInput(TRUE)) << bytes;
     }
     // Replay asked for while recording: the recording is ended with its terminator first, so
@@ -167,7 +162,7 @@ TEST_F(InputEngineTest, DamagedRecordFiles)
         SCOPED_TRACE(row.what);
         Game().PauseGame(FALSE);
         Frames();
-        WriteRecord(row.bytes);
+        WriteFileBytes("Record.dat", row.bytes);
         Game().SetGameUpdateCount(0);
         ASSERT_TRUE(Input()->ReplayInput(TRUE));
         for (int frame = 0; frame < 6; ++frame) {
@@ -189,7 +184,7 @@ TEST_F(InputEngineTest, ReplayReadsTheFileInBlocks)
     std::string bytes;
     for (int i = 0; i < 200; ++i)
         bytes += i % 2 ? "[00000000] 030=1\r\n" : "[00000000] 030=0\r\n";
-    WriteRecord(bytes + "[00000001] 031=1\r\n[99999999] 0=0");
+    WriteFileBytes("Record.dat", bytes + "[00000001] 031=1\r\n[99999999] 0=0");
     vireo::testing::SetFileFaults({L"Record.dat", false, -1, 0});
     Game().SetGameUpdateCount(0);
     ASSERT_TRUE(Input()->ReplayInput(TRUE));

@@ -51,9 +51,7 @@ TEST_P(DeviceFallbackTest, CreatesAndResetsWithTheParametersItSettledOn)
 
     m_game->Run();
     MarkLog();
-    vireo::testing::LoseDeviceOnNextPresent();
-    m_game->Run();
-    m_game->Run();
+    LoseAndReset();
     const std::string parameters =
         "d3dpp: BackBuffer[Width=800,Height=600,Format=0,Count=1]  MultiSample[Type=0,Quality=0]  SwapEffect=1  "
         "hDeviceWindow=" +

@@ -15,13 +15,6 @@ class PictureRegistryTest : public RenderTest {
         StartWith(param);
         m_game->Run();
     }
-    // One lost frame, then the frame that resets and restores.
-    void LoseAndReset()
-    {
-        vireo::testing::LoseDeviceOnNextPresent();
-        m_game->Run();
-        m_game->Run();
-    }
     static SIZE LevelSize(IDirect3DTexture9* texture)
     {
         D3DSURFACE_DESC desc{};

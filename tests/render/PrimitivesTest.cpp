@@ -2,9 +2,6 @@
 // rule, fills clipped to the scene and written unblended, and the BMP screen capture.
 #include "render/RenderTest.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace vireo::test {
 namespace {
 
@@ -114,8 +111,7 @@ TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)
     // Whatever the name's extension, the file is a BMP of the scene or of the part.
     for (const auto& [name, r] : {std::pair{"capture.png", whole}, std::pair{"part.jpg", part}}) {
         SCOPED_TRACE(name);
-        std::ifstream in(name, std::ios::binary);
-        const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
+        const std::string bytes = ReadFileBytes(name);
         vireo::image::Image image;
         ASSERT_TRUE(vireo::image::DecodeImage(bytes.data(), bytes.size(), image, nullptr));
         EXPECT_EQ(image.format, vireo::image::Format::Bmp);

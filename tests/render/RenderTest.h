@@ -11,8 +11,8 @@
 #include <vireo/support.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -35,6 +35,13 @@ class RenderTest : public EngineTest {
     CRenderSystem* Render() { return m_game->GetRenderSystem(); }
     IDirect3DDevice9* Device() { return Render()->GetD3DDevice(); }
     int Presented() { return vireo::testing::PresentedFrameCount(Device()); }
+    // A frame that presents into a lost device, then the frame that resets, restores and draws.
+    void LoseAndReset()
+    {
+        vireo::testing::LoseDeviceOnNextPresent();
+        m_game->Run();
+        m_game->Run();
+    }
 
     // Ctrl+F11 of the default message procedure toggles this live status field; the test
     // flips it directly.
@@ -42,10 +49,11 @@ class RenderTest : public EngineTest {
 
     // Log messages written after the mark taken by MarkLog.
     void MarkLog() { m_logMark = LogMessages().size(); }
-    std::vector<std::string> LogSinceMark() const
+    std::vector<std::string> LogSinceMark() const { return Since(LogMessages(), m_logMark); }
+    static std::vector<std::string> Since(std::vector<std::string> all, std::size_t mark)
     {
-        const auto all = LogMessages();
-        return std::vector<std::string>(all.begin() + static_cast<long>(std::min(m_logMark, all.size())), all.end());
+        all.erase(all.begin(), all.begin() + static_cast<long>(std::min(mark, all.size())));
+        return all;
     }
     static int Count(const std::vector<std::string>& lines, const std::string& line)
     {
@@ -74,10 +82,11 @@ class RenderTest : public EngineTest {
     }
     static Bytes Bmp(int w, int h, std::uint32_t color) { return Bmp(w, h, color, color); }
 
+    // A file in the scratch folder (its folders made first).
+    void WriteFile(const std::string& name, const std::string& bytes) const { WriteFileBytes(m_dir.Path(name), bytes); }
     void WriteFile(const std::string& name, const Bytes& bytes) const
     {
-        std::ofstream out(m_dir.Path() / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        WriteFile(name, std::string(bytes.begin(), bytes.end()));
     }
 
     CPicture* FromBytes(Bytes bytes, DWORD colorKey = 0)
@@ -85,11 +94,11 @@ class RenderTest : public EngineTest {
         return Render()->CreatePicture(bytes.data(), static_cast<DWORD>(bytes.size()), colorKey);
     }
 
-    // One frame: black canvas, the batch opened, `draw`, the batch closed; the game's answer
-    // keeps the engine's own GUI drawing out of the picture.
-    vireo::testing::Frame DrawFrame(const std::function<void()>& draw, bool openBatch = true)
+    // From now on every frame is a black canvas, the batch opened, `draw`, the batch closed; the
+    // game's answer keeps the engine's own GUI drawing out of the picture.
+    void DrawEachFrame(std::function<void()> draw, bool openBatch = true)
     {
-        m_game->onMessage = [&](UINT msg) {
+        m_game->onMessage = [this, draw, openBatch](UINT msg) {
             if (msg == EMSG_RS_RENDER_BEGIN) {
                 Render()->ClearCanvas(0xFF000000);
                 return 1;
@@ -104,6 +113,11 @@ class RenderTest : public EngineTest {
             }
             return -1;
         };
+    }
+    // One such frame, read back.
+    vireo::testing::Frame DrawFrame(const std::function<void()>& draw, bool openBatch = true)
+    {
+        DrawEachFrame(draw, openBatch);
         m_game->Run();
         m_game->onMessage = nullptr;
         return vireo::testing::ReadBackBuffer(Device());
@@ -121,20 +135,22 @@ class RenderTest : public EngineTest {
         return f.pixels[static_cast<std::size_t>(y) * f.width + x];
     }
 
-    // The smallest rectangle (right and bottom exclusive) holding every pixel that is not
-    // opaque black; all zero when nothing was drawn.
+    // The smallest rectangle (right and bottom exclusive) holding every pixel of `area` that
+    // `match` takes; all zero when none does.
+    static RECT Bounds(const vireo::testing::Frame& f, RECT area, const std::function<bool(std::uint32_t)>& match)
+    {
+        RECT r{INT_MAX, INT_MAX, 0, 0}; // LONG is 32 bits, as on Windows
+        for (LONG y = area.top; y < area.bottom; ++y)
+            for (LONG x = area.left; x < area.right; ++x)
+                if (match(Pixel(f, x, y)))
+                    r = RECT{std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1),
+                             std::max(r.bottom, y + 1)};
+        return r.right == 0 ? RECT{0, 0, 0, 0} : r;
+    }
+    // The bounds of every pixel that is not opaque black.
     static RECT Drawn(const vireo::testing::Frame& f)
     {
-        RECT r{f.width, f.height, 0, 0};
-        for (int y = 0; y < f.height; ++y)
-            for (int x = 0; x < f.width; ++x)
-                if (Pixel(f, x, y) != 0xFF000000u) {
-                    r.left = std::min<LONG>(r.left, x);
-                    r.top = std::min<LONG>(r.top, y);
-                    r.right = std::max<LONG>(r.right, x + 1);
-                    r.bottom = std::max<LONG>(r.bottom, y + 1);
-                }
-        return r.right == 0 ? RECT{0, 0, 0, 0} : r;
+        return Bounds(f, {0, 0, f.width, f.height}, [](std::uint32_t p) { return p != 0xFF000000u; });
     }
 
     std::size_t m_logMark = 0;

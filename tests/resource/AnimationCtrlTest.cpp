@@ -23,15 +23,10 @@ class AnimationCtrlTest : public PackageTest {
                    {{"000.png", SolidPng(21, 11, kRed)},
                     {"001.png", SolidPng(21, 11, kGreen)},
                     {"002.png", SolidPng(21, 11, kBlue)}});
-        m_game->onMessage = [this](UINT msg) {
-            if (msg == EMSG_RS_RENDER && m_pool) {
-                Render()->ClearCanvas(kBlack);
-                Render()->BeginSprite();
+        DrawEachFrame([this] {
+            if (m_pool)
                 m_pool->Draw(m_offset.x, m_offset.y);
-                Render()->EndSprite();
-            }
-            return -1;
-        };
+        });
     }
     void TearDown() override
     {

@@ -92,38 +92,27 @@ TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
     EXPECT_EQ(ini.GetInt(L"S", L"count", INT_MIN, TRUE), INT_MIN);
     EXPECT_EQ(ini.GetString(L"New", L"text", nullptr, TRUE), L"");
     EXPECT_TRUE(ini.IsModified());
-    const std::vector<LineView> expected = {
-        {L"S", L"", L"", L""}, {L"", L"n", L"12abc", L""}, {L"", L"count", L"-2147483648", L""},
-        {L"", L"", L"", L""},  {L"New", L"", L"", L""},    {L"", L"text", L"", L""},
-    };
-    EXPECT_EQ(Lines(ini), expected);
+    EXPECT_EQ(Lines(ini), (std::vector<LineView>{{L"S", L"", L"", L""},
+                                                 {L"", L"n", L"12abc", L""},
+                                                 {L"", L"count", L"-2147483648", L""},
+                                                 {},
+                                                 {L"New", L"", L"", L""},
+                                                 {L"", L"text", L"", L""}}));
 }
 
 TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesInPlace)
 {
+    const LineView s{L"S", L"", L"", L""}, k1{L"", L"k1", L"1", L""}, added{L"", L"new", L"v", L""}, blank{};
     struct Case {
         const char* text;
         std::vector<LineView> expected;
     };
     const Case cases[] = {
-        {"[S]\r\nk1=1\r\nk2=2\r\n\r\n[T]\r\n",
-         {{L"S", L"", L"", L""},
-          {L"", L"k1", L"1", L""},
-          {L"", L"k2", L"2", L""},
-          {L"", L"new", L"v", L""},
-          {L"", L"", L"", L""},
-          {L"T", L"", L"", L""}}},
-        {"[S]\r\n\r\nk1=1\r\n",
-         {{L"S", L"", L"", L""}, {L"", L"new", L"v", L""}, {L"", L"", L"", L""}, {L"", L"k1", L"1", L""}}},
-        {"[S]\r\nk1=1\r\n[T]\r\n",
-         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"new", L"v", L""}, {L"T", L"", L"", L""}}},
-        {"[S]\r\nk1=1\r\n[a]=1\r\n", // the next header line also holds a key
-         {{L"S", L"", L"", L""}, {L"", L"k1", L"1", L""}, {L"", L"new", L"v", L""}, {L"a", L"[a]", L"1", L""}}},
-        {"[S]\r\n; only a comment\r\nk1=1\r\n",
-         {{L"S", L"", L"", L""},
-          {L"", L"new", L"v", L""},
-          {L"", L"", L"", L" only a comment"},
-          {L"", L"k1", L"1", L""}}},
+        {"[S]\r\nk1=1\r\nk2=2\r\n\r\n[T]\r\n", {s, k1, {L"", L"k2", L"2", L""}, added, blank, {L"T", L"", L"", L""}}},
+        {"[S]\r\n\r\nk1=1\r\n", {s, added, blank, k1}},
+        {"[S]\r\nk1=1\r\n[T]\r\n", {s, k1, added, {L"T", L"", L"", L""}}},
+        {"[S]\r\nk1=1\r\n[a]=1\r\n", {s, k1, added, {L"a", L"[a]", L"1", L""}}}, // the next header also holds a key
+        {"[S]\r\n; only a comment\r\nk1=1\r\n", {s, added, {L"", L"", L"", L" only a comment"}, k1}},
     };
     for (const Case& c : cases) {
         CIniFile ini;
@@ -136,7 +125,7 @@ TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesI
     CIniFile ini;
     LoadText(ini, "[S]\r\nKEY = old ;c\r\n");
     ini.SetString(L"S", L"key", L"new");
-    EXPECT_EQ(Lines(ini), (std::vector<LineView>{{L"S", L"", L"", L""}, {L"", L"key", L"new", L"c"}}));
+    EXPECT_EQ(Lines(ini), (std::vector<LineView>{s, {L"", L"key", L"new", L"c"}}));
     EXPECT_EQ(ini.GetLines().back().bUsed, 0); // a changed line is not a looked-up line
 
     CIniFile empty;
@@ -182,17 +171,18 @@ TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
 
 TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
 {
+    const LineView a{L"", L"a", L"1", L""}, b{L"", L"b", L"2", L""}, blank{};
     struct Case {
         std::string text;
         std::vector<LineView> expected;
     };
     const Case cases[] = {
         {"a=1\nb=2\r\n", {{L"", L"a", L"1b=2", L""}}}, // LF alone does not end a line
-        {"a=1\rb=2\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},
-        {"a=1\n\rb=2\n\r", {{L"", L"a", L"1", L""}, {L"", L"b", L"2", L""}}},
-        {"a=1\r\n\r\nb=2", {{L"", L"a", L"1", L""}, {L"", L"", L"", L""}}}, // b=2 is lost
+        {"a=1\rb=2\r", {a, b}},
+        {"a=1\n\rb=2\n\r", {a, b}},
+        {"a=1\r\n\r\nb=2", {a, blank}}, // b=2 is lost
         {"no line end", {}},
-        {"\r", {{L"", L"", L"", L""}}},
+        {"\r", {blank}},
     };
     for (const Case& c : cases) {
         CIniFile ini;
@@ -347,12 +337,12 @@ TEST(IniFileIo, AFileLoadsInAFewBlockReads)
     for (int i = 0; i < 300; ++i)
         text += L"Pic" + std::to_wstring(i) + L"Box=0,0,64,64 ;\u6CE8\r\n";
     text += L"last=1"; // no line end
-    vireo::test::ScratchDir dir;
+    ScratchDir dir;
     std::string ansi;
     for (wchar_t c : text)
         ansi += c < 0x80 ? static_cast<char>(c) : '?';
-    vireo::test::WriteFileBytes(dir.Path("ansi.ini"), ansi);
-    vireo::test::WriteFileBytes(dir.Path("utf16.ini"), Utf16Bytes(text));
+    WriteFileBytes(dir.Path("ansi.ini"), ansi);
+    WriteFileBytes(dir.Path("utf16.ini"), Utf16Bytes(text));
     for (const char* name : {"ansi.ini", "utf16.ini"}) {
         vireo::testing::SetFileFaults({L".ini", false, -1, 0});
         CIniFile ini;

@@ -11,7 +11,6 @@
 
 #include <vireo/resource.h>
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -49,18 +48,9 @@ class PackageTest : public RenderTest {
     std::filesystem::path At(const std::string& relative) const { return m_dir.Path() / relative; }
     static std::wstring W(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-    void WriteFile(const std::string& relative, const std::string& bytes) const { WriteFileBytes(At(relative), bytes); }
-    void WriteFile(const std::string& relative, const std::vector<std::uint8_t>& bytes) const
-    {
-        WriteFileBytes(At(relative), std::string(bytes.begin(), bytes.end()));
-    }
     std::string ReadFile(const std::string& relative) const { return ReadFileBytes(At(relative)); }
     // The back buffer's pixel at (x, y).
-    std::uint32_t Pixel(int x, int y)
-    {
-        const vireo::testing::Frame frame = vireo::testing::ReadBackBuffer(Device());
-        return frame.pixels[static_cast<std::size_t>(y) * frame.width + x];
-    }
+    std::uint32_t Pixel(int x, int y) { return RenderTest::Pixel(vireo::testing::ReadBackBuffer(Device()), x, y); }
 
     // A folder package: Desc.ini (skipped when null) and pictures by file name.
     void MakeFolder(const std::string& folder, const char* desc,
@@ -95,22 +85,8 @@ class PackageTest : public RenderTest {
         return out;
     }
     // Log lines since the mark as "level:text".
-    std::vector<std::string> LeveledLogSinceMark() const
-    {
-        const std::vector<std::string> lines = LeveledLogMessages();
-        return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(m_logMark, lines.size())),
-                                        lines.end());
-    }
+    std::vector<std::string> LeveledLogSinceMark() const { return Since(LeveledLogMessages(), m_logMark); }
     void MarkLeveledLog() { m_logMark = LeveledLogMessages().size(); }
-    // A rectangle as comparable, printable values.
-    static std::array<LONG, 4> Box(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-    static bool Contains(const std::vector<std::string>& lines, const std::string& part)
-    {
-        for (const auto& line : lines)
-            if (line.find(part) != std::string::npos)
-                return true;
-        return false;
-    }
 };
 
 } // namespace vireo::test

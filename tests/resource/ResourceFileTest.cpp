@@ -3,8 +3,6 @@
 // pictures from the file's bytes after a device reset.
 #include "resource/PackageTest.h"
 
-#include <vireo/platform/D3D9Testing.h>
-
 namespace vireo::test {
 namespace {
 
@@ -23,7 +21,7 @@ TEST_F(PackageTest, PackageFileRecordsMatchPictureNumbersAndSkipMissingOnes)
                 ElementsAre(1, 0, 1));
     SResElem elem{};
     ASSERT_EQ(res->GetResElem(&elem, 2), 1);
-    EXPECT_EQ(Box(elem.rcPicBox), Box({1, 1, 2, 2}));
+    EXPECT_EQ(elem.rcPicBox, (RECT{1, 1, 2, 2}));
     EXPECT_EQ(elem.pPicture->Height(), 3);
     // Pool keys are the package path and the picture number.
     EXPECT_NE(Render()->FindTexture(L"art.pak;002"), nullptr);
@@ -62,7 +60,7 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
         MarkLeveledLog();
         CResource* res = Render()->CreateResource(W(file).c_str());
         if (row.logged) {
-            EXPECT_TRUE(Contains(LeveledLogSinceMark(), row.logged)) << row.name;
+            EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(::testing::HasSubstr(row.logged))) << row.name;
         }
         std::vector<int> exist;
         for (int i = 0; res && i < res->GetPictureCount(); ++i)
@@ -79,24 +77,12 @@ class PackageResetTest : public PackageTest {
     // Draws a picture of the package at (10, 10) in every frame's render step.
     void DrawEveryFrame(CResource* res, int index = 0)
     {
-        m_game->onMessage = [this, res, index](UINT msg) {
-            if (msg == EMSG_RS_RENDER) {
-                Render()->ClearCanvas(0xFF000000);
-                Render()->BeginSprite();
-                if (CPicture* picture = res->GetPicture(index))
-                    picture->Draw(10, 10);
-                Render()->EndSprite();
-            }
-            return -1;
-        };
+        DrawEachFrame([res, index] {
+            if (CPicture* picture = res->GetPicture(index))
+                picture->Draw(10, 10);
+        });
     }
     std::uint32_t DrawnPixel() { return Pixel(11, 11); }
-    void LoseAndReset()
-    {
-        vireo::testing::LoseDeviceOnNextPresent();
-        m_game->Run(); // presents into a lost device
-        m_game->Run(); // resets, restores and draws
-    }
 };
 
 TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)

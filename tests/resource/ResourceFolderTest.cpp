@@ -32,7 +32,7 @@ TEST_F(PackageTest, MissingMiddlePictureIsEmptyWithoutBoxOrCentre)
     for (int i = 0; i < 3; ++i) {
         SResElem elem{};
         ASSERT_EQ(res->GetResElem(&elem, i), 1);
-        EXPECT_EQ(Box(elem.rcPicBox), Box(rows[i].box)) << i;
+        EXPECT_EQ(elem.rcPicBox, rows[i].box) << i;
         EXPECT_EQ(std::pair(elem.ptCenter.x, elem.ptCenter.y), std::pair(rows[i].x, rows[i].y)) << i;
     }
     SResElem untouched{};
@@ -118,12 +118,12 @@ TEST_F(PackageTest, HitBoxesPastThePicturesShowTheOverflowBoxAndDefaultToZero)
     ASSERT_NE(res, nullptr);
     EXPECT_THAT(TakeBoxes(), ElementsAre("CResource::GetPicture index overflow. Index=1, PictureCount=1, File=pk",
                                          "CResource::GetPicture index overflow. Index=2, PictureCount=1, File=pk"));
-    EXPECT_EQ(Box(res->GetHitBox(0)), Box({1, 2, 3, 4}));
-    EXPECT_EQ(Box(res->GetHitBox(1)), Box({0, 0, 0, 0}));
-    EXPECT_EQ(Box(res->GetHitBox(2)), Box({0, 0, 0, 0}));
+    EXPECT_EQ(res->GetHitBox(0), (RECT{1, 2, 3, 4}));
+    EXPECT_EQ(res->GetHitBox(1), (RECT{0, 0, 0, 0}));
+    EXPECT_EQ(res->GetHitBox(2), (RECT{0, 0, 0, 0}));
     // Past the table: 0, 0 and the size of picture 0.
-    EXPECT_EQ(Box(res->GetHitBox(5)), Box({0, 0, 4, 5}));
-    EXPECT_EQ(Box(res->GetHitBox(-1)), Box({0, 0, 4, 5}));
+    EXPECT_EQ(res->GetHitBox(5), (RECT{0, 0, 4, 5}));
+    EXPECT_EQ(res->GetHitBox(-1), (RECT{0, 0, 4, 5}));
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
     const std::string desc = ReadFile("pk/Desc.ini");
     EXPECT_THAT(desc, HasSubstr("001=0,0,0,0\r\n"));
@@ -156,7 +156,7 @@ TEST_F(PackageTest, DescIniIsWrittenOnlyWhenADefaultWasMissing)
     CResource* bare = Render()->CreateResource(L"bare");
     ASSERT_NE(bare, nullptr);
     EXPECT_EQ(bare->GetPictureCount(), 1);
-    EXPECT_EQ(Box(bare->GetHitBox(0)), Box({0, 0, 3, 2}));
+    EXPECT_EQ(bare->GetHitBox(0), (RECT{0, 0, 3, 2}));
     const std::string defaults = ReadFile("bare/Desc.ini");
     for (const char* line : {"PictureCount=1", "ColorKey_R=255", "ColorKey_G=0", "ColorKey_B=255", "FrameDelay=0",
                              "SeqCount=0", "HitBoxCount=1", "000=0,0,3,2", "000=0,0"})
@@ -197,10 +197,11 @@ TEST_F(PackageTest, BadFolderInputGivesAClearMessageAndBoundedTables)
         EXPECT_EQ(res->GetPictureCount(), row.pictures) << row.desc;
         EXPECT_EQ(res->GetSeqCount(), row.sequences) << row.desc;
         EXPECT_EQ(res->GetHitBoxCount(), row.hitBoxes) << row.desc;
-        EXPECT_TRUE(Contains(LeveledLogSinceMark(), std::string("3:Desc.ini ") + row.logged)) << row.desc;
+        EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(HasSubstr(std::string("3:Desc.ini ") + row.logged)))
+            << row.desc;
         // Whatever the counts, the fallbacks hold.
         EXPECT_EQ(res->GetAniData(row.sequences).nSequence, 0);
-        EXPECT_EQ(Box(res->GetHitBox(row.hitBoxes)), Box({0, 0, 0, 0}));
+        EXPECT_EQ(res->GetHitBox(row.hitBoxes), (RECT{0, 0, 0, 0}));
         TakeBoxes();
         Render()->ReleaseResource(res);
     }

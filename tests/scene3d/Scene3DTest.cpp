@@ -39,21 +39,17 @@ class Scene3DTest : public RenderTest {
     // one material of `diffuse`, textured with a solid `texel` picture when texel is nonzero.
     std::wstring WriteMesh(const std::string& name, const char* diffuse, std::uint32_t texel)
     {
-        const std::filesystem::path folder = m_dir.Path() / (name + ".pak");
-        std::filesystem::create_directories(folder);
         std::string x = "xof 0303txt 0032\nMesh { 3; -3;-3;0;, 0;3;0;, 3;-3;0;; 1; 3; 0,1,2;;\n"
                         " MeshTextureCoords { 3; 0;1;, 0.5;0;, 1;1;; }\n"
                         " MeshMaterialList { 1; 1; 0;; Material { " +
                         std::string(diffuse) + ";; 0; 0;0;0;; 0;0;0;;";
         if (texel) {
             x += " TextureFilename { \"skin.bmp\"; }";
-            const Bytes bmp = Bmp(4, 4, texel);
-            std::ofstream(folder / "skin.bmp", std::ios::binary)
-                .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+            WriteFile(name + ".pak/skin.bmp", Bmp(4, 4, texel));
         }
         x += " } } }\n";
-        std::ofstream(folder / (name + ".x"), std::ios::binary) << x;
-        return (m_dir.Path() / (name + ".pak")).wstring();
+        WriteFile(name + ".pak/" + name + ".x", x);
+        return m_dir.Wide(name + ".pak");
     }
 };
 
@@ -138,9 +134,7 @@ TEST_F(Scene3DTest, CubeShowsItsRedFaceUnlitBlackWithoutLightsAndSurvivesAReset)
     SetLighting(TRUE, 0);
     EXPECT_EQ(CentreAfter(drawCube), 0xFF000000u);
 
-    vireo::testing::LoseDeviceOnNextPresent();
-    m_game->Run();
-    m_game->Run(); // the reset frame: every state back to the device's defaults
+    LoseAndReset(); // every state back to the device's defaults
     SetLighting(FALSE, 0);
     EXPECT_EQ(CentreAfter(drawCube), 0xFFFF0000u);
     Render()->ReleaseGeometry(cube);
@@ -169,9 +163,7 @@ TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
     // Drawing a textured mesh leaves no texture behind for the next untextured one.
     EXPECT_EQ(CentreAfter([&] { mesh->Draw(0, 0, 0); }), 0xFF00FF00u);
     // Meshes and their textures live through a device reset untouched.
-    vireo::testing::LoseDeviceOnNextPresent();
-    m_game->Run();
-    m_game->Run();
+    LoseAndReset();
     SetLighting(TRUE, 0xFFFFFFFF);
     EXPECT_EQ(CentreAfter([&] { textured->Draw(0, 0, 0); }), 0xFF3060C0u);
 

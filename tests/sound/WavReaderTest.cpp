@@ -109,8 +109,7 @@ TEST(WavReader, NonPcmFormatKeepsItsExtraBytes)
 TEST(WavReader, NameThatIsNoFileOpensAResourceOfTheExecutable)
 {
     ScratchDir dir; // no chime.wav or bell.wav here
-    std::ifstream in(VIREO_TEST_DATA_DIR "/sound/chime.wav", std::ios::binary);
-    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string file = ReadFileBytes(VIREO_TEST_DATA_DIR "/sound/chime.wav");
     const std::string samples = file.substr(44);
 
     for (const wchar_t* name : {L"chime.wav", L"bell.wav"}) { // types "WAVE" and "WAV"

@@ -7,9 +7,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 
 namespace vireo::test {
@@ -17,19 +15,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Waits until `file` holds `needle`; false after `timeout`.
-bool WaitForText(const std::filesystem::path& file, const std::string& needle, std::chrono::milliseconds timeout)
+// Polls `done` every 50 ms; false when it still fails after `timeout`.
+template <typename Done> bool WaitFor(Done done, std::chrono::milliseconds timeout)
 {
     const auto end = std::chrono::steady_clock::now() + timeout;
-    while (ReadText(file).find(needle) == std::string::npos) {
+    while (!done()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
         std::this_thread::sleep_for(50ms);
@@ -37,55 +27,43 @@ bool WaitForText(const std::filesystem::path& file, const std::string& needle, s
     return true;
 }
 
-// Pixels of the status overlay's colour (opaque yellow, allowing for glyph edges) in its box:
-// 202 x 50 at the scene's right edge, 100 from the top, scaled to the window.
-int YellowInStatusBox(const Screenshot& shot)
+// Pixels in [x0, x1) x [y0, y1) whose channels (r, g, b) pass `match`.
+template <typename Match> int CountPixels(const Screenshot& shot, int x0, int y0, int x1, int y1, Match match)
 {
-    const double sx = shot.width / 800.0, sy = shot.height / 600.0;
     int count = 0;
-    for (int y = static_cast<int>(100 * sy); y < static_cast<int>(150 * sy); ++y)
-        for (int x = static_cast<int>(598 * sx); x < shot.width; ++x) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
             const std::uint32_t p = shot.At(x, y);
-            count += (p >> 16 & 0xFF) >= 0xC0 && (p >> 8 & 0xFF) >= 0xC0 && (p & 0xFF) <= 0x40;
+            count += match(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
         }
     return count;
 }
 
-// Share of light pixels (every channel at least 0xC8) in the middle of the scene, where the
-// demo's settings dialog shows when it is open: a light panel over a mostly dark scene.
-double LightInDialogArea(const Screenshot& shot)
+// The status overlay's colour (opaque yellow, allowing for glyph edges) in its box: 202 x 50 at
+// the scene's right edge, 100 from the top.
+int YellowInStatusBox(const Screenshot& shot)
 {
-    int light = 0, all = 0;
-    for (int y = 200; y < 400; ++y)
-        for (int x = 260; x < 540; ++x, ++all) {
-            const std::uint32_t p = shot.At(x, y);
-            light += (p >> 16 & 0xFF) >= 0xC8 && (p >> 8 & 0xFF) >= 0xC8 && (p & 0xFF) >= 0xC8;
-        }
-    return static_cast<double>(light) / all;
+    return CountPixels(shot, 598, 100, 800, 150,
+                       [](auto r, auto g, auto b) { return r >= 0xC0 && g >= 0xC0 && b <= 0x40; });
 }
 
-// Captures the window until `done` holds for one capture, at most 5 s; that capture's value.
-template <typename Measure, typename Done>
-auto PollCapture(XSession& x, unsigned long window, Measure measure, Done done)
+// Share of light pixels in the middle of the scene, where the demo's settings dialog shows when
+// it is open: a light panel over a mostly dark scene.
+double LightInDialogArea(const Screenshot& shot)
 {
-    auto value = measure(x.Capture(window));
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    while (!done(value) && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(100ms);
-        value = measure(x.Capture(window));
-    }
-    return value;
+    return CountPixels(shot, 260, 200, 540, 400,
+                       [](auto r, auto g, auto b) { return r >= 0xC8 && g >= 0xC8 && b >= 0xC8; }) /
+           (280.0 * 200.0);
 }
 
 TEST(DemoWindowTest, ShowsTheSceneTakesKeysThroughTheServerAndQuitsOnEscape)
 {
-    const std::string xvfb = FindProgram("Xvfb");
-    if (xvfb.empty())
+    if (FindProgram("Xvfb").empty())
         GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb, listed in scripts/packages.txt): "
                         "the demo was not tried in an X window";
     XSession x;
     std::string why;
-    ASSERT_TRUE(x.Start(xvfb, why)) << why;
+    ASSERT_TRUE(x.Start(why)) << why;
 
     ScratchDir dir;
     const std::filesystem::path out = dir.Path("demo.out");
@@ -94,9 +72,12 @@ TEST(DemoWindowTest, ShowsTheSceneTakesKeysThroughTheServerAndQuitsOnEscape)
     ASSERT_TRUE(demo.Start({VIREO_DEMO_EXE, "--data", VIREO_DEMO_DATA, "--seconds", "60"},
                            {"DISPLAY=" + x.DisplayName(), "VIREO_BACKEND=sdl2", "VIREO_AUDIO=null"}, out.string()));
     const unsigned long window = x.FindWindow("Vireo Demo", 15s);
-    ASSERT_NE(window, 0u) << "no demo window appeared; its output:\n" << ReadText(out);
+    ASSERT_NE(window, 0u) << "no demo window appeared; its output:\n" << ReadFileBytes(out);
     // Frames run once the first one has been logged (the log's routing lines stop after it).
-    ASSERT_TRUE(WaitForText(dir.Path("VireoEngine.log"), "msg=2008", 15s)) << ReadText(out);
+    const auto logged = [&] {
+        return ReadFileBytes(dir.Path("VireoEngine.log")).find("msg=2008") != std::string::npos;
+    };
+    ASSERT_TRUE(WaitFor(logged, 15s)) << ReadFileBytes(out);
     x.Focus(window);
     std::this_thread::sleep_for(300ms);
 
@@ -114,28 +95,25 @@ TEST(DemoWindowTest, ShowsTheSceneTakesKeysThroughTheServerAndQuitsOnEscape)
     // Keys 200 ms apart land in different frames even in a slow (sanitizer) build.
     const int yellowBefore = YellowInStatusBox(scene);
     x.Chord({XK_Control_L, XK_F9}, 200ms);
-    const int yellowAfter = PollCapture(x, window, YellowInStatusBox, [&](int n) { return n > yellowBefore + 40; });
+    int yellowAfter = 0;
+    WaitFor([&] { return (yellowAfter = YellowInStatusBox(x.Capture(window))) > yellowBefore + 40; }, 5s);
     EXPECT_GT(yellowAfter, yellowBefore + 40) << "no status overlay after Ctrl+F9";
 
     // F2 opens the demo's settings dialog, which the engine draws with the rest of the GUI
     // because the demo passes EMSG_RS_RENDER on.
     EXPECT_LT(LightInDialogArea(scene), 0.3);
     x.Chord({XK_F2}, 200ms);
-    const double light = PollCapture(x, window, LightInDialogArea, [](double share) { return share > 0.6; });
+    double light = 0;
+    WaitFor([&] { return (light = LightInDialogArea(x.Capture(window))) > 0.6; }, 5s);
     EXPECT_GT(light, 0.6) << "no settings dialog after F2";
 
     // Print Screen saves the scene, 800 x 600 at 32 bits, in the demo's working folder.
     x.Chord({XK_Print}, 200ms);
-    const std::filesystem::path capture = dir.Path("ScreenCapture.bmp");
-    const auto captureBy = std::chrono::steady_clock::now() + 5s;
-    while (!(std::filesystem::exists(capture) && std::filesystem::file_size(capture) == 1920054) &&
-           std::chrono::steady_clock::now() < captureBy)
-        std::this_thread::sleep_for(100ms);
-    EXPECT_TRUE(std::filesystem::exists(capture) && std::filesystem::file_size(capture) == 1920054);
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(dir.Path("ScreenCapture.bmp")).size() == 1920054; }, 5s));
 
     x.Chord({XK_Escape}, 200ms);
     const int status = demo.Wait(10s);
-    EXPECT_EQ(status, 0) << "-1: still running 10 s after Escape; its output:\n" << ReadText(out);
+    EXPECT_EQ(status, 0) << "-1: still running 10 s after Escape; its output:\n" << ReadFileBytes(out);
 }
 
 } // namespace

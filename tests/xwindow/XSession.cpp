@@ -6,12 +6,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <poll.h>
 #include <thread>
-#include <unistd.h>
 
 namespace vireo::test {
 namespace {
@@ -56,51 +52,18 @@ XSession::~XSession()
     m_server.Kill();
 }
 
-bool XSession::Start(const std::string& xvfbPath, std::string& why)
+bool XSession::Start(std::string& why)
 {
-    // Xvfb writes the display number it chose to this pipe once it accepts clients.
-    int fds[2];
-    if (pipe(fds) != 0) {
-        why = "pipe failed";
+    if (!StartXvfb(m_server, m_name, why))
         return false;
-    }
-    const bool started = m_server.Start(
-        {xvfbPath, "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-        {}, {}, fds[1]);
-    close(fds[1]);
-    std::string number;
-    pollfd waitFor{fds[0], POLLIN, 0};
-    const auto end = Clock::now() + std::chrono::seconds(10);
-    while (started && Clock::now() < end && number.find('\n') == std::string::npos) {
-        if (poll(&waitFor, 1, 100) <= 0)
-            continue;
-        char buffer[16];
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        number.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fds[0]);
-    if (number.empty() || number.find('\n') == std::string::npos) {
-        why = "Xvfb did not report a display within 10 s";
-        return false;
-    }
-    char name[32];
-    std::snprintf(name, sizeof name, ":%d", std::atoi(number.c_str()));
-    m_name = name;
     XSetErrorHandler(IgnoreXErrors);
     m_display = XOpenDisplay(m_name.c_str());
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    if (!m_display) {
-        why = "cannot connect to Xvfb at ";
-        why += m_name;
-        return false;
-    }
-    if (!XTestQueryExtension(m_display, &eventBase, &errorBase, &major, &minor)) {
+    if (!m_display)
+        why = "cannot connect to Xvfb at " + m_name;
+    else if (!XTestQueryExtension(m_display, &eventBase, &errorBase, &major, &minor))
         why = "the X server has no XTEST extension";
-        return false;
-    }
-    return true;
+    return m_display && why.empty();
 }
 
 unsigned long XSession::FindWindow(const std::string& title, std::chrono::milliseconds timeout)

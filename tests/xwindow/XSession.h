@@ -26,8 +26,8 @@ class XSession {
   public:
     ~XSession();
 
-    // Starts Xvfb with one 1024 x 768 x 24 screen and connects to it; `why` says what failed.
-    bool Start(const std::string& xvfbPath, std::string& why);
+    // Starts Xvfb (StartXvfb) and connects to it; `why` says what failed.
+    bool Start(std::string& why);
     // ":N", for a child's DISPLAY.
     const std::string& DisplayName() const { return m_name; }
 

@@ -1,5 +1,6 @@
 // Choosing the back end: by name and from a comma list in order, and a box that still reaches
 // stderr when no back end can start.
+#include "common/HostWindow.h"
 #include "platform/backend/Backend.h"
 #include "platform/backend/NullAudioOut.h"
 
@@ -88,13 +89,7 @@ TEST_F(BackendChoice, NoBackEndMeansNoWindowButABoxStillReachesStderr)
 {
     m_env.Set("VIREO_BACKEND", "nonesuch");
     ::testing::internal::CaptureStderr();
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &DefWindowProcW;
-    wc.lpszClassName = L"BackendChoiceTest";
-    RegisterClassExW(&wc);
-    EXPECT_EQ(CreateWindowExW(0, L"BackendChoiceTest", L"", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
+    EXPECT_EQ(vireo::test::CreateHostWindow(100, 100), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
     EXPECT_EQ(MessageBoxW(nullptr, L"text", L"caption", MB_YESNO), IDYES);
     const std::string log = ::testing::internal::GetCapturedStderr();

@@ -1,5 +1,7 @@
-// One run of the SDL2 back end against a real (or virtual) X display: a window appears,
-// takes a frame, pumps events, round-trips the clipboard and goes away. Skipped without one.
+// One run of the SDL2 back end against an X display (a private Xvfb when none is set): a
+// window appears, takes a frame, pumps events, round-trips the clipboard and goes away.
+// Skipped only where there is no display and Xvfb is not installed.
+#include "common/ChildProcess.h"
 #include "platform/backend/Backend.h"
 #include "platform/core/Presentation.h"
 
@@ -17,10 +19,26 @@ namespace {
 
 TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
 {
+    // Declared first, so the server outlives the back end's connection to it.
+    vireo::test::ChildProcess xvfb;
     const char* display = std::getenv("DISPLAY");
-    if (!display || !*display)
-        GTEST_SKIP() << "DISPLAY is not set; run under xvfb-run to exercise the SDL2 back end";
+    std::string privateDisplay, why;
+    if ((!display || !*display) && !vireo::test::StartXvfb(xvfb, privateDisplay, why))
+        GTEST_SKIP() << "no DISPLAY, and " << why;
     const std::string savedBackend = std::getenv("VIREO_BACKEND") ? std::getenv("VIREO_BACKEND") : "";
+    struct Restore {
+        std::string backend;
+        bool unsetDisplay;
+        ~Restore()
+        {
+            vireo::platform::ResetBackendChoice();
+            setenv("VIREO_BACKEND", backend.c_str(), 1);
+            if (unsetDisplay)
+                unsetenv("DISPLAY");
+        }
+    } restore{savedBackend, !privateDisplay.empty()};
+    if (!privateDisplay.empty())
+        setenv("DISPLAY", privateDisplay.c_str(), 1);
     setenv("VIREO_BACKEND", "sdl2", 1);
     vireo::platform::ResetBackendChoice();
     vireo::platform::CBackend* backend = vireo::platform::ActiveBackend();
@@ -92,8 +110,6 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     CloseClipboard();
 
     EXPECT_TRUE(DestroyWindow(hwnd));
-    vireo::platform::ResetBackendChoice();
-    setenv("VIREO_BACKEND", savedBackend.c_str(), 1);
 }
 
 } // namespace

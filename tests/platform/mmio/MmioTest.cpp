@@ -158,8 +158,7 @@ TEST(MmioOpen, RefusesWhatItCannotRead)
 
 TEST(ModuleResources, FindByNameAndTypeWithoutRegardToCase)
 {
-    std::ifstream in(VIREO_TEST_DATA_DIR "/sound/chime.wav", std::ios::binary);
-    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string file = ReadFileBytes(VIREO_TEST_DATA_DIR "/sound/chime.wav");
     ASSERT_FALSE(file.empty());
 
     struct {
