@@ -5,6 +5,7 @@
 
 #include <vireo/platform/DInput8.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -18,42 +19,47 @@ class DefaultMessageProcTest : public RenderTest {
     // Frames `interval` ms apart on the virtual clock (a second: even slow motion draws).
     void Frames(int count = 1, int interval = 1000)
     {
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i, m_game->Run())
             vireo::testing::AdvanceClock(interval);
-            m_game->Run();
-        }
+    }
+    void Keys(const std::vector<int>& keys, bool down)
+    {
+        for (int key : keys)
+            InjectKey(key, down);
     }
     // `key` pressed and released in one frame while `held` are down; true when that frame's
     // game keyboard message was stopped (a hot key fired).
     bool Chord(const std::vector<int>& held, int key)
     {
-        for (int modifier : held)
-            InjectKey(modifier, true);
-        InjectKey(key, true);
-        InjectKey(key, false);
+        Keys(held, true);
+        Keys({key}, true);
+        Keys({key}, false);
         m_game->seen.clear();
         Frames();
         const bool stopped = Count(m_game->seen, EMSG_IS_GAME_KEYBOARD_INPUT) == 0;
-        for (int modifier : held)
-            InjectKey(modifier, false);
+        Keys(held, false);
         Frames();
         return stopped;
+    }
+    // A fresh engine (the scratch folder the parameters name is made anew too).
+    void Restart(int fps, BOOL debug = FALSE)
+    {
+        TearDown();
+        SetUp();
+        SEngineParam param = Param(fps);
+        param.bDebugMode = debug;
+        StartWith(param);
     }
     CCamera* Camera() { return Render()->GetCamera(); }
 };
 
-struct Settings {
-    BOOL muteEffect, muteMusic, showStatus, wireframe, debug;
-    WORD fps;
-    bool operator==(const Settings&) const = default;
-};
+// Effects muted, music muted, status shown, wire-frame, debug mode, live frame cap.
+using Settings = std::array<int, 6>;
 
 TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
 {
     StartWith(Param(60));
-    const auto now = [this] {
-        const SEngineStatus* s = m_game->GetEngineStatus();
-        const SEngineParam* p = m_game->GetEngineParam();
+    const auto now = [this, s = m_game->GetEngineStatus(), p = m_game->GetEngineParam()] {
         CSoundSystem* sound = m_game->GetSoundSystem();
         return Settings{sound->IsMuteEffect(), sound->IsMuteMusic(), s->bShowStatus,
                         s->bWireframe,         p->bDebugMode,        p->wFPS};
@@ -63,7 +69,7 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
         const char* name;
         std::vector<int> held;
         int key;
-        Settings after; // fields: effects, music, status, wire-frame, debug, live cap
+        Settings after;
     } rows[] = {
         {"Ctrl+F7 mutes effects", {ctrl}, DIK_F7, {1, 0, 0, 0, 0, 60}},
         {"right Ctrl+F7 unmutes them", {DIK_RCONTROL}, DIK_F7, {0, 0, 0, 0, 0, 60}},
@@ -85,8 +91,8 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const bool stopped = Chord(row.held, row.key);
-        EXPECT_TRUE(now() == row.after);
-        EXPECT_EQ(stopped, !(row.after == before)) << "a hot key that fired answers 1, which stops game input";
+        EXPECT_EQ(now(), row.after);
+        EXPECT_EQ(stopped, row.after != before) << "a hot key that fired answers 1, which stops game input";
         before = now();
     }
     EXPECT_TRUE(m_game->IsActive());
@@ -108,9 +114,7 @@ TEST_F(DefaultMessageProcTest, EscapeAndAltF4EndTheEngine)
     for (auto [held, key] :
          {std::pair{std::vector<int>{}, DIK_ESCAPE}, std::pair{std::vector<int>{DIK_LMENU}, DIK_F4}}) {
         SCOPED_TRACE(key);
-        TearDown();
-        SetUp();
-        StartWith(Param(60));
+        Restart(60);
         Chord(held, key);
         EXPECT_FALSE(m_game->IsActive());
         EXPECT_EQ(Count(m_game->Take(), EMSG_EG_DESTROY), 1);
@@ -122,10 +126,8 @@ TEST_F(DefaultMessageProcTest, AGameTakingTheUiKeyboardFirstDisablesEveryHotKey)
 {
     StartWith(Param(60));
     m_game->onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
-    Chord({DIK_LCONTROL}, DIK_F9);
-    Chord({DIK_LMENU}, DIK_F9);
-    Chord({}, DIK_SYSRQ);
-    Chord({}, DIK_ESCAPE);
+    for (auto [held, key] : {std::pair{DIK_LCONTROL, DIK_F9}, {DIK_LMENU, DIK_F9}, {0, DIK_SYSRQ}, {0, DIK_ESCAPE}})
+        Chord(std::vector<int>(held != 0, held), key);
     EXPECT_TRUE(m_game->IsActive());
     EXPECT_FALSE(m_game->GetEngineStatus()->bShowStatus);
     EXPECT_EQ(m_game->GetEngineParam()->wFPS, 60);
@@ -213,31 +215,25 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        TearDown();
-        SetUp();
-        SEngineParam param = Param(5);
-        param.bDebugMode = row.debug;
-        StartWith(param);
+        Restart(5, row.debug);
         vireo::testing::SetCursorClientPos(m_hwnd, 80, 400);
         const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = row.showStatus;
         m_game->onMessage = [this](UINT msg) {
-            if (msg == EMSG_RS_RENDER_BEGIN)
-                Render()->ClearCanvas(0xFF000000);
-            return msg == EMSG_RS_RENDER_BEGIN ? 1 : -1;
+            return msg == EMSG_RS_RENDER_BEGIN ? (Render()->ClearCanvas(0xFF000000), 1) : -1;
         };
         Frames(row.frames, row.interval);
         const vireo::testing::Frame f = vireo::testing::ReadBackBuffer(Device());
         // Only the overlay draws in the right half's top: its bounds and colours.
-        const auto channel = [](std::uint32_t p, int shift) { return static_cast<int>(p >> shift & 0xFF); };
         const RECT box = Bounds(f, {400, 0, 800, 300}, [](std::uint32_t p) { return p != 0xFF000000u; });
-        const bool yellow = Bounds(f, {400, 0, 800, 300}, [&](std::uint32_t p) {
-                                return channel(p, 16) > 0x80 && channel(p, 8) > 0x80 && channel(p, 0) < 0x40;
-                            }).right > 0;
-        const bool red = Bounds(f, {400, 0, 800, 300}, [&](std::uint32_t p) {
-                             return channel(p, 16) > 0x80 && channel(p, 8) < 0x40;
-                         }).right > 0;
-        EXPECT_EQ(yellow, row.expected == Yellow);
-        EXPECT_EQ(red, row.expected == Red);
+        // Whether some pixel there has red over 0x80 and green, blue in (lo, hi).
+        const auto any = [&](int gLo, int gHi, int bHi) {
+            return Bounds(f, {400, 0, 800, 300}, [&](std::uint32_t p) {
+                       const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+                       return r > 0x80 && g > gLo && g < gHi && b < bHi;
+                   }).right > 0;
+        };
+        EXPECT_EQ(any(0x80, 0x100, 0x40), row.expected == Yellow);
+        EXPECT_EQ(any(-1, 0x40, 0x100), row.expected == Red);
         if (row.expected != None) {
             EXPECT_GE(box.left, 602);
             EXPECT_LE(box.left, 606); // the lines start 4 pixels inside the 202-wide box
@@ -278,11 +274,9 @@ TEST_F(DefaultMessageProcTest, ArrowKeysStepTheCameraOncePerPress)
         CCamera expected = *Camera();
         expected.DoStrafe(row.strafe);
         expected.DoWalk(row.walk);
-        for (int key : row.pressed)
-            InjectKey(key, true);
+        Keys(row.pressed, true);
         Frames(3); // held over three frames: still one step
-        for (int key : row.pressed)
-            InjectKey(key, false);
+        Keys(row.pressed, false);
         Frames();
         EXPECT_NEAR(Camera()->m_vPosition.x, expected.m_vPosition.x, 1e-5f);
         EXPECT_NEAR(Camera()->m_vPosition.z, expected.m_vPosition.z, 1e-5f);
