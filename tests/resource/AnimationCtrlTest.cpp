@@ -43,10 +43,17 @@ class AnimationCtrlTest : public PackageTest {
     std::vector<std::uint32_t> ColoursAt(int x, int y, int frames)
     {
         std::vector<std::uint32_t> out;
-        for (int i = 0; i < frames; ++i) {
+        for (int i = 0; i < frames; ++i, out.push_back(Pixel(x, y)))
             m_game->Run();
-            out.push_back(Pixel(x, y));
-        }
+        return out;
+    }
+    // One frame, then the colours at each x along y = 100.
+    std::vector<std::uint32_t> RunAndRead(std::initializer_list<int> xs)
+    {
+        m_game->Run();
+        std::vector<std::uint32_t> out;
+        for (int x : xs)
+            out.push_back(Pixel(x, 100));
         return out;
     }
 
@@ -60,49 +67,38 @@ TEST_F(AnimationCtrlTest, FullPoolDropsThePlayAndAFinishedSlotIsReusedAfterOnePa
     pool.Play(100, 100);
     pool.Play(200, 100);
     pool.Play(300, 100); // dropped: both slots run
-    m_game->Run();
-    EXPECT_EQ(Pixel(100, 100), kRed);
-    EXPECT_EQ(Pixel(200, 100), kRed);
-    EXPECT_EQ(Pixel(300, 100), kBlack);
+    EXPECT_THAT(RunAndRead({100, 200, 300}), ElementsAre(kRed, kRed, kBlack));
 
     // One pass, then the effect vanishes: tick 1 was above, ticks 2 ... 6 follow.
     EXPECT_THAT(ColoursAt(100, 100, kPassTicks - 1), ElementsAre(kGreen, kGreen, kBlue, kBlue, kBlack));
     pool.Play(300, 100); // the first free slot again
     pool.Play(400, 100);
-    pool.Play(500, 100); // dropped
-    m_game->Run();
-    EXPECT_EQ(Pixel(300, 100), kRed);
-    EXPECT_EQ(Pixel(400, 100), kRed);
-    EXPECT_EQ(Pixel(500, 100), kBlack);
-    EXPECT_EQ(Pixel(100, 100), kBlack); // a slot draws only at its latest start
+    pool.Play(500, 100); // dropped; and a slot draws only at its latest start, not at 100
+    EXPECT_THAT(RunAndRead({300, 400, 500, 100}), ElementsAre(kRed, kRed, kBlack, kBlack));
 }
 
 TEST_F(AnimationCtrlTest, DrawAddsItsOffsetAndPlayCenterStartsAtHalfThePictureSize)
 {
     CAnimationCtrl& pool = MakePool(2);
-    EXPECT_EQ(pool.GetPictureSize().cx, 21);
-    EXPECT_EQ(pool.GetPictureSize().cy, 11);
+    EXPECT_EQ(std::pair(pool.GetPictureSize().cx, pool.GetPictureSize().cy), std::pair(21, 11));
     pool.Play(100, 100);
     pool.PlayCenter(50, 50); // 21 / 2 = 10, 11 / 2 = 5: from (40, 45)
     m_offset = POINT{10, 20};
     m_game->Run();
-    struct Probe {
-        int x, y;
-        std::uint32_t colour;
-    } probes[] = {
-        {110, 120, kRed}, {130, 130, kRed}, {109, 119, kBlack}, {131, 131, kBlack}, // 21 x 11 at (110, 120)
-        {50, 65, kRed},   {70, 75, kRed},   {49, 64, kBlack},   {71, 76, kBlack},   // at (40, 45) + offset
-    };
-    for (const Probe& p : probes)
-        EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+    // 21 x 11 at (110, 120), and at (40, 45) + offset: inside corners red, outside black.
+    for (auto [x, y] : {std::pair{110, 120}, {50, 65}}) {
+        EXPECT_EQ(Pixel(x, y), kRed) << x;
+        EXPECT_EQ(Pixel(x + 20, y + 10), kRed) << x;
+        EXPECT_EQ(Pixel(x - 1, y - 1), kBlack) << x;
+        EXPECT_EQ(Pixel(x + 21, y + 11), kBlack) << x;
+    }
 }
 
 TEST_F(AnimationCtrlTest, PausedGameFreezesEffectsButStillDrawsThem)
 {
     CAnimationCtrl& pool = MakePool(1);
     pool.Play(100, 100);
-    m_game->Run();
-    m_game->Run();
+    ColoursAt(0, 0, 2);
     m_game->PauseGame(TRUE);
     EXPECT_THAT(ColoursAt(100, 100, 20), ::testing::Each(kGreen));
     m_game->PauseGame(FALSE);
@@ -116,9 +112,7 @@ TEST_F(AnimationCtrlTest, SecondCreateShowsItsBoxAndPlaysFromTheNewPool)
     EXPECT_THAT(TakeBoxes(), ElementsAre("CAnimationCtrl::Create 函数被调用了两次  FileName=boom, AniCount=2"));
     pool.Play(100, 100);
     pool.Play(200, 100);
-    m_game->Run();
-    EXPECT_EQ(Pixel(100, 100), kRed);
-    EXPECT_EQ(Pixel(200, 100), kRed);
+    EXPECT_THAT(RunAndRead({100, 200}), ElementsAre(kRed, kRed));
     // Destroying the pool hands back only the new pool's animations.
     MarkLeveledLog();
     m_pool.reset();
@@ -132,7 +126,7 @@ TEST_F(AnimationCtrlTest, BadCreationInputLeavesAPoolThatPlaysNothing)
         const wchar_t* path;
         int count;
         const char* line; // the level-3 line expected, or null
-        int boxes;
+        std::size_t boxes;
     } rows[] = {
         {L"missing", 3, nullptr, 3}, // every entry fails with the package's own box
         {L"boom", -4, "3:CAnimationCtrl::Create  AniCount=-4 out of range, 0 used", 0},
@@ -142,16 +136,14 @@ TEST_F(AnimationCtrlTest, BadCreationInputLeavesAPoolThatPlaysNothing)
     for (const Row& row : rows) {
         MarkLeveledLog();
         CAnimationCtrl& pool = MakePool(row.count, row.path);
-        EXPECT_EQ(static_cast<int>(TakeBoxes().size()), row.boxes) << row.count;
+        EXPECT_EQ(TakeBoxes().size(), row.boxes) << row.count;
         if (row.line) {
             EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(std::string(row.line)));
         }
         pool.Play(100, 100);
         pool.PlayCenter(200, 100);
         EXPECT_EQ(pool.GetPictureSize().cx, 0);
-        m_game->Run();
-        EXPECT_EQ(Pixel(100, 100), kBlack) << row.count;
-        EXPECT_EQ(Pixel(190, 100), kBlack) << row.count;
+        EXPECT_THAT(RunAndRead({100, 190}), ElementsAre(kBlack, kBlack)) << row.count;
         m_pool.reset(); // nothing to hand back: no release lines, no crash
     }
 }
