@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -100,22 +101,16 @@ TEST(DemoRoundTest, TheClockEndsTheRoundAndOnlyAFreshReturnAfterTheGraceStartsTh
     EXPECT_GT(first, 0);
     EXPECT_EQ(round.BestScore(), first);
 
-    struct Step {
-        int updates;
-        bool held;
-        bool overAfter;
-    } steps[] = {
-        {1, false, true},
-        {1, true, true},                              // inside the grace period: ignored
-        {CDemoRound::kRestartDelayTicks, true, true}, // still the same press
-        {1, false, true},
-        {1, true, false}, // a fresh press after the grace period
-        {5, true, false}, // held on: the new round runs
-    };
-    for (const Step& step : steps) {
-        for (int i = 0; i < step.updates; ++i)
-            round.Update(kW, kH, kFar, kFar, step.held);
-        ASSERT_EQ(round.IsOver(), step.overAfter) << step.updates << " " << step.held;
+    // Updates with Return held or not, and whether the round is over after them: a press
+    // inside the grace period is ignored, and so is the same press held past it; a fresh
+    // press after it starts the new round, which runs on while Return stays held.
+    const std::tuple<int, bool, bool> steps[] = {
+        {1, false, true}, {1, true, true},  {CDemoRound::kRestartDelayTicks, true, true},
+        {1, false, true}, {1, true, false}, {5, true, false}};
+    for (auto [updates, held, overAfter] : steps) {
+        for (int i = 0; i < updates; ++i)
+            round.Update(kW, kH, kFar, kFar, held);
+        ASSERT_EQ(round.IsOver(), overAfter) << updates << " " << held;
     }
     EXPECT_EQ(round.Round(), 2);
     EXPECT_EQ(round.TicksLeft(), CDemoRound::kRoundTicks - 5);
