@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,11 +36,7 @@ std::string Saved(CIniFile& ini, int mode = 0)
 
 TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
 {
-    struct Case {
-        std::wstring line;
-        LineView expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::wstring, LineView> cases[] = {
         {L"PictureCount = 3 ;three", {L"", L"PictureCount", L"3", L"three"}},
         {L"a=b;c=d;e", {L"", L"a", L"b", L"c=d;e"}},
         {L"[a]=1", {L"a", L"[a]", L"1", L""}},
@@ -52,10 +49,10 @@ TEST(IniParse, LinesBecomeRecordsByTheirFirstSemicolonEqualsAndBracket)
         {L"\u00A0k\u3000=\u2003v\u0085", {L"", L"k", L"v", L""}}, // the wide white-space list
         {std::wstring(L"a\0b=c\0d", 7), {L"", std::wstring(L"a\0b", 3), std::wstring(L"c\0d", 3), L""}},
     };
-    for (const Case& c : cases) {
-        const SIniLine record = ParseIniLine(c.line);
+    for (const auto& [line, expected] : cases) {
+        const SIniLine record = ParseIniLine(line);
         const LineView got{record.strSection, record.strKey, record.strValue, record.strComment};
-        EXPECT_EQ(got, c.expected) << "line '" << std::string(c.line.begin(), c.line.end()) << "'";
+        EXPECT_EQ(got, expected) << "line '" << std::string(line.begin(), line.end()) << "'";
         EXPECT_EQ(record.bUsed, 0);
     }
 }
@@ -103,22 +100,18 @@ TEST(IniLookup, AbsentKeysGiveTheDefaultAndWriteItBackOnlyWhenAsked)
 TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesInPlace)
 {
     const LineView s{L"S", L"", L"", L""}, k1{L"", L"k1", L"1", L""}, added{L"", L"new", L"v", L""}, blank{};
-    struct Case {
-        const char* text;
-        std::vector<LineView> expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::vector<LineView>> cases[] = {
         {"[S]\r\nk1=1\r\nk2=2\r\n\r\n[T]\r\n", {s, k1, {L"", L"k2", L"2", L""}, added, blank, {L"T", L"", L"", L""}}},
         {"[S]\r\n\r\nk1=1\r\n", {s, added, blank, k1}},
         {"[S]\r\nk1=1\r\n[T]\r\n", {s, k1, added, {L"T", L"", L"", L""}}},
         {"[S]\r\nk1=1\r\n[a]=1\r\n", {s, k1, added, {L"a", L"[a]", L"1", L""}}}, // the next header also holds a key
         {"[S]\r\n; only a comment\r\nk1=1\r\n", {s, added, {L"", L"", L"", L" only a comment"}, k1}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, expected] : cases) {
         CIniFile ini;
-        LoadText(ini, c.text);
+        LoadText(ini, text);
         ini.SetString(L"s", L"new", L"v");
-        EXPECT_EQ(Lines(ini), c.expected) << c.text;
+        EXPECT_EQ(Lines(ini), expected) << text;
         EXPECT_TRUE(ini.IsModified());
     }
     // An existing key changes in place, keeping its comment; empty names change nothing.
@@ -141,11 +134,7 @@ TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
     ini.SetString(L"S", L"k", L"v");
     EXPECT_EQ(Saved(ini), "\r\n[S]\r\nk=v\r\n");
 
-    struct Case {
-        std::string text;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"k=v;note\r\n", "k=v" + std::string(47, ' ') + "    ;note\r\n"},
         {"[S];c\r\n", "[S]" + std::string(47, ' ') + "    ;c\r\n"},
         {"junk\r\n", "\r\n"},
@@ -156,10 +145,10 @@ TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
         {std::string(30, 'k') + "=" + std::string(30, 'v') + ";c\r\n",
          std::string(30, 'k') + "=" + std::string(30, 'v') + "    ;c\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, expected] : cases) {
         CIniFile one;
-        LoadText(one, c.text);
-        EXPECT_EQ(Saved(one), c.expected) << c.text;
+        LoadText(one, text);
+        EXPECT_EQ(Saved(one), expected) << text;
     }
     // Mode 1 keeps only looked-up lines, blank lines and comments.
     LoadText(ini, "; head\r\n[S]\r\nk=1\r\nj=2 ;jc\r\n\r\n[T]\r\nx=1\r\n;tail\r\n[S2]\r\nk=3\r\n");
@@ -172,11 +161,7 @@ TEST(IniSave, WritesTheEmptyModelExampleTheCommentColumnAndModeOne)
 TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
 {
     const LineView a{L"", L"a", L"1", L""}, b{L"", L"b", L"2", L""}, blank{};
-    struct Case {
-        std::string text;
-        std::vector<LineView> expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::vector<LineView>> cases[] = {
         {"a=1\nb=2\r\n", {{L"", L"a", L"1b=2", L""}}}, // LF alone does not end a line
         {"a=1\rb=2\r", {a, b}},
         {"a=1\n\rb=2\n\r", {a, b}},
@@ -184,10 +169,10 @@ TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
         {"no line end", {}},
         {"\r", {blank}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, expected] : cases) {
         CIniFile ini;
-        ini.LoadFromMemory(c.text.data(), static_cast<DWORD>(c.text.size()));
-        EXPECT_EQ(Lines(ini), c.expected) << c.text;
+        LoadText(ini, text);
+        EXPECT_EQ(Lines(ini), expected) << text;
     }
 
     ScratchDir dir;
@@ -252,23 +237,20 @@ TEST(IniFileIo, SaveRefusesWhatItCannotWriteAndLeavesNoTemporaryFile)
 
 TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
 {
-    struct Case {
-        const char* mirrorBefore;
-        BOOL result;
-    }; // null: no mirror file; 1: the mirror is refreshed
-    const Case cases[] = {{"[S]\r\nk=1\r\n", 1}, {nullptr, 1}, {"[S]\r\nk=100\r\n", 0}};
-    for (const Case& c : cases) {
+    // The mirror's text before (null: no mirror file), and 1 when the mirror is refreshed.
+    const std::pair<const char*, BOOL> cases[] = {{"[S]\r\nk=1\r\n", 1}, {nullptr, 1}, {"[S]\r\nk=100\r\n", 0}};
+    for (const auto& [mirrorBefore, result] : cases) {
         ScratchDir dir;
         WriteFileBytes(dir.Path("own.ini"), "[S]\r\nk=1\r\n");
-        if (c.mirrorBefore)
-            WriteFileBytes(dir.Path("mirror.ini"), c.mirrorBefore);
+        if (mirrorBefore)
+            WriteFileBytes(dir.Path("mirror.ini"), mirrorBefore);
         CIniFile ini;
         ASSERT_EQ(ini.Load(dir.Wide("own.ini").c_str(), dir.Wide("mirror.ini").c_str()), 1);
         ini.SetString(L"S", L"k", L"2");
-        const std::string name = c.mirrorBefore ? c.mirrorBefore : "no mirror";
-        EXPECT_EQ(ini.Save(0, nullptr), c.result) << name;
+        const std::string name = mirrorBefore ? mirrorBefore : "no mirror";
+        EXPECT_EQ(ini.Save(0, nullptr), result) << name;
         EXPECT_EQ(ReadFileBytes(dir.Path("own.ini")), "[S]\r\nk=2\r\n") << name;
-        EXPECT_EQ(ReadFileBytes(dir.Path("mirror.ini")), c.result ? "[S]\r\nk=2\r\n" : c.mirrorBefore) << name;
+        EXPECT_EQ(ReadFileBytes(dir.Path("mirror.ini")), result ? "[S]\r\nk=2\r\n" : mirrorBefore) << name;
     }
 }
 
