@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 using namespace vireo::image;
@@ -22,8 +23,7 @@ DdsSpec Plain(std::uint32_t w, std::uint32_t h, std::uint32_t flags, std::uint32
     s.height = h;
     s.pfFlags = flags;
     s.bits = bits;
-    for (int i = 0; i < 4; ++i)
-        s.masks[i] = masks[i];
+    std::copy(masks.begin(), masks.end(), s.masks);
     s.data = std::move(data);
     return s;
 }
@@ -38,14 +38,10 @@ DdsSpec Compressed(const char (&code)[5], std::uint32_t w, std::uint32_t h, Byte
 // A BC1 colour block: endpoints c0, c1 (R5G6B5) and one row of indices repeated on all rows.
 Bytes ColourBlock(std::uint16_t c0, std::uint16_t c1, std::uint8_t rowIndices)
 {
-    return {static_cast<std::uint8_t>(c0),
-            static_cast<std::uint8_t>(c0 >> 8),
-            static_cast<std::uint8_t>(c1),
-            static_cast<std::uint8_t>(c1 >> 8),
-            rowIndices,
-            rowIndices,
-            rowIndices,
-            rowIndices};
+    Bytes b(8, rowIndices);
+    Put16(b, 0, c0);
+    Put16(b, 2, c1);
+    return b;
 }
 
 std::vector<std::uint32_t> Rows(std::vector<std::uint32_t> row, int count)
