@@ -13,12 +13,16 @@ namespace {
 
 constexpr int kTolerance = 8; // per channel, for smooth content at quality 95 without subsampling
 
-JpegSpec Gradient(int w, int h, int components)
+// Progressive by the library's script, or by ManyScans(bands) when bands is not 0.
+JpegSpec Gradient(int w, int h, int components, bool progressive = false, int bands = 0)
 {
     JpegSpec s;
     s.width = w;
     s.height = h;
     s.components = components;
+    s.progressive = progressive;
+    if (bands)
+        s.scans = ManyScans(bands);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             for (int c = 0; c < components; ++c)
@@ -64,20 +68,8 @@ TEST(Jpeg, DecodesWithinTolerance)
     } cases[] = {
         {"RGB", Gradient(32, 24, 3), 20},
         {"grey", Gradient(16, 16, 1), 50},
-        {"progressive",
-         [] {
-             auto s = Gradient(32, 24, 3);
-             s.progressive = true;
-             return s;
-         }(),
-         20},
-        {"88 scans",
-         [] {
-             auto s = Gradient(16, 16, 3);
-             s.scans = ManyScans(29);
-             return s;
-         }(),
-         20},
+        {"progressive", Gradient(32, 24, 3, true), 20},
+        {"88 scans", Gradient(16, 16, 3, false, 29), 20},
     };
     for (const auto& c : cases) {
         const Decoded d = Decode(BuildJpeg(c.spec));
@@ -104,8 +96,6 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
     extraneous.insert(extraneous.begin() + afterDqt, {0x12, 0x34});
     Bytes noComponents = good;
     noComponents[FindMarker(good, 0xC0) + 9] = 0; // a frame of zero components, size intact
-    auto many = Gradient(16, 16, 3);
-    many.scans = ManyScans(63); // 1 + 3 x 63 = 190 scans, each valid
 
     const struct {
         const char* name;
@@ -116,7 +106,8 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
         {"corrupt Huffman table", badHuffman, "Bogus Huffman table"},
         {"bytes before a marker (a libjpeg warning)", extraneous, "Corrupt JPEG data: 2 extraneous bytes"},
         {"frame without components", noComponents, "Empty JPEG image"},
-        {"190 progressive scans", BuildJpeg(many), "more than 100 scans"},
+        // 1 + 3 x 63 = 190 scans, each valid.
+        {"190 progressive scans", BuildJpeg(Gradient(16, 16, 3, false, 63)), "more than 100 scans"},
         {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
     };
     for (const auto& c : cases) {
