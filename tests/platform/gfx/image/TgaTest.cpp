@@ -55,11 +55,9 @@ std::vector<GoodCase> GoodCases()
     c.push_back({"16-bit alpha bit clear everywhere",
                  Spec(2, 2, 1, 16, 0x21, {0x00, 0x7C, 0xE0, 0x03}),
                  {0x00FF0000, 0x0000FF00}});
-    c.push_back({"24-bit bottom-left",
-                 Spec(2, 2, 2, 24, 0x00, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}),
-                 {B, W, R, G}});
-    c.push_back(
-        {"24-bit top-right", Spec(2, 2, 2, 24, 0x30, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}), {G, R, W, B}});
+    const Bytes rgbw = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
+    c.push_back({"24-bit bottom-left", Spec(2, 2, 2, 24, 0x00, rgbw), {B, W, R, G}});
+    c.push_back({"24-bit top-right", Spec(2, 2, 2, 24, 0x30, rgbw), {G, R, W, B}});
     // 16-bit with one attribute bit: the top bit is alpha. 15-bit and 16-bit without
     // attribute bits are opaque whatever that bit holds.
     c.push_back(
