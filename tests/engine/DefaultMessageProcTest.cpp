@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -65,12 +66,7 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
                         s->bWireframe,         p->bDebugMode,        p->wFPS};
     };
     const int ctrl = DIK_LCONTROL, alt = DIK_LMENU, shift = DIK_LSHIFT;
-    struct {
-        const char* name;
-        std::vector<int> held;
-        int key;
-        Settings after;
-    } rows[] = {
+    std::tuple<const char*, std::vector<int>, int, Settings> rows[] = {
         {"Ctrl+F7 mutes effects", {ctrl}, DIK_F7, {1, 0, 0, 0, 0, 60}},
         {"right Ctrl+F7 unmutes them", {DIK_RCONTROL}, DIK_F7, {0, 0, 0, 0, 0, 60}},
         {"Ctrl+F8 mutes music", {ctrl}, DIK_F8, {0, 1, 0, 0, 0, 60}},
@@ -88,11 +84,11 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
         {"Ctrl+grave switches debug mode on", {ctrl}, DIK_GRAVE, {0, 0, 1, 1, 1, 60}},
     };
     Settings before = now();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const bool stopped = Chord(row.held, row.key);
-        EXPECT_EQ(now(), row.after);
-        EXPECT_EQ(stopped, row.after != before) << "a hot key that fired answers 1, which stops game input";
+    for (const auto& [name, held, key, after] : rows) {
+        SCOPED_TRACE(name);
+        const bool stopped = Chord(held, key);
+        EXPECT_EQ(now(), after);
+        EXPECT_EQ(stopped, after != before) << "a hot key that fired answers 1, which stops game input";
         before = now();
     }
     EXPECT_TRUE(m_game->IsActive());
@@ -201,27 +197,23 @@ TEST_F(DefaultMessageProcTest, PassedOnRenderDrawsTheGuiOverTheSceneAndNothingEl
 TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
 {
     enum Colour { None, Yellow, Red };
-    struct {
-        const char* name;
-        BOOL showStatus, debug;
-        int frames, interval; // the last frame draws with nUIUpdateCount frames - 1; 1000 ms: 1 FPS
-        Colour expected;
-    } rows[] = {
+    // frames, interval: the last frame draws with nUIUpdateCount frames - 1; 1000 ms: 1 FPS
+    std::tuple<const char*, BOOL, BOOL, int, int, Colour> rows[] = {
         {"both off", FALSE, FALSE, 8, 1000, None},
         {"status on", TRUE, FALSE, 8, 1000, Yellow},
         {"debug, short of the cap, first frame past it", FALSE, TRUE, 7, 1000, Red},
         {"debug, cap reached", TRUE, TRUE, 8, 200, Yellow},
         {"debug, short but within the first cap-many frames", FALSE, TRUE, 6, 1000, None},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Restart(5, row.debug);
+    for (const auto& [name, showStatus, debug, frames, interval, expected] : rows) {
+        SCOPED_TRACE(name);
+        Restart(5, debug);
         vireo::testing::SetCursorClientPos(m_hwnd, 80, 400);
-        const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = row.showStatus;
+        const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = showStatus;
         m_game->onMessage = [this](UINT msg) {
             return msg == EMSG_RS_RENDER_BEGIN ? (Render()->ClearCanvas(0xFF000000), 1) : -1;
         };
-        Frames(row.frames, row.interval);
+        Frames(frames, interval);
         const vireo::testing::Frame f = vireo::testing::ReadBackBuffer(Device());
         // Only the overlay draws in the right half's top: its bounds and colours.
         const RECT box = Bounds(f, {400, 0, 800, 300}, [](std::uint32_t p) { return p != 0xFF000000u; });
@@ -232,9 +224,9 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
                        return r > 0x80 && g > gLo && g < gHi && b < bHi;
                    }).right > 0;
         };
-        EXPECT_EQ(any(0x80, 0x100, 0x40), row.expected == Yellow);
-        EXPECT_EQ(any(-1, 0x40, 0x100), row.expected == Red);
-        if (row.expected != None) {
+        EXPECT_EQ(any(0x80, 0x100, 0x40), expected == Yellow);
+        EXPECT_EQ(any(-1, 0x40, 0x100), expected == Red);
+        if (expected != None) {
             EXPECT_GE(box.left, 602);
             EXPECT_LE(box.left, 606); // the lines start 4 pixels inside the 202-wide box
             EXPECT_GE(box.top, 100);
@@ -245,8 +237,8 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
         const POINT cursor = m_game->GetInputSystem()->GetCursorPos();
         const RECT white = Bounds(f, {cursor.x - 10, cursor.y - 10, cursor.x + 150, cursor.y + 40},
                                   [](std::uint32_t p) { return p == 0xFFFFFFFFu; });
-        EXPECT_EQ(white.right > 0, row.debug != FALSE) << "cursor read-out at " << cursor.x << "," << cursor.y;
-        if (row.debug) {
+        EXPECT_EQ(white.right > 0, debug != FALSE) << "cursor read-out at " << cursor.x << "," << cursor.y;
+        if (debug) {
             EXPECT_GE(white.left, cursor.x + 20);
             EXPECT_LE(white.left, cursor.x + 24);
             EXPECT_GE(white.top, cursor.y + 3);
@@ -257,11 +249,8 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
 TEST_F(DefaultMessageProcTest, ArrowKeysStepTheCameraOncePerPress)
 {
     StartWith(Param(60));
-    struct {
-        const char* name;
-        std::vector<int> pressed;
-        float strafe, walk; // expected step along the camera's right and look axes
-    } rows[] = {
+    // strafe, walk: expected step along the camera's right and look axes
+    std::tuple<const char*, std::vector<int>, float, float> rows[] = {
         {"up walks", {DIK_UP}, 0, 0.1f},
         {"down walks back", {DIK_DOWN}, 0, -0.1f},
         {"left strafes", {DIK_LEFT}, -0.1f, 0},
@@ -269,14 +258,14 @@ TEST_F(DefaultMessageProcTest, ArrowKeysStepTheCameraOncePerPress)
         {"up and left: up comes first", {DIK_LEFT, DIK_UP}, 0, 0.1f},
         {"with Ctrl: nothing", {DIK_LCONTROL, DIK_UP}, 0, 0},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, pressed, strafe, walk] : rows) {
+        SCOPED_TRACE(name);
         CCamera expected = *Camera();
-        expected.DoStrafe(row.strafe);
-        expected.DoWalk(row.walk);
-        Keys(row.pressed, true);
+        expected.DoStrafe(strafe);
+        expected.DoWalk(walk);
+        Keys(pressed, true);
         Frames(3); // held over three frames: still one step
-        Keys(row.pressed, false);
+        Keys(pressed, false);
         Frames();
         EXPECT_NEAR(Camera()->m_vPosition.x, expected.m_vPosition.x, 1e-5f);
         EXPECT_NEAR(Camera()->m_vPosition.z, expected.m_vPosition.z, 1e-5f);

@@ -6,6 +6,7 @@
 #include <vireo/platform/Testing.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -63,23 +64,20 @@ TEST_F(EngineTest, StartUpOrderAndLog)
 
 TEST_F(EngineTest, StartUpLastsAtLeastOneAndAHalfSecondsFromInit)
 {
-    struct {
-        DWORD work;
-        DWORD total;
-    } rows[] = {{300, 1500}, {0, 1500}, {1499, 1500}, {1500, 1500}, {2000, 2000}};
-    for (const auto& row : rows) {
+    std::tuple<DWORD, DWORD> rows[] = {{300, 1500}, {0, 1500}, {1499, 1500}, {1500, 1500}, {2000, 2000}};
+    for (const auto& [work, total] : rows) {
         auto game = std::make_unique<CTestGame>();
         DWORD sentAt = 0;
         game->onMessage = [&](UINT msg) {
             if (msg == EMSG_EG_INIT) {
                 sentAt = GetTickCount();
-                vireo::testing::AdvanceClock(row.work);
+                vireo::testing::AdvanceClock(work);
             }
             return -1;
         };
         const SEngineParam param = Param(60);
         ASSERT_TRUE(game->EngineInit(&param));
-        EXPECT_EQ(GetTickCount() - sentAt, row.total) << "work " << row.work;
+        EXPECT_EQ(GetTickCount() - sentAt, total) << "work " << work;
     }
 }
 

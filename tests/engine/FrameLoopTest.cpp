@@ -2,6 +2,7 @@
 // effect included), the frame cap and the FPS window, and the tick-to-frame rule.
 #include "common/EngineHarness.h"
 
+#include <tuple>
 #include <vireo/platform/Testing.h>
 
 namespace vireo::test {
@@ -24,10 +25,7 @@ TEST_F(EngineTest, MessageOrderOfOneFramePerState)
     const UINT begin = EMSG_EG_FRAME_BEGIN, uiMouse = EMSG_IS_UI_MOUSE_INPUT, uiKeys = EMSG_IS_UI_KEYBOARD_INPUT,
                uiUpdate = EMSG_EG_UI_UPDATE, gameUpdate = EMSG_EG_GAME_UPDATE, renderBegin = EMSG_RS_RENDER_BEGIN,
                render = EMSG_RS_RENDER, end = EMSG_EG_FRAME_END;
-    struct {
-        State state;
-        std::vector<UINT> messages;
-    } rows[] = {
+    std::tuple<State, std::vector<UINT>> rows[] = {
         {Normal,
          {begin, uiMouse, uiKeys, EMSG_IS_GAME_MOUSE_INPUT, EMSG_IS_GAME_KEYBOARD_INPUT, uiUpdate, gameUpdate,
           renderBegin, render, end}},
@@ -37,22 +35,22 @@ TEST_F(EngineTest, MessageOrderOfOneFramePerState)
     };
     // One engine goes through the states in turn, each undone before the next.
     Start(0);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.state);
-        if (row.state == UiKeyboardConsumed)
+    for (const auto& [state, messages] : rows) {
+        SCOPED_TRACE(state);
+        if (state == UiKeyboardConsumed)
             m_game->onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
         // A pause asked for during a game update takes effect on the next frame.
-        if (row.state == Background)
+        if (state == Background)
             m_game->onMessage = [this](UINT msg) {
                 if (msg == EMSG_EG_GAME_UPDATE)
                     m_game->PauseGame(TRUE);
                 return -1;
             };
-        vireo::testing::SetForeground(m_hwnd, row.state != Background);
+        vireo::testing::SetForeground(m_hwnd, state != Background);
         m_game->Take();
         m_game->Run();
-        EXPECT_THAT(m_game->Take(), ElementsAreArray(row.messages));
-        EXPECT_EQ(m_game->GetEngineStatus()->bPaused, row.state == Paused);
+        EXPECT_THAT(m_game->Take(), ElementsAreArray(messages));
+        EXPECT_EQ(m_game->GetEngineStatus()->bPaused, state == Paused);
         m_game->onMessage = nullptr;
     }
     // Pause is announced once; asking again for the same state sends nothing.
@@ -99,17 +97,13 @@ INSTANTIATE_TEST_SUITE_P(Rates, FrameCapTest,
 
 TEST_F(EngineTest, TickToFrameUsesTheInitialRate)
 {
-    struct {
-        WORD fps;
-        DWORD ms;
-        DWORD frames;
-    } rows[] = {{60, 1000, 62}, {60, 15, 0},  {60, 16, 1},  {30, 100, 3},
-                {1, 2999, 2},   {1000, 7, 7}, {2000, 7, 7}, {0, 0xFFFFFFFFu, 0}};
-    for (const auto& row : rows) {
+    std::tuple<WORD, DWORD, DWORD> rows[] = {{60, 1000, 62}, {60, 15, 0},  {60, 16, 1},  {30, 100, 3},
+                                             {1, 2999, 2},   {1000, 7, 7}, {2000, 7, 7}, {0, 0xFFFFFFFFu, 0}};
+    for (const auto& [fps, ms, frames] : rows) {
         CTestGame game;
-        const SEngineParam param = Param(row.fps);
+        const SEngineParam param = Param(fps);
         ASSERT_TRUE(game.EngineInit(&param));
-        EXPECT_EQ(game.TickToFrame(row.ms), row.frames) << row.fps << " FPS, " << row.ms << " ms";
+        EXPECT_EQ(game.TickToFrame(ms), frames) << fps << " FPS, " << ms << " ms";
     }
 }
 

@@ -5,6 +5,7 @@
 #include <vireo/platform/Testing.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -48,13 +49,8 @@ class RoutingTest : public EngineTest {
 
 TEST_F(RoutingTest, EachMessageTakesItsRoad)
 {
-    struct {
-        UINT msg;
-        bool childHasFocus;
-        int result;
-        bool childSees; // as the focus window or as part of the main window's tree
-        bool gameSees;
-    } rows[] = {
+    // childSees: as the focus window or as part of the main window's tree
+    std::tuple<UINT, bool, int, bool, bool> rows[] = {
         // The GUI range goes straight to the game.
         {EMSG_UI_FIRST, true, 0, false, true},
         {EMSG_UI_LAST, true, 0, false, true},
@@ -68,14 +64,14 @@ TEST_F(RoutingTest, EachMessageTakesItsRoad)
         {EMSG_IS_UI_MOUSE_INPUT, false, 1, true, false},
         {WM_ACTIVATE, true, 0, true, true},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "msg " << row.msg << " child focus " << row.childHasFocus);
-        (row.childHasFocus ? static_cast<CGWnd*>(m_child.get()) : m_game->GetMainGWnd())->SetFocus();
+    for (const auto& [msg, childHasFocus, result, childSees, gameSees] : rows) {
+        SCOPED_TRACE(::testing::Message() << "msg " << msg << " child focus " << childHasFocus);
+        (childHasFocus ? static_cast<CGWnd*>(m_child.get()) : m_game->GetMainGWnd())->SetFocus();
         m_child->routed.clear();
         m_game->seen.clear();
-        EXPECT_EQ(m_game->SendMessage(row.msg, 0, 0), row.result);
-        EXPECT_EQ(!m_child->routed.empty(), row.childSees);
-        EXPECT_EQ(GameSaw(row.msg), row.gameSees);
+        EXPECT_EQ(m_game->SendMessage(msg, 0, 0), result);
+        EXPECT_EQ(!m_child->routed.empty(), childSees);
+        EXPECT_EQ(GameSaw(msg), gameSees);
     }
     // The input system took WM_ACTIVATE between the focus window and the game.
     EXPECT_EQ(LogMessages().back(), "ClearUserInput");

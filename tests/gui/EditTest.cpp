@@ -4,6 +4,7 @@
 #include "gui/GuiTest.h"
 
 #include <memory>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -45,9 +46,7 @@ class EditTest : public GuiTest {
 
 TEST_F(EditTest, CharacterRules)
 {
-    struct {
-        std::wstring start, typed, result;
-    } rows[] = {
+    std::tuple<std::wstring, std::wstring, std::wstring> rows[] = {
         {L"", L"\b", L""},
         {L"ab", L"\b", L"a"},
         {L"x", L"\t\r\x1B\x01\x03\x18", L"x"},                                // Tab, Enter, Escape, Ctrl+A/C/X
@@ -56,10 +55,10 @@ TEST_F(EditTest, CharacterRules)
         {L"a\U0001F600", L"\b", L"a"},                                        // the pair goes at once
         {L"", std::wstring(1, wchar_t(0xDC00)) + L"z", L"z"},                 // a stray low half is no character
     };
-    for (const auto& row : rows) {
-        m_edit->SetWindowText(row.start.c_str());
-        Type(row.typed);
-        EXPECT_EQ(m_edit->GetWindowText(), row.result);
+    for (const auto& [start, typed, result] : rows) {
+        m_edit->SetWindowText(start.c_str());
+        Type(typed);
+        EXPECT_EQ(m_edit->GetWindowText(), result);
     }
     // Only the focus window edits.
     Main()->SetFocus();

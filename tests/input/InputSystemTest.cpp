@@ -5,6 +5,7 @@
 #include <vireo/platform/DInput8.h>
 
 #include <array>
+#include <tuple>
 
 using namespace inputtest;
 using vireo::testing::InjectMouseButton;
@@ -41,26 +42,20 @@ TEST_F(InputEngineTest, StateRuleAcrossFrames)
 
 TEST_F(InputEngineTest, KeyComboNeedsExactlyTheModifiers)
 {
-    struct Row {
-        std::vector<int> held;
-        BYTE modifiers;
-        KEYSTATE expected;
-    };
-    const Row rows[] = {
+    const std::tuple<std::vector<int>, BYTE, KEYSTATE> rows[] = {
         {{DIK_LCONTROL}, 2, KS_UP},
         {{DIK_LCONTROL, DIK_LSHIFT}, 2, KS_NONE},
         {{DIK_LCONTROL, DIK_RSHIFT}, 6, KS_UP},
         {{DIK_LMENU}, 1, KS_UP},
         {{}, 4, KS_NONE},
     };
-    for (const Row& row : rows) {
-        for (int key : row.held)
+    for (const auto& [held, modifiers, expected] : rows) {
+        for (int key : held)
             InjectKey(key, true);
         Tap(DIK_F9);
         Frames();
-        EXPECT_EQ(Input()->CheckKeyCombo(DIK_F9, row.modifiers), row.expected)
-            << int(row.modifiers) << " " << row.held.size();
-        for (int key : row.held)
+        EXPECT_EQ(Input()->CheckKeyCombo(DIK_F9, modifiers), expected) << int(modifiers) << " " << held.size();
+        for (int key : held)
             InjectKey(key, false);
         Frames(2);
     }

@@ -46,21 +46,18 @@ TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScen
             Device()->GetRenderState(D3DRS_FILLMODE, &fillDuringRender);
         return -1;
     };
-    struct {
-        bool wireframe;
-        std::vector<std::string> lines;
-        DWORD fill;
-    } rows[] = {{false, {}, D3DFILL_SOLID},
-                {true, {"SetRenderState  D3DRS_FILLMODE=2"}, D3DFILL_WIREFRAME},
-                {true, {}, D3DFILL_WIREFRAME},
-                {false, {"SetRenderState  D3DRS_FILLMODE=3"}, D3DFILL_SOLID},
-                {false, {}, D3DFILL_SOLID}};
-    for (const auto& row : rows) {
-        SetWireframe(row.wireframe);
+    std::tuple<bool, std::vector<std::string>, DWORD> rows[] = {
+        {false, {}, D3DFILL_SOLID},
+        {true, {"SetRenderState  D3DRS_FILLMODE=2"}, D3DFILL_WIREFRAME},
+        {true, {}, D3DFILL_WIREFRAME},
+        {false, {"SetRenderState  D3DRS_FILLMODE=3"}, D3DFILL_SOLID},
+        {false, {}, D3DFILL_SOLID}};
+    for (const auto& [wireframe, lines, fill] : rows) {
+        SetWireframe(wireframe);
         MarkLog();
         m_game->Run();
-        EXPECT_EQ(LogSinceMark(), row.lines) << "wireframe " << row.wireframe;
-        EXPECT_EQ(fillDuringRender, row.fill);
+        EXPECT_EQ(LogSinceMark(), lines) << "wireframe " << wireframe;
+        EXPECT_EQ(fillDuringRender, fill);
     }
 
     // The game opening the scene itself makes the engine's BeginScene fail: the frame still

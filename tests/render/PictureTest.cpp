@@ -4,6 +4,7 @@
 #include "render/RenderTest.h"
 
 #include <cmath>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -124,21 +125,19 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 {
     Start(0);
     CPicture* target = Render()->CreateDynamicPicture(40, 30);
-    struct {
-        RECT fill;
-        RECT expected; // the red part, in picture coordinates
-    } rows[] = {
+    // expected: the red part, in picture coordinates
+    std::tuple<RECT, RECT> rows[] = {
         {{-10, -10, 10, 5}, {0, 0, 10, 5}},
         {{30, 20, 100, 100}, {30, 20, 40, 30}},
         {{-5, 10, 500, 12}, {0, 10, 40, 12}},
     };
     vireo::testing::ClearMessageBoxes();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.fill));
+    for (const auto& [fill, expected] : rows) {
+        SCOPED_TRACE(::testing::PrintToString(fill));
         ASSERT_EQ(target->ColorFill(nullptr, 0xFF000000u), S_OK);
-        ASSERT_EQ(target->ColorFill(&row.fill, kRed), S_OK);
+        ASSERT_EQ(target->ColorFill(&fill, kRed), S_OK);
         // On black, the drawn bounds are the red part's.
-        const RECT& e = row.expected;
+        const RECT& e = expected;
         EXPECT_EQ(Drawn(DrawFrame([&] { target->Draw(100, 100); })),
                   (RECT{100 + e.left, 100 + e.top, 100 + e.right, 100 + e.bottom}));
     }
@@ -156,13 +155,11 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
 {
     Start(0);
-    struct {
-        UINT w, h;
-    } rows[] = {{8193, 1}, {1, 8193}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.w) + " x " + std::to_string(row.h));
+    std::tuple<UINT, UINT> rows[] = {{8193, 1}, {1, 8193}};
+    for (const auto& [w, h] : rows) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         vireo::testing::ClearMessageBoxes();
-        CPicture* picture = Render()->CreateDynamicPicture(row.w, row.h);
+        CPicture* picture = Render()->CreateDynamicPicture(w, h);
         EXPECT_EQ(picture->GetTexture(), nullptr);
         const auto boxes = vireo::testing::MessageBoxesShown();
         ASSERT_EQ(boxes.size(), 1u);

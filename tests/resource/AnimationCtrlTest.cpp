@@ -4,6 +4,7 @@
 #include "resource/PackageTest.h"
 
 #include <memory>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -122,28 +123,24 @@ TEST_F(AnimationCtrlTest, SecondCreateShowsItsBoxAndPlaysFromTheNewPool)
 
 TEST_F(AnimationCtrlTest, BadCreationInputLeavesAPoolThatPlaysNothing)
 {
-    struct Row {
-        const wchar_t* path;
-        int count;
-        const char* line; // the level-3 line expected, or null
-        std::size_t boxes;
-    } rows[] = {
+    // line: the level-3 line expected, or null
+    std::tuple<const wchar_t*, int, const char*, std::size_t> rows[] = {
         {L"missing", 3, nullptr, 3}, // every entry fails with the package's own box
         {L"boom", -4, "3:CAnimationCtrl::Create  AniCount=-4 out of range, 0 used", 0},
         {L"boom", 0, nullptr, 0},
         {nullptr, 2, nullptr, 0},
     };
-    for (const Row& row : rows) {
+    for (const auto& [path, count, line, boxes] : rows) {
         MarkLeveledLog();
-        CAnimationCtrl& pool = MakePool(row.count, row.path);
-        EXPECT_EQ(TakeBoxes().size(), row.boxes) << row.count;
-        if (row.line) {
-            EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(std::string(row.line)));
+        CAnimationCtrl& pool = MakePool(count, path);
+        EXPECT_EQ(TakeBoxes().size(), boxes) << count;
+        if (line) {
+            EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(std::string(line)));
         }
         pool.Play(100, 100);
         pool.PlayCenter(200, 100);
         EXPECT_EQ(pool.GetPictureSize().cx, 0);
-        EXPECT_THAT(RunAndRead({100, 190}), ElementsAre(kBlack, kBlack)) << row.count;
+        EXPECT_THAT(RunAndRead({100, 190}), ElementsAre(kBlack, kBlack)) << count;
         m_pool.reset(); // nothing to hand back: no release lines, no crash
     }
 }

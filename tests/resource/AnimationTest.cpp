@@ -6,6 +6,7 @@
 #include <vireo/platform/D3D9Testing.h>
 
 #include <cstdio>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -79,18 +80,16 @@ TEST_F(AnimationTest, BackwardsSequenceShowsPicturesFromStartDown)
 TEST_F(AnimationTest, CountedPlaysLastLoopCountTimesPassesAndEndlessPlaysNeverStop)
 {
     // A pass of n frames at delay 2 lasts 3n ticks.
-    struct Row {
-        int sequence, times, ticks;
-    } rows[] = {
+    std::tuple<int, int, int> rows[] = {
         {0, 3, 18}, // sequence 0 has no loop count: one pass whatever the count
         {1, 3, 27}, // written with 1 loop: three passes
         {1, -2, 9}, // a negative count still plays one pass
         {3, 2, 36}, // two loops per unit
     };
-    for (const Row& row : rows) {
-        CAnimation* animation = Make(row.sequence);
-        animation->Play(row.times);
-        EXPECT_EQ(TicksUntilStopped(animation), row.ticks) << row.sequence << " x" << row.times;
+    for (const auto& [sequence, times, ticks] : rows) {
+        CAnimation* animation = Make(sequence);
+        animation->Play(times);
+        EXPECT_EQ(TicksUntilStopped(animation), ticks) << sequence << " x" << times;
         EXPECT_EQ(animation->GetCurrentFrame(), 0);
         Render()->ReleaseAnimation(animation);
     }

@@ -125,26 +125,24 @@ TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDra
         many.push_back({CPackageFile::FormatNumber(i) + L".png", std::vector<BYTE>(png.begin(), png.end())});
     std::vector<BYTE> grown;
     ASSERT_TRUE(CPackageFile::Build("[Picture]\r\nPictureCount=50\r\n", many, grown));
-    struct Row {
-        const char* name;
-        std::string replacement; // empty: the file is deleted
-    } rows[] = {
+    // replacement: empty: the file is deleted
+    std::tuple<const char*, std::string> rows[] = {
         {"deleted", ""},
         {"truncated to its header", std::string(36, '\0')},
         {"grown", std::string(grown.begin(), grown.end())},
     };
-    for (const Row& row : rows) {
+    for (const auto& [name, replacement] : rows) {
         MakePackageFile("art.pak", "[Picture]\r\nPictureCount=1\r\n", {{L"000.png", SolidPng(4, 4, 0xFFFF0000)}});
         CResource* res = Render()->CreateResource(L"art.pak");
-        ASSERT_NE(res, nullptr) << row.name;
-        if (row.replacement.empty())
+        ASSERT_NE(res, nullptr) << name;
+        if (replacement.empty())
             std::filesystem::remove(At("art.pak"));
         else
-            WriteFile("art.pak", row.replacement);
+            WriteFile("art.pak", replacement);
         DrawEveryFrame(res);
         LoseAndReset();
-        EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << row.name;
-        EXPECT_EQ(res->GetPictureCount(), 1) << row.name;
+        EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << name;
+        EXPECT_EQ(res->GetPictureCount(), 1) << name;
         m_game->onMessage = nullptr;
         Render()->ReleaseResource(res);
         TakeBoxes();

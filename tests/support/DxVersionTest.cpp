@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -44,12 +45,8 @@ Result Check(FakeSource& source)
 
 TEST(DxVersion, EveryFileVersionRowAndItsBoundary)
 {
-    struct Row {
-        const wchar_t* file;
-        ULONGLONG version;
-        DWORD packed; // 0 means: below every row
-        const wchar_t* text;
-    } rows[] = {
+    // packed: 0 means: below every row
+    std::tuple<const wchar_t*, ULONGLONG, DWORD, const wchar_t*> rows[] = {
         {L"ddraw.dll", MakeFileVersion(4, 2, 0, 94), 0x00000, L"0.0"},
         {L"d3drg8x.dll", MakeFileVersion(4, 4, 0, 70), 0x30001, L"3.0a"},
         {L"ddraw.dll", MakeFileVersion(4, 7, 0, 700), 0x70000, L"7.0"},
@@ -65,13 +62,13 @@ TEST(DxVersion, EveryFileVersionRowAndItsBoundary)
         {L"dpnet.dll", MakeFileVersion(5, 2, 3677, 133), 0x00000, L"0.0"},
         {L"d3d9.dll", 0, 0x90000, L"9.0"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [file, version, packed, text] : rows) {
         FakeSource source;
-        source.files[row.file] = row.version;
+        source.files[file] = version;
         const Result r = Check(source);
         EXPECT_EQ(r.hr, S_OK);
-        EXPECT_EQ(r.text, row.text) << testing::PrintToString(std::wstring(row.file)) << " " << std::hex << row.version;
-        EXPECT_EQ(r.packed, row.packed) << r.text;
+        EXPECT_EQ(r.text, text) << testing::PrintToString(std::wstring(file)) << " " << std::hex << version;
+        EXPECT_EQ(r.packed, packed) << r.text;
     }
 }
 
@@ -102,13 +99,7 @@ TEST_F(PlatformDxVersion, ProviderFirstThenFiles)
         change(i);
         return i;
     };
-    const struct {
-        const char* what;
-        vt::DxDiagSystemInfo dxdiag;
-        bool ddraw7, d3d9, systemDirectory;
-        DWORD packed;
-        const wchar_t* text;
-    } rows[] = {
+    const std::tuple<const char*, vt::DxDiagSystemInfo, bool, bool, bool, DWORD, const wchar_t*> rows[] = {
         {"the provider's answer", {}, true, false, true, 0x90003, L"9.0c"},
         {"a blank letter is no letter", info([](auto& i) { i.letter = std::wstring(L" "); }), false, false, true,
          0x90000, L"9.0"},
@@ -118,19 +109,19 @@ TEST_F(PlatformDxVersion, ProviderFirstThenFiles)
         {"no provider, no system directory", info([](auto& i) { i.providerAvailable = false; }), true, true, false, 0,
          L"0.0"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        vt::SetDxDiagSystemInfo(row.dxdiag);
+    for (const auto& [what, dxdiag, ddraw7, d3d9, systemDirectory, packed, text] : rows) {
+        SCOPED_TRACE(what);
+        vt::SetDxDiagSystemInfo(dxdiag);
         vt::ClearFileVersions();
-        if (row.ddraw7)
+        if (ddraw7)
             vt::SetFileVersion(L"ddraw.dll", 4, 7, 0, 700);
-        if (row.d3d9)
+        if (d3d9)
             vt::SetFileVersion(L"d3d9.dll", 9, 0, 0, 0);
-        vt::SetSystemDirectoryAvailable(row.systemDirectory);
+        vt::SetSystemDirectoryAvailable(systemDirectory);
         const Result r = Platform();
         EXPECT_EQ(r.hr, S_OK);
-        EXPECT_EQ(r.packed, row.packed);
-        EXPECT_EQ(r.text, row.text);
+        EXPECT_EQ(r.packed, packed);
+        EXPECT_EQ(r.text, text);
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -67,21 +68,16 @@ class DirectSoundTest : public ::testing::Test {
 TEST_F(DirectSoundTest, DescriptionsAreCheckedAsDirectSoundDoes)
 {
     WAVEFORMATEX good = Pcm(2, 22050, 16), odd = Pcm(1, 22050, 24);
-    struct Row {
-        DWORD size, flags, bytes;
-        WAVEFORMATEX* format;
-        HRESULT expected;
-    };
-    const Row rows[] = {
+    const std::tuple<DWORD, DWORD, DWORD, WAVEFORMATEX*, HRESULT> rows[] = {
         {36, kControls, 4000, &good, DS_OK},        {12, 0, 4000, &good, DSERR_INVALIDPARAM},
         {36, 0, 4000, nullptr, DSERR_INVALIDPARAM}, {36, 0, 3, &good, DSERR_INVALIDPARAM},
         {36, 0, 4000, &odd, DSERR_BADFORMAT},       {36, DSBCAPS_PRIMARYBUFFER, 4000, nullptr, DSERR_INVALIDPARAM},
     };
-    for (const Row& row : rows) {
-        DSBUFFERDESC desc{row.size, row.flags, row.bytes, 0, row.format, GUID_NULL};
+    for (const auto& [size, flags, bytes, format, expected] : rows) {
+        DSBUFFERDESC desc{size, flags, bytes, 0, format, GUID_NULL};
         IDirectSoundBuffer* buffer = reinterpret_cast<IDirectSoundBuffer*>(1);
-        EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), row.expected) << row.size << " " << row.bytes;
-        EXPECT_EQ(buffer != nullptr, row.expected == DS_OK);
+        EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), expected) << size << " " << bytes;
+        EXPECT_EQ(buffer != nullptr, expected == DS_OK);
         if (buffer)
             buffer->Release();
     }

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -219,19 +220,15 @@ TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
     badDivision[12] = badDivision[13] = 0;
     auto lyingLength = good;
     lyingLength[21] = 0xFF; // MTrk claims more than the file holds: clamped, still read
-    struct Row {
-        const char* name;
-        std::vector<unsigned char> bytes;
-        bool loads;
-    };
-    const Row rows[] = {{"cut", cut, false},
-                        {"division 0", badDivision, false},
-                        {"long track length", lyingLength, true},
-                        {"wav header", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0}, false}};
-    for (const Row& row : rows) {
-        FMUSIC_MODULE* song = FMUSIC_LoadSongEx(reinterpret_cast<const char*>(row.bytes.data()), 0,
-                                                static_cast<int>(row.bytes.size()), FSOUND_LOADMEMORY, nullptr, 0);
-        EXPECT_EQ(song != nullptr, row.loads) << row.name;
+    const std::tuple<const char*, std::vector<unsigned char>, bool> rows[] = {
+        {"cut", cut, false},
+        {"division 0", badDivision, false},
+        {"long track length", lyingLength, true},
+        {"wav header", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0}, false}};
+    for (const auto& [name, bytes, loads] : rows) {
+        FMUSIC_MODULE* song = FMUSIC_LoadSongEx(reinterpret_cast<const char*>(bytes.data()), 0,
+                                                static_cast<int>(bytes.size()), FSOUND_LOADMEMORY, nullptr, 0);
+        EXPECT_EQ(song != nullptr, loads) << name;
         FMUSIC_FreeSong(song);
     }
     FSOUND_Close(); // the synthesizer goes with it, so the next load looks for a SoundFont again

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -60,11 +61,7 @@ TEST_F(BackendChoice, NamedListsAreTriedInOrderAndFailuresReported)
     m_env.Set("WAYLAND_DISPLAY", nullptr);
     m_env.Set("SDL_VIDEODRIVER", "x11"); // with no display SDL cannot start its video
 
-    struct Row {
-        const char* setting;
-        const char* chosen;
-        std::vector<const char*> logLines;
-    } rows[] = {
+    std::tuple<const char*, const char*, std::vector<const char*>> rows[] = {
         {" headless ", "headless", {"vireo: back end headless\n"}},
         {"nonesuch", "", {"vireo: unknown back end \"nonesuch\"", "could start"}},
         {"nonesuch,headless", "headless", {"unknown back end \"nonesuch\"", "vireo: back end headless\n"}},
@@ -72,14 +69,14 @@ TEST_F(BackendChoice, NamedListsAreTriedInOrderAndFailuresReported)
         {",", "", {"could start"}},
         {nullptr, "headless", {"vireo: back end headless\n"}}, // no name and no display
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.setting ? row.setting : "(unset)");
-        m_env.Set("VIREO_BACKEND", row.setting);
+    for (const auto& [setting, chosen, logLines] : rows) {
+        SCOPED_TRACE(setting ? setting : "(unset)");
+        m_env.Set("VIREO_BACKEND", setting);
         const auto [name, log] = Choose();
-        EXPECT_EQ(name, row.chosen);
-        for (const char* line : row.logLines)
+        EXPECT_EQ(name, chosen);
+        for (const char* line : logLines)
             EXPECT_NE(log.find(line), std::string::npos) << log;
-        if (*row.chosen) { // logged once
+        if (*chosen) { // logged once
             EXPECT_EQ(log.find("vireo: back end " + name), log.rfind("vireo: back end " + name));
         }
     }

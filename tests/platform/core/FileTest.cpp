@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -42,10 +43,7 @@ TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
     const std::wstring path = folder / L"shared.txt";
     WriteAll(path, "content");
     constexpr DWORD R = GENERIC_READ, W = GENERIC_WRITE, SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE;
-    struct Row {
-        DWORD access1, share1, access2, share2;
-        bool admitted;
-    } rows[] = {
+    std::tuple<DWORD, DWORD, DWORD, DWORD, bool> rows[] = {
         {W, SR, W, SR | SW, false}, // a writer sharing only reads refuses a second writer
         {W, SR, R, SR | SW, true},  // ...but lets a reader in that shares its writing
         {W, SR, R, SR, false},      // a reader that does not share writing conflicts with the writer
@@ -56,16 +54,16 @@ TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
         {W | R, SR | SW, W, SR | SW, true},
         {0, 0, R, 0, true}, // an open for attributes only conflicts with nobody
     };
-    for (const Row& row : rows) {
+    for (const auto& [access1, share1, access2, share2, admitted] : rows) {
         SCOPED_TRACE(::testing::Message()
-                     << std::hex << row.access1 << "/" << row.share1 << " then " << row.access2 << "/" << row.share2);
-        HANDLE first = CreateFileW(path.c_str(), row.access1, row.share1, nullptr, OPEN_EXISTING, 0, nullptr);
+                     << std::hex << access1 << "/" << share1 << " then " << access2 << "/" << share2);
+        HANDLE first = CreateFileW(path.c_str(), access1, share1, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(first, INVALID_HANDLE_VALUE);
-        HANDLE second = CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_EQ(ErrorOf(second), row.admitted ? ERROR_SUCCESS : ERROR_SHARING_VIOLATION);
+        HANDLE second = CreateFileW(path.c_str(), access2, share2, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(ErrorOf(second), admitted ? ERROR_SUCCESS : ERROR_SHARING_VIOLATION);
         CloseHandle(first);
         // Closing the first handle lifts the conflict.
-        EXPECT_EQ(ErrorOf(CreateFileW(path.c_str(), row.access2, row.share2, nullptr, OPEN_EXISTING, 0, nullptr)),
+        EXPECT_EQ(ErrorOf(CreateFileW(path.c_str(), access2, share2, nullptr, OPEN_EXISTING, 0, nullptr)),
                   ERROR_SUCCESS);
     }
 }

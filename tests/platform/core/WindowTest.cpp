@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -255,19 +256,18 @@ TEST(WindowReentry, DestroyedFromInsideItsOwnMessages)
     wc.lpfnWndProc = &SelfDestroying;
     wc.lpszClassName = L"SelfDestroying";
     RegisterClassExW(&wc);
-    struct Row {
-        UINT message;
-        int action; // 0 ShowWindow, 1 SetWindowPos, 2 minimise, 3 DestroyWindow
-    } rows[] = {{WM_SHOWWINDOW, 0}, {WM_ACTIVATE, 0}, {WM_MOVE, 1}, {WM_SIZE, 1}, {WM_SIZE, 2}, {WM_NULL, 3}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "message " << row.message << ", action " << row.action);
+    // action: 0 ShowWindow, 1 SetWindowPos, 2 minimise, 3 DestroyWindow
+    std::tuple<UINT, int> rows[] = {{WM_SHOWWINDOW, 0}, {WM_ACTIVATE, 0}, {WM_MOVE, 1},
+                                    {WM_SIZE, 1},       {WM_SIZE, 2},     {WM_NULL, 3}};
+    for (const auto& [message, action] : rows) {
+        SCOPED_TRACE(::testing::Message() << "message " << message << ", action " << action);
         g_destroyOn = WM_NULL;
         g_destroyCount = 0;
         HWND hwnd = CreateWindowExW(0, L"SelfDestroying", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
                                     nullptr, nullptr);
         ASSERT_NE(hwnd, nullptr);
-        g_destroyOn = row.message;
-        switch (row.action) {
+        g_destroyOn = message;
+        switch (action) {
         case 0:
             ShowWindow(hwnd, SW_SHOW);
             break;

@@ -3,6 +3,7 @@
 // fall-backs are pinned through the engine (render/DeviceCreationTest).
 #include "GfxTestSupport.h"
 
+#include <tuple>
 #include <vireo/platform/DxErr.h>
 
 using namespace vireo::gfxtest;
@@ -97,10 +98,7 @@ TEST_F(DeviceTest, DeviceLossIsInjectedAndScripted)
 
 TEST(ErrorNames, NameEveryLoggedCodeOnce)
 {
-    const struct {
-        HRESULT hr;
-        const wchar_t* name;
-    } cases[] = {
+    const std::tuple<HRESULT, const wchar_t*> cases[] = {
         {D3D_OK, L"S_OK"},
         {D3DERR_DEVICELOST, L"D3DERR_DEVICELOST"},
         {D3DERR_INVALIDCALL, L"D3DERR_INVALIDCALL"},
@@ -112,8 +110,8 @@ TEST(ErrorNames, NameEveryLoggedCodeOnce)
         {static_cast<HRESULT>(0x8007001E), L"DIERR_INPUTLOST"},
         {static_cast<HRESULT>(0x12345678), L"Unknown"},
     };
-    for (const auto& c : cases) {
-        EXPECT_STREQ(DXGetErrorString(c.hr), c.name) << Hex(static_cast<std::uint32_t>(c.hr));
-        EXPECT_EQ(std::wstring(DXGetErrorStringW(c.hr)).size(), std::string(DXGetErrorStringA(c.hr)).size());
+    for (const auto& [hr, name] : cases) {
+        EXPECT_STREQ(DXGetErrorString(hr), name) << Hex(static_cast<std::uint32_t>(hr));
+        EXPECT_EQ(std::wstring(DXGetErrorStringW(hr)).size(), std::string(DXGetErrorStringA(hr)).size());
     }
 }

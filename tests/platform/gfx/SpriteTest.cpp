@@ -34,13 +34,8 @@ TEST_F(SpriteTest, StageZeroOperationsAndArguments)
 {
     // An opaque texel; with an opaque diffuse colour only the colour operation shows.
     IDirect3DTexture9* texture = MakeTexture(1, 1, {0xFF806040});
-    const struct {
-        const char* what;
-        DWORD op;
-        DWORD arg2;
-        D3DCOLOR diffuse;
-        std::uint32_t expected; // over black
-    } cases[] = {
+    // expected: over black
+    const std::tuple<const char*, DWORD, DWORD, D3DCOLOR, std::uint32_t> cases[] = {
         {"SELECTARG1 takes the texture", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0xFF20A0FF, 0x806040},
         {"MODULATE", D3DTOP_MODULATE, D3DTA_DIFFUSE, 0xFF20A0FF, 0x103C40},
         {"MODULATE scales alpha too, then blends", D3DTOP_MODULATE, D3DTA_DIFFUSE, 0x80FF8040, 0x401808},
@@ -48,17 +43,17 @@ TEST_F(SpriteTest, StageZeroOperationsAndArguments)
         {"ADDSMOOTH", D3DTOP_ADDSMOOTH, D3DTA_DIFFUSE, 0xFF20A0FF, 0x90C4FF},
         {"texture factor as second argument", D3DTOP_SELECTARG2, D3DTA_TFACTOR, 0xFF20A0FF, 0x0000FF},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, op, arg2, diffuse, expected] : cases) {
+        SCOPED_TRACE(what);
         ClearTo(0xFF000000);
         ASSERT_EQ(m_sprite->Begin(0), D3D_OK);
         m_device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF0000FF);
-        m_device->SetTextureStageState(0, D3DTSS_COLOROP, c.op);
-        m_device->SetTextureStageState(0, D3DTSS_COLORARG2, c.arg2);
+        m_device->SetTextureStageState(0, D3DTSS_COLOROP, op);
+        m_device->SetTextureStageState(0, D3DTSS_COLORARG2, arg2);
         const D3DXVECTOR3 position(3, 3, 0);
-        m_sprite->Draw(texture, nullptr, nullptr, &position, c.diffuse);
+        m_sprite->Draw(texture, nullptr, nullptr, &position, diffuse);
         m_sprite->End();
-        EXPECT_LE(ChannelDistance(Frame().At(3, 3) & 0xFFFFFF, c.expected), 1) << Hex(Frame().At(3, 3));
+        EXPECT_LE(ChannelDistance(Frame().At(3, 3) & 0xFFFFFF, expected), 1) << Hex(Frame().At(3, 3));
     }
     DWORD op = 0;
     m_device->GetTextureStageState(0, D3DTSS_COLOROP, &op);
@@ -104,11 +99,7 @@ TEST_F(SpriteTest, TransformsPlaceTheSpriteAffineOrNot)
     struct Point {
         int x, y;
     };
-    const struct {
-        const char* what;
-        D3DXMATRIX transform;
-        std::vector<Point> covered, clear;
-    } cases[] = {
+    const std::tuple<const char*, D3DXMATRIX, std::vector<Point>, std::vector<Point>> cases[] = {
         {"identity", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {1, 1}}, {{2, 2}}},
         {"identity with negative zeros",
          matrix({1, -0.0f, 0, -0.0f, 0, 1, 0, 0, 0, 0, 1, 0, -0.0f, 0, 0, 1}),
@@ -119,17 +110,17 @@ TEST_F(SpriteTest, TransformsPlaceTheSpriteAffineOrNot)
         {"w = 2 everywhere halves it", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2}), {{0, 0}}, {{1, 1}}},
         {"w grows with x", matrix({1, 0, 0, 0.5f, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {0, 1}}, {{1, 0}}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, transform, covered, clear] : cases) {
+        SCOPED_TRACE(what);
         ClearTo(0xFF000000);
         ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
-        ASSERT_EQ(m_sprite->SetTransform(&c.transform), D3D_OK);
+        ASSERT_EQ(m_sprite->SetTransform(&transform), D3D_OK);
         m_sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
         m_sprite->End();
         const Pixels frame = Frame();
-        for (const Point& p : c.covered)
+        for (const Point& p : covered)
             EXPECT_EQ(frame.At(p.x, p.y), 0xFFFF0000u) << "at " << p.x << "," << p.y;
-        for (const Point& p : c.clear)
+        for (const Point& p : clear)
             EXPECT_EQ(frame.At(p.x, p.y), 0xFF000000u) << "at " << p.x << "," << p.y;
     }
     texture->Release();

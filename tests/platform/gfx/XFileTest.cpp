@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace xf = vireo::gfx::xfile;
@@ -113,10 +114,8 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
     std::string deep;
     for (int i = 0; i < 100000; ++i)
         deep += "Frame {";
-    struct Row {
-        std::string text;
-        const char* reason; // empty: the file is read
-    } rows[] = {
+    // reason: empty: the file is read
+    std::tuple<std::string, const char*> rows[] = {
         {"xof 0303txt", "not a .x file"},
         {"xof 0303zip 0032 Mesh {}", "unknown .x format"},
         {Header("Mesh { 2147483647; 0;0;0;; }"), "vertex count larger than the data"},
@@ -145,14 +144,14 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
                 " 1; 3; 0,1,2;; MeshMaterialList { 1; 1; 0;; { " + longName + " } } } }"),
          ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text.substr(0, 120));
-        const Bytes file = ToBytes(row.text);
+    for (const auto& [text, reason] : rows) {
+        SCOPED_TRACE(text.substr(0, 120));
+        const Bytes file = ToBytes(text);
         xf::MeshData mesh;
         std::string error;
         const bool read = xf::ReadXFile(file.data(), file.size(), &mesh, &error);
-        EXPECT_EQ(read, *row.reason == 0) << error;
-        EXPECT_EQ(error, row.reason);
+        EXPECT_EQ(read, *reason == 0) << error;
+        EXPECT_EQ(error, reason);
         if (!read) {
             EXPECT_TRUE(mesh.vertices.empty() && mesh.indices.empty());
         }
@@ -222,11 +221,7 @@ TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
     Bytes plainTooBig = zipped; // the block and the file both claim one byte more
     plainTooBig[20] += 1;
     plainTooBig[16] += 1;
-    struct Row {
-        const char* name;
-        Bytes file;
-        const char* reason;
-    } rows[] = {
+    std::tuple<const char*, Bytes, const char*> rows[] = {
         {"sound", binary, ""},
         {"name length", withU32At(binary, nameLength, 0x7FFFFFFF), "name or string longer than the data"},
         {"list count", withU32At(binary, firstListCount, 0x40000000), "list longer than the data"},
@@ -238,12 +233,12 @@ TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
         {"block larger than it inflates", plainTooBig, "compressed block does not inflate to its size"},
         {"cut short", Bytes(zipped.begin(), zipped.begin() + 21), "compressed block header past the end"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, file, reason] : rows) {
+        SCOPED_TRACE(name);
         xf::MeshData mesh;
         std::string error;
-        EXPECT_EQ(xf::ReadXFile(row.file.data(), row.file.size(), &mesh, &error), *row.reason == 0);
-        EXPECT_EQ(error, row.reason);
+        EXPECT_EQ(xf::ReadXFile(file.data(), file.size(), &mesh, &error), *reason == 0);
+        EXPECT_EQ(error, reason);
     }
 }
 

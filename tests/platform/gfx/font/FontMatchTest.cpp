@@ -6,6 +6,7 @@
 #include "platform/gfx/font/FontMatcher.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vireo::font::test {
@@ -28,25 +29,19 @@ bool HasCjkFont()
 
 TEST(FontMatch, WindowsFacesMapToTheirLinuxSubstitutes)
 {
-    struct Case {
-        const wchar_t* face;
-        int weight;
-        bool italic;
-        const char* family;
-        const char* style;
-    } cases[] = {
+    std::tuple<const wchar_t*, int, bool, const char*, const char*> cases[] = {
         {L"Times New Roman", 400, false, "Liberation Serif", "Regular"},
         {L"Times New Roman", 700, false, "Liberation Serif", "Bold"},
         {L"Times New Roman", 400, true, "Liberation Serif", "Italic"},
         {L"Tahoma", 400, false, "DejaVu Sans", "Book"},
         {L"Tahoma", 200, false, "DejaVu Sans", "ExtraLight"}, // the nearest weight the family has
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::string(c.family) << " weight " << c.weight);
-        SFaceMatch match = MatchFace(SFaceRequest{c.face, c.weight, c.italic});
+    for (const auto& [face, weight, italic, family, style] : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(family) << " weight " << weight);
+        SFaceMatch match = MatchFace(SFaceRequest{face, weight, italic});
         ASSERT_TRUE(match.found);
-        EXPECT_EQ(match.family, c.family);
-        EXPECT_EQ(match.style, c.style);
+        EXPECT_EQ(match.family, family);
+        EXPECT_EQ(match.style, style);
         EXPECT_FALSE(match.syntheticBold);
         EXPECT_FALSE(match.syntheticItalic);
     }

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 
 namespace vireo::font::test {
 namespace {
@@ -16,23 +17,18 @@ TEST(TextFont, HeightFollowsTheLogfontConvention)
 {
     // Expected cells from the faces' usWinAscent/usWinDescent per 2048 units: Liberation
     // Serif 1825/443, DejaVu Sans 1901/483. Positive = cell height; negative = em height.
-    struct Case {
-        const wchar_t* face;
-        int height;
-        int ascent;
-        int cell;
-    } cases[] = {
+    std::tuple<const wchar_t*, int, int, int> cases[] = {
         {L"Times New Roman", 17, 14, 17},  {L"Times New Roman", 40, 32, 40},    {L"Times New Roman", 12, 10, 12},
         {L"Times New Roman", -17, 15, 19}, {L"Times New Roman", -100, 89, 111}, {L"DejaVu Sans", -20, 19, 24},
         {L"DejaVu Sans", 20, 16, 20},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "height " << c.height);
-        auto font = MakeFont(c.face, c.height);
+    for (const auto& [face, height, ascent, cell] : cases) {
+        SCOPED_TRACE(testing::Message() << "height " << height);
+        auto font = MakeFont(face, height);
         ASSERT_NE(font, nullptr);
-        EXPECT_EQ(font->Metrics().ascent, c.ascent);
-        EXPECT_EQ(font->Metrics().height, c.cell);
-        EXPECT_EQ(font->Measure(L"x", 1).cy, c.cell);
+        EXPECT_EQ(font->Metrics().ascent, ascent);
+        EXPECT_EQ(font->Metrics().height, cell);
+        EXPECT_EQ(font->Measure(L"x", 1).cy, cell);
     }
 }
 
@@ -97,10 +93,7 @@ TEST(TextFont, DeviceContextMeasuresLikeTheFont)
 TEST(TextFont, HostileDescriptionsNeverBreakIt)
 {
     std::wstring longName(300, L'Q');
-    struct Case {
-        std::wstring face;
-        int height, width, weight;
-    } cases[] = {
+    std::tuple<std::wstring, int, int, int> cases[] = {
         {L"Times New Roman", 0, 0, 400},
         {L"Times New Roman", 1, 0, 400},
         {L"Times New Roman", -1, 0, 400},
@@ -113,13 +106,13 @@ TEST(TextFont, HostileDescriptionsNeverBreakIt)
         {longName, 17, 0, 400},
         {std::wstring(L"\x01\xFFFF\xD800"), 17, 0, 400},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "height " << c.height << " width " << c.width << " weight " << c.weight);
+    for (const auto& [face, height, width, weight] : cases) {
+        SCOPED_TRACE(testing::Message() << "height " << height << " width " << width << " weight " << weight);
         STextFontDesc desc;
-        desc.face = c.face;
-        desc.height = c.height;
-        desc.width = c.width;
-        desc.weight = c.weight;
+        desc.face = face;
+        desc.height = height;
+        desc.width = width;
+        desc.weight = weight;
         auto font = CTextFont::Create(desc);
         ASSERT_NE(font, nullptr);
         EXPECT_GE(font->Metrics().height, 1);

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 
 namespace vireo::font::test {
 namespace {
@@ -32,23 +33,20 @@ class TextLayoutTest : public testing::Test {
 
 TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
 {
-    struct Case {
-        const wchar_t* text;
-        int lines;
-    } cases[] = {
+    std::tuple<const wchar_t*, int> cases[] = {
         {L"ab", 1},  {L"a\nb", 2}, {L"a\r\nb", 2}, {L"a\rb", 2},       {L"a\n\nb", 3}, {L"a\n\rb", 3},
         {L"a\n", 1}, {L"\n", 1},   {L"a\r\n", 1},  {L"a\r\n\r\nb", 3}, {L"\n\n", 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "lines " << c.lines);
-        STextLayout layout = Lay(c.text, {0, 0, 200, 200}, DT_LEFT);
-        EXPECT_EQ(layout.lineCount, c.lines);
-        EXPECT_EQ(layout.height, 17 * c.lines);
+    for (const auto& [text, lines] : cases) {
+        SCOPED_TRACE(testing::Message() << "lines " << lines);
+        STextLayout layout = Lay(text, {0, 0, 200, 200}, DT_LEFT);
+        EXPECT_EQ(layout.lineCount, lines);
+        EXPECT_EQ(layout.height, 17 * lines);
         // One line and no breaks under DT_SINGLELINE; CR and LF are skipped, not drawn.
-        LayoutText(*m_Font, c.text, -1, {0, 0, 200, 200}, DT_SINGLELINE, layout);
+        LayoutText(*m_Font, text, -1, {0, 0, 200, 200}, DT_SINGLELINE, layout);
         EXPECT_EQ(layout.lineCount, 1);
         std::wstring kept;
-        for (const wchar_t* p = c.text; *p; ++p)
+        for (const wchar_t* p = text; *p; ++p)
             if (*p != L'\r' && *p != L'\n')
                 kept += *p;
         EXPECT_EQ(layout.lines[0].width, Width(kept.c_str()));
@@ -74,23 +72,20 @@ TEST_F(TextLayoutTest, WordBreakFillsLinesGreedilyAndDropsTheSpacesAtBreaks)
 {
     const wchar_t* text = L"aaa bbb ccc";
     const int fits = Width(L"aaa bbb");
-    struct Case {
-        int boxWidth;
-        std::vector<std::wstring> lines;
-    } cases[] = {
+    std::tuple<int, std::vector<std::wstring>> cases[] = {
         {fits, {L"aaa bbb", L"ccc"}},
         {fits - 1, {L"aaa", L"bbb", L"ccc"}},
         {Width(text), {L"aaa bbb ccc"}},
         {Width(L"bb"), {L"aa", L"a", L"bb", L"b", L"cc", L"c"}},     // words wider than the box break
         {0, {L"a", L"a", L"a", L"b", L"b", L"b", L"c", L"c", L"c"}}, // at least one character a line
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "box width " << c.boxWidth);
-        STextLayout layout = Lay(text, {0, 0, c.boxWidth, 300}, DT_WORDBREAK | DT_NOCLIP);
-        ASSERT_EQ(layout.lines.size(), c.lines.size());
-        for (std::size_t i = 0; i < c.lines.size(); ++i)
-            EXPECT_EQ(LineText(text, layout.lines[i]), c.lines[i]);
-        EXPECT_EQ(layout.height, 17 * static_cast<int>(c.lines.size()));
+    for (const auto& [boxWidth, lines] : cases) {
+        SCOPED_TRACE(testing::Message() << "box width " << boxWidth);
+        STextLayout layout = Lay(text, {0, 0, boxWidth, 300}, DT_WORDBREAK | DT_NOCLIP);
+        ASSERT_EQ(layout.lines.size(), lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(LineText(text, layout.lines[i]), lines[i]);
+        EXPECT_EQ(layout.height, 17 * static_cast<int>(lines.size()));
     }
     // Right-aligned wrapped lines end at the box edge: no trailing space is kept.
     STextLayout layout;
@@ -133,21 +128,20 @@ TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
 {
     const RECT box{50, 30, 120, 55}; // narrower than the text, room for 1.5 lines
     const wchar_t* text = L"Hello World Hello\nsecond line\nthird line";
-    struct Case {
-        DWORD format;
-        int returned; // three lines of 17; DT_BOTTOM/DT_VCENTER return the offset to the text's foot
-    } cases[] = {{DT_LEFT, 51}, {DT_CENTER, 51}, {DT_RIGHT, 51}, {DT_BOTTOM, 25}, {DT_VCENTER, (25 - 51) / 2 + 51}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "format " << c.format);
+    // returned: three lines of 17; DT_BOTTOM/DT_VCENTER return the offset to the text's foot
+    std::tuple<DWORD, int> cases[] = {
+        {DT_LEFT, 51}, {DT_CENTER, 51}, {DT_RIGHT, 51}, {DT_BOTTOM, 25}, {DT_VCENTER, (25 - 51) / 2 + 51}};
+    for (const auto& [format, returned] : cases) {
+        SCOPED_TRACE(testing::Message() << "format " << format);
         STextLayout layout;
-        Ink ink = DrawInk(*m_Font, text, box, c.format, 300, 200, &layout);
+        Ink ink = DrawInk(*m_Font, text, box, format, 300, 200, &layout);
         ASSERT_FALSE(ink.empty);
         EXPECT_GE(ink.left, box.left);
         EXPECT_GE(ink.top, box.top);
         EXPECT_LE(ink.right, box.right);
         EXPECT_LE(ink.bottom, box.bottom);
-        EXPECT_EQ(layout.height, c.returned);
-        Ink free = DrawInk(*m_Font, text, box, c.format | DT_NOCLIP, 300, 200);
+        EXPECT_EQ(layout.height, returned);
+        Ink free = DrawInk(*m_Font, text, box, format | DT_NOCLIP, 300, 200);
         EXPECT_TRUE(free.left < box.left || free.right > box.right);
         EXPECT_TRUE(free.top < box.top || free.bottom > box.bottom);
     }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 using namespace vireo::image;
 using namespace vireo::image::fixtures;
@@ -136,11 +137,7 @@ TEST(Bmp, RefusesHeaderFaults)
     Bytes noMasks = BuildBmp(Spec(1, 1, 32, {}, 3));
     noMasks.resize(14 + 40 + 6);
 
-    const struct {
-        const char* name;
-        Bytes bytes;
-        const char* expect;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, const char*> cases[] = {
         {"wrong magic", patched(0, 'B' | ('X' << 8), 2), "no 'BM' signature"},
         {"header size 64", patched(14, 64), "unsupported info header size 64"},
         {"2 bpp", patched(28, 2, 2), "unsupported bit count 2"},
@@ -157,35 +154,31 @@ TEST(Bmp, RefusesHeaderFaults)
         {"file header only", Bytes(good.begin(), good.begin() + 14), "too short"},
         {"info header cut", Bytes(good.begin(), good.begin() + 40), "ends inside its info header"},
     };
-    for (const auto& c : cases) {
-        const Decoded d = DecodeAs(Format::Bmp, c.bytes);
-        EXPECT_FALSE(d.ok) << c.name;
-        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
-        EXPECT_EQ(d.error.rfind("BMP: ", 0), 0u) << c.name << ": " << d.error;
+    for (const auto& [name, bytes, expect] : cases) {
+        const Decoded d = DecodeAs(Format::Bmp, bytes);
+        EXPECT_FALSE(d.ok) << name;
+        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
+        EXPECT_EQ(d.error.rfind("BMP: ", 0), 0u) << name << ": " << d.error;
     }
 }
 
 TEST(Bmp, RefusesRleStreamsTooShortForTheImageBeforeAllocating)
 {
     // Rows the stream can reach: two bytes for each row it leaves, plus the last one.
-    const struct {
-        const char* name;
-        int width, height;
-        std::size_t streamBytes; // end-of-line pairs, the last replaced by end of bitmap
-        bool ok;
-    } cases[] = {
+    // streamBytes: end-of-line pairs, the last replaced by end of bitmap
+    const std::tuple<const char*, int, int, std::size_t, bool> cases[] = {
         {"header alone, 4096 x 4096", 4096, 4096, 0, false},
         {"one line end short", 1000, 300, 2 * 299 - 2, false},
         {"exactly enough line ends", 1000, 300, 2 * 299, true},
         {"256 x 256: any stream", 256, 256, 0, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, width, height, streamBytes, ok] : cases) {
         Bytes stream;
-        for (std::size_t i = 0; i + 2 <= c.streamBytes; i += 2)
+        for (std::size_t i = 0; i + 2 <= streamBytes; i += 2)
             Append(stream, {0, 0});
         if (!stream.empty())
             stream.back() = 1;
-        Bytes file = BuildBmp(Paletted(c.width, c.height, 8, stream, 1));
+        Bytes file = BuildBmp(Paletted(width, height, 8, stream, 1));
         if (stream.empty())
             file.push_back(0); // the pixel offset must lie inside the file
         Decoded d;
@@ -195,10 +188,10 @@ TEST(Bmp, RefusesRleStreamsTooShortForTheImageBeforeAllocating)
             d.ok = DecodeImage(file.data(), file.size(), d.image, &d.error);
             largest = probe.Largest();
         }
-        EXPECT_EQ(d.ok, c.ok) << c.name << ": " << d.error;
-        if (!c.ok) {
-            EXPECT_NE(d.error.find("RLE data of"), std::string::npos) << c.name << ": " << d.error;
-            EXPECT_LE(largest, 4096u) << c.name;
+        EXPECT_EQ(d.ok, ok) << name << ": " << d.error;
+        if (!ok) {
+            EXPECT_NE(d.error.find("RLE data of"), std::string::npos) << name << ": " << d.error;
+            EXPECT_LE(largest, 4096u) << name;
         }
     }
 }

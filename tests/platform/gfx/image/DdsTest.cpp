@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 using namespace vireo::image;
 using namespace vireo::image::fixtures;
@@ -151,11 +152,7 @@ TEST(Dds, RefusesHeaderFaults)
         Put32(b, at, value);
         return b;
     };
-    const struct {
-        const char* name;
-        Bytes bytes;
-        const char* expect;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, const char*> cases[] = {
         {"wrong magic", patched(0, FourCc("DDS_")), "no 'DDS ' signature"},
         {"pixel format size 0", patched(76, 0), "pixel format size 0, expected 32"},
         {"4 G wide", with([](DdsSpec& s) { s.width = 0xFFFFFFFF; }), "image too large: 4294967295 x 2"},
@@ -174,9 +171,9 @@ TEST(Dds, RefusesHeaderFaults)
         {"no layout flag", with([](DdsSpec& s) { s.pfFlags = kAlphaPixels; }), "name no RGB"},
         {"header cut", Bytes(good.begin(), good.begin() + 127), "too short"},
     };
-    for (const auto& c : cases) {
-        const Decoded d = DecodeAs(Format::Dds, c.bytes);
-        EXPECT_FALSE(d.ok) << c.name;
-        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
+    for (const auto& [name, bytes, expect] : cases) {
+        const Decoded d = DecodeAs(Format::Dds, bytes);
+        EXPECT_FALSE(d.ok) << name;
+        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
     }
 }

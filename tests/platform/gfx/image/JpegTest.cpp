@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 using namespace vireo::image;
 using namespace vireo::image::fixtures;
@@ -61,24 +62,20 @@ std::size_t FindMarker(const Bytes& b, std::uint8_t marker)
 
 TEST(Jpeg, DecodesWithinTolerance)
 {
-    const struct {
-        const char* name;
-        JpegSpec spec;
-        std::uint32_t sourceFormat;
-    } cases[] = {
+    const std::tuple<const char*, JpegSpec, std::uint32_t> cases[] = {
         {"RGB", Gradient(32, 24, 3), 20},
         {"grey", Gradient(16, 16, 1), 50},
         {"progressive", Gradient(32, 24, 3, true), 20},
         {"88 scans", Gradient(16, 16, 3, false, 29), 20},
     };
-    for (const auto& c : cases) {
-        const Decoded d = Decode(BuildJpeg(c.spec));
-        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+    for (const auto& [name, spec, sourceFormat] : cases) {
+        const Decoded d = Decode(BuildJpeg(spec));
+        ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Jpeg);
-        ASSERT_EQ(d.image.width, c.spec.width);
-        ASSERT_EQ(d.image.height, c.spec.height);
-        EXPECT_LE(WorstError(d.image, c.spec), kTolerance) << c.name;
-        EXPECT_EQ(d.image.sourceFormat, c.sourceFormat) << c.name;
+        ASSERT_EQ(d.image.width, spec.width);
+        ASSERT_EQ(d.image.height, spec.height);
+        EXPECT_LE(WorstError(d.image, spec), kTolerance) << name;
+        EXPECT_EQ(d.image.sourceFormat, sourceFormat) << name;
     }
 }
 
@@ -97,11 +94,7 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
     Bytes noComponents = good;
     noComponents[FindMarker(good, 0xC0) + 9] = 0; // a frame of zero components, size intact
 
-    const struct {
-        const char* name;
-        Bytes bytes;
-        const char* expect;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, const char*> cases[] = {
         {"cut inside the first scan", Bytes(good.begin(), good.begin() + sos + 40), "Premature end of JPEG file"},
         {"corrupt Huffman table", badHuffman, "Bogus Huffman table"},
         {"bytes before a marker (a libjpeg warning)", extraneous, "Corrupt JPEG data: 2 extraneous bytes"},
@@ -110,10 +103,10 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
         {"190 progressive scans", BuildJpeg(Gradient(16, 16, 3, false, 63)), "more than 100 scans"},
         {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
     };
-    for (const auto& c : cases) {
-        const Decoded d = DecodeAs(Format::Jpeg, c.bytes);
-        EXPECT_FALSE(d.ok) << c.name;
-        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
-        EXPECT_TRUE(d.image.pixels.empty()) << c.name;
+    for (const auto& [name, bytes, expect] : cases) {
+        const Decoded d = DecodeAs(Format::Jpeg, bytes);
+        EXPECT_FALSE(d.ok) << name;
+        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
+        EXPECT_TRUE(d.image.pixels.empty()) << name;
     }
 }

@@ -4,6 +4,7 @@
 #include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace vireo::image;
 using namespace vireo::image::fixtures;
@@ -33,12 +34,7 @@ PngSpec PaletteImage()
 
 TEST(Png, DecodesColourTypesAndDepthsExactly)
 {
-    const struct {
-        const char* name;
-        PngSpec spec;
-        std::vector<std::uint32_t> expected;
-        std::uint32_t sourceFormat;
-    } cases[] = {
+    const std::tuple<const char*, PngSpec, std::vector<std::uint32_t>, std::uint32_t> cases[] = {
         {"RGBA 8", PngFromArgb(PatternPixels(5, 3), 5, 3), PatternPixels(5, 3), 21},
         {"RGB 8", Typed(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}}), {0xFF010203, 0xFF040506}, 22},
         {"grey 1", Typed(3, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000}}), {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}, 50},
@@ -56,12 +52,12 @@ TEST(Png, DecodesColourTypesAndDepthsExactly)
          {0xFFABABAB, 0xFF020202},
          50},
     };
-    for (const auto& c : cases) {
-        const Decoded d = Decode(BuildPng(c.spec));
-        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+    for (const auto& [name, spec, expected, sourceFormat] : cases) {
+        const Decoded d = Decode(BuildPng(spec));
+        ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Png);
-        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
-        EXPECT_EQ(d.image.sourceFormat, c.sourceFormat) << c.name;
+        EXPECT_EQ(d.image.pixels, expected) << name;
+        EXPECT_EQ(d.image.sourceFormat, sourceFormat) << name;
     }
 }
 
@@ -118,11 +114,7 @@ TEST(Png, RefusesDamagedFiles)
     Bytes hugeText = inserted({"zTXt", Bytes(16, 'z')}, "IDAT");
     hugeText[33] = 0x62, hugeText[34] = 0x66, hugeText[35] = 0x61, hugeText[36] = 0x65;
 
-    const struct {
-        const char* name;
-        Bytes bytes;
-        const char* expect;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, const char*> cases[] = {
         {"IHDR CRC", badCrc, "CRC"},
         {"zTXt claiming 1.6 GB", hugeText, "chunk 'zTXt' declares 1650876773 bytes"},
         {"IDAT cut", idatCut, "chunk 'IDAT' declares"},
@@ -130,10 +122,10 @@ TEST(Png, RefusesDamagedFiles)
         {"no IEND", without("IEND"), "file truncated"},
         {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
     };
-    for (const auto& c : cases) {
-        const Decoded d = DecodeAs(Format::Png, c.bytes);
-        EXPECT_FALSE(d.ok) << c.name;
-        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
-        EXPECT_TRUE(d.image.pixels.empty()) << c.name;
+    for (const auto& [name, bytes, expect] : cases) {
+        const Decoded d = DecodeAs(Format::Png, bytes);
+        EXPECT_FALSE(d.ok) << name;
+        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
+        EXPECT_TRUE(d.image.pixels.empty()) << name;
     }
 }

@@ -3,6 +3,7 @@
 #include "platform/gfx/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace vireo::image;
 using namespace vireo::image::fixtures;
@@ -109,11 +110,7 @@ TEST(Tga, RefusesBadHeaders)
     };
     Bytes shortId = with([](TgaSpec&) {});
     shortId[0] = 255; // ID field of 255 bytes in a 30-byte file
-    const struct {
-        const char* name;
-        Bytes bytes;
-        const char* expect;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, const char*> cases[] = {
         {"type 0", with([](TgaSpec& s) { s.type = 0; }), "unsupported image type 0"},
         {"map type 2", with([](TgaSpec& s) { s.mapType = 2; }), "unknown colour map type 2"},
         {"mapped without map", with([](TgaSpec& s) { s.type = 1, s.depth = 8; }), "without a colour map"},
@@ -127,10 +124,10 @@ TEST(Tga, RefusesBadHeaders)
          "RLE data too short for 4000 x 4000"},
         {"header cut", Bytes(17, 0), "too short"},
     };
-    for (const auto& c : cases) {
-        const Decoded d = DecodeAs(Format::Tga, c.bytes);
-        EXPECT_FALSE(d.ok) << c.name;
-        EXPECT_NE(d.error.find(c.expect), std::string::npos) << c.name << ": " << d.error;
+    for (const auto& [name, bytes, expect] : cases) {
+        const Decoded d = DecodeAs(Format::Tga, bytes);
+        EXPECT_FALSE(d.ok) << name;
+        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
     }
 }
 
