@@ -4,6 +4,7 @@
 #include "gui/GuiTest.h"
 
 #include <memory>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -116,18 +117,15 @@ TEST_F(ButtonTest, PictureFollowsStateAndCheck)
         b->GetWindowRectAbs(&r);
         return Pixel(Frame(), r.left + 1, r.top + 1);
     };
-    struct {
-        GBUTTONSTATE state;
-        int check;
-        std::uint32_t box;
-    } rows[] = {{GBS_NORMAL, 0, 0xFF101010}, {GBS_HOVER, 0, 0xFF202020}, {GBS_DOWN, 0, 0xFF303030},
-                {GBS_NORMAL, 1, 0xFF404040}, {GBS_HOVER, 1, 0xFF505050}, {GBS_DOWN, 1, 0xFF606060}};
-    for (const auto& row : rows) {
+    std::tuple<GBUTTONSTATE, int, std::uint32_t> rows[] = {{GBS_NORMAL, 0, 0xFF101010}, {GBS_HOVER, 0, 0xFF202020},
+                                                           {GBS_DOWN, 0, 0xFF303030},   {GBS_NORMAL, 1, 0xFF404040},
+                                                           {GBS_HOVER, 1, 0xFF505050},  {GBS_DOWN, 1, 0xFF606060}};
+    for (const auto& [state, check, rowBox] : rows) {
         // Only a focused button stays highlighted through the frame update.
-        (row.state == GBS_HOVER ? static_cast<CGWnd*>(box) : Main())->SetFocus();
-        box->SetCheck(row.check);
-        box->SetButtonState(row.state);
-        EXPECT_EQ(at(box), row.box) << row.state << "/" << row.check;
+        (state == GBS_HOVER ? static_cast<CGWnd*>(box) : Main())->SetFocus();
+        box->SetCheck(check);
+        box->SetButtonState(state);
+        EXPECT_EQ(at(box), rowBox) << state << "/" << check;
     }
     EXPECT_EQ(at(plain), 0xFF204060u);
     plain->SetFocus();

@@ -20,19 +20,16 @@ TEST_F(RenderTest, ClearCanvasColoursFollowTheLiveDebugMode)
             clearResult = explicitColor ? Render()->ClearCanvas(explicitColor) : Render()->ClearCanvas();
         return -1;
     };
-    struct {
-        BOOL debug;
-        DWORD explicitColor;
-        std::uint32_t expected;
-    } rows[] = {{TRUE, 0, 0xFFCDECFF}, {FALSE, 0, 0xFF000000}, {TRUE, 0xFF123456, 0xFF123456}, {TRUE, 0, 0xFFCDECFF}};
-    for (const auto& row : rows) {
-        m_game->SetDebugMode(row.debug);
-        explicitColor = row.explicitColor;
+    std::tuple<BOOL, DWORD, std::uint32_t> rows[] = {
+        {TRUE, 0, 0xFFCDECFF}, {FALSE, 0, 0xFF000000}, {TRUE, 0xFF123456, 0xFF123456}, {TRUE, 0, 0xFFCDECFF}};
+    for (const auto& [debug, rowExplicitColor, expected] : rows) {
+        m_game->SetDebugMode(debug);
+        explicitColor = rowExplicitColor;
         m_game->Run();
         EXPECT_EQ(clearResult, S_OK);
         const auto frame = vireo::testing::ReadBackBuffer(Device());
         for (auto [x, y] : {std::pair{0, 0}, std::pair{400, 300}, std::pair{799, 599}})
-            EXPECT_EQ(Pixel(frame, x, y), row.expected) << "debug " << row.debug << " at " << x << "," << y;
+            EXPECT_EQ(Pixel(frame, x, y), expected) << "debug " << debug << " at " << x << "," << y;
     }
 }
 

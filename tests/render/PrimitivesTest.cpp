@@ -24,13 +24,8 @@ class PrimitivesTest : public RenderTest {
 TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
 {
     constexpr DWORD kRed = 0xFFFF0000;
-    struct {
-        bool fill;
-        RECT rect;
-        BOOL result;
-        std::vector<POINT> on;  // red
-        std::vector<POINT> off; // still the canvas
-    } rows[] = {
+    // on: red; off: still the canvas
+    std::tuple<bool, RECT, BOOL, std::vector<POINT>, std::vector<POINT>> rows[] = {
         // Outline pixels on, the inside and the outside off; thinner than 2 x 2 is refused.
         {false,
          {10, 10, 12, 12},
@@ -47,16 +42,15 @@ TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
         {true, {-50, -50, 20, 20}, TRUE, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
         {true, {780, 590, 900, 700}, TRUE, {{780, 590}, {799, 599}}, {{779, 599}, {799, 589}}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::Message() << (row.fill ? "FillRect " : "DrawRect ") << row.rect);
+    for (const auto& [fill, rect, rowResult, on, off] : rows) {
+        SCOPED_TRACE(::testing::Message() << (fill ? "FillRect " : "DrawRect ") << rect);
         BOOL result = -1;
         const Frame frame = DrawFrame(
-            [&] { result = row.fill ? Render()->FillRect(&row.rect, kRed) : Render()->DrawRect(&row.rect, kRed); },
-            false);
-        EXPECT_EQ(result, row.result);
-        for (const POINT& p : row.on)
+            [&] { result = fill ? Render()->FillRect(&rect, kRed) : Render()->DrawRect(&rect, kRed); }, false);
+        EXPECT_EQ(result, rowResult);
+        for (const POINT& p : on)
             EXPECT_EQ(Pixel(frame, p.x, p.y), kRed) << "at " << p.x << "," << p.y;
-        for (const POINT& p : row.off)
+        for (const POINT& p : off)
             EXPECT_EQ(Pixel(frame, p.x, p.y), kBackground) << "at " << p.x << "," << p.y;
     }
 }

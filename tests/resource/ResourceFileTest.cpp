@@ -38,12 +38,8 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
     const std::string png(pngBytes.begin(), pngBytes.end());
     const std::string header(32, 'H');
     const std::string head = header + U32(static_cast<std::uint32_t>(desc.size())) + desc;
-    struct Row {
-        const char* name;
-        std::string bytes;
-        std::vector<int> exist; // IsPictureExist of every picture; empty: refused
-        const char* logged;     // part of a level-3 line, or null
-    } rows[] = {
+    // exist: IsPictureExist of every picture; empty: refused; logged: part of a level-3 line, or null
+    std::tuple<const char*, std::string, std::vector<int>, const char*> rows[] = {
         {"empty file", "", {}, "too short"},
         {"record data past the end",
          head + Record(L"000", png) + Record(L"001", png, 0xFFFFFFF0u),
@@ -54,18 +50,18 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
         {"description without a line end", header + U32(14) + "PictureCount=3" + Record(L"000", png), {1}, nullptr},
     };
     int n = 0;
-    for (const Row& row : rows) {
+    for (const auto& [name, bytes, rowExist, logged] : rows) {
         const std::string file = "bad" + std::to_string(n++) + ".pak";
-        WriteFile(file, row.bytes);
+        WriteFile(file, bytes);
         MarkLeveledLog();
         CResource* res = Render()->CreateResource(W(file).c_str());
-        if (row.logged) {
-            EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(::testing::HasSubstr(row.logged))) << row.name;
+        if (logged) {
+            EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(::testing::HasSubstr(logged))) << name;
         }
         std::vector<int> exist;
         for (int i = 0; res && i < res->GetPictureCount(); ++i)
             exist.push_back(res->IsPictureExist(i));
-        EXPECT_EQ(exist, row.exist) << row.name;
+        EXPECT_EQ(exist, rowExist) << name;
         if (res)
             Render()->ReleaseResource(res);
         TakeBoxes();

@@ -8,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -48,23 +49,20 @@ TEST(Directory, WildcardsMatchTheLastComponentWithoutCase)
         Touch(folder / name);
     CreateDirectoryW((folder / L"sub.d").c_str(), nullptr);
     using Names = std::set<std::wstring>;
-    struct Row {
-        const wchar_t* pattern;
-        Names expected;
-    } rows[] = {
+    std::tuple<const wchar_t*, Names> rows[] = {
         {L"*.txt", {L"a.txt", L"b.TXT", L"c1.txt", L"c22.txt"}},
         {L"c?.txt", {L"c1.txt"}},
         {L"*b*", {L"ab.bmp", L"b.TXT", L"sub.d"}},
         {L"*.*", {L".", L"..", L"a.txt", L"b.TXT", L"ab.bmp", L"readme", L"c1.txt", L"c22.txt", L"sub.d"}},
         {L"readme", {L"readme"}},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.pattern);
+    for (const auto& [pattern, expected] : rows) {
+        SCOPED_TRACE(pattern);
         DWORD error = 0;
-        EXPECT_EQ(Find(folder / row.pattern, &error), row.expected);
+        EXPECT_EQ(Find(folder / pattern, &error), expected);
         EXPECT_EQ(error, ERROR_NO_MORE_FILES);
         // The same search with a backslash before the pattern.
-        EXPECT_EQ(Find(folder.Path().wstring() + L"\\" + row.pattern), row.expected);
+        EXPECT_EQ(Find(folder.Path().wstring() + L"\\" + pattern), expected);
     }
 }
 

@@ -49,32 +49,28 @@ class TextureLoaderTest : public DeviceTest {
 TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
 {
     const std::vector<std::uint8_t> bmp = fx::Bmp24FromArgb(kImage, 3, 5);
-    const struct {
-        const char* what;
-        D3DCOLOR key;
-        int keyed;
-    } cases[] = {
+    const std::tuple<const char*, D3DCOLOR, int> cases[] = {
         {"opaque magenta", 0xFFFF00FF, 4},
         {"magenta with alpha 0 never matches an opaque image", 0x00FF00FF, 0},
         {"no key", 0, 0},
         {"one bit off", 0xFFFF00FE, 1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, key, rowKeyed] : cases) {
+        SCOPED_TRACE(what);
         IDirect3DTexture9* texture = nullptr;
-        ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, c.key, &texture), D3D_OK);
+        ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, key, &texture), D3D_OK);
         const std::vector<std::uint32_t> texels = ReadTexture(texture);
         ASSERT_EQ(texels.size(), kImage.size());
         int keyed = 0;
         for (size_t i = 0; i < texels.size(); ++i) {
-            if (c.key != 0 && kImage[i] == c.key) {
+            if (key != 0 && kImage[i] == key) {
                 EXPECT_EQ(texels[i], 0u) << "keyed texels become transparent black";
                 ++keyed;
             } else {
                 EXPECT_EQ(texels[i], kImage[i]) << "texel " << i;
             }
         }
-        EXPECT_EQ(keyed, c.keyed);
+        EXPECT_EQ(keyed, rowKeyed);
         texture->Release();
     }
 }

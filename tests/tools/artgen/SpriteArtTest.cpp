@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -18,35 +19,31 @@ int DescInt(const std::string& desc, const std::string& key)
 
 TEST(SpriteArt, PackagesMatchTheirDescriptions)
 {
-    struct Case {
-        const char* name;
-        artgen::SpritePackage package;
-        int width, height, centres;
-    };
-    const Case cases[] = {{"hero", artgen::DrawHeroPackage(), 48, 64, 12},
-                          {"sparkle", artgen::DrawSparklePackage(), 32, 32, 1},
-                          {"explosion", artgen::DrawExplosionPackage(), 64, 64, 1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(DescInt(c.package.desc, "PictureCount"), static_cast<int>(c.package.frames.size()));
-        for (const artgen::Canvas& frame : c.package.frames) {
-            EXPECT_EQ(frame.Width(), c.width);
-            EXPECT_EQ(frame.Height(), c.height);
+    const std::tuple<const char*, artgen::SpritePackage, int, int, int> cases[] = {
+        {"hero", artgen::DrawHeroPackage(), 48, 64, 12},
+        {"sparkle", artgen::DrawSparklePackage(), 32, 32, 1},
+        {"explosion", artgen::DrawExplosionPackage(), 64, 64, 1}};
+    for (const auto& [name, package, width, height, rowCentres] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(DescInt(package.desc, "PictureCount"), static_cast<int>(package.frames.size()));
+        for (const artgen::Canvas& frame : package.frames) {
+            EXPECT_EQ(frame.Width(), width);
+            EXPECT_EQ(frame.Height(), height);
         }
         // Every line CRLF-terminated, and one centre point per picture (or one for all).
         std::size_t lines = 0;
-        for (std::size_t i = 0; i < c.package.desc.size(); ++i)
-            if (c.package.desc[i] == '\n') {
+        for (std::size_t i = 0; i < package.desc.size(); ++i)
+            if (package.desc[i] == '\n') {
                 ++lines;
-                EXPECT_TRUE(i > 0 && c.package.desc[i - 1] == '\r') << "bare LF at byte " << i;
+                EXPECT_TRUE(i > 0 && package.desc[i - 1] == '\r') << "bare LF at byte " << i;
             }
         EXPECT_GT(lines, 10u);
-        EXPECT_EQ(c.package.desc.back(), '\n');
-        const std::string centres = c.package.desc.substr(c.package.desc.find("[CenterPoint]"));
+        EXPECT_EQ(package.desc.back(), '\n');
+        const std::string centres = package.desc.substr(package.desc.find("[CenterPoint]"));
         int count = 0;
         for (std::size_t at = centres.find('='); at != std::string::npos; at = centres.find('=', at + 1))
             ++count;
-        EXPECT_EQ(count, c.centres);
+        EXPECT_EQ(count, rowCentres);
     }
 }
 
