@@ -39,11 +39,8 @@ BmpSpec Paletted(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t co
     return s;
 }
 
-struct GoodCase {
-    const char* name;
-    BmpSpec spec;
-    std::vector<std::uint32_t> expected; // top row first
-};
+// A name, the file described and the pixels it decodes to (top row first).
+using GoodCase = std::tuple<const char*, BmpSpec, std::vector<std::uint32_t>>;
 
 std::vector<GoodCase> GoodCases()
 {
@@ -116,13 +113,13 @@ std::vector<GoodCase> GoodCases()
 
 TEST(Bmp, DecodesValidVariantsExactly)
 {
-    for (const auto& c : GoodCases()) {
-        const Decoded d = Decode(BuildBmp(c.spec));
-        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+    for (const auto& [name, spec, expected] : GoodCases()) {
+        const Decoded d = Decode(BuildBmp(spec));
+        ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Bmp);
-        EXPECT_EQ(d.image.width, c.spec.width) << c.name;
-        EXPECT_EQ(d.image.height, std::abs(c.spec.height)) << c.name;
-        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
+        EXPECT_EQ(d.image.width, spec.width) << name;
+        EXPECT_EQ(d.image.height, std::abs(spec.height)) << name;
+        EXPECT_EQ(d.image.pixels, expected) << name;
     }
 }
 

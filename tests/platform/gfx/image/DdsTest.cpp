@@ -53,11 +53,8 @@ std::vector<std::uint32_t> Rows(std::vector<std::uint32_t> row, int count)
     return all;
 }
 
-struct GoodCase {
-    const char* name;
-    DdsSpec spec;
-    std::vector<std::uint32_t> expected;
-};
+// A name, the file described and the pixels it decodes to (top row first).
+using GoodCase = std::tuple<const char*, DdsSpec, std::vector<std::uint32_t>>;
 
 std::vector<GoodCase> GoodCases()
 {
@@ -129,12 +126,12 @@ std::vector<GoodCase> GoodCases()
 
 TEST(Dds, DecodesValidVariantsExactly)
 {
-    for (const auto& c : GoodCases()) {
-        const Bytes file = BuildDds(c.spec);
+    for (const auto& [name, spec, expected] : GoodCases()) {
+        const Bytes file = BuildDds(spec);
         const Decoded d = Decode(file);
-        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
+        ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Dds);
-        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
+        EXPECT_EQ(d.image.pixels, expected) << name;
     }
 }
 

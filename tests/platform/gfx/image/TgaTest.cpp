@@ -38,11 +38,8 @@ TgaSpec Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixels
     return s;
 }
 
-struct GoodCase {
-    const char* name;
-    TgaSpec spec;
-    std::vector<std::uint32_t> expected; // top row first
-};
+// A name, the file described and the pixels it decodes to (top row first).
+using GoodCase = std::tuple<const char*, TgaSpec, std::vector<std::uint32_t>>;
 
 std::vector<GoodCase> GoodCases()
 {
@@ -92,12 +89,12 @@ std::vector<GoodCase> GoodCases()
 
 TEST(Tga, DecodesValidVariantsExactly)
 {
-    for (const auto& c : GoodCases()) {
-        const Bytes file = BuildTga(c.spec);
+    for (const auto& [name, spec, expected] : GoodCases()) {
+        const Bytes file = BuildTga(spec);
         const Decoded d = DecodeAs(Format::Tga, file);
-        ASSERT_TRUE(d.ok) << c.name << ": " << d.error;
-        EXPECT_EQ(d.image.width, c.spec.width) << c.name;
-        EXPECT_EQ(d.image.pixels, c.expected) << c.name;
+        ASSERT_TRUE(d.ok) << name << ": " << d.error;
+        EXPECT_EQ(d.image.width, spec.width) << name;
+        EXPECT_EQ(d.image.pixels, expected) << name;
     }
 }
 
