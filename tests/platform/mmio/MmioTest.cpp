@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -61,19 +62,15 @@ std::string Fillers(int count)
 TEST(MmioDescend, FindsChunksWithinTheirParentAndTheFile)
 {
     const std::string data = Chunk("data", "abcd");
-    struct {
-        const char* what;
-        std::string file;
-        MMRESULT expected;
-    } rows[] = {
+    const std::tuple<const char*, std::string, MMRESULT> rows[] = {
         {"data right after fmt", Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8)) + data), MMSYSERR_NOERROR},
         {"data beyond the RIFF size", ChunkWithSize("RIFF", 4, "WAVE") + data, MMIOERR_CHUNKNOTFOUND},
         {"9,999 empty chunks first", Riff("WAVE", Fillers(9999) + data), MMSYSERR_NOERROR},
         {"10,000 empty chunks first", Riff("WAVE", Fillers(10000) + data), MMIOERR_CHUNKNOTFOUND},
         {"header cut short", Riff("WAVE", "dat"), MMIOERR_CHUNKNOTFOUND},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(FindData(row.file), row.expected) << row.what;
+    for (const auto& [what, file, expected] : rows)
+        EXPECT_EQ(FindData(file), expected) << what;
 
     MMCKINFO found{};
     ASSERT_EQ(FindData(Riff("WAVE", Chunk("LIST", "INFOx") + data), &found), MMSYSERR_NOERROR);
@@ -161,18 +158,14 @@ TEST(ModuleResources, FindByNameAndTypeWithoutRegardToCase)
     const std::string file = ReadFileBytes(VIREO_TEST_DATA_DIR "/sound/chime.wav");
     ASSERT_FALSE(file.empty());
 
-    struct {
-        LPCWSTR name;
-        LPCWSTR type;
-        bool found;
-    } rows[] = {
+    const std::tuple<LPCWSTR, LPCWSTR, bool> rows[] = {
         {L"chime.wav", L"WAVE", true},           {L"CHIME.WAV", L"wave", true}, {L"bell.wav", L"WAV", true},
         {L"bell.wav", L"WAVE", false},           {L"#101", L"WAVE", true},      {MAKEINTRESOURCEW(101), L"WAVE", true},
         {MAKEINTRESOURCEW(102), L"WAVE", false},
     };
-    for (const auto& row : rows) {
-        HRSRC found = FindResourceW(nullptr, row.name, row.type);
-        ASSERT_EQ(found != nullptr, row.found) << (IS_INTRESOURCE(row.name) ? "id" : "name") << " / " << row.found;
+    for (const auto& [name, type, known] : rows) {
+        HRSRC found = FindResourceW(nullptr, name, type);
+        ASSERT_EQ(found != nullptr, known) << (IS_INTRESOURCE(name) ? "id" : "name") << " / " << known;
         if (!found)
             continue;
         const void* bytes = LockResource(LoadResource(GetModuleHandleW(nullptr), found));
