@@ -4,6 +4,7 @@
 #include "resource/PackageTest.h"
 
 #include <climits>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -75,30 +76,27 @@ TEST_F(PackageTest, PictureFilesFollowTheExtensionOrder)
 
 TEST_F(PackageTest, SequencesFollowTheCommaRuleAndOutOfRangeIndicesGetSequenceZero)
 {
-    struct Row {
-        const char* text; // Seq001 as written; null = missing
-        int start, end, loops, frames;
-        const char* written; // the line Desc.ini holds afterwards
-    } rows[] = {
+    // Seq001 as written (null: missing), the sequence read, and the line Desc.ini then holds.
+    const std::tuple<const char*, int, int, int, int, const char*> rows[] = {
         {"2,5", 2, 5, 1, 4, "Seq001=2,5,1"},    {"5,2,3", 5, 2, 3, 4, "Seq001=5,2,3"},
         {"7", 0, 7, 1, 8, "Seq001=0,7,1"},      {" 4 , 6 , 0", 4, 6, 0, 3, "Seq001=4 , 6 , 0"},
         {nullptr, 0, 9, 1, 10, "Seq001=0,9,1"},
     };
     int n = 0;
-    for (const Row& row : rows) {
+    for (const auto& [text, start, end, loops, frames, written] : rows) {
         const std::string folder = "seq" + std::to_string(n++);
         std::string desc = "[Picture]\r\nPictureCount=10\r\n[Animation]\r\nFrameDelay=3\r\nSeqCount=1\r\n";
-        if (row.text)
-            desc += std::string("Seq001=") + row.text + "\r\n";
+        if (text)
+            desc += std::string("Seq001=") + text + "\r\n";
         MakeFolder(folder, desc.c_str());
         CResource* res = Render()->CreateResource(W(folder).c_str());
         ASSERT_NE(res, nullptr) << folder;
         const SAniData seq = res->GetAniData(1);
         EXPECT_EQ((std::vector<int>{seq.nSequence, seq.nStartFrame, seq.nEndFrame, seq.nLoopCount, seq.nFrameCount,
                                     seq.nFrameDelay}),
-                  (std::vector<int>{1, row.start, row.end, row.loops, row.frames, 3}))
+                  (std::vector<int>{1, start, end, loops, frames, 3}))
             << folder;
-        EXPECT_THAT(ReadFile(folder + "/Desc.ini"), HasSubstr(std::string(row.written) + "\r\n")) << folder;
+        EXPECT_THAT(ReadFile(folder + "/Desc.ini"), HasSubstr(std::string(written) + "\r\n")) << folder;
         // Indices past the table get sequence 0: every picture, no loop count (one pass).
         for (int index : {2, -1, INT_MIN}) {
             const SAniData zero = res->GetAniData(index);
@@ -177,31 +175,27 @@ TEST_F(PackageTest, BadFolderInputGivesAClearMessageAndBoundedTables)
     ASSERT_NE(empty, nullptr);
     EXPECT_THAT(TakeBoxes(), ElementsAre("资源包中没有 000.png 或 000.bmp  FileName=empty"));
 
-    struct Row {
-        const char* desc;
-        int pictures, sequences, hitBoxes;
-        const char* logged; // part of the level-3 line, or null for none
-    } rows[] = {
+    // logged: part of the level-3 line.
+    const std::tuple<const char*, int, int, int, const char*> rows[] = {
         {"[Picture]\r\nPictureCount=100000000\r\n[HitBox]\r\nHitBoxCount=0\r\n", CResource::kMaxPictures, 1, 0,
          "PictureCount=100000000 is out of range"},
         {"[Animation]\r\nSeqCount=-3\r\n", 1, 1, 1, "SeqCount=-3 is out of range"},
         {"[HitBox]\r\nHitBoxCount=5000\r\n", 1, 1, CResource::kMaxHitBoxes, "HitBoxCount=5000 is out of range"},
     };
     int n = 0;
-    for (const Row& row : rows) {
+    for (const auto& [desc, pictures, sequences, hitBoxes, logged] : rows) {
         const std::string folder = "bad" + std::to_string(n++);
-        MakeFolder(folder, row.desc);
+        MakeFolder(folder, desc);
         MarkLeveledLog();
         CResource* res = Render()->CreateResource(W(folder).c_str());
-        ASSERT_NE(res, nullptr) << row.desc;
-        EXPECT_EQ(res->GetPictureCount(), row.pictures) << row.desc;
-        EXPECT_EQ(res->GetSeqCount(), row.sequences) << row.desc;
-        EXPECT_EQ(res->GetHitBoxCount(), row.hitBoxes) << row.desc;
-        EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(HasSubstr(std::string("3:Desc.ini ") + row.logged)))
-            << row.desc;
+        ASSERT_NE(res, nullptr) << desc;
+        EXPECT_EQ(res->GetPictureCount(), pictures) << desc;
+        EXPECT_EQ(res->GetSeqCount(), sequences) << desc;
+        EXPECT_EQ(res->GetHitBoxCount(), hitBoxes) << desc;
+        EXPECT_THAT(LeveledLogSinceMark(), ::testing::Contains(HasSubstr(std::string("3:Desc.ini ") + logged))) << desc;
         // Whatever the counts, the fallbacks hold.
-        EXPECT_EQ(res->GetAniData(row.sequences).nSequence, 0);
-        EXPECT_EQ(res->GetHitBox(row.hitBoxes), (RECT{0, 0, 0, 0}));
+        EXPECT_EQ(res->GetAniData(sequences).nSequence, 0);
+        EXPECT_EQ(res->GetHitBox(hitBoxes), (RECT{0, 0, 0, 0}));
         TakeBoxes();
         Render()->ReleaseResource(res);
     }
