@@ -133,18 +133,14 @@ TEST_F(FmodTest, BadSampleDataFailsCleanly)
     const unsigned char wav24[] = {'R', 'I', 'F', 'F', 40, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
                                    't', ' ', 16,  0,   0,  0, 1,  0, 1,   0,   0x44, 0xAC, 0,   0,
                                    0,   0,   0,   0,   3,  0, 24, 0, 'd', 'a', 't',  'a',  0,   0};
-    struct Row {
-        const char* name;
-        std::vector<unsigned char> bytes;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, std::vector<unsigned char>> rows[] = {
         {"truncated ogg", {ogg.begin(), ogg.begin() + 40}},
         {"noise", noise},
         {"24-bit wav", {std::begin(wav24), std::end(wav24)}},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(Load(row.bytes), nullptr) << row.name;
-        EXPECT_NE(FSOUND_GetError(), FMOD_ERR_NONE) << row.name;
+    for (const auto& [name, bytes] : rows) {
+        EXPECT_EQ(Load(bytes), nullptr) << name;
+        EXPECT_NE(FSOUND_GetError(), FMOD_ERR_NONE) << name;
     }
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "no such file.ogg", 0, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_FILE_NOTFOUND);

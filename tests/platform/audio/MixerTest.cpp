@@ -5,6 +5,7 @@
 #include "AudioTestSignals.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -39,23 +40,20 @@ struct MixerRig {
 
 TEST(Mixer, VolumeAndPanFollowTheDecibelFormulas)
 {
-    struct Row {
-        long volume, pan;
-        double left, right; // expected gain of each side
-    };
-    const Row rows[] = {
+    // left, right: expected gain of each side
+    const std::tuple<long, long, double, double> rows[] = {
         {0, 0, 1.0, 1.0},     {-600, 0, 0.501, 0.501}, {-2000, 0, 0.1, 0.1}, {-10000, 0, 0.0, 0.0},
         {0, 10000, 0.0, 1.0}, {0, -10000, 1.0, 0.0},   {0, 600, 0.501, 1.0}, {-600, -600, 0.501, 0.251},
     };
     const auto tone = audiotest::Tone(1000, 48000, 48000);
-    for (const Row& row : rows) {
+    for (const auto& [volume, pan, rowLeft, rowRight] : rows) {
         MixerRig rig;
-        rig.Add(tone, 48000, row.volume, row.pan);
+        rig.Add(tone, 48000, volume, pan);
         const auto out = rig.Pull(48000);
         const double left = audiotest::Peak(audiotest::Channel(out, 0)) / 32767.0;
         const double right = audiotest::Peak(audiotest::Channel(out, 1)) / 32767.0;
-        EXPECT_NEAR(left, row.left, row.left * 0.01 + 1e-4) << row.volume << " " << row.pan;
-        EXPECT_NEAR(right, row.right, row.right * 0.01 + 1e-4) << row.volume << " " << row.pan;
+        EXPECT_NEAR(left, rowLeft, rowLeft * 0.01 + 1e-4) << volume << " " << pan;
+        EXPECT_NEAR(right, rowRight, rowRight * 0.01 + 1e-4) << volume << " " << pan;
     }
 }
 

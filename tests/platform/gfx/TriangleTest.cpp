@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 using namespace vireo::gfxtest;
 
@@ -118,24 +119,19 @@ TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
     // Clockwise on screen (y down) is the front face under the default mode.
     const std::vector<ScreenVertex> clockwise = {{10, 10, 0, 1, kRed}, {50, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}};
     const std::vector<ScreenVertex> counter = {{10, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}, {50, 10, 0, 1, kRed}};
-    struct Case {
-        const char* what;
-        DWORD mode; // 0: leave the default
-        bool clockwiseDrawn, counterDrawn;
-    };
-    const Case cases[] = {{"default", 0, true, false},
-                          {"CCW", D3DCULL_CCW, true, false},
-                          {"CW", D3DCULL_CW, false, true},
-                          {"none", D3DCULL_NONE, true, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.mode)
-            m_device->SetRenderState(D3DRS_CULLMODE, c.mode);
+    // mode: 0: leave the default
+    const std::tuple<const char*, DWORD, bool, bool> cases[] = {{"default", 0, true, false},
+                                                                {"CCW", D3DCULL_CCW, true, false},
+                                                                {"CW", D3DCULL_CW, false, true},
+                                                                {"none", D3DCULL_NONE, true, true}};
+    for (const auto& [what, mode, clockwiseDrawn, counterDrawn] : cases) {
+        SCOPED_TRACE(what);
+        if (mode)
+            m_device->SetRenderState(D3DRS_CULLMODE, mode);
         for (bool cw : {true, false}) {
             Begin();
             Draw(D3DPT_TRIANGLELIST, kScreenFvf, cw ? clockwise : counter, 1);
-            EXPECT_EQ(Frame().At(15, 15) == kRed, cw ? c.clockwiseDrawn : c.counterDrawn)
-                << (cw ? "clockwise" : "counter");
+            EXPECT_EQ(Frame().At(15, 15) == kRed, cw ? clockwiseDrawn : counterDrawn) << (cw ? "clockwise" : "counter");
         }
     }
 }
@@ -218,15 +214,7 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     light.Type = D3DLIGHT_DIRECTIONAL;
     light.Diffuse = {1, 1, 1, 1};
     light.Direction = {0, 0, 1}; // shining away from the viewer, onto the face
-    struct Case {
-        const char* what;
-        D3DCOLOR ambient;
-        D3DCOLORVALUE materialAmbient, materialDiffuse;
-        bool lightOn;
-        DWORD diffuseSource;
-        D3DCOLOR expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, D3DCOLOR, D3DCOLORVALUE, D3DCOLORVALUE, bool, DWORD, D3DCOLOR> cases[] = {
         {"no lights, ambient 0: black", 0, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL, 0xFF000000},
         {"ambient white lights the ambient colour",
          0xFFFFFFFF,
@@ -240,18 +228,18 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     };
     m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
     m_device->SetLight(0, &light);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, ambient, materialAmbient, materialDiffuse, lightOn, diffuseSource, expected] : cases) {
+        SCOPED_TRACE(what);
         D3DMATERIAL9 material{};
-        material.Ambient = c.materialAmbient;
-        material.Diffuse = c.materialDiffuse;
+        material.Ambient = materialAmbient;
+        material.Diffuse = materialDiffuse;
         m_device->SetMaterial(&material);
-        m_device->SetRenderState(D3DRS_AMBIENT, c.ambient);
-        m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, c.diffuseSource);
-        m_device->LightEnable(0, c.lightOn);
+        m_device->SetRenderState(D3DRS_AMBIENT, ambient);
+        m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, diffuseSource);
+        m_device->LightEnable(0, lightOn);
         Begin();
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
-        EXPECT_LE(ChannelDistance(Frame().At(10, 10), c.expected), 1) << Hex(Frame().At(10, 10));
+        EXPECT_LE(ChannelDistance(Frame().At(10, 10), expected), 1) << Hex(Frame().At(10, 10));
     }
 }
 
