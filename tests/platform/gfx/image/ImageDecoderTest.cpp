@@ -18,7 +18,7 @@ namespace {
 struct FormatCase {
     const char* name;
     Format format;
-    std::function<Bytes()> valid;                                    // a small valid file (5 x 3)
+    Bytes valid;                                                     // a small valid file (5 x 3)
     std::function<void(Bytes&, std::uint32_t, std::uint32_t)> claim; // patch the header's size
     std::uint32_t largestSide;                                       // the largest size the header can hold
 };
@@ -29,22 +29,25 @@ void PutBe16(Bytes& b, std::size_t at, std::uint32_t v)
     b[at + 1] = static_cast<std::uint8_t>(v);
 }
 
+// A builder's description of a 5 x 3 image with `bytes` of pixel data.
+template <class Spec> Spec Small(Bytes Spec::*data, std::size_t bytes)
+{
+    Spec s{};
+    s.width = 5;
+    s.height = 3;
+    (s.*data).assign(bytes, 0x7F);
+    return s;
+}
+
 std::vector<FormatCase> Formats()
 {
     return {
-        {"PNG", Format::Png, [] { return BuildPng(PngFromArgb(PatternPixels(5, 3), 5, 3)); },
+        {"PNG", Format::Png, BuildPng(PngFromArgb(PatternPixels(5, 3), 5, 3)),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) {
              PutBe16(b, 16, w >> 16), PutBe16(b, 18, w), PutBe16(b, 20, h >> 16), PutBe16(b, 22, h);
          },
          100000},
-        {"JPEG", Format::Jpeg,
-         [] {
-             JpegSpec s;
-             s.width = 5;
-             s.height = 3;
-             s.samples.assign(5 * 3 * 3, 0x80);
-             return BuildJpeg(s);
-         },
+        {"JPEG", Format::Jpeg, BuildJpeg(Small(&JpegSpec::samples, 5 * 3 * 3)),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) {
              for (std::size_t i = 2; i + 9 < b.size(); ++i)
                  if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
@@ -54,29 +57,11 @@ std::vector<FormatCase> Formats()
                  }
          },
          60000},
-        {"BMP", Format::Bmp,
-         [] {
-             auto px = PatternPixels(5, 3);
-             return EncodeBmp(px.data(), 5, 3, 20);
-         },
+        {"BMP", Format::Bmp, EncodeBmp(PatternPixels(5, 3).data(), 5, 3, 20),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 18, w), Put32(b, 22, h); }, 100000},
-        {"TGA", Format::Tga,
-         [] {
-             TgaSpec s;
-             s.width = 5;
-             s.height = 3;
-             s.pixels.assign(5 * 3 * 4, 0x7F);
-             return BuildTga(s);
-         },
+        {"TGA", Format::Tga, BuildTga(Small(&TgaSpec::pixels, 5 * 3 * 4)),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put16(b, 12, w), Put16(b, 14, h); }, 65535},
-        {"DDS", Format::Dds,
-         [] {
-             DdsSpec s;
-             s.width = 5;
-             s.height = 3;
-             s.data.assign(5 * 3 * 4, 0x7F);
-             return BuildDds(s);
-         },
+        {"DDS", Format::Dds, BuildDds(Small(&DdsSpec::data, 5 * 3 * 4)),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 16, w), Put32(b, 12, h); }, 100000},
     };
 }
@@ -124,7 +109,7 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
         for (const auto& s : sizes) {
             if (s.w > f.largestSide || s.h > f.largestSide)
                 continue;
-            Bytes file = f.valid();
+            Bytes file = f.valid;
             f.claim(file, s.w, s.h);
             Decoded d;
             std::size_t largest = 0;
@@ -145,7 +130,7 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
 TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
 {
     for (const auto& f : Formats()) {
-        const Bytes file = f.valid();
+        const Bytes& file = f.valid;
         Bytes padded = file;
         for (std::size_t i = 0; i < (1u << 20); ++i)
             padded.push_back(static_cast<std::uint8_t>(i * 131 + 7));
