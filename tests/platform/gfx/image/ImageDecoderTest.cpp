@@ -93,6 +93,7 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
     } sizes[] = {
         {100000, 100000, "image too large: 100000 x 100000"},
         {8193, 1, "image too large: 8193 x 1"},
+        {1, 8193, "image too large: 1 x 8193"},
         {5000, 5000, "image too large: 5000 x 5000"}, // both sides fine, 25 M pixels not
         {0, 3, "invalid image size: 0 x 3"},
     };
