@@ -73,18 +73,14 @@ TEST_F(EngineFontTest, BoxSidesOfZeroTakeTheMeasuredExtentAndGivenSidesCentre)
 
     // Where the ink moves from `base`. Right and bottom alignment in a box of zero sides land
     // exactly on it only if the box is the text's own extent.
-    struct {
-        int cx, cy;
-        DWORD format;
-        LONG dx, dy;
-    } rows[] = {
+    std::tuple<int, int, DWORD, LONG, LONG> rows[] = {
         {0, 0, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, 0, 0},
         {200, 100, DT_SINGLELINE | DT_VCENTER | DT_CENTER, (200 - size.cx) / 2, (100 - size.cy) / 2},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(DrawInk(font, text, 10, 20, row.cx, row.cy, row.format),
-                  (RECT{base.left + row.dx, base.top + row.dy, base.right + row.dx, base.bottom + row.dy}))
-            << row.cx << " x " << row.cy << " format " << row.format;
+    for (const auto& [cx, cy, format, dx, dy] : rows)
+        EXPECT_EQ(DrawInk(font, text, 10, 20, cx, cy, format),
+                  (RECT{base.left + dx, base.top + dy, base.right + dx, base.bottom + dy}))
+            << cx << " x " << cy << " format " << format;
 }
 
 TEST_F(EngineFontTest, OutsideTheBatchTheBoxShowsAndTheTextStillDraws)

@@ -64,13 +64,11 @@ TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
         picture->DrawRotation(100, 100, 1.5707964f);
         picture->Draw(300, 300); // the turn must not outlive its own draw
     });
-    const struct {
-        int x, y;
-        std::uint32_t colour;
-    } expected[] = {{120, 91, kRed},    {120, 128, kGreen}, {111, 129, kGreen},     {109, 129, 0xFF000000u},
-                    {300, 300, kGreen}, {339, 319, kRed},   {340, 310, 0xFF000000u}};
-    for (const auto& e : expected)
-        EXPECT_EQ(Pixel(frame, e.x, e.y), e.colour) << e.x << "," << e.y;
+    const std::tuple<int, int, std::uint32_t> expected[] = {
+        {120, 91, kRed},    {120, 128, kGreen}, {111, 129, kGreen},     {109, 129, 0xFF000000u},
+        {300, 300, kGreen}, {339, 319, kRed},   {340, 310, 0xFF000000u}};
+    for (const auto& [x, y, colour] : expected)
+        EXPECT_EQ(Pixel(frame, x, y), colour) << x << "," << y;
 }
 
 TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -87,16 +88,11 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
 
 TEST(PackageFile, NumbersMatchNamesWithAtLeastThreeDigits)
 {
-    struct Case {
-        const wchar_t* name;
-        int number;
-        bool match;
-    };
-    const Case cases[] = {{L"001.png", 0, false}, {L"012.bmp", 12, true},   {L"12.bmp", 12, false},
-                          {L"pic_007", 7, true},  {L"1000.png", 100, true}, {L"1000.png", 0, true},
-                          {L"", 0, false}};
-    for (const Case& c : cases)
-        EXPECT_EQ(CPackageFile::NameHasNumber(c.name, c.number), c.match) << c.number;
+    const std::tuple<const wchar_t*, int, bool> cases[] = {
+        {L"001.png", 0, false},   {L"012.bmp", 12, true}, {L"12.bmp", 12, false}, {L"pic_007", 7, true},
+        {L"1000.png", 100, true}, {L"1000.png", 0, true}, {L"", 0, false}};
+    for (const auto& [name, number, match] : cases)
+        EXPECT_EQ(CPackageFile::NameHasNumber(name, number), match) << number;
     for (const auto& [number, text] : {std::pair{7, L"007"}, {1000, L"1000"}, {-5, L"-05"}, {-123, L"-123"}})
         EXPECT_EQ(CPackageFile::FormatNumber(number), text);
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -22,11 +23,7 @@ void Touch(const fs::path& path, const std::string& bytes = "")
 
 TEST(GetPathTail, ComponentsFromTheEnd)
 {
-    struct {
-        const wchar_t* path;
-        int count;
-        const wchar_t* expected;
-    } rows[] = {
+    std::tuple<const wchar_t*, int, const wchar_t*> rows[] = {
         {L"C:\\game\\pic\\a.png", 0, L"a.png"},
         {L"C:\\game\\pic\\a.png", 1, L"pic\\a.png"},
         {L"C:\\game\\a.png", -1, L"C:\\game\\a.png"},
@@ -34,9 +31,9 @@ TEST(GetPathTail, ComponentsFromTheEnd)
         {L"dir/", 0, L""},
         {L"", 0, L""},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(GetPathTail(row.path, row.count), row.expected)
-            << testing::PrintToString(std::wstring(row.path)) << " count " << row.count;
+    for (const auto& [path, count, expected] : rows)
+        EXPECT_EQ(GetPathTail(path, count), expected)
+            << testing::PrintToString(std::wstring(path)) << " count " << count;
 }
 
 TEST(GetFolderOfPath, RelativeNameTakesTheWorkingDirectory_RootFileKeepsSlash)

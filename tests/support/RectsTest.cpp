@@ -4,16 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 TEST(ParseIntW, FollowsWtoiRules)
 {
-    struct {
-        const wchar_t* text;
-        int expected;
-    } rows[] = {
+    std::tuple<const wchar_t*, int> rows[] = {
         {L"42", 42},
         {L"  \t-17xyz", -17},
         {L"+8", 8},
@@ -26,17 +24,14 @@ TEST(ParseIntW, FollowsWtoiRules)
         {L"2147483647", INT_MAX},
         {L"-2147483648", INT_MIN},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(ParseIntW(row.text), row.expected) << "text: " << testing::PrintToString(std::wstring(row.text));
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(ParseIntW(text), expected) << "text: " << testing::PrintToString(std::wstring(text));
     EXPECT_EQ(ParseIntW(nullptr), 0);
 }
 
 TEST(ParseRect, FourNumbersAndMissingCommas)
 {
-    struct {
-        const wchar_t* text;
-        RECT expected;
-    } rows[] = {
+    std::tuple<const wchar_t*, RECT> rows[] = {
         {L"0,0,64,32", {0, 0, 64, 32}},
         {L"5", {0, 0, 0, 5}},
         {L" 1, -2 ,+3,4", {1, -2, 3, 4}},
@@ -48,8 +43,8 @@ TEST(ParseRect, FourNumbersAndMissingCommas)
         {nullptr, {0, 0, 0, 0}},
     };
     auto sides = [](const RECT& r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
-    for (const auto& row : rows)
-        EXPECT_EQ(sides(ParseRect(row.text)), sides(row.expected)) << (row.text ? "" : "(null)");
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(sides(ParseRect(text)), sides(expected)) << (text ? "" : "(null)");
 }
 
 } // namespace

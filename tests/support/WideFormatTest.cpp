@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 using vireo::FormatWide;
 
@@ -39,10 +40,7 @@ TEST(WideFormat, StringsFollowMicrosoftWideRules)
 
 TEST(WideFormat, IntegerAndPointerFields)
 {
-    struct Row {
-        const wchar_t* expected;
-        std::wstring actual;
-    } rows[] = {
+    std::tuple<const wchar_t*, std::wstring> rows[] = {
         {L"   42|42   |00042", Fmt(L"%5d|%-5d|%05d", 42, 42, 42)},
         {L"ff|FF|0xff|0XFF|377|0377|0", Fmt(L"%x|%X|%#x|%#X|%o|%#o|%#x", 255, 255, 255, 255, 255, 255, 0)},
         {L"4294967295", Fmt(L"%u", -1)},
@@ -52,8 +50,8 @@ TEST(WideFormat, IntegerAndPointerFields)
         {L"    1|1   |1   ", Fmt(L"%*d|%-*d|%*d", 5, 1, 4, 1, -4, 1)},
         {L"-1|65535|-1|255", Fmt(L"%hd|%hu|%hhd|%hhu", 0xFFFF, 0xFFFF, 0xFF, 0xFF)},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.actual, row.expected);
+    for (const auto& [expected, actual] : rows)
+        EXPECT_EQ(actual, expected);
     // Pointers print whole and upper case.
     const void* p = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(0xABCDEF12u));
     EXPECT_EQ(Fmt(L"%p", p), sizeof(void*) == 8 ? L"00000000ABCDEF12" : L"ABCDEF12");

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -20,10 +21,7 @@ using vireo::platform::VirtualKeyFromSdl;
 
 TEST(SdlKeyMap, KnownKeysByPosition)
 {
-    const struct {
-        int sdl;
-        int dik;
-    } rows[] = {
+    const std::tuple<int, int> rows[] = {
         {SDL_SCANCODE_A, DIK_A},
         {SDL_SCANCODE_Z, DIK_Z},
         {SDL_SCANCODE_0, DIK_0},
@@ -46,18 +44,14 @@ TEST(SdlKeyMap, KnownKeysByPosition)
         {SDL_NUM_SCANCODES, 0},
         {100000, 0},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(DikFromSdlScancode(row.sdl), row.dik) << "SDL scancode " << row.sdl;
+    for (const auto& [sdl, dik] : rows)
+        EXPECT_EQ(DikFromSdlScancode(sdl), dik) << "SDL scancode " << sdl;
 }
 
 TEST(SdlKeys, ControlCharactersAsTranslateMessageWouldMakeThem)
 {
     // Plain letters come as text input; Alt makes system keys, not characters.
-    const struct {
-        SDL_Keycode key;
-        Uint16 modifiers;
-        wchar_t expected;
-    } rows[] = {
+    const std::tuple<SDL_Keycode, Uint16, wchar_t> rows[] = {
         {SDLK_v, KMOD_LCTRL, 22},
         {SDLK_a, KMOD_RCTRL, 1},
         {SDLK_BACKSPACE, KMOD_NONE, 8},
@@ -71,9 +65,9 @@ TEST(SdlKeys, ControlCharactersAsTranslateMessageWouldMakeThem)
         {SDLK_v, KMOD_LCTRL | KMOD_LALT, 0},
         {SDLK_F1, KMOD_NONE, 0},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(ControlCharFromSdl(row.key, row.modifiers), row.expected)
-            << SDL_GetKeyName(row.key) << " with modifiers " << row.modifiers;
+    for (const auto& [key, modifiers, expected] : rows)
+        EXPECT_EQ(ControlCharFromSdl(key, modifiers), expected)
+            << SDL_GetKeyName(key) << " with modifiers " << modifiers;
 }
 
 } // namespace
