@@ -5,6 +5,7 @@
 #include <vireo/platform/DInput8.h>
 
 #include <array>
+#include <tuple>
 
 using namespace inputtest;
 using vireo::test::ReadFileBytes;
@@ -128,15 +129,9 @@ TEST_F(InputEngineTest, DamagedRecordFiles)
 {
     // Each file is replayed for six frames (counts 0-5); `expect` lists the game-side states
     // of keys 30 and 31 after each frame, and whether the replay ran out and paused.
-    struct Row {
-        const char* what;
-        std::string bytes;
-        std::array<std::array<KEYSTATE, 2>, 6> expect;
-        bool paused;
-    };
     const KEYSTATE N = KS_NONE, D = KS_DOWN;
     const std::string tail = "[00000004] 031=1\r\n[99999999] 0=0";
-    const Row rows[] = {
+    const std::tuple<const char*, std::string, std::array<std::array<KEYSTATE, 2>, 6>, bool> rows[] = {
         {"short line takes its turn, changes nothing",
          "[00000001] 03\r\n[00000002] 030=1\r\n" + tail,
          {{{N, N}, {N, N}, {D, N}, {D, N}, {D, D}, {D, D}}},
@@ -158,21 +153,21 @@ TEST_F(InputEngineTest, DamagedRecordFiles)
          false},
         {"no terminator", "[00000000] 030=1\r\n[00000002] 030=2\r\n", {{{D, N}, {D, N}, {N, N}}}, true},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, bytes, expect, paused] : rows) {
+        SCOPED_TRACE(what);
         Game().PauseGame(FALSE);
         Frames();
-        WriteFileBytes("Record.dat", row.bytes);
+        WriteFileBytes("Record.dat", bytes);
         Game().SetGameUpdateCount(0);
         ASSERT_TRUE(Input()->ReplayInput(TRUE));
         for (int frame = 0; frame < 6; ++frame) {
             Frames();
             if (Game().GetEngineStatus()->bPaused)
                 break;
-            EXPECT_EQ(Input()->CheckKeyState(30), row.expect[frame][0]) << "frame " << frame;
-            EXPECT_EQ(Input()->CheckKeyState(31), row.expect[frame][1]) << "frame " << frame;
+            EXPECT_EQ(Input()->CheckKeyState(30), expect[frame][0]) << "frame " << frame;
+            EXPECT_EQ(Input()->CheckKeyState(31), expect[frame][1]) << "frame " << frame;
         }
-        EXPECT_EQ(Game().GetEngineStatus()->bPaused != FALSE, row.paused);
+        EXPECT_EQ(Game().GetEngineStatus()->bPaused != FALSE, paused);
         Input()->ReplayInput(FALSE);
     }
 }

@@ -33,17 +33,11 @@ std::vector<BYTE> Bytes(const std::string& text)
 
 TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
 {
-    struct Case {
-        const char* name;
-        std::string bytes;
-        BOOL result;
-        std::vector<std::wstring> records; // names of the records kept
-        const char* log;                   // part of the log line expected, or none
-    };
     const std::string desc = "[Picture]\r\nPictureCount=3\r\n";
     const std::string good = Record(L"000.png", "abc");
     ScratchDir dir; // the working directory, so the log read below is this test's own
-    const Case cases[] = {
+    // records: names of the records kept; log: part of the log line expected, or none
+    const std::tuple<const char*, std::string, BOOL, std::vector<std::wstring>, const char*> cases[] = {
         // clang-format off
         {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
         {"foreign header bytes", std::string(32, '\x7F') + U32(0) + good, 1, {L"000.png"}, nullptr},
@@ -63,25 +57,25 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
          "name without terminator"},
         // clang-format on
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, bytes, result, records, rowLog] : cases) {
         WriteLog(0, L"");
         CPackageFile package;
-        EXPECT_EQ(package.Parse(Bytes(c.bytes), L"case"), c.result) << c.name;
+        EXPECT_EQ(package.Parse(Bytes(bytes), L"case"), result) << name;
         std::vector<std::wstring> names;
         for (const SPackageRecord& record : package.GetRecords()) {
             names.push_back(record.strName);
-            EXPECT_LE(record.nDataOffset + record.nDataSize, package.GetFileSize()) << c.name;
+            EXPECT_LE(record.nDataOffset + record.nDataSize, package.GetFileSize()) << name;
         }
-        EXPECT_EQ(names, c.records) << c.name;
-        if (!c.result) {
-            EXPECT_EQ(package.GetFileSize(), 0u) << c.name << ": a refused file is not kept";
+        EXPECT_EQ(names, records) << name;
+        if (!result) {
+            EXPECT_EQ(package.GetFileSize(), 0u) << name << ": a refused file is not kept";
         }
         const std::string log = ReadFileBytes("VireoEngine.log");
-        if (c.log) {
-            EXPECT_NE(log.find(c.log), std::string::npos) << c.name << "\n" << log;
-            EXPECT_NE(log.find("File=case"), std::string::npos) << c.name << "\n" << log;
+        if (rowLog) {
+            EXPECT_NE(log.find(rowLog), std::string::npos) << name << "\n" << log;
+            EXPECT_NE(log.find("File=case"), std::string::npos) << name << "\n" << log;
         } else {
-            EXPECT_EQ(log.find("Package"), std::string::npos) << c.name << "\n" << log;
+            EXPECT_EQ(log.find("Package"), std::string::npos) << name << "\n" << log;
         }
     }
 }

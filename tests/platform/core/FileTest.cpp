@@ -95,24 +95,18 @@ TEST(File, BadPathsFailWithTheirOwnErrors)
     WriteAll(folder / L"plain.txt", "x");
     CreateDirectoryW((folder / L"dir").c_str(), nullptr);
     const std::wstring overLong(5000, L'a');
-    struct Row {
-        const wchar_t* label;
-        const wchar_t* path;
-        DWORD error;
-    };
     const std::wstring missingFolder = folder / L"nowhere\\file.txt";
     const std::wstring dir = folder / L"dir";
-    const Row rows[] = {
+    const std::tuple<const wchar_t*, const wchar_t*, DWORD> rows[] = {
         {L"empty", L"", ERROR_PATH_NOT_FOUND},
         {L"longer than the OS allows", overLong.c_str(), ERROR_FILENAME_EXCED_RANGE},
         {L"missing folder", missingFolder.c_str(), ERROR_PATH_NOT_FOUND},
         {L"folder where a file is expected", dir.c_str(), ERROR_ACCESS_DENIED},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
-        EXPECT_EQ(ErrorOf(CreateFileW(row.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)),
-                  row.error);
-        EXPECT_EQ(ErrorOf(CreateFileW(row.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)), row.error);
+    for (const auto& [label, path, error] : rows) {
+        SCOPED_TRACE(label);
+        EXPECT_EQ(ErrorOf(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)), error);
+        EXPECT_EQ(ErrorOf(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)), error);
     }
 }
 

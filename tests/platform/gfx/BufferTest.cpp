@@ -3,6 +3,7 @@
 #include "GfxTestSupport.h"
 
 #include <cstring>
+#include <tuple>
 
 using namespace vireo::gfxtest;
 
@@ -51,19 +52,9 @@ TEST_F(DeviceTest, DrawCallsCheckTheirArgumentsAndDrawingFromMemoryUnbindsTheStr
     ASSERT_EQ(m_device->CreateIndexBuffer(6, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr), D3D_OK);
     const float vertices[3][4] = {};
 
-    struct Case {
-        const char* what;
-        DWORD fvf;
-        bool bindStream;
-        bool bindIndices;
-        int call; // 0 DrawPrimitive, 1 DrawIndexedPrimitive, 2 DrawPrimitiveUP
-        D3DPRIMITIVETYPE type;
-        UINT start;
-        UINT count;
-        HRESULT expected;
-    };
     const DWORD fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
-    const Case cases[] = {
+    // call: 0 DrawPrimitive, 1 DrawIndexedPrimitive, 2 DrawPrimitiveUP
+    const std::tuple<const char*, DWORD, bool, bool, int, D3DPRIMITIVETYPE, UINT, UINT, HRESULT> cases[] = {
         {"one triangle from the buffer", fvf, true, false, 0, D3DPT_TRIANGLELIST, 0, 1, D3D_OK},
         {"no vertex format", 0, true, false, 0, D3DPT_TRIANGLELIST, 0, 1, D3DERR_INVALIDCALL},
         {"no stream", fvf, false, false, 0, D3DPT_TRIANGLELIST, 0, 1, D3DERR_INVALIDCALL},
@@ -73,19 +64,19 @@ TEST_F(DeviceTest, DrawCallsCheckTheirArgumentsAndDrawingFromMemoryUnbindsTheStr
         {"indexed without indices", fvf, true, false, 1, D3DPT_TRIANGLELIST, 0, 1, D3DERR_INVALIDCALL},
         {"from memory", fvf, false, false, 2, D3DPT_TRIANGLELIST, 0, 1, D3D_OK},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_EQ(m_device->SetFVF(c.fvf), D3D_OK);
-        ASSERT_EQ(m_device->SetStreamSource(0, c.bindStream ? vb : nullptr, 0, 16), D3D_OK);
-        ASSERT_EQ(m_device->SetIndices(c.bindIndices ? ib : nullptr), D3D_OK);
+    for (const auto& [what, fvf, bindStream, bindIndices, call, type, start, count, expected] : cases) {
+        SCOPED_TRACE(what);
+        ASSERT_EQ(m_device->SetFVF(fvf), D3D_OK);
+        ASSERT_EQ(m_device->SetStreamSource(0, bindStream ? vb : nullptr, 0, 16), D3D_OK);
+        ASSERT_EQ(m_device->SetIndices(bindIndices ? ib : nullptr), D3D_OK);
         HRESULT hr = E_FAIL;
-        if (c.call == 0)
-            hr = m_device->DrawPrimitive(c.type, c.start, c.count);
-        else if (c.call == 1)
-            hr = m_device->DrawIndexedPrimitive(c.type, 0, 0, 3, c.start, c.count);
+        if (call == 0)
+            hr = m_device->DrawPrimitive(type, start, count);
+        else if (call == 1)
+            hr = m_device->DrawIndexedPrimitive(type, 0, 0, 3, start, count);
         else
-            hr = m_device->DrawPrimitiveUP(c.type, c.count, vertices, 16);
-        EXPECT_EQ(hr, c.expected);
+            hr = m_device->DrawPrimitiveUP(type, count, vertices, 16);
+        EXPECT_EQ(hr, expected);
     }
     // Drawing from memory left stream 0 empty even though a buffer was bound before.
     ASSERT_EQ(m_device->SetFVF(fvf), D3D_OK);
