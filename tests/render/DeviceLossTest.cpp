@@ -71,29 +71,26 @@ TEST_F(DeviceLossTest, LossSkipsFramesUntilTheResetFrameRestoresAndDraws)
 
 TEST_F(DeviceLossTest, FailedResetsRunTheWholeSequenceAgainOnLaterFrames)
 {
-    struct {
-        HRESULT failure;
-        const char* resetLine;
-        DWORD waitMs; // Sleep inside ResetDevice (if any) plus the 1 ms of CanUpdate
-    } rows[] = {
+    // waitMs: Sleep inside ResetDevice (if any) plus the 1 ms of CanUpdate
+    std::tuple<HRESULT, const char*, DWORD> rows[] = {
         {D3DERR_DRIVERINTERNALERROR, "pD3DDevice->Reset  hr=-2005530585, err=D3DERR_DRIVERINTERNALERROR", 1001},
         {D3DERR_DEVICELOST, "pD3DDevice->Reset  hr=-2005530520, err=D3DERR_DEVICELOST", 1},
     };
     Start(0);
     m_game->Run();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.resetLine);
+    for (const auto& [failure, resetLine, waitMs] : rows) {
+        SCOPED_TRACE(resetLine);
         m_game->Take();
         vireo::testing::LoseDeviceOnNextPresent();
         m_game->Run();
-        vireo::testing::QueueResetResults({row.failure, row.failure});
+        vireo::testing::QueueResetResults({failure, failure});
         MarkLog();
         for (int i = 0; i < 2; ++i) {
             const DWORD before = GetTickCount();
             m_game->Run();
-            EXPECT_EQ(GetTickCount() - before, row.waitMs);
+            EXPECT_EQ(GetTickCount() - before, waitMs);
         }
-        EXPECT_EQ(Count(LogSinceMark(), row.resetLine), 2);
+        EXPECT_EQ(Count(LogSinceMark(), resetLine), 2);
         // Each attempt released the sprite and line again; nothing was left blocking.
         EXPECT_EQ(vireo::testing::ResetBlockers(Device()), 0);
         m_game->Run();

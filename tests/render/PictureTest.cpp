@@ -21,12 +21,7 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 {
     Start(0);
     const float halfPi = 1.5707964f;
-    struct {
-        const char* name;
-        int w, h;
-        std::function<void(CPicture*)> draw;
-        RECT expected;
-    } rows[] = {
+    std::tuple<const char*, int, int, std::function<void(CPicture*)>, RECT> rows[] = {
         // clang-format off
         {"Draw(pt)", 31, 20, [](CPicture* p) { p->Draw(POINT{7, 9}); }, {7, 9, 38, 29}},
         {"DrawCenter odd width", 31, 20, [](CPicture* p) { p->DrawCenter(100, 100); }, {85, 90, 116, 110}},
@@ -44,12 +39,12 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
          {110, 90, 130, 130}},
         // clang-format on
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        CPicture* picture = FromBytes(Bmp(row.w, row.h, kGreen));
-        ASSERT_EQ(picture->Width(), row.w);
-        const auto frame = DrawFrame([&] { row.draw(picture); });
-        EXPECT_EQ(Drawn(frame), row.expected);
+    for (const auto& [name, w, h, draw, expected] : rows) {
+        SCOPED_TRACE(name);
+        CPicture* picture = FromBytes(Bmp(w, h, kGreen));
+        ASSERT_EQ(picture->Width(), w);
+        const auto frame = DrawFrame([&] { draw(picture); });
+        EXPECT_EQ(Drawn(frame), expected);
         Render()->ReleasePicture(&picture);
     }
 }
