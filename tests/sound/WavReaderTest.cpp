@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -35,12 +36,8 @@ std::string ReadAll(CWavReader& reader, DWORD piece)
     }
 }
 
-struct Row {
-    const char* what;
-    std::string file;
-    HRESULT result;
-    DWORD size; // GetSize after the open
-};
+// What the file is, its bytes, what opening it returns, and GetSize after the open.
+using Row = std::tuple<const char*, std::string, HRESULT, DWORD>;
 
 std::vector<Row> Catalogue()
 {
@@ -73,17 +70,17 @@ std::vector<Row> Catalogue()
 TEST(WavReader, BadInputCatalogueFromMemoryAndFromFile)
 {
     ScratchDir dir;
-    for (const Row& row : Catalogue()) {
+    for (const auto& [what, file, result, size] : Catalogue()) {
         CWavReader memory;
-        EXPECT_EQ(memory.OpenFromMemory(row.file.data(), static_cast<DWORD>(row.file.size())), row.result) << row.what;
-        EXPECT_EQ(memory.GetSize(), row.size) << row.what;
+        EXPECT_EQ(memory.OpenFromMemory(file.data(), static_cast<DWORD>(file.size())), result) << what;
+        EXPECT_EQ(memory.GetSize(), size) << what;
 
-        std::ofstream(dir.Path() / "t.wav", std::ios::binary | std::ios::trunc) << row.file;
+        std::ofstream(dir.Path() / "t.wav", std::ios::binary | std::ios::trunc) << file;
         CWavReader disk;
-        EXPECT_EQ(disk.Open(L"t.wav", WAVEFILE_READ), row.result) << row.what;
-        EXPECT_EQ(disk.GetSize(), row.size) << row.what;
-        if (SUCCEEDED(row.result)) {
-            EXPECT_EQ(ReadAll(disk, 7).size(), row.size) << row.what; // then 0, never past the file
+        EXPECT_EQ(disk.Open(L"t.wav", WAVEFILE_READ), result) << what;
+        EXPECT_EQ(disk.GetSize(), size) << what;
+        if (SUCCEEDED(result)) {
+            EXPECT_EQ(ReadAll(disk, 7).size(), size) << what; // then 0, never past the file
         }
     }
 }
