@@ -38,7 +38,7 @@ TEST_F(PackageTest, DamagedPackageFilesAreRefusedOrCutWithALogLine)
     const std::string png(pngBytes.begin(), pngBytes.end());
     const std::string header(32, 'H');
     const std::string head = header + U32(static_cast<std::uint32_t>(desc.size())) + desc;
-    // exist: IsPictureExist of every picture; empty: refused; logged: part of a level-3 line, or null
+    // rowExist: IsPictureExist of every picture; empty: refused; logged: part of a level-3 line, or null
     std::tuple<const char*, std::string, std::vector<int>, const char*> rows[] = {
         {"empty file", "", {}, "too short"},
         {"record data past the end",

@@ -40,7 +40,7 @@ struct MixerRig {
 
 TEST(Mixer, VolumeAndPanFollowTheDecibelFormulas)
 {
-    // left, right: expected gain of each side
+    // rowLeft, rowRight: expected gain of each side
     const std::tuple<long, long, double, double> rows[] = {
         {0, 0, 1.0, 1.0},     {-600, 0, 0.501, 0.501}, {-2000, 0, 0.1, 0.1}, {-10000, 0, 0.0, 0.0},
         {0, 10000, 0.0, 1.0}, {0, -10000, 1.0, 0.0},   {0, 600, 0.501, 1.0}, {-600, -600, 0.501, 0.251},
