@@ -73,10 +73,9 @@ TEST_F(TriangleTest, InterpenetratingTrianglesShowTheNearerOneOnEachSideInBothDe
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? red : green, 1);
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? green : red, 1);
             const Pixels frame = Frame();
-            EXPECT_EQ(Hex(frame.At(16, 10)), Hex(kRed));
-            EXPECT_EQ(Hex(frame.At(47, 10)), Hex(kGreen));
-            EXPECT_EQ(Hex(frame.At(30, 20)), Hex(kRed));
-            EXPECT_EQ(Hex(frame.At(33, 20)), Hex(kGreen));
+            for (const auto& [x, y, color] :
+                 {std::tuple{16, 10, kRed}, {47, 10, kGreen}, {30, 20, kRed}, {33, 20, kGreen}})
+                EXPECT_EQ(Hex(frame.At(x, y)), Hex(color)) << x << ", " << y;
         }
     }
     // With the depth test off the later triangle covers the earlier one everywhere.
@@ -184,11 +183,10 @@ TEST_F(TriangleTest, WireFrameDrawsTheEdgesAndPointModeTheCorners)
     const std::vector<ScreenVertex> triangle = {{8, 6, 0, 1, kRed}, {56, 6, 0, 1, kRed}, {8, 42, 0, 1, kRed}};
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
     Draw(D3DPT_TRIANGLELIST, kScreenFvf, triangle, 1);
-    Pixels frame = Frame();
-    EXPECT_EQ(Hex(frame.At(20, 18)), Hex(kBackground)) << "inside stays empty";
-    EXPECT_EQ(Hex(frame.At(30, 6)), Hex(kRed)) << "top edge";
-    EXPECT_EQ(Hex(frame.At(8, 30)), Hex(kRed)) << "left edge";
-    EXPECT_EQ(Hex(frame.At(32, 24)), Hex(kRed)) << "slanted edge";
+    const Pixels frame = Frame();
+    // inside stays empty; the top, left and slanted edges are drawn
+    for (const auto& [x, y, color] : {std::tuple{20, 18, kBackground}, {30, 6, kRed}, {8, 30, kRed}, {32, 24, kRed}})
+        EXPECT_EQ(Hex(frame.At(x, y)), Hex(color)) << x << ", " << y;
     const int edges = CountNot(kBackground);
     EXPECT_GT(edges, 48 + 36);
     EXPECT_LT(edges, 48 + 36 + 50);
@@ -196,9 +194,8 @@ TEST_F(TriangleTest, WireFrameDrawsTheEdgesAndPointModeTheCorners)
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_POINT);
     Begin();
     Draw(D3DPT_TRIANGLELIST, kScreenFvf, triangle, 1);
-    frame = Frame();
     EXPECT_EQ(CountNot(kBackground), 3);
-    EXPECT_EQ(Hex(frame.At(56, 6)), Hex(kRed));
+    EXPECT_EQ(Hex(Frame().At(56, 6)), Hex(kRed));
 }
 
 TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
@@ -216,13 +213,7 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     light.Direction = {0, 0, 1}; // shining away from the viewer, onto the face
     const std::tuple<const char*, D3DCOLOR, D3DCOLORVALUE, D3DCOLORVALUE, bool, DWORD, D3DCOLOR> cases[] = {
         {"no lights, ambient 0: black", 0, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL, 0xFF000000},
-        {"ambient white lights the ambient colour",
-         0xFFFFFFFF,
-         {1, 0, 0, 1},
-         {0, 1, 0, 1},
-         false,
-         D3DMCS_MATERIAL,
-         kRed},
+        {"ambient white: ambient colour", 0xFFFFFFFF, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL, kRed},
         {"a light square onto the face", 0, {0, 0, 0, 1}, {0, 1, 0, 1}, true, D3DMCS_MATERIAL, kGreen},
         {"diffuse from the vertex colour", 0, {0, 0, 0, 1}, {0, 1, 0, 1}, true, D3DMCS_COLOR1, blue},
     };
@@ -243,10 +234,6 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     }
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
 {
     // The square [10, 30) x [10, 30): 400 pixel centres on the top-left rule.
@@ -255,23 +242,21 @@ TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
     const std::uint16_t list16[] = {0, 1, 2, 2, 1, 3};
     const std::uint32_t list32[] = {0, 1, 2, 2, 1, 3};
     IDirect3DVertexBuffer9* vb = nullptr;
-    IDirect3DIndexBuffer9* ib16 = nullptr;
-    IDirect3DIndexBuffer9* ib32 = nullptr;
+    IDirect3DIndexBuffer9 *ib16 = nullptr, *ib32 = nullptr;
     ASSERT_EQ(m_device->CreateVertexBuffer(5 * sizeof(ScreenVertex), 0, kScreenFvf, D3DPOOL_MANAGED, &vb, nullptr),
               D3D_OK);
     ASSERT_EQ(m_device->CreateIndexBuffer(sizeof list16, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib16, nullptr), D3D_OK);
     ASSERT_EQ(m_device->CreateIndexBuffer(sizeof list32, 0, D3DFMT_INDEX32, D3DPOOL_DEFAULT, &ib32, nullptr), D3D_OK);
-    void* data = nullptr;
     // One spare vertex in front, so the indexed draws need their base vertex.
-    ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
-    std::memcpy(static_cast<std::uint8_t*>(data) + sizeof(ScreenVertex), corners.data(), 4 * sizeof(ScreenVertex));
-    vb->Unlock();
-    ASSERT_EQ(ib16->Lock(0, 0, &data, 0), D3D_OK);
-    std::memcpy(data, list16, sizeof list16);
-    ib16->Unlock();
-    ASSERT_EQ(ib32->Lock(0, 0, &data, 0), D3D_OK);
-    std::memcpy(data, list32, sizeof list32);
-    ib32->Unlock();
+    auto fill = [](auto* buffer, UINT at, const void* from, std::size_t size) {
+        void* data = nullptr;
+        ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
+        std::memcpy(static_cast<std::uint8_t*>(data) + at, from, size);
+        buffer->Unlock();
+    };
+    fill(vb, sizeof(ScreenVertex), corners.data(), 4 * sizeof(ScreenVertex));
+    fill(ib16, 0, list16, sizeof list16);
+    fill(ib32, 0, list32, sizeof list32);
 
     // Lists, strips and fans from memory are the other tests' shapes; here the buffer paths.
     const char* names[] = {"strip from a buffer", "indexed 16", "indexed 32", "indexed UP"};
@@ -393,20 +378,18 @@ TEST_F(TriangleTest, PointLightFallsOffWithDistanceAndStopsAtItsRange)
     light.Type = D3DLIGHT_POINT;
     light.Diffuse = {1, 1, 1, 1};
     light.Attenuation1 = 1; // 1 / distance
-    struct Case {
-        float distance, range;
-        int expected; // grey level at the face's corner under the light
-    };
-    for (const Case& c : {Case{1, 100, 255}, Case{2, 100, 128}, Case{4, 100, 64}, Case{4, 3, 0}}) {
-        SCOPED_TRACE("distance " + std::to_string(c.distance) + ", range " + std::to_string(c.range));
-        light.Position = {-1, 1, 0.5f - c.distance};
-        light.Range = c.range;
+    // distance, range, grey level at the face's corner under the light
+    const std::tuple<float, float, int> cases[] = {{1, 100, 255}, {2, 100, 128}, {4, 100, 64}, {4, 3, 0}};
+    for (const auto& [distance, range, expected] : cases) {
+        SCOPED_TRACE("distance " + std::to_string(distance) + ", range " + std::to_string(range));
+        light.Position = {-1, 1, 0.5f - distance};
+        light.Range = range;
         ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
         m_device->LightEnable(0, TRUE);
         Begin();
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL, face, 1);
         // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.
-        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - c.expected), 4) << Hex(Frame().At(0, 0));
+        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - expected), 4) << Hex(Frame().At(0, 0));
     }
 }
 

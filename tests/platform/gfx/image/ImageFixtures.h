@@ -8,6 +8,7 @@
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <jpeglib.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -280,17 +281,6 @@ struct PngChunk {
     Bytes data;
 };
 
-inline std::uint32_t Crc32(const std::uint8_t* p, std::size_t n, std::uint32_t crc = 0)
-{
-    crc = ~crc;
-    for (std::size_t i = 0; i < n; ++i) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
 inline std::vector<PngChunk> PngChunks(const Bytes& file)
 {
     std::vector<PngChunk> chunks;
@@ -314,7 +304,8 @@ inline Bytes PngFromChunks(const std::vector<PngChunk>& chunks)
         const std::size_t typeAt = file.size();
         file.insert(file.end(), c.type.begin(), c.type.end());
         Append(file, c.data);
-        const std::uint32_t crc = Crc32(file.data() + typeAt, 4 + c.data.size());
+        const auto crc =
+            static_cast<std::uint32_t>(crc32(0, file.data() + typeAt, static_cast<uInt>(4 + c.data.size())));
         Append(file, {static_cast<std::uint8_t>(crc >> 24), static_cast<std::uint8_t>(crc >> 16),
                       static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)});
     }
