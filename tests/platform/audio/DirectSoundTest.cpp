@@ -217,10 +217,6 @@ TEST_F(DirectSoundTest, ScriptedFailuresAndLostBuffers)
     buffer->Release();
 }
 
-} // namespace
-
-namespace {
-
 TEST(NoAudioDevice, DirectSoundRunsSilentAndFmodRefusesToStart)
 {
     // In the engine's order: FMOD first, then DirectSound, each trying the device.

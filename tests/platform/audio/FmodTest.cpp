@@ -39,12 +39,6 @@ std::vector<unsigned char> Encode(int format, const std::vector<std::int16_t>& p
     return bytes;
 }
 
-// ---- MIDI files --------------------------------------------------------------------------
-void Put32(std::vector<unsigned char>& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<unsigned char>(value >> shift));
-}
 // Format 0, 480 ticks per quarter at 120 bpm: piano C4 for half a second, track end at 1 s.
 std::vector<unsigned char> MidiNote()
 {
@@ -54,7 +48,8 @@ std::vector<unsigned char> MidiNote()
                                               0x83, 0x60, 60,   0,                      // 480 ticks: running-status off
                                               0x83, 0x60, 0xFF, 0x2F, 0x00};            // end at 960
     std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
-    Put32(file, static_cast<std::uint32_t>(track.size()));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(static_cast<unsigned char>(track.size() >> shift));
     file.insert(file.end(), track.begin(), track.end());
     return file;
 }
@@ -97,28 +92,26 @@ class FmodTest : public ::testing::Test {
 TEST_F(FmodTest, EncodedTonesDecodeToTheirLengthRateAndPitch)
 {
     const auto tone = audiotest::Tone(1000, 44100, 44100, 20000);
-    struct Row {
-        const char* name;
-        int format;
-    };
     // Exact lengths: Vorbis keeps the sample count, and the MP3 encoder's gapless tag lets
     // the decoder drop its delay and padding.
-    for (const Row& row :
-         {Row{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS}, Row{"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III}}) {
-        const auto file = Encode(row.format, tone, 44100);
-        ASSERT_FALSE(file.empty()) << row.name;
+    const std::tuple<const char*, int> rows[] = {{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+                                                 {"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III}};
+    for (const auto& [name, format] : rows) {
+        SCOPED_TRACE(name);
+        const auto file = Encode(format, tone, 44100);
+        ASSERT_FALSE(file.empty());
         FSOUND_SAMPLE* sample = Load(file);
-        ASSERT_NE(sample, nullptr) << row.name << " error " << FSOUND_GetError();
+        ASSERT_NE(sample, nullptr) << "error " << FSOUND_GetError();
         int rate = 0;
         FSOUND_Sample_GetDefaults(sample, &rate, nullptr, nullptr, nullptr);
-        EXPECT_EQ(rate, 44100) << row.name;
-        EXPECT_EQ(FSOUND_Sample_GetLength(sample), 44100u) << row.name;
+        EXPECT_EQ(rate, 44100);
+        EXPECT_EQ(FSOUND_Sample_GetLength(sample), 44100u);
         EXPECT_EQ(FSOUND_Sample_GetMode(sample), FSOUND_LOOP_OFF | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO);
         const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
         ASSERT_GE(channel, 0);
         const auto left = audiotest::Channel(MixFor(500), 0, 4800); // skip the first 100 ms
-        EXPECT_NEAR(audiotest::RisingCrossings(left), 400, 2) << row.name;
-        EXPECT_NEAR(audiotest::Peak(left), 20000, 1000) << row.name;
+        EXPECT_NEAR(audiotest::RisingCrossings(left), 400, 2);
+        EXPECT_NEAR(audiotest::Peak(left), 20000, 1000);
         FSOUND_Sample_Free(sample);
         EXPECT_FALSE(FSOUND_IsPlaying(channel));
     }

@@ -58,9 +58,7 @@ void CheckModel(const xf::MeshData& m)
     EXPECT_EQ(m.attributes, (std::vector<std::uint32_t>{1, 1, 0}));
     // The triangle's corners carry normal 1, the quad's normal 0: corners 1 and 2 split.
     ASSERT_EQ(m.vertices.size(), 7u);
-    const std::vector<std::uint32_t> fan = {0, 1, 2, 0, 2, 3, 4, 5, 6};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(m.indices[i], fan[i]) << i;
+    EXPECT_EQ(m.indices, (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6}));
     // (x + 10) * 2: the inner frame first, then the outer.
     EXPECT_FLOAT_EQ(m.vertices[2].position[0], 22.0f);
     EXPECT_FLOAT_EQ(m.vertices[2].position[1], 2.0f);
@@ -152,9 +150,7 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
         const bool read = xf::ReadXFile(file.data(), file.size(), &mesh, &error);
         EXPECT_EQ(read, *reason == 0) << error;
         EXPECT_EQ(error, reason);
-        if (!read) {
-            EXPECT_TRUE(mesh.vertices.empty() && mesh.indices.empty());
-        }
+        EXPECT_TRUE(read || (mesh.vertices.empty() && mesh.indices.empty()));
     }
 }
 
@@ -242,11 +238,8 @@ TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
     }
 }
 
-} // namespace
-
 // Through the device: faces sorted into one range per subset, the FVF from what the file has,
 // materials with their texture names, and each subset drawn with its own range.
-namespace {
 
 using XMeshDeviceTest = vireo::gfxtest::DeviceTest;
 
@@ -276,12 +269,9 @@ TEST_F(XMeshDeviceTest, LoadedMeshKeepsOneRangePerSubsetAndTheMaterialNames)
     ASSERT_EQ(ranges, 2u);
     D3DXATTRIBUTERANGE table[2];
     mesh->GetAttributeTable(table, &ranges);
-    EXPECT_EQ(table[0].AttribId, 0u);
-    EXPECT_EQ(table[0].FaceCount, 1u);
-    EXPECT_EQ(table[0].VertexStart, 4u);
-    EXPECT_EQ(table[0].VertexCount, 3u);
-    EXPECT_EQ(table[1].FaceStart, 1u);
-    EXPECT_EQ(table[1].FaceCount, 2u);
+    EXPECT_EQ(std::tie(table[0].AttribId, table[0].FaceCount, table[0].VertexStart, table[0].VertexCount),
+              std::make_tuple(0u, 1u, 4u, 3u));
+    EXPECT_EQ(std::tie(table[1].FaceStart, table[1].FaceCount), std::make_tuple(1u, 2u));
     std::uint16_t* indices = nullptr;
     ASSERT_EQ(mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&indices)), S_OK);
     EXPECT_EQ((std::vector<std::uint16_t>(indices, indices + 9)),
