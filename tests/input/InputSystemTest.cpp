@@ -12,25 +12,20 @@ using vireo::testing::InjectMouseButton;
 
 TEST_F(InputEngineTest, StateRuleAcrossFrames)
 {
-    struct Step {
-        const char* what;
-        int key;
-        bool down;
-        KEYSTATE event, state;
-    }; // key -1: no input
-    const Step steps[] = {
+    // what, key (-1: no input), down, event, state
+    const std::tuple<const char*, int, bool, KEYSTATE, KEYSTATE> steps[] = {
         {"press", DIK_A, true, KS_DOWN, KS_DOWN},
         {"held", -1, false, KS_NONE, KS_DOWN},
         {"release", DIK_A, false, KS_UP, KS_UP},
         {"after release", -1, false, KS_NONE, KS_NONE},
     };
-    for (const Step& step : steps) {
-        if (step.key >= 0)
-            InjectKey(step.key, step.down);
+    for (const auto& [what, key, down, event, state] : steps) {
+        if (key >= 0)
+            InjectKey(key, down);
         Frames();
-        EXPECT_EQ(Input()->CheckKeyEvent(DIK_A), step.event) << step.what;
-        EXPECT_EQ(Input()->CheckKeyState(DIK_A), step.state) << step.what;
-        EXPECT_EQ(Input()->CheckSingleKey(DIK_A), step.state) << step.what;
+        EXPECT_EQ(Input()->CheckKeyEvent(DIK_A), event) << what;
+        EXPECT_EQ(Input()->CheckKeyState(DIK_A), state) << what;
+        EXPECT_EQ(Input()->CheckSingleKey(DIK_A), state) << what;
     }
     Tap(DIK_SPACE);
     Frames();

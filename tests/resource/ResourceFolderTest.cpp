@@ -22,19 +22,16 @@ TEST_F(PackageTest, MissingMiddlePictureIsEmptyWithoutBoxOrCentre)
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
     EXPECT_EQ(res->GetPictureCount(), 3);
 
-    EXPECT_THAT((std::vector<int>{res->IsPictureExist(-1), res->IsPictureExist(0), res->IsPictureExist(1),
-                                  res->IsPictureExist(2), res->IsPictureExist(3)}),
-                ElementsAre(0, 1, 0, 1, 0));
+    for (int index = -1; index <= 3; ++index)
+        EXPECT_EQ(res->IsPictureExist(index), index == 0 || index == 2) << index;
     // Boxes and centre points only for pictures that exist; "3" has no comma, so x is 0.
-    struct Row {
-        RECT box;
-        LONG x, y;
-    } rows[] = {{{0, 0, 4, 3}, 1, 2}, {{0, 0, 0, 0}, 0, 0}, {{0, 0, 5, 6}, 0, 3}};
+    const std::tuple<RECT, LONG, LONG> rows[] = {{{0, 0, 4, 3}, 1, 2}, {{0, 0, 0, 0}, 0, 0}, {{0, 0, 5, 6}, 0, 3}};
     for (int i = 0; i < 3; ++i) {
+        const auto& [box, x, y] = rows[i];
         SResElem elem{};
         ASSERT_EQ(res->GetResElem(&elem, i), 1);
-        EXPECT_EQ(elem.rcPicBox, rows[i].box) << i;
-        EXPECT_EQ(std::pair(elem.ptCenter.x, elem.ptCenter.y), std::pair(rows[i].x, rows[i].y)) << i;
+        EXPECT_EQ(elem.rcPicBox, box) << i;
+        EXPECT_EQ(std::pair(elem.ptCenter.x, elem.ptCenter.y), std::pair(x, y)) << i;
     }
     SResElem untouched{};
     EXPECT_EQ(res->GetResElem(&untouched, 3) + res->GetResElem(&untouched, -1), 0);

@@ -89,18 +89,14 @@ TEST(Mixer, LoopSeamsRateAndLevelChangesDoNotClick)
 TEST(Mixer, VoicesAddAndSaturateWithoutWrapping)
 {
     const std::vector<std::int16_t> high(4800, 20000), low(4800, -20000), small(4800, 1000);
-    struct Row {
-        const std::vector<std::int16_t>* a;
-        const std::vector<std::int16_t>* b;
-        int expected;
-    };
-    for (const Row& row : {Row{&high, &high, 32767}, Row{&low, &low, -32768}, Row{&high, &small, 21000}}) {
+    for (const auto& [a, b, expected] :
+         {std::tuple{&high, &high, 32767}, {&low, &low, -32768}, {&high, &small, 21000}}) {
         MixerRig rig;
-        rig.Add(*row.a, 48000);
-        rig.Add(*row.b, 48000);
+        rig.Add(*a, 48000);
+        rig.Add(*b, 48000);
         const auto out = rig.Pull(1000);
-        EXPECT_NEAR(out[1000], row.expected, 1);
-        EXPECT_NEAR(out[1001], row.expected, 1);
+        EXPECT_NEAR(out[1000], expected, 1);
+        EXPECT_NEAR(out[1001], expected, 1);
     }
 }
 

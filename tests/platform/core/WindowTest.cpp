@@ -91,9 +91,8 @@ TEST_F(Windows, CreationAndDestructionReachTheProcedure)
     ASSERT_GE(g_seen.size(), 4u);
     EXPECT_EQ(g_seen[0].message, WM_CREATE);
     EXPECT_EQ(g_createParam, &createParam);
-    EXPECT_EQ(g_seen[1].message, WM_SIZE);
-    EXPECT_EQ(LOWORD(g_seen[1].lParam), 300 - 16);
-    EXPECT_EQ(HIWORD(g_seen[1].lParam), 200 - 39);
+    EXPECT_EQ(std::tuple(g_seen[1].message, LOWORD(g_seen[1].lParam), HIWORD(g_seen[1].lParam)),
+              std::tuple(UINT{WM_SIZE}, WORD{300 - 16}, WORD{200 - 39}));
     // WS_VISIBLE shows and activates it.
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_EQ(GetForegroundWindow(), hwnd);
@@ -121,8 +120,7 @@ TEST_F(Windows, CreationAndDestructionReachTheProcedure)
 
 TEST_F(Windows, QueueKeepsOrderFiltersAndDeliversQuitLast)
 {
-    HWND a = Make();
-    HWND b = Make();
+    HWND a = Make(), b = Make();
     PostQuitMessage(7);
     PostMessageW(a, WM_USER + 1, 0, 0);
     PostMessageW(b, WM_USER + 2, 0, 0);
@@ -148,8 +146,7 @@ TEST_F(Windows, QueueKeepsOrderFiltersAndDeliversQuitLast)
         EXPECT_EQ(DispatchMessageW(&msg), 0);
     }
     EXPECT_EQ(order, (std::vector<UINT>{WM_USER + 1, WM_USER + 4}));
-    EXPECT_EQ(msg.message, WM_QUIT);
-    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_EQ(std::pair(msg.message, msg.wParam), std::pair(UINT{WM_QUIT}, WPARAM{7}));
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)); // quit is delivered once
     ASSERT_EQ(g_seen.size(), 2u);
     EXPECT_EQ(g_seen[0].hwnd, a);
@@ -197,17 +194,15 @@ TEST_F(Windows, UserChangesArriveAsMessages)
     EXPECT_EQ(client.right, 0); // no client area while minimised
     Pump();
     ASSERT_EQ(g_seen.size(), 2u);
-    EXPECT_EQ(g_seen[0].message, WM_ACTIVATE);
-    EXPECT_EQ(LOWORD(g_seen[0].wParam), WA_INACTIVE);
-    EXPECT_NE(HIWORD(g_seen[0].wParam), 0); // minimised flag
-    EXPECT_EQ(g_seen[1].message, WM_SIZE);
-    EXPECT_EQ(g_seen[1].wParam, SIZE_MINIMIZED);
+    // WA_INACTIVE with the minimised flag, then the size message
+    EXPECT_EQ(std::tuple(g_seen[0].message, g_seen[0].wParam),
+              std::tuple(UINT{WM_ACTIVATE}, WPARAM{MAKEWPARAM(WA_INACTIVE, 1)}));
+    EXPECT_EQ(std::tuple(g_seen[1].message, g_seen[1].wParam), std::tuple(UINT{WM_SIZE}, WPARAM{SIZE_MINIMIZED}));
 
     vireo::testing::SetMinimised(hwnd, false);
     EXPECT_FALSE(IsIconic(hwnd));
     EXPECT_EQ(Pump(), (std::vector<UINT>{WM_SIZE, WM_ACTIVATE}));
-    EXPECT_EQ(LOWORD(g_seen[1].wParam), WA_ACTIVE);
-    EXPECT_EQ(HIWORD(g_seen[1].wParam), 0);
+    EXPECT_EQ(g_seen[1].wParam, WPARAM{WA_ACTIVE});
 
     vireo::testing::SetForeground(hwnd, false);
     vireo::testing::SetForeground(hwnd, false); // no change, no second message
@@ -231,8 +226,7 @@ TEST_F(Windows, UserChangesArriveAsMessages)
     // Outside the basic plane: two WM_CHAR, high surrogate first, as on Win32.
     vireo::testing::InjectChar(hwnd, static_cast<wchar_t>(0x1F600));
     EXPECT_EQ(Pump(), (std::vector<UINT>{WM_CHAR, WM_CHAR}));
-    EXPECT_EQ(g_seen[0].wParam, 0xD83Du);
-    EXPECT_EQ(g_seen[1].wParam, 0xDE00u);
+    EXPECT_EQ(std::pair(g_seen[0].wParam, g_seen[1].wParam), std::pair(WPARAM{0xD83D}, WPARAM{0xDE00}));
 }
 
 // A procedure that destroys its own window from inside the messages it is sent.

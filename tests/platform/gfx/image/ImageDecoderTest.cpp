@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 using namespace vireo::image;
 using namespace vireo::image::fixtures;
@@ -70,27 +71,21 @@ std::vector<FormatCase> Formats()
 
 TEST(ImageDecoder, DetectsFormatsBySignature)
 {
-    const struct {
-        Bytes bytes;
-        Format expected;
-    } cases[] = {
+    const std::pair<Bytes, Format> cases[] = {
         {{}, Format::Unknown},
         {{'B', 'M'}, Format::Bmp},
         {{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Format::Png},
         {Bytes(64, 0), Format::Unknown}, // image type 0 is no TGA
         {{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Format::Unknown},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DetectFormat(c.bytes.data(), c.bytes.size()), c.expected) << c.bytes.size() << " bytes";
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(DetectFormat(bytes.data(), bytes.size()), expected) << bytes.size() << " bytes";
     EXPECT_EQ(DetectFormat(nullptr, 100), Format::Unknown);
 }
 
 TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
 {
-    const struct {
-        std::uint32_t w, h;
-        const char* expect;
-    } sizes[] = {
+    const std::tuple<std::uint32_t, std::uint32_t, const char*> sizes[] = {
         {100000, 100000, "image too large: 100000 x 100000"},
         {8193, 1, "image too large: 8193 x 1"},
         {1, 8193, "image too large: 1 x 8193"},
@@ -107,11 +102,11 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
         EXPECT_GE(probe.Count(), 2);
     }
     for (const auto& f : Formats()) {
-        for (const auto& s : sizes) {
-            if (s.w > f.largestSide || s.h > f.largestSide)
+        for (const auto& [w, h, expect] : sizes) {
+            if (w > f.largestSide || h > f.largestSide)
                 continue;
             Bytes file = f.valid;
-            f.claim(file, s.w, s.h);
+            f.claim(file, w, h);
             Decoded d;
             std::size_t largest = 0;
             {
@@ -119,9 +114,9 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
                 d.ok = DecodeImage(file.data(), file.size(), d.image, &d.error);
                 largest = probe.Largest();
             }
-            EXPECT_FALSE(d.ok) << f.name << " " << s.w << "x" << s.h;
-            EXPECT_NE(d.error.find(s.expect), std::string::npos) << f.name << ": " << d.error;
-            EXPECT_LE(largest, 1024u) << f.name << " " << s.w << "x" << s.h;
+            EXPECT_FALSE(d.ok) << f.name << " " << w << "x" << h;
+            EXPECT_NE(d.error.find(expect), std::string::npos) << f.name << ": " << d.error;
+            EXPECT_LE(largest, 1024u) << f.name << " " << w << "x" << h;
             EXPECT_TRUE(d.image.pixels.empty());
             EXPECT_EQ(d.image.width, 0);
         }
