@@ -18,34 +18,26 @@ std::vector<std::string> CreationLines(const std::vector<std::string>& log)
     return lines;
 }
 
-struct FallbackRow {
-    const char* name;
-    bool halUnavailable;
-    D3DFORMAT refused;
-    BOOL enableDepth;
-    std::vector<std::string> creationLines;
-    D3DDEVTYPE type;
-    D3DFORMAT depthFormat; // as the reset's parameter line prints it
-
-    friend void PrintTo(const FallbackRow& row, std::ostream* os) { *os << row.name; }
-};
+// name, HAL unavailable, refused depth format, depth asked for, creation lines, device type,
+// depth format as the reset's parameter line prints it
+using FallbackRow = std::tuple<const char*, bool, D3DFORMAT, BOOL, std::vector<std::string>, D3DDEVTYPE, D3DFORMAT>;
 
 class DeviceFallbackTest : public RenderTest, public ::testing::WithParamInterface<FallbackRow> {};
 
 TEST_P(DeviceFallbackTest, CreatesAndResetsWithTheParametersItSettledOn)
 {
-    const FallbackRow& row = GetParam();
-    vireo::testing::SetHalUnavailable(row.halUnavailable);
-    vireo::testing::RefuseDepthFormat(row.refused);
+    const auto& [name, halUnavailable, refused, enableDepth, creationLines, type, depthFormat] = GetParam();
+    vireo::testing::SetHalUnavailable(halUnavailable);
+    vireo::testing::RefuseDepthFormat(refused);
     SEngineParam param = Param(0);
-    param.bEnableDepth = row.enableDepth;
+    param.bEnableDepth = enableDepth;
     StartWith(param);
 
-    EXPECT_THAT(CreationLines(LogMessages()), ElementsAreArray(row.creationLines));
+    EXPECT_THAT(CreationLines(LogMessages()), ElementsAreArray(creationLines));
     ASSERT_NE(Device(), nullptr);
     D3DCAPS9 caps{};
     Device()->GetDeviceCaps(&caps);
-    EXPECT_EQ(caps.DeviceType, row.type);
+    EXPECT_EQ(caps.DeviceType, type);
     // The clear takes the depth buffer along exactly when one was asked for.
     EXPECT_EQ(Render()->ClearCanvas(0xFF102030), S_OK);
 
@@ -56,8 +48,8 @@ TEST_P(DeviceFallbackTest, CreatesAndResetsWithTheParametersItSettledOn)
         "d3dpp: BackBuffer[Width=800,Height=600,Format=0,Count=1]  MultiSample[Type=0,Quality=0]  SwapEffect=1  "
         "hDeviceWindow=" +
         std::to_string(reinterpret_cast<std::intptr_t>(m_hwnd)) +
-        "  Windowed=1  EnableAutoDepthStencil=" + std::to_string(row.enableDepth) +
-        "  AutoDepthStencilFormat=" + std::to_string(row.depthFormat) +
+        "  Windowed=1  EnableAutoDepthStencil=" + std::to_string(enableDepth) +
+        "  AutoDepthStencilFormat=" + std::to_string(depthFormat) +
         "  Flags=0  FullScreen_RefreshRateInHz=0  PresentationInterval=-2147483648";
     const auto log = LogSinceMark();
     EXPECT_EQ(Count(log, parameters), 1);
@@ -80,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         FallbackRow{"D24S8RefusedWithDepth", false, D3DFMT_D24S8, TRUE, {"MaxSimultaneousTextures=2", kHalOk},
                     D3DDEVTYPE_HAL, D3DFMT_D16}),
     // clang-format on
-    [](const ::testing::TestParamInfo<FallbackRow>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FallbackRow>& info) { return std::string(std::get<0>(info.param)); });
 
 TEST_F(RenderTest, NoDeviceOfEitherTypeStopsTheStart)
 {

@@ -4,6 +4,7 @@
 // top-left rule on all four sides).
 #include "GfxTestSupport.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <tuple>
@@ -305,17 +306,13 @@ TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
     IDirect3DTexture9* texture = MakeTexture(2, 1, {0xFF000000, 0xFFFFFFFF});
     ASSERT_NE(texture, nullptr);
     const DWORD fvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-    struct Case {
-        const char* what;
-        bool textured;
-        DWORD address, shade, alphaRef;
-        D3DCOLOR c0, c1;
-        int px[4]; // columns sampled on row 20
-        D3DCOLOR expected[4];
-    };
     const D3DCOLOR white = 0xFFFFFFFF, black = 0xFF000000;
-    const Case cases[] = {
-        // clang-format off
+    // what, textured, address, shade, alpha reference, corner colours, columns sampled on row
+    // 20 and the colours there
+    const std::tuple<const char*, bool, DWORD, DWORD, DWORD, D3DCOLOR, D3DCOLOR, std::array<int, 4>,
+                     std::array<D3DCOLOR, 4>>
+        cases[] = {
+            // clang-format off
         {"wrap repeats", true, D3DTADDRESS_WRAP, D3DSHADE_GOURAUD, 0, white, white,
          {12, 22, 32, 42}, {black, white, black, white}},
         {"clamp holds the edge", true, D3DTADDRESS_CLAMP, D3DSHADE_GOURAUD, 0, white, white,
@@ -328,23 +325,23 @@ TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
          {9, 46, 46, 46}, {0xFF996600, kGreen, kGreen, kGreen}},
         {"alpha test drops alpha 0x80 under 0x90", false, 0, D3DSHADE_GOURAUD, 0x90, 0x80FF0000, 0x80FF0000,
          {9, 30, 46, 20}, {kBackground, kBackground, kBackground, kBackground}},
-        // clang-format on
-    };
+            // clang-format on
+        };
     m_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE); // the alpha test reads the vertex alpha
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        m_device->SetTexture(0, c.textured ? texture : nullptr);
-        m_device->SetSamplerState(0, D3DSAMP_ADDRESSU, c.textured ? c.address : D3DTADDRESS_WRAP);
-        m_device->SetRenderState(D3DRS_SHADEMODE, c.shade);
-        m_device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaRef != 0);
+    for (const auto& [what, textured, address, shade, alphaRef, c0, c1, px, expected] : cases) {
+        SCOPED_TRACE(what);
+        m_device->SetTexture(0, textured ? texture : nullptr);
+        m_device->SetSamplerState(0, D3DSAMP_ADDRESSU, textured ? address : D3DTADDRESS_WRAP);
+        m_device->SetRenderState(D3DRS_SHADEMODE, shade);
+        m_device->SetRenderState(D3DRS_ALPHATESTENABLE, alphaRef != 0);
         m_device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-        m_device->SetRenderState(D3DRS_ALPHAREF, c.alphaRef);
+        m_device->SetRenderState(D3DRS_ALPHAREF, alphaRef);
         Begin();
-        Draw(D3DPT_TRIANGLESTRIP, fvf, quad(c.c0, c.c1), 2);
+        Draw(D3DPT_TRIANGLESTRIP, fvf, quad(c0, c1), 2);
         const Pixels frame = Frame();
         for (int i = 0; i < 4; ++i)
-            EXPECT_LE(ChannelDistance(frame.At(c.px[i], 20), c.expected[i]), 2)
-                << "column " << c.px[i] << ": " << Hex(frame.At(c.px[i], 20));
+            EXPECT_LE(ChannelDistance(frame.At(px[i], 20), expected[i]), 2)
+                << "column " << px[i] << ": " << Hex(frame.At(px[i], 20));
     }
     m_device->SetTexture(0, nullptr);
     texture->Release();
