@@ -76,12 +76,9 @@ TEST_F(InputEngineTest, RecordAndReplayStartRules)
 
 TEST_F(InputEngineTest, RecordedSessionReplaysOnTheGameSideFrameByFrame)
 {
-    struct Event {
-        int frame, key;
-        bool down;
-    };
-    const Event script[] = {{1, DIK_LEFT, true},  {3, DIK_SPACE, true}, {3, DIK_SPACE, false}, {4, DIK_UP, true},
-                            {6, DIK_LEFT, false}, {7, DIK_A, true},     {9, DIK_UP, false},    {12, DIK_A, false}};
+    const std::tuple<int, int, bool> script[] = {{1, DIK_LEFT, true}, {3, DIK_SPACE, true}, {3, DIK_SPACE, false},
+                                                 {4, DIK_UP, true},   {6, DIK_LEFT, false}, {7, DIK_A, true},
+                                                 {9, DIK_UP, false},  {12, DIK_A, false}};
     constexpr int kFrames = 14;
     using KeyStates = std::array<KEYSTATE, 256>;
     std::vector<KeyStates> seen; // every key as the game side sees it, frame by frame
@@ -99,9 +96,9 @@ TEST_F(InputEngineTest, RecordedSessionReplaysOnTheGameSideFrameByFrame)
     Game().SetGameUpdateCount(0);
     ASSERT_TRUE(Input()->RecordInput(TRUE, L"Record.dat"));
     for (int frame = 0; frame < kFrames; ++frame) {
-        for (const Event& e : script)
-            if (e.frame == frame)
-                InjectKey(e.key, e.down);
+        for (const auto& [at, key, down] : script)
+            if (at == frame)
+                InjectKey(key, down);
         Frames();
     }
     ASSERT_TRUE(Input()->RecordInput(FALSE, nullptr));
@@ -164,8 +161,8 @@ TEST_F(InputEngineTest, DamagedRecordFiles)
             Frames();
             if (Game().GetEngineStatus()->bPaused)
                 break;
-            EXPECT_EQ(Input()->CheckKeyState(30), expect[frame][0]) << "frame " << frame;
-            EXPECT_EQ(Input()->CheckKeyState(31), expect[frame][1]) << "frame " << frame;
+            EXPECT_EQ((std::array{Input()->CheckKeyState(30), Input()->CheckKeyState(31)}), expect[frame])
+                << "frame " << frame;
         }
         EXPECT_EQ(Game().GetEngineStatus()->bPaused != FALSE, paused);
         Input()->ReplayInput(FALSE);

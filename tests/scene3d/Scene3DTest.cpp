@@ -179,8 +179,7 @@ TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
     EXPECT_EQ(stale, mesh);
     Render()->ReleaseMesh(&textured);
     Render()->ReleaseMesh(&missing);
-    EXPECT_EQ(textured, nullptr);
-    EXPECT_EQ(missing, nullptr);
+    EXPECT_TRUE(textured == nullptr && missing == nullptr);
 }
 
 // The demo's lantern, as the art tool writes it: twelve quads and two twelve-sided caps split
@@ -192,16 +191,14 @@ TEST_F(Scene3DTest, TheDemoLanternLoadsWithItsTexture)
         std::filesystem::path(VIREO_TEST_DATA_DIR "/../../samples/demo/data/Lantern.pak").lexically_normal().wstring();
     CMesh* lantern = Render()->CreateMesh(folder.c_str());
     ASSERT_NE(lantern->GetD3DXMesh(), nullptr);
-    EXPECT_EQ(lantern->GetSubsetCount(), 2u);
-    EXPECT_EQ(lantern->GetD3DXMesh()->GetNumFaces(), 44u);
+    EXPECT_EQ(std::pair(lantern->GetSubsetCount(), lantern->GetD3DXMesh()->GetNumFaces()), std::pair(2u, 44u));
     const CRenderSystem::STexture* skin = Render()->FindTexture((folder + L"\\Lantern.png").c_str());
     ASSERT_NE(skin, nullptr);
     EXPECT_NE(skin->pTexture, nullptr);
     // Every triangle is wound clockwise as seen from where its normal points (a front face
     // outside, kept by the default culling): (p1 - p0) x (p2 - p0) runs along the normal.
     ID3DXMesh* mesh = lantern->GetD3DXMesh();
-    void* vb = nullptr;
-    void* ib = nullptr;
+    void *vb = nullptr, *ib = nullptr;
     ASSERT_EQ(mesh->LockVertexBuffer(0, &vb), S_OK);
     ASSERT_EQ(mesh->LockIndexBuffer(0, &ib), S_OK);
     const auto* vertices = static_cast<const float*>(vb); // position, normal, uv: 8 floats
