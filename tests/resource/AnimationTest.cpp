@@ -105,9 +105,7 @@ TEST_F(AnimationTest, CountedPlaysLastLoopCountTimesPassesAndEndlessPlaysNeverSt
 
 TEST_F(AnimationTest, PausedGameFreezesOnlyGameClockAnimations)
 {
-    CAnimation* game = Make(1);
-    CAnimation* ui = Make(1);
-    CAnimation* other = Make(1);
+    CAnimation *game = Make(1), *ui = Make(1), *other = Make(1);
     ui->SetUsage(1);
     other->SetUsage(2);
     for (CAnimation* a : {game, ui, other})
@@ -134,8 +132,7 @@ TEST_F(AnimationTest, PausedGameFreezesOnlyGameClockAnimations)
     const int frames[2] = {game->GetCurrentFrame(), ui->GetCurrentFrame()};
     RunFrames(6);
     EXPECT_FALSE(game->IsPlaying() || ui->IsPlaying() || other->IsPlaying());
-    EXPECT_EQ(game->GetCurrentFrame(), frames[0]);
-    EXPECT_EQ(ui->GetCurrentFrame(), frames[1]);
+    EXPECT_EQ(std::pair(game->GetCurrentFrame(), ui->GetCurrentFrame()), std::pair(frames[0], frames[1]));
 }
 
 TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
@@ -170,8 +167,7 @@ TEST_F(AnimationTest, ChangeSequenceRestartsOnlyEndlessPlays)
 
     // An index beyond the table plays sequence 0.
     counted->ChangeSequence(99);
-    EXPECT_EQ(counted->GetAniData().nSequence, 0);
-    EXPECT_EQ(counted->GetAniData().nFrameCount, 6);
+    EXPECT_EQ(std::pair(counted->GetAniData().nSequence, counted->GetAniData().nFrameCount), std::pair(0, 6));
 }
 
 TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
@@ -196,8 +192,7 @@ TEST_F(AnimationTest, DrawUsesARectangleForOneCallAndDrawsNothingWhileStopped)
     };
 
     m_game->Run(); // stopped: nothing drawn
-    EXPECT_EQ(Pixel(20, 20), 0xFF000000u);
-    EXPECT_EQ(Pixel(50, 50), 0xFF000000u);
+    EXPECT_EQ(std::pair(Pixel(20, 20), Pixel(50, 50)), std::pair(0xFF000000u, 0xFF000000u));
 
     animation->Play(0);
     m_game->Run();

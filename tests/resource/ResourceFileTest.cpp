@@ -6,8 +6,6 @@
 namespace vireo::test {
 namespace {
 
-using ::testing::ElementsAre;
-
 TEST_F(PackageTest, PackageFileRecordsMatchPictureNumbersAndSkipMissingOnes)
 {
     const std::string desc = "[Picture]\r\nPictureCount=3\r\nPicBox002=1,1,2,2\r\n";
@@ -17,8 +15,8 @@ TEST_F(PackageTest, PackageFileRecordsMatchPictureNumbersAndSkipMissingOnes)
     CResource* res = Render()->CreateResource(L"art.pak");
     ASSERT_NE(res, nullptr);
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
-    EXPECT_THAT((std::vector<int>{res->IsPictureExist(0), res->IsPictureExist(1), res->IsPictureExist(2)}),
-                ElementsAre(1, 0, 1));
+    for (int index = 0; index < 3; ++index)
+        EXPECT_EQ(res->IsPictureExist(index), index != 1) << index;
     SResElem elem{};
     ASSERT_EQ(res->GetResElem(&elem, 2), 1);
     EXPECT_EQ(elem.rcPicBox, (RECT{1, 1, 2, 2}));
@@ -87,8 +85,7 @@ TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)
     MakeFolder("dir", "[Picture]\r\nPictureCount=1\r\n", {{"000.png", SolidPng(4, 4, 0xFF00FF00)}});
     CResource* file = Render()->CreateResource(L"art.pak");
     CResource* folder = Render()->CreateResource(L"dir");
-    ASSERT_NE(file, nullptr);
-    ASSERT_NE(folder, nullptr);
+    ASSERT_TRUE(file && folder);
 
     DrawEveryFrame(file);
     m_game->Run();
@@ -107,8 +104,8 @@ TEST_F(PackageResetTest, ResetsKeepPackagePicturesDrawableWithoutExtraPoolHolds)
     m_game->onMessage = nullptr;
     Render()->ReleaseResource(file);
     Render()->ReleaseResource(folder);
-    EXPECT_EQ(Render()->FindTexture(L"art.pak;000"), nullptr);
-    EXPECT_EQ(Render()->FindTexture(L"dir\\000.png"), nullptr);
+    for (const wchar_t* key : {L"art.pak;000", L"dir\\000.png"})
+        EXPECT_EQ(Render()->FindTexture(key), nullptr);
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
 }
 
@@ -137,8 +134,7 @@ TEST_F(PackageResetTest, PackageFileGoneOrDamagedBeforeAResetKeepsThePicturesDra
             WriteFile("art.pak", replacement);
         DrawEveryFrame(res);
         LoseAndReset();
-        EXPECT_EQ(DrawnPixel(), 0xFFFF0000u) << name;
-        EXPECT_EQ(res->GetPictureCount(), 1) << name;
+        EXPECT_EQ(std::pair(DrawnPixel(), res->GetPictureCount()), std::pair(0xFFFF0000u, 1)) << name;
         m_game->onMessage = nullptr;
         Render()->ReleaseResource(res);
         TakeBoxes();

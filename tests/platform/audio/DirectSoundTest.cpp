@@ -94,14 +94,11 @@ TEST_F(DirectSoundTest, LockReturnsTwoRegionsAcrossTheEnd)
     DWORD all = 0;
     ASSERT_EQ(buffer->Lock(0, 0, &start, &all, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
     EXPECT_EQ(all, 100u);
-    EXPECT_EQ(a, static_cast<char*>(start) + 80);
-    EXPECT_EQ(aBytes, 20u);
-    EXPECT_EQ(b, start);
-    EXPECT_EQ(bBytes, 20u);
+    EXPECT_EQ(std::tuple(a, aBytes, b, bBytes),
+              std::tuple(static_cast<void*>(static_cast<char*>(start) + 80), DWORD{20}, start, DWORD{20}));
     EXPECT_EQ(buffer->Unlock(a, aBytes, b, bBytes), DS_OK);
     ASSERT_EQ(buffer->Lock(10, 20, &a, &aBytes, &b, &bBytes, 0), DS_OK);
-    EXPECT_EQ(b, nullptr);
-    EXPECT_EQ(bBytes, 0u);
+    EXPECT_TRUE(b == nullptr && bBytes == 0);
     buffer->Release();
 }
 
@@ -123,8 +120,7 @@ TEST_F(DirectSoundTest, PlayStopAndTheNaturalEndOnTheMix)
     EXPECT_NEAR(static_cast<double>(audiotest::SoundingFrames(rest)), 2880.0, 5.0);
     buffer->GetStatus(&status);
     buffer->GetCurrentPosition(&play, nullptr);
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(play, 0u);
+    EXPECT_EQ(std::pair(status, play), std::pair(DWORD{0}, DWORD{0}));
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     EXPECT_EQ(audiotest::SoundingFrames(LeftFor(300)), 14400u);
     buffer->GetStatus(&status);
@@ -208,9 +204,8 @@ TEST_F(DirectSoundTest, ScriptedFailuresAndLostBuffers)
     DWORD bytes = 0;
     EXPECT_EQ(buffer->Lock(0, 0, &a, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DSERR_BUFFERLOST);
     EXPECT_EQ(buffer->Play(0, 0, 0), DSERR_BUFFERLOST);
-    EXPECT_EQ(buffer->Restore(), DSERR_BUFFERLOST);
-    EXPECT_EQ(buffer->Restore(), DSERR_BUFFERLOST);
-    EXPECT_EQ(buffer->Restore(), DS_OK);
+    for (HRESULT expected : {DSERR_BUFFERLOST, DSERR_BUFFERLOST, DS_OK}) // lost for two calls
+        EXPECT_EQ(buffer->Restore(), expected);
     buffer->GetStatus(&status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(buffer->Play(0, 0, 0), DS_OK);
