@@ -93,18 +93,13 @@ TEST(TextFont, DeviceContextMeasuresLikeTheFont)
 TEST(TextFont, HostileDescriptionsNeverBreakIt)
 {
     std::wstring longName(300, L'Q');
+    const std::wstring times = L"Times New Roman";
     std::tuple<std::wstring, int, int, int> cases[] = {
-        {L"Times New Roman", 0, 0, 400},
-        {L"Times New Roman", 1, 0, 400},
-        {L"Times New Roman", -1, 0, 400},
-        {L"Times New Roman", INT_MIN, 0, 400},
-        {L"Times New Roman", INT_MAX, 0, 400},
-        {L"Times New Roman", 17, INT_MAX, 400},
-        {L"Times New Roman", 17, -5, -1},
-        {L"Times New Roman", 17, 0, 100000},
-        {L"", 17, 0, 400},
-        {longName, 17, 0, 400},
-        {std::wstring(L"\x01\xFFFF\xD800"), 17, 0, 400},
+        // clang-format off
+        {times, 0, 0, 400}, {times, 1, 0, 400}, {times, -1, 0, 400}, {times, INT_MIN, 0, 400},
+        {times, INT_MAX, 0, 400}, {times, 17, INT_MAX, 400}, {times, 17, -5, -1}, {times, 17, 0, 100000},
+        {L"", 17, 0, 400}, {longName, 17, 0, 400}, {std::wstring(L"\x01\xFFFF\xD800"), 17, 0, 400},
+        // clang-format on
     };
     for (const auto& [face, height, width, weight] : cases) {
         SCOPED_TRACE(testing::Message() << "height " << height << " width " << width << " weight " << weight);
@@ -137,9 +132,8 @@ TEST(TextFont, NonCharactersShareOneGlyphAndAddNothingToTheCache)
             ASSERT_EQ(&glyph, &box) << std::hex << static_cast<std::uint32_t>(value);
         }
     }
-    EXPECT_EQ(font->GlyphCount(), glyphs);
-    EXPECT_EQ(font->CharacterCount(), characters);
-    EXPECT_EQ(font->RasterisedCount(), rasterised);
+    EXPECT_EQ(std::tuple(font->GlyphCount(), font->CharacterCount(), font->RasterisedCount()),
+              std::tuple(glyphs, characters, rasterised));
     EXPECT_EQ(box.glyphIndex, 0u);
 }
 
@@ -175,9 +169,8 @@ TEST(TextFont, CacheStaysWithinItsBoundOverAHundredThousandCharacters)
     EXPECT_EQ(font->Atlas().LivePageCount(), CTextFont::kMaxAtlasPages); // the cache was full
     // A glyph evicted long ago comes back the same.
     const SGlyph& again = font->Glyph(L'A');
-    EXPECT_EQ(again.width, first.width);
-    EXPECT_EQ(again.height, first.height);
-    EXPECT_EQ(again.advance, first.advance);
+    EXPECT_EQ(std::tuple(again.width, again.height, again.advance),
+              std::tuple(first.width, first.height, first.advance));
     EXPECT_GT(font->RasterisedCount(), static_cast<int>(font->GlyphCount()));
 }
 
