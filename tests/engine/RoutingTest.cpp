@@ -51,18 +51,17 @@ TEST_F(RoutingTest, EachMessageTakesItsRoad)
 {
     // childSees: as the focus window or as part of the main window's tree
     std::tuple<UINT, bool, int, bool, bool> rows[] = {
+        // clang-format off
         // The GUI range goes straight to the game.
-        {EMSG_UI_FIRST, true, 0, false, true},
-        {EMSG_UI_LAST, true, 0, false, true},
+        {EMSG_UI_FIRST, true, 0, false, true}, {EMSG_UI_LAST, true, 0, false, true},
         // 5003 is withheld while a child has the focus; 5004 goes on through it.
         {EMSG_IS_GAME_KEYBOARD_INPUT, true, 1, false, false},
-        {EMSG_IS_GAME_KEYBOARD_INPUT, false, 0, false, true},
-        {EMSG_IS_GAME_MOUSE_INPUT, true, 0, true, true},
+        {EMSG_IS_GAME_KEYBOARD_INPUT, false, 0, false, true}, {EMSG_IS_GAME_MOUSE_INPUT, true, 0, true, true},
         // The main window passes these down its tree (the child is under the cursor at 0,0).
         {EMSG_EG_UI_UPDATE, false, 0, true, true},
         // The window under the cursor consumes the mouse message.
-        {EMSG_IS_UI_MOUSE_INPUT, false, 1, true, false},
-        {WM_ACTIVATE, true, 0, true, true},
+        {EMSG_IS_UI_MOUSE_INPUT, false, 1, true, false}, {WM_ACTIVATE, true, 0, true, true},
+        // clang-format on
     };
     for (const auto& [msg, childHasFocus, result, childSees, gameSees] : rows) {
         SCOPED_TRACE(::testing::Message() << "msg " << msg << " child focus " << childHasFocus);

@@ -38,11 +38,10 @@ TEST_F(InputEngineTest, StateRuleAcrossFrames)
 TEST_F(InputEngineTest, KeyComboNeedsExactlyTheModifiers)
 {
     const std::tuple<std::vector<int>, BYTE, KEYSTATE> rows[] = {
-        {{DIK_LCONTROL}, 2, KS_UP},
-        {{DIK_LCONTROL, DIK_LSHIFT}, 2, KS_NONE},
-        {{DIK_LCONTROL, DIK_RSHIFT}, 6, KS_UP},
-        {{DIK_LMENU}, 1, KS_UP},
-        {{}, 4, KS_NONE},
+        // clang-format off
+        {{DIK_LCONTROL}, 2, KS_UP}, {{DIK_LCONTROL, DIK_LSHIFT}, 2, KS_NONE},
+        {{DIK_LCONTROL, DIK_RSHIFT}, 6, KS_UP}, {{DIK_LMENU}, 1, KS_UP}, {{}, 4, KS_NONE},
+        // clang-format on
     };
     for (const auto& [held, modifiers, expected] : rows) {
         for (int key : held)

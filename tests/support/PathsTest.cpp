@@ -24,12 +24,11 @@ void Touch(const fs::path& path, const std::string& bytes = "")
 TEST(GetPathTail, ComponentsFromTheEnd)
 {
     std::tuple<const wchar_t*, int, const wchar_t*> rows[] = {
-        {L"C:\\game\\pic\\a.png", 0, L"a.png"},
-        {L"C:\\game\\pic\\a.png", 1, L"pic\\a.png"},
-        {L"C:\\game\\a.png", -1, L"C:\\game\\a.png"},
-        {L"/game\\pic/a.png", 1, L"pic/a.png"},
-        {L"dir/", 0, L""},
-        {L"", 0, L""},
+        // clang-format off
+        {L"C:\\game\\pic\\a.png", 0, L"a.png"}, {L"C:\\game\\pic\\a.png", 1, L"pic\\a.png"},
+        {L"C:\\game\\a.png", -1, L"C:\\game\\a.png"}, {L"/game\\pic/a.png", 1, L"pic/a.png"},
+        {L"dir/", 0, L""}, {L"", 0, L""},
+        // clang-format on
     };
     for (const auto& [path, count, expected] : rows)
         EXPECT_EQ(GetPathTail(path, count), expected)

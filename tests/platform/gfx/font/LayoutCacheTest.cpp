@@ -40,18 +40,14 @@ TEST(LayoutCache, ReusesOnlyAnUnchangedCallAndAlwaysMatchesAFreshLayout)
     // Same call twice hits; a string one character longer, a moved box or other flags miss,
     // then hit on their own repeat; count limits the string like a shorter text.
     const Call calls[] = {
-        {base, box, DT_WORDBREAK, false},
-        {base, box, DT_WORDBREAK, true},
-        {base + L"x", box, DT_WORDBREAK, false},
-        {base, RECT{11, 10, 201, 120}, DT_WORDBREAK, false},
-        {base, box, DT_WORDBREAK | DT_CENTER, false},
-        {base, box, DT_WORDBREAK | DT_CENTER, true},
-        {base + L"x", box, DT_WORDBREAK, true},
-        {base, box, DT_WORDBREAK, true},
+        // clang-format off
+        {base, box, DT_WORDBREAK, false}, {base, box, DT_WORDBREAK, true},
+        {base + L"x", box, DT_WORDBREAK, false}, {base, RECT{11, 10, 201, 120}, DT_WORDBREAK, false},
+        {base, box, DT_WORDBREAK | DT_CENTER, false}, {base, box, DT_WORDBREAK | DT_CENTER, true},
+        {base + L"x", box, DT_WORDBREAK, true}, {base, box, DT_WORDBREAK, true},
         // a glyph rasterised since: every earlier layout is made again
-        {L"\u4E2D\u6587 Q", box, 0, false},
-        {base, box, DT_WORDBREAK, false},
-        {base, box, DT_WORDBREAK, true},
+        {L"\u4E2D\u6587 Q", box, 0, false}, {base, box, DT_WORDBREAK, false}, {base, box, DT_WORDBREAK, true},
+        // clang-format on
     };
     for (std::size_t i = 0; i < std::size(calls); ++i) {
         const Call& call = calls[i];
