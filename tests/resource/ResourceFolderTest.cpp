@@ -113,12 +113,10 @@ TEST_F(PackageTest, HitBoxesPastThePicturesShowTheOverflowBoxAndDefaultToZero)
     ASSERT_NE(res, nullptr);
     EXPECT_THAT(TakeBoxes(), ElementsAre("CResource::GetPicture index overflow. Index=1, PictureCount=1, File=pk",
                                          "CResource::GetPicture index overflow. Index=2, PictureCount=1, File=pk"));
-    EXPECT_EQ(res->GetHitBox(0), (RECT{1, 2, 3, 4}));
-    EXPECT_EQ(res->GetHitBox(1), (RECT{0, 0, 0, 0}));
-    EXPECT_EQ(res->GetHitBox(2), (RECT{0, 0, 0, 0}));
-    // Past the table: 0, 0 and the size of picture 0.
-    EXPECT_EQ(res->GetHitBox(5), (RECT{0, 0, 4, 5}));
-    EXPECT_EQ(res->GetHitBox(-1), (RECT{0, 0, 4, 5}));
+    // Past the table (5, -1): 0, 0 and the size of picture 0.
+    for (const auto& [index, box] :
+         {std::pair{0, RECT{1, 2, 3, 4}}, {1, RECT{}}, {2, RECT{}}, {5, RECT{0, 0, 4, 5}}, {-1, RECT{0, 0, 4, 5}}})
+        EXPECT_EQ(res->GetHitBox(index), box) << index;
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
     const std::string desc = ReadFile("pk/Desc.ini");
     EXPECT_THAT(desc, HasSubstr("001=0,0,0,0\r\n"));
@@ -142,9 +140,8 @@ TEST_F(PackageTest, DescIniIsWrittenOnlyWhenADefaultWasMissing)
     MakeFolder("part", partial.c_str(), {{"000.png", SolidPng(2, 2, 0xFF102030)}});
     ASSERT_NE(Render()->CreateResource(L"part"), nullptr);
     const std::string written = ReadFile("part/Desc.ini");
-    EXPECT_THAT(written, HasSubstr("FrameDelay=0\r\n"));
-    EXPECT_THAT(written, HasSubstr("; art\r\n"));
-    EXPECT_THAT(written, Not(HasSubstr("Note=kept")));
+    EXPECT_THAT(written,
+                ::testing::AllOf(HasSubstr("FrameDelay=0\r\n"), HasSubstr("; art\r\n"), Not(HasSubstr("Note=kept"))));
 
     // A folder without Desc.ini loads with every default and gets one.
     MakeFolder("bare", nullptr, {{"000.png", SolidPng(3, 2, 0xFF102030)}});
