@@ -27,16 +27,12 @@ TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
     // on: red; off: still the canvas
     std::tuple<bool, RECT, BOOL, std::vector<POINT>, std::vector<POINT>> rows[] = {
         // Outline pixels on, the inside and the outside off; thinner than 2 x 2 is refused.
-        {false,
-         {10, 10, 12, 12},
-         TRUE,
-         {{10, 10}, {11, 10}, {10, 11}, {11, 11}},
+        // clang-format off
+        {false, {10, 10, 12, 12}, TRUE, {{10, 10}, {11, 10}, {10, 11}, {11, 11}},
          {{12, 12}, {12, 10}, {10, 12}, {9, 9}}},
-        {false,
-         {20, 30, 40, 45},
-         TRUE,
-         {{20, 30}, {39, 30}, {39, 44}, {20, 44}, {30, 30}, {39, 37}, {30, 44}, {20, 37}},
-         {{30, 37}, {40, 30}, {20, 45}, {21, 31}, {38, 43}}},
+        {false, {20, 30, 40, 45}, TRUE, {{20, 30}, {39, 30}, {39, 44}, {20, 44}, {30, 30}, {39, 37}, {30, 44},
+         {20, 37}}, {{30, 37}, {40, 30}, {20, 45}, {21, 31}, {38, 43}}},
+        // clang-format on
         {false, {10, 10, 11, 30}, FALSE, {}, {{10, 10}, {10, 20}, {10, 29}}},
         // FillRect is TRUE every time, also when nothing of the rectangle is on the scene.
         {true, {-50, -50, 20, 20}, TRUE, {{0, 0}, {19, 0}, {0, 19}, {19, 19}}, {{20, 0}, {0, 20}, {20, 20}}},
