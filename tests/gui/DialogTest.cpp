@@ -25,10 +25,7 @@ TEST_F(GuiTest, TabMovesTheFocusOncePerReleaseSkippingWhatCannotTakeIt)
     Cursor(600, 400);
     dialog.SetFocus();
 
-    struct {
-        std::vector<std::pair<int, bool>> keys;
-        CGWnd* focus;
-    } rows[] = {
+    const std::pair<std::vector<std::pair<int, bool>>, CGWnd*> rows[] = {
         {{{DIK_TAB, true}}, &dialog},                  // press alone: nothing yet
         {{}, &dialog},                                 // held
         {{{DIK_TAB, false}}, label},                   // from the dialog: child 0, static or not
@@ -41,12 +38,12 @@ TEST_F(GuiTest, TabMovesTheFocusOncePerReleaseSkippingWhatCannotTakeIt)
         {{{DIK_LEFT, true}, {DIK_LEFT, false}}, edit},
     };
     int i = 0;
-    for (const auto& row : rows) {
+    for (const auto& [keys, focus] : rows) {
         SCOPED_TRACE(i++);
-        for (const auto& [key, down] : row.keys)
+        for (const auto& [key, down] : keys)
             vireo::testing::InjectKey(key, down);
         Frame();
-        EXPECT_EQ(Main()->GetFocus(), row.focus);
+        EXPECT_EQ(Main()->GetFocus(), focus);
     }
 }
 
