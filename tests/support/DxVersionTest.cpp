@@ -28,21 +28,6 @@ class FakeSource : public vireo::DxVersionSource {
     std::map<std::wstring, ULONGLONG> files;
 };
 
-struct Result {
-    HRESULT hr;
-    DWORD packed;
-    std::wstring text;
-};
-
-Result Check(FakeSource& source)
-{
-    Result r{};
-    wchar_t text[16] = L"garbage";
-    r.hr = GetDXVersion(source, &r.packed, text, 10);
-    r.text = text;
-    return r;
-}
-
 TEST(DxVersion, EveryFileVersionRowAndItsBoundary)
 {
     // packed: 0 means: below every row
@@ -65,10 +50,12 @@ TEST(DxVersion, EveryFileVersionRowAndItsBoundary)
     for (const auto& [file, version, packed, text] : rows) {
         FakeSource source;
         source.files[file] = version;
-        const Result r = Check(source);
-        EXPECT_EQ(r.hr, S_OK);
-        EXPECT_EQ(r.text, text) << testing::PrintToString(std::wstring(file)) << " " << std::hex << version;
-        EXPECT_EQ(r.packed, packed) << r.text;
+        DWORD got = 0;
+        wchar_t buffer[16] = L"garbage"; // longer than the 10 it is said to hold
+        EXPECT_EQ(GetDXVersion(source, &got, buffer, 10), S_OK);
+        EXPECT_EQ(std::wstring(buffer), text)
+            << testing::PrintToString(std::wstring(file)) << " " << std::hex << version;
+        EXPECT_EQ(got, packed) << testing::PrintToString(std::wstring(buffer));
     }
 }
 
@@ -80,14 +67,6 @@ class PlatformDxVersion : public ::testing::Test {
         vireo::testing::SetDxDiagSystemInfo(vireo::testing::DxDiagSystemInfo{});
         vireo::testing::ClearFileVersions();
         vireo::testing::SetSystemDirectoryAvailable(true);
-    }
-    static Result Platform()
-    {
-        Result r{};
-        wchar_t text[10] = L"garbage";
-        r.hr = GetDXVersion(&r.packed, text, 10);
-        r.text = text;
-        return r;
     }
 };
 
@@ -118,10 +97,11 @@ TEST_F(PlatformDxVersion, ProviderFirstThenFiles)
         if (d3d9)
             vt::SetFileVersion(L"d3d9.dll", 9, 0, 0, 0);
         vt::SetSystemDirectoryAvailable(systemDirectory);
-        const Result r = Platform();
-        EXPECT_EQ(r.hr, S_OK);
-        EXPECT_EQ(r.packed, packed);
-        EXPECT_EQ(r.text, text);
+        DWORD got = 0;
+        wchar_t buffer[10] = L"garbage";
+        EXPECT_EQ(GetDXVersion(&got, buffer, 10), S_OK);
+        EXPECT_EQ(got, packed);
+        EXPECT_EQ(std::wstring(buffer), text);
     }
 }
 
