@@ -52,29 +52,6 @@ Frame Outer {
 }
 )";
 
-void CheckModel(const xf::MeshData& m)
-{
-    EXPECT_EQ(m.attributes, (std::vector<std::uint32_t>{1, 1, 0}));
-    // The triangle's corners carry normal 1, the quad's normal 0: corners 1 and 2 split.
-    ASSERT_EQ(m.vertices.size(), 7u);
-    EXPECT_EQ(m.indices, (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6}));
-    // (x + 10) * 2: the inner frame first, then the outer.
-    EXPECT_FLOAT_EQ(m.vertices[2].position[0], 22.0f);
-    EXPECT_FLOAT_EQ(m.vertices[2].position[1], 2.0f);
-    EXPECT_FLOAT_EQ(m.vertices[5].position[2], 2.0f);
-    EXPECT_FLOAT_EQ(m.vertices[0].normal[2], -1.0f);
-    EXPECT_FLOAT_EQ(m.vertices[4].normal[1], 1.0f);
-    EXPECT_FLOAT_EQ(m.vertices[5].uv[0], 0.5f);
-    EXPECT_EQ(std::pair(m.vertices[5].color, m.vertices[0].color), std::pair(0x8000FF00u, 0xFFFFFFFFu));
-    ASSERT_EQ(m.materials.size(), 2u);
-    EXPECT_FLOAT_EQ(m.materials[0].diffuse[0], 1.0f);
-    EXPECT_FLOAT_EQ(m.materials[0].power, 5.0f);
-    EXPECT_FLOAT_EQ(m.materials[1].emissive[2], 0.25f);
-    EXPECT_EQ(std::pair(m.materials[0].texture, m.materials[1].texture),
-              std::pair(std::string(), std::string("tex ture.png")));
-    EXPECT_TRUE(m.hasNormals && m.hasUVs && m.hasColors);
-}
-
 TEST(XFileTest, EveryEncodingReadsTheSameModel)
 {
     const Bytes text = ToBytes(kModel);
@@ -91,10 +68,28 @@ TEST(XFileTest, EveryEncodingReadsTheSameModel)
 
     for (const Bytes* file : std::vector<const Bytes*>{&text, &binary, &tzip, &bzip}) {
         SCOPED_TRACE(std::string(file->begin() + 8, file->begin() + 12));
-        xf::MeshData mesh;
+        xf::MeshData m;
         std::string error;
-        ASSERT_TRUE(xf::ReadXFile(file->data(), file->size(), &mesh, &error)) << error;
-        CheckModel(mesh);
+        ASSERT_TRUE(xf::ReadXFile(file->data(), file->size(), &m, &error)) << error;
+        EXPECT_EQ(m.attributes, (std::vector<std::uint32_t>{1, 1, 0}));
+        // The triangle's corners carry normal 1, the quad's normal 0: corners 1 and 2 split.
+        ASSERT_EQ(m.vertices.size(), 7u);
+        EXPECT_EQ(m.indices, (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6}));
+        // (x + 10) * 2: the inner frame first, then the outer.
+        EXPECT_FLOAT_EQ(m.vertices[2].position[0], 22.0f);
+        EXPECT_FLOAT_EQ(m.vertices[2].position[1], 2.0f);
+        EXPECT_FLOAT_EQ(m.vertices[5].position[2], 2.0f);
+        EXPECT_FLOAT_EQ(m.vertices[0].normal[2], -1.0f);
+        EXPECT_FLOAT_EQ(m.vertices[4].normal[1], 1.0f);
+        EXPECT_FLOAT_EQ(m.vertices[5].uv[0], 0.5f);
+        EXPECT_EQ(std::pair(m.vertices[5].color, m.vertices[0].color), std::pair(0x8000FF00u, 0xFFFFFFFFu));
+        ASSERT_EQ(m.materials.size(), 2u);
+        EXPECT_FLOAT_EQ(m.materials[0].diffuse[0], 1.0f);
+        EXPECT_FLOAT_EQ(m.materials[0].power, 5.0f);
+        EXPECT_FLOAT_EQ(m.materials[1].emissive[2], 0.25f);
+        EXPECT_EQ(std::pair(m.materials[0].texture, m.materials[1].texture),
+                  std::pair(std::string(), std::string("tex ture.png")));
+        EXPECT_TRUE(m.hasNormals && m.hasUVs && m.hasColors);
     }
 }
 
