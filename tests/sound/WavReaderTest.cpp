@@ -36,14 +36,13 @@ std::string ReadAll(CWavReader& reader, DWORD piece)
     }
 }
 
-// What the file is, its bytes, what opening it returns, and GetSize after the open.
-using Row = std::tuple<const char*, std::string, HRESULT, DWORD>;
-
-std::vector<Row> Catalogue()
+TEST(WavReader, BadInputCatalogueFromMemoryAndFromFile)
 {
+    ScratchDir dir;
     const std::string fmt8 = Chunk("fmt ", PcmFormat(1, 8000, 8));
     const std::string fmt16 = Chunk("fmt ", PcmFormat(2, 22050, 16));
-    return {
+    // What the file is, its bytes, what opening it returns, and GetSize after the open.
+    const std::tuple<const char*, std::string, HRESULT, DWORD> rows[] = {
         {"clean 8-bit mono", PcmWave(1, 8000, 8, Bytes(10)), S_OK, 10},
         {"not RIFF", "RIFX" + Le32(4) + "WAVE", E_FAIL, 0},
         {"no fmt", Riff("WAVE", Chunk("data", "ab")), E_FAIL, 0},
@@ -65,12 +64,7 @@ std::vector<Row> Catalogue()
          Riff("WAVE", fmt8 + ChunkWithSize("junk", 0xFFFFFFFF, "") + Chunk("data", "xy")), E_FAIL, 0},
         {"empty data", PcmWave(1, 8000, 8, ""), S_OK, 0},
     };
-}
-
-TEST(WavReader, BadInputCatalogueFromMemoryAndFromFile)
-{
-    ScratchDir dir;
-    for (const auto& [what, file, result, size] : Catalogue()) {
+    for (const auto& [what, file, result, size] : rows) {
         CWavReader memory;
         EXPECT_EQ(memory.OpenFromMemory(file.data(), static_cast<DWORD>(file.size())), result) << what;
         EXPECT_EQ(memory.GetSize(), size) << what;
