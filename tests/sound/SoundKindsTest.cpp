@@ -17,33 +17,20 @@ namespace {
 
 using ::testing::Contains;
 
-void WriteOggTone(const char* path, double seconds)
+TEST_F(SoundTest, OggFoundForAWavNamePlaysAndItsPauseIsUndoneWhileRepetitionsRemain)
 {
+    // Two seconds of a 440 Hz tone.
     SF_INFO info{};
     info.samplerate = 22050;
     info.channels = 1;
     info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-    SNDFILE* file = sf_open(path, SFM_WRITE, &info);
+    SNDFILE* file = sf_open("boom.ogg", SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    std::vector<float> samples(static_cast<std::size_t>(seconds * info.samplerate));
+    std::vector<float> samples(static_cast<std::size_t>(2.0 * info.samplerate));
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = 0.5f * static_cast<float>(std::sin(2 * M_PI * 440.0 * static_cast<double>(i) / info.samplerate));
     sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
     sf_close(file);
-}
-
-// One held note on a piano for two seconds, as a format 0 Standard MIDI File.
-void WriteMidiNote(const char* path)
-{
-    const unsigned char bytes[] = {'M',  'T',  'h',  'd',  0,    0,   0, 6,    0,    0,    0,    1,
-                                   0x01, 0xE0, 'M',  'T',  'r',  'k', 0, 0,    0,    13,   0x00, 0x90,
-                                   60,   100,  0x87, 0x40, 0x80, 60,  0, 0x00, 0xFF, 0x2F, 0x00};
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
-}
-
-TEST_F(SoundTest, OggFoundForAWavNamePlaysAndItsPauseIsUndoneWhileRepetitionsRemain)
-{
-    WriteOggTone("boom.ogg", 2.0);
     CSound* boom = m_sound->CreateEffect(L"boom.wav", 4);
     ASSERT_NE(dynamic_cast<CMp3Sound*>(boom), nullptr);
     boom->Play(3);
@@ -61,7 +48,11 @@ TEST_F(SoundTest, OggFoundForAWavNamePlaysAndItsPauseIsUndoneWhileRepetitionsRem
 
 TEST_F(SoundTest, MidiSongIsNeverRestartedByTheStepAndABrokenOneIsLogged)
 {
-    WriteMidiNote("note.mid");
+    // One held note on a piano for two seconds, as a format 0 Standard MIDI File.
+    const unsigned char bytes[] = {'M',  'T',  'h',  'd',  0,    0,   0, 6,    0,    0,    0,    1,
+                                   0x01, 0xE0, 'M',  'T',  'r',  'k', 0, 0,    0,    13,   0x00, 0x90,
+                                   60,   100,  0x87, 0x40, 0x80, 60,  0, 0x00, 0xFF, 0x2F, 0x00};
+    std::ofstream("note.mid", std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
     CSound* note = m_sound->CreateMusic(L"note.mid");
     ASSERT_NE(dynamic_cast<CMidiSound*>(note), nullptr);
     EXPECT_TRUE(note->IsPlaying()); // always, even before it was played
