@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +24,8 @@ namespace vt = vireo::testing;
 // Test tones encoded through a temporary file: libsndfile writes, the bytes come back.
 std::vector<unsigned char> Encode(int format, const std::vector<std::int16_t>& pcm, int rate)
 {
-    const std::string path = ::testing::TempDir() + "vireo_fmod_tone";
+    // One file per process: ctest runs this suite's tests side by side.
+    const std::string path = ::testing::TempDir() + "vireo_fmod_tone" + std::to_string(getpid());
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 1;
@@ -120,6 +122,7 @@ TEST_F(FmodTest, EncodedTonesDecodeToTheirLengthRateAndPitch)
 TEST_F(FmodTest, BadSampleDataFailsCleanly)
 {
     const auto ogg = Encode(SF_FORMAT_OGG | SF_FORMAT_VORBIS, audiotest::Tone(440, 22050, 22050), 22050);
+    ASSERT_GT(ogg.size(), 40u);
     std::vector<unsigned char> noise(4000);
     for (std::size_t i = 0; i < noise.size(); ++i)
         noise[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
