@@ -39,7 +39,7 @@ Bytes MakePng()
 
 Bytes MakeJpeg(bool progressive)
 {
-    JpegSpec s;
+    JpegLayout s;
     s.width = s.height = kSide;
     s.quality = 90;
     s.progressive = progressive;
@@ -57,7 +57,7 @@ Bytes MakeBmp32()
 
 Bytes MakeBmp24()
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = s.height = kSide;
     s.bpp = 24;
     for (std::uint32_t px : ArtPixels())
@@ -68,7 +68,7 @@ Bytes MakeBmp24()
 
 Bytes MakeTga(bool rle)
 {
-    TgaSpec s;
+    TgaLayout s;
     s.type = rle ? 10 : 2;
     s.width = s.height = kSide;
     const auto px = ArtPixels();
@@ -88,7 +88,7 @@ Bytes MakeTga(bool rle)
 
 Bytes MakeDds(const char (&code)[5])
 {
-    DdsSpec s;
+    DdsLayout s;
     s.width = s.height = kSide;
     if (code[0] == 'A') { // "ARGB": uncompressed
         for (std::uint32_t px : ArtPixels())

@@ -40,11 +40,11 @@ Bytes Samples(int w, int h, int components)
 void Png()
 {
     Save("image_png", "rgba8.png", BuildPng(PngFromArgb(PatternPixels(8, 8), 8, 8)));
-    PngSpec interlaced = PngFromArgb(PatternPixels(9, 7), 9, 7);
+    PngLayout interlaced = PngFromArgb(PatternPixels(9, 7), 9, 7);
     interlaced.interlace = true;
     Save("image_png", "rgba8-interlaced.png", BuildPng(interlaced));
     auto typed = [](int w, int type, int depth, Bytes row) {
-        PngSpec s;
+        PngLayout s;
         s.width = w;
         s.height = 2;
         s.colourType = type;
@@ -57,7 +57,7 @@ void Png()
     Save("image_png", "grey16.png", BuildPng(typed(1, PNG_COLOR_TYPE_GRAY, 16, {0xAB, 0xCD})));
     Save("image_png", "greyalpha8.png", BuildPng(typed(2, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {1, 2, 3, 4})));
     Save("image_png", "rgba16.png", BuildPng(typed(1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {1, 2, 3, 4, 5, 6, 7, 8})));
-    PngSpec palette = typed(4, PNG_COLOR_TYPE_PALETTE, 2, {0x1B});
+    PngLayout palette = typed(4, PNG_COLOR_TYPE_PALETTE, 2, {0x1B});
     palette.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 8, 7}};
     palette.trns = {0, 0x80};
     Save("image_png", "palette2-trns.png", BuildPng(palette));
@@ -65,24 +65,24 @@ void Png()
 
 void Jpeg()
 {
-    auto spec = [](int w, int h, int components) {
-        JpegSpec s;
+    auto layout = [](int w, int h, int components) {
+        JpegLayout s;
         s.width = w;
         s.height = h;
         s.components = components;
         s.samples = Samples(w, h, components);
         return s;
     };
-    Save("image_jpeg", "rgb444.jpg", BuildJpeg(spec(16, 16, 3)));
-    Save("image_jpeg", "grey.jpg", BuildJpeg(spec(17, 9, 1)));
-    Save("image_jpeg", "cmyk.jpg", BuildJpeg(spec(8, 8, 4)));
-    JpegSpec progressive = spec(24, 16, 3);
+    Save("image_jpeg", "rgb444.jpg", BuildJpeg(layout(16, 16, 3)));
+    Save("image_jpeg", "grey.jpg", BuildJpeg(layout(17, 9, 1)));
+    Save("image_jpeg", "cmyk.jpg", BuildJpeg(layout(8, 8, 4)));
+    JpegLayout progressive = layout(24, 16, 3);
     progressive.progressive = true;
     Save("image_jpeg", "progressive.jpg", BuildJpeg(progressive));
-    JpegSpec scans = spec(8, 8, 3);
+    JpegLayout scans = layout(8, 8, 3);
     scans.scans = ManyScans(20);
     Save("image_jpeg", "many-scans.jpg", BuildJpeg(scans));
-    JpegSpec low = spec(33, 17, 3);
+    JpegLayout low = layout(33, 17, 3);
     low.quality = 20;
     Save("image_jpeg", "low-quality.jpg", BuildJpeg(low));
 }
@@ -92,8 +92,8 @@ void Bmp()
     const auto px = PatternPixels(7, 5);
     Save("image_bmp", "encoded32.bmp", EncodeBmp(px.data(), 7, 5, 28));
     const std::vector<std::uint32_t> pal = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
-    auto spec = [&](int w, int h, std::uint16_t bpp, std::uint32_t compression, Bytes pixels) {
-        BmpSpec s;
+    auto layout = [&](int w, int h, std::uint16_t bpp, std::uint32_t compression, Bytes pixels) {
+        BmpLayout s;
         s.width = w;
         s.height = h;
         s.bpp = bpp;
@@ -103,30 +103,30 @@ void Bmp()
             s.palette = pal;
         return s;
     };
-    Save("image_bmp", "pal1.bmp", BuildBmp(spec(9, 2, 1, 0, {0xB1, 0x80, 0, 0, 0x4E, 0x00, 0, 0})));
-    Save("image_bmp", "pal4.bmp", BuildBmp(spec(3, 2, 4, 0, {0x12, 0x30, 0, 0, 0x01, 0x20, 0, 0})));
-    Save("image_bmp", "pal8.bmp", BuildBmp(spec(3, 2, 8, 0, {0, 1, 2, 0, 3, 2, 1, 0})));
+    Save("image_bmp", "pal1.bmp", BuildBmp(layout(9, 2, 1, 0, {0xB1, 0x80, 0, 0, 0x4E, 0x00, 0, 0})));
+    Save("image_bmp", "pal4.bmp", BuildBmp(layout(3, 2, 4, 0, {0x12, 0x30, 0, 0, 0x01, 0x20, 0, 0})));
+    Save("image_bmp", "pal8.bmp", BuildBmp(layout(3, 2, 8, 0, {0, 1, 2, 0, 3, 2, 1, 0})));
     Save("image_bmp", "rgb24-topdown.bmp",
-         BuildBmp(spec(2, -2, 24, 0, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0})));
-    Save("image_bmp", "rgb555.bmp", BuildBmp(spec(2, 1, 16, 0, {0xFF, 0x7F, 0x1F, 0x00})));
-    BmpSpec b565 = spec(2, 1, 16, 3, {0x00, 0xF8, 0xE0, 0x07});
+         BuildBmp(layout(2, -2, 24, 0, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0})));
+    Save("image_bmp", "rgb555.bmp", BuildBmp(layout(2, 1, 16, 0, {0xFF, 0x7F, 0x1F, 0x00})));
+    BmpLayout b565 = layout(2, 1, 16, 3, {0x00, 0xF8, 0xE0, 0x07});
     b565.masks = {0xF800, 0x07E0, 0x001F};
     Save("image_bmp", "bitfields565.bmp", BuildBmp(b565));
-    BmpSpec v5 = spec(2, 1, 32, 3, {1, 2, 3, 4, 5, 6, 7, 8});
+    BmpLayout v5 = layout(2, 1, 32, 3, {1, 2, 3, 4, 5, 6, 7, 8});
     v5.headerSize = 124;
     v5.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
     Save("image_bmp", "v5-rgba.bmp", BuildBmp(v5));
-    BmpSpec core = spec(2, 2, 8, 0, {0, 1, 0, 0, 2, 3, 0, 0});
+    BmpLayout core = layout(2, 2, 8, 0, {0, 1, 0, 0, 2, 3, 0, 0});
     core.headerSize = 12;
     Save("image_bmp", "core8.bmp", BuildBmp(core));
-    Save("image_bmp", "rle8.bmp", BuildBmp(spec(4, 3, 8, 1, {2, 1, 0, 0, 0, 3, 3, 2, 0, 0, 0, 2, 1, 0, 1, 3, 0, 1})));
-    Save("image_bmp", "rle4.bmp", BuildBmp(spec(4, 2, 4, 2, {3, 0x12, 0, 0, 0, 4, 0x30, 0x21, 0, 1})));
+    Save("image_bmp", "rle8.bmp", BuildBmp(layout(4, 3, 8, 1, {2, 1, 0, 0, 0, 3, 3, 2, 0, 0, 0, 2, 1, 0, 1, 3, 0, 1})));
+    Save("image_bmp", "rle4.bmp", BuildBmp(layout(4, 2, 4, 2, {3, 0x12, 0, 0, 0, 4, 0x30, 0x21, 0, 1})));
 }
 
 void Tga()
 {
-    auto spec = [](std::uint8_t type, std::uint8_t depth, std::uint8_t descriptor, Bytes pixels) {
-        TgaSpec s;
+    auto layout = [](std::uint8_t type, std::uint8_t depth, std::uint8_t descriptor, Bytes pixels) {
+        TgaLayout s;
         s.type = type;
         s.width = 2;
         s.height = 2;
@@ -136,17 +136,18 @@ void Tga()
         return s;
     };
     Save("image_tga", "true32-topleft.tga",
-         BuildTga(spec(2, 32, 0x28, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})));
+         BuildTga(layout(2, 32, 0x28, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})));
     Save("image_tga", "true24-bottomleft.tga",
-         BuildTga(spec(2, 24, 0x00, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+         BuildTga(layout(2, 24, 0x00, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
     Save("image_tga", "true16-alpha.tga",
-         BuildTga(spec(2, 16, 0x31, Bytes{0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80, 0xE0, 0x03})));
-    Save("image_tga", "true15.tga", BuildTga(spec(2, 15, 0x20, Bytes{0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F})));
-    Save("image_tga", "grey.tga", BuildTga(spec(3, 8, 0x20, Bytes{0, 80, 160, 255})));
-    Save("image_tga", "rle24.tga", BuildTga(spec(10, 24, 0x20, Bytes{0x82, 0, 0, 255, 0x00, 0, 255, 0})));
-    Save("image_tga", "rle-grey.tga", BuildTga(spec(11, 8, 0x10, Bytes{0x81, 7, 0x01, 9, 10})));
+         BuildTga(layout(2, 16, 0x31, Bytes{0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80, 0xE0, 0x03})));
+    Save("image_tga", "true15.tga",
+         BuildTga(layout(2, 15, 0x20, Bytes{0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F})));
+    Save("image_tga", "grey.tga", BuildTga(layout(3, 8, 0x20, Bytes{0, 80, 160, 255})));
+    Save("image_tga", "rle24.tga", BuildTga(layout(10, 24, 0x20, Bytes{0x82, 0, 0, 255, 0x00, 0, 255, 0})));
+    Save("image_tga", "rle-grey.tga", BuildTga(layout(11, 8, 0x10, Bytes{0x81, 7, 0x01, 9, 10})));
     for (std::uint8_t type : {1, 9}) {
-        TgaSpec s = spec(type, 8, 0x20, type == 1 ? Bytes{2, 3, 4, 5} : Bytes{0x81, 2, 0x01, 4, 5});
+        TgaLayout s = layout(type, 8, 0x20, type == 1 ? Bytes{2, 3, 4, 5} : Bytes{0x81, 2, 0x01, 4, 5});
         s.mapType = 1;
         s.mapFirst = 2;
         s.mapEntryBits = 24;
@@ -161,7 +162,7 @@ void Dds()
 {
     auto plain = [](std::uint32_t w, std::uint32_t h, std::uint32_t flags, std::uint32_t bits,
                     std::initializer_list<std::uint32_t> masks) {
-        DdsSpec s;
+        DdsLayout s;
         s.width = w;
         s.height = h;
         s.pfFlags = flags;
@@ -180,7 +181,7 @@ void Dds()
     Save("image_dds", "l8.dds", BuildDds(plain(4, 2, 0x20000, 8, {0xFF, 0, 0, 0})));
     Save("image_dds", "a8.dds", BuildDds(plain(4, 2, 0x2, 8, {0, 0, 0, 0xFF})));
     auto compressed = [](const char(&code)[5], std::uint32_t w, std::uint32_t h, std::uint32_t mips) {
-        DdsSpec s;
+        DdsLayout s;
         s.width = w;
         s.height = h;
         s.pfFlags = 0x4;

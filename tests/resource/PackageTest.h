@@ -28,7 +28,7 @@ inline std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t a
 inline std::vector<std::uint8_t> SolidJpeg(int width, int height, std::uint8_t grey)
 {
     using namespace vireo::image::fixtures;
-    JpegSpec jpeg;
+    JpegLayout jpeg;
     jpeg.width = width;
     jpeg.height = height;
     jpeg.components = 1;

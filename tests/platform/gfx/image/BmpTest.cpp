@@ -18,78 +18,78 @@ constexpr std::uint32_t K = 0xFF000000; // opaque black: palette index past the 
 constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
 const std::vector<std::uint32_t> kPalette = {R, G, B, W};
 
-BmpSpec Spec(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t compression = 0,
-             std::vector<std::uint32_t> masks = {}, std::uint32_t headerSize = 40)
+BmpLayout Layout(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t compression = 0,
+                 std::vector<std::uint32_t> masks = {}, std::uint32_t headerSize = 40)
 {
-    return BmpSpec{.headerSize = headerSize,
-                   .width = w,
-                   .height = h,
-                   .bpp = bpp,
-                   .compression = compression,
-                   .colorsUsed = 0,
-                   .masks = std::move(masks),
-                   .palette = {},
-                   .pixels = std::move(pixels)};
+    return BmpLayout{.headerSize = headerSize,
+                     .width = w,
+                     .height = h,
+                     .bpp = bpp,
+                     .compression = compression,
+                     .colorsUsed = 0,
+                     .masks = std::move(masks),
+                     .palette = {},
+                     .pixels = std::move(pixels)};
 }
 
-BmpSpec Paletted(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t compression = 0)
+BmpLayout Paletted(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t compression = 0)
 {
-    BmpSpec s = Spec(w, h, bpp, std::move(pixels), compression);
+    BmpLayout s = Layout(w, h, bpp, std::move(pixels), compression);
     s.palette = kPalette;
     return s;
 }
 
 // A name, the file described and the pixels it decodes to (top row first).
-using GoodCase = std::tuple<const char*, BmpSpec, std::vector<std::uint32_t>>;
+using GoodCase = std::tuple<const char*, BmpLayout, std::vector<std::uint32_t>>;
 
 std::vector<GoodCase> GoodCases()
 {
     std::vector<GoodCase> cases;
     // 24-bit, bottom-up, rows padded to 4 bytes: the bottom row comes first in the file.
     const Bytes rows24 = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 1, 2, 3, 0, 0, 0};
-    cases.push_back({"24-bit bottom-up", Spec(3, 2, 24, rows24), {W, K, 0xFF030201, R, G, B}});
-    cases.push_back({"24-bit top-down", Spec(3, -2, 24, rows24), {R, G, B, W, K, 0xFF030201}});
+    cases.push_back({"24-bit bottom-up", Layout(3, 2, 24, rows24), {W, K, 0xFF030201, R, G, B}});
+    cases.push_back({"24-bit top-down", Layout(3, -2, 24, rows24), {R, G, B, W, K, 0xFF030201}});
     // 1-bit, 9 pixels: the row crosses a byte, most significant bit first.
     cases.push_back({"1-bit", Paletted(9, 1, 1, {0b10110001, 0b10000000, 0, 0}), {G, R, G, G, R, R, R, G, G}});
     cases.push_back({"4-bit", Paletted(3, 1, 4, {0x12, 0x30, 0, 0}), {G, B, W}});
     {
         // biClrUsed 1: index 1 is past the palette and must read as opaque black.
-        BmpSpec s = Paletted(3, 1, 8, {0, 1, 255, 0});
+        BmpLayout s = Paletted(3, 1, 8, {0, 1, 255, 0});
         s.colorsUsed = 1;
         s.palette = {R};
         cases.push_back({"8-bit index past the palette", s, {R, K, K}});
     }
     {
-        BmpSpec s = Paletted(2, 1, 8, {3, 0, 0, 0});
+        BmpLayout s = Paletted(2, 1, 8, {3, 0, 0, 0});
         s.colorsUsed = 100000; // clamped to 256, and to the entries actually present
         cases.push_back({"8-bit absurd biClrUsed", s, {W, R}});
     }
     cases.push_back(
-        {"16-bit X1R5G5B5", Spec(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}), {W, R, 0xFF000008}});
+        {"16-bit X1R5G5B5", Layout(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}), {W, R, 0xFF000008}});
     cases.push_back({"16-bit R5G6B5 bit fields",
-                     Spec(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0}, 3, {0xF800, 0x07E0, 0x001F}),
+                     Layout(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0}, 3, {0xF800, 0x07E0, 0x001F}),
                      {R, G, 0xFF000400}});
     cases.push_back(
-        {"32-bit BI_RGB with alpha", Spec(2, 1, 32, {1, 2, 3, 0x80, 4, 5, 6, 0}), {0x80030201, 0x00060504}});
+        {"32-bit BI_RGB with alpha", Layout(2, 1, 32, {1, 2, 3, 0x80, 4, 5, 6, 0}), {0x80030201, 0x00060504}});
     cases.push_back(
-        {"32-bit BI_RGB, every alpha zero", Spec(2, 1, 32, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
+        {"32-bit BI_RGB, every alpha zero", Layout(2, 1, 32, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
     // V5 header, bytes R G B A in memory order; a V2 header has room for three masks, and
     // BI_ALPHABITFIELDS puts the alpha mask after it.
     const Bytes rgba = {0x11, 0x22, 0x33, 0x44, 0xFF, 0, 0, 0};
     const std::vector<std::uint32_t> rgbaMasks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
     cases.push_back(
-        {"32-bit V5 bit fields with alpha", Spec(2, 1, 32, rgba, 3, rgbaMasks, 124), {0x44112233, 0x00FF0000}});
-    cases.push_back({"32-bit V2 alpha bit fields", Spec(2, 1, 32, rgba, 6, rgbaMasks, 52), {0x44112233, 0x00FF0000}});
+        {"32-bit V5 bit fields with alpha", Layout(2, 1, 32, rgba, 3, rgbaMasks, 124), {0x44112233, 0x00FF0000}});
+    cases.push_back({"32-bit V2 alpha bit fields", Layout(2, 1, 32, rgba, 6, rgbaMasks, 52), {0x44112233, 0x00FF0000}});
     // A zero green mask reads 0; a 1-bit alpha mask scales to 0 or 255.
     cases.push_back({"zero and one-bit masks",
-                     Spec(2, 1, 32, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, 3,
-                          {0x00FF0000, 0, 0x000000FF, 0x80000000}, 56),
+                     Layout(2, 1, 32, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, 3,
+                            {0x00FF0000, 0, 0x000000FF, 0x80000000}, 56),
                      {0xFFFF00FF, 0x00FF00FF}});
     cases.push_back({"core header, 24-bit",
-                     Spec(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}, 0, {}, 12),
+                     Layout(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}, 0, {}, 12),
                      {B, W, R, G}});
     {
-        BmpSpec s = Paletted(2, 1, 8, {2, 1, 0, 0});
+        BmpLayout s = Paletted(2, 1, 8, {2, 1, 0, 0});
         s.headerSize = 12; // palette entries of three bytes
         cases.push_back({"core header, 8-bit", s, {B, G}});
     }
@@ -113,25 +113,25 @@ std::vector<GoodCase> GoodCases()
 
 TEST(Bmp, DecodesValidVariantsExactly)
 {
-    for (const auto& [name, spec, expected] : GoodCases()) {
-        const Decoded d = Decode(BuildBmp(spec));
+    for (const auto& [name, layout, expected] : GoodCases()) {
+        const Decoded d = Decode(BuildBmp(layout));
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Bmp);
-        EXPECT_EQ(d.image.width, spec.width) << name;
-        EXPECT_EQ(d.image.height, std::abs(spec.height)) << name;
+        EXPECT_EQ(d.image.width, layout.width) << name;
+        EXPECT_EQ(d.image.height, std::abs(layout.height)) << name;
         EXPECT_EQ(d.image.pixels, expected) << name;
     }
 }
 
 TEST(Bmp, RefusesHeaderFaults)
 {
-    const Bytes good = BuildBmp(Spec(2, 2, 24, Bytes(16, 0x55)));
+    const Bytes good = BuildBmp(Layout(2, 2, 24, Bytes(16, 0x55)));
     auto patched = [&](std::size_t at, std::uint32_t value, int bytes = 4) {
         Bytes b = good;
         (bytes == 4 ? Put32 : Put16)(b, at, value);
         return b;
     };
-    Bytes noMasks = BuildBmp(Spec(1, 1, 32, {}, 3));
+    Bytes noMasks = BuildBmp(Layout(1, 1, 32, {}, 3));
     noMasks.resize(14 + 40 + 6);
 
     const std::tuple<const char*, Bytes, const char*> cases[] = {
@@ -145,7 +145,7 @@ TEST(Bmp, RefusesHeaderFaults)
         {"rows cut short", Bytes(good.begin(), good.end() - 4), "pixel data truncated"},
         {"embedded JPEG", patched(30, 4), "embedded JPEG or PNG"},
         {"unknown compression", patched(30, 9), "unknown compression 9"},
-        {"RLE8 at 24 bpp", BuildBmp(Spec(2, 2, 24, Bytes(16, 0), 1)), "RLE compression with 24 bits"},
+        {"RLE8 at 24 bpp", BuildBmp(Layout(2, 2, 24, Bytes(16, 0), 1)), "RLE compression with 24 bits"},
         {"RLE top-down", BuildBmp(Paletted(2, -2, 8, {0, 1}, 1)), "cannot be top-down"},
         {"masks cut off", noMasks, "colour masks"},
         {"file header only", Bytes(good.begin(), good.begin() + 14), "too short"},

@@ -16,10 +16,10 @@ namespace {
 constexpr std::uint32_t K = 0xFF000000, W = 0xFFFFFFFF;
 constexpr std::uint32_t kRgb = 0x40, kAlphaPixels = 0x1, kAlpha = 0x2, kFourCc = 0x4, kLuminance = 0x20000;
 
-DdsSpec Plain(std::uint32_t w, std::uint32_t h, std::uint32_t flags, std::uint32_t bits,
-              std::array<std::uint32_t, 4> masks, Bytes data)
+DdsLayout Plain(std::uint32_t w, std::uint32_t h, std::uint32_t flags, std::uint32_t bits,
+                std::array<std::uint32_t, 4> masks, Bytes data)
 {
-    DdsSpec s;
+    DdsLayout s;
     s.width = w;
     s.height = h;
     s.pfFlags = flags;
@@ -29,9 +29,9 @@ DdsSpec Plain(std::uint32_t w, std::uint32_t h, std::uint32_t flags, std::uint32
     return s;
 }
 
-DdsSpec Compressed(const char (&code)[5], std::uint32_t w, std::uint32_t h, Bytes data)
+DdsLayout Compressed(const char (&code)[5], std::uint32_t w, std::uint32_t h, Bytes data)
 {
-    DdsSpec s = Plain(w, h, kFourCc, 0, {0, 0, 0, 0}, std::move(data));
+    DdsLayout s = Plain(w, h, kFourCc, 0, {0, 0, 0, 0}, std::move(data));
     s.fourCc = FourCc(code);
     return s;
 }
@@ -54,7 +54,7 @@ std::vector<std::uint32_t> Rows(std::vector<std::uint32_t> row, int count)
 }
 
 // A name, the file described and the pixels it decodes to (top row first).
-using GoodCase = std::tuple<const char*, DdsSpec, std::vector<std::uint32_t>>;
+using GoodCase = std::tuple<const char*, DdsLayout, std::vector<std::uint32_t>>;
 
 std::vector<GoodCase> GoodCases()
 {
@@ -126,8 +126,8 @@ std::vector<GoodCase> GoodCases()
 
 TEST(Dds, DecodesValidVariantsExactly)
 {
-    for (const auto& [name, spec, expected] : GoodCases()) {
-        const Bytes file = BuildDds(spec);
+    for (const auto& [name, layout, expected] : GoodCases()) {
+        const Bytes file = BuildDds(layout);
         const Decoded d = Decode(file);
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Dds);
@@ -137,9 +137,9 @@ TEST(Dds, DecodesValidVariantsExactly)
 
 TEST(Dds, RefusesHeaderFaults)
 {
-    const DdsSpec base = Plain(2, 2, kRgb, 32, {0xFF0000, 0xFF00, 0xFF, 0}, Bytes(16, 0x22));
+    const DdsLayout base = Plain(2, 2, kRgb, 32, {0xFF0000, 0xFF00, 0xFF, 0}, Bytes(16, 0x22));
     auto with = [&](auto change) {
-        DdsSpec s = base;
+        DdsLayout s = base;
         change(s);
         return BuildDds(s);
     };
@@ -152,20 +152,21 @@ TEST(Dds, RefusesHeaderFaults)
     const std::tuple<const char*, Bytes, const char*> cases[] = {
         {"wrong magic", patched(0, FourCc("DDS_")), "no 'DDS ' signature"},
         {"pixel format size 0", patched(76, 0), "pixel format size 0, expected 32"},
-        {"4 G wide", with([](DdsSpec& s) { s.width = 0xFFFFFFFF; }), "image too large: 4294967295 x 2"},
-        {"DX10", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DX10"); }), "FourCC 'DX10'"},
-        {"ATI2", with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("ATI2"); }), "unsupported FourCC 'ATI2'"},
+        {"4 G wide", with([](DdsLayout& s) { s.width = 0xFFFFFFFF; }), "image too large: 4294967295 x 2"},
+        {"DX10", with([](DdsLayout& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DX10"); }), "FourCC 'DX10'"},
+        {"ATI2", with([](DdsLayout& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("ATI2"); }),
+         "unsupported FourCC 'ATI2'"},
         {"DXT1 level 0 short",
-         with([](DdsSpec& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DXT1"), s.data.resize(7); }),
+         with([](DdsLayout& s) { s.pfFlags = kFourCc, s.fourCc = FourCc("DXT1"), s.data.resize(7); }),
          "level 0 truncated: 7 of 8 bytes"},
-        {"cube map", with([](DdsSpec& s) { s.caps2 = 0xFE00; }), "cube maps"},
-        {"12 bits", with([](DdsSpec& s) { s.bits = 12; }), "unsupported bit count 12"},
-        {"overlapping masks", with([](DdsSpec& s) { s.masks[0] = 0xFFFFFF; }), "colour masks overlap"},
-        {"mask beyond the bit count", with([](DdsSpec& s) { s.bits = 16, s.masks[0] = 0xFF0000; }),
+        {"cube map", with([](DdsLayout& s) { s.caps2 = 0xFE00; }), "cube maps"},
+        {"12 bits", with([](DdsLayout& s) { s.bits = 12; }), "unsupported bit count 12"},
+        {"overlapping masks", with([](DdsLayout& s) { s.masks[0] = 0xFFFFFF; }), "colour masks overlap"},
+        {"mask beyond the bit count", with([](DdsLayout& s) { s.bits = 16, s.masks[0] = 0xFF0000; }),
          "does not fit 16 bits"},
-        {"all masks zero", with([](DdsSpec& s) { s.masks[0] = s.masks[1] = s.masks[2] = 0; }),
+        {"all masks zero", with([](DdsLayout& s) { s.masks[0] = s.masks[1] = s.masks[2] = 0; }),
          "all colour masks are zero"},
-        {"no layout flag", with([](DdsSpec& s) { s.pfFlags = kAlphaPixels; }), "name no RGB"},
+        {"no layout flag", with([](DdsLayout& s) { s.pfFlags = kAlphaPixels; }), "name no RGB"},
         {"header cut", Bytes(good.begin(), good.begin() + 127), "too short"},
     };
     for (const auto& [name, bytes, expect] : cases) {

@@ -63,7 +63,7 @@ inline std::vector<std::uint32_t> PatternPixels(int w, int h)
 }
 
 // ---- BMP -----------------------------------------------------------------------------------
-struct BmpSpec {
+struct BmpLayout {
     std::uint32_t headerSize = 40;
     std::int32_t width = 0;
     std::int32_t height = 0; // negative: top-down
@@ -75,7 +75,7 @@ struct BmpSpec {
     Bytes pixels;                       // exactly as stored
 };
 
-inline Bytes BuildBmp(const BmpSpec& s)
+inline Bytes BuildBmp(const BmpLayout& s)
 {
     const bool core = s.headerSize == 12;
     // Masks the info header has no room for follow it (all of them after a 40-byte header).
@@ -121,7 +121,7 @@ inline Bytes BuildBmp(const BmpSpec& s)
 // declaredSide writes that as both width and height while keeping the given pixels.
 inline Bytes Bmp24FromArgb(const std::vector<std::uint32_t>& px, int w, int h, std::int32_t declaredSide = 0)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = declaredSide ? declaredSide : w;
     s.height = declaredSide ? declaredSide : h;
     const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~std::size_t{3};
@@ -138,7 +138,7 @@ inline Bytes Bmp24FromArgb(const std::vector<std::uint32_t>& px, int w, int h, s
 }
 
 // ---- TGA -----------------------------------------------------------------------------------
-struct TgaSpec {
+struct TgaLayout {
     std::uint8_t type = 2;
     std::uint16_t width = 0;
     std::uint16_t height = 0;
@@ -153,7 +153,7 @@ struct TgaSpec {
     Bytes pixels; // as stored (raw or RLE packets)
 };
 
-inline Bytes BuildTga(const TgaSpec& s)
+inline Bytes BuildTga(const TgaLayout& s)
 {
     Bytes b(18);
     b[0] = static_cast<std::uint8_t>(s.id.size());
@@ -179,7 +179,7 @@ constexpr std::uint32_t FourCc(const char (&t)[5])
            (static_cast<std::uint32_t>(t[2]) << 16) | (static_cast<std::uint32_t>(t[3]) << 24);
 }
 
-struct DdsSpec {
+struct DdsLayout {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint32_t pfFlags = 0x41; // RGB | ALPHAPIXELS
@@ -191,7 +191,7 @@ struct DdsSpec {
     Bytes data;
 };
 
-inline Bytes BuildDds(const DdsSpec& s)
+inline Bytes BuildDds(const DdsLayout& s)
 {
     Bytes b(128);
     std::memcpy(b.data(), "DDS ", 4);
@@ -213,7 +213,7 @@ inline Bytes BuildDds(const DdsSpec& s)
 }
 
 // ---- PNG -----------------------------------------------------------------------------------
-struct PngSpec {
+struct PngLayout {
     int width = 0;
     int height = 0;
     int colourType = PNG_COLOR_TYPE_RGB_ALPHA;
@@ -230,7 +230,7 @@ inline void PngWriteToVector(png_structp png, png_bytep data, std::size_t size)
     out->insert(out->end(), data, data + size);
 }
 
-inline Bytes BuildPng(const PngSpec& s)
+inline Bytes BuildPng(const PngLayout& s)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -258,9 +258,9 @@ inline Bytes BuildPng(const PngSpec& s)
 }
 
 // 8-bit RGBA rows of A8R8G8B8 pixels.
-inline PngSpec PngFromArgb(const std::vector<std::uint32_t>& px, int w, int h)
+inline PngLayout PngFromArgb(const std::vector<std::uint32_t>& px, int w, int h)
 {
-    PngSpec s;
+    PngLayout s;
     s.width = w;
     s.height = h;
     for (int y = 0; y < h; ++y) {
@@ -313,7 +313,7 @@ inline Bytes PngFromChunks(const std::vector<PngChunk>& chunks)
 }
 
 // ---- JPEG ----------------------------------------------------------------------------------
-struct JpegSpec {
+struct JpegLayout {
     int width = 0;
     int height = 0;
     int components = 3; // 1 grey, 3 RGB, 4 CMYK
@@ -323,7 +323,7 @@ struct JpegSpec {
     Bytes samples;                     // width * height * components, top row first
 };
 
-inline Bytes BuildJpeg(const JpegSpec& s)
+inline Bytes BuildJpeg(const JpegLayout& s)
 {
     jpeg_compress_struct c;
     jpeg_error_mgr err;

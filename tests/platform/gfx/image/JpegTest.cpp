@@ -15,9 +15,9 @@ namespace {
 constexpr int kTolerance = 8; // per channel, for smooth content at quality 95 without subsampling
 
 // Progressive by the library's script, or by ManyScans(bands) when bands is not 0.
-JpegSpec Gradient(int w, int h, int components, bool progressive = false, int bands = 0)
+JpegLayout Gradient(int w, int h, int components, bool progressive = false, int bands = 0)
 {
-    JpegSpec s;
+    JpegLayout s;
     s.width = w;
     s.height = h;
     s.components = components;
@@ -34,7 +34,7 @@ JpegSpec Gradient(int w, int h, int components, bool progressive = false, int ba
 }
 
 // Largest channel difference between the decoded image and the samples written.
-int WorstError(const Image& image, const JpegSpec& s)
+int WorstError(const Image& image, const JpegLayout& s)
 {
     int worst = 0;
     for (int i = 0; i < s.width * s.height; ++i) {
@@ -62,19 +62,19 @@ std::size_t FindMarker(const Bytes& b, std::uint8_t marker)
 
 TEST(Jpeg, DecodesWithinTolerance)
 {
-    const std::tuple<const char*, JpegSpec, std::uint32_t> cases[] = {
+    const std::tuple<const char*, JpegLayout, std::uint32_t> cases[] = {
         {"RGB", Gradient(32, 24, 3), 20},
         {"grey", Gradient(16, 16, 1), 50},
         {"progressive", Gradient(32, 24, 3, true), 20},
         {"88 scans", Gradient(16, 16, 3, false, 29), 20},
     };
-    for (const auto& [name, spec, sourceFormat] : cases) {
-        const Decoded d = Decode(BuildJpeg(spec));
+    for (const auto& [name, layout, sourceFormat] : cases) {
+        const Decoded d = Decode(BuildJpeg(layout));
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Jpeg);
-        ASSERT_EQ(d.image.width, spec.width);
-        ASSERT_EQ(d.image.height, spec.height);
-        EXPECT_LE(WorstError(d.image, spec), kTolerance) << name;
+        ASSERT_EQ(d.image.width, layout.width);
+        ASSERT_EQ(d.image.height, layout.height);
+        EXPECT_LE(WorstError(d.image, layout), kTolerance) << name;
         EXPECT_EQ(d.image.sourceFormat, sourceFormat) << name;
     }
 }

@@ -11,9 +11,9 @@ using namespace vireo::image::fixtures;
 
 namespace {
 
-PngSpec Typed(int w, int h, int type, int depth, std::vector<Bytes> rows)
+PngLayout Typed(int w, int h, int type, int depth, std::vector<Bytes> rows)
 {
-    PngSpec s;
+    PngLayout s;
     s.width = w;
     s.height = h;
     s.colourType = type;
@@ -22,9 +22,9 @@ PngSpec Typed(int w, int h, int type, int depth, std::vector<Bytes> rows)
     return s;
 }
 
-PngSpec PaletteImage()
+PngLayout PaletteImage()
 {
-    PngSpec s = Typed(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0b00011011}});
+    PngLayout s = Typed(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0b00011011}});
     s.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 8, 7}};
     s.trns = {0x00, 0x80}; // shorter than the palette: the rest is opaque
     return s;
@@ -34,7 +34,7 @@ PngSpec PaletteImage()
 
 TEST(Png, DecodesColourTypesAndDepthsExactly)
 {
-    const std::tuple<const char*, PngSpec, std::vector<std::uint32_t>, std::uint32_t> cases[] = {
+    const std::tuple<const char*, PngLayout, std::vector<std::uint32_t>, std::uint32_t> cases[] = {
         {"RGBA 8", PngFromArgb(PatternPixels(5, 3), 5, 3), PatternPixels(5, 3), 21},
         {"RGB 8", Typed(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}}), {0xFF010203, 0xFF040506}, 22},
         {"grey 1", Typed(3, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000}}), {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}, 50},
@@ -52,8 +52,8 @@ TEST(Png, DecodesColourTypesAndDepthsExactly)
          {0xFFABABAB, 0xFF020202},
          50},
     };
-    for (const auto& [name, spec, expected, sourceFormat] : cases) {
-        const Decoded d = Decode(BuildPng(spec));
+    for (const auto& [name, layout, expected, sourceFormat] : cases) {
+        const Decoded d = Decode(BuildPng(layout));
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Png);
         EXPECT_EQ(d.image.pixels, expected) << name;
@@ -65,7 +65,7 @@ TEST(Png, InterlacedEqualsProgressiveRows)
 {
     // Adam7 passes skip rows and columns; sizes that are not multiples of 8 leave some empty.
     for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 2}, std::pair{9, 7}, std::pair{17, 33}}) {
-        PngSpec s = PngFromArgb(PatternPixels(w, h), w, h);
+        PngLayout s = PngFromArgb(PatternPixels(w, h), w, h);
         s.interlace = true;
         const Decoded d = Decode(BuildPng(s));
         ASSERT_TRUE(d.ok) << d.error;
@@ -105,7 +105,7 @@ TEST(Png, RefusesDamagedFiles)
     for (auto& c : badAdler)
         if (c.type == "IDAT")
             c.data.back() ^= 0xFF;
-    PngSpec palette = PaletteImage();
+    PngLayout palette = PaletteImage();
     palette.trns.clear();
     const Bytes paletteFile = BuildPng(palette);
     auto noPlte = PngChunks(paletteFile);

@@ -13,10 +13,10 @@ namespace {
 constexpr std::uint32_t T = 0x00000000, K = 0xFF000000;
 constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
 
-TgaSpec Spec(std::uint8_t type, std::uint16_t w, std::uint16_t h, std::uint8_t depth, std::uint8_t descriptor,
-             Bytes pixels)
+TgaLayout Layout(std::uint8_t type, std::uint16_t w, std::uint16_t h, std::uint8_t depth, std::uint8_t descriptor,
+                 Bytes pixels)
 {
-    TgaSpec s;
+    TgaLayout s;
     s.type = type;
     s.width = w;
     s.height = h;
@@ -27,9 +27,9 @@ TgaSpec Spec(std::uint8_t type, std::uint16_t w, std::uint16_t h, std::uint8_t d
 }
 
 // A colour map of R, G, B, W in 24-bit entries, for indices first .. first + 3.
-TgaSpec Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixels, std::uint16_t first = 0)
+TgaLayout Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixels, std::uint16_t first = 0)
 {
-    TgaSpec s = Spec(type, w, h, 8, 0x20, std::move(pixels));
+    TgaLayout s = Layout(type, w, h, 8, 0x20, std::move(pixels));
     s.mapType = 1;
     s.mapFirst = first;
     s.mapEntryBits = 24;
@@ -39,31 +39,32 @@ TgaSpec Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixels
 }
 
 // A name, the file described and the pixels it decodes to (top row first).
-using GoodCase = std::tuple<const char*, TgaSpec, std::vector<std::uint32_t>>;
+using GoodCase = std::tuple<const char*, TgaLayout, std::vector<std::uint32_t>>;
 
 std::vector<GoodCase> GoodCases()
 {
     std::vector<GoodCase> c;
-    c.push_back({"32-bit top-left", Spec(2, 2, 1, 32, 0x28, {1, 2, 3, 0x40, 4, 5, 6, 0}), {0x40030201, 0x00060504}});
+    c.push_back({"32-bit top-left", Layout(2, 2, 1, 32, 0x28, {1, 2, 3, 0x40, 4, 5, 6, 0}), {0x40030201, 0x00060504}});
     // Alpha zero everywhere means "no alpha" only when the descriptor declares no alpha bits.
-    c.push_back({"32-bit all alpha zero", Spec(2, 2, 1, 32, 0x20, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
+    c.push_back(
+        {"32-bit all alpha zero", Layout(2, 2, 1, 32, 0x20, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
     c.push_back({"32-bit declared alpha all zero",
-                 Spec(2, 2, 1, 32, 0x28, {1, 2, 3, 0, 4, 5, 6, 0}),
+                 Layout(2, 2, 1, 32, 0x28, {1, 2, 3, 0, 4, 5, 6, 0}),
                  {0x00030201, 0x00060504}});
     c.push_back({"16-bit alpha bit clear everywhere",
-                 Spec(2, 2, 1, 16, 0x21, {0x00, 0x7C, 0xE0, 0x03}),
+                 Layout(2, 2, 1, 16, 0x21, {0x00, 0x7C, 0xE0, 0x03}),
                  {0x00FF0000, 0x0000FF00}});
     const Bytes rgbw = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
-    c.push_back({"24-bit bottom-left", Spec(2, 2, 2, 24, 0x00, rgbw), {B, W, R, G}});
-    c.push_back({"24-bit top-right", Spec(2, 2, 2, 24, 0x30, rgbw), {G, R, W, B}});
+    c.push_back({"24-bit bottom-left", Layout(2, 2, 2, 24, 0x00, rgbw), {B, W, R, G}});
+    c.push_back({"24-bit top-right", Layout(2, 2, 2, 24, 0x30, rgbw), {G, R, W, B}});
     // 16-bit with one attribute bit: the top bit is alpha. 15-bit and 16-bit without
     // attribute bits are opaque whatever that bit holds.
     c.push_back(
-        {"16-bit with alpha bit", Spec(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}), {R, 0x00FF0000, B}});
-    c.push_back({"15-bit", Spec(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}});
-    c.push_back({"grey", Spec(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}});
+        {"16-bit with alpha bit", Layout(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}), {R, 0x00FF0000, B}});
+    c.push_back({"15-bit", Layout(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}});
+    c.push_back({"grey", Layout(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}});
     {
-        TgaSpec s = Spec(2, 1, 1, 24, 0x20, {1, 2, 3});
+        TgaLayout s = Layout(2, 1, 1, 24, 0x20, {1, 2, 3});
         s.id = Bytes(255, 'i'); // the ID field is skipped whatever it holds
         s.mapType = 1;          // a colour map in a true-colour file is skipped too
         s.mapEntryBits = 32;
@@ -75,13 +76,14 @@ std::vector<GoodCase> GoodCases()
     c.push_back({"colour-mapped, first entry 2", Mapped(1, 5, 1, {2, 5, 0, 1, 6}, 2), {R, W, K, K, K}});
     // RLE: packets run across rows; one repeat packet of 4, then 2 raw values.
     c.push_back({"RLE true colour across rows",
-                 Spec(10, 3, 2, 24, 0x20, {0x83, 0, 0, 255, 0x01, 0, 255, 0, 255, 0, 0}),
+                 Layout(10, 3, 2, 24, 0x20, {0x83, 0, 0, 255, 0x01, 0, 255, 0, 255, 0, 0}),
                  {R, R, R, R, G, B}});
     c.push_back({"RLE colour-mapped", Mapped(9, 3, 1, {0x81, 1, 0x00, 3}), {G, G, W}});
-    c.push_back({"RLE packet crossing the image end", Spec(10, 2, 1, 24, 0x20, {0xFF, 255, 255, 255}), {W, W}});
-    c.push_back(
-        {"RLE raw packet longer than the data", Spec(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}), {R, G, T, T}});
-    c.push_back({"RLE data ends mid-value", Spec(10, 2, 1, 24, 0x20, {0x80, 0, 0, 255, 0x80, 1}), {R, T}});
+    c.push_back({"RLE packet crossing the image end", Layout(10, 2, 1, 24, 0x20, {0xFF, 255, 255, 255}), {W, W}});
+    c.push_back({"RLE raw packet longer than the data",
+                 Layout(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}),
+                 {R, G, T, T}});
+    c.push_back({"RLE data ends mid-value", Layout(10, 2, 1, 24, 0x20, {0x80, 0, 0, 255, 0x80, 1}), {R, T}});
     return c;
 }
 
@@ -89,11 +91,11 @@ std::vector<GoodCase> GoodCases()
 
 TEST(Tga, DecodesValidVariantsExactly)
 {
-    for (const auto& [name, spec, expected] : GoodCases()) {
-        const Bytes file = BuildTga(spec);
+    for (const auto& [name, layout, expected] : GoodCases()) {
+        const Bytes file = BuildTga(layout);
         const Decoded d = DecodeAs(Format::Tga, file);
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
-        EXPECT_EQ(d.image.width, spec.width) << name;
+        EXPECT_EQ(d.image.width, layout.width) << name;
         EXPECT_EQ(d.image.pixels, expected) << name;
     }
 }
@@ -101,21 +103,21 @@ TEST(Tga, DecodesValidVariantsExactly)
 TEST(Tga, RefusesBadHeaders)
 {
     auto with = [](auto change) {
-        TgaSpec s = Spec(2, 2, 2, 24, 0x20, Bytes(12, 0x33));
+        TgaLayout s = Layout(2, 2, 2, 24, 0x20, Bytes(12, 0x33));
         change(s);
         return BuildTga(s);
     };
-    Bytes shortId = with([](TgaSpec&) {});
+    Bytes shortId = with([](TgaLayout&) {});
     shortId[0] = 255; // ID field of 255 bytes in a 30-byte file
     const std::tuple<const char*, Bytes, const char*> cases[] = {
-        {"type 0", with([](TgaSpec& s) { s.type = 0; }), "unsupported image type 0"},
-        {"map type 2", with([](TgaSpec& s) { s.mapType = 2; }), "unknown colour map type 2"},
-        {"mapped without map", with([](TgaSpec& s) { s.type = 1, s.depth = 8; }), "without a colour map"},
-        {"map entry of 12 bits", with([](TgaSpec& s) { s.mapType = 1, s.mapEntryBits = 12; }), "entry size 12"},
-        {"8-bit true colour", with([](TgaSpec& s) { s.depth = 8; }), "pixel depth 8 for image type 2"},
+        {"type 0", with([](TgaLayout& s) { s.type = 0; }), "unsupported image type 0"},
+        {"map type 2", with([](TgaLayout& s) { s.mapType = 2; }), "unknown colour map type 2"},
+        {"mapped without map", with([](TgaLayout& s) { s.type = 1, s.depth = 8; }), "without a colour map"},
+        {"map entry of 12 bits", with([](TgaLayout& s) { s.mapType = 1, s.mapEntryBits = 12; }), "entry size 12"},
+        {"8-bit true colour", with([](TgaLayout& s) { s.depth = 8; }), "pixel depth 8 for image type 2"},
         {"ID past the end", shortId, "ID field or colour map"},
-        {"pixels cut short", with([](TgaSpec& s) { s.pixels.resize(11); }), "pixel data truncated: 11 of 12"},
-        {"RLE far too short", with([](TgaSpec& s) {
+        {"pixels cut short", with([](TgaLayout& s) { s.pixels.resize(11); }), "pixel data truncated: 11 of 12"},
+        {"RLE far too short", with([](TgaLayout& s) {
              s.type = 10, s.width = s.height = 4000, s.pixels = {0xFF, 1, 2, 3};
          }),
          "RLE data too short for 4000 x 4000"},
@@ -132,7 +134,7 @@ TEST(Tga, HeavyRleInputStaysBounded)
 {
     // 128 pixels per 4-byte packet is the most RLE can say; the smallest file that claims
     // the whole 8192 x 2048 cap must carry 131,072 packets, and then it decodes.
-    TgaSpec s = Spec(10, 8192, 2048, 24, 0x20, {});
+    TgaLayout s = Layout(10, 8192, 2048, 24, 0x20, {});
     for (int i = 0; i < 8192 * 2048 / 128; ++i)
         Append(s.pixels, {0xFF, 9, 8, 7});
     const Decoded d = DecodeAs(Format::Tga, BuildTga(s));
