@@ -67,10 +67,8 @@ TEST_F(SoundTest, MidiSongIsNeverRestartedByTheStepAndABrokenOneIsLogged)
 
     std::ofstream("broken.mid", std::ios::binary) << "MThd\x00\x00\x00\x06junk";
     EXPECT_EQ(m_sound->CreateMusic(L"broken.mid"), nullptr);
-    EXPECT_THAT(LogMessages(), Contains("FMUSIC_LoadSong  failure.  path=" + [] {
-                    const std::wstring full = GetFullPath(L"broken.mid");
-                    return std::string(full.begin(), full.end());
-                }()));
+    const std::wstring full = GetFullPath(L"broken.mid");
+    EXPECT_THAT(LogMessages(), Contains("FMUSIC_LoadSong  failure.  path=" + std::string(full.begin(), full.end())));
 }
 
 TEST_F(SoundTest, LostBufferIsRestoredAndRefilledWithABoundedWait)

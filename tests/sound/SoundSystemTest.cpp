@@ -71,12 +71,10 @@ TEST_F(SoundTest, FourBuffersSoundAtOnceAndAFifthPlayAddsNothing)
     ASSERT_EQ(vireo::testing::RecordedAudio().size(), 2u);
     EXPECT_EQ(vireo::testing::RecordedAudio()[0], kOne);
     EXPECT_EQ(Level(), kOne);
-    for (int copy = 2; copy <= 4; ++copy) {
+    for (int copy = 2; copy <= 5; ++copy) { // a fifth Play while all four sound adds nothing
         hit->Play(1);
-        EXPECT_EQ(Level(), copy * kOne) << copy << " copies";
+        EXPECT_EQ(Level(), std::min(copy, 4) * kOne) << copy << " plays";
     }
-    hit->Play(1);
-    EXPECT_EQ(Level(), 4 * kOne);
     EXPECT_TRUE(static_cast<CWaveSound*>(hit)->IsSoundPlaying());
 }
 

@@ -108,6 +108,8 @@ TEST(WavReader, NameThatIsNoFileOpensAResourceOfTheExecutable)
         ASSERT_EQ(reader.Open(name, WAVEFILE_READ), S_OK);
         EXPECT_EQ(reader.GetSize(), samples.size());
         EXPECT_EQ(ReadAll(reader, 1000), samples);
+        ASSERT_EQ(std::pair(reader.ResetFile(), reader.ResetFile()), std::pair(S_OK, S_OK));
+        EXPECT_EQ(ReadAll(reader, 333), samples); // two rewinds in a row: all of it again
     }
     CWavReader none;
     EXPECT_EQ(none.Open(L"nothing.wav", WAVEFILE_READ), E_FAIL);

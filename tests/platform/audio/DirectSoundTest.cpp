@@ -1,6 +1,6 @@
-// DirectSound-style device and buffers on the headless sink under the virtual clock: the
-// result codes of descriptions and controls, Lock regions, play/stop/end on the mixed
-// samples, duplicates sharing memory, the primary format, and the scripted failures.
+// DirectSound-style device and buffers on the headless sink under the virtual clock: result
+// codes, Lock regions, play/stop/end, pitch and length at a frequency on the mixed samples,
+// duplicates sharing memory, the primary format, and the scripted failures.
 #include "AudioTestSignals.h"
 
 #include <vireo/platform/DSound.h>
@@ -157,7 +157,7 @@ TEST_F(DirectSoundTest, DuplicatesShareMemoryButNotPlayState)
     EXPECT_EQ(vt::SoundBufferCount(), 0);
 }
 
-TEST_F(DirectSoundTest, PrimaryFormatIsAcceptedWhileTheMixStaysStereo)
+TEST_F(DirectSoundTest, PrimaryFormatLeavesTheMixStereoAndFrequencySetsPitchAndLength)
 {
     DSBUFFERDESC desc{36, DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr, GUID_NULL};
     IDirectSoundBuffer* primary = nullptr;
@@ -168,13 +168,20 @@ TEST_F(DirectSoundTest, PrimaryFormatIsAcceptedWhileTheMixStaysStereo)
     EXPECT_EQ(vt::AudioMixRate(), 48000);
     IDirectSoundBuffer* right = Buffer(audiotest::Tone(1000, 22050, 22050), 22050);
     right->SetPan(DSBPAN_RIGHT);
-    right->Play(0, 0, 0);
-    vt::ClearRecordedAudio();
-    vt::AdvanceClock(100);
-    const auto mix = vt::RecordedAudio();
-    EXPECT_EQ(mix.size(), 2u * 4800);
-    EXPECT_EQ(audiotest::Peak(audiotest::Channel(mix, 0)), 0);
-    EXPECT_GT(audiotest::Peak(audiotest::Channel(mix, 1)), 30000);
+    // 1 kHz at its own 22,050 Hz keeps its pitch at the output's rate; at twice the rate it is an
+    // octave up for half as long. Row: frequency, rising crossings in 100 ms, frames heard.
+    for (const auto& [frequency, crossings, frames] : {std::tuple{22050u, 100, 48000}, {44100u, 200, 24000}}) {
+        right->SetFrequency(frequency);
+        right->Play(0, 0, 0);
+        vt::ClearRecordedAudio();
+        vt::AdvanceClock(1100);
+        const auto mix = vt::RecordedAudio();
+        const auto heard = audiotest::Channel(mix, 1);
+        EXPECT_EQ(std::pair(mix.size(), audiotest::Peak(audiotest::Channel(mix, 0))),
+                  std::pair(std::size_t{2 * 52800}, 0));
+        EXPECT_NEAR(audiotest::RisingCrossings({heard.begin(), heard.begin() + 4800}), crossings, 2) << frequency;
+        EXPECT_NEAR(static_cast<double>(audiotest::SoundingFrames(heard)), frames, 5) << frequency;
+    }
     right->Release();
 }
 
