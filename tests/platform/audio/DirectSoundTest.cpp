@@ -219,13 +219,12 @@ TEST_F(DirectSoundTest, ScriptedFailuresAndLostBuffers)
     buffer->Release();
 }
 
-TEST(NoAudioDevice, DirectSoundRunsSilentAndFmodRefusesToStart)
+TEST(NoAudioDevice, FmodAndDirectSoundRunSilentWithOneLine)
 {
-    // In the engine's order: FMOD first, then DirectSound, each trying the device.
+    // In the engine's order: FMOD first, then DirectSound; both start, as on a machine with sound.
     vt::FailAudioOpen(true);
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
-    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_OUTPUT_FORMAT);
+    EXPECT_TRUE(FSOUND_Init(44100, 32, 0));
     IDirectSound8* device = nullptr;
     ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
     const std::string log = ::testing::internal::GetCapturedStderr();
@@ -238,6 +237,7 @@ TEST(NoAudioDevice, DirectSoundRunsSilentAndFmodRefusesToStart)
     EXPECT_EQ(buffer->Play(0, 0, 0), DS_OK);
     buffer->Release();
     device->Release();
+    FSOUND_Close();
     vt::FailAudioOpen(false);
 }
 
