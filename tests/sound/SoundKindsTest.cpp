@@ -20,10 +20,7 @@ using ::testing::Contains;
 TEST_F(SoundTest, OggFoundForAWavNamePlaysAndItsPauseIsUndoneWhileRepetitionsRemain)
 {
     // Two seconds of a 440 Hz tone.
-    SF_INFO info{};
-    info.samplerate = 22050;
-    info.channels = 1;
-    info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    SF_INFO info{0, 22050, 1, SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0, 0}; // frames, rate, channels, format, ...
     SNDFILE* file = sf_open("boom.ogg", SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     std::vector<float> samples(static_cast<std::size_t>(2.0 * info.samplerate));

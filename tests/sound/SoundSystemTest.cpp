@@ -199,6 +199,26 @@ TEST_F(SoundTest, FadeSetsTheExactVolumesThenStopsAndRestores)
     EXPECT_NEAR(Level(), kOne * 0.501, kOne * 0.01);
 }
 
+TEST_F(SoundTest, StartFailsOnlyWhenDirectSoundCannotStart)
+{
+    // Row: FMOD's start fails; what device creation, cooperative level and primary format
+    // answer; InitSystem's result. An FMOD failure is only logged, and nothing is ever shown.
+    // The last row puts every control back.
+    const std::tuple<bool, HRESULT, HRESULT, HRESULT, int> rows[] = {{true, DS_OK, DS_OK, DS_OK, 1},
+                                                                     {false, DSERR_NODRIVER, DS_OK, DS_OK, 0},
+                                                                     {false, DS_OK, DSERR_ALLOCATED, DS_OK, 0},
+                                                                     {false, DS_OK, DS_OK, DSERR_BADFORMAT, 0},
+                                                                     {false, DS_OK, DS_OK, DS_OK, 1}};
+    for (const auto& [fmodFails, create, level, format, result] : rows) {
+        vireo::testing::FailFmodInit(fmodFails);
+        vireo::testing::SetDirectSoundFailures(create, level, format);
+        EXPECT_EQ(CSoundSystem().InitSystem(m_hwnd), result) << fmodFails << std::hex << create << level << format;
+    }
+    const auto lines = LeveledLogMessages();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "3:FSOUND_Init(44100,32,0)  failure."), 1);
+    EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+}
+
 TEST_F(SoundTest, BadFilesFailCleanly)
 {
     std::ofstream("noise.wav", std::ios::binary) << "RIFF\x04\0\0\0WAVEjunk";
