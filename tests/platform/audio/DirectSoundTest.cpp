@@ -162,8 +162,10 @@ TEST_F(DirectSoundTest, PrimaryFormatLeavesTheMixStereoAndFrequencySetsPitchAndL
     DSBUFFERDESC desc{36, DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr, GUID_NULL};
     IDirectSoundBuffer* primary = nullptr;
     ASSERT_EQ(device->CreateSoundBuffer(&desc, &primary, nullptr), DS_OK);
-    WAVEFORMATEX mono = Pcm(1, 22050, 16);
+    WAVEFORMATEX mono = Pcm(1, 22050, 16), reported{};
     ASSERT_EQ(primary->SetFormat(&mono), DS_OK);
+    ASSERT_EQ(primary->GetFormat(&reported, sizeof reported, nullptr), DS_OK);
+    EXPECT_EQ(std::memcmp(&reported, &mono, sizeof mono), 0); // kept and reported, not applied:
     primary->Release();
     EXPECT_EQ(vt::AudioMixRate(), 48000);
     IDirectSoundBuffer* right = Buffer(audiotest::Tone(1000, 22050, 22050), 22050);

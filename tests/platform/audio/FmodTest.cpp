@@ -102,9 +102,8 @@ TEST_F(FmodTest, EncodedTonesDecodeToTheirLengthRateAndPitch)
         ASSERT_NE(sample, nullptr) << "error " << FSOUND_GetError();
         int rate = 0;
         FSOUND_Sample_GetDefaults(sample, &rate, nullptr, nullptr, nullptr);
-        EXPECT_EQ(rate, 44100);
-        EXPECT_EQ(FSOUND_Sample_GetLength(sample), 44100u);
-        EXPECT_EQ(FSOUND_Sample_GetMode(sample), FSOUND_LOOP_OFF | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO);
+        EXPECT_EQ(std::tuple(rate, FSOUND_Sample_GetLength(sample), FSOUND_Sample_GetMode(sample)),
+                  std::tuple(44100, 44100u, FSOUND_LOOP_OFF | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO));
         const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
         ASSERT_GE(channel, 0);
         const auto left = audiotest::Channel(MixFor(500), 0, 4800); // skip the first 100 ms
