@@ -1,6 +1,6 @@
-// Switches the audio test controls set and the DirectSound objects read: scripted failures
-// of device creation, cooperative level and primary format, and the list of live secondary
-// buffers (to lose them all or count them). Game thread only.
+// Switches the audio test controls set and the DirectSound and FMOD objects read: scripted
+// failures of device creation, cooperative level, primary format and FMOD's start, and the
+// list of live secondary buffers (to lose them all or count them). Game thread only.
 #pragma once
 
 #include <vireo/platform/DSound.h>
@@ -17,6 +17,7 @@ struct DirectSoundFaults {
     HRESULT primaryFormat = DS_OK;
 };
 DirectSoundFaults& DsFaults();
+bool& FmodInitFails();
 
 std::vector<CSoundBuffer*>& LiveSecondaryBuffers();
 

@@ -13,6 +13,11 @@ void SetDirectSoundFailures(HRESULT create, HRESULT cooperativeLevel, HRESULT pr
     platform::audio::DsFaults() = {create, cooperativeLevel, primaryFormat};
 }
 
+void FailFmodInit(bool fail)
+{
+    platform::audio::FmodInitFails() = fail;
+}
+
 void LoseSoundBuffer(IUnknown* buffer, int restoreFailures)
 {
     for (platform::audio::CSoundBuffer* live : platform::audio::LiveSecondaryBuffers())

@@ -130,10 +130,8 @@ void CMixer::Acquire()
     IAudioOut* out = backend ? &backend->Audio() : nullptr;
     if (out && out->Open({kDefaultRate, 2}, &CMixer::Pull, this)) {
         m_out = out;
-        m_hasDevice = true;
         m_toldSilent = false;
     } else {
-        m_hasDevice = false;
         // No device: the game runs on, silent, with buffers still ending on time.
         static CNullAudioOut silent;
         silent.SetClockStep(true);

@@ -65,8 +65,6 @@ class CMixer {
     CMixer& operator=(const CMixer&) = delete;
 
     int Rate() const { return m_rate; }
-    // False when no audio device opened and the mix runs on the silent stand-in.
-    bool HasDevice() const { return m_hasDevice; }
 
     // Game side. AddVoice may grow the voice table (never while Mix runs); -1 never happens
     // short of memory exhaustion, which throws as any allocation does.
@@ -105,7 +103,6 @@ class CMixer {
     std::vector<float> m_source2; // left then right for the source, allocated once
     IAudioOut* m_out = nullptr;
     int m_users = 0;
-    bool m_hasDevice = false;
     bool m_toldSilent = false;
 };
 

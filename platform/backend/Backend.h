@@ -100,9 +100,6 @@ class IAudioOut {
     // Sinks that pull on the game thread in step with the clock mix the time that passed;
     // called before every change of the mix. Nothing for a device with its own thread.
     virtual void CatchUp() {}
-    // Around any change the mixer's pull reads (SDL's audio lock; nothing for the null sink).
-    virtual void Lock() = 0;
-    virtual void Unlock() = 0;
 };
 
 class CBackend {

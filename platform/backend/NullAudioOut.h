@@ -17,8 +17,6 @@ class CNullAudioOut : public IAudioOut {
     // With clock stepping on, VIREO_AUDIO=wav:FILE writes everything pulled to FILE.
     bool Open(const AudioFormat& format, AudioPull pull, void* user) override;
     void Close() override;
-    void Lock() override {}
-    void Unlock() override {}
     AudioFormat OpenFormat() const override { return m_format; }
     void CatchUp() override;
 

@@ -20,10 +20,7 @@ using ::testing::Contains;
 TEST_F(SoundTest, OggFoundForAWavNamePlaysAndItsPauseIsUndoneWhileRepetitionsRemain)
 {
     // Two seconds of a 440 Hz tone.
-    SF_INFO info{};
-    info.samplerate = 22050;
-    info.channels = 1;
-    info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    SF_INFO info{0, 22050, 1, SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0, 0}; // frames, rate, channels, format, ...
     SNDFILE* file = sf_open("boom.ogg", SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     std::vector<float> samples(static_cast<std::size_t>(2.0 * info.samplerate));
@@ -67,10 +64,8 @@ TEST_F(SoundTest, MidiSongIsNeverRestartedByTheStepAndABrokenOneIsLogged)
 
     std::ofstream("broken.mid", std::ios::binary) << "MThd\x00\x00\x00\x06junk";
     EXPECT_EQ(m_sound->CreateMusic(L"broken.mid"), nullptr);
-    EXPECT_THAT(LogMessages(), Contains("FMUSIC_LoadSong  failure.  path=" + [] {
-                    const std::wstring full = GetFullPath(L"broken.mid");
-                    return std::string(full.begin(), full.end());
-                }()));
+    const std::wstring full = GetFullPath(L"broken.mid");
+    EXPECT_THAT(LogMessages(), Contains("FMUSIC_LoadSong  failure.  path=" + std::string(full.begin(), full.end())));
 }
 
 TEST_F(SoundTest, LostBufferIsRestoredAndRefilledWithABoundedWait)

@@ -73,9 +73,7 @@ TEST(WavReader, BadInputCatalogueFromMemoryAndFromFile)
         CWavReader disk;
         EXPECT_EQ(disk.Open(L"t.wav", WAVEFILE_READ), result) << what;
         EXPECT_EQ(disk.GetSize(), size) << what;
-        if (SUCCEEDED(result)) {
-            EXPECT_EQ(ReadAll(disk, 7).size(), size) << what; // then 0, never past the file
-        }
+        EXPECT_EQ(ReadAll(disk, 7).size(), size) << what; // then 0, never past the file; none after a failure
     }
 }
 
@@ -108,6 +106,8 @@ TEST(WavReader, NameThatIsNoFileOpensAResourceOfTheExecutable)
         ASSERT_EQ(reader.Open(name, WAVEFILE_READ), S_OK);
         EXPECT_EQ(reader.GetSize(), samples.size());
         EXPECT_EQ(ReadAll(reader, 1000), samples);
+        ASSERT_EQ(std::pair(reader.ResetFile(), reader.ResetFile()), std::pair(S_OK, S_OK));
+        EXPECT_EQ(ReadAll(reader, 333), samples); // two rewinds in a row: all of it again
     }
     CWavReader none;
     EXPECT_EQ(none.Open(L"nothing.wav", WAVEFILE_READ), E_FAIL);

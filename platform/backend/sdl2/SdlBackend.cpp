@@ -63,18 +63,6 @@ void CSdlAudioOut::Close()
     m_pull = nullptr;
 }
 
-void CSdlAudioOut::Lock()
-{
-    if (m_device)
-        SDL_LockAudioDevice(m_device);
-}
-
-void CSdlAudioOut::Unlock()
-{
-    if (m_device)
-        SDL_UnlockAudioDevice(m_device);
-}
-
 void SDLCALL CSdlAudioOut::Callback(void* self, Uint8* stream, int bytes)
 {
     auto* out = static_cast<CSdlAudioOut*>(self);

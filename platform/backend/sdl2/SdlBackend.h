@@ -26,8 +26,6 @@ class CSdlAudioOut : public IAudioOut {
     ~CSdlAudioOut() override { Close(); }
     bool Open(const AudioFormat& format, AudioPull pull, void* user) override;
     void Close() override;
-    void Lock() override;
-    void Unlock() override;
     AudioFormat OpenFormat() const override { return m_format; }
 
   private:

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <unistd.h>
@@ -26,10 +27,7 @@ std::vector<unsigned char> Encode(int format, const std::vector<std::int16_t>& p
 {
     // One file per process: ctest runs this suite's tests side by side.
     const std::string path = ::testing::TempDir() + "vireo_fmod_tone" + std::to_string(getpid());
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = 1;
-    info.format = format;
+    SF_INFO info{0, rate, 1, format, 0, 0}; // frames, rate, channels, format, sections, seekable
     SNDFILE* sf = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!sf)
         return {};
@@ -58,9 +56,7 @@ std::vector<unsigned char> MidiNote()
 
 double Rms(const std::vector<int>& samples)
 {
-    double sum = 0;
-    for (int s : samples)
-        sum += static_cast<double>(s) * s;
+    const double sum = std::inner_product(samples.begin(), samples.end(), samples.begin(), 0.0);
     return samples.empty() ? 0 : std::sqrt(sum / samples.size());
 }
 
@@ -106,9 +102,8 @@ TEST_F(FmodTest, EncodedTonesDecodeToTheirLengthRateAndPitch)
         ASSERT_NE(sample, nullptr) << "error " << FSOUND_GetError();
         int rate = 0;
         FSOUND_Sample_GetDefaults(sample, &rate, nullptr, nullptr, nullptr);
-        EXPECT_EQ(rate, 44100);
-        EXPECT_EQ(FSOUND_Sample_GetLength(sample), 44100u);
-        EXPECT_EQ(FSOUND_Sample_GetMode(sample), FSOUND_LOOP_OFF | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO);
+        EXPECT_EQ(std::tuple(rate, FSOUND_Sample_GetLength(sample), FSOUND_Sample_GetMode(sample)),
+                  std::tuple(44100, 44100u, FSOUND_LOOP_OFF | FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO));
         const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
         ASSERT_GE(channel, 0);
         const auto left = audiotest::Channel(MixFor(500), 0, 4800); // skip the first 100 ms

@@ -104,14 +104,9 @@ TEST(Mixer, EightBitAndStereoSourcesPlayOnTheirSides)
 {
     MixerRig rig;
     std::vector<std::uint8_t> eightBit(4800, 0xC0); // +0.5 in unsigned 8-bit
-    const std::vector<std::int16_t> stereo = [] {
-        std::vector<std::int16_t> s;
-        for (int i = 0; i < 4800; ++i) {
-            s.push_back(8000);
-            s.push_back(-8000);
-        }
-        return s;
-    }();
+    std::vector<std::int16_t> stereo(9600, 8000);   // left +8000, right -8000
+    for (std::size_t i = 1; i < stereo.size(); i += 2)
+        stereo[i] = -8000;
     int voice = rig.mixer.AddVoice();
     rig.mixer.Edit(voice, [&](Voice& v) {
         v.data = eightBit.data();

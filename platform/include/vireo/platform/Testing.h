@@ -125,6 +125,8 @@ void FailAudioOpen(bool fail); // the next opens fail, as with no audio device
 // What DirectSoundCreate8, IDirectSound8::SetCooperativeLevel and the primary buffer's
 // SetFormat answer (DS_OK: they work). Stays until changed.
 void SetDirectSoundFailures(HRESULT create, HRESULT cooperativeLevel, HRESULT primaryFormat);
+// FSOUND_Init answers FALSE (FMOD_ERR_INIT) while set, even when FMOD is already started.
+void FailFmodInit(bool fail);
 // Loses the memory of one secondary buffer (null: of every live one), as a hardware buffer
 // loses it: playback stops, GetStatus shows DSBSTATUS_BUFFERLOST, Play and Lock answer
 // DSERR_BUFFERLOST, and Restore answers DSERR_BUFFERLOST restoreFailures times, then DS_OK.
