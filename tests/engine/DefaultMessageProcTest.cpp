@@ -42,11 +42,10 @@ class DefaultMessageProcTest : public RenderTest {
         Frames();
         return stopped;
     }
-    // A fresh engine (the scratch folder the parameters name is made anew too).
-    void Restart(int fps, BOOL debug = FALSE)
+    // A fresh engine started at `fps` frames a second.
+    void RestartAt(int fps, BOOL debug = FALSE)
     {
-        TearDown();
-        SetUp();
+        Restart();
         SEngineParam param = Param(fps);
         param.bDebugMode = debug;
         StartWith(param);
@@ -110,7 +109,7 @@ TEST_F(DefaultMessageProcTest, EscapeAndAltF4EndTheEngine)
     for (auto [held, key] :
          {std::pair{std::vector<int>{}, DIK_ESCAPE}, std::pair{std::vector<int>{DIK_LMENU}, DIK_F4}}) {
         SCOPED_TRACE(key);
-        Restart(60);
+        RestartAt(60);
         Chord(held, key);
         EXPECT_FALSE(m_game->IsActive());
         EXPECT_EQ(Count(m_game->Take(), EMSG_EG_DESTROY), 1);
@@ -207,7 +206,7 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
     };
     for (const auto& [name, showStatus, debug, frames, interval, expected] : rows) {
         SCOPED_TRACE(name);
-        Restart(5, debug);
+        RestartAt(5, debug);
         vireo::testing::SetCursorClientPos(m_hwnd, 80, 400);
         const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = showStatus;
         m_game->onMessage = [this](UINT msg) {
