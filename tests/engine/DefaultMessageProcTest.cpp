@@ -131,19 +131,10 @@ TEST_F(DefaultMessageProcTest, AGameTakingTheUiKeyboardFirstDisablesEveryHotKey)
 
 TEST_F(DefaultMessageProcTest, PrintScreenSavesTheSceneAsScreenCaptureBmp)
 {
+    // The file's pixels are SaveSceneToFile's (PrimitivesTest); the key's part is the name.
     StartWith(Param(60));
-    m_game->onMessage = [this](UINT msg) {
-        if (msg == EMSG_RS_RENDER_BEGIN)
-            Render()->ClearCanvas(0xFF2060A0);
-        return -1;
-    };
-    Frames();
     Chord({}, DIK_SYSRQ);
-    const std::string bmp = ReadFileBytes(m_dir.Path("ScreenCapture.bmp"));
-    ASSERT_EQ(bmp.size(), 54u + 800u * 600u * 4u);
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
-    // The frame drawn before the key: the game's canvas colour, blue green red in the file.
-    EXPECT_EQ(bmp.substr(54, 3), std::string("\xA0\x60\x20"));
+    EXPECT_EQ(ReadFileBytes(m_dir.Path("ScreenCapture.bmp")).size(), 54u + 800u * 600u * 4u);
 }
 
 // A GUI child that paints a grey square with an explicit colour, so the colour operation it is
