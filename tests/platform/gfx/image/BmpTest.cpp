@@ -179,12 +179,7 @@ TEST(Bmp, RefusesRleStreamsTooShortForTheImageBeforeAllocating)
         if (stream.empty())
             file.push_back(0); // the pixel offset must lie inside the file
         Decoded d;
-        std::size_t largest = 0;
-        {
-            AllocationProbe probe;
-            d.ok = DecodeImage(file.data(), file.size(), d.image, &d.error);
-            largest = probe.Largest();
-        }
+        const std::size_t largest = LargestAllocation([&] { d = Decode(file); });
         EXPECT_EQ(d.ok, ok) << name << ": " << d.error;
         if (!ok) {
             EXPECT_NE(d.error.find("RLE data of"), std::string::npos) << name << ": " << d.error;
