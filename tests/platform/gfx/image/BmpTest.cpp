@@ -152,7 +152,7 @@ TEST(Bmp, RefusesHeaderFaults)
         {"info header cut", Bytes(good.begin(), good.begin() + 40), "ends inside its info header"},
     };
     for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = DecodeAs(Format::Bmp, bytes);
+        const Decoded d = Decode(bytes, Format::Bmp);
         EXPECT_FALSE(d.ok) << name;
         EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
         EXPECT_EQ(d.error.rfind("BMP: ", 0), 0u) << name << ": " << d.error;

@@ -365,17 +365,12 @@ struct Decoded {
     std::string error;
 };
 
-inline Decoded Decode(const Bytes& bytes)
+// As the signature says, or as `format` when one is given.
+inline Decoded Decode(const Bytes& bytes, Format format = Format::Unknown)
 {
     Decoded d;
-    d.ok = DecodeImage(bytes.data(), bytes.size(), d.image, &d.error);
-    return d;
-}
-
-inline Decoded DecodeAs(Format format, const Bytes& bytes)
-{
-    Decoded d;
-    d.ok = DecodeImageAs(format, bytes.data(), bytes.size(), d.image, &d.error);
+    d.ok = format == Format::Unknown ? DecodeImage(bytes.data(), bytes.size(), d.image, &d.error)
+                                     : DecodeImageAs(format, bytes.data(), bytes.size(), d.image, &d.error);
     return d;
 }
 
