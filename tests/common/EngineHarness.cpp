@@ -19,6 +19,19 @@ LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// The log file's lines, without CR LF.
+std::vector<std::string> LogLines(const std::filesystem::path& log)
+{
+    const std::string bytes = ReadFileBytes(log);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t end = std::min(bytes.find("\r\n", start), bytes.size());
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
 } // namespace
 
 void EngineTest::SetUp()
@@ -80,7 +93,7 @@ void EngineTest::StartWith(const SEngineParam& param, DWORD initWorkMs)
 std::vector<std::string> EngineTest::LogMessages() const
 {
     std::vector<std::string> messages;
-    for (const std::string& line : LogLines()) {
+    for (const std::string& line : LogLines(m_dir.Path() / "VireoEngine.log")) {
         const std::size_t sep = line.find(" > ");
         messages.push_back(sep == std::string::npos ? line : line.substr(sep + 3));
     }
@@ -90,24 +103,12 @@ std::vector<std::string> EngineTest::LogMessages() const
 std::vector<std::string> EngineTest::LeveledLogMessages() const
 {
     std::vector<std::string> messages;
-    for (const std::string& line : LogLines()) {
+    for (const std::string& line : LogLines(m_dir.Path() / "VireoEngine.log")) {
         const std::size_t sep = line.find(" > ");
         if (line.rfind('[', 0) == 0 && sep != std::string::npos)
             messages.push_back(line.substr(1, 1) + ":" + line.substr(sep + 3));
     }
     return messages;
-}
-
-std::vector<std::string> EngineTest::LogLines() const
-{
-    const std::string bytes = ReadFileBytes(m_dir.Path() / "VireoEngine.log");
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < bytes.size();) {
-        const std::size_t end = std::min(bytes.find("\r\n", start), bytes.size());
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
 }
 
 std::vector<std::string> EngineTest::RoutedLines() const

@@ -78,8 +78,6 @@ class EngineTest : public ::testing::Test {
     std::vector<UINT> DrainQueue();
     // The messages from `first` to `last` the game has seen (m_game->seen), in order.
     std::vector<UINT> SeenBetween(UINT first, UINT last) const;
-    // The log file's lines, without CR LF.
-    std::vector<std::string> LogLines() const;
 
     ScratchDir m_dir;
     HWND m_hwnd = nullptr;
