@@ -125,11 +125,18 @@ TEST_F(DefaultMessageProcTest, AGameTakingTheUiKeyboardFirstDisablesEveryHotKeyU
     EXPECT_EQ(m_game->GetEngineParam()->wFPS, 60);
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path("ScreenCapture.bmp")));
 
-    // Passed on, Print Screen saves the scene under its fixed name (the pixels are
-    // SaveSceneToFile's, pinned by PrimitivesTest).
-    m_game->onMessage = nullptr;
+    // Passed on, Print Screen saves the scene as ScreenCapture.bmp.
+    m_game->onMessage = [this](UINT msg) {
+        if (msg == EMSG_RS_RENDER_BEGIN)
+            Render()->ClearCanvas(0xFF2060A0);
+        return -1;
+    };
+    Frames();
     Chord({}, DIK_SYSRQ);
-    EXPECT_EQ(ReadFileBytes(m_dir.Path("ScreenCapture.bmp")).size(), 54u + 800u * 600u * 4u);
+    const std::string bmp = ReadFileBytes(m_dir.Path("ScreenCapture.bmp"));
+    ASSERT_EQ(bmp.size(), 54u + 800u * 600u * 4u);
+    // The frame drawn before the key: the game's canvas colour, blue green red in the file.
+    EXPECT_EQ(bmp.substr(54, 3), std::string("\xA0\x60\x20"));
 }
 
 // A GUI child that paints a grey square with an explicit colour, so the colour operation it is

@@ -120,6 +120,7 @@ TEST(Bmp, DecodesValidVariantsExactly)
         EXPECT_EQ(d.image.width, layout.width) << name;
         EXPECT_EQ(d.image.height, std::abs(layout.height)) << name;
         EXPECT_EQ(d.image.pixels, expected) << name;
+        EXPECT_EQ(d.image.sourceFormat == 20u, layout.bpp == 24) << name << ": R8G8B8 is the 24-bit files' format";
     }
 }
 
