@@ -56,7 +56,8 @@ class Sink {
 
 enum class Size { Default, Char, Short, Long, LongLong, LongDouble, IntMax, SizeT, PtrDiff, Wide, Narrow };
 
-struct Spec {
+// One % field of a format: its flags, width, precision, size prefix and letter.
+struct Conversion {
     bool left = false;
     bool plus = false;
     bool space = false;
@@ -65,31 +66,31 @@ struct Spec {
     long width = 0;
     long precision = -1; // -1: none given
     Size size = Size::Default;
-    wchar_t conversion = 0;
+    wchar_t letter = 0; // the conversion character: d, s, x ...
 };
 
 // Writes prefix, padding and body in the order the flags ask for.
-void EmitField(Sink& sink, const Spec& spec, const wchar_t* prefix, std::size_t prefixLength, long zeros,
+void EmitField(Sink& sink, const Conversion& conversion, const wchar_t* prefix, std::size_t prefixLength, long zeros,
                const wchar_t* body, std::size_t bodyLength, bool zeroPadAllowed)
 {
     const long total = static_cast<long>(prefixLength) + zeros +
                        static_cast<long>(std::min<std::size_t>(bodyLength, kMaxFieldWidth * 2));
-    const long pad = spec.width > total ? spec.width - total : 0;
-    const bool zeroPad = spec.zero && !spec.left && zeroPadAllowed;
-    if (!spec.left && !zeroPad)
+    const long pad = conversion.width > total ? conversion.width - total : 0;
+    const bool zeroPad = conversion.zero && !conversion.left && zeroPadAllowed;
+    if (!conversion.left && !zeroPad)
         sink.Repeat(L' ', pad);
     sink.Put(prefix, prefixLength);
     if (zeroPad)
         sink.Repeat(L'0', pad);
     sink.Repeat(L'0', zeros);
     sink.Put(body, bodyLength);
-    if (spec.left)
+    if (conversion.left)
         sink.Repeat(L' ', pad);
 }
 
-long long ReadSigned(const Spec& spec, va_list& args)
+long long ReadSigned(const Conversion& conversion, va_list& args)
 {
-    switch (spec.size) {
+    switch (conversion.size) {
     case Size::Char:
         return static_cast<signed char>(va_arg(args, int));
     case Size::Short:
@@ -108,9 +109,9 @@ long long ReadSigned(const Spec& spec, va_list& args)
     }
 }
 
-unsigned long long ReadUnsigned(const Spec& spec, va_list& args)
+unsigned long long ReadUnsigned(const Conversion& conversion, va_list& args)
 {
-    switch (spec.size) {
+    switch (conversion.size) {
     case Size::Char:
         return static_cast<unsigned char>(va_arg(args, unsigned int));
     case Size::Short:
@@ -129,14 +130,14 @@ unsigned long long ReadUnsigned(const Spec& spec, va_list& args)
     }
 }
 
-void EmitInteger(Sink& sink, const Spec& spec, va_list& args)
+void EmitInteger(Sink& sink, const Conversion& conversion, va_list& args)
 {
-    const wchar_t conv = spec.conversion;
+    const wchar_t conv = conversion.letter;
     bool negative = false;
     unsigned long long magnitude = 0;
-    Spec field = spec;
+    Conversion field = conversion;
     if (conv == L'd' || conv == L'i') {
-        const long long value = ReadSigned(spec, args);
+        const long long value = ReadSigned(conversion, args);
         negative = value < 0;
         magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     } else if (conv == L'p') {
@@ -145,7 +146,7 @@ void EmitInteger(Sink& sink, const Spec& spec, va_list& args)
         if (field.precision < 0)
             field.precision = static_cast<long>(sizeof(void*) * 2);
     } else {
-        magnitude = ReadUnsigned(spec, args);
+        magnitude = ReadUnsigned(conversion, args);
     }
 
     const unsigned base = (conv == L'o') ? 8 : (conv == L'x' || conv == L'X' || conv == L'p') ? 16 : 10;
@@ -164,70 +165,71 @@ void EmitInteger(Sink& sink, const Spec& spec, va_list& args)
     if (conv == L'd' || conv == L'i') {
         if (negative)
             prefix[prefixLength++] = L'-';
-        else if (spec.plus)
+        else if (conversion.plus)
             prefix[prefixLength++] = L'+';
-        else if (spec.space)
+        else if (conversion.space)
             prefix[prefixLength++] = L' ';
-    } else if (spec.alternate && magnitude != 0 && (conv == L'x' || conv == L'X')) {
+    } else if (conversion.alternate && magnitude != 0 && (conv == L'x' || conv == L'X')) {
         prefix[prefixLength++] = L'0';
         prefix[prefixLength++] = conv;
-    } else if (spec.alternate && conv == L'o' && zeros == 0 && (count == 0 || digits[0] != L'0')) {
+    } else if (conversion.alternate && conv == L'o' && zeros == 0 && (count == 0 || digits[0] != L'0')) {
         zeros = 1;
     }
     // A precision turns the '0' flag off for integers, as in C.
-    EmitField(sink, field, prefix, prefixLength, zeros, digits, count, spec.precision < 0);
+    EmitField(sink, field, prefix, prefixLength, zeros, digits, count, conversion.precision < 0);
 }
 
-void EmitWideString(Sink& sink, const Spec& spec, const wchar_t* text)
+void EmitWideString(Sink& sink, const Conversion& conversion, const wchar_t* text)
 {
     if (!text)
         text = L"(null)";
     std::size_t length = 0;
     // Never read past the precision: the argument need not be terminated then.
-    while ((spec.precision < 0 || static_cast<long>(length) < spec.precision) && text[length] != L'\0')
+    while ((conversion.precision < 0 || static_cast<long>(length) < conversion.precision) && text[length] != L'\0')
         ++length;
-    EmitField(sink, spec, nullptr, 0, 0, text, length, true);
+    EmitField(sink, conversion, nullptr, 0, 0, text, length, true);
 }
 
-void EmitNarrowString(Sink& sink, const Spec& spec, const char* text)
+void EmitNarrowString(Sink& sink, const Conversion& conversion, const char* text)
 {
     if (!text) {
-        EmitWideString(sink, spec, nullptr);
+        EmitWideString(sink, conversion, nullptr);
         return;
     }
     std::size_t length = 0;
-    while ((spec.precision < 0 || static_cast<long>(length) < spec.precision) && text[length] != '\0')
+    while ((conversion.precision < 0 || static_cast<long>(length) < conversion.precision) && text[length] != '\0')
         ++length;
     const std::wstring wide = AnsiToWide(text, length);
-    Spec field = spec;
+    Conversion field = conversion;
     field.precision = -1;
     EmitWideString(sink, field, wide.c_str());
 }
 
-void EmitFloat(Sink& sink, const Spec& spec, va_list& args)
+void EmitFloat(Sink& sink, const Conversion& conversion, va_list& args)
 {
-    const long double value = spec.size == Size::LongDouble ? va_arg(args, long double) : va_arg(args, double);
+    const long double value = conversion.size == Size::LongDouble ? va_arg(args, long double) : va_arg(args, double);
     char format[32];
     std::size_t f = 0;
     format[f++] = '%';
-    if (spec.plus)
+    if (conversion.plus)
         format[f++] = '+';
-    if (spec.space)
+    if (conversion.space)
         format[f++] = ' ';
-    if (spec.alternate)
+    if (conversion.alternate)
         format[f++] = '#';
     format[f] = '\0';
-    const int precision = static_cast<int>(std::min<long>(spec.precision, kMaxFloatPrecision));
+    const int precision = static_cast<int>(std::min<long>(conversion.precision, kMaxFloatPrecision));
     char tail[16];
-    std::snprintf(tail, sizeof tail, "%s%c", spec.precision >= 0 ? ".*L" : "L", static_cast<char>(spec.conversion));
+    std::snprintf(tail, sizeof tail, "%s%c", conversion.precision >= 0 ? ".*L" : "L",
+                  static_cast<char>(conversion.letter));
     std::strcat(format, tail);
 
-    const int needed = spec.precision >= 0 ? std::snprintf(nullptr, 0, format, precision, value)
-                                           : std::snprintf(nullptr, 0, format, value);
+    const int needed = conversion.precision >= 0 ? std::snprintf(nullptr, 0, format, precision, value)
+                                                 : std::snprintf(nullptr, 0, format, value);
     if (needed <= 0)
         return;
     std::vector<char> text(static_cast<std::size_t>(needed) + 1);
-    if (spec.precision >= 0)
+    if (conversion.precision >= 0)
         std::snprintf(text.data(), text.size(), format, precision, value);
     else
         std::snprintf(text.data(), text.size(), format, value);
@@ -237,10 +239,11 @@ void EmitFloat(Sink& sink, const Spec& spec, va_list& args)
     std::size_t prefixLength = 0;
     if (!wide.empty() && (wide[0] == L'-' || wide[0] == L'+' || wide[0] == L' '))
         prefixLength = 1;
-    if ((spec.conversion == L'a' || spec.conversion == L'A') && wide.size() >= prefixLength + 2)
+    if ((conversion.letter == L'a' || conversion.letter == L'A') && wide.size() >= prefixLength + 2)
         prefixLength += 2;
     const bool finite = wide.find_first_of(L"iInN") == std::wstring::npos;
-    EmitField(sink, spec, wide.data(), prefixLength, 0, wide.data() + prefixLength, wide.size() - prefixLength, finite);
+    EmitField(sink, conversion, wide.data(), prefixLength, 0, wide.data() + prefixLength, wide.size() - prefixLength,
+              finite);
 }
 
 long ReadNumber(const wchar_t*& p)
@@ -324,27 +327,27 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
             ++p;
             continue;
         }
-        Spec spec;
+        Conversion conversion;
         for (bool flags = true; flags;) {
             switch (*p) {
             case L'-':
-                spec.left = true;
+                conversion.left = true;
                 ++p;
                 break;
             case L'+':
-                spec.plus = true;
+                conversion.plus = true;
                 ++p;
                 break;
             case L' ':
-                spec.space = true;
+                conversion.space = true;
                 ++p;
                 break;
             case L'#':
-                spec.alternate = true;
+                conversion.alternate = true;
                 ++p;
                 break;
             case L'0':
-                spec.zero = true;
+                conversion.zero = true;
                 ++p;
                 break;
             default:
@@ -354,28 +357,28 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
         if (*p == L'*') {
             const int width = va_arg(ap, int);
             if (width < 0)
-                spec.left = true;
-            spec.width = std::min<long>(width < 0 ? -static_cast<long>(width) : width, kMaxFieldWidth);
+                conversion.left = true;
+            conversion.width = std::min<long>(width < 0 ? -static_cast<long>(width) : width, kMaxFieldWidth);
             ++p;
         } else {
-            spec.width = ReadNumber(p);
+            conversion.width = ReadNumber(p);
         }
         if (*p == L'.') {
             ++p;
             if (*p == L'*') {
                 const int precision = va_arg(ap, int);
-                spec.precision = precision < 0 ? -1 : std::min<long>(precision, kMaxFieldWidth);
+                conversion.precision = precision < 0 ? -1 : std::min<long>(precision, kMaxFieldWidth);
                 ++p;
             } else {
-                spec.precision = ReadNumber(p);
+                conversion.precision = ReadNumber(p);
             }
         }
-        spec.size = ReadSize(p);
-        spec.conversion = *p;
+        conversion.size = ReadSize(p);
+        conversion.letter = *p;
         if (*p != L'\0')
             ++p;
 
-        switch (spec.conversion) {
+        switch (conversion.letter) {
         case L'd':
         case L'i':
         case L'u':
@@ -383,22 +386,24 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
         case L'x':
         case L'X':
         case L'p':
-            EmitInteger(sink, spec, ap);
+            EmitInteger(sink, conversion, ap);
             break;
         case L's':
         case L'S': {
-            const bool narrow = spec.size == Size::Short ||
-                                (spec.conversion == L'S' && spec.size != Size::Long && spec.size != Size::Wide);
+            const bool narrow =
+                conversion.size == Size::Short ||
+                (conversion.letter == L'S' && conversion.size != Size::Long && conversion.size != Size::Wide);
             if (narrow)
-                EmitNarrowString(sink, spec, va_arg(ap, const char*));
+                EmitNarrowString(sink, conversion, va_arg(ap, const char*));
             else
-                EmitWideString(sink, spec, va_arg(ap, const wchar_t*));
+                EmitWideString(sink, conversion, va_arg(ap, const wchar_t*));
             break;
         }
         case L'c':
         case L'C': {
-            const bool narrow = spec.size == Size::Short ||
-                                (spec.conversion == L'C' && spec.size != Size::Long && spec.size != Size::Wide);
+            const bool narrow =
+                conversion.size == Size::Short ||
+                (conversion.letter == L'C' && conversion.size != Size::Long && conversion.size != Size::Wide);
             wchar_t c;
             if (narrow) {
                 const char byte = static_cast<char>(va_arg(ap, int));
@@ -407,7 +412,7 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
             } else {
                 c = static_cast<wchar_t>(va_arg(ap, int));
             }
-            EmitField(sink, spec, nullptr, 0, 0, &c, 1, true);
+            EmitField(sink, conversion, nullptr, 0, 0, &c, 1, true);
             break;
         }
         case L'e':
@@ -418,7 +423,7 @@ int FormatWideV(wchar_t* buffer, std::size_t capacity, const wchar_t* format, va
         case L'G':
         case L'a':
         case L'A':
-            EmitFloat(sink, spec, ap);
+            EmitFloat(sink, conversion, ap);
             break;
         default:
             // %n, unknown conversions and a format that ends inside a field: shown as written.

@@ -14,3 +14,11 @@ class AllocationProbe {
     std::size_t Largest() const;
     long long Count() const;
 };
+
+// The largest allocation made while `run` runs.
+template <class Run> std::size_t LargestAllocation(Run run)
+{
+    AllocationProbe probe;
+    run();
+    return probe.Largest();
+}

@@ -11,7 +11,6 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace vireo::test {
@@ -56,8 +55,9 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector
 
 int ChildProcess::Wait(std::chrono::milliseconds timeout)
 {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (m_pid > 0) {
+    const auto ended = [this] {
+        if (m_pid <= 0)
+            return true;
         int status = 0;
         rusage usage{};
         const pid_t done = wait4(m_pid, &status, WNOHANG, &usage);
@@ -65,19 +65,15 @@ int ChildProcess::Wait(std::chrono::milliseconds timeout)
             m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
             m_cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-            m_pid = -1;
-            break;
-        }
-        if (done < 0 && errno != EINTR) {
+        } else if (done < 0 && errno != EINTR) {
             m_status = -2;
-            m_pid = -1;
-            break;
+        } else {
+            return false;
         }
-        if (std::chrono::steady_clock::now() >= end)
-            return -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return m_status;
+        m_pid = -1;
+        return true;
+    };
+    return WaitFor(ended, timeout) ? m_status : -1;
 }
 
 void ChildProcess::Kill()

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vireo::test {
@@ -31,6 +32,18 @@ class ChildProcess {
     int m_status = -1;
     double m_cpuSeconds = 0;
 };
+
+// Polls `done` every 20 ms; false when it still fails after `timeout`.
+template <typename Done> bool WaitFor(Done done, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 // Searches PATH as a shell does; empty when the program is not there.
 std::string FindProgram(const std::string& name);

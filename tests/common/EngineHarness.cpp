@@ -19,6 +19,19 @@ LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// The log file's lines, without CR LF.
+std::vector<std::string> LogLines(const std::filesystem::path& log)
+{
+    const std::string bytes = ReadFileBytes(log);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t end = std::min(bytes.find("\r\n", start), bytes.size());
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
 } // namespace
 
 void EngineTest::SetUp()
@@ -79,32 +92,21 @@ void EngineTest::StartWith(const SEngineParam& param, DWORD initWorkMs)
 
 std::vector<std::string> EngineTest::LogMessages() const
 {
-    const std::string bytes = ReadFileBytes(m_dir.Path() / "VireoEngine.log");
     std::vector<std::string> messages;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        const std::string line = bytes.substr(start, end - start);
+    for (const std::string& line : LogLines(m_dir.Path() / "VireoEngine.log")) {
         const std::size_t sep = line.find(" > ");
         messages.push_back(sep == std::string::npos ? line : line.substr(sep + 3));
-        start = end + 2;
     }
     return messages;
 }
 
 std::vector<std::string> EngineTest::LeveledLogMessages() const
 {
-    // The level is the character after the line's opening bracket, which LogMessages drops.
-    const std::string bytes = ReadFileBytes(m_dir.Path() / "VireoEngine.log");
     std::vector<std::string> messages;
-    std::size_t start = 0;
-    for (const std::string& message : LogMessages()) {
-        const std::size_t end = std::min(bytes.find("\r\n", start), bytes.size());
-        if (bytes[start] == '[' && end - start > message.size() + 2)
-            messages.push_back(bytes.substr(start + 1, 1) + ":" + message);
-        start = end + 2;
+    for (const std::string& line : LogLines(m_dir.Path() / "VireoEngine.log")) {
+        const std::size_t sep = line.find(" > ");
+        if (line.rfind('[', 0) == 0 && sep != std::string::npos)
+            messages.push_back(line.substr(1, 1) + ":" + line.substr(sep + 3));
     }
     return messages;
 }

@@ -55,6 +55,12 @@ class EngineTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+    // A fresh host window, game and clock for the next row of a table (same scratch folder).
+    void Restart()
+    {
+        TearDown();
+        SetUp();
+    }
 
     // 800 x 600 scene on a 640 x 480 client, sizeWindow (0, 0) unless changed.
     SEngineParam Param(WORD fps) const;

@@ -42,11 +42,10 @@ class DefaultMessageProcTest : public RenderTest {
         Frames();
         return stopped;
     }
-    // A fresh engine (the scratch folder the parameters name is made anew too).
-    void Restart(int fps, BOOL debug = FALSE)
+    // A fresh engine started at `fps` frames a second.
+    void RestartAt(int fps, BOOL debug = FALSE)
     {
-        TearDown();
-        SetUp();
+        Restart();
         SEngineParam param = Param(fps);
         param.bDebugMode = debug;
         StartWith(param);
@@ -92,12 +91,9 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
         before = now();
     }
     EXPECT_TRUE(m_game->IsActive());
-}
 
-TEST_F(DefaultMessageProcTest, FrameCapKeysWithNoInitialCapStayUncapped)
-{
-    StartWith(Param(0));
-    // Alt+F9 twice, then Alt+F10 into slow motion and back to the initial (no) cap.
+    // With no initial cap: Alt+F9 twice stays uncapped, and Alt+F10 leaves slow motion for it.
+    RestartAt(0);
     for (auto [key, expected] :
          {std::pair{DIK_F9, 0}, std::pair{DIK_F9, 0}, std::pair{DIK_F10, 1}, std::pair{DIK_F10, 0}}) {
         Chord({DIK_LMENU}, key);
@@ -110,7 +106,7 @@ TEST_F(DefaultMessageProcTest, EscapeAndAltF4EndTheEngine)
     for (auto [held, key] :
          {std::pair{std::vector<int>{}, DIK_ESCAPE}, std::pair{std::vector<int>{DIK_LMENU}, DIK_F4}}) {
         SCOPED_TRACE(key);
-        Restart(60);
+        RestartAt(60);
         Chord(held, key);
         EXPECT_FALSE(m_game->IsActive());
         EXPECT_EQ(Count(m_game->Take(), EMSG_EG_DESTROY), 1);
@@ -118,7 +114,7 @@ TEST_F(DefaultMessageProcTest, EscapeAndAltF4EndTheEngine)
     }
 }
 
-TEST_F(DefaultMessageProcTest, AGameTakingTheUiKeyboardFirstDisablesEveryHotKey)
+TEST_F(DefaultMessageProcTest, AGameTakingTheUiKeyboardFirstDisablesEveryHotKeyUntilItPassesItOn)
 {
     StartWith(Param(60));
     m_game->onMessage = [](UINT msg) { return msg == EMSG_IS_UI_KEYBOARD_INPUT ? 1 : -1; };
@@ -128,11 +124,8 @@ TEST_F(DefaultMessageProcTest, AGameTakingTheUiKeyboardFirstDisablesEveryHotKey)
     EXPECT_FALSE(m_game->GetEngineStatus()->bShowStatus);
     EXPECT_EQ(m_game->GetEngineParam()->wFPS, 60);
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path("ScreenCapture.bmp")));
-}
 
-TEST_F(DefaultMessageProcTest, PrintScreenSavesTheSceneAsScreenCaptureBmp)
-{
-    StartWith(Param(60));
+    // Passed on, Print Screen saves the scene as ScreenCapture.bmp.
     m_game->onMessage = [this](UINT msg) {
         if (msg == EMSG_RS_RENDER_BEGIN)
             Render()->ClearCanvas(0xFF2060A0);
@@ -142,7 +135,6 @@ TEST_F(DefaultMessageProcTest, PrintScreenSavesTheSceneAsScreenCaptureBmp)
     Chord({}, DIK_SYSRQ);
     const std::string bmp = ReadFileBytes(m_dir.Path("ScreenCapture.bmp"));
     ASSERT_EQ(bmp.size(), 54u + 800u * 600u * 4u);
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
     // The frame drawn before the key: the game's canvas colour, blue green red in the file.
     EXPECT_EQ(bmp.substr(54, 3), std::string("\xA0\x60\x20"));
 }
@@ -207,7 +199,7 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
     };
     for (const auto& [name, showStatus, debug, frames, interval, expected] : rows) {
         SCOPED_TRACE(name);
-        Restart(5, debug);
+        RestartAt(5, debug);
         vireo::testing::SetCursorClientPos(m_hwnd, 80, 400);
         const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = showStatus;
         m_game->onMessage = [this](UINT msg) {

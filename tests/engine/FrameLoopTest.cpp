@@ -60,40 +60,34 @@ TEST_F(EngineTest, MessageOrderOfOneFramePerState)
     EXPECT_EQ(m_game->GetEngineStatus()->nGameUpdateCount, 3u);
 }
 
-struct CapRow {
-    WORD fps;
-    std::vector<long long> steps; // clock moves before each Run after the first frame
-    std::string frames;           // R: a frame ran, -: skipped
-    int fpsAfter = -1;            // the FPS status after the last step (-1: not checked)
-};
-
-class FrameCapTest : public EngineTest, public ::testing::WithParamInterface<CapRow> {};
-
-TEST_P(FrameCapTest, DecidesEachCallFromTheLastFrame)
+TEST_F(EngineTest, FrameCapDecidesEachCallFromTheLastFrame)
 {
-    Start(GetParam().fps);
-    ASSERT_TRUE(Step(*m_game, 0));
-    std::string pattern;
-    for (long long ms : GetParam().steps)
-        pattern += Step(*m_game, ms) ? 'R' : '-';
-    EXPECT_EQ(pattern, GetParam().frames);
-    if (GetParam().fpsAfter >= 0) {
-        EXPECT_EQ(m_game->GetEngineStatus()->wFPS, GetParam().fpsAfter);
+    // fps; clock moves before each Run after the first frame; R: a frame ran, -: skipped; the
+    // FPS status after the last step (-1: not checked)
+    const std::tuple<WORD, std::vector<long long>, std::string, int> rows[] = {
+        // Calls 10 ms apart alternate at 60; a frame is due at 16 ms, not only at 16.67.
+        {60, {10, 10, 10, 10, 10, 10, 10, 10, 15, 1}, "-R-R-R-R-R", -1},
+        // A counter that went back skips, and the next call still measures from the last frame.
+        {1, {100, 900, -500, 1400, 100}, "-R--R", -1},
+        // 1000 / 2000 is 0 ms: only the negative-time rule stops a frame.
+        {2000, {0, -5, 5}, "R-R", -1},
+        // The FPS window opened before the start-up wait, so the first frame closed it; the
+        // frame at +1000 ms closes the next with the ten frames counted before it.
+        {0, std::vector<long long>(9, 100), "RRRRRRRRR", 0},
+        {0, std::vector<long long>(10, 100), "RRRRRRRRRR", 10},
+    };
+    for (const auto& [fps, steps, frames, fpsAfter] : rows) {
+        SCOPED_TRACE(::testing::Message() << fps << " FPS, " << frames);
+        Restart();
+        Start(fps);
+        ASSERT_TRUE(Step(*m_game, 0));
+        std::string pattern;
+        for (long long ms : steps)
+            pattern += Step(*m_game, ms) ? 'R' : '-';
+        EXPECT_EQ(pattern, frames);
+        EXPECT_TRUE(fpsAfter < 0 || m_game->GetEngineStatus()->wFPS == fpsAfter) << m_game->GetEngineStatus()->wFPS;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rates, FrameCapTest,
-                         ::testing::Values(
-                             // Calls 10 ms apart alternate at 60; a frame is due at 16 ms, not only at 16.67.
-                             CapRow{60, {10, 10, 10, 10, 10, 10, 10, 10, 15, 1}, "-R-R-R-R-R"},
-                             // A counter that went back skips, and the next call still measures from the last frame.
-                             CapRow{1, {100, 900, -500, 1400, 100}, "-R--R"},
-                             // 1000 / 2000 is 0 ms: only the negative-time rule stops a frame.
-                             CapRow{2000, {0, -5, 5}, "R-R"},
-                             // The FPS window opened before the start-up wait, so the first frame closed it; the
-                             // frame at +1000 ms closes the next with the ten frames counted before it.
-                             CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRR", 0},
-                             CapRow{0, {100, 100, 100, 100, 100, 100, 100, 100, 100, 100}, "RRRRRRRRRR", 10}));
 
 TEST_F(EngineTest, TickToFrameUsesTheInitialRate)
 {

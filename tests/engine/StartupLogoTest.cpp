@@ -9,6 +9,7 @@
 #include <vireo/platform/Testing.h>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace vireo::test {
 namespace {
@@ -22,66 +23,56 @@ int Over(std::uint32_t src, std::uint32_t dst, int shift)
     return (s * a + d * (255 - a)) / 255;
 }
 
-struct LogoCase {
-    SIZE scene;
-    BOOL debug;
-    std::uint32_t clear;
-    const char* name;
-};
-
-class StartupLogoTest : public EngineTest, public ::testing::WithParamInterface<LogoCase> {};
-
-TEST_P(StartupLogoTest, LogoIsPresentedCentredDuringInitAndReleasedBeforeTheGameLoads)
+TEST_F(EngineTest, LogoIsPresentedCentredDuringInitAndReleasedBeforeTheGameLoads)
 {
     vireo::image::Image logo;
     ASSERT_TRUE(vireo::image::DecodeImage(vireo::kLogoPng, vireo::kLogoPngSize, logo, nullptr));
     ASSERT_EQ(logo.width * 1000 + logo.height, 120130) << "the placement below assumes a 120 x 130 logo";
+    // A black canvas and an even scene; the light debug canvas and an odd scene, whose centre
+    // rounds down.
+    const std::tuple<SIZE, BOOL, std::uint32_t> rows[] = {{{800, 600}, FALSE, 0xFF000000},
+                                                          {{641, 479}, TRUE, 0xFFCDECFF}};
+    for (const auto& [scene, debug, clear] : rows) {
+        SCOPED_TRACE(::testing::Message() << scene.cx << " x " << scene.cy);
+        Restart();
+        SEngineParam param = Param(0);
+        param.sizeScene = scene;
+        param.bDebugMode = debug;
+        vireo::testing::Frame atInit;
+        int poolAtInit = -1;
+        vireo::testing::ResetPresentCount();
+        m_game->onMessage = [&](UINT msg) {
+            if (msg == EMSG_EG_INIT) {
+                atInit = vireo::testing::LastPresentedFrame();
+                poolAtInit = m_game->GetRenderSystem()->GetTexturePoolSize();
+            }
+            return -1;
+        };
+        ShowWindow(m_hwnd, SW_SHOW);
+        ASSERT_TRUE(m_game->EngineInit(&param));
+        EXPECT_EQ(vireo::testing::PresentCount(), 1);
+        EXPECT_EQ(poolAtInit, 0);
+        ASSERT_EQ(atInit.width, scene.cx);
+        ASSERT_EQ(atInit.height, scene.cy);
 
-    const LogoCase& row = GetParam();
-    SEngineParam param = Param(0);
-    param.sizeScene = row.scene;
-    param.bDebugMode = row.debug;
-    vireo::testing::Frame atInit;
-    int poolAtInit = -1;
-    vireo::testing::ResetPresentCount();
-    m_game->onMessage = [&](UINT msg) {
-        if (msg == EMSG_EG_INIT) {
-            atInit = vireo::testing::LastPresentedFrame();
-            poolAtInit = m_game->GetRenderSystem()->GetTexturePoolSize();
-        }
-        return -1;
-    };
-    ShowWindow(m_hwnd, SW_SHOW);
-    ASSERT_TRUE(m_game->EngineInit(&param));
-    EXPECT_EQ(vireo::testing::PresentCount(), 1);
-    EXPECT_EQ(poolAtInit, 0);
-    ASSERT_EQ(atInit.width, row.scene.cx);
-    ASSERT_EQ(atInit.height, row.scene.cy);
-
-    const int left = row.scene.cx / 2 - 60;
-    const int top = row.scene.cy / 2 - 65;
-    const auto at = [&](int x, int y) { return atInit.pixels[static_cast<std::size_t>(y) * atInit.width + x]; };
-    int wrong = 0;
-    for (int y = 0; y < logo.height; ++y)
-        for (int x = 0; x < logo.width; ++x)
-            for (int shift : {0, 8, 16})
-                wrong +=
-                    std::abs(static_cast<int>((at(left + x, top + y) >> shift) & 0xFF) -
-                             Over(logo.pixels[static_cast<std::size_t>(y) * logo.width + x], row.clear, shift)) > 1;
-    EXPECT_EQ(wrong, 0);
-    // Just outside the logo, and the scene's far corner: the clear colour.
-    for (auto [x, y] : {std::pair{left - 1, top + 60}, std::pair{left + 120, top + 60}, std::pair{left + 60, top - 1},
-                        std::pair{left + 60, top + 130},
-                        std::pair{static_cast<int>(row.scene.cx) - 1, static_cast<int>(row.scene.cy) - 1}})
-        EXPECT_EQ(at(x, y), row.clear) << "at " << x << "," << y;
+        const int left = scene.cx / 2 - 60;
+        const int top = scene.cy / 2 - 65;
+        const auto at = [&](int x, int y) { return atInit.pixels[static_cast<std::size_t>(y) * atInit.width + x]; };
+        int wrong = 0;
+        for (int y = 0; y < logo.height; ++y)
+            for (int x = 0; x < logo.width; ++x)
+                for (int shift : {0, 8, 16})
+                    wrong +=
+                        std::abs(static_cast<int>((at(left + x, top + y) >> shift) & 0xFF) -
+                                 Over(logo.pixels[static_cast<std::size_t>(y) * logo.width + x], clear, shift)) > 1;
+        EXPECT_EQ(wrong, 0);
+        // Just outside the logo, and the scene's far corner: the clear colour.
+        for (auto [x, y] : {std::pair{left - 1, top + 60}, std::pair{left + 120, top + 60},
+                            std::pair{left + 60, top - 1}, std::pair{left + 60, top + 130},
+                            std::pair{static_cast<int>(scene.cx) - 1, static_cast<int>(scene.cy) - 1}})
+            EXPECT_EQ(at(x, y), clear) << "at " << x << "," << y;
+    }
 }
-
-// A black canvas and an even scene; the light debug canvas and an odd scene, whose centre
-// rounds down.
-INSTANTIATE_TEST_SUITE_P(Canvases, StartupLogoTest,
-                         ::testing::Values(LogoCase{{800, 600}, FALSE, 0xFF000000, "BlackEvenScene"},
-                                           LogoCase{{641, 479}, TRUE, 0xFFCDECFF, "DebugOddScene"}),
-                         [](const ::testing::TestParamInfo<LogoCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace vireo::test

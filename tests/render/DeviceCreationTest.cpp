@@ -18,61 +18,55 @@ std::vector<std::string> CreationLines(const std::vector<std::string>& log)
     return lines;
 }
 
-// name, HAL unavailable, refused depth format, depth asked for, creation lines, device type,
-// depth format as the reset's parameter line prints it
-using FallbackRow = std::tuple<const char*, bool, D3DFORMAT, BOOL, std::vector<std::string>, D3DDEVTYPE, D3DFORMAT>;
-
-class DeviceFallbackTest : public RenderTest, public ::testing::WithParamInterface<FallbackRow> {};
-
-TEST_P(DeviceFallbackTest, CreatesAndResetsWithTheParametersItSettledOn)
+TEST_F(RenderTest, DeviceFallbacksCreateAndResetWithTheParametersTheySettledOn)
 {
-    const auto& [name, halUnavailable, refused, enableDepth, creationLines, type, depthFormat] = GetParam();
-    vireo::testing::SetHalUnavailable(halUnavailable);
-    vireo::testing::RefuseDepthFormat(refused);
-    SEngineParam param = Param(0);
-    param.bEnableDepth = enableDepth;
-    StartWith(param);
-
-    EXPECT_THAT(CreationLines(LogMessages()), ElementsAreArray(creationLines));
-    ASSERT_NE(Device(), nullptr);
-    D3DCAPS9 caps{};
-    Device()->GetDeviceCaps(&caps);
-    EXPECT_EQ(caps.DeviceType, type);
-    // The clear takes the depth buffer along exactly when one was asked for.
-    EXPECT_EQ(Render()->ClearCanvas(0xFF102030), S_OK);
-
-    m_game->Run();
-    MarkLog();
-    LoseAndReset();
-    const std::string parameters =
-        "d3dpp: BackBuffer[Width=800,Height=600,Format=0,Count=1]  MultiSample[Type=0,Quality=0]  SwapEffect=1  "
-        "hDeviceWindow=" +
-        std::to_string(reinterpret_cast<std::intptr_t>(m_hwnd)) +
-        "  Windowed=1  EnableAutoDepthStencil=" + std::to_string(enableDepth) +
-        "  AutoDepthStencilFormat=" + std::to_string(depthFormat) +
-        "  Flags=0  FullScreen_RefreshRateInHz=0  PresentationInterval=-2147483648";
-    const auto log = LogSinceMark();
-    EXPECT_EQ(Count(log, parameters), 1);
-    EXPECT_EQ(Count(log, "Reset Device Success."), 1);
-}
-
-const std::string kHalOk = "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0";
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DeviceFallbackTest,
-    ::testing::Values(
-        // clang-format off
-        FallbackRow{"Hal", false, D3DFMT_UNKNOWN, FALSE, {"MaxSimultaneousTextures=2", kHalOk},
-                    D3DDEVTYPE_HAL, D3DFMT_D24S8},
+    const std::string halOk = "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=0";
+    // HAL unavailable, refused depth format, depth asked for, creation lines, device type, depth
+    // format as the reset's parameter line prints it
+    const std::tuple<bool, D3DFORMAT, BOOL, std::vector<std::string>, D3DDEVTYPE, D3DFORMAT> rows[] = {
+        {false, D3DFMT_UNKNOWN, FALSE, {"MaxSimultaneousTextures=2", halOk}, D3DDEVTYPE_HAL, D3DFMT_D24S8},
         // Both attempts on the HAL fail (D24S8, then D16) before the REF is asked.
-        FallbackRow{"NoHal", true, D3DFMT_UNKNOWN, TRUE,
-                    {"MaxSimultaneousTextures=0", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530518",
-                     "MaxSimultaneousTextures=2", "D3DDeviceType=2(D3DDEVTYPE_REF), hr=0"},
-                    D3DDEVTYPE_REF, D3DFMT_D24S8},
-        FallbackRow{"D24S8RefusedWithDepth", false, D3DFMT_D24S8, TRUE, {"MaxSimultaneousTextures=2", kHalOk},
-                    D3DDEVTYPE_HAL, D3DFMT_D16}),
-    // clang-format on
-    [](const ::testing::TestParamInfo<FallbackRow>& info) { return std::string(std::get<0>(info.param)); });
+        {true,
+         D3DFMT_UNKNOWN,
+         TRUE,
+         {"MaxSimultaneousTextures=0", "D3DDeviceType=1(D3DDEVTYPE_HAL), hr=-2005530518", "MaxSimultaneousTextures=2",
+          "D3DDeviceType=2(D3DDEVTYPE_REF), hr=0"},
+         D3DDEVTYPE_REF,
+         D3DFMT_D24S8},
+        {false, D3DFMT_D24S8, TRUE, {"MaxSimultaneousTextures=2", halOk}, D3DDEVTYPE_HAL, D3DFMT_D16},
+    };
+    for (const auto& [halUnavailable, refused, enableDepth, creationLines, type, depthFormat] : rows) {
+        SCOPED_TRACE(::testing::Message() << "HAL unavailable " << halUnavailable << ", refused " << refused);
+        Restart();
+        vireo::testing::SetHalUnavailable(halUnavailable);
+        vireo::testing::RefuseDepthFormat(refused);
+        SEngineParam param = Param(0);
+        param.bEnableDepth = enableDepth;
+        StartWith(param);
+
+        EXPECT_THAT(CreationLines(LogMessages()), ElementsAreArray(creationLines));
+        ASSERT_NE(Device(), nullptr);
+        D3DCAPS9 caps{};
+        Device()->GetDeviceCaps(&caps);
+        EXPECT_EQ(caps.DeviceType, type);
+        // The clear takes the depth buffer along exactly when one was asked for.
+        EXPECT_EQ(Render()->ClearCanvas(0xFF102030), S_OK);
+
+        m_game->Run();
+        MarkLog();
+        LoseAndReset();
+        const std::string parameters =
+            "d3dpp: BackBuffer[Width=800,Height=600,Format=0,Count=1]  MultiSample[Type=0,Quality=0]  SwapEffect=1  "
+            "hDeviceWindow=" +
+            std::to_string(reinterpret_cast<std::intptr_t>(m_hwnd)) +
+            "  Windowed=1  EnableAutoDepthStencil=" + std::to_string(enableDepth) +
+            "  AutoDepthStencilFormat=" + std::to_string(depthFormat) +
+            "  Flags=0  FullScreen_RefreshRateInHz=0  PresentationInterval=-2147483648";
+        const auto log = LogSinceMark();
+        EXPECT_EQ(Count(log, parameters), 1);
+        EXPECT_EQ(Count(log, "Reset Device Success."), 1);
+    }
+}
 
 TEST_F(RenderTest, NoDeviceOfEitherTypeStopsTheStart)
 {

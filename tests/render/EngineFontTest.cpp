@@ -50,17 +50,6 @@ class EngineFontTest : public RenderTest {
     }
 };
 
-TEST_F(EngineFontTest, DescriptionKeepsWeightZeroAndCutsTheFaceName)
-{
-    // The default font (no face, weight -1) and the main window's are pinned by the start-up log.
-    const std::wstring longFace = L"A Face Name Much Longer Than Thirty-One Characters";
-    CEngineFont* font = Render()->CreateEngineFont(longFace.c_str(), 12, 0, 0);
-    ASSERT_NE(font->GetD3DXFont(), nullptr);
-    EXPECT_EQ(std::wstring(Desc(font).FaceName), longFace.substr(0, 31));
-    EXPECT_EQ(Desc(font).Weight, 0u);
-    Render()->ReleaseEngineFont(&font);
-}
-
 TEST_F(EngineFontTest, BoxSidesOfZeroTakeTheMeasuredExtentAndGivenSidesCentre)
 {
     CEngineFont* font = Render()->GetEngineFont();
@@ -117,11 +106,17 @@ TEST_F(EngineFontTest, FacesAreReportedOnceAndAMissingFaceStillDraws)
     CEngineFont* again = Render()->CreateEngineFont(nullptr, 17, 0, -1);
     EXPECT_EQ(FontLines().size(), 2u);
 
-    CEngineFont* missing = Render()->CreateEngineFont(L"Vireo No Such Face", 17, 0, 400);
+    // A face that is not installed, named longer than a description holds: the name is cut to
+    // 31 characters and weight 0 is kept (the default font's -1 and the window's are above).
+    const std::wstring longFace = L"Vireo No Such Face, Named Longer Than Thirty-One Characters";
+    CEngineFont* missing = Render()->CreateEngineFont(longFace.c_str(), 17, 0, 0);
     ASSERT_NE(missing->GetD3DXFont(), nullptr);
+    EXPECT_EQ(std::wstring(Desc(missing).FaceName), longFace.substr(0, 31));
+    EXPECT_EQ(Desc(missing).Weight, 0u);
     const auto lines = FontLines();
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[2].rfind("Font \"Vireo No Such Face\" weight 400: not installed, substitute \"", 0), 0u)
+    EXPECT_EQ(lines[2].rfind("Font \"Vireo No Such Face, Named Longe\" weight 400: not installed, substitute \"", 0),
+              0u)
         << lines[2];
     EXPECT_GT(DrawInk(missing, L"Still drawn", 10, 20, 0, 0, DT_LEFT).right, 0);
     Render()->ReleaseEngineFont(&again);

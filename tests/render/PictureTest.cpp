@@ -3,7 +3,6 @@
 // refusals.
 #include "render/RenderTest.h"
 
-#include <cmath>
 #include <tuple>
 
 namespace vireo::test {

@@ -16,9 +16,6 @@ class PrimitivesTest : public RenderTest {
         RenderTest::SetUp();
         Start(0); // 800 x 600 scene
     }
-
-    // A white texture drawn straight through the sprite, past the picture code.
-    IDirect3DTexture9* White() { return FromBytes(Bmp(8, 8, 0xFFFFFFFF))->GetTexture(); }
 };
 
 TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
@@ -53,7 +50,8 @@ TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
 
 TEST_F(PrimitivesTest, FillRectWritesTheColourUnblendedAndUnderQueuedSprites)
 {
-    IDirect3DTexture9* white = White();
+    // A white texture drawn straight through the sprite, past the picture code.
+    IDirect3DTexture9* white = FromBytes(Bmp(8, 8, 0xFFFFFFFF))->GetTexture();
     const RECT left{0, 0, 40, 40};
     const RECT half{20, 0, 60, 40};
     const Frame frame = DrawFrame(

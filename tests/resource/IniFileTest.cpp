@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -183,21 +184,39 @@ TEST(IniRead, LineEndsAreCarriageReturnsAndMemoryLosesItsUnclosedLastLine)
     EXPECT_EQ(file.GetString(L"S", L"j", L"", FALSE), L"2"); // a file keeps its unclosed last line
 }
 
-TEST(IniFileIo, Utf16FilesStayUtf16)
+TEST(IniFileIo, TextKeepsItsEncodingUtf16OrTheAnsiCodePage)
 {
-    ScratchDir dir;
-    WriteFileBytes(dir.Path("u.ini"), Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C ;\u6CE8\r\n"));
-    CIniFile ini;
-    ASSERT_EQ(ini.Load(dir.Wide("u.ini").c_str(), nullptr), 1);
-    EXPECT_TRUE(ini.IsUnicode());
-    EXPECT_EQ(ini.GetString(L"\u8282", L"\u952E", L"", FALSE), L"\u503C");
-    ini.SetString(L"\u8282", L"k", L"\u65B0");
-    ASSERT_EQ(ini.Save(0, nullptr), 1);
-    const std::string expected =
-        Utf16Bytes(L"[\u8282]\r\n\u952E=\u503C" + std::wstring(47, L' ') + L"    ;\u6CE8\r\nk=\u65B0\r\n");
-    EXPECT_EQ(ReadFileBytes(dir.Path("u.ini")), expected);
+    // A UTF-16 file stays UTF-16; ANSI text is read and written in the process code page: GBK
+    // bytes of [资源] / 键=值 ;注释, and 中文 with a Thai letter GBK lacks written back.
+    const std::string gbkHead = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5";
+    const std::wstring utf16Head = L"[\u8D44\u6E90]\r\n\u952E=\u503C";
+    const std::tuple<const char*, std::string, std::string> rows[] = {
+        {"UTF-8", Utf16Bytes(utf16Head + L" ;\u6CE8\r\n"),
+         Utf16Bytes(utf16Head + std::wstring(47, L' ') + L"    ;\u6CE8\r\nk=\u4E2D\u6587\u0E01\r\n")},
+        {"GBK", gbkHead + " ;\xD7\xA2\xCA\xCD\r\n",
+         gbkHead + std::string(47, ' ') + "    ;\xD7\xA2\xCA\xCD\r\nk=\xD6\xD0\xCE\xC4?\r\n"},
+    };
+    for (const auto& [codePage, before, after] : rows) {
+        vireo::testing::SetAnsiCodePage(codePage);
+        ScratchDir dir;
+        WriteFileBytes(dir.Path("a.ini"), before);
+        CIniFile ini;
+        ASSERT_EQ(ini.Load(dir.Wide("a.ini").c_str(), nullptr), 1);
+        EXPECT_EQ(ini.IsUnicode(), before.rfind("\xFF\xFE", 0) == 0) << codePage;
+        EXPECT_EQ(ini.GetString(L"\u8D44\u6E90", L"\u952E", L"", FALSE), L"\u503C") << codePage;
+        ini.SetString(L"\u8D44\u6E90", L"k", L"\u4E2D\u6587\u0E01");
+        ASSERT_EQ(ini.Save(0, nullptr), 1);
+        EXPECT_EQ(ReadFileBytes(dir.Path("a.ini")), after) << codePage;
+    }
+    // A two-byte character cut by the line limit is dropped whole.
+    const std::string cut = "[S]\r\nk=" + std::string(1020, 'x') + "\xD6\xB5\r\n";
+    CIniFile cutMemory;
+    LoadText(cutMemory, cut);
+    EXPECT_EQ(cutMemory.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
+    vireo::testing::SetAnsiCodePage(nullptr);
 
     // A mark alone is an empty UTF-16 file; a save keeps the mark.
+    ScratchDir dir;
     WriteFileBytes(dir.Path("bom.ini"), "\xFF\xFE");
     CIniFile bom;
     ASSERT_EQ(bom.Load(dir.Wide("bom.ini").c_str(), nullptr), 1);
@@ -252,30 +271,6 @@ TEST(IniFileIo, MirrorIsRefreshedUnlessItAlreadyDiffersInSize)
         EXPECT_EQ(ReadFileBytes(dir.Path("own.ini")), "[S]\r\nk=2\r\n") << name;
         EXPECT_EQ(ReadFileBytes(dir.Path("mirror.ini")), result ? "[S]\r\nk=2\r\n" : mirrorBefore) << name;
     }
-}
-
-TEST(IniFileIo, AnsiTextIsReadAndWrittenInTheProcessCodePage)
-{
-    vireo::testing::SetAnsiCodePage("GBK");
-    ScratchDir dir;
-    // [资源] / 键=值 ;注释 in GBK bytes.
-    const std::string text = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5 ;\xD7\xA2\xCA\xCD\r\n";
-    WriteFileBytes(dir.Path("gbk.ini"), text);
-    CIniFile file;
-    ASSERT_EQ(file.Load(dir.Wide("gbk.ini").c_str(), nullptr), 1);
-    EXPECT_EQ(file.GetString(L"\u8D44\u6E90", L"\u952E", L"", FALSE), L"\u503C");
-    file.SetString(L"\u8D44\u6E90", L"\u540D", L"\u4E2D\u6587\u0E01"); // 名=中文 and a Thai letter GBK lacks
-    ASSERT_EQ(file.Save(0, nullptr), 1);
-    const std::string expected = "[\xD7\xCA\xD4\xB4]\r\n\xBC\xFC=\xD6\xB5" + std::string(47, ' ') +
-                                 "    ;\xD7\xA2\xCA\xCD\r\n\xC3\xFB=\xD6\xD0\xCE\xC4?\r\n";
-    EXPECT_EQ(ReadFileBytes(dir.Path("gbk.ini")), expected);
-
-    // A two-byte character cut by the line limit is dropped whole.
-    const std::string cut = "[S]\r\nk=" + std::string(1020, 'x') + "\xD6\xB5\r\n";
-    CIniFile cutMemory;
-    LoadText(cutMemory, cut);
-    EXPECT_EQ(cutMemory.GetString(L"S", L"k", L"", FALSE), std::wstring(1020, L'x'));
-    vireo::testing::SetAnsiCodePage(nullptr);
 }
 
 TEST(IniFileIo, DiskFullDuringASaveLeavesThePreviousFileIntact)

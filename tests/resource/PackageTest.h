@@ -25,17 +25,6 @@ inline std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t a
         PngFromArgb(std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, argb), width, height));
 }
 
-inline std::vector<std::uint8_t> SolidJpeg(int width, int height, std::uint8_t grey)
-{
-    using namespace vireo::image::fixtures;
-    JpegLayout jpeg;
-    jpeg.width = width;
-    jpeg.height = height;
-    jpeg.components = 1;
-    jpeg.samples.assign(static_cast<std::size_t>(width) * height, grey);
-    return BuildJpeg(jpeg);
-}
-
 class PackageTest : public RenderTest {
   protected:
     void SetUp() override

@@ -59,7 +59,7 @@ TEST_F(PackageTest, PictureFilesFollowTheExtensionOrder)
     // jpg before tga, png, dds, dib and bmp; the first one found is the picture.
     MakeFolder("pk", "[Picture]\r\nPictureCount=2\r\n",
                {{"000.png", SolidPng(8, 8, 0xFFFF0000)},
-                {"000.jpg", SolidJpeg(4, 2, 0x80)},
+                {"000.jpg", image::fixtures::BuildJpeg({4, 2, 1, 95, false, {}, image::fixtures::Bytes(8, 0x80)})},
                 {"001.bmp", image::fixtures::BuildBmp({40, 3, 3, 24, 0, 0, {}, {}, image::fixtures::Bytes(36, 0x40)})},
                 {"001.png", SolidPng(6, 5, 0xFF00FF00)}});
     CResource* res = Render()->CreateResource(L"pk");

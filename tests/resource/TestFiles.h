@@ -7,8 +7,6 @@
 #include <vireo/resource.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 

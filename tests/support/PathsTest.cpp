@@ -8,18 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <tuple>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void Touch(const fs::path& path, const std::string& bytes = "")
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 TEST(GetPathTail, ComponentsFromTheEnd)
 {
@@ -47,7 +41,7 @@ TEST(GetFolderOfPath, RelativeNameTakesTheWorkingDirectory_RootFileKeepsSlash)
 TEST(FileExists, FilesFoldersAndWildcards)
 {
     vireo::test::ScratchDir dir;
-    Touch(dir.Path() / "a.txt");
+    vireo::test::WriteFileBytes("a.txt", "");
     fs::create_directory(dir.Path() / "folder");
     EXPECT_TRUE(FileExists(L"a.txt"));
     EXPECT_TRUE(FileExists(L"folder"));
@@ -76,7 +70,7 @@ TEST(CreateFolderTree, CreatesMissingLevelsOutermostFirst_DriveLettersTranslated
 TEST(CreateFolderTree, BadInput)
 {
     vireo::test::ScratchDir dir;
-    Touch(dir.Path() / "file");
+    vireo::test::WriteFileBytes("file", "");
     EXPECT_FALSE(CreateFolderTree(L"file/sub/deeper", nullptr));
     EXPECT_FALSE(CreateFolderTree(L"ab", nullptr));
     EXPECT_FALSE(CreateFolderTree(L"", nullptr));

@@ -15,18 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Polls `done` every 50 ms; false when it still fails after `timeout`.
-template <typename Done> bool WaitFor(Done done, std::chrono::milliseconds timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
 // Pixels in [x0, x1) x [y0, y1) whose channels (r, g, b) pass `match`.
 template <typename Match> int CountPixels(const Screenshot& shot, int x0, int y0, int x1, int y1, Match match)
 {

@@ -12,8 +12,6 @@
 namespace vireo::test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Xlib reports a window that vanished between two calls through this handler; the walk
 // below then just skips it.
 int IgnoreXErrors(Display*, XErrorEvent*)
@@ -68,13 +66,9 @@ bool XSession::Start(std::string& why)
 
 unsigned long XSession::FindWindow(const std::string& title, std::chrono::milliseconds timeout)
 {
-    const auto end = Clock::now() + timeout;
-    do {
-        if (const unsigned long window = FindIn(m_display, DefaultRootWindow(m_display), title))
-            return window;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    } while (Clock::now() < end);
-    return 0;
+    unsigned long window = 0;
+    WaitFor([&] { return (window = FindIn(m_display, DefaultRootWindow(m_display), title)) != 0; }, timeout);
+    return window;
 }
 
 void XSession::Focus(unsigned long window)

@@ -41,17 +41,6 @@ class Environment {
 class BackendChoice : public ::testing::Test {
   protected:
     void TearDown() override { ResetBackendChoice(); }
-
-    // Chooses with the current environment; returns the name (or "" for none) and stderr.
-    std::pair<std::string, std::string> Choose()
-    {
-        ResetBackendChoice();
-        ::testing::internal::CaptureStderr();
-        auto* backend = ActiveBackend();
-        ActiveBackend(); // asking again neither chooses again nor logs again
-        const std::string log = ::testing::internal::GetCapturedStderr();
-        return {backend ? backend->Name() : "", log};
-    }
     Environment m_env;
 };
 
@@ -72,7 +61,12 @@ TEST_F(BackendChoice, NamedListsAreTriedInOrderAndFailuresReported)
     for (const auto& [setting, chosen, logLines] : rows) {
         SCOPED_TRACE(setting ? setting : "(unset)");
         m_env.Set("VIREO_BACKEND", setting);
-        const auto [name, log] = Choose();
+        ResetBackendChoice();
+        ::testing::internal::CaptureStderr();
+        auto* backend = ActiveBackend();
+        ActiveBackend(); // asking again neither chooses again nor logs again
+        const std::string log = ::testing::internal::GetCapturedStderr();
+        const std::string name = backend ? backend->Name() : "";
         EXPECT_EQ(name, chosen);
         for (const char* line : logLines)
             EXPECT_NE(log.find(line), std::string::npos) << log;

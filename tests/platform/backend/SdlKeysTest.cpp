@@ -9,9 +9,7 @@
 #include <SDL_scancode.h>
 #include <gtest/gtest.h>
 
-#include <map>
 #include <tuple>
-#include <vector>
 
 namespace {
 

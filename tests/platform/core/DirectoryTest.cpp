@@ -13,16 +13,6 @@
 
 namespace {
 
-void Touch(const std::wstring& path, DWORD bytes = 0)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    std::string data(bytes, 'z');
-    DWORD put = 0;
-    WriteFile(file, data.data(), bytes, &put, nullptr);
-    CloseHandle(file);
-}
-
 std::set<std::wstring> Find(const std::wstring& pattern, DWORD* error = nullptr)
 {
     std::set<std::wstring> names;
@@ -46,7 +36,7 @@ TEST(Directory, WildcardsMatchTheLastComponentWithoutCase)
 {
     vireo::test::ScratchDir folder;
     for (const wchar_t* name : {L"a.txt", L"b.TXT", L"ab.bmp", L"readme", L"c1.txt", L"c22.txt"})
-        Touch(folder / name);
+        vireo::test::WriteFileBytes(folder / name, "");
     CreateDirectoryW((folder / L"sub.d").c_str(), nullptr);
     using Names = std::set<std::wstring>;
     std::tuple<const wchar_t*, Names> rows[] = {

@@ -250,31 +250,21 @@ TEST(WindowReentry, DestroyedFromInsideItsOwnMessages)
     wc.lpfnWndProc = &SelfDestroying;
     wc.lpszClassName = L"SelfDestroying";
     RegisterClassExW(&wc);
-    // action: 0 ShowWindow, 1 SetWindowPos, 2 minimise, 3 DestroyWindow
-    std::tuple<UINT, int> rows[] = {{WM_SHOWWINDOW, 0}, {WM_ACTIVATE, 0}, {WM_MOVE, 1},
-                                    {WM_SIZE, 1},       {WM_SIZE, 2},     {WM_NULL, 3}};
+    const auto show = [](HWND hwnd) { ShowWindow(hwnd, SW_SHOW); };
+    const auto place = [](HWND hwnd) { SetWindowPos(hwnd, nullptr, 5, 5, 300, 300, SWP_SHOWWINDOW); };
+    const auto minimise = [](HWND hwnd) { ShowWindow(hwnd, SW_MINIMIZE); };
+    const auto destroy = [](HWND hwnd) { DestroyWindow(hwnd); };
+    const std::tuple<UINT, void (*)(HWND)> rows[] = {{WM_SHOWWINDOW, show}, {WM_ACTIVATE, show}, {WM_MOVE, place},
+                                                     {WM_SIZE, place},      {WM_SIZE, minimise}, {WM_NULL, destroy}};
     for (const auto& [message, action] : rows) {
-        SCOPED_TRACE(::testing::Message() << "message " << message << ", action " << action);
+        SCOPED_TRACE(::testing::Message() << "message " << message);
         g_destroyOn = WM_NULL;
         g_destroyCount = 0;
         HWND hwnd = CreateWindowExW(0, L"SelfDestroying", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
                                     nullptr, nullptr);
         ASSERT_NE(hwnd, nullptr);
         g_destroyOn = message;
-        switch (action) {
-        case 0:
-            ShowWindow(hwnd, SW_SHOW);
-            break;
-        case 1:
-            SetWindowPos(hwnd, nullptr, 5, 5, 300, 300, SWP_SHOWWINDOW);
-            break;
-        case 2:
-            ShowWindow(hwnd, SW_MINIMIZE);
-            break;
-        default:
-            DestroyWindow(hwnd);
-            break;
-        }
+        action(hwnd);
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_EQ(g_destroyCount, 1);
         EXPECT_NE(GetForegroundWindow(), hwnd);

@@ -10,9 +10,7 @@ using namespace vireo::gfxtest;
 
 TEST_F(DeviceTest, ResetRefusedWhileDefaultPoolObjectsLive)
 {
-    D3DPRESENT_PARAMETERS pp = PresentParams(m_window, 32, 16);
-    pp.BackBufferWidth = kWidth;
-    pp.BackBufferHeight = kHeight;
+    D3DPRESENT_PARAMETERS pp = m_params;
 
     IDirect3DTexture9* target = MakeTexture(8, 8, std::vector<std::uint32_t>(64, 0), true);
     IDirect3DTexture9* managed = MakeTexture(8, 8, std::vector<std::uint32_t>(64, 0));
@@ -54,9 +52,7 @@ TEST_F(DeviceTest, ResetRefusedWhileDefaultPoolObjectsLive)
 
 TEST_F(DeviceTest, DeviceLossIsInjectedAndScripted)
 {
-    D3DPRESENT_PARAMETERS pp = PresentParams(m_window, 32, 16);
-    pp.BackBufferWidth = kWidth;
-    pp.BackBufferHeight = kHeight;
+    D3DPRESENT_PARAMETERS pp = m_params;
 
     ASSERT_EQ(m_device->BeginScene(), D3D_OK);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL) << "inside the scene";

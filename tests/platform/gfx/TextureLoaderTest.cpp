@@ -2,13 +2,11 @@
 // source information. Each format's decoding is pinned by the image tests.
 #include "GfxTestSupport.h"
 
-#include "platform/gfx/image/ImageFixtures.h"
+#include "platform/gfx/image/ImageDecoder.h"
 
 using namespace vireo::gfxtest;
 
 namespace {
-
-namespace fx = vireo::image::fixtures;
 
 const std::vector<std::uint32_t> kImage = {
     0xFFFF00FF, 0xFF102030, 0xFFFF00FF, //
@@ -17,6 +15,8 @@ const std::vector<std::uint32_t> kImage = {
     0xFF111111, 0xFF222222, 0xFF333333, //
     0xFFFF00FF, 0xFF444444, 0xFF555555,
 };
+// The image as a 32-bit BMP file, written by the engine's own encoder.
+const std::vector<std::uint8_t> kBmp = vireo::image::EncodeBmp(kImage.data(), 3, 5, 3 * 4);
 
 std::vector<std::uint32_t> ReadTexture(IDirect3DTexture9* texture)
 {
@@ -48,7 +48,6 @@ class TextureLoaderTest : public DeviceTest {
 
 TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
 {
-    const std::vector<std::uint8_t> bmp = fx::Bmp24FromArgb(kImage, 3, 5);
     const std::tuple<const char*, D3DCOLOR, int> cases[] = {
         {"opaque magenta", 0xFFFF00FF, 4},
         {"magenta with alpha 0 never matches an opaque image", 0x00FF00FF, 0},
@@ -58,7 +57,7 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
     for (const auto& [what, key, rowKeyed] : cases) {
         SCOPED_TRACE(what);
         IDirect3DTexture9* texture = nullptr;
-        ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, key, &texture), D3D_OK);
+        ASSERT_EQ(Load(kBmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, key, &texture), D3D_OK);
         const std::vector<std::uint32_t> texels = ReadTexture(texture);
         ASSERT_EQ(texels.size(), kImage.size());
         int keyed = 0;
@@ -77,20 +76,19 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
 
 TEST_F(TextureLoaderTest, SizesFollowTheRequestAndSourceInfoDescribesTheFile)
 {
-    const std::vector<std::uint8_t> bmp = fx::Bmp24FromArgb(kImage, 3, 5);
     IDirect3DTexture9* texture = nullptr;
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(Load(bmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info), D3D_OK);
+    ASSERT_EQ(Load(kBmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info), D3D_OK);
     D3DSURFACE_DESC desc{};
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ((std::vector<UINT>{desc.Width, desc.Height, texture->GetLevelCount(), info.Width, info.Height}),
               (std::vector<UINT>{3, 5, 1, 3, 5}));
-    EXPECT_EQ(info.Format, D3DFMT_R8G8B8);
+    EXPECT_EQ(info.Format, D3DFMT_X8R8G8B8);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_BMP);
     texture->Release();
 
     // D3DX_DEFAULT rounds up to powers of two; without a filter the image sits top-left.
-    ASSERT_EQ(Load(bmp, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_FILTER_NONE, 0, &texture), D3D_OK);
+    ASSERT_EQ(Load(kBmp, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_FILTER_NONE, 0, &texture), D3D_OK);
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ(desc.Width, 4u);
     EXPECT_EQ(desc.Height, 8u);

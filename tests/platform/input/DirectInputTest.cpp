@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <tuple>
 #include <vector>
 
@@ -21,10 +19,6 @@ namespace {
 void Key(int dik, bool down, DWORD time = 0)
 {
     DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, time});
-}
-void Wheel(int delta)
-{
-    DeliverRawInput({RawInputEvent::Kind::MouseWheel, 0, delta, 0});
 }
 
 HRESULT SetBufferSize(IDirectInputDevice8* device, DWORD size)
@@ -152,6 +146,6 @@ TEST_F(DirectInputTest, ForegroundRule)
     ASSERT_EQ(SetBufferSize(m_pMouse, 10), DI_OK);
     vireo::testing::SetForeground(m_hWnd, false);
     ASSERT_EQ(m_pMouse->Acquire(), DI_OK);
-    Wheel(-120);
+    DeliverRawInput({RawInputEvent::Kind::MouseWheel, 0, -120, 0});
     EXPECT_EQ(Read(m_pMouse).items.size(), 1u);
 }

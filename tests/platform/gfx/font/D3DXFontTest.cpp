@@ -43,10 +43,7 @@ class D3DXFontTest : public ::testing::Test, protected vireo::test::TestDevice {
     // The same text drawn by the CPU renderer onto a canvas of the background colour.
     std::vector<std::uint32_t> Expected(const wchar_t* text, RECT box, DWORD format, D3DCOLOR color)
     {
-        STextFontDesc desc;
-        desc.face = L"Times New Roman";
-        desc.height = 17;
-        auto font = CTextFont::Create(desc);
+        auto font = MakeFont(L"Times New Roman", 17);
         Canvas canvas(kWidth, kHeight, kBackground);
         STextLayout layout;
         LayoutText(*font, text, -1, box, format, layout);

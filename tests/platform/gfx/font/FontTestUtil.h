@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -50,23 +52,17 @@ struct Ink {
 
 inline Ink FindInk(const Canvas& canvas, std::uint32_t background = Canvas::kBackground)
 {
-    Ink ink;
-    for (int y = 0; y < canvas.surface.height; ++y) {
-        for (int x = 0; x < canvas.surface.width; ++x) {
-            if (canvas.At(x, y) == background)
-                continue;
-            if (ink.empty) {
-                ink = {false, x, y, x + 1, y + 1, 0};
-            } else {
-                ink.left = std::min(ink.left, x);
-                ink.top = std::min(ink.top, y);
-                ink.right = std::max(ink.right, x + 1);
-                ink.bottom = std::max(ink.bottom, y + 1);
-            }
-            ++ink.count;
-        }
-    }
-    return ink;
+    Ink ink{true, INT_MAX, INT_MAX, 0, 0, 0};
+    for (int y = 0; y < canvas.surface.height; ++y)
+        for (int x = 0; x < canvas.surface.width; ++x)
+            if (canvas.At(x, y) != background)
+                ink = {false,
+                       std::min(ink.left, x),
+                       std::min(ink.top, y),
+                       std::max(ink.right, x + 1),
+                       std::max(ink.bottom, y + 1),
+                       ink.count + 1};
+    return ink.empty ? Ink{} : ink;
 }
 
 // Lays text out and draws it white onto a fresh canvas; returns the ink box.

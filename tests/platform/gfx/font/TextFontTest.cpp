@@ -45,25 +45,6 @@ TEST(TextFont, WidthStretchesTheAverageCharacter)
     EXPECT_EQ(wide->Metrics().height, 20); // the cell height is untouched
 }
 
-TEST(TextFont, CharactersWithoutGlyphsShareOneMissingGlyphBox)
-{
-    // Text full of characters no font has (private use, plane 16) must not grow the atlas
-    // one box per character: they all draw the one missing-glyph box.
-    auto font = MakeFont(L"Times New Roman", 40);
-    ASSERT_NE(font, nullptr);
-    const SGlyph& box = font->Glyph(U'\U0010FF00');
-    EXPECT_EQ(box.glyphIndex, 0u);
-    EXPECT_EQ(box.faceSlot, 0);
-    EXPECT_GT(box.advance, 0);
-    const int before = font->RasterisedCount();
-    std::wstring junk;
-    for (wchar_t c = 0x10FF01; c <= 0x10FFFD; ++c)
-        junk += c;
-    SIZE size = font->Measure(junk.c_str(), -1);
-    EXPECT_EQ(font->RasterisedCount(), before);
-    EXPECT_EQ(size.cx, font->Glyph(U'\U0010FF00').advance * static_cast<int>(junk.size()));
-}
-
 TEST(TextFont, DeviceContextMeasuresLikeTheFont)
 {
     auto font = MakeFont(L"Times New Roman", 17);
@@ -116,25 +97,34 @@ TEST(TextFont, HostileDescriptionsNeverBreakIt)
     }
 }
 
-TEST(TextFont, NonCharactersShareOneGlyphAndAddNothingToTheCache)
+TEST(TextFont, CharactersWithoutGlyphsShareOneBoxAndAddNothingToTheCache)
 {
+    // Text full of characters no font has (private use, plane 16) draws the one missing-glyph
+    // box; values above U+10FFFF, lone surrogates and the largest values share one glyph.
+    // Neither may grow the cache one box per character.
     auto font = MakeFont(L"Times New Roman", 16);
     ASSERT_NE(font, nullptr);
     font->BeginText();
-    const SGlyph& box = font->Glyph(0x110000);
-    const std::size_t glyphs = font->GlyphCount();
-    const std::size_t characters = font->CharacterCount();
+    const SGlyph& missing = font->Glyph(U'\U0010FF00');
+    EXPECT_EQ(std::tuple(missing.glyphIndex, missing.faceSlot), std::tuple(0u, 0));
+    EXPECT_GT(missing.advance, 0);
     const int rasterised = font->RasterisedCount();
-    // 4,096 values above U+10FFFF, every lone surrogate, and the largest values.
+    std::wstring privateUse;
+    for (wchar_t c = 0x10FF01; c <= 0x10FFFD; ++c)
+        privateUse += c;
+    EXPECT_EQ(font->Measure(privateUse.c_str(), -1).cx, missing.advance * static_cast<int>(privateUse.size()));
+    EXPECT_EQ(font->RasterisedCount(), rasterised);
+
+    const SGlyph& box = font->Glyph(0x110000);
+    EXPECT_EQ(box.glyphIndex, 0u);
+    const auto cache = std::tuple(font->GlyphCount(), font->CharacterCount(), font->RasterisedCount());
     for (char32_t c = 0; c < 4096; ++c) {
         for (char32_t value : {0x110000 + c * 977, 0xD800 + c % 0x800, 0xFFFFFFFF - c}) {
             const SGlyph& glyph = font->Glyph(value);
             ASSERT_EQ(&glyph, &box) << std::hex << static_cast<std::uint32_t>(value);
         }
     }
-    EXPECT_EQ(std::tuple(font->GlyphCount(), font->CharacterCount(), font->RasterisedCount()),
-              std::tuple(glyphs, characters, rasterised));
-    EXPECT_EQ(box.glyphIndex, 0u);
+    EXPECT_EQ(std::tuple(font->GlyphCount(), font->CharacterCount(), font->RasterisedCount()), cache);
 }
 
 TEST(TextFont, CacheStaysWithinItsBoundOverAHundredThousandCharacters)

@@ -3,7 +3,6 @@
 // engine font's box rule (render/EngineFontTest).
 #include "FontTestUtil.h"
 
-#include <climits>
 #include <string>
 #include <tuple>
 

@@ -6,24 +6,6 @@
 namespace vireo::font::test {
 namespace {
 
-// A full block (U+2588) covers its whole cell: its inner pixels have coverage 255.
-class TextRendererTest : public testing::Test {
-  protected:
-    void SetUp() override
-    {
-        m_Font = MakeFont(L"DejaVu Sans", 20);
-        ASSERT_NE(m_Font, nullptr);
-        LayoutText(*m_Font, L"\u2588", -1, {0, 0, 40, 40}, DT_LEFT, m_Block);
-        ASSERT_EQ(m_Block.quads.size(), 1u);
-        const SGlyphQuad& q = m_Block.quads[0];
-        m_InsideX = (q.target.left + q.target.right) / 2;
-        m_InsideY = (q.target.top + q.target.bottom) / 2;
-    }
-    std::unique_ptr<CTextFont> m_Font;
-    STextLayout m_Block;
-    int m_InsideX = 0, m_InsideY = 0;
-};
-
 // The documented per-channel blend, one pixel at a time, against the renderer's packed path.
 std::uint32_t ReferenceBlend(std::uint32_t dst, std::uint32_t color, std::uint32_t coverage)
 {
@@ -39,8 +21,10 @@ std::uint32_t ReferenceBlend(std::uint32_t dst, std::uint32_t color, std::uint32
 }
 
 // Covers partial coverage at every edge of real glyphs over random targets and colours.
-TEST_F(TextRendererTest, EveryPixelMatchesThePerChannelBlend)
+TEST(TextRenderer, EveryPixelMatchesThePerChannelBlend)
 {
+    const auto font = MakeFont(L"DejaVu Sans", 20);
+    ASSERT_NE(font, nullptr);
     // Hand-checked: a = 128 gives rgb c*128/255 + d*127/255 and alpha (128*128 + 255*127) / 255.
     EXPECT_EQ(ReferenceBlend(0xFF0000FF, 0x80FF0000, 255), 0xBF80007Fu);
     EXPECT_EQ(ReferenceBlend(0x00000000, 0x80FFFFFF, 255), 0x40808080u);
@@ -49,15 +33,15 @@ TEST_F(TextRendererTest, EveryPixelMatchesThePerChannelBlend)
     std::mt19937 random(seed);
     const wchar_t* text = L"Vireo @#%& 你好 gjpqy";
     STextLayout layout;
-    LayoutText(*m_Font, text, -1, {0, 0, 300, 40}, DT_LEFT, layout);
+    LayoutText(*font, text, -1, {0, 0, 300, 40}, DT_LEFT, layout);
     for (int round = 0; round < 20; ++round) {
         const std::uint32_t color = random();
         Canvas canvas(300, 40), expected(300, 40);
         for (std::size_t i = 0; i < canvas.pixels.size(); ++i)
             canvas.pixels[i] = expected.pixels[i] = random();
-        RenderTextLayout(canvas.surface, layout, m_Font->Atlas(), color);
+        RenderTextLayout(canvas.surface, layout, font->Atlas(), color);
         for (const SGlyphQuad& q : layout.quads) {
-            const SAtlasPage& page = m_Font->Atlas().Page(q.page);
+            const SAtlasPage& page = font->Atlas().Page(q.page);
             for (int y = q.target.top; y < q.target.bottom; ++y) {
                 for (int x = q.target.left; x < q.target.right; ++x) {
                     std::uint32_t& p = expected.pixels[static_cast<std::size_t>(y) * 300 + x];

@@ -120,6 +120,7 @@ TEST(Bmp, DecodesValidVariantsExactly)
         EXPECT_EQ(d.image.width, layout.width) << name;
         EXPECT_EQ(d.image.height, std::abs(layout.height)) << name;
         EXPECT_EQ(d.image.pixels, expected) << name;
+        EXPECT_EQ(d.image.sourceFormat == 20u, layout.bpp == 24) << name << ": R8G8B8 is the 24-bit files' format";
     }
 }
 
@@ -152,7 +153,7 @@ TEST(Bmp, RefusesHeaderFaults)
         {"info header cut", Bytes(good.begin(), good.begin() + 40), "ends inside its info header"},
     };
     for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = DecodeAs(Format::Bmp, bytes);
+        const Decoded d = Decode(bytes, Format::Bmp);
         EXPECT_FALSE(d.ok) << name;
         EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
         EXPECT_EQ(d.error.rfind("BMP: ", 0), 0u) << name << ": " << d.error;
@@ -179,12 +180,7 @@ TEST(Bmp, RefusesRleStreamsTooShortForTheImageBeforeAllocating)
         if (stream.empty())
             file.push_back(0); // the pixel offset must lie inside the file
         Decoded d;
-        std::size_t largest = 0;
-        {
-            AllocationProbe probe;
-            d.ok = DecodeImage(file.data(), file.size(), d.image, &d.error);
-            largest = probe.Largest();
-        }
+        const std::size_t largest = LargestAllocation([&] { d = Decode(file); });
         EXPECT_EQ(d.ok, ok) << name << ": " << d.error;
         if (!ok) {
             EXPECT_NE(d.error.find("RLE data of"), std::string::npos) << name << ": " << d.error;

@@ -170,7 +170,7 @@ TEST(Dds, RefusesHeaderFaults)
         {"header cut", Bytes(good.begin(), good.begin() + 127), "too short"},
     };
     for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = DecodeAs(Format::Dds, bytes);
+        const Decoded d = Decode(bytes, Format::Dds);
         EXPECT_FALSE(d.ok) << name;
         EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
     }

@@ -108,12 +108,7 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
             Bytes file = f.valid;
             f.claim(file, w, h);
             Decoded d;
-            std::size_t largest = 0;
-            {
-                AllocationProbe probe;
-                d.ok = DecodeImage(file.data(), file.size(), d.image, &d.error);
-                largest = probe.Largest();
-            }
+            const std::size_t largest = LargestAllocation([&] { d = Decode(file); });
             EXPECT_FALSE(d.ok) << f.name << " " << w << "x" << h;
             EXPECT_NE(d.error.find(expect), std::string::npos) << f.name << ": " << d.error;
             EXPECT_LE(largest, 1024u) << f.name << " " << w << "x" << h;

@@ -117,26 +117,6 @@ inline Bytes BuildBmp(const BmpLayout& s)
     return b;
 }
 
-// A 24-bit bottom-up BMP of A8R8G8B8 pixels (top row first); alpha is dropped. A nonzero
-// declaredSide writes that as both width and height while keeping the given pixels.
-inline Bytes Bmp24FromArgb(const std::vector<std::uint32_t>& px, int w, int h, std::int32_t declaredSide = 0)
-{
-    BmpLayout s;
-    s.width = declaredSide ? declaredSide : w;
-    s.height = declaredSide ? declaredSide : h;
-    const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~std::size_t{3};
-    s.pixels.assign(stride * static_cast<std::size_t>(h), 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = px[static_cast<std::size_t>(y) * w + x];
-            const std::size_t at = static_cast<std::size_t>(h - 1 - y) * stride + static_cast<std::size_t>(x) * 3;
-            s.pixels[at] = p & 0xFF;
-            s.pixels[at + 1] = (p >> 8) & 0xFF;
-            s.pixels[at + 2] = (p >> 16) & 0xFF;
-        }
-    return BuildBmp(s);
-}
-
 // ---- TGA -----------------------------------------------------------------------------------
 struct TgaLayout {
     std::uint8_t type = 2;
@@ -385,17 +365,12 @@ struct Decoded {
     std::string error;
 };
 
-inline Decoded Decode(const Bytes& bytes)
+// As the signature says, or as `format` when one is given.
+inline Decoded Decode(const Bytes& bytes, Format format = Format::Unknown)
 {
     Decoded d;
-    d.ok = DecodeImage(bytes.data(), bytes.size(), d.image, &d.error);
-    return d;
-}
-
-inline Decoded DecodeAs(Format format, const Bytes& bytes)
-{
-    Decoded d;
-    d.ok = DecodeImageAs(format, bytes.data(), bytes.size(), d.image, &d.error);
+    d.ok = format == Format::Unknown ? DecodeImage(bytes.data(), bytes.size(), d.image, &d.error)
+                                     : DecodeImageAs(format, bytes.data(), bytes.size(), d.image, &d.error);
     return d;
 }
 

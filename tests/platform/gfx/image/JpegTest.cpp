@@ -104,7 +104,7 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
         {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
     };
     for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = DecodeAs(Format::Jpeg, bytes);
+        const Decoded d = Decode(bytes, Format::Jpeg);
         EXPECT_FALSE(d.ok) << name;
         EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
         EXPECT_TRUE(d.image.pixels.empty()) << name;

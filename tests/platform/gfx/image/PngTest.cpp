@@ -123,7 +123,7 @@ TEST(Png, RefusesDamagedFiles)
         {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
     };
     for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = DecodeAs(Format::Png, bytes);
+        const Decoded d = Decode(bytes, Format::Png);
         EXPECT_FALSE(d.ok) << name;
         EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
         EXPECT_TRUE(d.image.pixels.empty()) << name;

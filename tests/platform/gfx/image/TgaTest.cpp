@@ -93,7 +93,7 @@ TEST(Tga, DecodesValidVariantsExactly)
 {
     for (const auto& [name, layout, expected] : GoodCases()) {
         const Bytes file = BuildTga(layout);
-        const Decoded d = DecodeAs(Format::Tga, file);
+        const Decoded d = Decode(file, Format::Tga);
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.width, layout.width) << name;
         EXPECT_EQ(d.image.pixels, expected) << name;
@@ -124,7 +124,7 @@ TEST(Tga, RefusesBadHeaders)
         {"header cut", Bytes(17, 0), "too short"},
     };
     for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = DecodeAs(Format::Tga, bytes);
+        const Decoded d = Decode(bytes, Format::Tga);
         EXPECT_FALSE(d.ok) << name;
         EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
     }
@@ -137,9 +137,9 @@ TEST(Tga, HeavyRleInputStaysBounded)
     TgaLayout s = Layout(10, 8192, 2048, 24, 0x20, {});
     for (int i = 0; i < 8192 * 2048 / 128; ++i)
         Append(s.pixels, {0xFF, 9, 8, 7});
-    const Decoded d = DecodeAs(Format::Tga, BuildTga(s));
+    const Decoded d = Decode(BuildTga(s), Format::Tga);
     ASSERT_TRUE(d.ok) << d.error;
     EXPECT_EQ(d.image.pixels.back(), 0xFF070809u);
     s.pixels.resize(s.pixels.size() - 5);
-    EXPECT_FALSE(DecodeAs(Format::Tga, BuildTga(s)).ok);
+    EXPECT_FALSE(Decode(BuildTga(s), Format::Tga).ok);
 }
