@@ -101,6 +101,7 @@ TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
             camera->DoYaw(angle(random));
             camera->DoRoll(angle(random));
         }
+        camera->m_vLook = camera->m_vLook * 3; // turns keep a length; Render makes it 1 again
         camera->Render();
         const D3DXVECTOR3 axes[3] = {camera->m_vRight, camera->m_vUp, camera->m_vLook};
         for (int a = 0; a < 3; ++a) {

@@ -1,7 +1,7 @@
 // Triangles through the software device as a game draws them: depth order in both depth
 // formats, near-plane clipping, culling, perspective-correct texturing, the wire-frame and
-// point fill modes, fixed-function lighting, and one exact square from every draw call (the
-// top-left rule on all four sides).
+// point fill modes, fixed-function lighting, and one exact square from every draw call and a fan
+// under additive blending (the top-left rule on all four sides, shared edges drawn once).
 #include "GfxTestSupport.h"
 
 #include <array>
@@ -235,11 +235,16 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     }
 }
 
-TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
+TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
 {
-    // The square [10, 30) x [10, 30): 400 pixel centres on the top-left rule.
-    const ScreenVertex tl{10, 10, 0, 1, kRed}, tr{30, 10, 0, 1, kRed}, bl{10, 30, 0, 1, kRed}, br{30, 30, 0, 1, kRed};
+    // The square [10, 30) x [10, 30): 400 pixel centres on the top-left rule. Drawn adding
+    // 0x40 red, a pixel two triangles both claimed would show 0x80.
+    const D3DCOLOR add = 0xFF400000, once = 0xFF602020;
+    const ScreenVertex tl{10, 10, 0, 1, add}, tr{30, 10, 0, 1, add}, bl{10, 30, 0, 1, add}, br{30, 30, 0, 1, add};
     const std::vector<ScreenVertex> corners = {tl, tr, bl, br};
+    // Eight triangles round the centre, every inner edge shared by two of them.
+    const std::vector<ScreenVertex> fan = {{20, 20, 0, 1, add}, tl, {20, 10, 0, 1, add}, tr, {30, 20, 0, 1, add}, br,
+                                           {20, 30, 0, 1, add}, bl, {10, 20, 0, 1, add}, tl};
     const std::uint16_t list16[] = {0, 1, 2, 2, 1, 3};
     const std::uint32_t list32[] = {0, 1, 2, 2, 1, 3};
     IDirect3DVertexBuffer9* vb = nullptr;
@@ -258,10 +263,13 @@ TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
     fill(vb, sizeof(ScreenVertex), corners.data(), 4 * sizeof(ScreenVertex));
     fill(ib16, 0, list16, sizeof list16);
     fill(ib32, 0, list32, sizeof list32);
+    m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
 
-    // Lists, strips and fans from memory are the other tests' shapes; here the buffer paths.
-    const char* names[] = {"strip from a buffer", "indexed 16", "indexed 32", "indexed UP"};
-    for (int kind = 0; kind < 4; ++kind) {
+    // Lists and strips from memory are the other tests' shapes; here the buffer paths and a fan.
+    const char* names[] = {"strip from a buffer", "indexed 16", "indexed 32", "indexed UP", "fan"};
+    for (int kind = 0; kind < 5; ++kind) {
         SCOPED_TRACE(names[kind]);
         Begin();
         m_device->SetFVF(kScreenFvf);
@@ -275,15 +283,19 @@ TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
             m_device->SetIndices(kind == 1 ? ib16 : ib32);
             EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2), D3D_OK);
             break;
-        default:
+        case 3:
             EXPECT_EQ(m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
                                                        corners.data(), sizeof(ScreenVertex)),
                       D3D_OK);
+            break;
+        default:
+            Draw(D3DPT_TRIANGLEFAN, kScreenFvf, fan, 8);
         }
         const Pixels frame = Frame();
-        EXPECT_EQ(CountNot(kBackground), 400);
-        EXPECT_EQ(frame.At(10, 10), kRed);
-        EXPECT_EQ(frame.At(29, 29), kRed);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                ASSERT_EQ(Hex(frame.At(x, y)), Hex(x >= 10 && x < 30 && y >= 10 && y < 30 ? once : kBackground))
+                    << "at " << x << ", " << y;
     }
     m_device->SetIndices(nullptr);
     EXPECT_EQ(ib32->Release(), 0u);
