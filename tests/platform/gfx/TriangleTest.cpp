@@ -93,16 +93,17 @@ TEST_F(TriangleTest, TriangleCrossingTheNearPlaneIsClippedNotWrapped)
     D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, static_cast<float>(kWidth) / kHeight, 0.5f, 100.0f);
     m_device->SetTransform(D3DTS_PROJECTION, &projection);
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    // A floor below the eye, one corner behind it: projected unclipped, that corner would
-    // land above the horizon (y = -0.5 / -2 > 0) and drag the triangle over the upper half.
+    // A floor just below the eye, one corner behind it: projected unclipped, that corner would
+    // land above the horizon (y = -0.1 / -2 > 0) and drag the triangle over the upper half.
+    // From z = 2 (row 25.2) to the near plane z = 0.5 (row 28.8) it shows; nearer, it is cut.
     Draw(D3DPT_TRIANGLELIST, kColorFvf,
-         std::vector<ColorVertex>{{-1, -0.5f, 2, kRed}, {1, -0.5f, 2, kRed}, {0, -0.5f, -2, kRed}}, 1);
+         std::vector<ColorVertex>{{-1, -0.1f, 2, kRed}, {1, -0.1f, 2, kRed}, {0, -0.1f, -2, kRed}}, 1);
     const Pixels frame = Frame();
-    for (int y = 0; y < kHeight / 2; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            ASSERT_EQ(Hex(frame.At(x, y)), Hex(kBackground)) << "at " << x << ", " << y;
-    EXPECT_EQ(Hex(frame.At(kWidth / 2, kHeight - 1)), Hex(kRed)) << "the part in front reaches the bottom";
-    EXPECT_EQ(Hex(frame.At(kWidth / 2, 37)), Hex(kRed));
+    for (int y = 0; y < kHeight; ++y) {
+        const bool shown = y >= 26 && y <= 28; // of these rows, the middle column is checked
+        for (int x = shown ? kWidth / 2 : 0; x < (shown ? kWidth / 2 + 1 : kWidth); ++x)
+            ASSERT_EQ(Hex(frame.At(x, y)), Hex(shown ? kRed : kBackground)) << x << ", " << y;
+    }
 
     // Corners a hundred thousand screens out are cut at the guard band, not dropped or wrapped.
     D3DXMATRIX identity;
