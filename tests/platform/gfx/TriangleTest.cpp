@@ -93,9 +93,8 @@ TEST_F(TriangleTest, TriangleCrossingTheNearPlaneIsClippedNotWrapped)
     D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, static_cast<float>(kWidth) / kHeight, 0.5f, 100.0f);
     m_device->SetTransform(D3DTS_PROJECTION, &projection);
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    // A floor just below the eye, one corner behind it: projected unclipped, that corner would
-    // land above the horizon (y = -0.1 / -2 > 0) and drag the triangle over the upper half.
-    // From z = 2 (row 25.2) to the near plane z = 0.5 (row 28.8) it shows; nearer, it is cut.
+    // A floor just below the eye, one corner behind it (unclipped, it would land above the
+    // horizon): it shows from z = 2 (row 25.2) to the near plane z = 0.5 (row 28.8), no nearer.
     Draw(D3DPT_TRIANGLELIST, kColorFvf,
          std::vector<ColorVertex>{{-1, -0.1f, 2, kRed}, {1, -0.1f, 2, kRed}, {0, -0.1f, -2, kRed}}, 1);
     const Pixels frame = Frame();
@@ -121,10 +120,8 @@ TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
     const std::vector<ScreenVertex> clockwise = {{10, 10, 0, 1, kRed}, {50, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}};
     const std::vector<ScreenVertex> counter = {{10, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}, {50, 10, 0, 1, kRed}};
     // mode: 0: leave the default
-    const std::tuple<const char*, DWORD, bool, bool> cases[] = {{"default", 0, true, false},
-                                                                {"CCW", D3DCULL_CCW, true, false},
-                                                                {"CW", D3DCULL_CW, false, true},
-                                                                {"none", D3DCULL_NONE, true, true}};
+    const std::tuple<const char*, DWORD, bool, bool> cases[] = {
+        {"default", 0, true, false}, {"CW", D3DCULL_CW, false, true}, {"none", D3DCULL_NONE, true, true}};
     for (const auto& [what, mode, clockwiseDrawn, counterDrawn] : cases) {
         SCOPED_TRACE(what);
         if (mode)
