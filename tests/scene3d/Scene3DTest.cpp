@@ -6,11 +6,15 @@
 
 #include <vireo/scene3d.h>
 
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <random>
 
 namespace vireo::test {
 namespace {
+
+using ::testing::AllOf, ::testing::Contains, ::testing::EndsWith, ::testing::StartsWith;
 
 class Scene3DTest : public RenderTest {
   protected:
@@ -53,13 +57,9 @@ class Scene3DTest : public RenderTest {
     }
 };
 
-bool Near(float a, float b)
-{
-    return std::fabs(a - b) < 1e-4f;
-}
-
 TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
 {
+    auto Near = [](float a, float b) { return std::fabs(a - b) < 1e-4f; };
     // Before Create nothing is touched, not even the axes.
     CCamera loose;
     loose.m_vLook = D3DXVECTOR3(0, 0, 2);
@@ -144,10 +144,12 @@ TEST_F(Scene3DTest, CubeShowsItsRedFaceUnlitBlackWithoutLightsAndSurvivesAReset)
 TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
 {
     Start(0);
-    // A folder without its .x file: an object all the same, drawing nothing.
+    // A folder without its .x file: an object all the same, drawing nothing; the log says why.
+    MarkLog();
     CMesh* missing = Render()->CreateMesh((m_dir.Path() / "Nothing.pak").wstring().c_str());
-    ASSERT_NE(missing, nullptr);
-    EXPECT_EQ(missing->GetD3DXMesh(), nullptr);
+    EXPECT_THAT(LogSinceMark(), Contains(AllOf(StartsWith("D3DXLoadMeshFromXW  failed. file="),
+                                               EndsWith("Nothing.pak\\Nothing.x, reason=not found"))));
+    ASSERT_TRUE(missing && !missing->GetD3DXMesh());
     EXPECT_EQ(CentreAfter([&] { missing->Draw(0, 0, 0); }), 0xFF204060u);
 
     // Lit by ambient white only, the colour is the material's (ambient = diffuse), times the
