@@ -193,8 +193,7 @@ TEST_F(Scene3DTest, TheDemoLanternLoadsWithItsTexture)
     ASSERT_NE(lantern->GetD3DXMesh(), nullptr);
     EXPECT_EQ(std::pair(lantern->GetSubsetCount(), lantern->GetD3DXMesh()->GetNumFaces()), std::pair(2u, 44u));
     const CRenderSystem::STexture* skin = Render()->FindTexture((folder + L"\\Lantern.png").c_str());
-    ASSERT_NE(skin, nullptr);
-    EXPECT_NE(skin->pTexture, nullptr);
+    EXPECT_TRUE(skin && skin->pTexture);
     // Every triangle is wound clockwise as seen from where its normal points (a front face
     // outside, kept by the default culling): (p1 - p0) x (p2 - p0) runs along the normal.
     ID3DXMesh* mesh = lantern->GetD3DXMesh();

@@ -76,17 +76,14 @@ TEST(XFileTest, EveryEncodingReadsTheSameModel)
         ASSERT_EQ(m.vertices.size(), 7u);
         EXPECT_EQ(m.indices, (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6}));
         // (x + 10) * 2: the inner frame first, then the outer.
-        EXPECT_FLOAT_EQ(m.vertices[2].position[0], 22.0f);
-        EXPECT_FLOAT_EQ(m.vertices[2].position[1], 2.0f);
-        EXPECT_FLOAT_EQ(m.vertices[5].position[2], 2.0f);
-        EXPECT_FLOAT_EQ(m.vertices[0].normal[2], -1.0f);
-        EXPECT_FLOAT_EQ(m.vertices[4].normal[1], 1.0f);
-        EXPECT_FLOAT_EQ(m.vertices[5].uv[0], 0.5f);
+        const xf::Vertex* v = m.vertices.data();
+        EXPECT_EQ(std::tuple(v[2].position[0], v[2].position[1], v[5].position[2], v[0].normal[2], v[4].normal[1],
+                             v[5].uv[0]),
+                  std::tuple(22.0f, 2.0f, 2.0f, -1.0f, 1.0f, 0.5f));
         EXPECT_EQ(std::pair(m.vertices[5].color, m.vertices[0].color), std::pair(0x8000FF00u, 0xFFFFFFFFu));
         ASSERT_EQ(m.materials.size(), 2u);
-        EXPECT_FLOAT_EQ(m.materials[0].diffuse[0], 1.0f);
-        EXPECT_FLOAT_EQ(m.materials[0].power, 5.0f);
-        EXPECT_FLOAT_EQ(m.materials[1].emissive[2], 0.25f);
+        EXPECT_EQ(std::tuple(m.materials[0].diffuse[0], m.materials[0].power, m.materials[1].emissive[2]),
+                  std::tuple(1.0f, 5.0f, 0.25f));
         EXPECT_EQ(std::pair(m.materials[0].texture, m.materials[1].texture),
                   std::pair(std::string(), std::string("tex ture.png")));
         EXPECT_TRUE(m.hasNormals && m.hasUVs && m.hasColors);
@@ -185,8 +182,7 @@ TEST(XFileTest, SmallerRulesHold)
     ASSERT_TRUE(xf::ReadXFile(file.data(), file.size(), &mesh, &error)) << error;
     EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 1, 1, 2}));
     ASSERT_EQ(mesh.materials.size(), 3u);
-    EXPECT_FLOAT_EQ(mesh.materials[2].diffuse[1], 1.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[2].position[0], -1.0f);
+    EXPECT_EQ(std::pair(mesh.materials[2].diffuse[1], mesh.vertices[2].position[0]), std::pair(1.0f, -1.0f));
     // Mirrored in x, a normal along z keeps its direction (the inverse transpose, signed).
     EXPECT_FLOAT_EQ(mesh.vertices[0].normal[2], -1.0f);
     EXPECT_FALSE(mesh.hasUVs);
