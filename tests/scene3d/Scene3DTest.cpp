@@ -203,12 +203,11 @@ TEST_F(Scene3DTest, TheDemoLanternLoadsWithItsTexture)
     const auto* vertices = static_cast<const float*>(vb); // position, normal, uv: 8 floats
     const auto* indices = static_cast<const std::uint16_t*>(ib);
     for (DWORD f = 0; f < mesh->GetNumFaces(); ++f) {
-        const float* p[3];
-        for (int k = 0; k < 3; ++k)
-            p[k] = vertices + 8 * indices[3 * f + k];
-        const D3DXVECTOR3 a(p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]);
-        const D3DXVECTOR3 b(p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]);
-        const D3DXVECTOR3 normal(p[0][3], p[0][4], p[0][5]);
+        auto at = [&](int corner, int field) { // field 0: position, 3: normal
+            const float* v = vertices + 8 * indices[3 * f + corner] + field;
+            return D3DXVECTOR3(v[0], v[1], v[2]);
+        };
+        const D3DXVECTOR3 a = at(1, 0) - at(0, 0), b = at(2, 0) - at(0, 0), normal = at(0, 3);
         D3DXVECTOR3 across;
         D3DXVec3Cross(&across, &a, &b);
         EXPECT_GT(D3DXVec3Dot(&across, &normal), 0.0f) << f;

@@ -1,7 +1,7 @@
-// Triangles through the software device as a game draws them: depth order in both depth
-// formats, near-plane clipping, culling, perspective-correct texturing, the wire-frame and
-// point fill modes, fixed-function lighting, and one exact square from every draw call and a fan
-// under additive blending (the top-left rule on all four sides, shared edges drawn once).
+// Triangles through the software device as a game draws them: depth order and states in both
+// depth formats, near-plane clipping, culling, perspective-correct texturing, the wire-frame and
+// point fill modes and line lists, lighting, and one exact square from every draw call and a
+// fan under additive blending (the top-left rule on all four sides, shared edges drawn once).
 #include "GfxTestSupport.h"
 
 #include <array>
@@ -68,8 +68,7 @@ TEST_F(TriangleTest, InterpenetratingTrianglesShowTheNearerOneOnEachSideInBothDe
         ASSERT_EQ(m_device->Reset(&pp), D3D_OK);
         m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
         for (bool redFirst : {true, false}) {
-            SCOPED_TRACE(std::string(format == D3DFMT_D16 ? "D16" : "D24S8") +
-                         (redFirst ? ", red first" : ", green first"));
+            SCOPED_TRACE(testing::Message() << "format " << format << (redFirst ? ", red first" : ", green first"));
             Begin();
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? red : green, 1);
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? green : red, 1);
@@ -179,11 +178,10 @@ TEST_F(TriangleTest, CheckerboardOnASlantedFloorIsPerspectiveCorrect)
         }
     }
     EXPECT_GT(checked, 300);
-    m_device->SetTexture(0, nullptr);
-    texture->Release();
+    texture->Release(); // the device holds it until its end
 }
 
-TEST_F(TriangleTest, WireFrameDrawsTheEdgesAndPointModeTheCorners)
+TEST_F(TriangleTest, WireFrameAndLineListsDrawTheEdgesAndPointModeTheCorners)
 {
     const std::vector<ScreenVertex> triangle = {{8, 6, 0, 1, kRed}, {56, 6, 0, 1, kRed}, {8, 42, 0, 1, kRed}};
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
@@ -194,6 +192,11 @@ TEST_F(TriangleTest, WireFrameDrawsTheEdgesAndPointModeTheCorners)
         EXPECT_EQ(Hex(frame.At(x, y)), Hex(color)) << x << ", " << y;
     const int edges = CountNot(kBackground); // the legs (48 + 36 pixels) and the slanted edge
     EXPECT_TRUE(edges > 48 + 36 && edges < 48 + 36 + 50) << edges;
+    m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    Begin();
+    Draw(D3DPT_LINELIST, kScreenFvf,
+         std::vector{triangle[0], triangle[1], triangle[1], triangle[2], triangle[2], triangle[0]}, 3);
+    EXPECT_TRUE(Frame().pixels == frame.pixels) << "a line list of the three edges draws the same wire frame";
 
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_POINT);
     Begin();
@@ -358,11 +361,9 @@ TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
             EXPECT_LE(ChannelDistance(frame.At(px[i], 20), expected[i]), 2)
                 << "column " << px[i] << ": " << Hex(frame.At(px[i], 20));
     }
-    m_device->SetTexture(0, nullptr);
-    texture->Release();
+    texture->Release(); // the device holds it until its end
 
     // A viewport on the right half: NDC -1..1 lands there, and a clear stays inside it.
-    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     Begin();
     const D3DVIEWPORT9 right{kWidth / 2, 0, kWidth / 2, kHeight, 0, 1};
     ASSERT_EQ(m_device->SetViewport(&right), D3D_OK);
