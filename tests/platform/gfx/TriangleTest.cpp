@@ -1,7 +1,7 @@
 // Triangles through the software device as a game draws them: depth order and states in both
-// depth formats, near-plane clipping, culling, perspective-correct texturing, the wire-frame and
-// point fill modes and line lists, lighting, and one exact square from every draw call and a
-// fan under additive blending (the top-left rule on all four sides, shared edges drawn once).
+// depth formats, near- and far-plane clipping, culling, perspective-correct texturing, the
+// wire-frame and point fill modes and line lists, lighting, and one exact square from every draw
+// call and a fan under additive blending (the top-left rule, shared edges drawn once).
 #include "GfxTestSupport.h"
 
 #include <array>
@@ -92,7 +92,7 @@ TEST_F(TriangleTest, InterpenetratingTrianglesShowTheNearerOneOnEachSideInBothDe
     }
 }
 
-TEST_F(TriangleTest, TriangleCrossingTheNearPlaneIsClippedNotWrapped)
+TEST_F(TriangleTest, TrianglesAreClippedAtTheNearAndFarPlanesNotWrapped)
 {
     D3DXMATRIX projection;
     D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, static_cast<float>(kWidth) / kHeight, 0.5f, 100.0f);
@@ -111,12 +111,14 @@ TEST_F(TriangleTest, TriangleCrossingTheNearPlaneIsClippedNotWrapped)
 
     // Corners a hundred thousand screens out are cut at the guard band, not dropped or wrapped.
     D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    m_device->SetTransform(D3DTS_PROJECTION, &identity);
+    m_device->SetTransform(D3DTS_PROJECTION, D3DXMatrixIdentity(&identity));
     Begin();
     Draw(D3DPT_TRIANGLELIST, kColorFvf,
          std::vector<ColorVertex>{{-1e5f, 1e5f, 0.5f, kRed}, {1e5f, 1e5f, 0.5f, kRed}, {0, -1e5f, 0.5f, kRed}}, 1);
-    EXPECT_EQ(CountNot(kRed), 0) << "the whole target is inside";
+    m_device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE); // the far one would fail the depth test anyway
+    Draw(D3DPT_TRIANGLELIST, kColorFvf,
+         std::vector<ColorVertex>{{-1, 1, 1.5f, kGreen}, {1, 1, 1.5f, kGreen}, {0, -1, 1.5f, kGreen}}, 1);
+    EXPECT_EQ(CountNot(kRed), 0) << "the whole target is inside; the green triangle past the far plane is cut";
 }
 
 TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
