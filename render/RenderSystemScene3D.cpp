@@ -1,8 +1,23 @@
 // CRenderSystem's 3D registries: geometry (one entry per object) and meshes (shared by exact
-// folder path with a reference count). Device loss and shutdown walk them from
-// RenderSystemDeviceLoss.cpp and RenderSystem.cpp.
+// folder path with a reference count), and the log line of a mesh file that did not load.
+// Device loss and shutdown walk the registries from RenderSystemDeviceLoss.cpp and RenderSystem.cpp.
+#include <vireo/platform/D3DX9Mesh.h>
 #include <vireo/render.h>
 #include <vireo/scene3d.h>
+#include <vireo/support.h>
+
+#include <string>
+
+namespace {
+
+void WriteMeshLine(const wchar_t* file, const char* reason)
+{
+    const std::string text(reason); // the reader's reasons are ASCII
+    WriteLog(2, L"D3DXLoadMeshFromXW  failed. file=%s, reason=%s", file,
+             std::wstring(text.begin(), text.end()).c_str());
+}
+
+} // namespace
 
 CGeometry* CRenderSystem::CreateGeometry(int type)
 {
@@ -31,7 +46,8 @@ CMesh* CRenderSystem::CreateMesh(const wchar_t* folder)
         ++found->second.nRefCount;
         return found->second.pMesh;
     }
-    // A mesh whose file did not load is kept all the same: it draws nothing.
+    // A mesh whose file did not load is kept all the same: it draws nothing. The log says why.
+    vireo::mesh::SetMeshLogHook(&WriteMeshLine);
     CMesh* mesh = new CMesh;
     mesh->Load(this, folder);
     m_Meshes[key] = SMeshEntry{mesh, 1, key};

@@ -183,6 +183,24 @@ inline __m128i SampleLanes(const TriStage& stage, __m128 u, __m128 v)
         return _mm_setr_epi32(static_cast<int>(rows[0][xs[0]]), static_cast<int>(rows[1][xs[1]]),
                               static_cast<int>(rows[2][xs[2]]), static_cast<int>(rows[3][xs[3]]));
     };
+    __m128i p00, p10, p01, p11;
+    const __m128i right = _mm_load_si128(reinterpret_cast<const __m128i*>(xb));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(
+            right, _mm_add_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(xa)), one))) == 0xFFFF) {
+        // No lane wraps or clamps sideways: each row's two texels are neighbours, read as one
+        // 64-bit pair and split into left and right texels.
+        auto pairs = [&](const std::uint32_t* const* rows, __m128i& left, __m128i& rightTexels) {
+            auto pair = [&](int i) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[i] + xa[i])); };
+            const __m128 low = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
+            const __m128 high = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
+            left = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+            rightTexels = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+        };
+        pairs(r0, p00, p10);
+        pairs(r1, p01, p11);
+    } else {
+        p00 = gather(r0, xa), p10 = gather(r0, xb), p01 = gather(r1, xa), p11 = gather(r1, xb);
+    }
     const __m128i fx = _mm_and_si128(_mm_srai_epi32(fu, 10), _mm_set1_epi32(63));
     const __m128i fy = _mm_and_si128(_mm_srai_epi32(fv, 8), _mm_set1_epi32(0xFF));
     // Weights in both 16-bit halves of a pixel's lane: the even bytes (blue, red) and the odd
@@ -193,7 +211,6 @@ inline __m128i SampleLanes(const TriStage& stage, __m128 u, __m128 v)
     // one multiply-add of interleaved (top, bottom) pairs against (256 - fy, fy) pairs.
     const __m128i wy = _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(256), fy), _mm_slli_epi32(fy, 16));
     const __m128i wyLow = _mm_unpacklo_epi32(wy, wy), wyHigh = _mm_unpackhi_epi32(wy, wy);
-    const __m128i p00 = gather(r0, xa), p10 = gather(r0, xb), p01 = gather(r1, xa), p11 = gather(r1, xb);
     const __m128i low = _mm_set1_epi32(0x00FF00FF);
     const __m128i round8 = _mm_set1_epi32(128), round6 = _mm_set1_epi32(32);
     auto half = [&](int shift) {

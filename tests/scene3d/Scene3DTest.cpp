@@ -6,11 +6,15 @@
 
 #include <vireo/scene3d.h>
 
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <random>
 
 namespace vireo::test {
 namespace {
+
+using ::testing::AllOf, ::testing::Contains, ::testing::EndsWith, ::testing::StartsWith;
 
 class Scene3DTest : public RenderTest {
   protected:
@@ -53,13 +57,9 @@ class Scene3DTest : public RenderTest {
     }
 };
 
-bool Near(float a, float b)
-{
-    return std::fabs(a - b) < 1e-4f;
-}
-
 TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
 {
+    auto Near = [](float a, float b) { return std::fabs(a - b) < 1e-4f; };
     // Before Create nothing is touched, not even the axes.
     CCamera loose;
     loose.m_vLook = D3DXVECTOR3(0, 0, 2);
@@ -101,6 +101,7 @@ TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
             camera->DoYaw(angle(random));
             camera->DoRoll(angle(random));
         }
+        camera->m_vLook = camera->m_vLook * 3; // turns keep a length; Render makes it 1 again
         camera->Render();
         const D3DXVECTOR3 axes[3] = {camera->m_vRight, camera->m_vUp, camera->m_vLook};
         for (int a = 0; a < 3; ++a) {
@@ -143,10 +144,12 @@ TEST_F(Scene3DTest, CubeShowsItsRedFaceUnlitBlackWithoutLightsAndSurvivesAReset)
 TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
 {
     Start(0);
-    // A folder without its .x file: an object all the same, drawing nothing.
+    // A folder without its .x file: an object all the same, drawing nothing; the log says why.
+    MarkLog();
     CMesh* missing = Render()->CreateMesh((m_dir.Path() / "Nothing.pak").wstring().c_str());
-    ASSERT_NE(missing, nullptr);
-    EXPECT_EQ(missing->GetD3DXMesh(), nullptr);
+    EXPECT_THAT(LogSinceMark(), Contains(AllOf(StartsWith("D3DXLoadMeshFromXW  failed. file="),
+                                               EndsWith("Nothing.pak\\Nothing.x, reason=not found"))));
+    ASSERT_TRUE(missing && !missing->GetD3DXMesh());
     EXPECT_EQ(CentreAfter([&] { missing->Draw(0, 0, 0); }), 0xFF204060u);
 
     // Lit by ambient white only, the colour is the material's (ambient = diffuse), times the
@@ -177,9 +180,6 @@ TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
     CMesh* stale = mesh;
     Render()->ReleaseMesh(&stale);
     EXPECT_EQ(stale, mesh);
-    Render()->ReleaseMesh(&textured);
-    Render()->ReleaseMesh(&missing);
-    EXPECT_TRUE(textured == nullptr && missing == nullptr);
 }
 
 // The demo's lantern, as the art tool writes it: twelve quads and two twelve-sided caps split
@@ -193,8 +193,7 @@ TEST_F(Scene3DTest, TheDemoLanternLoadsWithItsTexture)
     ASSERT_NE(lantern->GetD3DXMesh(), nullptr);
     EXPECT_EQ(std::pair(lantern->GetSubsetCount(), lantern->GetD3DXMesh()->GetNumFaces()), std::pair(2u, 44u));
     const CRenderSystem::STexture* skin = Render()->FindTexture((folder + L"\\Lantern.png").c_str());
-    ASSERT_NE(skin, nullptr);
-    EXPECT_NE(skin->pTexture, nullptr);
+    EXPECT_TRUE(skin && skin->pTexture);
     // Every triangle is wound clockwise as seen from where its normal points (a front face
     // outside, kept by the default culling): (p1 - p0) x (p2 - p0) runs along the normal.
     ID3DXMesh* mesh = lantern->GetD3DXMesh();
@@ -204,12 +203,11 @@ TEST_F(Scene3DTest, TheDemoLanternLoadsWithItsTexture)
     const auto* vertices = static_cast<const float*>(vb); // position, normal, uv: 8 floats
     const auto* indices = static_cast<const std::uint16_t*>(ib);
     for (DWORD f = 0; f < mesh->GetNumFaces(); ++f) {
-        const float* p[3];
-        for (int k = 0; k < 3; ++k)
-            p[k] = vertices + 8 * indices[3 * f + k];
-        const D3DXVECTOR3 a(p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]);
-        const D3DXVECTOR3 b(p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]);
-        const D3DXVECTOR3 normal(p[0][3], p[0][4], p[0][5]);
+        auto at = [&](int corner, int field) { // field 0: position, 3: normal
+            const float* v = vertices + 8 * indices[3 * f + corner] + field;
+            return D3DXVECTOR3(v[0], v[1], v[2]);
+        };
+        const D3DXVECTOR3 a = at(1, 0) - at(0, 0), b = at(2, 0) - at(0, 0), normal = at(0, 3);
         D3DXVECTOR3 across;
         D3DXVec3Cross(&across, &a, &b);
         EXPECT_GT(D3DXVec3Dot(&across, &normal), 0.0f) << f;

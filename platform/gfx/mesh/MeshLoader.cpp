@@ -1,11 +1,13 @@
 // D3DXLoadMeshFromXW and D3DXLoadMeshFromXInMemory: the file's bytes through the .x reader
 // into one mesh, and the D3DXMATERIAL array (texture names stored after it in the same
-// buffer). Adjacency and effect instances are not produced; texture files are not opened.
+// buffer); why a file was refused goes to the log hook. Adjacency and effect instances are not
+// produced; texture files are not opened.
 #include "platform/gfx/mesh/D3DXMesh.h"
 
 #include <vireo/platform/Win32.h>
 
 #include <cstring>
+#include <string>
 
 namespace vireo::gfx {
 
@@ -13,6 +15,8 @@ namespace {
 
 // Larger files are refused unread: far beyond any mesh a 2D game draws.
 constexpr DWORD kMaxFileSize = 64u << 20;
+
+vireo::mesh::MeshLogHook g_logHook = nullptr;
 
 D3DCOLORVALUE Rgb1(const float rgb[3])
 {
@@ -49,15 +53,11 @@ HRESULT MakeMaterials(const xfile::MeshData& data, ID3DXBuffer** out)
     return S_OK;
 }
 
-} // namespace
-
-} // namespace vireo::gfx
-
-HRESULT D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD options, IDirect3DDevice9* device,
-                                  ID3DXBuffer** adjacency, ID3DXBuffer** materials, ID3DXBuffer** effectInstances,
-                                  DWORD* numMaterials, ID3DXMesh** mesh)
+// D3DXLoadMeshFromXInMemory, with the reader's reason for refusing the bytes in `error`.
+HRESULT LoadFromMemory(const void* memory, DWORD size, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                       ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* numMaterials, ID3DXMesh** mesh,
+                       std::string* error)
 {
-    using namespace vireo::gfx;
     if (adjacency)
         *adjacency = nullptr;
     if (effectInstances)
@@ -70,7 +70,7 @@ HRESULT D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD options,
         return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     xfile::MeshData data;
-    if (!xfile::ReadXFile(static_cast<const std::uint8_t*>(memory), size, &data, nullptr))
+    if (!xfile::ReadXFile(static_cast<const std::uint8_t*>(memory), size, &data, error))
         return D3DXERR_INVALIDDATA;
     CD3DXMesh* made = nullptr;
     HRESULT hr = CD3DXMesh::Create(device, options, data, &made);
@@ -89,29 +89,52 @@ HRESULT D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD options,
     return S_OK;
 }
 
+HRESULT Refused(LPCWSTR filename, ID3DXMesh** mesh, HRESULT hr, const char* reason)
+{
+    if (mesh)
+        *mesh = nullptr;
+    if (g_logHook)
+        g_logHook(filename, reason);
+    return hr;
+}
+
+} // namespace
+
+} // namespace vireo::gfx
+
+void vireo::mesh::SetMeshLogHook(MeshLogHook hook)
+{
+    vireo::gfx::g_logHook = hook;
+}
+
+HRESULT D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD options, IDirect3DDevice9* device,
+                                  ID3DXBuffer** adjacency, ID3DXBuffer** materials, ID3DXBuffer** effectInstances,
+                                  DWORD* numMaterials, ID3DXMesh** mesh)
+{
+    return vireo::gfx::LoadFromMemory(memory, size, options, device, adjacency, materials, effectInstances,
+                                      numMaterials, mesh, nullptr);
+}
+
 HRESULT D3DXLoadMeshFromXW(LPCWSTR filename, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
                            ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* numMaterials,
                            ID3DXMesh** mesh)
 {
+    using namespace vireo::gfx;
     if (!filename)
         return D3DERR_INVALIDCALL;
     HANDLE file = CreateFileW(filename, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        if (mesh)
-            *mesh = nullptr;
-        return D3DERR_NOTFOUND;
-    }
+    if (file == INVALID_HANDLE_VALUE)
+        return Refused(filename, mesh, D3DERR_NOTFOUND, "not found");
     const DWORD size = GetFileSize(file, nullptr);
     std::vector<BYTE> bytes;
     DWORD read = 0;
-    const bool ok = size != INVALID_FILE_SIZE && size <= vireo::gfx::kMaxFileSize &&
+    const bool ok = size != INVALID_FILE_SIZE && size <= kMaxFileSize &&
                     (bytes.resize(size), ReadFile(file, bytes.data(), size, &read, nullptr)) && read == size;
     CloseHandle(file);
-    if (!ok) {
-        if (mesh)
-            *mesh = nullptr;
-        return D3DXERR_INVALIDDATA;
-    }
-    return D3DXLoadMeshFromXInMemory(bytes.data(), size, options, device, adjacency, materials, effectInstances,
-                                     numMaterials, mesh);
+    if (!ok)
+        return Refused(filename, mesh, D3DXERR_INVALIDDATA, "unreadable or larger than 64 MiB");
+    std::string error;
+    const HRESULT hr = LoadFromMemory(bytes.data(), size, options, device, adjacency, materials, effectInstances,
+                                      numMaterials, mesh, &error);
+    return error.empty() ? hr : Refused(filename, mesh, hr, error.c_str());
 }

@@ -1,7 +1,7 @@
-// Triangles through the software device as a game draws them: depth order in both depth
-// formats, near-plane clipping, culling, perspective-correct texturing, the wire-frame and
-// point fill modes, fixed-function lighting, and one exact square from every draw call (the
-// top-left rule on all four sides).
+// Triangles through the software device as a game draws them: depth order and states in both
+// depth formats, near- and far-plane clipping, culling, perspective-correct texturing, the
+// wire-frame and point fill modes and line lists, lighting, and one exact square from every draw
+// call and a fan under additive blending (the top-left rule, shared edges drawn once).
 #include "GfxTestSupport.h"
 
 #include <array>
@@ -68,8 +68,7 @@ TEST_F(TriangleTest, InterpenetratingTrianglesShowTheNearerOneOnEachSideInBothDe
         ASSERT_EQ(m_device->Reset(&pp), D3D_OK);
         m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
         for (bool redFirst : {true, false}) {
-            SCOPED_TRACE(std::string(format == D3DFMT_D16 ? "D16" : "D24S8") +
-                         (redFirst ? ", red first" : ", green first"));
+            SCOPED_TRACE(testing::Message() << "format " << format << (redFirst ? ", red first" : ", green first"));
             Begin();
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? red : green, 1);
             Draw(D3DPT_TRIANGLELIST, kColorFvf, redFirst ? green : red, 1);
@@ -79,39 +78,47 @@ TEST_F(TriangleTest, InterpenetratingTrianglesShowTheNearerOneOnEachSideInBothDe
                 EXPECT_EQ(Hex(frame.At(x, y)), Hex(color)) << x << ", " << y;
         }
     }
-    // With the depth test off the later triangle covers the earlier one everywhere.
-    m_device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    Begin();
-    Draw(D3DPT_TRIANGLELIST, kColorFvf, red, 1);
-    Draw(D3DPT_TRIANGLELIST, kColorFvf, green, 1);
-    EXPECT_EQ(Hex(Frame().At(16, 10)), Hex(kGreen));
+    // With the depth test off, always passing or not written, the later triangle covers the
+    // earlier one everywhere.
+    for (const auto& [state, off, on] : {std::tuple{D3DRS_ZENABLE, DWORD{D3DZB_FALSE}, DWORD{D3DZB_TRUE}},
+                                         {D3DRS_ZFUNC, DWORD{D3DCMP_ALWAYS}, DWORD{D3DCMP_LESSEQUAL}},
+                                         {D3DRS_ZWRITEENABLE, DWORD{FALSE}, DWORD{TRUE}}}) {
+        m_device->SetRenderState(state, off);
+        Begin();
+        Draw(D3DPT_TRIANGLELIST, kColorFvf, red, 1);
+        Draw(D3DPT_TRIANGLELIST, kColorFvf, green, 1);
+        EXPECT_EQ(Hex(Frame().At(16, 10)), Hex(kGreen)) << "render state " << state;
+        m_device->SetRenderState(state, on);
+    }
 }
 
-TEST_F(TriangleTest, TriangleCrossingTheNearPlaneIsClippedNotWrapped)
+TEST_F(TriangleTest, TrianglesAreClippedAtTheNearAndFarPlanesNotWrapped)
 {
     D3DXMATRIX projection;
     D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, static_cast<float>(kWidth) / kHeight, 0.5f, 100.0f);
     m_device->SetTransform(D3DTS_PROJECTION, &projection);
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    // A floor below the eye, one corner behind it: projected unclipped, that corner would
-    // land above the horizon (y = -0.5 / -2 > 0) and drag the triangle over the upper half.
+    // A floor just below the eye, one corner behind it (unclipped, it would land above the
+    // horizon): it shows from z = 2 (row 25.2) to the near plane z = 0.5 (row 28.8), no nearer.
     Draw(D3DPT_TRIANGLELIST, kColorFvf,
-         std::vector<ColorVertex>{{-1, -0.5f, 2, kRed}, {1, -0.5f, 2, kRed}, {0, -0.5f, -2, kRed}}, 1);
+         std::vector<ColorVertex>{{-1, -0.1f, 2, kRed}, {1, -0.1f, 2, kRed}, {0, -0.1f, -2, kRed}}, 1);
     const Pixels frame = Frame();
-    for (int y = 0; y < kHeight / 2; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            ASSERT_EQ(Hex(frame.At(x, y)), Hex(kBackground)) << "at " << x << ", " << y;
-    EXPECT_EQ(Hex(frame.At(kWidth / 2, kHeight - 1)), Hex(kRed)) << "the part in front reaches the bottom";
-    EXPECT_EQ(Hex(frame.At(kWidth / 2, 37)), Hex(kRed));
+    for (int y = 0; y < kHeight; ++y) {
+        const bool shown = y >= 26 && y <= 28; // of these rows, the middle column is checked
+        for (int x = shown ? kWidth / 2 : 0; x < (shown ? kWidth / 2 + 1 : kWidth); ++x)
+            ASSERT_EQ(Hex(frame.At(x, y)), Hex(shown ? kRed : kBackground)) << x << ", " << y;
+    }
 
     // Corners a hundred thousand screens out are cut at the guard band, not dropped or wrapped.
     D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    m_device->SetTransform(D3DTS_PROJECTION, &identity);
+    m_device->SetTransform(D3DTS_PROJECTION, D3DXMatrixIdentity(&identity));
     Begin();
     Draw(D3DPT_TRIANGLELIST, kColorFvf,
          std::vector<ColorVertex>{{-1e5f, 1e5f, 0.5f, kRed}, {1e5f, 1e5f, 0.5f, kRed}, {0, -1e5f, 0.5f, kRed}}, 1);
-    EXPECT_EQ(CountNot(kRed), 0) << "the whole target is inside";
+    m_device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE); // the far one would fail the depth test anyway
+    Draw(D3DPT_TRIANGLELIST, kColorFvf,
+         std::vector<ColorVertex>{{-1, 1, 1.5f, kGreen}, {1, 1, 1.5f, kGreen}, {0, -1, 1.5f, kGreen}}, 1);
+    EXPECT_EQ(CountNot(kRed), 0) << "the whole target is inside; the green triangle past the far plane is cut";
 }
 
 TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
@@ -119,9 +126,7 @@ TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
     // Clockwise on screen (y down) is the front face under the default mode.
     const std::vector<ScreenVertex> clockwise = {{10, 10, 0, 1, kRed}, {50, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}};
     const std::vector<ScreenVertex> counter = {{10, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}, {50, 10, 0, 1, kRed}};
-    // mode: 0: leave the default
-    const std::tuple<const char*, DWORD, bool, bool> cases[] = {{"default", 0, true, false},
-                                                                {"CCW", D3DCULL_CCW, true, false},
+    const std::tuple<const char*, DWORD, bool, bool> cases[] = {{"default (mode 0: left unset)", 0, true, false},
                                                                 {"CW", D3DCULL_CW, false, true},
                                                                 {"none", D3DCULL_NONE, true, true}};
     for (const auto& [what, mode, clockwiseDrawn, counterDrawn] : cases) {
@@ -175,11 +180,10 @@ TEST_F(TriangleTest, CheckerboardOnASlantedFloorIsPerspectiveCorrect)
         }
     }
     EXPECT_GT(checked, 300);
-    m_device->SetTexture(0, nullptr);
-    texture->Release();
+    texture->Release(); // the device holds it until its end
 }
 
-TEST_F(TriangleTest, WireFrameDrawsTheEdgesAndPointModeTheCorners)
+TEST_F(TriangleTest, WireFrameAndLineListsDrawTheEdgesAndPointModeTheCorners)
 {
     const std::vector<ScreenVertex> triangle = {{8, 6, 0, 1, kRed}, {56, 6, 0, 1, kRed}, {8, 42, 0, 1, kRed}};
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
@@ -188,9 +192,13 @@ TEST_F(TriangleTest, WireFrameDrawsTheEdgesAndPointModeTheCorners)
     // inside stays empty; the top, left and slanted edges are drawn
     for (const auto& [x, y, color] : {std::tuple{20, 18, kBackground}, {30, 6, kRed}, {8, 30, kRed}, {32, 24, kRed}})
         EXPECT_EQ(Hex(frame.At(x, y)), Hex(color)) << x << ", " << y;
-    const int edges = CountNot(kBackground);
-    EXPECT_GT(edges, 48 + 36);
-    EXPECT_LT(edges, 48 + 36 + 50);
+    const int edges = CountNot(kBackground); // the legs (48 + 36 pixels) and the slanted edge
+    EXPECT_TRUE(edges > 48 + 36 && edges < 48 + 36 + 50) << edges;
+    m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    Begin();
+    Draw(D3DPT_LINELIST, kScreenFvf,
+         std::vector{triangle[0], triangle[1], triangle[1], triangle[2], triangle[2], triangle[0]}, 3);
+    EXPECT_TRUE(Frame().pixels == frame.pixels) << "a line list of the three edges draws the same wire frame";
 
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_POINT);
     Begin();
@@ -235,11 +243,16 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     }
 }
 
-TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
+TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
 {
-    // The square [10, 30) x [10, 30): 400 pixel centres on the top-left rule.
-    const ScreenVertex tl{10, 10, 0, 1, kRed}, tr{30, 10, 0, 1, kRed}, bl{10, 30, 0, 1, kRed}, br{30, 30, 0, 1, kRed};
+    // The square [10, 30) x [10, 30): 400 pixel centres on the top-left rule. Drawn adding
+    // 0x40 red, a pixel two triangles both claimed would show 0x80.
+    const D3DCOLOR add = 0xFF400000, once = 0xFF602020;
+    const ScreenVertex tl{10, 10, 0, 1, add}, tr{30, 10, 0, 1, add}, bl{10, 30, 0, 1, add}, br{30, 30, 0, 1, add};
     const std::vector<ScreenVertex> corners = {tl, tr, bl, br};
+    // Eight triangles round the centre, every inner edge shared by two of them.
+    const std::vector<ScreenVertex> fan = {{20, 20, 0, 1, add}, tl, {20, 10, 0, 1, add}, tr, {30, 20, 0, 1, add}, br,
+                                           {20, 30, 0, 1, add}, bl, {10, 20, 0, 1, add}, tl};
     const std::uint16_t list16[] = {0, 1, 2, 2, 1, 3};
     const std::uint32_t list32[] = {0, 1, 2, 2, 1, 3};
     IDirect3DVertexBuffer9* vb = nullptr;
@@ -258,10 +271,13 @@ TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
     fill(vb, sizeof(ScreenVertex), corners.data(), 4 * sizeof(ScreenVertex));
     fill(ib16, 0, list16, sizeof list16);
     fill(ib32, 0, list32, sizeof list32);
+    m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
 
-    // Lists, strips and fans from memory are the other tests' shapes; here the buffer paths.
-    const char* names[] = {"strip from a buffer", "indexed 16", "indexed 32", "indexed UP"};
-    for (int kind = 0; kind < 4; ++kind) {
+    // Lists and strips from memory are the other tests' shapes; here the buffer paths and a fan.
+    const char* names[] = {"strip from a buffer", "indexed 16", "indexed 32", "indexed UP", "fan"};
+    for (int kind = 0; kind < 5; ++kind) {
         SCOPED_TRACE(names[kind]);
         Begin();
         m_device->SetFVF(kScreenFvf);
@@ -275,15 +291,19 @@ TEST_F(TriangleTest, BufferAndIndexedDrawsAllDrawTheSameSquare)
             m_device->SetIndices(kind == 1 ? ib16 : ib32);
             EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2), D3D_OK);
             break;
-        default:
+        case 3:
             EXPECT_EQ(m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
                                                        corners.data(), sizeof(ScreenVertex)),
                       D3D_OK);
+            break;
+        default:
+            Draw(D3DPT_TRIANGLEFAN, kScreenFvf, fan, 8);
         }
         const Pixels frame = Frame();
-        EXPECT_EQ(CountNot(kBackground), 400);
-        EXPECT_EQ(frame.At(10, 10), kRed);
-        EXPECT_EQ(frame.At(29, 29), kRed);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                ASSERT_EQ(Hex(frame.At(x, y)), Hex(x >= 10 && x < 30 && y >= 10 && y < 30 ? once : kBackground))
+                    << "at " << x << ", " << y;
     }
     m_device->SetIndices(nullptr);
     EXPECT_EQ(ib32->Release(), 0u);
@@ -343,11 +363,9 @@ TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
             EXPECT_LE(ChannelDistance(frame.At(px[i], 20), expected[i]), 2)
                 << "column " << px[i] << ": " << Hex(frame.At(px[i], 20));
     }
-    m_device->SetTexture(0, nullptr);
-    texture->Release();
+    texture->Release(); // the device holds it until its end
 
     // A viewport on the right half: NDC -1..1 lands there, and a clear stays inside it.
-    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     Begin();
     const D3DVIEWPORT9 right{kWidth / 2, 0, kWidth / 2, kHeight, 0, 1};
     ASSERT_EQ(m_device->SetViewport(&right), D3D_OK);

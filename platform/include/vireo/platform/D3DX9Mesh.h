@@ -90,3 +90,12 @@ HRESULT D3DXLoadMeshFromXW(LPCWSTR filename, DWORD options, IDirect3DDevice9* de
 HRESULT D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD options, IDirect3DDevice9* device,
                                   ID3DXBuffer** adjacency, ID3DXBuffer** materials, ID3DXBuffer** effectInstances,
                                   DWORD* numMaterials, ID3DXMesh** mesh);
+
+// ---- layer extension, not part of D3DX ---------------------------------------------------
+namespace vireo::mesh {
+// Where D3DXLoadMeshFromXW reports why a file gave no mesh: its name and a short reason ("not
+// found", or the reader's, with the line for text files). The engine connects its log here;
+// unconnected, reports are dropped.
+using MeshLogHook = void (*)(const wchar_t* file, const char* reason);
+void SetMeshLogHook(MeshLogHook hook);
+} // namespace vireo::mesh
