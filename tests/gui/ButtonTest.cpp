@@ -35,7 +35,7 @@ class ButtonTest : public GuiTest {
     std::unique_ptr<CGDialog> m_dialog;
 };
 
-TEST_F(ButtonTest, MouseClickSendsEventsInOrder)
+TEST_F(ButtonTest, MouseClickSendsEventsInOrderAndADragOffCancels)
 {
     CGButton* button = Add(1, GWT_BUTTON, 0);
     Cursor(120, 115);
@@ -52,6 +52,19 @@ TEST_F(ButtonTest, MouseClickSendsEventsInOrder)
     EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
     Frame();
     EXPECT_EQ(Events(), V{});
+
+    // A press dragged off the button is cancelled at the update; its release sends no 6007,
+    // and the focus the press gave lights the button up again.
+    Left(true);
+    Frame();
+    Cursor(600, 400);
+    Frame();
+    EXPECT_EQ(Events(), V{STATE});
+    EXPECT_EQ(button->GetButtonState(), GBS_NORMAL);
+    Left(false);
+    Frame();
+    EXPECT_EQ(Events(), V{STATE});
+    EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
 }
 
 TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)

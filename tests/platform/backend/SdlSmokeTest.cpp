@@ -1,5 +1,6 @@
 // One run of the SDL2 back end against an X display (a private Xvfb when none is set): a
-// window appears, takes a frame, pumps events, round-trips the clipboard and goes away.
+// window appears, takes a frame, pumps events, passes the caret on to the input method,
+// round-trips the clipboard and goes away.
 // Skipped only where there is no display and Xvfb is not installed.
 #include "common/ChildProcess.h"
 #include "platform/backend/Backend.h"
@@ -17,6 +18,14 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+// Stands in for SDL's own function in this process, so the test sees the rectangle the back
+// end hands the input method.
+static SDL_Rect g_textInputRect{-1, -1, -1, -1};
+extern "C" void SDL_SetTextInputRect(const SDL_Rect* rect)
+{
+    g_textInputRect = *rect;
+}
 
 namespace {
 
@@ -107,6 +116,15 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
             seen.emplace_back(msg.message, msg.wParam);
     EXPECT_EQ(seen, (std::vector<std::pair<UINT, WPARAM>>{
                         {WM_CHAR, L'a'}, {WM_CHAR, L'中'}, {WM_KEYDOWN, 'V'}, {WM_CHAR, 22}, {WM_CLOSE, 0}}));
+
+    // The caret tells the input method where text is being typed, wherever it moves.
+    ASSERT_TRUE(CreateCaret(hwnd, nullptr, 2, 11));
+    for (const POINT at : {POINT{40, 30}, POINT{75, 30}}) {
+        ASSERT_TRUE(SetCaretPos(at.x, at.y));
+        EXPECT_EQ((std::vector<int>{g_textInputRect.x, g_textInputRect.y, g_textInputRect.w, g_textInputRect.h}),
+                  (std::vector<int>{at.x, at.y, 2, 11}));
+    }
+    DestroyCaret();
 
     ASSERT_TRUE(OpenClipboard(hwnd));
     EmptyClipboard();
