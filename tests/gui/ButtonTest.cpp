@@ -1,6 +1,6 @@
-// CGButton: the events of a mouse click in order, keys held and released, check boxes, fixed
-// state, focus taken on hover, and the picture chosen by state (with the brightened stand-in
-// for a missing hover picture).
+// CGButton: the events of a mouse click in order, keys held and released, the dialog's Enter
+// on its default button, check boxes, fixed state, focus taken on hover, and the picture chosen by state (with the
+// brightened stand-in for a missing hover picture).
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -69,7 +69,7 @@ TEST_F(ButtonTest, MouseClickSendsEventsInOrderAndADragOffCancels)
 
 TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
 {
-    CGButton* box = Add(1, GWT_CHECKBOX, 0);
+    CGButton* box = Add(1, GWT_CHECKBOX, GWS_DEFBUTTON);
     CGButton* fixed = Add(2, GWT_BUTTON, GWS_FIXEDSTATE);
     box->SetFocus();
     Frame();
@@ -84,10 +84,15 @@ TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
     Frame();
     EXPECT_EQ(Events(), (V{STATE, UP, STATE}));
     EXPECT_EQ(box->GetCheck(), 1);
+    // The dialog's Enter presses its default button, which need not have the focus.
+    m_dialog->SetFocus();
+    Frame();
     Keys({{DIK_RETURN, true}});
     Frame();
+    EXPECT_EQ(Events(), (V{STATE, DOWN}));
     Keys({{DIK_RETURN, false}});
     Frame();
+    EXPECT_EQ(Events(), (V{STATE, UP}));
     EXPECT_EQ(box->GetCheck(), 0);
 
     fixed->SetFocus();
@@ -146,19 +151,15 @@ TEST_F(ButtonTest, PictureFollowsStateAndCheck)
     ASSERT_EQ(plain->GetButtonState(), GBS_HOVER);
     for (int shift : {0, 8, 16})
         EXPECT_GT((lit >> shift) & 0xFF, (0xFF204060u >> shift) & 0xFF) << shift;
-}
 
-TEST_F(ButtonTest, PressedCaptionMovesByHalfTheRightAndBottomBorders)
-{
-    CGButton* button = Add(1, GWT_BUTTON, 0, Package("white", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
-    button->SetWindowText(L"Go");
-    // The caption's ink: the box of pixels inside the button that are not white.
+    // A pressed button's caption moves by half its right and bottom borders (2 / 2).
+    plain->SetWindowText(L"Go");
+    Main()->SetFocus();
     const auto ink = [this] {
-        return Bounds(Frame(), {110, 110, 150, 130}, [](std::uint32_t p) { return p != 0xFFFFFFFFu; });
+        return Bounds(Frame(), {160, 110, 200, 130}, [](std::uint32_t p) { return p != 0xFF204060u; });
     };
     const RECT normal = ink();
-    ASSERT_LT(normal.left, normal.right);
-    button->SetButtonState(GBS_DOWN);
+    plain->SetButtonState(GBS_DOWN);
     const RECT pressed = ink();
     EXPECT_EQ(pressed.left - normal.left, 1);
     EXPECT_EQ(pressed.top - normal.top, 1);

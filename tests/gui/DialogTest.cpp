@@ -1,5 +1,6 @@
 // CGDialog: focus cycling by key releases (skipping static, hidden and disabled controls,
-// exact modifiers), Enter on the default button, and what destroying a dialog takes with it.
+// exact modifiers) and what destroying a dialog takes with it. Enter on the default button is
+// tested with the buttons.
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -45,24 +46,6 @@ TEST_F(GuiTest, TabMovesTheFocusOncePerReleaseSkippingWhatCannotTakeIt)
         Frame();
         EXPECT_EQ(Main()->GetFocus(), focus);
     }
-}
-
-TEST_F(GuiTest, EnterPressesTheDefaultButtonAndEventsReachTheGame)
-{
-    CGDialog dialog;
-    dialog.Create(Main(), 1, 0, 0, nullptr, 300, 300);
-    auto* ok = static_cast<CGButton*>(dialog.AddCtrl(20, GWT_CHECKBOX, 0, 0, nullptr, GWS_DEFBUTTON, 10, 10));
-    dialog.AddCtrl(21, GWT_BUTTON, 0, 20, nullptr, 0, 10, 10);
-    Cursor(600, 400);
-    dialog.SetFocus();
-    Frame();
-    Keys({{DIK_RETURN, true}});
-    Frame();
-    EXPECT_EQ(Events(), (std::vector<UINT>{EMSG_UI_BUTTON_STATE_CHANGE, EMSG_UI_BUTTON_DOWN}));
-    Keys({{DIK_RETURN, false}});
-    Frame();
-    EXPECT_EQ(Events(), (std::vector<UINT>{EMSG_UI_BUTTON_STATE_CHANGE, EMSG_UI_BUTTON_UP}));
-    EXPECT_EQ(ok->GetCheck(), 1); // a check box toggles on the dialog's Enter too
 }
 
 TEST_F(GuiTest, DestroyingADialogDestroysExactlyItsControls)

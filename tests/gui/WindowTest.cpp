@@ -29,12 +29,10 @@ bool Has(const std::vector<UINT>& v, UINT msg)
 TEST_F(GuiTest, CreateSizesAndShowRule)
 {
     const std::wstring path = Package("plain", {0xFF336699});
-    CGWnd sized, missing;
+    CGWnd sized;
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
     EXPECT_EQ(sized.Width(), 40);
     EXPECT_EQ(sized.Height(), 20);
-    missing.Create(Main(), 2, GWT_WINDOW, 0, 100, 100, L"no-such-package", 0, 0, nullptr);
-    EXPECT_EQ(missing.Width(), 0);
     vireo::testing::ClearMessageBoxes();
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
     ASSERT_EQ(vireo::testing::MessageBoxesShown().size(), 1u);
@@ -46,32 +44,25 @@ TEST_F(GuiTest, CreateSizesAndShowRule)
     EXPECT_FALSE(sized.IsEnabled()); // hidden, though enabled
 }
 
-TEST_F(GuiTest, HiddenAndDisabledChildrenGetNoUpdateOrMouse)
-{
-    CSpyWnd shown, hidden, disabled;
-    for (CSpyWnd* w : {&shown, &hidden, &disabled})
-        w->Create(Main(), 0, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
-    hidden.ShowWindow(SW_HIDE);
-    disabled.EnableWindow(FALSE);
-    Cursor(50, 50);
-    Frame();
-    EXPECT_TRUE(Has(shown.got, EMSG_EG_UI_UPDATE));
-    for (CSpyWnd* w : {&hidden, &disabled}) {
-        EXPECT_FALSE(Has(w->got, EMSG_EG_UI_UPDATE));
-        EXPECT_FALSE(Has(w->got, EMSG_IS_UI_MOUSE_INPUT));
-    }
-}
-
 TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
 {
-    CSpyWnd under, over;
+    // Hidden and disabled windows on top get neither the update nor the mouse.
+    CSpyWnd under, over, hidden, disabled;
     under.Create(Main(), 1, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
     over.Create(Main(), 2, GWT_WINDOW, 0, 50, 50, nullptr, 100, 100, nullptr);
+    for (CSpyWnd* w : {&hidden, &disabled})
+        w->Create(Main(), 3, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
+    hidden.ShowWindow(SW_HIDE);
+    disabled.EnableWindow(FALSE);
     over.LockPosition(FALSE);
     Cursor(60, 60);
     Left(true);
     Frame();
-    EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
+    EXPECT_TRUE(Has(over.got, EMSG_EG_UI_UPDATE));
+    for (CSpyWnd* w : {&under, &hidden, &disabled})
+        EXPECT_FALSE(Has(w->got, EMSG_IS_UI_MOUSE_INPUT));
+    for (CSpyWnd* w : {&hidden, &disabled})
+        EXPECT_FALSE(Has(w->got, EMSG_EG_UI_UPDATE));
     EXPECT_EQ(Main()->GetFocus(), &over);
     EXPECT_EQ(Main()->GetCapture(), &over);
 
@@ -124,7 +115,8 @@ TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
     hiddenChild.Create(&parent, 3, GWT_WINDOW, 0, 25, 0, blue.c_str(), 0, 0, nullptr);
     hiddenChild.ShowWindow(SW_HIDE);
     gone.Create(Main(), 4, GWT_WINDOW, 0, 300, 300, L"missing", 0, 0, nullptr);
-    parent.EnableWindow(FALSE); // disabled windows still draw
+    EXPECT_EQ(gone.Width() + gone.Height(), 0); // no package, no size to take
+    parent.EnableWindow(FALSE);                 // disabled windows still draw
     const auto frame = Frame();
     EXPECT_EQ(Pixel(frame, 105, 105), 0xFFFF0000u);
     EXPECT_EQ(Pixel(frame, 115, 105), 0xFF0000FFu); // child over parent
@@ -135,17 +127,13 @@ TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
     // window's right edge, at the root's corner, for the empty window too; nowhere else.
     m_game->SetDebugMode(TRUE);
     const auto debug = Frame();
-    const auto whiteIn = [&](int x0, int x1, int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                if (Pixel(debug, x, y) == 0xFFFFFFFFu)
-                    return true;
-        return false;
+    const auto whiteIn = [&](RECT area) {
+        return Bounds(debug, area, [](std::uint32_t p) { return p == 0xFFFFFFFFu; }).right > 0;
     };
-    EXPECT_TRUE(whiteIn(141, 300, 100, 115));
-    EXPECT_TRUE(whiteIn(0, 100, 0, 15));
-    EXPECT_TRUE(whiteIn(300, 500, 300, 315));
-    EXPECT_FALSE(whiteIn(0, 640, 130, 290));
+    EXPECT_TRUE(whiteIn({141, 100, 300, 115}));
+    EXPECT_TRUE(whiteIn({0, 0, 100, 15}));
+    EXPECT_TRUE(whiteIn({300, 300, 500, 315}));
+    EXPECT_FALSE(whiteIn({0, 130, 640, 290}));
 }
 
 } // namespace
