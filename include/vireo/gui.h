@@ -72,7 +72,9 @@ class CGWnd {
     CGWnd* GetFocus() const { return m_pContext ? m_pContext->pFocusWnd : nullptr; }
     CGWnd* GetCapture() const { return m_pContext ? m_pContext->pCaptureWnd : nullptr; }
     void SetCapture(int bCapture);
-    BOOL IsCapture() const { return m_bCapture; }
+    // Whether this window holds the capture (what GetCapture tells), so a game can ask the
+    // window itself during a drag.
+    BOOL IsCapture() const { return GetCapture() == this; }
 
     CGWnd* GetParent() const { return m_pParent; }
     // Child i in drawing order (0 <= i < GetChildCount(); out of range gives null).
@@ -153,7 +155,6 @@ class CGWnd {
     DWORD m_dwStyle = 0;
     BYTE m_byType = GWT_WINDOW;
     BOOL m_bLockPosition = TRUE;
-    BOOL m_bCapture = FALSE;
     BOOL m_bEnabled = TRUE;
     BOOL m_bVisible = TRUE;
     BOOL m_bDragging = FALSE;
