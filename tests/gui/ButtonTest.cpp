@@ -73,36 +73,24 @@ TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
     CGButton* fixed = Add(2, GWT_BUTTON, GWS_FIXEDSTATE);
     box->SetFocus();
     Frame();
-    Keys({{DIK_SPACE, true}});
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, DOWN}));
+    EXPECT_EQ(Key(DIK_SPACE, true), (V{STATE, DOWN}));
     for (int i = 0; i < 3; ++i) {
         Frame(); // held: no second press
         EXPECT_EQ(Events(), V{});
     }
-    Keys({{DIK_SPACE, false}});
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, UP, STATE}));
+    EXPECT_EQ(Key(DIK_SPACE, false), (V{STATE, UP, STATE}));
     EXPECT_EQ(box->GetCheck(), 1);
     // The dialog's Enter presses its default button, which need not have the focus.
     m_dialog->SetFocus();
     Frame();
-    Keys({{DIK_RETURN, true}});
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, DOWN}));
-    Keys({{DIK_RETURN, false}});
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, UP}));
+    EXPECT_EQ(Key(DIK_RETURN, true), (V{STATE, DOWN}));
+    EXPECT_EQ(Key(DIK_RETURN, false), (V{STATE, UP}));
     EXPECT_EQ(box->GetCheck(), 0);
 
     fixed->SetFocus();
     Frame();
-    Keys({{DIK_NUMPADENTER, true}});
-    Frame();
-    EXPECT_EQ(Events(), V{DOWN});
-    Keys({{DIK_NUMPADENTER, false}});
-    Frame();
-    EXPECT_EQ(Events(), V{UP});
+    EXPECT_EQ(Key(DIK_NUMPADENTER, true), V{DOWN});
+    EXPECT_EQ(Key(DIK_NUMPADENTER, false), V{UP});
     EXPECT_EQ(fixed->GetButtonState(), GBS_NORMAL);
 }
 
