@@ -82,8 +82,10 @@ TEST_F(EditTest, CaretFollowsTheTextAndTheFocus)
     m_edit->SetWindowText(L"iii");
     const int shortText = CaretX(Frame());
     EXPECT_GT(shortText, empty);
-    m_edit->SetWindowText(std::wstring(200, L'W').c_str());
-    EXPECT_EQ(CaretX(Frame()), 100 + 120 - 4 - 1); // the text rectangle's right edge
+    m_edit->SetWindowText(std::wstring(100000, L'W').c_str());
+    const auto full = Frame();
+    EXPECT_EQ(CaretX(full), 100 + 120 - 4 - 1); // the text rectangle's right edge, with ink up to it
+    EXPECT_GE(Bounds(full, {101, 100, 215, 124}, [&](std::uint32_t p) { return !white(p); }).right, 212);
 
     // The input method is told where the caret is (client = scene here).
     POINT caret{};
