@@ -22,7 +22,9 @@ bool IsIgnored(wchar_t ch)
 // The part of the text the box can show: the leading characters up to past its right edge
 // (all of them when the text is narrower), and their width. The text is left-aligned on one
 // line, so what lies further right is never seen, and a long text costs the box no more to
-// measure and draw than one that just fills it. Prefixes double from 64 characters.
+// measure and draw than one that just fills it. Prefixes double from kShortText characters;
+// a text no longer than that is drawn whole without measuring.
+constexpr std::size_t kShortText = 64;
 struct SShownText {
     std::size_t count;
     int width;
@@ -31,7 +33,7 @@ SShownText ShownText(CEngineFont* font, const std::wstring& text, int boxWidth)
 {
     const HDC dc = font->GetD3DXFont()->GetDC();
     const int overhang = font->GetFontSize().cy; // ink a glyph may throw left of its pen
-    for (std::size_t count = 64;; count *= 2) {
+    for (std::size_t count = kShortText;; count *= 2) {
         count = std::min(count, text.size());
         SIZE extent{0, 0};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(count), &extent);
@@ -156,8 +158,13 @@ void CGEdit::OnRender(DWORD) const
     const RECT text = TextRect();
     render->SetPictureColorOP(D3DTOP_MODULATE);
     if (!m_strText.empty()) {
-        const std::wstring shown(m_strText, 0, ShownText(m_pFont, m_strText, text.right - text.left).count);
-        m_pFont->Draw(shown.c_str(), text.left, text.top, text.right - text.left, text.bottom - text.top, kBlack,
+        std::wstring part; // a long text cut to what the box shows
+        const wchar_t* shown = m_strText.c_str();
+        if (m_strText.size() > kShortText) {
+            part = m_strText.substr(0, ShownText(m_pFont, m_strText, text.right - text.left).count);
+            shown = part.c_str();
+        }
+        m_pFont->Draw(shown, text.left, text.top, text.right - text.left, text.bottom - text.top, kBlack,
                       DT_SINGLELINE | DT_WORDBREAK);
     }
     if (GetFocus() == this && engine->GetEngineStatus()->nUIUpdateCount % 100 < 50) {
