@@ -53,8 +53,8 @@ TEST_F(ButtonTest, MouseClickSendsEventsInOrderAndADragOffCancels)
     Frame();
     EXPECT_EQ(Events(), V{});
 
-    // A press dragged off the button is cancelled at the update; its release sends no 6007,
-    // and the focus the press gave lights the button up again.
+    // A press dragged off the (position-locked) button is cancelled at the update; its release
+    // sends no 6007, and the focus the press gave lights the button up again.
     Left(true);
     Frame();
     Cursor(600, 400);

@@ -1,6 +1,6 @@
-// CGWnd in a running engine: size from picture 0 and the missing-package case, the second
-// Create box, the show rule, routing by flags, overlap and capture, the drag with its
-// capture log lines, raising the clicked dialog, and the drawing order of the tree.
+// CGWnd in a running engine: size from picture 0 and the missing package, the second Create
+// box, the root that stays put, the show rule, routing by flags, overlap and capture, the drag
+// and its log lines, raising the clicked dialog, the drawing order of the tree and its layers.
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -8,15 +8,18 @@
 namespace vireo::test {
 namespace {
 
-// Records the messages routed to it.
+// Records the messages routed to it, and the drawing layers (6002, 6003) of every spy in order.
 class CSpyWnd : public CGWnd {
   public:
     std::vector<UINT> got;
+    static inline std::vector<std::pair<const CGWnd*, UINT>> layers;
 
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         got.push_back(msg);
+        if (msg == EMSG_UI_DRAW_BACKGROUND || msg == EMSG_UI_DRAW_FOREGROUND)
+            layers.emplace_back(this, msg);
         return CGWnd::MessageProc(msg, wParam, lParam);
     }
 };
@@ -38,6 +41,14 @@ TEST_F(GuiTest, CreateSizesAndShowRule)
     ASSERT_EQ(vireo::testing::MessageBoxesShown().size(), 1u);
     EXPECT_EQ(vireo::testing::MessageBoxesShown()[0].text, L"CGWnd::Create 函数被调用了两次  ResPath=" + path);
 
+    // The root window stays put; a child centres in its parent.
+    Main()->OffsetWindow(7, 7);
+    Main()->MoveWindow(7, 7);
+    sized.CenterWindow();
+    RECT centred;
+    sized.GetWindowRectAbs(&centred);
+    EXPECT_EQ(centred, (RECT{300, 230, 340, 250}));
+
     sized.ShowWindow(SW_HIDE);
     sized.ShowWindow(1);
     EXPECT_FALSE(sized.IsVisible());
@@ -56,6 +67,7 @@ TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
     disabled.EnableWindow(FALSE);
     over.LockPosition(FALSE);
     Cursor(60, 60);
+    MarkLog();
     Left(true);
     Frame();
     EXPECT_TRUE(Has(over.got, EMSG_EG_UI_UPDATE));
@@ -78,18 +90,7 @@ TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
     Frame();
     EXPECT_TRUE(Main()->GetCapture() == nullptr && !over.IsCapture());
 
-    // A locked window keeps its place; capture is logged both ways.
-    over.LockPosition(TRUE);
-    MarkLog();
-    Left(true);
-    Frame();
-    Cursor(10, 400);
-    Frame();
-    Left(false);
-    Frame();
-    over.GetWindowRect(&rect);
-    EXPECT_EQ(rect.left, 290);
-    EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=1, Pointer=0x"), 1);
+    EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=1, Pointer=0x"), 1); // logged both ways
     EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=0, Pointer=0x"), 1);
 }
 
@@ -109,7 +110,8 @@ TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
 {
     const std::wstring red = Package("red", {0xFFFF0000});
     const std::wstring blue = Package("blue", {0xFF0000FF}, 10, 10);
-    CGWnd parent, child, hiddenChild, gone;
+    CSpyWnd parent, child;
+    CGWnd hiddenChild, gone;
     parent.Create(Main(), 1, GWT_WINDOW, 0, 100, 100, red.c_str(), 0, 0, nullptr);
     child.Create(&parent, 2, GWT_WINDOW, 0, 10, 0, blue.c_str(), 0, 0, nullptr);
     hiddenChild.Create(&parent, 3, GWT_WINDOW, 0, 25, 0, blue.c_str(), 0, 0, nullptr);
@@ -117,7 +119,11 @@ TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
     gone.Create(Main(), 4, GWT_WINDOW, 0, 300, 300, L"missing", 0, 0, nullptr);
     EXPECT_EQ(gone.Width() + gone.Height(), 0); // no package, no size to take
     parent.EnableWindow(FALSE);                 // disabled windows still draw
+    CSpyWnd::layers.clear();
     const auto frame = Frame();
+    // A window's background layer comes before its children, its foreground layer after them.
+    EXPECT_EQ(CSpyWnd::layers, (std::vector<std::pair<const CGWnd*, UINT>>{
+                                   {&parent, 6002}, {&child, 6002}, {&child, 6003}, {&parent, 6003}}));
     EXPECT_EQ(Pixel(frame, 105, 105), 0xFFFF0000u);
     EXPECT_EQ(Pixel(frame, 115, 105), 0xFF0000FFu); // child over parent
     EXPECT_EQ(Pixel(frame, 130, 105), 0xFFFF0000u); // hidden child not drawn
