@@ -100,7 +100,7 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     SDL_Event typed{}, key{}, close{};
     typed.type = SDL_TEXTINPUT;
     typed.text.windowID = id;
-    std::strcpy(typed.text.text, "a\xE4\xB8\xAD"); // "a中"
+    std::strcpy(typed.text.text, "a\xE4\xB8\xAD\xF0\x9F\x98\x80"); // "a中😀": the last as two surrogates
     key.type = SDL_KEYDOWN;
     key.key.windowID = id;
     key.key.keysym = {SDL_SCANCODE_V, SDLK_v, KMOD_LCTRL, 0};
@@ -114,8 +114,10 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE))
         if (msg.message != WM_MOVE && msg.message != WM_SIZE && msg.message != WM_ACTIVATE)
             seen.emplace_back(msg.message, msg.wParam);
-    EXPECT_EQ(seen, (std::vector<std::pair<UINT, WPARAM>>{
-                        {WM_CHAR, L'a'}, {WM_CHAR, L'中'}, {WM_KEYDOWN, 'V'}, {WM_CHAR, 22}, {WM_CLOSE, 0}}));
+    const std::vector<std::pair<UINT, WPARAM>> expected{{WM_CHAR, L'a'},   {WM_CHAR, L'中'},  {WM_CHAR, 0xD83D},
+                                                        {WM_CHAR, 0xDE00}, {WM_KEYDOWN, 'V'}, {WM_CHAR, 22},
+                                                        {WM_CLOSE, 0}};
+    EXPECT_EQ(seen, expected);
 
     // The caret tells the input method where text is being typed.
     ASSERT_TRUE(CreateCaret(hwnd, nullptr, 2, 11));
