@@ -104,6 +104,16 @@ bool CDemoSettings::HoldsMouse(CGameEngine* engine) const
     return capture && capture != engine->GetMainGWnd();
 }
 
+bool CDemoSettings::HoldsKeyboard(CGameEngine* engine) const
+{
+    if (!m_pDialog || !m_pDialog->IsVisible())
+        return false;
+    for (const CGWnd* w = engine->GetMainGWnd()->GetFocus(); w; w = w->GetParent())
+        if (w == m_pDialog.get())
+            return true;
+    return false;
+}
+
 void CDemoSettings::Destroy()
 {
     m_pDialog.reset();

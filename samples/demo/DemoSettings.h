@@ -22,6 +22,8 @@ class CDemoSettings {
     void OnPauseChange(BOOL paused);
     // True while a press that began on the dialog is held: the game leaves the mouse alone.
     bool HoldsMouse(CGameEngine* engine) const;
+    // True while the keyboard focus is in the shown dialog: keys typed are text, not hot keys.
+    bool HoldsKeyboard(CGameEngine* engine) const;
     void Destroy();
 
     const std::wstring& PlayerName() const { return m_strName; }
