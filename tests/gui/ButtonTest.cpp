@@ -1,6 +1,7 @@
 // CGButton: the events of a mouse click in order, keys held and released, the dialog's Enter
-// on its default button, check boxes, fixed state, focus taken on hover, and the picture chosen by state (with the
-// brightened stand-in for a missing hover picture).
+// on its default button, check boxes, fixed state, the focus following the mouse, the picture
+// chosen by state (with the brightened stand-in for a missing hover picture) and the pressed
+// caption's offset.
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -94,20 +95,27 @@ TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
     EXPECT_EQ(fixed->GetButtonState(), GBS_NORMAL);
 }
 
-TEST_F(ButtonTest, HoverTakesTheFocusOnlyWhenTheMouseMoves)
+TEST_F(ButtonTest, FocusFollowsTheMouseAmongPushButtons)
 {
     CGButton* hover = Add(1, GWT_BUTTON, GWS_FOCUSONHOVER);
+    CGButton* plain = Add(2, GWT_BUTTON, 0);
     CGWnd* edit = m_dialog->AddCtrl(3, GWT_EDIT, 200, 100, nullptr, 0, 40, 20);
-    // Lighting up under the cursor leaves an edit box its focus; moving the mouse takes it.
-    Cursor(120, 115);
-    Frame();
-    edit->SetFocus();
-    Frame();
-    EXPECT_EQ(hover->GetButtonState(), GBS_HOVER);
-    EXPECT_EQ(Main()->GetFocus(), edit);
-    Cursor(121, 115);
-    Frame();
-    EXPECT_EQ(Main()->GetFocus(), hover);
+    // Each row: a window given the focus first (or none), the cursor, the focus after a frame.
+    const std::tuple<CGWnd*, POINT, CGWnd*> rows[] = {
+        {nullptr, {120, 115}, hover}, // moved onto a focus-on-hover button
+        {edit, {120, 115}, edit},     // still lit there, but the mouse did not move
+        {nullptr, {121, 115}, hover}, //
+        {nullptr, {170, 115}, plain}, // a button lighting up takes the focus from a push button
+        {edit, {600, 400}, edit},     //
+        {nullptr, {170, 115}, edit},  // but not from an edit box
+    };
+    for (const auto& [focus, cursor, expected] : rows) {
+        if (focus)
+            focus->SetFocus();
+        Cursor(cursor.x, cursor.y);
+        Frame();
+        EXPECT_EQ(Main()->GetFocus(), expected) << cursor.x;
+    }
 }
 
 TEST_F(ButtonTest, PictureFollowsStateAndCheck)
@@ -136,7 +144,6 @@ TEST_F(ButtonTest, PictureFollowsStateAndCheck)
     EXPECT_EQ(at(plain), 0xFF204060u);
     plain->SetFocus();
     const std::uint32_t lit = at(plain);
-    ASSERT_EQ(plain->GetButtonState(), GBS_HOVER);
     for (int shift : {0, 8, 16})
         EXPECT_GT((lit >> shift) & 0xFF, (0xFF204060u >> shift) & 0xFF) << shift;
 
