@@ -84,10 +84,11 @@ class CGWnd {
     // its parent's children: drawn last, hit-tested first.
     void BringWindowToTop();
 
-    // 0 hides, 5 shows, anything else changes nothing.
+    // 0 hides, 5 shows, anything else changes nothing. Hiding or disabling a window takes the
+    // input method's caret from an edit box inside it.
     void ShowWindow(int nCmdShow);
     BOOL IsVisible() const { return m_bVisible; }
-    void EnableWindow(BOOL bEnable) { m_bEnabled = bEnable; }
+    void EnableWindow(BOOL bEnable);
     // Enabled only while also visible.
     BOOL IsEnabled() const { return m_bEnabled && m_bVisible; }
     // 1: dragging with the left button does not move the window (the default).

@@ -75,10 +75,8 @@ TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
     box->SetFocus();
     Frame();
     EXPECT_EQ(Key(DIK_SPACE, true), (V{STATE, DOWN}));
-    for (int i = 0; i < 3; ++i) {
-        Frame(); // held: no second press
-        EXPECT_EQ(Events(), V{});
-    }
+    Frame(); // held: no second press
+    EXPECT_EQ(Events(), V{});
     EXPECT_EQ(Key(DIK_SPACE, false), (V{STATE, UP, STATE}));
     EXPECT_EQ(box->GetCheck(), 1);
     // The dialog's Enter presses its default button, which need not have the focus.

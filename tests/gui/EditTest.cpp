@@ -65,9 +65,8 @@ TEST_F(EditTest, CharacterRules)
     vireo::testing::SetClipboardText(L"abc");
     Type(L"\x16");
     EXPECT_EQ(m_edit->GetWindowText(), L"abc"); // replaced, not extended
-    // Only the focus window edits.
     Main()->SetFocus();
-    Type(L"q");
+    Type(L"q"); // only the focus window edits
     EXPECT_EQ(m_edit->GetWindowText(), L"abc");
 }
 
@@ -97,6 +96,11 @@ TEST_F(EditTest, CaretFollowsTheTextAndTheFocus)
 
     Main()->SetFocus();
     EXPECT_EQ(CaretX(Frame()), -1);
+    EXPECT_FALSE(GetCaretPos(&caret));
+    m_edit->SetFocus();
+    Frame();
+    ASSERT_TRUE(GetCaretPos(&caret));
+    m_dialog->ShowWindow(SW_HIDE); // the box keeps the focus but gives the caret back
     EXPECT_FALSE(GetCaretPos(&caret));
 }
 

@@ -79,7 +79,6 @@ TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
     EXPECT_TRUE(Main()->GetCapture() == &over && over.IsCapture());
 
     // With the cursor far outside, the capture window alone gets the mouse and drags along.
-    under.got.clear();
     Cursor(300, 200);
     Frame();
     EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
