@@ -146,10 +146,13 @@ void CGButton::OnRender(DWORD dwColor) const
         if (m_pResource->IsPictureExist(index))
             picture = m_pResource->GetPicture(index);
     }
-    if (picture) {
-        CRenderSystem* render = GetGameEngine()->GetRenderSystem();
+    // The colour operation ends as MODULATE even without a picture, so what the windows after
+    // this one draw does not depend on whether it had one.
+    if (CGameEngine* engine = GetGameEngine()) {
+        CRenderSystem* render = engine->GetRenderSystem();
         render->SetPictureColorOP(D3DTOP_ADDSMOOTH);
-        picture->Draw(origin.x, origin.y, nullptr, nullptr, &dwColor);
+        if (picture)
+            picture->Draw(origin.x, origin.y, nullptr, nullptr, &dwColor);
         render->SetPictureColorOP(D3DTOP_MODULATE);
     }
     int x = origin.x;

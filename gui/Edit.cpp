@@ -6,6 +6,8 @@
 
 #include "gui/TextCaret.h"
 
+#include <algorithm>
+
 namespace {
 constexpr wchar_t kBackspace = 8;
 constexpr wchar_t kPaste = 22; // Ctrl+V
@@ -15,6 +17,29 @@ bool IsIgnored(wchar_t ch)
 {
     // Ctrl+A, Ctrl+C, Tab, Enter, Ctrl+X, Escape and NUL add nothing.
     return ch == 0 || ch == 1 || ch == 3 || ch == 9 || ch == 13 || ch == 24 || ch == 27;
+}
+
+// The part of the text the box can show: the leading characters up to past its right edge
+// (all of them when the text is narrower), and their width. The text is left-aligned on one
+// line, so what lies further right is never seen, and a long text costs the box no more to
+// measure and draw than one that just fills it. Prefixes double from kShortText characters;
+// a text no longer than that is drawn whole without measuring.
+constexpr std::size_t kShortText = 64;
+struct SShownText {
+    std::size_t count;
+    int width;
+};
+SShownText ShownText(CEngineFont* font, const std::wstring& text, int boxWidth)
+{
+    const HDC dc = font->GetD3DXFont()->GetDC();
+    const int overhang = font->GetFontSize().cy; // ink a glyph may throw left of its pen
+    for (std::size_t count = kShortText;; count *= 2) {
+        count = std::min(count, text.size());
+        SIZE extent{0, 0};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(count), &extent);
+        if (count == text.size() || extent.cx > boxWidth + overhang)
+            return {count, static_cast<int>(extent.cx)};
+    }
 }
 } // namespace
 
@@ -89,11 +114,8 @@ RECT CGEdit::TextRect() const
 RECT CGEdit::CaretRect() const
 {
     const RECT text = TextRect();
-    SIZE extent{0, 0};
-    if (m_pFont && !m_strText.empty())
-        GetTextExtentPoint32W(m_pFont->GetD3DXFont()->GetDC(), m_strText.c_str(), static_cast<int>(m_strText.size()),
-                              &extent);
-    const int x = extent.cx < text.right - text.left ? text.left + extent.cx : text.right;
+    const int width = m_pFont && !m_strText.empty() ? ShownText(m_pFont, m_strText, text.right - text.left).width : 0;
+    const int x = width < text.right - text.left ? text.left + width : text.right;
     return RECT{x, text.top + 1, x + 2, text.bottom - 1};
 }
 
@@ -135,9 +157,16 @@ void CGEdit::OnRender(DWORD) const
     CRenderSystem* render = engine->GetRenderSystem();
     const RECT text = TextRect();
     render->SetPictureColorOP(D3DTOP_MODULATE);
-    if (!m_strText.empty())
-        m_pFont->Draw(m_strText.c_str(), text.left, text.top, text.right - text.left, text.bottom - text.top, kBlack,
+    if (!m_strText.empty()) {
+        std::wstring part; // a long text cut to what the box shows
+        const wchar_t* shown = m_strText.c_str();
+        if (m_strText.size() > kShortText) {
+            part = m_strText.substr(0, ShownText(m_pFont, m_strText, text.right - text.left).count);
+            shown = part.c_str();
+        }
+        m_pFont->Draw(shown, text.left, text.top, text.right - text.left, text.bottom - text.top, kBlack,
                       DT_SINGLELINE | DT_WORDBREAK);
+    }
     if (GetFocus() == this && engine->GetEngineStatus()->nUIUpdateCount % 100 < 50) {
         const RECT caret = CaretRect();
         render->FlushSprite();

@@ -1,6 +1,7 @@
 // CGWnd: creation with its package and font, the tree, focus and capture, the routing of
 // SendMessage, drawing (DoRender/OnRender), the mouse step that focuses, raises and drags,
 // moves and sizes. Dialog, button and edit behaviour live in their own files.
+#include "gui/TextCaret.h"
 #include "support/WideFormat.h"
 
 #include <vireo/engine.h>
@@ -191,10 +192,19 @@ void CGWnd::BringWindowToTop()
 
 void CGWnd::ShowWindow(int nCmdShow)
 {
-    if (nCmdShow == SW_HIDE)
+    if (nCmdShow == SW_HIDE) {
         m_bVisible = FALSE;
-    else if (nCmdShow == SW_SHOW)
+        vireo::gui::ReleaseTextCaretWithin(this);
+    } else if (nCmdShow == SW_SHOW) {
         m_bVisible = TRUE;
+    }
+}
+
+void CGWnd::EnableWindow(BOOL bEnable)
+{
+    m_bEnabled = bEnable;
+    if (!bEnable)
+        vireo::gui::ReleaseTextCaretWithin(this);
 }
 
 void CGWnd::GetWindowRect(RECT* pRect) const

@@ -42,4 +42,13 @@ void ReleaseTextCaret(const CGWnd* owner)
     g_owner = nullptr;
 }
 
+void ReleaseTextCaretWithin(const CGWnd* window)
+{
+    for (const CGWnd* w = g_owner; w; w = w->GetParent())
+        if (w == window) {
+            ReleaseTextCaret(g_owner);
+            return;
+        }
+}
+
 } // namespace vireo::gui

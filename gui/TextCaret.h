@@ -14,5 +14,8 @@ namespace vireo::gui {
 void PlaceTextCaret(const CGWnd* owner, CGameEngine* engine, const RECT& sceneRect);
 // Destroys the caret if owner holds it.
 void ReleaseTextCaret(const CGWnd* owner);
+// Destroys the caret if its owner is window or lies inside it: a hidden or disabled window's
+// edit boxes get no frame update that could give the caret back themselves.
+void ReleaseTextCaretWithin(const CGWnd* window);
 
 } // namespace vireo::gui

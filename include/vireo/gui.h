@@ -72,7 +72,9 @@ class CGWnd {
     CGWnd* GetFocus() const { return m_pContext ? m_pContext->pFocusWnd : nullptr; }
     CGWnd* GetCapture() const { return m_pContext ? m_pContext->pCaptureWnd : nullptr; }
     void SetCapture(int bCapture);
-    BOOL IsCapture() const { return m_bCapture; }
+    // Whether this window holds the capture (what GetCapture tells), so a game can ask the
+    // window itself during a drag.
+    BOOL IsCapture() const { return GetCapture() == this; }
 
     CGWnd* GetParent() const { return m_pParent; }
     // Child i in drawing order (0 <= i < GetChildCount(); out of range gives null).
@@ -82,10 +84,11 @@ class CGWnd {
     // its parent's children: drawn last, hit-tested first.
     void BringWindowToTop();
 
-    // 0 hides, 5 shows, anything else changes nothing.
+    // 0 hides, 5 shows, anything else changes nothing. Hiding or disabling a window takes the
+    // input method's caret from an edit box inside it.
     void ShowWindow(int nCmdShow);
     BOOL IsVisible() const { return m_bVisible; }
-    void EnableWindow(BOOL bEnable) { m_bEnabled = bEnable; }
+    void EnableWindow(BOOL bEnable);
     // Enabled only while also visible.
     BOOL IsEnabled() const { return m_bEnabled && m_bVisible; }
     // 1: dragging with the left button does not move the window (the default).
@@ -153,7 +156,6 @@ class CGWnd {
     DWORD m_dwStyle = 0;
     BYTE m_byType = GWT_WINDOW;
     BOOL m_bLockPosition = TRUE;
-    BOOL m_bCapture = FALSE;
     BOOL m_bEnabled = TRUE;
     BOOL m_bVisible = TRUE;
     BOOL m_bDragging = FALSE;

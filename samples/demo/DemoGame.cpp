@@ -55,7 +55,8 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case EMSG_IS_UI_KEYBOARD_INPUT:
         // The UI side reads the real keyboard even during a replay, so the pause key works
         // there too. P is an event: it fires once per press, however long the key is held.
-        if (GetInputSystem()->CheckKeyEvent(DIK_P) == KS_DOWN)
+        // A P typed into the settings dialog's name is a letter.
+        if (GetInputSystem()->CheckKeyEvent(DIK_P) == KS_DOWN && !m_Settings.HoldsKeyboard(this))
             PauseGame(!GetEngineStatus()->bPaused);
         if (GetInputSystem()->CheckKeyEvent(DIK_F12) == KS_DOWN)
             m_Pictures.RequestCapture();

@@ -27,10 +27,14 @@ void CDemoSettings::Create(CGameEngine* engine, const std::wstring& dataFolder)
     m_pDialog = std::make_unique<CGDialog>();
     m_pDialog->Create(engine->GetMainGWnd(), 100, 0, 0, (gui + L"dialog").c_str(), 0, 0);
     m_pDialog->LockPosition(FALSE);
+    // The labels are disabled: they still draw, but a press on them reaches the dialog, so the
+    // title band drags the dialog as a player expects.
     m_pDialog->AddCtrl(kTitle, GWT_STATIC, 14, 4, nullptr, 0, 120, 26)->SetWindowText(L"Settings  (F2)");
     m_pDialog->AddCtrl(kMuteEffects, GWT_CHECKBOX, 60, 44, checkBox.c_str())->SetWindowText(L"Mute sound effects");
     m_pDialog->AddCtrl(kMuteMusic, GWT_CHECKBOX, 60, 78, checkBox.c_str())->SetWindowText(L"Mute music");
     m_pDialog->AddCtrl(kNameLabel, GWT_STATIC, 24, 120, nullptr, 0, 90, 26)->SetWindowText(L"Player name");
+    m_pDialog->GetCtrl(kTitle)->EnableWindow(FALSE);
+    m_pDialog->GetCtrl(kNameLabel)->EnableWindow(FALSE);
     m_pDialog->AddCtrl(kName, GWT_EDIT, 114, 120, (gui + L"edit").c_str(), 0, 180, 26, &kEditBorder)
         ->SetWindowText(m_strName.c_str());
     m_pDialog->AddCtrl(kPause, GWT_BUTTON, 40, 180, button.c_str())->SetWindowText(L"Pause");
@@ -98,6 +102,16 @@ bool CDemoSettings::HoldsMouse(CGameEngine* engine) const
 {
     const CGWnd* capture = engine->GetMainGWnd() ? engine->GetMainGWnd()->GetCapture() : nullptr;
     return capture && capture != engine->GetMainGWnd();
+}
+
+bool CDemoSettings::HoldsKeyboard(CGameEngine* engine) const
+{
+    if (!m_pDialog || !m_pDialog->IsVisible())
+        return false;
+    for (const CGWnd* w = engine->GetMainGWnd()->GetFocus(); w; w = w->GetParent())
+        if (w == m_pDialog.get())
+            return true;
+    return false;
 }
 
 void CDemoSettings::Destroy()

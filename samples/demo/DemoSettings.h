@@ -1,7 +1,8 @@
 // The demo's settings dialog, made of the engine's GUI: check boxes to mute sound effects
 // and music, an edit box for the player's name, a button that pauses the game and a default
-// button that closes the dialog. F2 opens and closes it; it can be dragged by any spot that
-// is not a control. It only keeps and applies the settings; the engine draws it with the GUI.
+// button that closes the dialog. F2 opens and closes it; it can be dragged by its title band
+// or any other spot that is not a button, check box or edit box. It only keeps and applies
+// the settings; the engine draws it with the GUI.
 #pragma once
 
 #include <vireo/engine.h>
@@ -21,6 +22,8 @@ class CDemoSettings {
     void OnPauseChange(BOOL paused);
     // True while a press that began on the dialog is held: the game leaves the mouse alone.
     bool HoldsMouse(CGameEngine* engine) const;
+    // True while the keyboard focus is in the shown dialog: keys typed are text, not hot keys.
+    bool HoldsKeyboard(CGameEngine* engine) const;
     void Destroy();
 
     const std::wstring& PlayerName() const { return m_strName; }

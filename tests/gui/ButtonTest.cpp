@@ -1,6 +1,7 @@
-// CGButton: the events of a mouse click in order, keys held and released, check boxes, fixed
-// state, focus taken on hover, and the picture chosen by state (with the brightened stand-in
-// for a missing hover picture).
+// CGButton: the events of a mouse click in order, keys held and released, the dialog's Enter
+// on its default button, check boxes, fixed state, the focus following the mouse, the picture
+// chosen by state (with the brightened stand-in for a missing hover picture) and the pressed
+// caption's offset.
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -35,7 +36,7 @@ class ButtonTest : public GuiTest {
     std::unique_ptr<CGDialog> m_dialog;
 };
 
-TEST_F(ButtonTest, MouseClickSendsEventsInOrder)
+TEST_F(ButtonTest, MouseClickSendsEventsInOrderAndADragOffCancels)
 {
     CGButton* button = Add(1, GWT_BUTTON, 0);
     Cursor(120, 115);
@@ -52,56 +53,67 @@ TEST_F(ButtonTest, MouseClickSendsEventsInOrder)
     EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
     Frame();
     EXPECT_EQ(Events(), V{});
+
+    // A press dragged off the (position-locked) button is cancelled at the update; its release
+    // sends no 6007, and the focus the press gave lights the button up again.
+    Left(true);
+    Frame();
+    Cursor(600, 400);
+    Frame();
+    EXPECT_EQ(Events(), V{STATE});
+    EXPECT_EQ(button->GetButtonState(), GBS_NORMAL);
+    Left(false);
+    Frame();
+    EXPECT_EQ(Events(), V{STATE});
+    EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
 }
 
 TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
 {
-    CGButton* box = Add(1, GWT_CHECKBOX, 0);
+    CGButton* box = Add(1, GWT_CHECKBOX, GWS_DEFBUTTON);
     CGButton* fixed = Add(2, GWT_BUTTON, GWS_FIXEDSTATE);
     box->SetFocus();
     Frame();
-    Keys({{DIK_SPACE, true}});
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, DOWN}));
-    for (int i = 0; i < 3; ++i) {
-        Frame(); // held: no second press
-        EXPECT_EQ(Events(), V{});
-    }
-    Keys({{DIK_SPACE, false}});
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, UP, STATE}));
+    EXPECT_EQ(Key(DIK_SPACE, true), (V{STATE, DOWN}));
+    Frame(); // held: no second press
+    EXPECT_EQ(Events(), V{});
+    EXPECT_EQ(Key(DIK_SPACE, false), (V{STATE, UP, STATE}));
     EXPECT_EQ(box->GetCheck(), 1);
-    Keys({{DIK_RETURN, true}});
+    // The dialog's Enter presses its default button, which need not have the focus.
+    m_dialog->SetFocus();
     Frame();
-    Keys({{DIK_RETURN, false}});
-    Frame();
+    EXPECT_EQ(Key(DIK_RETURN, true), (V{STATE, DOWN}));
+    EXPECT_EQ(Key(DIK_RETURN, false), (V{STATE, UP}));
     EXPECT_EQ(box->GetCheck(), 0);
 
     fixed->SetFocus();
     Frame();
-    Keys({{DIK_NUMPADENTER, true}});
-    Frame();
-    EXPECT_EQ(Events(), V{DOWN});
-    Keys({{DIK_NUMPADENTER, false}});
-    Frame();
-    EXPECT_EQ(Events(), V{UP});
+    EXPECT_EQ(Key(DIK_NUMPADENTER, true), V{DOWN});
+    EXPECT_EQ(Key(DIK_NUMPADENTER, false), V{UP});
     EXPECT_EQ(fixed->GetButtonState(), GBS_NORMAL);
 }
 
-TEST_F(ButtonTest, HoverTakesTheFocusOnlyWhenTheMouseMoves)
+TEST_F(ButtonTest, FocusFollowsTheMouseAmongPushButtons)
 {
     CGButton* hover = Add(1, GWT_BUTTON, GWS_FOCUSONHOVER);
+    CGButton* plain = Add(2, GWT_BUTTON, 0);
     CGWnd* edit = m_dialog->AddCtrl(3, GWT_EDIT, 200, 100, nullptr, 0, 40, 20);
-    // Lighting up under the cursor leaves an edit box its focus; moving the mouse takes it.
-    Cursor(120, 115);
-    Frame();
-    edit->SetFocus();
-    Frame();
-    EXPECT_EQ(hover->GetButtonState(), GBS_HOVER);
-    EXPECT_EQ(Main()->GetFocus(), edit);
-    Cursor(121, 115);
-    Frame();
-    EXPECT_EQ(Main()->GetFocus(), hover);
+    // Each row: a window given the focus first (or none), the cursor, the focus after a frame.
+    const std::tuple<CGWnd*, POINT, CGWnd*> rows[] = {
+        {nullptr, {120, 115}, hover}, // moved onto a focus-on-hover button
+        {edit, {120, 115}, edit},     // still lit there, but the mouse did not move
+        {nullptr, {121, 115}, hover}, //
+        {nullptr, {170, 115}, plain}, // a button lighting up takes the focus from a push button
+        {edit, {600, 400}, edit},     //
+        {nullptr, {170, 115}, edit},  // but not from an edit box
+    };
+    for (const auto& [focus, cursor, expected] : rows) {
+        if (focus)
+            focus->SetFocus();
+        Cursor(cursor.x, cursor.y);
+        Frame();
+        EXPECT_EQ(Main()->GetFocus(), expected) << cursor.x;
+    }
 }
 
 TEST_F(ButtonTest, PictureFollowsStateAndCheck)
@@ -130,22 +142,17 @@ TEST_F(ButtonTest, PictureFollowsStateAndCheck)
     EXPECT_EQ(at(plain), 0xFF204060u);
     plain->SetFocus();
     const std::uint32_t lit = at(plain);
-    ASSERT_EQ(plain->GetButtonState(), GBS_HOVER);
     for (int shift : {0, 8, 16})
         EXPECT_GT((lit >> shift) & 0xFF, (0xFF204060u >> shift) & 0xFF) << shift;
-}
 
-TEST_F(ButtonTest, PressedCaptionMovesByHalfTheRightAndBottomBorders)
-{
-    CGButton* button = Add(1, GWT_BUTTON, 0, Package("white", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
-    button->SetWindowText(L"Go");
-    // The caption's ink: the box of pixels inside the button that are not white.
+    // A pressed button's caption moves by half its right and bottom borders (2 / 2).
+    plain->SetWindowText(L"Go");
+    Main()->SetFocus();
     const auto ink = [this] {
-        return Bounds(Frame(), {110, 110, 150, 130}, [](std::uint32_t p) { return p != 0xFFFFFFFFu; });
+        return Bounds(Frame(), {160, 110, 200, 130}, [](std::uint32_t p) { return p != 0xFF204060u; });
     };
     const RECT normal = ink();
-    ASSERT_LT(normal.left, normal.right);
-    button->SetButtonState(GBS_DOWN);
+    plain->SetButtonState(GBS_DOWN);
     const RECT pressed = ink();
     EXPECT_EQ(pressed.left - normal.left, 1);
     EXPECT_EQ(pressed.top - normal.top, 1);

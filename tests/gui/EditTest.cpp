@@ -1,6 +1,6 @@
-// CGEdit: the character rules (as typed through the window, surrogate pairs included),
-// Backspace, Ctrl+V replacing the text or leaving it, and the caret: drawn at the end of the
-// text or at the right edge, absent without the focus, and placed for the input method.
+// CGEdit: the character rules (typed through the window, surrogate pairs included), Ctrl+V,
+// the nine-slice frame, and the caret: at the end of the text or the right edge, blinking,
+// absent without the focus, and placed for the input method.
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -54,47 +54,53 @@ TEST_F(EditTest, CharacterRules)
         {L"", std::wstring(L"a") + wchar_t(0x1F600) + L"b", L"a\U0001F600b"}, // arrives as two halves
         {L"a\U0001F600", L"\b", L"a"},                                        // the pair goes at once
         {L"", std::wstring(1, wchar_t(0xDC00)) + L"z", L"z"},                 // a stray low half is no character
+        {L"z", L"\x16", L"z"},                                                // Ctrl+V with no text on the clipboard
     };
+    vireo::testing::SetClipboardText(L"");
     for (const auto& [start, typed, result] : rows) {
         m_edit->SetWindowText(start.c_str());
         Type(typed);
         EXPECT_EQ(m_edit->GetWindowText(), result);
     }
-    // Only the focus window edits.
-    Main()->SetFocus();
-    Type(L"q");
-    EXPECT_EQ(m_edit->GetWindowText(), L"z");
-}
-
-TEST_F(EditTest, PasteReplacesTheTextOrLeavesIt)
-{
-    m_edit->SetWindowText(L"xyz");
-    vireo::testing::SetClipboardText(L"");
-    Type(L"\x16");
-    EXPECT_EQ(m_edit->GetWindowText(), L"xyz");
     vireo::testing::SetClipboardText(L"abc");
     Type(L"\x16");
+    EXPECT_EQ(m_edit->GetWindowText(), L"abc"); // replaced, not extended
+    Main()->SetFocus();
+    Type(L"q"); // only the focus window edits
     EXPECT_EQ(m_edit->GetWindowText(), L"abc");
 }
 
 TEST_F(EditTest, CaretFollowsTheTextAndTheFocus)
 {
     // Frames 0-49 of each 100 show the caret; the fixture's frames are in the first half.
-    const int empty = CaretX(Frame());
+    const auto frame = Frame();
+    const auto white = [](std::uint32_t p) { return p == 0xFFFFFFFFu; };
+    EXPECT_EQ(Bounds(frame, {0, 0, 640, 480}, white), (RECT{100, 100, 220, 124})); // the nine pieces
+    const int empty = CaretX(frame);
     EXPECT_EQ(empty, 101); // left border of 1
     m_edit->SetWindowText(L"iii");
-    const int shortText = CaretX(Frame());
-    EXPECT_GT(shortText, empty);
-    m_edit->SetWindowText(std::wstring(200, L'W').c_str());
-    EXPECT_EQ(CaretX(Frame()), 100 + 120 - 4 - 1); // the text rectangle's right edge
+    EXPECT_GT(CaretX(Frame()), empty);
+    m_edit->SetWindowText(std::wstring(100000, L'W').c_str());
+    const auto full = Frame();
+    EXPECT_EQ(CaretX(full), 100 + 120 - 4 - 1); // the text rectangle's right edge, with ink up to it
+    EXPECT_GE(Bounds(full, {101, 100, 215, 124}, [&](std::uint32_t p) { return !white(p); }).right, 212);
 
     // The input method is told where the caret is (client = scene here).
     POINT caret{};
     ASSERT_TRUE(GetCaretPos(&caret));
     EXPECT_EQ(caret.x, 215);
+    int shown = 0; // it blinks: 50 frames of every 100
+    for (int i = 0; i < 100; ++i)
+        shown += CaretX(Frame()) >= 0;
+    EXPECT_EQ(shown, 50);
 
     Main()->SetFocus();
     EXPECT_EQ(CaretX(Frame()), -1);
+    EXPECT_FALSE(GetCaretPos(&caret));
+    m_edit->SetFocus();
+    Frame();
+    ASSERT_TRUE(GetCaretPos(&caret));
+    m_dialog->ShowWindow(SW_HIDE); // the box keeps the focus but gives the caret back
     EXPECT_FALSE(GetCaretPos(&caret));
 }
 

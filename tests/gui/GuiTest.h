@@ -46,11 +46,12 @@ class GuiTest : public RenderTest {
     std::vector<UINT> Events() const { return SeenBetween(EMSG_UI_SET_FOCUS, EMSG_UI_BUTTON_STATE_CHANGE); }
     void Cursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     static void Left(bool down) { vireo::testing::InjectMouseButton(0, down); }
-    // Presses and releases keys in the listed order before the next frame.
-    static void Keys(std::initializer_list<std::pair<int, bool>> keys)
+    // A key pressed or released, and the GUI events of the frame that reads it.
+    std::vector<UINT> Key(int key, bool down)
     {
-        for (const auto& [key, down] : keys)
-            vireo::testing::InjectKey(key, down);
+        vireo::testing::InjectKey(key, down);
+        Frame();
+        return Events();
     }
 
     // A folder package of solid pictures, 40 x 20 each; a colour of 0 leaves that number

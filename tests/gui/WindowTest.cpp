@@ -1,6 +1,6 @@
-// CGWnd in a running engine: size from picture 0 and the missing-package case, the second
-// Create box, the show rule, routing by flags, overlap and capture, the drag with its
-// capture log lines, raising the clicked dialog, and the drawing order of the tree.
+// CGWnd in a running engine: size from picture 0 and the missing package, the second Create
+// box, the root that stays put, the show rule, routing by flags, overlap and capture, the drag
+// and its log lines, raising the clicked dialog, the drawing order of the tree and its layers.
 #include "gui/GuiTest.h"
 
 #include <memory>
@@ -8,15 +8,18 @@
 namespace vireo::test {
 namespace {
 
-// Records the messages routed to it.
+// Records the messages routed to it, and the drawing layers (6002, 6003) of every spy in order.
 class CSpyWnd : public CGWnd {
   public:
     std::vector<UINT> got;
+    static inline std::vector<std::pair<const CGWnd*, UINT>> layers;
 
   protected:
     int MessageProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         got.push_back(msg);
+        if (msg == EMSG_UI_DRAW_BACKGROUND || msg == EMSG_UI_DRAW_FOREGROUND)
+            layers.emplace_back(this, msg);
         return CGWnd::MessageProc(msg, wParam, lParam);
     }
 };
@@ -29,16 +32,22 @@ bool Has(const std::vector<UINT>& v, UINT msg)
 TEST_F(GuiTest, CreateSizesAndShowRule)
 {
     const std::wstring path = Package("plain", {0xFF336699});
-    CGWnd sized, missing;
+    CGWnd sized;
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
     EXPECT_EQ(sized.Width(), 40);
     EXPECT_EQ(sized.Height(), 20);
-    missing.Create(Main(), 2, GWT_WINDOW, 0, 100, 100, L"no-such-package", 0, 0, nullptr);
-    EXPECT_EQ(missing.Width(), 0);
     vireo::testing::ClearMessageBoxes();
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
     ASSERT_EQ(vireo::testing::MessageBoxesShown().size(), 1u);
     EXPECT_EQ(vireo::testing::MessageBoxesShown()[0].text, L"CGWnd::Create 函数被调用了两次  ResPath=" + path);
+
+    // The root window stays put; a child centres in its parent.
+    Main()->OffsetWindow(7, 7);
+    Main()->MoveWindow(7, 7);
+    sized.CenterWindow();
+    RECT centred;
+    sized.GetWindowRectAbs(&centred);
+    EXPECT_EQ(centred, (RECT{300, 230, 340, 250}));
 
     sized.ShowWindow(SW_HIDE);
     sized.ShowWindow(1);
@@ -46,37 +55,30 @@ TEST_F(GuiTest, CreateSizesAndShowRule)
     EXPECT_FALSE(sized.IsEnabled()); // hidden, though enabled
 }
 
-TEST_F(GuiTest, HiddenAndDisabledChildrenGetNoUpdateOrMouse)
-{
-    CSpyWnd shown, hidden, disabled;
-    for (CSpyWnd* w : {&shown, &hidden, &disabled})
-        w->Create(Main(), 0, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
-    hidden.ShowWindow(SW_HIDE);
-    disabled.EnableWindow(FALSE);
-    Cursor(50, 50);
-    Frame();
-    EXPECT_TRUE(Has(shown.got, EMSG_EG_UI_UPDATE));
-    for (CSpyWnd* w : {&hidden, &disabled}) {
-        EXPECT_FALSE(Has(w->got, EMSG_EG_UI_UPDATE));
-        EXPECT_FALSE(Has(w->got, EMSG_IS_UI_MOUSE_INPUT));
-    }
-}
-
 TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
 {
-    CSpyWnd under, over;
+    // Hidden and disabled windows on top get neither the update nor the mouse.
+    CSpyWnd under, over, hidden, disabled;
     under.Create(Main(), 1, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
     over.Create(Main(), 2, GWT_WINDOW, 0, 50, 50, nullptr, 100, 100, nullptr);
+    for (CSpyWnd* w : {&hidden, &disabled})
+        w->Create(Main(), 3, GWT_WINDOW, 0, 0, 0, nullptr, 100, 100, nullptr);
+    hidden.ShowWindow(SW_HIDE);
+    disabled.EnableWindow(FALSE);
     over.LockPosition(FALSE);
     Cursor(60, 60);
+    MarkLog();
     Left(true);
     Frame();
-    EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
+    EXPECT_TRUE(Has(over.got, EMSG_EG_UI_UPDATE));
+    for (CSpyWnd* w : {&under, &hidden, &disabled})
+        EXPECT_FALSE(Has(w->got, EMSG_IS_UI_MOUSE_INPUT));
+    for (CSpyWnd* w : {&hidden, &disabled})
+        EXPECT_FALSE(Has(w->got, EMSG_EG_UI_UPDATE));
     EXPECT_EQ(Main()->GetFocus(), &over);
-    EXPECT_EQ(Main()->GetCapture(), &over);
+    EXPECT_TRUE(Main()->GetCapture() == &over && over.IsCapture());
 
     // With the cursor far outside, the capture window alone gets the mouse and drags along.
-    under.got.clear();
     Cursor(300, 200);
     Frame();
     EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
@@ -85,20 +87,9 @@ TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
     EXPECT_EQ(rect, (RECT{290, 190, 390, 290}));
     Left(false);
     Frame();
-    EXPECT_EQ(Main()->GetCapture(), nullptr);
+    EXPECT_TRUE(Main()->GetCapture() == nullptr && !over.IsCapture());
 
-    // A locked window keeps its place; capture is logged both ways.
-    over.LockPosition(TRUE);
-    MarkLog();
-    Left(true);
-    Frame();
-    Cursor(10, 400);
-    Frame();
-    Left(false);
-    Frame();
-    over.GetWindowRect(&rect);
-    EXPECT_EQ(rect.left, 290);
-    EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=1, Pointer=0x"), 1);
+    EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=1, Pointer=0x"), 1); // logged both ways
     EXPECT_EQ(CountPrefix(LogSinceMark(), "Capture=0, Pointer=0x"), 1);
 }
 
@@ -118,14 +109,20 @@ TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
 {
     const std::wstring red = Package("red", {0xFFFF0000});
     const std::wstring blue = Package("blue", {0xFF0000FF}, 10, 10);
-    CGWnd parent, child, hiddenChild, gone;
+    CSpyWnd parent, child;
+    CGWnd hiddenChild, gone;
     parent.Create(Main(), 1, GWT_WINDOW, 0, 100, 100, red.c_str(), 0, 0, nullptr);
     child.Create(&parent, 2, GWT_WINDOW, 0, 10, 0, blue.c_str(), 0, 0, nullptr);
     hiddenChild.Create(&parent, 3, GWT_WINDOW, 0, 25, 0, blue.c_str(), 0, 0, nullptr);
     hiddenChild.ShowWindow(SW_HIDE);
     gone.Create(Main(), 4, GWT_WINDOW, 0, 300, 300, L"missing", 0, 0, nullptr);
-    parent.EnableWindow(FALSE); // disabled windows still draw
+    EXPECT_EQ(gone.Width() + gone.Height(), 0); // no package, no size to take
+    parent.EnableWindow(FALSE);                 // disabled windows still draw
+    CSpyWnd::layers.clear();
     const auto frame = Frame();
+    // A window's background layer comes before its children, its foreground layer after them.
+    EXPECT_EQ(CSpyWnd::layers, (std::vector<std::pair<const CGWnd*, UINT>>{
+                                   {&parent, 6002}, {&child, 6002}, {&child, 6003}, {&parent, 6003}}));
     EXPECT_EQ(Pixel(frame, 105, 105), 0xFFFF0000u);
     EXPECT_EQ(Pixel(frame, 115, 105), 0xFF0000FFu); // child over parent
     EXPECT_EQ(Pixel(frame, 130, 105), 0xFFFF0000u); // hidden child not drawn
@@ -135,17 +132,13 @@ TEST_F(GuiTest, DrawsTheTreeInOrderAndSkipsHiddenWindows)
     // window's right edge, at the root's corner, for the empty window too; nowhere else.
     m_game->SetDebugMode(TRUE);
     const auto debug = Frame();
-    const auto whiteIn = [&](int x0, int x1, int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                if (Pixel(debug, x, y) == 0xFFFFFFFFu)
-                    return true;
-        return false;
+    const auto whiteIn = [&](RECT area) {
+        return Bounds(debug, area, [](std::uint32_t p) { return p == 0xFFFFFFFFu; }).right > 0;
     };
-    EXPECT_TRUE(whiteIn(141, 300, 100, 115));
-    EXPECT_TRUE(whiteIn(0, 100, 0, 15));
-    EXPECT_TRUE(whiteIn(300, 500, 300, 315));
-    EXPECT_FALSE(whiteIn(0, 640, 130, 290));
+    EXPECT_TRUE(whiteIn({141, 100, 300, 115}));
+    EXPECT_TRUE(whiteIn({0, 0, 100, 15}));
+    EXPECT_TRUE(whiteIn({300, 300, 500, 315}));
+    EXPECT_FALSE(whiteIn({0, 130, 640, 290}));
 }
 
 } // namespace

@@ -58,9 +58,11 @@ void CSdlWindow::Raise()
 
 void CSdlWindow::SetTextInputRect(const RECT* rect)
 {
-    // SDL places the input method's windows for the window with the keyboard focus; a null
-    // rectangle leaves the last one standing, which is harmless once nothing is composed.
-    if (!rect || SDL_GetKeyboardFocus() != m_window)
+    // SDL keeps one rectangle for the input method and applies it to whichever window has the
+    // keyboard focus, also when the focus comes back later; so it is passed on even while this
+    // window is in the background. A null rectangle leaves the last one standing, which is
+    // harmless once nothing is composed.
+    if (!rect)
         return;
     SDL_Rect area{rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top};
     SDL_SetTextInputRect(&area);

@@ -1,5 +1,6 @@
 // One run of the SDL2 back end against an X display (a private Xvfb when none is set): a
-// window appears, takes a frame, pumps events, round-trips the clipboard and goes away.
+// window appears, takes a frame, pumps events, passes the caret on to the input method,
+// round-trips the clipboard and goes away.
 // Skipped only where there is no display and Xvfb is not installed.
 #include "common/ChildProcess.h"
 #include "platform/backend/Backend.h"
@@ -17,6 +18,14 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+// Stands in for SDL's own function in this process, so the test sees the rectangle the back
+// end hands the input method.
+static SDL_Rect g_textInputRect{-1, -1, -1, -1};
+extern "C" void SDL_SetTextInputRect(const SDL_Rect* rect)
+{
+    g_textInputRect = *rect;
+}
 
 namespace {
 
@@ -91,7 +100,7 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     SDL_Event typed{}, key{}, close{};
     typed.type = SDL_TEXTINPUT;
     typed.text.windowID = id;
-    std::strcpy(typed.text.text, "a\xE4\xB8\xAD"); // "a中"
+    std::strcpy(typed.text.text, "a\xE4\xB8\xAD\xF0\x9F\x98\x80"); // "a中😀": the last as two surrogates
     key.type = SDL_KEYDOWN;
     key.key.windowID = id;
     key.key.keysym = {SDL_SCANCODE_V, SDLK_v, KMOD_LCTRL, 0};
@@ -105,8 +114,17 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE))
         if (msg.message != WM_MOVE && msg.message != WM_SIZE && msg.message != WM_ACTIVATE)
             seen.emplace_back(msg.message, msg.wParam);
-    EXPECT_EQ(seen, (std::vector<std::pair<UINT, WPARAM>>{
-                        {WM_CHAR, L'a'}, {WM_CHAR, L'中'}, {WM_KEYDOWN, 'V'}, {WM_CHAR, 22}, {WM_CLOSE, 0}}));
+    const std::vector<std::pair<UINT, WPARAM>> expected{{WM_CHAR, L'a'},   {WM_CHAR, L'中'},  {WM_CHAR, 0xD83D},
+                                                        {WM_CHAR, 0xDE00}, {WM_KEYDOWN, 'V'}, {WM_CHAR, 22},
+                                                        {WM_CLOSE, 0}};
+    EXPECT_EQ(seen, expected);
+
+    // The caret tells the input method where text is being typed.
+    ASSERT_TRUE(CreateCaret(hwnd, nullptr, 2, 11));
+    ASSERT_TRUE(SetCaretPos(40, 30));
+    EXPECT_EQ((std::vector<int>{g_textInputRect.x, g_textInputRect.y, g_textInputRect.w, g_textInputRect.h}),
+              (std::vector<int>{40, 30, 2, 11}));
+    DestroyCaret();
 
     ASSERT_TRUE(OpenClipboard(hwnd));
     EmptyClipboard();
