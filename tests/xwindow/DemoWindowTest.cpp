@@ -95,6 +95,15 @@ TEST(DemoWindowTest, ShowsTheSceneTakesKeysThroughTheServerAndQuitsOnEscape)
     WaitFor([&] { return (light = LightInDialogArea(x.Capture(window))) > 0.6; }, 5s);
     EXPECT_GT(light, 0.6) << "no settings dialog after F2";
 
+    // Text typed on the X keyboard reaches the dialog's name box through the input method path
+    // (SDL text input to WM_CHAR); Enter presses the default button, which logs the name.
+    for (unsigned long key : {XK_p, XK_a, XK_t, XK_BackSpace, XK_i})
+        x.Chord({key}, 200ms);
+    x.Chord({XK_Return}, 200ms);
+    EXPECT_TRUE(WaitFor(
+        [&] { return ReadFileBytes(dir.Path("VireoEngine.log")).find("player 'Playerpai'") != std::string::npos; },
+        5s));
+
     // Print Screen saves the scene, 800 x 600 at 32 bits, in the demo's working folder.
     x.Chord({XK_Print}, 200ms);
     EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(dir.Path("ScreenCapture.bmp")).size() == 1920054; }, 5s));
