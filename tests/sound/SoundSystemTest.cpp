@@ -78,15 +78,21 @@ TEST_F(SoundTest, FourBuffersSoundAtOnceAndAFifthPlayAddsNothing)
     EXPECT_TRUE(static_cast<CWaveSound*>(hit)->IsSoundPlaying());
 }
 
-TEST_F(SoundTest, MutedOrPausedSoundsAreSilent)
+TEST_F(SoundTest, MutedOrPausedSoundsAreSilentAndUnmutingStartsMutedMusic)
 {
     WriteLevelWave("hit.wav", 48000);
     WriteLevelWave("theme.wav", 48000, 1000);
     CSound* hit = m_sound->CreateEffect(L"hit.wav", 1);
     CSound* theme = m_sound->CreateMusic(L"theme.wav");
     ASSERT_TRUE(hit && theme);
-    hit->Play(0);
+    m_sound->MuteMusic(TRUE);
     theme->Play(0);
+    EXPECT_FALSE(theme->IsPlaying());
+    EXPECT_THAT(LogMessages(), Not(Contains("Play Sound 'theme.wav'")));
+    m_sound->MuteMusic(FALSE);
+    EXPECT_TRUE(theme->IsPlaying());
+    EXPECT_THAT(LogMessages(), Contains("Play Sound 'theme.wav'"));
+    hit->Play(0);
     EXPECT_EQ(Level(), kOne + 1000);
 
     m_sound->MuteEffect(TRUE); // stops effects at once
@@ -114,24 +120,6 @@ TEST_F(SoundTest, MutedOrPausedSoundsAreSilent)
     EXPECT_EQ(Level(), 1000);
     m_sound->StopAllMusic();
     EXPECT_EQ(Level(), 0);
-}
-
-TEST_F(SoundTest, MutedMusicIsStartedByUnmuting)
-{
-    WriteLevelWave("theme.wav", 48000);
-    CSound* theme = m_sound->CreateMusic(L"theme.wav");
-    ASSERT_NE(theme, nullptr);
-    m_sound->MuteMusic(TRUE);
-    theme->Play(0);
-    EXPECT_FALSE(theme->IsPlaying());
-    EXPECT_EQ(Level(), 0);
-    EXPECT_THAT(LogMessages(), Not(Contains("Play Sound 'theme.wav'")));
-    m_sound->MuteMusic(FALSE);
-    EXPECT_TRUE(theme->IsPlaying());
-    EXPECT_EQ(Level(), kOne);
-    EXPECT_THAT(LogMessages(), Contains("Play Sound 'theme.wav'"));
-
-    EXPECT_EQ(theme->Stop(), 1);
     EXPECT_EQ(theme->Stop(), 1); // already stopped: no output call, no second line
     const auto lines = LogMessages();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Stop Sound 'theme.wav'"), 1);
