@@ -90,18 +90,21 @@ TEST_F(AnimationCtrlTest, DrawAddsItsOffsetAndPlayCenterStartsAtHalfThePictureSi
     }
 }
 
-TEST_F(AnimationCtrlTest, SecondCreateShowsItsBoxAndPlaysFromTheNewPool)
+TEST_F(AnimationCtrlTest, SecondCreateShowsItsBoxCutsAnOversizedCountAndPlaysFromTheNewPool)
 {
     CAnimationCtrl& pool = MakePool(1);
-    pool.Create(Render(), L"boom", 2);
-    EXPECT_THAT(TakeBoxes(), ElementsAre("CAnimationCtrl::Create 函数被调用了两次  FileName=boom, AniCount=2"));
+    MarkLeveledLog();
+    pool.Create(Render(), L"boom", CAnimationCtrl::kMaxAnimations + 1);
+    EXPECT_THAT(TakeBoxes(), ElementsAre("CAnimationCtrl::Create 函数被调用了两次  FileName=boom, AniCount=4097"));
+    EXPECT_THAT(LeveledLogSinceMark(),
+                ::testing::Contains("3:CAnimationCtrl::Create  AniCount=4097 out of range, 4096 used"));
     pool.Play(100, 100);
     pool.Play(200, 100);
     EXPECT_THAT(RunAndRead({100, 200}), ElementsAre(kRed, kRed));
     // Destroying the pool hands back only the new pool's animations.
     MarkLeveledLog();
     m_pool.reset();
-    EXPECT_EQ(CountPrefix(LeveledLogSinceMark(), "1:ReleaseAnimation  p=0x"), 2);
+    EXPECT_EQ(CountPrefix(LeveledLogSinceMark(), "1:ReleaseAnimation  p=0x"), CAnimationCtrl::kMaxAnimations);
     EXPECT_EQ(CountPrefix(LeveledLogSinceMark(), "2:"), 0);
 }
 
@@ -127,17 +130,6 @@ TEST_F(AnimationCtrlTest, BadCreationInputLeavesAPoolThatPlaysNothing)
         EXPECT_THAT(RunAndRead({100, 190}), ElementsAre(kBlack, kBlack)) << count;
         m_pool.reset(); // nothing to hand back: no release lines, no crash
     }
-}
-
-TEST_F(AnimationCtrlTest, OversizedCountIsCutToTheLimit)
-{
-    MarkLeveledLog();
-    MakePool(CAnimationCtrl::kMaxAnimations + 1);
-    EXPECT_THAT(LeveledLogSinceMark(),
-                ::testing::Contains("3:CAnimationCtrl::Create  AniCount=4097 out of range, 4096 used"));
-    MarkLeveledLog();
-    m_pool.reset();
-    EXPECT_EQ(CountPrefix(LeveledLogSinceMark(), "1:ReleaseAnimation  p=0x"), CAnimationCtrl::kMaxAnimations);
 }
 
 } // namespace

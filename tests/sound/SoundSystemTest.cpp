@@ -207,7 +207,7 @@ TEST_F(SoundTest, StartFailsOnlyWhenDirectSoundCannotStart)
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
 }
 
-TEST_F(SoundTest, BadFilesFailCleanly)
+TEST_F(SoundTest, BadFilesFailCleanlyAndAFolderNamedLikeAResourcePlaysIt)
 {
     std::ofstream("noise.wav", std::ios::binary) << "RIFF\x04\0\0\0WAVEjunk";
     std::ofstream("tune.xyz") << "?";
@@ -218,6 +218,13 @@ TEST_F(SoundTest, BadFilesFailCleanly)
     EXPECT_EQ(m_sound->CreateEffect(L"noise.wav", 1), nullptr);
     EXPECT_EQ(m_sound->CreateEffect(L"folder.wav", 1), nullptr); // no file and no resource of that name
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+    // The engine takes a name only when something of that name exists; a folder cannot be read
+    // as a file, so the WAV comes from the executable's "chime.wav" WAVE resource.
+    std::filesystem::create_directory("chime.wav");
+    CSound* chime = m_sound->CreateEffect(L"chime.wav", 1);
+    ASSERT_NE(chime, nullptr);
+    chime->Play(1);
+    EXPECT_GT(Level(), 0);
 
     EXPECT_EQ(m_sound->CreateEffect(L"tune.xyz", 1), nullptr);
     auto boxes = vireo::testing::MessageBoxesShown();
@@ -232,17 +239,6 @@ TEST_F(SoundTest, BadFilesFailCleanly)
     boxes = vireo::testing::MessageBoxesShown();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, L"无法打开 Sound 文件 \"" + GetFullPath(L"gone.wav") + L"\"");
-}
-
-TEST_F(SoundTest, AFolderNamedLikeTheSoundPlaysTheResourceOfThatName)
-{
-    // The engine takes a name only when something of that name exists; a folder cannot be read
-    // as a file, so the WAV comes from the executable's "chime.wav" WAVE resource.
-    std::filesystem::create_directory("chime.wav");
-    CSound* chime = m_sound->CreateEffect(L"chime.wav", 1);
-    ASSERT_NE(chime, nullptr);
-    chime->Play(1);
-    EXPECT_GT(Level(), 0);
 }
 
 } // namespace
