@@ -21,10 +21,32 @@ inline void Tap(int dik) // press and release within one frame
 
 class InputEngineTest : public vireo::test::EngineTest {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    void Frames(int count = 1);
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        vireo::testing::SetClientSize(m_hwnd, 800, 600);
+        Start(0);
+        vireo::testing::ClearMessageBoxes();
+        Frames();
+    }
+    void TearDown() override
+    {
+        if (m_game) {
+            m_game->onMessage = nullptr;
+            m_game->EngineDestroy();
+        }
+        EngineTest::TearDown();
+    }
+    void Frames(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            m_game->seen.clear();
+            vireo::testing::AdvanceClock(20);
+            m_game->Run();
+        }
+    }
     // 5001-5004 of the last frame, in order.
     std::vector<UINT> InputMessages() const { return SeenBetween(EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT); }
     void SetForeground(bool gameInFront) { vireo::testing::SetForeground(m_hwnd, gameInFront); }

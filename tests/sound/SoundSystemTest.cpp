@@ -78,15 +78,21 @@ TEST_F(SoundTest, FourBuffersSoundAtOnceAndAFifthPlayAddsNothing)
     EXPECT_TRUE(static_cast<CWaveSound*>(hit)->IsSoundPlaying());
 }
 
-TEST_F(SoundTest, MutedOrPausedSoundsAreSilent)
+TEST_F(SoundTest, MutedOrPausedSoundsAreSilentAndUnmutingStartsMutedMusic)
 {
     WriteLevelWave("hit.wav", 48000);
     WriteLevelWave("theme.wav", 48000, 1000);
     CSound* hit = m_sound->CreateEffect(L"hit.wav", 1);
     CSound* theme = m_sound->CreateMusic(L"theme.wav");
     ASSERT_TRUE(hit && theme);
-    hit->Play(0);
+    m_sound->MuteMusic(TRUE);
     theme->Play(0);
+    EXPECT_FALSE(theme->IsPlaying());
+    EXPECT_THAT(LogMessages(), Not(Contains("Play Sound 'theme.wav'")));
+    m_sound->MuteMusic(FALSE);
+    EXPECT_TRUE(theme->IsPlaying());
+    EXPECT_THAT(LogMessages(), Contains("Play Sound 'theme.wav'"));
+    hit->Play(0);
     EXPECT_EQ(Level(), kOne + 1000);
 
     m_sound->MuteEffect(TRUE); // stops effects at once
@@ -114,24 +120,6 @@ TEST_F(SoundTest, MutedOrPausedSoundsAreSilent)
     EXPECT_EQ(Level(), 1000);
     m_sound->StopAllMusic();
     EXPECT_EQ(Level(), 0);
-}
-
-TEST_F(SoundTest, MutedMusicIsStartedByUnmuting)
-{
-    WriteLevelWave("theme.wav", 48000);
-    CSound* theme = m_sound->CreateMusic(L"theme.wav");
-    ASSERT_NE(theme, nullptr);
-    m_sound->MuteMusic(TRUE);
-    theme->Play(0);
-    EXPECT_FALSE(theme->IsPlaying());
-    EXPECT_EQ(Level(), 0);
-    EXPECT_THAT(LogMessages(), Not(Contains("Play Sound 'theme.wav'")));
-    m_sound->MuteMusic(FALSE);
-    EXPECT_TRUE(theme->IsPlaying());
-    EXPECT_EQ(Level(), kOne);
-    EXPECT_THAT(LogMessages(), Contains("Play Sound 'theme.wav'"));
-
-    EXPECT_EQ(theme->Stop(), 1);
     EXPECT_EQ(theme->Stop(), 1); // already stopped: no output call, no second line
     const auto lines = LogMessages();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Stop Sound 'theme.wav'"), 1);
@@ -219,7 +207,7 @@ TEST_F(SoundTest, StartFailsOnlyWhenDirectSoundCannotStart)
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
 }
 
-TEST_F(SoundTest, BadFilesFailCleanly)
+TEST_F(SoundTest, BadFilesFailCleanlyAndAFolderNamedLikeAResourcePlaysIt)
 {
     std::ofstream("noise.wav", std::ios::binary) << "RIFF\x04\0\0\0WAVEjunk";
     std::ofstream("tune.xyz") << "?";
@@ -230,6 +218,13 @@ TEST_F(SoundTest, BadFilesFailCleanly)
     EXPECT_EQ(m_sound->CreateEffect(L"noise.wav", 1), nullptr);
     EXPECT_EQ(m_sound->CreateEffect(L"folder.wav", 1), nullptr); // no file and no resource of that name
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
+    // The engine takes a name only when something of that name exists; a folder cannot be read
+    // as a file, so the WAV comes from the executable's "chime.wav" WAVE resource.
+    std::filesystem::create_directory("chime.wav");
+    CSound* chime = m_sound->CreateEffect(L"chime.wav", 1);
+    ASSERT_NE(chime, nullptr);
+    chime->Play(1);
+    EXPECT_GT(Level(), 0);
 
     EXPECT_EQ(m_sound->CreateEffect(L"tune.xyz", 1), nullptr);
     auto boxes = vireo::testing::MessageBoxesShown();
@@ -244,17 +239,6 @@ TEST_F(SoundTest, BadFilesFailCleanly)
     boxes = vireo::testing::MessageBoxesShown();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, L"无法打开 Sound 文件 \"" + GetFullPath(L"gone.wav") + L"\"");
-}
-
-TEST_F(SoundTest, AFolderNamedLikeTheSoundPlaysTheResourceOfThatName)
-{
-    // The engine takes a name only when something of that name exists; a folder cannot be read
-    // as a file, so the WAV comes from the executable's "chime.wav" WAVE resource.
-    std::filesystem::create_directory("chime.wav");
-    CSound* chime = m_sound->CreateEffect(L"chime.wav", 1);
-    ASSERT_NE(chime, nullptr);
-    chime->Play(1);
-    EXPECT_GT(Level(), 0);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // DirectSound-style device and buffers on the headless sink under the virtual clock: result
 // codes, Lock regions, play/stop/end, pitch and length at a frequency on the mixed samples,
-// duplicates sharing memory, the primary format, and lost buffers.
+// what a duplicate keeps, the primary format, and what a lost buffer refuses.
 #include "AudioTestSignals.h"
 
 #include <vireo/platform/DSound.h>
@@ -102,7 +102,7 @@ TEST_F(DirectSoundTest, LockReturnsTwoRegionsAcrossTheEnd)
     buffer->Release();
 }
 
-TEST_F(DirectSoundTest, PlayStopAndTheNaturalEndOnTheMix)
+TEST_F(DirectSoundTest, PlayStopTheNaturalEndAndALossOnTheMix)
 {
     // 100 ms of a 1 kHz tone at 22,050 Hz.
     IDirectSoundBuffer* buffer = Buffer(audiotest::Tone(1000, 22050, 2205), 22050);
@@ -125,34 +125,31 @@ TEST_F(DirectSoundTest, PlayStopAndTheNaturalEndOnTheMix)
     EXPECT_EQ(audiotest::SoundingFrames(LeftFor(300)), 14400u);
     buffer->GetStatus(&status);
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING | DSBSTATUS_LOCSOFTWARE);
+
+    // A lost buffer falls silent and refuses Lock and Play. How many Restore calls a loss lasts,
+    // and playing again after it, are timed and heard in the engine's lost-buffer test.
+    vt::LoseSoundBuffer(nullptr, 2);
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, DSBSTATUS_BUFFERLOST);
+    EXPECT_EQ(audiotest::Peak(LeftFor(20)), 0);
+    void* a = nullptr;
+    DWORD bytes = 0;
+    EXPECT_EQ(buffer->Lock(0, 0, &a, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DSERR_BUFFERLOST);
+    EXPECT_EQ(buffer->Play(0, 0, 0), DSERR_BUFFERLOST);
     buffer->Release();
 }
 
-TEST_F(DirectSoundTest, DuplicatesShareMemoryButNotPlayState)
+TEST_F(DirectSoundTest, DuplicatesKeepTheVolumeAndTheMemoryOnceTheOriginalIsGone)
 {
-    IDirectSoundBuffer* original = Buffer(std::vector<std::int16_t>(4800), 48000);
+    // Shared memory and separate play state are heard in the engine's four-copy effect test.
+    IDirectSoundBuffer* original = Buffer(audiotest::Tone(1000, 48000, 4800), 48000);
     original->SetVolume(-600);
     IDirectSoundBuffer* copy = nullptr;
     ASSERT_EQ(device->DuplicateSoundBuffer(original, &copy), DS_OK);
     EXPECT_EQ(vt::SoundBufferCount(), 2);
-    void* a = nullptr;
-    DWORD bytes = 0;
-    ASSERT_EQ(original->Lock(0, 0, &a, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
-    const auto tone = audiotest::Tone(1000, 48000, 4800);
-    std::memcpy(a, tone.data(), bytes); // written through the original, heard through the copy
-    original->Unlock(a, bytes, nullptr, 0);
-    LONG volume = 0;
-    copy->GetVolume(&volume);
-    EXPECT_EQ(volume, -600);
-    copy->Play(0, 0, 0);
-    DWORD status = 1;
-    original->GetStatus(&status);
-    EXPECT_EQ(status, 0u);
-    EXPECT_NEAR(audiotest::Peak(LeftFor(50)), 0.501 * 32767, 0.01 * 16400);
     original->Release(); // the copy keeps the memory
-    EXPECT_EQ(copy->SetCurrentPosition(0), DS_OK);
     copy->Play(0, 0, 0);
-    EXPECT_GT(audiotest::Peak(LeftFor(50)), 16000);
+    EXPECT_NEAR(audiotest::Peak(LeftFor(50)), 0.501 * 32767, 0.01 * 16400);
     EXPECT_EQ(copy->Release(), 0u);
     EXPECT_EQ(vt::SoundBufferCount(), 0);
 }
@@ -185,27 +182,6 @@ TEST_F(DirectSoundTest, PrimaryFormatLeavesTheMixStereoAndFrequencySetsPitchAndL
         EXPECT_NEAR(static_cast<double>(audiotest::SoundingFrames(heard)), frames, 5) << frequency;
     }
     right->Release();
-}
-
-TEST_F(DirectSoundTest, LostBuffersAnswerAndRestoreAsScripted)
-{
-    IDirectSoundBuffer* buffer = Buffer(audiotest::Tone(1000, 22050, 22050), 22050);
-    buffer->Play(0, 0, DSBPLAY_LOOPING);
-    vt::LoseSoundBuffer(nullptr, 2);
-    DWORD status = 0;
-    buffer->GetStatus(&status);
-    EXPECT_EQ(status, DSBSTATUS_BUFFERLOST);
-    EXPECT_EQ(audiotest::Peak(LeftFor(20)), 0);
-    void* a = nullptr;
-    DWORD bytes = 0;
-    EXPECT_EQ(buffer->Lock(0, 0, &a, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DSERR_BUFFERLOST);
-    EXPECT_EQ(buffer->Play(0, 0, 0), DSERR_BUFFERLOST);
-    for (HRESULT expected : {DSERR_BUFFERLOST, DSERR_BUFFERLOST, DS_OK}) // lost for two calls
-        EXPECT_EQ(buffer->Restore(), expected);
-    buffer->GetStatus(&status);
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(buffer->Play(0, 0, 0), DS_OK);
-    buffer->Release();
 }
 
 TEST(NoAudioDevice, FmodAndDirectSoundRunSilentWithOneLine)

@@ -2,6 +2,7 @@
 // and OGG test tones are encoded here at run time (libsndfile), MIDI files are built here
 // byte by byte: no opaque test files.
 #include "AudioTestSignals.h"
+#include "common/RiffBytes.h"
 
 #include <vireo/platform/Fmod.h>
 #include <vireo/platform/Testing.h>
@@ -121,13 +122,11 @@ TEST_F(FmodTest, BadSampleDataFailsCleanly)
     std::vector<unsigned char> noise(4000);
     for (std::size_t i = 0; i < noise.size(); ++i)
         noise[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
-    const unsigned char wav24[] = {'R', 'I', 'F', 'F', 40, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
-                                   't', ' ', 16,  0,   0,  0, 1,  0, 1,   0,   0x44, 0xAC, 0,   0,
-                                   0,   0,   0,   0,   3,  0, 24, 0, 'd', 'a', 't',  'a',  0,   0};
+    const std::string wav24 = vireo::test::PcmWave(1, 44100, 24, "abc");
     const std::tuple<const char*, std::vector<unsigned char>> rows[] = {
         {"truncated ogg", {ogg.begin(), ogg.begin() + 40}},
         {"noise", noise},
-        {"24-bit wav", {std::begin(wav24), std::end(wav24)}},
+        {"24-bit wav", {wav24.begin(), wav24.end()}},
     };
     for (const auto& [name, bytes] : rows) {
         EXPECT_EQ(Load(bytes), nullptr) << name;

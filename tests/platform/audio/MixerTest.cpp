@@ -16,13 +16,17 @@ struct MixerRig {
     CMixer mixer{48000};
     std::vector<std::int16_t> pcm;
 
-    int Add(const std::vector<std::int16_t>& samples, std::uint32_t rate, long volume = 0, long pan = 0,
-            bool looping = false)
+    // 16-bit or unsigned 8-bit samples, mono or interleaved stereo.
+    template <typename Sample>
+    int Add(const std::vector<Sample>& samples, std::uint32_t rate, long volume = 0, long pan = 0, bool looping = false,
+            std::uint8_t channels = 1)
     {
         const int voice = mixer.AddVoice();
         mixer.Edit(voice, [&](Voice& v) {
             v.data = reinterpret_cast<const std::uint8_t*>(samples.data());
-            v.frames = static_cast<std::uint32_t>(samples.size());
+            v.frames = static_cast<std::uint32_t>(samples.size() / channels);
+            v.bits = 8 * sizeof(Sample);
+            v.channels = channels;
             v.rate = rate;
             v.looping = looping;
             v.playing = true;
@@ -107,22 +111,8 @@ TEST(Mixer, EightBitAndStereoSourcesPlayOnTheirSides)
     std::vector<std::int16_t> stereo(9600, 8000);   // left +8000, right -8000
     for (std::size_t i = 1; i < stereo.size(); i += 2)
         stereo[i] = -8000;
-    int voice = rig.mixer.AddVoice();
-    rig.mixer.Edit(voice, [&](Voice& v) {
-        v.data = eightBit.data();
-        v.frames = 4800;
-        v.bits = 8;
-        v.rate = 48000;
-        v.playing = true;
-    });
-    voice = rig.mixer.AddVoice();
-    rig.mixer.Edit(voice, [&](Voice& v) {
-        v.data = reinterpret_cast<const std::uint8_t*>(stereo.data());
-        v.frames = 4800;
-        v.channels = 2;
-        v.rate = 48000;
-        v.playing = true;
-    });
+    rig.Add(eightBit, 48000);
+    rig.Add(stereo, 48000, 0, 0, false, 2);
     const auto out = rig.Pull(100);
     EXPECT_NEAR(out[100], 16384 + 8000, 2);
     EXPECT_NEAR(out[101], 16384 - 8000, 2);
