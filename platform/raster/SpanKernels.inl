@@ -1,6 +1,7 @@
 // Span kernels written once over an instruction-set wrapper `Isa` (SSE2: 4 pixels a vector,
-// AVX2: 8). Included inside an anonymous namespace by SpansSse2.cpp and SpansAvx2.cpp, after
-// the wrapper is defined there; it includes nothing itself. Channels sit in 16-bit lanes,
+// AVX2: 8, AVX-512: 16). Included inside an anonymous namespace by SpansSse2.cpp and
+// SpansAvx2.cpp, after the wrapper is defined there; it includes nothing itself. Each
+// includer uses the entry points it needs (hence [[maybe_unused]]). Channels sit in 16-bit lanes,
 // so every product x * k <= 255 * 255 fits a lane and a division by 255 is a high multiply.
 
 using V = Isa::V;
@@ -77,11 +78,12 @@ template <bool kAdd> inline V TintHalf(V half, V mul, V add, const TintConstants
 //   a * (c - 128) + (255 - a) * (d - 128) + 32768 = a * c + (255 - a) * d + 128,
 // and the left side never leaves 16 bits (|sum| <= 255 * 128); one high multiply then
 // divides by 255 exactly as Div255 does.
-inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
+// (I is Isa, a parameter so that the byte multiply-add branch is only compiled where it exists.)
+template <typename I = Isa> inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
 {
-    if constexpr (Isa::kHasMaddubs) {
-        const V pe = Isa::Xor(Isa::Or(te, Isa::Sll16(d, 8)), k.flip);
-        const V po = Isa::Xor(Isa::Or(to, Isa::AndNot(k.low, d)), k.flip);
+    if constexpr (I::kHasMaddubs) {
+        const V pe = I::OrXor(te, I::Sll16(d, 8), k.flip);
+        const V po = I::Xor(I::OrAndNot(to, d, k.low), k.flip);
         const V be = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, pe), k.blendRound), k.c257);
         const V bo = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, po), k.blendRound), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));
@@ -304,7 +306,7 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
 
 // The constants are made once for the whole list: a glyph is a few short rows, and their
 // set-up would otherwise cost about as much as blending them.
-void OverRects(const CopyRect* rects, int n)
+[[maybe_unused]] void OverRects(const CopyRect* rects, int n)
 {
     const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     for (int r = 0; r < n; ++r) {
@@ -388,7 +390,7 @@ template <bool kAdd, bool kBlueRed> void TintOverList(const CopyRect* rects, int
     }
 }
 
-void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
+[[maybe_unused]] void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
 {
     const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
     const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
@@ -430,7 +432,7 @@ inline int ClampTo(int v, int hi)
 }
 
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(SamplePoint(tex, u, v)), dst).
-void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
+[[maybe_unused]] void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
 {
     const Surface& tex = *walk.texture;
     const __m128i zero = _mm_setzero_si128();

@@ -42,6 +42,9 @@ struct Isa {
     static constexpr bool kHasMaddubs = true;
     static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm256_maddubs_epi16(unsignedBytes, signedBytes); }
     static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
+    // Two-operation bit combinations BlendHalves uses, one instruction each on AVX-512.
+    static V OrXor(V a, V b, V c) { return _mm256_xor_si256(_mm256_or_si256(a, b), c); }             // (a | b) ^ c
+    static V OrAndNot(V a, V b, V mask) { return _mm256_or_si256(a, _mm256_andnot_si256(mask, b)); } // a | (b & ~mask)
     // Row tails: the first n (1-7) lanes loaded and stored, the others read as zero.
     static constexpr bool kMaskedTail = true;
     static V TailMask(int n)
@@ -234,12 +237,103 @@ struct Isa : vireo::raster::Isa {
         return _mm256_mask_loadu_epi32(_mm256_set1_epi32(0x00FFFFFF), mask, p);
     }
     static void StoreMasked(std::uint32_t* p, __mmask8 mask, V v) { _mm256_mask_storeu_epi32(p, mask, v); }
+    // Truth tables over a = 0xF0, b = 0xCC, c = 0xAA.
+    static V OrXor(V a, V b, V c) { return _mm256_ternarylogic_epi32(a, b, c, 0x56); }
+    static V OrAndNot(V a, V b, V mask) { return _mm256_ternarylogic_epi32(a, b, mask, 0xF4); }
 };
 
 #include "platform/raster/SpanKernels.inl"
 
+} // namespace avx512
+
+namespace zmm {
+
+// Sixteen pixels a vector, for rows of 9 to 16 pixels (CJK glyphs, 16 x 16 sprites): one
+// masked vector a row where eight lanes take two. Narrower rows stay with eight lanes, since
+// a processor that splits 512-bit work in two halves would pay for the empty half.
+struct Isa {
+    using V = __m512i;
+    static constexpr int kPixels = 16;
+
+    static V Load(const std::uint32_t* p) { return _mm512_loadu_si512(p); }
+    static void Store(std::uint32_t* p, V v) { _mm512_storeu_si512(p, v); }
+    static V Set32(std::uint32_t v) { return _mm512_set1_epi32(static_cast<int>(v)); }
+    static V Set16(int v) { return _mm512_set1_epi16(static_cast<short>(v)); }
+    static V And(V a, V b) { return _mm512_and_si512(a, b); }
+    static V Add16(V a, V b) { return _mm512_add_epi16(a, b); }
+    static V Mul16(V a, V b) { return _mm512_mullo_epi16(a, b); }
+    static V MulHi16(V a, V b) { return _mm512_mulhi_epu16(a, b); }
+    static V Srl16(V a, int n) { return _mm512_srli_epi16(a, static_cast<unsigned>(n)); }
+    static V Or(V a, V b) { return _mm512_or_si512(a, b); }
+    // ~a & b (GCC 12's own and-not for 512 bits warns of an uninitialised operand).
+    static V AndNot(V a, V b) { return _mm512_ternarylogic_epi32(a, b, b, 0x0C); }
+    static V Xor(V a, V b) { return _mm512_xor_si512(a, b); }
+    static V Sll16(V a, int n) { return _mm512_slli_epi16(a, static_cast<unsigned>(n)); }
+    static bool NoneSet(V a, V mask) { return _mm512_test_epi32_mask(a, mask) == 0; }
+    static bool AllSet(V a, V mask) { return _mm512_test_epi32_mask(AndNot(a, mask), mask) == 0; }
+    static constexpr bool kHasMaddubs = true;
+    static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm512_maddubs_epi16(unsignedBytes, signedBytes); }
+    static V Sub16(V a, V b) { return _mm512_sub_epi16(a, b); }
+    static V OrXor(V a, V b, V c) { return _mm512_ternarylogic_epi32(a, b, c, 0x56); }
+    static V OrAndNot(V a, V b, V mask) { return _mm512_ternarylogic_epi32(a, b, mask, 0xF4); }
+    static constexpr bool kMaskedTail = true;
+    static __mmask16 TailMask(int n) { return static_cast<__mmask16>((1u << n) - 1); }
+    static V LoadMasked(const std::uint32_t* p, __mmask16 mask) { return _mm512_maskz_loadu_epi32(mask, p); }
+    static V LoadTexels(const std::uint32_t* p, __mmask16 mask)
+    {
+        return _mm512_mask_loadu_epi32(_mm512_set1_epi32(0x00FFFFFF), mask, p);
+    }
+    static void StoreMasked(std::uint32_t* p, __mmask16 mask, V v) { _mm512_mask_storeu_epi32(p, mask, v); }
+    static V AlphaWeights(V odd)
+    {
+        const V pick = _mm512_set4_epi32(0x0E0E0E0E, 0x0A0A0A0A, 0x06060606, 0x02020202);
+        return _mm512_xor_si512(_mm512_shuffle_epi8(odd, pick), _mm512_set1_epi32(static_cast<int>(0xFF00FF00u)));
+    }
+};
+
+#include "platform/raster/SpanKernels.inl"
+
+} // namespace zmm
+
+namespace avx512 {
+
+// Which width takes a rectangle of the list: 8 lanes for rows up to 8 pixels and for wide
+// rectangles (their loops are tuned for them), 16 lanes for rows of 9 to 16.
+inline bool SixteenLanes(const CopyRect& rect)
+{
+    return rect.count > Isa::kPixels && rect.count <= kShortcutWidth;
+}
+
+// The list in runs of one width, in order, each run through its width's list kernel: the two
+// widths' constants are never held at once (together they would not fit the registers).
+template <typename Eight, typename Sixteen>
+inline void ByWidth(const CopyRect* rects, int n, Eight eight, Sixteen sixteen)
+{
+    for (int start = 0; start < n;) {
+        const bool wide = SixteenLanes(rects[start]);
+        int end = start + 1;
+        while (end < n && SixteenLanes(rects[end]) == wide) {
+            ++end;
+        }
+        wide ? sixteen(rects + start, end - start) : eight(rects + start, end - start);
+        start = end;
+    }
+}
+
+void OverRectsMixed(const CopyRect* rects, int n)
+{
+    ByWidth(rects, n, OverRects, zmm::OverRects);
+}
+
+void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
+{
+    ByWidth(
+        rects, n, [&](const CopyRect* run, int count) { TintOverRects(run, count, tint); },
+        [&](const CopyRect* run, int count) { zmm::TintOverRects(run, count, tint); });
+}
+
 // Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.
-const SpanKernels kKernels{&OverRects, &TintOverRects, &vireo::raster::BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRectsMixed, &TintOverRectsMixed, &vireo::raster::BilinearRow, &PointWalk};
 
 } // namespace avx512
 
