@@ -222,10 +222,87 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     }
 }
 
+// Whether the instruction set blends two rows of up to half a vector in one vector (I is Isa).
+template <typename I> constexpr bool PairsRows()
+{
+    if constexpr (requires { I::kPairsRows; }) {
+        return I::kPairsRows;
+    } else {
+        return false;
+    }
+}
+
+// Rows of exactly half a vector (8 x 8 sprites) two to a vector, the upper row in the upper
+// half: a vector's work does two rows where the instruction count, not the lanes, is what
+// limits. kPairs vectors a step, all loads before any store, as RowGroup; alone: the last
+// vector has one row, loaded and stored as both halves (the same pixels twice). Masked rows
+// narrower than that (glyphs) are not paired: measured, they lost more than they gained.
+template <int kPairs, typename I, typename Step>
+inline void RowPairGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Step step,
+                         bool alone = false)
+{
+    constexpr int kRows = 2 * kPairs;
+    std::uint32_t* d[kRows];
+    const std::uint32_t* s[kRows];
+    for (int r = 0; r < kRows; ++r) {
+        const bool repeat = alone && r == kRows - 1;
+        d[r] = r == 0 ? dst : (repeat ? d[r - 1] : NextRow(d[r - 1], rect.dstPitch));
+        s[r] = r == 0 ? src : (repeat ? s[r - 1] : NextRow(s[r - 1], rect.srcPitch));
+    }
+    V in[kPairs], under[kPairs];
+    for (int p = 0; p < kPairs; ++p) {
+        in[p] = I::LoadPair(s[2 * p], s[2 * p + 1]);
+        under[p] = I::LoadPair(d[2 * p], d[2 * p + 1]);
+    }
+    for (int p = 0; p < kPairs; ++p) {
+        V out = under[p];
+        step(
+            in[p], [&] { return under[p]; }, [&](V result) { out = result; });
+        under[p] = out;
+    }
+    for (int p = 0; p < kPairs; ++p) {
+        I::StorePair(d[2 * p], d[2 * p + 1], under[p]);
+    }
+    dst = NextRow(d[kRows - 1], rect.dstPitch);
+    src = NextRow(s[kRows - 1], rect.srcPitch);
+}
+
+template <typename I, typename Step> inline void PairedRows(const CopyRect& rect, Step step)
+{
+    constexpr int kGroup = 8; // rows a step: four vectors in, four under
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    PrefetchFirstRows(rect);
+    int row = 0;
+    for (; row + kGroup <= rect.rows; row += kGroup) {
+        for (int ahead = kPrefetchRows; ahead < kPrefetchRows + kGroup && row + ahead < rect.rows; ++ahead) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
+        }
+        RowPairGroup<kGroup / 2, I>(dst, src, rect, step);
+    }
+    if (row + 4 <= rect.rows) {
+        RowPairGroup<2, I>(dst, src, rect, step);
+        row += 4;
+    }
+    if (row + 2 <= rect.rows) {
+        RowPairGroup<1, I>(dst, src, rect, step);
+        row += 2;
+    }
+    if (row < rect.rows) {
+        RowPairGroup<1, I>(dst, src, rect, step, true);
+    }
+}
+
 // True when the rectangle was drawn: rows of one or two vectors, the last masked unless the
 // row fills it (8 x 8 and 16 x 16 sprites with eight lanes).
 template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
 {
+    if constexpr (PairsRows<I>()) {
+        if (rect.count == I::kPixels / 2) {
+            PairedRows<I>(rect, step);
+            return true;
+        }
+    }
     if constexpr (I::kMaskedTail) {
         if (rect.count == I::kPixels) {
             GroupedRows<false, I, true>(rect, step);

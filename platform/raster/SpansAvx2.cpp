@@ -248,9 +248,10 @@ struct Isa : vireo::raster::Isa {
 
 namespace zmm {
 
-// Sixteen pixels a vector, for rows of 9 to 16 pixels (CJK glyphs, 16 x 16 sprites): one
-// masked vector a row where eight lanes take two. Narrower rows stay with eight lanes, since
-// a processor that splits 512-bit work in two halves would pay for the empty half.
+// Sixteen pixels a vector, for rows of 8 to 16 pixels (glyphs, small sprites): one vector a
+// row of 9 to 16 where eight lanes take two, two rows of 8 a vector. Fewer instructions
+// for the same lanes: that, not the lanes, limits these short rows even where the processor
+// does 512-bit work in two halves.
 struct Isa {
     using V = __m512i;
     static constexpr int kPixels = 16;
@@ -284,6 +285,22 @@ struct Isa {
         return _mm512_mask_loadu_epi32(_mm512_set1_epi32(0x00FFFFFF), mask, p);
     }
     static void StoreMasked(std::uint32_t* p, __mmask16 mask, V v) { _mm512_mask_storeu_epi32(p, mask, v); }
+    // Two rows of eight pixels, a in the lower half, b in the upper.
+    static constexpr bool kPairsRows = true;
+    // (The zero-masked forms: GCC 12's plain insert and extract warn of an uninitialised operand.)
+    static V LoadPair(const std::uint32_t* a, const std::uint32_t* b)
+    {
+        return _mm512_maskz_inserti64x4(0xFF,
+                                        _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a))),
+                                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b)), 1);
+    }
+    static void StorePair(std::uint32_t* a, std::uint32_t* b, V v)
+    {
+        __m256i lower; // a register move; GCC 12's cast warns as its extract does
+        std::memcpy(&lower, &v, sizeof lower);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(a), lower);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(b), _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
+    }
     static V AlphaWeights(V odd)
     {
         const V pick = _mm512_set4_epi32(0x0E0E0E0E, 0x0A0A0A0A, 0x06060606, 0x02020202);
@@ -297,11 +314,11 @@ struct Isa {
 
 namespace avx512 {
 
-// Which width takes a rectangle of the list: 8 lanes for rows up to 8 pixels and for wide
-// rectangles (their loops are tuned for them), 16 lanes for rows of 9 to 16.
+// Which width takes a rectangle of the list: 16 lanes for rows of 8 (paired) and of 9 to 16
+// pixels, 8 lanes for narrower rows and for wide rectangles (their loops are tuned for them).
 inline bool SixteenLanes(const CopyRect& rect)
 {
-    return rect.count > Isa::kPixels && rect.count <= kShortcutWidth;
+    return rect.count >= Isa::kPixels && rect.count <= kShortcutWidth;
 }
 
 // The list in runs of one width, in order, each run through its width's list kernel: the two
