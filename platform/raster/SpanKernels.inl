@@ -203,12 +203,18 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     // Four narrow rows or two wide ones a step: eight vectors, which stay in registers.
     constexpr int kGroup = kWide ? 2 : 4;
     const auto mask = I::TailMask(kWide ? rect.count - I::kPixels : rect.count);
+    // Masked rows of one vector (glyphs) are not prefetched: a glyph's rows share their cache
+    // lines with the glyphs beside it, on their way already, and the requests measured slower.
+    constexpr bool kPrefetch = kWide || kFull;
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
-    PrefetchFirstRows(rect);
+    if constexpr (kPrefetch) {
+        PrefetchFirstRows(rect);
+    }
     int row = 0;
     for (; row + kGroup <= rect.rows; row += kGroup) {
-        for (int ahead = kPrefetchRows; ahead < kPrefetchRows + kGroup && row + ahead < rect.rows; ++ahead) {
+        for (int ahead = kPrefetchRows; kPrefetch && ahead < kPrefetchRows + kGroup && row + ahead < rect.rows;
+             ++ahead) {
             PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
         }
         RowGroup<kGroup, kWide, I, kFull>(dst, src, rect, mask, step);
