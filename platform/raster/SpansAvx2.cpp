@@ -44,6 +44,7 @@ struct Isa {
     static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
     // Two-operation bit combinations BlendHalves uses, one instruction each on AVX-512.
     static V OrXor(V a, V b, V c) { return _mm256_xor_si256(_mm256_or_si256(a, b), c); }             // (a | b) ^ c
+    static V AndOr(V a, V b, V c) { return _mm256_or_si256(_mm256_and_si256(a, b), c); }             // (a & b) | c
     static V OrAndNot(V a, V b, V mask) { return _mm256_or_si256(a, _mm256_andnot_si256(mask, b)); } // a | (b & ~mask)
     // Row tails: the first n (1-7) lanes loaded and stored, the others read as zero.
     static constexpr bool kMaskedTail = true;
@@ -239,6 +240,7 @@ struct Isa : vireo::raster::Isa {
     static void StoreMasked(std::uint32_t* p, __mmask8 mask, V v) { _mm256_mask_storeu_epi32(p, mask, v); }
     // Truth tables over a = 0xF0, b = 0xCC, c = 0xAA.
     static V OrXor(V a, V b, V c) { return _mm256_ternarylogic_epi32(a, b, c, 0x56); }
+    static V AndOr(V a, V b, V c) { return _mm256_ternarylogic_epi32(a, b, c, 0xEA); }
     static V OrAndNot(V a, V b, V mask) { return _mm256_ternarylogic_epi32(a, b, mask, 0xF4); }
 };
 
@@ -276,6 +278,7 @@ struct Isa {
     static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm512_maddubs_epi16(unsignedBytes, signedBytes); }
     static V Sub16(V a, V b) { return _mm512_sub_epi16(a, b); }
     static V OrXor(V a, V b, V c) { return _mm512_ternarylogic_epi32(a, b, c, 0x56); }
+    static V AndOr(V a, V b, V c) { return _mm512_ternarylogic_epi32(a, b, c, 0xEA); }
     static V OrAndNot(V a, V b, V mask) { return _mm512_ternarylogic_epi32(a, b, mask, 0xF4); }
     static constexpr bool kMaskedTail = true;
     static __mmask16 TailMask(int n) { return static_cast<__mmask16>((1u << n) - 1); }
