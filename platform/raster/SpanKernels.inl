@@ -415,8 +415,8 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // (glyphs) only: wide sprites are rarely white and their loop is tight already.
         if (!kShortcuts && Isa::AllSet(s, k.colorMask)) {
             const V odd = Isa::Srl16(s, 8);
-            const V to = alphaPasses ? Isa::AndOr(odd, k.alphaLanes, k.whiteGreen)
-                                     : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
+            const V to =
+                alphaPasses ? Isa::AndOr(odd, k.alphaLanes, k.whiteGreen) : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
             if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
                 store(Isa::Or(k.whiteEven, Isa::Sll16(to, 8)));
                 return;
