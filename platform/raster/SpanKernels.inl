@@ -1,6 +1,7 @@
 // Span kernels written once over an instruction-set wrapper `Isa` (SSE2: 4 pixels a vector,
-// AVX2: 8). Included inside an anonymous namespace by SpansSse2.cpp and SpansAvx2.cpp, after
-// the wrapper is defined there; it includes nothing itself. Channels sit in 16-bit lanes,
+// AVX2: 8, AVX-512: 16). Included inside an anonymous namespace by SpansSse2.cpp and
+// SpansAvx2.cpp, after the wrapper is defined there; it includes nothing itself. Each
+// includer uses the entry points it needs (hence [[maybe_unused]]). Channels sit in 16-bit lanes,
 // so every product x * k <= 255 * 255 fits a lane and a division by 255 is a high multiply.
 
 using V = Isa::V;
@@ -77,11 +78,12 @@ template <bool kAdd> inline V TintHalf(V half, V mul, V add, const TintConstants
 //   a * (c - 128) + (255 - a) * (d - 128) + 32768 = a * c + (255 - a) * d + 128,
 // and the left side never leaves 16 bits (|sum| <= 255 * 128); one high multiply then
 // divides by 255 exactly as Div255 does.
-inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
+// (I is Isa, a parameter so that the byte multiply-add branch is only compiled where it exists.)
+template <typename I = Isa> inline V BlendHalves(V te, V to, V d, V w, const TintConstants& k)
 {
-    if constexpr (Isa::kHasMaddubs) {
-        const V pe = Isa::Xor(Isa::Or(te, Isa::Sll16(d, 8)), k.flip);
-        const V po = Isa::Xor(Isa::Or(to, Isa::AndNot(k.low, d)), k.flip);
+    if constexpr (I::kHasMaddubs) {
+        const V pe = I::OrXor(te, I::Sll16(d, 8), k.flip);
+        const V po = I::Xor(I::OrAndNot(to, d, k.low), k.flip);
         const V be = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, pe), k.blendRound), k.c257);
         const V bo = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, po), k.blendRound), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));
@@ -201,12 +203,18 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     // Four narrow rows or two wide ones a step: eight vectors, which stay in registers.
     constexpr int kGroup = kWide ? 2 : 4;
     const auto mask = I::TailMask(kWide ? rect.count - I::kPixels : rect.count);
+    // Masked rows of one vector (glyphs) are not prefetched: a glyph's rows share their cache
+    // lines with the glyphs beside it, on their way already, and the requests measured slower.
+    constexpr bool kPrefetch = kWide || kFull;
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
-    PrefetchFirstRows(rect);
+    if constexpr (kPrefetch) {
+        PrefetchFirstRows(rect);
+    }
     int row = 0;
     for (; row + kGroup <= rect.rows; row += kGroup) {
-        for (int ahead = kPrefetchRows; ahead < kPrefetchRows + kGroup && row + ahead < rect.rows; ++ahead) {
+        for (int ahead = kPrefetchRows; kPrefetch && ahead < kPrefetchRows + kGroup && row + ahead < rect.rows;
+             ++ahead) {
             PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
         }
         RowGroup<kGroup, kWide, I, kFull>(dst, src, rect, mask, step);
@@ -220,10 +228,87 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     }
 }
 
+// Whether the instruction set blends two rows of up to half a vector in one vector (I is Isa).
+template <typename I> constexpr bool PairsRows()
+{
+    if constexpr (requires { I::kPairsRows; }) {
+        return I::kPairsRows;
+    } else {
+        return false;
+    }
+}
+
+// Rows of exactly half a vector (8 x 8 sprites) two to a vector, the upper row in the upper
+// half: a vector's work does two rows where the instruction count, not the lanes, is what
+// limits. kPairs vectors a step, all loads before any store, as RowGroup; alone: the last
+// vector has one row, loaded and stored as both halves (the same pixels twice). Masked rows
+// narrower than that (glyphs) are not paired: measured, they lost more than they gained.
+template <int kPairs, typename I, typename Step>
+inline void RowPairGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Step step,
+                         bool alone = false)
+{
+    constexpr int kRows = 2 * kPairs;
+    std::uint32_t* d[kRows];
+    const std::uint32_t* s[kRows];
+    for (int r = 0; r < kRows; ++r) {
+        const bool repeat = alone && r == kRows - 1;
+        d[r] = r == 0 ? dst : (repeat ? d[r - 1] : NextRow(d[r - 1], rect.dstPitch));
+        s[r] = r == 0 ? src : (repeat ? s[r - 1] : NextRow(s[r - 1], rect.srcPitch));
+    }
+    V in[kPairs], under[kPairs];
+    for (int p = 0; p < kPairs; ++p) {
+        in[p] = I::LoadPair(s[2 * p], s[2 * p + 1]);
+        under[p] = I::LoadPair(d[2 * p], d[2 * p + 1]);
+    }
+    for (int p = 0; p < kPairs; ++p) {
+        V out = under[p];
+        step(
+            in[p], [&] { return under[p]; }, [&](V result) { out = result; });
+        under[p] = out;
+    }
+    for (int p = 0; p < kPairs; ++p) {
+        I::StorePair(d[2 * p], d[2 * p + 1], under[p]);
+    }
+    dst = NextRow(d[kRows - 1], rect.dstPitch);
+    src = NextRow(s[kRows - 1], rect.srcPitch);
+}
+
+template <typename I, typename Step> inline void PairedRows(const CopyRect& rect, Step step)
+{
+    constexpr int kGroup = 8; // rows a step: four vectors in, four under
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    PrefetchFirstRows(rect);
+    int row = 0;
+    for (; row + kGroup <= rect.rows; row += kGroup) {
+        for (int ahead = kPrefetchRows; ahead < kPrefetchRows + kGroup && row + ahead < rect.rows; ++ahead) {
+            PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
+        }
+        RowPairGroup<kGroup / 2, I>(dst, src, rect, step);
+    }
+    if (row + 4 <= rect.rows) {
+        RowPairGroup<2, I>(dst, src, rect, step);
+        row += 4;
+    }
+    if (row + 2 <= rect.rows) {
+        RowPairGroup<1, I>(dst, src, rect, step);
+        row += 2;
+    }
+    if (row < rect.rows) {
+        RowPairGroup<1, I>(dst, src, rect, step, true);
+    }
+}
+
 // True when the rectangle was drawn: rows of one or two vectors, the last masked unless the
 // row fills it (8 x 8 and 16 x 16 sprites with eight lanes).
 template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
 {
+    if constexpr (PairsRows<I>()) {
+        if (rect.count == I::kPixels / 2) {
+            PairedRows<I>(rect, step);
+            return true;
+        }
+    }
     if constexpr (I::kMaskedTail) {
         if (rect.count == I::kPixels) {
             GroupedRows<false, I, true>(rect, step);
@@ -304,7 +389,7 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
 
 // The constants are made once for the whole list: a glyph is a few short rows, and their
 // set-up would otherwise cost about as much as blending them.
-void OverRects(const CopyRect* rects, int n)
+[[maybe_unused]] void OverRects(const CopyRect* rects, int n)
 {
     const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
     for (int r = 0; r < n; ++r) {
@@ -330,8 +415,8 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // (glyphs) only: wide sprites are rarely white and their loop is tight already.
         if (!kShortcuts && Isa::AllSet(s, k.colorMask)) {
             const V odd = Isa::Srl16(s, 8);
-            const V to = alphaPasses ? Isa::Or(Isa::And(odd, k.alphaLanes), k.whiteGreen)
-                                     : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
+            const V to =
+                alphaPasses ? Isa::AndOr(odd, k.alphaLanes, k.whiteGreen) : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
             if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
                 store(Isa::Or(k.whiteEven, Isa::Sll16(to, 8)));
                 return;
@@ -388,7 +473,7 @@ template <bool kAdd, bool kBlueRed> void TintOverList(const CopyRect* rects, int
     }
 }
 
-void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
+[[maybe_unused]] void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
 {
     const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
     const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
@@ -430,7 +515,7 @@ inline int ClampTo(int v, int hi)
 }
 
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(SamplePoint(tex, u, v)), dst).
-void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
+[[maybe_unused]] void PointWalk(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint)
 {
     const Surface& tex = *walk.texture;
     const __m128i zero = _mm_setzero_si128();

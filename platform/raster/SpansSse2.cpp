@@ -23,6 +23,7 @@ struct Isa {
     static V MulHi16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V Srl16(V a, int n) { return _mm_srli_epi16(a, n); }
     static V Or(V a, V b) { return _mm_or_si128(a, b); }
+    static V AndOr(V a, V b, V c) { return _mm_or_si128(_mm_and_si128(a, b), c); } // (a & b) | c
     static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
     static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
     static V Sll16(V a, int n) { return _mm_slli_epi16(a, n); }
