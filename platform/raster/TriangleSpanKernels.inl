@@ -1,6 +1,7 @@
 // The triangle span functions, written once and included inside an anonymous namespace by
-// TriangleSpansSse2.cpp and TriangleSpansAvx2.cpp, which say through kSsse3 whether byte
-// multiply-adds and rounding high multiplies may be used. It includes nothing itself.
+// TriangleSpansSse2.cpp and TriangleSpansAvx2.cpp, which say through kAvx2 whether the SSSE3
+// and SSE4.1 instructions (byte multiply-adds, rounding high multiplies, floor) may be used.
+// It includes nothing itself.
 // Four pixels at a time with SSE2 floats: the same operations in the same order as the scalar
 // reference (plane row plus step times centre, one division, round and saturate), so every
 // lane carries exactly the reference's value.
@@ -62,8 +63,13 @@ inline __m128i TexelCoordinates(__m128 t, int size, Address address)
         const __m128 limit = _mm_set1_ps(8388608.0f);
         const __m128 small = _mm_and_ps(_mm_cmplt_ps(t, limit), _mm_cmpgt_ps(t, _mm_sub_ps(_mm_setzero_ps(), limit)));
         t = _mm_and_ps(t, small);
-        __m128 whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(t));
-        whole = _mm_sub_ps(whole, _mm_and_ps(_mm_cmplt_ps(t, whole), _mm_set1_ps(1.0f)));
+        __m128 whole;
+        if constexpr (kAvx2) {
+            whole = _mm_floor_ps(t);
+        } else {
+            whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(t));
+            whole = _mm_sub_ps(whole, _mm_and_ps(_mm_cmplt_ps(t, whole), _mm_set1_ps(1.0f)));
+        }
         t = _mm_sub_ps(t, whole);
         t = _mm_andnot_ps(_mm_cmpge_ps(t, _mm_set1_ps(1.0f)), t);
     } else {
@@ -126,7 +132,8 @@ bool MasksWrap(const TriStage& stage)
         const __m128i ya = _mm_and_si128(y0, hMask), yb = _mm_and_si128(_mm_add_epi32(y0, one), hMask);
         const __m128i scale = _mm_set1_epi32(4 | tex.pitch << 16);
         auto offsets = [&](__m128i xs, __m128i ys, std::int32_t* out) {
-            _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm_madd_epi16(_mm_or_si128(xs, _mm_slli_epi32(ys, 16)), scale));
+            _mm_store_si128(reinterpret_cast<__m128i*>(out),
+                            _mm_madd_epi16(_mm_or_si128(xs, _mm_slli_epi32(ys, 16)), scale));
         };
         const auto* base = reinterpret_cast<const std::uint8_t*>(tex.pixels);
         alignas(16) std::int32_t o00[4], o01[4];
@@ -155,9 +162,11 @@ bool MasksWrap(const TriStage& stage)
     } else {
         alignas(16) std::int32_t xa[4], xb[4], ya[4], yb[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(xa), AddressTexels(x0, tex.width, stage.addressU));
-        _mm_store_si128(reinterpret_cast<__m128i*>(xb), AddressTexels(_mm_add_epi32(x0, one), tex.width, stage.addressU));
+        _mm_store_si128(reinterpret_cast<__m128i*>(xb),
+                        AddressTexels(_mm_add_epi32(x0, one), tex.width, stage.addressU));
         _mm_store_si128(reinterpret_cast<__m128i*>(ya), AddressTexels(y0, tex.height, stage.addressV));
-        _mm_store_si128(reinterpret_cast<__m128i*>(yb), AddressTexels(_mm_add_epi32(y0, one), tex.height, stage.addressV));
+        _mm_store_si128(reinterpret_cast<__m128i*>(yb),
+                        AddressTexels(_mm_add_epi32(y0, one), tex.height, stage.addressV));
         // Texels straight into vectors: four scalar stores read back as one vector would stall.
         const std::uint32_t* r0[4] = {tex.Row(ya[0]), tex.Row(ya[1]), tex.Row(ya[2]), tex.Row(ya[3])};
         const std::uint32_t* r1[4] = {tex.Row(yb[0]), tex.Row(yb[1]), tex.Row(yb[2]), tex.Row(yb[3])};
@@ -185,7 +194,7 @@ bool MasksWrap(const TriStage& stage)
     }
     const __m128i fx = _mm_and_si128(_mm_srai_epi32(fu, 10), _mm_set1_epi32(63));
     const __m128i fy = _mm_and_si128(_mm_srai_epi32(fv, 8), _mm_set1_epi32(0xFF));
-    if constexpr (kSsse3) {
+    if constexpr (kAvx2) {
         // Horizontally t0 * (64 - fx) + t1 * fx per channel, one multiply-add of interleaved
         // texel bytes against (64 - fx, fx) byte pairs. Vertically the 32-bit form below,
         // (top * (256 - fy) + bottom * fy + 128) >> 8, is top + ((bottom - top) * fy + 128) >> 8

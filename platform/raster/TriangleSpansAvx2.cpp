@@ -18,7 +18,7 @@ namespace vireo::raster {
 
 namespace {
 
-constexpr bool kSsse3 = true;
+constexpr bool kAvx2 = true;
 
 #include "platform/raster/TriangleSpanKernels.inl"
 

@@ -5,13 +5,13 @@
 #include <algorithm>
 
 #include <emmintrin.h>
-#include <tmmintrin.h> // declared for the branch kSsse3 leaves out
+#include <smmintrin.h> // declared for the branches kAvx2 leaves out
 
 namespace vireo::raster {
 
 namespace {
 
-constexpr bool kSsse3 = false;
+constexpr bool kAvx2 = false;
 
 #include "platform/raster/TriangleSpanKernels.inl"
 
