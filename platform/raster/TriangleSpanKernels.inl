@@ -314,6 +314,17 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
             const __m128i xs = _mm_add_epi32(_mm_set1_epi32(x), lane);
             __m128i live = _mm_cmplt_epi32(xs, _mm_set1_epi32(right));
             const __m128 fx = _mm_add_ps(_mm_cvtepi32_ps(xs), _mm_set1_ps(0.5f));
+            // The target's pixels are asked for before the depth test, so that their load
+            // overlaps the test rather than following it.
+            __m128i before;
+            if (whole) {
+                before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            } else {
+                alignas(16) std::uint32_t part[4] = {0, 0, 0, 0};
+                for (int i = 0; i < n; ++i)
+                    part[i] = row[x + i];
+                before = _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+            }
             __m128i storedDepth = _mm_setzero_si128();
             __m128i z = _mm_setzero_si128();
             if constexpr (kDepth) {
@@ -329,15 +340,6 @@ void DrawSpans(const Surface& target, const TriSetup& setup, const TriState& sta
                 live = _mm_and_si128(live, DepthPasses(func, z, storedDepth));
                 if (_mm_movemask_epi8(live) == 0)
                     continue;
-            }
-            __m128i before;
-            if (whole) {
-                before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-            } else {
-                alignas(16) std::uint32_t part[4] = {0, 0, 0, 0};
-                for (int i = 0; i < n; ++i)
-                    part[i] = row[x + i];
-                before = _mm_load_si128(reinterpret_cast<const __m128i*>(part));
             }
             const __m128 q = _mm_div_ps(_mm_set1_ps(1.0f), PlaneAt(p[kPlaneW], rows[kPlaneW], fx));
             __m128i diffuse = _mm_set1_epi32(static_cast<int>(setup.flatDiffuse));
