@@ -15,7 +15,10 @@ constexpr float kMaxCoordinate = 1 << 20;
 
 std::int64_t Snap(float v)
 {
-    return static_cast<std::int64_t>(std::lround(static_cast<double>(v) * kSubpixel));
+    // Half away from zero, as lround, without the library call: |v| < 2^20, so v * 256 and
+    // the added half are exact in a double and truncation finishes the rounding.
+    const double scaled = static_cast<double>(v) * kSubpixel;
+    return static_cast<std::int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
 }
 
 // floor(n / d) and ceil(n / d) for d > 0, exactly: a floating-point estimate (a 64-bit integer
@@ -113,8 +116,11 @@ bool SetupTriangle(const TriVertex& v0, const TriVertex& v1, const TriVertex& v2
     setup.planes[kPlaneV] = perW(&TriVertex::v);
     for (int c = 0; c < 4; ++c)
         setup.planes[kPlaneR + c] = planeOf(v0.diffuse[c] * v0.rhw, v1.diffuse[c] * v1.rhw, v2.diffuse[c] * v2.rhw);
+    // Specular planes only where the stages' result gets the specular sum; otherwise zero.
     for (int c = 0; c < 3; ++c)
-        setup.planes[kPlaneSR + c] = planeOf(v0.specular[c] * v0.rhw, v1.specular[c] * v1.rhw, v2.specular[c] * v2.rhw);
+        setup.planes[kPlaneSR + c] =
+            state.specular ? planeOf(v0.specular[c] * v0.rhw, v1.specular[c] * v1.rhw, v2.specular[c] * v2.rhw)
+                           : Plane{0.0f, 0.0f, 0.0f};
     if (state.flat) {
         setup.flatDiffuse =
             PackChannels(ToByte(v0.diffuse[2]), ToByte(v0.diffuse[1]), ToByte(v0.diffuse[0]), ToByte(v0.diffuse[3]));

@@ -3,6 +3,7 @@
 // drawn too (the reference draws them), and the test insists that most draws were spans.
 #include "RasterTestSupport.h"
 
+#include "platform/raster/RasterInternal.h"
 #include "platform/raster/TriangleSetup.h"
 
 #include <gtest/gtest.h>
@@ -77,9 +78,15 @@ TEST(TriangleSpans, MatchTheReferencePixelForPixelAndDepthForDepth)
     DepthBuffer fastBuffer{fastDepth.data(), width, height, 24};
     DepthBuffer referenceBuffer{referenceDepth.data(), width, height, 24};
 
+    // Draws alternate between the instruction sets whose span functions differ.
+    std::vector<SimdLevel> levels{SimdLevel::Sse2};
+    if (CpuHasAvx2())
+        levels.push_back(SimdLevel::Avx2);
+    const SimdLevel saved = ActiveSimdLevel();
     int spans = 0;
     const int draws = 2000;
     for (int i = 0; i < draws; ++i) {
+        SetSimdLevel(levels[static_cast<std::size_t>(i) % levels.size()]);
         const TriVertex a = RandomVertex(rng, fast.surface), b = RandomVertex(rng, fast.surface),
                         c = RandomVertex(rng, fast.surface);
         TriState state = RandomState(rng, &textures[i & 1].surface, &fastBuffer, fast.surface);
@@ -94,9 +101,10 @@ TEST(TriangleSpans, MatchTheReferencePixelForPixelAndDepthForDepth)
             state.depth = &referenceBuffer;
         DrawTriangleReference(reference.surface, setup, state);
         const std::string differences = CompareImages(reference, fast);
-        ASSERT_EQ(differences, "") << "after draw " << i;
+        ASSERT_EQ(differences, "") << "after draw " << i << " at SIMD level " << static_cast<int>(ActiveSimdLevel());
         ASSERT_TRUE(fastDepth == referenceDepth) << "depth differs after draw " << i;
     }
+    SetSimdLevel(saved);
     EXPECT_GT(spans, draws / 8) << "the span path took too few of the draws to be checked";
 }
 
