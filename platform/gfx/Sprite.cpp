@@ -6,6 +6,7 @@
 #include "platform/gfx/Device.h"
 #include "platform/gfx/DeviceHold.h"
 #include "platform/gfx/GraphicsControls.h"
+#include "platform/gfx/SpriteGlyphs.h"
 #include "platform/gfx/Texture.h"
 
 #include <vireo/platform/D3DX9.h>
@@ -108,6 +109,36 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
         m_queue.push_back(SBatchQuad{
             tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()), color});
         return D3D_OK;
+    }
+
+    // Draw's checks and placement for a glyph run under the identity: positions are whole
+    // pixels and z is 0, so the corners are the identity branch of PlaceQuad.
+    bool QueueGlyphs(IDirect3DTexture9* const* pages, const font::SGlyphQuad* quads, std::size_t count, D3DCOLOR color)
+    {
+        if (!m_begun || !m_identity)
+            return false;
+        m_queue.reserve(m_queue.size() + count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const font::SGlyphQuad& glyph = quads[i];
+            IDirect3DTexture9* texture = pages[glyph.page];
+            CTexture* tex = !m_queue.empty() && static_cast<IDirect3DTexture9*>(m_queue.back().texture) == texture
+                                ? m_queue.back().texture
+                                : AsTexture(texture);
+            if (!tex || tex->Device() != m_device.Get())
+                continue;
+            if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE) && (m_queue.empty() || m_queue.back().texture != tex))
+                tex->AddRef();
+            const float x = static_cast<float>(glyph.target.left), y = static_cast<float>(glyph.target.top);
+            const float w = static_cast<float>(glyph.source.right - glyph.source.left);
+            const float h = static_cast<float>(glyph.source.bottom - glyph.source.top);
+            m_queue.push_back(
+                SBatchQuad{tex,
+                           raster::Quad{x, y, (x + w) - x, 0, 0, (y + h) - y, static_cast<float>(glyph.source.left),
+                                        static_cast<float>(glyph.source.top), static_cast<float>(glyph.source.right),
+                                        static_cast<float>(glyph.source.bottom)},
+                           color});
+        }
+        return true;
     }
 
     HRESULT Flush() override
@@ -274,6 +305,13 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
 };
 
 } // namespace
+
+bool QueueGlyphs(ID3DXSprite* sprite, IDirect3DTexture9* const* pages, const font::SGlyphQuad* quads, std::size_t count,
+                 D3DCOLOR color)
+{
+    auto* ours = dynamic_cast<CSprite*>(sprite);
+    return ours && ours->QueueGlyphs(pages, quads, count, color);
+}
 
 } // namespace vireo::gfx
 
