@@ -94,25 +94,19 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         if (!m_begun)
             return D3DERR_INVALIDCALL;
-        // Runs of one texture are the rule: the last queued sprite has checked this one already.
-        CTexture* tex = !m_queue.empty() && static_cast<IDirect3DTexture9*>(m_queue.back().texture) == texture
-                            ? m_queue.back().texture
-                            : AsTexture(texture);
-        if (!tex || tex->Device() != m_device.Get())
+        CTexture* tex = QueueTexture(texture);
+        if (!tex)
             return D3DERR_INVALIDCALL;
         const D3DSURFACE_DESC& desc = tex->Level0().Desc();
         const RECT source =
             srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-        // One reference per run of the same texture: the run's first sprite holds it.
-        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE) && (m_queue.empty() || m_queue.back().texture != tex))
-            tex->AddRef();
         m_queue.push_back(SBatchQuad{
             tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()), color});
         return D3D_OK;
     }
 
-    // Draw's checks and placement for a glyph run under the identity: positions are whole
-    // pixels and z is 0, so the corners are the identity branch of PlaceQuad.
+    // Draw for each glyph of a run, with the call, the null tests and the source lookup
+    // taken out of the loop.
     bool QueueGlyphs(IDirect3DTexture9* const* pages, const font::SGlyphQuad* quads, std::size_t count, D3DCOLOR color)
     {
         if (!m_begun || !m_identity)
@@ -120,23 +114,11 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
         m_queue.reserve(m_queue.size() + count);
         for (std::size_t i = 0; i < count; ++i) {
             const font::SGlyphQuad& glyph = quads[i];
-            IDirect3DTexture9* texture = pages[glyph.page];
-            CTexture* tex = !m_queue.empty() && static_cast<IDirect3DTexture9*>(m_queue.back().texture) == texture
-                                ? m_queue.back().texture
-                                : AsTexture(texture);
-            if (!tex || tex->Device() != m_device.Get())
+            CTexture* tex = QueueTexture(pages[glyph.page]);
+            if (!tex)
                 continue;
-            if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE) && (m_queue.empty() || m_queue.back().texture != tex))
-                tex->AddRef();
-            const float x = static_cast<float>(glyph.target.left), y = static_cast<float>(glyph.target.top);
-            const float w = static_cast<float>(glyph.source.right - glyph.source.left);
-            const float h = static_cast<float>(glyph.source.bottom - glyph.source.top);
-            m_queue.push_back(
-                SBatchQuad{tex,
-                           raster::Quad{x, y, (x + w) - x, 0, 0, (y + h) - y, static_cast<float>(glyph.source.left),
-                                        static_cast<float>(glyph.source.top), static_cast<float>(glyph.source.right),
-                                        static_cast<float>(glyph.source.bottom)},
-                           color});
+            const D3DXVECTOR3 position(static_cast<float>(glyph.target.left), static_cast<float>(glyph.target.top), 0);
+            m_queue.push_back(SBatchQuad{tex, PlaceQuad(glyph.source, D3DXVECTOR3(), position), color});
         }
         return true;
     }
@@ -182,6 +164,21 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         DropQueue();
         --Controls().sprites;
+    }
+
+    // The texture a quad about to be queued binds, or null if it is not one of this device's.
+    // The first quad of a run of one texture holds the run's reference.
+    CTexture* QueueTexture(IDirect3DTexture9* texture)
+    {
+        // Runs of one texture are the rule: the last queued quad has checked this one already.
+        if (!m_queue.empty() && static_cast<IDirect3DTexture9*>(m_queue.back().texture) == texture)
+            return m_queue.back().texture;
+        CTexture* tex = AsTexture(texture);
+        if (!tex || tex->Device() != m_device.Get())
+            return nullptr;
+        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
+            tex->AddRef();
+        return tex;
     }
 
     void ApplySpriteState()
