@@ -34,20 +34,23 @@ D3DXVECTOR2 TransformPoint(const D3DXMATRIX& m, bool affine, float x, float y, f
     return {tx / w, ty / w};
 }
 
-// Copies a transform and says whether it is affine (last column 0, 0, 0, 1) and whether it
-// is the identity: one compare per row against the identity's row, since a sprite batch
-// sets a transform for nearly every sprite. Bit 3 of each row's result is its last column.
-void CopyTransform(const D3DXMATRIX& in, D3DXMATRIX& out, bool& affine, bool& identity)
+// Copies a transform and says whether it is affine (last column 0, 0, 0, 1), a translation
+// (the identity's first three rows) and the identity: one compare per row against the
+// identity's row, since a sprite batch sets a transform for nearly every sprite. Bit 3 of
+// each row's result is its last column.
+void CopyTransform(const D3DXMATRIX& in, D3DXMATRIX& out, bool& affine, bool& translation, bool& identity)
 {
     static const float kIdentity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    int same = 0xF;
+    int same[4];
     for (int r = 0; r < 4; ++r) {
         const __m128 row = _mm_loadu_ps(in.m[r]);
         _mm_storeu_ps(out.m[r], row);
-        same &= _mm_movemask_ps(_mm_cmpeq_ps(row, _mm_loadu_ps(kIdentity[r])));
+        same[r] = _mm_movemask_ps(_mm_cmpeq_ps(row, _mm_loadu_ps(kIdentity[r])));
     }
-    identity = same == 0xF;
-    affine = (same & 8) != 0;
+    const int all = same[0] & same[1] & same[2] & same[3];
+    affine = (all & 8) != 0;
+    translation = affine && (same[0] & same[1] & same[2]) == 0xF;
+    identity = all == 0xF;
 }
 
 class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
@@ -72,7 +75,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         if (!transform)
             return D3DERR_INVALIDCALL;
-        CopyTransform(*transform, m_transform, m_affine, m_identity);
+        CopyTransform(*transform, m_transform, m_affine, m_translation, m_identity);
         return D3D_OK;
     }
 
@@ -267,9 +270,19 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
                                 static_cast<float>(source.top),
                                 static_cast<float>(source.right),
                                 static_cast<float>(source.bottom)};
-        const D3DXVECTOR2 p0 = TransformPoint(m_transform, m_affine, x, y, z);
-        const D3DXVECTOR2 pU = TransformPoint(m_transform, m_affine, x + w, y, z);
-        const D3DXVECTOR2 pV = TransformPoint(m_transform, m_affine, x, y + h, z);
+        D3DXVECTOR2 p0, pU, pV;
+        if (m_translation && std::isfinite(z)) {
+            // Sprites moved into place: x * 1 + y * 0 + z * 0 + dx is x + dx for finite z, up
+            // to the sign of a zero, which draws alike; a non-finite x or y stays non-finite.
+            const float dx = m_transform._41, dy = m_transform._42;
+            p0 = {x + dx, y + dy};
+            pU = {(x + w) + dx, y + dy};
+            pV = {x + dx, (y + h) + dy};
+        } else {
+            p0 = TransformPoint(m_transform, m_affine, x, y, z);
+            pU = TransformPoint(m_transform, m_affine, x + w, y, z);
+            pV = TransformPoint(m_transform, m_affine, x, y + h, z);
+        }
         return raster::Quad{p0.x,
                             p0.y,
                             pU.x - p0.x,
@@ -294,6 +307,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     CDeviceHold m_device;
     D3DXMATRIX m_transform;
     bool m_affine = true;
+    bool m_translation = true;
     bool m_identity = true;
     DWORD m_flags = 0;
     bool m_begun = false;
