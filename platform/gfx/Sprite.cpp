@@ -11,6 +11,7 @@
 
 #include <vireo/platform/D3DX9.h>
 
+#include <algorithm>
 #include <cmath>
 #include <emmintrin.h>
 #include <vector>
@@ -114,7 +115,9 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         if (!m_begun || !m_identity)
             return false;
-        m_queue.reserve(m_queue.size() + count);
+        // Room for the run at once, still growing by doubling when many runs fill one batch.
+        if (m_queue.capacity() - m_queue.size() < count)
+            m_queue.reserve(std::max(m_queue.size() + count, 2 * m_queue.capacity()));
         for (std::size_t i = 0; i < count; ++i) {
             const font::SGlyphQuad& glyph = quads[i];
             CTexture* tex = QueueTexture(pages[glyph.page]);
