@@ -566,7 +566,7 @@ void CDevice::DrawQuadBatch(const SBatchQuad* quads, std::size_t count)
         // One batch for the whole queue: the state is checked once, texture switches and
         // colours are noted as they come, and runs of glyphs blend as rectangle lists.
         raster::QuadBatch batch(m_renderTarget->View(), state);
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < count;) {
             const SBatchQuad& item = quads[i];
             if (item.texture != current) {
                 current = item.texture;
@@ -576,8 +576,16 @@ void CDevice::DrawQuadBatch(const SBatchQuad* quads, std::size_t count)
             if (perQuadFilters) {
                 ChooseFilters(m_state, item.quad, state);
                 batch.SetFilters(state.stages[0].filter, state.stages[1].filter);
+                batch.Draw(item.quad, item.diffuse);
+                ++i;
+                continue;
             }
-            batch.Draw(item.quad, item.diffuse);
+            // A run of one texture goes to the batch in one call.
+            std::size_t end = i + 1;
+            while (end < count && quads[end].texture == current)
+                ++end;
+            batch.DrawRun(&item.quad, &item.diffuse, sizeof(SBatchQuad), end - i);
+            i = end;
         }
     }
     m_state.textures[0] = quads[count - 1].texture->Serial();

@@ -6,10 +6,12 @@
 #include "platform/gfx/Device.h"
 #include "platform/gfx/DeviceHold.h"
 #include "platform/gfx/GraphicsControls.h"
+#include "platform/gfx/SpriteGlyphs.h"
 #include "platform/gfx/Texture.h"
 
 #include <vireo/platform/D3DX9.h>
 
+#include <algorithm>
 #include <cmath>
 #include <emmintrin.h>
 #include <vector>
@@ -33,20 +35,23 @@ D3DXVECTOR2 TransformPoint(const D3DXMATRIX& m, bool affine, float x, float y, f
     return {tx / w, ty / w};
 }
 
-// Copies a transform and says whether it is affine (last column 0, 0, 0, 1) and whether it
-// is the identity: one compare per row against the identity's row, since a sprite batch
-// sets a transform for nearly every sprite. Bit 3 of each row's result is its last column.
-void CopyTransform(const D3DXMATRIX& in, D3DXMATRIX& out, bool& affine, bool& identity)
+// Copies a transform and says whether it is affine (last column 0, 0, 0, 1), a translation
+// (the identity's first three rows) and the identity: one compare per row against the
+// identity's row, since a sprite batch sets a transform for nearly every sprite. Bit 3 of
+// each row's result is its last column.
+void CopyTransform(const D3DXMATRIX& in, D3DXMATRIX& out, bool& affine, bool& translation, bool& identity)
 {
     static const float kIdentity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    int same = 0xF;
+    int same[4];
     for (int r = 0; r < 4; ++r) {
         const __m128 row = _mm_loadu_ps(in.m[r]);
         _mm_storeu_ps(out.m[r], row);
-        same &= _mm_movemask_ps(_mm_cmpeq_ps(row, _mm_loadu_ps(kIdentity[r])));
+        same[r] = _mm_movemask_ps(_mm_cmpeq_ps(row, _mm_loadu_ps(kIdentity[r])));
     }
-    identity = same == 0xF;
-    affine = (same & 8) != 0;
+    const int all = same[0] & same[1] & same[2] & same[3];
+    affine = (all & 8) != 0;
+    translation = affine && (same[0] & same[1] & same[2]) == 0xF;
+    identity = all == 0xF;
 }
 
 class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
@@ -71,7 +76,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         if (!transform)
             return D3DERR_INVALIDCALL;
-        CopyTransform(*transform, m_transform, m_affine, m_identity);
+        CopyTransform(*transform, m_transform, m_affine, m_translation, m_identity);
         return D3D_OK;
     }
 
@@ -93,21 +98,35 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         if (!m_begun)
             return D3DERR_INVALIDCALL;
-        // Runs of one texture are the rule: the last queued sprite has checked this one already.
-        CTexture* tex = !m_queue.empty() && static_cast<IDirect3DTexture9*>(m_queue.back().texture) == texture
-                            ? m_queue.back().texture
-                            : AsTexture(texture);
-        if (!tex || tex->Device() != m_device.Get())
+        CTexture* tex = QueueTexture(texture);
+        if (!tex)
             return D3DERR_INVALIDCALL;
         const D3DSURFACE_DESC& desc = tex->Level0().Desc();
         const RECT source =
             srcRect ? *srcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-        // One reference per run of the same texture: the run's first sprite holds it.
-        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE) && (m_queue.empty() || m_queue.back().texture != tex))
-            tex->AddRef();
         m_queue.push_back(SBatchQuad{
             tex, PlaceQuad(source, center ? *center : D3DXVECTOR3(), position ? *position : D3DXVECTOR3()), color});
         return D3D_OK;
+    }
+
+    // Draw for each glyph of a run, with the call, the null tests and the source lookup
+    // taken out of the loop.
+    bool QueueGlyphs(IDirect3DTexture9* const* pages, const font::SGlyphQuad* quads, std::size_t count, D3DCOLOR color)
+    {
+        if (!m_begun || !m_identity)
+            return false;
+        // Room for the run at once, still growing by doubling when many runs fill one batch.
+        if (m_queue.capacity() - m_queue.size() < count)
+            m_queue.reserve(std::max(m_queue.size() + count, 2 * m_queue.capacity()));
+        for (std::size_t i = 0; i < count; ++i) {
+            const font::SGlyphQuad& glyph = quads[i];
+            CTexture* tex = QueueTexture(pages[glyph.page]);
+            if (!tex)
+                continue;
+            const D3DXVECTOR3 position(static_cast<float>(glyph.target.left), static_cast<float>(glyph.target.top), 0);
+            m_queue.push_back(SBatchQuad{tex, PlaceQuad(glyph.source, D3DXVECTOR3(), position), color});
+        }
+        return true;
     }
 
     HRESULT Flush() override
@@ -151,6 +170,21 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         DropQueue();
         --Controls().sprites;
+    }
+
+    // The texture a quad about to be queued binds, or null if it is not one of this device's.
+    // The first quad of a run of one texture holds the run's reference.
+    CTexture* QueueTexture(IDirect3DTexture9* texture)
+    {
+        // Runs of one texture are the rule: the last queued quad has checked this one already.
+        if (!m_queue.empty() && static_cast<IDirect3DTexture9*>(m_queue.back().texture) == texture)
+            return m_queue.back().texture;
+        CTexture* tex = AsTexture(texture);
+        if (!tex || tex->Device() != m_device.Get())
+            return nullptr;
+        if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
+            tex->AddRef();
+        return tex;
     }
 
     void ApplySpriteState()
@@ -239,9 +273,19 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
                                 static_cast<float>(source.top),
                                 static_cast<float>(source.right),
                                 static_cast<float>(source.bottom)};
-        const D3DXVECTOR2 p0 = TransformPoint(m_transform, m_affine, x, y, z);
-        const D3DXVECTOR2 pU = TransformPoint(m_transform, m_affine, x + w, y, z);
-        const D3DXVECTOR2 pV = TransformPoint(m_transform, m_affine, x, y + h, z);
+        D3DXVECTOR2 p0, pU, pV;
+        if (m_translation && std::isfinite(z)) {
+            // Sprites moved into place: x * 1 + y * 0 + z * 0 + dx is x + dx for finite z, up
+            // to the sign of a zero, which draws alike; a non-finite x or y stays non-finite.
+            const float dx = m_transform._41, dy = m_transform._42;
+            p0 = {x + dx, y + dy};
+            pU = {(x + w) + dx, y + dy};
+            pV = {x + dx, (y + h) + dy};
+        } else {
+            p0 = TransformPoint(m_transform, m_affine, x, y, z);
+            pU = TransformPoint(m_transform, m_affine, x + w, y, z);
+            pV = TransformPoint(m_transform, m_affine, x, y + h, z);
+        }
         return raster::Quad{p0.x,
                             p0.y,
                             pU.x - p0.x,
@@ -266,6 +310,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     CDeviceHold m_device;
     D3DXMATRIX m_transform;
     bool m_affine = true;
+    bool m_translation = true;
     bool m_identity = true;
     DWORD m_flags = 0;
     bool m_begun = false;
@@ -274,6 +319,13 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
 };
 
 } // namespace
+
+bool QueueGlyphs(ID3DXSprite* sprite, IDirect3DTexture9* const* pages, const font::SGlyphQuad* quads, std::size_t count,
+                 D3DCOLOR color)
+{
+    auto* ours = dynamic_cast<CSprite*>(sprite);
+    return ours && ours->QueueGlyphs(pages, quads, count, color);
+}
 
 } // namespace vireo::gfx
 

@@ -103,6 +103,22 @@ void QuadBatch::Draw(const Quad& quad, std::uint32_t diffuse)
     DrawAlone(quad, diffuse);
 }
 
+void QuadBatch::DrawRun(const Quad* quads, const std::uint32_t* diffuses, std::size_t stride, std::size_t count)
+{
+    if (!m_drawable) {
+        return;
+    }
+    const auto* quad = reinterpret_cast<const unsigned char*>(quads);
+    const auto* diffuse = reinterpret_cast<const unsigned char*>(diffuses);
+    for (std::size_t i = 0; i < count; ++i, quad += stride, diffuse += stride) {
+        const Quad& q = *reinterpret_cast<const Quad*>(quad);
+        const std::uint32_t d = *reinterpret_cast<const std::uint32_t*>(diffuse);
+        if (!Gather(q, d)) {
+            DrawAlone(q, d);
+        }
+    }
+}
+
 void QuadBatch::DrawAlone(const Quad& quad, std::uint32_t diffuse)
 {
     Flush();

@@ -2,6 +2,7 @@
 // changed into managed A8R8G8B8 textures (white, coverage in alpha) and queues one sprite
 // draw per glyph quad at whole-pixel positions, so untransformed text copies texels exactly.
 #include "platform/gfx/DeviceHold.h"
+#include "platform/gfx/SpriteGlyphs.h"
 #include "platform/gfx/font/LayoutCache.h"
 #include "platform/gfx/font/TextDC.h"
 #include "platform/gfx/font/TextFont.h"
@@ -68,9 +69,15 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
         }
         // Begin fails on a sprite that is already open: then the glyphs join its batch.
         const bool opened = SUCCEEDED(target->Begin(D3DXSPRITE_ALPHABLEND));
-        for (const vireo::font::SGlyphQuad& quad : layout.quads) {
-            const D3DXVECTOR3 position(static_cast<float>(quad.target.left), static_cast<float>(quad.target.top), 0);
-            target->Draw(m_pages[quad.page].texture, &quad.source, nullptr, &position, color);
+        m_pageTextures.resize(m_pages.size());
+        for (std::size_t i = 0; i < m_pages.size(); ++i)
+            m_pageTextures[i] = m_pages[i].texture;
+        if (!QueueGlyphs(target, m_pageTextures.data(), layout.quads.data(), layout.quads.size(), color)) {
+            for (const vireo::font::SGlyphQuad& quad : layout.quads) {
+                const D3DXVECTOR3 position(static_cast<float>(quad.target.left), static_cast<float>(quad.target.top),
+                                           0);
+                target->Draw(m_pageTextures[quad.page], &quad.source, nullptr, &position, color);
+            }
         }
         if (opened)
             target->End();
@@ -149,6 +156,7 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
     HDC m_dc = nullptr;
     ID3DXSprite* m_sprite = nullptr; // for DrawTextW without a sprite
     std::vector<SPageTexture> m_pages;
+    std::vector<IDirect3DTexture9*> m_pageTextures; // m_pages' textures, as the glyph run takes them
     vireo::font::CLayoutCache m_layouts;
 };
 

@@ -64,17 +64,24 @@ TEST_F(D3DXFontTest, SpriteDrawnTextEqualsTheCpuRendererPixelForPixel)
     const auto expected = Expected(text, box, format, color);
     ASSERT_NE(expected, std::vector<std::uint32_t>(expected.size(), kBackground));
 
-    enum class Path { CallersBatch, OwnSprite, ClosedSprite };
-    for (Path path : {Path::CallersBatch, Path::OwnSprite, Path::ClosedSprite}) {
+    // Moved: the caller's sprite translates by whole pixels, the box moves back by as much.
+    enum class Path { CallersBatch, OwnSprite, ClosedSprite, Moved };
+    for (Path path : {Path::CallersBatch, Path::OwnSprite, Path::ClosedSprite, Path::Moved}) {
         SCOPED_TRACE(::testing::Message() << "path " << static_cast<int>(path));
         Clear();
         ASSERT_EQ(m_device->BeginScene(), D3D_OK);
         RECT rect = box;
         INT height = 0;
-        if (path == Path::CallersBatch) {
+        if (path == Path::CallersBatch || path == Path::Moved) {
+            const int dx = path == Path::Moved ? 7 : 0, dy = path == Path::Moved ? -5 : 0;
+            D3DXMATRIX move;
+            D3DXMatrixTranslation(&move, static_cast<float>(dx), static_cast<float>(dy), 0);
+            ASSERT_EQ(m_sprite->SetTransform(&move), D3D_OK);
+            RECT moved{box.left - dx, box.top - dy, box.right - dx, box.bottom - dy};
             ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
-            height = m_font->DrawTextW(m_sprite, text, -1, &rect, format, color);
+            height = m_font->DrawTextW(m_sprite, text, -1, &moved, format, color);
             ASSERT_EQ(m_sprite->End(), D3D_OK);
+            rect = RECT{moved.left + dx, moved.top + dy, moved.right + dx, moved.bottom + dy};
         } else {
             height = m_font->DrawTextW(path == Path::OwnSprite ? nullptr : m_sprite, text, -1, &rect, format, color);
             EXPECT_EQ(m_sprite->End(), D3DERR_INVALIDCALL); // the font closed what it opened
