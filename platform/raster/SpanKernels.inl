@@ -168,6 +168,20 @@ template <typename I = Isa> class RowTail {
     typename TailMaskOf<I>::Type m_mask{};
 };
 
+// A step with a cheaper body for white texels (a glyph atlas), which RowGroup takes for a whole
+// group when every vector of it is white: one test a group instead of one a vector. each is
+// the step as for RowTail::Draw (it tests a vector of its own); white(s, d) blends one.
+template <typename Each, typename White> struct WhiteStep {
+    static constexpr bool kWhiteGroups = true;
+    Each each;
+    White white;
+    V colorMask;
+    template <typename Load, typename Store> void operator()(V s, Load load, Store store) const
+    {
+        each(s, load, store);
+    }
+};
+
 // Rows narrower than two vectors (glyphs, 8 x 8 sprites) where the instruction set has
 // masked loads and stores: several rows a step, every load of the step before any store,
 // since a load that follows a masked store waits for it. A row is one masked vector, or
@@ -200,7 +214,21 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
             under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
         }
     }
+    bool white = false;
+    if constexpr (requires { Step::kWhiteGroups; }) {
+        V all = in[0];
+        for (int i = 1; i < kRows * kPer; ++i) {
+            all = I::And(all, in[i]);
+        }
+        white = I::AllSet(all, step.colorMask);
+    }
     for (int i = 0; i < kRows * kPer; ++i) {
+        if constexpr (requires { Step::kWhiteGroups; }) {
+            if (white) {
+                under[i] = step.white(in[i], under[i]);
+                continue;
+            }
+        }
         V out = under[i];
         step(
             in[i], [&] { return under[i]; }, [&](V result) { out = result; });
@@ -430,21 +458,24 @@ template <bool kAdd, bool kBlueRed, bool kAlphaPasses, bool kShortcuts>
 inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
 {
     const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
+    // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
+    // colour; only alpha is left to work out, and often it passes as it is. Narrow rows
+    // (glyphs) only: wide sprites are rarely white and their loop is tight already.
+    auto white = [&](V s, V d) {
+        const V odd = Isa::Srl16(s, 8);
+        if constexpr (kAlphaPasses) {
+            return BlendWhite(odd, d, k);
+        } else {
+            const V to = TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
+            return BlendHalves(k.whiteEven, to, d, Isa::AlphaWeights(to), k);
+        }
+    };
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
             return;
         }
-        // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
-        // colour; only alpha is left to work out, and often it passes as it is. Narrow rows
-        // (glyphs) only: wide sprites are rarely white and their loop is tight already.
         if (!kShortcuts && Isa::AllSet(s, k.colorMask)) {
-            const V odd = Isa::Srl16(s, 8);
-            if constexpr (kAlphaPasses) {
-                store(BlendWhite(odd, loadDst(), k));
-            } else {
-                const V to = TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
-                store(BlendHalves(k.whiteEven, to, loadDst(), Isa::AlphaWeights(to), k));
-            }
+            store(white(s, loadDst()));
             return;
         }
         const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
@@ -457,7 +488,11 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // the tinted alpha like any other, and a branch per vector costs more.
         store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
     };
-    if (NarrowRows(rect, step)) {
+    if constexpr (kShortcuts) {
+        if (NarrowRows(rect, step)) {
+            return;
+        }
+    } else if (NarrowRows(rect, WhiteStep<decltype(step), decltype(white)>{step, white, k.colorMask})) {
         return;
     }
     std::uint32_t* dst = rect.dst;
