@@ -169,8 +169,9 @@ template <typename I = Isa> class RowTail {
 };
 
 // A step with a cheaper body for white texels (a glyph atlas), which RowGroup takes for a whole
-// group when every vector of it is white: one test a group instead of one a vector. each is
-// the step as for RowTail::Draw (it tests a vector of its own); white(s, d) blends one.
+// group of masked rows when every vector of it is white: one test a group instead of one a
+// vector. each is the step as for RowTail::Draw (it tests a vector of its own); white(s, d)
+// blends one.
 template <typename Each, typename White> struct WhiteStep {
     static constexpr bool kWhiteGroups = true;
     Each each;
@@ -197,6 +198,11 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
     std::uint32_t* d[kRows];
     const std::uint32_t* s[kRows];
     V in[kRows * kPer], under[kRows * kPer];
+    // Full rows (8 x 8 and 16 x 16 sprites) are rarely white; glyphs' masked rows are.
+    constexpr bool kWhiteGroups = !kFull && requires
+    {
+        Step::kWhiteGroups;
+    };
     for (int r = 0; r < kRows; ++r) {
         d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
         s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
@@ -215,7 +221,7 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
         }
     }
     bool white = false;
-    if constexpr (requires { Step::kWhiteGroups; }) {
+    if constexpr (kWhiteGroups) {
         V all = in[0];
         for (int i = 1; i < kRows * kPer; ++i) {
             all = I::And(all, in[i]);
@@ -223,7 +229,7 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
         white = I::AllSet(all, step.colorMask);
     }
     for (int i = 0; i < kRows * kPer; ++i) {
-        if constexpr (requires { Step::kWhiteGroups; }) {
+        if constexpr (kWhiteGroups) {
             if (white) {
                 under[i] = step.white(in[i], under[i]);
                 continue;
