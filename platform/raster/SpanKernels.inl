@@ -47,6 +47,9 @@ struct TintConstants {
     // White texels: the colour mask, and their tinted blue/red and green (tint of 255 is
     // add + mul exactly) beside an alpha lane mask.
     V colorMask, whiteEven, whiteGreen, alphaLanes;
+    // White texels whose alpha passes: xor that turns (s >> 8) | (d & ~low) into BlendHalves'
+    // green/alpha operand, putting the tinted green (from s's green of 255) in byte 0.
+    V whiteOddFlip;
     V flip;       // 0x80 in every byte: unsigned byte to signed byte minus 128
     V blendRound; // 32768, see BlendHalves
 
@@ -56,6 +59,8 @@ struct TintConstants {
           addEven(Pair(tint.add[0], tint.add[2])), addOdd(Pair(tint.add[1], tint.add[3])),
           colorMask(Isa::Set32(0x00FFFFFFu)), whiteEven(Pair(tint.add[0] + tint.mul[0], tint.add[2] + tint.mul[2])),
           whiteGreen(Pair(tint.add[1] + tint.mul[1], 0)), alphaLanes(Isa::Set32(0xFFFF0000u)),
+          whiteOddFlip(
+              Isa::Set32(0x80808000u | ((0x7Fu ^ static_cast<std::uint32_t>(tint.add[1] + tint.mul[1])) & 0xFFu))),
           flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
     {
         // GCC would rather rebuild these two in the loop (three instructions each) than keep
@@ -95,6 +100,24 @@ template <typename I = Isa> inline V BlendHalves(V te, V to, V d, V w, const Tin
         const V bo =
             Isa::MulHi16(Isa::Add16(Isa::Add16(Isa::Mul16(to, a), Isa::Mul16(Isa::Srl16(d, 8), ia)), k.c128), k.c257);
         return Isa::Or(be, Isa::Sll16(bo, 8));
+    }
+}
+
+// BlendHalves for white texels whose alpha the tint passes unchanged: the tint's colour over
+// d at the texel's own alpha. odd is s >> 8; its green byte is 255, which the flip turns
+// into the tinted green, so the green/alpha operand is one bit select and one xor.
+template <typename I = Isa> inline V BlendWhite(V odd, V d, const TintConstants& k)
+{
+    if constexpr (I::kHasMaddubs) {
+        const V pe = I::OrXor(k.whiteEven, I::Sll16(d, 8), k.flip);
+        const V po = I::Xor(I::OrAndNot(odd, d, k.low), k.whiteOddFlip);
+        const V w = Isa::AlphaWeights(odd);
+        const V be = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, pe), k.blendRound), k.c257);
+        const V bo = Isa::MulHi16(Isa::Add16(Isa::MaddUbs(w, po), k.blendRound), k.c257);
+        return Isa::Or(be, Isa::Sll16(bo, 8));
+    } else {
+        const V to = Isa::AndOr(odd, k.alphaLanes, k.whiteGreen);
+        return BlendHalves(k.whiteEven, to, d, Isa::AlphaWeights(to), k);
     }
 }
 
@@ -145,6 +168,21 @@ template <typename I = Isa> class RowTail {
     typename TailMaskOf<I>::Type m_mask{};
 };
 
+// A step with a cheaper body for white texels (a glyph atlas), which RowGroup takes for a whole
+// group of masked rows when every vector of it is white: one test a group instead of one a
+// vector. each is the step as for RowTail::Draw (it tests a vector of its own); white(s, d)
+// blends one.
+template <typename Each, typename White> struct WhiteStep {
+    static constexpr bool kWhiteGroups = true;
+    Each each;
+    White white;
+    V colorMask;
+    template <typename Load, typename Store> void operator()(V s, Load load, Store store) const
+    {
+        each(s, load, store);
+    }
+};
+
 // Rows narrower than two vectors (glyphs, 8 x 8 sprites) where the instruction set has
 // masked loads and stores: several rows a step, every load of the step before any store,
 // since a load that follows a masked store waits for it. A row is one masked vector, or
@@ -160,6 +198,11 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
     std::uint32_t* d[kRows];
     const std::uint32_t* s[kRows];
     V in[kRows * kPer], under[kRows * kPer];
+    // Full rows (8 x 8 and 16 x 16 sprites) are rarely white; glyphs' masked rows are.
+    constexpr bool kWhiteGroups = !kFull && requires
+    {
+        Step::kWhiteGroups;
+    };
     for (int r = 0; r < kRows; ++r) {
         d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
         s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
@@ -177,7 +220,21 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
             under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
         }
     }
+    bool white = false;
+    if constexpr (kWhiteGroups) {
+        V all = in[0];
+        for (int i = 1; i < kRows * kPer; ++i) {
+            all = I::And(all, in[i]);
+        }
+        white = I::AllSet(all, step.colorMask);
+    }
     for (int i = 0; i < kRows * kPer; ++i) {
+        if constexpr (kWhiteGroups) {
+            if (white) {
+                under[i] = step.white(in[i], under[i]);
+                continue;
+            }
+        }
         V out = under[i];
         step(
             in[i], [&] { return under[i]; }, [&](V result) { out = result; });
@@ -401,27 +458,30 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
 // when the tint has no additive part (modulate, select), which saves two adds a vector;
 // kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
 // their multiplies. The roundings are those of the reference: tint, then blend.
-template <bool kAdd, bool kBlueRed, bool kShortcuts>
+// kAlphaPasses: the tint leaves alpha as it is (mul 255, add 0), known per list so that the
+// white texels' path has no test for it.
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses, bool kShortcuts>
 inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
 {
     const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
-    const bool alphaPasses = tint.mul[3] == 255 && tint.add[3] == 0;
+    // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
+    // colour; only alpha is left to work out, and often it passes as it is. Narrow rows
+    // (glyphs) only: wide sprites are rarely white and their loop is tight already.
+    auto white = [&](V s, V d) {
+        const V odd = Isa::Srl16(s, 8);
+        if constexpr (kAlphaPasses) {
+            return BlendWhite(odd, d, k);
+        } else {
+            const V to = TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
+            return BlendHalves(k.whiteEven, to, d, Isa::AlphaWeights(to), k);
+        }
+    };
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
             return;
         }
-        // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
-        // colour; only alpha is left to work out, and often it passes as it is. Narrow rows
-        // (glyphs) only: wide sprites are rarely white and their loop is tight already.
         if (!kShortcuts && Isa::AllSet(s, k.colorMask)) {
-            const V odd = Isa::Srl16(s, 8);
-            const V to =
-                alphaPasses ? Isa::AndOr(odd, k.alphaLanes, k.whiteGreen) : TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
-            if (opaqueStaysOpaque && Isa::AllSet(s, k.alphaMask)) {
-                store(Isa::Or(k.whiteEven, Isa::Sll16(to, 8)));
-                return;
-            }
-            store(BlendHalves(k.whiteEven, to, loadDst(), Isa::AlphaWeights(to), k));
+            store(white(s, loadDst()));
             return;
         }
         const V te = kBlueRed ? TintHalf<kAdd>(Isa::And(s, k.low), k.mulEven, k.addEven, k) : Isa::And(s, k.low);
@@ -434,7 +494,11 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // the tinted alpha like any other, and a branch per vector costs more.
         store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
     };
-    if (NarrowRows(rect, step)) {
+    if constexpr (kShortcuts) {
+        if (NarrowRows(rect, step)) {
+            return;
+        }
+    } else if (NarrowRows(rect, WhiteStep<decltype(step), decltype(white)>{step, white, k.colorMask})) {
         return;
     }
     std::uint32_t* dst = rect.dst;
@@ -461,15 +525,24 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
 template <bool kAdd, bool kBlueRed> [[gnu::noinline]] void TintOverWide(const CopyRect& rect, const Tint& tint)
 {
     const TintConstants k(tint);
-    TintOverOne<kAdd, kBlueRed, true>(rect, tint, k);
+    TintOverOne<kAdd, kBlueRed, false, true>(rect, tint, k); // wide rows take no white path
 }
 
-template <bool kAdd, bool kBlueRed> void TintOverList(const CopyRect* rects, int n, const Tint& tint)
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses> void TintOverList(const CopyRect* rects, int n, const Tint& tint)
 {
     const TintConstants k(tint);
     for (int r = 0; r < n; ++r) {
         rects[r].count > kShortcutWidth ? TintOverWide<kAdd, kBlueRed>(rects[r], tint)
-                                        : TintOverOne<kAdd, kBlueRed, false>(rects[r], tint, k);
+                                        : TintOverOne<kAdd, kBlueRed, kAlphaPasses, false>(rects[r], tint, k);
+    }
+}
+
+template <bool kAdd, bool kBlueRed> void TintOverListOf(const CopyRect* rects, int n, const Tint& tint)
+{
+    if (tint.mul[3] == 255 && tint.add[3] == 0) {
+        TintOverList<kAdd, kBlueRed, true>(rects, n, tint);
+    } else {
+        TintOverList<kAdd, kBlueRed, false>(rects, n, tint);
     }
 }
 
@@ -478,11 +551,11 @@ template <bool kAdd, bool kBlueRed> void TintOverList(const CopyRect* rects, int
     const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
     const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
     if (add) {
-        TintOverList<true, true>(rects, n, tint);
+        TintOverListOf<true, true>(rects, n, tint);
     } else if (blueRed) {
-        TintOverList<false, true>(rects, n, tint);
+        TintOverListOf<false, true>(rects, n, tint);
     } else {
-        TintOverList<false, false>(rects, n, tint);
+        TintOverListOf<false, false>(rects, n, tint);
     }
 }
 
