@@ -69,9 +69,6 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
         }
         // Begin fails on a sprite that is already open: then the glyphs join its batch.
         const bool opened = SUCCEEDED(target->Begin(D3DXSPRITE_ALPHABLEND));
-        m_pageTextures.resize(m_pages.size());
-        for (std::size_t i = 0; i < m_pages.size(); ++i)
-            m_pageTextures[i] = m_pages[i].texture;
         if (!QueueGlyphs(target, m_pageTextures.data(), layout.quads.data(), layout.quads.size(), color)) {
             for (const vireo::font::SGlyphQuad& quad : layout.quads) {
                 const D3DXVECTOR3 position(static_cast<float>(quad.target.left), static_cast<float>(quad.target.top),
@@ -103,8 +100,8 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
     }
 
   private:
-    struct SPageTexture {
-        IDirect3DTexture9* texture = nullptr;
+    // What a page's texture was last filled from.
+    struct SPageUpload {
         std::uint32_t version = 0;
         int width = 0;
         int height = 0;
@@ -112,8 +109,8 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
 
     ~CD3DXFont() override
     {
-        for (SPageTexture& page : m_pages)
-            ::SafeRelease(page.texture);
+        for (IDirect3DTexture9*& texture : m_pageTextures)
+            ::SafeRelease(texture);
         ::SafeRelease(m_sprite);
         vireo::font::DeleteTextDC(m_dc);
     }
@@ -123,29 +120,31 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
     {
         const vireo::font::CGlyphAtlas& atlas = m_text->Atlas();
         m_pages.resize(atlas.PageCount());
+        m_pageTextures.resize(atlas.PageCount(), nullptr);
         for (int i = 0; i < atlas.PageCount(); ++i) {
             const vireo::font::SAtlasPage& page = atlas.Page(i);
-            SPageTexture& texture = m_pages[i];
-            if (texture.texture && texture.version == page.version)
+            SPageUpload& upload = m_pages[i];
+            IDirect3DTexture9*& texture = m_pageTextures[i];
+            if (texture && upload.version == page.version)
                 continue;
             // A page the glyph cache released, or filled again at another size.
-            if (texture.texture && (texture.width != page.width || texture.height != page.height))
-                ::SafeRelease(texture.texture);
-            texture.width = page.width;
-            texture.height = page.height;
+            if (texture && (upload.width != page.width || upload.height != page.height))
+                ::SafeRelease(texture);
+            upload.width = page.width;
+            upload.height = page.height;
             if (page.width == 0) {
-                texture.version = page.version;
+                upload.version = page.version;
                 continue;
             }
-            if (!texture.texture && FAILED(m_device->CreateTexture(page.width, page.height, 1, 0, D3DFMT_A8R8G8B8,
-                                                                   D3DPOOL_MANAGED, &texture.texture, nullptr)))
+            if (!texture && FAILED(m_device->CreateTexture(page.width, page.height, 1, 0, D3DFMT_A8R8G8B8,
+                                                           D3DPOOL_MANAGED, &texture, nullptr)))
                 return false;
             D3DLOCKED_RECT locked{};
-            if (FAILED(texture.texture->LockRect(0, &locked, nullptr, 0)))
+            if (FAILED(texture->LockRect(0, &locked, nullptr, 0)))
                 return false;
             atlas.ExpandPage(i, static_cast<std::uint32_t*>(locked.pBits), locked.Pitch);
-            texture.texture->UnlockRect(0);
-            texture.version = page.version;
+            texture->UnlockRect(0);
+            upload.version = page.version;
         }
         return true;
     }
@@ -155,8 +154,8 @@ class CD3DXFont final : public vireo::platform::ComObject<ID3DXFont> {
     std::unique_ptr<CTextFont> m_text;
     HDC m_dc = nullptr;
     ID3DXSprite* m_sprite = nullptr; // for DrawTextW without a sprite
-    std::vector<SPageTexture> m_pages;
-    std::vector<IDirect3DTexture9*> m_pageTextures; // m_pages' textures, as the glyph run takes them
+    std::vector<SPageUpload> m_pages;
+    std::vector<IDirect3DTexture9*> m_pageTextures; // one per page, as the glyph run takes them
     vireo::font::CLayoutCache m_layouts;
 };
 
