@@ -74,7 +74,7 @@ int CDemoGame::MessageProc(UINT msg, WPARAM wParam, LPARAM lParam)
         HashKeyStates();
         m_Arcade.Update(GetInputSystem(), GetSceneSize(), m_ptPlayer, m_Sounds);
         m_Sprites.Update(GetSceneSize());
-        m_Sounds.Update(GetInputSystem(), m_nGameTicks,
+        m_Sounds.Update(GetInputSystem(), m_Settings.HoldsKeyboard(this), m_nGameTicks,
                         SIZE{GetSceneSize().cx - kOrbSize, GetSceneSize().cy - kOrbSize});
         break;
     case EMSG_RS_RENDER_BEGIN:

@@ -34,7 +34,7 @@ void CDemoSounds::Load(CSoundSystem* sound, const std::wstring& dataFolder)
     }
 }
 
-void CDemoSounds::Update(const CInputSystem* input, DWORD gameTicks, SIZE range)
+void CDemoSounds::Update(const CInputSystem* input, bool typing, DWORD gameTicks, SIZE range)
 {
     // The orb turns round each time its travel passes a whole multiple of the range.
     const auto turns = [](DWORD ticks, int speed, LONG span) { return span > 0 ? ticks * speed / span : 0; };
@@ -45,7 +45,7 @@ void CDemoSounds::Update(const CInputSystem* input, DWORD gameTicks, SIZE range)
             m_pHit->Play(1);
         ++m_nBurstFrame;
     }
-    const auto pressed = [input](BYTE key) { return input->CheckKeyEvent(key) == KS_DOWN; };
+    const auto pressed = [input, typing](BYTE key) { return !typing && input->CheckKeyEvent(key) == KS_DOWN; };
     if ((pressed(DIK_SPACE) || bounced) && m_pHit)
         m_pHit->Play(1);
     if (pressed(DIK_C) && m_pCoin)
