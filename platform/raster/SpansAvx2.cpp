@@ -403,16 +403,22 @@ inline int GlyphRows(const CopyRect& rect, typename I::V colorMask, Blend blend)
             return row;
         }
     }
-    if (row + 2 <= rect.rows) {
-        if (!GlyphRowGroup<kWhite, 2, I>(dst, src, rect, mask, colorMask, blend)) {
-            return row;
-        }
-        row += 2;
+    // The last one to three rows as one group.
+    bool drawn = true;
+    switch (rect.rows - row) {
+    case 3:
+        drawn = GlyphRowGroup<kWhite, 3, I>(dst, src, rect, mask, colorMask, blend);
+        break;
+    case 2:
+        drawn = GlyphRowGroup<kWhite, 2, I>(dst, src, rect, mask, colorMask, blend);
+        break;
+    case 1:
+        drawn = GlyphRowGroup<kWhite, 1, I>(dst, src, rect, mask, colorMask, blend);
+        break;
+    default:
+        break;
     }
-    if (row < rect.rows && GlyphRowGroup<kWhite, 1, I>(dst, src, rect, mask, colorMask, blend)) {
-        ++row;
-    }
-    return row;
+    return drawn ? rect.rows : row;
 }
 
 // A list that starts with a glyph: rows of 1 to 15 pixels other than 8. One of whole vectors
