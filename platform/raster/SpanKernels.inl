@@ -67,6 +67,17 @@ struct TintConstants {
         // them in registers; hiding their values from it stops that.
         asm("" : "+x"(c257), "+x"(blendRound));
     }
+    // The same constants in the low part of wider vectors: narrow(v) is that part, which
+    // costs nothing, so lists of both widths hold one set of constants.
+    template <typename Wide, typename Narrow>
+    TintConstants(const Wide& w, Narrow narrow)
+        : alphaMask(narrow(w.alphaMask)), low(narrow(w.low)), c128(narrow(w.c128)), c257(narrow(w.c257)),
+          mulEven(narrow(w.mulEven)), mulOdd(narrow(w.mulOdd)), addEven(narrow(w.addEven)), addOdd(narrow(w.addOdd)),
+          colorMask(narrow(w.colorMask)), whiteEven(narrow(w.whiteEven)), whiteGreen(narrow(w.whiteGreen)),
+          alphaLanes(narrow(w.alphaLanes)), whiteOddFlip(narrow(w.whiteOddFlip)), flip(narrow(w.flip)),
+          blendRound(narrow(w.blendRound))
+    {
+    }
     static V Pair(int even, int odd) { return Isa::Set32(static_cast<std::uint32_t>(even | odd << 16)); }
 };
 
@@ -168,21 +179,6 @@ template <typename I = Isa> class RowTail {
     typename TailMaskOf<I>::Type m_mask{};
 };
 
-// A step with a cheaper body for white texels (a glyph atlas), which RowGroup takes for a whole
-// group of masked rows when every vector of it is white: one test a group instead of one a
-// vector. each is the step as for RowTail::Draw (it tests a vector of its own); white(s, d)
-// blends one.
-template <typename Each, typename White> struct WhiteStep {
-    static constexpr bool kWhiteGroups = true;
-    Each each;
-    White white;
-    V colorMask;
-    template <typename Load, typename Store> void operator()(V s, Load load, Store store) const
-    {
-        each(s, load, store);
-    }
-};
-
 // Rows narrower than two vectors (glyphs, 8 x 8 sprites) where the instruction set has
 // masked loads and stores: several rows a step, every load of the step before any store,
 // since a load that follows a masked store waits for it. A row is one masked vector, or
@@ -198,11 +194,6 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
     std::uint32_t* d[kRows];
     const std::uint32_t* s[kRows];
     V in[kRows * kPer], under[kRows * kPer];
-    // Full rows (8 x 8 and 16 x 16 sprites) are rarely white; glyphs' masked rows are.
-    constexpr bool kWhiteGroups = !kFull && requires
-    {
-        Step::kWhiteGroups;
-    };
     for (int r = 0; r < kRows; ++r) {
         d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
         s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
@@ -220,21 +211,7 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
             under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
         }
     }
-    bool white = false;
-    if constexpr (kWhiteGroups) {
-        V all = in[0];
-        for (int i = 1; i < kRows * kPer; ++i) {
-            all = I::And(all, in[i]);
-        }
-        white = I::AllSet(all, step.colorMask);
-    }
     for (int i = 0; i < kRows * kPer; ++i) {
-        if constexpr (kWhiteGroups) {
-            if (white) {
-                under[i] = step.white(in[i], under[i]);
-                continue;
-            }
-        }
         V out = under[i];
         step(
             in[i], [&] { return under[i]; }, [&](V result) { out = result; });
@@ -454,6 +431,20 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
     }
 }
 
+// A vector of white texels s tinted and blended over d. White texels (a glyph atlas: coverage
+// in alpha over white) tint to the tint's own colour; only alpha is left to work out, and
+// often it passes as it is (kAlphaPasses).
+template <bool kAdd, bool kAlphaPasses> inline V TintWhite(V s, V d, const TintConstants& k)
+{
+    const V odd = Isa::Srl16(s, 8);
+    if constexpr (kAlphaPasses) {
+        return BlendWhite(odd, d, k);
+    } else {
+        const V to = TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
+        return BlendHalves(k.whiteEven, to, d, Isa::AlphaWeights(to), k);
+    }
+}
+
 // Plain version: for each pixel, dst = BlendOver(ApplyTint(src, tint), dst). kAdd is false
 // when the tint has no additive part (modulate, select), which saves two adds a vector;
 // kBlueRed is false when blue and red pass unchanged (an alpha-only tint), which saves
@@ -464,18 +455,8 @@ template <bool kAdd, bool kBlueRed, bool kAlphaPasses, bool kShortcuts>
 inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
 {
     const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
-    // White texels (a glyph atlas: coverage in alpha over white) tint to the tint's own
-    // colour; only alpha is left to work out, and often it passes as it is. Narrow rows
-    // (glyphs) only: wide sprites are rarely white and their loop is tight already.
-    auto white = [&](V s, V d) {
-        const V odd = Isa::Srl16(s, 8);
-        if constexpr (kAlphaPasses) {
-            return BlendWhite(odd, d, k);
-        } else {
-            const V to = TintHalf<kAdd>(odd, k.mulOdd, k.addOdd, k);
-            return BlendHalves(k.whiteEven, to, d, Isa::AlphaWeights(to), k);
-        }
-    };
+    // Narrow rows (glyphs) only: wide sprites are rarely white and their loop is tight already.
+    auto white = [&](V s, V d) { return TintWhite<kAdd, kAlphaPasses>(s, d, k); };
     auto step = [&](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
             return;
@@ -494,11 +475,7 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // the tinted alpha like any other, and a branch per vector costs more.
         store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
     };
-    if constexpr (kShortcuts) {
-        if (NarrowRows(rect, step)) {
-            return;
-        }
-    } else if (NarrowRows(rect, WhiteStep<decltype(step), decltype(white)>{step, white, k.colorMask})) {
+    if (NarrowRows(rect, step)) {
         return;
     }
     std::uint32_t* dst = rect.dst;

@@ -317,24 +317,17 @@ struct Isa {
 
 namespace avx512 {
 
-// Which width takes a rectangle of the list: 16 lanes for rows of 8 (paired) and of 9 to 16
-// pixels, 8 lanes for narrower rows. Wide rectangles: 16 lanes when tinted; 8 when plain,
-// whose transparent and opaque shortcuts, tested a vector at a time, skip more vectors at 8
-// lanes (measured: 64x64 plain sprites lost at 16 lanes what tinted ones gained).
-template <bool kWideToo> inline bool SixteenLanes(const CopyRect& rect)
-{
-    return rect.count >= Isa::kPixels && (kWideToo || rect.count <= kShortcutWidth);
-}
-
-// The list in runs of one width, in order, each run through its width's list kernel: the two
-// widths' constants are never held at once (together they would not fit the registers).
-template <bool kWideToo, typename Eight, typename Sixteen>
+// The list in runs of one width, in order, each run through its width's list kernel: 16
+// lanes for rows of 8 (paired) and more, 8 lanes for narrower rows. The two widths' constants
+// are never held at once (for the general tinted kernels together they would not fit the
+// registers).
+template <typename Eight, typename Sixteen>
 inline void ByWidth(const CopyRect* rects, int n, Eight eight, Sixteen sixteen)
 {
     for (int start = 0; start < n;) {
-        const bool wide = SixteenLanes<kWideToo>(rects[start]);
+        const bool wide = rects[start].count >= Isa::kPixels;
         int end = start + 1;
-        while (end < n && SixteenLanes<kWideToo>(rects[end]) == wide) {
+        while (end < n && (rects[end].count >= Isa::kPixels) == wide) {
             ++end;
         }
         wide ? sixteen(rects + start, end - start) : eight(rects + start, end - start);
@@ -342,16 +335,190 @@ inline void ByWidth(const CopyRect* rects, int n, Eight eight, Sixteen sixteen)
     }
 }
 
+// The low eight lanes: a register's lower half (a move; GCC 12's cast warns as in StorePair).
+inline __m256i LowHalf(__m512i v)
+{
+    __m256i lower;
+    std::memcpy(&lower, &v, sizeof lower);
+    return lower;
+}
+
+void OverRectsByWidth(const CopyRect* rects, int n)
+{
+    ByWidth(rects, n, OverRects, zmm::OverRects);
+}
+
+void TintOverRectsByWidth(const CopyRect* rects, int n, const Tint& tint)
+{
+    ByWidth(
+        rects, n, [&](const CopyRect* run, int count) { TintOverRects(run, count, tint); },
+        [&](const CopyRect* run, int count) { zmm::TintOverRects(run, count, tint); });
+}
+
+// kRows rows of a glyph, each one masked vector, through blend(s, d); with kWhite, only if
+// every texel of them is white (else false, with nothing stored). I is the Isa.
+template <bool kWhite, int kRows, typename I, typename Mask, typename Blend>
+inline bool GlyphRowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask,
+                          typename I::V colorMask, Blend blend)
+{
+    std::uint32_t* d[kRows];
+    const std::uint32_t* s[kRows];
+    typename I::V in[kRows], under[kRows];
+    for (int r = 0; r < kRows; ++r) {
+        d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
+        s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
+    }
+    for (int r = 0; r < kRows; ++r) {
+        in[r] = I::LoadTexels(s[r], mask);
+        under[r] = I::LoadMasked(d[r], mask);
+    }
+    if constexpr (kWhite) {
+        typename I::V all = in[0];
+        for (int r = 1; r < kRows; ++r) {
+            all = I::And(all, in[r]);
+        }
+        if (!I::AllSet(all, colorMask)) {
+            return false;
+        }
+    }
+    for (int r = 0; r < kRows; ++r) {
+        I::StoreMasked(d[r], mask, blend(in[r], under[r]));
+    }
+    dst = NextRow(d[kRows - 1], rect.dstPitch);
+    src = NextRow(s[kRows - 1], rect.srcPitch);
+    return true;
+}
+
+// The rows of a rectangle of at most I::kPixels texels a row, four at a time (with kWhite,
+// as long as they are white): how many rows it drew (all of them for a glyph).
+template <bool kWhite, typename I, typename Blend>
+inline int GlyphRows(const CopyRect& rect, typename I::V colorMask, Blend blend)
+{
+    const auto mask = I::TailMask(rect.count);
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    int row = 0;
+    for (; row + 4 <= rect.rows; row += 4) {
+        if (!GlyphRowGroup<kWhite, 4, I>(dst, src, rect, mask, colorMask, blend)) {
+            return row;
+        }
+    }
+    // The last one to three rows as one group.
+    bool drawn = true;
+    switch (rect.rows - row) {
+    case 3:
+        drawn = GlyphRowGroup<kWhite, 3, I>(dst, src, rect, mask, colorMask, blend);
+        break;
+    case 2:
+        drawn = GlyphRowGroup<kWhite, 2, I>(dst, src, rect, mask, colorMask, blend);
+        break;
+    case 1:
+        drawn = GlyphRowGroup<kWhite, 1, I>(dst, src, rect, mask, colorMask, blend);
+        break;
+    default:
+        break;
+    }
+    return drawn ? rect.rows : row;
+}
+
+// A list that starts with a glyph: rows of 1 to 15 pixels other than 8. One of whole vectors
+// (8 x 8 and 16 x 16 sprites) or wider starts a list of sprites, which the width kernels take.
+inline bool StartsWithGlyph(const CopyRect* rects)
+{
+    return rects[0].count < zmm::Isa::kPixels && rects[0].count != Isa::kPixels;
+}
+
+// Glyph lists in one loop whatever their widths (8 lanes up to 8 pixels, 16 lanes up to 16)
+// with one set of constants, the eight-lane ones the low halves of the sixteen-lane ones,
+// rather than cut into runs of one width, each with its own set-up: glyph widths alternate.
+// From the first rectangle wider than 16 pixels, or (kWhite) the first rows of texels not
+// all white, rest(rects, n, row) takes the rest of the list, starting at row row of rects[0].
+template <bool kWhite, typename Blend8, typename Blend16, typename Rest>
+inline void GlyphList(const CopyRect* rects, int n, __m512i colorMask, Blend8 blend8, Blend16 blend16, Rest rest)
+{
+    for (int r = 0; r < n; ++r) {
+        const CopyRect& rect = rects[r];
+        int done = 0;
+        if (rect.count <= Isa::kPixels) {
+            done = GlyphRows<kWhite, Isa>(rect, LowHalf(colorMask), blend8);
+        } else if (rect.count <= zmm::Isa::kPixels) {
+            done = GlyphRows<kWhite, zmm::Isa>(rect, colorMask, blend16);
+        }
+        if (done < rect.rows) {
+            rest(rects + r, n - r, done);
+            return;
+        }
+    }
+}
+
+// rects[0] from row row on, then the rest of the list, through list(rects, n).
+template <typename List> inline void RestOfList(const CopyRect* rects, int n, int row, List list)
+{
+    const CopyRect& first = rects[0];
+    const CopyRect rest{NextRow(first.dst, first.dstPitch, row),
+                        reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(first.src) +
+                                                               static_cast<std::ptrdiff_t>(first.srcPitch) * row),
+                        first.dstPitch,
+                        first.srcPitch,
+                        first.count,
+                        first.rows - row};
+    list(&rest, 1);
+    list(rects + 1, n - 1);
+}
+
+[[gnu::noinline]] void OverRest(const CopyRect* rects, int n, int row)
+{
+    RestOfList(rects, n, row, OverRectsByWidth);
+}
+
+[[gnu::noinline]] void TintOverRest(const CopyRect* rects, int n, int row, const Tint& tint)
+{
+    RestOfList(rects, n, row, [&](const CopyRect* list, int count) { TintOverRectsByWidth(list, count, tint); });
+}
+
 void OverRectsMixed(const CopyRect* rects, int n)
 {
-    ByWidth<false>(rects, n, OverRects, zmm::OverRects);
+    if (!StartsWithGlyph(rects)) {
+        OverRectsByWidth(rects, n);
+        return;
+    }
+    const zmm::TintConstants k16(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    const TintConstants k8(k16, LowHalf);
+    const auto blend8 = [&](V s, V d) {
+        const V odd = Isa::Srl16(s, 8);
+        return BlendHalves(Isa::And(s, k8.low), odd, d, Isa::AlphaWeights(odd), k8);
+    };
+    const auto blend16 = [&](__m512i s, __m512i d) {
+        const __m512i odd = zmm::Isa::Srl16(s, 8);
+        return zmm::BlendHalves(zmm::Isa::And(s, k16.low), odd, d, zmm::Isa::AlphaWeights(odd), k16);
+    };
+    GlyphList<false>(rects, n, k16.colorMask, blend8, blend16, OverRest);
+}
+
+// Tinted glyphs are white texels (an atlas of coverage), blended through the tint's colour;
+// the rest of a list that is not goes through the general tinted kernels.
+template <bool kAdd, bool kAlphaPasses> void TintOverGlyphs(const CopyRect* rects, int n, const Tint& tint)
+{
+    const zmm::TintConstants k16(tint);
+    const TintConstants k8(k16, LowHalf);
+    GlyphList<true>(
+        rects, n, k16.colorMask, [&](V s, V d) { return TintWhite<kAdd, kAlphaPasses>(s, d, k8); },
+        [&](__m512i s, __m512i d) { return zmm::TintWhite<kAdd, kAlphaPasses>(s, d, k16); },
+        [&](const CopyRect* rest, int count, int row) { TintOverRest(rest, count, row, tint); });
 }
 
 void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
 {
-    ByWidth<true>(
-        rects, n, [&](const CopyRect* run, int count) { TintOverRects(run, count, tint); },
-        [&](const CopyRect* run, int count) { zmm::TintOverRects(run, count, tint); });
+    if (!StartsWithGlyph(rects)) {
+        TintOverRectsByWidth(rects, n, tint);
+        return;
+    }
+    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+    if (tint.mul[3] == 255 && tint.add[3] == 0) {
+        add ? TintOverGlyphs<true, true>(rects, n, tint) : TintOverGlyphs<false, true>(rects, n, tint);
+    } else {
+        add ? TintOverGlyphs<true, false>(rects, n, tint) : TintOverGlyphs<false, false>(rects, n, tint);
+    }
 }
 
 // Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.
