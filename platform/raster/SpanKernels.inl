@@ -190,14 +190,12 @@ template <typename Each, typename White> struct WhiteStep {
 // RowTail::Draw; a vector it stores nothing to is written back as it was. kFull: rows of
 // exactly one vector (8 x 8 sprites), loaded and stored whole, since masked loads and
 // stores cost more than plain ones even with every lane on; likewise two-vector rows.
-// kRoom: the target row has room for the masked vector whole, so its target pixels are
-// loaded and stored whole too; lanes past count take transparent texels, whose blend gives
-// the target pixel back, so they are written back as they were. Always inlined: called out
-// of line (as GCC chose once there were whole-row variants), the step's constants went
-// through memory and coloured text took a third longer.
-template <int kRows, bool kWide, typename I, bool kFull = false, bool kRoom = false, typename Mask, typename Step>
-[[gnu::always_inline]] inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect,
-                                            Mask mask, Step step)
+// room: the target row has room for the masked vector whole, and the instruction set
+// would rather store it so (see RoomForWhole); its lanes past count blend transparent
+// texels, which give the target pixels back as they were.
+template <int kRows, bool kWide, typename I, bool kFull = false, typename Mask, typename Step>
+inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, bool room,
+                     Step step)
 {
     constexpr int kPer = kWide ? 2 : 1;           // vectors a row
     constexpr int kTail = kWide ? I::kPixels : 0; // where the masked vector starts
@@ -223,7 +221,7 @@ template <int kRows, bool kWide, typename I, bool kFull = false, bool kRoom = fa
             under[r * kPer + kPer - 1] = I::Load(d[r] + kTail);
         } else {
             in[r * kPer + kPer - 1] = I::LoadTexels(s[r] + kTail, mask);
-            under[r * kPer + kPer - 1] = kRoom ? I::Load(d[r] + kTail) : I::LoadMasked(d[r] + kTail, mask);
+            under[r * kPer + kPer - 1] = room ? I::Load(d[r] + kTail) : I::LoadMasked(d[r] + kTail, mask);
         }
     }
     bool white = false;
@@ -250,7 +248,7 @@ template <int kRows, bool kWide, typename I, bool kFull = false, bool kRoom = fa
         if constexpr (kWide) {
             I::Store(d[r], under[r * kPer]);
         }
-        if constexpr (kFull || kRoom) {
+        if (kFull || room) {
             I::Store(d[r] + kTail, under[r * kPer + kPer - 1]);
         } else {
             I::StoreMasked(d[r] + kTail, mask, under[r * kPer + kPer - 1]);
@@ -260,12 +258,24 @@ template <int kRows, bool kWide, typename I, bool kFull = false, bool kRoom = fa
     src = NextRow(s[kRows - 1], rect.srcPitch);
 }
 
-template <bool kWide, typename I, bool kFull = false, bool kRoom = false, typename Step>
+// Whether rect's masked vectors are better loaded and stored whole: where the instruction
+// set's masked store is slow (I::kWholeWhereRoom) and the target row has room for them.
+template <bool kWide, typename I> inline bool RoomForWhole(const CopyRect& rect)
+{
+    if constexpr (requires { I::kWholeWhereRoom; }) {
+        return I::kWholeWhereRoom && rect.dstRoom >= (kWide ? 2 : 1) * I::kPixels;
+    } else {
+        return false;
+    }
+}
+
+template <bool kWide, typename I, bool kFull = false, typename Step>
 inline void GroupedRows(const CopyRect& rect, Step step)
 {
     // Four narrow rows or two wide ones a step: eight vectors, which stay in registers.
     constexpr int kGroup = kWide ? 2 : 4;
     const auto mask = I::TailMask(kWide ? rect.count - I::kPixels : rect.count);
+    const bool room = !kFull && RoomForWhole<kWide, I>(rect);
     // Masked rows of one vector (glyphs) are not prefetched: a glyph's rows share their cache
     // lines with the glyphs beside it, on their way already, and the requests measured slower.
     constexpr bool kPrefetch = kWide || kFull;
@@ -280,14 +290,14 @@ inline void GroupedRows(const CopyRect& rect, Step step)
              ++ahead) {
             PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
         }
-        RowGroup<kGroup, kWide, I, kFull, kRoom>(dst, src, rect, mask, step);
+        RowGroup<kGroup, kWide, I, kFull>(dst, src, rect, mask, room, step);
     }
     if (kGroup == 4 && row + 2 <= rect.rows) {
-        RowGroup<2, kWide, I, kFull, kRoom>(dst, src, rect, mask, step);
+        RowGroup<2, kWide, I, kFull>(dst, src, rect, mask, room, step);
         row += 2;
     }
     if (row < rect.rows) {
-        RowGroup<1, kWide, I, kFull, kRoom>(dst, src, rect, mask, step);
+        RowGroup<1, kWide, I, kFull>(dst, src, rect, mask, room, step);
     }
 }
 
@@ -299,30 +309,6 @@ template <typename I> constexpr bool PairsRows()
     } else {
         return false;
     }
-}
-
-// Whether the instruction set's masked store is slow enough that a masked row is better
-// loaded and stored whole where the target row has room (I is Isa).
-template <typename I> constexpr bool WholeWhereRoom()
-{
-    if constexpr (requires { I::kWholeWhereRoom; }) {
-        return I::kWholeWhereRoom;
-    } else {
-        return false;
-    }
-}
-
-// Masked rows of one vector, or with kWide of a whole vector and a masked one: whole where
-// the instruction set prefers it and the target row has room for it.
-template <bool kWide, typename I, typename Step> inline void MaskedRows(const CopyRect& rect, Step step)
-{
-    if constexpr (WholeWhereRoom<I>()) {
-        if (rect.dstRoom >= (kWide ? 2 : 1) * I::kPixels) {
-            GroupedRows<kWide, I, false, true>(rect, step);
-            return;
-        }
-    }
-    GroupedRows<kWide, I>(rect, step);
 }
 
 // Rows of exactly half a vector (8 x 8 sprites) two to a vector, the upper row in the upper
@@ -402,11 +388,11 @@ template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect
             return true;
         }
         if (rect.count < I::kPixels) {
-            MaskedRows<false, I>(rect, step);
+            GroupedRows<false, I>(rect, step);
             return true;
         }
         if (rect.count < 2 * I::kPixels) {
-            MaskedRows<true, I>(rect, step);
+            GroupedRows<true, I>(rect, step);
             return true;
         }
         if (rect.count == 2 * I::kPixels) {
