@@ -162,7 +162,8 @@ bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
                                     m_target.pitch,
                                     m_texture.pitch,
                                     right - left,
-                                    bottom - top};
+                                    bottom - top,
+                                    m_target.width - left};
     if (m_count == kPending) {
         Flush();
     }

@@ -145,13 +145,34 @@ template <typename I> struct TailMaskOf<I, true> {
     using Type = decltype(I::TailMask(1));
 };
 
+// Whether the instruction set's masked store is slow enough (I::kWholeWhereRoom) that masked
+// vectors are better loaded and stored whole where the target row has room. Tested as a
+// constant beside the run-time flags, so other sets compile no whole-vector branch.
+template <typename I> constexpr bool StoresWhole()
+{
+    if constexpr (requires { I::kWholeWhereRoom; }) {
+        return I::kWholeWhereRoom;
+    } else {
+        return false;
+    }
+}
+// Whether the masked vector at pixel `at` of a rectangle's rows is stored whole: room is
+// CopyRect::dstRoom. Its lanes past the rectangle then blend transparent texels, which give
+// the target pixels back as they were.
+template <typename I> inline bool RoomForWhole(int room, int at)
+{
+    return StoresWhole<I>() && room >= at + I::kPixels;
+}
+
 template <typename I = Isa> class RowTail {
   public:
-    explicit RowTail(int count) : m_start(count - count % I::kPixels), m_count(count)
+    // room: CopyRect::dstRoom.
+    RowTail(int count, int room) : m_start(count - count % I::kPixels), m_count(count)
     {
         if constexpr (I::kMaskedTail) {
             if (m_start < count) {
                 m_mask = I::TailMask(count - m_start);
+                m_whole = RoomForWhole<I>(room, m_start);
             }
         }
     }
@@ -164,6 +185,12 @@ template <typename I = Isa> class RowTail {
             return;
         }
         if constexpr (I::kMaskedTail) {
+            if (StoresWhole<I>() && m_whole) {
+                step(
+                    I::LoadTexels(src + m_start, m_mask), [&] { return I::Load(dst + m_start); },
+                    [&](V out) { I::Store(dst + m_start, out); });
+                return;
+            }
             step(
                 I::LoadTexels(src + m_start, m_mask), [&] { return I::LoadMasked(dst + m_start, m_mask); },
                 [&](V out) { I::StoreMasked(dst + m_start, m_mask, out); });
@@ -177,6 +204,7 @@ template <typename I = Isa> class RowTail {
   private:
     int m_start, m_count;
     typename TailMaskOf<I>::Type m_mask{};
+    bool m_whole = false;
 };
 
 // Rows narrower than two vectors (glyphs, 8 x 8 sprites) where the instruction set has
@@ -186,8 +214,11 @@ template <typename I = Isa> class RowTail {
 // RowTail::Draw; a vector it stores nothing to is written back as it was. kFull: rows of
 // exactly one vector (8 x 8 sprites), loaded and stored whole, since masked loads and
 // stores cost more than plain ones even with every lane on; likewise two-vector rows.
+// room: the target row has room for the masked vector whole, and the instruction set
+// would rather store it so (see RoomForWhole).
 template <int kRows, bool kWide, typename I, bool kFull = false, typename Mask, typename Step>
-inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, Step step)
+inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, bool room,
+                     Step step)
 {
     constexpr int kPer = kWide ? 2 : 1;           // vectors a row
     constexpr int kTail = kWide ? I::kPixels : 0; // where the masked vector starts
@@ -208,7 +239,8 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
             under[r * kPer + kPer - 1] = I::Load(d[r] + kTail);
         } else {
             in[r * kPer + kPer - 1] = I::LoadTexels(s[r] + kTail, mask);
-            under[r * kPer + kPer - 1] = I::LoadMasked(d[r] + kTail, mask);
+            under[r * kPer + kPer - 1] =
+                StoresWhole<I>() && room ? I::Load(d[r] + kTail) : I::LoadMasked(d[r] + kTail, mask);
         }
     }
     for (int i = 0; i < kRows * kPer; ++i) {
@@ -221,7 +253,7 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
         if constexpr (kWide) {
             I::Store(d[r], under[r * kPer]);
         }
-        if constexpr (kFull) {
+        if (kFull || (StoresWhole<I>() && room)) {
             I::Store(d[r] + kTail, under[r * kPer + kPer - 1]);
         } else {
             I::StoreMasked(d[r] + kTail, mask, under[r * kPer + kPer - 1]);
@@ -237,6 +269,7 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     // Four narrow rows or two wide ones a step: eight vectors, which stay in registers.
     constexpr int kGroup = kWide ? 2 : 4;
     const auto mask = I::TailMask(kWide ? rect.count - I::kPixels : rect.count);
+    const bool room = !kFull && RoomForWhole<I>(rect.dstRoom, kWide ? I::kPixels : 0);
     // Masked rows of one vector (glyphs) are not prefetched: a glyph's rows share their cache
     // lines with the glyphs beside it, on their way already, and the requests measured slower.
     constexpr bool kPrefetch = kWide || kFull;
@@ -251,14 +284,14 @@ inline void GroupedRows(const CopyRect& rect, Step step)
              ++ahead) {
             PrefetchRow(NextRow(dst, rect.dstPitch, ahead), rect.count);
         }
-        RowGroup<kGroup, kWide, I, kFull>(dst, src, rect, mask, step);
+        RowGroup<kGroup, kWide, I, kFull>(dst, src, rect, mask, room, step);
     }
     if (kGroup == 4 && row + 2 <= rect.rows) {
-        RowGroup<2, kWide, I, kFull>(dst, src, rect, mask, step);
+        RowGroup<2, kWide, I, kFull>(dst, src, rect, mask, room, step);
         row += 2;
     }
     if (row < rect.rows) {
-        RowGroup<1, kWide, I, kFull>(dst, src, rect, mask, step);
+        RowGroup<1, kWide, I, kFull>(dst, src, rect, mask, room, step);
     }
 }
 
@@ -391,7 +424,7 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
-    const RowTail<> tail(count);
+    const RowTail<> tail(count, rect.dstRoom);
     PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
         if (row + kPrefetchRows < rect.rows) {
@@ -481,7 +514,7 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     const int count = rect.count;
-    const RowTail<> tail(count);
+    const RowTail<> tail(count, rect.dstRoom);
     PrefetchFirstRows(rect);
     for (int row = 0; row < rect.rows; ++row, dst = NextRow(dst, rect.dstPitch), src = NextRow(src, rect.srcPitch)) {
         if (row + kPrefetchRows < rect.rows) {

@@ -26,6 +26,9 @@ struct CopyRect {
     const std::uint32_t* src;
     int dstPitch, srcPitch;
     int count, rows;
+    // Target pixels from dst to the end of its row (0: unknown, only count). A kernel may load
+    // and store up to this many a row whole, if it writes those past count back as they were.
+    int dstRoom = 0;
 };
 
 struct SpanKernels {
