@@ -21,7 +21,7 @@ struct WholeQuad {
     int x0, y0, w, h, u0, v0;
 };
 
-bool AsWholeQuad(const Quad& quad, WholeQuad& out)
+[[gnu::always_inline]] inline bool AsWholeQuad(const Quad& quad, WholeQuad& out)
 {
     static_assert(offsetof(Quad, edgeVx) == offsetof(Quad, x0) + 4 * sizeof(float));
     const __m128 a = _mm_loadu_ps(&quad.x0);     // x0 y0 edgeUx edgeUy
@@ -68,6 +68,7 @@ void QuadBatch::SetTexture(const Surface* texture)
     m_texture = texture ? *texture : Surface{};
     m_state.stages[0].texture = texture ? &m_texture : nullptr;
     m_textureOk = texture && UsableTexture(&m_texture);
+    m_trim = SourceTrim{};
 }
 
 void QuadBatch::SetFilters(Filter stage0, Filter stage1)
@@ -97,7 +98,7 @@ void QuadBatch::Draw(const Quad& quad, std::uint32_t diffuse)
     if (!m_drawable) {
         return;
     }
-    if (Gather(quad, diffuse)) {
+    if (Gather<false>(quad, diffuse)) {
         return;
     }
     DrawAlone(quad, diffuse);
@@ -110,10 +111,25 @@ void QuadBatch::DrawRun(const Quad* quads, const std::uint32_t* diffuses, std::s
     }
     const auto* quad = reinterpret_cast<const unsigned char*>(quads);
     const auto* diffuse = reinterpret_cast<const unsigned char*>(diffuses);
+    // The second quad takes the first one's source rectangle: a run of sprites. (Glyph runs
+    // between page changes are often a few quads: those skip the test.)
+    const auto* second = reinterpret_cast<const Quad*>(quad + stride);
+    if (count >= kTrimRun && second->u0 == quads->u0 && second->v0 == quads->v0 && second->u1 == quads->u1 &&
+        second->v1 == quads->v1) {
+        GatherRun<true>(quad, diffuse, stride, count);
+    } else {
+        GatherRun<false>(quad, diffuse, stride, count);
+    }
+}
+
+template <bool kTrim>
+void QuadBatch::GatherRun(const unsigned char* quad, const unsigned char* diffuse, std::size_t stride,
+                          std::size_t count)
+{
     for (std::size_t i = 0; i < count; ++i, quad += stride, diffuse += stride) {
         const Quad& q = *reinterpret_cast<const Quad*>(quad);
         const std::uint32_t d = *reinterpret_cast<const std::uint32_t*>(diffuse);
-        if (!Gather(q, d)) {
+        if (!Gather<kTrim>(q, d)) {
             DrawAlone(q, d);
         }
     }
@@ -132,7 +148,7 @@ void QuadBatch::DrawAlone(const Quad& quad, std::uint32_t diffuse)
     }
 }
 
-bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
+template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
 {
     WholeQuad q;
     if (!m_spanBlend || !m_textureOk || !AsWholeQuad(quad, q)) {
@@ -148,6 +164,21 @@ bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
     }
     if (!m_tintCopies) {
         return false;
+    }
+    // Gathered quads' tints keep transparent texels transparent: rows of them draw nothing.
+    if (!kTrim) {
+    } else if (q.w == m_trim.w && q.h == m_trim.h && q.u0 == m_trim.u0 && q.v0 == m_trim.v0) {
+        if (!m_trim.known) {
+            MeasureTrim();
+        }
+        q.y0 += m_trim.top;
+        q.v0 += m_trim.top;
+        q.h -= m_trim.top + m_trim.bottom;
+        if (q.h <= 0) {
+            return true;
+        }
+    } else {
+        m_trim = SourceTrim{q.w, q.h, q.u0, q.v0};
     }
     // Pixel centres sit half a pixel inside a whole-pixel edge: the quad covers exactly
     // [x0, x0 + w) x [y0, y0 + h), and pixel (x, y) reads texel (u0 + x - x0, v0 + y - y0).
@@ -167,6 +198,28 @@ bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
         Flush();
     }
     return true;
+}
+
+void QuadBatch::MeasureTrim()
+{
+    auto transparent = [&](int v) {
+        const std::uint32_t* row = m_texture.Row(v) + m_trim.u0;
+        std::uint32_t any = 0;
+        for (int x = 0; x < m_trim.w; ++x) {
+            any |= row[x];
+        }
+        return (any >> 24) == 0;
+    };
+    int top = 0, bottom = 0;
+    while (top < m_trim.h && transparent(m_trim.v0 + top)) {
+        ++top;
+    }
+    while (top + bottom < m_trim.h && transparent(m_trim.v0 + m_trim.h - 1 - bottom)) {
+        ++bottom;
+    }
+    m_trim.top = top;
+    m_trim.bottom = bottom;
+    m_trim.known = true;
 }
 
 void QuadBatch::Flush()
