@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <xmmintrin.h>
 
 namespace vireo::raster {
 
@@ -53,6 +54,7 @@ class QuadBatch {
     // row, then left out of every rectangle gathered from it. Only for runs that start with
     // a repeat: glyph runs, whose rectangles change from quad to quad, pay nothing for it.
     struct SourceTrim {
+        __m128 source{};                  // u0 v0 u1 v1 as the quads have them
         int w = 0, h = 0, u0 = 0, v0 = 0; // the rectangle; w = 0: none yet
         bool known = false;
         int top = 0, bottom = 0; // transparent rows
@@ -65,10 +67,13 @@ class QuadBatch {
     Surface m_target;
     QuadState m_state;
     Surface m_texture;
-    bool m_drawable = false;  // a target with pixels and a clip with area
-    bool m_spanBlend = false; // the blend and stage 1 the copy kernels take
-    bool m_textureOk = false; // stage 0's texture is one the set-up accepts
-    bool m_tintKnown = false; // m_tint is the tint of m_tintDiffuse
+    bool m_drawable = false;          // a target with pixels and a clip with area
+    bool m_spanBlend = false;         // the blend and stage 1 the copy kernels take
+    bool m_gathers = false;           // m_spanBlend, and stage 0's texture is one the set-up accepts
+    __m128 m_textureLimit{};          // its width and height
+    __m128 m_clipLow{}, m_clipHigh{}; // the clip's left, top and right, bottom
+    std::uint64_t m_pitches = 0;      // the target's and the texture's pitch, as a CopyRect holds them
+    bool m_tintKnown = false;         // m_tint is the tint of m_tintDiffuse
     std::uint32_t m_tintDiffuse = 0;
     bool m_tintCopies = false; // that tint reduces to a copy kernel's
     Tint m_tint{};
