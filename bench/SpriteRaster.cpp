@@ -119,6 +119,26 @@ double CoveredPixels(const std::vector<Placement>& places)
     return total;
 }
 
+// The state ID3DXSprite draws with: texture times diffuse (the tint), source-alpha over, alpha test.
+vireo::raster::QuadState SpriteState(Mode mode, const Surface* texture)
+{
+    vireo::raster::QuadState state;
+    state.stages[0] = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate,
+                                                  vireo::raster::StageArg::Texture,
+                                                  vireo::raster::StageArg::Diffuse,
+                                                  vireo::raster::StageOp::Modulate,
+                                                  vireo::raster::StageArg::Texture,
+                                                  vireo::raster::StageArg::Diffuse,
+                                                  texture,
+                                                  vireo::raster::Filter::Linear};
+    state.diffuse = mode == kTinted ? kTint : 0xFFFFFFFFu;
+    state.blend =
+        vireo::raster::BlendState{true, vireo::raster::BlendFactor::SrcAlpha, vireo::raster::BlendFactor::InvSrcAlpha};
+    state.alphaTest = true;
+    state.clip = RECT{0, 0, kWidth, kHeight};
+    return state;
+}
+
 class Renderer {
   public:
     virtual ~Renderer() = default;
@@ -133,20 +153,7 @@ class VireoRenderer final : public Renderer {
     {
         m_texture = Surface{m_sprite.data(), g_side, g_side, g_side * 4};
         m_surface = Surface{m_target.data(), kWidth, kHeight, kWidth * 4};
-        auto& s0 = m_state.stages[0];
-        s0 = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate,
-                                         vireo::raster::StageArg::Texture,
-                                         vireo::raster::StageArg::Diffuse,
-                                         vireo::raster::StageOp::Modulate,
-                                         vireo::raster::StageArg::Texture,
-                                         vireo::raster::StageArg::Diffuse,
-                                         &m_texture,
-                                         vireo::raster::Filter::Linear};
-        m_state.diffuse = mode == kTinted ? kTint : 0xFFFFFFFFu;
-        m_state.blend = vireo::raster::BlendState{true, vireo::raster::BlendFactor::SrcAlpha,
-                                                  vireo::raster::BlendFactor::InvSrcAlpha};
-        m_state.alphaTest = true;
-        m_state.clip = RECT{0, 0, kWidth, kHeight};
+        m_state = SpriteState(mode, &m_texture);
         for (const Placement& p : m_places) {
             m_quads.push_back(QuadOf(p));
         }
@@ -180,19 +187,7 @@ class PartRenderer final : public Renderer {
     {
         m_texture = Surface{m_sprite.data(), g_side, g_side, g_side * 4};
         m_surface = Surface{m_target.data(), kWidth, kHeight, kWidth * 4};
-        m_state.stages[0] = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate,
-                                                        vireo::raster::StageArg::Texture,
-                                                        vireo::raster::StageArg::Diffuse,
-                                                        vireo::raster::StageOp::Modulate,
-                                                        vireo::raster::StageArg::Texture,
-                                                        vireo::raster::StageArg::Diffuse,
-                                                        &m_texture,
-                                                        vireo::raster::Filter::Linear};
-        m_state.diffuse = mode == kTinted ? kTint : 0xFFFFFFFFu;
-        m_state.blend = vireo::raster::BlendState{true, vireo::raster::BlendFactor::SrcAlpha,
-                                                  vireo::raster::BlendFactor::InvSrcAlpha};
-        m_state.alphaTest = true;
-        m_state.clip = RECT{0, 0, kWidth, kHeight};
+        m_state = SpriteState(mode, &m_texture);
         vireo::raster::StageTint(m_state, m_tint);
         auto transparent = [&](int y) {
             std::uint32_t any = 0;
