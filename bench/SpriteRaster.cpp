@@ -2,9 +2,11 @@
 // software device's ID3DXSprite), SDL2's software renderer and pixman. 64x64 sprites with per-pixel alpha at fixed
 // pseudo-random places on an 800x600 target cleared every frame; plain, tinted and rotated+scaled (bilinear);
 // 10,000 small ones (8x8, 16x16) plain and tinted; and the clear alone against pixman's fill. The figure is
-// nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end.
+// nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end, and for
+// unrotated sprites where their time goes (the quad batch alone, the blend alone).
 // The places, and the ID3DXSprite transforms made from them, are made before timing.
 #include "common/HostWindow.h"
+#include "platform/raster/QuadBatch.h"
 #include "platform/raster/QuadSetup.h"
 #include "platform/raster/Raster.h"
 #include "platform/raster/RasterInternal.h"
@@ -18,6 +20,7 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +119,26 @@ double CoveredPixels(const std::vector<Placement>& places)
     return total;
 }
 
+// The state ID3DXSprite draws with: texture times diffuse (the tint), source-alpha over, alpha test.
+vireo::raster::QuadState SpriteState(Mode mode, const Surface* texture)
+{
+    vireo::raster::QuadState state;
+    state.stages[0] = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate,
+                                                  vireo::raster::StageArg::Texture,
+                                                  vireo::raster::StageArg::Diffuse,
+                                                  vireo::raster::StageOp::Modulate,
+                                                  vireo::raster::StageArg::Texture,
+                                                  vireo::raster::StageArg::Diffuse,
+                                                  texture,
+                                                  vireo::raster::Filter::Linear};
+    state.diffuse = mode == kTinted ? kTint : 0xFFFFFFFFu;
+    state.blend =
+        vireo::raster::BlendState{true, vireo::raster::BlendFactor::SrcAlpha, vireo::raster::BlendFactor::InvSrcAlpha};
+    state.alphaTest = true;
+    state.clip = RECT{0, 0, kWidth, kHeight};
+    return state;
+}
+
 class Renderer {
   public:
     virtual ~Renderer() = default;
@@ -130,20 +153,7 @@ class VireoRenderer final : public Renderer {
     {
         m_texture = Surface{m_sprite.data(), g_side, g_side, g_side * 4};
         m_surface = Surface{m_target.data(), kWidth, kHeight, kWidth * 4};
-        auto& s0 = m_state.stages[0];
-        s0 = vireo::raster::TextureStage{vireo::raster::StageOp::Modulate,
-                                         vireo::raster::StageArg::Texture,
-                                         vireo::raster::StageArg::Diffuse,
-                                         vireo::raster::StageOp::Modulate,
-                                         vireo::raster::StageArg::Texture,
-                                         vireo::raster::StageArg::Diffuse,
-                                         &m_texture,
-                                         vireo::raster::Filter::Linear};
-        m_state.diffuse = mode == kTinted ? kTint : 0xFFFFFFFFu;
-        m_state.blend = vireo::raster::BlendState{true, vireo::raster::BlendFactor::SrcAlpha,
-                                                  vireo::raster::BlendFactor::InvSrcAlpha};
-        m_state.alphaTest = true;
-        m_state.clip = RECT{0, 0, kWidth, kHeight};
+        m_state = SpriteState(mode, &m_texture);
         for (const Placement& p : m_places) {
             m_quads.push_back(QuadOf(p));
         }
@@ -163,6 +173,71 @@ class VireoRenderer final : public Renderer {
     Surface m_texture, m_surface;
     vireo::raster::QuadState m_state;
     std::vector<vireo::raster::Quad> m_quads;
+};
+
+// Parts of the engine's road for unrotated sprites, to show where a small sprite's time goes:
+// "batch" hands the quads to the quad batch in one run (its whole-quad test and gathering,
+// then the blend: no sprite queue, no transforms); "blend" hands the rectangles the batch
+// would gather (transparent first and last rows left out, as it does) straight to the
+// blending kernels in lists of 64.
+class PartRenderer final : public Renderer {
+  public:
+    PartRenderer(Mode mode, std::vector<Placement> places, bool blendOnly)
+        : m_blendOnly(blendOnly), m_sprite(SpritePixels()), m_target(kWidth * kHeight)
+    {
+        m_texture = Surface{m_sprite.data(), g_side, g_side, g_side * 4};
+        m_surface = Surface{m_target.data(), kWidth, kHeight, kWidth * 4};
+        m_state = SpriteState(mode, &m_texture);
+        vireo::raster::StageTint(m_state, m_tint);
+        auto transparent = [&](int y) {
+            std::uint32_t any = 0;
+            for (int x = 0; x < g_side; ++x) {
+                any |= m_sprite[y * g_side + x];
+            }
+            return (any >> 24) == 0;
+        };
+        int top = 0, bottom = g_side;
+        while (top < bottom && transparent(top)) {
+            ++top;
+        }
+        while (bottom > top && transparent(bottom - 1)) {
+            --bottom;
+        }
+        for (const Placement& p : places) {
+            m_items.push_back({QuadOf(p), m_state.diffuse});
+            const int x = static_cast<int>(p.cx) - g_side / 2, y = static_cast<int>(p.cy) - g_side / 2;
+            m_rects.push_back(vireo::raster::CopyRect{m_surface.Row(y + top) + x, m_texture.Row(top), m_surface.pitch,
+                                                      m_texture.pitch, g_side, bottom - top});
+        }
+    }
+    void Frame() override
+    {
+        vireo::raster::FillRect(m_surface, m_state.clip, kClear);
+        if (!m_blendOnly) {
+            vireo::raster::QuadBatch batch(m_surface, m_state);
+            batch.DrawRun(&m_items[0].quad, &m_items[0].diffuse, sizeof(Item), m_items.size());
+            return;
+        }
+        const vireo::raster::SpanKernels& spans = vireo::raster::ActiveSpans();
+        for (std::size_t i = 0; i < m_rects.size(); i += 64) {
+            const int n = static_cast<int>(std::min<std::size_t>(64, m_rects.size() - i));
+            IsIdentity(m_tint) ? spans.over(&m_rects[i], n) : spans.tintOver(&m_rects[i], n, m_tint);
+        }
+    }
+    const std::uint32_t* Pixels() override { return m_target.data(); }
+
+  private:
+    struct Item {
+        vireo::raster::Quad quad;
+        std::uint32_t diffuse;
+    };
+    bool m_blendOnly;
+    std::vector<std::uint32_t> m_sprite, m_target;
+    Surface m_texture, m_surface;
+    vireo::raster::QuadState m_state;
+    vireo::raster::Tint m_tint{};
+    std::vector<Item> m_items;
+    std::vector<vireo::raster::CopyRect> m_rects;
 };
 
 // The engine's road: a software Direct3D 9 device on the headless back end, a managed
@@ -375,10 +450,12 @@ std::unique_ptr<Renderer> Make(const std::string& who, Mode mode, const std::vec
         return std::make_unique<SdlRenderer>(mode, places);
     if (who == "sprite")
         return std::make_unique<SpriteRenderer>(mode, places);
+    if (who == "batch" || who == "blend")
+        return std::make_unique<PartRenderer>(mode, places, who == "blend");
     return std::make_unique<PixmanRenderer>(mode, places);
 }
 
-const char* const kRenderers[] = {"vireo", "sprite", "pixman", "sdl2"};
+const char* const kRenderers[] = {"vireo", "sprite", "pixman", "sdl2", "batch", "blend"};
 const int kCounts[] = {100, 1000, 10000};
 
 void RunFrames(benchmark::State& state, const std::string& who, Mode mode, int count, int side)
@@ -467,6 +544,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 }
             }
         }
+        std::printf("\nwhere a small sprite's time goes, ns a sprite (frame with its clear / sprites): the whole road,"
+                    "\nthe quad batch alone, the blend alone, the clear alone\n");
+        for (int side : kSides) {
+            for (int mode = 0; mode < 2; ++mode) {
+                const double pixels = static_cast<double>(side) * side;
+                auto figure = [&](const char* who) {
+                    return Figure(Name(who, static_cast<Mode>(mode), 10000, side)) * pixels;
+                };
+                if (!std::isnan(figure("batch"))) {
+                    std::printf("%-22s %9.1f %9.1f %9.1f %9.1f\n", CaseName(static_cast<Mode>(mode), side).c_str(),
+                                figure("sprite"), figure("batch"), figure("blend"),
+                                Figure("clear/vireo") * kWidth * kHeight / 10000);
+                }
+            }
+        }
         const double clear = Figure("clear/vireo"), pixmanClear = Figure("clear/pixman");
         std::printf("\n800x600 clear: vireo %.3f ms, pixman %.3f ms, vireo / pixman %.2f\n",
                     clear * 1e-6 * kWidth * kHeight, pixmanClear * 1e-6 * kWidth * kHeight, clear / pixmanClear);
@@ -499,7 +591,10 @@ void CompareFrames()
         const auto places = Places(100, static_cast<Mode>(mode));
         VireoRenderer ours(static_cast<Mode>(mode), places);
         ours.Frame();
-        for (const char* who : {"sprite", "pixman", "sdl2"}) {
+        for (const char* who : {"sprite", "pixman", "sdl2", "batch", "blend"}) {
+            if (mode == kRotated && (std::strcmp(who, "batch") == 0 || std::strcmp(who, "blend") == 0)) {
+                continue;
+            }
             auto other = Make(who, static_cast<Mode>(mode), places);
             other->Frame();
             double sum = 0;
@@ -535,6 +630,11 @@ int main(int argc, char** argv)
                     continue;
                 }
                 for (const char* who : kRenderers) {
+                    // The parts of the road: unrotated sprites, 10,000 a frame.
+                    if ((std::strcmp(who, "batch") == 0 || std::strcmp(who, "blend") == 0) &&
+                        (mode == kRotated || count != 10000)) {
+                        continue;
+                    }
                     benchmark::RegisterBenchmark(
                         RatioReporter::Name(who, static_cast<Mode>(mode), count, side).c_str(),
                         [=](benchmark::State& state) { RunFrames(state, who, static_cast<Mode>(mode), count, side); })

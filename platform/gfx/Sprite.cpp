@@ -184,6 +184,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
             return nullptr;
         if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
             tex->AddRef();
+        m_runs.push_back(m_queue.size()); // the caller queues the quad
         return tex;
     }
 
@@ -301,10 +302,10 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     void DropQueue()
     {
         if (!(m_flags & D3DXSPRITE_DO_NOT_ADDREF_TEXTURE))
-            for (std::size_t i = 0; i < m_queue.size(); ++i)
-                if (i == 0 || m_queue[i].texture != m_queue[i - 1].texture)
-                    m_queue[i].texture->Release();
+            for (std::size_t start : m_runs)
+                m_queue[start].texture->Release();
         m_queue.clear();
+        m_runs.clear();
     }
 
     CDeviceHold m_device;
@@ -316,6 +317,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     bool m_begun = false;
     SDeviceState m_saved{};
     std::vector<SBatchQuad> m_queue; // keeps its capacity from frame to frame
+    std::vector<std::size_t> m_runs; // where each run of one texture starts in m_queue
 };
 
 } // namespace

@@ -14,33 +14,48 @@ namespace vireo::raster {
 
 namespace {
 
-// An unscaled, axis-aligned quad at whole pixels and texels within the set-up's range:
-// position, size and source corner as integers. All six numbers are tested at once,
-// since this runs for every glyph.
+// An unscaled, axis-aligned quad at whole pixels and texels within the set-up's range and
+// within the texture (texels outside need the general path's clamping): position, size
+// and source corner as integers. Every condition is a lane of two vector tests, since
+// this runs for every glyph and sprite.
 struct WholeQuad {
     int x0, y0, w, h, u0, v0;
+    bool inside; // wholly within the clip
 };
 
-bool AsWholeQuad(const Quad& quad, WholeQuad& out)
+// limit: the texture's width and height as floats in the low lanes; clipLow, clipHigh: the
+// clip's left, top and right, bottom.
+[[gnu::always_inline]] inline bool AsWholeQuad(const Quad& quad, __m128 limit, __m128 clipLow, __m128 clipHigh,
+                                               WholeQuad& out)
 {
     static_assert(offsetof(Quad, edgeVx) == offsetof(Quad, x0) + 4 * sizeof(float));
+    static_assert(offsetof(Quad, u1) == offsetof(Quad, u0) + 2 * sizeof(float));
     const __m128 a = _mm_loadu_ps(&quad.x0);     // x0 y0 edgeUx edgeUy
     const __m128 b = _mm_loadu_ps(&quad.edgeVx); // edgeVx edgeVy u0 v0
     const __m128i ia = _mm_cvttps_epi32(a), ib = _mm_cvttps_epi32(b);
-    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)), limit = _mm_set1_ps(1.0e7f);
-    // Within range (NaN fails) and whole: truncation gives the value back.
-    const __m128 okA = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(a, magnitude), limit), _mm_cmpeq_ps(_mm_cvtepi32_ps(ia), a));
-    const __m128 okB = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(b, magnitude), limit), _mm_cmpeq_ps(_mm_cvtepi32_ps(ib), b));
-    if (_mm_movemask_ps(_mm_and_ps(okA, okB)) != 15) {
+    // Ranges (NaN fails): places within the set-up's, no shear, a size of at least one, the
+    // source corner on the texture; and whole: truncation gives the value back.
+    const __m128 lowA = _mm_setr_ps(-1.0e7f, -1.0e7f, 1, 0), highA = _mm_setr_ps(1.0e7f, 1.0e7f, 1.0e7f, 0);
+    const __m128 lowB = _mm_setr_ps(0, 1, 0, 0), highB = _mm_setr_ps(0, 1.0e7f, 1.0e7f, 1.0e7f);
+    const __m128 okA =
+        _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(a, lowA), _mm_cmple_ps(a, highA)), _mm_cmpeq_ps(_mm_cvtepi32_ps(ia), a));
+    const __m128 okB =
+        _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(b, lowB), _mm_cmple_ps(b, highB)), _mm_cmpeq_ps(_mm_cvtepi32_ps(ib), b));
+    // Edges as long as the source rectangle, whose far corner is within the texture.
+    const __m128 far = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(&quad.u1))); // u1 v1
+    const __m128 edges = _mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 1, 2, 2));        // edgeUx edgeUx edgeVy edgeVy
+    const __m128 size = _mm_shuffle_ps(edges, edges, _MM_SHUFFLE(2, 2, 2, 0)); // edgeUx edgeVy
+    const __m128 okSource =
+        _mm_and_ps(_mm_cmpeq_ps(_mm_sub_ps(far, _mm_movehl_ps(b, b)), size), _mm_cmple_ps(far, limit));
+    if ((_mm_movemask_ps(_mm_and_ps(okA, okB)) | (_mm_movemask_ps(okSource) & 3) << 4) != 0x3F) {
         return false;
     }
+    const __m128 inside = _mm_and_ps(_mm_cmpge_ps(a, clipLow), _mm_cmple_ps(_mm_add_ps(a, size), clipHigh));
     alignas(16) int va[4], vb[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(va), ia);
     _mm_store_si128(reinterpret_cast<__m128i*>(vb), ib);
-    out = WholeQuad{va[0], va[1], va[2], vb[1], vb[2], vb[3]};
-    // No shear, a positive size, and edges as long as the source rectangle.
-    return (va[3] | vb[0]) == 0 && out.w > 0 && out.h > 0 && quad.edgeUx == quad.u1 - quad.u0 &&
-           quad.edgeVy == quad.v1 - quad.v0;
+    out = WholeQuad{va[0], va[1], va[2], vb[1], vb[2], vb[3], (_mm_movemask_ps(inside) & 3) == 3};
+    return true;
 }
 
 RECT ClipToTarget(const RECT& clip, const Surface& target)
@@ -55,6 +70,8 @@ QuadBatch::QuadBatch(const Surface& target, const QuadState& state)
     : m_target(target), m_state(state), m_spans(ActiveSpans())
 {
     m_state.clip = ClipToTarget(state.clip, target);
+    m_clipLow = _mm_setr_ps(static_cast<float>(m_state.clip.left), static_cast<float>(m_state.clip.top), 0, 0);
+    m_clipHigh = _mm_setr_ps(static_cast<float>(m_state.clip.right), static_cast<float>(m_state.clip.bottom), 0, 0);
     m_drawable =
         target.pixels != nullptr && m_state.clip.left < m_state.clip.right && m_state.clip.top < m_state.clip.bottom;
     // Stage 1's texture must be one the set-up would take too, or the general path's
@@ -67,7 +84,11 @@ void QuadBatch::SetTexture(const Surface* texture)
 {
     m_texture = texture ? *texture : Surface{};
     m_state.stages[0].texture = texture ? &m_texture : nullptr;
-    m_textureOk = texture && UsableTexture(&m_texture);
+    m_gathers = m_spanBlend && texture && UsableTexture(&m_texture);
+    m_pitches = static_cast<std::uint32_t>(m_target.pitch) |
+                static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_texture.pitch)) << 32;
+    m_textureLimit = _mm_setr_ps(static_cast<float>(m_texture.width), static_cast<float>(m_texture.height), 0, 0);
+    m_trim = SourceTrim{};
 }
 
 void QuadBatch::SetFilters(Filter stage0, Filter stage1)
@@ -97,7 +118,7 @@ void QuadBatch::Draw(const Quad& quad, std::uint32_t diffuse)
     if (!m_drawable) {
         return;
     }
-    if (Gather(quad, diffuse)) {
+    if (Gather<false>(quad, diffuse)) {
         return;
     }
     DrawAlone(quad, diffuse);
@@ -110,10 +131,25 @@ void QuadBatch::DrawRun(const Quad* quads, const std::uint32_t* diffuses, std::s
     }
     const auto* quad = reinterpret_cast<const unsigned char*>(quads);
     const auto* diffuse = reinterpret_cast<const unsigned char*>(diffuses);
+    // The second quad takes the first one's source rectangle: a run of sprites. (Glyph runs
+    // between page changes are often a few quads: those skip the test.)
+    const auto* second = reinterpret_cast<const Quad*>(quad + stride);
+    if (count >= kTrimRun && second->u0 == quads->u0 && second->v0 == quads->v0 && second->u1 == quads->u1 &&
+        second->v1 == quads->v1) {
+        GatherRun<true>(quad, diffuse, stride, count);
+    } else {
+        GatherRun<false>(quad, diffuse, stride, count);
+    }
+}
+
+template <bool kTrim>
+void QuadBatch::GatherRun(const unsigned char* quad, const unsigned char* diffuse, std::size_t stride,
+                          std::size_t count)
+{
     for (std::size_t i = 0; i < count; ++i, quad += stride, diffuse += stride) {
         const Quad& q = *reinterpret_cast<const Quad*>(quad);
         const std::uint32_t d = *reinterpret_cast<const std::uint32_t*>(diffuse);
-        if (!Gather(q, d)) {
+        if (!Gather<kTrim>(q, d)) {
             DrawAlone(q, d);
         }
     }
@@ -132,14 +168,10 @@ void QuadBatch::DrawAlone(const Quad& quad, std::uint32_t diffuse)
     }
 }
 
-bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
+template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
 {
     WholeQuad q;
-    if (!m_spanBlend || !m_textureOk || !AsWholeQuad(quad, q)) {
-        return false;
-    }
-    // Texels outside the texture need clamping: the general path's.
-    if (q.u0 < 0 || q.v0 < 0 || q.u0 + q.w > m_texture.width || q.v0 + q.h > m_texture.height) {
+    if (!m_gathers || !AsWholeQuad(quad, m_textureLimit, m_clipLow, m_clipHigh, q)) {
         return false;
     }
     // The colour is nearly always the last quad's: tested here, not behind a call.
@@ -149,25 +181,82 @@ bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
     if (!m_tintCopies) {
         return false;
     }
+    // Gathered quads' tints keep transparent texels transparent: rows of them draw nothing.
+    if (!kTrim) {
+    } else if (const __m128 source = _mm_loadu_ps(&quad.u0);
+               _mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15) {
+        if (!m_trim.known) {
+            MeasureTrim();
+        }
+        q.y0 += m_trim.top;
+        q.v0 += m_trim.top;
+        q.h -= m_trim.top + m_trim.bottom;
+        if (q.h <= 0) {
+            return true;
+        }
+    } else {
+        m_trim = SourceTrim{source, q.w, q.h, q.u0, q.v0};
+    }
+    // Field by field, the two pitches and the size as one 8-byte store each: built as one
+    // record, the compiler assembles it in a vector register lane by lane.
+    static_assert(offsetof(CopyRect, srcPitch) == offsetof(CopyRect, dstPitch) + 4 &&
+                  offsetof(CopyRect, rows) == offsetof(CopyRect, count) + 4);
     // Pixel centres sit half a pixel inside a whole-pixel edge: the quad covers exactly
     // [x0, x0 + w) x [y0, y0 + h), and pixel (x, y) reads texel (u0 + x - x0, v0 + y - y0).
+    if (q.inside) {
+        CopyRect& rect = m_pending[m_count++];
+        rect.dst = m_target.Row(q.y0) + q.x0;
+        rect.src = m_texture.Row(q.v0) + q.u0;
+        const std::uint64_t size =
+            static_cast<std::uint32_t>(q.w) | static_cast<std::uint64_t>(static_cast<std::uint32_t>(q.h)) << 32;
+        std::memcpy(&rect.dstPitch, &m_pitches, sizeof m_pitches);
+        std::memcpy(&rect.count, &size, sizeof size);
+        rect.dstRoom = m_target.width - q.x0;
+        if (m_count == kPending) {
+            Flush();
+        }
+        return true;
+    }
     const RECT& clip = m_state.clip;
     const int left = std::max<int>(q.x0, clip.left), right = std::min<int>(q.x0 + q.w, clip.right);
     const int top = std::max<int>(q.y0, clip.top), bottom = std::min<int>(q.y0 + q.h, clip.bottom);
     if (left >= right || top >= bottom) {
         return true;
     }
-    m_pending[m_count++] = CopyRect{m_target.Row(top) + left,
-                                    m_texture.Row(q.v0 + top - q.y0) + q.u0 + left - q.x0,
-                                    m_target.pitch,
-                                    m_texture.pitch,
-                                    right - left,
-                                    bottom - top,
-                                    m_target.width - left};
+    CopyRect& rect = m_pending[m_count++];
+    rect.dst = m_target.Row(top) + left;
+    rect.src = m_texture.Row(q.v0 + top - q.y0) + q.u0 + left - q.x0;
+    const std::uint64_t size = static_cast<std::uint32_t>(right - left) |
+                               static_cast<std::uint64_t>(static_cast<std::uint32_t>(bottom - top)) << 32;
+    std::memcpy(&rect.dstPitch, &m_pitches, sizeof m_pitches);
+    std::memcpy(&rect.count, &size, sizeof size);
+    rect.dstRoom = m_target.width - left;
     if (m_count == kPending) {
         Flush();
     }
     return true;
+}
+
+void QuadBatch::MeasureTrim()
+{
+    auto transparent = [&](int v) {
+        const std::uint32_t* row = m_texture.Row(v) + m_trim.u0;
+        std::uint32_t any = 0;
+        for (int x = 0; x < m_trim.w; ++x) {
+            any |= row[x];
+        }
+        return (any >> 24) == 0;
+    };
+    int top = 0, bottom = 0;
+    while (top < m_trim.h && transparent(m_trim.v0 + top)) {
+        ++top;
+    }
+    while (top + bottom < m_trim.h && transparent(m_trim.v0 + m_trim.h - 1 - bottom)) {
+        ++bottom;
+    }
+    m_trim.top = top;
+    m_trim.bottom = bottom;
+    m_trim.known = true;
 }
 
 void QuadBatch::Flush()

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <xmmintrin.h>
 
 namespace vireo::raster {
 
@@ -37,25 +38,47 @@ class QuadBatch {
   private:
     // Hidden: called per quad from Draw alone, so a direct call the compiler may inline
     // rather than one through the library's symbol table.
-    [[gnu::visibility("hidden")]] bool Gather(const Quad& quad, std::uint32_t diffuse);
+    // kTrim: the quads repeat source rectangles (sprites), whose transparent rows are left out.
+    template <bool kTrim>
+    [[gnu::visibility("hidden"), gnu::always_inline]] inline bool Gather(const Quad& quad, std::uint32_t diffuse);
+    template <bool kTrim>
+    [[gnu::visibility("hidden"), gnu::always_inline]] inline void
+    GatherRun(const unsigned char* quad, const unsigned char* diffuse, std::size_t stride, std::size_t count);
     [[gnu::visibility("hidden")]] void UseDiffuse(std::uint32_t diffuse);
     // A quad the rectangle lists do not take, through the set-up: out of line, so that its
     // large frame is not set up for every gathered quad.
     [[gnu::visibility("hidden"), gnu::noinline]] void DrawAlone(const Quad& quad, std::uint32_t diffuse);
 
+    // Rows of alpha 0 at the top and bottom of a source rectangle drawn again and again (a
+    // padded sprite) draw nothing: measured the second time the same rectangle comes in a
+    // row, then left out of every rectangle gathered from it. Only for runs that start with
+    // a repeat: glyph runs, whose rectangles change from quad to quad, pay nothing for it.
+    struct SourceTrim {
+        __m128 source{};                  // u0 v0 u1 v1 as the quads have them
+        int w = 0, h = 0, u0 = 0, v0 = 0; // the rectangle; w = 0: none yet
+        bool known = false;
+        int top = 0, bottom = 0; // transparent rows
+    };
+    [[gnu::visibility("hidden")]] void MeasureTrim();
+
+    static constexpr std::size_t kTrimRun = 8; // quads a run has at least to be trimmed
     static constexpr int kPending = 64;
 
     Surface m_target;
     QuadState m_state;
     Surface m_texture;
-    bool m_drawable = false;  // a target with pixels and a clip with area
-    bool m_spanBlend = false; // the blend and stage 1 the copy kernels take
-    bool m_textureOk = false; // stage 0's texture is one the set-up accepts
-    bool m_tintKnown = false; // m_tint is the tint of m_tintDiffuse
+    bool m_drawable = false;          // a target with pixels and a clip with area
+    bool m_spanBlend = false;         // the blend and stage 1 the copy kernels take
+    bool m_gathers = false;           // m_spanBlend, and stage 0's texture is one the set-up accepts
+    __m128 m_textureLimit{};          // its width and height
+    __m128 m_clipLow{}, m_clipHigh{}; // the clip's left, top and right, bottom
+    std::uint64_t m_pitches = 0;      // the target's and the texture's pitch, as a CopyRect holds them
+    bool m_tintKnown = false;         // m_tint is the tint of m_tintDiffuse
     std::uint32_t m_tintDiffuse = 0;
     bool m_tintCopies = false; // that tint reduces to a copy kernel's
     Tint m_tint{};
     bool m_plain = false;
+    SourceTrim m_trim;
     const SpanKernels& m_spans;
     CopyRect m_pending[kPending];
     int m_count = 0;

@@ -217,7 +217,14 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
             for (int x = 0; x < 23; x += 2)
                 glyphs.surface.Row(row)[x] &= 0xFF7FFFFFu;
         }
-        const Image atlasImages[] = {RandomImage(rng, 40, 30), glyphs};
+        Image atlasImages[] = {RandomImage(rng, 40, 30), glyphs};
+        // Bands of two transparent rows in every six (padded sprites), for the rows a repeated
+        // source rectangle leaves out; in odd scenes the second row has one texel of alpha 1.
+        for (Image& atlas : atlasImages)
+            for (int y = 0; y < atlas.surface.height; ++y)
+                for (int x = 0; y % 6 < 2 && x < atlas.surface.width; ++x)
+                    atlas.surface.Row(y)[x] = (atlas.surface.Row(y)[x] & 0x00FFFFFFu) |
+                                              (scene % 2 && y % 6 == 1 && x == y % atlas.surface.width ? 1u << 24 : 0);
         const GuardedCopy atlases[] = {GuardedCopy(atlasImages[0]), GuardedCopy(atlasImages[1])};
         const Image start = RandomImage(rng, 120, 64);
         QuadState state = RandomSpanState(rng, &atlases[0].surface);
@@ -230,18 +237,27 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
         std::vector<Item> items;
         std::uint32_t diffuse = RandomColor(rng);
         for (int n = 0; n < 150; ++n) {
-            const int atlas = (n / 7) % 2;
+            const int atlas = (n / 12) % 2;
             const Surface& tex = atlases[atlas].surface;
             // Every fifth quad is one or two whole vectors wide (4, 8, 16, 32: the rows that are
             // loaded and stored unmasked, 8 two to a vector); the others any width up to 17.
             const int whole[] = {4, 8, 16, 32};
             // Quads in the last pixel take every width 1 to 17 in turn over the scenes.
-            const int w = n % 16 == 3  ? 1 + (scene * 10 + n / 16) % 17
-                          : n % 5 == 0 ? std::min(whole[n / 5 % 4], tex.width)
-                                       : std::uniform_int_distribution<int>(1, std::min(17, tex.width))(rng);
-            const int h = std::uniform_int_distribution<int>(1, tex.height)(rng);
-            const int u = std::uniform_int_distribution<int>(0, tex.width - w)(rng);
-            const int v = std::uniform_int_distribution<int>(0, tex.height - h)(rng);
+            int w = n % 16 == 3  ? 1 + (scene * 10 + n / 16) % 17
+                    : n % 5 == 0 ? std::min(whole[n / 5 % 4], tex.width)
+                                 : std::uniform_int_distribution<int>(1, std::min(17, tex.width))(rng);
+            int h = std::uniform_int_distribution<int>(1, tex.height)(rng);
+            int u = std::uniform_int_distribution<int>(0, tex.width - w)(rng);
+            int v = std::uniform_int_distribution<int>(0, tex.height - h)(rng);
+            // Runs of one source rectangle (a sprite drawn again and again), now and then one
+            // of transparent rows alone.
+            if (n % 12 >= 1 && n % 12 <= 6) {
+                const Quad& last = items.back().quad;
+                w = static_cast<int>(last.u1 - last.u0), h = static_cast<int>(last.v1 - last.v0);
+                u = static_cast<int>(last.u0), v = static_cast<int>(last.v0);
+            } else if (n % 12 == 0 && scene % 3 == 0) {
+                h = 2, v = 6 * std::uniform_int_distribution<int>(0, (tex.height - 2) / 6)(rng);
+            }
             // Every eighth quad ends at the target's right edge, every sixteenth in its last pixel.
             const int x = n % 8 == 3 ? 120 - w : std::uniform_int_distribution<int>(-10, 125)(rng);
             const int y = n % 16 == 3 ? 64 - h : std::uniform_int_distribution<int>(-10, 60)(rng);
@@ -280,13 +296,15 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
             GuardedCopy actual(start);
             {
                 QuadBatch batch(actual.surface, state);
-                int bound = 0;
-                for (const Item& item : items) {
-                    if (item.atlas != bound) {
-                        batch.SetTexture(&atlases[item.atlas].surface);
-                        bound = item.atlas;
-                    }
-                    batch.Draw(item.quad, item.diffuse);
+                // Runs of one atlas in one call, as the device hands them over; the first quads alone.
+                for (std::size_t i = 0, end = 0; i < items.size(); i = end) {
+                    batch.SetTexture(&atlases[items[i].atlas].surface);
+                    for (end = i + 1; end < items.size() && items[end].atlas == items[i].atlas;)
+                        ++end;
+                    if (i == 0)
+                        for (; i < 3; ++i)
+                            batch.Draw(items[i].quad, items[i].diffuse);
+                    batch.DrawRun(&items[i].quad, &items[i].diffuse, sizeof(Item), end - i);
                 }
             }
             const std::string report = CompareImages(expected, actual.Contents());
