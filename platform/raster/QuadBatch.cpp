@@ -158,6 +158,7 @@ void QuadBatch::GatherRun(const unsigned char* quad, const unsigned char* diffus
 void QuadBatch::DrawAlone(const Quad& quad, std::uint32_t diffuse)
 {
     Flush();
+    ++m_alone;
     m_state.diffuse = diffuse;
     QuadSetup setup;
     if (!SetupQuad(quad, m_state, setup)) {

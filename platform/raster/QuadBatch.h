@@ -34,6 +34,9 @@ class QuadBatch {
     void DrawRun(const Quad* quads, const std::uint32_t* diffuses, std::size_t stride, std::size_t count);
     // Blends the gathered rectangles now; the destructor does it too.
     void Flush();
+    // Quads drawn through the general set-up rather than gathered (tests: whole-pixel quads
+    // that land here draw the same pixels, only several times slower).
+    int AloneCount() const { return m_alone; }
 
   private:
     // Hidden: called per quad from Draw alone, so a direct call the compiler may inline
@@ -82,6 +85,7 @@ class QuadBatch {
     const SpanKernels& m_spans;
     CopyRect m_pending[kPending];
     int m_count = 0;
+    int m_alone = 0;
 };
 
 } // namespace vireo::raster
