@@ -42,7 +42,8 @@ struct WholeQuad {
     const __m128 okB =
         _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(b, lowB), _mm_cmple_ps(b, highB)), _mm_cmpeq_ps(_mm_cvtepi32_ps(ib), b));
     // Edges as long as the source rectangle, whose far corner is within the texture.
-    const __m128 far = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(&quad.u1))); // u1 v1
+    // u1 v1, loaded as one unaligned 8-byte lane (floats are only 4-byte aligned).
+    const __m128 far = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad.u1)));
     const __m128 edges = _mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 1, 2, 2));        // edgeUx edgeUx edgeVy edgeVy
     const __m128 size = _mm_shuffle_ps(edges, edges, _MM_SHUFFLE(2, 2, 2, 0)); // edgeUx edgeVy
     const __m128 okSource =
