@@ -61,6 +61,8 @@ class QuadBatch {
         int w = 0, h = 0, u0 = 0, v0 = 0; // the rectangle; w = 0: none yet
         bool known = false;
         int top = 0, bottom = 0; // transparent rows
+        // Once known: a repeat's x0 y0 edgeUx edgeUy bounds, its edgeVx edgeVy, and w h.
+        __m128 low{}, high{}, edgeV{}, size{};
     };
     [[gnu::visibility("hidden")]] void MeasureTrim();
 
