@@ -199,6 +199,11 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
     if (!m_gathers) {
         return false;
     }
+    // The colour is nearly always the last quad's: tested here, not behind a call, and
+    // before the quad's tests, whose results then stay in registers.
+    if (!m_tintKnown || diffuse != m_tintDiffuse) {
+        UseDiffuse(diffuse);
+    }
     // Sprites repeat a rectangle whose trim is measured: its texture tests are done.
     const __m128 source = _mm_loadu_ps(&quad.u0);
     const bool repeat = kTrim && m_trim.known && _mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15;
@@ -212,10 +217,6 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
         q.v0 += m_trim.v0;
     } else if (!AsWholeQuad(quad, m_textureLimit, m_clipLow, m_clipHigh, q)) {
         return false;
-    }
-    // The colour is nearly always the last quad's: tested here, not behind a call.
-    if (!m_tintKnown || diffuse != m_tintDiffuse) {
-        UseDiffuse(diffuse);
     }
     if (!m_tintCopies) {
         return false;
