@@ -227,6 +227,19 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
         if (q.h <= 0) {
             return true;
         }
+        // Inside the clip, its source and size are the trim's, worked out once.
+        if (q.inside) {
+            CopyRect& rect = m_pending[m_count++];
+            rect.dst = m_target.Row(q.y0) + q.x0;
+            rect.src = m_trim.src;
+            std::memcpy(&rect.dstPitch, &m_pitches, sizeof m_pitches);
+            std::memcpy(&rect.count, &m_trim.rectSize, sizeof m_trim.rectSize);
+            rect.dstRoom = m_target.width - q.x0;
+            if (m_count == kPending) {
+                Flush();
+            }
+            return true;
+        }
     } else if (_mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15) {
         MeasureTrim();
         q.y0 += m_trim.top;
@@ -304,6 +317,9 @@ void QuadBatch::MeasureTrim()
     m_trim.high = _mm_setr_ps(1.0e7f, 1.0e7f, w, 0);
     m_trim.edgeV = _mm_setr_ps(0, h, 0, 0);
     m_trim.size = _mm_setr_ps(w, h, 0, 0);
+    m_trim.src = m_texture.Row(m_trim.v0 + top) + m_trim.u0;
+    m_trim.rectSize = static_cast<std::uint32_t>(m_trim.w) |
+                      static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_trim.h - top - bottom)) << 32;
 }
 
 void QuadBatch::Flush()

@@ -63,6 +63,8 @@ class QuadBatch {
         int top = 0, bottom = 0; // transparent rows
         // Once known: a repeat's x0 y0 edgeUx edgeUy bounds, its edgeVx edgeVy, and w h.
         __m128 low{}, high{}, edgeV{}, size{};
+        const std::uint32_t* src = nullptr; // and the rectangle's texels and size as a CopyRect has them
+        std::uint64_t rectSize = 0;
     };
     [[gnu::visibility("hidden")]] void MeasureTrim();
 
