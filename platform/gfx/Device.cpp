@@ -545,7 +545,7 @@ void CDevice::DrawQuad(const raster::Quad& quad, D3DCOLOR diffuse)
     raster::DrawQuad(m_renderTarget->View(), quad, state);
 }
 
-void CDevice::DrawQuadBatch(const SBatchQuad* quads, std::size_t count)
+void CDevice::DrawQuadBatch(const SBatchQuad* quads, std::size_t count, const std::size_t* runs, std::size_t runCount)
 {
     if (count == 0)
         return;
@@ -566,26 +566,24 @@ void CDevice::DrawQuadBatch(const SBatchQuad* quads, std::size_t count)
         // One batch for the whole queue: the state is checked once, texture switches and
         // colours are noted as they come, and runs of glyphs blend as rectangle lists.
         raster::QuadBatch batch(m_renderTarget->View(), state);
-        for (std::size_t i = 0; i < count;) {
-            const SBatchQuad& item = quads[i];
-            if (item.texture != current) {
-                current = item.texture;
+        for (std::size_t r = 0; r < runCount; ++r) {
+            const std::size_t begin = runs[r], end = r + 1 < runCount ? runs[r + 1] : count;
+            const SBatchQuad& first = quads[begin];
+            if (first.texture != current) {
+                current = first.texture;
                 textures[0] = current->Level0().View();
                 batch.SetTexture(textures[0].width > 0 ? &textures[0] : nullptr);
             }
-            if (perQuadFilters) {
-                ChooseFilters(m_state, item.quad, state);
-                batch.SetFilters(state.stages[0].filter, state.stages[1].filter);
-                batch.Draw(item.quad, item.diffuse);
-                ++i;
+            if (!perQuadFilters) {
+                // A run of one texture goes to the batch in one call.
+                batch.DrawRun(&first.quad, &first.diffuse, sizeof(SBatchQuad), end - begin);
                 continue;
             }
-            // A run of one texture goes to the batch in one call.
-            std::size_t end = i + 1;
-            while (end < count && quads[end].texture == current)
-                ++end;
-            batch.DrawRun(&item.quad, &item.diffuse, sizeof(SBatchQuad), end - i);
-            i = end;
+            for (std::size_t i = begin; i < end; ++i) {
+                ChooseFilters(m_state, quads[i].quad, state);
+                batch.SetFilters(state.stages[0].filter, state.stages[1].filter);
+                batch.Draw(quads[i].quad, quads[i].diffuse);
+            }
         }
     }
     m_state.textures[0] = quads[count - 1].texture->Serial();

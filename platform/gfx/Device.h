@@ -119,8 +119,9 @@ class CDevice final : public vireo::platform::ComObject<IDirect3DDevice9> {
     // texture stages, sampler filters and blend state into the render target.
     void DrawQuad(const raster::Quad& quad, D3DCOLOR diffuse);
     // The same for a run of quads, each with its own stage-0 texture (bound as SetTexture
-    // would, the last one staying bound); the state is translated once for the run.
-    void DrawQuadBatch(const SBatchQuad* quads, std::size_t count);
+    // would, the last one staying bound); the state is translated once for the run. runs:
+    // where each run of one texture starts, the first at 0 (the queue notes them as it fills).
+    void DrawQuadBatch(const SBatchQuad* quads, std::size_t count, const std::size_t* runs, std::size_t runCount);
     // A solid parallelogram of one colour, blended by the current blend state.
     void FillQuad(const raster::Quad& quad, D3DCOLOR color);
     // A one-pixel line, end point excluded, blended by the current blend state.

@@ -133,7 +133,7 @@ class CSprite final : public vireo::platform::ComObject<ID3DXSprite> {
     {
         if (!m_begun)
             return D3DERR_INVALIDCALL;
-        m_device->DrawQuadBatch(m_queue.data(), m_queue.size());
+        m_device->DrawQuadBatch(m_queue.data(), m_queue.size(), m_runs.data(), m_runs.size());
         DropQueue();
         return D3D_OK;
     }

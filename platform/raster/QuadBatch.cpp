@@ -59,6 +59,31 @@ struct WholeQuad {
     return true;
 }
 
+// AsWholeQuad for a quad whose source rectangle is a measured trim's, found whole on this
+// texture before: the rectangle's lanes are known good, so only the place (whole, within
+// range) and the edges (the rectangle's size, no shear) are tested. The quad comes out with
+// the transparent rows (top, bottom) left out and its source corner relative to the
+// rectangle's: the caller adds that. Whole integers at once, so no field is stored twice.
+[[gnu::always_inline]] inline bool AsRepeatQuad(const Quad& quad, const __m128& low, const __m128& high,
+                                                const __m128& edgeV, const __m128& size, __m128 clipLow,
+                                                __m128 clipHigh, int top, int bottom, WholeQuad& out)
+{
+    const __m128 a = _mm_loadu_ps(&quad.x0);                                                    // x0 y0 edgeUx edgeUy
+    const __m128 b = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(&quad.edgeVx))); // edgeVx edgeVy
+    const __m128i ia = _mm_cvttps_epi32(a);
+    const __m128 ok = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(a, low), _mm_cmple_ps(a, high)),
+                                 _mm_and_ps(_mm_cmpeq_ps(_mm_cvtepi32_ps(ia), a), _mm_cmpeq_ps(b, edgeV)));
+    if (_mm_movemask_ps(ok) != 15) {
+        return false;
+    }
+    const __m128 inside = _mm_and_ps(_mm_cmpge_ps(a, clipLow), _mm_cmple_ps(_mm_add_ps(a, size), clipHigh));
+    alignas(16) int va[4], vs[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(va), ia);
+    _mm_store_si128(reinterpret_cast<__m128i*>(vs), _mm_cvttps_epi32(size));
+    out = WholeQuad{va[0], va[1] + top, vs[0], vs[1] - top - bottom, 0, top, (_mm_movemask_ps(inside) & 3) == 3};
+    return true;
+}
+
 RECT ClipToTarget(const RECT& clip, const Surface& target)
 {
     return RECT{std::max<LONG>(clip.left, 0), std::max<LONG>(clip.top, 0), std::min<LONG>(clip.right, target.width),
@@ -172,24 +197,52 @@ void QuadBatch::DrawAlone(const Quad& quad, std::uint32_t diffuse)
 
 template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t diffuse)
 {
-    WholeQuad q;
-    if (!m_gathers || !AsWholeQuad(quad, m_textureLimit, m_clipLow, m_clipHigh, q)) {
+    if (!m_gathers) {
         return false;
     }
-    // The colour is nearly always the last quad's: tested here, not behind a call.
+    // The colour is nearly always the last quad's: tested here, not behind a call, and
+    // before the quad's tests, whose results then stay in registers.
     if (!m_tintKnown || diffuse != m_tintDiffuse) {
         UseDiffuse(diffuse);
+    }
+    // Sprites repeat a rectangle whose trim is measured: its texture tests are done.
+    const __m128 source = _mm_loadu_ps(&quad.u0);
+    const bool repeat = kTrim && m_trim.known && _mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15;
+    WholeQuad q;
+    if (repeat) {
+        if (!AsRepeatQuad(quad, m_trim.low, m_trim.high, m_trim.edgeV, m_trim.size, m_clipLow, m_clipHigh, m_trim.top,
+                          m_trim.bottom, q)) {
+            return false;
+        }
+        q.u0 += m_trim.u0;
+        q.v0 += m_trim.v0;
+    } else if (!AsWholeQuad(quad, m_textureLimit, m_clipLow, m_clipHigh, q)) {
+        return false;
     }
     if (!m_tintCopies) {
         return false;
     }
     // Gathered quads' tints keep transparent texels transparent: rows of them draw nothing.
     if (!kTrim) {
-    } else if (const __m128 source = _mm_loadu_ps(&quad.u0);
-               _mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15) {
-        if (!m_trim.known) {
-            MeasureTrim();
+    } else if (repeat) {
+        if (q.h <= 0) {
+            return true;
         }
+        // Inside the clip, its source and size are the trim's, worked out once.
+        if (q.inside) {
+            CopyRect& rect = m_pending[m_count++];
+            rect.dst = m_target.Row(q.y0) + q.x0;
+            rect.src = m_trim.src;
+            std::memcpy(&rect.dstPitch, &m_pitches, sizeof m_pitches);
+            std::memcpy(&rect.count, &m_trim.rectSize, sizeof m_trim.rectSize);
+            rect.dstRoom = m_target.width - q.x0;
+            if (m_count == kPending) {
+                Flush();
+            }
+            return true;
+        }
+    } else if (_mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15) {
+        MeasureTrim();
         q.y0 += m_trim.top;
         q.v0 += m_trim.top;
         q.h -= m_trim.top + m_trim.bottom;
@@ -259,6 +312,15 @@ void QuadBatch::MeasureTrim()
     m_trim.top = top;
     m_trim.bottom = bottom;
     m_trim.known = true;
+    // What AsRepeatQuad compares a repeat's place and edges with.
+    const float w = static_cast<float>(m_trim.w), h = static_cast<float>(m_trim.h);
+    m_trim.low = _mm_setr_ps(-1.0e7f, -1.0e7f, w, 0);
+    m_trim.high = _mm_setr_ps(1.0e7f, 1.0e7f, w, 0);
+    m_trim.edgeV = _mm_setr_ps(0, h, 0, 0);
+    m_trim.size = _mm_setr_ps(w, h, 0, 0);
+    m_trim.src = m_texture.Row(m_trim.v0 + top) + m_trim.u0;
+    m_trim.rectSize = static_cast<std::uint32_t>(m_trim.w) |
+                      static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_trim.h - top - bottom)) << 32;
 }
 
 void QuadBatch::Flush()

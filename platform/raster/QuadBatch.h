@@ -61,6 +61,10 @@ class QuadBatch {
         int w = 0, h = 0, u0 = 0, v0 = 0; // the rectangle; w = 0: none yet
         bool known = false;
         int top = 0, bottom = 0; // transparent rows
+        // Once known: a repeat's x0 y0 edgeUx edgeUy bounds, its edgeVx edgeVy, and w h.
+        __m128 low{}, high{}, edgeV{}, size{};
+        const std::uint32_t* src = nullptr; // and the rectangle's texels and size as a CopyRect has them
+        std::uint64_t rectSize = 0;
     };
     [[gnu::visibility("hidden")]] void MeasureTrim();
 

@@ -277,6 +277,9 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
             if (n % 13 == 6) {
                 q.edgeUx *= 1.5f; // scaled
             }
+            if (n % 17 == 8) {
+                q.edgeVx = 1; // sheared
+            }
             if (n % 9 == 0) {
                 diffuse = RandomColor(rng);
             }
