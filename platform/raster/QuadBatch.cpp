@@ -68,8 +68,9 @@ struct WholeQuad {
                                                 const __m128& edgeV, const __m128& size, __m128 clipLow,
                                                 __m128 clipHigh, int top, int bottom, WholeQuad& out)
 {
-    const __m128 a = _mm_loadu_ps(&quad.x0);                                                    // x0 y0 edgeUx edgeUy
-    const __m128 b = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(&quad.edgeVx))); // edgeVx edgeVy
+    const __m128 a = _mm_loadu_ps(&quad.x0); // x0 y0 edgeUx edgeUy
+    // edgeVx edgeVy as one unaligned 8-byte lane, as in AsWholeQuad.
+    const __m128 b = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad.edgeVx)));
     const __m128i ia = _mm_cvttps_epi32(a);
     const __m128 ok = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(a, low), _mm_cmple_ps(a, high)),
                                  _mm_and_ps(_mm_cmpeq_ps(_mm_cvtepi32_ps(ia), a), _mm_cmpeq_ps(b, edgeV)));
