@@ -372,15 +372,10 @@ template <typename I, typename Step> [[gnu::always_inline]] inline void PairedRo
 }
 
 // True when the rectangle was drawn: rows of one or two vectors, the last masked unless the
-// row fills it (8 x 8 and 16 x 16 sprites with eight lanes).
+// row fills it (8 x 8 and 16 x 16 sprites with eight lanes). Rows of half a vector, where
+// they pair, go through the list loops' runs (OverPairs, TintOverPairs) instead.
 template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
 {
-    if constexpr (PairsRows<I>()) {
-        if (rect.count == I::kPixels / 2) {
-            PairedRows<I>(rect, step);
-            return true;
-        }
-    }
     if constexpr (I::kMaskedTail) {
         if (rect.count == I::kPixels) {
             GroupedRows<false, I, true>(rect, step);
@@ -463,8 +458,6 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
     OverOne<true>(rect, k);
 }
 
-// The constants are made once for the whole list: a glyph is a few short rows, and their
-// set-up would otherwise cost about as much as blending them.
 // A run of rectangles whose rows pair (8 x 8 sprites), as TintOverPairs below.
 // (I is Isa, a parameter so that it is only compiled where rows pair.)
 template <typename I = Isa> [[gnu::noinline]] int OverPairs(const CopyRect* rects, int n, const TintConstants& shared)
@@ -477,6 +470,9 @@ template <typename I = Isa> [[gnu::noinline]] int OverPairs(const CopyRect* rect
     } while (++r < n && rects[r].count == I::kPixels / 2);
     return r;
 }
+
+// The constants are made once for the whole list: a glyph is a few short rows, and their
+// set-up would otherwise cost about as much as blending them.
 
 [[maybe_unused]] void OverRects(const CopyRect* rects, int n)
 {
