@@ -340,8 +340,13 @@ inline void RowPairGroup(std::uint32_t*& dst, const std::uint32_t*& src, const C
     src = NextRow(s[kRows - 1], rect.srcPitch);
 }
 
-template <typename I, typename Step> inline void PairedRows(const CopyRect& rect, Step step)
+template <typename I, typename Step> [[gnu::always_inline]] inline void PairedRows(const CopyRect& in, Step step)
 {
+    // A copy: the stores below may alias the caller's rectangle for all GCC knows, so it
+    // would read its fields again after each of them. Its width is known, which makes each
+    // row's prefetch one request.
+    CopyRect rect = in;
+    rect.count = I::kPixels / 2;
     constexpr int kGroup = 8; // rows a step: four vectors in, four under
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
@@ -367,15 +372,10 @@ template <typename I, typename Step> inline void PairedRows(const CopyRect& rect
 }
 
 // True when the rectangle was drawn: rows of one or two vectors, the last masked unless the
-// row fills it (8 x 8 and 16 x 16 sprites with eight lanes).
+// row fills it (8 x 8 and 16 x 16 sprites with eight lanes). Rows of half a vector, where
+// they pair, go through the list loops' runs (OverPairs, TintOverPairs) instead.
 template <typename I = Isa, typename Step> inline bool NarrowRows(const CopyRect& rect, Step step)
 {
-    if constexpr (PairsRows<I>()) {
-        if (rect.count == I::kPixels / 2) {
-            PairedRows<I>(rect, step);
-            return true;
-        }
-    }
     if constexpr (I::kMaskedTail) {
         if (rect.count == I::kPixels) {
             GroupedRows<false, I, true>(rect, step);
@@ -404,10 +404,9 @@ constexpr int kShortcutWidth = 16;
 
 // Plain version: for each pixel, dst = BlendOver(src, dst).
 // Mixed vectors take the tinted kernel's even/odd blend with an identity tint.
-template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintConstants& k)
+template <bool kShortcuts> inline auto OverStep(const TintConstants& k)
 {
-    const V alphaMask = k.alphaMask;
-    auto step = [&](V s, auto loadDst, auto store) {
+    return [&k, alphaMask = k.alphaMask](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, alphaMask)) {
             return;
         }
@@ -418,6 +417,11 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
         const V odd = Isa::Srl16(s, 8);
         store(BlendHalves(Isa::And(s, k.low), odd, loadDst(), Isa::AlphaWeights(odd), k));
     };
+}
+
+template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintConstants& k)
+{
+    const auto step = OverStep<kShortcuts>(k);
     if (NarrowRows(rect, step)) {
         return;
     }
@@ -454,13 +458,34 @@ template <bool kShortcuts> inline void OverOne(const CopyRect& rect, const TintC
     OverOne<true>(rect, k);
 }
 
+// A run of rectangles whose rows pair (8 x 8 sprites), as TintOverPairs below.
+// (I is Isa, a parameter so that it is only compiled where rows pair.)
+template <typename I = Isa> [[gnu::noinline]] int OverPairs(const CopyRect* rects, int n, const TintConstants& shared)
+{
+    const TintConstants k = shared;
+    const auto step = OverStep<false>(k);
+    int r = 0;
+    do {
+        PairedRows<I>(rects[r], step);
+    } while (++r < n && rects[r].count == I::kPixels / 2);
+    return r;
+}
+
 // The constants are made once for the whole list: a glyph is a few short rows, and their
 // set-up would otherwise cost about as much as blending them.
+
 [[maybe_unused]] void OverRects(const CopyRect* rects, int n)
 {
     const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
-    for (int r = 0; r < n; ++r) {
+    for (int r = 0; r < n;) {
+        if constexpr (PairsRows<Isa>()) {
+            if (rects[r].count == Isa::kPixels / 2) {
+                r += OverPairs(rects + r, n - r, k);
+                continue;
+            }
+        }
         rects[r].count > kShortcutWidth ? OverWide(rects[r]) : OverOne<false>(rects[r], k);
+        ++r;
     }
 }
 
@@ -485,12 +510,12 @@ template <bool kAdd, bool kAlphaPasses> inline V TintWhite(V s, V d, const TintC
 // kAlphaPasses: the tint leaves alpha as it is (mul 255, add 0), known per list so that the
 // white texels' path has no test for it.
 template <bool kAdd, bool kBlueRed, bool kAlphaPasses, bool kShortcuts>
-inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
+inline auto TintStep(const Tint& tint, const TintConstants& k)
 {
     const bool opaqueStaysOpaque = kShortcuts && tint.mul[3] == 255;
     // Narrow rows (glyphs) only: wide sprites are rarely white and their loop is tight already.
-    auto white = [&](V s, V d) { return TintWhite<kAdd, kAlphaPasses>(s, d, k); };
-    auto step = [&](V s, auto loadDst, auto store) {
+    auto white = [&k](V s, V d) { return TintWhite<kAdd, kAlphaPasses>(s, d, k); };
+    return [&k, opaqueStaysOpaque, white](V s, auto loadDst, auto store) {
         if (kShortcuts && Isa::NoneSet(s, k.alphaMask)) {
             return;
         }
@@ -508,6 +533,12 @@ inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConsta
         // the tinted alpha like any other, and a branch per vector costs more.
         store(BlendHalves(te, to, loadDst(), Isa::AlphaWeights(to), k));
     };
+}
+
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses, bool kShortcuts>
+inline void TintOverOne(const CopyRect& rect, const Tint& tint, const TintConstants& k)
+{
+    const auto step = TintStep<kAdd, kBlueRed, kAlphaPasses, kShortcuts>(tint, k);
     if (NarrowRows(rect, step)) {
         return;
     }
@@ -538,12 +569,34 @@ template <bool kAdd, bool kBlueRed> [[gnu::noinline]] void TintOverWide(const Co
     TintOverOne<kAdd, kBlueRed, false, true>(rect, tint, k); // wide rows take no white path
 }
 
+// A run of rectangles whose rows pair (8 x 8 sprites, which repeat one size) in a loop of its
+// own: with the constants copied in, GCC keeps them in registers through the run instead of
+// reloading them from the list loop's spills for every rectangle. How many it drew.
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses>
+[[gnu::noinline]] int TintOverPairs(const CopyRect* rects, int n, const Tint& tint, const TintConstants& shared)
+{
+    const TintConstants k = shared;
+    const auto step = TintStep<kAdd, kBlueRed, kAlphaPasses, false>(tint, k);
+    int r = 0;
+    do {
+        PairedRows<Isa>(rects[r], step);
+    } while (++r < n && rects[r].count == Isa::kPixels / 2);
+    return r;
+}
+
 template <bool kAdd, bool kBlueRed, bool kAlphaPasses> void TintOverList(const CopyRect* rects, int n, const Tint& tint)
 {
     const TintConstants k(tint);
-    for (int r = 0; r < n; ++r) {
+    for (int r = 0; r < n;) {
+        if constexpr (PairsRows<Isa>()) {
+            if (rects[r].count == Isa::kPixels / 2) {
+                r += TintOverPairs<kAdd, kBlueRed, kAlphaPasses>(rects + r, n - r, tint, k);
+                continue;
+            }
+        }
         rects[r].count > kShortcutWidth ? TintOverWide<kAdd, kBlueRed>(rects[r], tint)
                                         : TintOverOne<kAdd, kBlueRed, kAlphaPasses, false>(rects[r], tint, k);
+        ++r;
     }
 }
 

@@ -281,7 +281,8 @@ struct Isa {
     static V Xor(V a, V b) { return _mm512_xor_si512(a, b); }
     static V Sll16(V a, int n) { return _mm512_slli_epi16(a, static_cast<unsigned>(n)); }
     static bool NoneSet(V a, V mask) { return _mm512_test_epi32_mask(a, mask) == 0; }
-    static bool AllSet(V a, V mask) { return _mm512_test_epi32_mask(AndNot(a, mask), mask) == 0; }
+    // (a & mask) == mask in every lane: an and and a compare, with no copy for a ternary and-not.
+    static bool AllSet(V a, V mask) { return _mm512_cmpneq_epi32_mask(_mm512_and_si512(a, mask), mask) == 0; }
     static constexpr bool kHasMaddubs = true;
     static V MaddUbs(V unsignedBytes, V signedBytes) { return _mm512_maddubs_epi16(unsignedBytes, signedBytes); }
     static V Sub16(V a, V b) { return _mm512_sub_epi16(a, b); }

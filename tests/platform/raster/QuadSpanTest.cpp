@@ -242,10 +242,13 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
             // Every fifth quad is one or two whole vectors wide (4, 8, 16, 32: the rows that are
             // loaded and stored unmasked, 8 two to a vector); the others any width up to 17.
             const int whole[] = {4, 8, 16, 32};
-            // Quads in the last pixel take every width 1 to 17 in turn over the scenes.
-            int w = n % 16 == 3  ? 1 + (scene * 10 + n / 16) % 17
-                    : n % 5 == 0 ? std::min(whole[n / 5 % 4], tex.width)
-                                 : std::uniform_int_distribution<int>(1, std::min(17, tex.width))(rng);
+            // Quads in the last pixel take every width 1 to 17 in turn over the scenes. The quads
+            // that start a run below are whole vectors wide too, so that every scene has runs of
+            // rows of 8 (paired, in a loop of their own at sixteen lanes), white ones among them.
+            int w = n % 16 == 3   ? 1 + (scene * 10 + n / 16) % 17
+                    : n % 12 == 0 ? std::min(whole[(scene + n / 12) % 4], tex.width)
+                    : n % 5 == 0  ? std::min(whole[n / 5 % 4], tex.width)
+                                  : std::uniform_int_distribution<int>(1, std::min(17, tex.width))(rng);
             int h = std::uniform_int_distribution<int>(1, tex.height)(rng);
             int u = std::uniform_int_distribution<int>(0, tex.width - w)(rng);
             int v = std::uniform_int_distribution<int>(0, tex.height - h)(rng);
