@@ -10,9 +10,10 @@ inline std::uint32_t* NextRow(std::uint32_t* row, int pitch, int rows = 1)
 {
     return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(row) + static_cast<std::ptrdiff_t>(pitch) * rows);
 }
-inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch)
+inline const std::uint32_t* NextRow(const std::uint32_t* row, int pitch, int rows = 1)
 {
-    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) + pitch);
+    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(row) +
+                                                  static_cast<std::ptrdiff_t>(pitch) * rows);
 }
 
 // Target rows asked for this many rows ahead of the one being drawn: a sprite row is a few

@@ -231,6 +231,15 @@ namespace vireo::raster {
 
 namespace {
 
+// The low eight lanes: a register's lower half (a move; GCC 12's cast warns of an
+// uninitialised operand, as its extract does).
+inline __m256i LowHalf(__m512i v)
+{
+    __m256i lower;
+    std::memcpy(&lower, &v, sizeof lower);
+    return lower;
+}
+
 namespace avx512 {
 
 // The AVX2 wrapper with AVX-512's mask registers for row tails: a masked store there is
@@ -308,9 +317,7 @@ struct Isa {
     }
     static void StorePair(std::uint32_t* a, std::uint32_t* b, V v)
     {
-        __m256i lower; // a register move; GCC 12's cast warns as its extract does
-        std::memcpy(&lower, &v, sizeof lower);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(a), lower);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(a), LowHalf(v));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(b), _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
     }
     static V AlphaWeights(V odd)
@@ -350,14 +357,6 @@ inline void ByWidth(const CopyRect* rects, int n, Eight eight, Sixteen sixteen)
         wide ? sixteen(rects + start, end - start) : eight(rects + start, end - start);
         start = end;
     }
-}
-
-// The low eight lanes: a register's lower half (a move; GCC 12's cast warns as in StorePair).
-inline __m256i LowHalf(__m512i v)
-{
-    __m256i lower;
-    std::memcpy(&lower, &v, sizeof lower);
-    return lower;
 }
 
 void OverRectsByWidth(const CopyRect* rects, int n)
@@ -473,12 +472,12 @@ template <typename List> inline void RestOfList(const CopyRect* rects, int n, in
 {
     const CopyRect& first = rects[0];
     const CopyRect rest{NextRow(first.dst, first.dstPitch, row),
-                        reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(first.src) +
-                                                               static_cast<std::ptrdiff_t>(first.srcPitch) * row),
+                        NextRow(first.src, first.srcPitch, row),
                         first.dstPitch,
                         first.srcPitch,
                         first.count,
-                        first.rows - row};
+                        first.rows - row,
+                        first.dstRoom};
     list(&rest, 1);
     list(rects + 1, n - 1);
 }
