@@ -216,10 +216,11 @@ template <typename I = Isa> class RowTail {
 // exactly one vector (8 x 8 sprites), loaded and stored whole, since masked loads and
 // stores cost more than plain ones even with every lane on; likewise two-vector rows.
 // room: the target row has room for the masked vector whole, and the instruction set
-// would rather store it so (see RoomForWhole).
-template <int kRows, bool kWide, typename I, bool kFull = false, typename Mask, typename Step>
-inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, bool room,
-                     Step step)
+// would rather store it so (see RoomForWhole). kWhite: only if every texel of the group is
+// white (colorMask all set; else false, with nothing stored), for glyphs tested once a group.
+template <int kRows, bool kWide, typename I, bool kFull = false, bool kWhite = false, typename Mask, typename Step>
+inline bool RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask, bool room,
+                     Step step, V colorMask = V{})
 {
     constexpr int kPer = kWide ? 2 : 1;           // vectors a row
     constexpr int kTail = kWide ? I::kPixels : 0; // where the masked vector starts
@@ -244,6 +245,15 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
                 StoresWhole<I>() && room ? I::Load(d[r] + kTail) : I::LoadMasked(d[r] + kTail, mask);
         }
     }
+    if constexpr (kWhite) {
+        V all = in[0];
+        for (int i = 1; i < kRows * kPer; ++i) {
+            all = I::And(all, in[i]);
+        }
+        if (!I::AllSet(all, colorMask)) {
+            return false;
+        }
+    }
     for (int i = 0; i < kRows * kPer; ++i) {
         V out = under[i];
         step(
@@ -262,6 +272,7 @@ inline void RowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyR
     }
     dst = NextRow(d[kRows - 1], rect.dstPitch);
     src = NextRow(s[kRows - 1], rect.srcPitch);
+    return true;
 }
 
 template <bool kWide, typename I, bool kFull = false, typename Step>
@@ -294,6 +305,22 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     if (row < rect.rows) {
         RowGroup<1, kWide, I, kFull>(dst, src, rect, mask, room, step);
     }
+}
+
+// rects[0] from row row on, then the rest of the list, through list(rects, n): for list loops
+// that hand over part of the way through a rectangle.
+template <typename List> inline void RestOfList(const CopyRect* rects, int n, int row, List list)
+{
+    const CopyRect& first = rects[0];
+    const CopyRect rest{NextRow(first.dst, first.dstPitch, row),
+                        NextRow(first.src, first.srcPitch, row),
+                        first.dstPitch,
+                        first.srcPitch,
+                        first.count,
+                        first.rows - row,
+                        first.dstRoom};
+    list(&rest, 1);
+    list(rects + 1, n - 1);
 }
 
 // Whether the instruction set blends two rows of up to half a vector in one vector (I is Isa).
@@ -620,6 +647,18 @@ template <bool kAdd, bool kBlueRed> void TintOverListOf(const CopyRect* rects, i
         TintOverListOf<false, true>(rects, n, tint);
     } else {
         TintOverListOf<false, false>(rects, n, tint);
+    }
+}
+
+// Calls glyphs(add, alphaPasses) with the variant the tint takes, as std::bool_constant
+// values: add, it has an additive part; alphaPasses, it leaves alpha as it is.
+template <typename Glyphs> inline void ForGlyphTint(const Tint& tint, Glyphs glyphs)
+{
+    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+    if (tint.mul[3] == 255 && tint.add[3] == 0) {
+        add ? glyphs(std::true_type{}, std::true_type{}) : glyphs(std::false_type{}, std::true_type{});
+    } else {
+        add ? glyphs(std::true_type{}, std::false_type{}) : glyphs(std::false_type{}, std::false_type{});
     }
 }
 

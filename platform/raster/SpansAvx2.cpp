@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <immintrin.h>
+#include <type_traits>
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -81,6 +82,79 @@ struct Isa {
 };
 
 #include "platform/raster/SpanKernels.inl"
+
+// The rows of a glyph (kWide: 9 to 16 texels a row, a whole vector and a masked one) as long
+// as they are white texels, tested once a group of rows rather than once a vector, in a loop
+// that holds nothing but the white blend: how many rows it drew (all of them for a glyph).
+// A glyph's last one to three rows are one group.
+template <bool kWide, bool kAdd, bool kAlphaPasses>
+inline int WhiteGlyphRows(const CopyRect& rect, const TintConstants& k)
+{
+    constexpr int kGroup = kWide ? 2 : 4;
+    const auto mask = Isa::TailMask(kWide ? rect.count - Isa::kPixels : rect.count);
+    const bool room = RoomForWhole<Isa>(rect.dstRoom, kWide ? Isa::kPixels : 0);
+    const auto step = [&k](V s, auto loadDst, auto store) { store(TintWhite<kAdd, kAlphaPasses>(s, loadDst(), k)); };
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    int row = 0;
+    for (; row + kGroup <= rect.rows; row += kGroup) {
+        if (!RowGroup<kGroup, kWide, Isa, false, true>(dst, src, rect, mask, room, step, k.colorMask)) {
+            return row;
+        }
+    }
+    bool drawn = true;
+    switch (rect.rows - row) {
+    case 3:
+        drawn = RowGroup < kWide ? 1 : 3, kWide, Isa, false, true > (dst, src, rect, mask, room, step, k.colorMask);
+        break;
+    case 2:
+        drawn = RowGroup < kWide ? 1 : 2, kWide, Isa, false, true > (dst, src, rect, mask, room, step, k.colorMask);
+        break;
+    case 1:
+        drawn = RowGroup<1, kWide, Isa, false, true>(dst, src, rect, mask, room, step, k.colorMask);
+        break;
+    default:
+        break;
+    }
+    return drawn ? rect.rows : row;
+}
+
+[[gnu::noinline]] void TintOverRest(const CopyRect* rects, int n, int row, const Tint& tint)
+{
+    RestOfList(rects, n, row, [&](const CopyRect* list, int count) { TintOverRects(list, count, tint); });
+}
+
+// Tinted glyphs are white texels (an atlas of coverage) blended through the tint's colour:
+// from the first rows that are not, or the first rectangle that is no glyph, the general
+// tinted kernels take the rest of the list.
+template <bool kAdd, bool kAlphaPasses> void TintOverGlyphs(const CopyRect* rects, int n, const Tint& tint)
+{
+    const TintConstants k(tint);
+    for (int r = 0; r < n; ++r) {
+        const CopyRect& rect = rects[r];
+        int done = 0;
+        if (rect.count <= Isa::kPixels) {
+            done = WhiteGlyphRows<false, kAdd, kAlphaPasses>(rect, k);
+        } else if (rect.count <= 2 * Isa::kPixels) {
+            done = WhiteGlyphRows<true, kAdd, kAlphaPasses>(rect, k);
+        }
+        if (done < rect.rows) {
+            TintOverRest(rects + r, n - r, done, tint);
+            return;
+        }
+    }
+}
+
+// A list that starts with a glyph (rows of 1 to 15 texels other than 8) goes through the
+// glyph loop; one that starts with a sprite, through the general kernels.
+void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
+{
+    if (rects[0].count >= 2 * Isa::kPixels || rects[0].count == Isa::kPixels) {
+        TintOverRects(rects, n, tint);
+        return;
+    }
+    ForGlyphTint(tint, [&](auto add, auto alphaPasses) { TintOverGlyphs<add(), alphaPasses()>(rects, n, tint); });
+}
 
 // One pixel the scalar way, for samples whose neighbours need clamping and for row tails.
 inline void BilinearPixel(std::uint32_t* dst, const Surface& tex, std::uint32_t u, std::uint32_t v, const Tint& tint)
@@ -207,7 +281,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRects, &TintOverRects, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRects, &TintOverRectsMixed, &BilinearRow, &PointWalk};
 
 } // namespace
 
@@ -467,21 +541,6 @@ inline void GlyphList(const CopyRect* rects, int n, __m512i colorMask, Blend8 bl
     }
 }
 
-// rects[0] from row row on, then the rest of the list, through list(rects, n).
-template <typename List> inline void RestOfList(const CopyRect* rects, int n, int row, List list)
-{
-    const CopyRect& first = rects[0];
-    const CopyRect rest{NextRow(first.dst, first.dstPitch, row),
-                        NextRow(first.src, first.srcPitch, row),
-                        first.dstPitch,
-                        first.srcPitch,
-                        first.count,
-                        first.rows - row,
-                        first.dstRoom};
-    list(&rest, 1);
-    list(rects + 1, n - 1);
-}
-
 [[gnu::noinline]] void OverRest(const CopyRect* rects, int n, int row)
 {
     RestOfList(rects, n, row, OverRectsByWidth);
@@ -529,12 +588,7 @@ void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
         TintOverRectsByWidth(rects, n, tint);
         return;
     }
-    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
-    if (tint.mul[3] == 255 && tint.add[3] == 0) {
-        add ? TintOverGlyphs<true, true>(rects, n, tint) : TintOverGlyphs<false, true>(rects, n, tint);
-    } else {
-        add ? TintOverGlyphs<true, false>(rects, n, tint) : TintOverGlyphs<false, false>(rects, n, tint);
-    }
+    ForGlyphTint(tint, [&](auto add, auto alphaPasses) { TintOverGlyphs<add(), alphaPasses()>(rects, n, tint); });
 }
 
 // Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.

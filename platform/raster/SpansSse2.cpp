@@ -4,6 +4,7 @@
 #include "platform/raster/Spans.h"
 
 #include <emmintrin.h>
+#include <type_traits>
 
 namespace vireo::raster {
 
