@@ -83,35 +83,34 @@ struct Isa {
 
 #include "platform/raster/SpanKernels.inl"
 
-// The rows of a glyph (kWide: 9 to 16 texels a row, a whole vector and a masked one) as long
-// as they are white texels, tested once a group of rows rather than once a vector, in a loop
-// that holds nothing but the white blend: how many rows it drew (all of them for a glyph).
-// A glyph's last one to three rows are one group.
-template <bool kWide, bool kAdd, bool kAlphaPasses>
-inline int WhiteGlyphRows(const CopyRect& rect, const TintConstants& k)
+// The rows of a glyph (kWide: 9 to 16 texels a row, a whole vector and a masked one) in
+// groups through step; with kWhite, as long as they are white texels, tested once a group
+// rather than once a vector, so that the loop holds nothing but the white blend. How many
+// rows it drew (all of them for a glyph). A glyph's last one to three rows are one group.
+template <bool kWide, bool kWhite, typename Step> inline int GlyphRows(const CopyRect& rect, Step step, V colorMask)
 {
     constexpr int kGroup = kWide ? 2 : 4;
+    constexpr int kTwo = kWide ? 1 : 2, kThree = kWide ? 1 : 3; // a wide glyph's last row is a group alone
     const auto mask = Isa::TailMask(kWide ? rect.count - Isa::kPixels : rect.count);
     const bool room = RoomForWhole<Isa>(rect.dstRoom, kWide ? Isa::kPixels : 0);
-    const auto step = [&k](V s, auto loadDst, auto store) { store(TintWhite<kAdd, kAlphaPasses>(s, loadDst(), k)); };
     std::uint32_t* dst = rect.dst;
     const std::uint32_t* src = rect.src;
     int row = 0;
     for (; row + kGroup <= rect.rows; row += kGroup) {
-        if (!RowGroup<kGroup, kWide, Isa, false, true>(dst, src, rect, mask, room, step, k.colorMask)) {
+        if (!RowGroup<kGroup, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask)) {
             return row;
         }
     }
     bool drawn = true;
     switch (rect.rows - row) {
     case 3:
-        drawn = RowGroup < kWide ? 1 : 3, kWide, Isa, false, true > (dst, src, rect, mask, room, step, k.colorMask);
+        drawn = RowGroup<kThree, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
         break;
     case 2:
-        drawn = RowGroup < kWide ? 1 : 2, kWide, Isa, false, true > (dst, src, rect, mask, room, step, k.colorMask);
+        drawn = RowGroup<kTwo, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
         break;
     case 1:
-        drawn = RowGroup<1, kWide, Isa, false, true>(dst, src, rect, mask, room, step, k.colorMask);
+        drawn = RowGroup<1, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
         break;
     default:
         break;
@@ -119,9 +118,51 @@ inline int WhiteGlyphRows(const CopyRect& rect, const TintConstants& k)
     return drawn ? rect.rows : row;
 }
 
-[[gnu::noinline]] void TintOverRest(const CopyRect* rects, int n, int row, const Tint& tint)
+// A glyph list: rectangles of 1 to 16 texels a row through glyphRows(rect, wide), until the
+// first that is wider or whose rows it does not all draw; list(rects, n) takes the rest from
+// there (the first rows drawn left out).
+template <typename Rows, typename List> inline void GlyphList(const CopyRect* rects, int n, Rows glyphRows, List list)
 {
-    RestOfList(rects, n, row, [&](const CopyRect* list, int count) { TintOverRects(list, count, tint); });
+    for (int r = 0; r < n; ++r) {
+        const CopyRect& rect = rects[r];
+        const int done = rect.count <= Isa::kPixels       ? glyphRows(rect, std::false_type{})
+                         : rect.count <= 2 * Isa::kPixels ? glyphRows(rect, std::true_type{})
+                                                          : 0;
+        if (done < rect.rows) {
+            RestOfList(rects + r, n - r, done, list);
+            return;
+        }
+    }
+}
+
+// A list that starts with a glyph (rows of 1 to 16 texels other than 8) goes through the
+// glyph loop; one that starts with a sprite, through the general kernels.
+inline bool StartsWithGlyph(const CopyRect* rects)
+{
+    return rects[0].count < 2 * Isa::kPixels && rects[0].count != Isa::kPixels;
+}
+
+[[gnu::noinline]] void OverRest(const CopyRect* rects, int n)
+{
+    OverRects(rects, n);
+}
+
+void OverRectsMixed(const CopyRect* rects, int n)
+{
+    if (!StartsWithGlyph(rects)) {
+        OverRects(rects, n);
+        return;
+    }
+    const TintConstants k(Tint{{255, 255, 255, 255}, {0, 0, 0, 0}});
+    const auto step = OverStep<false>(k);
+    GlyphList(
+        rects, n, [&](const CopyRect& rect, auto wide) { return GlyphRows<wide(), false>(rect, step, k.colorMask); },
+        OverRest);
+}
+
+[[gnu::noinline]] void TintOverRest(const CopyRect* rects, int n, const Tint& tint)
+{
+    TintOverRects(rects, n, tint);
 }
 
 // Tinted glyphs are white texels (an atlas of coverage) blended through the tint's colour:
@@ -130,26 +171,15 @@ inline int WhiteGlyphRows(const CopyRect& rect, const TintConstants& k)
 template <bool kAdd, bool kAlphaPasses> void TintOverGlyphs(const CopyRect* rects, int n, const Tint& tint)
 {
     const TintConstants k(tint);
-    for (int r = 0; r < n; ++r) {
-        const CopyRect& rect = rects[r];
-        int done = 0;
-        if (rect.count <= Isa::kPixels) {
-            done = WhiteGlyphRows<false, kAdd, kAlphaPasses>(rect, k);
-        } else if (rect.count <= 2 * Isa::kPixels) {
-            done = WhiteGlyphRows<true, kAdd, kAlphaPasses>(rect, k);
-        }
-        if (done < rect.rows) {
-            TintOverRest(rects + r, n - r, done, tint);
-            return;
-        }
-    }
+    const auto step = [&k](V s, auto loadDst, auto store) { store(TintWhite<kAdd, kAlphaPasses>(s, loadDst(), k)); };
+    GlyphList(
+        rects, n, [&](const CopyRect& rect, auto wide) { return GlyphRows<wide(), true>(rect, step, k.colorMask); },
+        [&tint](const CopyRect* rest, int count) { TintOverRest(rest, count, tint); });
 }
 
-// A list that starts with a glyph (rows of 1 to 15 texels other than 8) goes through the
-// glyph loop; one that starts with a sprite, through the general kernels.
 void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
 {
-    if (rects[0].count >= 2 * Isa::kPixels || rects[0].count == Isa::kPixels) {
+    if (!StartsWithGlyph(rects)) {
         TintOverRects(rects, n, tint);
         return;
     }
@@ -281,7 +311,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRects, &TintOverRectsMixed, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRectsMixed, &TintOverRectsMixed, &BilinearRow, &PointWalk};
 
 } // namespace
 
