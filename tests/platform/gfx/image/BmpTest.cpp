@@ -21,15 +21,7 @@ const std::vector<std::uint32_t> kPalette = {R, G, B, W};
 BmpLayout Layout(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t compression = 0,
                  std::vector<std::uint32_t> masks = {}, std::uint32_t headerSize = 40)
 {
-    return BmpLayout{.headerSize = headerSize,
-                     .width = w,
-                     .height = h,
-                     .bpp = bpp,
-                     .compression = compression,
-                     .colorsUsed = 0,
-                     .masks = std::move(masks),
-                     .palette = {},
-                     .pixels = std::move(pixels)};
+    return {headerSize, w, h, bpp, compression, 0, std::move(masks), {}, std::move(pixels)};
 }
 
 BmpLayout Paletted(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t compression = 0)

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <tuple>
 
@@ -17,23 +16,14 @@ constexpr std::uint32_t K = 0xFF000000, W = 0xFFFFFFFF;
 constexpr std::uint32_t kRgb = 0x40, kAlphaPixels = 0x1, kAlpha = 0x2, kFourCc = 0x4, kLuminance = 0x20000;
 
 DdsLayout Plain(std::uint32_t w, std::uint32_t h, std::uint32_t flags, std::uint32_t bits,
-                std::array<std::uint32_t, 4> masks, Bytes data)
+                std::array<std::uint32_t, 4> m, Bytes data)
 {
-    DdsLayout s;
-    s.width = w;
-    s.height = h;
-    s.pfFlags = flags;
-    s.bits = bits;
-    std::copy(masks.begin(), masks.end(), s.masks);
-    s.data = std::move(data);
-    return s;
+    return {w, h, flags, 0, bits, {m[0], m[1], m[2], m[3]}, 1, 0, std::move(data)};
 }
 
 DdsLayout Compressed(const char (&code)[5], std::uint32_t w, std::uint32_t h, Bytes data)
 {
-    DdsLayout s = Plain(w, h, kFourCc, 0, {0, 0, 0, 0}, std::move(data));
-    s.fourCc = FourCc(code);
-    return s;
+    return {w, h, kFourCc, FourCc(code), 0, {}, 1, 0, std::move(data)};
 }
 
 // A BC1 colour block: endpoints c0, c1 (R5G6B5) and one row of indices repeated on all rows.

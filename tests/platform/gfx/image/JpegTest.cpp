@@ -17,11 +17,8 @@ constexpr int kTolerance = 8; // per channel, for smooth content at quality 95 w
 // Progressive by the library's script, or by ManyScans(bands) when bands is not 0.
 JpegLayout Gradient(int w, int h, int components, bool progressive = false, int bands = 0)
 {
-    JpegLayout s;
-    s.width = w;
-    s.height = h;
-    s.components = components;
-    s.progressive = progressive;
+    JpegLayout s{
+        .width = w, .height = h, .components = components, .progressive = progressive, .scans = {}, .samples = {}};
     if (bands)
         s.scans = ManyScans(bands);
     for (int y = 0; y < h; ++y)

@@ -13,13 +13,7 @@ namespace {
 
 PngLayout Typed(int w, int h, int type, int depth, std::vector<Bytes> rows)
 {
-    PngLayout s;
-    s.width = w;
-    s.height = h;
-    s.colourType = type;
-    s.bitDepth = depth;
-    s.rows = std::move(rows);
-    return s;
+    return {w, h, type, depth, false, {}, {}, std::move(rows)};
 }
 
 PngLayout PaletteImage()

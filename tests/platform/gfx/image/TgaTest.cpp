@@ -16,26 +16,14 @@ constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFF
 TgaLayout Layout(std::uint8_t type, std::uint16_t w, std::uint16_t h, std::uint8_t depth, std::uint8_t descriptor,
                  Bytes pixels)
 {
-    TgaLayout s;
-    s.type = type;
-    s.width = w;
-    s.height = h;
-    s.depth = depth;
-    s.descriptor = descriptor;
-    s.pixels = std::move(pixels);
-    return s;
+    return {type, w, h, depth, descriptor, {}, 0, 0, 0, {}, 0, std::move(pixels)};
 }
 
 // A colour map of R, G, B, W in 24-bit entries, for indices first .. first + 3.
 TgaLayout Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixels, std::uint16_t first = 0)
 {
-    TgaLayout s = Layout(type, w, h, 8, 0x20, std::move(pixels));
-    s.mapType = 1;
-    s.mapFirst = first;
-    s.mapEntryBits = 24;
-    s.mapLength = 4;
-    s.map = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
-    return s;
+    return {
+        type, w, h, 8, 0x20, {}, 1, first, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}, 4, std::move(pixels)};
 }
 
 // A name, the file described and the pixels it decodes to (top row first).
