@@ -19,13 +19,7 @@ namespace vireo::font::test {
 inline std::unique_ptr<CTextFont> MakeFont(const wchar_t* face, int height, int weight = 400, bool italic = false,
                                            int width = 0)
 {
-    STextFontDesc desc;
-    desc.face = face;
-    desc.height = height;
-    desc.weight = weight;
-    desc.italic = italic;
-    desc.width = width;
-    return CTextFont::Create(desc);
+    return CTextFont::Create({height, width, weight, italic, face});
 }
 
 struct Canvas {

@@ -5,23 +5,17 @@
 
 #include "platform/gfx/font/LayoutCache.h"
 
+#include <cstring>
 #include <string>
 
 namespace vireo::font::test {
 namespace {
 
+// Every quad byte for byte (target, page, source and clip), and the text's extent.
 bool SameQuads(const STextLayout& a, const STextLayout& b)
 {
-    if (a.quads.size() != b.quads.size() || a.height != b.height || a.lineCount != b.lineCount)
-        return false;
-    for (std::size_t i = 0; i < a.quads.size(); ++i) {
-        const SGlyphQuad &p = a.quads[i], &q = b.quads[i];
-        if (p.page != q.page || p.target.left != q.target.left || p.target.top != q.target.top ||
-            p.source.left != q.source.left || p.source.top != q.source.top || p.source.right != q.source.right ||
-            p.source.bottom != q.source.bottom)
-            return false;
-    }
-    return true;
+    return a.height == b.height && a.lineCount == b.lineCount && a.quads.size() == b.quads.size() &&
+           std::memcmp(a.quads.data(), b.quads.data(), a.quads.size() * sizeof(SGlyphQuad)) == 0;
 }
 
 TEST(LayoutCache, ReusesOnlyAnUnchangedCallAndAlwaysMatchesAFreshLayout)

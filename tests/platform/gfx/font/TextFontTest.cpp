@@ -84,12 +84,7 @@ TEST(TextFont, HostileDescriptionsNeverBreakIt)
     };
     for (const auto& [face, height, width, weight] : cases) {
         SCOPED_TRACE(testing::Message() << "height " << height << " width " << width << " weight " << weight);
-        STextFontDesc desc;
-        desc.face = face;
-        desc.height = height;
-        desc.width = width;
-        desc.weight = weight;
-        auto font = CTextFont::Create(desc);
+        auto font = CTextFont::Create({height, width, weight, false, face});
         ASSERT_NE(font, nullptr);
         EXPECT_GE(font->Metrics().height, 1);
         EXPECT_LE(font->Metrics().height, 1400); // heights are cut at 1024 pixels of em or cell
