@@ -241,6 +241,27 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
         EXPECT_LE(ChannelDistance(Frame().At(10, 10), expected), 1) << Hex(Frame().At(10, 10));
     }
+
+    // A point light falls off with distance and stops at its range.
+    D3DMATERIAL9 white{};
+    white.Diffuse = {1, 1, 1, 1};
+    m_device->SetMaterial(&white);
+    m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
+    light.Type = D3DLIGHT_POINT;
+    light.Attenuation1 = 1; // 1 / distance
+    // distance, range, grey level at the face's corner under the light
+    const std::tuple<float, float, int> points[] = {{1, 100, 255}, {2, 100, 128}, {4, 100, 64}, {4, 3, 0}};
+    for (const auto& [distance, range, expected] : points) {
+        SCOPED_TRACE("distance " + std::to_string(distance) + ", range " + std::to_string(range));
+        light.Position = {-1, 1, 0.5f - distance};
+        light.Range = range;
+        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
+        m_device->LightEnable(0, TRUE);
+        Begin();
+        Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
+        // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.
+        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - expected), 4) << Hex(Frame().At(0, 0));
+    }
 }
 
 TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
@@ -377,35 +398,6 @@ TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
     EXPECT_EQ(Hex(frame.At(kWidth / 2 - 1, 20)), Hex(kBackground));
     EXPECT_EQ(Hex(frame.At(kWidth / 2, 20)), Hex(kRed));
     EXPECT_EQ(Hex(frame.At(kWidth - 1, kHeight - 1)), Hex(kRed));
-}
-
-TEST_F(TriangleTest, PointLightFallsOffWithDistanceAndStopsAtItsRange)
-{
-    struct LitVertex {
-        float x, y, z, nx, ny, nz;
-    };
-    const std::vector<LitVertex> face = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}};
-    D3DMATERIAL9 material{};
-    material.Diffuse = {1, 1, 1, 1};
-    m_device->SetMaterial(&material);
-    m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    D3DLIGHT9 light{};
-    light.Type = D3DLIGHT_POINT;
-    light.Diffuse = {1, 1, 1, 1};
-    light.Attenuation1 = 1; // 1 / distance
-    // distance, range, grey level at the face's corner under the light
-    const std::tuple<float, float, int> cases[] = {{1, 100, 255}, {2, 100, 128}, {4, 100, 64}, {4, 3, 0}};
-    for (const auto& [distance, range, expected] : cases) {
-        SCOPED_TRACE("distance " + std::to_string(distance) + ", range " + std::to_string(range));
-        light.Position = {-1, 1, 0.5f - distance};
-        light.Range = range;
-        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
-        m_device->LightEnable(0, TRUE);
-        Begin();
-        Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL, face, 1);
-        // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.
-        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - expected), 4) << Hex(Frame().At(0, 0));
-    }
 }
 
 } // namespace
