@@ -31,6 +31,12 @@ BmpLayout Paletted(int w, int h, std::uint16_t bpp, Bytes pixels, std::uint32_t 
     return s;
 }
 
+BmpLayout With(BmpLayout s, std::uint32_t colorsUsed, std::vector<std::uint32_t> palette, std::uint32_t headerSize = 40)
+{
+    s.colorsUsed = colorsUsed, s.palette = std::move(palette), s.headerSize = headerSize;
+    return s;
+}
+
 // A name, the file described and the pixels it decodes to (top row first).
 using GoodCase = std::tuple<const char*, BmpLayout, std::vector<std::uint32_t>>;
 
@@ -44,18 +50,10 @@ std::vector<GoodCase> GoodCases()
     // 1-bit, 9 pixels: the row crosses a byte, most significant bit first.
     cases.push_back({"1-bit", Paletted(9, 1, 1, {0b10110001, 0b10000000, 0, 0}), {G, R, G, G, R, R, R, G, G}});
     cases.push_back({"4-bit", Paletted(3, 1, 4, {0x12, 0x30, 0, 0}), {G, B, W}});
-    {
-        // biClrUsed 1: index 1 is past the palette and must read as opaque black.
-        BmpLayout s = Paletted(3, 1, 8, {0, 1, 255, 0});
-        s.colorsUsed = 1;
-        s.palette = {R};
-        cases.push_back({"8-bit index past the palette", s, {R, K, K}});
-    }
-    {
-        BmpLayout s = Paletted(2, 1, 8, {3, 0, 0, 0});
-        s.colorsUsed = 100000; // clamped to 256, and to the entries actually present
-        cases.push_back({"8-bit absurd biClrUsed", s, {W, R}});
-    }
+    // biClrUsed 1: index 1 is past the palette and must read as opaque black. An absurd count
+    // is clamped to 256, and to the entries actually present.
+    cases.push_back({"8-bit index past the palette", With(Paletted(3, 1, 8, {0, 1, 255, 0}), 1, {R}), {R, K, K}});
+    cases.push_back({"8-bit absurd biClrUsed", With(Paletted(2, 1, 8, {3, 0, 0, 0}), 100000, kPalette), {W, R}});
     cases.push_back(
         {"16-bit X1R5G5B5", Layout(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}), {W, R, 0xFF000008}});
     cases.push_back({"16-bit R5G6B5 bit fields",
@@ -80,11 +78,9 @@ std::vector<GoodCase> GoodCases()
     cases.push_back({"core header, 24-bit",
                      Layout(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}, 0, {}, 12),
                      {B, W, R, G}});
-    {
-        BmpLayout s = Paletted(2, 1, 8, {2, 1, 0, 0});
-        s.headerSize = 12; // palette entries of three bytes
-        cases.push_back({"core header, 8-bit", s, {B, G}});
-    }
+    cases.push_back({"core header, 8-bit (palette entries of three bytes)",
+                     With(Paletted(2, 1, 8, {2, 1, 0, 0}), 0, kPalette, 12),
+                     {B, G}});
     // RLE8: a run, end of line, an absolute run with its pad byte, end of bitmap.
     cases.push_back({"RLE8", Paletted(3, 2, 8, {2, 1, 0, 0, 0, 3, 3, 2, 0, 0, 0, 1}, 1), {W, B, R, G, G, T}});
     cases.push_back({"RLE8 delta", Paletted(3, 2, 8, {0, 2, 1, 1, 1, 2, 0, 1}, 1), {T, B, T, T, T, T}});

@@ -88,26 +88,18 @@ std::vector<GoodCase> GoodCases()
         c.push_back(
             {"DXT3", Compressed("DXT3", 4, 4, data), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
     }
-    {
-        // DXT5, eight-alpha mode: indices 0..7 on the first row give 255, 0, then six steps.
-        // 3-bit indices 0,1,2,3,4,5,6,7 packed little-endian: 0x88 0xC6 0xFA (then zeros).
-        Bytes data = {255, 0, 0x88, 0xC6, 0xFA, 0, 0, 0};
+    // DXT5, alpha indices 0..7 on the first two rows (3-bit, little-endian: 0x88 0xC6 0xFA), 0
+    // after them. Eight-alpha mode (a0 > a1) has six steps between; six-alpha mode (a0 <= a1)
+    // four, then 0 and 255.
+    for (const auto& [name, a0, a1, alphas] :
+         {std::tuple{"DXT5 eight alphas", 255, 0, std::array{255u, 0u, 219u, 182u, 146u, 109u, 73u, 36u}},
+          {"DXT5 six alphas", 0, 255, {0u, 255u, 51u, 102u, 153u, 204u, 0u, 255u}}}) {
+        Bytes data = {static_cast<std::uint8_t>(a0), static_cast<std::uint8_t>(a1), 0x88, 0xC6, 0xFA, 0, 0, 0};
         Append(data, ColourBlock(0xFFFF, 0xFFFF, 0));
-        std::vector<std::uint32_t> expected;
-        for (std::uint32_t a : {255u, 0u, 219u, 182u, 146u, 109u, 73u, 36u})
-            expected.push_back((a << 24) | 0xFFFFFF);
-        expected.insert(expected.end(), 8, W);
-        c.push_back({"DXT5 eight alphas", Compressed("DXT5", 4, 4, data), expected});
-    }
-    {
-        // DXT5, six-alpha mode (a0 <= a1): indices 6 and 7 are 0 and 255.
-        Bytes data = {0, 255, 0x88, 0xC6, 0xFA, 0, 0, 0};
-        Append(data, ColourBlock(0xFFFF, 0xFFFF, 0));
-        std::vector<std::uint32_t> expected;
-        for (std::uint32_t a : {0u, 255u, 51u, 102u, 153u, 204u, 0u, 255u})
-            expected.push_back((a << 24) | 0xFFFFFF);
-        expected.insert(expected.end(), 8, 0x00FFFFFF);
-        c.push_back({"DXT5 six alphas", Compressed("DXT5", 4, 4, data), expected});
+        std::vector<std::uint32_t> expected(16, (static_cast<std::uint32_t>(a0) << 24) | 0xFFFFFF);
+        for (std::size_t i = 0; i < 8; ++i)
+            expected[i] = (alphas[i] << 24) | 0xFFFFFF;
+        c.push_back({name, Compressed("DXT5", 4, 4, data), expected});
     }
     return c;
 }

@@ -51,15 +51,10 @@ std::vector<GoodCase> GoodCases()
         {"16-bit with alpha bit", Layout(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}), {R, 0x00FF0000, B}});
     c.push_back({"15-bit", Layout(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}});
     c.push_back({"grey", Layout(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}});
-    {
-        TgaLayout s = Layout(2, 1, 1, 24, 0x20, {1, 2, 3});
-        s.id = Bytes(255, 'i'); // the ID field is skipped whatever it holds
-        s.mapType = 1;          // a colour map in a true-colour file is skipped too
-        s.mapEntryBits = 32;
-        s.mapLength = 2;
-        s.map = Bytes(8, 0xEE);
-        c.push_back({"ID field and unused colour map", s, {0xFF030201}});
-    }
+    // The ID field is skipped whatever it holds; a colour map in a true-colour file is too.
+    c.push_back({"ID field and unused colour map",
+                 {2, 1, 1, 24, 0x20, Bytes(255, 'i'), 1, 0, 32, Bytes(8, 0xEE), 2, {1, 2, 3}},
+                 {0xFF030201}});
     // Map indices 2..5 hold R G B W; 0, 1 and 6 are outside the map.
     c.push_back({"colour-mapped, first entry 2", Mapped(1, 5, 1, {2, 5, 0, 1, 6}, 2), {R, W, K, K, K}});
     // RLE: packets run across rows; one repeat packet of 4, then 2 raw values.
