@@ -297,29 +297,20 @@ TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
     m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
 
     // Lists and strips from memory are the other tests' shapes; here the buffer paths and a fan.
+    const UINT stride = sizeof(ScreenVertex);
     const char* names[] = {"strip from a buffer", "indexed 16", "indexed 32", "indexed UP", "fan"};
     for (int kind = 0; kind < 5; ++kind) {
         SCOPED_TRACE(names[kind]);
         Begin();
         m_device->SetFVF(kScreenFvf);
-        m_device->SetStreamSource(0, vb, 0, sizeof(ScreenVertex));
-        switch (kind) {
-        case 0:
-            EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3D_OK);
-            break;
-        case 1:
-        case 2:
-            m_device->SetIndices(kind == 1 ? ib16 : ib32);
-            EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2), D3D_OK);
-            break;
-        case 3:
-            EXPECT_EQ(m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
-                                                       corners.data(), sizeof(ScreenVertex)),
-                      D3D_OK);
-            break;
-        default:
-            Draw(D3DPT_TRIANGLEFAN, kScreenFvf, fan, 8);
-        }
+        m_device->SetStreamSource(0, vb, 0, stride);
+        m_device->SetIndices(kind == 2 ? ib32 : ib16);
+        EXPECT_EQ(kind == 0   ? m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2)
+                  : kind < 3  ? m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2)
+                  : kind == 3 ? m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
+                                                                 corners.data(), stride)
+                              : m_device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 8, fan.data(), stride),
+                  D3D_OK);
         const Pixels frame = Frame();
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
