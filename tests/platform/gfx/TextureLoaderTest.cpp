@@ -62,12 +62,9 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
         ASSERT_EQ(texels.size(), kImage.size());
         int keyed = 0;
         for (size_t i = 0; i < texels.size(); ++i) {
-            if (key != 0 && kImage[i] == key) {
-                EXPECT_EQ(texels[i], 0u) << "keyed texels become transparent black";
-                ++keyed;
-            } else {
-                EXPECT_EQ(texels[i], kImage[i]) << "texel " << i;
-            }
+            const bool matches = key != 0 && kImage[i] == key; // keyed texels become transparent black
+            EXPECT_EQ(texels[i], matches ? 0u : kImage[i]) << "texel " << i;
+            keyed += matches;
         }
         EXPECT_EQ(keyed, rowKeyed);
         texture->Release();

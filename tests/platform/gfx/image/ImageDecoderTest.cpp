@@ -30,16 +30,6 @@ void PutBe16(Bytes& b, std::size_t at, std::uint32_t v)
     b[at + 1] = static_cast<std::uint8_t>(v);
 }
 
-// A builder's description of a 5 x 3 image with `bytes` of pixel data.
-template <class Layout> Layout Small(Bytes Layout::*data, std::size_t bytes)
-{
-    Layout s{};
-    s.width = 5;
-    s.height = 3;
-    (s.*data).assign(bytes, 0x7F);
-    return s;
-}
-
 std::vector<FormatCase> Formats()
 {
     return {
@@ -48,7 +38,7 @@ std::vector<FormatCase> Formats()
              PutBe16(b, 16, w >> 16), PutBe16(b, 18, w), PutBe16(b, 20, h >> 16), PutBe16(b, 22, h);
          },
          100000},
-        {"JPEG", Format::Jpeg, BuildJpeg(Small(&JpegLayout::samples, 5 * 3 * 3)),
+        {"JPEG", Format::Jpeg, BuildJpeg({.width = 5, .height = 3, .scans = {}, .samples = Bytes(5 * 3 * 3, 0x7F)}),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) {
              for (std::size_t i = 2; i + 9 < b.size(); ++i)
                  if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
@@ -60,9 +50,9 @@ std::vector<FormatCase> Formats()
          60000},
         {"BMP", Format::Bmp, EncodeBmp(PatternPixels(5, 3).data(), 5, 3, 20),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 18, w), Put32(b, 22, h); }, 100000},
-        {"TGA", Format::Tga, BuildTga(Small(&TgaLayout::pixels, 5 * 3 * 4)),
+        {"TGA", Format::Tga, BuildTga({.width = 5, .height = 3, .id = {}, .map = {}, .pixels = Bytes(5 * 3 * 4, 0x7F)}),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put16(b, 12, w), Put16(b, 14, h); }, 65535},
-        {"DDS", Format::Dds, BuildDds(Small(&DdsLayout::data, 5 * 3 * 4)),
+        {"DDS", Format::Dds, BuildDds({.width = 5, .height = 3, .data = Bytes(5 * 3 * 4, 0x7F)}),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 16, w), Put32(b, 12, h); }, 100000},
     };
 }
