@@ -51,9 +51,14 @@ std::vector<GoodCase> GoodCases()
     cases.push_back({"1-bit", Paletted(9, 1, 1, {0b10110001, 0b10000000, 0, 0}), {G, R, G, G, R, R, R, G, G}});
     cases.push_back({"4-bit", Paletted(3, 1, 4, {0x12, 0x30, 0, 0}), {G, B, W}});
     // biClrUsed 1: index 1 is past the palette and must read as opaque black. An absurd count
-    // is clamped to 256, and to the entries actually present.
+    // is clamped to 256 (the file holds 300 entries), and to the entries actually present.
     cases.push_back({"8-bit index past the palette", With(Paletted(3, 1, 8, {0, 1, 255, 0}), 1, {R}), {R, K, K}});
-    cases.push_back({"8-bit absurd biClrUsed", With(Paletted(2, 1, 8, {3, 0, 0, 0}), 100000, kPalette), {W, R}});
+    std::vector<std::uint32_t> many(300, W);
+    many[0] = R, many[255] = G;
+    cases.push_back({"8-bit absurd biClrUsed", With(Paletted(2, 1, 8, {255, 0, 0, 0}), 100000, many), {G, R}});
+    cases.push_back({"8-bit biClrUsed past the palette's bytes",
+                     With(Paletted(2, 1, 8, {5, 0, 0, 0, 0x11, 0x22, 0x33, 0}), 200, kPalette),
+                     {K, R}});
     cases.push_back(
         {"16-bit X1R5G5B5", Layout(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}), {W, R, 0xFF000008}});
     cases.push_back({"16-bit R5G6B5 bit fields",
