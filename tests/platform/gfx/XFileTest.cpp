@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -146,18 +147,15 @@ TEST(XFileTest, SmallerRulesHold)
 {
     // A binary triangle with 8-byte floats: Mesh { 3; 9 doubles; 1; 3; 0,1,2; }.
     Bytes bin = ToBytes("xof 0303bin 0064");
-    auto put = [&](std::uint32_t v, int bytes) {
+    auto put = [&](std::uint64_t v, int bytes) {
         for (int i = 0; i < bytes; ++i)
             bin.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
     put(1, 2), put(4, 4), bin.insert(bin.end(), {'M', 'e', 's', 'h'}), put(10, 2);
     put(6, 2), put(1, 4), put(3, 4);
     put(7, 2), put(9, 4);
-    for (double d : {0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 1.5, 1.0, 0.0}) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &d, 8);
-        put(static_cast<std::uint32_t>(bits), 4), put(static_cast<std::uint32_t>(bits >> 32), 4);
-    }
+    for (double d : {0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 1.5, 1.0, 0.0})
+        put(std::bit_cast<std::uint64_t>(d), 8);
     put(6, 2), put(5, 4), put(1, 4), put(3, 4), put(0, 4), put(1, 4), put(2, 4), put(11, 2);
     xf::MeshData mesh;
     std::string error;

@@ -51,16 +51,12 @@ TEST(TextFont, DeviceContextMeasuresLikeTheFont)
     ASSERT_NE(font, nullptr);
     HDC dc = CreateTextDC(font.get());
     SIZE size{};
-    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"Hello World", 11, &size));
-    EXPECT_EQ(size.cx, font->Measure(L"Hello World", -1).cx);
-    EXPECT_EQ(size.cy, 17);
-    SIZE part{};
-    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"Hello World", 5, &part));
-    EXPECT_EQ(part.cx, font->Measure(L"Hello", -1).cx);
-    // CR and LF are measured as characters, not as line breaks.
-    SIZE broken{};
-    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"ab\r\ncd", 6, &broken));
-    EXPECT_GT(broken.cx, font->Measure(L"abcd", -1).cx);
+    // The font's widths, CR and LF measured as characters, not as line breaks.
+    for (const auto& [text, count] : {std::pair{L"Hello World", 11}, {L"Hello World", 5}, {L"ab\r\ncd", 6}}) {
+        ASSERT_TRUE(GetTextExtentPoint32W(dc, text, count, &size));
+        EXPECT_EQ(std::pair(size.cx, size.cy), std::pair(font->Measure(text, count).cx, LONG{17}));
+    }
+    EXPECT_GT(size.cx, font->Measure(L"abcd", -1).cx); // the last: CR and LF have widths
 
     EXPECT_FALSE(GetTextExtentPoint32W(dc, L"x", -1, &size));
     EXPECT_FALSE(GetTextExtentPoint32W(dc, nullptr, 3, &size));
