@@ -99,7 +99,7 @@ std::string Header(const std::string& body)
 TEST(XFileTest, BadTextIsRefusedWithAReason)
 {
     const std::string tri = "3; 0;0;0;, 1;0;0;, 0;1;0;;";
-    auto mesh = [&](const std::string& within) { return Header("Mesh { " + tri + " 1; 3; 0,1,2;; " + within + " }"); };
+    auto meshWith = [&](const std::string& more) { return Header("Mesh { " + tri + " 1; 3; 0,1,2;; " + more + " }"); };
     const std::string longName(5000, 'n');
     std::string deep;
     for (int i = 0; i < 100000; ++i)
@@ -111,18 +111,18 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
         {Header("Mesh { 2147483647; 0;0;0;; }"), "vertex count larger than the data"},
         {Header("Mesh { " + tri + " 1; 3; 0,1,3;; }"), "face index out of range"},
         {Header("Mesh { " + tri + " 4000000000; 3;0,1,2;; }"), "face count larger than the data"},
-        {mesh("MeshNormals { 1; 0;0;1;; 1; 3; 0,0,1;; }"), "normal index out of range"},
-        {mesh("MeshNormals { 1; 0;0;1;; 2; 3; 0,0,0;; }"), "normal faces differ from the mesh's faces"},
-        {mesh("MeshTextureCoords { 2; 0;0;, 1;1;; }"), "fewer texture coordinates than vertices"},
-        {mesh("MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }"),
+        {meshWith("MeshNormals { 1; 0;0;1;; 1; 3; 0,0,1;; }"), "normal index out of range"},
+        {meshWith("MeshNormals { 1; 0;0;1;; 2; 3; 0,0,0;; }"), "normal faces differ from the mesh's faces"},
+        {meshWith("MeshTextureCoords { 2; 0;0;, 1;1;; }"), "fewer texture coordinates than vertices"},
+        {meshWith("MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }"),
          "material index out of range"},
-        {mesh("MeshMaterialList { 9; 1; 5;; }"), "material index past the materials given"},
-        {mesh("MeshVertexColors { 1; 7; 1;1;1;1;;; }"), "vertex colour index out of range"},
+        {meshWith("MeshMaterialList { 9; 1; 5;; }"), "material index past the materials given"},
+        {meshWith("MeshVertexColors { 1; 7; 1;1;1;1;;; }"), "vertex colour index out of range"},
         {Header(deep), "frames nested too deeply"},
         {Header("Mesh { " + tri + " 1; 3; 0,1,2;;"), "missing }"},
         {Header("Material M { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"open"), "unterminated string at line 2"},
         {Header("template T { <abc"), "unterminated GUID at line 2"},
-        {Header("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3; 0,1,2;; 1e999 }"), "bad number at line 2"},
+        {meshWith("1e999"), "bad number at line 2"},
         {Header("Mesh { " + tri + " 1; 2; 0,1;; }"), "no triangles"},
         {Header("Frame " + longName + " { Mesh " + longName + " { " + tri +
                 " 1; 3; 0,1,2;; MeshMaterialList { 1; 1; 0;; { " + longName + " } } } }"),
