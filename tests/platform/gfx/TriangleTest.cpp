@@ -4,6 +4,7 @@
 // call and a fan under additive blending (the top-left rule, shared edges drawn once).
 #include "GfxTestSupport.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -46,13 +47,11 @@ class TriangleTest : public DeviceTest {
         ASSERT_EQ(m_device->SetFVF(fvf), D3D_OK);
         ASSERT_EQ(m_device->DrawPrimitiveUP(type, count, v.data(), sizeof(Vertex)), D3D_OK);
     }
-    int CountNot(D3DCOLOR color)
+    long CountNot(D3DCOLOR color)
     {
         const Pixels frame = Frame();
-        int count = 0;
-        for (std::uint32_t p : frame.pixels)
-            count += (p | 0xFF000000u) != color;
-        return count;
+        return std::count_if(frame.pixels.begin(), frame.pixels.end(),
+                             [&](std::uint32_t p) { return (p | 0xFF000000u) != color; });
     }
 };
 
@@ -147,10 +146,8 @@ TEST_F(TriangleTest, CheckerboardOnASlantedFloorIsPerspectiveCorrect)
     D3DXMATRIX projection;
     D3DXMatrixPerspectiveFovLH(&projection, fov, aspect, 0.5f, 100.0f);
     m_device->SetTransform(D3DTS_PROJECTION, &projection);
-    std::vector<std::uint32_t> checker(16);
-    for (int i = 0; i < 16; ++i)
-        checker[i] = ((i % 4 + i / 4) % 2) ? 0xFF000000 : 0xFFFFFFFF;
-    IDirect3DTexture9* texture = MakeTexture(4, 4, checker);
+    const std::uint32_t w = 0xFFFFFFFF, k = 0xFF000000;
+    IDirect3DTexture9* texture = MakeTexture(4, 4, {w, k, w, k, k, w, k, w, w, k, w, k, k, w, k, w});
     ASSERT_NE(texture, nullptr);
     m_device->SetTexture(0, texture);
     struct TexVertex {
@@ -192,7 +189,7 @@ TEST_F(TriangleTest, WireFrameAndLineListsDrawTheEdgesAndPointModeTheCorners)
     // inside stays empty; the top, left and slanted edges are drawn
     for (const auto& [x, y, color] : {std::tuple{20, 18, kBackground}, {30, 6, kRed}, {8, 30, kRed}, {32, 24, kRed}})
         EXPECT_EQ(Hex(frame.At(x, y)), Hex(color)) << x << ", " << y;
-    const int edges = CountNot(kBackground); // the legs (48 + 36 pixels) and the slanted edge
+    const long edges = CountNot(kBackground); // the legs (48 + 36 pixels) and the slanted edge
     EXPECT_TRUE(edges > 48 + 36 && edges < 48 + 36 + 50) << edges;
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
     Begin();
