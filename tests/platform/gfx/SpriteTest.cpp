@@ -67,17 +67,14 @@ TEST_F(SpriteTest, QueuedSpritesKeepTheirTexturesAliveUntilDrawn)
     // must still be drawn at End and freed after it, and the other one given back exactly.
     IDirect3DTexture9* red = MakeTexture(1, 1, {0xFFFF0000});
     IDirect3DTexture9* green = MakeTexture(1, 1, {0xFF00FF00});
-    auto references = [](IDirect3DTexture9* texture) {
-        texture->AddRef();
-        return texture->Release();
-    };
     ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
     const IDirect3DTexture9* order[] = {red, red, green, green, red, green, red, red};
     for (int i = 0; i < 8; ++i) {
         const D3DXVECTOR3 position(static_cast<float>(i), 0, 0);
         m_sprite->Draw(const_cast<IDirect3DTexture9*>(order[i]), nullptr, nullptr, &position, 0xFFFFFFFF);
     }
-    EXPECT_GT(references(green), 1u) << "the queue holds green";
+    green->AddRef();
+    EXPECT_GT(green->Release(), 1u) << "the queue holds green";
     green->Release();
     m_sprite->End();
     const Pixels frame = Frame();
