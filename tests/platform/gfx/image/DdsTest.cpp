@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 
@@ -72,22 +73,16 @@ std::vector<GoodCase> GoodCases()
     // Equal endpoints are three-colour mode too: index 3 is transparent.
     c.push_back({"DXT1 equal endpoints", Compressed("DXT1", 4, 4, ColourBlock(0x001F, 0x001F, 0xE4)),
                  Rows({0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0x00000000}, 4)});
-    {
-        // 3 x 5: two blocks stacked, each clipped; block 1 red, block 2 blue.
-        Bytes data = ColourBlock(0xF800, 0xF800, 0);
-        Append(data, ColourBlock(0x001F, 0x001F, 0));
-        std::vector<std::uint32_t> expected = Rows({0xFFFF0000, 0xFFFF0000, 0xFFFF0000}, 4);
-        const auto blue = Rows({0xFF0000FF, 0xFF0000FF, 0xFF0000FF}, 1);
-        expected.insert(expected.end(), blue.begin(), blue.end());
-        c.push_back({"DXT1 3 x 5", Compressed("DXT1", 3, 5, data), expected});
-    }
-    {
-        // DXT3: explicit 4-bit alpha (n * 17); the colour block never has a transparent mode.
-        Bytes data = {0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2};
-        Append(data, ColourBlock(0x0000, 0xFFFF, 0xE4));
-        c.push_back(
-            {"DXT3", Compressed("DXT3", 4, 4, data), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
-    }
+    // 3 x 5: two blocks stacked, each clipped; block 1 red, block 2 blue.
+    Bytes stacked = ColourBlock(0xF800, 0xF800, 0);
+    Append(stacked, ColourBlock(0x001F, 0x001F, 0));
+    std::vector<std::uint32_t> redThenBlue(15, 0xFFFF0000);
+    std::fill(redThenBlue.begin() + 12, redThenBlue.end(), 0xFF0000FF);
+    c.push_back({"DXT1 3 x 5", Compressed("DXT1", 3, 5, stacked), redThenBlue});
+    // DXT3: explicit 4-bit alpha (n * 17); the colour block never has a transparent mode.
+    Bytes dxt3 = {0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2};
+    Append(dxt3, ColourBlock(0x0000, 0xFFFF, 0xE4));
+    c.push_back({"DXT3", Compressed("DXT3", 4, 4, dxt3), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
     // DXT5, alpha indices 0..7 on the first two rows (3-bit, little-endian: 0x88 0xC6 0xFA), 0
     // after them. Eight-alpha mode (a0 > a1) has six steps between; six-alpha mode (a0 <= a1)
     // four, then 0 and 255.
