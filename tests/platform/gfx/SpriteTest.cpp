@@ -88,10 +88,8 @@ TEST_F(SpriteTest, TransformsPlaceTheSpriteAffineOrNot)
     // A 2 x 2 opaque sprite at the origin under each transform: pixels it must cover and
     // pixels it must leave. The last two have w != 1 (last column not 0, 0, 0, 1).
     IDirect3DTexture9* texture = MakeTexture(2, 2, {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000});
-    struct Point {
-        int x, y;
-    };
-    const std::tuple<const char*, D3DXMATRIX, std::vector<Point>, std::vector<Point>> cases[] = {
+    using Points = std::vector<std::pair<int, int>>;
+    const std::tuple<const char*, D3DXMATRIX, Points, Points> cases[] = {
         {"identity", D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1), {{0, 0}, {1, 1}}, {{2, 2}}},
         {"identity with negative zeros",
          D3DXMATRIX(1, -0.0f, 0, -0.0f, 0, 1, 0, 0, 0, 0, 1, 0, -0.0f, 0, 0, 1),
@@ -113,10 +111,10 @@ TEST_F(SpriteTest, TransformsPlaceTheSpriteAffineOrNot)
         m_sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
         m_sprite->End();
         const Pixels frame = Frame();
-        for (const Point& p : covered)
-            EXPECT_EQ(frame.At(p.x, p.y), 0xFFFF0000u) << "at " << p.x << "," << p.y;
-        for (const Point& p : clear)
-            EXPECT_EQ(frame.At(p.x, p.y), 0xFF000000u) << "at " << p.x << "," << p.y;
+        for (const auto& [x, y] : covered)
+            EXPECT_EQ(frame.At(x, y), 0xFFFF0000u) << "at " << x << "," << y;
+        for (const auto& [x, y] : clear)
+            EXPECT_EQ(frame.At(x, y), 0xFF000000u) << "at " << x << "," << y;
     }
     texture->Release();
 }
