@@ -46,19 +46,15 @@ inline void Append(Bytes& b, const Bytes& more)
 }
 
 // A pattern with distinct colours and alpha so misplaced rows or channels show.
-inline std::uint32_t PatternPixel(int x, int y)
-{
-    return (static_cast<std::uint32_t>(0x40 + (x * 37 + y * 11) % 192) << 24) |
-           (static_cast<std::uint32_t>((x * 29) & 0xFF) << 16) | (static_cast<std::uint32_t>((y * 53) & 0xFF) << 8) |
-           static_cast<std::uint32_t>((x * y * 7 + 3) & 0xFF);
-}
-
 inline std::vector<std::uint32_t> PatternPixels(int w, int h)
 {
     std::vector<std::uint32_t> px;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            px.push_back(PatternPixel(x, y));
+            px.push_back((static_cast<std::uint32_t>(0x40 + (x * 37 + y * 11) % 192) << 24) |
+                         (static_cast<std::uint32_t>((x * 29) & 0xFF) << 16) |
+                         (static_cast<std::uint32_t>((y * 53) & 0xFF) << 8) |
+                         static_cast<std::uint32_t>((x * y * 7 + 3) & 0xFF));
     return px;
 }
 
@@ -204,12 +200,6 @@ struct PngLayout {
     std::vector<Bytes> rows; // packed as libpng expects for the type and depth
 };
 
-inline void PngWriteToVector(png_structp png, png_bytep data, std::size_t size)
-{
-    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
-}
-
 inline Bytes BuildPng(const PngLayout& s)
 {
     Bytes out;
@@ -219,7 +209,11 @@ inline Bytes BuildPng(const PngLayout& s)
         png_destroy_write_struct(&png, &info);
         return {};
     }
-    png_set_write_fn(png, &out, PngWriteToVector, nullptr);
+    const auto write = [](png_structp p, png_bytep data, std::size_t size) {
+        auto* bytes = static_cast<Bytes*>(png_get_io_ptr(p));
+        bytes->insert(bytes->end(), data, data + size);
+    };
+    png_set_write_fn(png, &out, write, nullptr);
     png_set_IHDR(png, info, s.width, s.height, s.bitDepth, s.colourType,
                  s.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
