@@ -234,9 +234,7 @@ inline Bytes BuildPng(const PngLayout& s)
 // 8-bit RGBA rows of A8R8G8B8 pixels.
 inline PngLayout PngFromArgb(const std::vector<std::uint32_t>& px, int w, int h)
 {
-    PngLayout s;
-    s.width = w;
-    s.height = h;
+    PngLayout s{.width = w, .height = h, .palette = {}, .trns = {}, .rows = {}};
     for (int y = 0; y < h; ++y) {
         Bytes row;
         for (int x = 0; x < w; ++x) {
