@@ -100,10 +100,6 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
         {"190 progressive scans", BuildJpeg(Gradient(16, 16, 3, false, 63)), "more than 100 scans"},
         {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
     };
-    for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = Decode(bytes, Format::Jpeg);
-        EXPECT_FALSE(d.ok) << name;
-        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
-        EXPECT_TRUE(d.image.pixels.empty()) << name;
-    }
+    for (const auto& [name, bytes, expect] : cases)
+        EXPECT_EQ(Refusal(bytes, Format::Jpeg, "JPEG", expect), "") << name;
 }
