@@ -165,13 +165,12 @@ TEST(TextFont, RepeatedMeasuresGiveTheWidthAndKeepThePagesInUse)
     const std::wstring tooLong(9000, L'm'); // measured each time, not kept
     const std::wstring texts[] = {L"abc", L"abc", L"abW",  L"abW",  L"abc", L"中文字", L"中文字",
                                   L"abW", L"",    L"abWi", tooLong, L"",    tooLong};
-    for (const std::wstring& entry : texts) {
-        const wchar_t* text = entry.c_str();
-        const LONG width = font->Measure(text, -1).cx;
+    for (const std::wstring& text : texts) {
+        const LONG width = font->Measure(text.c_str(), -1).cx;
         LONG advances = 0;
-        for (const wchar_t* c = text; *c; ++c)
-            advances += font->Glyph(static_cast<char32_t>(*c)).advance;
-        EXPECT_EQ(width, advances) << "text " << testing::PrintToString(std::wstring(text));
+        for (wchar_t c : text)
+            advances += font->Glyph(static_cast<char32_t>(c)).advance;
+        EXPECT_EQ(width, advances) << "text " << testing::PrintToString(text);
     }
     // A repeated measure still counts as a use of the text's pages (so they are not the
     // first emptied): their last use moves on with it.
