@@ -104,8 +104,7 @@ std::vector<GoodCase> GoodCases()
 TEST(Dds, DecodesValidVariantsExactly)
 {
     for (const auto& [name, layout, expected] : GoodCases()) {
-        const Bytes file = BuildDds(layout);
-        const Decoded d = Decode(file);
+        const Decoded d = Decode(BuildDds(layout));
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.format, Format::Dds);
         EXPECT_EQ(d.image.pixels, expected) << name;

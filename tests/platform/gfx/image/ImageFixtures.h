@@ -367,11 +367,11 @@ inline Decoded Decode(const Bytes& bytes, Format format = Format::Unknown)
 }
 
 // Empty when the bytes read as `format` are refused with a reason that starts "<name>: " and
-// holds `expect`, leaving no pixels; otherwise what the reader did instead.
+// holds `expect`, leaving no image; otherwise what the reader did instead.
 inline std::string Refusal(const Bytes& bytes, Format format, const std::string& name, const char* expect)
 {
     const Decoded d = Decode(bytes, format);
-    const bool refused = !d.ok && d.image.pixels.empty() && d.error.rfind(name + ": ", 0) == 0 &&
+    const bool refused = !d.ok && d.image.pixels.empty() && d.image.width == 0 && d.error.rfind(name + ": ", 0) == 0 &&
                          d.error.find(expect) != std::string::npos;
     return refused ? "" : d.ok ? "read" : d.error;
 }

@@ -75,8 +75,7 @@ std::vector<GoodCase> GoodCases()
 TEST(Tga, DecodesValidVariantsExactly)
 {
     for (const auto& [name, layout, expected] : GoodCases()) {
-        const Bytes file = BuildTga(layout);
-        const Decoded d = Decode(file, Format::Tga);
+        const Decoded d = Decode(BuildTga(layout), Format::Tga);
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.width, layout.width) << name;
         EXPECT_EQ(d.image.pixels, expected) << name;
