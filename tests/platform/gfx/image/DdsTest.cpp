@@ -85,7 +85,7 @@ std::vector<GoodCase> GoodCases()
     c.push_back({"DXT3", Compressed("DXT3", 4, 4, dxt3), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
     // DXT5, alpha indices 0..7 on the first two rows (3-bit, little-endian: 0x88 0xC6 0xFA), 0
     // after them. Eight-alpha mode (a0 > a1) has six steps between; six-alpha mode (a0 <= a1)
-    // four, then 0 and 255. Steps round to the nearest (a0 = 1 makes that show in both modes).
+    // four, then 0 and 255. Steps round to the nearest (the six-alpha row starts at 1 to show it).
     for (const auto& [name, a0, a1, alphas] :
          {std::tuple{"DXT5 eight alphas", 255, 0, std::array{255u, 0u, 219u, 182u, 146u, 109u, 73u, 36u}},
           {"DXT5 six alphas", 1, 255, {1u, 255u, 52u, 103u, 153u, 204u, 0u, 255u}}}) {
