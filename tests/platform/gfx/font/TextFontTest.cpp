@@ -23,12 +23,11 @@ TEST(TextFont, HeightFollowsTheLogfontConvention)
         {L"DejaVu Sans", 20, 16, 20},
     };
     for (const auto& [face, height, ascent, cell] : cases) {
-        SCOPED_TRACE(testing::Message() << "height " << height);
         auto font = MakeFont(face, height);
         ASSERT_NE(font, nullptr);
-        EXPECT_EQ(font->Metrics().ascent, ascent);
-        EXPECT_EQ(font->Metrics().height, cell);
-        EXPECT_EQ(font->Measure(L"x", 1).cy, cell);
+        EXPECT_EQ(std::tuple(font->Metrics().ascent, font->Metrics().height, font->Measure(L"x", 1).cy),
+                  std::tuple(ascent, cell, LONG{cell}))
+            << "height " << height;
     }
 }
 

@@ -131,10 +131,8 @@ TEST_F(TextLayoutTest, ClippingKeepsEveryPixelInsideTheBoxUnlessNoClip)
         STextLayout layout;
         Ink ink = DrawInk(*m_Font, text, box, format, 300, 200, &layout);
         ASSERT_GT(ink.count, 0);
-        EXPECT_GE(ink.left, box.left);
-        EXPECT_GE(ink.top, box.top);
-        EXPECT_LE(ink.right, box.right);
-        EXPECT_LE(ink.bottom, box.bottom);
+        EXPECT_TRUE(ink.left >= box.left && ink.top >= box.top && ink.right <= box.right && ink.bottom <= box.bottom)
+            << ink.left << "," << ink.top << " to " << ink.right << "," << ink.bottom;
         EXPECT_EQ(layout.height, returned);
         Ink free = DrawInk(*m_Font, text, box, format | DT_NOCLIP, 300, 200);
         EXPECT_TRUE(free.left < box.left || free.right > box.right);

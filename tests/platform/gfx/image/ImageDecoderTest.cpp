@@ -108,11 +108,10 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
 TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
 {
     for (const auto& f : Formats()) {
-        const Bytes& file = f.valid;
-        Bytes padded = file;
+        Bytes padded = f.valid;
         for (std::size_t i = 0; i < (1u << 20); ++i)
             padded.push_back(static_cast<std::uint8_t>(i * 131 + 7));
-        const Decoded plain = Decode(file), junk = Decode(padded);
+        const Decoded plain = Decode(f.valid), junk = Decode(padded);
         ASSERT_TRUE(plain.ok) << f.name << ": " << plain.error;
         ASSERT_TRUE(junk.ok) << f.name << ": " << junk.error;
         EXPECT_EQ(junk.image.pixels, plain.image.pixels) << f.name;
