@@ -79,15 +79,13 @@ TEST_F(TextureLoaderTest, SizesFollowTheRequestAndSourceInfoDescribesTheFile)
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ((std::vector<UINT>{desc.Width, desc.Height, texture->GetLevelCount(), info.Width, info.Height}),
               (std::vector<UINT>{3, 5, 1, 3, 5}));
-    EXPECT_EQ(info.Format, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_BMP);
+    EXPECT_EQ(std::pair(info.Format, info.ImageFileFormat), std::pair(D3DFMT_X8R8G8B8, D3DXIFF_BMP));
     texture->Release();
 
     // D3DX_DEFAULT rounds up to powers of two; without a filter the image sits top-left.
     ASSERT_EQ(Load(D3DX_DEFAULT, 0, &texture), D3D_OK);
     texture->GetLevelDesc(0, &desc);
-    EXPECT_EQ(desc.Width, 4u);
-    EXPECT_EQ(desc.Height, 8u);
+    EXPECT_EQ(std::pair(desc.Width, desc.Height), std::pair(4u, 8u));
     std::vector<std::uint32_t> texels = ReadTexture(texture);
     EXPECT_EQ((std::vector<std::uint32_t>{texels[0], texels[4 * 4 + 2], texels[3], texels[4 * 7]}),
               (std::vector<std::uint32_t>{kImage[0], kImage[4 * 3 + 2], 0, 0}));
