@@ -40,8 +40,7 @@ TEST(FontMatch, WindowsFacesMapToTheirLinuxSubstitutes)
         SCOPED_TRACE(testing::Message() << std::string(family) << " weight " << weight);
         SFaceMatch match = MatchFace(SFaceRequest{face, weight, italic});
         ASSERT_TRUE(match.found);
-        EXPECT_EQ(match.family, family);
-        EXPECT_EQ(match.style, style);
+        EXPECT_EQ(std::pair(match.family, match.style), std::pair(std::string(family), std::string(style)));
         EXPECT_FALSE(match.syntheticBold || match.syntheticItalic);
     }
 }

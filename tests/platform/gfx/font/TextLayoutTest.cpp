@@ -39,8 +39,7 @@ TEST_F(TextLayoutTest, LineBreaksOnCrLfAndCrLfPairs)
     for (const auto& [text, lines] : cases) {
         SCOPED_TRACE(testing::Message() << "lines " << lines);
         STextLayout layout = Lay(text, {0, 0, 200, 200}, DT_LEFT);
-        EXPECT_EQ(layout.lineCount, lines);
-        EXPECT_EQ(layout.height, 17 * lines);
+        EXPECT_EQ(std::pair(layout.lineCount, layout.height), std::pair(lines, 17 * lines));
         // One line and no breaks under DT_SINGLELINE; CR and LF are skipped, not drawn.
         LayoutText(*m_Font, text, -1, {0, 0, 200, 200}, DT_SINGLELINE, layout);
         EXPECT_EQ(layout.lineCount, 1);
