@@ -310,10 +310,9 @@ inline Bytes BuildJpeg(const JpegLayout& s)
     c.in_color_space = s.components == 1 ? JCS_GRAYSCALE : s.components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, s.quality, TRUE);
-    if (s.components == 3) { // full-resolution chroma keeps small test images exact enough
-        for (int i = 0; i < 3; ++i)
-            c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    }
+    // Full-resolution chroma keeps small test images exact enough.
+    for (int i = 0; s.components == 3 && i < 3; ++i)
+        c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
     if (!s.scans.empty()) {
         c.scan_info = s.scans.data();
         c.num_scans = static_cast<int>(s.scans.size());
