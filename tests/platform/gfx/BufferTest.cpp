@@ -69,14 +69,10 @@ TEST_F(DeviceTest, DrawCallsCheckTheirArgumentsAndDrawingFromMemoryUnbindsTheStr
         ASSERT_EQ(m_device->SetFVF(fvf), D3D_OK);
         ASSERT_EQ(m_device->SetStreamSource(0, bindStream ? vb : nullptr, 0, 16), D3D_OK);
         ASSERT_EQ(m_device->SetIndices(bindIndices ? ib : nullptr), D3D_OK);
-        HRESULT hr = E_FAIL;
-        if (call == 0)
-            hr = m_device->DrawPrimitive(type, start, count);
-        else if (call == 1)
-            hr = m_device->DrawIndexedPrimitive(type, 0, 0, 3, start, count);
-        else
-            hr = m_device->DrawPrimitiveUP(type, count, vertices, 16);
-        EXPECT_EQ(hr, expected);
+        EXPECT_EQ(call == 0   ? m_device->DrawPrimitive(type, start, count)
+                  : call == 1 ? m_device->DrawIndexedPrimitive(type, 0, 0, 3, start, count)
+                              : m_device->DrawPrimitiveUP(type, count, vertices, 16),
+                  expected);
     }
     // Drawing from memory (the last row) left stream 0 empty although a buffer was bound.
     IDirect3DVertexBuffer9* bound = vb;

@@ -67,17 +67,14 @@ TEST_F(SpriteTest, QueuedSpritesKeepTheirTexturesAliveUntilDrawn)
     // must still be drawn at End and freed after it, and the other one given back exactly.
     IDirect3DTexture9* red = MakeTexture(1, 1, {0xFFFF0000});
     IDirect3DTexture9* green = MakeTexture(1, 1, {0xFF00FF00});
-    auto references = [](IDirect3DTexture9* texture) {
-        texture->AddRef();
-        return texture->Release();
-    };
     ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
     const IDirect3DTexture9* order[] = {red, red, green, green, red, green, red, red};
     for (int i = 0; i < 8; ++i) {
         const D3DXVECTOR3 position(static_cast<float>(i), 0, 0);
         m_sprite->Draw(const_cast<IDirect3DTexture9*>(order[i]), nullptr, nullptr, &position, 0xFFFFFFFF);
     }
-    EXPECT_GT(references(green), 1u) << "the queue holds green";
+    green->AddRef();
+    EXPECT_GT(green->Release(), 1u) << "the queue holds green";
     green->Release();
     m_sprite->End();
     const Pixels frame = Frame();
@@ -91,24 +88,20 @@ TEST_F(SpriteTest, TransformsPlaceTheSpriteAffineOrNot)
     // A 2 x 2 opaque sprite at the origin under each transform: pixels it must cover and
     // pixels it must leave. The last two have w != 1 (last column not 0, 0, 0, 1).
     IDirect3DTexture9* texture = MakeTexture(2, 2, {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000});
-    auto matrix = [](std::initializer_list<float> values) {
-        D3DXMATRIX m;
-        std::copy(values.begin(), values.end(), &m._11);
-        return m;
-    };
-    struct Point {
-        int x, y;
-    };
-    const std::tuple<const char*, D3DXMATRIX, std::vector<Point>, std::vector<Point>> cases[] = {
-        {"identity", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {1, 1}}, {{2, 2}}},
+    using Points = std::vector<std::pair<int, int>>;
+    const std::tuple<const char*, D3DXMATRIX, Points, Points> cases[] = {
+        {"identity", D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1), {{0, 0}, {1, 1}}, {{2, 2}}},
         {"identity with negative zeros",
-         matrix({1, -0.0f, 0, -0.0f, 0, 1, 0, 0, 0, 0, 1, 0, -0.0f, 0, 0, 1}),
+         D3DXMATRIX(1, -0.0f, 0, -0.0f, 0, 1, 0, 0, 0, 0, 1, 0, -0.0f, 0, 0, 1),
          {{0, 0}, {1, 1}},
          {{2, 2}}},
-        {"moved", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 3, 0, 1}), {{5, 3}, {6, 4}}, {{0, 0}, {7, 3}, {5, 5}}},
-        {"scaled", matrix({2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {3, 3}}, {{4, 4}}},
-        {"w = 2 everywhere halves it", matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2}), {{0, 0}}, {{1, 1}}},
-        {"w grows with x", matrix({1, 0, 0, 0.5f, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), {{0, 0}, {0, 1}}, {{1, 0}}},
+        {"moved",
+         D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 3, 0, 1),
+         {{5, 3}, {6, 4}},
+         {{0, 0}, {7, 3}, {5, 5}}},
+        {"scaled", D3DXMATRIX(2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1), {{0, 0}, {3, 3}}, {{4, 4}}},
+        {"w = 2 everywhere halves it", D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2), {{0, 0}}, {{1, 1}}},
+        {"w grows with x", D3DXMATRIX(1, 0, 0, 0.5f, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1), {{0, 0}, {0, 1}}, {{1, 0}}},
     };
     for (const auto& [what, transform, covered, clear] : cases) {
         SCOPED_TRACE(what);
@@ -118,10 +111,10 @@ TEST_F(SpriteTest, TransformsPlaceTheSpriteAffineOrNot)
         m_sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
         m_sprite->End();
         const Pixels frame = Frame();
-        for (const Point& p : covered)
-            EXPECT_EQ(frame.At(p.x, p.y), 0xFFFF0000u) << "at " << p.x << "," << p.y;
-        for (const Point& p : clear)
-            EXPECT_EQ(frame.At(p.x, p.y), 0xFF000000u) << "at " << p.x << "," << p.y;
+        for (const auto& [x, y] : covered)
+            EXPECT_EQ(frame.At(x, y), 0xFFFF0000u) << "at " << x << "," << y;
+        for (const auto& [x, y] : clear)
+            EXPECT_EQ(frame.At(x, y), 0xFF000000u) << "at " << x << "," << y;
     }
     texture->Release();
 }

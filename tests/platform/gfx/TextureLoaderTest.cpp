@@ -35,12 +35,11 @@ std::vector<std::uint32_t> ReadTexture(IDirect3DTexture9* texture)
 
 class TextureLoaderTest : public DeviceTest {
   protected:
-    HRESULT Load(const std::vector<std::uint8_t>& bytes, UINT width, UINT height, DWORD filter, D3DCOLOR key,
-                 IDirect3DTexture9** texture, D3DXIMAGE_INFO* info = nullptr)
+    HRESULT Load(UINT side, D3DCOLOR key, IDirect3DTexture9** texture, D3DXIMAGE_INFO* info = nullptr)
     {
-        return D3DXCreateTextureFromFileInMemoryEx(
-            m_device, bytes.empty() ? nullptr : bytes.data(), static_cast<UINT>(bytes.size()), width, height, 1, 0,
-            D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, filter, D3DX_DEFAULT, key, info, nullptr, texture);
+        return D3DXCreateTextureFromFileInMemoryEx(m_device, kBmp.data(), static_cast<UINT>(kBmp.size()), side, side, 1,
+                                                   0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT,
+                                                   key, info, nullptr, texture);
     }
 };
 
@@ -57,17 +56,14 @@ TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
     for (const auto& [what, key, rowKeyed] : cases) {
         SCOPED_TRACE(what);
         IDirect3DTexture9* texture = nullptr;
-        ASSERT_EQ(Load(kBmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, key, &texture), D3D_OK);
+        ASSERT_EQ(Load(D3DX_DEFAULT_NONPOW2, key, &texture), D3D_OK);
         const std::vector<std::uint32_t> texels = ReadTexture(texture);
         ASSERT_EQ(texels.size(), kImage.size());
         int keyed = 0;
         for (size_t i = 0; i < texels.size(); ++i) {
-            if (key != 0 && kImage[i] == key) {
-                EXPECT_EQ(texels[i], 0u) << "keyed texels become transparent black";
-                ++keyed;
-            } else {
-                EXPECT_EQ(texels[i], kImage[i]) << "texel " << i;
-            }
+            const bool matches = key != 0 && kImage[i] == key; // keyed texels become transparent black
+            EXPECT_EQ(texels[i], matches ? 0u : kImage[i]) << "texel " << i;
+            keyed += matches;
         }
         EXPECT_EQ(keyed, rowKeyed);
         texture->Release();
@@ -78,20 +74,18 @@ TEST_F(TextureLoaderTest, SizesFollowTheRequestAndSourceInfoDescribesTheFile)
 {
     IDirect3DTexture9* texture = nullptr;
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(Load(kBmp, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, D3DX_FILTER_NONE, 0, &texture, &info), D3D_OK);
+    ASSERT_EQ(Load(D3DX_DEFAULT_NONPOW2, 0, &texture, &info), D3D_OK);
     D3DSURFACE_DESC desc{};
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ((std::vector<UINT>{desc.Width, desc.Height, texture->GetLevelCount(), info.Width, info.Height}),
               (std::vector<UINT>{3, 5, 1, 3, 5}));
-    EXPECT_EQ(info.Format, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_BMP);
+    EXPECT_EQ(std::pair(info.Format, info.ImageFileFormat), std::pair(D3DFMT_X8R8G8B8, D3DXIFF_BMP));
     texture->Release();
 
     // D3DX_DEFAULT rounds up to powers of two; without a filter the image sits top-left.
-    ASSERT_EQ(Load(kBmp, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_FILTER_NONE, 0, &texture), D3D_OK);
+    ASSERT_EQ(Load(D3DX_DEFAULT, 0, &texture), D3D_OK);
     texture->GetLevelDesc(0, &desc);
-    EXPECT_EQ(desc.Width, 4u);
-    EXPECT_EQ(desc.Height, 8u);
+    EXPECT_EQ(std::pair(desc.Width, desc.Height), std::pair(4u, 8u));
     std::vector<std::uint32_t> texels = ReadTexture(texture);
     EXPECT_EQ((std::vector<std::uint32_t>{texels[0], texels[4 * 4 + 2], texels[3], texels[4 * 7]}),
               (std::vector<std::uint32_t>{kImage[0], kImage[4 * 3 + 2], 0, 0}));

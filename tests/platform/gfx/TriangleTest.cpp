@@ -4,6 +4,7 @@
 // call and a fan under additive blending (the top-left rule, shared edges drawn once).
 #include "GfxTestSupport.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -46,13 +47,11 @@ class TriangleTest : public DeviceTest {
         ASSERT_EQ(m_device->SetFVF(fvf), D3D_OK);
         ASSERT_EQ(m_device->DrawPrimitiveUP(type, count, v.data(), sizeof(Vertex)), D3D_OK);
     }
-    int CountNot(D3DCOLOR color)
+    long CountNot(D3DCOLOR color)
     {
         const Pixels frame = Frame();
-        int count = 0;
-        for (std::uint32_t p : frame.pixels)
-            count += (p | 0xFF000000u) != color;
-        return count;
+        return std::count_if(frame.pixels.begin(), frame.pixels.end(),
+                             [&](std::uint32_t p) { return (p | 0xFF000000u) != color; });
     }
 };
 
@@ -147,10 +146,8 @@ TEST_F(TriangleTest, CheckerboardOnASlantedFloorIsPerspectiveCorrect)
     D3DXMATRIX projection;
     D3DXMatrixPerspectiveFovLH(&projection, fov, aspect, 0.5f, 100.0f);
     m_device->SetTransform(D3DTS_PROJECTION, &projection);
-    std::vector<std::uint32_t> checker(16);
-    for (int i = 0; i < 16; ++i)
-        checker[i] = ((i % 4 + i / 4) % 2) ? 0xFF000000 : 0xFFFFFFFF;
-    IDirect3DTexture9* texture = MakeTexture(4, 4, checker);
+    const std::uint32_t w = 0xFFFFFFFF, k = 0xFF000000;
+    IDirect3DTexture9* texture = MakeTexture(4, 4, {w, k, w, k, k, w, k, w, w, k, w, k, k, w, k, w});
     ASSERT_NE(texture, nullptr);
     m_device->SetTexture(0, texture);
     struct TexVertex {
@@ -192,7 +189,7 @@ TEST_F(TriangleTest, WireFrameAndLineListsDrawTheEdgesAndPointModeTheCorners)
     // inside stays empty; the top, left and slanted edges are drawn
     for (const auto& [x, y, color] : {std::tuple{20, 18, kBackground}, {30, 6, kRed}, {8, 30, kRed}, {32, 24, kRed}})
         EXPECT_EQ(Hex(frame.At(x, y)), Hex(color)) << x << ", " << y;
-    const int edges = CountNot(kBackground); // the legs (48 + 36 pixels) and the slanted edge
+    const long edges = CountNot(kBackground); // the legs (48 + 36 pixels) and the slanted edge
     EXPECT_TRUE(edges > 48 + 36 && edges < 48 + 36 + 50) << edges;
     m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
     Begin();
@@ -241,6 +238,27 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
         EXPECT_LE(ChannelDistance(Frame().At(10, 10), expected), 1) << Hex(Frame().At(10, 10));
     }
+
+    // A point light falls off with distance and stops at its range.
+    D3DMATERIAL9 white{};
+    white.Diffuse = {1, 1, 1, 1};
+    m_device->SetMaterial(&white);
+    m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
+    light.Type = D3DLIGHT_POINT;
+    light.Attenuation1 = 1; // 1 / distance
+    // distance, range, grey level at the face's corner under the light
+    const std::tuple<float, float, int> points[] = {{1, 100, 255}, {2, 100, 128}, {4, 100, 64}, {4, 3, 0}};
+    for (const auto& [distance, range, expected] : points) {
+        SCOPED_TRACE("distance " + std::to_string(distance) + ", range " + std::to_string(range));
+        light.Position = {-1, 1, 0.5f - distance};
+        light.Range = range;
+        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
+        m_device->LightEnable(0, TRUE);
+        Begin();
+        Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
+        // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.
+        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - expected), 4) << Hex(Frame().At(0, 0));
+    }
 }
 
 TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
@@ -276,29 +294,20 @@ TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
     m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
 
     // Lists and strips from memory are the other tests' shapes; here the buffer paths and a fan.
+    const UINT stride = sizeof(ScreenVertex);
     const char* names[] = {"strip from a buffer", "indexed 16", "indexed 32", "indexed UP", "fan"};
     for (int kind = 0; kind < 5; ++kind) {
         SCOPED_TRACE(names[kind]);
         Begin();
         m_device->SetFVF(kScreenFvf);
-        m_device->SetStreamSource(0, vb, 0, sizeof(ScreenVertex));
-        switch (kind) {
-        case 0:
-            EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3D_OK);
-            break;
-        case 1:
-        case 2:
-            m_device->SetIndices(kind == 1 ? ib16 : ib32);
-            EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2), D3D_OK);
-            break;
-        case 3:
-            EXPECT_EQ(m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
-                                                       corners.data(), sizeof(ScreenVertex)),
-                      D3D_OK);
-            break;
-        default:
-            Draw(D3DPT_TRIANGLEFAN, kScreenFvf, fan, 8);
-        }
+        m_device->SetStreamSource(0, vb, 0, stride);
+        m_device->SetIndices(kind == 2 ? ib32 : ib16);
+        EXPECT_EQ(kind == 0   ? m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2)
+                  : kind < 3  ? m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2)
+                  : kind == 3 ? m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
+                                                                 corners.data(), stride)
+                              : m_device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 8, fan.data(), stride),
+                  D3D_OK);
         const Pixels frame = Frame();
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
@@ -377,35 +386,6 @@ TEST_F(TriangleTest, ShadingAddressingAlphaTestAndViewport)
     EXPECT_EQ(Hex(frame.At(kWidth / 2 - 1, 20)), Hex(kBackground));
     EXPECT_EQ(Hex(frame.At(kWidth / 2, 20)), Hex(kRed));
     EXPECT_EQ(Hex(frame.At(kWidth - 1, kHeight - 1)), Hex(kRed));
-}
-
-TEST_F(TriangleTest, PointLightFallsOffWithDistanceAndStopsAtItsRange)
-{
-    struct LitVertex {
-        float x, y, z, nx, ny, nz;
-    };
-    const std::vector<LitVertex> face = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}};
-    D3DMATERIAL9 material{};
-    material.Diffuse = {1, 1, 1, 1};
-    m_device->SetMaterial(&material);
-    m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    D3DLIGHT9 light{};
-    light.Type = D3DLIGHT_POINT;
-    light.Diffuse = {1, 1, 1, 1};
-    light.Attenuation1 = 1; // 1 / distance
-    // distance, range, grey level at the face's corner under the light
-    const std::tuple<float, float, int> cases[] = {{1, 100, 255}, {2, 100, 128}, {4, 100, 64}, {4, 3, 0}};
-    for (const auto& [distance, range, expected] : cases) {
-        SCOPED_TRACE("distance " + std::to_string(distance) + ", range " + std::to_string(range));
-        light.Position = {-1, 1, 0.5f - distance};
-        light.Range = range;
-        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
-        m_device->LightEnable(0, TRUE);
-        Begin();
-        Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL, face, 1);
-        // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.
-        EXPECT_LE(std::abs(static_cast<int>(Frame().At(0, 0) & 0xFF) - expected), 4) << Hex(Frame().At(0, 0));
-    }
 }
 
 } // namespace

@@ -40,17 +40,6 @@ class D3DXFontTest : public ::testing::Test, protected vireo::test::TestDevice {
     }
     void Clear() { ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0), D3D_OK); }
 
-    // The same text drawn by the CPU renderer onto a canvas of the background colour.
-    std::vector<std::uint32_t> Expected(const wchar_t* text, RECT box, DWORD format, D3DCOLOR color)
-    {
-        auto font = MakeFont(L"Times New Roman", 17);
-        Canvas canvas(kWidth, kHeight, kBackground);
-        STextLayout layout;
-        LayoutText(*font, text, -1, box, format, layout);
-        RenderTextLayout(canvas.surface, layout, font->Atlas(), color);
-        return canvas.pixels;
-    }
-
     ID3DXSprite* m_sprite = nullptr;
     ID3DXFont* m_font = nullptr;
 };
@@ -61,7 +50,13 @@ TEST_F(D3DXFontTest, SpriteDrawnTextEqualsTheCpuRendererPixelForPixel)
     RECT box{12, 8, 212, 70};
     const DWORD format = DT_CENTER | DT_WORDBREAK;
     const D3DCOLOR color = 0xC0FF8040;
-    const auto expected = Expected(text, box, format, color);
+    // The same text drawn by the CPU renderer onto a canvas of the background colour.
+    Canvas canvas(kWidth, kHeight, kBackground);
+    STextLayout layout;
+    auto font = MakeFont(L"Times New Roman", 17);
+    LayoutText(*font, text, -1, box, format, layout);
+    RenderTextLayout(canvas.surface, layout, font->Atlas(), color);
+    const std::vector<std::uint32_t>& expected = canvas.pixels;
     ASSERT_NE(expected, std::vector<std::uint32_t>(expected.size(), kBackground));
 
     // Moved: the caller's sprite translates by whole pixels, the box moves back by as much.

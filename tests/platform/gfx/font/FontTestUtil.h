@@ -19,13 +19,7 @@ namespace vireo::font::test {
 inline std::unique_ptr<CTextFont> MakeFont(const wchar_t* face, int height, int weight = 400, bool italic = false,
                                            int width = 0)
 {
-    STextFontDesc desc;
-    desc.face = face;
-    desc.height = height;
-    desc.weight = weight;
-    desc.italic = italic;
-    desc.width = width;
-    return CTextFont::Create(desc);
+    return CTextFont::Create({height, width, weight, italic, face});
 }
 
 struct Canvas {
@@ -45,24 +39,19 @@ struct Canvas {
 };
 
 struct Ink {
-    bool empty = true;
-    int left = 0, top = 0, right = 0, bottom = 0; // right/bottom exclusive
-    long count = 0;                               // pixels that differ from the background
+    int left = INT_MAX, top = INT_MAX, right = 0, bottom = 0; // right/bottom exclusive
+    long count = 0;                                           // pixels that differ from the background
 };
 
-inline Ink FindInk(const Canvas& canvas, std::uint32_t background = Canvas::kBackground)
+inline Ink FindInk(const Canvas& canvas)
 {
-    Ink ink{true, INT_MAX, INT_MAX, 0, 0, 0};
+    Ink ink;
     for (int y = 0; y < canvas.surface.height; ++y)
         for (int x = 0; x < canvas.surface.width; ++x)
-            if (canvas.At(x, y) != background)
-                ink = {false,
-                       std::min(ink.left, x),
-                       std::min(ink.top, y),
-                       std::max(ink.right, x + 1),
-                       std::max(ink.bottom, y + 1),
-                       ink.count + 1};
-    return ink.empty ? Ink{} : ink;
+            if (canvas.At(x, y) != Canvas::kBackground)
+                ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
+                       std::max(ink.bottom, y + 1), ink.count + 1};
+    return ink;
 }
 
 // Lays text out and draws it white onto a fresh canvas; returns the ink box.

@@ -23,12 +23,11 @@ TEST(TextFont, HeightFollowsTheLogfontConvention)
         {L"DejaVu Sans", 20, 16, 20},
     };
     for (const auto& [face, height, ascent, cell] : cases) {
-        SCOPED_TRACE(testing::Message() << "height " << height);
         auto font = MakeFont(face, height);
         ASSERT_NE(font, nullptr);
-        EXPECT_EQ(font->Metrics().ascent, ascent);
-        EXPECT_EQ(font->Metrics().height, cell);
-        EXPECT_EQ(font->Measure(L"x", 1).cy, cell);
+        EXPECT_EQ(std::tuple(font->Metrics().ascent, font->Metrics().height, font->Measure(L"x", 1).cy),
+                  std::tuple(ascent, cell, LONG{cell}))
+            << "height " << height;
     }
 }
 
@@ -51,16 +50,12 @@ TEST(TextFont, DeviceContextMeasuresLikeTheFont)
     ASSERT_NE(font, nullptr);
     HDC dc = CreateTextDC(font.get());
     SIZE size{};
-    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"Hello World", 11, &size));
-    EXPECT_EQ(size.cx, font->Measure(L"Hello World", -1).cx);
-    EXPECT_EQ(size.cy, 17);
-    SIZE part{};
-    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"Hello World", 5, &part));
-    EXPECT_EQ(part.cx, font->Measure(L"Hello", -1).cx);
-    // CR and LF are measured as characters, not as line breaks.
-    SIZE broken{};
-    ASSERT_TRUE(GetTextExtentPoint32W(dc, L"ab\r\ncd", 6, &broken));
-    EXPECT_GT(broken.cx, font->Measure(L"abcd", -1).cx);
+    // The font's widths, CR and LF measured as characters, not as line breaks.
+    for (const auto& [text, count] : {std::pair{L"Hello World", 11}, {L"Hello World", 5}, {L"ab\r\ncd", 6}}) {
+        ASSERT_TRUE(GetTextExtentPoint32W(dc, text, count, &size));
+        EXPECT_EQ(std::pair(size.cx, size.cy), std::pair(font->Measure(text, count).cx, LONG{17}));
+    }
+    EXPECT_GT(size.cx, font->Measure(L"abcd", -1).cx); // the last: CR and LF have widths
 
     EXPECT_FALSE(GetTextExtentPoint32W(dc, L"x", -1, &size));
     EXPECT_FALSE(GetTextExtentPoint32W(dc, nullptr, 3, &size));
@@ -84,12 +79,7 @@ TEST(TextFont, HostileDescriptionsNeverBreakIt)
     };
     for (const auto& [face, height, width, weight] : cases) {
         SCOPED_TRACE(testing::Message() << "height " << height << " width " << width << " weight " << weight);
-        STextFontDesc desc;
-        desc.face = face;
-        desc.height = height;
-        desc.width = width;
-        desc.weight = weight;
-        auto font = CTextFont::Create(desc);
+        auto font = CTextFont::Create({height, width, weight, false, face});
         ASSERT_NE(font, nullptr);
         EXPECT_GE(font->Metrics().height, 1);
         EXPECT_LE(font->Metrics().height, 1400); // heights are cut at 1024 pixels of em or cell
@@ -174,13 +164,12 @@ TEST(TextFont, RepeatedMeasuresGiveTheWidthAndKeepThePagesInUse)
     const std::wstring tooLong(9000, L'm'); // measured each time, not kept
     const std::wstring texts[] = {L"abc", L"abc", L"abW",  L"abW",  L"abc", L"中文字", L"中文字",
                                   L"abW", L"",    L"abWi", tooLong, L"",    tooLong};
-    for (const std::wstring& entry : texts) {
-        const wchar_t* text = entry.c_str();
-        const LONG width = font->Measure(text, -1).cx;
+    for (const std::wstring& text : texts) {
+        const LONG width = font->Measure(text.c_str(), -1).cx;
         LONG advances = 0;
-        for (const wchar_t* c = text; *c; ++c)
-            advances += font->Glyph(static_cast<char32_t>(*c)).advance;
-        EXPECT_EQ(width, advances) << "text " << testing::PrintToString(std::wstring(text));
+        for (wchar_t c : text)
+            advances += font->Glyph(static_cast<char32_t>(c)).advance;
+        EXPECT_EQ(width, advances) << "text " << testing::PrintToString(text);
     }
     // A repeated measure still counts as a use of the text's pages (so they are not the
     // first emptied): their last use moves on with it.

@@ -30,16 +30,6 @@ void PutBe16(Bytes& b, std::size_t at, std::uint32_t v)
     b[at + 1] = static_cast<std::uint8_t>(v);
 }
 
-// A builder's description of a 5 x 3 image with `bytes` of pixel data.
-template <class Layout> Layout Small(Bytes Layout::*data, std::size_t bytes)
-{
-    Layout s{};
-    s.width = 5;
-    s.height = 3;
-    (s.*data).assign(bytes, 0x7F);
-    return s;
-}
-
 std::vector<FormatCase> Formats()
 {
     return {
@@ -48,7 +38,7 @@ std::vector<FormatCase> Formats()
              PutBe16(b, 16, w >> 16), PutBe16(b, 18, w), PutBe16(b, 20, h >> 16), PutBe16(b, 22, h);
          },
          100000},
-        {"JPEG", Format::Jpeg, BuildJpeg(Small(&JpegLayout::samples, 5 * 3 * 3)),
+        {"JPEG", Format::Jpeg, BuildJpeg({.width = 5, .height = 3, .scans = {}, .samples = Bytes(5 * 3 * 3, 0x7F)}),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) {
              for (std::size_t i = 2; i + 9 < b.size(); ++i)
                  if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
@@ -60,9 +50,9 @@ std::vector<FormatCase> Formats()
          60000},
         {"BMP", Format::Bmp, EncodeBmp(PatternPixels(5, 3).data(), 5, 3, 20),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 18, w), Put32(b, 22, h); }, 100000},
-        {"TGA", Format::Tga, BuildTga(Small(&TgaLayout::pixels, 5 * 3 * 4)),
+        {"TGA", Format::Tga, BuildTga({.width = 5, .height = 3, .id = {}, .map = {}, .pixels = Bytes(5 * 3 * 4, 0x7F)}),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put16(b, 12, w), Put16(b, 14, h); }, 65535},
-        {"DDS", Format::Dds, BuildDds(Small(&DdsLayout::data, 5 * 3 * 4)),
+        {"DDS", Format::Dds, BuildDds({.width = 5, .height = 3, .data = Bytes(5 * 3 * 4, 0x7F)}),
          [](Bytes& b, std::uint32_t w, std::uint32_t h) { Put32(b, 16, w), Put32(b, 12, h); }, 100000},
     };
 }
@@ -107,13 +97,10 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
                 continue;
             Bytes file = f.valid;
             f.claim(file, w, h);
-            Decoded d;
-            const std::size_t largest = LargestAllocation([&] { d = Decode(file); });
-            EXPECT_FALSE(d.ok) << f.name << " " << w << "x" << h;
-            EXPECT_NE(d.error.find(expect), std::string::npos) << f.name << ": " << d.error;
+            std::string refusal;
+            const std::size_t largest = LargestAllocation([&] { refusal = Refusal(file, f.format, f.name, expect); });
+            EXPECT_EQ(refusal, "") << f.name << " " << w << "x" << h;
             EXPECT_LE(largest, 1024u) << f.name << " " << w << "x" << h;
-            EXPECT_TRUE(d.image.pixels.empty());
-            EXPECT_EQ(d.image.width, 0);
         }
     }
 }
@@ -121,11 +108,10 @@ TEST(ImageDecoder, RefusesOversizedAndEmptyImagesBeforeAllocating)
 TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
 {
     for (const auto& f : Formats()) {
-        const Bytes& file = f.valid;
-        Bytes padded = file;
+        Bytes padded = f.valid;
         for (std::size_t i = 0; i < (1u << 20); ++i)
             padded.push_back(static_cast<std::uint8_t>(i * 131 + 7));
-        const Decoded plain = Decode(file), junk = Decode(padded);
+        const Decoded plain = Decode(f.valid), junk = Decode(padded);
         ASSERT_TRUE(plain.ok) << f.name << ": " << plain.error;
         ASSERT_TRUE(junk.ok) << f.name << ": " << junk.error;
         EXPECT_EQ(junk.image.pixels, plain.image.pixels) << f.name;
@@ -135,12 +121,11 @@ TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
 
 TEST(EncodeBmp, EdgeSizesAndAllZeroAlpha)
 {
-    // A capture whose alpha bytes are all zero reads back opaque: the fourth byte was unused.
+    // A capture whose alpha bytes are all zero reads back as X8R8G8B8 (its pixels opaque: the
+    // BMP reader's tests): the fourth byte was unused.
     const std::uint32_t rgbOnly[4] = {0x00102030, 0x00405060, 0x00708090, 0x00A0B0C0};
     const Decoded d = Decode(EncodeBmp(rgbOnly, 2, 2, 8));
     ASSERT_TRUE(d.ok) << d.error;
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(d.image.pixels[i], rgbOnly[i] | 0xFF000000u);
     EXPECT_EQ(d.image.sourceFormat, 22u);
 
     EXPECT_EQ(EncodeBmp(nullptr, 0, 5, 0).size(), 54u); // empty rectangle: header only

@@ -46,19 +46,15 @@ inline void Append(Bytes& b, const Bytes& more)
 }
 
 // A pattern with distinct colours and alpha so misplaced rows or channels show.
-inline std::uint32_t PatternPixel(int x, int y)
-{
-    return (static_cast<std::uint32_t>(0x40 + (x * 37 + y * 11) % 192) << 24) |
-           (static_cast<std::uint32_t>((x * 29) & 0xFF) << 16) | (static_cast<std::uint32_t>((y * 53) & 0xFF) << 8) |
-           static_cast<std::uint32_t>((x * y * 7 + 3) & 0xFF);
-}
-
 inline std::vector<std::uint32_t> PatternPixels(int w, int h)
 {
     std::vector<std::uint32_t> px;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            px.push_back(PatternPixel(x, y));
+            px.push_back((static_cast<std::uint32_t>(0x40 + (x * 37 + y * 11) % 192) << 24) |
+                         (static_cast<std::uint32_t>((x * 29) & 0xFF) << 16) |
+                         (static_cast<std::uint32_t>((y * 53) & 0xFF) << 8) |
+                         static_cast<std::uint32_t>((x * y * 7 + 3) & 0xFF));
     return px;
 }
 
@@ -204,12 +200,6 @@ struct PngLayout {
     std::vector<Bytes> rows; // packed as libpng expects for the type and depth
 };
 
-inline void PngWriteToVector(png_structp png, png_bytep data, std::size_t size)
-{
-    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
-}
-
 inline Bytes BuildPng(const PngLayout& s)
 {
     Bytes out;
@@ -219,7 +209,11 @@ inline Bytes BuildPng(const PngLayout& s)
         png_destroy_write_struct(&png, &info);
         return {};
     }
-    png_set_write_fn(png, &out, PngWriteToVector, nullptr);
+    const auto write = [](png_structp p, png_bytep data, std::size_t size) {
+        auto* bytes = static_cast<Bytes*>(png_get_io_ptr(p));
+        bytes->insert(bytes->end(), data, data + size);
+    };
+    png_set_write_fn(png, &out, write, nullptr);
     png_set_IHDR(png, info, s.width, s.height, s.bitDepth, s.colourType,
                  s.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -240,9 +234,7 @@ inline Bytes BuildPng(const PngLayout& s)
 // 8-bit RGBA rows of A8R8G8B8 pixels.
 inline PngLayout PngFromArgb(const std::vector<std::uint32_t>& px, int w, int h)
 {
-    PngLayout s;
-    s.width = w;
-    s.height = h;
+    PngLayout s{.width = w, .height = h, .palette = {}, .trns = {}, .rows = {}};
     for (int y = 0; y < h; ++y) {
         Bytes row;
         for (int x = 0; x < w; ++x) {
@@ -318,10 +310,9 @@ inline Bytes BuildJpeg(const JpegLayout& s)
     c.in_color_space = s.components == 1 ? JCS_GRAYSCALE : s.components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, s.quality, TRUE);
-    if (s.components == 3) { // full-resolution chroma keeps small test images exact enough
-        for (int i = 0; i < 3; ++i)
-            c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    }
+    // Full-resolution chroma keeps small test images exact enough.
+    for (int i = 0; s.components == 3 && i < 3; ++i)
+        c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
     if (!s.scans.empty()) {
         c.scan_info = s.scans.data();
         c.num_scans = static_cast<int>(s.scans.size());
@@ -372,6 +363,16 @@ inline Decoded Decode(const Bytes& bytes, Format format = Format::Unknown)
     d.ok = format == Format::Unknown ? DecodeImage(bytes.data(), bytes.size(), d.image, &d.error)
                                      : DecodeImageAs(format, bytes.data(), bytes.size(), d.image, &d.error);
     return d;
+}
+
+// Empty when the bytes read as `format` are refused with a reason that starts "<name>: " and
+// holds `expect`, leaving no image; otherwise what the reader did instead.
+inline std::string Refusal(const Bytes& bytes, Format format, const std::string& name, const char* expect)
+{
+    const Decoded d = Decode(bytes, format);
+    const bool refused = !d.ok && d.image.pixels.empty() && d.image.width == 0 && d.error.rfind(name + ": ", 0) == 0 &&
+                         d.error.find(expect) != std::string::npos;
+    return refused ? "" : d.ok ? "read" : d.error;
 }
 
 } // namespace vireo::image::fixtures

@@ -17,11 +17,8 @@ constexpr int kTolerance = 8; // per channel, for smooth content at quality 95 w
 // Progressive by the library's script, or by ManyScans(bands) when bands is not 0.
 JpegLayout Gradient(int w, int h, int components, bool progressive = false, int bands = 0)
 {
-    JpegLayout s;
-    s.width = w;
-    s.height = h;
-    s.components = components;
-    s.progressive = progressive;
+    JpegLayout s{
+        .width = w, .height = h, .components = components, .progressive = progressive, .scans = {}, .samples = {}};
     if (bands)
         s.scans = ManyScans(bands);
     for (int y = 0; y < h; ++y)
@@ -103,10 +100,6 @@ TEST(Jpeg, RefusesDamagedAndHostileFiles)
         {"190 progressive scans", BuildJpeg(Gradient(16, 16, 3, false, 63)), "more than 100 scans"},
         {"no start-of-image", Bytes(good.begin() + 2, good.end()), "no JPEG start-of-image marker"},
     };
-    for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = Decode(bytes, Format::Jpeg);
-        EXPECT_FALSE(d.ok) << name;
-        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
-        EXPECT_TRUE(d.image.pixels.empty()) << name;
-    }
+    for (const auto& [name, bytes, expect] : cases)
+        EXPECT_EQ(Refusal(bytes, Format::Jpeg, "JPEG", expect), "") << name;
 }

@@ -13,13 +13,7 @@ namespace {
 
 PngLayout Typed(int w, int h, int type, int depth, std::vector<Bytes> rows)
 {
-    PngLayout s;
-    s.width = w;
-    s.height = h;
-    s.colourType = type;
-    s.bitDepth = depth;
-    s.rows = std::move(rows);
-    return s;
+    return {w, h, type, depth, false, {}, {}, std::move(rows)};
 }
 
 PngLayout PaletteImage()
@@ -77,41 +71,22 @@ TEST(Png, RefusesDamagedFiles)
 {
     const Bytes good = BuildPng(PngFromArgb(PatternPixels(8, 8), 8, 8));
     const auto chunks = PngChunks(good);
-    auto without = [&](const char* type) {
-        auto kept = chunks;
-        std::erase_if(kept, [&](const PngChunk& c) { return c.type == type; });
-        return PngFromChunks(kept);
-    };
-    auto inserted = [&](PngChunk extra, const char* before) {
-        auto all = chunks;
-        for (auto it = all.begin(); it != all.end(); ++it)
-            if (it->type == before) {
-                all.insert(it, extra);
-                break;
-            }
-        return PngFromChunks(all);
-    };
+    ASSERT_EQ(chunks.size(), 3u); // IHDR (bytes 8 to 33), IDAT, IEND
     Bytes badCrc = good;
-    badCrc[29] ^= 1; // IHDR's CRC
-    Bytes idatCut = good;
-    {
-        std::size_t idat = 8;
-        while (std::string(idatCut.begin() + idat + 4, idatCut.begin() + idat + 8) != "IDAT")
-            idat += 12 + ((idatCut[idat + 2] << 8) | idatCut[idat + 3]);
-        idatCut.resize(idat + 8 + 10); // ten bytes into the compressed data
-    }
+    badCrc[29] ^= 1;                                               // IHDR's CRC
+    const Bytes idatCut(good.begin(), good.begin() + 33 + 8 + 10); // ten bytes into the compressed data
     // An IDAT whose zlib stream says ADLER32 of other data: last four bytes flipped.
     auto badAdler = chunks;
-    for (auto& c : badAdler)
-        if (c.type == "IDAT")
-            c.data.back() ^= 0xFF;
+    badAdler[1].data.back() ^= 0xFF;
     PngLayout palette = PaletteImage();
     palette.trns.clear();
     const Bytes paletteFile = BuildPng(palette);
     auto noPlte = PngChunks(paletteFile);
     std::erase_if(noPlte, [](const PngChunk& c) { return c.type == "PLTE"; });
     // A text chunk right after IHDR whose length asks for 1.6 GB (libpng would allocate it).
-    Bytes hugeText = inserted({"zTXt", Bytes(16, 'z')}, "IDAT");
+    auto withText = chunks;
+    withText.insert(withText.begin() + 1, {"zTXt", Bytes(16, 'z')});
+    Bytes hugeText = PngFromChunks(withText);
     hugeText[33] = 0x62, hugeText[34] = 0x66, hugeText[35] = 0x61, hugeText[36] = 0x65;
 
     const std::tuple<const char*, Bytes, const char*> cases[] = {
@@ -119,13 +94,9 @@ TEST(Png, RefusesDamagedFiles)
         {"zTXt claiming 1.6 GB", hugeText, "chunk 'zTXt' declares 1650876773 bytes"},
         {"IDAT cut", idatCut, "chunk 'IDAT' declares"},
         {"bad ADLER32", PngFromChunks(badAdler), "incorrect data check"},
-        {"no IEND", without("IEND"), "file truncated"},
+        {"no IEND", PngFromChunks({chunks.begin(), chunks.end() - 1}), "file truncated"},
         {"palette without PLTE", PngFromChunks(noPlte), "Missing PLTE"},
     };
-    for (const auto& [name, bytes, expect] : cases) {
-        const Decoded d = Decode(bytes, Format::Png);
-        EXPECT_FALSE(d.ok) << name;
-        EXPECT_NE(d.error.find(expect), std::string::npos) << name << ": " << d.error;
-        EXPECT_TRUE(d.image.pixels.empty()) << name;
-    }
+    for (const auto& [name, bytes, expect] : cases)
+        EXPECT_EQ(Refusal(bytes, Format::Png, "PNG", expect), "") << name;
 }
