@@ -4,7 +4,6 @@
 // caption's offset.
 #include "gui/GuiTest.h"
 
-#include <memory>
 #include <tuple>
 
 namespace vireo::test {
@@ -23,17 +22,11 @@ class ButtonTest : public GuiTest {
         m_dialog->Create(Main(), 1, 100, 100, nullptr, 300, 200);
         Cursor(600, 400);
     }
-    void TearDown() override
-    {
-        m_dialog.reset(); // before the engine that holds the GUI context
-        GuiTest::TearDown();
-    }
     CGButton* Add(UINT id, BYTE type, DWORD style, const std::wstring& path = L"")
     {
         return static_cast<CGButton*>(
             m_dialog->AddCtrl(id, type, 10 + 50 * static_cast<int>(id - 1), 10, path.c_str(), style, 40, 20));
     }
-    std::unique_ptr<CGDialog> m_dialog;
 };
 
 TEST_F(ButtonTest, MouseClickSendsEventsInOrderAndADragOffCancels)

@@ -3,7 +3,6 @@
 // absent without the focus, and placed for the input method.
 #include "gui/GuiTest.h"
 
-#include <memory>
 #include <tuple>
 
 namespace vireo::test {
@@ -20,11 +19,6 @@ class EditTest : public GuiTest {
         m_edit->SetFocus();
         Cursor(600, 400);
     }
-    void TearDown() override
-    {
-        m_dialog.reset();
-        GuiTest::TearDown();
-    }
     void Type(const std::wstring& text)
     {
         for (wchar_t ch : text)
@@ -40,7 +34,6 @@ class EditTest : public GuiTest {
                 return x;
         return -1;
     }
-    std::unique_ptr<CGDialog> m_dialog;
     CGWnd* m_edit = nullptr;
 };
 

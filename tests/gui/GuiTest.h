@@ -1,13 +1,15 @@
 // Whole-engine fixture for the GUI tests: a 640 x 480 scene on a 640 x 480 client (cursor
 // client positions are scene positions), frames on the virtual clock that draw the GUI tree
 // over black, injected mouse, keys and characters, solid-colour packages, and the GUI
-// events (6005-6008) the game received, in order.
+// events (6005-6008) the game received, in order; a dialog of the test's own destroyed before
+// the engine that holds the GUI context.
 #pragma once
 
 #include "render/RenderTest.h"
 
 #include <vireo/engine.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,11 @@ class GuiTest : public RenderTest {
             Main()->DoRender();
         });
         Frame();
+    }
+    void TearDown() override
+    {
+        m_dialog.reset();
+        RenderTest::TearDown();
     }
 
     CGWnd* Main() { return m_game->GetMainGWnd(); }
@@ -68,6 +75,7 @@ class GuiTest : public RenderTest {
         }
         return (m_dir.Path() / name).wstring();
     }
+    std::unique_ptr<CGDialog> m_dialog;
 };
 
 } // namespace vireo::test

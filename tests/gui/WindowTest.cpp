@@ -3,7 +3,6 @@
 // and its log lines, raising the clicked dialog, the drawing order of the tree and its layers.
 #include "gui/GuiTest.h"
 
-#include <memory>
 
 namespace vireo::test {
 namespace {
@@ -23,11 +22,6 @@ class CSpyWnd : public CGWnd {
         return CGWnd::MessageProc(msg, wParam, lParam);
     }
 };
-
-bool Has(const std::vector<UINT>& v, UINT msg)
-{
-    return std::find(v.begin(), v.end(), msg) != v.end();
-}
 
 TEST_F(GuiTest, CreateSizesAndShowRule)
 {
@@ -70,18 +64,18 @@ TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
     MarkLog();
     Left(true);
     Frame();
-    EXPECT_TRUE(Has(over.got, EMSG_EG_UI_UPDATE));
+    EXPECT_GT(Count(over.got, EMSG_EG_UI_UPDATE), 0);
     for (CSpyWnd* w : {&under, &hidden, &disabled})
-        EXPECT_FALSE(Has(w->got, EMSG_IS_UI_MOUSE_INPUT));
+        EXPECT_EQ(Count(w->got, EMSG_IS_UI_MOUSE_INPUT), 0);
     for (CSpyWnd* w : {&hidden, &disabled})
-        EXPECT_FALSE(Has(w->got, EMSG_EG_UI_UPDATE));
+        EXPECT_EQ(Count(w->got, EMSG_EG_UI_UPDATE), 0);
     EXPECT_EQ(Main()->GetFocus(), &over);
     EXPECT_TRUE(Main()->GetCapture() == &over && over.IsCapture());
 
     // With the cursor far outside, the capture window alone gets the mouse and drags along.
     Cursor(300, 200);
     Frame();
-    EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
+    EXPECT_EQ(Count(under.got, EMSG_IS_UI_MOUSE_INPUT), 0);
     RECT rect;
     over.GetWindowRect(&rect);
     EXPECT_EQ(rect, (RECT{290, 190, 390, 290}));
