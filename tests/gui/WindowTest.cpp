@@ -3,7 +3,6 @@
 // and its log lines, raising the clicked dialog, the drawing order of the tree and its layers.
 #include "gui/GuiTest.h"
 
-
 namespace vireo::test {
 namespace {
 
