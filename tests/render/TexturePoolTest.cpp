@@ -1,5 +1,6 @@
 // The texture pool through the pictures that use it: shared file textures and their counts,
-// the first creation's colour key, missing and undecodable files, and the exact log lines.
+// the first creation's colour key (which the package tests see keyed out), missing and
+// undecodable files, and the exact log lines.
 #include "render/RenderTest.h"
 
 #include <regex>
@@ -43,18 +44,6 @@ TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
     // A released picture's null pointer is nothing to release.
     Render()->ReleasePicture(&second);
     EXPECT_EQ(vireo::testing::CountLiveObjects().texturesManaged, 0);
-}
-
-TEST_F(TexturePoolTest, ColourKeyOfTheFirstLoadMakesTexelsTransparent)
-{
-    Start(0);
-    WriteFile("keyed.bmp", Bmp(20, 10, 0xFF0000FFu, 0xFFFF00FFu));
-    CPicture* keyed = Render()->CreatePicture(L"keyed.bmp", 0xFFFF00FFu);
-    CPicture* again = Render()->CreatePicture(L"keyed.bmp", 0);
-    const auto frame = DrawFrame([&] { again->Draw(0, 0); });
-    EXPECT_EQ(Pixel(frame, 2, 2), 0xFF0000FFu);
-    EXPECT_EQ(Pixel(frame, 15, 2), 0xFF000000u) << "the magenta half is keyed out";
-    EXPECT_EQ(keyed->GetTexture(), again->GetTexture());
 }
 
 TEST_F(TexturePoolTest, MissingFileShowsOneBoxWithTheFullPathAndGivesAnEmptyPicture)
