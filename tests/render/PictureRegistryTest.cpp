@@ -15,12 +15,6 @@ class PictureRegistryTest : public RenderTest {
         StartWith(param);
         m_game->Run();
     }
-    static SIZE LevelSize(IDirect3DTexture9* texture)
-    {
-        D3DSURFACE_DESC desc{};
-        texture->GetLevelDesc(0, &desc);
-        return SIZE{static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    }
 };
 
 TEST_F(PictureRegistryTest, RenderTargetIsDroppedAtLossAndComesBackEmptyAtItsSize)
@@ -46,8 +40,9 @@ TEST_F(PictureRegistryTest, RenderTargetIsDroppedAtLossAndComesBackEmptyAtItsSiz
 
     ASSERT_NE(target->GetTexture(), nullptr);
     EXPECT_FALSE(target->IsLost());
-    EXPECT_EQ(LevelSize(target->GetTexture()).cx, 30);
-    EXPECT_EQ(LevelSize(target->GetTexture()).cy, 20);
+    D3DSURFACE_DESC desc{};
+    target->GetTexture()->GetLevelDesc(0, &desc);
+    EXPECT_EQ(std::pair(desc.Width, desc.Height), std::pair(30u, 20u));
     EXPECT_EQ(Render()->FindTexture(key.c_str())->pTexture, target->GetTexture());
     EXPECT_EQ(file->GetTexture(), fileTexture) << "a managed texture survives the reset";
 
