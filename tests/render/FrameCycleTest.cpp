@@ -49,8 +49,10 @@ TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScen
         {true, {}, D3DFILL_WIREFRAME},
         {false, {"SetRenderState  D3DRS_FILLMODE=3"}, D3DFILL_SOLID},
         {false, {}, D3DFILL_SOLID}};
+    // Ctrl+F11 of the default message procedure toggles this live status field; here it is set.
+    BOOL& wire = const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bWireframe;
     for (const auto& [wireframe, lines, fill] : rows) {
-        SetWireframe(wireframe);
+        wire = wireframe;
         MarkLog();
         m_game->Run();
         EXPECT_EQ(LogSinceMark(), lines) << "wireframe " << wireframe;
@@ -59,7 +61,7 @@ TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScen
 
     // The game opening the scene itself makes the engine's BeginScene fail: the frame still
     // draws and presents, and BeginScene returned before the fill-mode rule.
-    SetWireframe(true);
+    wire = TRUE;
     m_game->onMessage = [&](UINT msg) {
         if (msg == EMSG_RS_RENDER_BEGIN)
             Device()->BeginScene();

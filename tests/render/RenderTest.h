@@ -43,10 +43,6 @@ class RenderTest : public EngineTest {
         m_game->Run();
     }
 
-    // Ctrl+F11 of the default message procedure toggles this live status field; the test
-    // flips it directly.
-    void SetWireframe(bool on) { const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bWireframe = on; }
-
     // Log messages written after the mark taken by MarkLog.
     void MarkLog() { m_logMark = LogMessages().size(); }
     std::vector<std::string> LogSinceMark() const { return Since(LogMessages(), m_logMark); }
