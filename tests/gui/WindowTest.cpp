@@ -31,8 +31,7 @@ TEST_F(GuiTest, CreateSizesAndShowRule)
     EXPECT_EQ(sized.Height(), 20);
     vireo::testing::ClearMessageBoxes();
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
-    ASSERT_EQ(vireo::testing::MessageBoxesShown().size(), 1u);
-    EXPECT_EQ(vireo::testing::MessageBoxesShown()[0].text, L"CGWnd::Create 函数被调用了两次  ResPath=" + path);
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: CGWnd::Create 函数被调用了两次  ResPath=" + path});
 
     // The root window stays put; a child centres in its parent.
     Main()->OffsetWindow(7, 7);

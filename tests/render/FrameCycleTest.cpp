@@ -87,9 +87,7 @@ TEST_F(RenderTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
         return -1;
     };
     m_game->Run();
-    const auto boxes = vireo::testing::MessageBoxesShown();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"CRenderSystem::BeginSprite 没有配对的 EndSprite");
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: CRenderSystem::BeginSprite 没有配对的 EndSprite"});
     // The sprite refuses the second Begin; End closes the batch the first one opened.
     EXPECT_EQ(results, (std::vector<HRESULT>{D3D_OK, D3DERR_INVALIDCALL, D3D_OK}));
 }

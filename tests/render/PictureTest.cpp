@@ -12,7 +12,9 @@ constexpr std::uint32_t kRed = 0xFFFF0000u;
 constexpr std::uint32_t kGreen = 0xFF00FF00u;
 constexpr std::uint32_t kBlue = 0xFF0000FFu;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
-const std::wstring kNotBegun = L"在调用 CPicture 的画图函数前，请先调用 CRenderSystem::BeginSprite ！";
+const std::wstring kNotBegun = L"Vireo Engine: 在调用 CPicture 的画图函数前，请先调用 CRenderSystem::BeginSprite ！";
+// A box without a caption is titled as Windows titles it.
+const std::wstring kInvalidCall = L"Error: hr=-2005530516, err=D3DERR_INVALIDCALL";
 
 using PictureTest = RenderTest;
 
@@ -107,10 +109,7 @@ TEST_F(PictureTest, DrawingOutsideTheBatchShowsTheBoxEveryTimeAndDrawsNothing)
         },
         false);
     EXPECT_EQ(Drawn(frame), (RECT{0, 0, 0, 0}));
-    const auto boxes = vireo::testing::MessageBoxesShown();
-    ASSERT_EQ(boxes.size(), 3u);
-    for (const auto& box : boxes)
-        EXPECT_EQ(box.text, kNotBegun);
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>(3, kNotBegun));
 }
 
 TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
@@ -138,13 +137,10 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
     // A file picture is no render target: the device refuses and the plain box says why.
     CPicture* file = FromBytes(Bmp(8, 8, kWhite));
     EXPECT_EQ(file->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
-    const auto boxes = vireo::testing::MessageBoxesShown();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
-    EXPECT_EQ(boxes[0].caption, L"Error") << "a box without a caption is titled as Windows titles it";
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{kInvalidCall});
 }
 
-TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
+TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAndEachFailureShowsItsBox)
 {
     Start(0);
     std::tuple<UINT, UINT> rows[] = {{8193, 1}, {1, 8193}};
@@ -153,10 +149,9 @@ TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
         vireo::testing::ClearMessageBoxes();
         CPicture* picture = Render()->CreateDynamicPicture(w, h);
         EXPECT_EQ(picture->GetTexture(), nullptr);
-        const auto boxes = vireo::testing::MessageBoxesShown();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
-        EXPECT_EQ(picture->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
+        EXPECT_EQ(Boxes(), std::vector<std::wstring>{kInvalidCall});
+        EXPECT_EQ(picture->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL); // with a box of its own
+        EXPECT_EQ(Boxes(), std::vector<std::wstring>(2, kInvalidCall));
         EXPECT_EQ(Drawn(DrawFrame([&] { picture->Draw(0, 0); })), (RECT{0, 0, 0, 0}));
         // The entry keeps its null texture until shutdown, as for a file that did not load.
         const std::wstring key = picture->GetKey();

@@ -1,6 +1,7 @@
 // Whole-engine render tests: the headless host of EngineHarness.h plus the render system's
-// device, its presented-frame count, the log lines written since a mark, test images made in
-// code, one frame drawn on black and read back, and the bounds of what was drawn.
+// device, its presented-frame count, the log lines written since a mark, the boxes shown,
+// test images made in code, one frame drawn on black and read back, and the bounds of what
+// was drawn.
 #pragma once
 
 #include "common/EngineHarness.h"
@@ -63,6 +64,15 @@ class RenderTest : public EngineTest {
     static int Count(const std::vector<UINT>& messages, UINT msg)
     {
         return static_cast<int>(std::count(messages.begin(), messages.end(), msg));
+    }
+
+    // The boxes shown since the last clear, as "caption: text".
+    static std::vector<std::wstring> Boxes()
+    {
+        std::vector<std::wstring> out;
+        for (const auto& box : vireo::testing::MessageBoxesShown())
+            out.push_back(box.caption + L": " + box.text);
+        return out;
     }
 
     using Bytes = std::vector<std::uint8_t>;
