@@ -49,16 +49,19 @@ class GuiTest : public RenderTest {
         m_game->Run();
         return vireo::testing::ReadBackBuffer(Device());
     }
-    // The GUI events the game got in the last frame.
-    std::vector<UINT> Events() const { return SeenBetween(EMSG_UI_SET_FOCUS, EMSG_UI_BUTTON_STATE_CHANGE); }
+    // One frame, and the GUI events the game got in it.
+    std::vector<UINT> FrameEvents()
+    {
+        Frame();
+        return SeenBetween(EMSG_UI_SET_FOCUS, EMSG_UI_BUTTON_STATE_CHANGE);
+    }
     void Cursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     static void Left(bool down) { vireo::testing::InjectMouseButton(0, down); }
     // A key pressed or released, and the GUI events of the frame that reads it.
     std::vector<UINT> Key(int key, bool down)
     {
         vireo::testing::InjectKey(key, down);
-        Frame();
-        return Events();
+        return FrameEvents();
     }
 
     // A folder package of solid pictures, 40 x 20 each; a colour of 0 leaves that number
