@@ -47,18 +47,16 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     std::string privateDisplay, why;
     if ((!display || !*display) && !vireo::test::StartXvfb(xvfb, privateDisplay, why))
         GTEST_SKIP() << "no DISPLAY, and " << why;
-    const std::string savedBackend = std::getenv("VIREO_BACKEND") ? std::getenv("VIREO_BACKEND") : "";
-    struct Restore {
-        std::string backend;
+    struct Restore { // the headless back end every test starts with
         bool unsetDisplay;
         ~Restore()
         {
             vireo::platform::ResetBackendChoice();
-            setenv("VIREO_BACKEND", backend.c_str(), 1);
+            vireo::test::UseHeadlessBackend();
             if (unsetDisplay)
                 unsetenv("DISPLAY");
         }
-    } restore{savedBackend, !privateDisplay.empty()};
+    } restore{!privateDisplay.empty()};
     if (!privateDisplay.empty())
         setenv("DISPLAY", privateDisplay.c_str(), 1);
     setenv("VIREO_BACKEND", "sdl2", 1);
