@@ -10,15 +10,8 @@ namespace vt = vireo::testing;
 
 constexpr DWORD kWhite = 0xFFFFFFFF;
 
-class EngineFontTest : public RenderTest {
+class EngineFontTest : public StartedRenderTest {
   protected:
-    void SetUp() override
-    {
-        RenderTest::SetUp();
-        Start(0);
-        vt::ClearMessageBoxes();
-    }
-
     // The bounds of the ink of one text drawn in white on black.
     RECT DrawInk(CEngineFont* font, const wchar_t* text, int x, int y, int cx, int cy, DWORD format)
     {

@@ -33,9 +33,10 @@ TEST_F(RenderTest, ClearCanvasColoursFollowTheLiveDebugMode)
     }
 }
 
-TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScene)
+using FrameCycleTest = StartedRenderTest;
+
+TEST_F(FrameCycleTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScene)
 {
-    Start(0);
     m_game->Run();
     DWORD fillDuringRender = 0;
     m_game->onMessage = [&](UINT msg) {
@@ -76,10 +77,8 @@ TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScen
     EXPECT_TRUE(LogSinceMark().empty());
 }
 
-TEST_F(RenderTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
+TEST_F(FrameCycleTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
 {
-    Start(0);
-    vireo::testing::ClearMessageBoxes();
     std::vector<HRESULT> results;
     m_game->onMessage = [&](UINT msg) {
         if (msg == EMSG_RS_RENDER)

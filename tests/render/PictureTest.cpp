@@ -16,11 +16,10 @@ const std::wstring kNotBegun = L"Vireo Engine: 在调用 CPicture 的画图函�
 // A box without a caption is titled as Windows titles it.
 const std::wstring kInvalidCall = L"Error: hr=-2005530516, err=D3DERR_INVALIDCALL";
 
-using PictureTest = RenderTest;
+using PictureTest = StartedRenderTest;
 
 TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 {
-    Start(0);
     const float halfPi = 1.5707964f;
     std::tuple<const char*, int, int, std::function<void(CPicture*)>, RECT> rows[] = {
         // clang-format off
@@ -52,7 +51,6 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 
 TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
 {
-    Start(0);
     // Left half green, right half red: a quarter turn anticlockwise brings the right edge's
     // middle to the top and the top-left corner to (110, 130).
     CPicture* picture = FromBytes(Bmp(40, 20, kGreen, kRed));
@@ -69,7 +67,6 @@ TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
 
 TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)
 {
-    Start(0);
     CPicture* blue = FromBytes(Bmp(20, 20, kBlue));
     CPicture* white = FromBytes(Bmp(20, 20, kWhite));
     CPicture* yellow = FromBytes(Bmp(20, 10, 0xFFFFFF00u));
@@ -98,9 +95,7 @@ TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)
 
 TEST_F(PictureTest, DrawingOutsideTheBatchShowsTheBoxEveryTimeAndDrawsNothing)
 {
-    Start(0);
     CPicture* picture = FromBytes(Bmp(20, 20, kWhite));
-    vireo::testing::ClearMessageBoxes();
     const auto frame = DrawFrame(
         [&] {
             picture->Draw(10, 10);
@@ -114,7 +109,6 @@ TEST_F(PictureTest, DrawingOutsideTheBatchShowsTheBoxEveryTimeAndDrawsNothing)
 
 TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 {
-    Start(0);
     CPicture* target = Render()->CreateDynamicPicture(40, 30);
     // expected: the red part, in picture coordinates
     std::tuple<RECT, RECT> rows[] = {
@@ -122,7 +116,6 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
         {{30, 20, 100, 100}, {30, 20, 40, 30}},
         {{-5, 10, 500, 12}, {0, 10, 40, 12}},
     };
-    vireo::testing::ClearMessageBoxes();
     for (const auto& [fill, expected] : rows) {
         SCOPED_TRACE(::testing::PrintToString(fill));
         ASSERT_EQ(target->ColorFill(nullptr, 0xFF000000u), S_OK);
@@ -142,7 +135,6 @@ TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 
 TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAndEachFailureShowsItsBox)
 {
-    Start(0);
     std::tuple<UINT, UINT> rows[] = {{8193, 1}, {1, 8193}};
     for (const auto& [w, h] : rows) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));

@@ -9,14 +9,7 @@ using vireo::testing::Frame;
 
 constexpr DWORD kBackground = 0xFF000000;
 
-class PrimitivesTest : public RenderTest {
-  protected:
-    void SetUp() override
-    {
-        RenderTest::SetUp();
-        Start(0); // 800 x 600 scene
-    }
-};
+using PrimitivesTest = StartedRenderTest; // 800 x 600 scene
 
 TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
 {

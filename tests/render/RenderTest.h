@@ -162,4 +162,15 @@ class RenderTest : public EngineTest {
     std::size_t m_logMark = 0;
 };
 
+// The same with the engine started (800 x 600 scene, uncapped) and no box left from before.
+class StartedRenderTest : public RenderTest {
+  protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        Start(0);
+        vireo::testing::ClearMessageBoxes();
+    }
+};
+
 } // namespace vireo::test

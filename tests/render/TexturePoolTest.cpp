@@ -8,11 +8,10 @@
 namespace vireo::test {
 namespace {
 
-using TexturePoolTest = RenderTest;
+using TexturePoolTest = StartedRenderTest;
 
 TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
 {
-    Start(0);
     WriteFile("a.bmp", Bmp(12, 8, 0xFF336699u));
     MarkLog();
     CPicture* first = Render()->CreatePicture(L"a.bmp", 0);
@@ -48,8 +47,6 @@ TEST_F(TexturePoolTest, OneFileIsOneSharedEntryReleasedByItsLastHolder)
 
 TEST_F(TexturePoolTest, MissingFileShowsOneBoxWithTheFullPathAndGivesAnEmptyPicture)
 {
-    Start(0);
-    vireo::testing::ClearMessageBoxes();
     CPicture* picture = Render()->CreatePicture(L"no/such.png", 0);
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: CreateTexture  failed. path=" + m_dir.WPath() +
                                                  L"/no/such.png"});
@@ -65,11 +62,9 @@ TEST_F(TexturePoolTest, MissingFileShowsOneBoxWithTheFullPathAndGivesAnEmptyPict
 
 TEST_F(TexturePoolTest, UndecodableBytesAreTriedTwentyTimesAndLeaveANullEntry)
 {
-    Start(0);
     const std::string junk = "this is not an image at all";
     WriteFile("junk.png", Bytes(junk.begin(), junk.end()));
     MarkLog();
-    vireo::testing::ClearMessageBoxes();
     const DWORD before = GetTickCount();
     EXPECT_EQ(Render()->CreatePicture(L"junk.png", 0)->GetTexture(), nullptr);
     const auto lines = LogSinceMark();
