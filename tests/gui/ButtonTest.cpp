@@ -20,7 +20,6 @@ class ButtonTest : public GuiTest {
         GuiTest::SetUp();
         m_dialog = std::make_unique<CGDialog>();
         m_dialog->Create(Main(), 1, 100, 100, nullptr, 300, 200);
-        Cursor(600, 400);
     }
     CGButton* Add(UINT id, BYTE type, DWORD style, const std::wstring& path = L"")
     {

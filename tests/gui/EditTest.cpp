@@ -17,7 +17,6 @@ class EditTest : public GuiTest {
         m_dialog->Create(Main(), 1, 0, 0, nullptr, 640, 480);
         m_edit = m_dialog->AddCtrl(1, GWT_EDIT, 100, 100, Package("frame", {0xFFFFFFFF}).c_str(), 0, 120, 24);
         m_edit->SetFocus();
-        Cursor(600, 400);
     }
     void Type(const std::wstring& text)
     {

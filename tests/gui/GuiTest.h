@@ -29,6 +29,7 @@ class GuiTest : public RenderTest {
             Main()->DoRender();
         });
         Frame();
+        Cursor(600, 400); // away from every window a test makes
     }
     void TearDown() override
     {

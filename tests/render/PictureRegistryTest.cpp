@@ -8,8 +8,9 @@ namespace {
 
 class PictureRegistryTest : public RenderTest {
   protected:
-    void StartSmall()
+    void SetUp() override
     {
+        RenderTest::SetUp();
         SEngineParam param = Param(0);
         param.sizeScene = SIZE{64, 48};
         StartWith(param);
@@ -19,7 +20,6 @@ class PictureRegistryTest : public RenderTest {
 
 TEST_F(PictureRegistryTest, RenderTargetIsDroppedAtLossAndComesBackEmptyAtItsSize)
 {
-    StartSmall();
     WriteFile("file.bmp", Bmp(6, 4, 0xFF00FF00u));
     CPicture* file = Render()->CreatePicture(L"file.bmp", 0);
     CPicture* target = Render()->CreateDynamicPicture(30, 20);
@@ -51,7 +51,6 @@ TEST_F(PictureRegistryTest, RenderTargetIsDroppedAtLossAndComesBackEmptyAtItsSiz
 
 TEST_F(PictureRegistryTest, AThousandResetsLeakNothingAndShutdownReleasesEverything)
 {
-    StartSmall();
     WriteFile("shared.bmp", Bmp(5, 5, 0xFF123456u));
     CPicture* a = Render()->CreatePicture(L"shared.bmp", 0);
     CPicture* b = Render()->CreatePicture(L"shared.bmp", 0);
@@ -95,7 +94,6 @@ TEST_F(PictureRegistryTest, AThousandResetsLeakNothingAndShutdownReleasesEveryth
 
 TEST_F(PictureRegistryTest, PictureReleasedWhileTheBatchStillQueuesItIsDrawnThenFreed)
 {
-    StartSmall();
     WriteFile("queued.bmp", Bmp(4, 4, 0xFF0000FFu));
     CPicture* queued = Render()->CreatePicture(L"queued.bmp", 0);
     const int managed = vireo::testing::CountLiveObjects().texturesManaged;
