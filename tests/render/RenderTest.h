@@ -95,9 +95,9 @@ class RenderTest : public EngineTest {
         WriteFile(name, std::string(bytes.begin(), bytes.end()));
     }
 
-    CPicture* FromBytes(Bytes bytes, DWORD colorKey = 0)
+    CPicture* FromBytes(Bytes bytes)
     {
-        return Render()->CreatePicture(bytes.data(), static_cast<DWORD>(bytes.size()), colorKey);
+        return Render()->CreatePicture(bytes.data(), static_cast<DWORD>(bytes.size()), 0);
     }
 
     // From now on every frame is a black canvas, the batch opened, `draw`, the batch closed; the
