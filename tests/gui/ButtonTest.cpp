@@ -104,11 +104,9 @@ TEST_F(ButtonTest, FocusFollowsTheMouseAmongPushButtons)
 TEST_F(ButtonTest, PictureFollowsStateAndCheck)
 {
     // 0 normal, 1 hover, 2 down; 4-6 checked; the plain button has no hover picture.
-    const std::wstring full =
-        Package("box", {0xFF101010, 0xFF202020, 0xFF303030, 0, 0xFF404040, 0xFF505050, 0xFF606060});
-    const std::wstring normalOnly = Package("plain", {0xFF204060});
-    CGButton* box = Add(1, GWT_CHECKBOX, 0, full);
-    CGButton* plain = Add(2, GWT_BUTTON, 0, normalOnly);
+    CGButton* box = Add(1, GWT_CHECKBOX, 0,
+                        Package("box", {0xFF101010, 0xFF202020, 0xFF303030, 0, 0xFF404040, 0xFF505050, 0xFF606060}));
+    CGButton* plain = Add(2, GWT_BUTTON, 0, Package("plain", {0xFF204060}));
     const auto at = [this](CGButton* b) {
         RECT r;
         b->GetWindowRectAbs(&r);
@@ -139,8 +137,7 @@ TEST_F(ButtonTest, PictureFollowsStateAndCheck)
     const RECT normal = ink();
     plain->SetButtonState(GBS_DOWN);
     const RECT pressed = ink();
-    EXPECT_EQ(pressed.left - normal.left, 1);
-    EXPECT_EQ(pressed.top - normal.top, 1);
+    EXPECT_EQ(std::pair(pressed.left - normal.left, pressed.top - normal.top), std::pair(1, 1));
 }
 
 } // namespace
