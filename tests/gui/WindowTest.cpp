@@ -27,9 +27,7 @@ TEST_F(GuiTest, CreateSizesAndShowRule)
     const std::wstring path = Package("plain", {0xFF336699});
     CGWnd sized;
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
-    EXPECT_EQ(sized.Width(), 40);
-    EXPECT_EQ(sized.Height(), 20);
-    vireo::testing::ClearMessageBoxes();
+    EXPECT_EQ(std::pair(sized.Width(), sized.Height()), std::pair(40, 20));
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: CGWnd::Create 函数被调用了两次  ResPath=" + path});
 
