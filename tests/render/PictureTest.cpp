@@ -20,7 +20,6 @@ using PictureTest = StartedRenderTest;
 
 TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 {
-    const float halfPi = 1.5707964f;
     std::tuple<const char*, int, int, std::function<void(CPicture*)>, RECT> rows[] = {
         // clang-format off
         {"Draw(pt)", 31, 20, [](CPicture* p) { p->Draw(POINT{7, 9}); }, {7, 9, 38, 29}},
@@ -33,7 +32,7 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
          [&](CPicture* p) {
              SDrawParam param{};
              param.bCenter = TRUE;
-             param.fRotation = halfPi;
+             param.fRotation = 1.5707964f; // a quarter turn
              p->Draw(&param, 120, 110);
          },
          {110, 90, 130, 130}},
@@ -110,20 +109,17 @@ TEST_F(PictureTest, DrawingOutsideTheBatchShowsTheBoxEveryTimeAndDrawsNothing)
 TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 {
     CPicture* target = Render()->CreateDynamicPicture(40, 30);
-    // expected: the red part, in picture coordinates
+    // expected: where the red shows of the picture drawn at (100, 100) on black
     std::tuple<RECT, RECT> rows[] = {
-        {{-10, -10, 10, 5}, {0, 0, 10, 5}},
-        {{30, 20, 100, 100}, {30, 20, 40, 30}},
-        {{-5, 10, 500, 12}, {0, 10, 40, 12}},
+        {{-10, -10, 10, 5}, {100, 100, 110, 105}},
+        {{30, 20, 100, 100}, {130, 120, 140, 130}},
+        {{-5, 10, 500, 12}, {100, 110, 140, 112}},
     };
     for (const auto& [fill, expected] : rows) {
         SCOPED_TRACE(::testing::PrintToString(fill));
         ASSERT_EQ(target->ColorFill(nullptr, 0xFF000000u), S_OK);
         ASSERT_EQ(target->ColorFill(&fill, kRed), S_OK);
-        // On black, the drawn bounds are the red part's.
-        const RECT& e = expected;
-        EXPECT_EQ(Drawn(DrawFrame([&] { target->Draw(100, 100); })),
-                  (RECT{100 + e.left, 100 + e.top, 100 + e.right, 100 + e.bottom}));
+        EXPECT_EQ(Drawn(DrawFrame([&] { target->Draw(100, 100); })), expected);
     }
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
 
