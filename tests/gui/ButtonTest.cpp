@@ -4,7 +4,6 @@
 // caption's offset.
 #include "gui/GuiTest.h"
 
-#include <memory>
 #include <tuple>
 
 namespace vireo::test {
@@ -21,50 +20,37 @@ class ButtonTest : public GuiTest {
         GuiTest::SetUp();
         m_dialog = std::make_unique<CGDialog>();
         m_dialog->Create(Main(), 1, 100, 100, nullptr, 300, 200);
-        Cursor(600, 400);
-    }
-    void TearDown() override
-    {
-        m_dialog.reset(); // before the engine that holds the GUI context
-        GuiTest::TearDown();
     }
     CGButton* Add(UINT id, BYTE type, DWORD style, const std::wstring& path = L"")
     {
         return static_cast<CGButton*>(
             m_dialog->AddCtrl(id, type, 10 + 50 * static_cast<int>(id - 1), 10, path.c_str(), style, 40, 20));
     }
-    std::unique_ptr<CGDialog> m_dialog;
 };
 
 TEST_F(ButtonTest, MouseClickSendsEventsInOrderAndADragOffCancels)
 {
     CGButton* button = Add(1, GWT_BUTTON, 0);
     Cursor(120, 115);
-    Frame();
-    EXPECT_EQ(Events(), V{STATE}); // hover
+    EXPECT_EQ(FrameEvents(), V{STATE}); // hover
     Left(true);
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, DOWN, FOCUS}));
+    EXPECT_EQ(FrameEvents(), (V{STATE, DOWN, FOCUS}));
     EXPECT_EQ(button->GetButtonState(), GBS_DOWN);
     // The release, then the frame update lights up the button that now has the focus.
     Left(false);
-    Frame();
-    EXPECT_EQ(Events(), (V{STATE, UP, STATE}));
+    EXPECT_EQ(FrameEvents(), (V{STATE, UP, STATE}));
     EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
-    Frame();
-    EXPECT_EQ(Events(), V{});
+    EXPECT_EQ(FrameEvents(), V{});
 
     // A press dragged off the (position-locked) button is cancelled at the update; its release
     // sends no 6007, and the focus the press gave lights the button up again.
     Left(true);
     Frame();
     Cursor(600, 400);
-    Frame();
-    EXPECT_EQ(Events(), V{STATE});
+    EXPECT_EQ(FrameEvents(), V{STATE});
     EXPECT_EQ(button->GetButtonState(), GBS_NORMAL);
     Left(false);
-    Frame();
-    EXPECT_EQ(Events(), V{STATE});
+    EXPECT_EQ(FrameEvents(), V{STATE});
     EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
 }
 
@@ -75,8 +61,7 @@ TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
     box->SetFocus();
     Frame();
     EXPECT_EQ(Key(DIK_SPACE, true), (V{STATE, DOWN}));
-    Frame(); // held: no second press
-    EXPECT_EQ(Events(), V{});
+    EXPECT_EQ(FrameEvents(), V{}); // held: no second press
     EXPECT_EQ(Key(DIK_SPACE, false), (V{STATE, UP, STATE}));
     EXPECT_EQ(box->GetCheck(), 1);
     // The dialog's Enter presses its default button, which need not have the focus.
@@ -119,11 +104,9 @@ TEST_F(ButtonTest, FocusFollowsTheMouseAmongPushButtons)
 TEST_F(ButtonTest, PictureFollowsStateAndCheck)
 {
     // 0 normal, 1 hover, 2 down; 4-6 checked; the plain button has no hover picture.
-    const std::wstring full =
-        Package("box", {0xFF101010, 0xFF202020, 0xFF303030, 0, 0xFF404040, 0xFF505050, 0xFF606060});
-    const std::wstring normalOnly = Package("plain", {0xFF204060});
-    CGButton* box = Add(1, GWT_CHECKBOX, 0, full);
-    CGButton* plain = Add(2, GWT_BUTTON, 0, normalOnly);
+    CGButton* box = Add(1, GWT_CHECKBOX, 0,
+                        Package("box", {0xFF101010, 0xFF202020, 0xFF303030, 0, 0xFF404040, 0xFF505050, 0xFF606060}));
+    CGButton* plain = Add(2, GWT_BUTTON, 0, Package("plain", {0xFF204060}));
     const auto at = [this](CGButton* b) {
         RECT r;
         b->GetWindowRectAbs(&r);
@@ -154,8 +137,7 @@ TEST_F(ButtonTest, PictureFollowsStateAndCheck)
     const RECT normal = ink();
     plain->SetButtonState(GBS_DOWN);
     const RECT pressed = ink();
-    EXPECT_EQ(pressed.left - normal.left, 1);
-    EXPECT_EQ(pressed.top - normal.top, 1);
+    EXPECT_EQ(std::pair(pressed.left - normal.left, pressed.top - normal.top), std::pair(1, 1));
 }
 
 } // namespace

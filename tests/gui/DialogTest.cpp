@@ -17,7 +17,6 @@ TEST_F(GuiTest, TabMovesTheFocusOncePerReleaseSkippingWhatCannotTakeIt)
     dialog.AddCtrl(12, GWT_BUTTON, 0, 40, nullptr, 0, 10, 10)->ShowWindow(SW_HIDE);
     dialog.AddCtrl(13, GWT_BUTTON, 0, 60, nullptr, 0, 10, 10)->EnableWindow(FALSE);
     CGWnd* edit = dialog.AddCtrl(14, GWT_EDIT, 0, 80, nullptr, 0, 10, 10);
-    Cursor(600, 400);
     dialog.SetFocus();
 
     const std::pair<std::vector<std::pair<int, bool>>, CGWnd*> rows[] = {

@@ -3,7 +3,6 @@
 // absent without the focus, and placed for the input method.
 #include "gui/GuiTest.h"
 
-#include <memory>
 #include <tuple>
 
 namespace vireo::test {
@@ -18,12 +17,6 @@ class EditTest : public GuiTest {
         m_dialog->Create(Main(), 1, 0, 0, nullptr, 640, 480);
         m_edit = m_dialog->AddCtrl(1, GWT_EDIT, 100, 100, Package("frame", {0xFFFFFFFF}).c_str(), 0, 120, 24);
         m_edit->SetFocus();
-        Cursor(600, 400);
-    }
-    void TearDown() override
-    {
-        m_dialog.reset();
-        GuiTest::TearDown();
     }
     void Type(const std::wstring& text)
     {
@@ -40,7 +33,6 @@ class EditTest : public GuiTest {
                 return x;
         return -1;
     }
-    std::unique_ptr<CGDialog> m_dialog;
     CGWnd* m_edit = nullptr;
 };
 

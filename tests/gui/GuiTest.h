@@ -1,13 +1,15 @@
 // Whole-engine fixture for the GUI tests: a 640 x 480 scene on a 640 x 480 client (cursor
 // client positions are scene positions), frames on the virtual clock that draw the GUI tree
 // over black, injected mouse, keys and characters, solid-colour packages, and the GUI
-// events (6005-6008) the game received, in order.
+// events (6005-6008) the game received, in order; a dialog of the test's own destroyed before
+// the engine that holds the GUI context.
 #pragma once
 
 #include "render/RenderTest.h"
 
 #include <vireo/engine.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,12 @@ class GuiTest : public RenderTest {
             Main()->DoRender();
         });
         Frame();
+        Cursor(600, 400); // away from every window a test makes
+    }
+    void TearDown() override
+    {
+        m_dialog.reset();
+        RenderTest::TearDown();
     }
 
     CGWnd* Main() { return m_game->GetMainGWnd(); }
@@ -42,16 +50,19 @@ class GuiTest : public RenderTest {
         m_game->Run();
         return vireo::testing::ReadBackBuffer(Device());
     }
-    // The GUI events the game got in the last frame.
-    std::vector<UINT> Events() const { return SeenBetween(EMSG_UI_SET_FOCUS, EMSG_UI_BUTTON_STATE_CHANGE); }
+    // One frame, and the GUI events the game got in it.
+    std::vector<UINT> FrameEvents()
+    {
+        Frame();
+        return SeenBetween(EMSG_UI_SET_FOCUS, EMSG_UI_BUTTON_STATE_CHANGE);
+    }
     void Cursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     static void Left(bool down) { vireo::testing::InjectMouseButton(0, down); }
     // A key pressed or released, and the GUI events of the frame that reads it.
     std::vector<UINT> Key(int key, bool down)
     {
         vireo::testing::InjectKey(key, down);
-        Frame();
-        return Events();
+        return FrameEvents();
     }
 
     // A folder package of solid pictures, 40 x 20 each; a colour of 0 leaves that number
@@ -68,6 +79,7 @@ class GuiTest : public RenderTest {
         }
         return (m_dir.Path() / name).wstring();
     }
+    std::unique_ptr<CGDialog> m_dialog;
 };
 
 } // namespace vireo::test

@@ -3,8 +3,6 @@
 // and its log lines, raising the clicked dialog, the drawing order of the tree and its layers.
 #include "gui/GuiTest.h"
 
-#include <memory>
-
 namespace vireo::test {
 namespace {
 
@@ -24,22 +22,14 @@ class CSpyWnd : public CGWnd {
     }
 };
 
-bool Has(const std::vector<UINT>& v, UINT msg)
-{
-    return std::find(v.begin(), v.end(), msg) != v.end();
-}
-
 TEST_F(GuiTest, CreateSizesAndShowRule)
 {
     const std::wstring path = Package("plain", {0xFF336699});
     CGWnd sized;
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
-    EXPECT_EQ(sized.Width(), 40);
-    EXPECT_EQ(sized.Height(), 20);
-    vireo::testing::ClearMessageBoxes();
+    EXPECT_EQ(std::pair(sized.Width(), sized.Height()), std::pair(40, 20));
     sized.Create(Main(), 1, GWT_WINDOW, 0, 10, 20, path.c_str(), 0, 0, nullptr);
-    ASSERT_EQ(vireo::testing::MessageBoxesShown().size(), 1u);
-    EXPECT_EQ(vireo::testing::MessageBoxesShown()[0].text, L"CGWnd::Create 函数被调用了两次  ResPath=" + path);
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: CGWnd::Create 函数被调用了两次  ResPath=" + path});
 
     // The root window stays put; a child centres in its parent.
     Main()->OffsetWindow(7, 7);
@@ -70,18 +60,18 @@ TEST_F(GuiTest, TopChildTakesTheClickAndCaptureFollowsTheDrag)
     MarkLog();
     Left(true);
     Frame();
-    EXPECT_TRUE(Has(over.got, EMSG_EG_UI_UPDATE));
+    EXPECT_GT(Count(over.got, EMSG_EG_UI_UPDATE), 0);
     for (CSpyWnd* w : {&under, &hidden, &disabled})
-        EXPECT_FALSE(Has(w->got, EMSG_IS_UI_MOUSE_INPUT));
+        EXPECT_EQ(Count(w->got, EMSG_IS_UI_MOUSE_INPUT), 0);
     for (CSpyWnd* w : {&hidden, &disabled})
-        EXPECT_FALSE(Has(w->got, EMSG_EG_UI_UPDATE));
+        EXPECT_EQ(Count(w->got, EMSG_EG_UI_UPDATE), 0);
     EXPECT_EQ(Main()->GetFocus(), &over);
     EXPECT_TRUE(Main()->GetCapture() == &over && over.IsCapture());
 
     // With the cursor far outside, the capture window alone gets the mouse and drags along.
     Cursor(300, 200);
     Frame();
-    EXPECT_FALSE(Has(under.got, EMSG_IS_UI_MOUSE_INPUT));
+    EXPECT_EQ(Count(under.got, EMSG_IS_UI_MOUSE_INPUT), 0);
     RECT rect;
     over.GetWindowRect(&rect);
     EXPECT_EQ(rect, (RECT{290, 190, 390, 290}));

@@ -77,9 +77,7 @@ TEST_F(RenderTest, NoDeviceOfEitherTypeStopsTheStart)
     param.sizeScene = SIZE{9000, 10};
     EXPECT_FALSE(m_game->EngineInit(&param));
 
-    const auto boxes = vireo::testing::MessageBoxesShown();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"Create Device Failed.");
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: Create Device Failed."});
     const auto log = LogMessages();
     EXPECT_THAT(CreationLines(log),
                 ElementsAreArray(std::vector<std::string>{

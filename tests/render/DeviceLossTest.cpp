@@ -7,9 +7,8 @@ namespace vireo::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 
-class DeviceLossTest : public RenderTest {
+class DeviceLossTest : public StartedRenderTest {
   protected:
     // The input messages of a foreground window play no part here.
     static std::vector<UINT> WithoutInput(std::vector<UINT> messages)
@@ -22,7 +21,6 @@ class DeviceLossTest : public RenderTest {
 
 TEST_F(DeviceLossTest, LossSkipsFramesUntilTheResetFrameRestoresAndDraws)
 {
-    Start(0);
     m_game->Run(); // the first frame's routing lines out of the way
     m_game->Take();
     MarkLog();
@@ -76,7 +74,6 @@ TEST_F(DeviceLossTest, FailedResetsRunTheWholeSequenceAgainOnLaterFrames)
         {D3DERR_DRIVERINTERNALERROR, "pD3DDevice->Reset  hr=-2005530585, err=D3DERR_DRIVERINTERNALERROR", 1001},
         {D3DERR_DEVICELOST, "pD3DDevice->Reset  hr=-2005530520, err=D3DERR_DEVICELOST", 1},
     };
-    Start(0);
     m_game->Run();
     for (const auto& [failure, resetLine, waitMs] : rows) {
         SCOPED_TRACE(resetLine);

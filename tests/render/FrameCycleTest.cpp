@@ -33,9 +33,10 @@ TEST_F(RenderTest, ClearCanvasColoursFollowTheLiveDebugMode)
     }
 }
 
-TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScene)
+using FrameCycleTest = StartedRenderTest;
+
+TEST_F(FrameCycleTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScene)
 {
-    Start(0);
     m_game->Run();
     DWORD fillDuringRender = 0;
     m_game->onMessage = [&](UINT msg) {
@@ -49,8 +50,10 @@ TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScen
         {true, {}, D3DFILL_WIREFRAME},
         {false, {"SetRenderState  D3DRS_FILLMODE=3"}, D3DFILL_SOLID},
         {false, {}, D3DFILL_SOLID}};
+    // Ctrl+F11 of the default message procedure toggles this live status field; here it is set.
+    BOOL& wire = const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bWireframe;
     for (const auto& [wireframe, lines, fill] : rows) {
-        SetWireframe(wireframe);
+        wire = wireframe;
         MarkLog();
         m_game->Run();
         EXPECT_EQ(LogSinceMark(), lines) << "wireframe " << wireframe;
@@ -59,7 +62,7 @@ TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScen
 
     // The game opening the scene itself makes the engine's BeginScene fail: the frame still
     // draws and presents, and BeginScene returned before the fill-mode rule.
-    SetWireframe(true);
+    wire = TRUE;
     m_game->onMessage = [&](UINT msg) {
         if (msg == EMSG_RS_RENDER_BEGIN)
             Device()->BeginScene();
@@ -74,10 +77,8 @@ TEST_F(RenderTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBeginScen
     EXPECT_TRUE(LogSinceMark().empty());
 }
 
-TEST_F(RenderTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
+TEST_F(FrameCycleTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
 {
-    Start(0);
-    vireo::testing::ClearMessageBoxes();
     std::vector<HRESULT> results;
     m_game->onMessage = [&](UINT msg) {
         if (msg == EMSG_RS_RENDER)
@@ -85,9 +86,7 @@ TEST_F(RenderTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
         return -1;
     };
     m_game->Run();
-    const auto boxes = vireo::testing::MessageBoxesShown();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"CRenderSystem::BeginSprite 没有配对的 EndSprite");
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: CRenderSystem::BeginSprite 没有配对的 EndSprite"});
     // The sprite refuses the second Begin; End closes the batch the first one opened.
     EXPECT_EQ(results, (std::vector<HRESULT>{D3D_OK, D3DERR_INVALIDCALL, D3D_OK}));
 }

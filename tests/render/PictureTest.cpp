@@ -12,14 +12,14 @@ constexpr std::uint32_t kRed = 0xFFFF0000u;
 constexpr std::uint32_t kGreen = 0xFF00FF00u;
 constexpr std::uint32_t kBlue = 0xFF0000FFu;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
-const std::wstring kNotBegun = L"在调用 CPicture 的画图函数前，请先调用 CRenderSystem::BeginSprite ！";
+const std::wstring kNotBegun = L"Vireo Engine: 在调用 CPicture 的画图函数前，请先调用 CRenderSystem::BeginSprite ！";
+// A box without a caption is titled as Windows titles it.
+const std::wstring kInvalidCall = L"Error: hr=-2005530516, err=D3DERR_INVALIDCALL";
 
-using PictureTest = RenderTest;
+using PictureTest = StartedRenderTest;
 
 TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 {
-    Start(0);
-    const float halfPi = 1.5707964f;
     std::tuple<const char*, int, int, std::function<void(CPicture*)>, RECT> rows[] = {
         // clang-format off
         {"Draw(pt)", 31, 20, [](CPicture* p) { p->Draw(POINT{7, 9}); }, {7, 9, 38, 29}},
@@ -32,7 +32,7 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
          [&](CPicture* p) {
              SDrawParam param{};
              param.bCenter = TRUE;
-             param.fRotation = halfPi;
+             param.fRotation = 1.5707964f; // a quarter turn
              p->Draw(&param, 120, 110);
          },
          {110, 90, 130, 130}},
@@ -50,7 +50,6 @@ TEST_F(PictureTest, EachDrawFormCoversItsDestination)
 
 TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
 {
-    Start(0);
     // Left half green, right half red: a quarter turn anticlockwise brings the right edge's
     // middle to the top and the top-left corner to (110, 130).
     CPicture* picture = FromBytes(Bmp(40, 20, kGreen, kRed));
@@ -67,7 +66,6 @@ TEST_F(PictureTest, PositiveRotationTurnsAnticlockwise)
 
 TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)
 {
-    Start(0);
     CPicture* blue = FromBytes(Bmp(20, 20, kBlue));
     CPicture* white = FromBytes(Bmp(20, 20, kWhite));
     CPicture* yellow = FromBytes(Bmp(20, 10, 0xFFFFFF00u));
@@ -96,9 +94,7 @@ TEST_F(PictureTest, AlphaColourAndMaskCombineWithThePicture)
 
 TEST_F(PictureTest, DrawingOutsideTheBatchShowsTheBoxEveryTimeAndDrawsNothing)
 {
-    Start(0);
     CPicture* picture = FromBytes(Bmp(20, 20, kWhite));
-    vireo::testing::ClearMessageBoxes();
     const auto frame = DrawFrame(
         [&] {
             picture->Draw(10, 10);
@@ -107,56 +103,43 @@ TEST_F(PictureTest, DrawingOutsideTheBatchShowsTheBoxEveryTimeAndDrawsNothing)
         },
         false);
     EXPECT_EQ(Drawn(frame), (RECT{0, 0, 0, 0}));
-    const auto boxes = vireo::testing::MessageBoxesShown();
-    ASSERT_EQ(boxes.size(), 3u);
-    for (const auto& box : boxes)
-        EXPECT_EQ(box.text, kNotBegun);
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>(3, kNotBegun));
 }
 
 TEST_F(PictureTest, ColorFillClampsToThePictureAndRefusesWhatItCannotFill)
 {
-    Start(0);
     CPicture* target = Render()->CreateDynamicPicture(40, 30);
-    // expected: the red part, in picture coordinates
+    // expected: where the red shows of the picture drawn at (100, 100) on black
     std::tuple<RECT, RECT> rows[] = {
-        {{-10, -10, 10, 5}, {0, 0, 10, 5}},
-        {{30, 20, 100, 100}, {30, 20, 40, 30}},
-        {{-5, 10, 500, 12}, {0, 10, 40, 12}},
+        {{-10, -10, 10, 5}, {100, 100, 110, 105}},
+        {{30, 20, 100, 100}, {130, 120, 140, 130}},
+        {{-5, 10, 500, 12}, {100, 110, 140, 112}},
     };
-    vireo::testing::ClearMessageBoxes();
     for (const auto& [fill, expected] : rows) {
         SCOPED_TRACE(::testing::PrintToString(fill));
         ASSERT_EQ(target->ColorFill(nullptr, 0xFF000000u), S_OK);
         ASSERT_EQ(target->ColorFill(&fill, kRed), S_OK);
-        // On black, the drawn bounds are the red part's.
-        const RECT& e = expected;
-        EXPECT_EQ(Drawn(DrawFrame([&] { target->Draw(100, 100); })),
-                  (RECT{100 + e.left, 100 + e.top, 100 + e.right, 100 + e.bottom}));
+        EXPECT_EQ(Drawn(DrawFrame([&] { target->Draw(100, 100); })), expected);
     }
     EXPECT_TRUE(vireo::testing::MessageBoxesShown().empty());
 
     // A file picture is no render target: the device refuses and the plain box says why.
     CPicture* file = FromBytes(Bmp(8, 8, kWhite));
     EXPECT_EQ(file->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
-    const auto boxes = vireo::testing::MessageBoxesShown();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
-    EXPECT_EQ(boxes[0].caption, L"Error") << "a box without a caption is titled as Windows titles it";
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{kInvalidCall});
 }
 
-TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAfterOneBox)
+TEST_F(PictureTest, DynamicPictureOfASizeTheDeviceRefusesIsEmptyAndEachFailureShowsItsBox)
 {
-    Start(0);
     std::tuple<UINT, UINT> rows[] = {{8193, 1}, {1, 8193}};
     for (const auto& [w, h] : rows) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         vireo::testing::ClearMessageBoxes();
         CPicture* picture = Render()->CreateDynamicPicture(w, h);
         EXPECT_EQ(picture->GetTexture(), nullptr);
-        const auto boxes = vireo::testing::MessageBoxesShown();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, L"hr=-2005530516, err=D3DERR_INVALIDCALL");
-        EXPECT_EQ(picture->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL);
+        EXPECT_EQ(Boxes(), std::vector<std::wstring>{kInvalidCall});
+        EXPECT_EQ(picture->ColorFill(nullptr, kRed), D3DERR_INVALIDCALL); // with a box of its own
+        EXPECT_EQ(Boxes(), std::vector<std::wstring>(2, kInvalidCall));
         EXPECT_EQ(Drawn(DrawFrame([&] { picture->Draw(0, 0); })), (RECT{0, 0, 0, 0}));
         // The entry keeps its null texture until shutdown, as for a file that did not load.
         const std::wstring key = picture->GetKey();

@@ -9,14 +9,7 @@ using vireo::testing::Frame;
 
 constexpr DWORD kBackground = 0xFF000000;
 
-class PrimitivesTest : public RenderTest {
-  protected:
-    void SetUp() override
-    {
-        RenderTest::SetUp();
-        Start(0); // 800 x 600 scene
-    }
-};
+using PrimitivesTest = StartedRenderTest; // 800 x 600 scene
 
 TEST_F(PrimitivesTest, DrawRectOutlinesFromTwoByTwoAndFillRectClipsToTheScene)
 {
@@ -78,7 +71,7 @@ TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)
 {
     RECT part{30, 40, 130, 90};
     const RECT whole{0, 0, 800, 600};
-    BOOL savedWhole = FALSE, savedPart = FALSE, savedNowhere = TRUE;
+    std::vector<BOOL> saved;
     const Frame frame = DrawFrame(
         [&] {
             // Something that is not uniform, so a shifted or flipped capture shows.
@@ -87,14 +80,11 @@ TEST_F(PrimitivesTest, SaveSceneToFileWritesABmpEqualToTheBackBuffer)
             Render()->FillRect(&a, 0xFF336699);
             Render()->FillRect(&b, 0xFFFFCC00);
             Render()->DrawLine(POINT{0, 599}, POINT{799, 0}, 0xFFFF00FF);
-            savedWhole = Render()->SaveSceneToFile(L"capture.png", nullptr);
-            savedPart = Render()->SaveSceneToFile(L"part.jpg", &part);
-            savedNowhere = Render()->SaveSceneToFile(L"no/such/folder/capture.bmp", nullptr);
+            saved = {Render()->SaveSceneToFile(L"capture.png", nullptr), Render()->SaveSceneToFile(L"part.jpg", &part),
+                     Render()->SaveSceneToFile(L"no/such/folder/capture.bmp", nullptr)};
         },
         false);
-    EXPECT_TRUE(savedWhole);
-    EXPECT_TRUE(savedPart);
-    EXPECT_FALSE(savedNowhere);
+    EXPECT_EQ(saved, (std::vector<BOOL>{TRUE, TRUE, FALSE}));
 
     // Whatever the name's extension, the file is a BMP of the scene or of the part.
     for (const auto& [name, r] : {std::pair{"capture.png", whole}, std::pair{"part.jpg", part}}) {

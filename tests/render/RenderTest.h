@@ -1,6 +1,7 @@
 // Whole-engine render tests: the headless host of EngineHarness.h plus the render system's
-// device, its presented-frame count, the log lines written since a mark, test images made in
-// code, one frame drawn on black and read back, and the bounds of what was drawn.
+// device, its presented-frame count, the log lines written since a mark, the boxes shown,
+// test images made in code, one frame drawn on black and read back, and the bounds of what
+// was drawn.
 #pragma once
 
 #include "common/EngineHarness.h"
@@ -43,10 +44,6 @@ class RenderTest : public EngineTest {
         m_game->Run();
     }
 
-    // Ctrl+F11 of the default message procedure toggles this live status field; the test
-    // flips it directly.
-    void SetWireframe(bool on) { const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bWireframe = on; }
-
     // Log messages written after the mark taken by MarkLog.
     void MarkLog() { m_logMark = LogMessages().size(); }
     std::vector<std::string> LogSinceMark() const { return Since(LogMessages(), m_logMark); }
@@ -69,6 +66,15 @@ class RenderTest : public EngineTest {
         return static_cast<int>(std::count(messages.begin(), messages.end(), msg));
     }
 
+    // The boxes shown since the last clear, as "caption: text".
+    static std::vector<std::wstring> Boxes()
+    {
+        std::vector<std::wstring> out;
+        for (const auto& box : vireo::testing::MessageBoxesShown())
+            out.push_back(box.caption + L": " + box.text);
+        return out;
+    }
+
     using Bytes = std::vector<std::uint8_t>;
 
     // Solid colour, or left half `left` and right half `right` (the split shows turning).
@@ -89,9 +95,9 @@ class RenderTest : public EngineTest {
         WriteFile(name, std::string(bytes.begin(), bytes.end()));
     }
 
-    CPicture* FromBytes(Bytes bytes, DWORD colorKey = 0)
+    CPicture* FromBytes(Bytes bytes)
     {
-        return Render()->CreatePicture(bytes.data(), static_cast<DWORD>(bytes.size()), colorKey);
+        return Render()->CreatePicture(bytes.data(), static_cast<DWORD>(bytes.size()), 0);
     }
 
     // From now on every frame is a black canvas, the batch opened, `draw`, the batch closed; the
@@ -154,6 +160,17 @@ class RenderTest : public EngineTest {
     }
 
     std::size_t m_logMark = 0;
+};
+
+// The same with the engine started (800 x 600 scene, uncapped) and no box left from before.
+class StartedRenderTest : public RenderTest {
+  protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        Start(0);
+        vireo::testing::ClearMessageBoxes();
+    }
 };
 
 } // namespace vireo::test

@@ -6,17 +6,13 @@
 
 #include <vireo/scene3d.h>
 
-#include <gmock/gmock.h>
-
 #include <cmath>
 #include <random>
 
 namespace vireo::test {
 namespace {
 
-using ::testing::AllOf, ::testing::Contains, ::testing::EndsWith, ::testing::StartsWith;
-
-class Scene3DTest : public RenderTest {
+class Scene3DTest : public StartedRenderTest {
   protected:
     // One frame on `clear` with the camera at (0, 0, -5) looking along +z; returns the pixel
     // at the centre of the 800 x 600 scene.
@@ -89,7 +85,6 @@ TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
     EXPECT_TRUE(Near(free.m_vPosition.x, -1) && Near(free.m_vPosition.z, 2));
 
     // Any run of turns, then one Render: unit axes at right angles, in the view's columns.
-    Start(0);
     CCamera* camera = Render()->GetCamera();
     std::mt19937 random(7);
     std::uniform_real_distribution<float> angle(-3.0f, 3.0f);
@@ -121,7 +116,6 @@ TEST_F(Scene3DTest, CameraMovesByItsModeAndKeepsItsAxesOrthonormal)
 
 TEST_F(Scene3DTest, CubeShowsItsRedFaceUnlitBlackWithoutLightsAndSurvivesAReset)
 {
-    Start(0);
     EXPECT_EQ(Render()->CreateGeometry(0), nullptr);
     CGeometry* cube = Render()->CreateGeometry(1);
     ASSERT_NE(cube, nullptr);
@@ -143,12 +137,12 @@ TEST_F(Scene3DTest, CubeShowsItsRedFaceUnlitBlackWithoutLightsAndSurvivesAReset)
 
 TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
 {
-    Start(0);
     // A folder without its .x file: an object all the same, drawing nothing; the log says why.
     MarkLog();
     CMesh* missing = Render()->CreateMesh((m_dir.Path() / "Nothing.pak").wstring().c_str());
-    EXPECT_THAT(LogSinceMark(), Contains(AllOf(StartsWith("D3DXLoadMeshFromXW  failed. file="),
-                                               EndsWith("Nothing.pak\\Nothing.x, reason=not found"))));
+    EXPECT_EQ(Count(LogSinceMark(), "D3DXLoadMeshFromXW  failed. file=" + (m_dir.Path() / "Nothing.pak").string() +
+                                        "\\Nothing.x, reason=not found"),
+              1);
     ASSERT_TRUE(missing && !missing->GetD3DXMesh());
     EXPECT_EQ(CentreAfter([&] { missing->Draw(0, 0, 0); }), 0xFF204060u);
 
@@ -186,7 +180,6 @@ TEST_F(Scene3DTest, MeshesAreSharedByFolderAndDrawTheirSubsets)
 // into 44 triangles, a textured subset whose picture came from the mesh folder, a plain one.
 TEST_F(Scene3DTest, TheDemoLanternLoadsWithItsTexture)
 {
-    Start(0);
     const std::wstring folder =
         std::filesystem::path(VIREO_TEST_DATA_DIR "/../../samples/demo/data/Lantern.pak").lexically_normal().wstring();
     CMesh* lantern = Render()->CreateMesh(folder.c_str());

@@ -1,6 +1,7 @@
 // The device-less audio sink as the back ends use it: mixing exactly the time the clock
 // moved (so a virtual-clock run is deterministic), skipping long jumps, starting anew when
 // the clock goes back, and writing what it mixed to a WAV file.
+#include "common/RiffBytes.h"
 #include "common/ScratchDir.h"
 #include "platform/backend/NullAudioOut.h"
 #include "platform/backend/sdl2/SdlBackend.h"
@@ -12,8 +13,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 namespace {
@@ -52,17 +51,12 @@ TEST(AudioOut, ClockSteppedSinkMixesTheElapsedTimeAndWritesAWavFile)
     }
     setenv("VIREO_AUDIO", "null", 1);
     vireo::testing::UninstallVirtualClock();
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string file = vireo::test::ReadFileBytes(path);
     ASSERT_EQ(file.size(), 44u + 4u * g_pulled);
-    auto u32 = [&](std::size_t at) {
-        return file[at] | (file[at + 1] << 8) | (file[at + 2] << 16) | (static_cast<std::uint32_t>(file[at + 3]) << 24);
-    };
-    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
-    EXPECT_EQ(u32(4), file.size() - 8);
-    EXPECT_EQ(u32(24), 48000u);
-    EXPECT_EQ(u32(40), 4u * g_pulled);
-    EXPECT_EQ(file[44 + 4 * 479], 479 & 0xFF); // the samples in the order they were mixed
+    // The header of a 48 kHz 16-bit stereo file of that length, then the samples in the order
+    // they were mixed.
+    EXPECT_EQ(file.substr(0, 44), vireo::test::PcmWave(2, 48000, 16, std::string(4u * g_pulled, '\0')).substr(0, 44));
+    EXPECT_EQ(static_cast<unsigned char>(file[44 + 4 * 479]), 479 & 0xFF);
 }
 
 TEST(AudioOut, SdlDevicePullsBlocksOfAtMost1024FramesOnItsOwnThread)

@@ -3,6 +3,7 @@
 // round-trips the clipboard and goes away.
 // Skipped only where there is no display and Xvfb is not installed.
 #include "common/ChildProcess.h"
+#include "common/HostWindow.h"
 #include "platform/backend/Backend.h"
 #include "platform/core/Presentation.h"
 
@@ -46,18 +47,16 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     std::string privateDisplay, why;
     if ((!display || !*display) && !vireo::test::StartXvfb(xvfb, privateDisplay, why))
         GTEST_SKIP() << "no DISPLAY, and " << why;
-    const std::string savedBackend = std::getenv("VIREO_BACKEND") ? std::getenv("VIREO_BACKEND") : "";
-    struct Restore {
-        std::string backend;
+    struct Restore { // the headless back end every test starts with
         bool unsetDisplay;
         ~Restore()
         {
             vireo::platform::ResetBackendChoice();
-            setenv("VIREO_BACKEND", backend.c_str(), 1);
+            vireo::test::UseHeadlessBackend();
             if (unsetDisplay)
                 unsetenv("DISPLAY");
         }
-    } restore{savedBackend, !privateDisplay.empty()};
+    } restore{!privateDisplay.empty()};
     if (!privateDisplay.empty())
         setenv("DISPLAY", privateDisplay.c_str(), 1);
     setenv("VIREO_BACKEND", "sdl2", 1);
@@ -66,16 +65,10 @@ TEST(SdlBackend, OpensAWindowAndPresentsAFrame)
     ASSERT_NE(backend, nullptr);
     EXPECT_STREQ(backend->Name(), "sdl2");
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &DefWindowProcW;
-    wc.lpszClassName = L"SdlSmoke";
-    RegisterClassExW(&wc);
-    RECT frame{0, 0, 320, 240};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND hwnd = CreateWindowExW(0, L"SdlSmoke", L"Vireo 冒烟", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd = vireo::test::CreateHostWindow(320, 240, nullptr, true);
     ASSERT_NE(hwnd, nullptr);
+    ShowWindow(hwnd, SW_SHOW);
+    SetWindowTextW(hwnd, L"Vireo 冒烟"); // the SDL window is found below by this title
     EXPECT_GT(GetSystemMetrics(SM_CXSCREEN), 0);
 
     std::vector<std::uint32_t> pixels(160 * 120, 0xFF3366CC);
