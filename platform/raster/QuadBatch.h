@@ -7,6 +7,7 @@
 #include "platform/raster/Pixel.h"
 #include "platform/raster/Raster.h"
 #include "platform/raster/Spans.h"
+#include "platform/raster/TintBlock.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -65,10 +66,28 @@ class QuadBatch {
         __m128 low{}, high{}, edgeV{}, size{};
         const std::uint32_t* src = nullptr; // and the rectangle's texels and size as a CopyRect has them
         std::uint64_t rectSize = 0;
+        std::uint64_t pitches = 0;                 // as a CopyRect holds them, with src
+        const std::uint32_t* textureSrc = nullptr; // the texels on the texture, src unless tinted
+        bool tinted = false;                       // src is m_block: texels through m_tint
     };
     [[gnu::visibility("hidden")]] void MeasureTrim();
+    // A tinted run of one rectangle: the measured trim's texels tinted once into m_block, so
+    // that its quads blend with the plain kernel. Only where quad, a repeat, is followed in
+    // its run by enough repeats under its colour (else m_untilBlock is set to look again
+    // after them), and not for rectangles past the block's size.
+    [[gnu::visibility("hidden"), gnu::noinline, gnu::cold]] void UseBlock(const Quad& quad);
+    // Back to the texture's texels, after the rectangles gathered from the block are blended.
+    [[gnu::visibility("hidden"), gnu::noinline, gnu::cold]] void LeaveBlock();
 
     static constexpr std::size_t kTrimRun = 8; // quads a run has at least to be trimmed
+    // Repeats of one rectangle under one colour that must follow in the run for the block to
+    // be built: building it costs about what ten of them save (the tint kernel skips
+    // transparent texels, the build does not), so a colour that changes every few quads
+    // (particles) never pays for one.
+    static constexpr std::size_t kBlockAhead = 16;
+    // Repeats under one colour before the first look ahead: shorter groups (a colour or a
+    // rectangle every few quads) never pay for looking.
+    static constexpr int kBlockLook = 8;
     static constexpr int kPending = 64;
 
     Surface m_target;
@@ -86,6 +105,16 @@ class QuadBatch {
     Tint m_tint{};
     bool m_plain = false;
     SourceTrim m_trim;
+    int m_untilBlock = 0; // repeats left before UseBlock looks; 0: none due (plain, tinted already)
+    // The run GatherRun<true> is in, for UseBlock to look ahead: its end, the records'
+    // stride and where a record's colour sits from its quad.
+    const unsigned char* m_runEnd = nullptr;
+    std::size_t m_runStride = 0;
+    std::ptrdiff_t m_diffuseOffset = 0;
+    TintBlock m_block;
+    bool m_blockKnown = false; // the block holds m_blockSource on this texture through m_blockTint
+    __m128 m_blockSource{};
+    Tint m_blockTint{};
     const SpanKernels& m_spans;
     CopyRect m_pending[kPending];
     int m_count = 0;
