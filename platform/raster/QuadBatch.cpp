@@ -109,9 +109,6 @@ QuadBatch::QuadBatch(const Surface& target, const QuadState& state)
 
 void QuadBatch::SetTexture(const Surface* texture)
 {
-    if (m_trim.tinted) {
-        LeaveBlock();
-    }
     m_texture = texture ? *texture : Surface{};
     m_state.stages[0].texture = texture ? &m_texture : nullptr;
     m_gathers = m_spanBlend && texture && UsableTexture(&m_texture);
@@ -155,10 +152,6 @@ void QuadBatch::Draw(const Quad& quad, std::uint32_t diffuse)
     if (!m_drawable) {
         return;
     }
-    // Rectangles gathered here read the texture.
-    if (m_trim.tinted) {
-        LeaveBlock();
-    }
     if (Gather<false>(quad, diffuse)) {
         return;
     }
@@ -181,10 +174,12 @@ void QuadBatch::DrawRun(const Quad* quads, const std::uint32_t* diffuses, std::s
         m_runStride = stride;
         m_diffuseOffset = diffuse - quad;
         GatherRun<true>(quad, diffuse, stride, count);
-    } else {
+        // The block serves this run alone (its look ahead ends with it): what comes next
+        // may read the texture.
         if (m_trim.tinted) {
             LeaveBlock();
         }
+    } else {
         GatherRun<false>(quad, diffuse, stride, count);
     }
 }

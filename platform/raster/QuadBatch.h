@@ -76,7 +76,8 @@ class QuadBatch {
     // its run by enough repeats under its colour (else m_untilBlock is set to look again
     // after them), and not for rectangles past the block's size.
     [[gnu::visibility("hidden"), gnu::noinline, gnu::cold]] void UseBlock(const Quad& quad);
-    // Back to the texture's texels, after the rectangles gathered from the block are blended.
+    // Back to the texture's texels, after the rectangles gathered from the block are blended:
+    // at a new colour or rectangle, and at the end of the run.
     [[gnu::visibility("hidden"), gnu::noinline, gnu::cold]] void LeaveBlock();
 
     static constexpr std::size_t kTrimRun = 8; // quads a run has at least to be trimmed

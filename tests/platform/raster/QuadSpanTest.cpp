@@ -323,8 +323,8 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
 // Sprite runs as the sprite queue hands them over: one source rectangle drawn again and again,
 // long enough for the batch to tint it once and blend the copies plainly. Tints hold for a
 // whole run, change once inside it, change back to an earlier one, or change every quad
-// (particles); some runs keep the texture and the tint the run before ended with, so that
-// nothing but the new rectangle or the call (a short run, quads one by one) ends its block.
+// (particles); some rectangles keep the texture and the tint the one before ended with, so
+// that nothing but the new rectangle (in the same call) or the call's end ends its block.
 // Widths take every remainder of four (the block is tinted four texels a vector), 128 x 128
 // fills the block and 129 x 128 is past it; some quads hang off the target. Every pixel must
 // be the reference's, at every instruction set.
@@ -412,7 +412,13 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
                                  d});
             }
             earlier = diffuse;
-            runs.push_back({begin, items.size(), plan.oneByOne});
+            // A run that keeps the texture and tint goes in the same call as the one before,
+            // unless it is short or drawn one by one: only its new rectangle ends the block.
+            if (plan.keep && !plan.swap && !plan.oneByOne && count > 3) {
+                runs.back().end = items.size();
+            } else {
+                runs.push_back({begin, items.size(), plan.oneByOne});
+            }
         }
         Image expected(start);
         SetReferencePath(true);
