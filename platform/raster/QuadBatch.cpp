@@ -352,7 +352,6 @@ void QuadBatch::MeasureTrim()
     m_trim.src = m_texture.Row(m_trim.v0 + top) + m_trim.u0;
     m_trim.rectSize = static_cast<std::uint32_t>(m_trim.w) |
                       static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_trim.h - top - bottom)) << 32;
-    m_trim.textureSrc = m_trim.src;
     m_trim.pitches = m_pitches;
     m_untilBlock = m_plain ? 0 : kBlockLook;
 }
@@ -380,7 +379,7 @@ void QuadBatch::UseBlock(const Quad& quad)
     Flush();
     if (!m_blockKnown || _mm_movemask_ps(_mm_cmpeq_ps(m_blockSource, m_trim.source)) != 15 ||
         std::memcmp(&m_blockTint, &m_tint, sizeof m_tint) != 0) {
-        m_block.Build(m_trim.textureSrc, m_texture.pitch, m_trim.w, rows, m_tint);
+        m_block.Build(m_trim.src, m_texture.pitch, m_trim.w, rows, m_tint);
         m_blockKnown = true;
         m_blockSource = m_trim.source;
         m_blockTint = m_tint;
@@ -394,7 +393,7 @@ void QuadBatch::UseBlock(const Quad& quad)
 void QuadBatch::LeaveBlock()
 {
     Flush();
-    m_trim.src = m_trim.textureSrc;
+    m_trim.src = m_texture.Row(m_trim.v0 + m_trim.top) + m_trim.u0;
     m_trim.pitches = m_pitches;
     m_trim.tinted = false;
     m_untilBlock = kBlockLook;

@@ -61,14 +61,13 @@ class QuadBatch {
         __m128 source{};                  // u0 v0 u1 v1 as the quads have them
         int w = 0, h = 0, u0 = 0, v0 = 0; // the rectangle; w = 0: none yet
         bool known = false;
+        bool tinted = false;     // src is m_block's: texels through m_tint
         int top = 0, bottom = 0; // transparent rows
         // Once known: a repeat's x0 y0 edgeUx edgeUy bounds, its edgeVx edgeVy, and w h.
         __m128 low{}, high{}, edgeV{}, size{};
         const std::uint32_t* src = nullptr; // and the rectangle's texels and size as a CopyRect has them
         std::uint64_t rectSize = 0;
-        std::uint64_t pitches = 0;                 // as a CopyRect holds them, with src
-        const std::uint32_t* textureSrc = nullptr; // the texels on the texture, src unless tinted
-        bool tinted = false;                       // src is m_block: texels through m_tint
+        std::uint64_t pitches = 0; // as a CopyRect holds them, with src
     };
     [[gnu::visibility("hidden")]] void MeasureTrim();
     // A tinted run of one rectangle: the measured trim's texels tinted once into m_block, so
@@ -107,19 +106,20 @@ class QuadBatch {
     bool m_plain = false;
     SourceTrim m_trim;
     int m_untilBlock = 0; // repeats left before UseBlock looks; 0: none due (plain, tinted already)
-    // The run GatherRun<true> is in, for UseBlock to look ahead: its end, the records'
-    // stride and where a record's colour sits from its quad.
-    const unsigned char* m_runEnd = nullptr;
-    std::size_t m_runStride = 0;
-    std::ptrdiff_t m_diffuseOffset = 0;
-    TintBlock m_block;
-    bool m_blockKnown = false; // the block holds m_blockSource on this texture through m_blockTint
-    __m128 m_blockSource{};
-    Tint m_blockTint{};
     const SpanKernels& m_spans;
     CopyRect m_pending[kPending];
     int m_count = 0;
     int m_alone = 0;
+    // Left uninitialised: a batch of one quad (DrawQuad) would pay for it.
+    // The run GatherRun<true> is in, for UseBlock to look ahead: its end, the records'
+    // stride and where a record's colour sits from its quad. Set before any repeat.
+    const unsigned char* m_runEnd;
+    std::size_t m_runStride;
+    std::ptrdiff_t m_diffuseOffset;
+    TintBlock m_block;
+    bool m_blockKnown; // the block holds m_blockSource on this texture through m_blockTint (SetTexture)
+    __m128 m_blockSource;
+    Tint m_blockTint;
 };
 
 } // namespace vireo::raster
