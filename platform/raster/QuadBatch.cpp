@@ -138,7 +138,6 @@ void QuadBatch::UseDiffuse(std::uint32_t diffuse)
         if (m_trim.tinted) {
             LeaveBlock();
         }
-        m_untilBlock = copies && !IsIdentity(tint) ? kBlockLook : 0;
     }
     m_tint = tint;
     m_tintCopies = copies;
@@ -244,9 +243,6 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
         if (q.h <= 0) {
             return true;
         }
-        if (m_untilBlock != 0 && --m_untilBlock == 0) {
-            UseBlock(quad);
-        }
         // Inside the clip, its source and size are the trim's, worked out once.
         if (q.inside) {
             CopyRect& rect = m_pending[m_count++];
@@ -257,6 +253,9 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
             rect.dstRoom = m_target.width - q.x0;
             if (m_count == kPending) {
                 Flush();
+                // A full list of one colour: the moment to see whether the block pays,
+                // which costs repeats of a colour nothing until then.
+                UseBlock(quad);
             }
             return true;
         }
@@ -319,6 +318,9 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
     rect.dstRoom = m_target.width - left;
     if (m_count == kPending) {
         Flush();
+        if (kTrim && repeat) {
+            UseBlock(quad); // as for a repeat inside the clip
+        }
     }
     return true;
 }
@@ -353,17 +355,16 @@ void QuadBatch::MeasureTrim()
     m_trim.rectSize = static_cast<std::uint32_t>(m_trim.w) |
                       static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_trim.h - top - bottom)) << 32;
     m_trim.pitches = m_pitches;
-    m_untilBlock = m_plain ? 0 : kBlockLook;
 }
 
 void QuadBatch::UseBlock(const Quad& quad)
 {
     const int rows = static_cast<int>(m_trim.rectSize >> 32);
-    if (!TintBlock::Fits(m_trim.w, rows)) {
+    if (m_plain || m_trim.tinted || !TintBlock::Fits(m_trim.w, rows)) {
         return;
     }
     // The quads ahead, the farthest first: where the colour changes every few quads, that
-    // one differs and settles it. No block can be built before a quad that differs is past.
+    // one differs and settles it.
     const auto* here = reinterpret_cast<const unsigned char*>(&quad);
     const auto left = static_cast<std::size_t>(m_runEnd - here) / m_runStride - 1;
     for (std::size_t k = kBlockAhead; k >= 1; --k) {
@@ -371,12 +372,9 @@ void QuadBatch::UseBlock(const Quad& quad)
         if (k > left || *reinterpret_cast<const std::uint32_t*>(record + m_diffuseOffset) != m_tintDiffuse ||
             _mm_movemask_ps(_mm_cmpeq_ps(_mm_loadu_ps(&reinterpret_cast<const Quad*>(record)->u0), m_trim.source)) !=
                 15) {
-            m_untilBlock = static_cast<int>(k);
             return;
         }
     }
-    // What is gathered so far reads the texture through the tint kernel.
-    Flush();
     if (!m_blockKnown || _mm_movemask_ps(_mm_cmpeq_ps(m_blockSource, m_trim.source)) != 15 ||
         std::memcmp(&m_blockTint, &m_tint, sizeof m_tint) != 0) {
         m_block.Build(m_trim.src, m_texture.pitch, m_trim.w, rows, m_tint);
@@ -396,7 +394,6 @@ void QuadBatch::LeaveBlock()
     m_trim.src = m_texture.Row(m_trim.v0 + m_trim.top) + m_trim.u0;
     m_trim.pitches = m_pitches;
     m_trim.tinted = false;
-    m_untilBlock = kBlockLook;
 }
 
 void QuadBatch::Flush()

@@ -71,9 +71,10 @@ class QuadBatch {
     };
     [[gnu::visibility("hidden")]] void MeasureTrim();
     // A tinted run of one rectangle: the measured trim's texels tinted once into m_block, so
-    // that its quads blend with the plain kernel. Only where quad, a repeat, is followed in
-    // its run by enough repeats under its colour (else m_untilBlock is set to look again
-    // after them), and not for rectangles past the block's size.
+    // that its quads blend with the plain kernel. Asked when a full list of gathered
+    // rectangles under one colour has just been blended (nothing gathered reads the block
+    // it rebuilds); only where quad, a repeat, is followed in its run by enough repeats
+    // under that colour, and not for rectangles past the block's size.
     [[gnu::visibility("hidden"), gnu::noinline, gnu::cold]] void UseBlock(const Quad& quad);
     // Back to the texture's texels, after the rectangles gathered from the block are blended:
     // at a new colour or rectangle, and at the end of the run.
@@ -82,12 +83,8 @@ class QuadBatch {
     static constexpr std::size_t kTrimRun = 8; // quads a run has at least to be trimmed
     // Repeats of one rectangle under one colour that must follow in the run for the block to
     // be built: building it costs about what ten of them save (the tint kernel skips
-    // transparent texels, the build does not), so a colour that changes every few quads
-    // (particles) never pays for one.
+    // transparent texels, the build does not).
     static constexpr std::size_t kBlockAhead = 16;
-    // Repeats under one colour before the first look ahead: shorter groups (a colour or a
-    // rectangle every few quads) never pay for looking.
-    static constexpr int kBlockLook = 8;
     static constexpr int kPending = 64;
 
     Surface m_target;
@@ -105,7 +102,6 @@ class QuadBatch {
     Tint m_tint{};
     bool m_plain = false;
     SourceTrim m_trim;
-    int m_untilBlock = 0; // repeats left before UseBlock looks; 0: none due (plain, tinted already)
     const SpanKernels& m_spans;
     CopyRect m_pending[kPending];
     int m_count = 0;

@@ -386,12 +386,13 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
                 u = std::uniform_int_distribution<int>(0, tex.width - w)(rng);
                 v = std::uniform_int_distribution<int>(0, tex.height - h)(rng);
             }
-            // A block is built once a colour has held for some quads with more to come: long
-            // enough runs, where a tint changes, for one before the change and one after.
+            // A block is built once a full list of one colour is gathered with more of it to
+            // come: runs long enough, where a tint changes, for one before the change and one
+            // after.
             const int count = r % 18 == 1           ? 3
-                              : plan.tints % 3 == 0 ? std::uniform_int_distribution<int>(30, 45)(rng)
-                                                    : std::uniform_int_distribution<int>(55, 75)(rng);
-            const int change = std::uniform_int_distribution<int>(26, 40)(rng);
+                              : plan.tints % 3 == 0 ? std::uniform_int_distribution<int>(85, 100)(rng)
+                                                    : std::uniform_int_distribution<int>(170, 190)(rng);
+            const int change = std::uniform_int_distribution<int>(85, 100)(rng);
             std::uint32_t diffuse = plan.keep ? items.back().diffuse : tint(), other = tint();
             const std::size_t begin = items.size();
             for (int n = 0; n < count; ++n) {
@@ -401,7 +402,7 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
                 if (plan.tints == 1 && n >= change) {
                     d = other;
                 } else if (plan.tints == 2) {
-                    d = n / 26 % 2 ? other : earlier;
+                    d = n / 85 % 2 ? other : earlier;
                 } else if (plan.tints == 3) {
                     d = RandomColor(rng);
                 }
