@@ -143,6 +143,30 @@ class GuardedCopy {
     char* m_base;
 };
 
+// A quad of a batch test: which of the test's two atlases, the quad, its colour (a record of
+// the layout a caller's queue hands QuadBatch::DrawRun).
+struct BatchItem {
+    int atlas;
+    Quad quad;
+    std::uint32_t diffuse;
+};
+
+// The items drawn one by one through the reference path onto a copy of start.
+Image ReferenceImage(const Image& start, const std::vector<BatchItem>& items, const QuadState& state,
+                     const GuardedCopy (&atlases)[2])
+{
+    Image expected(start);
+    SetReferencePath(true);
+    for (const BatchItem& item : items) {
+        QuadState one = state;
+        one.stages[0].texture = &atlases[item.atlas].surface;
+        one.diffuse = item.diffuse;
+        DrawQuad(expected.surface, item.quad, one);
+    }
+    SetReferencePath(false);
+    return expected;
+}
+
 std::vector<SimdLevel> Levels()
 {
     std::vector<SimdLevel> levels{SimdLevel::Sse2};
@@ -229,12 +253,7 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
         const Image start = RandomImage(rng, 120, 64);
         QuadState state = RandomSpanState(rng, &atlases[0].surface);
         state.clip = scene % 3 == 0 ? RECT{3, 2, 117, 60} : WholeOf(start);
-        struct Item {
-            int atlas;
-            Quad quad;
-            std::uint32_t diffuse;
-        };
-        std::vector<Item> items;
+        std::vector<BatchItem> items;
         std::uint32_t diffuse = RandomColor(rng);
         for (int n = 0; n < 150; ++n) {
             const int atlas = (n / 12) % 2;
@@ -288,15 +307,7 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
             }
             items.push_back({atlas, q, diffuse});
         }
-        Image expected(start);
-        SetReferencePath(true);
-        for (const Item& item : items) {
-            QuadState one = state;
-            one.stages[0].texture = &atlases[item.atlas].surface;
-            one.diffuse = item.diffuse;
-            DrawQuad(expected.surface, item.quad, one);
-        }
-        SetReferencePath(false);
+        const Image expected = ReferenceImage(start, items, state, atlases);
         for (SimdLevel level : Levels()) {
             SetSimdLevel(level);
             GuardedCopy actual(start);
@@ -310,7 +321,7 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
                     if (i == 0)
                         for (; i < 3; ++i)
                             batch.Draw(items[i].quad, items[i].diffuse);
-                    batch.DrawRun(&items[i].quad, &items[i].diffuse, sizeof(Item), end - i);
+                    batch.DrawRun(&items[i].quad, &items[i].diffuse, sizeof(BatchItem), end - i);
                 }
             }
             const std::string report = CompareImages(expected, actual.Contents());
@@ -351,16 +362,11 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
         state.blend = BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
         state.alphaTest = scene % 3 == 0;
         state.clip = WholeOf(start);
-        struct Item {
-            int atlas;
-            Quad quad;
-            std::uint32_t diffuse;
-        };
         struct Run {
             std::size_t begin, end;
             bool oneByOne;
         };
-        std::vector<Item> items;
+        std::vector<BatchItem> items;
         std::vector<Run> runs;
         // Seldom plain white, which has no block.
         auto tint = [&] { return rng() % 8 == 0 ? 0xFFFFFFFFu : RandomColor(rng) ^ 0x100u; };
@@ -421,15 +427,7 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
                 runs.push_back({begin, items.size(), plan.oneByOne});
             }
         }
-        Image expected(start);
-        SetReferencePath(true);
-        for (const Item& item : items) {
-            QuadState one = state;
-            one.stages[0].texture = &atlases[item.atlas].surface;
-            one.diffuse = item.diffuse;
-            DrawQuad(expected.surface, item.quad, one);
-        }
-        SetReferencePath(false);
+        const Image expected = ReferenceImage(start, items, state, atlases);
         for (SimdLevel level : Levels()) {
             SetSimdLevel(level);
             GuardedCopy actual(start);
@@ -445,7 +443,7 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
                         for (std::size_t i = run.begin; i < run.end; ++i)
                             batch.Draw(items[i].quad, items[i].diffuse);
                     } else {
-                        batch.DrawRun(&items[run.begin].quad, &items[run.begin].diffuse, sizeof(Item),
+                        batch.DrawRun(&items[run.begin].quad, &items[run.begin].diffuse, sizeof(BatchItem),
                                       run.end - run.begin);
                     }
                 }
