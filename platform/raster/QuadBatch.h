@@ -1,7 +1,8 @@
 // Quads drawn in order under one state whose stage-0 texture and diffuse colour may change
 // from quad to quad (sprites, glyphs). What depends on the state alone is decided once per
 // batch, the tint once per colour; unscaled whole-pixel quads are gathered into rectangle
-// lists that one kernel call blends. It does not sort or merge quads: order is drawing order.
+// lists that one kernel call blends, a long tinted run of one rectangle from a copy tinted
+// once. It does not sort or merge quads: order is drawing order.
 #pragma once
 
 #include "platform/raster/Pixel.h"
@@ -106,9 +107,9 @@ class QuadBatch {
     CopyRect m_pending[kPending];
     int m_count = 0;
     int m_alone = 0;
-    // Left uninitialised: a batch of one quad (DrawQuad) would pay for it.
-    // The run GatherRun<true> is in, for UseBlock to look ahead: its end, the records'
-    // stride and where a record's colour sits from its quad. Set before any repeat.
+    // Not initialised here but before they are read, so that a batch of one quad (DrawQuad)
+    // does not pay for them. The run GatherRun<true> is in, for UseBlock to look ahead: its
+    // end, the records' stride and where a record's colour sits from its quad.
     const unsigned char* m_runEnd;
     std::size_t m_runStride;
     std::ptrdiff_t m_diffuseOffset;
