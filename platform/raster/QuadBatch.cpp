@@ -116,6 +116,7 @@ void QuadBatch::SetTexture(const Surface* texture)
                 static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_texture.pitch)) << 32;
     m_textureLimit = _mm_setr_ps(static_cast<float>(m_texture.width), static_cast<float>(m_texture.height), 0, 0);
     m_trim = SourceTrim{};
+    m_blockKnown = false;
 }
 
 void QuadBatch::SetFilters(Filter stage0, Filter stage1)
@@ -129,9 +130,14 @@ void QuadBatch::UseDiffuse(std::uint32_t diffuse)
     m_state.diffuse = diffuse;
     Tint tint{};
     const bool copies = StageTint(m_state, tint) && (IsIdentity(tint) || tint.add[3] == 0);
-    // Gathered rectangles were for the old tint.
-    if (m_count > 0 && (!copies || !m_tintCopies || std::memcmp(&tint, &m_tint, sizeof tint) != 0)) {
-        Flush();
+    // Gathered rectangles were for the old tint, and so was the block.
+    if (!copies || !m_tintCopies || std::memcmp(&tint, &m_tint, sizeof tint) != 0) {
+        if (m_count > 0) {
+            Flush();
+        }
+        if (m_trim.tinted) {
+            LeaveBlock();
+        }
     }
     m_tint = tint;
     m_tintCopies = copies;
@@ -163,7 +169,15 @@ void QuadBatch::DrawRun(const Quad* quads, const std::uint32_t* diffuses, std::s
     const auto* second = reinterpret_cast<const Quad*>(quad + stride);
     if (count >= kTrimRun && second->u0 == quads->u0 && second->v0 == quads->v0 && second->u1 == quads->u1 &&
         second->v1 == quads->v1) {
+        m_runEnd = quad + stride * count;
+        m_runStride = stride;
+        m_diffuseOffset = diffuse - quad;
         GatherRun<true>(quad, diffuse, stride, count);
+        // The block serves this run alone (its look ahead ends with it): what comes next
+        // may read the texture.
+        if (m_trim.tinted) {
+            LeaveBlock();
+        }
     } else {
         GatherRun<false>(quad, diffuse, stride, count);
     }
@@ -234,11 +248,14 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
             CopyRect& rect = m_pending[m_count++];
             rect.dst = m_target.Row(q.y0) + q.x0;
             rect.src = m_trim.src;
-            std::memcpy(&rect.dstPitch, &m_pitches, sizeof m_pitches);
+            std::memcpy(&rect.dstPitch, &m_trim.pitches, sizeof m_trim.pitches);
             std::memcpy(&rect.count, &m_trim.rectSize, sizeof m_trim.rectSize);
             rect.dstRoom = m_target.width - q.x0;
             if (m_count == kPending) {
                 Flush();
+                // A full list of one colour: the moment to see whether the block pays,
+                // which costs repeats of a colour nothing until then.
+                UseBlock(quad);
             }
             return true;
         }
@@ -251,6 +268,9 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
             return true;
         }
     } else {
+        if (m_trim.tinted) {
+            LeaveBlock();
+        }
         m_trim = SourceTrim{source, q.w, q.h, q.u0, q.v0};
     }
     // Field by field, the two pitches and the size as one 8-byte store each: built as one
@@ -279,16 +299,28 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
     if (left >= right || top >= bottom) {
         return true;
     }
+    // A repeat's texels are the trim's, which may be the block's.
+    const std::uint32_t* origin = m_texture.Row(q.v0) + q.u0;
+    std::uint64_t pitches = m_pitches;
+    if (kTrim && repeat) {
+        origin = m_trim.src;
+        pitches = m_trim.pitches;
+    }
     CopyRect& rect = m_pending[m_count++];
     rect.dst = m_target.Row(top) + left;
-    rect.src = m_texture.Row(q.v0 + top - q.y0) + q.u0 + left - q.x0;
+    rect.src = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(origin) +
+                                                      static_cast<std::ptrdiff_t>(pitches >> 32) * (top - q.y0)) +
+               left - q.x0;
     const std::uint64_t size = static_cast<std::uint32_t>(right - left) |
                                static_cast<std::uint64_t>(static_cast<std::uint32_t>(bottom - top)) << 32;
-    std::memcpy(&rect.dstPitch, &m_pitches, sizeof m_pitches);
+    std::memcpy(&rect.dstPitch, &pitches, sizeof pitches);
     std::memcpy(&rect.count, &size, sizeof size);
     rect.dstRoom = m_target.width - left;
     if (m_count == kPending) {
         Flush();
+        if (kTrim && repeat) {
+            UseBlock(quad); // as for a repeat inside the clip
+        }
     }
     return true;
 }
@@ -322,6 +354,46 @@ void QuadBatch::MeasureTrim()
     m_trim.src = m_texture.Row(m_trim.v0 + top) + m_trim.u0;
     m_trim.rectSize = static_cast<std::uint32_t>(m_trim.w) |
                       static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_trim.h - top - bottom)) << 32;
+    m_trim.pitches = m_pitches;
+}
+
+void QuadBatch::UseBlock(const Quad& quad)
+{
+    const int rows = static_cast<int>(m_trim.rectSize >> 32);
+    if (m_plain || m_trim.tinted || !TintBlock::Fits(m_trim.w, rows)) {
+        return;
+    }
+    // The quads ahead, the farthest first: where the colour changes every few quads, that
+    // one differs and settles it.
+    const auto* here = reinterpret_cast<const unsigned char*>(&quad);
+    const auto left = static_cast<std::size_t>(m_runEnd - here) / m_runStride - 1;
+    for (std::size_t k = kBlockAhead; k >= 1; --k) {
+        const unsigned char* record = here + m_runStride * std::min(k, left);
+        if (k > left || *reinterpret_cast<const std::uint32_t*>(record + m_diffuseOffset) != m_tintDiffuse ||
+            _mm_movemask_ps(_mm_cmpeq_ps(_mm_loadu_ps(&reinterpret_cast<const Quad*>(record)->u0), m_trim.source)) !=
+                15) {
+            return;
+        }
+    }
+    if (!m_blockKnown || _mm_movemask_ps(_mm_cmpeq_ps(m_blockSource, m_trim.source)) != 15 ||
+        std::memcmp(&m_blockTint, &m_tint, sizeof m_tint) != 0) {
+        m_block.Build(m_trim.src, m_texture.pitch, m_trim.w, rows, m_tint);
+        m_blockKnown = true;
+        m_blockSource = m_trim.source;
+        m_blockTint = m_tint;
+    }
+    m_trim.src = m_block.Texels();
+    m_trim.pitches = (m_pitches & 0xFFFFFFFFu) | static_cast<std::uint64_t>(static_cast<std::uint32_t>(m_trim.w) * 4u)
+                                                     << 32;
+    m_trim.tinted = true;
+}
+
+void QuadBatch::LeaveBlock()
+{
+    Flush();
+    m_trim.src = m_texture.Row(m_trim.v0 + m_trim.top) + m_trim.u0;
+    m_trim.pitches = m_pitches;
+    m_trim.tinted = false;
 }
 
 void QuadBatch::Flush()
@@ -329,7 +401,8 @@ void QuadBatch::Flush()
     if (m_count == 0) {
         return;
     }
-    if (m_plain) {
+    // Rectangles from the block hold tinted texels already.
+    if (m_plain || m_trim.tinted) {
         m_spans.over(m_pending, m_count);
     } else {
         m_spans.tintOver(m_pending, m_count, m_tint);

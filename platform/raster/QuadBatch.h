@@ -1,12 +1,14 @@
 // Quads drawn in order under one state whose stage-0 texture and diffuse colour may change
 // from quad to quad (sprites, glyphs). What depends on the state alone is decided once per
 // batch, the tint once per colour; unscaled whole-pixel quads are gathered into rectangle
-// lists that one kernel call blends. It does not sort or merge quads: order is drawing order.
+// lists that one kernel call blends, a long tinted run of one rectangle from a copy tinted
+// once. It does not sort or merge quads: order is drawing order.
 #pragma once
 
 #include "platform/raster/Pixel.h"
 #include "platform/raster/Raster.h"
 #include "platform/raster/Spans.h"
+#include "platform/raster/TintBlock.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -60,15 +62,30 @@ class QuadBatch {
         __m128 source{};                  // u0 v0 u1 v1 as the quads have them
         int w = 0, h = 0, u0 = 0, v0 = 0; // the rectangle; w = 0: none yet
         bool known = false;
+        bool tinted = false;     // src is m_block's: texels through m_tint
         int top = 0, bottom = 0; // transparent rows
         // Once known: a repeat's x0 y0 edgeUx edgeUy bounds, its edgeVx edgeVy, and w h.
         __m128 low{}, high{}, edgeV{}, size{};
         const std::uint32_t* src = nullptr; // and the rectangle's texels and size as a CopyRect has them
         std::uint64_t rectSize = 0;
+        std::uint64_t pitches = 0; // as a CopyRect holds them, with src
     };
     [[gnu::visibility("hidden")]] void MeasureTrim();
+    // A tinted run of one rectangle: the measured trim's texels tinted once into m_block, so
+    // that its quads blend with the plain kernel. Asked when a full list of gathered
+    // rectangles under one colour has just been blended (nothing gathered reads the block
+    // it rebuilds); only where quad, a repeat, is followed in its run by enough repeats
+    // under that colour, and not for rectangles past the block's size.
+    [[gnu::visibility("hidden"), gnu::noinline, gnu::cold]] void UseBlock(const Quad& quad);
+    // Back to the texture's texels, after the rectangles gathered from the block are blended:
+    // at a new colour or rectangle, and at the end of the run.
+    [[gnu::visibility("hidden"), gnu::noinline, gnu::cold]] void LeaveBlock();
 
     static constexpr std::size_t kTrimRun = 8; // quads a run has at least to be trimmed
+    // Repeats of one rectangle under one colour that must follow in the run for the block to
+    // be built: building it costs about what ten of them save (the tint kernel skips
+    // transparent texels, the build does not).
+    static constexpr std::size_t kBlockAhead = 16;
     static constexpr int kPending = 64;
 
     Surface m_target;
@@ -90,6 +107,16 @@ class QuadBatch {
     CopyRect m_pending[kPending];
     int m_count = 0;
     int m_alone = 0;
+    // Not initialised here but before they are read, so that a batch of one quad (DrawQuad)
+    // does not pay for them. The run GatherRun<true> is in, for UseBlock to look ahead: its
+    // end, the records' stride and where a record's colour sits from its quad.
+    const unsigned char* m_runEnd;
+    std::size_t m_runStride;
+    std::ptrdiff_t m_diffuseOffset;
+    TintBlock m_block;
+    bool m_blockKnown; // the block holds m_blockSource on this texture through m_blockTint (SetTexture)
+    __m128 m_blockSource;
+    Tint m_blockTint;
 };
 
 } // namespace vireo::raster

@@ -143,6 +143,30 @@ class GuardedCopy {
     char* m_base;
 };
 
+// A quad of a batch test: which of the test's two atlases, the quad, its colour (a record of
+// the layout a caller's queue hands QuadBatch::DrawRun).
+struct BatchItem {
+    int atlas;
+    Quad quad;
+    std::uint32_t diffuse;
+};
+
+// The items drawn one by one through the reference path onto a copy of start.
+Image ReferenceImage(const Image& start, const std::vector<BatchItem>& items, const QuadState& state,
+                     const GuardedCopy (&atlases)[2])
+{
+    Image expected(start);
+    SetReferencePath(true);
+    for (const BatchItem& item : items) {
+        QuadState one = state;
+        one.stages[0].texture = &atlases[item.atlas].surface;
+        one.diffuse = item.diffuse;
+        DrawQuad(expected.surface, item.quad, one);
+    }
+    SetReferencePath(false);
+    return expected;
+}
+
 std::vector<SimdLevel> Levels()
 {
     std::vector<SimdLevel> levels{SimdLevel::Sse2};
@@ -229,12 +253,7 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
         const Image start = RandomImage(rng, 120, 64);
         QuadState state = RandomSpanState(rng, &atlases[0].surface);
         state.clip = scene % 3 == 0 ? RECT{3, 2, 117, 60} : WholeOf(start);
-        struct Item {
-            int atlas;
-            Quad quad;
-            std::uint32_t diffuse;
-        };
-        std::vector<Item> items;
+        std::vector<BatchItem> items;
         std::uint32_t diffuse = RandomColor(rng);
         for (int n = 0; n < 150; ++n) {
             const int atlas = (n / 12) % 2;
@@ -288,15 +307,7 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
             }
             items.push_back({atlas, q, diffuse});
         }
-        Image expected(start);
-        SetReferencePath(true);
-        for (const Item& item : items) {
-            QuadState one = state;
-            one.stages[0].texture = &atlases[item.atlas].surface;
-            one.diffuse = item.diffuse;
-            DrawQuad(expected.surface, item.quad, one);
-        }
-        SetReferencePath(false);
+        const Image expected = ReferenceImage(start, items, state, atlases);
         for (SimdLevel level : Levels()) {
             SetSimdLevel(level);
             GuardedCopy actual(start);
@@ -310,8 +321,133 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
                     if (i == 0)
                         for (; i < 3; ++i)
                             batch.Draw(items[i].quad, items[i].diffuse);
-                    batch.DrawRun(&items[i].quad, &items[i].diffuse, sizeof(Item), end - i);
+                    batch.DrawRun(&items[i].quad, &items[i].diffuse, sizeof(BatchItem), end - i);
                 }
+            }
+            const std::string report = CompareImages(expected, actual.Contents());
+            ASSERT_TRUE(report.empty()) << "scene " << scene << " level " << static_cast<int>(level) << ": " << report;
+        }
+    }
+    SetSimdLevel(saved);
+}
+
+// Sprite runs as the sprite queue hands them over: one source rectangle drawn again and again,
+// long enough for the batch to tint it once and blend the copies plainly. Tints hold for a
+// whole run, change once inside it, change back to an earlier one, or change every quad
+// (particles); some rectangles keep the texture and the tint the one before ended with, so
+// that nothing but the new rectangle (in the same call) or the call's end ends its block.
+// Widths take every remainder of four (the block is tinted four texels a vector), 128 x 128
+// fills the block and 129 x 128 is past it; some quads hang off the target. Every pixel must
+// be the reference's, at every instruction set.
+TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
+{
+    std::mt19937 rng(TestSeed());
+    const SimdLevel saved = ActiveSimdLevel();
+    struct Size {
+        int w, h;
+    };
+    const Size sizes[] = {{8, 8}, {5, 7},     {16, 16},   {1, 3}, {17, 9}, {6, 2},
+                          {3, 5}, {128, 128}, {129, 128}, {7, 4}, {2, 1}};
+    for (int scene = 0; scene < 6; ++scene) {
+        const GuardedCopy atlases[] = {GuardedCopy(RandomImage(rng, 40, 30)), GuardedCopy(RandomImage(rng, 131, 130))};
+        const Image start = RandomImage(rng, 200, 150);
+        // Texture times diffuse, or add-smooth of the two in colour (an additive tint).
+        QuadState state;
+        TextureStage& s0 = state.stages[0];
+        s0.texture = &atlases[0].surface;
+        s0.colorOp = scene % 2 ? StageOp::AddSmooth : StageOp::Modulate;
+        s0.alphaOp = StageOp::Modulate;
+        s0.colorArg1 = s0.alphaArg1 = StageArg::Texture;
+        s0.colorArg2 = s0.alphaArg2 = StageArg::Diffuse;
+        state.blend = BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
+        state.alphaTest = scene % 3 == 0;
+        state.clip = WholeOf(start);
+        struct Run {
+            std::size_t begin, end;
+            bool oneByOne;
+        };
+        std::vector<BatchItem> items;
+        std::vector<Run> runs;
+        // Seldom plain white, which has no block.
+        auto tint = [&] { return rng() % 8 == 0 ? 0xFFFFFFFFu : RandomColor(rng) ^ 0x100u; };
+        std::uint32_t earlier = tint();
+        // tints: 0 one, 1 one change, 2 to and fro with an earlier one, 3 one a quad.
+        // keep: the tint the run before ended with and its texture, or with swap the other
+        // texture and the same source rectangle (the block is the old texture's).
+        struct Plan {
+            int tints;
+            bool keep, swap, oneByOne;
+        };
+        const Plan plans[] = {{0, false, false, false}, {0, true, false, false}, {2, false, false, false},
+                              {0, false, false, false}, {0, true, false, true},  {1, false, false, false},
+                              {0, false, false, false}, {0, true, true, false},  {3, false, false, false}};
+        int atlas = 0, w = 1, h = 1, u = 0, v = 0;
+        for (int r = 0; r < 27; ++r) {
+            const Plan& plan = plans[r % std::size(plans)];
+            atlas = plan.swap ? 1 - atlas : (plan.keep ? atlas : (r / 3) % 2);
+            const Surface& tex = atlases[atlas].surface;
+            const Size size = plan.swap ? Size{w, h} : sizes[(scene * 3 + r) % std::size(sizes)];
+            w = std::min(size.w, tex.width), h = std::min(size.h, tex.height);
+            if (!plan.swap || u + w > tex.width || v + h > tex.height) {
+                u = std::uniform_int_distribution<int>(0, tex.width - w)(rng);
+                v = std::uniform_int_distribution<int>(0, tex.height - h)(rng);
+            }
+            // A block is built once a full list of one colour is gathered with more of it to
+            // come: runs long enough, where a tint changes, for one before the change and one
+            // after.
+            const int count = r % 18 == 1           ? 3
+                              : plan.tints % 3 == 0 ? std::uniform_int_distribution<int>(85, 100)(rng)
+                                                    : std::uniform_int_distribution<int>(170, 190)(rng);
+            const int change = std::uniform_int_distribution<int>(85, 100)(rng);
+            std::uint32_t diffuse = plan.keep ? items.back().diffuse : tint(), other = tint();
+            const std::size_t begin = items.size();
+            for (int n = 0; n < count; ++n) {
+                const int x = std::uniform_int_distribution<int>(-w / 2 - 2, start.surface.width - w / 2)(rng);
+                const int y = std::uniform_int_distribution<int>(-h / 2 - 2, start.surface.height - h / 2)(rng);
+                std::uint32_t d = diffuse;
+                if (plan.tints == 1 && n >= change) {
+                    d = other;
+                } else if (plan.tints == 2) {
+                    d = n / 85 % 2 ? other : earlier;
+                } else if (plan.tints == 3) {
+                    d = RandomColor(rng);
+                }
+                items.push_back({atlas,
+                                 Quad{static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), 0, 0,
+                                      static_cast<float>(h), static_cast<float>(u), static_cast<float>(v),
+                                      static_cast<float>(u + w), static_cast<float>(v + h)},
+                                 d});
+            }
+            earlier = diffuse;
+            // A run that keeps the texture and tint goes in the same call as the one before,
+            // unless it is short or drawn one by one: only its new rectangle ends the block.
+            if (plan.keep && !plan.swap && !plan.oneByOne && count > 3) {
+                runs.back().end = items.size();
+            } else {
+                runs.push_back({begin, items.size(), plan.oneByOne});
+            }
+        }
+        const Image expected = ReferenceImage(start, items, state, atlases);
+        for (SimdLevel level : Levels()) {
+            SetSimdLevel(level);
+            GuardedCopy actual(start);
+            {
+                QuadBatch batch(actual.surface, state);
+                atlas = 0;
+                for (const Run& run : runs) {
+                    if (items[run.begin].atlas != atlas) {
+                        atlas = items[run.begin].atlas;
+                        batch.SetTexture(&atlases[atlas].surface);
+                    }
+                    if (run.oneByOne) {
+                        for (std::size_t i = run.begin; i < run.end; ++i)
+                            batch.Draw(items[i].quad, items[i].diffuse);
+                    } else {
+                        batch.DrawRun(&items[run.begin].quad, &items[run.begin].diffuse, sizeof(BatchItem),
+                                      run.end - run.begin);
+                    }
+                }
+                EXPECT_EQ(batch.AloneCount(), 0);
             }
             const std::string report = CompareImages(expected, actual.Contents());
             ASSERT_TRUE(report.empty()) << "scene " << scene << " level " << static_cast<int>(level) << ": " << report;
