@@ -21,12 +21,6 @@ void Key(int dik, bool down, DWORD time = 0)
     DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, time});
 }
 
-HRESULT SetBufferSize(IDirectInputDevice8* device, DWORD size)
-{
-    DIPROPDWORD prop = {{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, size};
-    return device->SetProperty(DIPROP_BUFFERSIZE, &prop.diph);
-}
-
 struct ReadResult {
     HRESULT hr;
     std::vector<DIDEVICEOBJECTDATA> items;
@@ -72,11 +66,12 @@ class DirectInputTest : public ::testing::Test {
         DestroyWindow(m_hWnd);
     }
     // The engine's set-up: formats, non-exclusive foreground, 10 items, acquired.
-    void Prepare(IDirectInputDevice8* device, const DIDATAFORMAT& format)
+    void Prepare(IDirectInputDevice8* device, const DIDATAFORMAT& format, DWORD level = DISCL_FOREGROUND)
     {
         ASSERT_EQ(device->SetDataFormat(&format), DI_OK);
-        ASSERT_EQ(device->SetCooperativeLevel(m_hWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
-        ASSERT_EQ(SetBufferSize(device, 10), DI_OK);
+        ASSERT_EQ(device->SetCooperativeLevel(m_hWnd, DISCL_NONEXCLUSIVE | level), DI_OK);
+        DIPROPDWORD size = {{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, 10};
+        ASSERT_EQ(device->SetProperty(DIPROP_BUFFERSIZE, &size.diph), DI_OK);
         ASSERT_EQ(device->Acquire(), DI_OK);
     }
 
@@ -142,10 +137,8 @@ TEST_F(DirectInputTest, ForegroundRule)
     Key(DIK_R, false);
 
     // A background device ignores the foreground.
-    ASSERT_EQ(m_pMouse->SetDataFormat(&c_dfDIMouse), DI_OK);
-    ASSERT_EQ(SetBufferSize(m_pMouse, 10), DI_OK);
     vireo::testing::SetForeground(m_hWnd, false);
-    ASSERT_EQ(m_pMouse->Acquire(), DI_OK);
+    Prepare(m_pMouse, c_dfDIMouse, DISCL_BACKGROUND);
     DeliverRawInput({RawInputEvent::Kind::MouseWheel, 0, -120, 0});
     EXPECT_EQ(Read(m_pMouse).items.size(), 1u);
 }
