@@ -81,15 +81,6 @@ TEST_F(EngineTest, StartUpLastsAtLeastOneAndAHalfSecondsFromInit)
     }
 }
 
-TEST_F(EngineTest, WindowSizeIsKeptWhenOneMemberIsSet)
-{
-    SEngineParam param = Param(30);
-    param.sizeWindow = SIZE{0, 600};
-    ASSERT_TRUE(m_game->EngineInit(&param));
-    EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cx, 0);
-    EXPECT_EQ(LogMessages()[1], "FPS=30; SceneSize cx=800, cy=600; WindowSize cx=0, cy=600");
-}
-
 TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
 {
     // No DxDiag; the newest DirectX file is the ddraw.dll of DirectX 7.
@@ -110,12 +101,17 @@ TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
     EXPECT_EQ(std::count(log.begin(), log.end(), "ClearAllInputState"), 0); // input never started
 }
 
-TEST_F(EngineTest, NoParametersOrASecondStartAreRefused)
+TEST_F(EngineTest, NoParametersOrASecondStartAreRefusedAndOneWindowSizeMemberIsKept)
 {
     EXPECT_FALSE(m_game->EngineInit(nullptr));
-    Start(60);
+    // One window-size member set: both are kept as given.
+    SEngineParam param = Param(60);
+    param.sizeWindow = SIZE{0, 600};
+    StartWith(param);
+    EXPECT_EQ(LogMessages()[1], "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=600");
+    EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cx, 0);
     CGWnd* main = m_game->GetMainGWnd();
-    const SEngineParam param = Param(30);
+    param.wFPS = 30;
     EXPECT_FALSE(m_game->EngineInit(&param));
     EXPECT_EQ(LogMessages().back(), "EngineInit  called twice; ignored");
     EXPECT_EQ(m_game->GetMainGWnd(), main);
