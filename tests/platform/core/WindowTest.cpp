@@ -57,10 +57,11 @@ class Windows : public ::testing::Test {
             if (IsWindow(hwnd))
                 DestroyWindow(hwnd);
     }
-    HWND Make(DWORD style = WS_OVERLAPPEDWINDOW, int width = 816, int height = 639)
+    // The class is named in another case: its lookup ignores case.
+    HWND Make(DWORD style = WS_OVERLAPPEDWINDOW, int width = 816, int height = 639, void* param = nullptr)
     {
         HWND hwnd = CreateWindowExW(0, L"vireotestwindow", L"Test", style, 10, 20, width, height, nullptr, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
+                                    GetModuleHandleW(nullptr), param);
         m_made.push_back(hwnd);
         return hwnd;
     }
@@ -84,9 +85,7 @@ class Windows : public ::testing::Test {
 TEST_F(Windows, CreationAndDestructionReachTheProcedure)
 {
     int createParam = 42;
-    HWND hwnd = CreateWindowExW(0, L"VireoTestWindow", L"T", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                                nullptr, nullptr, &createParam);
-    m_made.push_back(hwnd);
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200, &createParam);
     ASSERT_NE(hwnd, nullptr);
     ASSERT_GE(g_seen.size(), 4u);
     EXPECT_EQ(g_seen[0].message, WM_CREATE);
