@@ -47,8 +47,6 @@ class InputEngineTest : public vireo::test::EngineTest {
             m_game->Run();
         }
     }
-    // 5001-5004 of the last frame, in order.
-    std::vector<UINT> InputMessages() const { return SeenBetween(EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT); }
     void SetForeground(bool gameInFront) { vireo::testing::SetForeground(m_hwnd, gameInFront); }
     void SetCursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     std::string LogText() const { return vireo::test::ReadFileBytes("VireoEngine.log"); }

@@ -95,7 +95,7 @@ TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
     InjectKey(DIK_W, false);
     InjectKey(DIK_E, true);
     Frames(2);
-    EXPECT_TRUE(InputMessages().empty());
+    EXPECT_TRUE(SeenBetween(EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT).empty()); // no input message
     EXPECT_EQ(Input()->CheckKeyState(DIK_W), KS_DOWN); // what the last active frame saw
     EXPECT_EQ(Input()->CheckKeyState(DIK_E), KS_NONE);
     Game().SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);

@@ -36,14 +36,7 @@ class LogTest : public ::testing::Test {
     // The exact bytes of one line at the fixed time.
     std::string Line(int level, const std::string& text) const
     {
-        // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "[" + string.
-        std::string line = "[";
-        line += std::to_string(level);
-        line += '.';
-        line += m_tail;
-        line += text;
-        line += "\r\n";
-        return line;
+        return std::to_string(level).insert(0, 1, '[') + '.' + m_tail + text + "\r\n";
     }
     std::string LogBytes() const { return ReadFileBytes(m_dir.Path() / "VireoEngine.log"); }
 
