@@ -21,28 +21,24 @@ void Key(int dik, bool down, DWORD time = 0)
     DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, time});
 }
 
+// Offset and data of each item, for comparing a whole read at once.
+using Items = std::vector<std::pair<DWORD, DWORD>>;
 struct ReadResult {
     HRESULT hr;
     std::vector<DIDEVICEOBJECTDATA> items;
+    Items ofsData;
 };
 
-ReadResult Read(IDirectInputDevice8* device, DWORD capacity = 16, DWORD flags = 0)
+// One read of up to 16 items.
+ReadResult Read(IDirectInputDevice8* device)
 {
-    std::vector<DIDEVICEOBJECTDATA> items(capacity);
-    DWORD n = capacity;
-    const HRESULT hr = device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), items.data(), &n, flags);
-    items.resize(n);
-    return {hr, items};
-}
-
-// Offset and data of each item, for comparing a whole read at once.
-using Items = std::vector<std::pair<DWORD, DWORD>>;
-Items OfsData(const ReadResult& read)
-{
-    Items out;
+    ReadResult read{DI_OK, std::vector<DIDEVICEOBJECTDATA>(16), {}};
+    DWORD n = 16;
+    read.hr = device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), read.items.data(), &n, 0);
+    read.items.resize(n);
     for (const DIDEVICEOBJECTDATA& item : read.items)
-        out.emplace_back(item.dwOfs, item.dwData);
-    return out;
+        read.ofsData.emplace_back(item.dwOfs, item.dwData);
+    return read;
 }
 
 class DirectInputTest : public ::testing::Test {
@@ -98,7 +94,7 @@ TEST_F(DirectInputTest, KeyboardItemsInOrderWithoutRepeats)
 
     ReadResult read = Read(m_pKeyboard);
     ASSERT_EQ(read.hr, DI_OK);
-    ASSERT_EQ(OfsData(read), (Items{{DIK_A, 0x80}, {DIK_RCONTROL, 0x80}, {DIK_A, 0}}));
+    ASSERT_EQ(read.ofsData, (Items{{DIK_A, 0x80}, {DIK_RCONTROL, 0x80}, {DIK_A, 0}}));
     EXPECT_EQ(read.items[0].dwTimeStamp, 100u);
     EXPECT_EQ(read.items[2].dwTimeStamp, 130u);
     EXPECT_LT(read.items[0].dwSequence, read.items[1].dwSequence);
@@ -133,7 +129,7 @@ TEST_F(DirectInputTest, ForegroundRule)
     Key(DIK_R, true);
     ReadResult read = Read(m_pKeyboard);
     ASSERT_EQ(read.hr, DI_OK);
-    EXPECT_EQ(OfsData(read), (Items{{DIK_R, 0x80}}));
+    EXPECT_EQ(read.ofsData, (Items{{DIK_R, 0x80}}));
     Key(DIK_R, false);
 
     // A background device ignores the foreground.
