@@ -31,14 +31,6 @@ class InputEngineTest : public vireo::test::EngineTest {
         vireo::testing::ClearMessageBoxes();
         Frames();
     }
-    void TearDown() override
-    {
-        if (m_game) {
-            m_game->onMessage = nullptr;
-            m_game->EngineDestroy();
-        }
-        EngineTest::TearDown();
-    }
     void Frames(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
