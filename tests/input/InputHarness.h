@@ -8,7 +8,6 @@
 #include <vireo/platform/Testing.h>
 
 #include <string>
-#include <vector>
 
 namespace inputtest {
 
