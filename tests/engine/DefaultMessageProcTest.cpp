@@ -164,10 +164,6 @@ TEST_F(DefaultMessageProcTest, PassedOnRenderDrawsTheGuiOverTheSceneAndNothingEl
     EXPECT_EQ(Pixel(f, 110, 110), 0xFF00C000u);
     for (auto [x, y] : {std::pair{125, 125}, std::pair{155, 155}})
         EXPECT_NEAR(static_cast<int>(Pixel(f, x, y) & 0xFF), 0xA0, 1) << x << "," << y;
-    m_game->onMessage = nullptr;
-    gui.ShowWindow(SW_HIDE);
-    Render()->ReleasePicture(&gui.picture);
-    Render()->ReleasePicture(&green);
 }
 
 TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
