@@ -43,8 +43,7 @@ TEST_F(EngineTest, LogoIsPresentedCentredDuringInitAndReleasedBeforeTheGameLoads
         ASSERT_TRUE(m_game->EngineInit(&param));
         EXPECT_EQ(vireo::testing::PresentCount(), 1);
         EXPECT_EQ(poolAtInit, 0);
-        ASSERT_EQ(atInit.width, scene.cx);
-        ASSERT_EQ(atInit.height, scene.cy);
+        ASSERT_EQ(std::pair(atInit.width, atInit.height), std::pair(scene.cx, scene.cy));
 
         const int left = scene.cx / 2 - 60;
         const int top = scene.cy / 2 - 65;
