@@ -31,6 +31,7 @@ TEST_F(InputEngineTest, RecordWritesEachChangeOnceAndNothingInPausedFrames)
     ASSERT_TRUE(Input()->RecordInput(FALSE, nullptr));
     const std::string expected = "[00000005] 030=1\r\n[00000009] 030=2\r\n[00000010] 030=0\r\n"
                                  "[00000014] 045=2\r\n[00000015] 045=0\r\n[99999999] 0=0";
+    EXPECT_EQ(ReadFileBytes("run.rec"), expected);
     EXPECT_TRUE(Input()->RecordInput(FALSE, nullptr)); // stopping twice writes nothing more
     EXPECT_EQ(ReadFileBytes("run.rec"), expected);
 }
