@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -83,22 +85,16 @@ TEST_F(LogTest, LongMessagesAreCutWithoutSplittingCharacters)
 
     // 中 is written in the process code page: 2 bytes in GBK (D6 D0) and 3 in UTF-8; one ASCII
     // byte first shifts the UTF-8 cut, which still falls between whole characters.
-    auto repeat = [](const char* unit, std::size_t n) {
-        std::string out;
-        while (n--)
-            out += unit;
-        return out;
-    };
-    vireo::testing::SetAnsiCodePage("GBK");
-    WriteLog(0, L"");
-    WriteLog(1, L"%s", std::wstring(1023, L'中').c_str());
-    EXPECT_EQ(LogBytes(), Line(1, repeat("\xD6\xD0", room / 2)));
-    vireo::testing::SetAnsiCodePage("UTF-8");
-    WriteLog(0, L"");
-    WriteLog(1, L"x%s", std::wstring(2000, L'中').c_str());
-    std::string expected = "x";
-    expected += repeat("\xE4\xB8\xAD", (room - 1) / 3);
-    EXPECT_EQ(LogBytes(), Line(1, expected));
+    for (const auto& [codePage, prefix, unit] :
+         {std::tuple{"GBK", "", "\xD6\xD0"}, std::tuple{"UTF-8", "x", "\xE4\xB8\xAD"}}) {
+        vireo::testing::SetAnsiCodePage(codePage);
+        WriteLog(0, L"");
+        WriteLog(1, L"%S%s", prefix, std::wstring(2000, L'中').c_str());
+        std::string expected = prefix;
+        while (expected.size() + std::strlen(unit) <= room)
+            expected += unit;
+        EXPECT_EQ(LogBytes(), Line(1, expected)) << codePage;
+    }
 }
 
 TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
