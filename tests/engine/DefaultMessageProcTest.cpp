@@ -42,14 +42,6 @@ class DefaultMessageProcTest : public RenderTest {
         Frames();
         return stopped;
     }
-    // A fresh engine started at `fps` frames a second.
-    void RestartAt(int fps, BOOL debug = FALSE)
-    {
-        Restart();
-        SEngineParam param = Param(fps);
-        param.bDebugMode = debug;
-        StartWith(param);
-    }
     CCamera* Camera() { return Render()->GetCamera(); }
 };
 
@@ -95,7 +87,8 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
     EXPECT_THAT(m_game->Take(), ::testing::Contains(EMSG_EG_DESTROY));
 
     // With no initial cap: Alt+F9 twice stays uncapped, and Alt+F10 leaves slow motion for it.
-    RestartAt(0);
+    Restart();
+    Start(0);
     for (auto [key, expected] :
          {std::pair{DIK_F9, 0}, std::pair{DIK_F9, 0}, std::pair{DIK_F10, 1}, std::pair{DIK_F10, 0}}) {
         Chord({DIK_LMENU}, key);
@@ -171,10 +164,6 @@ TEST_F(DefaultMessageProcTest, PassedOnRenderDrawsTheGuiOverTheSceneAndNothingEl
     EXPECT_EQ(Pixel(f, 110, 110), 0xFF00C000u);
     for (auto [x, y] : {std::pair{125, 125}, std::pair{155, 155}})
         EXPECT_NEAR(static_cast<int>(Pixel(f, x, y) & 0xFF), 0xA0, 1) << x << "," << y;
-    m_game->onMessage = nullptr;
-    gui.ShowWindow(SW_HIDE);
-    Render()->ReleasePicture(&gui.picture);
-    Render()->ReleasePicture(&green);
 }
 
 TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
@@ -190,7 +179,10 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
     };
     for (const auto& [name, showStatus, debug, frames, interval, expected] : rows) {
         SCOPED_TRACE(name);
-        RestartAt(5, debug);
+        Restart();
+        SEngineParam param = Param(5);
+        param.bDebugMode = debug;
+        StartWith(param);
         vireo::testing::SetCursorClientPos(m_hwnd, 80, 400);
         const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = showStatus;
         m_game->onMessage = [this](UINT msg) {

@@ -5,7 +5,6 @@
 
 #include <vireo/platform/Testing.h>
 
-#include <algorithm>
 #include <tuple>
 
 namespace vireo::test {
@@ -81,15 +80,6 @@ TEST_F(EngineTest, StartUpLastsAtLeastOneAndAHalfSecondsFromInit)
     }
 }
 
-TEST_F(EngineTest, WindowSizeIsKeptWhenOneMemberIsSet)
-{
-    SEngineParam param = Param(30);
-    param.sizeWindow = SIZE{0, 600};
-    ASSERT_TRUE(m_game->EngineInit(&param));
-    EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cx, 0);
-    EXPECT_EQ(LogMessages()[1], "FPS=30; SceneSize cx=800, cy=600; WindowSize cx=0, cy=600");
-}
-
 TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
 {
     // No DxDiag; the newest DirectX file is the ddraw.dll of DirectX 7.
@@ -106,16 +96,20 @@ TEST_F(EngineTest, DirectXBelowNineRefusesBeforeAnySystemStarts)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, L"Vireo Engine");
     EXPECT_EQ(boxes[0].text, L"您当前 DirectX 版本为 7.0\n请安装 DirectX 9.0 以上版本来运行本游戏");
-    const auto log = LogMessages();
-    EXPECT_EQ(std::count(log.begin(), log.end(), "ClearAllInputState"), 0); // input never started
+    EXPECT_THAT(LogMessages(), ::testing::Not(::testing::Contains("ClearAllInputState"))); // input never started
 }
 
-TEST_F(EngineTest, NoParametersOrASecondStartAreRefused)
+TEST_F(EngineTest, NoParametersOrASecondStartAreRefusedAndOneWindowSizeMemberIsKept)
 {
     EXPECT_FALSE(m_game->EngineInit(nullptr));
-    Start(60);
+    // One window-size member set: both are kept as given.
+    SEngineParam param = Param(60);
+    param.sizeWindow = SIZE{0, 600};
+    StartWith(param);
+    EXPECT_EQ(LogMessages()[1], "FPS=60; SceneSize cx=800, cy=600; WindowSize cx=0, cy=600");
+    EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cx, 0);
     CGWnd* main = m_game->GetMainGWnd();
-    const SEngineParam param = Param(30);
+    param.wFPS = 30;
     EXPECT_FALSE(m_game->EngineInit(&param));
     EXPECT_EQ(LogMessages().back(), "EngineInit  called twice; ignored");
     EXPECT_EQ(m_game->GetMainGWnd(), main);
@@ -130,8 +124,7 @@ TEST_F(EngineTest, EngineDestroyPostsQuitAndStopsFrames)
     EXPECT_FALSE(m_game->IsActive());
     EXPECT_FALSE(IsWindowVisible(m_hwnd));
     EXPECT_THAT(m_game->Take(), ElementsAre(EMSG_EG_DESTROY));
-    const auto queued = DrainQueue();
-    EXPECT_NE(std::find(queued.begin(), queued.end(), WM_QUIT), queued.end());
+    EXPECT_THAT(DrainQueue(), ::testing::Contains(WM_QUIT));
     m_game->Run();
     EXPECT_TRUE(m_game->Take().empty());
     EXPECT_EQ(LogMessages().back(), "RecordInput(0)");

@@ -8,7 +8,6 @@
 #include <vireo/platform/Testing.h>
 
 #include <string>
-#include <vector>
 
 namespace inputtest {
 
@@ -31,14 +30,6 @@ class InputEngineTest : public vireo::test::EngineTest {
         vireo::testing::ClearMessageBoxes();
         Frames();
     }
-    void TearDown() override
-    {
-        if (m_game) {
-            m_game->onMessage = nullptr;
-            m_game->EngineDestroy();
-        }
-        EngineTest::TearDown();
-    }
     void Frames(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
@@ -47,8 +38,6 @@ class InputEngineTest : public vireo::test::EngineTest {
             m_game->Run();
         }
     }
-    // 5001-5004 of the last frame, in order.
-    std::vector<UINT> InputMessages() const { return SeenBetween(EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT); }
     void SetForeground(bool gameInFront) { vireo::testing::SetForeground(m_hwnd, gameInFront); }
     void SetCursor(int x, int y) { vireo::testing::SetCursorClientPos(m_hwnd, x, y); }
     std::string LogText() const { return vireo::test::ReadFileBytes("VireoEngine.log"); }

@@ -70,21 +70,20 @@ TEST_F(InputEngineTest, MouseButtonsCountOnlyOverTheSceneAndTheCursorIsScaledInt
     InjectMouseButton(0, false);
     InjectMouseButton(1, false);
     // Scaling: truncated, and positions left of the client area stay negative.
-    vireo::testing::SetClientSize(m_hwnd, 400, 300); // the scene is 800 x 600
+    vireo::testing::SetClientSize(m_hwnd, 300, 400); // the scene is 800 x 600: x 8/3, y 3/2
     SetCursor(100, 50);
     Frames();
     SetCursor(101, 51);
     vireo::testing::InjectMouseMotion(1, 1);
     vireo::testing::InjectWheel(-120);
     Frames();
-    EXPECT_EQ(Input()->GetCursorPosPre().x, 200);
-    EXPECT_EQ(Input()->GetCursorPos().y, 102);
+    EXPECT_EQ(std::pair(Input()->GetCursorPosPre().x, Input()->GetCursorPosPre().y), std::pair(266, 75));
+    EXPECT_EQ(std::pair(Input()->GetCursorPos().x, Input()->GetCursorPos().y), std::pair(269, 76));
     const D3DXVECTOR3 move = Input()->GetCursorMove();
-    EXPECT_EQ((std::array{move.x, move.y, move.z}), (std::array{2.0f, 2.0f, -120.0f}));
-    SetCursor(-3, 1);
+    EXPECT_EQ((std::array{move.x, move.y, move.z}), (std::array{3.0f, 1.0f, -120.0f}));
+    SetCursor(-4, 1);
     Frames();
-    EXPECT_EQ(Input()->GetCursorPos().x, -6);
-    EXPECT_EQ(Input()->GetCursorPos().y, 2);
+    EXPECT_EQ(std::pair(Input()->GetCursorPos().x, Input()->GetCursorPos().y), std::pair(-10, 1));
 }
 
 TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
@@ -95,7 +94,7 @@ TEST_F(InputEngineTest, BackgroundWindowGetsNothingUntilActivated)
     InjectKey(DIK_W, false);
     InjectKey(DIK_E, true);
     Frames(2);
-    EXPECT_TRUE(InputMessages().empty());
+    EXPECT_TRUE(SeenBetween(EMSG_IS_UI_KEYBOARD_INPUT, EMSG_IS_GAME_MOUSE_INPUT).empty()); // no input message
     EXPECT_EQ(Input()->CheckKeyState(DIK_W), KS_DOWN); // what the last active frame saw
     EXPECT_EQ(Input()->CheckKeyState(DIK_E), KS_NONE);
     Game().SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);

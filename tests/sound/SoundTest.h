@@ -19,6 +19,7 @@ class SoundTest : public EngineTest {
     {
         EngineTest::SetUp();
         Start(0);
+        vireo::testing::ClearMessageBoxes(); // the box checks see only their own test's boxes
         vireo::testing::RecordAudio(true);
         m_sound = m_game->GetSoundSystem();
     }

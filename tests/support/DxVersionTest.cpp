@@ -73,20 +73,12 @@ class PlatformDxVersion : public ::testing::Test {
 TEST_F(PlatformDxVersion, ProviderFirstThenFiles)
 {
     namespace vt = vireo::testing;
-    auto info = [](auto change) {
-        vt::DxDiagSystemInfo i;
-        change(i);
-        return i;
-    };
     const std::tuple<const char*, vt::DxDiagSystemInfo, bool, bool, bool, DWORD, const wchar_t*> rows[] = {
         {"the provider's answer", {}, true, false, true, 0x90003, L"9.0c"},
-        {"a blank letter is no letter", info([](auto& i) { i.letter = std::wstring(L" "); }), false, false, true,
-         0x90000, L"9.0"},
-        {"no provider, d3d9 present", info([](auto& i) { i.providerAvailable = false; }), true, true, true, 0x90000,
-         L"9.0"},
+        {"a blank letter is no letter", {.letter = std::wstring(L" ")}, false, false, true, 0x90000, L"9.0"},
+        {"no provider, d3d9 present", {.providerAvailable = false}, true, true, true, 0x90000, L"9.0"},
         // Without a system directory no file is found: 0.0, still an answer.
-        {"no provider, no system directory", info([](auto& i) { i.providerAvailable = false; }), true, true, false, 0,
-         L"0.0"},
+        {"no provider, no system directory", {.providerAvailable = false}, true, true, false, 0, L"0.0"},
     };
     for (const auto& [what, dxdiag, ddraw7, d3d9, systemDirectory, packed, text] : rows) {
         SCOPED_TRACE(what);

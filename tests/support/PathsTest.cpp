@@ -43,14 +43,11 @@ TEST(FileExists, FilesFoldersAndWildcards)
     vireo::test::ScratchDir dir;
     vireo::test::WriteFileBytes("a.txt", "");
     fs::create_directory(dir.Path() / "folder");
-    EXPECT_TRUE(FileExists(L"a.txt"));
-    EXPECT_TRUE(FileExists(L"folder"));
-    EXPECT_TRUE(FileExists(L"*.txt"));
-    EXPECT_FALSE(FileExists(L"*.png"));
-    EXPECT_FALSE(FileExists(L"missing.txt"));
-    EXPECT_FALSE(FileExists(L""));
-    EXPECT_FALSE(FileExists(nullptr));
-    EXPECT_FALSE(FileExists(std::wstring(5000, L'x').c_str()));
+    const std::wstring overLong(5000, L'x');
+    for (const wchar_t* name : {L"a.txt", L"folder", L"*.txt"})
+        EXPECT_TRUE(FileExists(name)) << testing::PrintToString(std::wstring(name));
+    for (const wchar_t* name : {L"*.png", L"missing.txt", L"", static_cast<const wchar_t*>(nullptr), overLong.c_str()})
+        EXPECT_FALSE(FileExists(name)) << (name ? testing::PrintToString(std::wstring(name)) : "null");
 }
 
 TEST(CreateFolderTree, CreatesMissingLevelsOutermostFirst_DriveLettersTranslatedToScratchDir)
@@ -71,11 +68,9 @@ TEST(CreateFolderTree, BadInput)
 {
     vireo::test::ScratchDir dir;
     vireo::test::WriteFileBytes("file", "");
-    EXPECT_FALSE(CreateFolderTree(L"file/sub/deeper", nullptr));
-    EXPECT_FALSE(CreateFolderTree(L"ab", nullptr));
-    EXPECT_FALSE(CreateFolderTree(L"", nullptr));
-    EXPECT_FALSE(CreateFolderTree(nullptr, nullptr));
-    EXPECT_FALSE(CreateFolderTree(std::wstring(4000, L'd').c_str(), nullptr));
+    const std::wstring overLong(4000, L'd');
+    for (const wchar_t* path : {L"file/sub/deeper", L"ab", L"", static_cast<const wchar_t*>(nullptr), overLong.c_str()})
+        EXPECT_FALSE(CreateFolderTree(path, nullptr)) << (path ? testing::PrintToString(std::wstring(path)) : "null");
 }
 
 } // namespace

@@ -13,13 +13,10 @@ using vireo::FormatWide;
 
 namespace {
 
-std::wstring Fmt(const wchar_t* format, ...)
+template <class... Args> std::wstring Fmt(const wchar_t* format, Args... args)
 {
     wchar_t buffer[512];
-    va_list args;
-    va_start(args, format);
-    vireo::FormatWideV(buffer, 512, format, args);
-    va_end(args);
+    FormatWide(buffer, 512, format, args...);
     return buffer;
 }
 

@@ -1,5 +1,6 @@
 // Test signals and measurements on interleaved 16-bit stereo: tones made in code, peak
-// level, zero crossings (pitch), the largest step between neighbouring samples (clicks).
+// level, zero crossings (pitch), the largest step between neighbouring samples (clicks); and a
+// one-note MIDI file built byte by byte.
 #pragma once
 
 #include <cmath>
@@ -59,6 +60,21 @@ inline std::size_t SoundingFrames(const std::vector<int>& samples)
         if (samples[i] != 0)
             last = i + 1;
     return last;
+}
+
+// Format 0, 480 ticks per quarter at 120 bpm: piano C4 for half a second, track end at 1 s.
+inline std::vector<unsigned char> MidiNote()
+{
+    const std::vector<unsigned char> track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // tempo 500,000 us
+                                              0x00, 0xC0, 0x00,                         // piano
+                                              0x00, 0x90, 60,   100,                    // note on
+                                              0x83, 0x60, 60,   0,                      // 480 ticks: running-status off
+                                              0x83, 0x60, 0xFF, 0x2F, 0x00};            // end at 960
+    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(static_cast<unsigned char>(track.size() >> shift));
+    file.insert(file.end(), track.begin(), track.end());
+    return file;
 }
 
 } // namespace audiotest

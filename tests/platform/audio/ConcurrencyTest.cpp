@@ -34,9 +34,7 @@ TEST(AudioThreads, GameThreadChangesWhileAnotherThreadMixes)
     const auto tone = audiotest::Tone(500, 22050, 2205);
     WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
     DSBUFFERDESC desc{36, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY, 4410, 0, &format, GUID_NULL};
-    const std::vector<unsigned char> midi = {'M', 'T', 'h', 'd',  0,   0,   0, 6,    0,    0,  0, 1,
-                                             0,   96,  'M', 'T',  'r', 'k', 0, 0,    0,    12, 0, 0x90,
-                                             64,  100, 48,  0x80, 64,  0,   0, 0xFF, 0x2F, 0};
+    const std::vector<unsigned char> midi = audiotest::MidiNote();
     for (int round = 0; round < 40; ++round) {
         IDirectSoundBuffer* buffer = nullptr;
         ASSERT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);

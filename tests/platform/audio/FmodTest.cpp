@@ -40,21 +40,6 @@ std::vector<unsigned char> Encode(int format, const std::vector<std::int16_t>& p
     return bytes;
 }
 
-// Format 0, 480 ticks per quarter at 120 bpm: piano C4 for half a second, track end at 1 s.
-std::vector<unsigned char> MidiNote()
-{
-    const std::vector<unsigned char> track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // tempo 500,000 us
-                                              0x00, 0xC0, 0x00,                         // piano
-                                              0x00, 0x90, 60,   100,                    // note on
-                                              0x83, 0x60, 60,   0,                      // 480 ticks: running-status off
-                                              0x83, 0x60, 0xFF, 0x2F, 0x00};            // end at 960
-    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
-    for (int shift = 24; shift >= 0; shift -= 8)
-        file.push_back(static_cast<unsigned char>(track.size() >> shift));
-    file.insert(file.end(), track.begin(), track.end());
-    return file;
-}
-
 double Rms(const std::vector<int>& samples)
 {
     const double sum = std::inner_product(samples.begin(), samples.end(), samples.begin(), 0.0);
@@ -173,7 +158,7 @@ TEST_F(FmodTest, ChannelsCarryVolumePanPauseAndStaleHandles)
 
 TEST_F(FmodTest, MidiSongsPlayLoopAndScaleWithTheMasterVolume)
 {
-    const auto midi = MidiNote();
+    const auto midi = audiotest::MidiNote();
     FMUSIC_MODULE* song = FMUSIC_LoadSongEx(reinterpret_cast<const char*>(midi.data()), 0,
                                             static_cast<int>(midi.size()), FSOUND_LOADMEMORY, nullptr, 0);
     ASSERT_NE(song, nullptr) << FSOUND_GetError();
@@ -199,7 +184,7 @@ TEST_F(FmodTest, MidiSongsPlayLoopAndScaleWithTheMasterVolume)
 
 TEST_F(FmodTest, BadMidiAndAMissingSoundFontFailCleanly)
 {
-    const auto good = MidiNote();
+    const auto good = audiotest::MidiNote();
     auto cut = good;
     cut.resize(good.size() - 6); // the track stops inside an event
     auto badDivision = good;

@@ -9,7 +9,6 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 
 namespace {
 

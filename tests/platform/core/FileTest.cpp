@@ -14,34 +14,14 @@
 
 namespace {
 
-std::string ReadAll(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<cannot open>";
-    std::string text(4096, '\0');
-    DWORD got = 0;
-    ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
-    return text;
-}
-
-void WriteAll(const std::wstring& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD put = 0;
-    ASSERT_TRUE(WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &put, nullptr));
-    EXPECT_EQ(put, text.size());
-    CloseHandle(file);
-}
+using vireo::test::ReadFileBytes;
+using vireo::test::WriteFileBytes;
 
 TEST(File, ShareModesDecideWhetherASecondOpenIsAdmitted)
 {
     vireo::test::ScratchDir folder;
     const std::wstring path = folder / L"shared.txt";
-    WriteAll(path, "content");
+    WriteFileBytes(path, "content");
     constexpr DWORD R = GENERIC_READ, W = GENERIC_WRITE, SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE;
     std::tuple<DWORD, DWORD, DWORD, DWORD, bool> rows[] = {
         {W, SR, W, SR | SW, false}, // a writer sharing only reads refuses a second writer
@@ -72,14 +52,14 @@ TEST(File, RefusedCreateAlwaysLeavesTheFileAndDeleteRespectsShareDelete)
 {
     vireo::test::ScratchDir folder;
     const std::wstring path = folder / L"kept.txt";
-    WriteAll(path, "keep me");
+    WriteFileBytes(path, "keep me");
     HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     EXPECT_EQ(ErrorOf(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr)),
               ERROR_SHARING_VIOLATION);
     EXPECT_EQ(ErrorOf(DeleteFileW(path.c_str())), ERROR_SHARING_VIOLATION);
     EXPECT_EQ(ErrorOf(MoveFileExW(path.c_str(), (folder / L"moved.txt").c_str(), 0)), ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(ReadAll(path), "keep me");
+    EXPECT_EQ(ReadFileBytes(path), "keep me");
     CloseHandle(reader);
 
     reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
@@ -92,7 +72,7 @@ TEST(File, RefusedCreateAlwaysLeavesTheFileAndDeleteRespectsShareDelete)
 TEST(File, BadPathsFailWithTheirOwnErrors)
 {
     vireo::test::ScratchDir folder;
-    WriteAll(folder / L"plain.txt", "x");
+    WriteFileBytes(folder / L"plain.txt", "x");
     CreateDirectoryW((folder / L"dir").c_str(), nullptr);
     const std::wstring overLong(5000, L'a');
     const std::wstring missingFolder = folder / L"nowhere\\file.txt";
@@ -130,7 +110,7 @@ TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
     vireo::test::ScratchDir folder;
     const std::wstring log = folder / L"Game.log";
     const std::wstring other = folder / L"other.txt";
-    WriteAll(log, "0123456789");
+    WriteFileBytes(log, "0123456789");
     HANDLE early =
         CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(early, INVALID_HANDLE_VALUE);
@@ -141,8 +121,11 @@ TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
     // Short reads on a handle opened before the plan; other files are untouched.
     ASSERT_TRUE(ReadFile(early, buffer, sizeof(buffer), &n, nullptr));
     EXPECT_EQ(n, 3u);
-    WriteAll(other, "not faulty at all");
-    EXPECT_EQ(ReadAll(other), "not faulty at all");
+    WriteFileBytes(other, "not faulty at all");
+    HANDLE plain = CreateFileW(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(ReadFile(plain, buffer, sizeof(buffer), &n, nullptr));
+    EXPECT_EQ(n, sizeof(buffer));
+    CloseHandle(plain);
     // The disk takes 4 bytes: a 6-byte write stops there, then every write fails.
     SetFilePointer(early, 0, nullptr, FILE_END);
     EXPECT_EQ(ErrorOf(WriteFile(early, "abcdef", 6, &n, nullptr)), ERROR_DISK_FULL);
@@ -156,7 +139,7 @@ TEST(FileFaults, ScriptedOpensFullDisksAndShortReads)
     EXPECT_EQ(ErrorOf(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)),
               ERROR_ACCESS_DENIED);
     vireo::testing::ClearFileFaults();
-    EXPECT_EQ(ReadAll(log), "0123456789abcd");
+    EXPECT_EQ(ReadFileBytes(log), "0123456789abcd");
 }
 
 } // namespace

@@ -21,34 +21,24 @@ void Key(int dik, bool down, DWORD time = 0)
     DeliverRawInput({RawInputEvent::Kind::Key, dik, down ? 1 : 0, time});
 }
 
-HRESULT SetBufferSize(IDirectInputDevice8* device, DWORD size)
-{
-    DIPROPDWORD prop = {{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, size};
-    return device->SetProperty(DIPROP_BUFFERSIZE, &prop.diph);
-}
-
+// Offset and data of each item, for comparing a whole read at once.
+using Items = std::vector<std::pair<DWORD, DWORD>>;
 struct ReadResult {
     HRESULT hr;
     std::vector<DIDEVICEOBJECTDATA> items;
+    Items ofsData;
 };
 
-ReadResult Read(IDirectInputDevice8* device, DWORD capacity = 16, DWORD flags = 0)
+// One read of up to 16 items.
+ReadResult Read(IDirectInputDevice8* device)
 {
-    std::vector<DIDEVICEOBJECTDATA> items(capacity);
-    DWORD n = capacity;
-    const HRESULT hr = device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), items.data(), &n, flags);
-    items.resize(n);
-    return {hr, items};
-}
-
-// Offset and data of each item, for comparing a whole read at once.
-using Items = std::vector<std::pair<DWORD, DWORD>>;
-Items OfsData(const ReadResult& read)
-{
-    Items out;
+    ReadResult read{DI_OK, std::vector<DIDEVICEOBJECTDATA>(16), {}};
+    DWORD n = 16;
+    read.hr = device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), read.items.data(), &n, 0);
+    read.items.resize(n);
     for (const DIDEVICEOBJECTDATA& item : read.items)
-        out.emplace_back(item.dwOfs, item.dwData);
-    return out;
+        read.ofsData.emplace_back(item.dwOfs, item.dwData);
+    return read;
 }
 
 class DirectInputTest : public ::testing::Test {
@@ -72,11 +62,12 @@ class DirectInputTest : public ::testing::Test {
         DestroyWindow(m_hWnd);
     }
     // The engine's set-up: formats, non-exclusive foreground, 10 items, acquired.
-    void Prepare(IDirectInputDevice8* device, const DIDATAFORMAT& format)
+    void Prepare(IDirectInputDevice8* device, const DIDATAFORMAT& format, DWORD level = DISCL_FOREGROUND)
     {
         ASSERT_EQ(device->SetDataFormat(&format), DI_OK);
-        ASSERT_EQ(device->SetCooperativeLevel(m_hWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DI_OK);
-        ASSERT_EQ(SetBufferSize(device, 10), DI_OK);
+        ASSERT_EQ(device->SetCooperativeLevel(m_hWnd, DISCL_NONEXCLUSIVE | level), DI_OK);
+        DIPROPDWORD size = {{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, 10};
+        ASSERT_EQ(device->SetProperty(DIPROP_BUFFERSIZE, &size.diph), DI_OK);
         ASSERT_EQ(device->Acquire(), DI_OK);
     }
 
@@ -103,7 +94,7 @@ TEST_F(DirectInputTest, KeyboardItemsInOrderWithoutRepeats)
 
     ReadResult read = Read(m_pKeyboard);
     ASSERT_EQ(read.hr, DI_OK);
-    ASSERT_EQ(OfsData(read), (Items{{DIK_A, 0x80}, {DIK_RCONTROL, 0x80}, {DIK_A, 0}}));
+    ASSERT_EQ(read.ofsData, (Items{{DIK_A, 0x80}, {DIK_RCONTROL, 0x80}, {DIK_A, 0}}));
     EXPECT_EQ(read.items[0].dwTimeStamp, 100u);
     EXPECT_EQ(read.items[2].dwTimeStamp, 130u);
     EXPECT_LT(read.items[0].dwSequence, read.items[1].dwSequence);
@@ -138,14 +129,12 @@ TEST_F(DirectInputTest, ForegroundRule)
     Key(DIK_R, true);
     ReadResult read = Read(m_pKeyboard);
     ASSERT_EQ(read.hr, DI_OK);
-    EXPECT_EQ(OfsData(read), (Items{{DIK_R, 0x80}}));
+    EXPECT_EQ(read.ofsData, (Items{{DIK_R, 0x80}}));
     Key(DIK_R, false);
 
     // A background device ignores the foreground.
-    ASSERT_EQ(m_pMouse->SetDataFormat(&c_dfDIMouse), DI_OK);
-    ASSERT_EQ(SetBufferSize(m_pMouse, 10), DI_OK);
     vireo::testing::SetForeground(m_hWnd, false);
-    ASSERT_EQ(m_pMouse->Acquire(), DI_OK);
+    Prepare(m_pMouse, c_dfDIMouse, DISCL_BACKGROUND);
     DeliverRawInput({RawInputEvent::Kind::MouseWheel, 0, -120, 0});
     EXPECT_EQ(Read(m_pMouse).items.size(), 1u);
 }

@@ -31,24 +31,21 @@ HMMIO OpenMemory(std::string& bytes)
     return mmioOpenW(nullptr, &info, MMIO_ALLOCBUF | MMIO_READ);
 }
 
-// Descends into the RIFF form, then searches it for "data"; the result of that search.
-MMRESULT FindData(std::string bytes, MMCKINFO* found = nullptr)
+// Descends into the RIFF form, then searches it for "data"; the result of that search and
+// the size and offset of the data found.
+std::tuple<MMRESULT, DWORD, DWORD> FindData(std::string bytes)
 {
     HMMIO file = OpenMemory(bytes);
     if (!file)
-        return MMSYSERR_INVALHANDLE;
-    MMCKINFO riff{};
+        return {MMSYSERR_INVALHANDLE, 0, 0};
+    MMCKINFO riff{}, data{};
     riff.fccType = kWave;
+    data.ckid = kData;
     MMRESULT result = mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF);
-    if (result == MMSYSERR_NOERROR) {
-        MMCKINFO data{};
-        data.ckid = kData;
+    if (result == MMSYSERR_NOERROR)
         result = mmioDescend(file, &data, &riff, MMIO_FINDCHUNK);
-        if (found)
-            *found = data;
-    }
     mmioClose(file, 0);
-    return result;
+    return {result, data.cksize, data.dwDataOffset};
 }
 
 std::string Fillers(int count)
@@ -62,20 +59,19 @@ std::string Fillers(int count)
 TEST(MmioDescend, FindsChunksWithinTheirParentAndTheFile)
 {
     const std::string data = Chunk("data", "abcd");
-    const std::tuple<const char*, std::string, MMRESULT> rows[] = {
-        {"data right after fmt", Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8)) + data), MMSYSERR_NOERROR},
-        {"data beyond the RIFF size", ChunkWithSize("RIFF", 4, "WAVE") + data, MMIOERR_CHUNKNOTFOUND},
-        {"9,999 empty chunks first", Riff("WAVE", Fillers(9999) + data), MMSYSERR_NOERROR},
-        {"10,000 empty chunks first", Riff("WAVE", Fillers(10000) + data), MMIOERR_CHUNKNOTFOUND},
-        {"header cut short", Riff("WAVE", "dat"), MMIOERR_CHUNKNOTFOUND},
+    // what, file, result, offset of the four data bytes found (0: none)
+    const std::tuple<const char*, std::string, MMRESULT, DWORD> rows[] = {
+        {"data right after fmt", Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8)) + data), MMSYSERR_NOERROR,
+         12 + 24 + 8},
+        {"data after an odd-sized LIST and its pad", Riff("WAVE", Chunk("LIST", "INFOx") + data), MMSYSERR_NOERROR,
+         12 + 14 + 8},
+        {"data beyond the RIFF size", ChunkWithSize("RIFF", 4, "WAVE") + data, MMIOERR_CHUNKNOTFOUND, 0},
+        {"9,999 empty chunks first", Riff("WAVE", Fillers(9999) + data), MMSYSERR_NOERROR, 12 + 9999 * 8 + 8},
+        {"10,000 empty chunks first", Riff("WAVE", Fillers(10000) + data), MMIOERR_CHUNKNOTFOUND, 0},
+        {"header cut short", Riff("WAVE", "dat"), MMIOERR_CHUNKNOTFOUND, 0},
     };
-    for (const auto& [what, file, expected] : rows)
-        EXPECT_EQ(FindData(file), expected) << what;
-
-    MMCKINFO found{};
-    ASSERT_EQ(FindData(Riff("WAVE", Chunk("LIST", "INFOx") + data), &found), MMSYSERR_NOERROR);
-    EXPECT_EQ(found.cksize, 4u);
-    EXPECT_EQ(found.dwDataOffset, 12u + 14u + 8u);
+    for (const auto& [what, file, expected, offset] : rows)
+        EXPECT_EQ(FindData(file), std::tuple(expected, offset ? 4u : 0u, offset)) << what;
 }
 
 // The same reads on a memory file and on a disk file with a 16-byte buffer, so the disk file

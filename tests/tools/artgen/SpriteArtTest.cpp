@@ -26,10 +26,8 @@ TEST(SpriteArt, PackagesMatchTheirDescriptions)
     for (const auto& [name, package, width, height, rowCentres] : cases) {
         SCOPED_TRACE(name);
         EXPECT_EQ(DescInt(package.desc, "PictureCount"), static_cast<int>(package.frames.size()));
-        for (const artgen::Canvas& frame : package.frames) {
-            EXPECT_EQ(frame.Width(), width);
-            EXPECT_EQ(frame.Height(), height);
-        }
+        for (const artgen::Canvas& frame : package.frames)
+            EXPECT_EQ(std::pair(frame.Width(), frame.Height()), std::pair(width, height));
         // Every line CRLF-terminated, and one centre point per picture (or one for all).
         std::size_t lines = 0;
         for (std::size_t i = 0; i < package.desc.size(); ++i)
