@@ -1,7 +1,8 @@
 // Sprite drawing speed: the same scenes through our rasterizer (directly and through the
 // software device's ID3DXSprite), SDL2's software renderer and pixman. 64x64 sprites with per-pixel alpha at fixed
 // pseudo-random places on an 800x600 target cleared every frame; plain, tinted and rotated+scaled (bilinear);
-// 10,000 small ones (8x8, 16x16) plain and tinted; and the clear alone against pixman's fill. The figure is
+// 10,000 small ones (8x8, 16x16) plain and tinted; particles (a colour and alpha each, through the device and
+// SDL2 alone); and the clear alone against pixman's fill. The figure is
 // nanoseconds per blended pixel (frame time / covered pixels); ratios are printed at the end, and for
 // unrotated sprites where their time goes (the quad batch alone, the blend alone).
 // The places, and the ID3DXSprite transforms made from them, are made before timing.
@@ -44,8 +45,9 @@ constexpr std::uint32_t kClear = 0xFF203040u;
 constexpr std::uint32_t kTint = 0xC0FFA060u; // alpha 0.75, colour (1, 0.63, 0.38)
 constexpr double kPi = 3.14159265358979;
 
-enum Mode { kPlain, kTinted, kRotated };
-const char* const kModeNames[] = {"plain", "tinted", "rotated+scaled"};
+// kParticles: unrotated sprites, each with a colour and alpha of its own (ParticleColor).
+enum Mode { kPlain, kTinted, kRotated, kParticles };
+const char* const kModeNames[] = {"plain", "tinted", "rotated+scaled", "particles"};
 
 struct Placement {
     float cx, cy; // centre on the target
@@ -69,6 +71,14 @@ std::vector<Placement> Places(int count, Mode mode)
         }
     }
     return places;
+}
+
+// Sprite i's colour in the particles case: alpha 64-255 and any colour, as a particle system
+// fading its particles gives them, the same for every renderer.
+std::uint32_t ParticleColor(std::size_t i)
+{
+    const std::uint32_t k = static_cast<std::uint32_t>(i) * 2654435761u;
+    return (0x40u + (k >> 24) % 0xC0u) << 24 | (k & 0x00FFFFFFu);
 }
 
 // A ball: opaque core, a translucent ring, a soft rim and transparent corners (straight alpha).
@@ -286,9 +296,9 @@ class SpriteRenderer final : public Renderer {
         m_sprite->Begin(D3DXSPRITE_ALPHABLEND);
         const D3DCOLOR color = m_mode == kTinted ? kTint : 0xFFFFFFFFu;
         const D3DXVECTOR3 position(-g_side / 2.0f, -g_side / 2.0f, 0);
-        for (const D3DXMATRIX& m : m_transforms) {
-            m_sprite->SetTransform(&m);
-            m_sprite->Draw(m_texture, nullptr, nullptr, &position, color);
+        for (std::size_t i = 0; i < m_transforms.size(); ++i) {
+            m_sprite->SetTransform(&m_transforms[i]);
+            m_sprite->Draw(m_texture, nullptr, nullptr, &position, m_mode == kParticles ? ParticleColor(i) : color);
         }
         m_sprite->End();
         m_device->EndScene();
@@ -338,9 +348,15 @@ class SdlRenderer final : public Renderer {
     {
         SDL_SetRenderDrawColor(m_renderer, (kClear >> 16) & 0xFF, (kClear >> 8) & 0xFF, kClear & 0xFF, kClear >> 24);
         SDL_RenderClear(m_renderer);
-        for (const Placement& p : m_places) {
+        for (std::size_t i = 0; i < m_places.size(); ++i) {
+            const Placement& p = m_places[i];
             const float side = g_side * p.scale;
             const SDL_FRect dst{p.cx - side / 2, p.cy - side / 2, side, side};
+            if (m_mode == kParticles) {
+                const std::uint32_t color = ParticleColor(i);
+                SDL_SetTextureColorMod(m_texture, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
+                SDL_SetTextureAlphaMod(m_texture, color >> 24);
+            }
             if (m_mode == kRotated) {
                 SDL_RenderCopyExF(m_renderer, m_texture, nullptr, &dst, p.angle * 180.0 / kPi, nullptr, SDL_FLIP_NONE);
             } else {
@@ -559,6 +575,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 }
             }
         }
+        std::printf("\nparticles (a colour and alpha each), ns per blended pixel: through the device, SDL2, how many"
+                    "\ntimes faster, and the device's cost against the same sprites under one tint\n");
+        for (int side : kSides) {
+            const int count = side == 64 ? 1000 : 10000;
+            const double sprite = Figure(Name("sprite", kParticles, count, side)),
+                         sdl = Figure(Name("sdl2", kParticles, count, side)),
+                         oneTint = Figure(Name("sprite", kTinted, count, side));
+            if (!std::isnan(sprite)) {
+                std::printf("%-22s %6d %9.3f %9.3f %10.2f %10.2f\n", CaseName(kParticles, side).c_str(), count, sprite,
+                            sdl, sdl / sprite, sprite / oneTint);
+            }
+        }
         const double clear = Figure("clear/vireo"), pixmanClear = Figure("clear/pixman");
         std::printf("\n800x600 clear: vireo %.3f ms, pixman %.3f ms, vireo / pixman %.2f\n",
                     clear * 1e-6 * kWidth * kHeight, pixmanClear * 1e-6 * kWidth * kHeight, clear / pixmanClear);
@@ -641,6 +669,15 @@ int main(int argc, char** argv)
                         ->Unit(benchmark::kMillisecond);
                 }
             }
+        }
+    }
+    for (int side : kSides) {
+        for (const char* who : {"sprite", "sdl2"}) {
+            const int count = side == 64 ? 1000 : 10000;
+            benchmark::RegisterBenchmark(
+                RatioReporter::Name(who, kParticles, count, side).c_str(),
+                [=](benchmark::State& state) { RunFrames(state, who, kParticles, count, side); })
+                ->Unit(benchmark::kMillisecond);
         }
     }
     for (const char* who : {"vireo", "pixman"}) {
