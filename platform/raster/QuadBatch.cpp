@@ -238,40 +238,41 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
         return false;
     }
     // Gathered quads' tints keep transparent texels transparent: rows of them draw nothing.
-    if (!kTrim) {
-    } else if (repeat) {
-        if (q.h <= 0) {
-            return true;
-        }
-        // Inside the clip, its source and size are the trim's, worked out once.
-        if (q.inside) {
-            CopyRect& rect = m_pending[m_count++];
-            rect.dst = m_target.Row(q.y0) + q.x0;
-            rect.src = m_trim.src;
-            std::memcpy(&rect.dstPitch, &m_trim.pitches, sizeof m_trim.pitches);
-            std::memcpy(&rect.count, &m_trim.rectSize, sizeof m_trim.rectSize);
-            rect.dstRoom = m_target.width - q.x0;
-            if (m_count == kPending) {
-                Flush();
-                // A full list of one colour: the moment to see whether the block pays,
-                // which costs repeats of a colour nothing until then.
-                UseBlock(quad);
+    if constexpr (kTrim) {
+        if (repeat) {
+            if (q.h <= 0) {
+                return true;
             }
-            return true;
+            // Inside the clip, its source and size are the trim's, worked out once.
+            if (q.inside) {
+                CopyRect& rect = m_pending[m_count++];
+                rect.dst = m_target.Row(q.y0) + q.x0;
+                rect.src = m_trim.src;
+                std::memcpy(&rect.dstPitch, &m_trim.pitches, sizeof m_trim.pitches);
+                std::memcpy(&rect.count, &m_trim.rectSize, sizeof m_trim.rectSize);
+                rect.dstRoom = m_target.width - q.x0;
+                if (m_count == kPending) {
+                    Flush();
+                    // A full list of one colour: the moment to see whether the block pays,
+                    // which costs repeats of a colour nothing until then.
+                    UseBlock(quad);
+                }
+                return true;
+            }
+        } else if (_mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15) {
+            MeasureTrim();
+            q.y0 += m_trim.top;
+            q.v0 += m_trim.top;
+            q.h -= m_trim.top + m_trim.bottom;
+            if (q.h <= 0) {
+                return true;
+            }
+        } else {
+            if (m_trim.tinted) {
+                LeaveBlock();
+            }
+            m_trim = SourceTrim{source, q.w, q.h, q.u0, q.v0};
         }
-    } else if (_mm_movemask_ps(_mm_cmpeq_ps(source, m_trim.source)) == 15) {
-        MeasureTrim();
-        q.y0 += m_trim.top;
-        q.v0 += m_trim.top;
-        q.h -= m_trim.top + m_trim.bottom;
-        if (q.h <= 0) {
-            return true;
-        }
-    } else {
-        if (m_trim.tinted) {
-            LeaveBlock();
-        }
-        m_trim = SourceTrim{source, q.w, q.h, q.u0, q.v0};
     }
     // Field by field, the two pitches and the size as one 8-byte store each: built as one
     // record, the compiler assembles it in a vector register lane by lane.
@@ -302,7 +303,7 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
     // A repeat's texels are the trim's, which may be the block's.
     const std::uint32_t* origin = m_texture.Row(q.v0) + q.u0;
     std::uint64_t pitches = m_pitches;
-    if (kTrim && repeat) {
+    if (repeat) {
         origin = m_trim.src;
         pitches = m_trim.pitches;
     }
@@ -318,7 +319,7 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
     rect.dstRoom = m_target.width - left;
     if (m_count == kPending) {
         Flush();
-        if (kTrim && repeat) {
+        if (repeat) {
             UseBlock(quad); // as for a repeat inside the clip
         }
     }
