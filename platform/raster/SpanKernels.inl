@@ -307,6 +307,43 @@ inline void GroupedRows(const CopyRect& rect, Step step)
     }
 }
 
+// The rows of a glyph (kWide: 9 to 16 texels a row, a whole vector and a masked one) in
+// groups through step; with kWhite, as long as they are white texels, tested once a group
+// rather than once a vector, so that the loop holds nothing but the white blend. How many
+// rows it drew (all of them for a glyph). A glyph's last one to three rows are one group.
+// (I is Isa, a parameter so that it is only compiled where rows have masked tails.)
+template <bool kWide, bool kWhite, typename I = Isa, typename Step>
+inline int GlyphRows(const CopyRect& rect, Step step, V colorMask)
+{
+    constexpr int kGroup = kWide ? 2 : 4;
+    constexpr int kTwo = kWide ? 1 : 2, kThree = kWide ? 1 : 3; // a wide glyph's last row is a group alone
+    const auto mask = I::TailMask(kWide ? rect.count - I::kPixels : rect.count);
+    const bool room = RoomForWhole<I>(rect.dstRoom, kWide ? I::kPixels : 0);
+    std::uint32_t* dst = rect.dst;
+    const std::uint32_t* src = rect.src;
+    int row = 0;
+    for (; row + kGroup <= rect.rows; row += kGroup) {
+        if (!RowGroup<kGroup, kWide, I, false, kWhite>(dst, src, rect, mask, room, step, colorMask)) {
+            return row;
+        }
+    }
+    bool drawn = true;
+    switch (rect.rows - row) {
+    case 3:
+        drawn = RowGroup<kThree, kWide, I, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
+        break;
+    case 2:
+        drawn = RowGroup<kTwo, kWide, I, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
+        break;
+    case 1:
+        drawn = RowGroup<1, kWide, I, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
+        break;
+    default:
+        break;
+    }
+    return drawn ? rect.rows : row;
+}
+
 // rects[0] from row row on, then the rest of the list, through list(rects, n): for list loops
 // that hand over part of the way through a rectangle.
 template <typename List> inline void RestOfList(const CopyRect* rects, int n, int row, List list)

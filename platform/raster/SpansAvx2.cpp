@@ -83,41 +83,6 @@ struct Isa {
 
 #include "platform/raster/SpanKernels.inl"
 
-// The rows of a glyph (kWide: 9 to 16 texels a row, a whole vector and a masked one) in
-// groups through step; with kWhite, as long as they are white texels, tested once a group
-// rather than once a vector, so that the loop holds nothing but the white blend. How many
-// rows it drew (all of them for a glyph). A glyph's last one to three rows are one group.
-template <bool kWide, bool kWhite, typename Step> inline int GlyphRows(const CopyRect& rect, Step step, V colorMask)
-{
-    constexpr int kGroup = kWide ? 2 : 4;
-    constexpr int kTwo = kWide ? 1 : 2, kThree = kWide ? 1 : 3; // a wide glyph's last row is a group alone
-    const auto mask = Isa::TailMask(kWide ? rect.count - Isa::kPixels : rect.count);
-    const bool room = RoomForWhole<Isa>(rect.dstRoom, kWide ? Isa::kPixels : 0);
-    std::uint32_t* dst = rect.dst;
-    const std::uint32_t* src = rect.src;
-    int row = 0;
-    for (; row + kGroup <= rect.rows; row += kGroup) {
-        if (!RowGroup<kGroup, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask)) {
-            return row;
-        }
-    }
-    bool drawn = true;
-    switch (rect.rows - row) {
-    case 3:
-        drawn = RowGroup<kThree, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
-        break;
-    case 2:
-        drawn = RowGroup<kTwo, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
-        break;
-    case 1:
-        drawn = RowGroup<1, kWide, Isa, false, kWhite>(dst, src, rect, mask, room, step, colorMask);
-        break;
-    default:
-        break;
-    }
-    return drawn ? rect.rows : row;
-}
-
 // A glyph list: rectangles of 1 to 16 texels a row through glyphRows(rect, wide), until the
 // first that is wider or whose rows it does not all draw; list(rects, n) takes the rest from
 // there (the first rows drawn left out).
@@ -475,77 +440,17 @@ void TintOverRectsByWidth(const CopyRect* rects, int n, const Tint& tint)
         [&](const CopyRect* run, int count) { zmm::TintOverRects(run, count, tint); });
 }
 
-// kRows rows of a glyph, each one masked vector, through blend(s, d); with kWhite, only if
-// every texel of them is white (else false, with nothing stored). I is the Isa.
-template <bool kWhite, int kRows, typename I, typename Mask, typename Blend>
-inline bool GlyphRowGroup(std::uint32_t*& dst, const std::uint32_t*& src, const CopyRect& rect, Mask mask,
-                          typename I::V colorMask, Blend blend)
-{
-    std::uint32_t* d[kRows];
-    const std::uint32_t* s[kRows];
-    typename I::V in[kRows], under[kRows];
-    for (int r = 0; r < kRows; ++r) {
-        d[r] = r == 0 ? dst : NextRow(d[r - 1], rect.dstPitch);
-        s[r] = r == 0 ? src : NextRow(s[r - 1], rect.srcPitch);
-    }
-    for (int r = 0; r < kRows; ++r) {
-        in[r] = I::LoadTexels(s[r], mask);
-        under[r] = I::LoadMasked(d[r], mask);
-    }
-    if constexpr (kWhite) {
-        typename I::V all = in[0];
-        for (int r = 1; r < kRows; ++r) {
-            all = I::And(all, in[r]);
-        }
-        if (!I::AllSet(all, colorMask)) {
-            return false;
-        }
-    }
-    for (int r = 0; r < kRows; ++r) {
-        I::StoreMasked(d[r], mask, blend(in[r], under[r]));
-    }
-    dst = NextRow(d[kRows - 1], rect.dstPitch);
-    src = NextRow(s[kRows - 1], rect.srcPitch);
-    return true;
-}
-
-// The rows of a rectangle of at most I::kPixels texels a row, four at a time (with kWhite,
-// as long as they are white): how many rows it drew (all of them for a glyph).
-template <bool kWhite, typename I, typename Blend>
-inline int GlyphRows(const CopyRect& rect, typename I::V colorMask, Blend blend)
-{
-    const auto mask = I::TailMask(rect.count);
-    std::uint32_t* dst = rect.dst;
-    const std::uint32_t* src = rect.src;
-    int row = 0;
-    for (; row + 4 <= rect.rows; row += 4) {
-        if (!GlyphRowGroup<kWhite, 4, I>(dst, src, rect, mask, colorMask, blend)) {
-            return row;
-        }
-    }
-    // The last one to three rows as one group.
-    bool drawn = true;
-    switch (rect.rows - row) {
-    case 3:
-        drawn = GlyphRowGroup<kWhite, 3, I>(dst, src, rect, mask, colorMask, blend);
-        break;
-    case 2:
-        drawn = GlyphRowGroup<kWhite, 2, I>(dst, src, rect, mask, colorMask, blend);
-        break;
-    case 1:
-        drawn = GlyphRowGroup<kWhite, 1, I>(dst, src, rect, mask, colorMask, blend);
-        break;
-    default:
-        break;
-    }
-    return drawn ? rect.rows : row;
-}
-
 // A list that starts with a glyph: rows of 1 to 15 pixels other than 8. One of whole vectors
 // (8 x 8 and 16 x 16 sprites) or wider starts a list of sprites, which the width kernels take.
 inline bool StartsWithGlyph(const CopyRect* rects)
 {
     return rects[0].count < zmm::Isa::kPixels && rects[0].count != Isa::kPixels;
+}
+
+// blend(s, d) as a row group's step.
+template <typename Blend> inline auto AsStep(Blend blend)
+{
+    return [blend](auto s, auto loadDst, auto store) { store(blend(s, loadDst())); };
 }
 
 // Glyph lists in one loop whatever their widths (8 lanes up to 8 pixels, 16 lanes up to 16)
@@ -560,9 +465,9 @@ inline void GlyphList(const CopyRect* rects, int n, __m512i colorMask, Blend8 bl
         const CopyRect& rect = rects[r];
         int done = 0;
         if (rect.count <= Isa::kPixels) {
-            done = GlyphRows<kWhite, Isa>(rect, LowHalf(colorMask), blend8);
+            done = GlyphRows<false, kWhite>(rect, AsStep(blend8), LowHalf(colorMask));
         } else if (rect.count <= zmm::Isa::kPixels) {
-            done = GlyphRows<kWhite, zmm::Isa>(rect, colorMask, blend16);
+            done = zmm::GlyphRows<false, kWhite>(rect, AsStep(blend16), colorMask);
         }
         if (done < rect.rows) {
             rest(rects + r, n - r, done);
