@@ -64,20 +64,6 @@ TEST(FillRect, ClipsToTheTarget)
     }
 }
 
-BlendState Over()
-{
-    return BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
-}
-
-Pixels Line(float x0, float y0, float x1, float y1, RECT clip = {0, 0, 16, 12})
-{
-    Image target(16, 12, 0u);
-    DrawLine(target.surface, x0, y0, x1, y1, 0xFFFFFFFFu, BlendState{}, clip);
-    return Changed(target, 0u);
-}
-
-// Coordinates are pixel centres (x + 0.5): a segment between two centres covers the pixels
-// from the first up to, not including, the last, so polyline joints are blended once.
 // The fill stores whole vectors between a scalar head (up to the first 16-byte boundary)
 // and tail: every start offset against that boundary and every width up to two blocks of
 // sixteen plus a tail, with untouched neighbours on both sides.
@@ -97,6 +83,15 @@ TEST(FillRect, EveryAlignmentAndWidthFillsExactlyItsPixels)
     }
 }
 
+Pixels Line(float x0, float y0, float x1, float y1, RECT clip = {0, 0, 16, 12})
+{
+    Image target(16, 12, 0u);
+    DrawLine(target.surface, x0, y0, x1, y1, 0xFFFFFFFFu, BlendState{}, clip);
+    return Changed(target, 0u);
+}
+
+// Coordinates are pixel centres (x + 0.5): a segment between two centres covers the pixels
+// from the first up to, not including, the last, so polyline joints are blended once.
 TEST(DrawLine, CoversOnePixelPerStepWithoutTheEndPixel)
 {
     struct Case {
@@ -120,7 +115,8 @@ TEST(DrawLine, CoversOnePixelPerStepWithoutTheEndPixel)
         EXPECT_EQ(Line(c.x0, c.y0, c.x1, c.y1), c.expected) << c.what;
     }
     Image target(16, 12, 0xFF000000u); // the blend state applies to lines too
-    DrawLine(target.surface, 1.5f, 1.5f, 8.5f, 1.5f, 0x80FFFFFFu, Over(), RECT{0, 0, 16, 12});
+    DrawLine(target.surface, 1.5f, 1.5f, 8.5f, 1.5f, 0x80FFFFFFu,
+             BlendState{true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha}, RECT{0, 0, 16, 12});
     EXPECT_EQ(target.At(4, 1), BlendOver(0x80FFFFFFu, 0xFF000000u));
 }
 
