@@ -1,6 +1,5 @@
 // Code-page conversion: what cannot map, both ways. GBK text itself is pinned by the log, INI
 // and ANSI path tests, which run in that code page.
-#include <vireo/platform/Testing.h>
 #include <vireo/platform/Win32.h>
 
 #include <gtest/gtest.h>
@@ -8,11 +7,6 @@
 #include <string>
 
 namespace {
-
-class CodePage : public ::testing::Test {
-  protected:
-    void TearDown() override { vireo::testing::SetAnsiCodePage(nullptr); }
-};
 
 std::string ToBytes(UINT codePage, const std::wstring& text, BOOL* usedDefault = nullptr)
 {
@@ -29,7 +23,7 @@ std::wstring FromBytes(UINT codePage, const std::string& bytes, DWORD flags = 0)
     return std::wstring(buffer, n);
 }
 
-TEST_F(CodePage, WhatCannotMapBecomesAQuestionMark)
+TEST(CodePage, WhatCannotMapBecomesAQuestionMark)
 {
     BOOL used = FALSE;
     EXPECT_EQ(ToBytes(936, L"a\U0001F600b", &used), "a?b"); // an emoji has no GBK bytes

@@ -48,17 +48,12 @@ std::tuple<MMRESULT, DWORD, DWORD> FindData(std::string bytes)
     return {result, data.cksize, data.dwDataOffset};
 }
 
-std::string Fillers(int count)
-{
-    std::string out;
-    for (int i = 0; i < count; ++i)
-        out += Chunk("junk", "");
-    return out;
-}
-
 TEST(MmioDescend, FindsChunksWithinTheirParentAndTheFile)
 {
     const std::string data = Chunk("data", "abcd");
+    std::string fillers;
+    for (int i = 0; i < 9999; ++i)
+        fillers += Chunk("junk", "");
     // what, file, result, offset of the four data bytes found (0: none)
     const std::tuple<const char*, std::string, MMRESULT, DWORD> rows[] = {
         {"data right after fmt", Riff("WAVE", Chunk("fmt ", PcmFormat(1, 8000, 8)) + data), MMSYSERR_NOERROR,
@@ -66,8 +61,8 @@ TEST(MmioDescend, FindsChunksWithinTheirParentAndTheFile)
         {"data after an odd-sized LIST and its pad", Riff("WAVE", Chunk("LIST", "INFOx") + data), MMSYSERR_NOERROR,
          12 + 14 + 8},
         {"data beyond the RIFF size", ChunkWithSize("RIFF", 4, "WAVE") + data, MMIOERR_CHUNKNOTFOUND, 0},
-        {"9,999 empty chunks first", Riff("WAVE", Fillers(9999) + data), MMSYSERR_NOERROR, 12 + 9999 * 8 + 8},
-        {"10,000 empty chunks first", Riff("WAVE", Fillers(10000) + data), MMIOERR_CHUNKNOTFOUND, 0},
+        {"9,999 empty chunks first", Riff("WAVE", fillers + data), MMSYSERR_NOERROR, 12 + 9999 * 8 + 8},
+        {"10,000 empty chunks first", Riff("WAVE", fillers + Chunk("junk", "") + data), MMIOERR_CHUNKNOTFOUND, 0},
         {"header cut short", Riff("WAVE", "dat"), MMIOERR_CHUNKNOTFOUND, 0},
     };
     for (const auto& [what, file, expected, offset] : rows)
@@ -139,14 +134,13 @@ INSTANTIATE_TEST_SUITE_P(MemoryAndDisk, MmioReadTest, ::testing::Values(false, t
 TEST(MmioOpen, RefusesWhatItCannotRead)
 {
     ScratchDir dir;
-    MMIOINFO info{};
-    std::wstring missing = L"missing.wav";
-    EXPECT_EQ(mmioOpenW(missing.data(), &info, MMIO_READ), nullptr);
-    EXPECT_EQ(info.wErrorRet, MMIOERR_FILENOTFOUND);
     std::filesystem::create_directory(dir.Path() / "folder.wav");
-    std::wstring folder = L"folder.wav";
-    EXPECT_EQ(mmioOpenW(folder.data(), &info, MMIO_READ), nullptr);
-    EXPECT_EQ(info.wErrorRet, MMIOERR_CANNOTOPEN);
+    for (auto [name, error] : {std::tuple{L"missing.wav", MMIOERR_FILENOTFOUND}, {L"folder.wav", MMIOERR_CANNOTOPEN}}) {
+        MMIOINFO info{};
+        std::wstring path = name;
+        EXPECT_EQ(mmioOpenW(path.data(), &info, MMIO_READ), nullptr);
+        EXPECT_EQ(info.wErrorRet, error) << path;
+    }
 }
 
 TEST(ModuleResources, FindByNameAndTypeWithoutRegardToCase)
