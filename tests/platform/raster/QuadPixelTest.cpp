@@ -142,16 +142,10 @@ TEST(QuadPixels, StagesAndBlendMatchTheirFormulasAndThePathsAgree)
     };
     const auto unit = [](std::uint32_t pixel, int c) { return Channel(pixel, c) / 255.0; };
     const auto op = [](StageOp o, double t, double k) {
-        switch (o) {
-        case StageOp::Modulate:
-            return t * k;
-        case StageOp::AddSmooth:
-            return t + k - t * k;
-        case StageOp::SelectArg2:
-            return k;
-        default:
-            return t;
-        }
+        return o == StageOp::Modulate     ? t * k
+               : o == StageOp::AddSmooth  ? t + k - t * k
+               : o == StageOp::SelectArg2 ? k
+                                          : t;
     };
     for (const Case& c : cases) {
         Image expected(kW, kH);
