@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -22,10 +23,13 @@ struct Seen {
 std::vector<Seen> g_seen;
 LRESULT g_createAnswer = 0;
 LPVOID g_createParam = nullptr;
+UINT g_destroyOn = WM_NULL; // the procedure destroys its window inside this message, and in WM_DESTROY again
 
 LRESULT CALLBACK_Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     g_seen.push_back({hwnd, message, wParam, lParam});
+    if (g_destroyOn != WM_NULL && (message == g_destroyOn || message == WM_DESTROY))
+        DestroyWindow(hwnd);
     if (message == WM_CREATE) {
         g_createParam = reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams;
         return g_createAnswer;
@@ -47,6 +51,7 @@ class Windows : public ::testing::Test {
     {
         g_seen.clear();
         g_createAnswer = 0;
+        g_destroyOn = WM_NULL;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
@@ -223,44 +228,24 @@ TEST_F(Windows, UserChangesArriveAsMessagesAndClosingGoesThroughDefWindowProc)
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
-// A procedure that destroys its own window from inside the messages it is sent.
-UINT g_destroyOn = 0;
-int g_destroyCount = 0;
-LRESULT SelfDestroying(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+TEST_F(Windows, DestroyedFromInsideItsOwnMessages)
 {
-    if (message == WM_DESTROY) {
-        ++g_destroyCount;
-        DestroyWindow(hwnd); // again, from inside WM_DESTROY
-    }
-    if (message == g_destroyOn)
-        DestroyWindow(hwnd);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-TEST(WindowReentry, DestroyedFromInsideItsOwnMessages)
-{
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &SelfDestroying;
-    wc.lpszClassName = L"SelfDestroying";
-    RegisterClassExW(&wc);
     const auto show = [](HWND hwnd) { ShowWindow(hwnd, SW_SHOW); };
     const auto place = [](HWND hwnd) { SetWindowPos(hwnd, nullptr, 5, 5, 300, 300, SWP_SHOWWINDOW); };
     const auto minimise = [](HWND hwnd) { ShowWindow(hwnd, SW_MINIMIZE); };
     const auto destroy = [](HWND hwnd) { DestroyWindow(hwnd); };
     const std::tuple<UINT, void (*)(HWND)> rows[] = {{WM_SHOWWINDOW, show}, {WM_ACTIVATE, show}, {WM_MOVE, place},
-                                                     {WM_SIZE, place},      {WM_SIZE, minimise}, {WM_NULL, destroy}};
+                                                     {WM_SIZE, place},      {WM_SIZE, minimise}, {WM_DESTROY, destroy}};
     for (const auto& [message, action] : rows) {
         SCOPED_TRACE(::testing::Message() << "message " << message);
         g_destroyOn = WM_NULL;
-        g_destroyCount = 0;
-        HWND hwnd = CreateWindowExW(0, L"SelfDestroying", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
-                                    nullptr, nullptr);
-        ASSERT_NE(hwnd, nullptr);
+        HWND hwnd = Make(WS_OVERLAPPEDWINDOW, 200, 200);
         g_destroyOn = message;
+        g_seen.clear();
         action(hwnd);
         EXPECT_FALSE(IsWindow(hwnd));
-        EXPECT_EQ(g_destroyCount, 1);
+        EXPECT_EQ(std::count_if(g_seen.begin(), g_seen.end(), [](const Seen& s) { return s.message == WM_DESTROY; }),
+                  1);
         EXPECT_NE(GetForegroundWindow(), hwnd);
     }
 }
