@@ -4,7 +4,6 @@
 #include "RasterTestSupport.h"
 
 #include "platform/raster/Pixel.h"
-#include "platform/raster/QuadBatch.h"
 #include "platform/raster/RasterInternal.h"
 
 #include <gtest/gtest.h>
@@ -102,16 +101,6 @@ TEST(QuadPixels, UntransformedQuadsCopyTexelsExactlyAndClip)
             });
         }
     }
-    // A batch takes every one of them as a rectangle, square or not; a quad half a pixel off
-    // goes through the set-up.
-    Image target(40, 30, 0xFF102030u);
-    QuadBatch batch(target.surface, SpriteState(&texture.surface, RECT{0, 0, 40, 30}));
-    for (const Case& c : cases) {
-        batch.Draw(Untransformed(c.x, c.y, c.w, c.h, c.srcX, c.srcY), 0xFFFFFFFFu);
-    }
-    EXPECT_EQ(batch.AloneCount(), 0);
-    batch.Draw(Quad{2.5f, 3, 9, 0, 0, 7, 0, 0, 9, 7}, 0xFFFFFFFFu);
-    EXPECT_EQ(batch.AloneCount(), 1);
 }
 
 // Stage results against the floating-point formulas, blended source-alpha over a colour.
