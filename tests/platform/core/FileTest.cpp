@@ -1,5 +1,5 @@
 // CreateFile and the handle functions: share modes and what a refused open leaves, the errors
-// for bad paths, ANSI names, and the scripted file faults the log tests use.
+// for bad paths, ANSI names, and the scripted file faults (short reads, a disk that fills, refused opens).
 #include "common/LastError.h"
 #include "common/ScratchDir.h"
 
