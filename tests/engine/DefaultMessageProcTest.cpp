@@ -65,6 +65,7 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
         {"Ctrl+F8 again unmutes it", {ctrl}, DIK_F8, {0, 0, 0, 0, 0, 60, 1}},
         {"Ctrl+F9 shows the status", {ctrl}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
         {"Ctrl+Shift+F9 does nothing", {ctrl, shift}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
+        {"nor with the right Shift", {ctrl, DIK_RSHIFT}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
         {"F9 alone does nothing", {}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
         {"Alt+F9 lifts the cap", {alt}, DIK_F9, {0, 0, 1, 0, 0, 0, 1}},
         {"Alt+F9 again restores it", {DIK_RMENU}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
