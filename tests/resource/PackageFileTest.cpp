@@ -24,11 +24,6 @@ std::string Header(const std::string& desc)
     return Header(desc, static_cast<std::uint32_t>(desc.size()));
 }
 
-std::vector<BYTE> Bytes(const std::string& text)
-{
-    return std::vector<BYTE>(text.begin(), text.end());
-}
-
 } // namespace
 
 TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
@@ -60,7 +55,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
     for (const auto& [name, bytes, result, records, rowLog] : cases) {
         WriteLog(0, L"");
         CPackageFile package;
-        EXPECT_EQ(package.Parse(Bytes(bytes), L"case"), result) << name;
+        EXPECT_EQ(package.Parse(std::vector<BYTE>(bytes.begin(), bytes.end()), L"case"), result) << name;
         std::vector<std::wstring> names;
         for (const SPackageRecord& record : package.GetRecords()) {
             names.push_back(record.strName);
