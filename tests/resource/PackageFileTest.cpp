@@ -17,7 +17,7 @@ namespace {
 
 std::string Header(const std::string& desc, std::uint32_t length)
 {
-    return std::string(32, '\0') + U32(length) + desc;
+    return std::string(32, '\0') + Le32(length) + desc;
 }
 std::string Header(const std::string& desc)
 {
@@ -35,7 +35,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
     const std::tuple<const char*, std::string, BOOL, std::vector<std::wstring>, const char*> cases[] = {
         // clang-format off
         {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
-        {"foreign header bytes", std::string(32, '\x7F') + U32(0) + good, 1, {L"000.png"}, nullptr},
+        {"foreign header bytes", std::string(32, '\x7F') + Le32(0) + good, 1, {L"000.png"}, nullptr},
         {"L to the end", Header(desc), 1, {}, nullptr},
         {"L one past the end", Header(desc, static_cast<std::uint32_t>(desc.size() + 1)), 0, {},
          "description length 28 runs past the end of the file (63 bytes)"},
