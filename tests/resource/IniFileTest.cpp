@@ -104,7 +104,6 @@ TEST(IniSetString, PlacesNewKeysAtTheEndOfTheRunAfterTheHeaderAndChangesOldOnesI
     const std::pair<const char*, std::vector<LineView>> cases[] = {
         {"[S]\r\nk1=1\r\nk2=2\r\n\r\n[T]\r\n", {s, k1, {L"", L"k2", L"2", L""}, added, blank, {L"T", L"", L"", L""}}},
         {"[S]\r\n\r\nk1=1\r\n", {s, added, blank, k1}},
-        {"[S]\r\nk1=1\r\n[T]\r\n", {s, k1, added, {L"T", L"", L"", L""}}},
         {"[S]\r\nk1=1\r\n[a]=1\r\n", {s, k1, added, {L"a", L"[a]", L"1", L""}}}, // the next header also holds a key
         {"[S]\r\n; only a comment\r\nk1=1\r\n", {s, added, {L"", L"", L"", L" only a comment"}, k1}},
     };
