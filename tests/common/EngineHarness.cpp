@@ -111,15 +111,6 @@ std::vector<std::string> EngineTest::LeveledLogMessages() const
     return messages;
 }
 
-std::vector<std::string> EngineTest::RoutedLines() const
-{
-    std::vector<std::string> routed;
-    for (const std::string& line : LogMessages())
-        if (line.rfind("CGameEngine::SendMessage", 0) == 0)
-            routed.push_back(line);
-    return routed;
-}
-
 std::vector<UINT> EngineTest::SeenBetween(UINT first, UINT last) const
 {
     std::vector<UINT> out;

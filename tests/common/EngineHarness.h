@@ -72,8 +72,6 @@ class EngineTest : public ::testing::Test {
     std::vector<std::string> LogMessages() const;
     // The same as "level:text", for the lines that carry a level ("[1] ... > text").
     std::vector<std::string> LeveledLogMessages() const;
-    // Only the routed-message lines of the log.
-    std::vector<std::string> RoutedLines() const;
     // Messages waiting in the thread's queue (removed), WM_QUIT included.
     std::vector<UINT> DrainQueue();
     // The messages from `first` to `last` the game has seen (m_game->seen), in order.

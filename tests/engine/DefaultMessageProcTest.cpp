@@ -65,6 +65,7 @@ TEST_F(DefaultMessageProcTest, HotKeysFireOnReleaseWithExactlyTheirModifiers)
         {"Ctrl+F8 again unmutes it", {ctrl}, DIK_F8, {0, 0, 0, 0, 0, 60, 1}},
         {"Ctrl+F9 shows the status", {ctrl}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
         {"Ctrl+Shift+F9 does nothing", {ctrl, shift}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
+        {"nor with the right Shift", {ctrl, DIK_RSHIFT}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
         {"F9 alone does nothing", {}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
         {"Alt+F9 lifts the cap", {alt}, DIK_F9, {0, 0, 1, 0, 0, 0, 1}},
         {"Alt+F9 again restores it", {DIK_RMENU}, DIK_F9, {0, 0, 1, 0, 0, 60, 1}},
@@ -145,18 +146,7 @@ TEST_F(DefaultMessageProcTest, PassedOnRenderDrawsTheGuiOverTheSceneAndNothingEl
     CPaintedWnd gui;
     gui.picture = FromBytes(Bmp(40, 40, 0xFF808080));
     gui.Create(m_game->GetMainGWnd(), 9, GWT_WINDOW, 0, 120, 120, nullptr, 40, 40, nullptr);
-    m_game->onMessage = [&](UINT msg) {
-        if (msg == EMSG_RS_RENDER_BEGIN) {
-            Render()->ClearCanvas(0xFF000000);
-            return 1;
-        }
-        if (msg == EMSG_RS_RENDER) {
-            Render()->BeginSprite();
-            green->Draw(100, 100);
-            Render()->EndSprite();
-        }
-        return -1;
-    };
+    DrawEachFrame([&] { green->Draw(100, 100); }, true, true);
     // The second frame's game picture shows the GUI's colour operation did not outlive it.
     Frames(2);
     const vireo::testing::Frame f = vireo::testing::ReadBackBuffer(Device());
@@ -185,9 +175,7 @@ TEST_F(DefaultMessageProcTest, StatusOverlayColourAndPlace)
         StartWith(param);
         vireo::testing::SetCursorClientPos(m_hwnd, 80, 400);
         const_cast<SEngineStatus*>(m_game->GetEngineStatus())->bShowStatus = showStatus;
-        m_game->onMessage = [this](UINT msg) {
-            return msg == EMSG_RS_RENDER_BEGIN ? (Render()->ClearCanvas(0xFF000000), 1) : -1;
-        };
+        DrawEachFrame([] {}, false, true);
         Frames(frames, interval);
         const vireo::testing::Frame f = vireo::testing::ReadBackBuffer(Device());
         // Only the overlay draws in the right half's top: its bounds and colours.

@@ -51,11 +51,16 @@ TEST_F(EngineTest, StartUpOrderAndLog)
     EXPECT_EQ(m_game->GetEngineParam()->sizeWindow.cy, 480);
 
     // Routed messages are logged until the first frame ends: EMSG_EG_INIT and that frame's ten.
+    const auto routedLines = [this] {
+        auto lines = LogMessages();
+        std::erase_if(lines, [](const std::string& l) { return l.rfind("CGameEngine::SendMessage", 0) != 0; });
+        return lines;
+    };
     m_game->Run();
-    const auto firstFrame = RoutedLines();
+    const auto firstFrame = routedLines();
     m_game->Run();
     m_game->SendMessage(WM_DESTROY, 0, 0);
-    EXPECT_EQ(RoutedLines(), firstFrame);
+    EXPECT_EQ(routedLines(), firstFrame);
     ASSERT_EQ(firstFrame.size(), 11u);
     EXPECT_EQ(firstFrame[3], "CGameEngine::SendMessage  msg=5001 (EMSG_IS_UI_KEYBOARD_INPUT)");
     EXPECT_EQ(firstFrame[10], "CGameEngine::SendMessage  msg=2008 (EMSG_EG_FRAME_END)");

@@ -17,19 +17,21 @@ TEST_F(GuiTest, TabMovesTheFocusOncePerReleaseSkippingWhatCannotTakeIt)
     dialog.AddCtrl(12, GWT_BUTTON, 0, 40, nullptr, 0, 10, 10)->ShowWindow(SW_HIDE);
     dialog.AddCtrl(13, GWT_BUTTON, 0, 60, nullptr, 0, 10, 10)->EnableWindow(FALSE);
     CGWnd* edit = dialog.AddCtrl(14, GWT_EDIT, 0, 80, nullptr, 0, 10, 10);
+    CGWnd* b = dialog.AddCtrl(15, GWT_BUTTON, 0, 100, nullptr, 0, 10, 10);
     dialog.SetFocus();
 
     const std::pair<std::vector<std::pair<int, bool>>, CGWnd*> rows[] = {
-        {{{DIK_TAB, true}}, &dialog},                  // press alone: nothing yet
-        {{}, &dialog},                                 // held
-        {{{DIK_TAB, false}}, label},                   // from the dialog: child 0, static or not
-        {{{DIK_TAB, true}, {DIK_TAB, false}}, a},      //
-        {{{DIK_DOWN, true}, {DIK_DOWN, false}}, edit}, // hidden and disabled skipped
-        {{{DIK_RIGHT, true}, {DIK_RIGHT, false}}, a},  // wraps past the static label
-        {{{DIK_LSHIFT, true}, {DIK_TAB, true}, {DIK_TAB, false}}, edit},
-        {{{DIK_LCONTROL, true}, {DIK_TAB, true}, {DIK_TAB, false}}, edit}, // Shift+Ctrl: nothing
-        {{{DIK_LCONTROL, false}, {DIK_LSHIFT, false}, {DIK_UP, true}, {DIK_UP, false}}, a},
-        {{{DIK_LEFT, true}, {DIK_LEFT, false}}, edit},
+        {{{DIK_TAB, true}}, &dialog},                                   // press alone: nothing yet
+        {{}, &dialog},                                                  // held
+        {{{DIK_TAB, false}}, label},                                    // from the dialog: child 0, static or not
+        {{{DIK_TAB, true}, {DIK_TAB, false}}, a},                       //
+        {{{DIK_DOWN, true}, {DIK_DOWN, false}}, edit},                  // hidden and disabled skipped
+        {{{DIK_RIGHT, true}, {DIK_RIGHT, false}}, b},                   //
+        {{{DIK_RIGHT, true}, {DIK_RIGHT, false}}, a},                   // wraps past the static label
+        {{{DIK_LSHIFT, true}, {DIK_TAB, true}, {DIK_TAB, false}}, b},   // back, wrapping
+        {{{DIK_LCONTROL, true}, {DIK_TAB, true}, {DIK_TAB, false}}, b}, // Shift+Ctrl: nothing
+        {{{DIK_LCONTROL, false}, {DIK_LSHIFT, false}, {DIK_UP, true}, {DIK_UP, false}}, edit},
+        {{{DIK_LEFT, true}, {DIK_LEFT, false}}, a},
     };
     int i = 0;
     for (const auto& [keys, focus] : rows) {

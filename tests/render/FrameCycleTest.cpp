@@ -80,12 +80,7 @@ TEST_F(FrameCycleTest, WireframeToggleLogsOneFillModeLinePerChangeOnlyAfterBegin
 TEST_F(FrameCycleTest, SecondBeginSpriteComplainsAndLeavesTheBatchOpen)
 {
     std::vector<HRESULT> results;
-    m_game->onMessage = [&](UINT msg) {
-        if (msg == EMSG_RS_RENDER)
-            results = {Render()->BeginSprite(), Render()->BeginSprite(), Render()->EndSprite()};
-        return -1;
-    };
-    m_game->Run();
+    DrawFrame([&] { results = {Render()->BeginSprite(), Render()->BeginSprite(), Render()->EndSprite()}; }, false);
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Vireo Engine: CRenderSystem::BeginSprite 没有配对的 EndSprite"});
     // The sprite refuses the second Begin; End closes the batch the first one opened.
     EXPECT_EQ(results, (std::vector<HRESULT>{D3D_OK, D3DERR_INVALIDCALL, D3D_OK}));

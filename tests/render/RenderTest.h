@@ -101,10 +101,10 @@ class RenderTest : public EngineTest {
     }
 
     // From now on every frame is a black canvas, the batch opened, `draw`, the batch closed; the
-    // game's answer keeps the engine's own GUI drawing out of the picture.
-    void DrawEachFrame(std::function<void()> draw, bool openBatch = true)
+    // game's answer keeps the engine's own GUI drawing out of the picture unless `withGui`.
+    void DrawEachFrame(std::function<void()> draw, bool openBatch = true, bool withGui = false)
     {
-        m_game->onMessage = [this, draw, openBatch](UINT msg) {
+        m_game->onMessage = [this, draw, openBatch, withGui](UINT msg) {
             if (msg == EMSG_RS_RENDER_BEGIN) {
                 Render()->ClearCanvas(0xFF000000);
                 return 1;
@@ -115,7 +115,7 @@ class RenderTest : public EngineTest {
                 draw();
                 if (openBatch)
                     Render()->EndSprite();
-                return 1;
+                return withGui ? -1 : 1;
             }
             return -1;
         };

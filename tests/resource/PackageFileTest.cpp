@@ -17,16 +17,11 @@ namespace {
 
 std::string Header(const std::string& desc, std::uint32_t length)
 {
-    return std::string(32, '\0') + U32(length) + desc;
+    return std::string(32, '\0') + Le32(length) + desc;
 }
 std::string Header(const std::string& desc)
 {
     return Header(desc, static_cast<std::uint32_t>(desc.size()));
-}
-
-std::vector<BYTE> Bytes(const std::string& text)
-{
-    return std::vector<BYTE>(text.begin(), text.end());
 }
 
 } // namespace
@@ -40,7 +35,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
     const std::tuple<const char*, std::string, BOOL, std::vector<std::wstring>, const char*> cases[] = {
         // clang-format off
         {"empty file", "", 0, {}, "Package file too short: 0 bytes"},
-        {"foreign header bytes", std::string(32, '\x7F') + U32(0) + good, 1, {L"000.png"}, nullptr},
+        {"foreign header bytes", std::string(32, '\x7F') + Le32(0) + good, 1, {L"000.png"}, nullptr},
         {"L to the end", Header(desc), 1, {}, nullptr},
         {"L one past the end", Header(desc, static_cast<std::uint32_t>(desc.size() + 1)), 0, {},
          "description length 28 runs past the end of the file (63 bytes)"},
@@ -60,7 +55,7 @@ TEST(PackageFile, ReaderIgnoresTheHeaderAndChecksEveryLength)
     for (const auto& [name, bytes, result, records, rowLog] : cases) {
         WriteLog(0, L"");
         CPackageFile package;
-        EXPECT_EQ(package.Parse(Bytes(bytes), L"case"), result) << name;
+        EXPECT_EQ(package.Parse(std::vector<BYTE>(bytes.begin(), bytes.end()), L"case"), result) << name;
         std::vector<std::wstring> names;
         for (const SPackageRecord& record : package.GetRecords()) {
             names.push_back(record.strName);

@@ -25,15 +25,8 @@ inline std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t a
         PngFromArgb(std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, argb), width, height));
 }
 
-class PackageTest : public RenderTest {
+class PackageTest : public StartedRenderTest {
   protected:
-    void SetUp() override
-    {
-        RenderTest::SetUp();
-        Start(0);
-        vireo::testing::ClearMessageBoxes();
-    }
-
     std::filesystem::path At(const std::string& relative) const { return m_dir.Path() / relative; }
     static std::wstring W(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 

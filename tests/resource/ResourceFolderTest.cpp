@@ -118,9 +118,7 @@ TEST_F(PackageTest, HitBoxesPastThePicturesShowTheOverflowBoxAndDefaultToZero)
          {std::pair{0, RECT{1, 2, 3, 4}}, {1, RECT{}}, {2, RECT{}}, {5, RECT{0, 0, 4, 5}}, {-1, RECT{0, 0, 4, 5}}})
         EXPECT_EQ(res->GetHitBox(index), box) << index;
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
-    const std::string desc = ReadFile("pk/Desc.ini");
-    EXPECT_THAT(desc, HasSubstr("001=0,0,0,0\r\n"));
-    EXPECT_THAT(desc, HasSubstr("002=0,0,0,0\r\n"));
+    EXPECT_THAT(ReadFile("pk/Desc.ini"), HasSubstr("001=0,0,0,0\r\n002=0,0,0,0\r\n"));
 }
 
 TEST_F(PackageTest, DescIniIsWrittenOnlyWhenADefaultWasMissing)

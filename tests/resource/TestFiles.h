@@ -2,6 +2,7 @@
 // UTF-16 text, package records laid out by hand, and a comparable view of an INI model.
 #pragma once
 
+#include "common/RiffBytes.h"
 #include "common/ScratchDir.h"
 
 #include <vireo/resource.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+using vireo::test::Le32;
 using vireo::test::ReadFileBytes;
 using vireo::test::ScratchDir;
 using vireo::test::WriteFileBytes;
@@ -25,20 +27,12 @@ inline std::string Utf16Bytes(const std::wstring& text, bool mark = true)
     return bytes;
 }
 
-inline std::string U32(std::uint32_t value)
-{
-    std::string out;
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<char>((value >> shift) & 0xFF));
-    return out;
-}
-
 // A package record: 20 bytes of UTF-16LE name, the length N (the data's own by default), the data.
 inline std::string Record(const std::wstring& name, const std::string& data, std::uint32_t length)
 {
     std::string bytes = Utf16Bytes(name, false);
     bytes.resize(20, '\0');
-    return bytes + U32(length) + data;
+    return bytes + Le32(length) + data;
 }
 inline std::string Record(const std::wstring& name, const std::string& data)
 {

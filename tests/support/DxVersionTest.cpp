@@ -34,7 +34,6 @@ TEST(DxVersion, EveryFileVersionRowAndItsBoundary)
     std::tuple<const wchar_t*, ULONGLONG, DWORD, const wchar_t*> rows[] = {
         {L"ddraw.dll", MakeFileVersion(4, 2, 0, 94), 0x00000, L"0.0"},
         {L"d3drg8x.dll", MakeFileVersion(4, 4, 0, 70), 0x30001, L"3.0a"},
-        {L"ddraw.dll", MakeFileVersion(4, 7, 0, 700), 0x70000, L"7.0"},
         {L"dinput.dll", MakeFileVersion(4, 7, 0, 716), 0x70001, L"7.0a"},
         {L"ddraw.dll", MakeFileVersion(5, 1, 2258, 400), 0x80000, L"8.0"},
         // Major 5 below its own threshold: the earlier "at least 4.7.0.700" row still holds.
