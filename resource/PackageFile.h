@@ -58,6 +58,8 @@ class CPackageFile {
     // number written with at least three digits ("007", "1000").
     static bool NameHasNumber(const std::wstring& name, int number);
     static std::wstring FormatNumber(int number);
+    // A folder package's picture files: number "." extension, tried in this order.
+    static constexpr const wchar_t* kPictureExtensions[] = {L"jpg", L"tga", L"png", L"dds", L"dib", L"bmp"};
 
     // The package bytes for a description and pictures in the order given. 0 with a
     // level-3 line when a name does not fit its 20 bytes or the result would be too large.

@@ -33,8 +33,6 @@ std::wstring JoinNumbers(std::initializer_list<long long> values)
     return text;
 }
 
-const wchar_t* const kPictureExtensions[] = {L"jpg", L"tga", L"png", L"dds", L"dib", L"bmp"};
-
 } // namespace
 
 int CResource::ClampCount(const wchar_t* key, int value, int lowest, int highest)
@@ -156,7 +154,7 @@ void CResource::LoadSequences(CIniFile& ini, int pictureCount)
 std::wstring CResource::FindPictureFile(int index)
 {
     const std::wstring stem = m_strFile + L"\\" + CPackageFile::FormatNumber(index) + L".";
-    for (const wchar_t* extension : kPictureExtensions) {
+    for (const wchar_t* extension : CPackageFile::kPictureExtensions) {
         const std::wstring path = stem + extension;
         if (FileExists(path.c_str()))
             return path;

@@ -10,9 +10,6 @@
 
 namespace {
 
-// The loader tries these extensions in this order for every picture number.
-const wchar_t* const kExtensions[] = {L"jpg", L"tga", L"png", L"dds", L"dib", L"bmp"};
-
 std::wstring Utf8ToWide(const std::string& text)
 {
     if (text.empty())
@@ -177,7 +174,7 @@ BOOL CollectPackageFolder(const std::wstring& folder, SPackerInput& input, std::
 
     for (int i = 0; i < count; ++i) {
         const std::wstring number = CPackageFile::FormatNumber(i);
-        for (const wchar_t* extension : kExtensions) {
+        for (const wchar_t* extension : CPackageFile::kPictureExtensions) {
             const std::wstring path = folder + L"\\" + number + L"." + extension;
             if (!FileExists(path.c_str()))
                 continue;
