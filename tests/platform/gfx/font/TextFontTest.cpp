@@ -138,9 +138,8 @@ TEST(TextFont, CacheStaysWithinItsBoundOverAHundredThousandCharacters)
         ASSERT_LE(font->CharacterCount(), CTextFont::kMaxCharacters + text.size());
     }
     font->BeginText();
-    EXPECT_LE(font->Atlas().LivePageCount(), CTextFont::kMaxAtlasPages);
     EXPECT_LE(font->Atlas().CoverageBytes(), maxCoverage);
-    EXPECT_EQ(font->Atlas().LivePageCount(), CTextFont::kMaxAtlasPages); // the cache was full
+    EXPECT_EQ(font->Atlas().LivePageCount(), CTextFont::kMaxAtlasPages); // the cache was full, and no fuller
     // A glyph evicted long ago comes back the same.
     const SGlyph& again = font->Glyph(L'A');
     EXPECT_EQ(std::tuple(again.width, again.height, again.advance),
