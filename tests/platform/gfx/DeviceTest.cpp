@@ -57,12 +57,8 @@ TEST_F(DeviceTest, DeviceLossIsInjectedAndScripted)
     ASSERT_EQ(m_device->BeginScene(), D3D_OK);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL) << "inside the scene";
     ASSERT_EQ(m_device->EndScene(), D3D_OK);
-    ClearTo(0xFF204060);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    EXPECT_EQ(vt::PresentedFrameCount(m_device), 1);
-    const vt::Frame shown = vt::LastPresentedFrame();
-    EXPECT_EQ(shown.width, kWidth);
-    EXPECT_EQ(shown.pixels, Frame().pixels) << "the back buffer is what the back end gets";
+    EXPECT_EQ(vt::PresentedFrameCount(m_device), 1); // what the back end gets: the start-up logo's test
 
     // A loss reported by the back end is the device's loss.
     vt::FailNextPresents(1);
