@@ -215,19 +215,26 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     light.Diffuse = {1, 1, 1, 1};
     light.Direction = {0, 0, 1}; // shining away from the viewer, onto the face
     D3DMATERIAL9 material{};
+    material.Ambient = {1, 0, 0, 1};
     material.Diffuse = {0, 1, 0, 1};
     m_device->SetMaterial(&material);
     m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
     m_device->SetLight(0, &light);
-    m_device->LightEnable(0, TRUE);
-    // A light square onto the face shows the diffuse colour: the material's, or the vertices'.
-    // (Unlit and ambient-only colours are pinned through the engine's cube and meshes.)
-    for (const auto& [source, expected] : {std::pair{DWORD{D3DMCS_MATERIAL}, kGreen}, {DWORD{D3DMCS_COLOR1}, blue}}) {
+    // Black without lights is pinned through the engine's cube, and its meshes' ambient equals
+    // their diffuse colour: here a material's own ambient colour, and a light square onto the
+    // face showing the diffuse colour, the material's or the vertices'.
+    const std::tuple<const char*, D3DCOLOR, bool, DWORD, D3DCOLOR> cases[] = {
+        {"ambient white only: the ambient colour", 0xFFFFFFFF, false, D3DMCS_MATERIAL, kRed},
+        {"a light: the material's diffuse colour", 0, true, D3DMCS_MATERIAL, kGreen},
+        {"a light: the vertex colour", 0, true, D3DMCS_COLOR1, blue},
+    };
+    for (const auto& [what, ambient, lightOn, source, expected] : cases) {
+        m_device->SetRenderState(D3DRS_AMBIENT, ambient);
+        m_device->LightEnable(0, lightOn);
         m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, source);
         Begin();
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
-        EXPECT_LE(ChannelDistance(Frame().At(10, 10), expected), 1)
-            << "source " << source << ": " << Hex(Frame().At(10, 10));
+        EXPECT_LE(ChannelDistance(Frame().At(10, 10), expected), 1) << what << ": " << Hex(Frame().At(10, 10));
     }
 
     // A point light falls off with distance and stops at its range; the diffuse colour is still
