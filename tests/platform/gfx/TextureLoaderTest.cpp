@@ -48,10 +48,8 @@ class TextureLoaderTest : public DeviceTest {
 TEST_F(TextureLoaderTest, ColourKeyMatchesWholeArgbValuesOnly)
 {
     const std::tuple<const char*, D3DCOLOR, int> cases[] = {
-        {"opaque magenta", 0xFFFF00FF, 4},
         {"magenta with alpha 0 never matches an opaque image", 0x00FF00FF, 0},
-        {"no key", 0, 0},
-        {"one bit off", 0xFFFF00FE, 1},
+        {"magenta one bit off: that texel only", 0xFFFF00FE, 1},
     };
     for (const auto& [what, key, rowKeyed] : cases) {
         SCOPED_TRACE(what);

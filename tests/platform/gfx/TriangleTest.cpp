@@ -122,20 +122,17 @@ TEST_F(TriangleTest, TrianglesAreClippedAtTheNearAndFarPlanesNotWrapped)
 
 TEST_F(TriangleTest, CullModesDropTheFacesTheyName)
 {
-    // Clockwise on screen (y down) is the front face under the default mode.
+    // Clockwise on screen (y down) is the front face the default mode keeps: every other test
+    // here draws it, and the engine's cube shows only its front faces.
     const std::vector<ScreenVertex> clockwise = {{10, 10, 0, 1, kRed}, {50, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}};
     const std::vector<ScreenVertex> counter = {{10, 10, 0, 1, kRed}, {10, 40, 0, 1, kRed}, {50, 10, 0, 1, kRed}};
-    const std::tuple<const char*, DWORD, bool, bool> cases[] = {{"default (mode 0: left unset)", 0, true, false},
-                                                                {"CW", D3DCULL_CW, false, true},
-                                                                {"none", D3DCULL_NONE, true, true}};
-    for (const auto& [what, mode, clockwiseDrawn, counterDrawn] : cases) {
-        SCOPED_TRACE(what);
-        if (mode)
-            m_device->SetRenderState(D3DRS_CULLMODE, mode);
+    for (const auto& [mode, clockwiseDrawn] : {std::pair{DWORD{D3DCULL_CW}, false}, {DWORD{D3DCULL_NONE}, true}}) {
+        m_device->SetRenderState(D3DRS_CULLMODE, mode);
         for (bool cw : {true, false}) {
             Begin();
             Draw(D3DPT_TRIANGLELIST, kScreenFvf, cw ? clockwise : counter, 1);
-            EXPECT_EQ(Frame().At(15, 15) == kRed, cw ? clockwiseDrawn : counterDrawn) << (cw ? "clockwise" : "counter");
+            EXPECT_EQ(Frame().At(15, 15) == kRed, cw ? clockwiseDrawn : true)
+                << "mode " << mode << (cw ? ", clockwise" : ", counter");
         }
     }
 }
@@ -217,43 +214,40 @@ TEST_F(TriangleTest, FixedFunctionLightingOfAFaceTowardsTheViewer)
     light.Type = D3DLIGHT_DIRECTIONAL;
     light.Diffuse = {1, 1, 1, 1};
     light.Direction = {0, 0, 1}; // shining away from the viewer, onto the face
-    const std::tuple<const char*, D3DCOLOR, D3DCOLORVALUE, D3DCOLORVALUE, bool, DWORD, D3DCOLOR> cases[] = {
-        {"no lights, ambient 0: black", 0, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL, 0xFF000000},
-        {"ambient white: ambient colour", 0xFFFFFFFF, {1, 0, 0, 1}, {0, 1, 0, 1}, false, D3DMCS_MATERIAL, kRed},
-        {"a light square onto the face", 0, {0, 0, 0, 1}, {0, 1, 0, 1}, true, D3DMCS_MATERIAL, kGreen},
-        {"diffuse from the vertex colour", 0, {0, 0, 0, 1}, {0, 1, 0, 1}, true, D3DMCS_COLOR1, blue},
-    };
+    D3DMATERIAL9 material{};
+    material.Ambient = {1, 0, 0, 1};
+    material.Diffuse = {0, 1, 0, 1};
+    m_device->SetMaterial(&material);
     m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
     m_device->SetLight(0, &light);
-    for (const auto& [what, ambient, materialAmbient, materialDiffuse, lightOn, diffuseSource, expected] : cases) {
-        SCOPED_TRACE(what);
-        D3DMATERIAL9 material{};
-        material.Ambient = materialAmbient;
-        material.Diffuse = materialDiffuse;
-        m_device->SetMaterial(&material);
+    // Black without lights is pinned through the engine's cube, and its meshes' ambient equals
+    // their diffuse colour: here a material's own ambient colour, and a light square onto the
+    // face showing the diffuse colour, the material's or the vertices'.
+    const std::tuple<const char*, D3DCOLOR, bool, DWORD, D3DCOLOR> cases[] = {
+        {"ambient white only: the ambient colour", 0xFFFFFFFF, false, D3DMCS_MATERIAL, kRed},
+        {"a light: the material's diffuse colour", 0, true, D3DMCS_MATERIAL, kGreen},
+        {"a light: the vertex colour", 0, true, D3DMCS_COLOR1, blue},
+    };
+    for (const auto& [what, ambient, lightOn, source, expected] : cases) {
         m_device->SetRenderState(D3DRS_AMBIENT, ambient);
-        m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, diffuseSource);
         m_device->LightEnable(0, lightOn);
+        m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, source);
         Begin();
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
-        EXPECT_LE(ChannelDistance(Frame().At(10, 10), expected), 1) << Hex(Frame().At(10, 10));
+        EXPECT_LE(ChannelDistance(Frame().At(10, 10), expected), 1) << what << ": " << Hex(Frame().At(10, 10));
     }
 
-    // A point light falls off with distance and stops at its range.
-    D3DMATERIAL9 white{};
-    white.Diffuse = {1, 1, 1, 1};
-    m_device->SetMaterial(&white);
-    m_device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
+    // A point light falls off with distance and stops at its range; the diffuse colour is still
+    // the blue vertices' (the loop's last source).
     light.Type = D3DLIGHT_POINT;
     light.Attenuation1 = 1; // 1 / distance
-    // distance, range, grey level at the face's corner under the light
+    // distance, range, blue level at the face's corner under the light
     const std::tuple<float, float, int> points[] = {{1, 100, 255}, {2, 100, 128}, {4, 100, 64}, {4, 3, 0}};
     for (const auto& [distance, range, expected] : points) {
         SCOPED_TRACE("distance " + std::to_string(distance) + ", range " + std::to_string(range));
         light.Position = {-1, 1, 0.5f - distance};
         light.Range = range;
-        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
-        m_device->LightEnable(0, TRUE);
+        ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK); // an enabled light stays enabled
         Begin();
         Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, face, 1);
         // The top-left pixel sits almost on the lit corner; Gouraud keeps it within a step.

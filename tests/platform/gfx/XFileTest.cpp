@@ -107,7 +107,7 @@ std::string Refusal(const Bytes& file)
     return clean ? error : "inconsistent: " + error;
 }
 
-TEST(XFileTest, BadTextIsRefusedWithAReason)
+TEST(XFileTest, BadTextBinaryAndCompressedFilesAreRefusedWithAReason)
 {
     const std::string tri = "3; 0;0;0;, 1;0;0;, 0;1;0;;";
     auto meshWith = [&](const std::string& more) { return Header("Mesh { " + tri + " 1; 3; 0,1,2;; " + more + " }"); };
@@ -141,6 +141,34 @@ TEST(XFileTest, BadTextIsRefusedWithAReason)
     };
     for (const auto& [text, reason] : rows)
         EXPECT_EQ(Refusal(ToBytes(text)), reason) << text.substr(0, 120);
+
+    // Binary records and compressed blocks whose lengths run past the data they sit in.
+    const Bytes text = ToBytes(Header("Mesh { " + tri + " 1; 3; 0,1,2;; }"));
+    Bytes binary;
+    ASSERT_TRUE(xf::TextToBinaryX(text.data(), text.size(), &binary));
+    auto withU32At = [](Bytes b, std::size_t at, std::uint32_t v) {
+        std::memcpy(b.data() + at, &v, 4);
+        return b;
+    };
+    // Layout: header(16) Name(2+4+4 "Mesh") '{'(2) IntList(2 + 4 count ...) ...
+    const std::size_t nameLength = 18, firstListCount = 30;
+    const Bytes zipped = xf::DeflateXFile("xof 0303bzip0032", binary.data() + 16, binary.size() - 16);
+    Bytes packedTooBig = zipped;
+    packedTooBig[22] = 0xFF, packedTooBig[23] = 0x7F;
+    Bytes plainTooBig = zipped; // the block and the file both claim one byte more
+    plainTooBig[20] += 1, plainTooBig[16] += 1;
+    std::tuple<const char*, Bytes, const char*> binaryRows[] = {
+        {"name length", withU32At(binary, nameLength, 0x7FFFFFFF), "name or string longer than the data"},
+        {"list count", withU32At(binary, firstListCount, 0x40000000), "list longer than the data"},
+        {"truncated", Bytes(binary.begin(), binary.end() - 2), "missing }"},
+        {"unknown token", withU32At(binary, 26, 0x00630063), "unknown token 99"},
+        {"total size", withU32At(zipped, 16, 0xFFFFFFF0), "compressed file size out of range"},
+        {"block past the end", packedTooBig, "compressed block past the end or without its signature"},
+        {"block larger than it inflates", plainTooBig, "compressed block does not inflate to its size"},
+        {"cut short", Bytes(zipped.begin(), zipped.begin() + 21), "compressed block header past the end"},
+    };
+    for (const auto& [name, file, reason] : binaryRows)
+        EXPECT_EQ(Refusal(file), reason) << name;
 }
 
 // The reader's smaller rules: 64-bit binary floats, a short material list repeating its last
@@ -181,39 +209,6 @@ TEST(XFileTest, SmallerRulesHold)
     EXPECT_EQ(std::pair(mesh.materials[2].diffuse[1], mesh.vertices[2].position[0]), std::pair(1.0f, -1.0f));
     // Mirrored in x, a normal along z keeps its direction (the inverse transpose, signed).
     EXPECT_TRUE(mesh.vertices[0].normal[2] == -1.0f && !mesh.hasUVs) << mesh.vertices[0].normal[2];
-}
-
-// Binary records and compressed blocks whose lengths run past the data they sit in.
-TEST(XFileTest, BadBinaryAndCompressedDataIsRefused)
-{
-    const Bytes text = ToBytes(Header("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3; 0,1,2;; }"));
-    Bytes binary;
-    ASSERT_TRUE(xf::TextToBinaryX(text.data(), text.size(), &binary));
-    auto withU32At = [](Bytes b, std::size_t at, std::uint32_t v) {
-        std::memcpy(b.data() + at, &v, 4);
-        return b;
-    };
-    // Layout: header(16) Name(2+4+4 "Mesh") '{'(2) IntList(2 + 4 count ...) ...
-    const std::size_t nameLength = 18, firstListCount = 30;
-    const Bytes zipped = xf::DeflateXFile("xof 0303bzip0032", binary.data() + 16, binary.size() - 16);
-    Bytes packedTooBig = zipped;
-    packedTooBig[22] = 0xFF, packedTooBig[23] = 0x7F;
-    Bytes plainTooBig = zipped; // the block and the file both claim one byte more
-    plainTooBig[20] += 1, plainTooBig[16] += 1;
-    std::tuple<const char*, Bytes, const char*> rows[] = {
-        {"sound", binary, ""},
-        {"name length", withU32At(binary, nameLength, 0x7FFFFFFF), "name or string longer than the data"},
-        {"list count", withU32At(binary, firstListCount, 0x40000000), "list longer than the data"},
-        {"truncated", Bytes(binary.begin(), binary.end() - 2), "missing }"},
-        {"unknown token", withU32At(binary, 26, 0x00630063), "unknown token 99"},
-        {"sound compressed", zipped, ""},
-        {"total size", withU32At(zipped, 16, 0xFFFFFFF0), "compressed file size out of range"},
-        {"block past the end", packedTooBig, "compressed block past the end or without its signature"},
-        {"block larger than it inflates", plainTooBig, "compressed block does not inflate to its size"},
-        {"cut short", Bytes(zipped.begin(), zipped.begin() + 21), "compressed block header past the end"},
-    };
-    for (const auto& [name, file, reason] : rows)
-        EXPECT_EQ(Refusal(file), reason) << name;
 }
 
 // Through the device: faces sorted into one range per subset, the FVF from what the file has,

@@ -15,37 +15,19 @@ namespace vt = vireo::testing;
 
 class D3DXFontTest : public ::testing::Test, protected vireo::test::TestDevice {
   protected:
-    static constexpr int kWidth = 240;
-    static constexpr int kHeight = 80;
-    static constexpr D3DCOLOR kBackground = 0xFF102030;
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(OpenDevice(kWidth, kHeight, false));
-        ASSERT_EQ(D3DXCreateSprite(m_device, &m_sprite), D3D_OK);
-        ASSERT_EQ(
-            D3DXCreateFontW(m_device, 17, 0, 400, 1, FALSE, DEFAULT_CHARSET, 0, 0, 0, L"Times New Roman", &m_font),
-            D3D_OK);
-        Clear();
-    }
-    void TearDown() override
-    {
-        if (m_font) {
-            EXPECT_EQ(m_font->Release(), 0u);
-        }
-        if (m_sprite) {
-            EXPECT_EQ(m_sprite->Release(), 0u);
-        }
-        CloseDevice();
-    }
-    void Clear() { ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0), D3D_OK); }
-
-    ID3DXSprite* m_sprite = nullptr;
-    ID3DXFont* m_font = nullptr;
+    void TearDown() override { CloseDevice(); }
 };
 
 TEST_F(D3DXFontTest, SpriteDrawnTextEqualsTheCpuRendererPixelForPixel)
 {
+    constexpr int kWidth = 240, kHeight = 80;
+    constexpr D3DCOLOR kBackground = 0xFF102030;
+    ASSERT_TRUE(OpenDevice(kWidth, kHeight, false));
+    ID3DXSprite* sprite = nullptr;
+    ID3DXFont* d3dxFont = nullptr;
+    ASSERT_EQ(D3DXCreateSprite(m_device, &sprite), D3D_OK);
+    ASSERT_EQ(D3DXCreateFontW(m_device, 17, 0, 400, 1, FALSE, DEFAULT_CHARSET, 0, 0, 0, L"Times New Roman", &d3dxFont),
+              D3D_OK);
     const wchar_t* text = L"Hello Vireo\n你好，世界 gjq";
     RECT box{12, 8, 212, 70};
     const DWORD format = DT_CENTER | DT_WORDBREAK;
@@ -63,7 +45,7 @@ TEST_F(D3DXFontTest, SpriteDrawnTextEqualsTheCpuRendererPixelForPixel)
     enum class Path { CallersBatch, OwnSprite, ClosedSprite, Moved };
     for (Path path : {Path::CallersBatch, Path::OwnSprite, Path::ClosedSprite, Path::Moved}) {
         SCOPED_TRACE(::testing::Message() << "path " << static_cast<int>(path));
-        Clear();
+        ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0), D3D_OK);
         ASSERT_EQ(m_device->BeginScene(), D3D_OK);
         RECT rect = box;
         INT height = 0;
@@ -71,21 +53,23 @@ TEST_F(D3DXFontTest, SpriteDrawnTextEqualsTheCpuRendererPixelForPixel)
             const int dx = path == Path::Moved ? 7 : 0, dy = path == Path::Moved ? -5 : 0;
             D3DXMATRIX move;
             D3DXMatrixTranslation(&move, static_cast<float>(dx), static_cast<float>(dy), 0);
-            ASSERT_EQ(m_sprite->SetTransform(&move), D3D_OK);
+            ASSERT_EQ(sprite->SetTransform(&move), D3D_OK);
             RECT moved{box.left - dx, box.top - dy, box.right - dx, box.bottom - dy};
-            ASSERT_EQ(m_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
-            height = m_font->DrawTextW(m_sprite, text, -1, &moved, format, color);
-            ASSERT_EQ(m_sprite->End(), D3D_OK);
+            ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+            height = d3dxFont->DrawTextW(sprite, text, -1, &moved, format, color);
+            ASSERT_EQ(sprite->End(), D3D_OK);
             rect = RECT{moved.left + dx, moved.top + dy, moved.right + dx, moved.bottom + dy};
         } else {
-            height = m_font->DrawTextW(path == Path::OwnSprite ? nullptr : m_sprite, text, -1, &rect, format, color);
-            EXPECT_EQ(m_sprite->End(), D3DERR_INVALIDCALL); // the font closed what it opened
+            height = d3dxFont->DrawTextW(path == Path::OwnSprite ? nullptr : sprite, text, -1, &rect, format, color);
+            EXPECT_EQ(sprite->End(), D3DERR_INVALIDCALL); // the font closed what it opened
         }
         ASSERT_EQ(m_device->EndScene(), D3D_OK);
         EXPECT_EQ(height, 34);
         EXPECT_EQ(std::memcmp(&rect, &box, sizeof rect), 0); // only DT_CALCRECT writes the rectangle
         EXPECT_EQ(vt::ReadBackBuffer(m_device).pixels, expected);
     }
+    EXPECT_EQ(d3dxFont->Release(), 0u);
+    EXPECT_EQ(sprite->Release(), 0u);
 }
 
 } // namespace

@@ -37,81 +37,67 @@ BmpLayout With(BmpLayout s, std::uint32_t colorsUsed, std::vector<std::uint32_t>
     return s;
 }
 
-// A name, the file described and the pixels it decodes to (top row first).
-using GoodCase = std::tuple<const char*, BmpLayout, std::vector<std::uint32_t>>;
-
-std::vector<GoodCase> GoodCases()
-{
-    std::vector<GoodCase> cases;
-    // 24-bit, bottom-up, rows padded to 4 bytes: the bottom row comes first in the file.
-    const Bytes rows24 = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 1, 2, 3, 0, 0, 0};
-    cases.push_back({"24-bit bottom-up", Layout(3, 2, 24, rows24), {W, K, 0xFF030201, R, G, B}});
-    cases.push_back({"24-bit top-down", Layout(3, -2, 24, rows24), {R, G, B, W, K, 0xFF030201}});
-    // 1-bit, 9 pixels: the row crosses a byte, most significant bit first.
-    cases.push_back({"1-bit", Paletted(9, 1, 1, {0b10110001, 0b10000000, 0, 0}), {G, R, G, G, R, R, R, G, G}});
-    cases.push_back({"4-bit", Paletted(3, 1, 4, {0x12, 0x30, 0, 0}), {G, B, W}});
-    // biClrUsed 1: index 1 is past the palette and must read as opaque black. An absurd count
-    // is clamped to 256 (the file holds 300 entries), and to the entries actually present.
-    cases.push_back({"8-bit index past the palette", With(Paletted(3, 1, 8, {0, 1, 255, 0}), 1, {R}), {R, K, K}});
-    std::vector<std::uint32_t> many(300, W);
-    many[0] = R, many[255] = G;
-    cases.push_back({"8-bit absurd biClrUsed", With(Paletted(2, 1, 8, {255, 0, 0, 0}), 100000, many), {G, R}});
-    cases.push_back({"8-bit biClrUsed past the palette's bytes",
-                     With(Paletted(2, 1, 8, {5, 0, 0, 0, 0x11, 0x22, 0x33, 0}), 200, kPalette),
-                     {K, R}});
-    cases.push_back(
-        {"16-bit X1R5G5B5", Layout(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}), {W, R, 0xFF000008}});
-    cases.push_back({"16-bit R5G6B5 bit fields",
-                     Layout(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0}, 3, {0xF800, 0x07E0, 0x001F}),
-                     {R, G, 0xFF000400}});
-    cases.push_back(
-        {"32-bit BI_RGB with alpha", Layout(2, 1, 32, {1, 2, 3, 0x80, 4, 5, 6, 0}), {0x80030201, 0x00060504}});
-    cases.push_back(
-        {"32-bit BI_RGB, every alpha zero", Layout(2, 1, 32, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
-    // V5 header, bytes R G B A in memory order; a V2 header has room for three masks, and
-    // BI_ALPHABITFIELDS puts the alpha mask after it.
-    const Bytes rgba = {0x11, 0x22, 0x33, 0x44, 0xFF, 0, 0, 0};
-    const std::vector<std::uint32_t> rgbaMasks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
-    cases.push_back(
-        {"32-bit V5 bit fields with alpha", Layout(2, 1, 32, rgba, 3, rgbaMasks, 124), {0x44112233, 0x00FF0000}});
-    cases.push_back({"32-bit V2 alpha bit fields", Layout(2, 1, 32, rgba, 6, rgbaMasks, 52), {0x44112233, 0x00FF0000}});
-    // A zero green mask reads 0; a 1-bit alpha mask scales to 0 or 255.
-    cases.push_back({"zero and one-bit masks",
-                     Layout(2, 1, 32, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, 3,
-                            {0x00FF0000, 0, 0x000000FF, 0x80000000}, 56),
-                     {0xFFFF00FF, 0x00FF00FF}});
-    cases.push_back({"core header, 24-bit",
-                     Layout(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}, 0, {}, 12),
-                     {B, W, R, G}});
-    cases.push_back({"core header, 8-bit (palette entries of three bytes)",
-                     With(Paletted(2, 1, 8, {2, 1, 0, 0}), 0, kPalette, 12),
-                     {B, G}});
-    // RLE8: a run, end of line, an absolute run with its pad byte, end of bitmap.
-    cases.push_back({"RLE8", Paletted(3, 2, 8, {2, 1, 0, 0, 0, 3, 3, 2, 0, 0, 0, 1}, 1), {W, B, R, G, G, T}});
-    cases.push_back({"RLE8 delta", Paletted(3, 2, 8, {0, 2, 1, 1, 1, 2, 0, 1}, 1), {T, B, T, T, T, T}});
-    // RLE4: runs alternate the two nibbles; an absolute run of 3 nibbles takes 2 bytes.
-    cases.push_back({"RLE4", Paletted(3, 2, 4, {3, 0x12, 0, 0, 0, 3, 0x30, 0x20, 0, 1}, 2), {W, R, B, G, B, G}});
-
-    // Hostile RLE: never a write outside the image, decoding stops at the end of the data.
-    cases.push_back({"RLE8 run past the row end", Paletted(3, 2, 8, {10, 1, 0, 1}, 1), {T, T, T, G, G, G}});
-    cases.push_back(
-        {"RLE8 delta past the image", Paletted(3, 2, 8, {0, 2, 255, 255, 5, 1, 0, 1}, 1), {T, T, T, T, T, T}});
-    cases.push_back({"RLE8 no end marker", Paletted(3, 2, 8, {2, 3}, 1), {T, T, T, W, W, T}});
-    cases.push_back({"RLE8 absolute run past the data", Paletted(3, 2, 8, {0, 200, 2}, 1), {T, T, T, B, T, T}});
-    cases.push_back({"RLE4 absolute run past the row", Paletted(2, 1, 4, {0, 5, 0x12, 0x33, 0x30, 0}, 2), {G, B}});
-    return cases;
-}
-
 } // namespace
 
 TEST(Bmp, DecodesValidVariantsExactly)
 {
-    for (const auto& [name, layout, expected] : GoodCases()) {
+    // 24-bit, bottom-up, rows padded to 4 bytes: the bottom row comes first in the file.
+    const Bytes rows24 = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 1, 2, 3, 0, 0, 0};
+    std::vector<std::uint32_t> many(300, W); // a palette longer than 256 entries
+    many[0] = R, many[255] = G;
+    const Bytes rgba = {0x11, 0x22, 0x33, 0x44, 0xFF, 0, 0, 0};
+    const std::vector<std::uint32_t> rgbaMasks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+    // A name, the file described and the pixels it decodes to (top row first).
+    const std::tuple<const char*, BmpLayout, std::vector<std::uint32_t>> cases[] = {
+        {"24-bit bottom-up", Layout(3, 2, 24, rows24), {W, K, 0xFF030201, R, G, B}},
+        {"24-bit top-down", Layout(3, -2, 24, rows24), {R, G, B, W, K, 0xFF030201}},
+        // 1-bit, 9 pixels: the row crosses a byte, most significant bit first.
+        {"1-bit", Paletted(9, 1, 1, {0b10110001, 0b10000000, 0, 0}), {G, R, G, G, R, R, R, G, G}},
+        {"4-bit", Paletted(3, 1, 4, {0x12, 0x30, 0, 0}), {G, B, W}},
+        // biClrUsed 1: index 1 is past the palette and must read as opaque black. An absurd
+        // count is clamped to 256 (the file holds 300 entries), and to the entries present.
+        {"8-bit index past the palette", With(Paletted(3, 1, 8, {0, 1, 255, 0}), 1, {R}), {R, K, K}},
+        {"8-bit absurd biClrUsed", With(Paletted(2, 1, 8, {255, 0, 0, 0}), 100000, many), {G, R}},
+        {"8-bit biClrUsed past the palette's bytes",
+         With(Paletted(2, 1, 8, {5, 0, 0, 0, 0x11, 0x22, 0x33, 0}), 200, kPalette),
+         {K, R}},
+        {"16-bit X1R5G5B5", Layout(3, 1, 16, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x80, 0, 0}), {W, R, 0xFF000008}},
+        {"16-bit R5G6B5 bit fields",
+         Layout(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0}, 3, {0xF800, 0x07E0, 0x001F}),
+         {R, G, 0xFF000400}},
+        {"32-bit BI_RGB with alpha", Layout(2, 1, 32, {1, 2, 3, 0x80, 4, 5, 6, 0}), {0x80030201, 0x00060504}},
+        {"32-bit BI_RGB, every alpha zero", Layout(2, 1, 32, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}},
+        // V5 header, bytes R G B A in memory order; a V2 header has room for three masks, and
+        // BI_ALPHABITFIELDS puts the alpha mask after it.
+        {"32-bit V5 bit fields with alpha", Layout(2, 1, 32, rgba, 3, rgbaMasks, 124), {0x44112233, 0x00FF0000}},
+        {"32-bit V2 alpha bit fields", Layout(2, 1, 32, rgba, 6, rgbaMasks, 52), {0x44112233, 0x00FF0000}},
+        // A zero green mask reads 0; a 1-bit alpha mask scales to 0 or 255.
+        {"zero and one-bit masks",
+         Layout(2, 1, 32, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, 3, {0x00FF0000, 0, 0x000000FF, 0x80000000},
+                56),
+         {0xFFFF00FF, 0x00FF00FF}},
+        {"core header, 24-bit",
+         Layout(2, 2, 24, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}, 0, {}, 12),
+         {B, W, R, G}},
+        {"core header, 8-bit (palette entries of three bytes)",
+         With(Paletted(2, 1, 8, {2, 1, 0, 0}), 0, kPalette, 12),
+         {B, G}},
+        // RLE8: a run, end of line, an absolute run with its pad byte, end of bitmap.
+        {"RLE8", Paletted(3, 2, 8, {2, 1, 0, 0, 0, 3, 3, 2, 0, 0, 0, 1}, 1), {W, B, R, G, G, T}},
+        {"RLE8 delta", Paletted(3, 2, 8, {0, 2, 1, 1, 1, 2, 0, 1}, 1), {T, B, T, T, T, T}},
+        // RLE4: runs alternate the two nibbles; an absolute run of 3 nibbles takes 2 bytes.
+        {"RLE4", Paletted(3, 2, 4, {3, 0x12, 0, 0, 0, 3, 0x30, 0x20, 0, 1}, 2), {W, R, B, G, B, G}},
+        // Hostile RLE: never a write outside the image, decoding stops at the end of the data.
+        {"RLE8 run past the row end", Paletted(3, 2, 8, {10, 1, 0, 1}, 1), {T, T, T, G, G, G}},
+        {"RLE8 delta past the image", Paletted(3, 2, 8, {0, 2, 255, 255, 5, 1, 0, 1}, 1), {T, T, T, T, T, T}},
+        {"RLE8 no end marker", Paletted(3, 2, 8, {2, 3}, 1), {T, T, T, W, W, T}},
+        {"RLE8 absolute run past the data", Paletted(3, 2, 8, {0, 200, 2}, 1), {T, T, T, B, T, T}},
+        {"RLE4 absolute run past the row", Paletted(2, 1, 4, {0, 5, 0x12, 0x33, 0x30, 0}, 2), {G, B}},
+    };
+    for (const auto& [name, layout, expected] : cases) {
         const Decoded d = Decode(BuildBmp(layout));
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
-        EXPECT_EQ(d.image.format, Format::Bmp);
-        EXPECT_EQ(d.image.width, layout.width) << name;
-        EXPECT_EQ(d.image.height, std::abs(layout.height)) << name;
+        EXPECT_EQ(std::pair(d.image.width, d.image.height), std::pair(layout.width, std::abs(layout.height))) << name;
         EXPECT_EQ(d.image.pixels, expected) << name;
         EXPECT_EQ(d.image.sourceFormat == 20u, layout.bpp == 24) << name << ": R8G8B8 is the 24-bit files' format";
     }

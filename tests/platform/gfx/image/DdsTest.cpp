@@ -44,45 +44,43 @@ std::vector<std::uint32_t> Rows(std::vector<std::uint32_t> row, int count)
     return all;
 }
 
-// A name, the file described and the pixels it decodes to (top row first).
-using GoodCase = std::tuple<const char*, DdsLayout, std::vector<std::uint32_t>>;
+} // namespace
 
-std::vector<GoodCase> GoodCases()
+TEST(Dds, DecodesValidVariantsExactly)
 {
     const std::array<std::uint32_t, 4> argb = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
-    std::vector<GoodCase> c;
-    c.push_back(
-        {"A8R8G8B8", Plain(2, 1, kRgb | kAlphaPixels, 32, argb, {1, 2, 3, 4, 5, 6, 7, 8}), {0x04030201, 0x08070605}});
-    c.push_back(
-        {"X8R8G8B8: alpha mask without the alpha flag", Plain(1, 1, kRgb, 32, argb, {1, 2, 3, 4}), {0xFF030201}});
-    c.push_back(
-        {"R8G8B8", Plain(2, 1, kRgb, 24, {0xFF0000, 0xFF00, 0xFF, 0}, {1, 2, 3, 4, 5, 6}), {0xFF030201, 0xFF060504}});
-    c.push_back({"R5G6B5",
-                 Plain(2, 1, kRgb, 16, {0xF800, 0x07E0, 0x001F, 0}, {0x00, 0xF8, 0x20, 0x00}),
-                 {0xFFFF0000, 0xFF000400}});
-    c.push_back({"A1R5G5B5",
-                 Plain(2, 1, kRgb | kAlphaPixels, 16, {0x7C00, 0x03E0, 0x001F, 0x8000}, {0x1F, 0x80, 0x1F, 0x00}),
-                 {0xFF0000FF, 0x000000FF}});
-    c.push_back({"L8", Plain(2, 1, kLuminance, 8, {0xFF, 0, 0, 0}, {0x80, 0xFF}), {0xFF808080, W}});
-    // DXT1, four-colour mode (c0 > c1): white, black and the two thirds between them.
-    c.push_back({"DXT1 four colours", Compressed("DXT1", 4, 4, ColourBlock(0xFFFF, 0x0000, 0xE4)),
-                 Rows({W, K, 0xFFAAAAAA, 0xFF555555}, 4)});
-    // DXT1, three-colour mode (c0 <= c1): the midpoint and transparent black.
-    c.push_back({"DXT1 three colours and transparent", Compressed("DXT1", 4, 4, ColourBlock(0x0000, 0xFFFF, 0xE4)),
-                 Rows({K, W, 0xFF808080, 0x00000000}, 4)});
-    // Equal endpoints are three-colour mode too: index 3 is transparent.
-    c.push_back({"DXT1 equal endpoints", Compressed("DXT1", 4, 4, ColourBlock(0x001F, 0x001F, 0xE4)),
-                 Rows({0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0x00000000}, 4)});
     // 3 x 5: two blocks stacked, each clipped; block 1 red, block 2 blue.
     Bytes stacked = ColourBlock(0xF800, 0xF800, 0);
     Append(stacked, ColourBlock(0x001F, 0x001F, 0));
     std::vector<std::uint32_t> redThenBlue(15, 0xFFFF0000);
     std::fill(redThenBlue.begin() + 12, redThenBlue.end(), 0xFF0000FF);
-    c.push_back({"DXT1 3 x 5", Compressed("DXT1", 3, 5, stacked), redThenBlue});
     // DXT3: explicit 4-bit alpha (n * 17); the colour block never has a transparent mode.
     Bytes dxt3 = {0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2, 0x10, 0xF2};
     Append(dxt3, ColourBlock(0x0000, 0xFFFF, 0xE4));
-    c.push_back({"DXT3", Compressed("DXT3", 4, 4, dxt3), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)});
+    // A name, the file described and the pixels it decodes to (top row first).
+    std::vector<std::tuple<const char*, DdsLayout, std::vector<std::uint32_t>>> cases = {
+        {"A8R8G8B8", Plain(2, 1, kRgb | kAlphaPixels, 32, argb, {1, 2, 3, 4, 5, 6, 7, 8}), {0x04030201, 0x08070605}},
+        {"X8R8G8B8: alpha mask without the alpha flag", Plain(1, 1, kRgb, 32, argb, {1, 2, 3, 4}), {0xFF030201}},
+        {"R8G8B8", Plain(2, 1, kRgb, 24, {0xFF0000, 0xFF00, 0xFF, 0}, {1, 2, 3, 4, 5, 6}), {0xFF030201, 0xFF060504}},
+        {"R5G6B5",
+         Plain(2, 1, kRgb, 16, {0xF800, 0x07E0, 0x001F, 0}, {0x00, 0xF8, 0x20, 0x00}),
+         {0xFFFF0000, 0xFF000400}},
+        {"A1R5G5B5",
+         Plain(2, 1, kRgb | kAlphaPixels, 16, {0x7C00, 0x03E0, 0x001F, 0x8000}, {0x1F, 0x80, 0x1F, 0x00}),
+         {0xFF0000FF, 0x000000FF}},
+        {"L8", Plain(2, 1, kLuminance, 8, {0xFF, 0, 0, 0}, {0x80, 0xFF}), {0xFF808080, W}},
+        // DXT1, four-colour mode (c0 > c1): white, black and the two thirds between them.
+        {"DXT1 four colours", Compressed("DXT1", 4, 4, ColourBlock(0xFFFF, 0x0000, 0xE4)),
+         Rows({W, K, 0xFFAAAAAA, 0xFF555555}, 4)},
+        // DXT1, three-colour mode (c0 <= c1): the midpoint and transparent black.
+        {"DXT1 three colours and transparent", Compressed("DXT1", 4, 4, ColourBlock(0x0000, 0xFFFF, 0xE4)),
+         Rows({K, W, 0xFF808080, 0x00000000}, 4)},
+        // Equal endpoints are three-colour mode too: index 3 is transparent.
+        {"DXT1 equal endpoints", Compressed("DXT1", 4, 4, ColourBlock(0x001F, 0x001F, 0xE4)),
+         Rows({0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0x00000000}, 4)},
+        {"DXT1 3 x 5", Compressed("DXT1", 3, 5, stacked), redThenBlue},
+        {"DXT3", Compressed("DXT3", 4, 4, dxt3), Rows({0x00000000, 0x11FFFFFF, 0x22555555, 0xFFAAAAAA}, 4)},
+    };
     // DXT5, alpha indices 0..7 on the first two rows (3-bit, little-endian: 0x88 0xC6 0xFA), 0
     // after them. Eight-alpha mode (a0 > a1) has six steps between; six-alpha mode (a0 <= a1)
     // four, then 0 and 255. Steps round to the nearest (the six-alpha row starts at 1 to show it).
@@ -94,19 +92,11 @@ std::vector<GoodCase> GoodCases()
         std::vector<std::uint32_t> expected(16, (static_cast<std::uint32_t>(a0) << 24) | 0xFFFFFF);
         for (std::size_t i = 0; i < 8; ++i)
             expected[i] = (alphas[i] << 24) | 0xFFFFFF;
-        c.push_back({name, Compressed("DXT5", 4, 4, data), expected});
+        cases.push_back({name, Compressed("DXT5", 4, 4, data), expected});
     }
-    return c;
-}
-
-} // namespace
-
-TEST(Dds, DecodesValidVariantsExactly)
-{
-    for (const auto& [name, layout, expected] : GoodCases()) {
+    for (const auto& [name, layout, expected] : cases) {
         const Decoded d = Decode(BuildDds(layout));
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
-        EXPECT_EQ(d.image.format, Format::Dds);
         EXPECT_EQ(d.image.pixels, expected) << name;
     }
 }

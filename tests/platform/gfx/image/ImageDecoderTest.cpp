@@ -115,7 +115,7 @@ TEST(ImageDecoder, IgnoresJunkAfterAValidFile)
         ASSERT_TRUE(plain.ok) << f.name << ": " << plain.error;
         ASSERT_TRUE(junk.ok) << f.name << ": " << junk.error;
         EXPECT_EQ(junk.image.pixels, plain.image.pixels) << f.name;
-        EXPECT_EQ(junk.image.format, f.format);
+        EXPECT_EQ(junk.image.format, f.format) << f.name << ": the reader names the format it read";
     }
 }
 

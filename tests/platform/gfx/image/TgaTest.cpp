@@ -26,55 +26,45 @@ TgaLayout Mapped(std::uint8_t type, std::uint16_t w, std::uint16_t h, Bytes pixe
         type, w, h, 8, 0x20, {}, 1, first, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}, 4, std::move(pixels)};
 }
 
-// A name, the file described and the pixels it decodes to (top row first).
-using GoodCase = std::tuple<const char*, TgaLayout, std::vector<std::uint32_t>>;
-
-std::vector<GoodCase> GoodCases()
-{
-    std::vector<GoodCase> c;
-    c.push_back({"32-bit top-left", Layout(2, 2, 1, 32, 0x28, {1, 2, 3, 0x40, 4, 5, 6, 0}), {0x40030201, 0x00060504}});
-    // Alpha zero everywhere means "no alpha" only when the descriptor declares no alpha bits.
-    c.push_back(
-        {"32-bit all alpha zero", Layout(2, 2, 1, 32, 0x20, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}});
-    c.push_back({"32-bit declared alpha all zero",
-                 Layout(2, 2, 1, 32, 0x28, {1, 2, 3, 0, 4, 5, 6, 0}),
-                 {0x00030201, 0x00060504}});
-    c.push_back({"16-bit alpha bit clear everywhere",
-                 Layout(2, 2, 1, 16, 0x21, {0x00, 0x7C, 0xE0, 0x03}),
-                 {0x00FF0000, 0x0000FF00}});
-    const Bytes rgbw = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
-    c.push_back({"24-bit bottom-left", Layout(2, 2, 2, 24, 0x00, rgbw), {B, W, R, G}});
-    c.push_back({"24-bit top-right", Layout(2, 2, 2, 24, 0x30, rgbw), {G, R, W, B}});
-    // 16-bit with one attribute bit: the top bit is alpha. 15-bit and 16-bit without
-    // attribute bits are opaque whatever that bit holds.
-    c.push_back(
-        {"16-bit with alpha bit", Layout(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}), {R, 0x00FF0000, B}});
-    c.push_back({"15-bit", Layout(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}});
-    c.push_back({"grey", Layout(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}});
-    // The ID field is skipped whatever it holds; a colour map in a true-colour file is too.
-    c.push_back({"ID field and unused colour map",
-                 {2, 1, 1, 24, 0x20, Bytes(255, 'i'), 1, 0, 32, Bytes(8, 0xEE), 2, {1, 2, 3}},
-                 {0xFF030201}});
-    // Map indices 2..5 hold R G B W; 0, 1 and 6 are outside the map.
-    c.push_back({"colour-mapped, first entry 2", Mapped(1, 5, 1, {2, 5, 0, 1, 6}, 2), {R, W, K, K, K}});
-    // RLE: packets run across rows; one repeat packet of 4, then 2 raw values.
-    c.push_back({"RLE true colour across rows",
-                 Layout(10, 3, 2, 24, 0x20, {0x83, 0, 0, 255, 0x01, 0, 255, 0, 255, 0, 0}),
-                 {R, R, R, R, G, B}});
-    c.push_back({"RLE colour-mapped", Mapped(9, 3, 1, {0x81, 1, 0x00, 3}), {G, G, W}});
-    c.push_back({"RLE packet crossing the image end", Layout(10, 2, 1, 24, 0x20, {0xFF, 255, 255, 255}), {W, W}});
-    c.push_back({"RLE raw packet longer than the data",
-                 Layout(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}),
-                 {R, G, T, T}});
-    c.push_back({"RLE data ends mid-value", Layout(10, 2, 1, 24, 0x20, {0x80, 0, 0, 255, 0x80, 1}), {R, T}});
-    return c;
-}
-
 } // namespace
 
 TEST(Tga, DecodesValidVariantsExactly)
 {
-    for (const auto& [name, layout, expected] : GoodCases()) {
+    const Bytes rgbw = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
+    // A name, the file described and the pixels it decodes to (top row first).
+    const std::tuple<const char*, TgaLayout, std::vector<std::uint32_t>> cases[] = {
+        {"32-bit top-left", Layout(2, 2, 1, 32, 0x28, {1, 2, 3, 0x40, 4, 5, 6, 0}), {0x40030201, 0x00060504}},
+        // Alpha zero everywhere means "no alpha" only when the descriptor declares no alpha bits.
+        {"32-bit all alpha zero", Layout(2, 2, 1, 32, 0x20, {1, 2, 3, 0, 4, 5, 6, 0}), {0xFF030201, 0xFF060504}},
+        {"32-bit declared alpha all zero",
+         Layout(2, 2, 1, 32, 0x28, {1, 2, 3, 0, 4, 5, 6, 0}),
+         {0x00030201, 0x00060504}},
+        {"16-bit alpha bit clear everywhere",
+         Layout(2, 2, 1, 16, 0x21, {0x00, 0x7C, 0xE0, 0x03}),
+         {0x00FF0000, 0x0000FF00}},
+        {"24-bit bottom-left", Layout(2, 2, 2, 24, 0x00, rgbw), {B, W, R, G}},
+        {"24-bit top-right", Layout(2, 2, 2, 24, 0x30, rgbw), {G, R, W, B}},
+        // 16-bit with one attribute bit: the top bit is alpha. 15-bit and 16-bit without
+        // attribute bits are opaque whatever that bit holds.
+        {"16-bit with alpha bit", Layout(2, 3, 1, 16, 0x21, {0x00, 0xFC, 0x00, 0x7C, 0x1F, 0x80}), {R, 0x00FF0000, B}},
+        {"15-bit", Layout(2, 2, 1, 15, 0x20, {0x00, 0xFC, 0x01, 0x00}), {R, 0xFF000008}},
+        {"grey", Layout(3, 3, 1, 8, 0x20, {0, 0x80, 255}), {K, 0xFF808080, W}},
+        // The ID field is skipped whatever it holds; a colour map in a true-colour file is too.
+        {"ID field and unused colour map",
+         {2, 1, 1, 24, 0x20, Bytes(255, 'i'), 1, 0, 32, Bytes(8, 0xEE), 2, {1, 2, 3}},
+         {0xFF030201}},
+        // Map indices 2..5 hold R G B W; 0, 1 and 6 are outside the map.
+        {"colour-mapped, first entry 2", Mapped(1, 5, 1, {2, 5, 0, 1, 6}, 2), {R, W, K, K, K}},
+        // RLE: packets run across rows; one repeat packet of 4, then 2 raw values.
+        {"RLE true colour across rows",
+         Layout(10, 3, 2, 24, 0x20, {0x83, 0, 0, 255, 0x01, 0, 255, 0, 255, 0, 0}),
+         {R, R, R, R, G, B}},
+        {"RLE colour-mapped", Mapped(9, 3, 1, {0x81, 1, 0x00, 3}), {G, G, W}},
+        {"RLE packet crossing the image end", Layout(10, 2, 1, 24, 0x20, {0xFF, 255, 255, 255}), {W, W}},
+        {"RLE raw packet longer than the data", Layout(10, 2, 2, 24, 0x20, {0x03, 0, 0, 255, 0, 255, 0}), {R, G, T, T}},
+        {"RLE data ends mid-value", Layout(10, 2, 1, 24, 0x20, {0x80, 0, 0, 255, 0x80, 1}), {R, T}},
+    };
+    for (const auto& [name, layout, expected] : cases) {
         const Decoded d = Decode(BuildTga(layout), Format::Tga);
         ASSERT_TRUE(d.ok) << name << ": " << d.error;
         EXPECT_EQ(d.image.width, layout.width) << name;
