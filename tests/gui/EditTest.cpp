@@ -70,8 +70,11 @@ TEST_F(EditTest, CaretFollowsTheTextAndTheFocus)
     EXPECT_EQ(Bounds(frame, {0, 0, 640, 480}, white), (RECT{100, 100, 220, 124})); // the nine pieces
     const int empty = CaretX(frame);
     EXPECT_EQ(empty, 101); // left border of 1
-    m_edit->SetWindowText(L"iii");
-    EXPECT_GT(CaretX(Frame()), empty);
+    m_edit->SetWindowText(L"WWW");
+    const auto typed = Frame();
+    const int x = CaretX(typed);
+    EXPECT_GT(x, empty);
+    EXPECT_GE(Bounds(typed, {101, 100, x, 124}, [&](std::uint32_t p) { return !white(p); }).right, x - 3); // at the ink
     m_edit->SetWindowText(std::wstring(100000, L'W').c_str());
     const auto full = Frame();
     EXPECT_EQ(CaretX(full), 100 + 120 - 4 - 1); // the text rectangle's right edge, with ink up to it
