@@ -52,6 +52,11 @@ TEST_F(ButtonTest, MouseClickSendsEventsInOrderAndADragOffCancels)
     Left(false);
     EXPECT_EQ(FrameEvents(), V{STATE});
     EXPECT_EQ(button->GetButtonState(), GBS_HOVER);
+    // Hover is announced again; any other state only when it changes.
+    m_game->Take();
+    for (GBUTTONSTATE state : {GBS_HOVER, GBS_NORMAL, GBS_NORMAL})
+        button->SetButtonState(state);
+    EXPECT_EQ(m_game->Take(), (V{STATE, STATE}));
 }
 
 TEST_F(ButtonTest, KeysPressOnceAndCheckBoxesToggle)
