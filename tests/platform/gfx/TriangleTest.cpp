@@ -266,7 +266,8 @@ TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
     const std::vector<ScreenVertex> fan = {{20, 20, 0, 1, add}, tl, {20, 10, 0, 1, add}, tr, {30, 20, 0, 1, add}, br,
                                            {20, 30, 0, 1, add}, bl, {10, 20, 0, 1, add}, tl};
     const std::uint16_t list16[] = {0, 1, 2, 2, 1, 3};
-    const std::uint32_t list32[] = {0, 1, 2, 2, 1, 3};
+    // Past 16 bits, brought back by a negative base vertex: read as 16-bit, nothing would draw.
+    const std::uint32_t list32[] = {0x10000, 0x10001, 0x10002, 0x10002, 0x10001, 0x10003};
     IDirect3DVertexBuffer9* vb = nullptr;
     IDirect3DIndexBuffer9 *ib16 = nullptr, *ib32 = nullptr;
     ASSERT_EQ(m_device->CreateVertexBuffer(5 * sizeof(ScreenVertex), 0, kScreenFvf, D3DPOOL_MANAGED, &vb, nullptr),
@@ -296,8 +297,9 @@ TEST_F(TriangleTest, BufferIndexedAndFanDrawsCoverTheSameSquareExactlyOnce)
         m_device->SetFVF(kScreenFvf);
         m_device->SetStreamSource(0, vb, 0, stride);
         m_device->SetIndices(kind == 2 ? ib32 : ib16);
-        EXPECT_EQ(kind == 0   ? m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2)
-                  : kind < 3  ? m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2)
+        EXPECT_EQ(kind == 0 ? m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2)
+                  : kind < 3
+                      ? m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, kind == 2 ? 1 - 0x10000 : 1, 0, 4, 0, 2)
                   : kind == 3 ? m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, list16, D3DFMT_INDEX16,
                                                                  corners.data(), stride)
                               : m_device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 8, fan.data(), stride),
