@@ -1,5 +1,5 @@
 // WriteLog and its file: exact line bytes, the level rules, the cuts of long messages in
-// single- and multi-byte code pages, and an unopenable log file. Time and thread are fixed
+// single- and multi-byte code pages, and an unopenable or full log file. Time and thread are fixed
 // so whole lines can be compared byte for byte.
 #include "common/ScratchDir.h"
 
@@ -97,7 +97,7 @@ TEST_F(LogTest, LongMessagesAreCutWithoutSplittingCharacters)
     }
 }
 
-TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
+TEST_F(LogTest, UnopenableOrFullLogDropsTheMessageAndRetriesNextCall)
 {
     // A directory where the file should be: the open fails (root ignores permissions, so a
     // read-only folder would not).
@@ -106,6 +106,15 @@ TEST_F(LogTest, UnopenableLogDropsTheMessageAndRetriesNextCall)
     std::filesystem::remove(m_dir.Path() / "VireoEngine.log");
     WriteLog(1, L"kept");
     EXPECT_EQ(LogBytes(), Line(1, "kept"));
+
+    // A full disk: one write a line, failed writes not retried, the game not told.
+    const std::string line = Line(1, "kept");
+    vireo::testing::SetFileFaults({L"VireoEngine.log", false, static_cast<long long>(line.size()), 0});
+    for (int i = 0; i < 5; ++i)
+        WriteLog(1, L"kept");
+    EXPECT_EQ(vireo::testing::FaultyFileWriteCalls(), 5);
+    vireo::testing::ClearFileFaults();
+    EXPECT_EQ(LogBytes(), line + line);
 }
 
 TEST(ShowMessageBox, CutsTheTextAt1023AndWritesNoLogLine)
