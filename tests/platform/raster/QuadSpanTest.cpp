@@ -351,7 +351,12 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
     const Size sizes[] = {{8, 8}, {5, 7},     {16, 16},   {1, 3}, {17, 9}, {6, 2},
                           {3, 5}, {128, 128}, {129, 128}, {7, 4}, {2, 1},  {64, 64}};
     for (int scene = 0; scene < 6; ++scene) {
-        const GuardedCopy atlases[] = {GuardedCopy(RandomImage(rng, 40, 30)), GuardedCopy(RandomImage(rng, 131, 130))};
+        // Bands of three rows of white texels (soft white particles, which take the tint's colour).
+        Image sprites = RandomImage(rng, 40, 30);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; y % 6 >= 3 && x < 40; ++x)
+                sprites.surface.Row(y)[x] |= 0x00FFFFFFu;
+        const GuardedCopy atlases[] = {GuardedCopy(sprites), GuardedCopy(RandomImage(rng, 131, 130))};
         const Image start = RandomImage(rng, 200, 150);
         // Texture times diffuse, or add-smooth of the two in colour (an additive tint).
         QuadState state;
