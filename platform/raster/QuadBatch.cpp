@@ -104,6 +104,7 @@ QuadBatch::QuadBatch(const Surface& target, const QuadState& state)
     // Stage 1's texture must be one the set-up would take too, or the general path's
     // refusal would differ from what is drawn here.
     m_spanBlend = !UsingReferencePath() && SpanBlendState(m_state) && UsableTexture(m_state.stages[1].texture);
+    m_tintIsDiffuse = TintIsDiffuse(m_state);
     SetTexture(state.stages[0].texture);
 }
 
@@ -129,7 +130,12 @@ void QuadBatch::UseDiffuse(std::uint32_t diffuse)
 {
     m_state.diffuse = diffuse;
     Tint tint{};
-    const bool copies = StageTint(m_state, tint) && (IsIdentity(tint) || tint.add[3] == 0);
+    bool copies = true;
+    if (m_tintIsDiffuse) {
+        DiffuseTint(diffuse, tint);
+    } else {
+        copies = StageTint(m_state, tint) && (IsIdentity(tint) || tint.add[3] == 0);
+    }
     if (!copies || !m_tintCopies || std::memcmp(&tint, &m_tint, sizeof tint) != 0) {
         // A short run under the old tint (particles: a colour a sprite) stays in the list with
         // its tint beside it. A long one is blended now: its tint's own kernel pays for a call.

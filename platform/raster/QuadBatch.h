@@ -101,6 +101,7 @@ class QuadBatch {
     __m128 m_textureLimit{};          // its width and height
     __m128 m_clipLow{}, m_clipHigh{}; // the clip's left, top and right, bottom
     std::uint64_t m_pitches = 0;      // the target's and the texture's pitch, as a CopyRect holds them
+    bool m_tintIsDiffuse = false;     // the state's tint is the diffuse colour's channels (TintIsDiffuse)
     bool m_tintKnown = false;         // m_tint is the tint of m_tintDiffuse
     std::uint32_t m_tintDiffuse = 0;
     bool m_tintCopies = false; // that tint reduces to a copy kernel's

@@ -703,32 +703,55 @@ template <typename List> inline void ForTint(const Tint& tint, List list)
     ForTint(tint, [&](auto add, auto blueRed) { TintOverListOf<add(), blueRed()>(rects, n, tint); });
 }
 
-// Lists whose rectangles each carry a tint (particles: a colour a sprite) take the variant
-// exact for every tint: an additive part, blue and red tinted, alpha worked out. The
-// constants are made once a list and the tint's vectors once a rectangle.
+// Calls list(add, blueRed, alphaPasses) with the variant exact for every one of n tints, as
+// std::bool_constant values: an additive part if any has one, blue and red worked out if any
+// changes them, the white texels' shortcut for alpha that passes only if every tint passes it.
+template <typename List> inline void ForTints(const Tint* tints, int n, List list)
+{
+    bool add = false, blueRed = false, alphaPasses = true;
+    for (int i = 0; i < n; ++i) {
+        const Tint& tint = tints[i];
+        add = add || (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+        blueRed = blueRed || tint.mul[0] != 255 || tint.mul[2] != 255;
+        alphaPasses = alphaPasses && tint.mul[3] == 255 && tint.add[3] == 0;
+    }
+    const auto withAlpha = [&](auto a, auto b) {
+        alphaPasses ? list(a, b, std::true_type{}) : list(a, b, std::false_type{});
+    };
+    if (add) {
+        withAlpha(std::true_type{}, std::true_type{});
+    } else if (blueRed) {
+        withAlpha(std::false_type{}, std::true_type{});
+    } else {
+        withAlpha(std::false_type{}, std::false_type{});
+    }
+}
+
+// Lists whose rectangles each carry a tint (particles: a colour a sprite): the constants are
+// made once a list and the tint's vectors once a rectangle.
 
 // A run of rectangles whose rows pair, as TintOverPairs, each under its own tint.
-template <typename I = Isa>
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses, typename I = Isa>
 [[gnu::noinline]] int TintEachPairs(const CopyRect* rects, const Tint* tints, int n, const TintConstants& shared)
 {
     TintConstants k = shared;
     int r = 0;
     do {
         k.Retint(tints[r]);
-        PairedRows<I>(rects[r], TintStep<true, true, false, false>(tints[r], k));
+        PairedRows<I>(rects[r], TintStep<kAdd, kBlueRed, kAlphaPasses, false>(tints[r], k));
     } while (++r < n && rects[r].count == I::kPixels / 2);
     return r;
 }
 
-// tints[i] is rects[i]'s; each must have add[3] == 0, as for tintOver. Wide rectangles,
-// whose constants pay for themselves, take their own tint's variant.
-[[maybe_unused]] void TintOverEachRects(const CopyRect* rects, const Tint* tints, int n)
+// Wide rectangles, whose constants pay for themselves, take their own tint's variant.
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses>
+void TintOverEachList(const CopyRect* rects, const Tint* tints, int n)
 {
     TintConstants k(tints[0]);
     for (int r = 0; r < n;) {
         if constexpr (PairsRows<Isa>()) {
             if (rects[r].count == Isa::kPixels / 2) {
-                r += TintEachPairs(rects + r, tints + r, n - r, k);
+                r += TintEachPairs<kAdd, kBlueRed, kAlphaPasses>(rects + r, tints + r, n - r, k);
                 continue;
             }
         }
@@ -737,10 +760,18 @@ template <typename I = Isa>
             ForTint(tint, [&](auto add, auto blueRed) { TintOverWide<add(), blueRed()>(rects[r], tint); });
         } else {
             k.Retint(tint);
-            TintOverOne<true, true, false, false>(rects[r], tint, k);
+            TintOverOne<kAdd, kBlueRed, kAlphaPasses, false>(rects[r], tint, k);
         }
         ++r;
     }
+}
+
+// tints[i] is rects[i]'s; each must have add[3] == 0, as for tintOver.
+[[maybe_unused]] void TintOverEachRects(const CopyRect* rects, const Tint* tints, int n)
+{
+    ForTints(tints, n, [&](auto add, auto blueRed, auto alphaPasses) {
+        TintOverEachList<add(), blueRed(), alphaPasses()>(rects, tints, n);
+    });
 }
 
 // Calls glyphs(add, alphaPasses) with the variant the tint takes, as std::bool_constant

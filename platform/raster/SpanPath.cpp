@@ -7,10 +7,8 @@
 #include "platform/raster/Spans.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <emmintrin.h>
 
 namespace vireo::raster {
 
@@ -132,20 +130,30 @@ SimdLevel ActiveSimdLevel()
     return g_simd;
 }
 
+namespace {
+
+// Texture times one constant on all four channels.
+bool ModulatesByConstant(const TextureStage& stage)
+{
+    return stage.colorOp == StageOp::Modulate && stage.alphaOp == StageOp::Modulate &&
+           stage.colorArg1 == StageArg::Texture && stage.alphaArg1 == StageArg::Texture &&
+           stage.colorArg2 == stage.alphaArg2 && stage.colorArg2 != StageArg::Texture;
+}
+
+} // namespace
+
+bool TintIsDiffuse(const QuadState& state)
+{
+    return ModulatesByConstant(state.stages[0]) && state.stages[0].colorArg2 != StageArg::TFactor;
+}
+
 bool StageTint(const QuadState& state, Tint& tint)
 {
     const TextureStage& stage = state.stages[0];
-    // The sprite batch's own state, texture times one constant on all four channels, is
-    // asked for once per sprite or glyph: straight to the answer the general case gives.
-    if (stage.colorOp == StageOp::Modulate && stage.alphaOp == StageOp::Modulate &&
-        stage.colorArg1 == StageArg::Texture && stage.alphaArg1 == StageArg::Texture &&
-        stage.colorArg2 == stage.alphaArg2 && stage.colorArg2 != StageArg::Texture) {
-        // Its channels widened in one vector and stored at once: a caller that reads the tint
-        // back whole (a colour a sprite) would otherwise wait for eight small stores.
-        const std::uint32_t k = stage.colorArg2 == StageArg::TFactor ? state.textureFactor : state.diffuse;
-        static_assert(sizeof(Tint) == 16 && offsetof(Tint, add) == 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(&tint),
-                         _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(k)), _mm_setzero_si128()));
+    // The sprite batch's own state is asked for once per sprite or glyph: straight to the
+    // answer the general case gives.
+    if (ModulatesByConstant(stage)) {
+        DiffuseTint(stage.colorArg2 == StageArg::TFactor ? state.textureFactor : state.diffuse, tint);
         return true;
     }
     if (stage.colorOp == StageOp::Disable) {
