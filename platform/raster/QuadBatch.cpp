@@ -104,6 +104,7 @@ QuadBatch::QuadBatch(const Surface& target, const QuadState& state)
     // Stage 1's texture must be one the set-up would take too, or the general path's
     // refusal would differ from what is drawn here.
     m_spanBlend = !UsingReferencePath() && SpanBlendState(m_state) && UsableTexture(m_state.stages[1].texture);
+    m_tintIsDiffuse = TintIsDiffuse(m_state);
     SetTexture(state.stages[0].texture);
 }
 
@@ -129,14 +130,26 @@ void QuadBatch::UseDiffuse(std::uint32_t diffuse)
 {
     m_state.diffuse = diffuse;
     Tint tint{};
-    const bool copies = StageTint(m_state, tint) && (IsIdentity(tint) || tint.add[3] == 0);
-    // Gathered rectangles were for the old tint, and so was the block.
+    bool copies = true;
+    if (m_tintIsDiffuse) {
+        DiffuseTint(diffuse, tint);
+    } else {
+        copies = StageTint(m_state, tint) && (IsIdentity(tint) || tint.add[3] == 0);
+    }
     if (!copies || !m_tintCopies || std::memcmp(&tint, &m_tint, sizeof tint) != 0) {
-        if (m_count > 0) {
-            Flush();
-        }
-        if (m_trim.tinted) {
-            LeaveBlock();
+        // A short run under the old tint (particles: a colour a sprite) stays in the list with
+        // its tint beside it. A long one is blended now: its tint's own kernel pays for a call.
+        if (copies && m_tintCopies && !m_trim.tinted && m_count - m_tinted < kMixRun) {
+            std::fill(m_tints + m_tinted, m_tints + m_count, m_tint);
+            m_tinted = m_count;
+        } else {
+            // Gathered rectangles were for the old tint, and so was the block.
+            if (m_count > 0) {
+                Flush();
+            }
+            if (m_trim.tinted) {
+                LeaveBlock();
+            }
         }
     }
     m_tint = tint;
@@ -402,13 +415,18 @@ void QuadBatch::Flush()
     if (m_count == 0) {
         return;
     }
-    // Rectangles from the block hold tinted texels already.
-    if (m_plain || m_trim.tinted) {
+    // Rectangles from the block hold tinted texels already (never in a list of several tints:
+    // the block is left at a colour change).
+    if (m_tinted > 0) {
+        std::fill(m_tints + m_tinted, m_tints + m_count, m_tint);
+        m_spans.tintOverEach(m_pending, m_tints, m_count);
+    } else if (m_plain || m_trim.tinted) {
         m_spans.over(m_pending, m_count);
     } else {
         m_spans.tintOver(m_pending, m_count, m_tint);
     }
     m_count = 0;
+    m_tinted = 0;
 }
 
 } // namespace vireo::raster

@@ -1,8 +1,9 @@
 // Quads drawn in order under one state whose stage-0 texture and diffuse colour may change
 // from quad to quad (sprites, glyphs). What depends on the state alone is decided once per
 // batch, the tint once per colour; unscaled whole-pixel quads are gathered into rectangle
-// lists that one kernel call blends, a long tinted run of one rectangle from a copy tinted
-// once. It does not sort or merge quads: order is drawing order.
+// lists that one kernel call blends (short runs of several colours in one list, each
+// rectangle with its tint), a long tinted run of one rectangle from a copy tinted once. It
+// does not sort or merge quads: order is drawing order.
 #pragma once
 
 #include "platform/raster/Pixel.h"
@@ -87,6 +88,9 @@ class QuadBatch {
     // transparent texels, the build does not).
     static constexpr std::size_t kBlockAhead = 16;
     static constexpr int kPending = 64;
+    // Rectangles under one tint after which a colour change blends the list rather than
+    // going on with tints of several colours in it.
+    static constexpr int kMixRun = 8;
 
     Surface m_target;
     QuadState m_state;
@@ -97,6 +101,7 @@ class QuadBatch {
     __m128 m_textureLimit{};          // its width and height
     __m128 m_clipLow{}, m_clipHigh{}; // the clip's left, top and right, bottom
     std::uint64_t m_pitches = 0;      // the target's and the texture's pitch, as a CopyRect holds them
+    bool m_tintIsDiffuse = false;     // the state's tint is the diffuse colour's channels (TintIsDiffuse)
     bool m_tintKnown = false;         // m_tint is the tint of m_tintDiffuse
     std::uint32_t m_tintDiffuse = 0;
     bool m_tintCopies = false; // that tint reduces to a copy kernel's
@@ -106,6 +111,11 @@ class QuadBatch {
     const SpanKernels& m_spans;
     CopyRect m_pending[kPending];
     int m_count = 0;
+    // The first m_tinted rectangles were gathered under earlier tints, m_tints[i] rectangle i's;
+    // the rest are under m_tint. Filled at a colour change alone, so lists of one colour
+    // (text, sprite runs) pay nothing for it.
+    int m_tinted = 0;
+    Tint m_tints[kPending];
     int m_alone = 0;
     // Not initialised here but before they are read, so that a batch of one quad (DrawQuad)
     // does not pay for them. The run GatherRun<true> is in, for UseBlock to look ahead: its

@@ -7,6 +7,10 @@
 #include "platform/raster/QuadSetup.h"
 #include "platform/raster/Raster.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <emmintrin.h>
+
 namespace vireo::raster {
 
 // Per pixel, any state: coverage test, both stages, blend. The truth the spans must match.
@@ -23,6 +27,18 @@ bool SpanBlendState(const QuadState& state);
 // operations reduce to that shape: select, modulate or add-smooth of the texture with a
 // constant (diffuse, current or texture factor), or constants alone.
 bool StageTint(const QuadState& state, Tint& tint);
+// Stage 0 modulates the texture by the diffuse colour on all four channels (the sprite
+// batch's state): StageTint gives DiffuseTint's tint of state.diffuse, whatever the colour.
+bool TintIsDiffuse(const QuadState& state);
+// A colour's channels as mul and no add: texture times that colour. Widened in one vector
+// and stored at once: a caller that reads the tint back whole (a colour a sprite) would
+// otherwise wait for eight small stores.
+inline void DiffuseTint(std::uint32_t color, Tint& tint)
+{
+    static_assert(sizeof(Tint) == 16 && offsetof(Tint, add) == 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&tint),
+                     _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(color)), _mm_setzero_si128()));
+}
 
 enum class SimdLevel { Sse2, Avx2, Avx512 };
 bool CpuHasAvx2();

@@ -56,17 +56,26 @@ struct TintConstants {
 
     explicit TintConstants(const Tint& tint)
         : alphaMask(Isa::Set32(0xFF000000u)), low(Isa::Set32(0x00FF00FFu)), c128(Isa::Set16(128)),
-          c257(Isa::Set16(257)), mulEven(Pair(tint.mul[0], tint.mul[2])), mulOdd(Pair(tint.mul[1], tint.mul[3])),
-          addEven(Pair(tint.add[0], tint.add[2])), addOdd(Pair(tint.add[1], tint.add[3])),
-          colorMask(Isa::Set32(0x00FFFFFFu)), whiteEven(Pair(tint.add[0] + tint.mul[0], tint.add[2] + tint.mul[2])),
-          whiteGreen(Pair(tint.add[1] + tint.mul[1], 0)), alphaLanes(Isa::Set32(0xFFFF0000u)),
-          whiteOddFlip(
-              Isa::Set32(0x80808000u | ((0x7Fu ^ static_cast<std::uint32_t>(tint.add[1] + tint.mul[1])) & 0xFFu))),
+          c257(Isa::Set16(257)), colorMask(Isa::Set32(0x00FFFFFFu)), alphaLanes(Isa::Set32(0xFFFF0000u)),
           flip(Isa::Set32(0x80808080u)), blendRound(Isa::Set16(-32768))
     {
+        Retint(tint);
         // GCC would rather rebuild these two in the loop (three instructions each) than keep
         // them in registers; hiding their values from it stops that.
         asm("" : "+x"(c257), "+x"(blendRound));
+    }
+    // The vectors that depend on the tint, the others kept: lists whose rectangles carry a
+    // tint each make the rest once.
+    void Retint(const Tint& tint)
+    {
+        mulEven = Pair(tint.mul[0], tint.mul[2]);
+        mulOdd = Pair(tint.mul[1], tint.mul[3]);
+        addEven = Pair(tint.add[0], tint.add[2]);
+        addOdd = Pair(tint.add[1], tint.add[3]);
+        whiteEven = Pair(tint.add[0] + tint.mul[0], tint.add[2] + tint.mul[2]);
+        whiteGreen = Pair(tint.add[1] + tint.mul[1], 0);
+        whiteOddFlip =
+            Isa::Set32(0x80808000u | ((0x7Fu ^ static_cast<std::uint32_t>(tint.add[1] + tint.mul[1])) & 0xFFu));
     }
     // The same constants in the low part of wider vectors: narrow(v) is that part, which
     // costs nothing, so lists of both widths hold one set of constants.
@@ -674,17 +683,95 @@ template <bool kAdd, bool kBlueRed> void TintOverListOf(const CopyRect* rects, i
     }
 }
 
-[[maybe_unused]] void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
+// Calls list(add, blueRed) with the variant the tint takes, as std::bool_constant values:
+// add, it has an additive part; blueRed, blue and red do not pass unchanged.
+template <typename List> inline void ForTint(const Tint& tint, List list)
 {
     const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
     const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
     if (add) {
-        TintOverListOf<true, true>(rects, n, tint);
+        list(std::true_type{}, std::true_type{});
     } else if (blueRed) {
-        TintOverListOf<false, true>(rects, n, tint);
+        list(std::false_type{}, std::true_type{});
     } else {
-        TintOverListOf<false, false>(rects, n, tint);
+        list(std::false_type{}, std::false_type{});
     }
+}
+
+[[maybe_unused]] void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
+{
+    ForTint(tint, [&](auto add, auto blueRed) { TintOverListOf<add(), blueRed()>(rects, n, tint); });
+}
+
+// Calls list(add, blueRed, alphaPasses) with the variant exact for every one of n tints, as
+// std::bool_constant values: an additive part if any has one, blue and red worked out if any
+// changes them, the white texels' shortcut for alpha that passes only if every tint passes it.
+template <typename List> inline void ForTints(const Tint* tints, int n, List list)
+{
+    bool add = false, blueRed = false, alphaPasses = true;
+    for (int i = 0; i < n; ++i) {
+        const Tint& tint = tints[i];
+        add = add || (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
+        blueRed = blueRed || tint.mul[0] != 255 || tint.mul[2] != 255;
+        alphaPasses = alphaPasses && tint.mul[3] == 255 && tint.add[3] == 0;
+    }
+    const auto withAlpha = [&](auto a, auto b) {
+        alphaPasses ? list(a, b, std::true_type{}) : list(a, b, std::false_type{});
+    };
+    if (add) {
+        withAlpha(std::true_type{}, std::true_type{});
+    } else if (blueRed) {
+        withAlpha(std::false_type{}, std::true_type{});
+    } else {
+        withAlpha(std::false_type{}, std::false_type{});
+    }
+}
+
+// Lists whose rectangles each carry a tint (particles: a colour a sprite): the constants are
+// made once a list and the tint's vectors once a rectangle.
+
+// A run of rectangles whose rows pair, as TintOverPairs, each under its own tint.
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses, typename I = Isa>
+[[gnu::noinline]] int TintEachPairs(const CopyRect* rects, const Tint* tints, int n, const TintConstants& shared)
+{
+    TintConstants k = shared;
+    int r = 0;
+    do {
+        k.Retint(tints[r]);
+        PairedRows<I>(rects[r], TintStep<kAdd, kBlueRed, kAlphaPasses, false>(tints[r], k));
+    } while (++r < n && rects[r].count == I::kPixels / 2);
+    return r;
+}
+
+// Wide rectangles, whose constants pay for themselves, take their own tint's variant.
+template <bool kAdd, bool kBlueRed, bool kAlphaPasses>
+void TintOverEachList(const CopyRect* rects, const Tint* tints, int n)
+{
+    TintConstants k(tints[0]);
+    for (int r = 0; r < n;) {
+        if constexpr (PairsRows<Isa>()) {
+            if (rects[r].count == Isa::kPixels / 2) {
+                r += TintEachPairs<kAdd, kBlueRed, kAlphaPasses>(rects + r, tints + r, n - r, k);
+                continue;
+            }
+        }
+        const Tint& tint = tints[r];
+        if (rects[r].count > kShortcutWidth) {
+            ForTint(tint, [&](auto add, auto blueRed) { TintOverWide<add(), blueRed()>(rects[r], tint); });
+        } else {
+            k.Retint(tint);
+            TintOverOne<kAdd, kBlueRed, kAlphaPasses, false>(rects[r], tint, k);
+        }
+        ++r;
+    }
+}
+
+// tints[i] is rects[i]'s; each must have add[3] == 0, as for tintOver.
+[[maybe_unused]] void TintOverEachRects(const CopyRect* rects, const Tint* tints, int n)
+{
+    ForTints(tints, n, [&](auto add, auto blueRed, auto alphaPasses) {
+        TintOverEachList<add(), blueRed(), alphaPasses()>(rects, tints, n);
+    });
 }
 
 // Calls glyphs(add, alphaPasses) with the variant the tint takes, as std::bool_constant

@@ -130,19 +130,30 @@ SimdLevel ActiveSimdLevel()
     return g_simd;
 }
 
+namespace {
+
+// Texture times one constant on all four channels.
+bool ModulatesByConstant(const TextureStage& stage)
+{
+    return stage.colorOp == StageOp::Modulate && stage.alphaOp == StageOp::Modulate &&
+           stage.colorArg1 == StageArg::Texture && stage.alphaArg1 == StageArg::Texture &&
+           stage.colorArg2 == stage.alphaArg2 && stage.colorArg2 != StageArg::Texture;
+}
+
+} // namespace
+
+bool TintIsDiffuse(const QuadState& state)
+{
+    return ModulatesByConstant(state.stages[0]) && state.stages[0].colorArg2 != StageArg::TFactor;
+}
+
 bool StageTint(const QuadState& state, Tint& tint)
 {
     const TextureStage& stage = state.stages[0];
-    // The sprite batch's own state, texture times one constant on all four channels, is
-    // asked for once per sprite or glyph: straight to the answer the general case gives.
-    if (stage.colorOp == StageOp::Modulate && stage.alphaOp == StageOp::Modulate &&
-        stage.colorArg1 == StageArg::Texture && stage.alphaArg1 == StageArg::Texture &&
-        stage.colorArg2 == stage.alphaArg2 && stage.colorArg2 != StageArg::Texture) {
-        const std::uint32_t k = stage.colorArg2 == StageArg::TFactor ? state.textureFactor : state.diffuse;
-        for (int c = 0; c < 4; ++c) {
-            tint.mul[c] = static_cast<std::uint16_t>(Channel(k, c));
-            tint.add[c] = 0;
-        }
+    // The sprite batch's own state is asked for once per sprite or glyph: straight to the
+    // answer the general case gives.
+    if (ModulatesByConstant(stage)) {
+        DiffuseTint(stage.colorArg2 == StageArg::TFactor ? state.textureFactor : state.diffuse, tint);
         return true;
     }
     if (stage.colorOp == StageOp::Disable) {

@@ -36,6 +36,9 @@ struct SpanKernels {
     void (*over)(const CopyRect* rects, int n);
     // Texels one to one through a tint; tint.add[3] must be 0 (transparent stays transparent).
     void (*tintOver)(const CopyRect* rects, int n, const Tint& tint);
+    // As tintOver, rects[i] through tints[i]: a list whose colour changes from rectangle to
+    // rectangle (particles) in one call, rather than a call a colour.
+    void (*tintOverEach)(const CopyRect* rects, const Tint* tints, int n);
     // Any affine walk, clamp addressing, then the tint.
     void (*bilinearOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);
     void (*pointOver)(std::uint32_t* dst, int count, const TexWalk& walk, const Tint& tint);

@@ -276,7 +276,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRectsMixed, &TintOverRectsMixed, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRectsMixed, &TintOverRectsMixed, &TintOverEachRects, &BilinearRow, &PointWalk};
 
 } // namespace
 
@@ -440,6 +440,13 @@ void TintOverRectsByWidth(const CopyRect* rects, int n, const Tint& tint)
         [&](const CopyRect* run, int count) { zmm::TintOverRects(run, count, tint); });
 }
 
+void TintOverEachByWidth(const CopyRect* rects, const Tint* tints, int n)
+{
+    ByWidth<true>(
+        rects, n, [&](const CopyRect* run, int count) { TintOverEachRects(run, tints + (run - rects), count); },
+        [&](const CopyRect* run, int count) { zmm::TintOverEachRects(run, tints + (run - rects), count); });
+}
+
 // A list that starts with a glyph: rows of 1 to 15 pixels other than 8. One of whole vectors
 // (8 x 8 and 16 x 16 sprites) or wider starts a list of sprites, which the width kernels take.
 inline bool StartsWithGlyph(const CopyRect* rects)
@@ -527,7 +534,8 @@ void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
 }
 
 // Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.
-const SpanKernels kKernels{&OverRectsMixed, &TintOverRectsMixed, &vireo::raster::BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRectsMixed, &TintOverRectsMixed, &TintOverEachByWidth, &vireo::raster::BilinearRow,
+                           &PointWalk};
 
 } // namespace avx512
 

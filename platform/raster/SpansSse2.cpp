@@ -117,7 +117,7 @@ void BilinearRow(std::uint32_t* dst, int count, const TexWalk& walk, const Tint&
     }
 }
 
-const SpanKernels kKernels{&OverRects, &TintOverRects, &BilinearRow, &PointWalk};
+const SpanKernels kKernels{&OverRects, &TintOverRects, &TintOverEachRects, &BilinearRow, &PointWalk};
 
 } // namespace
 

@@ -302,8 +302,10 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
             if (n % 17 == 8) {
                 q.edgeVx = 1; // sheared
             }
-            if (n % 9 == 0) {
-                diffuse = RandomColor(rng);
+            // The colour changes every ninth quad, or (particles) every quad, or every third
+            // quad back and forth between two colours, so that lists hold several tints.
+            if (scene % 4 == 1 || (scene % 4 == 2 && n % 3 == 0) || n % 9 == 0) {
+                diffuse = scene % 4 == 2 && n >= 6 ? items[n - 4].diffuse : RandomColor(rng);
             }
             items.push_back({atlas, q, diffuse});
         }
@@ -333,9 +335,9 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
 
 // Sprite runs as the sprite queue hands them over: one source rectangle drawn again and again,
 // long enough for the batch to tint it once and blend the copies plainly. Tints hold for a
-// whole run, change once inside it, change back to an earlier one, or change every quad
-// (particles); some rectangles keep the texture and the tint the one before ended with, so
-// that nothing but the new rectangle (in the same call) or the call's end ends its block.
+// whole run, change once inside it, change back to an earlier one, change every quad
+// (particles) or every few quads to and fro (lists of several tints); some rectangles keep the texture and the tint the
+// one before ended with, so that nothing but the new rectangle (in the same call) or the call's end ends its block.
 // Widths take every remainder of four (the block is tinted four texels a vector), 128 x 128
 // fills the block and 129 x 128 is past it; some quads hang off the target. Every pixel must
 // be the reference's, at every instruction set.
@@ -347,9 +349,14 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
         int w, h;
     };
     const Size sizes[] = {{8, 8}, {5, 7},     {16, 16},   {1, 3}, {17, 9}, {6, 2},
-                          {3, 5}, {128, 128}, {129, 128}, {7, 4}, {2, 1}};
+                          {3, 5}, {128, 128}, {129, 128}, {7, 4}, {2, 1},  {64, 64}};
     for (int scene = 0; scene < 6; ++scene) {
-        const GuardedCopy atlases[] = {GuardedCopy(RandomImage(rng, 40, 30)), GuardedCopy(RandomImage(rng, 131, 130))};
+        // Bands of three rows of white texels (soft white particles, which take the tint's colour).
+        Image sprites = RandomImage(rng, 40, 30);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; y % 6 >= 3 && x < 40; ++x)
+                sprites.surface.Row(y)[x] |= 0x00FFFFFFu;
+        const GuardedCopy atlases[] = {GuardedCopy(sprites), GuardedCopy(RandomImage(rng, 131, 130))};
         const Image start = RandomImage(rng, 200, 150);
         // Texture times diffuse, or add-smooth of the two in colour (an additive tint).
         QuadState state;
@@ -371,7 +378,8 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
         // Seldom plain white, which has no block.
         auto tint = [&] { return rng() % 8 == 0 ? 0xFFFFFFFFu : RandomColor(rng) ^ 0x100u; };
         std::uint32_t earlier = tint();
-        // tints: 0 one, 1 one change, 2 to and fro with an earlier one, 3 one a quad.
+        // tints: 0 one, 1 one change, 2 to and fro with an earlier one, 3 one a quad, 4 to and
+        // fro every 1 to 10 quads.
         // keep: the tint the run before ended with and its texture, or with swap the other
         // texture and the same source rectangle (the block is the old texture's).
         struct Plan {
@@ -380,7 +388,8 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
         };
         const Plan plans[] = {{0, false, false, false}, {0, true, false, false}, {2, false, false, false},
                               {0, false, false, false}, {0, true, false, true},  {1, false, false, false},
-                              {0, false, false, false}, {0, true, true, false},  {3, false, false, false}};
+                              {0, false, false, false}, {0, true, true, false},  {3, false, false, false},
+                              {4, false, false, false}};
         int atlas = 0, w = 1, h = 1, u = 0, v = 0;
         for (int r = 0; r < 27; ++r) {
             const Plan& plan = plans[r % std::size(plans)];
@@ -410,7 +419,9 @@ TEST(QuadSpans, TintedSpriteRunsMatchTheReference)
                 } else if (plan.tints == 2) {
                     d = n / 85 % 2 ? other : earlier;
                 } else if (plan.tints == 3) {
-                    d = RandomColor(rng);
+                    d = RandomColor(rng) & (n % 5 ? ~0u : 0xFF000000u); // black adds nothing in add-smooth
+                } else if (plan.tints == 4) {
+                    d = n / (1 + (scene + r) % 10) % 2 ? other : diffuse;
                 }
                 items.push_back({atlas,
                                  Quad{static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), 0, 0,
