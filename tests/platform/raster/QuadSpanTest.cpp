@@ -336,8 +336,9 @@ TEST(QuadSpans, BatchesMatchTheReferenceQuadByQuad)
 // Sprite runs as the sprite queue hands them over: one source rectangle drawn again and again,
 // long enough for the batch to tint it once and blend the copies plainly. Tints hold for a
 // whole run, change once inside it, change back to an earlier one, change every quad
-// (particles) or every few quads to and fro (lists of several tints); some rectangles keep the texture and the tint the
-// one before ended with, so that nothing but the new rectangle (in the same call) or the call's end ends its block.
+// (particles) or every few quads to and fro (lists of several tints); some rectangles keep
+// the texture and the tint the one before ended with, so that nothing but the new rectangle
+// (in the same call) or the call's end ends its block.
 // Widths take every remainder of four (the block is tinted four texels a vector), 128 x 128
 // fills the block and 129 x 128 is past it; some quads hang off the target. Every pixel must
 // be the reference's, at every instruction set.
