@@ -1,6 +1,7 @@
 // Engine text per frame: 2,000 characters of mixed English and Chinese drawn with
 // CEngineFont::Draw inside the game's sprite batch, one whole engine frame per iteration on the
-// headless back end, in white and in a colour. per_glyph is the text's CPU time alone: the
+// headless back end, in white, in a colour, and as labels of five characters in three colours
+// taking turns (a game's score and status labels). per_glyph is the text's CPU time alone: the
 // same frame without text (its clear included, shown as frame) is timed first and taken off.
 // Counters show that glyphs are rasterised in the first frame only and then only blended.
 // Beside it, where SDL2_ttf is installed, the peer a game would use instead: the same text in
@@ -37,7 +38,11 @@ constexpr int kCharacters = 2000;
 
 class CTextGame : public CGameEngine {
   public:
-    CTextGame(int characters, DWORD color) : m_strText(MixedText(characters)), m_color(color) {}
+    // labels: the text in pieces of five characters, a colour each from kLabelColors in turn.
+    CTextGame(int characters, DWORD color, bool labels)
+        : m_strText(MixedText(characters)), m_color(color), m_labels(labels)
+    {
+    }
 
     CEngineFont* m_pFont = nullptr;
     bool m_bText = true;
@@ -60,7 +65,9 @@ class CTextGame : public CGameEngine {
             render->ClearCanvas(0xFF203040);
         if (msg == EMSG_RS_RENDER && m_pFont) {
             render->BeginSprite();
-            if (m_bText && !m_strText.empty())
+            if (m_bText && m_labels)
+                DrawLabels();
+            else if (m_bText && !m_strText.empty())
                 m_pFont->Draw(m_strText.c_str(), 10, 10, 780, 580, m_color, DT_WORDBREAK);
             render->EndSprite();
             return 1; // nothing else draws: the frame is the text
@@ -69,8 +76,20 @@ class CTextGame : public CGameEngine {
     }
 
   private:
+    // Twelve labels a row, 64 x 17 pixels each.
+    void DrawLabels()
+    {
+        static const DWORD kLabelColors[] = {0xFFE0A040, 0xFF40E0A0, 0xFFA040E0};
+        for (std::size_t i = 0, k = 0; i < m_strText.size(); i += 5, ++k) {
+            const std::wstring label = m_strText.substr(i, 5);
+            const int x = 10 + static_cast<int>(k % 12) * 64, y = 10 + static_cast<int>(k / 12) * 17;
+            m_pFont->Draw(label.c_str(), x, y, x + 64, y + 17, kLabelColors[k % 3], 0);
+        }
+    }
+
     std::wstring m_strText;
     DWORD m_color;
+    bool m_labels;
 };
 
 double CpuSeconds()
@@ -92,13 +111,13 @@ double FrameSeconds(CTextGame& game, int frames)
 void BM_EngineTextFrame(benchmark::State& state)
 {
     const int characters = static_cast<int>(state.range(0));
-    const DWORD color = state.range(1) ? 0xFFE0A040 : 0xFFFFFFFF;
+    const DWORD color = state.range(1) == 1 ? 0xFFE0A040 : 0xFFFFFFFF;
     vireo::testing::InstallVirtualClock();
     const HWND hwnd = vireo::test::CreateHostWindow(800, 600, nullptr, true);
     SetForegroundWindow(hwnd);
     const SEngineParam param = vireo::test::SceneParam(hwnd);
     {
-        CTextGame game(characters, color);
+        CTextGame game(characters, color, state.range(1) == 2);
         if (!game.EngineInit(&param) || !game.m_pFont || !game.m_pFont->GetD3DXFont()) {
             state.SkipWithError("EngineInit or the font failed");
         } else {
@@ -125,8 +144,8 @@ void BM_EngineTextFrame(benchmark::State& state)
     DestroyWindow(hwnd);
     vireo::testing::UninstallVirtualClock();
 }
-// Args: characters, then 0 for white text or 1 for coloured.
-BENCHMARK(BM_EngineTextFrame)->Args({0, 0})->Args({kCharacters, 0})->Args({kCharacters, 1});
+// Args: characters, then 0 for white text, 1 for coloured, 2 for coloured labels.
+BENCHMARK(BM_EngineTextFrame)->Args({0, 0})->Args({kCharacters, 0})->Args({kCharacters, 1})->Args({kCharacters, 2});
 
 #if VIREO_BENCH_HAVE_SDL2TTF
 // SDL2_ttf with a glyph cache. Lines wrap at the box's edge by character, not by word (the

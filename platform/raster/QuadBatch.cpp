@@ -126,7 +126,7 @@ void QuadBatch::SetFilters(Filter stage0, Filter stage1)
     m_state.stages[1].filter = stage1;
 }
 
-void QuadBatch::UseDiffuse(std::uint32_t diffuse)
+void QuadBatch::UseDiffuse(std::uint32_t diffuse, bool keepList)
 {
     m_state.diffuse = diffuse;
     Tint tint{};
@@ -139,7 +139,8 @@ void QuadBatch::UseDiffuse(std::uint32_t diffuse)
     if (!copies || !m_tintCopies || std::memcmp(&tint, &m_tint, sizeof tint) != 0) {
         // A short run under the old tint (particles: a colour a sprite) stays in the list with
         // its tint beside it. A long one is blended now: its tint's own kernel pays for a call.
-        if (copies && m_tintCopies && !m_trim.tinted && m_count - m_tinted < kMixRun) {
+        // So are glyphs (keepList false), whose own kernel beats the one of several tints.
+        if (keepList && copies && m_tintCopies && !m_trim.tinted && m_count - m_tinted < kMixRun) {
             std::fill(m_tints + m_tinted, m_tints + m_count, m_tint);
             m_tinted = m_count;
         } else {
@@ -231,7 +232,7 @@ template <bool kTrim> bool QuadBatch::Gather(const Quad& quad, std::uint32_t dif
     // The colour is nearly always the last quad's: tested here, not behind a call, and
     // before the quad's tests, whose results then stay in registers.
     if (!m_tintKnown || diffuse != m_tintDiffuse) {
-        UseDiffuse(diffuse);
+        UseDiffuse(diffuse, kTrim);
     }
     // Sprites repeat a rectangle whose trim is measured: its texture tests are done.
     const __m128 source = _mm_loadu_ps(&quad.u0);

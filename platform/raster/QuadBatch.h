@@ -50,7 +50,9 @@ class QuadBatch {
     template <bool kTrim>
     [[gnu::visibility("hidden"), gnu::always_inline]] inline void
     GatherRun(const unsigned char* quad, const unsigned char* diffuse, std::size_t stride, std::size_t count);
-    [[gnu::visibility("hidden")]] void UseDiffuse(std::uint32_t diffuse);
+    // keepList: quads of a run that repeats one rectangle (sprites), which may keep a short
+    // run under the old tint in the list; other quads blend it first.
+    [[gnu::visibility("hidden")]] void UseDiffuse(std::uint32_t diffuse, bool keepList);
     // A quad the rectangle lists do not take, through the set-up: out of line, so that its
     // large frame is not set up for every gathered quad.
     [[gnu::visibility("hidden"), gnu::noinline]] void DrawAlone(const Quad& quad, std::uint32_t diffuse);
