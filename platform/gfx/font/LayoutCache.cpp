@@ -1,8 +1,11 @@
-// The layout cache: least recently used of a fixed number of entries, matched on the whole
-// string, the box and the flags, and valid only while the font's glyphs stay where they were.
+// The layout cache: least recently used entries, bounded in number and in characters, found
+// by a hash of the whole string, the box and the flags and matched on all three, valid only
+// while the font's glyphs stay where they were.
 #include "platform/gfx/font/LayoutCache.h"
 
 #include <cwchar>
+#include <functional>
+#include <string_view>
 
 namespace vireo::font {
 
@@ -11,6 +14,15 @@ namespace {
 bool SameRect(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::uint64_t Key(const wchar_t* text, std::size_t length, const RECT& rect, DWORD format)
+{
+    std::uint64_t key = std::hash<std::wstring_view>{}(std::wstring_view(text, length));
+    for (const std::int64_t value : {std::int64_t{rect.left}, std::int64_t{rect.top}, std::int64_t{rect.right},
+                                     std::int64_t{rect.bottom}, std::int64_t{format}})
+        key = (key ^ static_cast<std::uint64_t>(value)) * 0x100000001B3u;
+    return key;
 }
 
 } // namespace
@@ -23,12 +35,12 @@ const STextLayout& CLayoutCache::Get(CTextFont& font, const wchar_t* text, int c
         return m_uncached;
     }
     const std::uint64_t generation = GlyphGeneration(font);
-    ++m_clock;
-    SEntry* oldest = nullptr;
-    for (SEntry& entry : m_entries) {
-        if (entry.lastUse != 0 && entry.format == format && entry.text.size() == length && SameRect(entry.rect, rect) &&
+    const std::uint64_t key = Key(text, length, rect, format);
+    if (const auto found = m_index.find(key); found != m_index.end()) {
+        SEntry& entry = *found->second;
+        if (entry.format == format && entry.text.size() == length && SameRect(entry.rect, rect) &&
             std::wmemcmp(entry.text.data(), text, length) == 0) {
-            entry.lastUse = m_clock;
+            m_entries.splice(m_entries.begin(), m_entries, found->second);
             if (entry.generation != generation) {
                 LayoutText(font, text, count, rect, format, entry.layout);
                 entry.generation = GlyphGeneration(font);
@@ -37,26 +49,41 @@ const STextLayout& CLayoutCache::Get(CTextFont& font, const wchar_t* text, int c
             }
             return entry.layout;
         }
-        if (!oldest || entry.lastUse < oldest->lastUse)
-            oldest = &entry;
     }
-    if ((!oldest || oldest->lastUse != 0) && m_entries.size() < kEntries) {
-        m_entries.emplace_back();
-        oldest = &m_entries.back();
+    // Room for one more text of this length: the least recently used go, and the last of
+    // them lends its storage to the new entry.
+    bool reused = false;
+    while (!m_entries.empty() && (m_entries.size() >= kEntries || m_characters + length > kCharacterBudget)) {
+        const Entries::iterator last = std::prev(m_entries.end());
+        if (const auto indexed = m_index.find(last->key); indexed != m_index.end() && indexed->second == last)
+            m_index.erase(indexed);
+        m_characters -= last->text.size();
+        if (m_characters + length <= kCharacterBudget) {
+            m_entries.splice(m_entries.begin(), m_entries, last);
+            reused = true;
+            break;
+        }
+        m_entries.erase(last);
     }
-    oldest->text.assign(text, length);
-    oldest->rect = rect;
-    oldest->format = format;
-    oldest->lastUse = m_clock;
-    LayoutText(font, text, count, rect, format, oldest->layout);
-    oldest->generation = GlyphGeneration(font); // after the layout: it rasterises what it lacks
-    return oldest->layout;
+    if (!reused)
+        m_entries.emplace_front();
+    SEntry& entry = m_entries.front();
+    entry.key = key;
+    entry.text.assign(text, length);
+    entry.rect = rect;
+    entry.format = format;
+    m_characters += length;
+    m_index[key] = m_entries.begin();
+    LayoutText(font, text, count, rect, format, entry.layout);
+    entry.generation = GlyphGeneration(font); // after the layout: it rasterises what it lacks
+    return entry.layout;
 }
 
 void CLayoutCache::Clear()
 {
-    for (SEntry& entry : m_entries)
-        entry.lastUse = 0;
+    m_entries.clear();
+    m_index.clear();
+    m_characters = 0;
 }
 
 std::uint64_t GlyphGeneration(const CTextFont& font)

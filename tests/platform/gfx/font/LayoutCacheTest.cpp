@@ -1,6 +1,6 @@
 // The layout cache: what it returns always equals a fresh layout of the same call, it is
 // reused only for the same string, box and flags with no glyph rasterised since, and it
-// stays bounded.
+// stays bounded in texts and in characters.
 #include "FontTestUtil.h"
 
 #include "platform/gfx/font/LayoutCache.h"
@@ -64,13 +64,16 @@ TEST(LayoutCache, BoundedLeastRecentlyUsedAndClearedOnRequest)
     CLayoutCache cache;
     const RECT box{0, 0, 300, 40};
     auto text = [](std::size_t i) { return L"label " + std::to_wstring(i % 10) + L"." + std::to_wstring(i / 10); };
-    for (std::size_t i = 0; i <= CLayoutCache::kEntries; ++i) // one more than it keeps
+    for (std::size_t i = 0; i < CLayoutCache::kEntries; ++i)
         cache.Get(*font, text(i).c_str(), -1, box, 0);
+    cache.Get(*font, text(0).c_str(), -1, box, 0);                      // the first, used again
+    cache.Get(*font, text(CLayoutCache::kEntries).c_str(), -1, box, 0); // one more than it keeps
     std::size_t hits = cache.Hits();
-    cache.Get(*font, text(CLayoutCache::kEntries).c_str(), -1, box, 0); // the newest is kept
-    EXPECT_EQ(cache.Hits(), hits + 1);
-    cache.Get(*font, text(0).c_str(), -1, box, 0); // the oldest was dropped
-    EXPECT_EQ(cache.Hits(), hits + 1);
+    for (std::size_t kept : {std::size_t{0}, CLayoutCache::kEntries})
+        cache.Get(*font, text(kept).c_str(), -1, box, 0);
+    EXPECT_EQ(cache.Hits(), hits + 2);
+    cache.Get(*font, text(1).c_str(), -1, box, 0); // the least recently used was dropped
+    EXPECT_EQ(cache.Hits(), hits + 2);
 
     cache.Clear();
     hits = cache.Hits();
@@ -84,6 +87,31 @@ TEST(LayoutCache, BoundedLeastRecentlyUsedAndClearedOnRequest)
     hits = cache.Hits();
     cache.Get(*font, longText.c_str(), -1, RECT{0, 0, 100, 20}, DT_SINGLELINE);
     EXPECT_EQ(cache.Hits(), hits);
+
+    // Its characters are bounded too: as many of the longest texts it keeps as they allow
+    // (one text in boxes one pixel apart).
+    cache.Clear();
+    const std::size_t fit = CLayoutCache::kCharacterBudget / CLayoutCache::kMaxCharacters;
+    const std::wstring kept(CLayoutCache::kMaxCharacters, L'a');
+    auto at = [](std::size_t i) { return RECT{static_cast<LONG>(i), 0, 300, 40}; };
+    for (std::size_t i = 0; i <= fit; ++i)
+        cache.Get(*font, kept.c_str(), -1, at(i), DT_SINGLELINE);
+    hits = cache.Hits();
+    cache.Get(*font, kept.c_str(), -1, at(1), DT_SINGLELINE);
+    EXPECT_EQ(cache.Hits(), hits + 1);
+    cache.Get(*font, kept.c_str(), -1, at(0), DT_SINGLELINE);
+    EXPECT_EQ(cache.Hits(), hits + 1);
+    // A long text makes room by dropping as many short ones as it needs.
+    cache.Clear();
+    const std::wstring small(CLayoutCache::kCharacterBudget / CLayoutCache::kEntries, L'a');
+    for (std::size_t i = 0; i < CLayoutCache::kEntries; ++i)
+        cache.Get(*font, small.c_str(), -1, at(i), DT_SINGLELINE);
+    cache.Get(*font, kept.c_str(), -1, at(0), DT_SINGLELINE);
+    hits = cache.Hits();
+    cache.Get(*font, small.c_str(), -1, at(CLayoutCache::kMaxCharacters / small.size()), DT_SINGLELINE);
+    EXPECT_EQ(cache.Hits(), hits + 1);
+    cache.Get(*font, small.c_str(), -1, at(CLayoutCache::kMaxCharacters / small.size() - 1), DT_SINGLELINE);
+    EXPECT_EQ(cache.Hits(), hits + 1);
 }
 
 } // namespace
