@@ -674,38 +674,10 @@ template <bool kAdd, bool kBlueRed, bool kAlphaPasses> void TintOverList(const C
     }
 }
 
-template <bool kAdd, bool kBlueRed> void TintOverListOf(const CopyRect* rects, int n, const Tint& tint)
-{
-    if (tint.mul[3] == 255 && tint.add[3] == 0) {
-        TintOverList<kAdd, kBlueRed, true>(rects, n, tint);
-    } else {
-        TintOverList<kAdd, kBlueRed, false>(rects, n, tint);
-    }
-}
-
-// Calls list(add, blueRed) with the variant the tint takes, as std::bool_constant values:
-// add, it has an additive part; blueRed, blue and red do not pass unchanged.
-template <typename List> inline void ForTint(const Tint& tint, List list)
-{
-    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
-    const bool blueRed = add || tint.mul[0] != 255 || tint.mul[2] != 255; // c * 255 / 255 rounds back to c
-    if (add) {
-        list(std::true_type{}, std::true_type{});
-    } else if (blueRed) {
-        list(std::false_type{}, std::true_type{});
-    } else {
-        list(std::false_type{}, std::false_type{});
-    }
-}
-
-[[maybe_unused]] void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
-{
-    ForTint(tint, [&](auto add, auto blueRed) { TintOverListOf<add(), blueRed()>(rects, n, tint); });
-}
-
 // Calls list(add, blueRed, alphaPasses) with the variant exact for every one of n tints, as
 // std::bool_constant values: an additive part if any has one, blue and red worked out if any
-// changes them, the white texels' shortcut for alpha that passes only if every tint passes it.
+// changes them (c * 255 / 255 rounds back to c), the shortcut for alpha that passes only if
+// every tint passes it. A kernel that has no use for one of them ignores it.
 template <typename List> inline void ForTints(const Tint* tints, int n, List list)
 {
     bool add = false, blueRed = false, alphaPasses = true;
@@ -725,6 +697,13 @@ template <typename List> inline void ForTints(const Tint* tints, int n, List lis
     } else {
         withAlpha(std::false_type{}, std::false_type{});
     }
+}
+
+[[maybe_unused]] void TintOverRects(const CopyRect* rects, int n, const Tint& tint)
+{
+    ForTints(&tint, 1, [&](auto add, auto blueRed, auto alphaPasses) {
+        TintOverList<add(), blueRed(), alphaPasses()>(rects, n, tint);
+    });
 }
 
 // Lists whose rectangles each carry a tint (particles: a colour a sprite): the constants are
@@ -757,7 +736,7 @@ void TintOverEachList(const CopyRect* rects, const Tint* tints, int n)
         }
         const Tint& tint = tints[r];
         if (rects[r].count > kShortcutWidth) {
-            ForTint(tint, [&](auto add, auto blueRed) { TintOverWide<add(), blueRed()>(rects[r], tint); });
+            ForTints(&tint, 1, [&](auto add, auto blueRed, auto) { TintOverWide<add(), blueRed()>(rects[r], tint); });
         } else {
             k.Retint(tint);
             TintOverOne<kAdd, kBlueRed, kAlphaPasses, false>(rects[r], tint, k);
@@ -772,18 +751,6 @@ void TintOverEachList(const CopyRect* rects, const Tint* tints, int n)
     ForTints(tints, n, [&](auto add, auto blueRed, auto alphaPasses) {
         TintOverEachList<add(), blueRed(), alphaPasses()>(rects, tints, n);
     });
-}
-
-// Calls glyphs(add, alphaPasses) with the variant the tint takes, as std::bool_constant
-// values: add, it has an additive part; alphaPasses, it leaves alpha as it is.
-template <typename Glyphs> inline void ForGlyphTint(const Tint& tint, Glyphs glyphs)
-{
-    const bool add = (tint.add[0] | tint.add[1] | tint.add[2] | tint.add[3]) != 0;
-    if (tint.mul[3] == 255 && tint.add[3] == 0) {
-        add ? glyphs(std::true_type{}, std::true_type{}) : glyphs(std::false_type{}, std::true_type{});
-    } else {
-        add ? glyphs(std::true_type{}, std::false_type{}) : glyphs(std::false_type{}, std::false_type{});
-    }
 }
 
 // One pixel in the low four 16-bit lanes: tint, then blend into *dst (skipped when the

@@ -148,7 +148,7 @@ void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
         TintOverRects(rects, n, tint);
         return;
     }
-    ForGlyphTint(tint, [&](auto add, auto alphaPasses) { TintOverGlyphs<add(), alphaPasses()>(rects, n, tint); });
+    ForTints(&tint, 1, [&](auto add, auto, auto alphaPasses) { TintOverGlyphs<add(), alphaPasses()>(rects, n, tint); });
 }
 
 // One pixel the scalar way, for samples whose neighbours need clamping and for row tails.
@@ -530,7 +530,7 @@ void TintOverRectsMixed(const CopyRect* rects, int n, const Tint& tint)
         TintOverRectsByWidth(rects, n, tint);
         return;
     }
-    ForGlyphTint(tint, [&](auto add, auto alphaPasses) { TintOverGlyphs<add(), alphaPasses()>(rects, n, tint); });
+    ForTints(&tint, 1, [&](auto add, auto, auto alphaPasses) { TintOverGlyphs<add(), alphaPasses()>(rects, n, tint); });
 }
 
 // Only the copy kernels have row tails worth masking; the bilinear walk is the AVX2 one.
